@@ -1,0 +1,85 @@
+#include "app/catalogue.h"
+
+#include <array>
+#include <cstdio>
+
+namespace orvex {
+namespace {
+
+struct Entry {
+    int number;
+    const char* english;
+    const char* french;
+};
+
+constexpr Entry kEntries[] = {
+#include "app/catalogue_texts.inc"
+};
+
+constexpr int kHighest = 210;
+
+constexpr std::array<const Entry*, kHighest + 1> makeIndex() {
+    std::array<const Entry*, kHighest + 1> index{};
+    for (const Entry& e : kEntries) index[e.number] = &e;
+    return index;
+}
+
+constexpr auto kIndex = makeIndex();
+
+const Entry* find(int number) {
+    if (number < 0 || number > kHighest) return nullptr;
+    return kIndex[number];
+}
+
+// Replaces the first conversion (%d, %s or %x) of the text by the value.
+std::string fill(const char* text, const std::string& value) {
+    std::string s = text;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+        if (s[i] == '%' && (s[i + 1] == 'd' || s[i + 1] == 's' || s[i + 1] == 'x'))
+            return s.substr(0, i) + value + s.substr(i + 2);
+    }
+    return s;
+}
+
+} // namespace
+
+int languageFromLangId(unsigned langId) {
+    switch (langId) {
+    case 1036:
+    case 2060:
+    case 3084:
+    case 4108:
+    case 5132:
+    case 6156:
+        return kFrench;
+    default:
+        return kEnglish;
+    }
+}
+
+const char* messageText(int language, int number) {
+    if (language != kEnglish && language != kFrench) return "Unknown language !";
+    const Entry* e = find(number);
+    if (!e) return "???";
+    return language == kEnglish ? e->english : e->french;
+}
+
+const char* englishText(int number) { return messageText(kEnglish, number); }
+
+std::string formatMessage(int language, int number, long long value) {
+    const char* text = messageText(language, number);
+    const std::string s = text;
+    const auto pos = s.find("%x");
+    char buf[32];
+    if (pos != std::string::npos)
+        std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(value));
+    else
+        std::snprintf(buf, sizeof buf, "%lld", value);
+    return fill(text, buf);
+}
+
+std::string formatMessage(int language, int number, const std::string& value) {
+    return fill(messageText(language, number), value);
+}
+
+} // namespace orvex

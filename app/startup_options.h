@@ -1,0 +1,39 @@
+#pragma once
+// What the command line asks for; read once by the main window's initialisation.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace orvex {
+
+struct StartupOptions {
+    bool simulation = false;
+    bool slave = false;
+    bool saveToHost = true;
+    std::optional<std::string> loadPath;
+    bool connectRequested = false;
+    std::uint32_t connectNumber = 0;
+    std::optional<std::string> prefixText;
+    std::optional<std::string> startText;
+    std::optional<std::string> loopText;
+    std::optional<std::string> serialPortText;
+    std::optional<std::string> lockupText;
+};
+
+// Each option is found by a case-sensitive search anywhere in the text; only its first occurrence counts.
+StartupOptions parseCommandLine(const std::string& commandLine);
+
+// A value option's text: what follows name="  up to the next double quote or the end.
+std::optional<std::string> optionValue(const std::string& commandLine, const std::string& name);
+
+struct TimeOfDay {
+    int hour = 0, minute = 0, second = 0;
+};
+// "h:m:s" or "h:m" within 0..23, 0..59, 0..59.
+std::optional<TimeOfDay> parseStartTime(const std::string& text);
+// A loop count of 2 to 10000.
+std::optional<int> parseLoopCount(const std::string& text);
+// The Lockup list entry a lock-up option asks for ("3" gives "3s"), when its number is 1 to 10.
+std::optional<std::string> lockupEntry(const std::string& text);
+
+} // namespace orvex

@@ -1,0 +1,25 @@
+#pragma once
+// Time as the program logic sees it: a wrapping 32-bit millisecond tick and civil time.
+#include <cstdint>
+
+namespace orvex {
+
+struct CivilTime {
+    int year = 1970, month = 1, day = 1;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    // Milliseconds since an arbitrary origin; wraps. Every elapsed time is an unsigned difference.
+    virtual std::uint32_t tick() const = 0;
+    virtual CivilTime localTime() const = 0;
+    virtual CivilTime universalTime() const = 0;
+    virtual void sleep(unsigned ms) = 0;
+};
+
+// Milliseconds from tick `from` to tick `to`, across a wrap of the counter.
+inline std::uint32_t ticksBetween(std::uint32_t from, std::uint32_t to) { return to - from; }
+
+} // namespace orvex

@@ -1,0 +1,22 @@
+#pragma once
+// What the program asks of the file system.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace orvex {
+
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
+// Last-write time in nanoseconds of the file clock, or nothing when the file cannot be read.
+std::optional<std::int64_t> lastWriteTime(const std::string& path);
+// The process's current directory with a trailing separator.
+std::string currentDirectory();
+// Directory part of a path with its trailing separator; empty when the path has none.
+std::string directoryOf(const std::string& path);
+// File name without directory and extension.
+std::string stemOf(const std::string& path);
+// Replaces the file atomically: the old content stays whole until the new one is complete.
+bool writeFileAtomically(const std::string& path, const std::string& content);
+
+} // namespace orvex

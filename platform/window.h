@@ -1,0 +1,101 @@
+#pragma once
+// The window as the program logic sees it. The Qt implementation builds it from a template table;
+// the headless implementation records everything so that tests and orvex-cli can drive the logic.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvex {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// Answer to the colour request of one control: unset members keep the platform's default.
+struct FieldColour {
+    std::optional<Rgb> background;
+    std::optional<Rgb> text;
+    friend bool operator==(const FieldColour&, const FieldColour&) = default;
+};
+
+enum class MessageKind { Init, Command, Timer, User, Drop, Close };
+
+struct DialogMessage {
+    MessageKind kind = MessageKind::Command;
+    int id = 0; // command id, timer id or user-message code
+    std::vector<std::string> files; // dropped files
+};
+
+enum class BoxIcon { Error, Question, Warning, Information };
+enum class BoxButtons { Ok, YesNo };
+enum class BoxAnswer { Ok, Yes, No };
+
+// One entry of a popup menu; id 0 is a separator.
+struct MenuEntry {
+    int id = 0;
+    std::string text;
+};
+
+struct Menu {
+    std::string title;
+    std::vector<MenuEntry> entries;
+};
+
+class Window;
+using DialogProcedure = std::function<void(Window&, const DialogMessage&)>;
+using ColourProcedure = std::function<FieldColour(int controlId)>;
+
+class Window {
+  public:
+    virtual ~Window() = default;
+
+    virtual void setItemText(int id, const std::string& text) = 0;
+    virtual std::string itemText(int id) const = 0;
+    virtual void enableItem(int id, bool enabled) = 0;
+    virtual bool isItemEnabled(int id) const = 0;
+    virtual void showItem(int id, bool shown) = 0;
+    virtual bool isItemShown(int id) const = 0;
+    virtual void checkItem(int id, bool checked) = 0;
+    virtual bool isItemChecked(int id) const = 0;
+
+    virtual void listClear(int id) = 0;
+    virtual void listAdd(int id, const std::string& text) = 0;
+    // Selects the first entry that begins with the text; returns its index or -1 (selection unchanged).
+    virtual int listSelectPrefix(int id, const std::string& text) = 0;
+    virtual void listSelectIndex(int id, int index) = 0;
+    virtual int listSelection(int id) const = 0; // -1 when nothing is selected
+    virtual int listCount(int id) const = 0;
+    virtual std::string listText(int id, int index) const = 0;
+
+    virtual void setProgress(int id, int position) = 0;
+    virtual void setProgressColour(int id, Rgb colour) = 0;
+
+    virtual void setTitle(const std::string& title) = 0;
+    virtual std::string title() const = 0;
+
+    virtual void setMenu(const std::vector<Menu>& menus) = 0;
+    virtual void enableMenuEntry(int id, bool enabled) = 0;
+    virtual bool isMenuEntryEnabled(int id) const = 0;
+    virtual void enableClose(bool enabled) = 0;
+    virtual void acceptDrops(bool accepted) = 0;
+
+    // The colour procedure's answers changed: apply them again.
+    virtual void refreshColours() = 0;
+
+    virtual void setTimer(int id, unsigned periodMs) = 0;
+    virtual void killTimer(int id) = 0;
+    // Queued delivery to the window's own procedure; callable from any thread.
+    virtual void post(const DialogMessage& message) = 0;
+
+    // Modal box; a "\r" in the text is a line break.
+    virtual BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                                 BoxButtons buttons) = 0;
+
+    // Destroys the window and ends the program's event loop with the exit code.
+    virtual void destroyAndQuit(int exitCode) = 0;
+};
+
+} // namespace orvex

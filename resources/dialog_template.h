@@ -1,0 +1,31 @@
+#pragma once
+// Window templates as data: the one generic builder of the platform turns a template into a window.
+#include <span>
+
+namespace orvex {
+
+enum class ControlKind {
+    PushButton,
+    Toggle,        // radio-style button with its text on the left, checked only by the program
+    Label,         // static text
+    DropDownList,  // height is that of the opened list
+    ReadOnlyField, // bordered, centred, read-only edit field
+    ProgressBar,   // smooth and bordered, range 0 to 100
+};
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    int message; // text from the catalogue when the texts are built; -1 for none
+    int x, y, width, height; // dialog units
+};
+
+struct DialogTemplate {
+    const char* name;
+    int width, height; // dialog units
+    bool centred;
+    bool minimiseBox;
+    std::span<const ControlTemplate> controls;
+};
+
+} // namespace orvex
