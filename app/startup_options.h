@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -19,6 +20,10 @@ struct StartupOptions {
     std::optional<std::string> serialPortText;
     std::optional<std::string> lockupText;
 };
+
+// The command-line text from the program's arguments. A shell removes the quotes that value options
+// are written with (-load="night.txt" arrives as -load=night.txt), so they are put back.
+std::string joinArguments(const std::vector<std::string>& arguments);
 
 // Each option is found by a case-sensitive search anywhere in the text; only its first occurrence counts.
 StartupOptions parseCommandLine(const std::string& commandLine);

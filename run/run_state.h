@@ -6,6 +6,12 @@ namespace orvex {
 
 inline constexpr int kStatusIdle = 69;
 
+// What the shot just made of one of the value fields (speed, aperture, ISO, quality).
+struct ValueFieldState {
+    bool leftToCamera = false; // the script's cell is empty
+    bool differs = false;      // the camera holds another value than the one asked for
+};
+
 struct RunState {
     int status = kStatusIdle;
     bool running = false;
@@ -14,6 +20,7 @@ struct RunState {
     bool late = false;
     bool cameraReady = true;
     std::atomic<int> detectionLevel{0}; // written by the sound callback
+    ValueFieldState speedField, apertureField, isoField, qualityField;
 
     // Run settings: settings file, command line, main window, parameters dialog and "Loop" lines.
     bool loopEnabled = false;

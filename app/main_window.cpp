@@ -1,0 +1,143 @@
+#include "app/main_window.h"
+
+#include "camera/sdk.h"
+#include "platform/files.h"
+#include "resources/main_dialog.h"
+#include "run/status_display.h"
+#include "script/script_loader.h"
+#include "ui/main_controls.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvex {
+namespace {
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+    return s;
+}
+
+// Port names keep their system spelling (ttyUSB0), so the upper-cased option is matched without regard to case.
+void selectSerialPort(Window& w, const std::string& requested) {
+    const std::string wanted = upper(requested);
+    for (int i = 0; i < w.listCount(kSerialPortList); ++i)
+        if (upper(w.listText(kSerialPortList, i)).rfind(wanted, 0) == 0) {
+            w.listSelectIndex(kSerialPortList, i);
+            return;
+        }
+}
+
+void probeSerialPorts(Program& p) {
+    p.availablePorts.clear();
+    for (const std::string& name : p.serialPorts.portNames())
+        if (p.serialPorts.probe(name)) p.availablePorts.push_back(name);
+}
+
+void initialise(Program& p, Window& w) {
+    if (EdsInitializeSDK() != EDS_ERR_OK) {
+        w.messageBox(p.text(164), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+        w.destroyAndQuit(0);
+        return;
+    }
+    p.sdkInitialised = true;
+    w.setTitle(p.text(188));
+    p.startupDirectory = currentDirectory();
+    p.script.directory = p.startupDirectory;
+    loadSettings(p.startupDirectory + kSettingsFileName, p.settings, p.run);
+    probeSerialPorts(p);
+    buildMainTexts(p, w);
+    w.setItemText(kCameraField, p.text(125));
+    w.checkItem(kLoopToggle, p.run.loopEnabled);
+    w.checkItem(kSlaveToggle, p.slaveMode);
+    w.listSelectIndex(kSaveToList, p.options.saveToHost ? 0 : 1);
+    for (int button : {kNextScriptButton, kPrevScriptButton, kReloadScriptButton}) w.enableItem(button, false);
+
+    const StartupOptions& o = p.options;
+    if (o.serialPortText) selectSerialPort(w, *o.serialPortText);
+    if (o.lockupText)
+        if (const auto entry = lockupEntry(*o.lockupText)) w.listSelectPrefix(kLockupList, *entry);
+    if (o.loadPath) loadScript(p, w, *o.loadPath);
+    if (o.prefixText) p.settings.imagePrefix = *o.prefixText;
+    if (o.loopText) {
+        const auto count = parseLoopCount(*o.loopText);
+        if (o.loopText->empty() || count) {
+            p.run.loopEnabled = true;
+            w.checkItem(kLoopToggle, true);
+        }
+        if (count) {
+            p.run.loopCount = *count;
+            p.run.loopInfinite = false;
+        }
+    }
+    if (o.startText && !o.startText->empty())
+        if (const auto t = parseStartTime(*o.startText)) {
+            p.run.delayedStart = true;
+            w.checkItem(kDelayedToggle, true);
+            p.run.startHour = t->hour;
+            p.run.startMinute = t->minute;
+            p.run.startSecond = t->second;
+        }
+    if (o.slave) {
+        p.slaveMode = true;
+        w.checkItem(kSlaveToggle, true);
+        p.run.delayedStart = false;
+        w.checkItem(kDelayedToggle, false);
+        w.enableItem(kDelayedToggle, false);
+    }
+    updateMainControls(p, w);
+    showStatus(p, w, kStatusIdle);
+}
+
+void quit(Program& p, Window& w) {
+    if (p.run.running) return;
+    if (p.sdkInitialised) EdsTerminateSDK();
+    p.sdkInitialised = false;
+    w.destroyAndQuit(0);
+}
+
+void command(Program& p, Window& w, int id) {
+    switch (id) {
+    case kLoopToggle:
+        p.run.loopEnabled = !p.run.loopEnabled;
+        w.checkItem(kLoopToggle, p.run.loopEnabled);
+        break;
+    case kDelayedToggle:
+        p.run.delayedStart = !p.run.delayedStart;
+        w.checkItem(kDelayedToggle, p.run.delayedStart);
+        break;
+    case kSaveToList:
+        p.options.saveToHost = w.listSelection(kSaveToList) == 0;
+        updateMainControls(p, w);
+        break;
+    case kMenuQuit:
+        quit(p, w);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
+    switch (m.kind) {
+    case MessageKind::Init:
+        initialise(p, w);
+        break;
+    case MessageKind::Command:
+        command(p, w, m.id);
+        break;
+    case MessageKind::Close:
+        quit(p, w);
+        break;
+    case MessageKind::User:
+        if (m.id == kUserDetectionLevel) showDetectionLevel(p, w);
+        break;
+    case MessageKind::Timer:
+    case MessageKind::Drop:
+        break;
+    }
+}
+
+} // namespace orvex

@@ -1,0 +1,85 @@
+#include "app/settings.h"
+
+#include "app/catalogue.h"
+#include "platform/ini_file.h"
+#include "run/run_state.h"
+#include "script/text_scan.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace orvex {
+namespace {
+
+enum Key { kEditor = 161, kBrowser = 136, kPrefix = 58, kInfinite = 70, kCount = 104, kHours = 67,
+           kMinutes = 111, kSeconds = 165, kUt = 193, kLevel = 137, kPixels = 138, kThreshold = 177 };
+
+const std::string& section() {
+    static const std::string name = englishText(188);
+    return name;
+}
+
+struct Reader {
+    const IniFile& ini;
+    std::string text(int key, const char* fallback) const {
+        std::string v = ini.value(section(), englishText(key)).value_or(fallback);
+        if (v.size() > 99) v.resize(99);
+        return v;
+    }
+    bool yes(int key) const {
+        std::string v = text(key, "NO");
+        std::transform(v.begin(), v.end(), v.begin(), [](unsigned char c) { return std::toupper(c); });
+        return v == "YES";
+    }
+    // A text that does not begin with a number leaves the value as it was.
+    void number(int key, const char* fallback, int& value) const {
+        if (const auto n = scanWhole(text(key, fallback))) value = static_cast<int>(std::clamp<long long>(*n, INT32_MIN, INT32_MAX));
+    }
+};
+
+} // namespace
+
+void loadSettings(const std::string& file, Settings& s, RunState& run) {
+    IniFile ini;
+    ini.load(file);
+    const Reader r{ini};
+    s.scriptEditor = r.text(kEditor, "Notepad.exe");
+    s.pictureBrowser = r.text(kBrowser, "");
+    s.imagePrefix = r.text(kPrefix, "");
+    run.loopInfinite = r.yes(kInfinite);
+    r.number(kCount, "10", run.loopCount);
+    r.number(kHours, "0", run.startHour);
+    r.number(kMinutes, "0", run.startMinute);
+    r.number(kSeconds, "0", run.startSecond);
+    run.universalTime = r.yes(kUt);
+    r.number(kLevel, "20", s.moveLevel);
+    r.number(kPixels, "10000", s.movePixels);
+    r.number(kThreshold, "50", s.soundThreshold);
+    // A hand-edited file must not lead to a division by zero in the detectors.
+    s.moveLevel = std::clamp(s.moveLevel, 1, 100);
+    s.soundThreshold = std::clamp(s.soundThreshold, 1, 100);
+    s.movePixels = std::max(s.movePixels, 1);
+}
+
+bool saveSettings(const std::string& file, const Settings& s, const RunState& run) {
+    IniFile ini;
+    // An existing file we cannot read is left alone rather than replaced by our twelve keys.
+    if (ini.load(file) == IniFile::LoadResult::Unreadable) return false;
+    const auto put = [&](int key, const std::string& v) { ini.setValue(section(), englishText(key), v); };
+    const auto yesNo = [](bool b) { return std::string(b ? "YES" : "NO"); };
+    put(kEditor, s.scriptEditor);
+    put(kBrowser, s.pictureBrowser);
+    put(kPrefix, s.imagePrefix);
+    put(kInfinite, yesNo(run.loopInfinite));
+    put(kCount, std::to_string(run.loopCount));
+    put(kHours, std::to_string(run.startHour));
+    put(kMinutes, std::to_string(run.startMinute));
+    put(kSeconds, std::to_string(run.startSecond));
+    put(kUt, yesNo(run.universalTime));
+    put(kLevel, std::to_string(s.moveLevel));
+    put(kPixels, std::to_string(s.movePixels));
+    put(kThreshold, std::to_string(s.soundThreshold));
+    return ini.save(file);
+}
+
+} // namespace orvex

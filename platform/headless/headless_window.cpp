@@ -1,0 +1,121 @@
+#include "platform/headless/headless_window.h"
+
+namespace orvex {
+
+HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour, VirtualClock* clock)
+    : procedure_(std::move(procedure)), colour_(std::move(colour)), clock_(clock) {}
+
+HeadlessWindow::~HeadlessWindow() {
+    if (clock_)
+        for (const auto& [id, t] : timers_) clock_->cancel(t.scheduled);
+}
+
+void HeadlessWindow::create(const DialogTemplate& dialog) {
+    for (const ControlTemplate& c : dialog.controls) items_[c.id];
+    send({MessageKind::Init, 0, {}});
+}
+
+void HeadlessWindow::send(const DialogMessage& message) {
+    if (!destroyed_) procedure_(*this, message);
+}
+
+void HeadlessWindow::pump() {
+    for (;;) {
+        DialogMessage m;
+        {
+            std::lock_guard lock(postedMutex_);
+            if (posted_.empty()) return;
+            m = std::move(posted_.front());
+            posted_.pop_front();
+        }
+        send(m);
+    }
+}
+
+const HeadlessWindow::Item& HeadlessWindow::item(int id) const {
+    static const Item none;
+    const auto it = items_.find(id);
+    return it == items_.end() ? none : it->second;
+}
+
+unsigned HeadlessWindow::timerPeriod(int id) const {
+    const auto it = timers_.find(id);
+    return it == timers_.end() ? 0 : it->second.period;
+}
+
+void HeadlessWindow::listClear(int id) {
+    item(id).entries.clear();
+    item(id).selection = -1;
+}
+
+int HeadlessWindow::listSelectPrefix(int id, const std::string& text) {
+    Item& it = item(id);
+    for (std::size_t i = 0; i < it.entries.size(); ++i)
+        if (it.entries[i].compare(0, text.size(), text) == 0) return it.selection = static_cast<int>(i);
+    return -1;
+}
+
+void HeadlessWindow::listSelectIndex(int id, int index) {
+    Item& it = item(id);
+    it.selection = (index >= 0 && index < static_cast<int>(it.entries.size())) ? index : -1;
+}
+
+std::string HeadlessWindow::listText(int id, int index) const {
+    const Item& it = item(id);
+    return (index >= 0 && index < static_cast<int>(it.entries.size())) ? it.entries[index] : std::string();
+}
+
+void HeadlessWindow::setMenu(const std::vector<Menu>& menus) {
+    menus_ = menus;
+    menuEnabled_.clear();
+}
+
+bool HeadlessWindow::isMenuEntryEnabled(int id) const {
+    const auto it = menuEnabled_.find(id);
+    return it == menuEnabled_.end() || it->second;
+}
+
+void HeadlessWindow::armTimer(int id, unsigned period) {
+    timers_[id] = {period, clock_->schedule(period, [this, id, period] {
+                       armTimer(id, period);
+                       pump();
+                       send({MessageKind::Timer, id, {}});
+                   })};
+}
+
+void HeadlessWindow::setTimer(int id, unsigned periodMs) {
+    killTimer(id);
+    if (clock_)
+        armTimer(id, periodMs);
+    else
+        timers_[id] = {periodMs, 0};
+}
+
+void HeadlessWindow::killTimer(int id) {
+    const auto it = timers_.find(id);
+    if (it == timers_.end()) return;
+    if (clock_) clock_->cancel(it->second.scheduled);
+    timers_.erase(it);
+}
+
+void HeadlessWindow::post(const DialogMessage& message) {
+    std::lock_guard lock(postedMutex_);
+    posted_.push_back(message);
+}
+
+BoxAnswer HeadlessWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                                     BoxButtons buttons) {
+    boxes_.push_back({text, caption, icon, buttons});
+    if (answer) return answer(boxes_.back());
+    return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
+}
+
+void HeadlessWindow::destroyAndQuit(int exitCode) {
+    destroyed_ = true;
+    exitCode_ = exitCode;
+    if (clock_)
+        for (const auto& [id, t] : timers_) clock_->cancel(t.scheduled);
+    timers_.clear();
+}
+
+} // namespace orvex

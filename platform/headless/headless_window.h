@@ -1,0 +1,123 @@
+#pragma once
+// A window without a screen: it keeps every control's state so that tests and orvex-cli can drive the
+// program logic, read its fields and answer its message boxes.
+#include "platform/headless/virtual_clock.h"
+#include "platform/window.h"
+#include "resources/dialog_template.h"
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace orvex {
+
+struct MessageBoxRecord {
+    std::string text, caption;
+    BoxIcon icon;
+    BoxButtons buttons;
+};
+
+class HeadlessWindow : public Window {
+  public:
+    // Timers run on the virtual clock when one is given; without one they are only recorded.
+    HeadlessWindow(DialogProcedure procedure, ColourProcedure colour = {}, VirtualClock* clock = nullptr);
+    ~HeadlessWindow() override;
+
+    // Creates the controls of the template and runs the initialisation message.
+    void create(const DialogTemplate& dialog);
+    // Delivers a message as the platform would: a click, a timer, a close request, a drop.
+    void send(const DialogMessage& message);
+    void click(int id) { send({MessageKind::Command, id, {}}); }
+    // Delivers the messages posted so far, in order.
+    void pump();
+
+    // Answers the next message boxes; without an answer an OK box gives Ok and a question No.
+    std::function<BoxAnswer(const MessageBoxRecord&)> answer;
+    const std::vector<MessageBoxRecord>& messageBoxes() const { return boxes_; }
+    FieldColour colourOf(int id) const { return colour_ ? colour_(id) : FieldColour{}; }
+    const std::vector<Menu>& menus() const { return menus_; }
+    bool closeEnabled() const { return closeEnabled_; }
+    bool dropsAccepted() const { return dropsAccepted_; }
+    bool hasTimer(int id) const { return timers_.count(id) != 0; }
+    unsigned timerPeriod(int id) const;
+    int progress(int id) const { return item(id).progress; }
+    Rgb progressColour(int id) const { return item(id).progressColour; }
+    bool destroyed() const { return destroyed_; }
+    int exitCode() const { return exitCode_; }
+    bool hasItem(int id) const { return items_.count(id) != 0; }
+
+    void setItemText(int id, const std::string& text) override { item(id).text = text; }
+    std::string itemText(int id) const override { return item(id).text; }
+    void enableItem(int id, bool enabled) override { item(id).enabled = enabled; }
+    bool isItemEnabled(int id) const override { return item(id).enabled; }
+    void showItem(int id, bool shown) override { item(id).shown = shown; }
+    bool isItemShown(int id) const override { return item(id).shown; }
+    void checkItem(int id, bool checked) override { item(id).checked = checked; }
+    bool isItemChecked(int id) const override { return item(id).checked; }
+
+    void listClear(int id) override;
+    void listAdd(int id, const std::string& text) override { item(id).entries.push_back(text); }
+    int listSelectPrefix(int id, const std::string& text) override;
+    void listSelectIndex(int id, int index) override;
+    int listSelection(int id) const override { return item(id).selection; }
+    int listCount(int id) const override { return static_cast<int>(item(id).entries.size()); }
+    std::string listText(int id, int index) const override;
+
+    void setProgress(int id, int position) override { item(id).progress = position; }
+    void setProgressColour(int id, Rgb colour) override { item(id).progressColour = colour; }
+
+    void setTitle(const std::string& title) override { title_ = title; }
+    std::string title() const override { return title_; }
+
+    void setMenu(const std::vector<Menu>& menus) override;
+    void enableMenuEntry(int id, bool enabled) override { menuEnabled_[id] = enabled; }
+    bool isMenuEntryEnabled(int id) const override;
+    void enableClose(bool enabled) override { closeEnabled_ = enabled; }
+    void acceptDrops(bool accepted) override { dropsAccepted_ = accepted; }
+    void refreshColours() override {}
+
+    void setTimer(int id, unsigned periodMs) override;
+    void killTimer(int id) override;
+    void post(const DialogMessage& message) override;
+
+    BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                         BoxButtons buttons) override;
+    void destroyAndQuit(int exitCode) override;
+
+  private:
+    struct Item {
+        std::string text;
+        bool enabled = true, shown = true, checked = false;
+        std::vector<std::string> entries;
+        int selection = -1;
+        int progress = 0;
+        Rgb progressColour{};
+    };
+    struct Timer {
+        unsigned period;
+        int scheduled; // id on the virtual clock
+    };
+    Item& item(int id) { return items_[id]; }
+    const Item& item(int id) const;
+    void armTimer(int id, unsigned period);
+
+    DialogProcedure procedure_;
+    ColourProcedure colour_;
+    VirtualClock* clock_;
+    std::map<int, Item> items_;
+    std::string title_;
+    std::vector<Menu> menus_;
+    std::map<int, bool> menuEnabled_;
+    bool closeEnabled_ = true;
+    bool dropsAccepted_ = false;
+    std::map<int, Timer> timers_;
+    std::mutex postedMutex_;
+    std::deque<DialogMessage> posted_;
+    std::vector<MessageBoxRecord> boxes_;
+    bool destroyed_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace orvex

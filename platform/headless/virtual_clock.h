@@ -1,0 +1,42 @@
+#pragma once
+// A clock that moves only when told: a three-hour script runs in milliseconds, every tick accounted for.
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <utility>
+
+namespace orvex {
+
+class VirtualClock : public Clock {
+  public:
+    // `startTick` lets tests place the run just before the 32-bit counter wraps.
+    explicit VirtualClock(CivilTime localStart = {}, int utcOffsetMinutes = 0, std::uint32_t startTick = 0);
+
+    std::uint32_t tick() const override { return tick_; }
+    CivilTime localTime() const override;
+    CivilTime universalTime() const override;
+    // Sleeping is advancing: whatever falls due meanwhile runs first.
+    void sleep(unsigned ms) override { advance(ms); }
+
+    // Moves time forward, running each scheduled action when its moment comes, in order.
+    void advance(std::uint64_t ms);
+    // Runs the action when `delayMs` more milliseconds have passed; returns an id for cancel().
+    int schedule(std::uint64_t delayMs, std::function<void()> action);
+    void cancel(int id);
+
+  private:
+    std::uint64_t elapsed_ = 0; // since construction; never wraps
+    std::uint32_t tick_;
+    std::int64_t localStartMs_;
+    int utcOffsetMinutes_;
+    int nextId_ = 1;
+    std::multimap<std::pair<std::uint64_t, int>, std::function<void()>> due_; // (moment, id) → action
+};
+
+// Civil time of milliseconds since 1970-01-01 00:00, and back.
+CivilTime civilFromMs(std::int64_t ms);
+std::int64_t msFromCivil(const CivilTime& t);
+
+} // namespace orvex

@@ -1,0 +1,74 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace orvex {
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool isDirectory(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+std::optional<std::int64_t> lastWriteTime(const std::string& path) {
+    std::error_code ec;
+    const auto t = fs::last_write_time(path, ec);
+    if (ec) return std::nullopt;
+    return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count());
+}
+
+std::string currentDirectory() {
+    std::error_code ec;
+    std::string dir = fs::current_path(ec).string();
+    if (dir.empty() || dir.back() != fs::path::preferred_separator) dir += fs::path::preferred_separator;
+    return dir;
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto at = path.find_last_of('/');
+    return at == std::string::npos ? std::string() : path.substr(0, at + 1);
+}
+
+std::string stemOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& content) {
+    // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const char* data = content.data();
+    std::size_t left = content.size();
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(temporary.c_str());
+    return ok;
+}
+
+} // namespace orvex

@@ -1,0 +1,122 @@
+#pragma once
+// A window built from a template table and driven by a dialog procedure, the way every Orvex window is.
+#include "platform/qt/dialog_units.h"
+#include "platform/window.h"
+#include "resources/dialog_template.h"
+
+#include <QWidget>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QMenu;
+class QAction;
+class QMenuBar;
+class QTimer;
+
+namespace orvex {
+
+class QtDialogWindow final : public QWidget, public Window {
+    Q_OBJECT
+
+  public:
+    // Builds every control of the template, then runs the procedure's initialisation message before the
+    // window is ever shown.
+    QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
+                   QWidget* parent = nullptr);
+    ~QtDialogWindow() override;
+
+    // The exit code once the procedure has destroyed the window. The owner must look at it before starting
+    // the event loop: a window destroyed during its initialisation message had no loop to end.
+    std::optional<int> quitCode() const { return quitCode_; }
+
+    // The window's current look as a PNG file, for people reviewing test runs.
+    bool saveScreenshot(const QString& path);
+
+    QWidget* control(int id) const;
+    const DialogUnits& dialogUnits() const { return units_; }
+    // The part of the window the template describes, below the menu bar.
+    QWidget* clientArea() const { return client_; }
+
+    void setItemText(int id, const std::string& text) override;
+    std::string itemText(int id) const override;
+    void enableItem(int id, bool enabled) override;
+    bool isItemEnabled(int id) const override;
+    void showItem(int id, bool shown) override;
+    bool isItemShown(int id) const override;
+    void checkItem(int id, bool checked) override;
+    bool isItemChecked(int id) const override;
+
+    void listClear(int id) override;
+    void listAdd(int id, const std::string& text) override;
+    int listSelectPrefix(int id, const std::string& text) override;
+    void listSelectIndex(int id, int index) override;
+    int listSelection(int id) const override;
+    int listCount(int id) const override;
+    std::string listText(int id, int index) const override;
+
+    void setProgress(int id, int position) override;
+    void setProgressColour(int id, Rgb colour) override;
+
+    void setTitle(const std::string& title) override;
+    std::string title() const override { return title_; }
+
+    void setMenu(const std::vector<Menu>& menus) override;
+    void enableMenuEntry(int id, bool enabled) override;
+    bool isMenuEntryEnabled(int id) const override;
+    void enableClose(bool enabled) override { closeEnabled_ = enabled; }
+    void acceptDrops(bool accepted) override;
+
+    void refreshColours() override;
+
+    void setTimer(int id, unsigned periodMs) override;
+    void killTimer(int id) override;
+    void post(const DialogMessage& message) override;
+
+    BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                         BoxButtons buttons) override;
+
+    void destroyAndQuit(int exitCode) override;
+
+    void setVisible(bool visible) override;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    struct Control {
+        ControlKind kind;
+        QWidget* widget;
+        std::optional<FieldColour> applied; // what the colour procedure last answered
+    };
+
+    void buildControl(const ControlTemplate& item);
+    void deliver(const DialogMessage& message);
+    void applyColours();
+    const Control* find(int id) const;
+    template <typename Widget> Widget* widgetOf(int id, ControlKind kind) const;
+
+    DialogProcedure procedure_;
+    ColourProcedure colour_;
+    DialogUnits units_;
+    bool centred_;
+    QMenuBar* menuBar_;
+    QWidget* client_;
+    std::map<int, Control> controls_;
+    std::vector<QMenu*> menus_;
+    std::map<int, QAction*> menuEntries_;
+    std::map<int, QTimer*> timers_;
+    std::string title_;
+    bool closeEnabled_ = true;
+    bool dropsAccepted_ = false;
+    bool placed_ = false;
+    std::optional<int> quitCode_;
+};
+
+} // namespace orvex

@@ -1,0 +1,22 @@
+#pragma once
+// The run's state, remaining time and errors as the main window shows them.
+#include "app/program.h"
+#include "platform/window.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvex {
+
+inline constexpr int kStatusError = 55;
+
+// Sets the run state and shows its text; empties the Wait field.
+void showStatus(Program& program, Window& window, int status);
+// "s", "m:ss" or "h:mm:ss", rounded to the nearest second.
+std::string formatRemaining(int ms);
+void showRemaining(Window& window, int ms);
+std::string errorText(int language, std::int32_t code);
+// Ends the run on an error: state "Error" and one modal box captioned with the location.
+void reportError(Program& program, Window& window, std::int32_t code, int location);
+
+} // namespace orvex

@@ -1,0 +1,15 @@
+#pragma once
+// Turns a script file into the records of the run, checking every line.
+#include "app/program.h"
+#include "platform/window.h"
+
+#include <string>
+
+namespace orvex {
+
+inline constexpr const char* kScriptHeader = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST";
+
+// On failure shows the first error and leaves no script loaded, even if one was loaded before.
+bool loadScript(Program& program, Window& window, const std::string& path);
+
+} // namespace orvex

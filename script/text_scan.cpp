@@ -1,0 +1,78 @@
+#include "script/text_scan.h"
+
+#include <cctype>
+#include <charconv>
+#include <limits>
+
+namespace orvex {
+namespace {
+
+bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed) {
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i >= text.size() || !isDigit(text[i])) return std::nullopt;
+    // Saturating just past the 32-bit range keeps every out-of-range value out of range.
+    constexpr long long limit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
+    long long value = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > limit) value = limit;
+    }
+    if (consumed) *consumed = i;
+    return negative ? -value : value;
+}
+
+std::optional<double> scanDecimal(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::size_t begin = i;
+    std::size_t digits = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) ++digits;
+    std::size_t end = i;
+    if (i < text.size() && text[i] == '.') {
+        std::size_t fraction = 0;
+        for (++i; i < text.size() && isDigit(text[i]); ++i) ++fraction;
+        if (fraction > 0) end = i;
+        digits += fraction;
+    }
+    if (digits == 0) return std::nullopt;
+    // from_chars rounds correctly and ignores the locale, which a desktop program may have changed.
+    double value = 0;
+    std::from_chars(text.data() + begin, text.data() + end, value);
+    return negative ? -value : value;
+}
+
+bool isBlank(std::string_view text) {
+    for (char c : text)
+        if (!isSpace(c)) return false;
+    return true;
+}
+
+std::optional<ClockFields> scanClock(std::string_view text) {
+    // Each field after a colon may again start with blanks, as a scanned "%d" allows.
+    long long fields[3] = {};
+    int read = 0;
+    std::size_t pos = 0;
+    while (read < 3) {
+        std::size_t used = 0;
+        const auto v = scanWhole(text.substr(pos), &used);
+        if (!v) break;
+        fields[read++] = *v;
+        pos += used;
+        if (read == 3 || pos >= text.size() || text[pos] != ':') break;
+        ++pos;
+    }
+    if (read < 2) return std::nullopt;
+    return ClockFields{fields[0], fields[1], read == 3 ? fields[2] : 0};
+}
+
+} // namespace orvex

@@ -1,0 +1,21 @@
+#pragma once
+// Reading numbers from the start of a text the way scripts and options are written:
+// leading blanks skipped, an optional sign, and anything after the number ignored.
+#include <optional>
+#include <string_view>
+
+namespace orvex {
+
+// A whole number; nothing when the text does not begin with one. Values beyond the 32-bit range saturate.
+std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed = nullptr);
+// A decimal number with an optional fraction.
+std::optional<double> scanDecimal(std::string_view text);
+// True when the text holds nothing but blanks.
+bool isBlank(std::string_view text);
+// "h:m:s" or, failing that, "h:m" (seconds 0); the fields are not range-checked here.
+struct ClockFields {
+    long long hour = 0, minute = 0, second = 0;
+};
+std::optional<ClockFields> scanClock(std::string_view text);
+
+} // namespace orvex

@@ -1,0 +1,71 @@
+#include "app/catalogue.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace orvex {
+namespace {
+
+TEST(Catalogue, TextsInBothLanguages) {
+    struct Case {
+        int number;
+        const char* english;
+        const char* french;
+    };
+    const Case cases[] = {
+        {54, "Error", "Erreur"},
+        {69, "", ""},
+        {164, "Unable initialize SDK !", "Imposible d'initialiser le SDK !"},
+        {19, "Camera shoud be set in continuous shooting !", "Programmer l'appareil en mode rafale !"},
+        {119, " does not exist. Create new script ?", " n'existe pas. Créer un nouveau script ?"},
+        {27, "Unable to set aperture. Camera should be set in manual or Av mode!",
+         "Impossible de programmer l'ouverture\rLe sélecteur de mode doit être sur Manu ou Av!"},
+        {188, "Corvane", "Corvane"},
+        {194, " Quelm - Version", " Quelm - Version"},
+        {0, "Abort capture", "Abandon"},
+        {210, "x5", "x5"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(messageText(kEnglish, c.number), c.english) << c.number;
+        EXPECT_STREQ(messageText(kFrench, c.number), c.french) << c.number;
+    }
+}
+
+TEST(Catalogue, NumbersOutsideTheCatalogueGiveQuestionMarks) {
+    for (int number : {-1, 5, 6, 7, 78, 86, 87, 90, 118, 123, 175, 211, 1000}) {
+        EXPECT_STREQ(messageText(kEnglish, number), "???") << number;
+        EXPECT_STREQ(messageText(kFrench, number), "???") << number;
+    }
+}
+
+TEST(Catalogue, EveryOtherNumberHasTextsInBothLanguages) {
+    int count = 0;
+    for (int n = 0; n <= 210; ++n)
+        if (std::string(messageText(kEnglish, n)) != "???") {
+            ++count;
+            EXPECT_STRNE(messageText(kFrench, n), "???") << n;
+        }
+    EXPECT_EQ(count, 201);
+}
+
+TEST(Catalogue, UnknownLanguage) {
+    EXPECT_STREQ(messageText(0, 54), "Unknown language !");
+    EXPECT_STREQ(messageText(52, 54), "Unknown language !");
+}
+
+TEST(Catalogue, EnglishTextWhateverTheLanguage) { EXPECT_STREQ(englishText(161), "Script editor"); }
+
+TEST(Catalogue, LanguageFromSystemLanguageId) {
+    for (unsigned id : {1036u, 2060u, 3084u, 4108u, 5132u, 6156u}) EXPECT_EQ(languageFromLangId(id), kFrench) << id;
+    for (unsigned id : {0u, 1033u, 2057u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
+}
+
+TEST(Catalogue, FilledMessages) {
+    EXPECT_EQ(formatMessage(kEnglish, 91, 3), "Line 3 too long !");
+    EXPECT_EQ(formatMessage(kFrench, 74, 12), "Délai invalide à la ligne 12 !");
+    EXPECT_EQ(formatMessage(kEnglish, 192, 0xfffffff5LL), "Error fffffff5");
+    EXPECT_EQ(formatMessage(kEnglish, 168, std::string("ttyUSB0")), "Cannot access serial port ttyUSB0 !");
+}
+
+} // namespace
+} // namespace orvex

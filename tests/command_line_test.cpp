@@ -1,0 +1,72 @@
+#include "app/startup_options.h"
+
+#include <gtest/gtest.h>
+
+namespace orvex {
+namespace {
+
+TEST(CommandLine, FlagsAndValuesAnywhereFirstOccurrenceCounts) {
+    const StartupOptions o = parseCommandLine(
+        R"(junk -savetocam -load="C:/a b/night.txt" -prefix="m42" -load="second.txt" -simul -connect="123")");
+    EXPECT_TRUE(o.simulation);
+    EXPECT_FALSE(o.slave);
+    EXPECT_FALSE(o.saveToHost);
+    EXPECT_EQ(o.loadPath, "C:/a b/night.txt");
+    EXPECT_EQ(o.prefixText, "m42");
+    EXPECT_TRUE(o.connectRequested);
+    EXPECT_EQ(o.connectNumber, 123u);
+    EXPECT_FALSE(o.startText.has_value());
+}
+
+TEST(CommandLine, ValueEndsAtNextQuoteOrEndOfLine) {
+    EXPECT_EQ(optionValue(R"(-load="x.txt)", "-load="), "x.txt");
+    EXPECT_EQ(optionValue(R"(-start="" -loop="5")", "-start="), "");
+    EXPECT_EQ(optionValue(R"(-load=x.txt)", "-load="), std::nullopt);
+    // Options are case-sensitive.
+    EXPECT_EQ(optionValue(R"(-LOAD="x")", "-load="), std::nullopt);
+}
+
+TEST(CommandLine, ConnectNumberReadAsUnsigned32) {
+    EXPECT_EQ(parseCommandLine(R"(-connect="")").connectNumber, 0u);
+    EXPECT_EQ(parseCommandLine(R"(-connect="42abc")").connectNumber, 42u);
+    EXPECT_EQ(parseCommandLine(R"(-connect="99999999999")").connectNumber, 0xFFFFFFFFu);
+    EXPECT_TRUE(parseCommandLine(R"(-connect="")").connectRequested);
+}
+
+TEST(CommandLine, StartTimes) {
+    struct Case {
+        const char* text;
+        bool valid;
+        int h, m, s;
+    };
+    const Case cases[] = {{"23:59", true, 23, 59, 0}, {"24:00", false, 0, 0, 0},  {"7:05:09", true, 7, 5, 9},
+                          {"12:60", false, 0, 0, 0},  {"12:00:60", false, 0, 0, 0}, {"noon", false, 0, 0, 0},
+                          {"-1:00", false, 0, 0, 0},  {"0:0", true, 0, 0, 0}};
+    for (const Case& c : cases) {
+        const auto t = parseStartTime(c.text);
+        ASSERT_EQ(t.has_value(), c.valid) << c.text;
+        if (t) {
+            EXPECT_EQ((std::tuple{t->hour, t->minute, t->second}), (std::tuple{c.h, c.m, c.s})) << c.text;
+        }
+    }
+}
+
+TEST(CommandLine, LoopCountsAndLockupEntries) {
+    EXPECT_EQ(parseLoopCount("1"), std::nullopt);
+    EXPECT_EQ(parseLoopCount("10001"), std::nullopt);
+    EXPECT_EQ(parseLoopCount("2"), 2);
+    EXPECT_EQ(parseLoopCount("10000"), 10000);
+    EXPECT_EQ(parseLoopCount("many"), std::nullopt);
+    EXPECT_EQ(lockupEntry("0"), std::nullopt);
+    EXPECT_EQ(lockupEntry("11"), std::nullopt);
+    EXPECT_EQ(lockupEntry("10"), "10s");
+    EXPECT_EQ(lockupEntry("03"), "03s"); // selects no entry of the list
+}
+
+TEST(CommandLine, ArgumentsGetBackTheQuotesTheShellRemoved) {
+    EXPECT_EQ(joinArguments({"-simul", "-load=my night.txt", "-start=", "-prefix=\"m42\""}),
+              R"(-simul -load="my night.txt" -start="" -prefix="m42")");
+}
+
+} // namespace
+} // namespace orvex

@@ -1,0 +1,190 @@
+#include "tests/support/test_program.h"
+
+#include <gtest/gtest.h>
+
+namespace orvex::test {
+namespace {
+
+using namespace colours;
+
+struct ControlsFixture : ::testing::Test {
+    TestProgram t;
+    void SetUp() override { t.start(); }
+    void refresh() { updateMainControls(t.program, t.window); }
+    FieldColour colour(int id) { return colourField(t.program, id); }
+};
+
+TEST_F(ControlsFixture, StartNeedsScriptCameraAndNoSlaveMode) {
+    struct Case {
+        bool loaded, connected, slave, running, startEnabled;
+    };
+    const Case cases[] = {{true, true, false, false, true},  {true, true, true, false, false},
+                          {false, true, false, false, false}, {true, false, false, false, false},
+                          {false, false, true, true, true}};
+    for (const Case& c : cases) {
+        t.program.script.loaded = c.loaded;
+        t.program.camera.connected = c.connected;
+        t.program.slaveMode = c.slave;
+        t.program.run.running = c.running;
+        refresh();
+        EXPECT_EQ(t.window.isItemEnabled(kStartButton), c.startEnabled);
+        EXPECT_EQ(t.window.itemText(kStartButton), c.running ? "Stop" : "Start");
+    }
+}
+
+TEST_F(ControlsFixture, RunningGreysWhatMustNotChangeDuringARun) {
+    t.program.script.loaded = true;
+    t.program.camera.connected = true;
+    t.program.run.running = true;
+    t.program.run.paused = true;
+    refresh();
+    for (int id : {kConnectButton, kSerialPortList, kDelayedToggle, kSlaveToggle, kSaveToList})
+        EXPECT_FALSE(t.window.isItemEnabled(id)) << id;
+    EXPECT_TRUE(t.window.isItemEnabled(kPauseButton));
+    EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
+    EXPECT_EQ(t.window.itemText(kConnectButton), "Disconnect");
+    for (int entry : {kMenuQuit, kMenuLoad, kMenuCamera, kMenuSetTimeLT, kMenuSetTimeUT})
+        EXPECT_FALSE(t.window.isMenuEntryEnabled(entry)) << entry;
+    EXPECT_TRUE(t.window.isMenuEntryEnabled(kMenuModify));
+    EXPECT_FALSE(t.window.closeEnabled());
+    EXPECT_FALSE(t.window.dropsAccepted());
+}
+
+TEST_F(ControlsFixture, ModelsAndBurstsLockTheSaveToList) {
+    struct Case {
+        int model;
+        bool burst, saveToEnabled, lockupEnabled;
+    };
+    const Case cases[] = {{kModel300D, false, false, false},
+                          {kModel10D, false, false, true},
+                          {kModelUnknown, true, false, true},
+                          {kModelUnknown, false, true, true}};
+    t.program.camera.connected = true;
+    for (const Case& c : cases) {
+        t.program.camera.modelIndex = c.model;
+        t.program.script.hasBurst = c.burst;
+        refresh();
+        EXPECT_EQ(t.window.isItemEnabled(kSaveToList), c.saveToEnabled) << c.model;
+        EXPECT_EQ(t.window.isItemEnabled(kLockupList), c.lockupEnabled) << c.model;
+    }
+}
+
+TEST_F(ControlsFixture, LiveViewButtonsFollowTheCamera) {
+    t.program.camera.connected = true;
+    t.program.options.simulation = true;
+    refresh();
+    EXPECT_TRUE(t.window.isItemEnabled(kLiveViewButton));
+    EXPECT_FALSE(t.window.isItemEnabled(kZoomList));
+    t.program.options.simulation = false;
+    t.program.camera.liveViewAvailable = true;
+    refresh();
+    EXPECT_TRUE(t.window.isItemEnabled(kZoomList));
+}
+
+TEST_F(ControlsFixture, ValueFieldsEmptiedBeforeTheFirstShot) {
+    t.window.setItemText(kSpeedField, "1/250");
+    t.window.setItemText(kShotsField, "3");
+    refresh();
+    EXPECT_EQ(t.window.itemText(kSpeedField), "");
+    EXPECT_EQ(t.window.itemText(kShotsField), "");
+}
+
+TEST_F(ControlsFixture, CameraFieldColours) {
+    struct Case {
+        bool connected, simulation;
+        std::uint32_t battery;
+        FieldColour expected;
+    };
+    const Case cases[] = {{false, false, 100, {red, white}},  {true, true, 5, {green, {}}},
+                          {true, false, 0, {orange, {}}},     {true, false, 10, {orange, {}}},
+                          {true, false, 11, {yellow, {}}},    {true, false, 30, {yellow, {}}},
+                          {true, false, 31, {green, {}}},     {true, false, kBatteryMains, {green, {}}}};
+    for (const Case& c : cases) {
+        t.program.camera.connected = c.connected;
+        t.program.options.simulation = c.simulation;
+        t.program.camera.batteryLevel = c.battery;
+        EXPECT_EQ(colour(kCameraField), c.expected) << c.battery;
+    }
+}
+
+TEST_F(ControlsFixture, StatusFieldColours) {
+    struct Case {
+        int status;
+        FieldColour expected;
+    };
+    const Case cases[] = {{1, {magenta, {}}}, {18, {cyan, {}}},   {30, {cyan, {}}},     {196, {cyan, {}}},
+                          {35, {green, {}}},  {42, {yellow, {}}}, {197, {yellow, {}}},  {116, {yellow, {}}},
+                          {178, {yellow, {}}}, {55, {red, white}}, {64, {orange, {}}},  {100, {orange, {}}},
+                          {134, {black, white}}, {154, {white, {}}}, {69, {}},           {189, {}}};
+    for (const Case& c : cases) {
+        t.program.run.status = c.status;
+        EXPECT_EQ(colour(kStatusField), c.expected) << c.status;
+    }
+}
+
+TEST_F(ControlsFixture, ShotsAndValueFieldColours) {
+    EXPECT_EQ(colour(kShotsField), FieldColour{});
+    t.program.run.running = true;
+    t.program.run.shotCount = 2;
+    EXPECT_EQ(colour(kShotsField), (FieldColour{green, {}}));
+    t.program.run.late = true;
+    EXPECT_EQ(colour(kShotsField), (FieldColour{red, white}));
+
+    t.program.run.isoField.leftToCamera = true;
+    EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, orange}));
+    t.program.run.isoField.differs = true;
+    EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, red}));
+    EXPECT_EQ(colour(kApertureField), FieldColour{});
+    EXPECT_EQ(colour(2002), FieldColour{});
+}
+
+TEST_F(ControlsFixture, DetectionLevelBarColours) {
+    t.program.run.running = true;
+    struct Case {
+        int level;
+        Rgb colour;
+    };
+    for (const Case& c : {Case{49, green}, Case{50, yellow}, Case{99, yellow}, Case{100, red}, Case{0, green}}) {
+        t.program.run.detectionLevel = c.level;
+        t.window.post({MessageKind::User, kUserDetectionLevel, {}});
+        t.window.pump();
+        EXPECT_EQ(t.window.progressColour(kLevelBar), c.colour) << c.level;
+        EXPECT_EQ(t.window.progress(kLevelBar), c.level);
+        EXPECT_TRUE(t.window.isItemShown(kLevelBar));
+        EXPECT_FALSE(t.window.isItemShown(kWaitField));
+    }
+    t.program.run.running = false;
+    refresh();
+    EXPECT_FALSE(t.window.isItemShown(kLevelBar));
+    EXPECT_TRUE(t.window.isItemShown(kWaitField));
+}
+
+TEST_F(ControlsFixture, LanguageChangeKeepsListSelections) {
+    t.window.listSelectIndex(kLockupList, 3);
+    t.window.listSelectIndex(kSaveToList, 1);
+    t.window.listSelectIndex(kZoomList, 2);
+    t.program.language = kFrench;
+    buildMainTexts(t.program, t.window);
+    EXPECT_EQ(t.window.listSelection(kLockupList), 3);
+    EXPECT_EQ(t.window.listText(kLockupList, 0), "Sans");
+    EXPECT_EQ(t.window.listSelection(kSaveToList), 1);
+    EXPECT_EQ(t.window.listText(kSaveToList, 1), "Appareil");
+    EXPECT_EQ(t.window.listSelection(kZoomList), 2);
+    EXPECT_EQ(t.window.itemText(kStartButton), "Démarrer");
+    EXPECT_EQ(t.window.menus()[1].title, "Images");
+}
+
+TEST_F(ControlsFixture, MenuBar) {
+    const auto& menus = t.window.menus();
+    ASSERT_EQ(menus.size(), 4u);
+    EXPECT_EQ(menus[0].title, "Script");
+    ASSERT_EQ(menus[0].entries.size(), 6u);
+    EXPECT_EQ(menus[0].entries[4].id, 0); // separator before Quit
+    EXPECT_EQ(menus[0].entries[5].text, "Quit");
+    EXPECT_EQ(menus[2].entries[0].id, kMenuParameters);
+    EXPECT_EQ(menus[3].title, "?");
+    EXPECT_EQ(menus[3].entries[1].text, "Help");
+}
+
+} // namespace
+} // namespace orvex::test

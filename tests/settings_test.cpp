@@ -1,0 +1,108 @@
+#include "app/settings.h"
+#include "run/run_state.h"
+#include "tests/support/test_program.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace orvex::test {
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(Settings, DefaultsWithoutAFile) {
+    TempDir dir;
+    Settings s;
+    RunState run;
+    loadSettings((dir.path() / "Orvex.ini").string(), s, run);
+    EXPECT_EQ(s.scriptEditor, "Notepad.exe");
+    EXPECT_EQ(s.pictureBrowser, "");
+    EXPECT_EQ(run.loopCount, 10);
+    EXPECT_EQ(s.moveLevel, 20);
+    EXPECT_EQ(s.movePixels, 10000);
+    EXPECT_EQ(s.soundThreshold, 50);
+    EXPECT_FALSE(run.loopInfinite);
+    EXPECT_FALSE(run.universalTime);
+}
+
+TEST(Settings, ValuesAsWrittenByHand) {
+    struct Case {
+        const char* line;
+        bool infinite, ut;
+        int count, level, threshold, pixels;
+    };
+    const Case cases[] = {
+        {"Infinite=yes\nUT=Yes\n", true, true, 10, 20, 50, 10000},
+        {"Infinite=Y\nUT=1\n", false, false, 10, 20, 50, 10000},
+        {"Count=12abc\n", false, false, 12, 20, 50, 10000},
+        {"Count=abc\n", false, false, 0, 20, 50, 10000},
+        {"Count=  7\n", false, false, 7, 20, 50, 10000},
+        // Out of range values would divide by zero in the detectors.
+        {"Level=0\nThreshold=250\nPixels=-3\n", false, false, 10, 1, 100, 1},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string file = dir.write("Orvex.ini", std::string("[Corvane]\n") + c.line);
+        Settings s;
+        RunState run;
+        loadSettings(file, s, run);
+        EXPECT_EQ(run.loopInfinite, c.infinite) << c.line;
+        EXPECT_EQ(run.universalTime, c.ut) << c.line;
+        EXPECT_EQ(run.loopCount, c.count) << c.line;
+        EXPECT_EQ(s.moveLevel, c.level) << c.line;
+        EXPECT_EQ(s.soundThreshold, c.threshold) << c.line;
+        EXPECT_EQ(s.movePixels, c.pixels) << c.line;
+    }
+}
+
+TEST(Settings, KeyNamesIgnoreCaseAndValuesAreCutAt99) {
+    TempDir dir;
+    const std::string file =
+        dir.write("Orvex.ini", "[Corvane]\nscript EDITOR=gedit\nImage file prefix=" + std::string(120, 'p') + "\n");
+    Settings s;
+    RunState run;
+    loadSettings(file, s, run);
+    EXPECT_EQ(s.scriptEditor, "gedit");
+    EXPECT_EQ(s.imagePrefix, std::string(99, 'p'));
+}
+
+TEST(Settings, SavingWritesAllKeysAndKeepsTheRest) {
+    TempDir dir;
+    const std::string file = dir.write("Orvex.ini", "[Other]\nkeep=me\n[Corvane]\nCustom=1\nCount=3\n");
+    Settings s;
+    s.imagePrefix = "m42";
+    RunState run;
+    run.loopCount = 25;
+    run.universalTime = true;
+    ASSERT_TRUE(saveSettings(file, s, run));
+    const std::string text = readAll(file);
+    for (const char* expected : {"keep = me", "Custom = 1", "Count = 25", "UT = YES", "Infinite = NO",
+                                 "Image file prefix = m42", "Script editor = Notepad.exe", "Threshold = 50"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+
+    Settings back;
+    RunState runBack;
+    loadSettings(file, back, runBack);
+    EXPECT_EQ(back.imagePrefix, "m42");
+    EXPECT_EQ(runBack.loopCount, 25);
+    EXPECT_TRUE(runBack.universalTime);
+}
+
+TEST(Settings, AnUnreadableFileIsNeverReplaced) {
+    TempDir dir;
+    const auto folder = dir.path() / "Orvex.ini"; // a folder where the file should be
+    std::filesystem::create_directory(folder);
+    EXPECT_FALSE(saveSettings(folder.string(), Settings{}, RunState{}));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+} // namespace
+} // namespace orvex::test

@@ -1,0 +1,31 @@
+#include "tests/support/test_program.h"
+
+#include <fstream>
+#include <random>
+
+namespace orvex::test {
+
+TempDir::TempDir() {
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() / ("orvex-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& content) const {
+    const auto file = path_ / name;
+    std::ofstream(file, std::ios::binary) << content;
+    return file.string();
+}
+
+std::string scriptText(const std::vector<std::string>& lines) {
+    std::string text = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n";
+    for (const std::string& l : lines) text += l + "\n";
+    return text;
+}
+
+} // namespace orvex::test

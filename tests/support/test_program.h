@@ -1,0 +1,57 @@
+#pragma once
+// A program on a virtual clock with a headless main window, and a scratch folder for its files.
+#include "app/main_window.h"
+#include "app/program.h"
+#include "platform/headless/headless_window.h"
+#include "platform/headless/virtual_clock.h"
+#include "resources/main_dialog.h"
+#include "ui/main_controls.h"
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace orvex::test {
+
+class FakeSerialPorts : public SerialPorts {
+  public:
+    std::vector<std::string> names;
+    std::set<std::string> unavailable;
+    std::vector<std::string> portNames() override { return names; }
+    bool probe(const std::string& name) override { return !unavailable.count(name); }
+};
+
+// A folder of its own under the system's temporary folder, removed at the end of the test.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    // Writes the file (bytes as given) and returns its full path.
+    std::string write(const std::string& name, const std::string& content) const;
+
+  private:
+    std::filesystem::path path_;
+};
+
+struct TestProgram {
+    explicit TestProgram(int language = kEnglish) { program.language = language; }
+
+    VirtualClock clock;
+    FakeSerialPorts ports;
+    Program program{clock, ports};
+    HeadlessWindow window{[this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
+                          [this](int id) { return colourField(program, id); }, &clock};
+
+    // Parses the command line and runs the main window's initialisation.
+    void start(const std::string& commandLine = "") {
+        program.options = parseCommandLine(commandLine);
+        window.create(MAIN_DIALOG);
+    }
+};
+
+// A script file's text: the header line, then the given lines, each ended by a line feed.
+std::string scriptText(const std::vector<std::string>& lines);
+
+} // namespace orvex::test

@@ -1,0 +1,186 @@
+#include "ui/main_controls.h"
+
+#include "resources/main_dialog.h"
+#include "run/status_display.h"
+
+#include <string>
+#include <vector>
+
+namespace orvex {
+namespace {
+
+std::vector<Menu> mainMenu(const Program& p) {
+    const auto e = [&](int id, int message) { return MenuEntry{id, p.text(message)}; };
+    const MenuEntry separator{0, {}};
+    return {
+        {p.text(155), {e(kMenuLoad, 97), e(kMenuModify, 114), e(kMenuEdit, 48), e(kMenuChain, 31), separator,
+                       e(kMenuQuit, 145)}},
+        {p.text(135), {e(kMenuBrowse, 47), e(kMenuErase, 52)}},
+        {p.text(169), {e(kMenuParameters, 132), separator, e(kMenuCamera, 20), e(kMenuSetTimeLT, 170),
+                       e(kMenuSetTimeUT, 171)}},
+        {"?", {e(kMenuAbout, 2), e(kMenuHelp, 65)}},
+    };
+}
+
+std::vector<std::string> listEntries(const Program& p, int list) {
+    switch (list) {
+    case kLockupList: {
+        std::vector<std::string> v{p.text(102)};
+        for (int s = 1; s <= 10; ++s) v.push_back(std::to_string(s) + "s");
+        v.push_back(p.text(101));
+        return v;
+    }
+    case kSaveToList:
+        return {p.text(153), p.text(152)};
+    case kZoomList:
+        return {p.text(204), p.text(210), p.text(209)};
+    default: {
+        std::vector<std::string> v{p.text(199)};
+        v.insert(v.end(), p.availablePorts.begin(), p.availablePorts.end());
+        return v;
+    }
+    }
+}
+
+// Refills a list in the current language and keeps the entry the user had chosen.
+void refillList(const Program& p, Window& w, int list) {
+    const int selected = w.listSelection(list);
+    w.listClear(list);
+    for (const std::string& entry : listEntries(p, list)) w.listAdd(list, entry);
+    w.listSelectIndex(list, 0);
+    if (selected >= 0) w.listSelectIndex(list, selected);
+}
+
+FieldColour valueFieldColour(const ValueFieldState& state) {
+    if (state.differs) return {colours::lightBeige, colours::red};
+    if (state.leftToCamera) return {colours::lightBeige, colours::orange};
+    return {};
+}
+
+FieldColour cameraFieldColour(const Program& p) {
+    if (!p.camera.connected) return {colours::red, colours::white};
+    if (p.options.simulation) return {colours::green, {}};
+    const std::uint32_t battery = p.camera.batteryLevel;
+    if (battery <= 10) return {colours::orange, {}};
+    if (battery <= 30) return {colours::yellow, {}};
+    return {colours::green, {}};
+}
+
+FieldColour statusFieldColour(int status) {
+    switch (status) {
+    case 1:
+        return {colours::magenta, {}};
+    case 18:
+    case 30:
+    case 196:
+        return {colours::cyan, {}};
+    case 35:
+        return {colours::green, {}};
+    case 42:
+    case 197:
+    case 116:
+    case 178:
+        return {colours::yellow, {}};
+    case kStatusError:
+        return {colours::red, colours::white};
+    case 64:
+    case 100:
+        return {colours::orange, {}};
+    case 134:
+        return {colours::black, colours::white};
+    case 154:
+        return {colours::white, {}};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+void buildMainTexts(Program& p, Window& w) {
+    for (const ControlTemplate& c : MAIN_DIALOG.controls)
+        if (c.message >= 0) w.setItemText(c.id, p.text(c.message));
+    w.setMenu(mainMenu(p));
+    showStatus(p, w, p.run.status);
+    for (int list : {kLockupList, kSaveToList, kZoomList, kSerialPortList}) refillList(p, w, list);
+    if (!p.camera.connected) w.setItemText(kCameraField, p.text(125));
+    updateMainControls(p, w);
+}
+
+void updateMainControls(Program& p, Window& w) {
+    const bool running = p.run.running;
+    const bool connected = p.camera.connected;
+    const bool loaded = p.script.loaded;
+    const bool model300D = connected && p.camera.modelIndex == kModel300D;
+    const bool model10D = connected && p.camera.modelIndex == kModel10D;
+
+    w.checkItem(kLoopToggle, p.run.loopEnabled);
+    w.enableItem(kStartButton, (!p.slaveMode && loaded && connected) || running);
+    w.enableItem(kLiveViewButton, (p.options.simulation || p.camera.liveViewAvailable) && connected);
+    w.enableItem(kZoomList, p.camera.liveViewAvailable && connected);
+    w.enableItem(kConnectButton, !running);
+    w.enableItem(kSerialPortList, !running);
+    w.enableItem(kPauseButton, running);
+    w.enableItem(kLockupList, !model300D);
+    w.enableItem(kDelayedToggle, !running && !p.slaveMode);
+    w.enableItem(kSlaveToggle, !running);
+    w.enableItem(kSaveToList, !(model10D || model300D || p.script.hasBurst || running));
+    w.enableItem(kReloadScriptButton, loaded);
+    if (!running) {
+        w.showItem(kLevelBar, false);
+        w.showItem(kWaitField, true);
+    }
+    if (!loaded) {
+        w.enableItem(kNextScriptButton, false);
+        w.enableItem(kPrevScriptButton, false);
+    }
+    w.enableClose(!running);
+    w.enableMenuEntry(kMenuQuit, !running);
+    w.enableMenuEntry(kMenuLoad, !running);
+    w.enableMenuEntry(kMenuModify, loaded);
+    for (int entry : {kMenuSetTimeLT, kMenuSetTimeUT, kMenuCamera}) w.enableMenuEntry(entry, !running && connected);
+    for (int entry : {kMenuErase, kMenuBrowse})
+        w.enableMenuEntry(entry, p.options.saveToHost && loaded && connected);
+    w.acceptDrops(!running);
+
+    if (p.run.shotCount == 0 || !loaded || !connected)
+        for (int field : {kSpeedField, kApertureField, kIsoField, kQualityField, kShotsField})
+            w.setItemText(field, "");
+    w.setItemText(kConnectButton, p.text(connected ? 46 : 37));
+    w.setItemText(kStartButton, p.text(running ? 184 : 181));
+    w.setItemText(kPauseButton, p.text(p.run.paused ? 149 : 133));
+    w.refreshColours();
+}
+
+FieldColour colourField(const Program& p, int controlId) {
+    switch (controlId) {
+    case kCameraField:
+        return cameraFieldColour(p);
+    case kStatusField:
+        return statusFieldColour(p.run.status);
+    case kShotsField:
+        if (!p.run.running || p.run.shotCount <= 0) return {};
+        return p.run.late ? FieldColour{colours::red, colours::white} : FieldColour{colours::green, {}};
+    case kApertureField:
+        return valueFieldColour(p.run.apertureField);
+    case kSpeedField:
+        return valueFieldColour(p.run.speedField);
+    case kIsoField:
+        return valueFieldColour(p.run.isoField);
+    case kQualityField:
+        return valueFieldColour(p.run.qualityField);
+    default:
+        return {};
+    }
+}
+
+void showDetectionLevel(Program& p, Window& w) {
+    if (!p.run.running) return;
+    const int level = p.run.detectionLevel;
+    w.showItem(kLevelBar, true);
+    w.showItem(kWaitField, false);
+    w.setProgressColour(kLevelBar, level == 100 ? colours::red : level < 50 ? colours::green : colours::yellow);
+    w.setProgress(kLevelBar, level);
+}
+
+} // namespace orvex
