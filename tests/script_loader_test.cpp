@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"NinetyNineCharacters", h("50" + std::string(97, 'x') + "\n"), delayLine(2, 50) + summary(1)},
         LoadCase{"HundredCharactersOnLineThree", h("50\n" + std::string(100, '1') + "\n"),
                  error("Line 3 too long !")},
-        LoadCase{"LongHeader", std::string(kHeader).substr(0, 42) + "\t" + std::string(60, 'x') + "\n50\n",
+        LoadCase{"LongHeader", std::string(kHeader).substr(0, 41) + "\t" + std::string(60, 'x') + "\n50\n",
                  error("Line 1 too long !")},
         // DELAY forms.
         LoadCase{"MoveAndSoundInAnyCase", h("mOvE\nSOUND\n"),

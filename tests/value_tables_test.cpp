@@ -45,7 +45,7 @@ TEST(ValueTables, NearestShutterRow) {
         const char* row;
     };
     const Case cases[] = {{1.0 / 8000, "1/8000"}, {1.0 / 9000, "1/8000"}, {1.0 / 7000, "1/6400"}, {27.5, "30"},
-                          {22.5, "25"},           {60, "30"},             {1.0 / 250, "1/250"},  {0.35, "0.4"},
+                          {22.5, "25"},           {60, "30"},             {1.0 / 250, "1/250"},  {0.36, "0.4"},
                           {2.5, "2.5"}};
     for (const Case& c : cases) EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, c.seconds)].name, c.row) << c.seconds;
 }

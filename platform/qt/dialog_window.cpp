@@ -1,0 +1,508 @@
+#include "platform/qt/dialog_window.h"
+
+#include "resources/main_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+
+namespace orvex {
+namespace {
+
+// Shorter periods would keep the event loop spinning; the desktop this came from never fired faster either.
+constexpr unsigned kMinimumTimerMs = 10;
+
+// The logic decides what a click on a toggle means (it may refuse it), so a click only reports the command and
+// the check mark moves when the procedure says so.
+class ProgramCheckedToggle final : public QRadioButton {
+  public:
+    using QRadioButton::QRadioButton;
+
+  protected:
+    void nextCheckState() override {}
+};
+
+QString toQString(const std::string& text) { return QString::fromStdString(text); }
+
+QColor toQColor(Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
+
+// Message texts break lines with a carriage return.
+QString boxText(const std::string& text) {
+    QString result = toQString(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+// Paths as the file system spells them, so that names in another encoding still open.
+std::vector<std::string> localFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files.push_back(QFile::encodeName(QDir::toNativeSeparators(url.toLocalFile())).toStdString());
+    return files;
+}
+
+QMessageBox::Icon toQtIcon(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Error:
+        return QMessageBox::Critical;
+    case BoxIcon::Question:
+        return QMessageBox::Question;
+    case BoxIcon::Warning:
+        return QMessageBox::Warning;
+    case BoxIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
+                               QWidget* parent)
+    : QWidget(parent), procedure_(std::move(procedure)), colour_(std::move(colour)), units_(dialogFont()),
+      centred_(dialog.centred), menuBar_(new QMenuBar(this)), client_(new QWidget(this)) {
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialog.minimiseBox) flags |= Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    setFont(dialogFont());
+    setObjectName(QString::fromLatin1(dialog.name));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    // The template fixes the client area; the menu bar comes on top of it, as on the desktop it was drawn for.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(client_);
+    menuBar_->hide();
+    client_->setFixedSize(units_.toPixelsX(dialog.width), units_.toPixelsY(dialog.height));
+
+    for (const ControlTemplate& item : dialog.controls) buildControl(item);
+
+    deliver({MessageKind::Init, 0, {}});
+}
+
+QtDialogWindow::~QtDialogWindow() = default;
+
+void QtDialogWindow::buildControl(const ControlTemplate& item) {
+    // As with the desktop's dialog manager, the first control of an id is the one the id names.
+    if (controls_.count(item.id)) return;
+    const int id = item.id;
+    QRect place = units_.toPixels(item.x, item.y, item.width, item.height);
+    QWidget* widget = nullptr;
+
+    switch (item.kind) {
+    case ControlKind::PushButton: {
+        auto* button = new QPushButton(client_);
+        // Return presses the focused button, as Space does.
+        button->setAutoDefault(true);
+        connect(button, &QPushButton::clicked, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+        widget = button;
+        break;
+    }
+    case ControlKind::Toggle: {
+        auto* toggle = new ProgramCheckedToggle(client_);
+        toggle->setAutoExclusive(false);
+        // Text first, then the mark.
+        toggle->setLayoutDirection(Qt::RightToLeft);
+        connect(toggle, &QRadioButton::clicked, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+        widget = toggle;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(client_);
+        // Texts come from the catalogue and from file names: never interpret them as markup.
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setAutoFillBackground(true);
+        widget = label;
+        break;
+    }
+    case ControlKind::DropDownList: {
+        auto* list = new QComboBox(client_);
+        // The template's height is that of the opened list; closed, the box is as high as the style wants.
+        const int closedHeight = list->sizeHint().height();
+        const int rowHeight = std::max(1, list->fontMetrics().height() + 2);
+        list->setMaxVisibleItems(std::max(1, (place.height() - closedHeight) / rowHeight));
+        place.setHeight(closedHeight);
+        // Only a choice by the user is a command; the program's own selections are not reported back.
+        connect(list, &QComboBox::activated, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+        widget = list;
+        break;
+    }
+    case ControlKind::ReadOnlyField: {
+        auto* field = new QLineEdit(client_);
+        field->setReadOnly(true);
+        field->setAlignment(Qt::AlignCenter);
+        field->setFrame(true);
+        // Dropped files belong to the window, not to a field that cannot take text anyway.
+        field->setAcceptDrops(false);
+        widget = field;
+        break;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(client_);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        widget = bar;
+        break;
+    }
+    }
+    if (!widget) return;
+    widget->setGeometry(place);
+    controls_.emplace(id, Control{item.kind, widget, std::nullopt});
+}
+
+void QtDialogWindow::deliver(const DialogMessage& message) {
+    if (quitCode_ || !procedure_) return;
+    procedure_(*this, message);
+    // Any message may have changed what the fields show; the colour answers are cheap to ask again.
+    if (!quitCode_) applyColours();
+}
+
+const QtDialogWindow::Control* QtDialogWindow::find(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : &it->second;
+}
+
+template <typename Widget> Widget* QtDialogWindow::widgetOf(int id, ControlKind kind) const {
+    const Control* control = find(id);
+    return control && control->kind == kind ? static_cast<Widget*>(control->widget) : nullptr;
+}
+
+QWidget* QtDialogWindow::control(int id) const {
+    const Control* c = find(id);
+    return c ? c->widget : nullptr;
+}
+
+bool QtDialogWindow::saveScreenshot(const QString& path) { return grab().save(path, "PNG"); }
+
+void QtDialogWindow::setItemText(int id, const std::string& text) {
+    const Control* c = find(id);
+    if (!c) return;
+    const QString value = toQString(text);
+    switch (c->kind) {
+    case ControlKind::PushButton:
+    case ControlKind::Toggle:
+        static_cast<QAbstractButton*>(c->widget)->setText(value);
+        break;
+    case ControlKind::Label:
+        static_cast<QLabel*>(c->widget)->setText(value);
+        break;
+    case ControlKind::ReadOnlyField: {
+        auto* field = static_cast<QLineEdit*>(c->widget);
+        field->setText(value);
+        // Long texts show their beginning, not their end.
+        field->setCursorPosition(0);
+        break;
+    }
+    case ControlKind::DropDownList:
+    case ControlKind::ProgressBar:
+        break;
+    }
+    applyColours();
+}
+
+std::string QtDialogWindow::itemText(int id) const {
+    const Control* c = find(id);
+    if (!c) return {};
+    switch (c->kind) {
+    case ControlKind::PushButton:
+    case ControlKind::Toggle:
+        return static_cast<QAbstractButton*>(c->widget)->text().toStdString();
+    case ControlKind::Label:
+        return static_cast<QLabel*>(c->widget)->text().toStdString();
+    case ControlKind::ReadOnlyField:
+        return static_cast<QLineEdit*>(c->widget)->text().toStdString();
+    case ControlKind::DropDownList:
+        return static_cast<QComboBox*>(c->widget)->currentText().toStdString();
+    case ControlKind::ProgressBar:
+        break;
+    }
+    return {};
+}
+
+void QtDialogWindow::enableItem(int id, bool enabled) {
+    if (const Control* c = find(id)) c->widget->setEnabled(enabled);
+}
+
+bool QtDialogWindow::isItemEnabled(int id) const {
+    const Control* c = find(id);
+    return c && c->widget->isEnabledTo(client_);
+}
+
+void QtDialogWindow::showItem(int id, bool shown) {
+    if (const Control* c = find(id)) c->widget->setVisible(shown);
+}
+
+// The control's own state: a control is shown even while its window is still hidden or minimised.
+bool QtDialogWindow::isItemShown(int id) const {
+    const Control* c = find(id);
+    return c && !c->widget->isHidden();
+}
+
+void QtDialogWindow::checkItem(int id, bool checked) {
+    if (auto* toggle = widgetOf<QAbstractButton>(id, ControlKind::Toggle)) toggle->setChecked(checked);
+}
+
+bool QtDialogWindow::isItemChecked(int id) const {
+    const auto* toggle = widgetOf<QAbstractButton>(id, ControlKind::Toggle);
+    return toggle && toggle->isChecked();
+}
+
+void QtDialogWindow::listClear(int id) {
+    if (auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList)) list->clear();
+}
+
+void QtDialogWindow::listAdd(int id, const std::string& text) {
+    auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
+    if (!list) return;
+    // A combo box selects its first entry by itself; the logic expects no selection until it makes one.
+    const int selection = list->currentIndex();
+    list->addItem(toQString(text));
+    list->setCurrentIndex(selection);
+}
+
+int QtDialogWindow::listSelectPrefix(int id, const std::string& text) {
+    auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
+    if (!list) return -1;
+    const QString prefix = toQString(text);
+    for (int i = 0; i < list->count(); ++i)
+        if (list->itemText(i).startsWith(prefix)) {
+            list->setCurrentIndex(i);
+            return i;
+        }
+    return -1;
+}
+
+void QtDialogWindow::listSelectIndex(int id, int index) {
+    auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
+    if (!list) return;
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+int QtDialogWindow::listSelection(int id) const {
+    const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
+    return list ? list->currentIndex() : -1;
+}
+
+int QtDialogWindow::listCount(int id) const {
+    const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
+    return list ? list->count() : 0;
+}
+
+std::string QtDialogWindow::listText(int id, int index) const {
+    const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
+    if (!list || index < 0 || index >= list->count()) return {};
+    return list->itemText(index).toStdString();
+}
+
+void QtDialogWindow::setProgress(int id, int position) {
+    if (auto* bar = widgetOf<QProgressBar>(id, ControlKind::ProgressBar)) bar->setValue(std::clamp(position, 0, 100));
+}
+
+void QtDialogWindow::setProgressColour(int id, Rgb colour) {
+    auto* bar = widgetOf<QProgressBar>(id, ControlKind::ProgressBar);
+    if (!bar) return;
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Highlight, toQColor(colour));
+    bar->setPalette(palette);
+}
+
+void QtDialogWindow::setTitle(const std::string& title) {
+    title_ = title;
+    // "[*]" is Qt's mark for unsaved changes; a script named so must still show its name.
+    QString shown = toQString(title);
+    shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(shown);
+}
+
+void QtDialogWindow::setMenu(const std::vector<Menu>& menus) {
+    // The entry being triggered may be what asked for a new menu (a change of language), so the old menus
+    // go only once control is back in the event loop.
+    for (QMenu* menu : menus_) {
+        menuBar_->removeAction(menu->menuAction());
+        menu->deleteLater();
+    }
+    menus_.clear();
+    menuEntries_.clear();
+    for (const Menu& menu : menus) {
+        QMenu* popup = menuBar_->addMenu(toQString(menu.title));
+        menus_.push_back(popup);
+        for (const MenuEntry& entry : menu.entries) {
+            if (entry.id == 0) {
+                popup->addSeparator();
+                continue;
+            }
+            QAction* action = popup->addAction(toQString(entry.text));
+            const int id = entry.id;
+            connect(action, &QAction::triggered, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+            menuEntries_.emplace(id, action);
+        }
+    }
+    menuBar_->setVisible(!menus.empty());
+}
+
+void QtDialogWindow::enableMenuEntry(int id, bool enabled) {
+    const auto it = menuEntries_.find(id);
+    if (it != menuEntries_.end()) it->second->setEnabled(enabled);
+}
+
+bool QtDialogWindow::isMenuEntryEnabled(int id) const {
+    const auto it = menuEntries_.find(id);
+    return it != menuEntries_.end() && it->second->isEnabled();
+}
+
+void QtDialogWindow::acceptDrops(bool accepted) {
+    dropsAccepted_ = accepted;
+    setAcceptDrops(accepted);
+}
+
+void QtDialogWindow::refreshColours() { applyColours(); }
+
+void QtDialogWindow::applyColours() {
+    for (auto& [id, c] : controls_) {
+        if (c.kind != ControlKind::Label && c.kind != ControlKind::ReadOnlyField) continue;
+        const FieldColour colour = colour_ ? colour_(id) : FieldColour{};
+        if (c.applied == colour) continue;
+        c.applied = colour;
+        const bool label = c.kind == ControlKind::Label;
+        // Start from the style's own palette each time, so that an unset colour really is the default again.
+        QPalette palette = QApplication::palette(c.widget);
+        if (colour.background) palette.setColor(label ? QPalette::Window : QPalette::Base, toQColor(*colour.background));
+        if (colour.text) palette.setColor(label ? QPalette::WindowText : QPalette::Text, toQColor(*colour.text));
+        c.widget->setPalette(palette);
+    }
+}
+
+void QtDialogWindow::setTimer(int id, unsigned periodMs) {
+    if (quitCode_) return;
+    QTimer*& timer = timers_[id];
+    if (!timer) {
+        timer = new QTimer(this);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, id] { deliver({MessageKind::Timer, id, {}}); });
+    }
+    // Setting a running timer again restarts it with the new period.
+    timer->start(static_cast<int>(std::clamp<unsigned>(periodMs, kMinimumTimerMs, INT_MAX)));
+}
+
+// The timer object stays: this may be called from inside its own timeout.
+void QtDialogWindow::killTimer(int id) {
+    const auto it = timers_.find(id);
+    if (it != timers_.end()) it->second->stop();
+}
+
+void QtDialogWindow::post(const DialogMessage& message) {
+    QMetaObject::invokeMethod(this, [this, message] { deliver(message); }, Qt::QueuedConnection);
+}
+
+BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
+                                     BoxButtons buttons) {
+    const bool question = buttons == BoxButtons::YesNo;
+    // A box raised before the window is on screen (during initialisation) is centred on the screen instead.
+    QMessageBox box(toQtIcon(icon), toQString(caption), boxText(text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, isVisible() ? this : nullptr);
+    // A file name in the text must be shown as written, not as markup.
+    box.setTextFormat(Qt::PlainText);
+    const int answer = box.exec();
+    if (!question) return BoxAnswer::Ok;
+    return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
+void QtDialogWindow::destroyAndQuit(int exitCode) {
+    if (quitCode_) return;
+    quitCode_ = exitCode;
+    for (auto& [id, timer] : timers_) timer->stop();
+    // The object itself stays until its owner drops it: this may run inside one of its own controls' signals.
+    hide();
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(exitCode);
+    else
+        // Called during the initialisation message: no loop runs yet. quitCode() tells the owner; this covers
+        // an owner that starts the loop anyway.
+        QMetaObject::invokeMethod(qApp, [exitCode] { QCoreApplication::exit(exitCode); }, Qt::QueuedConnection);
+}
+
+void QtDialogWindow::setVisible(bool visible) {
+    // A destroyed window never comes back.
+    if (visible && quitCode_) return;
+    if (visible && !placed_) {
+        placed_ = true;
+        adjustSize();
+        if (centred_ && !parentWidget())
+            if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    }
+    QWidget::setVisible(visible);
+}
+
+void QtDialogWindow::keyPressEvent(QKeyEvent* event) {
+    // The focused control had no use for the key; Escape is then the dialog's cancel command.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        deliver({MessageKind::Command, kCancelCommand, {}});
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void QtDialogWindow::closeEvent(QCloseEvent* event) {
+    // Whether to close is the procedure's decision (a run in progress refuses); the window only asks.
+    event->ignore();
+    if (closeEnabled_) deliver({MessageKind::Close, 0, {}});
+}
+
+void QtDialogWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropsAccepted_ && !quitCode_ && !localFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void QtDialogWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (dropsAccepted_ && !quitCode_)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void QtDialogWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> files = localFiles(event->mimeData());
+    if (!dropsAccepted_ || quitCode_ || files.empty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Posted, so that the program the files came from is free before the procedure perhaps asks questions.
+    post({MessageKind::Drop, 0, std::move(files)});
+}
+
+} // namespace orvex

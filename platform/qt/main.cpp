@@ -1,0 +1,39 @@
+// The desktop program: the main window on the computer's own clock and serial ports.
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/startup_options.h"
+#include "platform/qt/dialog_window.h"
+#include "platform/qt/program_icon.h"
+#include "platform/qt/qt_serial_ports.h"
+#include "platform/qt/system_clock.h"
+#include "platform/qt/system_language.h"
+#include "resources/main_dialog.h"
+#include "ui/main_controls.h"
+
+#include <QApplication>
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    // QApplication takes its own options (-platform, -style …) out of argv; what is left is ours.
+    QApplication app(argc, argv);
+    // Only the main window's procedure decides when the program ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(orvex::programIcon());
+
+    orvex::SystemClock clock;
+    orvex::QtSerialPorts serialPorts;
+    orvex::Program program(clock, serialPorts);
+    program.language = orvex::languageFromLangId(orvex::desktopLanguageId());
+    program.options = orvex::parseCommandLine(orvex::joinArguments(std::vector<std::string>(argv + 1, argv + argc)));
+
+    orvex::QtDialogWindow window(
+        orvex::MAIN_DIALOG,
+        [&program](orvex::Window& w, const orvex::DialogMessage& m) { orvex::mainWindowProcedure(program, w, m); },
+        [&program](int id) { return orvex::colourField(program, id); });
+    // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
+    if (const auto code = window.quitCode()) return *code;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,47 @@
+#include "platform/qt/system_clock.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+namespace orvex {
+namespace {
+
+CivilTime civilTime(bool local) {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const auto wholeSecond = floor<seconds>(now);
+    const std::time_t epochSeconds = system_clock::to_time_t(wholeSecond);
+    const auto ms = duration_cast<milliseconds>(now - wholeSecond).count();
+    std::tm fields{};
+    // The reentrant forms: the transfer worker may read the time while the user interface does.
+    if (local)
+        localtime_r(&epochSeconds, &fields);
+    else
+        gmtime_r(&epochSeconds, &fields);
+    CivilTime t;
+    t.year = fields.tm_year + 1900;
+    t.month = fields.tm_mon + 1;
+    t.day = fields.tm_mday;
+    t.hour = fields.tm_hour;
+    t.minute = fields.tm_min;
+    t.second = fields.tm_sec;
+    t.millisecond = static_cast<int>(ms);
+    return t;
+}
+
+} // namespace
+
+std::uint32_t SystemClock::tick() const {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<std::uint32_t>(ms.count());
+}
+
+CivilTime SystemClock::localTime() const { return civilTime(true); }
+
+CivilTime SystemClock::universalTime() const { return civilTime(false); }
+
+void SystemClock::sleep(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+} // namespace orvex
