@@ -444,12 +444,9 @@ void QtDialogWindow::destroyAndQuit(int exitCode) {
     for (auto& [id, timer] : timers_) timer->stop();
     // The object itself stays until its owner drops it: this may run inside one of its own controls' signals.
     hide();
-    if (QThread::currentThread()->loopLevel() > 0)
-        QCoreApplication::exit(exitCode);
-    else
-        // Called during the initialisation message: no loop runs yet. quitCode() tells the owner; this covers
-        // an owner that starts the loop anyway.
-        QMetaObject::invokeMethod(qApp, [exitCode] { QCoreApplication::exit(exitCode); }, Qt::QueuedConnection);
+    // During the initialisation message no loop runs yet: exit() would be forgotten by the application's loop
+    // and yet close the next message box at once. The owner reads quitCode() instead.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(exitCode);
 }
 
 void QtDialogWindow::setVisible(bool visible) {
