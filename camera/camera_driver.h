@@ -18,7 +18,8 @@ namespace orvex::sdk {
 
 // A property value as the driver sees it. The layer copies it into, or decodes it from, the caller's buffer:
 // strings are NUL-terminated there; a property id the layer does not know travels as raw bytes.
-using PropertyValue = std::variant<EdsUInt32, std::string, EdsTime, EdsPoint, EdsSize, std::vector<std::uint8_t>>;
+using PropertyValue =
+    std::variant<EdsUInt32, std::string, EdsTime, EdsPoint, EdsSize, std::vector<std::uint8_t>>;
 
 // Where a driver writes downloaded bytes: a file or memory stream of the layer.
 class ByteSink {

@@ -18,20 +18,23 @@ constexpr std::uint16_t kMaxEntries = 1024;
 
 class Tiff {
   public:
-    Tiff(const ReadAt& read, std::uint64_t base, bool bigEndian) : read_(read), base_(base), big_(bigEndian) {}
+    Tiff(const ReadAt& read, std::uint64_t base, bool bigEndian)
+        : read_(read), base_(base), big_(bigEndian) {}
 
     bool u16(std::uint64_t offset, std::uint16_t& out) const {
         std::array<std::uint8_t, 2> b{};
         if (!read_(base_ + offset, b.data(), b.size())) return false;
-        out = big_ ? static_cast<std::uint16_t>(b[0] << 8 | b[1]) : static_cast<std::uint16_t>(b[1] << 8 | b[0]);
+        out = big_ ? static_cast<std::uint16_t>(b[0] << 8 | b[1])
+                   : static_cast<std::uint16_t>(b[1] << 8 | b[0]);
         return true;
     }
 
     bool u32(std::uint64_t offset, std::uint32_t& out) const {
         std::array<std::uint8_t, 4> b{};
         if (!read_(base_ + offset, b.data(), b.size())) return false;
-        out = big_ ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3])
-                   : (std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0]);
+        out = big_
+                  ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3])
+                  : (std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0]);
         return true;
     }
 
@@ -55,7 +58,8 @@ class Tiff {
         std::uint16_t type = 0;
         std::uint32_t count = 0;
         std::uint64_t field = 0;
-        if (!find(ifd, tag, type, count, field) || type != kTypeAscii || count == 0 || count > 64) return false;
+        if (!find(ifd, tag, type, count, field) || type != kTypeAscii || count == 0 || count > 64)
+            return false;
         std::uint64_t at = field;
         if (count > 4) {
             std::uint32_t offset = 0;
@@ -92,7 +96,8 @@ bool number(const std::string& s, std::size_t at, std::size_t digits, EdsUInt32&
 
 // "YYYY:MM:DD HH:MM:SS"; a camera whose clock was never set writes blanks, which are no date.
 bool parseExifDate(const std::string& s, EdsTime& t) {
-    if (s.size() < 19 || s[4] != ':' || s[7] != ':' || s[10] != ' ' || s[13] != ':' || s[16] != ':') return false;
+    if (s.size() < 19 || s[4] != ':' || s[7] != ':' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
+        return false;
     t = EdsTime{};
     return number(s, 0, 4, t.year) && number(s, 5, 2, t.month) && number(s, 8, 2, t.day) &&
            number(s, 11, 2, t.hour) && number(s, 14, 2, t.minute) && number(s, 17, 2, t.second) &&
@@ -152,7 +157,8 @@ std::optional<EdsTime> jpegTime(const ReadAt& read) {
             std::array<char, 6> name{};
             if (read(at + 4, name.data(), name.size()) && std::memcmp(name.data(), "Exif\0\0", 6) == 0) {
                 std::array<std::uint8_t, 4> head{};
-                if (read(at + 10, head.data(), head.size()) && isTiffHeader(head)) return tiffTime(read, at + 10);
+                if (read(at + 10, head.data(), head.size()) && isTiffHeader(head))
+                    return tiffTime(read, at + 10);
             }
         }
         at += 2u + length;

@@ -94,7 +94,8 @@ EdsError readProperty(EdsBaseRef ref, EdsPropertyID property, EdsInt32 param, Pr
         out = *image->shootingTime;
         return EDS_ERR_OK;
     }
-    if (const auto evf = std::dynamic_pointer_cast<EvfImageObject>(object)) return evfProperty(*evf, property, out);
+    if (const auto evf = std::dynamic_pointer_cast<EvfImageObject>(object))
+        return evfProperty(*evf, property, out);
     return EDS_ERR_INVALID_HANDLE;
 }
 
@@ -211,8 +212,10 @@ EdsError EdsGetChildAtIndex(EdsBaseRef ref, EdsInt32 index, EdsBaseRef* outChild
         if (!list) return EDS_ERR_INVALID_HANDLE;
         if (outChild == nullptr) return EDS_ERR_INVALID_POINTER;
         *outChild = nullptr;
-        if (index < 0 || static_cast<std::size_t>(index) >= list->cameras.size()) return EDS_ERR_INVALID_INDEX;
-        return addHandle(std::make_shared<CameraObject>(list->cameras[static_cast<std::size_t>(index)]), *outChild);
+        if (index < 0 || static_cast<std::size_t>(index) >= list->cameras.size())
+            return EDS_ERR_INVALID_INDEX;
+        return addHandle(std::make_shared<CameraObject>(list->cameras[static_cast<std::size_t>(index)]),
+                         *outChild);
     });
 }
 
@@ -290,8 +293,9 @@ EdsError EdsSetPropertyData(EdsBaseRef ref, EdsPropertyID property, EdsInt32 par
         if (data == nullptr) return EDS_ERR_INVALID_POINTER;
         PropertyValue value;
         if (const EdsError error = decodeValue(property, size, data, value)) return error;
-        return callInSession(*camera->camera, 0,
-                             [&](DriverCamera& device) { return device.setProperty(property, param, value); });
+        return callInSession(*camera->camera, 0, [&](DriverCamera& device) {
+            return device.setProperty(property, param, value);
+        });
     });
 }
 
@@ -301,8 +305,8 @@ EdsError EdsGetPropertyDesc(EdsBaseRef ref, EdsPropertyID property, EdsPropertyD
         if (const EdsError error = cameraOf(ref, camera)) return error;
         if (outDesc == nullptr) return EDS_ERR_INVALID_POINTER;
         std::memset(outDesc, 0, sizeof *outDesc);
-        const EdsError error =
-            callInSession(*camera, 0, [&](DriverCamera& device) { return device.propertyDesc(property, *outDesc); });
+        const EdsError error = callInSession(
+            *camera, 0, [&](DriverCamera& device) { return device.propertyDesc(property, *outDesc); });
         // The program walks propDesc up to numElements; a driver's miscount must not take it past the array.
         constexpr EdsInt32 capacity = static_cast<EdsInt32>(std::size(EdsPropertyDesc{}.propDesc));
         outDesc->numElements = std::clamp(outDesc->numElements, EdsInt32{0}, capacity);
@@ -323,9 +327,8 @@ EdsError EdsSendStatusCommand(EdsCameraRef ref, EdsCameraStatusCommand command, 
 }
 
 EdsError EdsSetCapacity(EdsCameraRef ref, EdsCapacity capacity) {
-    return guarded([&] {
-        return onCamera(ref, [&](DriverCamera& device) { return device.setCapacity(capacity); });
-    });
+    return guarded(
+        [&] { return onCamera(ref, [&](DriverCamera& device) { return device.setCapacity(capacity); }); });
 }
 
 EdsError EdsSetObjectEventHandler(EdsCameraRef ref, EdsObjectEvent event, EdsObjectEventHandler handler,

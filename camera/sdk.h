@@ -265,8 +265,8 @@ EdsError EdsSetCapacity(EdsCameraRef camera, EdsCapacity capacity);
 // its kind that has no handler of its own.
 EdsError EdsSetObjectEventHandler(EdsCameraRef camera, EdsObjectEvent event, EdsObjectEventHandler handler,
                                   EdsVoid* context);
-EdsError EdsSetPropertyEventHandler(EdsCameraRef camera, EdsPropertyEvent event, EdsPropertyEventHandler handler,
-                                    EdsVoid* context);
+EdsError EdsSetPropertyEventHandler(EdsCameraRef camera, EdsPropertyEvent event,
+                                    EdsPropertyEventHandler handler, EdsVoid* context);
 EdsError EdsSetCameraStateEventHandler(EdsCameraRef camera, EdsStateEvent event, EdsStateEventHandler handler,
                                        EdsVoid* context);
 // Delivers the events queued so far to their handlers, on the calling thread.

@@ -83,7 +83,8 @@ void deliverObjectEvent(const std::shared_ptr<CameraRecord>& camera, const Pendi
         return;
     }
     EdsBaseRef ref = nullptr;
-    if (e.item && addHandle(std::make_shared<ItemObject>(camera, e.session, e.item), ref) != EDS_ERR_OK) return;
+    if (e.item && addHandle(std::make_shared<ItemObject>(camera, e.session, e.item), ref) != EDS_ERR_OK)
+        return;
     handler(e.event, ref, context);
 }
 
@@ -113,7 +114,8 @@ void deliver(const PendingEvent& e) {
 
 } // namespace
 
-std::shared_ptr<CameraEventSink> makeSessionEvents(std::weak_ptr<CameraRecord> camera, std::uint64_t session) {
+std::shared_ptr<CameraEventSink> makeSessionEvents(std::weak_ptr<CameraRecord> camera,
+                                                   std::uint64_t session) {
     return std::make_shared<SessionEvents>(std::move(camera), session);
 }
 

@@ -25,7 +25,9 @@ HandleTable& table() {
     return instance;
 }
 
-std::uintptr_t idOf(EdsBaseRef ref) { return reinterpret_cast<std::uintptr_t>(ref); }
+std::uintptr_t idOf(EdsBaseRef ref) {
+    return reinterpret_cast<std::uintptr_t>(ref);
+}
 
 } // namespace
 

@@ -51,7 +51,7 @@ void describeValue(const PropertyValue& value, EdsDataType& type, EdsUInt32& siz
                 type = kEdsDataType_ByteBlock;
                 size = static_cast<EdsUInt32>(v.size());
             } else {
-                type = std::is_same_v<T, EdsUInt32> ? kEdsDataType_UInt32
+                type = std::is_same_v<T, EdsUInt32>  ? kEdsDataType_UInt32
                        : std::is_same_v<T, EdsTime>  ? kEdsDataType_Time
                        : std::is_same_v<T, EdsPoint> ? kEdsDataType_Point
                                                      : kEdsDataType_Size;

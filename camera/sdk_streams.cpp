@@ -88,7 +88,8 @@ EdsError FileStream::open(const char* path, EdsFileCreateDisposition disposition
     if (access != kEdsAccess_Read && access != kEdsAccess_Write && access != kEdsAccess_ReadWrite)
         return EDS_ERR_INVALID_PARAMETER;
     const bool exists = fileExists(path);
-    if (disposition == kEdsFileCreateDisposition_TruncateExisting && !exists) return EDS_ERR_STREAM_OPEN_ERROR;
+    if (disposition == kEdsFileCreateDisposition_TruncateExisting && !exists)
+        return EDS_ERR_STREAM_OPEN_ERROR;
     const char* mode = openMode(disposition, access, exists);
     if (mode == nullptr) return EDS_ERR_INVALID_PARAMETER;
     std::FILE* file = std::fopen(path, mode);
@@ -105,22 +106,31 @@ EdsError FileStream::open(const char* path, EdsFileCreateDisposition disposition
 FileStream::FileStream(std::FILE* file, bool readable, bool writable)
     : file_(file), readable_(readable), writable_(writable) {}
 
-FileStream::~FileStream() { std::fclose(file_); }
+FileStream::~FileStream() {
+    std::fclose(file_);
+}
 
 EdsError FileStream::doWrite(const void* data, std::size_t size) {
     if (!writable_) return EDS_ERR_STREAM_WRITE_ERROR;
-    // A read may have moved the file position, and C wants a seek between reading and writing anyway.
-    if (std::fseek(file_, static_cast<long>(position_), SEEK_SET) != 0) return EDS_ERR_STREAM_WRITE_ERROR;
+    // A read moved the file position, and C wants a seek between reading and writing anyway. Seeking
+    // before every write would flush the buffer at each chunk a driver hands over.
+    if (readSinceWrite_) {
+        if (std::fseek(file_, static_cast<long>(position_), SEEK_SET) != 0) return EDS_ERR_STREAM_WRITE_ERROR;
+        readSinceWrite_ = false;
+    }
     const std::size_t written = std::fwrite(data, 1, size, file_);
     position_ += written;
     if (position_ > size_) size_ = position_;
     return written == size ? EDS_ERR_OK : EDS_ERR_STREAM_WRITE_ERROR;
 }
 
-EdsUInt64 FileStream::doLength() { return size_; }
+EdsUInt64 FileStream::doLength() {
+    return size_;
+}
 
 bool FileStream::doReadAt(EdsUInt64 offset, void* out, std::size_t size) {
     if (!readable_) return false;
+    readSinceWrite_ = true;
     if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
     return std::fread(out, 1, size, file_) == size;
 }
@@ -130,9 +140,13 @@ EdsError FileStream::doClear() {
     return size_ == 0 ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED;
 }
 
-EdsError FileStream::doFlush() { return std::fflush(file_) == 0 ? EDS_ERR_OK : EDS_ERR_STREAM_WRITE_ERROR; }
+EdsError FileStream::doFlush() {
+    return std::fflush(file_) == 0 ? EDS_ERR_OK : EDS_ERR_STREAM_WRITE_ERROR;
+}
 
-MemoryStream::MemoryStream(std::size_t initialCapacity) { bytes_.reserve(initialCapacity); }
+MemoryStream::MemoryStream(std::size_t initialCapacity) {
+    bytes_.reserve(initialCapacity);
+}
 
 void* MemoryStream::pointer() {
     std::lock_guard guard(lock_);
@@ -145,7 +159,9 @@ EdsError MemoryStream::doWrite(const void* data, std::size_t size) {
     return EDS_ERR_OK;
 }
 
-EdsUInt64 MemoryStream::doLength() { return bytes_.size(); }
+EdsUInt64 MemoryStream::doLength() {
+    return bytes_.size();
+}
 
 bool MemoryStream::doReadAt(EdsUInt64 offset, void* out, std::size_t size) {
     std::memcpy(out, bytes_.data() + offset, size);

@@ -65,6 +65,7 @@ class FileStream final : public Stream {
     bool writable_;
     EdsUInt64 position_ = 0; // where the next write goes
     EdsUInt64 size_ = 0;
+    bool readSinceWrite_ = false;
 };
 
 class MemoryStream final : public Stream {

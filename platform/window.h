@@ -21,6 +21,9 @@ struct FieldColour {
     friend bool operator==(const FieldColour&, const FieldColour&) = default;
 };
 
+// The command a window receives for the Escape key.
+inline constexpr int kCancelCommand = 2;
+
 enum class MessageKind { Init, Command, Timer, User, Drop, Close };
 
 struct DialogMessage {

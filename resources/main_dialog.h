@@ -47,7 +47,6 @@ enum MainMenu {
     kMenuBrowse = 3015,
 };
 
-inline constexpr int kCancelCommand = 2;
 
 extern const DialogTemplate MAIN_DIALOG;
 

@@ -28,15 +28,19 @@ DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     // The mean advance over both alphabets, rounded: the letters are what the templates were sized for,
     // whereas a font's own average width also counts digits and punctuation.
-    const int alphabet = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     averageCharWidth_ = std::max(1, (alphabet / 26 + 1) / 2);
     charHeight_ = std::max(1, metrics.height());
 }
 
-int DialogUnits::toPixelsX(int units) const { return scale(units, averageCharWidth_, 4); }
+int DialogUnits::toPixelsX(int units) const {
+    return scale(units, averageCharWidth_, 4);
+}
 
-int DialogUnits::toPixelsY(int units) const { return scale(units, charHeight_, 8); }
+int DialogUnits::toPixelsY(int units) const {
+    return scale(units, charHeight_, 8);
+}
 
 QRect DialogUnits::toPixels(int x, int y, int width, int height) const {
     return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height));

@@ -1,6 +1,5 @@
 #include "platform/qt/dialog_window.h"
 
-#include "resources/main_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,11 +31,11 @@
 namespace orvex {
 namespace {
 
-// Shorter periods would keep the event loop spinning; the desktop this came from never fired faster either.
+// Shorter periods would keep the event loop spinning without rest.
 constexpr unsigned kMinimumTimerMs = 10;
 
-// The logic decides what a click on a toggle means (it may refuse it), so a click only reports the command and
-// the check mark moves when the procedure says so.
+// The logic decides what a click on a toggle means (it may refuse it), so a click only reports the command
+// and the check mark moves when the procedure says so.
 class ProgramCheckedToggle final : public QRadioButton {
   public:
     using QRadioButton::QRadioButton;
@@ -45,9 +44,13 @@ class ProgramCheckedToggle final : public QRadioButton {
     void nextCheckState() override {}
 };
 
-QString toQString(const std::string& text) { return QString::fromStdString(text); }
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
-QColor toQColor(Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
+QColor toQColor(Rgb colour) {
+    return QColor(colour.r, colour.g, colour.b);
+}
 
 // Message texts break lines with a carriage return.
 QString boxText(const std::string& text) {
@@ -83,8 +86,8 @@ QMessageBox::Icon toQtIcon(BoxIcon icon) {
 
 } // namespace
 
-QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
-                               QWidget* parent)
+QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure,
+                               ColourProcedure colour, QWidget* parent)
     : QWidget(parent), procedure_(std::move(procedure)), colour_(std::move(colour)), units_(dialogFont()),
       centred_(dialog.centred), menuBar_(new QMenuBar(this)), client_(new QWidget(this)) {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -97,7 +100,7 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure pro
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    // The template fixes the client area; the menu bar comes on top of it, as on the desktop it was drawn for.
+    // The template fixes the client area; the menu bar sits on top of it, outside the template.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setMenuBar(menuBar_);
     layout->addWidget(client_);
@@ -112,8 +115,6 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure pro
 QtDialogWindow::~QtDialogWindow() = default;
 
 void QtDialogWindow::buildControl(const ControlTemplate& item) {
-    // As with the desktop's dialog manager, the first control of an id is the one the id names.
-    if (controls_.count(item.id)) return;
     const int id = item.id;
     QRect place = units_.toPixels(item.x, item.y, item.width, item.height);
     QWidget* widget = nullptr;
@@ -132,7 +133,9 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         toggle->setAutoExclusive(false);
         // Text first, then the mark.
         toggle->setLayoutDirection(Qt::RightToLeft);
-        connect(toggle, &QRadioButton::clicked, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+        connect(toggle, &QRadioButton::clicked, this, [this, id] {
+            deliver({MessageKind::Command, id, {}});
+        });
         widget = toggle;
         break;
     }
@@ -140,6 +143,8 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         auto* label = new QLabel(client_);
         // Texts come from the catalogue and from file names: never interpret them as markup.
         label->setTextFormat(Qt::PlainText);
+        // A label stands left of what it names and ends where that begins; against it, it reads as its
+        // caption whatever widths the desktop's font gives the letters.
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setAutoFillBackground(true);
         widget = label;
@@ -178,6 +183,7 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
     }
     if (!widget) return;
     widget->setGeometry(place);
+    // When a template repeats an id, the later control is still drawn but the id names the first one.
     controls_.emplace(id, Control{item.kind, widget, std::nullopt});
 }
 
@@ -203,7 +209,9 @@ QWidget* QtDialogWindow::control(int id) const {
     return c ? c->widget : nullptr;
 }
 
-bool QtDialogWindow::saveScreenshot(const QString& path) { return grab().save(path, "PNG"); }
+bool QtDialogWindow::saveScreenshot(const QString& path) {
+    return grab().save(path, "PNG");
+}
 
 void QtDialogWindow::setItemText(int id, const std::string& text) {
     const Control* c = find(id);
@@ -326,7 +334,8 @@ std::string QtDialogWindow::listText(int id, int index) const {
 }
 
 void QtDialogWindow::setProgress(int id, int position) {
-    if (auto* bar = widgetOf<QProgressBar>(id, ControlKind::ProgressBar)) bar->setValue(std::clamp(position, 0, 100));
+    if (auto* bar = widgetOf<QProgressBar>(id, ControlKind::ProgressBar))
+        bar->setValue(std::clamp(position, 0, 100));
 }
 
 void QtDialogWindow::setProgressColour(int id, Rgb colour) {
@@ -364,7 +373,9 @@ void QtDialogWindow::setMenu(const std::vector<Menu>& menus) {
             }
             QAction* action = popup->addAction(toQString(entry.text));
             const int id = entry.id;
-            connect(action, &QAction::triggered, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+            connect(action, &QAction::triggered, this, [this, id] {
+                deliver({MessageKind::Command, id, {}});
+            });
             menuEntries_.emplace(id, action);
         }
     }
@@ -386,7 +397,9 @@ void QtDialogWindow::acceptDrops(bool accepted) {
     setAcceptDrops(accepted);
 }
 
-void QtDialogWindow::refreshColours() { applyColours(); }
+void QtDialogWindow::refreshColours() {
+    applyColours();
+}
 
 void QtDialogWindow::applyColours() {
     for (auto& [id, c] : controls_) {
@@ -397,8 +410,10 @@ void QtDialogWindow::applyColours() {
         const bool label = c.kind == ControlKind::Label;
         // Start from the style's own palette each time, so that an unset colour really is the default again.
         QPalette palette = QApplication::palette(c.widget);
-        if (colour.background) palette.setColor(label ? QPalette::Window : QPalette::Base, toQColor(*colour.background));
-        if (colour.text) palette.setColor(label ? QPalette::WindowText : QPalette::Text, toQColor(*colour.text));
+        if (colour.background)
+            palette.setColor(label ? QPalette::Window : QPalette::Base, toQColor(*colour.background));
+        if (colour.text)
+            palette.setColor(label ? QPalette::WindowText : QPalette::Text, toQColor(*colour.text));
         c.widget->setPalette(palette);
     }
 }
@@ -422,7 +437,8 @@ void QtDialogWindow::killTimer(int id) {
 }
 
 void QtDialogWindow::post(const DialogMessage& message) {
-    QMetaObject::invokeMethod(this, [this, message] { deliver(message); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, message] { deliver(message); }, Qt::QueuedConnection);
 }
 
 BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
@@ -430,7 +446,8 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
     const bool question = buttons == BoxButtons::YesNo;
     // A box raised before the window is on screen (during initialisation) is centred on the screen instead.
     QMessageBox box(toQtIcon(icon), toQString(caption), boxText(text),
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, isVisible() ? this : nullptr);
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    isVisible() ? this : nullptr);
     // A file name in the text must be shown as written, not as markup.
     box.setTextFormat(Qt::PlainText);
     const int answer = box.exec();

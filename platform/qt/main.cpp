@@ -5,8 +5,8 @@
 #include "platform/qt/dialog_window.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_serial_ports.h"
-#include "platform/qt/system_clock.h"
-#include "platform/qt/system_language.h"
+#include "platform/system_clock.h"
+#include "platform/system_language.h"
 #include "resources/main_dialog.h"
 #include "ui/main_controls.h"
 
@@ -25,12 +25,15 @@ int main(int argc, char** argv) {
     orvex::SystemClock clock;
     orvex::QtSerialPorts serialPorts;
     orvex::Program program(clock, serialPorts);
-    program.language = orvex::languageFromLangId(orvex::desktopLanguageId());
-    program.options = orvex::parseCommandLine(orvex::joinArguments(std::vector<std::string>(argv + 1, argv + argc)));
+    program.language = orvex::languageFromLangId(orvex::systemLanguageId());
+    program.options =
+        orvex::parseCommandLine(orvex::joinArguments(std::vector<std::string>(argv + 1, argv + argc)));
 
     orvex::QtDialogWindow window(
         orvex::MAIN_DIALOG,
-        [&program](orvex::Window& w, const orvex::DialogMessage& m) { orvex::mainWindowProcedure(program, w, m); },
+        [&program](orvex::Window& w, const orvex::DialogMessage& m) {
+            orvex::mainWindowProcedure(program, w, m);
+        },
         [&program](int id) { return orvex::colourField(program, id); });
     // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
     if (const auto code = window.quitCode()) return *code;

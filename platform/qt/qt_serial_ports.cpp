@@ -17,7 +17,7 @@ bool portNameBefore(const std::string& a, const std::string& b) {
             std::size_t endA = i, endB = j;
             while (endA < a.size() && std::isdigit(static_cast<unsigned char>(a[endA]))) ++endA;
             while (endB < b.size() && std::isdigit(static_cast<unsigned char>(b[endB]))) ++endB;
-            // Compare the numbers by value without converting them: leading zeros off, then length, then digits.
+            // By value without converting: leading zeros off, then length, then digits.
             std::size_t startA = i, startB = j;
             while (startA + 1 < endA && a[startA] == '0') ++startA;
             while (startB + 1 < endB && b[startB] == '0') ++startB;

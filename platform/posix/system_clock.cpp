@@ -1,4 +1,4 @@
-#include "platform/qt/system_clock.h"
+#include "platform/system_clock.h"
 
 #include <chrono>
 #include <ctime>
@@ -38,10 +38,16 @@ std::uint32_t SystemClock::tick() const {
     return static_cast<std::uint32_t>(ms.count());
 }
 
-CivilTime SystemClock::localTime() const { return civilTime(true); }
+CivilTime SystemClock::localTime() const {
+    return civilTime(true);
+}
 
-CivilTime SystemClock::universalTime() const { return civilTime(false); }
+CivilTime SystemClock::universalTime() const {
+    return civilTime(false);
+}
 
-void SystemClock::sleep(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SystemClock::sleep(unsigned ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 } // namespace orvex

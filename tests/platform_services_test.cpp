@@ -1,0 +1,94 @@
+#include "platform/files.h"
+#include "platform/headless/virtual_clock.h"
+#include "platform/system_clock.h"
+#include "platform/system_language.h"
+#include "tests/support/test_program.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace orvex::test {
+namespace {
+
+// Sets an environment variable for the test's lifetime.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { old_.empty() ? unsetenv(name_) : setenv(name_, old_.c_str(), 1); }
+
+  private:
+    const char* name_;
+    std::string old_;
+};
+
+TEST(SystemLanguage, FrenchLocalesGiveTheirCountrysId) {
+    struct Case {
+        const char* all;
+        const char* lang;
+        unsigned id;
+    };
+    const Case cases[] = {{"fr_FR.UTF-8", nullptr, 1036}, {"fr_BE", nullptr, 2060},  {"fr_CA.UTF-8", nullptr, 3084},
+                          {"fr_CH", nullptr, 4108},       {"fr_LU", nullptr, 5132},  {"fr_MC", nullptr, 6156},
+                          {"fr_SN", nullptr, 1036},       {"fr", nullptr, 1036},     {"en_US.UTF-8", nullptr, 1033},
+                          {"de_DE", nullptr, 1033},       {nullptr, "fr_CA", 3084},  {nullptr, nullptr, 1033},
+                          {"C", "fr_FR", 1033}};
+    for (const Case& c : cases) {
+        ScopedEnv all("LC_ALL", c.all), messages("LC_MESSAGES", nullptr), lang("LANG", c.lang);
+        EXPECT_EQ(systemLanguageId(), c.id) << (c.all ? c.all : "-") << " " << (c.lang ? c.lang : "-");
+    }
+}
+
+TEST(SystemClock, LocalTimeFollowsTheTimeZone) {
+    ScopedEnv tz("TZ", "XYZ-2"); // two hours east of Greenwich
+    tzset();
+    SystemClock clock;
+    const CivilTime local = clock.localTime(), universal = clock.universalTime();
+    tzset();
+    const auto minutes = [](const CivilTime& t) { return t.hour * 60 + t.minute; };
+    EXPECT_EQ((minutes(local) - minutes(universal) + 1440) % 1440, 120);
+}
+
+TEST(VirtualClock, RunsActionsInOrderAndTicksWrap) {
+    VirtualClock clock({2026, 12, 6, 23, 59, 59, 900}, 60, 0xFFFFFF00u);
+    std::vector<int> order;
+    clock.schedule(300, [&] { order.push_back(3); });
+    clock.schedule(100, [&] {
+        order.push_back(1);
+        clock.sleep(150); // runs what falls due meanwhile
+    });
+    clock.schedule(200, [&] { order.push_back(2); });
+    const int cancelled = clock.schedule(250, [&] { order.push_back(99); });
+    clock.cancel(cancelled);
+    clock.advance(400);
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(clock.tick(), 0x90u); // wrapped past zero
+    EXPECT_EQ(ticksBetween(0xFFFFFF00u, clock.tick()), 400u);
+    const CivilTime t = clock.localTime();
+    EXPECT_EQ((std::tuple{t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}),
+              (std::tuple{2026, 12, 7, 0, 0, 0, 300}));
+    EXPECT_EQ(clock.universalTime().hour, 23);
+}
+
+TEST(Files, PathPartsAndAtomicWrite) {
+    EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
+    EXPECT_EQ(directoryOf("night.txt"), "");
+    EXPECT_EQ(stemOf("/a/b.d/night.v2.txt"), "night.v2");
+    EXPECT_EQ(stemOf("/a/b.d/night"), "night");
+    TempDir dir;
+    const std::string file = dir.write("keep.ini", "old");
+    ASSERT_TRUE(writeFileAtomically(file, "new content"));
+    std::ifstream in(file);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "new content");
+    EXPECT_FALSE(writeFileAtomically((dir.path() / "missing" / "x.ini").string(), "x"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+} // namespace
+} // namespace orvex::test
