@@ -11,6 +11,7 @@
 #include "ui/main_controls.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -26,8 +27,16 @@ int main(int argc, char** argv) {
     orvex::QtSerialPorts serialPorts;
     orvex::Program program(clock, serialPorts);
     program.language = orvex::languageFromLangId(orvex::systemLanguageId());
-    program.options =
-        orvex::parseCommandLine(orvex::joinArguments(std::vector<std::string>(argv + 1, argv + argc)));
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // --screenshot=PATH: save the window once it is up, then quit; for machines without a screen.
+    QString screenshot;
+    for (auto it = arguments.begin(); it != arguments.end(); ++it)
+        if (it->rfind("--screenshot=", 0) == 0) {
+            screenshot = QString::fromStdString(it->substr(13));
+            arguments.erase(it);
+            break;
+        }
+    program.options = orvex::parseCommandLine(orvex::joinArguments(arguments));
 
     orvex::QtDialogWindow window(
         orvex::MAIN_DIALOG,
@@ -38,5 +47,11 @@ int main(int argc, char** argv) {
     // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
     if (const auto code = window.quitCode()) return *code;
     window.show();
+    if (!screenshot.isEmpty())
+        QTimer::singleShot(200, &window, [&window, screenshot] {
+            const bool saved = window.saveScreenshot(screenshot);
+            window.post({orvex::MessageKind::Close, 0, {}});
+            if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
+        });
     return QApplication::exec();
 }
