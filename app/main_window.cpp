@@ -1,9 +1,14 @@
 #include "app/main_window.h"
 
+#include "camera/camera_connection.h"
 #include "camera/sdk.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
+#include "run/run_controller.h"
+#include "run/serial_cable.h"
+#include "run/shot_execution.h"
 #include "run/status_display.h"
+#include "script/script_chain.h"
 #include "script/script_loader.h"
 #include "ui/main_controls.h"
 
@@ -41,6 +46,7 @@ void initialise(Program& p, Window& w) {
         return;
     }
     p.sdkInitialised = true;
+    installCameraEventPump(w);
     w.setTitle(p.text(188));
     p.startupDirectory = currentDirectory();
     p.script.directory = p.startupDirectory;
@@ -57,6 +63,7 @@ void initialise(Program& p, Window& w) {
     if (o.serialPortText) selectSerialPort(w, *o.serialPortText);
     if (o.lockupText)
         if (const auto entry = lockupEntry(*o.lockupText)) w.listSelectPrefix(kLockupList, *entry);
+    if (o.connectRequested) autoConnect(p, w);
     if (o.loadPath) loadScript(p, w, *o.loadPath);
     if (o.prefixText) p.settings.imagePrefix = *o.prefixText;
     if (o.loopText) {
@@ -70,8 +77,10 @@ void initialise(Program& p, Window& w) {
             p.run.loopInfinite = false;
         }
     }
+    bool startRequested = o.startText && o.startText->empty();
     if (o.startText && !o.startText->empty())
         if (const auto t = parseStartTime(*o.startText)) {
+            startRequested = true;
             p.run.delayedStart = true;
             w.checkItem(kDelayedToggle, true);
             p.run.startHour = t->hour;
@@ -80,24 +89,69 @@ void initialise(Program& p, Window& w) {
         }
     if (o.slave) {
         p.slaveMode = true;
+        startRequested = false;
         w.checkItem(kSlaveToggle, true);
         p.run.delayedStart = false;
         w.checkItem(kDelayedToggle, false);
         w.enableItem(kDelayedToggle, false);
     }
     updateMainControls(p, w);
-    showStatus(p, w, kStatusIdle);
+    if (startRequested && w.isItemEnabled(kStartButton))
+        startRun(p, w);
+    else
+        showStatus(p, w, kStatusIdle);
 }
 
 void quit(Program& p, Window& w) {
     if (p.run.running) return;
+    closeCable(p);
+    if (p.camera.connected) disconnectCamera(p, w);
+    joinTransferWorker(p);
     if (p.sdkInitialised) EdsTerminateSDK();
     p.sdkInitialised = false;
     w.destroyAndQuit(0);
 }
 
+// Next script, Prev. script and Reload: during a run they wait for the camera to be idle.
+void chainCommand(Program& p, Window& w, bool RunState::*request, bool (*now)(Program&, Window&)) {
+    RunState& r = p.run;
+    if (!r.running) {
+        now(p, w);
+        return;
+    }
+    r.reloadRequested = r.nextRequested = r.prevRequested = false;
+    r.*request = true;
+}
+
 void command(Program& p, Window& w, int id) {
     switch (id) {
+    case kCancelCommand:
+        if (w.isItemEnabled(kNextScriptButton)) chainCommand(p, w, &RunState::nextRequested, nextScript);
+        break;
+    case kConnectButton:
+        if (p.camera.connected)
+            disconnectCamera(p, w);
+        else
+            connectCamera(p, w);
+        break;
+    case kStartButton:
+        if (p.run.running)
+            requestStop(p, w);
+        else
+            startRun(p, w);
+        break;
+    case kPauseButton:
+        togglePause(p, w);
+        break;
+    case kNextScriptButton:
+        chainCommand(p, w, &RunState::nextRequested, nextScript);
+        break;
+    case kPrevScriptButton:
+        chainCommand(p, w, &RunState::prevRequested, previousScript);
+        break;
+    case kReloadScriptButton:
+        chainCommand(p, w, &RunState::reloadRequested, reloadScript);
+        break;
     case kLoopToggle:
         p.run.loopEnabled = !p.run.loopEnabled;
         w.checkItem(kLoopToggle, p.run.loopEnabled);
@@ -133,8 +187,12 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         break;
     case MessageKind::User:
         if (m.id == kUserDetectionLevel) showDetectionLevel(p, w);
+        if (m.id == kUserCameraEvent) deliverCameraEvents(p, w);
         break;
     case MessageKind::Timer:
+        if (m.id == kTimerRun) runTick(p, w);
+        if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p, w);
+        break;
     case MessageKind::Drop:
         break;
     }

@@ -4,19 +4,29 @@
 #include "app/settings.h"
 #include "app/startup_options.h"
 #include "camera/camera_session.h"
+#include "camera/transfer_queue.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
+#include "run/run_observer.h"
 #include "run/run_state.h"
 #include "script/script.h"
 #include "script/value_tables.h"
 
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace orvex {
 
 struct Program {
     Program(Clock& c, SerialPorts& s) : clock(c), serialPorts(s) {}
+    // A transfer worker still running must end before the records it uses go away.
+    ~Program() {
+        if (transferWorker.joinable()) transferWorker.join();
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     Clock& clock;
     SerialPorts& serialPorts;
@@ -32,6 +42,12 @@ struct Program {
     std::string startupDirectory;
     std::vector<std::string> availablePorts; // ports that passed the probe at start-up
     bool sdkInitialised = false;
+    TransferQueue transfers;
+    TransferStatus transferStatus;
+    std::thread transferWorker;
+    std::unique_ptr<SerialLine> cable; // open from the first press of a run until the run stops
+    bool liveViewOn = false;
+    RunObserver* observer = nullptr;
 
     const char* text(int number) const { return messageText(language, number); }
 };

@@ -16,6 +16,11 @@ std::string currentDirectory();
 std::string directoryOf(const std::string& path);
 // File name without directory and extension.
 std::string stemOf(const std::string& path);
+// Creates the folder and its parents; true when it exists afterwards.
+bool createFolder(const std::string& path);
+// Moves a file to a name that must not exist yet; never replaces a file. False when it did not move.
+bool moveWithoutReplacing(const std::string& from, const std::string& to);
+bool removeFile(const std::string& path);
 // Replaces the file atomically: the old content stays whole until the new one is complete.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 

@@ -21,7 +21,8 @@ struct FieldColour {
     friend bool operator==(const FieldColour&, const FieldColour&) = default;
 };
 
-// The command a window receives for the Escape key.
+// The commands of a dialog's OK button and of its cancel command (the Escape key, the close box).
+inline constexpr int kOkCommand = 1;
 inline constexpr int kCancelCommand = 2;
 
 enum class MessageKind { Init, Command, Timer, User, Drop, Close };
@@ -47,6 +48,7 @@ struct Menu {
     std::vector<MenuEntry> entries;
 };
 
+struct DialogTemplate;
 class Window;
 using DialogProcedure = std::function<void(Window&, const DialogMessage&)>;
 using ColourProcedure = std::function<FieldColour(int controlId)>;
@@ -97,8 +99,17 @@ class Window {
     virtual BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                                  BoxButtons buttons) = 0;
 
+    // The system's attention sound.
+    virtual void beep() = 0;
+
     // Destroys the window and ends the program's event loop with the exit code.
     virtual void destroyAndQuit(int exitCode) = 0;
+
+    // Builds a dialog from the template over this window and runs its procedure until the procedure calls
+    // endDialog on the dialog's window (perhaps already in its initialisation message); returns that result.
+    virtual int runModal(const DialogTemplate& dialog, DialogProcedure procedure) = 0;
+    // Ends the modal dialog this window is; does nothing on a window that runModal did not make.
+    virtual void endDialog(int result) = 0;
 };
 
 } // namespace orvex

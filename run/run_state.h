@@ -1,6 +1,8 @@
 #pragma once
 // The one record of a run. Its status is the number of the status message shown.
 #include <atomic>
+#include <cstdint>
+#include <string>
 
 namespace orvex {
 
@@ -16,9 +18,32 @@ struct RunState {
     int status = kStatusIdle;
     bool running = false;
     bool paused = false;
-    std::atomic<int> shotCount{0}; // also counted by the transfer worker
-    bool late = false;
+    bool reloadRequested = false;
+    bool nextRequested = false;
+    bool prevRequested = false;
+    bool abortRequested = false;
+    int currentLine = 0;
+    int passCount = 0;
+    // Shared with the transfer worker; the item events and the run engine write them on the UI thread.
+    std::atomic<int> shotCount{0};
+    std::atomic<int> picturesReported{0};
     bool cameraReady = true;
+    std::uint32_t timeOrigin = 0; // ticks
+    std::uint32_t lineDelay = 0;  // ms
+    int targetSecond = 0;
+    int lastRemaining = 0;
+    bool late = false;
+    std::uint32_t exposureStart = 0;
+    std::uint32_t exposureEnd = 0;
+    std::uint32_t timedDuration = 0;
+    int lockupCountdown = 0;
+    int lockupDelay = 0;
+    int lockupFirstPress = 0;
+    bool cableUsed = false;
+    bool lockupLiveView = false;
+    std::atomic<bool> triggered{false}; // set by the sound callback
+    int errorLocation = 0;
+    std::string serialPortName; // the Ser.port choice at run start; empty for "None"
     std::atomic<int> detectionLevel{0}; // written by the sound callback
     ValueFieldState speedField, apertureField, isoField, qualityField;
 

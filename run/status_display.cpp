@@ -1,6 +1,7 @@
 #include "run/status_display.h"
 
 #include "resources/main_dialog.h"
+#include "run/run_controller.h"
 
 #include <cstdio>
 
@@ -23,7 +24,9 @@ constexpr CodeText kErrorTexts[] = {
 } // namespace
 
 void showStatus(Program& program, Window& window, int status) {
+    const bool changed = program.run.status != status;
     program.run.status = status;
+    if (changed && program.observer) program.observer->statusChanged(status);
     window.setItemText(kStatusField, program.text(status));
     window.setItemText(kWaitField, "");
     window.refreshColours();
@@ -49,6 +52,19 @@ void showRemaining(Window& window, int ms) {
     window.setItemText(kWaitField, text);
 }
 
+void showShots(Program& p, Window& w) {
+    std::string text = std::to_string(p.run.shotCount.load());
+    if (!p.options.saveToHost) {
+        if (p.run.cameraReady && !p.options.simulation) {
+            EdsUInt32 left = 0;
+            if (EdsGetPropertyData(p.camera.camera, kEdsPropID_AvailableShots, 0, sizeof left, &left) == EDS_ERR_OK)
+                p.camera.shotsLeft = static_cast<int>(left);
+        }
+        text += "   [" + std::to_string(p.camera.shotsLeft) + "]";
+    }
+    w.setItemText(kShotsField, text);
+}
+
 std::string errorText(int language, std::int32_t code) {
     for (const CodeText& e : kErrorTexts)
         if (e.code == code) return messageText(language, e.message);
@@ -57,6 +73,7 @@ std::string errorText(int language, std::int32_t code) {
 
 void reportError(Program& program, Window& window, std::int32_t code, int location) {
     showStatus(program, window, kStatusError);
+    stopRun(program, window);
     const std::string caption = std::string(program.text(54)) + " (L" + std::to_string(location) + ")";
     window.messageBox(errorText(program.language, code), caption, BoxIcon::Error, BoxButtons::Ok);
 }

@@ -15,6 +15,8 @@ void showStatus(Program& program, Window& window, int status);
 // "s", "m:ss" or "h:mm:ss", rounded to the nearest second.
 std::string formatRemaining(int ms);
 void showRemaining(Window& window, int ms);
+// The shot count, and the shots left on the card when pictures stay there.
+void showShots(Program& program, Window& window);
 std::string errorText(int language, std::int32_t code);
 // Ends the run on an error: state "Error" and one modal box captioned with the location.
 void reportError(Program& program, Window& window, std::int32_t code, int location);

@@ -1,6 +1,8 @@
-// orvex-cli: Orvex's command-line companion for rehearsing scripts.
+// orvex-cli: Orvex's command-line companion for rehearsing and running scripts.
 #include "app/catalogue.h"
 #include "app/check_command.h"
+#include "app/cli/run_options.h"
+#include "app/cli/run_session.h"
 #include "platform/system_language.h"
 
 #include <iostream>
@@ -9,20 +11,27 @@
 
 namespace {
 
-int usage() {
+int usage(const std::string& problem = "") {
+    if (!problem.empty()) std::cerr << "orvex-cli: " << problem << "\n";
     std::cerr << "usage: orvex-cli check [--lang en|fr] SCRIPT\n"
-                 "  check   load a script as Orvex would and print each exposure it understood\n";
+                 "       orvex-cli simulate [options] SCRIPT\n"
+                 "       orvex-cli run [options] SCRIPT\n"
+                 "  check     load a script as Orvex would and print each exposure it understood\n"
+                 "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
+                 "  run       run the script in real time on a camera; Ctrl-C stops it\n"
+                 "options of simulate and run:\n"
+                 "  --camera=PRESET|PROFILE   a virtual camera body (without it: simulation mode)\n"
+                 "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
+                 "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
+                 "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
+                 "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --until=DURATION  --lang en|fr\n";
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] != "check") return usage();
+int check(const std::vector<std::string>& args) {
     int language = orvex::languageFromLangId(orvex::systemLanguageId());
     std::string script;
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
         std::string lang;
         if (args[i] == "--lang" && i + 1 < args.size())
             lang = args[++i];
@@ -43,4 +52,21 @@ int main(int argc, char** argv) {
     }
     if (script.empty()) return usage();
     return orvex::checkScript(script, language, std::cout, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return usage();
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "check") return check(rest);
+    if (args[0] == "simulate" || args[0] == "run") {
+        std::string problem;
+        auto options = orvex::cli::parseRunOptions(rest, problem);
+        if (!options) return usage(problem);
+        if (!options->language) options->language = orvex::languageFromLangId(orvex::systemLanguageId());
+        return orvex::cli::runSession(*options, args[0] == "run", std::cout, std::cerr);
+    }
+    return usage();
 }

@@ -6,17 +6,23 @@ HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour
     : procedure_(std::move(procedure)), colour_(std::move(colour)), clock_(clock) {}
 
 HeadlessWindow::~HeadlessWindow() {
+    cancelTimers();
+}
+
+void HeadlessWindow::cancelTimers() {
     if (clock_)
         for (const auto& [id, t] : timers_) clock_->cancel(t.scheduled);
+    timers_.clear();
 }
 
 void HeadlessWindow::create(const DialogTemplate& dialog) {
+    templateName_ = dialog.name;
     for (const ControlTemplate& c : dialog.controls) items_[c.id];
     send({MessageKind::Init, 0, {}});
 }
 
 void HeadlessWindow::send(const DialogMessage& message) {
-    if (!destroyed_) procedure_(*this, message);
+    if (!destroyed_ && !ended_) procedure_(*this, message);
 }
 
 void HeadlessWindow::pump() {
@@ -105,6 +111,7 @@ void HeadlessWindow::post(const DialogMessage& message) {
 
 BoxAnswer HeadlessWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                                      BoxButtons buttons) {
+    if (owner_) return owner_->messageBox(text, caption, icon, buttons);
     boxes_.push_back({text, caption, icon, buttons});
     if (answer) return answer(boxes_.back());
     return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
@@ -113,9 +120,30 @@ BoxAnswer HeadlessWindow::messageBox(const std::string& text, const std::string&
 void HeadlessWindow::destroyAndQuit(int exitCode) {
     destroyed_ = true;
     exitCode_ = exitCode;
-    if (clock_)
-        for (const auto& [id, t] : timers_) clock_->cancel(t.scheduled);
-    timers_.clear();
+    cancelTimers();
+}
+
+int HeadlessWindow::runModal(const DialogTemplate& dialog, DialogProcedure procedure) {
+    HeadlessWindow* main = this;
+    while (main->owner_) main = main->owner_;
+    main->modals_.push_back(dialog.name);
+    HeadlessWindow box(std::move(procedure), {}, clock_);
+    box.owner_ = this;
+    box.onModal = onModal;
+    box.create(dialog);
+    if (!box.ended_ && onModal) onModal(box);
+    // Nobody can answer a dialog left open: it goes as its close box would make it go.
+    if (!box.ended_) box.send({MessageKind::Command, kCancelCommand, {}});
+    // A procedure that ignores its cancel command would keep a real dialog up for ever; here it just ends.
+    return box.ended_ ? box.result_ : kCancelCommand;
+}
+
+void HeadlessWindow::endDialog(int result) {
+    if (!owner_ || ended_) return;
+    ended_ = true;
+    result_ = result;
+    // A dialog's timers die with it.
+    cancelTimers();
 }
 
 } // namespace orvex

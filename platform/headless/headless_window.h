@@ -35,6 +35,16 @@ class HeadlessWindow : public Window {
 
     // Answers the next message boxes; without an answer an OK box gives Ok and a question No.
     std::function<BoxAnswer(const MessageBoxRecord&)> answer;
+    // Acts inside each modal dialog once its initialisation has run, as the user would: reads it, picks list
+    // entries, clicks. A dialog still open afterwards gets the cancel command, as from its close box. Nested
+    // dialogs inherit it; their message boxes go to this window's answer and record.
+    std::function<void(HeadlessWindow& dialog)> onModal;
+    // The template names of the modal dialogs run so far over this window and over its dialogs, in order.
+    const std::vector<std::string>& modalsRun() const { return modals_; }
+    // Inside a modal dialog: its template name, and whether it has been ended, with which result.
+    const std::string& templateName() const { return templateName_; }
+    bool dialogEnded() const { return ended_; }
+    int dialogResult() const { return result_; }
     const std::vector<MessageBoxRecord>& messageBoxes() const { return boxes_; }
     FieldColour colourOf(int id) const { return colour_ ? colour_(id) : FieldColour{}; }
     const std::vector<Menu>& menus() const { return menus_; }
@@ -85,6 +95,11 @@ class HeadlessWindow : public Window {
     BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                          BoxButtons buttons) override;
     void destroyAndQuit(int exitCode) override;
+    void beep() override { ++beeps_; }
+    int beeps() const { return beeps_; }
+
+    int runModal(const DialogTemplate& dialog, DialogProcedure procedure) override;
+    void endDialog(int result) override;
 
   private:
     struct Item {
@@ -102,6 +117,7 @@ class HeadlessWindow : public Window {
     Item& item(int id) { return items_[id]; }
     const Item& item(int id) const;
     void armTimer(int id, unsigned period);
+    void cancelTimers();
 
     DialogProcedure procedure_;
     ColourProcedure colour_;
@@ -116,8 +132,14 @@ class HeadlessWindow : public Window {
     std::mutex postedMutex_;
     std::deque<DialogMessage> posted_;
     std::vector<MessageBoxRecord> boxes_;
+    int beeps_ = 0;
     bool destroyed_ = false;
     int exitCode_ = 0;
+    std::vector<std::string> modals_;
+    std::string templateName_;
+    HeadlessWindow* owner_ = nullptr; // the window a modal dialog runs over
+    bool ended_ = false;
+    int result_ = 0;
 };
 
 } // namespace orvex

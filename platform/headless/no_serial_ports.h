@@ -8,6 +8,7 @@ class NoSerialPorts : public SerialPorts {
   public:
     std::vector<std::string> portNames() override { return {}; }
     bool probe(const std::string&) override { return false; }
+    std::unique_ptr<SerialLine> open(const std::string&) override { return nullptr; }
 };
 
 } // namespace orvex

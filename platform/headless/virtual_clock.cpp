@@ -69,7 +69,7 @@ void VirtualClock::advance(std::uint64_t ms) {
     }
 }
 
-int VirtualClock::schedule(std::uint64_t delayMs, std::function<void()> action) {
+int VirtualClock::schedule(unsigned delayMs, std::function<void()> action) {
     const int id = nextId_++;
     due_.emplace(std::make_pair(elapsed_ + delayMs, id), std::move(action));
     return id;

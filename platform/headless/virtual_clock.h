@@ -1,7 +1,9 @@
 #pragma once
 // A clock that moves only when told: a three-hour script runs in milliseconds, every tick accounted for.
 #include "platform/clock.h"
+#include "platform/scheduler.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -9,12 +11,12 @@
 
 namespace orvex {
 
-class VirtualClock : public Clock {
+class VirtualClock : public Clock, public Scheduler {
   public:
     // `startTick` lets tests place the run just before the 32-bit counter wraps.
     explicit VirtualClock(CivilTime localStart = {}, int utcOffsetMinutes = 0, std::uint32_t startTick = 0);
 
-    std::uint32_t tick() const override { return tick_; }
+    std::uint32_t tick() const override { return tick_.load(); }
     CivilTime localTime() const override;
     CivilTime universalTime() const override;
     // Sleeping is advancing: whatever falls due meanwhile runs first.
@@ -22,13 +24,13 @@ class VirtualClock : public Clock {
 
     // Moves time forward, running each scheduled action when its moment comes, in order.
     void advance(std::uint64_t ms);
-    // Runs the action when `delayMs` more milliseconds have passed; returns an id for cancel().
-    int schedule(std::uint64_t delayMs, std::function<void()> action);
-    void cancel(int id);
+    // Runs the action on the caller of advance() when `delayMs` more milliseconds have passed.
+    int schedule(unsigned delayMs, std::function<void()> action) override;
+    void cancel(int id) override;
 
   private:
     std::uint64_t elapsed_ = 0; // since construction; never wraps
-    std::uint32_t tick_;
+    std::atomic<std::uint32_t> tick_; // the transfer worker reads it
     std::int64_t localStartMs_;
     int utcOffsetMinutes_;
     int nextId_ = 1;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <stdio.h>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -45,6 +47,29 @@ std::string stemOf(const std::string& path) {
     const auto dot = name.find_last_of('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
+
+bool createFolder(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(path, ec);
+    return fs::is_directory(path, ec);
+}
+
+bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+    // The kernel refuses the rename when the target exists, so an existing picture is never replaced.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // File systems without that rename: a hard link fails on an existing name too.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) return false;
+    // Neither (FAT memory cards): check, then rename, leaving only a tiny window.
+    if (::access(to.c_str(), F_OK) == 0) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool writeFileAtomically(const std::string& path, const std::string& content) {
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.

@@ -17,6 +17,8 @@ IniFile::~IniFile() = default;
 IniFile::LoadResult IniFile::load(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return LoadResult::Missing;
+    // A folder or a device under that name would be read as a file of absurd length.
+    if (!std::filesystem::is_regular_file(path, ec)) return LoadResult::Unreadable;
     return impl_->ini.LoadFile(path.c_str()) < 0 ? LoadResult::Unreadable : LoadResult::Loaded;
 }
 

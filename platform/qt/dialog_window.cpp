@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -84,6 +85,18 @@ QMessageBox::Icon toQtIcon(BoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The frame of a modal dialog. Whether the dialog may go is its procedure's decision, so Escape and the close
+// box only deliver the cancel command.
+class ModalHost final : public QDialog {
+  public:
+    using QDialog::QDialog;
+    std::function<void()> cancel;
+
+    void reject() override {
+        if (cancel) cancel();
+    }
+};
+
 } // namespace
 
 QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure,
@@ -94,6 +107,17 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure pro
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialog.minimiseBox) flags |= Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
+    build(dialog);
+}
+
+QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QDialog* host,
+                               Embedded)
+    : QWidget(host), procedure_(std::move(procedure)), units_(dialogFont()), centred_(false),
+      menuBar_(new QMenuBar(this)), client_(new QWidget(this)), modalHost_(host) {
+    build(dialog);
+}
+
+void QtDialogWindow::build(const DialogTemplate& dialog) {
     setFont(dialogFont());
     setObjectName(QString::fromLatin1(dialog.name));
 
@@ -351,7 +375,8 @@ void QtDialogWindow::setTitle(const std::string& title) {
     // "[*]" is Qt's mark for unsaved changes; a script named so must still show its name.
     QString shown = toQString(title);
     shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(shown);
+    // The client of a modal dialog names the dialog around it.
+    window()->setWindowTitle(shown);
 }
 
 void QtDialogWindow::setMenu(const std::vector<Menu>& menus) {
@@ -455,6 +480,8 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
+void QtDialogWindow::beep() { QApplication::beep(); }
+
 void QtDialogWindow::destroyAndQuit(int exitCode) {
     if (quitCode_) return;
     quitCode_ = exitCode;
@@ -464,6 +491,31 @@ void QtDialogWindow::destroyAndQuit(int exitCode) {
     // During the initialisation message no loop runs yet: exit() would be forgotten by the application's loop
     // and yet close the next message box at once. The owner reads quitCode() instead.
     if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(exitCode);
+}
+
+int QtDialogWindow::runModal(const DialogTemplate& dialog, DialogProcedure procedure) {
+    ModalHost host(isVisible() ? window() : nullptr);
+    host.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    host.setObjectName(QString::fromLatin1(dialog.name));
+    host.setFont(dialogFont());
+    auto* layout = new QVBoxLayout(&host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The initialisation message runs in here, and may already end the dialog before it is ever shown.
+    auto* content = new QtDialogWindow(dialog, std::move(procedure), &host, Embedded{});
+    layout->addWidget(content);
+    if (content->endResult_) return *content->endResult_;
+    host.cancel = [content] { content->deliver({MessageKind::Command, kCancelCommand, {}}); };
+    return host.exec();
+}
+
+void QtDialogWindow::endDialog(int result) {
+    if (!modalHost_ || endResult_) return;
+    endResult_ = result;
+    for (auto& [id, timer] : timers_) timer->stop();
+    // Outside its event loop (during initialisation) done() only hides; runModal then returns the result.
+    modalHost_->done(result);
 }
 
 void QtDialogWindow::setVisible(bool visible) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QMenu;
 class QAction;
 class QMenuBar;
@@ -79,6 +80,11 @@ class QtDialogWindow final : public QWidget, public Window {
                          BoxButtons buttons) override;
 
     void destroyAndQuit(int exitCode) override;
+    void beep() override;
+
+    // A QDialog over this window, with the template's controls in it, until the procedure ends it.
+    int runModal(const DialogTemplate& dialog, DialogProcedure procedure) override;
+    void endDialog(int result) override;
 
     void setVisible(bool visible) override;
 
@@ -90,6 +96,11 @@ class QtDialogWindow final : public QWidget, public Window {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // The client of a modal dialog: a plain child of the dialog, which is the window.
+    struct Embedded {};
+    QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QDialog* host, Embedded);
+    void build(const DialogTemplate& dialog);
+
     struct Control {
         ControlKind kind;
         QWidget* widget;
@@ -117,6 +128,8 @@ class QtDialogWindow final : public QWidget, public Window {
     bool dropsAccepted_ = false;
     bool placed_ = false;
     std::optional<int> quitCode_;
+    QDialog* modalHost_ = nullptr;
+    std::optional<int> endResult_;
 };
 
 } // namespace orvex

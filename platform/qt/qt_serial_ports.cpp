@@ -7,6 +7,37 @@
 #include <cctype>
 
 namespace orvex {
+namespace {
+
+class QtSerialLine final : public SerialLine {
+  public:
+    explicit QtSerialLine(const std::string& name) : port_(QString::fromStdString(name)) {}
+    ~QtSerialLine() override {
+        if (!port_.isOpen()) return;
+        // A cable left pressed would keep the shutter open after the program let go of the port.
+        setLines(false);
+        port_.close();
+    }
+
+    // Qt's serial port locks the device (lock file and TIOCEXCL on Unix, exclusive CreateFile on Windows).
+    bool open() {
+        if (!port_.open(QIODevice::ReadWrite)) return false;
+        // Opening a tty raises DTR and RTS, which presses the cable: let go at once.
+        setLines(false);
+        return true;
+    }
+
+    bool setLines(bool asserted) override {
+        const bool dtr = port_.setDataTerminalReady(asserted);
+        const bool rts = port_.setRequestToSend(asserted);
+        return dtr && rts;
+    }
+
+  private:
+    QSerialPort port_;
+};
+
+} // namespace
 
 bool portNameBefore(const std::string& a, const std::string& b) {
     std::size_t i = 0, j = 0;
@@ -54,6 +85,12 @@ bool QtSerialPorts::probe(const std::string& name) {
     port.setRequestToSend(false);
     port.close();
     return true;
+}
+
+std::unique_ptr<SerialLine> QtSerialPorts::open(const std::string& name) {
+    auto line = std::make_unique<QtSerialLine>(name);
+    if (!line->open()) return nullptr;
+    return line;
 }
 
 } // namespace orvex

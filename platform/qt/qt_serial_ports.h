@@ -9,6 +9,9 @@ class QtSerialPorts final : public SerialPorts {
     // System names (ttyS0, ttyUSB0; COM3 on Windows), numbers in numeric order: ttyUSB2 before ttyUSB10.
     std::vector<std::string> portNames() override;
     bool probe(const std::string& name) override;
+    // Exclusive: no other program, nor a second open here, can drive the cable meanwhile. Both lines start
+    // released and are released again when the line is closed.
+    std::unique_ptr<SerialLine> open(const std::string& name) override;
 };
 
 // The order portNames() uses, exposed for its test.

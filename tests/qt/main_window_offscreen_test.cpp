@@ -2,6 +2,7 @@
 // platform; screenshots are left in the build folder for people to look at.
 #include "app/main_window.h"
 #include "app/program.h"
+#include "platform/headless/no_serial_ports.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
 #include "resources/main_dialog.h"
@@ -24,12 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // No serial port: the test must not open the machine's real ones.
-class NoSerialPorts final : public SerialPorts {
-  public:
-    std::vector<std::string> portNames() override { return {}; }
-    bool probe(const std::string&) override { return false; }
-};
-
 // A scratch folder that is also the current directory, so that the program's settings file lands there.
 class ScratchFolder {
   public:

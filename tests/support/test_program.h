@@ -2,6 +2,7 @@
 // A program on a virtual clock with a headless main window, and a scratch folder for its files.
 #include "app/main_window.h"
 #include "app/program.h"
+#include "camera/sdk.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/virtual_clock.h"
 #include "resources/main_dialog.h"
@@ -14,12 +15,26 @@
 
 namespace orvex::test {
 
+// Ports that record every level their lines are driven to, with the virtual tick it happened at.
 class FakeSerialPorts : public SerialPorts {
   public:
+    explicit FakeSerialPorts(const Clock& clock) : clock_(clock) {}
+    struct LineChange {
+        std::string port;
+        bool asserted;
+        std::uint32_t tick;
+    };
     std::vector<std::string> names;
     std::set<std::string> unavailable;
+    std::vector<LineChange> changes;
+    int openPorts = 0;
+
     std::vector<std::string> portNames() override { return names; }
     bool probe(const std::string& name) override { return !unavailable.count(name); }
+    std::unique_ptr<SerialLine> open(const std::string& name) override;
+
+  private:
+    const Clock& clock_;
 };
 
 // A folder of its own under the system's temporary folder, removed at the end of the test.
@@ -36,10 +51,17 @@ class TempDir {
 };
 
 struct TestProgram {
-    explicit TestProgram(int language = kEnglish) { program.language = language; }
+    explicit TestProgram(int language = kEnglish, CivilTime localStart = {}, std::uint32_t startTick = 0)
+        : clock(localStart, 0, startTick) {
+        program.language = language;
+    }
+    ~TestProgram() {
+        // As quitting would: no camera event may reach this window or program once they are gone.
+        if (program.sdkInitialised) EdsTerminateSDK();
+    }
 
     VirtualClock clock;
-    FakeSerialPorts ports;
+    FakeSerialPorts ports{clock};
     Program program{clock, ports};
     HeadlessWindow window{[this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
                           [this](int id) { return colourField(program, id); }, &clock};

@@ -1,0 +1,134 @@
+#include "app/cli/run_session.h"
+
+#include "app/cli/timeline_printer.h"
+#include "app/main_window.h"
+#include "camera/virtual/virtual_camera.h"
+#include "platform/headless/headless_window.h"
+#include "platform/headless/no_serial_ports.h"
+#include "platform/headless/virtual_clock.h"
+#include "resources/main_dialog.h"
+#include "run/run_controller.h"
+#include "ui/main_controls.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <thread>
+
+namespace orvex::cli {
+namespace {
+
+std::atomic<bool> stopAsked{false};
+
+void onInterrupt(int) { stopAsked = true; }
+
+CivilTime nowLocal(int& utcOffsetMinutes) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{}, utc{};
+    localtime_r(&now, &local);
+    gmtime_r(&now, &utc);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::system_clock::now().time_since_epoch()).count() % 1000;
+    const CivilTime l{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                      static_cast<int>(ms)};
+    const CivilTime u{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, 0};
+    utcOffsetMinutes = static_cast<int>((msFromCivil({l.year, l.month, l.day, l.hour, l.minute, l.second, 0}) -
+                                         msFromCivil(u)) / 60000);
+    return l;
+}
+
+void selectLockup(Window& w, const std::string& choice) {
+    if (choice == "Off")
+        w.listSelectIndex(kLockupList, 0);
+    else if (choice == "Manu")
+        w.listSelectIndex(kLockupList, w.listCount(kLockupList) - 1);
+    else
+        w.listSelectPrefix(kLockupList, choice);
+}
+
+} // namespace
+
+int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostream& err) {
+    // Without --camera the run is in simulation mode; the default body then only lends its cable port.
+    std::string problem;
+    const auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
+    if (!profile) {
+        err << "orvex-cli: " << problem << '\n';
+        return 2;
+    }
+    int utcOffset = o.utcOffsetMinutes;
+    CivilTime start = o.clock ? *o.clock : nowLocal(utcOffset);
+    if (o.clock) utcOffset = o.utcOffsetMinutes;
+    // In real time the virtual clock follows the computer's, so both kinds of session share one engine.
+    VirtualClock clock(start, utcOffset);
+    const auto camera = makeVirtualCamera(*profile, clock, clock);
+    // Registered for this session only.
+    struct Registration {
+        std::shared_ptr<sdk::CameraDriver> driver;
+        ~Registration() {
+            if (driver) sdk::unregisterCameraDriver(driver);
+        }
+    } registration{o.camera ? camera : nullptr};
+    if (o.camera) sdk::registerCameraDriver(camera);
+    NoSerialPorts systemPorts;
+    VirtualCablePorts ports(systemPorts, camera);
+    Program program(clock, ports);
+    if (o.language) program.language = *o.language;
+    program.options = parseCommandLine(programCommandLine(o));
+
+    TimelinePrinter printer(program, out);
+    program.observer = &printer;
+    HeadlessWindow window(
+        [&](Window& w, const DialogMessage& m) {
+            mainWindowProcedure(program, w, m);
+            // Downloads take no time on the rehearsal's clock: wait for the worker before time moves on.
+            while (program.transferStatus.running && !program.transferStatus.finished) std::this_thread::yield();
+        },
+        [&](int id) { return colourField(program, id); }, &clock);
+    window.answer = [&](const MessageBoxRecord& box) {
+        printer.message(box.caption, box.text);
+        return box.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
+    };
+
+    printer.start();
+    window.create(MAIN_DIALOG);
+    if (window.destroyed()) return 1;
+    if (o.lockup) selectLockup(window, *o.lockup);
+    if (o.universalTime) program.run.universalTime = true;
+    if (!program.camera.connected) window.click(kConnectButton);
+    if (!program.run.running) {
+        if (!window.isItemEnabled(kStartButton)) {
+            printer.end(program.run.status);
+            return 1;
+        }
+        window.click(kStartButton);
+    }
+
+    std::signal(SIGINT, onInterrupt);
+    const auto realStart = std::chrono::steady_clock::now();
+    const unsigned step = realTime ? 10 : kTickMs;
+    std::uint64_t elapsed = 0;
+    while (program.run.running && elapsed < o.untilMs) {
+        if (stopAsked.exchange(false)) window.click(kStartButton);
+        if (realTime) std::this_thread::sleep_until(realStart + std::chrono::milliseconds(elapsed + step));
+        clock.advance(step);
+        window.pump();
+        elapsed += step;
+    }
+    std::signal(SIGINT, SIG_DFL);
+    if (program.run.running) {
+        printer.endUntil();
+        program.observer = nullptr;
+        stopRun(program, window);
+        window.send({MessageKind::Close, 0, {}});
+        return 1;
+    }
+    printer.end(program.run.status);
+    program.observer = nullptr;
+    const bool completed = program.run.status == 35;
+    window.send({MessageKind::Close, 0, {}});
+    return completed ? 0 : 1;
+}
+
+} // namespace orvex::cli

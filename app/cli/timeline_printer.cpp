@@ -1,0 +1,37 @@
+#include "app/cli/timeline_printer.h"
+
+namespace orvex::cli {
+
+void TimelinePrinter::line(const std::string& event) {
+    std::lock_guard lock(mutex_);
+    const std::uint32_t ms = started_ ? ticksBetween(origin_, program_.clock.tick()) : 0;
+    out_ << ms << '\t' << event << '\n' << std::flush;
+}
+
+void TimelinePrinter::statusChanged(int status) {
+    line("status\t" + std::to_string(status) + '\t' + program_.text(status));
+}
+
+void TimelinePrinter::shotCounted(int shotCount, int fileLine, int pass) {
+    line("shot\t" + std::to_string(shotCount) + '\t' + std::to_string(fileLine) + '\t' + std::to_string(pass));
+}
+
+void TimelinePrinter::pictureStored(const std::string& path) {
+    // Relative to the script's folder, where users look for them.
+    const std::string& folder = program_.script.directory;
+    const std::string shown = !folder.empty() && path.rfind(folder, 0) == 0 ? path.substr(folder.size()) : path;
+    line("picture\t" + shown);
+}
+
+void TimelinePrinter::message(const std::string& caption, const std::string& text) {
+    std::string flat = text;
+    for (char& c : flat)
+        if (c == '\r' || c == '\n') c = ' ';
+    line("message\t" + caption + '\t' + flat);
+}
+
+void TimelinePrinter::end(int status) { line("end\t" + std::to_string(status) + '\t' + program_.text(status)); }
+
+void TimelinePrinter::endUntil() { line("end\t-\tuntil"); }
+
+} // namespace orvex::cli

@@ -1,0 +1,33 @@
+#pragma once
+// Prints a run as it happens, one tab-separated event per line, timed from the run's first tick.
+#include "app/program.h"
+#include "run/run_observer.h"
+
+#include <mutex>
+#include <ostream>
+#include <string>
+
+namespace orvex::cli {
+
+class TimelinePrinter : public RunObserver {
+  public:
+    TimelinePrinter(const Program& program, std::ostream& out) : program_(program), out_(out) {}
+    void start() { origin_ = program_.clock.tick(); started_ = true; }
+
+    void statusChanged(int status) override;
+    void shotCounted(int shotCount, int fileLine, int pass) override;
+    void pictureStored(const std::string& path) override;
+    void message(const std::string& caption, const std::string& text);
+    void end(int status);
+    void endUntil();
+
+  private:
+    void line(const std::string& event);
+    const Program& program_;
+    std::ostream& out_;
+    std::mutex mutex_;
+    std::uint32_t origin_ = 0;
+    bool started_ = false;
+};
+
+} // namespace orvex::cli

@@ -1,0 +1,331 @@
+#include "camera/camera_connection.h"
+
+#include "camera/camera_choice_dialog.h"
+#include "camera/camera_properties.h"
+#include "resources/connect_dialog.h"
+#include "resources/main_dialog.h"
+#include "run/run_controller.h"
+#include "run/status_display.h"
+#include "ui/main_controls.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace orvex {
+namespace {
+
+constexpr unsigned kBatteryWatchMs = 20000;
+constexpr int kMessageSimulation = 173;
+constexpr int kMessageNotConnected = 125;
+constexpr int kMessageCannotAccess = 44;
+constexpr int kMessageError = 54;
+
+// What the camera's event handlers reach the program through.
+struct CameraEventContext {
+    Program& program;
+    Window& window;
+};
+
+// One context per connected program. The SDK only holds a raw pointer, so the context lives here from the
+// handlers' registration until they are removed at disconnection. Used on the UI thread only.
+std::map<const Program*, std::unique_ptr<CameraEventContext>>& eventContexts() {
+    static std::map<const Program*, std::unique_ptr<CameraEventContext>> contexts;
+    return contexts;
+}
+
+// The window the event notifier posts to, so that only that window's going takes the notifier away.
+Window*& pumpWindow() {
+    static Window* window = nullptr;
+    return window;
+}
+
+struct QualityCodes {
+    const char* name;
+    std::uint32_t standard;
+    std::uint32_t legacy;
+};
+
+// "MR" and "SR" have no legacy code and keep theirs.
+constexpr QualityCodes kQualityCodes[] = {
+    {"R", 0x0064FF0F, 0x00240000},   {"(L)", 0x0013FF0F, 0x00130000}, {"(M)", 0x0113FF0F, 0x01130000},
+    {"(S)", 0x0213FF0F, 0x02130000}, {"[L]", 0x0012FF0F, 0x00120000}, {"[M]", 0x0112FF0F, 0x01120000},
+    {"[S]", 0x0212FF0F, 0x02120000},
+};
+
+void setQualityCodes(ValueTable& quality, bool legacy) {
+    for (const QualityCodes& q : kQualityCodes) {
+        const int row = findByName(quality, q.name);
+        if (row >= 0) quality[static_cast<std::size_t>(row)].code = legacy ? q.legacy : q.standard;
+    }
+}
+
+EdsError onObjectEvent(EdsObjectEvent event, EdsBaseRef object, EdsVoid* context) {
+    Program& program = static_cast<CameraEventContext*>(context)->program;
+    switch (event) {
+    case kEdsObjectEvent_DirItemCreated:
+        if (program.run.running) program.run.picturesReported += 1;
+        if (object) EdsRelease(object);
+        break;
+    case kEdsObjectEvent_DirItemRequestTransfer:
+        // A null item would reach the transfer worker as nothing to download.
+        if (!object) break;
+        if (program.run.running) {
+            program.transfers.queueTransfer(object);
+        } else {
+            EdsDownloadCancel(object);
+            EdsRelease(object);
+        }
+        break;
+    default:
+        if (object) EdsRelease(object);
+        break;
+    }
+    return EDS_ERR_OK;
+}
+
+EdsError onPropertyEvent(EdsPropertyEvent event, EdsPropertyID property, EdsUInt32, EdsVoid* context) {
+    if (event == kEdsPropertyEvent_PropertyChanged && property == kEdsPropID_AFMode)
+        static_cast<CameraEventContext*>(context)->program.camera.afModeStale = true;
+    return EDS_ERR_OK;
+}
+
+EdsError onStateEvent(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
+    if (event != kEdsStateEvent_Shutdown) return EDS_ERR_OK;
+    // The context dies in disconnectCamera: take what it holds first.
+    auto* events = static_cast<CameraEventContext*>(context);
+    Program& program = events->program;
+    Window& window = events->window;
+    // A camera that is gone cannot take its settings back.
+    program.camera.connected = false;
+    disconnectCamera(program, window);
+    return EDS_ERR_OK;
+}
+
+void registerEventHandlers(Program& program, Window& window) {
+    auto& context = eventContexts()[&program];
+    context = std::make_unique<CameraEventContext>(CameraEventContext{program, window});
+    EdsCameraRef camera = program.camera.camera;
+    EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, onObjectEvent, context.get());
+    EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, onPropertyEvent, context.get());
+    EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, onStateEvent, context.get());
+}
+
+// The SDK keeps handlers with the camera body, beyond its session: a later session on the same body, such as
+// autoConnect trying it for its body id, must not reach a context that is gone.
+void removeEventHandlers(EdsCameraRef camera) {
+    EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, nullptr, nullptr);
+    EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, nullptr, nullptr);
+    EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, nullptr, nullptr);
+}
+
+std::uint32_t readSaved(EdsCameraRef camera, EdsPropertyID property) {
+    EdsUInt32 value = 0;
+    // A value that cannot be read is not saved, and so is not written back.
+    if (EdsGetPropertyData(camera, property, 0, sizeof value, &value) != EDS_ERR_OK) return 0;
+    return value;
+}
+
+void restoreSaved(EdsCameraRef camera, EdsPropertyID property, std::uint32_t value) {
+    if (value != 0) EdsSetPropertyData(camera, property, 0, sizeof value, &value);
+}
+
+bool isPressShutterModel(int model) {
+    return model == kModel1D || model == kModel5D || model == kModel7D || model == kModel60D ||
+           model == kModel70D;
+}
+
+// The common tail of both ways to connect: program.camera.camera has an open session.
+void finishConnect(Program& program, Window& window, int cameraNumber) {
+    CameraSession& session = program.camera;
+    EdsCameraRef camera = session.camera;
+    session.cameraNumber = cameraNumber;
+    session.deviceInfo = EdsDeviceInfo{};
+    EdsGetDeviceInfo(camera, &session.deviceInfo);
+    const std::string description = session.deviceInfo.szDeviceDescription;
+    session.modelIndex = findCameraModel(description);
+    session.name = std::to_string(cameraNumber) + " - " + description;
+
+    session.legacyProtocol = session.deviceInfo.deviceSubType == 0;
+    setQualityCodes(program.tables.quality, session.legacyProtocol);
+
+    registerEventHandlers(program, window);
+
+    EdsUInt32 output = 0;
+    session.liveViewAvailable =
+        EdsGetPropertyData(camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output) == EDS_ERR_OK;
+
+    session.bulbCommands = EdsSendCommand(camera, kEdsCameraCommand_BulbEnd, 0) == EDS_ERR_OK;
+    session.shutterButton = EdsSendCommand(camera, kEdsCameraCommand_PressShutterButton,
+                                           kEdsCameraCommand_ShutterButton_OFF) == EDS_ERR_OK;
+
+    session.savedQuality = readSaved(camera, kEdsPropID_ImageQuality);
+    session.savedIso = readSaved(camera, kEdsPropID_ISOSpeed);
+    session.savedAperture = readSaved(camera, kEdsPropID_Av);
+    session.savedSpeed = readSaved(camera, kEdsPropID_Tv);
+
+    // Unknown until read: the previous camera's level must not colour this one's field.
+    session.batteryLevel = kBatteryMains;
+    EdsUInt32 battery = 0;
+    if (EdsGetPropertyData(camera, kEdsPropID_BatteryLevel, 0, sizeof battery, &battery) == EDS_ERR_OK) {
+        session.batteryLevel = battery;
+        window.setItemText(kCameraField, session.name);
+        if (battery != kBatteryMains) window.setTimer(kTimerBattery, kBatteryWatchMs);
+    }
+
+    session.uiLockSent = false;
+    session.connected = true;
+    program.run.cameraReady = true;
+
+    session.pressShutterBody = isPressShutterModel(session.modelIndex);
+    session.longestCameraTimedMs =
+        (!session.pressShutterBody && (session.bulbCommands || session.shutterButton)) ? 3000 : 30000;
+
+    window.setItemText(kCameraField, session.name);
+    showStatus(program, window, kStatusIdle);
+
+    if (session.modelIndex == kModel300D) window.listSelectIndex(kLockupList, 0);
+    if (session.modelIndex == kModel10D || session.modelIndex == kModel300D) {
+        window.listSelectIndex(kSaveToList, 0);
+        program.options.saveToHost = true;
+    }
+}
+
+void releaseCameraList(CameraSession& session) {
+    if (session.cameraList) EdsRelease(session.cameraList);
+    session.cameraList = nullptr;
+}
+
+} // namespace
+
+void installCameraEventPump(Window& window) {
+    pumpWindow() = &window;
+    EdsSetEventNotifier(
+        [](EdsVoid* context) {
+            static_cast<Window*>(context)->post({MessageKind::User, kUserCameraEvent, {}});
+        },
+        &window);
+}
+
+void removeCameraEventPump(Window& window) {
+    if (pumpWindow() != &window) return;
+    // Once this returns the SDK is certainly not inside the notifier any more.
+    EdsSetEventNotifier(nullptr, nullptr);
+    pumpWindow() = nullptr;
+}
+
+void connectCamera(Program& program, Window& window) {
+    CameraSession& session = program.camera;
+    if (session.connectDialogOpen) return;
+
+    if (program.options.simulation) {
+        session.name = program.text(kMessageSimulation);
+        window.setItemText(kCameraField, session.name);
+        session.connected = true;
+        program.run.cameraReady = true;
+        session.liveViewAvailable = false;
+        updateMainControls(program, window);
+        return;
+    }
+
+    session.connectDialogOpen = true;
+    session.camera = nullptr;
+    const int result =
+        window.runModal(CONNECT_DIALOG, [&program](Window& dialog, const DialogMessage& message) {
+            cameraChoiceProcedure(program, dialog, message);
+        });
+    // However the dialog went, it is gone.
+    session.connectDialogOpen = false;
+    releaseCameraList(session);
+    if (result != kOkCommand) {
+        if (session.camera) EdsRelease(session.camera);
+        session.camera = nullptr;
+        return;
+    }
+    if (!session.camera) return;
+
+    const EdsError error = EdsOpenSession(session.camera);
+    if (error != EDS_ERR_OK) {
+        EdsRelease(session.camera);
+        session.camera = nullptr;
+        window.messageBox(std::string(program.text(kMessageCannotAccess)) + "\r" +
+                              errorText(program.language, static_cast<std::int32_t>(error)),
+                          program.text(kMessageError), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    finishConnect(program, window, session.cameraNumber);
+    updateMainControls(program, window);
+}
+
+void autoConnect(Program& program, Window& window) {
+    if (program.options.simulation) return;
+    CameraSession& session = program.camera;
+    EdsCameraListRef list = nullptr;
+    if (EdsGetCameraList(&list) != EDS_ERR_OK) return;
+    EdsUInt32 count = 0;
+    EdsGetChildCount(list, &count);
+    const std::uint32_t wanted = program.options.connectNumber;
+    for (EdsUInt32 index = 0; index < count; ++index) {
+        EdsCameraRef camera = nullptr;
+        if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &camera) != EDS_ERR_OK || !camera)
+            continue;
+        if (EdsOpenSession(camera) != EDS_ERR_OK) {
+            EdsRelease(camera);
+            continue;
+        }
+        session.camera = camera;
+        std::uint32_t bodyId = 0;
+        if (wanted == 0 || (readBodyId(program, bodyId) == 0 && bodyId == wanted)) {
+            finishConnect(program, window, static_cast<int>(index) + 1);
+            updateMainControls(program, window);
+            break;
+        }
+        EdsCloseSession(camera);
+        EdsRelease(camera);
+        session.camera = nullptr;
+    }
+    EdsRelease(list);
+}
+
+void disconnectCamera(Program& program, Window& window) {
+    CameraSession& session = program.camera;
+    if (session.connected) {
+        restoreSaved(session.camera, kEdsPropID_ImageQuality, session.savedQuality);
+        restoreSaved(session.camera, kEdsPropID_ISOSpeed, session.savedIso);
+        restoreSaved(session.camera, kEdsPropID_Av, session.savedAperture);
+        restoreSaved(session.camera, kEdsPropID_Tv, session.savedSpeed);
+        session.connected = false;
+    }
+    if (program.run.running) stopRun(program, window);
+    window.killTimer(kTimerBattery);
+    if (!program.options.simulation && session.camera) {
+        removeEventHandlers(session.camera);
+        EdsCloseSession(session.camera);
+        EdsRelease(session.camera);
+        session.camera = nullptr;
+    }
+    // No handler can reach the context any more.
+    eventContexts().erase(&program);
+    // The output went with the session; the next camera's live view must be switched on again.
+    session.liveViewOutputOn = false;
+    window.setItemText(kCameraField, program.text(kMessageNotConnected));
+    showStatus(program, window, kStatusIdle);
+    updateMainControls(program, window);
+}
+
+void batteryWatch(Program& program, Window& window) {
+    if (!program.run.cameraReady) return;
+    EdsUInt32 level = 0;
+    if (EdsGetPropertyData(program.camera.camera, kEdsPropID_BatteryLevel, 0, sizeof level, &level) !=
+        EDS_ERR_OK)
+        return;
+    program.camera.batteryLevel = level;
+    window.setItemText(kCameraField, program.camera.name);
+    window.refreshColours();
+}
+
+void deliverCameraEvents(Program&, Window&) {
+    EdsGetEvent();
+}
+
+} // namespace orvex

@@ -1,0 +1,150 @@
+#include "camera/camera_properties.h"
+
+#include "resources/main_dialog.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace orvex {
+namespace {
+
+// Each text starts with a space, so " 10D" cannot match inside "100D"; the first text found decides.
+constexpr std::array<const char*, kModelUnknown> kModelSearchTexts = {
+    " 1200D", " 1100D", " 1000D", " 760D", " 750D", " 700D", " 650D", " 600D", " 550D",
+    " 500D",  " 450D",  " 400D",  " 350D", " 300D", " 100D", " 70D",  " 60D",  " 50D",
+    " 40D",   " 30D",   " 20D",   " 10D",  " 7D",   " 5D",   " 1D",
+};
+
+constexpr std::int32_t kBodyIdNotANumber = -17;
+
+constexpr int kLocationPressOpen = 5930;
+constexpr int kLocationPressClose = 5936;
+constexpr int kLocationBulbOpen = 5945;
+constexpr int kLocationBulbClose = 5950;
+constexpr int kLocationButtonOpen = 5958;
+constexpr int kLocationButtonClose = 5964;
+constexpr int kLocationNoMethod = 5969;
+
+EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 param, EdsUInt32& value) {
+    value = 0;
+    return EdsGetPropertyData(program.camera.camera, property, param, sizeof value, &value);
+}
+
+EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 value) {
+    return EdsSetPropertyData(program.camera.camera, property, 0, sizeof value, &value);
+}
+
+bool hasAnyOutput(EdsUInt32 device) {
+    return (device & (kEdsEvfOutputDevice_TFT | kEdsEvfOutputDevice_PC)) != 0;
+}
+
+} // namespace
+
+int findCameraModel(const std::string& description) {
+    for (std::size_t i = 0; i < kModelSearchTexts.size(); ++i)
+        if (description.find(kModelSearchTexts[i]) != std::string::npos) return static_cast<int>(i);
+    return kModelUnknown;
+}
+
+bool isCameraModel(const Program& program, int model) {
+    return program.camera.connected && program.camera.modelIndex == model;
+}
+
+bool mirrorLockupMatches(Program& program, bool wanted) {
+    EdsInt32 customFunction = 0;
+    if (isCameraModel(program, kModel10D) || isCameraModel(program, kModel20D))
+        customFunction = 12;
+    else if (isCameraModel(program, kModel350D) || isCameraModel(program, kModel400D))
+        customFunction = 7;
+    else
+        return true;
+    EdsUInt32 value = 0;
+    // Unknowable is not a reason to refuse the shot.
+    if (readUInt32(program, kEdsPropID_CFn, customFunction, value) != EDS_ERR_OK) return true;
+    return (value != 0) == wanted;
+}
+
+bool isLensAttached(Program& program) {
+    EdsUInt32 value = 0;
+    if (readUInt32(program, kEdsPropID_LensStatus, 0, value) == EDS_ERR_OK) return value != 0;
+    // Older bodies have no lens status; without a lens they report no aperture.
+    if (readUInt32(program, kEdsPropID_Av, 0, value) != EDS_ERR_OK) return false;
+    return value != 0xFFFFFFFF;
+}
+
+EdsError setCameraUiLock(Program& program, bool locked) {
+    CameraSession& camera = program.camera;
+    if (locked == camera.uiLockSent) return EDS_ERR_OK;
+    camera.uiLockSent = locked;
+    return EdsSendStatusCommand(
+        camera.camera, locked ? kEdsCameraStatusCommand_UILock : kEdsCameraStatusCommand_UIUnLock, 0);
+}
+
+std::int32_t readBodyId(Program& program, std::uint32_t& out) {
+    // One byte more than the read may fill, so the text is always terminated.
+    char text[81] = {};
+    const EdsError error = EdsGetPropertyData(program.camera.camera, kEdsPropID_BodyIDEx, 0, 80, text);
+    if (error != EDS_ERR_OK) return static_cast<std::int32_t>(error);
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    if (end == text) return kBodyIdNotANumber;
+    out = static_cast<std::uint32_t>(static_cast<unsigned long long>(value));
+    return 0;
+}
+
+EdsError driveShutterButton(Program& program, bool open) {
+    const CameraSession& camera = program.camera;
+    int& location = program.run.errorLocation;
+    if (camera.pressShutterBody) {
+        location = open ? kLocationPressOpen : kLocationPressClose;
+        return EdsSendCommand(camera.camera, kEdsCameraCommand_PressShutterButton,
+                              open ? kEdsCameraCommand_ShutterButton_Completely_NonAF
+                                   : kEdsCameraCommand_ShutterButton_OFF);
+    }
+    if (camera.bulbCommands) {
+        location = open ? kLocationBulbOpen : kLocationBulbClose;
+        return EdsSendCommand(camera.camera, open ? kEdsCameraCommand_BulbStart : kEdsCameraCommand_BulbEnd,
+                              0);
+    }
+    if (camera.shutterButton) {
+        location = open ? kLocationButtonOpen : kLocationButtonClose;
+        return EdsSendCommand(camera.camera, kEdsCameraCommand_PressShutterButton,
+                              open ? kEdsCameraCommand_ShutterButton_Completely_NonAF
+                                   : kEdsCameraCommand_ShutterButton_OFF);
+    }
+    location = kLocationNoMethod;
+    return EDS_ERR_NOT_SUPPORTED;
+}
+
+void setLiveViewOutput(Program& program, Window& window, bool on) {
+    CameraSession& camera = program.camera;
+    if (on == camera.liveViewOutputOn) return;
+    camera.liveViewOutputOn = on;
+    if (on) {
+        writeUInt32(program, kEdsPropID_Evf_Mode, 1);
+        writeUInt32(program, kEdsPropID_Evf_AFMode, 0);
+    }
+    EdsUInt32 device = 0;
+    readUInt32(program, kEdsPropID_Evf_OutputDevice, 0, device);
+    // With live view off on both sides the camera is back at its whole frame: the list says so.
+    if (!hasAnyOutput(device)) window.listSelectIndex(kZoomList, 0);
+    if (on)
+        device |= kEdsEvfOutputDevice_PC;
+    else
+        device &= ~kEdsEvfOutputDevice_PC;
+    writeUInt32(program, kEdsPropID_Evf_OutputDevice, device);
+    if (!hasAnyOutput(device)) window.listSelectIndex(kZoomList, 0);
+}
+
+void releaseLiveViewOutput(Program& program) {
+    if (!program.run.lockupLiveView) return;
+    program.run.lockupLiveView = false;
+    // The live view window still wants the pictures the mirror lock-up borrowed.
+    if (program.liveViewOn) return;
+    EdsUInt32 device = 0;
+    if (readUInt32(program, kEdsPropID_Evf_OutputDevice, 0, device) != EDS_ERR_OK) return;
+    if ((device & kEdsEvfOutputDevice_PC) == 0) return;
+    writeUInt32(program, kEdsPropID_Evf_OutputDevice, device & ~kEdsEvfOutputDevice_PC);
+}
+
+} // namespace orvex

@@ -1,0 +1,28 @@
+#pragma once
+// What the program knows of camera models, and the small camera operations of a run.
+#include "app/program.h"
+#include "platform/window.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvex {
+
+// Index 0..24 of the first model whose search text (" 1200D" … " 1D") the description contains; 25 otherwise.
+int findCameraModel(const std::string& description);
+// True when a camera is connected and is of that model.
+bool isCameraModel(const Program& program, int model);
+// True when the camera's mirror lock-up setting agrees with `wanted`, or cannot be known.
+bool mirrorLockupMatches(Program& program, bool wanted);
+bool isLensAttached(Program& program);
+// Sends the lock only when it changes; returns the SDK code, 0 when nothing was sent.
+EdsError setCameraUiLock(Program& program, bool locked);
+// The body id's low 32 bits; the SDK code, or -17 when the text is no number.
+std::int32_t readBodyId(Program& program, std::uint32_t& out);
+// Opens or closes the shutter by the first method the camera offers; records its location in errorLocation.
+// Returns the SDK code, 7 (not supported) when the camera offers none.
+EdsError driveShutterButton(Program& program, bool open);
+void setLiveViewOutput(Program& program, Window& window, bool on);
+void releaseLiveViewOutput(Program& program);
+
+} // namespace orvex

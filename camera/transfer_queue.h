@@ -1,0 +1,43 @@
+#pragma once
+// Pictures the camera asked to send, waiting for the transfer worker, and the handshake with that worker.
+#include "camera/sdk.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+
+namespace orvex {
+
+class TransferQueue {
+  public:
+    // Takes ownership of the item.
+    void queueTransfer(EdsDirectoryItemRef item);
+    // The oldest item, owned by the caller from now on, or null when the queue is empty.
+    EdsDirectoryItemRef takeQueuedTransfer(std::uint32_t nowTick);
+    bool empty() const;
+    // Tick at which the last item was taken out.
+    std::uint32_t emptySince() const { return emptySince_; }
+    // Cancels and releases every item left.
+    void clear();
+    ~TransferQueue() { clear(); }
+
+  private:
+    mutable std::mutex mutex_;
+    std::deque<EdsDirectoryItemRef> items_;
+    std::atomic<std::uint32_t> emptySince_{0};
+};
+
+// Written by the run engine before the worker starts; afterwards the worker writes error, then finishedAt,
+// then finished. The worker is only taken as finished once the pause has passed since finishedAt: some
+// bodies need that time after a cable shot before they take commands again.
+struct TransferStatus {
+    int seenShotCount = 0;
+    std::atomic<std::int32_t> error{0};
+    bool running = false;
+    std::atomic<bool> finished{false};
+    std::atomic<std::uint32_t> finishedAt{0};
+    unsigned pauseBeforeFinishingMs = 0;
+};
+
+} // namespace orvex

@@ -1,0 +1,19 @@
+#include "resources/connect_dialog.h"
+
+namespace orvex {
+namespace {
+
+using K = ControlKind;
+
+// The camera list is filled by the program; only Cancel has a catalogue text.
+constexpr ControlTemplate kControls[] = {
+    {1002, K::DropDownList, -1, 7, 7, 172, 80},
+    {1, K::PushButton, -1, 75, 29, 50, 14},
+    {2, K::PushButton, 22, 129, 29, 50, 14},
+};
+
+} // namespace
+
+const DialogTemplate CONNECT_DIALOG = {"CONNECT_DIALOG", 186, 50, true, false, kControls};
+
+} // namespace orvex

@@ -1,0 +1,403 @@
+#include "run/run_controller.h"
+
+#include "camera/camera_properties.h"
+#include "camera/transfer.h"
+#include "platform/files.h"
+#include "resources/main_dialog.h"
+#include "run/serial_cable.h"
+#include "run/shot_execution.h"
+#include "run/status_display.h"
+#include "script/script_chain.h"
+#include "ui/main_controls.h"
+
+#include <vector>
+
+namespace orvex {
+namespace {
+
+enum Status {
+    kBurst = 18,
+    kExposure = 30,
+    kCompleted = 35,
+    kDelayedStartWait = 42,
+    kManualRelease = 64,
+    kLockup = 100,
+    kMoveWait = 116,
+    kPaused = 134,
+    kSaving = 154,
+    kSoundWait = 178,
+    kTimeWait = 189,
+    kPictureWait = 196,
+    kDelayWait = 197,
+    kAborted = 1,
+};
+
+constexpr int kDay = 86400000;
+constexpr std::uint32_t kPictureTimeoutHost = 12000;
+constexpr std::uint32_t kPictureTimeoutCard = 5000;
+
+bool anyRequest(const RunState& r) {
+    return r.paused || r.reloadRequested || r.nextRequested || r.prevRequested || r.abortRequested;
+}
+
+const ScriptLine& currentLine(const Program& p) { return p.script.lines[p.run.currentLine]; }
+
+std::vector<std::uint32_t> allowedCodes(const EdsPropertyDesc& desc) {
+    std::vector<std::uint32_t> codes;
+    for (EdsInt32 i = 0; i < desc.numElements && i < 128; ++i) codes.push_back(static_cast<std::uint32_t>(desc.propDesc[i]));
+    return codes;
+}
+
+bool reportIf(Program& p, Window& w, EdsError error, int location) {
+    if (error == EDS_ERR_OK) return false;
+    reportError(p, w, static_cast<std::int32_t>(error), location);
+    return true;
+}
+
+// The camera's configuration at run start; false when the run must not go on.
+bool configureCamera(Program& p, Window& w) {
+    CameraSession& c = p.camera;
+    if (reportIf(p, w, setCameraUiLock(p, true), 3048)) return false;
+    EdsPropertyDesc apertures{}, speeds{};
+    if (reportIf(p, w, EdsGetPropertyDesc(c.camera, kEdsPropID_Av, &apertures), 3057)) return false;
+    adaptToCamera(p.tables, allowedCodes(apertures), {});
+    if (reportIf(p, w, EdsGetPropertyDesc(c.camera, kEdsPropID_Tv, &speeds), 3074)) return false;
+    adaptToCamera(p.tables, {}, allowedCodes(speeds));
+    if (p.options.saveToHost) {
+        const EdsUInt32 host = kEdsSaveTo_Host;
+        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof host, &host), 3094)) return false;
+        if (!c.legacyProtocol && reportIf(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104)) return false;
+    } else {
+        const EdsUInt32 card = kEdsSaveTo_Camera;
+        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof card, &card), 3116)) return false;
+    }
+    if (p.script.hasBurst) {
+        EdsUInt32 drive = 0;
+        if (reportIf(p, w, EdsGetPropertyData(c.camera, kEdsPropID_DriveMode, 0, sizeof drive, &drive), 3132))
+            return false;
+        if (drive != 1 && drive != 4 && drive != 5) {
+            reportError(p, w, -9, 3144);
+            return false;
+        }
+    }
+    if (p.script.hasMove && !c.liveViewAvailable) {
+        stopRun(p, w);
+        w.messageBox(p.text(117), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+        return false;
+    }
+    const int lockup = lockupTime(p, w);
+    const bool cableNeeded =
+        p.script.hasBurst || (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0));
+    if (cableNeeded && p.run.serialPortName.empty()) {
+        stopRun(p, w);
+        w.messageBox(p.text(124), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+        return false;
+    }
+    return true;
+}
+
+// Arms the wait of the current line; false when the line is to be executed at once.
+bool armLine(Program& p, Window& w) {
+    RunState& r = p.run;
+    const ScriptLine& line = currentLine(p);
+    r.lineDelay = 0;
+    switch (line.kind) {
+    case TriggerKind::Move:
+        r.triggered = false;
+        if (!p.liveViewOn) w.post({MessageKind::Command, kLiveViewButton, {}});
+        showStatus(p, w, kMoveWait);
+        return true;
+    case TriggerKind::Sound:
+        // This build has no sound input: the wait could never end, so the run stops as when the input
+        // cannot be opened.
+        r.triggered = false;
+        reportError(p, w, -11, 6087);
+        return true;
+    case TriggerKind::TimeOfDay:
+        r.lastRemaining = 0;
+        r.targetSecond = line.timeOfDay;
+        showStatus(p, w, kTimeWait);
+        return true;
+    case TriggerKind::Delay:
+        break;
+    }
+    const bool skipped = r.currentLine == 0 && r.loopEnabled && r.passCount == 0;
+    if (!skipped && line.delay != 0) {
+        r.lineDelay = static_cast<std::uint32_t>(line.delay) * 100;
+        if (r.status != kPaused) showStatus(p, w, kDelayWait);
+        return true;
+    }
+    if (!r.paused) return false;
+    if (r.status != kPaused) showStatus(p, w, kPaused);
+    return true;
+}
+
+// Moves to the next line; false when the run ended.
+bool advanceLine(Program& p, Window& w) {
+    RunState& r = p.run;
+    if (++r.currentLine < static_cast<int>(p.script.lines.size())) return true;
+    if (r.loopEnabled) {
+        ++r.passCount;
+        r.currentLine = 0;
+        if (r.loopInfinite || r.passCount < r.loopCount) return true;
+    }
+    showStatus(p, w, kCompleted);
+    stopRun(p, w);
+    return false;
+}
+
+void armOrExecute(Program& p, Window& w) {
+    if (!armLine(p, w) && p.run.running) executeLine(p, w);
+}
+
+int secondOfDay(const Program& p) {
+    const CivilTime t = p.run.universalTime ? p.clock.universalTime() : p.clock.localTime();
+    return t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+void exposureTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    watchTransfers(p, w);
+    if (!r.running) return;
+    const std::uint32_t now = p.clock.tick();
+    const std::uint32_t elapsed = ticksBetween(r.exposureStart, now);
+    if (r.timedDuration != 0) {
+        showRemaining(w, static_cast<int>(r.timedDuration - elapsed));
+        if (elapsed < r.timedDuration && !anyRequest(r)) return;
+        r.exposureEnd = now;
+        if (r.status == kBurst || r.cableUsed) {
+            if (!cablePhase(p, w, false, kCablePlain)) return;
+        } else {
+            driveShutterButton(p, false);
+        }
+        showStatus(p, w, kPictureWait);
+        return;
+    }
+    const std::uint32_t exposure = currentLine(p).exposureMs;
+    if (elapsed < exposure) {
+        showRemaining(w, static_cast<int>(exposure - elapsed));
+        return;
+    }
+    showRemaining(w, 0);
+    showStatus(p, w, kPictureWait);
+}
+
+void timeOfDayTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    const int remaining = (r.targetSecond - secondOfDay(p)) * 1000;
+    showRemaining(w, remaining < 0 ? remaining + kDay : remaining);
+    if (!(remaining == 0 || (r.lastRemaining > 0 && remaining < 0))) {
+        r.lastRemaining = remaining;
+        return;
+    }
+    r.timeOrigin = p.clock.tick();
+    if (r.status == kTimeWait)
+        executeLine(p, w);
+    else
+        armOrExecute(p, w);
+}
+
+void lockupTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    if (r.lockupCountdown != 0) {
+        if (anyRequest(r) && r.lockupCountdown > 500 && r.lockupCountdown <= r.lockupDelay) r.lockupCountdown = 500;
+        r.lockupCountdown -= 50;
+        showRemaining(w, r.lockupCountdown);
+        if (r.lockupCountdown == r.lockupFirstPress && !cablePhase(p, w, true, 1)) return;
+        if (r.lockupCountdown == r.lockupDelay && !cablePhase(p, w, false, 2)) return;
+        if (r.lockupCountdown == 200) {
+            if (!cablePhase(p, w, true, 3)) return;
+            if (r.timedDuration != 0) {
+                showStatus(p, w, kExposure);
+                r.exposureStart = p.clock.tick();
+            }
+        }
+        return;
+    }
+    if (!cablePhase(p, w, false, 4)) return;
+    showStatus(p, w, kExposure);
+    r.exposureStart = p.clock.tick();
+    r.exposureEnd = r.exposureStart + currentLine(p).exposureMs;
+    setCameraUiLock(p, true);
+}
+
+void delayTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    if (r.paused && r.status == kDelayWait) showStatus(p, w, kPaused);
+    if (!r.paused && r.status == kPaused) showStatus(p, w, kDelayWait);
+    const std::uint32_t now = p.clock.tick();
+    const std::uint32_t elapsed = ticksBetween(r.timeOrigin, now);
+    if (elapsed < r.lineDelay) {
+        showRemaining(w, static_cast<int>(r.lineDelay - elapsed));
+        return;
+    }
+    if (r.lineDelay != 0) {
+        r.late = elapsed - r.lineDelay > 500;
+    } else {
+        r.late = false;
+        r.timeOrigin = now;
+    }
+    if (r.status == kDelayWait) {
+        executeLine(p, w);
+        return;
+    }
+    // Paused: the line's moment passes without a picture, and the next lines keep their schedule.
+    if (!advanceLine(p, w)) return;
+    r.timeOrigin += r.lineDelay;
+    armLine(p, w);
+}
+
+void savingTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    watchTransfers(p, w);
+    if (!r.running) return;
+    if (!r.cameraReady) {
+        if (!p.options.saveToHost && ticksBetween(r.exposureEnd, p.clock.tick()) > kPictureTimeoutCard)
+            reportError(p, w, -12, 3373);
+        return;
+    }
+    releaseLiveViewOutput(p);
+    if (r.abortRequested) {
+        r.abortRequested = false;
+        stopRun(p, w);
+        showStatus(p, w, kAborted);
+        return;
+    }
+    if (!advanceLine(p, w)) return;
+    if (serviceRequests(p, w)) return;
+    r.timeOrigin += r.lineDelay;
+    armOrExecute(p, w);
+}
+
+void pictureWaitTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    watchTransfers(p, w);
+    if (!r.running) return;
+    if (!p.options.saveToHost || r.picturesReported > 0 || r.cameraReady)
+        showStatus(p, w, kSaving);
+    else if (ticksBetween(r.exposureEnd, p.clock.tick()) > kPictureTimeoutHost)
+        reportError(p, w, -10, 3502);
+}
+
+} // namespace
+
+void startRun(Program& p, Window& w) {
+    RunState& r = p.run;
+    r.cableUsed = false;
+    if (scriptModifiedSinceLoad(p) &&
+        w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes) {
+        const bool wasRunning = r.running;
+        // A reload during a run starts the run again by itself.
+        if (!reloadScript(p, w) || wasRunning) return;
+    }
+    w.setTimer(kTimerRun, kTickMs);
+    r.cameraReady = true;
+    r.running = true;
+    r.shotCount = 0;
+    r.currentLine = 0;
+    r.passCount = 0;
+    r.late = false;
+    r.abortRequested = false;
+    p.transferStatus.running = false;
+    const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
+    r.serialPortName = port == p.text(199) ? "" : port;
+    updateMainControls(p, w);
+
+    const std::string folder = pictureFolder(p);
+    if (!isDirectory(folder) && !createFolder(folder)) {
+        reportError(p, w, -2, 3037);
+        return;
+    }
+    if (!p.options.simulation && !configureCamera(p, w)) return;
+    if (r.delayedStart) {
+        r.targetSecond = r.startHour * 3600 + r.startMinute * 60 + r.startSecond;
+        r.lastRemaining = 0;
+        showStatus(p, w, kDelayedStartWait);
+        return;
+    }
+    r.timeOrigin = p.clock.tick();
+    armOrExecute(p, w);
+}
+
+void runTick(Program& p, Window& w) {
+    RunState& r = p.run;
+    if (!r.running) return;
+    if (r.cameraReady) {
+        if (serviceRequests(p, w)) return;
+        if (!p.options.simulation) setCameraUiLock(p, !r.paused);
+    }
+    switch (r.status) {
+    case kBurst:
+    case kExposure:
+        exposureTick(p, w);
+        break;
+    case kDelayedStartWait:
+    case kTimeWait:
+        timeOfDayTick(p, w);
+        break;
+    case kManualRelease:
+        if (r.picturesReported > 0)
+            showStatus(p, w, kSaving);
+        else if (p.options.saveToHost)
+            // Saved to the computer, the picture only arrives as a transfer request: have it fetched, and
+            // the next tick sees it counted.
+            watchTransfers(p, w);
+        break;
+    case kLockup:
+        lockupTick(p, w);
+        break;
+    case kMoveWait:
+    case kSoundWait:
+        if (r.triggered) {
+            r.late = false;
+            r.timeOrigin = p.clock.tick();
+            executeLine(p, w);
+        }
+        break;
+    case kPaused:
+    case kDelayWait:
+        delayTick(p, w);
+        break;
+    case kSaving:
+        savingTick(p, w);
+        break;
+    case kPictureWait:
+        pictureWaitTick(p, w);
+        break;
+    default:
+        break;
+    }
+}
+
+void stopRun(Program& p, Window& w) {
+    RunState& r = p.run;
+    r.running = false;
+    r.paused = false;
+    w.killTimer(kTimerRun);
+    if (!p.options.simulation) {
+        if (r.timedDuration != 0 && r.status == kExposure && (p.camera.bulbCommands || p.camera.shutterButton))
+            driveShutterButton(p, false);
+        setCameraUiLock(p, false);
+        releaseLiveViewOutput(p);
+    }
+    closeCable(p);
+    updateMainControls(p, w);
+}
+
+void togglePause(Program& p, Window& w) {
+    p.run.paused = !p.run.paused;
+    updateMainControls(p, w);
+}
+
+void requestStop(Program& p, Window& w) {
+    if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) != BoxAnswer::Yes) return;
+    if (p.run.cameraReady) {
+        stopRun(p, w);
+        showStatus(p, w, kAborted);
+    } else {
+        w.enableItem(kStartButton, false);
+        p.run.abortRequested = true;
+    }
+}
+
+} // namespace orvex

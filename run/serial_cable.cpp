@@ -1,0 +1,104 @@
+#include "run/serial_cable.h"
+
+#include "camera/camera_properties.h"
+#include "resources/main_dialog.h"
+#include "run/run_controller.h"
+#include "run/status_display.h"
+
+namespace orvex {
+namespace {
+
+void cableError(Program& p, Window& w, const std::string& text) {
+    stopRun(p, w);
+    w.messageBox(text, p.text(54), BoxIcon::Error, BoxButtons::Ok);
+}
+
+bool currentLineHasBurst(const Program& p) {
+    const auto& lines = p.script.lines;
+    return p.run.currentLine >= 0 && p.run.currentLine < static_cast<int>(lines.size()) &&
+           lines[p.run.currentLine].burst != 0;
+}
+
+} // namespace
+
+int lockupTime(const Program& p, const Window& w) {
+    const std::string choice = w.listText(kLockupList, w.listSelection(kLockupList));
+    if (choice == p.text(102)) return 0;
+    for (int s = 1; s <= 10; ++s)
+        if (choice == std::to_string(s) + "s") return s * 1000;
+    return -1;
+}
+
+bool openCable(Program& p, Window& w) {
+    if (p.cable) return true;
+    if (p.run.serialPortName.empty()) {
+        cableError(p, w, p.text(124));
+        return false;
+    }
+    p.cable = p.serialPorts.open(p.run.serialPortName);
+    if (!p.cable) {
+        cableError(p, w, formatMessage(p.language, 168, p.run.serialPortName));
+        return false;
+    }
+    setCableLines(p, false);
+    return true;
+}
+
+void setCableLines(Program& p, bool asserted) {
+    if (p.cable) p.cable->setLines(asserted);
+}
+
+void closeCable(Program& p) {
+    if (!p.cable) return;
+    setCableLines(p, false);
+    p.cable.reset();
+}
+
+bool cablePhase(Program& p, Window& w, bool press, int phase) {
+    if (!p.camera.liveViewAvailable || currentLineHasBurst(p)) {
+        if (!openCable(p, w)) return false;
+        setCableLines(p, press);
+        p.run.cableUsed = true;
+        return true;
+    }
+    if (phase == 1) {
+        if (p.liveViewOn) return true;
+        EdsUInt32 output = 0;
+        if (const EdsError e = EdsGetPropertyData(p.camera.camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output)) {
+            reportError(p, w, static_cast<std::int32_t>(e), 5364);
+            return false;
+        }
+        output |= kEdsEvfOutputDevice_PC;
+        if (const EdsError e = EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output)) {
+            reportError(p, w, static_cast<std::int32_t>(e), 5372);
+            return false;
+        }
+        p.run.lockupLiveView = true;
+        return true;
+    }
+    if (phase == 3) {
+        if (p.run.timedDuration != 0) {
+            if (const EdsError e = driveShutterButton(p, true)) {
+                reportError(p, w, static_cast<std::int32_t>(e), p.run.errorLocation);
+                return false;
+            }
+        } else if (const EdsError e = EdsSendCommand(p.camera.camera, kEdsCameraCommand_TakePicture, 0)) {
+            reportError(p, w, static_cast<std::int32_t>(e), 5395);
+            return false;
+        }
+    }
+    return true;
+}
+
+void startLockup(Program& p, Window& w, int delayMs) {
+    showStatus(p, w, 100);
+    p.run.lockupCountdown = delayMs + 300;
+    p.run.lockupFirstPress = delayMs + 200;
+    p.run.lockupDelay = delayMs;
+    if (!p.camera.liveViewAvailable) {
+        setCameraUiLock(p, false);
+        if (p.run.timedDuration != 0) p.run.timedDuration += 500;
+    }
+}
+
+} // namespace orvex

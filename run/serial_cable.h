@@ -1,0 +1,20 @@
+#pragma once
+// The shutter-release cable on a serial port, and the mirror lock-up sequence.
+#include "app/program.h"
+#include "platform/window.h"
+
+namespace orvex {
+
+inline constexpr int kCablePlain = -1; // the start or end of a burst or a cable bulb exposure
+
+// The Lockup choice: 0 for Off, 1000 to 10000 ms, -1 for Manu or any other text.
+int lockupTime(const Program& program, const Window& window);
+bool openCable(Program& program, Window& window);
+void setCableLines(Program& program, bool asserted);
+void closeCable(Program& program);
+// One step of a cable or lock-up sequence (phase 1 mirror up, 2 its release, 3 shutter, 4 its release, or
+// kCablePlain). False when it failed; the run has then been stopped.
+bool cablePhase(Program& program, Window& window, bool press, int phase);
+void startLockup(Program& program, Window& window, int delayMs);
+
+} // namespace orvex

@@ -1,0 +1,274 @@
+#include "run/shot_execution.h"
+
+#include "camera/camera_properties.h"
+#include "camera/transfer.h"
+#include "resources/main_dialog.h"
+#include "run/serial_cable.h"
+#include "run/status_display.h"
+
+#include <optional>
+#include <string>
+
+namespace orvex {
+namespace {
+
+constexpr std::uint32_t kAeTv = 1, kAeAv = 2, kAeManual = 3, kAeBulb = 4;
+constexpr EdsError kBusy = EDS_ERR_DEVICE_BUSY;
+
+std::optional<EdsUInt32> readProperty(Program& p, EdsPropertyID id) {
+    EdsUInt32 value = 0;
+    if (EdsGetPropertyData(p.camera.camera, id, 0, sizeof value, &value) != EDS_ERR_OK) return std::nullopt;
+    return value;
+}
+
+EdsError writeProperty(Program& p, EdsPropertyID id, EdsUInt32 value) {
+    return EdsSetPropertyData(p.camera.camera, id, 0, sizeof value, &value);
+}
+
+// Ends the shot on a failure; a setting refused as busy is reported as that value not being supported.
+bool failed(Program& p, Window& w, EdsError error, int location, std::int32_t busyCode = 0) {
+    if (error == EDS_ERR_OK) return false;
+    reportError(p, w, error == kBusy && busyCode ? busyCode : static_cast<std::int32_t>(error), location);
+    return true;
+}
+
+bool refuse(Program& p, Window& w, std::int32_t code, int location) {
+    reportError(p, w, code, location);
+    return true;
+}
+
+bool pausesBeforeRelease(const Program& p) {
+    return isCameraModel(p, kModel350D) || isCameraModel(p, kModel300D) || isCameraModel(p, kModel10D);
+}
+
+void countShot(Program& p, Window& w, const ScriptLine& line) {
+    const int shot = ++p.run.shotCount;
+    if (p.observer) p.observer->shotCounted(shot, line.fileLine, p.run.passCount);
+    showShots(p, w);
+}
+
+void showWantedValues(Program& p, Window& w, const ScriptLine& line) {
+    const ValueTables& t = p.tables;
+    w.setItemText(kApertureField, t.aperture[line.aperture].name);
+    w.setItemText(kSpeedField, line.exposureMs > 30000 ? std::to_string(line.exposureMs / 1000)
+                                                         : t.shutter[line.shutter].name);
+    w.setItemText(kIsoField, t.iso[line.iso].name);
+    w.setItemText(kQualityField, t.quality[line.quality].name);
+    p.run.apertureField.leftToCamera = line.aperture == 0;
+    p.run.speedField.leftToCamera = line.shutter == 0;
+    p.run.isoField.leftToCamera = line.iso == 0;
+    p.run.qualityField.leftToCamera = line.quality == 0;
+}
+
+// Steps that set and check the camera's values; false when the shot was ended.
+bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
+    const ValueTables& t = p.tables;
+    const CameraSession& c = p.camera;
+    if (c.pressShutterBody) {
+        if (ae == kAeBulb) {
+            if (line.burst != 0) return !refuse(p, w, -16, 3629);
+            if (line.exposureMs < 1000) return !refuse(p, w, -14, 3635);
+        } else if (line.exposureMs > c.longestCameraTimedMs) {
+            return !refuse(p, w, -15, 3644);
+        }
+    }
+
+    if (isLensAttached(p)) {
+        const EdsUInt32 wanted = t.aperture[line.aperture].code;
+        if (line.aperture != 0) {
+            if (ae != kAeAv && ae != kAeManual && ae != kAeBulb) return !refuse(p, w, -6, 3660);
+            if (failed(p, w, writeProperty(p, kEdsPropID_Av, wanted), 3672, -18)) return false;
+        }
+        if (const auto current = readProperty(p, kEdsPropID_Av)) {
+            p.run.apertureField.differs = line.aperture != 0 && *current != wanted;
+            w.setItemText(kApertureField, nameOfCode(t.aperture, *current));
+        }
+    } else {
+        w.setItemText(kApertureField, "");
+    }
+
+    EdsUInt32 wantedSpeed = t.shutter[line.shutter].code;
+    if (line.shutter != 0) {
+        if (ae == kAeTv || ae == kAeManual) {
+            if (line.burst == 0 && line.exposureMs > c.longestCameraTimedMs) wantedSpeed = t.bulb.code;
+            if (failed(p, w, writeProperty(p, kEdsPropID_Tv, wantedSpeed), 3719, -19)) return false;
+        } else if (ae == kAeBulb) {
+            wantedSpeed = t.bulb.code;
+        } else {
+            return !refuse(p, w, -7, 3698);
+        }
+    }
+    const std::optional<EdsUInt32> speed = ae == kAeBulb ? t.bulb.code : readProperty(p, kEdsPropID_Tv);
+    if (speed) {
+        if (line.shutter == 0) {
+            if (*speed == t.bulb.code) return !refuse(p, w, -4, 3742);
+            p.run.speedField.differs = false;
+            w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
+        } else {
+            p.run.speedField.differs = *speed != wantedSpeed;
+            if (p.run.speedField.differs) w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
+        }
+    }
+
+    const EdsUInt32 wantedIso = t.iso[line.iso].code;
+    if (line.iso != 0) {
+        if (ae < kAeTv || ae > kAeBulb) return !refuse(p, w, -8, 3757);
+        if (failed(p, w, writeProperty(p, kEdsPropID_ISOSpeed, wantedIso), 3770, -20)) return false;
+    }
+    if (const auto current = readProperty(p, kEdsPropID_ISOSpeed)) {
+        p.run.isoField.differs = line.iso != 0 && *current != wantedIso;
+        w.setItemText(kIsoField, nameOfCode(t.iso, *current));
+    }
+
+    const EdsUInt32 wantedQuality = t.quality[line.quality].code;
+    if (line.quality != 0 && failed(p, w, writeProperty(p, kEdsPropID_ImageQuality, wantedQuality), 3798, -1))
+        return false;
+    if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
+        const std::string name = nameOfCode(t.quality, *current);
+        if (name.empty()) return !refuse(p, w, -1, 3814);
+        p.run.qualityField.differs = line.quality != 0 && *current != wantedQuality;
+        w.setItemText(kQualityField, name);
+    }
+    return true;
+}
+
+void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, int lockup) {
+    RunState& r = p.run;
+    const CameraSession& c = p.camera;
+    if (line.burst != 0) {
+        setLiveViewOutput(p, w, false);
+        setCameraUiLock(p, false);
+        showStatus(p, w, 18);
+        if (!cablePhase(p, w, true, kCablePlain)) return;
+        r.exposureStart = p.clock.tick();
+        r.timedDuration = static_cast<std::uint32_t>(line.burst) * 1000;
+        return;
+    }
+    if (lockup < 0) {
+        setCameraUiLock(p, false);
+        w.beep();
+        showStatus(p, w, 64);
+        return;
+    }
+    if (ae == kAeBulb || line.exposureMs > c.longestCameraTimedMs) r.timedDuration = line.exposureMs;
+    r.lockupCountdown = 0;
+    if (lockup > 0) {
+        startLockup(p, w, lockup);
+        return;
+    }
+    if (isCameraModel(p, kModel300D)) {
+        EdsUInt32 af = 0;
+        if (failed(p, w, EdsGetPropertyData(c.camera, kEdsPropID_AFMode, 0, sizeof af, &af), 3890)) return;
+        if (af != kEdsAFMode_Manual) {
+            refuse(p, w, -3, 3898);
+            return;
+        }
+    }
+    if (r.timedDuration == 0) {
+        if (pausesBeforeRelease(p)) p.clock.sleep(150);
+        if (failed(p, w, EdsSendCommand(c.camera, kEdsCameraCommand_TakePicture, 0), 3947)) return;
+        showStatus(p, w, 30);
+        r.exposureStart = p.clock.tick();
+        r.exposureEnd = r.exposureStart + line.exposureMs;
+        return;
+    }
+    if (c.pressShutterBody || c.bulbCommands || c.shutterButton) {
+        if (ae != kAeManual && ae != kAeBulb) {
+            refuse(p, w, -13, 3911);
+            return;
+        }
+        if (const EdsError e = driveShutterButton(p, true)) {
+            reportError(p, w, static_cast<std::int32_t>(e), r.errorLocation);
+            return;
+        }
+        showStatus(p, w, 30);
+        showRemaining(w, static_cast<int>(r.timedDuration));
+        r.exposureStart = p.clock.tick();
+        return;
+    }
+    r.timedDuration += 500;
+    if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
+    if (pausesBeforeRelease(p)) p.clock.sleep(150);
+    if (cablePhase(p, w, true, kCablePlain)) {
+        showStatus(p, w, 30);
+        showRemaining(w, static_cast<int>(r.timedDuration));
+        r.exposureStart = p.clock.tick();
+    }
+}
+
+} // namespace
+
+void executeLine(Program& p, Window& w) {
+    RunState& r = p.run;
+    const ScriptLine line = p.script.lines[r.currentLine];
+    const int lockup = lockupTime(p, w);
+    r.cableUsed = false;
+    showWantedValues(p, w, line);
+
+    if (p.options.simulation) {
+        showStatus(p, w, 154);
+        r.picturesReported = 1;
+        countShot(p, w, line);
+        return;
+    }
+
+    if (failed(p, w, setCameraUiLock(p, true), 3606)) return;
+    EdsUInt32 ae = 0;
+    if (failed(p, w, EdsGetPropertyData(p.camera.camera, kEdsPropID_AEMode, 0, sizeof ae, &ae), 3618)) return;
+    if (!setValues(p, w, line, ae)) return;
+
+    countShot(p, w, line);
+    r.cameraReady = false;
+    r.timedDuration = 0;
+    if (!mirrorLockupMatches(p, lockup != 0)) {
+        refuse(p, w, lockup != 0 ? -5 : static_cast<std::int32_t>(EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG), 3833);
+        return;
+    }
+    release(p, w, line, ae, lockup);
+}
+
+void joinTransferWorker(Program& p) {
+    if (p.transferWorker.joinable()) p.transferWorker.join();
+}
+
+void watchTransfers(Program& p, Window& w) {
+    RunState& r = p.run;
+    TransferStatus& s = p.transferStatus;
+    const std::uint32_t now = p.clock.tick();
+    if (s.running) {
+        if (r.shotCount != s.seenShotCount) {
+            s.seenShotCount = r.shotCount;
+            showShots(p, w);
+        }
+        if (!s.finished || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs) return;
+        joinTransferWorker(p);
+        showShots(p, w);
+        s.running = false;
+        if (s.error != 0) {
+            reportError(p, w, s.error, 6296);
+            return;
+        }
+    }
+    if (!p.transfers.empty()) {
+        s.error = 0;
+        s.running = true;
+        s.finished = false;
+        s.seenShotCount = r.shotCount;
+        s.pauseBeforeFinishingMs =
+            r.cableUsed && (isCameraModel(p, kModel350D) || isCameraModel(p, kModel400D)) ? 2000 : 0;
+        // A worker of an earlier run may still be ending; one thread at a time.
+        joinTransferWorker(p);
+        p.transferWorker = std::thread(transferWorker, std::ref(p), makeTransferJob(p));
+        return;
+    }
+    if (r.picturesReported > 0) {
+        const bool single = p.script.lines[r.currentLine].burst == 0 && r.picturesReported == 1;
+        if (single || ticksBetween(p.transfers.emptySince(), now) >= 2000) {
+            r.cameraReady = true;
+            r.picturesReported = 0;
+            showShots(p, w);
+        }
+    }
+}
+
+} // namespace orvex

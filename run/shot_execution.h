@@ -1,0 +1,14 @@
+#pragma once
+// Turning the current script line into a shot: the camera's values set and checked, the shutter released.
+#include "app/program.h"
+#include "platform/window.h"
+
+namespace orvex {
+
+void executeLine(Program& program, Window& window);
+// Follows the pictures of the shot; sets cameraReady once they are all in.
+void watchTransfers(Program& program, Window& window);
+// Waits for a transfer worker still running and collects it.
+void joinTransferWorker(Program& program);
+
+} // namespace orvex

@@ -1,0 +1,16 @@
+#pragma once
+// Moving along a chain of scripts (link files "name.next" and "name.prev" beside them) and reloading.
+#include "app/program.h"
+#include "platform/window.h"
+
+namespace orvex {
+
+bool nextScript(Program& program, Window& window);
+bool previousScript(Program& program, Window& window);
+bool reloadScript(Program& program, Window& window);
+// Acts on a pending Reload, Next or Prev. request of a run; true when there was one.
+bool serviceRequests(Program& program, Window& window);
+// True when the file's last-write time can be read and differs from the one remembered at load.
+bool scriptModifiedSinceLoad(const Program& program);
+
+} // namespace orvex

@@ -1,0 +1,215 @@
+#include "tests/support/camera_program.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace orvex::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+VirtualProfile preset(const std::string& name) {
+    auto p = virtualPreset(name);
+    EXPECT_TRUE(p.has_value()) << name;
+    return p.value_or(VirtualProfile{});
+}
+
+VirtualProfile with(VirtualProfile p, void (*change)(VirtualProfile&)) {
+    change(p);
+    return p;
+}
+
+TEST(CameraRun, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t8\t1\t250\t100\t(L)", "50\t8\t1\t250\t100\t(L)"});
+    ASSERT_TRUE(t.program.camera.connected);
+    EXPECT_EQ(t.window.itemText(kCameraField), "1 - Canon EOS 600D");
+    t.runFor(10000);
+    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.pictures(), (Strings{"2026-12-06_21-00-00_0001.JPG", "2026-12-06_21-00-05_0002.JPG"}));
+    EXPECT_EQ(t.timeline.only("status").front(), "0 status 30");
+    EXPECT_EQ(t.window.itemText(kApertureField), "8");
+    EXPECT_EQ(t.window.itemText(kSpeedField), "1/250");
+    EXPECT_EQ(t.cable(), Strings{});
+}
+
+TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t\t5\t1"});
+    EXPECT_EQ(t.program.camera.longestCameraTimedMs, 3000u);
+    EXPECT_TRUE(t.camera->shutterOpen());
+    t.runFor(4990);
+    EXPECT_TRUE(t.camera->shutterOpen());
+    t.runFor(20);
+    EXPECT_FALSE(t.camera->shutterOpen());
+    t.runFor(5000);
+    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.pictures().size(), 1u);
+}
+
+TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
+    CameraTestProgram t(preset("cable"));
+    t.start({"0\t\t40\t1"}, R"(-serialport="VirtualCable")");
+    t.runFor(45000);
+    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41100"})); // lines cleared again as the run ends
+    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.pictures().size(), 1u);
+}
+
+TEST(CameraRun, MirrorLockupThroughTheCable) {
+    CameraTestProgram t(preset("no-liveview"));
+    t.start({"0\t\t1\t250"}, R"(-serialport="VirtualCable" -lockuptime="3")");
+    t.runFor(5000);
+    EXPECT_EQ(t.cable(), (Strings{"-100", "+100", "-300", "+3100", "-3350", "-3500"}));
+    EXPECT_EQ(t.timeline.only("status").front(), "0 status 100");
+}
+
+TEST(CameraRun, MirrorLockupOnALiveViewBodyNeedsNoPort) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t\t1\t250"}, R"(-lockuptime="3")");
+    t.runFor(3050);
+    EXPECT_TRUE(t.program.run.lockupLiveView);
+    EXPECT_EQ(t.camera->exposures(), 0u);
+    t.runFor(100);
+    EXPECT_EQ(t.camera->exposures(), 1u); // taken at 3100
+    EXPECT_EQ(t.ports.opened, 0);
+    t.runFor(3000);
+    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_FALSE(t.program.run.lockupLiveView);
+}
+
+TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
+    CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.driveMode = 1; }));
+    t.start({"0\t\t1\t100\t\t\t3"}, R"(-serialport="VirtualCable")");
+    t.runFor(3000);
+    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-3000"}));
+    EXPECT_TRUE(t.program.run.running);
+    t.runFor(10000);
+    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_GT(t.pictures().size(), 2u);
+    // The last picture came in at least two seconds before the run ended.
+    const Strings pictures = t.timeline.only("picture"), ends = t.timeline.only("status 35");
+    ASSERT_FALSE(pictures.empty());
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_GE(std::stoi(ends[0]) - std::stoi(pictures.back()), 2000);
+}
+
+TEST(CameraRun, RawAndJpegOfOneShotTakeConsecutiveNumbers) {
+    CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
+    t.start({"0\t\t1\t250"}, R"(-prefix="Moon")");
+    t.runFor(5000);
+    EXPECT_EQ(t.pictures(), (Strings{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG"}));
+    EXPECT_EQ(t.program.run.status, 35);
+}
+
+TEST(CameraRun, AnExistingPictureIsNeverOverwritten) {
+    CameraTestProgram t(preset("bulb"));
+    const auto folder = t.dir.path() / "1 - Canon EOS 600D";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "2026-12-06_21-00-00_0001.JPG") << "an earlier night";
+    t.start({"0\t\t1\t250"});
+    t.runFor(5000);
+    EXPECT_EQ(t.program.run.status, 35);
+    std::ifstream kept(folder / "2026-12-06_21-00-00_0001.JPG");
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "an earlier night");
+    const Strings pictures = t.pictures();
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[1].substr(0, 4), "IMG_"); // the camera's own name
+}
+
+TEST(CameraRun, ManualReleaseWaitsForThePhotographer) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t\t1\t250"}, "", [&] { t.window.listSelectIndex(kLockupList, t.window.listCount(kLockupList) - 1); });
+    EXPECT_EQ(t.window.itemText(kStatusField), "Go!");
+    EXPECT_EQ(t.window.beeps(), 1);
+    t.runFor(60000);
+    EXPECT_EQ(t.program.run.status, 64); // no time limit
+    EXPECT_TRUE(t.camera->pressShutterByHand(true));
+    t.camera->pressShutterByHand(false);
+    t.runFor(3000);
+    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.pictures().size(), 1u);
+}
+
+struct ErrorCase {
+    const char* name;
+    const char* preset;
+    void (*change)(VirtualProfile&);
+    std::vector<std::string> lines;
+    std::string commandLine;
+    std::string text;    // the box's text
+    std::string caption; // the box's caption
+};
+
+class CameraRunError : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(CameraRunError, StopsTheRunWithItsMessage) {
+    const ErrorCase& c = GetParam();
+    VirtualProfile profile = preset(c.preset);
+    if (c.change) c.change(profile);
+    CameraTestProgram t(profile);
+    t.start(c.lines, c.commandLine);
+    t.runFor(30000);
+    EXPECT_FALSE(t.program.run.running);
+    const MessageBoxRecord* box = t.lastBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text, c.text);
+    EXPECT_EQ(box->caption, c.caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, CameraRunError,
+    ::testing::Values(
+        ErrorCase{"PressShutterManualTooLong", "press-shutter", nullptr, {"0\t\t40\t1"}, "",
+                  "Current speed requires bulb mode", "Error (L3644)"},
+        ErrorCase{"NoSpeedInBulb", "bulb", [](VirtualProfile& p) { p.aeMode = 4; }, {"0\t8"}, "",
+                  "Camera in bulb mode without speed setting !", "Error (L3742)"},
+        ErrorCase{"IsoBusy", "bulb", [](VirtualProfile& p) { p.busy = {kEdsPropID_ISOSpeed}; }, {"0\t\t\t\t400"}, "",
+                  "ISO not supported", "Error (L3770)"},
+        ErrorCase{"ApertureInTv", "bulb", [](VirtualProfile& p) { p.aeMode = 1; }, {"0\t8"}, "",
+                  "Unable to set aperture. Camera should be set in manual or Av mode!", "Error (L3660)"},
+        ErrorCase{"BurstNotContinuous", "bulb", nullptr, {"0\t\t1\t100\t\t\t2"}, R"(-serialport="VirtualCable")",
+                  "Camera shoud be set in continuous shooting !", "Error (L3144)"},
+        ErrorCase{"NoPictureFromTheCamera", "bulb", [](VirtualProfile& p) { p.processingMs = 20000; },
+                  {"0\t\t1\t250"}, "", "Cannot download image file !", "Error (L3502)"},
+        ErrorCase{"PictureNotStoredOnTheCard", "bulb", [](VirtualProfile& p) { p.processingMs = 20000; },
+                  {"0\t\t1\t250"}, "-savetocam", "Cannot store image to memory !", "Error (L3373)"},
+        ErrorCase{"DownloadFails", "bulb", [](VirtualProfile& p) { p.failDownloadAt = 1; }, {"0\t\t1\t250"}, "",
+                  "Error 2007", "Error (L6296)"},
+        ErrorCase{"MoveWithoutLiveView", "no-liveview", nullptr, {"Move"}, "",
+                  "cannot detect move with this camera !", "Error"},
+        ErrorCase{"CableWithoutPort", "cable", nullptr, {"0\t\t40\t1"}, "",
+                  "No serial port selected for camera control !", "Error"},
+        ErrorCase{"LockupFunctionOff", "legacy-lockup", nullptr, {"0\t\t1\t250"},
+                  R"(-serialport="VirtualCable" -lockuptime="2")", "Mirror lockup should be set on camera !",
+                  "Error (L3833)"}),
+    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+
+TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t\t10\t1", "100"});
+    t.runFor(1000);
+    t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
+    t.window.click(kStartButton);
+    EXPECT_TRUE(t.program.run.abortRequested);
+    EXPECT_FALSE(t.window.isItemEnabled(kStartButton));
+    t.runFor(5000);
+    EXPECT_EQ(t.program.run.status, 1);
+    EXPECT_EQ(t.pictures().size(), 1u);
+}
+
+TEST(CameraRun, CameraSwitchedOffMidRun) {
+    CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.shutdownAt = 2; }));
+    t.start({"0\t\t1\t250", "20\t\t1\t250"});
+    t.runFor(10000);
+    EXPECT_FALSE(t.program.run.running);
+    EXPECT_FALSE(t.program.camera.connected);
+    EXPECT_EQ(t.window.itemText(kCameraField), "Not connected");
+    EXPECT_EQ(t.program.run.status, 69);
+}
+
+} // namespace
+} // namespace orvex::test

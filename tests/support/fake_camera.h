@@ -1,0 +1,136 @@
+#pragma once
+// A small camera driver for the session and property tests: bodies that answer from a property map, record
+// every command and write, and raise events when a test asks.
+#include "camera/camera_driver.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace orvex::test {
+
+class FakeCameraFile : public sdk::DriverItem {
+  public:
+    bool cancelled = false;
+
+    EdsError info(EdsDirectoryItemInfo& out) override {
+        out.size = 4;
+        std::strncpy(out.szFileName, "IMG_0001.JPG", sizeof out.szFileName - 1);
+        return EDS_ERR_OK;
+    }
+    EdsError download(EdsUInt64, sdk::ByteSink& out) override { return out.write("JPEG", 4); }
+    EdsError downloadCancel() override {
+        cancelled = true;
+        return EDS_ERR_OK;
+    }
+    EdsError downloadComplete() override { return EDS_ERR_OK; }
+};
+
+class FakeBody : public sdk::DriverCamera {
+  public:
+    using Key = std::pair<EdsPropertyID, EdsInt32>;
+
+    explicit FakeBody(std::string text = "Canon EOS 5D Mark III", EdsUInt32 subType = 1)
+        : description(std::move(text)), deviceSubType(subType) {}
+
+    std::string description;
+    EdsUInt32 deviceSubType;
+    EdsError deviceInfoError = EDS_ERR_OK;
+    EdsError openError = EDS_ERR_OK;
+    std::map<Key, sdk::PropertyValue> properties;
+    std::set<EdsCameraCommand> refusedCommands; // answered with EDS_ERR_NOT_SUPPORTED
+    std::vector<std::pair<EdsCameraCommand, EdsInt32>> commands;
+    std::vector<EdsCameraStatusCommand> statusCommands;
+    std::vector<std::tuple<EdsPropertyID, EdsInt32, sdk::PropertyValue>> writes;
+    std::vector<Key> reads;
+    bool open = false;
+    int sessionsOpened = 0;
+    int sessionsClosed = 0;
+    std::shared_ptr<sdk::CameraEventSink> events;
+
+    void set(EdsPropertyID id, sdk::PropertyValue value, EdsInt32 param = 0) {
+        properties[{id, param}] = std::move(value);
+    }
+    EdsUInt32 value(EdsPropertyID id, EdsInt32 param = 0) const {
+        const auto it = properties.find({id, param});
+        return it == properties.end() ? 0xDEADBEEF : std::get<EdsUInt32>(it->second);
+    }
+    // Everything recorded so far is forgotten: what a test does next is what it checks.
+    void forget() {
+        commands.clear();
+        statusCommands.clear();
+        writes.clear();
+        reads.clear();
+    }
+
+    EdsError deviceInfo(EdsDeviceInfo& out) override {
+        if (deviceInfoError != EDS_ERR_OK) return deviceInfoError;
+        std::strncpy(out.szDeviceDescription, description.c_str(), sizeof out.szDeviceDescription - 1);
+        std::strncpy(out.szPortName, "usb:001,004", sizeof out.szPortName - 1);
+        out.deviceSubType = deviceSubType;
+        return EDS_ERR_OK;
+    }
+    EdsError openSession(std::shared_ptr<sdk::CameraEventSink> sink) override {
+        if (openError != EDS_ERR_OK) return openError;
+        events = std::move(sink);
+        open = true;
+        ++sessionsOpened;
+        return EDS_ERR_OK;
+    }
+    EdsError closeSession() override {
+        open = false;
+        events.reset();
+        ++sessionsClosed;
+        return EDS_ERR_OK;
+    }
+    EdsError getProperty(EdsPropertyID id, EdsInt32 param, sdk::PropertyValue& out) override {
+        reads.emplace_back(id, param);
+        const auto it = properties.find({id, param});
+        if (it == properties.end()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = it->second;
+        return EDS_ERR_OK;
+    }
+    EdsError setProperty(EdsPropertyID id, EdsInt32 param, const sdk::PropertyValue& value) override {
+        writes.emplace_back(id, param, value);
+        properties[{id, param}] = value;
+        return EDS_ERR_OK;
+    }
+    EdsError propertyDesc(EdsPropertyID, EdsPropertyDesc& out) override {
+        out.numElements = 0;
+        return EDS_ERR_OK;
+    }
+    EdsError sendCommand(EdsCameraCommand command, EdsInt32 param) override {
+        commands.emplace_back(command, param);
+        return refusedCommands.count(command) ? EDS_ERR_NOT_SUPPORTED : EDS_ERR_OK;
+    }
+    EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32) override {
+        statusCommands.push_back(command);
+        return EDS_ERR_OK;
+    }
+    EdsError setCapacity(const EdsCapacity&) override { return EDS_ERR_OK; }
+    EdsError downloadEvfImage(sdk::ByteSink&, sdk::EvfFrameInfo&) override { return EDS_ERR_OBJECT_NOTREADY; }
+};
+
+class FakeCameraDriver : public sdk::CameraDriver {
+  public:
+    std::vector<std::shared_ptr<FakeBody>> bodies;
+    int enumerations = 0;
+
+    std::shared_ptr<FakeBody> add(const std::string& description = "Canon EOS 5D Mark III",
+                                  EdsUInt32 subType = 1) {
+        bodies.push_back(std::make_shared<FakeBody>(description, subType));
+        return bodies.back();
+    }
+    EdsError enumerate(std::vector<std::shared_ptr<sdk::DriverCamera>>& out) override {
+        ++enumerations;
+        out.insert(out.end(), bodies.begin(), bodies.end());
+        return EDS_ERR_OK;
+    }
+};
+
+} // namespace orvex::test

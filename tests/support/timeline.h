@@ -1,0 +1,51 @@
+#pragma once
+// Records what a run does, with the virtual time it happened at, for tests to compare.
+#include "platform/clock.h"
+#include "run/run_observer.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace orvex::test {
+
+class Timeline : public RunObserver {
+  public:
+    explicit Timeline(const Clock& clock) : clock_(clock) {}
+    // Times are counted from here.
+    void start() { origin_ = clock_.tick(); }
+
+    void statusChanged(int status) override { add("status " + std::to_string(status)); }
+    void shotCounted(int shot, int fileLine, int pass) override {
+        add("shot " + std::to_string(shot) + " line " + std::to_string(fileLine) + " pass " + std::to_string(pass));
+    }
+    void pictureStored(const std::string& path) override { add("picture " + path.substr(path.rfind('/') + 1)); }
+
+    // "time event" lines, in order.
+    std::vector<std::string> events() const {
+        std::lock_guard lock(mutex_);
+        return events_;
+    }
+    // Only the events that begin with the text.
+    std::vector<std::string> only(const std::string& prefix) const;
+
+  private:
+    void add(const std::string& event) {
+        std::lock_guard lock(mutex_);
+        events_.push_back(std::to_string(ticksBetween(origin_, clock_.tick())) + " " + event);
+    }
+    const Clock& clock_;
+    std::uint32_t origin_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<std::string> events_;
+};
+
+inline std::vector<std::string> Timeline::only(const std::string& prefix) const {
+    std::vector<std::string> result;
+    for (const std::string& e : events())
+        if (e.find(" " + prefix) != std::string::npos) result.push_back(e);
+    return result;
+}
+
+} // namespace orvex::test
