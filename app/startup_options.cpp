@@ -6,7 +6,7 @@ namespace orvex {
 namespace {
 
 constexpr const char* kValueOptions[] = {"-load=",   "-connect=",    "-prefix=",    "-start=",
-                                         "-loop=",   "-serialport=", "-lockuptime="};
+                                         "-loop=",   "-serialport=", "-lockuptime=", "-virtualcam="};
 
 // -name=value (without quotes) gets its quotes back; everything else stays as typed.
 std::string restoreQuotes(const std::string& argument) {

@@ -19,7 +19,6 @@
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <mutex>
 #include <random>

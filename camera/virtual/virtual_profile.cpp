@@ -6,7 +6,6 @@
 #include <cctype>
 #include <fstream>
 #include <functional>
-#include <limits>
 #include <set>
 #include <sstream>
 

@@ -1,16 +1,19 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/main_window.h"
 #include "app/program.h"
+#include "camera/virtual/virtual_camera.h"
 #include "app/startup_options.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_serial_ports.h"
 #include "platform/system_clock.h"
+#include "platform/thread_scheduler.h"
 #include "platform/system_language.h"
 #include "resources/main_dialog.h"
 #include "ui/main_controls.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <string>
@@ -24,9 +27,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(orvex::programIcon());
 
     orvex::SystemClock clock;
-    orvex::QtSerialPorts serialPorts;
-    orvex::Program program(clock, serialPorts);
-    program.language = orvex::languageFromLangId(orvex::systemLanguageId());
+    orvex::ThreadScheduler scheduler;
+    orvex::QtSerialPorts systemPorts;
+    const int language = orvex::languageFromLangId(orvex::systemLanguageId());
     std::vector<std::string> arguments(argv + 1, argv + argc);
     // --screenshot=PATH: save the window once it is up, then quit; for machines without a screen.
     QString screenshot;
@@ -36,7 +39,27 @@ int main(int argc, char** argv) {
             arguments.erase(it);
             break;
         }
-    program.options = orvex::parseCommandLine(orvex::joinArguments(arguments));
+    const std::string commandLine = orvex::joinArguments(arguments);
+
+    // -virtualcam="PRESET" or -virtualcam="profile.ini": the built-in virtual body joins the camera list,
+    // and its remote socket the serial ports.
+    std::shared_ptr<orvex::VirtualCameraDriver> virtualCamera;
+    std::unique_ptr<orvex::VirtualCablePorts> cablePorts;
+    if (const auto choice = orvex::optionValue(commandLine, "-virtualcam=")) {
+        std::string problem;
+        const auto profile = orvex::loadVirtualProfile(*choice, problem);
+        if (!profile) {
+            QMessageBox::critical(nullptr, orvex::messageText(language, 54), QString::fromStdString(problem));
+            return 2;
+        }
+        virtualCamera = orvex::makeVirtualCamera(*profile, clock, scheduler);
+        orvex::sdk::registerCameraDriver(virtualCamera);
+        cablePorts = std::make_unique<orvex::VirtualCablePorts>(systemPorts, virtualCamera);
+    }
+    orvex::SerialPorts& serialPorts = cablePorts ? static_cast<orvex::SerialPorts&>(*cablePorts) : systemPorts;
+    orvex::Program program(clock, serialPorts);
+    program.language = language;
+    program.options = orvex::parseCommandLine(commandLine);
 
     orvex::QtDialogWindow window(
         orvex::MAIN_DIALOG,
@@ -44,6 +67,13 @@ int main(int argc, char** argv) {
             orvex::mainWindowProcedure(program, w, m);
         },
         [&program](int id) { return orvex::colourField(program, id); });
+    // The body times its pictures on the scheduler's thread: it leaves the camera list before they go.
+    struct Unregister {
+        std::shared_ptr<orvex::VirtualCameraDriver> camera;
+        ~Unregister() {
+            if (camera) orvex::sdk::unregisterCameraDriver(camera);
+        }
+    } unregister{virtualCamera};
     // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
     if (const auto code = window.quitCode()) return *code;
     window.show();

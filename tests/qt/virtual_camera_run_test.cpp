@@ -1,0 +1,85 @@
+// The desktop program's own window, on the computer's clock, connecting a virtual body and running a
+// short script until it completes.
+#include "app/main_window.h"
+#include "app/program.h"
+#include "camera/virtual/virtual_camera.h"
+#include "platform/headless/no_serial_ports.h"
+#include "platform/qt/dialog_window.h"
+#include "platform/system_clock.h"
+#include "platform/thread_scheduler.h"
+#include "resources/main_dialog.h"
+#include "ui/main_controls.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace orvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the event loop until the condition holds or the time is up; true when it held.
+template <typename Condition>
+bool runEventsUntil(Condition condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (condition() || deadline.hasExpired()) loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+    return condition();
+}
+
+TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
+    const fs::path folder = fs::temp_directory_path() / "orvex-qt-virtual-run";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string script = (folder / "short.txt").string();
+    std::ofstream(script) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\t(L)\n2\t8\t1\t250\t100\t(L)\n";
+
+    SystemClock clock;
+    ThreadScheduler scheduler;
+    VirtualProfile profile = *virtualPreset("bulb");
+    profile.processingMs = 50; // keeps the test short on the real clock
+    const auto camera = makeVirtualCamera(profile, clock, scheduler);
+    sdk::registerCameraDriver(camera);
+    NoSerialPorts systemPorts;
+    VirtualCablePorts ports(systemPorts, camera);
+    {
+        Program program(clock, ports);
+        program.options = parseCommandLine("-connect=\"\" -start=\"\" -load=\"" + script + "\"");
+        QtDialogWindow window(
+            MAIN_DIALOG, [&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
+            [&](int id) { return colourField(program, id); });
+        window.show();
+        EXPECT_EQ(window.itemText(kCameraField), "1 - Canon EOS 600D");
+        EXPECT_TRUE(program.run.running);
+        EXPECT_EQ(window.itemText(kStartButton), "Stop");
+
+        EXPECT_TRUE(runEventsUntil([&] { return !program.run.running; }, 20000));
+        EXPECT_EQ(window.itemText(kStatusField), "Completed");
+        EXPECT_EQ(window.itemText(kShotsField), "2");
+        QDir().mkpath(QStringLiteral(ORVEX_SCREENSHOT_DIR));
+        window.saveScreenshot(QStringLiteral(ORVEX_SCREENSHOT_DIR "/virtual_camera_run.png"));
+        mainWindowProcedure(program, window, {MessageKind::Close, 0, {}});
+    }
+    sdk::unregisterCameraDriver(camera);
+    int pictures = 0;
+    for (const auto& entry : fs::directory_iterator(folder / "1 - Canon EOS 600D")) {
+        EXPECT_EQ(entry.path().extension(), ".JPG");
+        ++pictures;
+    }
+    EXPECT_EQ(pictures, 2);
+    fs::remove_all(folder);
+}
+
+} // namespace
+} // namespace orvex
