@@ -64,7 +64,9 @@ const char* messageText(int language, int number) {
     return language == kEnglish ? e->english : e->french;
 }
 
-const char* englishText(int number) { return messageText(kEnglish, number); }
+const char* englishText(int number) {
+    return messageText(kEnglish, number);
+}
 
 std::string formatMessage(int language, int number, long long value) {
     const char* text = messageText(language, number);

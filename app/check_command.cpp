@@ -31,7 +31,9 @@ std::string hex(std::uint32_t code) {
 }
 
 // A row as "name<TAB>code".
-std::string row(const ValueTable& table, int index) { return table[index].name + '\t' + hex(table[index].code); }
+std::string row(const ValueTable& table, int index) {
+    return table[index].name + '\t' + hex(table[index].code);
+}
 
 } // namespace
 
@@ -55,8 +57,8 @@ int checkScript(const std::string& path, int language, std::ostream& out, std::o
     const ValueTables& t = program.tables;
     for (const ScriptLine& l : s.lines) {
         out << l.fileLine << '\t' << kindName(l.kind) << '\t' << l.delay << '\t' << l.timeOfDay << '\t'
-            << row(t.aperture, l.aperture) << '\t' << row(t.shutter, l.shutter) << '\t' << l.exposureMs << '\t'
-            << row(t.iso, l.iso) << '\t' << row(t.quality, l.quality) << '\t' << l.burst << '\n';
+            << row(t.aperture, l.aperture) << '\t' << row(t.shutter, l.shutter) << '\t' << l.exposureMs
+            << '\t' << row(t.iso, l.iso) << '\t' << row(t.quality, l.quality) << '\t' << l.burst << '\n';
     }
     out << "summary\tlines=" << s.lines.size() << "\tloop=" << s.hasLoopMarker << "\thas-burst=" << s.hasBurst
         << "\thas-long-exposure=" << s.hasLongExposure << "\thas-move=" << s.hasMove << '\n';

@@ -23,7 +23,8 @@ std::string upper(std::string s) {
     return s;
 }
 
-// Port names keep their system spelling (ttyUSB0), so the upper-cased option is matched without regard to case.
+// Port names keep their system spelling (ttyUSB0), so the upper-cased option is matched without regard to
+// case.
 void selectSerialPort(Window& w, const std::string& requested) {
     const std::string wanted = upper(requested);
     for (int i = 0; i < w.listCount(kSerialPortList); ++i)
@@ -57,7 +58,8 @@ void initialise(Program& p, Window& w) {
     w.checkItem(kLoopToggle, p.run.loopEnabled);
     w.checkItem(kSlaveToggle, p.slaveMode);
     w.listSelectIndex(kSaveToList, p.options.saveToHost ? 0 : 1);
-    for (int button : {kNextScriptButton, kPrevScriptButton, kReloadScriptButton}) w.enableItem(button, false);
+    for (int button : {kNextScriptButton, kPrevScriptButton, kReloadScriptButton})
+        w.enableItem(button, false);
 
     const StartupOptions& o = p.options;
     if (o.serialPortText) selectSerialPort(w, *o.serialPortText);

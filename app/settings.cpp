@@ -11,8 +11,20 @@
 namespace orvex {
 namespace {
 
-enum Key { kEditor = 161, kBrowser = 136, kPrefix = 58, kInfinite = 70, kCount = 104, kHours = 67,
-           kMinutes = 111, kSeconds = 165, kUt = 193, kLevel = 137, kPixels = 138, kThreshold = 177 };
+enum Key {
+    kEditor = 161,
+    kBrowser = 136,
+    kPrefix = 58,
+    kInfinite = 70,
+    kCount = 104,
+    kHours = 67,
+    kMinutes = 111,
+    kSeconds = 165,
+    kUt = 193,
+    kLevel = 137,
+    kPixels = 138,
+    kThreshold = 177
+};
 
 const std::string& section() {
     static const std::string name = englishText(188);
@@ -33,7 +45,8 @@ struct Reader {
     }
     // A text that does not begin with a number leaves the value as it was.
     void number(int key, const char* fallback, int& value) const {
-        if (const auto n = scanWhole(text(key, fallback))) value = static_cast<int>(std::clamp<long long>(*n, INT32_MIN, INT32_MAX));
+        if (const auto n = scanWhole(text(key, fallback)))
+            value = static_cast<int>(std::clamp<long long>(*n, INT32_MIN, INT32_MAX));
     }
 };
 

@@ -5,8 +5,8 @@
 namespace orvex {
 namespace {
 
-constexpr const char* kValueOptions[] = {"-load=",   "-connect=",    "-prefix=",    "-start=",
-                                         "-loop=",   "-serialport=", "-lockuptime=", "-virtualcam="};
+constexpr const char* kValueOptions[] = {
+    "-load=", "-connect=", "-prefix=", "-start=", "-loop=", "-serialport=", "-lockuptime=", "-virtualcam="};
 
 // -name=value (without quotes) gets its quotes back; everything else stays as typed.
 std::string restoreQuotes(const std::string& argument) {
@@ -75,7 +75,8 @@ StartupOptions parseCommandLine(const std::string& commandLine) {
 
 std::optional<TimeOfDay> parseStartTime(const std::string& text) {
     const auto t = scanClock(text);
-    if (!t || t->hour < 0 || t->hour > 23 || t->minute < 0 || t->minute > 59 || t->second < 0 || t->second > 59)
+    if (!t || t->hour < 0 || t->hour > 23 || t->minute < 0 || t->minute > 59 || t->second < 0 ||
+        t->second > 59)
         return std::nullopt;
     return TimeOfDay{static_cast<int>(t->hour), static_cast<int>(t->minute), static_cast<int>(t->second)};
 }

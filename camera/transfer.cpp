@@ -21,7 +21,8 @@ std::string createTemporary(const std::string& folder, EdsStreamRef& stream, Eds
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path = folder + ".orvex-download-" + std::to_string(counter++) + ".part";
-        error = EdsCreateFileStream(path.c_str(), kEdsFileCreateDisposition_CreateNew, kEdsAccess_ReadWrite, &stream);
+        error = EdsCreateFileStream(path.c_str(), kEdsFileCreateDisposition_CreateNew, kEdsAccess_ReadWrite,
+                                    &stream);
         if (error == EDS_ERR_OK) return path;
         if (fileExists(path)) continue;
         return {};
@@ -34,7 +35,8 @@ std::string settle(const std::string& temporary, const std::string& folder, cons
                    const std::string& cameraName) {
     if (moveWithoutReplacing(temporary, folder + name)) return folder + name;
     const auto dot = cameraName.find('.');
-    const std::string stem = cameraName.substr(0, dot), ext = dot == std::string::npos ? "" : cameraName.substr(dot);
+    const std::string stem = cameraName.substr(0, dot),
+                      ext = dot == std::string::npos ? "" : cameraName.substr(dot);
     for (int n = 0; n < 10000; ++n) {
         const std::string candidate = folder + (n == 0 ? cameraName : stem + "-" + std::to_string(n) + ext);
         if (moveWithoutReplacing(temporary, candidate)) return candidate;
@@ -63,7 +65,8 @@ TransferJob makeTransferJob(const Program& p) {
     return job;
 }
 
-std::string pictureName(const std::string& prefix, const EdsTime& t, int number, const std::string& extension) {
+std::string pictureName(const std::string& prefix, const EdsTime& t, int number,
+                        const std::string& extension) {
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d_%04d", static_cast<int>(t.year),
                   static_cast<int>(t.month), static_cast<int>(t.day), static_cast<int>(t.hour),
@@ -78,7 +81,8 @@ void transferWorker(Program& p, TransferJob job) {
         Released owned{item};
         if (!p.camera.connected) continue;
         EdsDirectoryItemInfo info{};
-        if (EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK || std::string(info.szFileName).find(".THM") != std::string::npos) {
+        if (EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK ||
+            std::string(info.szFileName).find(".THM") != std::string::npos) {
             EdsDownloadCancel(item);
             continue;
         }
@@ -89,7 +93,9 @@ void transferWorker(Program& p, TransferJob job) {
         ++p.run.picturesReported;
         std::string extension;
         if (job.rawOrJpegByQuality) {
-            extension = (!job.qualityName.empty() && (job.qualityName[0] == '(' || job.qualityName[0] == '[')) ? ".jpg" : ".crw";
+            extension = (!job.qualityName.empty() && (job.qualityName[0] == '(' || job.qualityName[0] == '['))
+                            ? ".jpg"
+                            : ".crw";
         } else {
             const std::string name = info.szFileName;
             const auto dot = name.find('.');
@@ -102,7 +108,8 @@ void transferWorker(Program& p, TransferJob job) {
     p.transferStatus.finished = true;
 }
 
-std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRef item, const std::string& extension) {
+std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRef item,
+                          const std::string& extension) {
     Released ownedItem{item};
     EdsDirectoryItemInfo info{};
     if (const EdsError e = EdsGetDirectoryItemInfo(item, &info)) return static_cast<std::int32_t>(e);

@@ -9,11 +9,11 @@ namespace orvex {
 
 // What the worker needs to know of the run, taken when it starts so that it shares nothing else.
 struct TransferJob {
-    std::string folder; // the picture folder, with its trailing separator
-    std::string prefix; // the image file prefix
+    std::string folder;              // the picture folder, with its trailing separator
+    std::string prefix;              // the image file prefix
     bool rawOrJpegByQuality = false; // bodies whose files carry no usable extension (300D)
-    std::string qualityName;          // the current line's quality, for those bodies
-    int fileLine = 0;                 // the shot's script line and pass, for the run's observer
+    std::string qualityName;         // the current line's quality, for those bodies
+    int fileLine = 0;                // the shot's script line and pass, for the run's observer
     int pass = 0;
 };
 
@@ -21,7 +21,8 @@ struct TransferJob {
 std::string pictureFolder(const Program& program);
 TransferJob makeTransferJob(const Program& program);
 // The picture name: [prefix_]YYYY-MM-DD_hh-mm-ss_NNNN.ext
-std::string pictureName(const std::string& prefix, const EdsTime& taken, int number, const std::string& extension);
+std::string pictureName(const std::string& prefix, const EdsTime& taken, int number,
+                        const std::string& extension);
 // Drains the queue, then says it finished. Runs on its own thread.
 void transferWorker(Program& program, TransferJob job);
 // Downloads one item (which it releases) and names it; 0 or an error code.

@@ -20,6 +20,8 @@ class Clock {
 };
 
 // Milliseconds from tick `from` to tick `to`, across a wrap of the counter.
-inline std::uint32_t ticksBetween(std::uint32_t from, std::uint32_t to) { return to - from; }
+inline std::uint32_t ticksBetween(std::uint32_t from, std::uint32_t to) {
+    return to - from;
+}
 
 } // namespace orvex

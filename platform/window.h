@@ -29,7 +29,7 @@ enum class MessageKind { Init, Command, Timer, User, Drop, Close };
 
 struct DialogMessage {
     MessageKind kind = MessageKind::Command;
-    int id = 0; // command id, timer id or user-message code
+    int id = 0;                     // command id, timer id or user-message code
     std::vector<std::string> files; // dropped files
 };
 

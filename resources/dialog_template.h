@@ -16,7 +16,7 @@ enum class ControlKind {
 struct ControlTemplate {
     int id;
     ControlKind kind;
-    int message; // text from the catalogue when the texts are built; -1 for none
+    int message;             // text from the catalogue when the texts are built; -1 for none
     int x, y, width, height; // dialog units
 };
 

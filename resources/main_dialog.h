@@ -47,7 +47,6 @@ enum MainMenu {
     kMenuBrowse = 3015,
 };
 
-
 extern const DialogTemplate MAIN_DIALOG;
 
 } // namespace orvex

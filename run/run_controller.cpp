@@ -40,11 +40,14 @@ bool anyRequest(const RunState& r) {
     return r.paused || r.reloadRequested || r.nextRequested || r.prevRequested || r.abortRequested;
 }
 
-const ScriptLine& currentLine(const Program& p) { return p.script.lines[p.run.currentLine]; }
+const ScriptLine& currentLine(const Program& p) {
+    return p.script.lines[p.run.currentLine];
+}
 
 std::vector<std::uint32_t> allowedCodes(const EdsPropertyDesc& desc) {
     std::vector<std::uint32_t> codes;
-    for (EdsInt32 i = 0; i < desc.numElements && i < 128; ++i) codes.push_back(static_cast<std::uint32_t>(desc.propDesc[i]));
+    for (EdsInt32 i = 0; i < desc.numElements && i < 128; ++i)
+        codes.push_back(static_cast<std::uint32_t>(desc.propDesc[i]));
     return codes;
 }
 
@@ -65,11 +68,14 @@ bool configureCamera(Program& p, Window& w) {
     adaptToCamera(p.tables, {}, allowedCodes(speeds));
     if (p.options.saveToHost) {
         const EdsUInt32 host = kEdsSaveTo_Host;
-        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof host, &host), 3094)) return false;
-        if (!c.legacyProtocol && reportIf(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104)) return false;
+        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof host, &host), 3094))
+            return false;
+        if (!c.legacyProtocol && reportIf(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104))
+            return false;
     } else {
         const EdsUInt32 card = kEdsSaveTo_Camera;
-        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof card, &card), 3116)) return false;
+        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof card, &card), 3116))
+            return false;
     }
     if (p.script.hasBurst) {
         EdsUInt32 drive = 0;
@@ -80,7 +86,9 @@ bool configureCamera(Program& p, Window& w) {
             return false;
         }
     }
-    if (p.script.hasMove && !c.liveViewAvailable) {
+    // Move lines wait on the live view window's move detection, which this build does not have yet: they
+    // are refused as on a body without live view rather than left waiting for ever.
+    if (p.script.hasMove) {
         stopRun(p, w);
         w.messageBox(p.text(117), p.text(54), BoxIcon::Error, BoxButtons::Ok);
         return false;
@@ -200,7 +208,8 @@ void timeOfDayTick(Program& p, Window& w) {
 void lockupTick(Program& p, Window& w) {
     RunState& r = p.run;
     if (r.lockupCountdown != 0) {
-        if (anyRequest(r) && r.lockupCountdown > 500 && r.lockupCountdown <= r.lockupDelay) r.lockupCountdown = 500;
+        if (anyRequest(r) && r.lockupCountdown > 500 && r.lockupCountdown <= r.lockupDelay)
+            r.lockupCountdown = 500;
         r.lockupCountdown -= 50;
         showRemaining(w, r.lockupCountdown);
         if (r.lockupCountdown == r.lockupFirstPress && !cablePhase(p, w, true, 1)) return;
@@ -375,7 +384,8 @@ void stopRun(Program& p, Window& w) {
     r.paused = false;
     w.killTimer(kTimerRun);
     if (!p.options.simulation) {
-        if (r.timedDuration != 0 && r.status == kExposure && (p.camera.bulbCommands || p.camera.shutterButton))
+        if (r.timedDuration != 0 && r.status == kExposure &&
+            (p.camera.bulbCommands || p.camera.shutterButton))
             driveShutterButton(p, false);
         setCameraUiLock(p, false);
         releaseLiveViewOutput(p);

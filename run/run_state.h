@@ -43,7 +43,7 @@ struct RunState {
     bool lockupLiveView = false;
     std::atomic<bool> triggered{false}; // set by the sound callback
     int errorLocation = 0;
-    std::string serialPortName; // the Ser.port choice at run start; empty for "None"
+    std::string serialPortName;         // the Ser.port choice at run start; empty for "None"
     std::atomic<int> detectionLevel{0}; // written by the sound callback
     ValueFieldState speedField, apertureField, isoField, qualityField;
 

@@ -51,7 +51,7 @@ void showWantedValues(Program& p, Window& w, const ScriptLine& line) {
     const ValueTables& t = p.tables;
     w.setItemText(kApertureField, t.aperture[line.aperture].name);
     w.setItemText(kSpeedField, line.exposureMs > 30000 ? std::to_string(line.exposureMs / 1000)
-                                                         : t.shutter[line.shutter].name);
+                                                       : t.shutter[line.shutter].name);
     w.setItemText(kIsoField, t.iso[line.iso].name);
     w.setItemText(kQualityField, t.quality[line.quality].name);
     p.run.apertureField.leftToCamera = line.aperture == 0;

@@ -14,11 +14,10 @@ struct CodeText {
 };
 
 constexpr CodeText kErrorTexts[] = {
-    {0x02, 71},   {0x07, 127},  {0x50, 140},  {0x51, 141},  {0x53, 142},   {0x81, 43},    {0xA3, 186},
-    {0xC0, 34},   {0xC1, 33},   {0x8D01, 61}, {0x8D03, 112}, {0xA101, 14}, {-1, 144},     {-2, 25},
-    {-3, 45},     {-4, 17},     {-5, 113},    {-6, 27},     {-7, 29},      {-8, 28},      {-9, 19},
-    {-10, 146},   {-12, 185},   {-13, 107},   {-14, 110},   {-15, 108},    {-16, 23},     {-18, 12},
-    {-19, 180},   {-20, 166},
+    {0x02, 71}, {0x07, 127},  {0x50, 140},   {0x51, 141},  {0x53, 142}, {0x81, 43}, {0xA3, 186}, {0xC0, 34},
+    {0xC1, 33}, {0x8D01, 61}, {0x8D03, 112}, {0xA101, 14}, {-1, 144},   {-2, 25},   {-3, 45},    {-4, 17},
+    {-5, 113},  {-6, 27},     {-7, 29},      {-8, 28},     {-9, 19},    {-10, 146}, {-12, 185},  {-13, 107},
+    {-14, 110}, {-15, 108},   {-16, 23},     {-18, 12},    {-19, 180},  {-20, 166},
 };
 
 } // namespace
@@ -57,7 +56,8 @@ void showShots(Program& p, Window& w) {
     if (!p.options.saveToHost) {
         if (p.run.cameraReady && !p.options.simulation) {
             EdsUInt32 left = 0;
-            if (EdsGetPropertyData(p.camera.camera, kEdsPropID_AvailableShots, 0, sizeof left, &left) == EDS_ERR_OK)
+            if (EdsGetPropertyData(p.camera.camera, kEdsPropID_AvailableShots, 0, sizeof left, &left) ==
+                EDS_ERR_OK)
                 p.camera.shotsLeft = static_cast<int>(left);
         }
         text += "   [" + std::to_string(p.camera.shotsLeft) + "]";

@@ -40,8 +40,12 @@ bool followLink(Program& p, Window& w, const char* extension) {
 
 } // namespace
 
-bool nextScript(Program& p, Window& w) { return followLink(p, w, ".next"); }
-bool previousScript(Program& p, Window& w) { return followLink(p, w, ".prev"); }
+bool nextScript(Program& p, Window& w) {
+    return followLink(p, w, ".next");
+}
+bool previousScript(Program& p, Window& w) {
+    return followLink(p, w, ".prev");
+}
 
 bool reloadScript(Program& p, Window& w) {
     const bool wasRunning = p.run.running;

@@ -24,8 +24,18 @@ constexpr double kShortestExposure = 1.0 / 9000;
 constexpr double kLongestExposure = 30000;
 constexpr std::uint32_t kLongExposureMs = 30000;
 
-enum Message { kLineTooLong = 91, kBadHeader = 77, kOutOfMemory = 126, kBadDelay = 74, kBadAperture = 72,
-               kBadSpeed = 83, kBadIso = 82, kBadQuality = 81, kBadBurst = 73, kBurstTooLong = 24 };
+enum Message {
+    kLineTooLong = 91,
+    kBadHeader = 77,
+    kOutOfMemory = 126,
+    kBadDelay = 74,
+    kBadAperture = 72,
+    kBadSpeed = 83,
+    kBadIso = 82,
+    kBadQuality = 81,
+    kBadBurst = 73,
+    kBurstTooLong = 24
+};
 
 std::string upper(std::string s) {
     for (char& c : s)
@@ -33,7 +43,9 @@ std::string upper(std::string s) {
     return s;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) { return upper(std::string(a)) == upper(std::string(b)); }
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return upper(std::string(a)) == upper(std::string(b));
+}
 
 // Only the first seven columns count; a seventh tab ends the line.
 std::vector<std::string_view> splitColumns(std::string_view line) {
@@ -41,7 +53,8 @@ std::vector<std::string_view> splitColumns(std::string_view line) {
     std::size_t start = 0;
     while (static_cast<int>(columns.size()) < kColumns) {
         const auto tab = line.find('\t', start);
-        columns.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        columns.push_back(
+            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
@@ -60,7 +73,8 @@ bool parseDelay(std::string_view text, ScriptLine& line) {
     }
     if (text.find(':') != std::string_view::npos) {
         const auto t = scanClock(text);
-        if (!t || t->hour < 0 || t->hour > 23 || t->minute < 0 || t->minute > 59 || t->second < 0 || t->second > 59)
+        if (!t || t->hour < 0 || t->hour > 23 || t->minute < 0 || t->minute > 59 || t->second < 0 ||
+            t->second > 59)
             return false;
         line.kind = TriggerKind::TimeOfDay;
         line.timeOfDay = static_cast<std::int32_t>(t->hour * 3600 + t->minute * 60 + t->second);
@@ -68,7 +82,8 @@ bool parseDelay(std::string_view text, ScriptLine& line) {
     }
     if (isBlank(text)) return true;
     const auto tenths = scanWhole(text);
-    // The run counts delays in milliseconds: a negative delay or one beyond a 32-bit count cannot be honoured.
+    // The run counts delays in milliseconds: a negative delay or one beyond a 32-bit count cannot be
+    // honoured.
     if (!tenths || *tenths < 0 || *tenths > std::numeric_limits<std::int32_t>::max() / 100) return false;
     line.delay = static_cast<std::int32_t>(*tenths);
     return true;
@@ -130,7 +145,8 @@ class Loader {
         if (const auto burst = column(6); burst && !burst->empty()) {
             // A burst holds the cable for that many seconds: zero or less cannot be honoured.
             const auto seconds = scanWhole(*burst);
-            if (!seconds || *seconds <= 0 || *seconds > std::numeric_limits<std::int32_t>::max()) return kBadBurst;
+            if (!seconds || *seconds <= 0 || *seconds > std::numeric_limits<std::int32_t>::max())
+                return kBadBurst;
             line.burst = static_cast<std::int32_t>(*seconds);
         }
         if (line.burst != 0) {

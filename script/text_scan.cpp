@@ -7,8 +7,12 @@
 namespace orvex {
 namespace {
 
-bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 

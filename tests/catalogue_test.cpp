@@ -53,10 +53,13 @@ TEST(Catalogue, UnknownLanguage) {
     EXPECT_STREQ(messageText(52, 54), "Unknown language !");
 }
 
-TEST(Catalogue, EnglishTextWhateverTheLanguage) { EXPECT_STREQ(englishText(161), "Script editor"); }
+TEST(Catalogue, EnglishTextWhateverTheLanguage) {
+    EXPECT_STREQ(englishText(161), "Script editor");
+}
 
 TEST(Catalogue, LanguageFromSystemLanguageId) {
-    for (unsigned id : {1036u, 2060u, 3084u, 4108u, 5132u, 6156u}) EXPECT_EQ(languageFromLangId(id), kFrench) << id;
+    for (unsigned id : {1036u, 2060u, 3084u, 4108u, 5132u, 6156u})
+        EXPECT_EQ(languageFromLangId(id), kFrench) << id;
     for (unsigned id : {0u, 1033u, 2057u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
 }
 

@@ -60,7 +60,8 @@ TEST(CliCheck, UsageErrors) {
 TEST(CliCheck, LanguageFollowsTheSystemByDefault) {
     EXPECT_EQ(run("check /no/such.txt 2>&1", "LC_ALL=fr_CA.UTF-8").out,
               "Impossible d'accéder au fichier /no/such.txt\n");
-    EXPECT_EQ(run("check /no/such.txt 2>&1", "LC_ALL= LANG=de_DE.UTF-8").out, "Unable to access file /no/such.txt\n");
+    EXPECT_EQ(run("check /no/such.txt 2>&1", "LC_ALL= LANG=de_DE.UTF-8").out,
+              "Unable to access file /no/such.txt\n");
 }
 
 } // namespace

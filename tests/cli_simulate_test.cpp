@@ -15,7 +15,8 @@ struct Result {
 };
 
 Result simulate(const std::string& arguments) {
-    const std::string command = std::string("LC_ALL=C ") + ORVEX_CLI_PATH + " simulate " + arguments + " 2>&1";
+    const std::string command =
+        std::string("LC_ALL=C ") + ORVEX_CLI_PATH + " simulate " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     Result r{-1, {}};
     if (!pipe) return r;

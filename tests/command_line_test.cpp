@@ -39,9 +39,10 @@ TEST(CommandLine, StartTimes) {
         bool valid;
         int h, m, s;
     };
-    const Case cases[] = {{"23:59", true, 23, 59, 0}, {"24:00", false, 0, 0, 0},  {"7:05:09", true, 7, 5, 9},
-                          {"12:60", false, 0, 0, 0},  {"12:00:60", false, 0, 0, 0}, {"noon", false, 0, 0, 0},
-                          {"-1:00", false, 0, 0, 0},  {"0:0", true, 0, 0, 0}};
+    const Case cases[] = {{"23:59", true, 23, 59, 0},   {"24:00", false, 0, 0, 0},
+                          {"7:05:09", true, 7, 5, 9},   {"12:60", false, 0, 0, 0},
+                          {"12:00:60", false, 0, 0, 0}, {"noon", false, 0, 0, 0},
+                          {"-1:00", false, 0, 0, 0},    {"0:0", true, 0, 0, 0}};
     for (const Case& c : cases) {
         const auto t = parseStartTime(c.text);
         ASSERT_EQ(t.has_value(), c.valid) << c.text;

@@ -18,8 +18,10 @@ TEST_F(ControlsFixture, StartNeedsScriptCameraAndNoSlaveMode) {
     struct Case {
         bool loaded, connected, slave, running, startEnabled;
     };
-    const Case cases[] = {{true, true, false, false, true},  {true, true, true, false, false},
-                          {false, true, false, false, false}, {true, false, false, false, false},
+    const Case cases[] = {{true, true, false, false, true},
+                          {true, true, true, false, false},
+                          {false, true, false, false, false},
+                          {true, false, false, false, false},
                           {false, false, true, true, true}};
     for (const Case& c : cases) {
         t.program.script.loaded = c.loaded;
@@ -95,10 +97,10 @@ TEST_F(ControlsFixture, CameraFieldColours) {
         std::uint32_t battery;
         FieldColour expected;
     };
-    const Case cases[] = {{false, false, 100, {red, white}},  {true, true, 5, {green, {}}},
-                          {true, false, 0, {orange, {}}},     {true, false, 10, {orange, {}}},
-                          {true, false, 11, {yellow, {}}},    {true, false, 30, {yellow, {}}},
-                          {true, false, 31, {green, {}}},     {true, false, kBatteryMains, {green, {}}}};
+    const Case cases[] = {{false, false, 100, {red, white}}, {true, true, 5, {green, {}}},
+                          {true, false, 0, {orange, {}}},    {true, false, 10, {orange, {}}},
+                          {true, false, 11, {yellow, {}}},   {true, false, 30, {yellow, {}}},
+                          {true, false, 31, {green, {}}},    {true, false, kBatteryMains, {green, {}}}};
     for (const Case& c : cases) {
         t.program.camera.connected = c.connected;
         t.program.options.simulation = c.simulation;
@@ -112,10 +114,22 @@ TEST_F(ControlsFixture, StatusFieldColours) {
         int status;
         FieldColour expected;
     };
-    const Case cases[] = {{1, {magenta, {}}}, {18, {cyan, {}}},   {30, {cyan, {}}},     {196, {cyan, {}}},
-                          {35, {green, {}}},  {42, {yellow, {}}}, {197, {yellow, {}}},  {116, {yellow, {}}},
-                          {178, {yellow, {}}}, {55, {red, white}}, {64, {orange, {}}},  {100, {orange, {}}},
-                          {134, {black, white}}, {154, {white, {}}}, {69, {}},           {189, {}}};
+    const Case cases[] = {{1, {magenta, {}}},
+                          {18, {cyan, {}}},
+                          {30, {cyan, {}}},
+                          {196, {cyan, {}}},
+                          {35, {green, {}}},
+                          {42, {yellow, {}}},
+                          {197, {yellow, {}}},
+                          {116, {yellow, {}}},
+                          {178, {yellow, {}}},
+                          {55, {red, white}},
+                          {64, {orange, {}}},
+                          {100, {orange, {}}},
+                          {134, {black, white}},
+                          {154, {white, {}}},
+                          {69, {}},
+                          {189, {}}};
     for (const Case& c : cases) {
         t.program.run.status = c.status;
         EXPECT_EQ(colour(kStatusField), c.expected) << c.status;
@@ -144,7 +158,8 @@ TEST_F(ControlsFixture, DetectionLevelBarColours) {
         int level;
         Rgb colour;
     };
-    for (const Case& c : {Case{49, green}, Case{50, yellow}, Case{99, yellow}, Case{100, red}, Case{0, green}}) {
+    for (const Case& c :
+         {Case{49, green}, Case{50, yellow}, Case{99, yellow}, Case{100, red}, Case{0, green}}) {
         t.program.run.detectionLevel = c.level;
         t.window.post({MessageKind::User, kUserDetectionLevel, {}});
         t.window.pump();

@@ -43,10 +43,12 @@ TEST(MainWindowStart, LockupOption) {
         const char* option;
         const char* selected;
     };
-    for (const Case& c : {Case{"0", "Off"}, Case{"11", "Off"}, Case{"10", "10s"}, Case{"3", "3s"}, Case{"03", "Off"}}) {
+    for (const Case& c :
+         {Case{"0", "Off"}, Case{"11", "Off"}, Case{"10", "10s"}, Case{"3", "3s"}, Case{"03", "Off"}}) {
         TestProgram t;
         t.start(std::string("-lockuptime=\"") + c.option + "\"");
-        EXPECT_EQ(t.window.listText(kLockupList, t.window.listSelection(kLockupList)), c.selected) << c.option;
+        EXPECT_EQ(t.window.listText(kLockupList, t.window.listSelection(kLockupList)), c.selected)
+            << c.option;
     }
 }
 
@@ -58,8 +60,8 @@ TEST(MainWindowStart, LoopOption) {
         bool infinite;
     };
     // The settings file gives no count here, so the default of 10 and "not infinite" stand.
-    for (const Case& c : {Case{"1", false, 10, false}, Case{"10001", false, 10, false}, Case{"2", true, 2, false},
-                          Case{"", true, 10, false}}) {
+    for (const Case& c : {Case{"1", false, 10, false}, Case{"10001", false, 10, false},
+                          Case{"2", true, 2, false}, Case{"", true, 10, false}}) {
         TestProgram t;
         t.start(std::string("-loop=\"") + c.option + "\"");
         EXPECT_EQ(t.program.run.loopEnabled, c.enabled) << c.option;

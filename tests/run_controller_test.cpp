@@ -46,8 +46,9 @@ TEST_F(SimulatedRun, DelaysCountFromThePreviousMomentWithoutDrift) {
     load({"0", "50", "50", "", "12"});
     start();
     runFor(20000);
-    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0", "10000 shot 3 line 4 pass 0",
-                               "10050 shot 4 line 5 pass 0", "11200 shot 5 line 6 pass 0"}));
+    EXPECT_EQ(shots(),
+              (Events{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0", "10000 shot 3 line 4 pass 0",
+                      "10050 shot 4 line 5 pass 0", "11200 shot 5 line 6 pass 0"}));
     EXPECT_EQ(t().program.run.status, 35);
     EXPECT_FALSE(t().program.run.running);
     EXPECT_FALSE(t().window.hasTimer(kTimerRun));
@@ -58,17 +59,17 @@ TEST_F(SimulatedRun, StatesOfADelayWait) {
     load({"10"});
     start();
     runFor(2000);
-    EXPECT_EQ(timeline_->events(), (Events{"0 status 197", "1000 status 154", "1000 shot 1 line 2 pass 0",
-                                         "1050 status 35"}));
+    EXPECT_EQ(timeline_->events(),
+              (Events{"0 status 197", "1000 status 154", "1000 shot 1 line 2 pass 0", "1050 status 35"}));
 }
 
 TEST_F(SimulatedRun, LoopSkipsTheFirstDelayOnlyOnTheFirstPass) {
     load({"50", "20"}, "-loop=\"3\"");
     start();
     runFor(60000);
-    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0", "7000 shot 3 line 2 pass 1",
-                               "9000 shot 4 line 3 pass 1", "14000 shot 5 line 2 pass 2",
-                               "16000 shot 6 line 3 pass 2"}));
+    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0",
+                               "7000 shot 3 line 2 pass 1", "9000 shot 4 line 3 pass 1",
+                               "14000 shot 5 line 2 pass 2", "16000 shot 6 line 3 pass 2"}));
     EXPECT_EQ(t().program.run.status, 35);
 }
 
@@ -122,7 +123,8 @@ TEST_F(SimulatedRun, DelaysSurviveTheTickCounterWrapping) {
     load({"0", "30", "30"});
     start();
     runFor(10000);
-    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "3000 shot 2 line 3 pass 0", "6000 shot 3 line 4 pass 0"}));
+    EXPECT_EQ(shots(),
+              (Events{"0 shot 1 line 2 pass 0", "3000 shot 2 line 3 pass 0", "6000 shot 3 line 4 pass 0"}));
 }
 
 TEST_F(SimulatedRun, StopWhileIdleBetweenShotsAborts) {
@@ -157,7 +159,8 @@ TEST_F(SimulatedRun, NextScriptDuringARunSwitchesBetweenShots) {
     EXPECT_TRUE(t().program.run.nextRequested);
     runFor(5000);
     EXPECT_EQ(t().window.title(), "Corvane - dawn");
-    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"}));
+    EXPECT_EQ(shots(),
+              (Events{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"}));
     EXPECT_EQ(t().program.run.status, 35);
 }
 

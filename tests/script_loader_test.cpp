@@ -10,7 +10,7 @@ namespace {
 
 struct LoadCase {
     const char* name;
-    std::string content; // the whole file
+    std::string content;  // the whole file
     std::string expected; // check report on success, or the error box's text (English)
 };
 
@@ -20,12 +20,16 @@ std::string delayLine(int fileLine, int tenths) {
     return std::to_string(fileLine) + "\tDelay\t" + std::to_string(tenths) + "\t0" + kNothing + "\n";
 }
 std::string summary(int lines, int loop = 0, int burst = 0, int longExposure = 0, int move = 0) {
-    return "summary\tlines=" + std::to_string(lines) + "\tloop=" + std::to_string(loop) + "\thas-burst=" +
-           std::to_string(burst) + "\thas-long-exposure=" + std::to_string(longExposure) +
+    return "summary\tlines=" + std::to_string(lines) + "\tloop=" + std::to_string(loop) +
+           "\thas-burst=" + std::to_string(burst) + "\thas-long-exposure=" + std::to_string(longExposure) +
            "\thas-move=" + std::to_string(move) + "\n";
 }
-std::string h(const std::string& body) { return kHeader + body; }
-std::string error(const std::string& text) { return "ERROR " + text; }
+std::string h(const std::string& body) {
+    return kHeader + body;
+}
+std::string error(const std::string& text) {
+    return "ERROR " + text;
+}
 
 class ScriptLoad : public ::testing::TestWithParam<LoadCase> {};
 
@@ -49,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
     Loader, ScriptLoad,
     ::testing::Values(
         // Header rules.
-        LoadCase{"LowerCaseHeaderWithExtraColumns", "delay\tf/d\tspeedx\tspeed/\tiso\tquality\tburst\tnotes\n50\n",
+        LoadCase{"LowerCaseHeaderWithExtraColumns",
+                 "delay\tf/d\tspeedx\tspeed/\tiso\tquality\tburst\tnotes\n50\n",
                  delayLine(2, 50) + summary(1)},
         LoadCase{"HeaderWithLeadingBlank", " " + std::string(kHeader) + "50\n",
                  error("Invalid header at line 1 !")},
@@ -64,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"HeaderOnly", kHeader, error("\nEmpty file !")},
         LoadCase{"HeaderAndLoopOnly", h("Loop\n"), error("\nEmpty file !")},
         // Line lengths.
-        LoadCase{"NinetyNineCharacters", h("50" + std::string(97, 'x') + "\n"), delayLine(2, 50) + summary(1)},
+        LoadCase{"NinetyNineCharacters", h("50" + std::string(97, 'x') + "\n"),
+                 delayLine(2, 50) + summary(1)},
         LoadCase{"HundredCharactersOnLineThree", h("50\n" + std::string(100, '1') + "\n"),
                  error("Line 3 too long !")},
         LoadCase{"LongHeader", std::string(kHeader).substr(0, 41) + "\t" + std::string(60, 'x') + "\n50\n",
@@ -89,8 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Empty lines and loop markers.
         LoadCase{"EmptyLineIsAnExposure", h("50\n\n20\n"),
                  delayLine(2, 50) + delayLine(3, 0) + delayLine(4, 20) + summary(3)},
-        LoadCase{"LoopMarkerCountsForLineNumbers", h("50\nLOOP\t1\t2\nbad\n"), error("invalid delay at line 4 !")},
-        LoadCase{"LoopMarkerInTheMiddle", h("50\nloop\n20\n"), delayLine(2, 50) + delayLine(4, 20) + summary(2, 1)},
+        LoadCase{"LoopMarkerCountsForLineNumbers", h("50\nLOOP\t1\t2\nbad\n"),
+                 error("invalid delay at line 4 !")},
+        LoadCase{"LoopMarkerInTheMiddle", h("50\nloop\n20\n"),
+                 delayLine(2, 50) + delayLine(4, 20) + summary(2, 1)},
         // Aperture, ISO and quality names.
         LoadCase{"NamesMatchWithoutCase", h("0\t5.6\t\t\t400\tr\n"),
                  "2\tDelay\t0\t0\t5.6\t0x30\t\t0x0\t0\t400\t0x58\tR\t0x64FF0F\t0\n" + summary(1)},
@@ -113,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"SpeedLongSetsFlag", h("0\t\t60\t1\n"),
                  "2\tDelay\t0\t0\t\t0x0\t30\t0x10\t60000\t\t0x0\t\t0x0\t0\n" + summary(1, 0, 0, 1)},
         LoadCase{"SpeedWithoutDivisorColumn", h("0\t\t1\n"), error("Invalid shutter speed at line 2 !")},
-        LoadCase{"SpeedDivisorWithoutNumerator", h("0\t\t\t250\n"), error("Invalid shutter speed at line 2 !")},
+        LoadCase{"SpeedDivisorWithoutNumerator", h("0\t\t\t250\n"),
+                 error("Invalid shutter speed at line 2 !")},
         LoadCase{"SpeedBothEmpty", h("0\t\t\t\t\t\t\n"), delayLine(2, 0) + summary(1)},
         LoadCase{"SpeedNotANumber", h("0\t\tone\t2\n"), error("Invalid shutter speed at line 2 !")},
         // Bursts.
@@ -175,7 +184,8 @@ TEST(ScriptLoadWindow, LoopMarkerAndBurstChangeRunSettings) {
     TestProgram t;
     t.start("-savetocam");
     EXPECT_EQ(t.window.listSelection(kSaveToList), 1);
-    ASSERT_TRUE(loadScript(t.program, t.window, dir.write("b.txt", scriptText({"Loop", "0\t\t1\t10\t\t\t2"}))));
+    ASSERT_TRUE(
+        loadScript(t.program, t.window, dir.write("b.txt", scriptText({"Loop", "0\t\t1\t10\t\t\t2"}))));
     EXPECT_TRUE(t.program.run.loopEnabled);
     EXPECT_TRUE(t.program.run.loopInfinite);
     EXPECT_TRUE(t.program.options.saveToHost);

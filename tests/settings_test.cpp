@@ -64,8 +64,8 @@ TEST(Settings, ValuesAsWrittenByHand) {
 
 TEST(Settings, KeyNamesIgnoreCaseAndValuesAreCutAt99) {
     TempDir dir;
-    const std::string file =
-        dir.write("Orvex.ini", "[Corvane]\nscript EDITOR=gedit\nImage file prefix=" + std::string(120, 'p') + "\n");
+    const std::string file = dir.write(
+        "Orvex.ini", "[Corvane]\nscript EDITOR=gedit\nImage file prefix=" + std::string(120, 'p') + "\n");
     Settings s;
     RunState run;
     loadSettings(file, s, run);

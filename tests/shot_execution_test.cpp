@@ -99,7 +99,8 @@ TEST(CameraRun, RawAndJpegOfOneShotTakeConsecutiveNumbers) {
     CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
     t.start({"0\t\t1\t250"}, R"(-prefix="Moon")");
     t.runFor(5000);
-    EXPECT_EQ(t.pictures(), (Strings{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG"}));
+    EXPECT_EQ(t.pictures(),
+              (Strings{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG"}));
     EXPECT_EQ(t.program.run.status, 35);
 }
 
@@ -122,7 +123,8 @@ TEST(CameraRun, AnExistingPictureIsNeverOverwritten) {
 
 TEST(CameraRun, ManualReleaseWaitsForThePhotographer) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t\t1\t250"}, "", [&] { t.window.listSelectIndex(kLockupList, t.window.listCount(kLockupList) - 1); });
+    t.start({"0\t\t1\t250"}, "",
+            [&] { t.window.listSelectIndex(kLockupList, t.window.listCount(kLockupList) - 1); });
     EXPECT_EQ(t.window.itemText(kStatusField), "Go!");
     EXPECT_EQ(t.window.beeps(), 1);
     t.runFor(60000);
@@ -162,30 +164,83 @@ TEST_P(CameraRunError, StopsTheRunWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, CameraRunError,
-    ::testing::Values(
-        ErrorCase{"PressShutterManualTooLong", "press-shutter", nullptr, {"0\t\t40\t1"}, "",
-                  "Current speed requires bulb mode", "Error (L3644)"},
-        ErrorCase{"NoSpeedInBulb", "bulb", [](VirtualProfile& p) { p.aeMode = 4; }, {"0\t8"}, "",
-                  "Camera in bulb mode without speed setting !", "Error (L3742)"},
-        ErrorCase{"IsoBusy", "bulb", [](VirtualProfile& p) { p.busy = {kEdsPropID_ISOSpeed}; }, {"0\t\t\t\t400"}, "",
-                  "ISO not supported", "Error (L3770)"},
-        ErrorCase{"ApertureInTv", "bulb", [](VirtualProfile& p) { p.aeMode = 1; }, {"0\t8"}, "",
-                  "Unable to set aperture. Camera should be set in manual or Av mode!", "Error (L3660)"},
-        ErrorCase{"BurstNotContinuous", "bulb", nullptr, {"0\t\t1\t100\t\t\t2"}, R"(-serialport="VirtualCable")",
-                  "Camera shoud be set in continuous shooting !", "Error (L3144)"},
-        ErrorCase{"NoPictureFromTheCamera", "bulb", [](VirtualProfile& p) { p.processingMs = 20000; },
-                  {"0\t\t1\t250"}, "", "Cannot download image file !", "Error (L3502)"},
-        ErrorCase{"PictureNotStoredOnTheCard", "bulb", [](VirtualProfile& p) { p.processingMs = 20000; },
-                  {"0\t\t1\t250"}, "-savetocam", "Cannot store image to memory !", "Error (L3373)"},
-        ErrorCase{"DownloadFails", "bulb", [](VirtualProfile& p) { p.failDownloadAt = 1; }, {"0\t\t1\t250"}, "",
-                  "Error 2007", "Error (L6296)"},
-        ErrorCase{"MoveWithoutLiveView", "no-liveview", nullptr, {"Move"}, "",
-                  "cannot detect move with this camera !", "Error"},
-        ErrorCase{"CableWithoutPort", "cable", nullptr, {"0\t\t40\t1"}, "",
-                  "No serial port selected for camera control !", "Error"},
-        ErrorCase{"LockupFunctionOff", "legacy-lockup", nullptr, {"0\t\t1\t250"},
-                  R"(-serialport="VirtualCable" -lockuptime="2")", "Mirror lockup should be set on camera !",
-                  "Error (L3833)"}),
+    ::testing::Values(ErrorCase{"PressShutterManualTooLong",
+                                "press-shutter",
+                                nullptr,
+                                {"0\t\t40\t1"},
+                                "",
+                                "Current speed requires bulb mode",
+                                "Error (L3644)"},
+                      ErrorCase{"NoSpeedInBulb",
+                                "bulb",
+                                [](VirtualProfile& p) { p.aeMode = 4; },
+                                {"0\t8"},
+                                "",
+                                "Camera in bulb mode without speed setting !",
+                                "Error (L3742)"},
+                      ErrorCase{"IsoBusy",
+                                "bulb",
+                                [](VirtualProfile& p) { p.busy = {kEdsPropID_ISOSpeed}; },
+                                {"0\t\t\t\t400"},
+                                "",
+                                "ISO not supported",
+                                "Error (L3770)"},
+                      ErrorCase{"ApertureInTv",
+                                "bulb",
+                                [](VirtualProfile& p) { p.aeMode = 1; },
+                                {"0\t8"},
+                                "",
+                                "Unable to set aperture. Camera should be set in manual or Av mode!",
+                                "Error (L3660)"},
+                      ErrorCase{"BurstNotContinuous",
+                                "bulb",
+                                nullptr,
+                                {"0\t\t1\t100\t\t\t2"},
+                                R"(-serialport="VirtualCable")",
+                                "Camera shoud be set in continuous shooting !",
+                                "Error (L3144)"},
+                      ErrorCase{"NoPictureFromTheCamera",
+                                "bulb",
+                                [](VirtualProfile& p) { p.processingMs = 20000; },
+                                {"0\t\t1\t250"},
+                                "",
+                                "Cannot download image file !",
+                                "Error (L3502)"},
+                      ErrorCase{"PictureNotStoredOnTheCard",
+                                "bulb",
+                                [](VirtualProfile& p) { p.processingMs = 20000; },
+                                {"0\t\t1\t250"},
+                                "-savetocam",
+                                "Cannot store image to memory !",
+                                "Error (L3373)"},
+                      ErrorCase{"DownloadFails",
+                                "bulb",
+                                [](VirtualProfile& p) { p.failDownloadAt = 1; },
+                                {"0\t\t1\t250"},
+                                "",
+                                "Error 2007",
+                                "Error (L6296)"},
+                      ErrorCase{"MoveWithoutLiveView",
+                                "no-liveview",
+                                nullptr,
+                                {"Move"},
+                                "",
+                                "cannot detect move with this camera !",
+                                "Error"},
+                      ErrorCase{"CableWithoutPort",
+                                "cable",
+                                nullptr,
+                                {"0\t\t40\t1"},
+                                "",
+                                "No serial port selected for camera control !",
+                                "Error"},
+                      ErrorCase{"LockupFunctionOff",
+                                "legacy-lockup",
+                                nullptr,
+                                {"0\t\t1\t250"},
+                                R"(-serialport="VirtualCable" -lockuptime="2")",
+                                "Mirror lockup should be set on camera !",
+                                "Error (L3833)"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {

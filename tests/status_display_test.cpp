@@ -11,9 +11,16 @@ TEST(StatusDisplay, RemainingTimeFormat) {
         int ms;
         const char* text;
     };
-    const Case cases[] = {{1499, "1"},    {61000, "1:01"},     {3600000, "1:00:00"}, {59500, "1:00"},
-                          {3599400, "59:59"}, {-1499, "0"},     {499, "0"},           {0, "0"},
-                          {36061000, "10:01:01"}, {2147483647, "596:31:24"}};
+    const Case cases[] = {{1499, "1"},
+                          {61000, "1:01"},
+                          {3600000, "1:00:00"},
+                          {59500, "1:00"},
+                          {3599400, "59:59"},
+                          {-1499, "0"},
+                          {499, "0"},
+                          {0, "0"},
+                          {36061000, "10:01:01"},
+                          {2147483647, "596:31:24"}};
     for (const Case& c : cases) EXPECT_EQ(formatRemaining(c.ms), c.text) << c.ms;
 }
 
@@ -36,7 +43,8 @@ TEST(StatusDisplay, ErrorTexts) {
 }
 
 TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
-    for (auto [language, caption] : {std::pair{kEnglish, "Error (L3947)"}, std::pair{kFrench, "Erreur (L3947)"}}) {
+    for (auto [language, caption] :
+         {std::pair{kEnglish, "Error (L3947)"}, std::pair{kFrench, "Erreur (L3947)"}}) {
         TestProgram t(language);
         t.start();
         reportError(t.program, t.window, -9, 3947);

@@ -14,9 +14,11 @@ TEST(ValueTables, FindByName) {
         std::uint32_t code;
     };
     const Case cases[] = {
-        {&t.aperture, "5.6", "5.6", 0x30}, {&t.aperture, "5,6", nullptr, 0},  {&t.aperture, "f/5.6", nullptr, 0},
-        {&t.aperture, "", "", 0},           {&t.quality, "r", "R", 0x0064FF0F}, {&t.quality, "raw", nullptr, 0},
-        {&t.quality, "(l)", "(L)", 0x0013FF0F}, {&t.iso, "102400", "102400", 0x98}, {&t.iso, " 400", nullptr, 0},
+        {&t.aperture, "5.6", "5.6", 0x30},      {&t.aperture, "5,6", nullptr, 0},
+        {&t.aperture, "f/5.6", nullptr, 0},     {&t.aperture, "", "", 0},
+        {&t.quality, "r", "R", 0x0064FF0F},     {&t.quality, "raw", nullptr, 0},
+        {&t.quality, "(l)", "(L)", 0x0013FF0F}, {&t.iso, "102400", "102400", 0x98},
+        {&t.iso, " 400", nullptr, 0},
     };
     for (const Case& c : cases) {
         const int row = findByName(*c.table, c.name);
@@ -44,10 +46,11 @@ TEST(ValueTables, NearestShutterRow) {
         double seconds;
         const char* row;
     };
-    const Case cases[] = {{1.0 / 8000, "1/8000"}, {1.0 / 9000, "1/8000"}, {1.0 / 7000, "1/6400"}, {27.5, "30"},
-                          {22.5, "25"},           {60, "30"},             {1.0 / 250, "1/250"},  {0.36, "0.4"},
-                          {2.5, "2.5"}};
-    for (const Case& c : cases) EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, c.seconds)].name, c.row) << c.seconds;
+    const Case cases[] = {{1.0 / 8000, "1/8000"}, {1.0 / 9000, "1/8000"}, {1.0 / 7000, "1/6400"},
+                          {27.5, "30"},           {22.5, "25"},           {60, "30"},
+                          {1.0 / 250, "1/250"},   {0.36, "0.4"},          {2.5, "2.5"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, c.seconds)].name, c.row) << c.seconds;
 }
 
 TEST(ValueTables, NameOfCode) {

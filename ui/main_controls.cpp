@@ -13,11 +13,13 @@ std::vector<Menu> mainMenu(const Program& p) {
     const auto e = [&](int id, int message) { return MenuEntry{id, p.text(message)}; };
     const MenuEntry separator{0, {}};
     return {
-        {p.text(155), {e(kMenuLoad, 97), e(kMenuModify, 114), e(kMenuEdit, 48), e(kMenuChain, 31), separator,
-                       e(kMenuQuit, 145)}},
+        {p.text(155),
+         {e(kMenuLoad, 97), e(kMenuModify, 114), e(kMenuEdit, 48), e(kMenuChain, 31), separator,
+          e(kMenuQuit, 145)}},
         {p.text(135), {e(kMenuBrowse, 47), e(kMenuErase, 52)}},
-        {p.text(169), {e(kMenuParameters, 132), separator, e(kMenuCamera, 20), e(kMenuSetTimeLT, 170),
-                       e(kMenuSetTimeUT, 171)}},
+        {p.text(169),
+         {e(kMenuParameters, 132), separator, e(kMenuCamera, 20), e(kMenuSetTimeLT, 170),
+          e(kMenuSetTimeUT, 171)}},
         {"?", {e(kMenuAbout, 2), e(kMenuHelp, 65)}},
     };
 }
@@ -138,7 +140,8 @@ void updateMainControls(Program& p, Window& w) {
     w.enableMenuEntry(kMenuQuit, !running);
     w.enableMenuEntry(kMenuLoad, !running);
     w.enableMenuEntry(kMenuModify, loaded);
-    for (int entry : {kMenuSetTimeLT, kMenuSetTimeUT, kMenuCamera}) w.enableMenuEntry(entry, !running && connected);
+    for (int entry : {kMenuSetTimeLT, kMenuSetTimeUT, kMenuCamera})
+        w.enableMenuEntry(entry, !running && connected);
     for (int entry : {kMenuErase, kMenuBrowse})
         w.enableMenuEntry(entry, p.options.saveToHost && loaded && connected);
     w.acceptDrops(!running);
@@ -179,7 +182,9 @@ void showDetectionLevel(Program& p, Window& w) {
     const int level = p.run.detectionLevel;
     w.showItem(kLevelBar, true);
     w.showItem(kWaitField, false);
-    w.setProgressColour(kLevelBar, level == 100 ? colours::red : level < 50 ? colours::green : colours::yellow);
+    w.setProgressColour(kLevelBar, level == 100 ? colours::red
+                                   : level < 50 ? colours::green
+                                                : colours::yellow);
     w.setProgress(kLevelBar, level);
 }
 

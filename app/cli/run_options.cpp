@@ -34,7 +34,8 @@ std::optional<CivilTime> parseClock(const std::string& text) {
         rest.resize(4, '0');
         t.millisecond = std::stoi(rest.substr(1));
     }
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 || t.second > 59)
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
+        t.second > 59)
         return std::nullopt;
     return t;
 }
@@ -42,7 +43,8 @@ std::optional<CivilTime> parseClock(const std::string& text) {
 std::optional<int> parseOffset(const std::string& text) {
     int h = 0, m = 0, consumed = 0;
     if (text.size() != 6 || (text[0] != '+' && text[0] != '-') ||
-        std::sscanf(text.c_str() + 1, "%2d:%2d%n", &h, &m, &consumed) != 2 || consumed != 5 || h > 14 || m > 59)
+        std::sscanf(text.c_str() + 1, "%2d:%2d%n", &h, &m, &consumed) != 2 || consumed != 5 || h > 14 ||
+        m > 59)
         return std::nullopt;
     return (text[0] == '-' ? -1 : 1) * (h * 60 + m);
 }
@@ -69,11 +71,16 @@ std::optional<std::uint64_t> parseDuration(const std::string& text) {
         }
         std::string unit;
         while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) unit += text[i++];
-        if (unit == "ms") total += n;
-        else if (unit == "s" || unit.empty()) total += n * 1000;
-        else if (unit == "m") total += n * 60000;
-        else if (unit == "h") total += n * 3600000;
-        else return std::nullopt;
+        if (unit == "ms")
+            total += n;
+        else if (unit == "s" || unit.empty())
+            total += n * 1000;
+        else if (unit == "m")
+            total += n * 60000;
+        else if (unit == "h")
+            total += n * 3600000;
+        else
+            return std::nullopt;
         if (unit.empty() && i < text.size()) return std::nullopt;
     }
     return total;
@@ -88,7 +95,8 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, 
             if (v->empty()) return error = "--camera needs a preset or a profile file", std::nullopt;
             o.camera = v;
         } else if (takeValue(a, "--clock", v)) {
-            if (!(o.clock = parseClock(*v))) return error = "--clock wants YYYY-MM-DDTHH:MM:SS[.mmm]", std::nullopt;
+            if (!(o.clock = parseClock(*v)))
+                return error = "--clock wants YYYY-MM-DDTHH:MM:SS[.mmm]", std::nullopt;
         } else if (takeValue(a, "--utc-offset", v)) {
             const auto offset = parseOffset(*v);
             if (!offset) return error = "--utc-offset wants +HH:MM or -HH:MM", std::nullopt;
@@ -122,8 +130,10 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, 
 
 std::string programCommandLine(const RunOptions& o) {
     std::string line = "-load=\"" + o.script + "\"";
-    if (!o.camera) line += " -simul";
-    else line += " -connect=\"\"";
+    if (!o.camera)
+        line += " -simul";
+    else
+        line += " -connect=\"\"";
     if (o.loop) line += " -loop=\"" + *o.loop + "\"";
     if (o.start && !o.start->empty()) line += " -start=\"" + *o.start + "\"";
     if (o.prefix) line += " -prefix=\"" + *o.prefix + "\"";

@@ -14,8 +14,8 @@ struct RunOptions {
     std::optional<std::string> camera; // preset or profile; none: simulation mode
     std::optional<CivilTime> clock;    // local time at which the run starts
     int utcOffsetMinutes = 0;
-    std::optional<std::string> loop;   // "" for --loop alone
-    std::optional<std::string> start;  // "" for --start alone
+    std::optional<std::string> loop;  // "" for --loop alone
+    std::optional<std::string> start; // "" for --start alone
     std::optional<std::string> prefix;
     bool saveToCamera = false;
     std::optional<std::string> lockup; // Off, 1s … 10s, Manu

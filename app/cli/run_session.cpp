@@ -21,7 +21,9 @@ namespace {
 
 std::atomic<bool> stopAsked{false};
 
-void onInterrupt(int) { stopAsked = true; }
+void onInterrupt(int) {
+    stopAsked = true;
+}
 
 CivilTime nowLocal(int& utcOffsetMinutes) {
     const std::time_t now = std::time(nullptr);
@@ -29,12 +31,15 @@ CivilTime nowLocal(int& utcOffsetMinutes) {
     localtime_r(&now, &local);
     gmtime_r(&now, &utc);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::system_clock::now().time_since_epoch()).count() % 1000;
-    const CivilTime l{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                      static_cast<int>(ms)};
-    const CivilTime u{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, 0};
-    utcOffsetMinutes = static_cast<int>((msFromCivil({l.year, l.month, l.day, l.hour, l.minute, l.second, 0}) -
-                                         msFromCivil(u)) / 60000);
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count() %
+                    1000;
+    const CivilTime l{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,       local.tm_hour,
+                      local.tm_min,         local.tm_sec,     static_cast<int>(ms)};
+    const CivilTime u{
+        utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, 0};
+    utcOffsetMinutes = static_cast<int>(
+        (msFromCivil({l.year, l.month, l.day, l.hour, l.minute, l.second, 0}) - msFromCivil(u)) / 60000);
     return l;
 }
 
@@ -83,7 +88,8 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         [&](Window& w, const DialogMessage& m) {
             mainWindowProcedure(program, w, m);
             // Downloads take no time on the rehearsal's clock: wait for the worker before time moves on.
-            while (program.transferStatus.running && !program.transferStatus.finished) std::this_thread::yield();
+            while (program.transferStatus.running && !program.transferStatus.finished)
+                std::this_thread::yield();
         },
         [&](int id) { return colourField(program, id); }, &clock);
     window.answer = [&](const MessageBoxRecord& box) {

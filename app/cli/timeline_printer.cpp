@@ -13,13 +13,15 @@ void TimelinePrinter::statusChanged(int status) {
 }
 
 void TimelinePrinter::shotCounted(int shotCount, int fileLine, int pass) {
-    line("shot\t" + std::to_string(shotCount) + '\t' + std::to_string(fileLine) + '\t' + std::to_string(pass));
+    line("shot\t" + std::to_string(shotCount) + '\t' + std::to_string(fileLine) + '\t' +
+         std::to_string(pass));
 }
 
 void TimelinePrinter::pictureStored(const std::string& path) {
     // Relative to the script's folder, where users look for them.
     const std::string& folder = program_.script.directory;
-    const std::string shown = !folder.empty() && path.rfind(folder, 0) == 0 ? path.substr(folder.size()) : path;
+    const std::string shown =
+        !folder.empty() && path.rfind(folder, 0) == 0 ? path.substr(folder.size()) : path;
     line("picture\t" + shown);
 }
 
@@ -30,8 +32,12 @@ void TimelinePrinter::message(const std::string& caption, const std::string& tex
     line("message\t" + caption + '\t' + flat);
 }
 
-void TimelinePrinter::end(int status) { line("end\t" + std::to_string(status) + '\t' + program_.text(status)); }
+void TimelinePrinter::end(int status) {
+    line("end\t" + std::to_string(status) + '\t' + program_.text(status));
+}
 
-void TimelinePrinter::endUntil() { line("end\t-\tuntil"); }
+void TimelinePrinter::endUntil() {
+    line("end\t-\tuntil");
+}
 
 } // namespace orvex::cli

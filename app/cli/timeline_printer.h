@@ -12,7 +12,10 @@ namespace orvex::cli {
 class TimelinePrinter : public RunObserver {
   public:
     TimelinePrinter(const Program& program, std::ostream& out) : program_(program), out_(out) {}
-    void start() { origin_ = program_.clock.tick(); started_ = true; }
+    void start() {
+        origin_ = program_.clock.tick();
+        started_ = true;
+    }
 
     void statusChanged(int status) override;
     void shotCounted(int shotCount, int fileLine, int pass) override;

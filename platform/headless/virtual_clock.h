@@ -29,7 +29,7 @@ class VirtualClock : public Clock, public Scheduler {
     void cancel(int id) override;
 
   private:
-    std::uint64_t elapsed_ = 0; // since construction; never wraps
+    std::uint64_t elapsed_ = 0;       // since construction; never wraps
     std::atomic<std::uint32_t> tick_; // the transfer worker reads it
     std::int64_t localStartMs_;
     int utcOffsetMinutes_;

@@ -2,10 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <stdio.h>
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <stdio.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -26,7 +25,8 @@ std::optional<std::int64_t> lastWriteTime(const std::string& path) {
     std::error_code ec;
     const auto t = fs::last_write_time(path, ec);
     if (ec) return std::nullopt;
-    return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count());
+    return static_cast<std::int64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count());
 }
 
 std::string currentDirectory() {
@@ -69,7 +69,9 @@ bool moveWithoutReplacing(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool writeFileAtomically(const std::string& path, const std::string& content) {
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.

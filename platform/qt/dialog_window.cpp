@@ -1,6 +1,5 @@
 #include "platform/qt/dialog_window.h"
 
-
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -480,7 +479,9 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
-void QtDialogWindow::beep() { QApplication::beep(); }
+void QtDialogWindow::beep() {
+    QApplication::beep();
+}
 
 void QtDialogWindow::destroyAndQuit(int exitCode) {
     if (quitCode_) return;

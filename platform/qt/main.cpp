@@ -1,14 +1,14 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/main_window.h"
 #include "app/program.h"
-#include "camera/virtual/virtual_camera.h"
 #include "app/startup_options.h"
+#include "camera/virtual/virtual_camera.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_serial_ports.h"
 #include "platform/system_clock.h"
-#include "platform/thread_scheduler.h"
 #include "platform/system_language.h"
+#include "platform/thread_scheduler.h"
 #include "resources/main_dialog.h"
 #include "ui/main_controls.h"
 
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
         orvex::sdk::registerCameraDriver(virtualCamera);
         cablePorts = std::make_unique<orvex::VirtualCablePorts>(systemPorts, virtualCamera);
     }
-    orvex::SerialPorts& serialPorts = cablePorts ? static_cast<orvex::SerialPorts&>(*cablePorts) : systemPorts;
+    orvex::SerialPorts& serialPorts =
+        cablePorts ? static_cast<orvex::SerialPorts&>(*cablePorts) : systemPorts;
     orvex::Program program(clock, serialPorts);
     program.language = language;
     program.options = orvex::parseCommandLine(commandLine);

@@ -25,8 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Runs the event loop until the condition holds or the time is up; true when it held.
-template <typename Condition>
-bool runEventsUntil(Condition condition, int timeoutMs) {
+template <typename Condition> bool runEventsUntil(Condition condition, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     QEventLoop loop;
     QTimer poll;
@@ -43,7 +42,8 @@ TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     const std::string script = (folder / "short.txt").string();
-    std::ofstream(script) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\t(L)\n2\t8\t1\t250\t100\t(L)\n";
+    std::ofstream(script) << "DELAY\tF/D\tSPEEDX\tSPEED/"
+                             "\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\t(L)\n2\t8\t1\t250\t100\t(L)\n";
 
     SystemClock clock;
     ThreadScheduler scheduler;

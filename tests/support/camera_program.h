@@ -34,7 +34,8 @@ class RecordingPorts : public SerialPorts {
 
 class CameraTestProgram {
   public:
-    explicit CameraTestProgram(const VirtualProfile& profile, CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0});
+    explicit CameraTestProgram(const VirtualProfile& profile,
+                               CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0});
     ~CameraTestProgram();
 
     // Writes the script, starts the program connected to the body and, after `prepare`, starts the run.

@@ -35,7 +35,8 @@ std::unique_ptr<SerialLine> FakeSerialPorts::open(const std::string& name) {
 
 TempDir::TempDir() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("orvex-test-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ = std::filesystem::temp_directory_path() /
+            ("orvex-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
 }
 

@@ -18,9 +18,12 @@ class Timeline : public RunObserver {
 
     void statusChanged(int status) override { add("status " + std::to_string(status)); }
     void shotCounted(int shot, int fileLine, int pass) override {
-        add("shot " + std::to_string(shot) + " line " + std::to_string(fileLine) + " pass " + std::to_string(pass));
+        add("shot " + std::to_string(shot) + " line " + std::to_string(fileLine) + " pass " +
+            std::to_string(pass));
     }
-    void pictureStored(const std::string& path) override { add("picture " + path.substr(path.rfind('/') + 1)); }
+    void pictureStored(const std::string& path) override {
+        add("picture " + path.substr(path.rfind('/') + 1));
+    }
 
     // "time event" lines, in order.
     std::vector<std::string> events() const {

@@ -1,0 +1,73 @@
+// orvex-cli run: the same engine in real time, on a virtual body; Ctrl-C stops the run as the Stop button.
+#include "tests/support/test_program.h"
+
+#include <array>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace orvex::test {
+namespace {
+
+// Starts orvex-cli with its output in a file; returns the process id.
+pid_t launch(const std::vector<std::string>& args, const std::string& output) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FILE* out = std::freopen(output.c_str(), "w", stdout);
+        (void)out;
+        std::vector<char*> argv{const_cast<char*>(ORVEX_CLI_PATH)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        setenv("LC_ALL", "C", 1);
+        execv(ORVEX_CLI_PATH, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string profile(const TempDir& dir) {
+    return dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\n");
+}
+
+TEST(CliRun, RunsAShortScriptInRealTime) {
+    TempDir dir;
+    const std::string script = dir.write("now.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
+    const std::string out = (dir.path() / "out.txt").string();
+    EXPECT_EQ(waitFor(launch({"run", "--camera=" + profile(dir), script}, out)), 0);
+    const std::string text = readAll(out);
+    EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"), {}), 2);
+}
+
+TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
+    TempDir dir;
+    const std::string script = dir.write("long.txt", scriptText({"0\t8\t1\t250", "600\t8\t1\t250"}));
+    const std::string out = (dir.path() / "out.txt").string();
+    const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
+    // Wait for the run to be under way, then press Ctrl-C.
+    for (int i = 0; i < 500 && readAll(out).find("status\t197") == std::string::npos; ++i) usleep(10000);
+    kill(pid, SIGINT);
+    EXPECT_EQ(waitFor(pid), 1);
+    const std::string text = readAll(out);
+    EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
+}
+
+} // namespace
+} // namespace orvex::test
