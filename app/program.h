@@ -47,6 +47,9 @@ struct Program {
     std::thread transferWorker;
     std::unique_ptr<SerialLine> cable; // open from the first press of a run until the run stops
     bool liveViewOn = false;
+    // On a virtual clock downloads take no time: the run waits for each transfer worker it starts, so that
+    // a rehearsal gives the same timeline every time.
+    bool transfersTakeNoTime = false;
     RunObserver* observer = nullptr;
 
     const char* text(int number) const { return messageText(language, number); }

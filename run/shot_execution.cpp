@@ -259,6 +259,7 @@ void watchTransfers(Program& p, Window& w) {
         // A worker of an earlier run may still be ending; one thread at a time.
         joinTransferWorker(p);
         p.transferWorker = std::thread(transferWorker, std::ref(p), makeTransferJob(p));
+        if (p.transfersTakeNoTime) joinTransferWorker(p);
         return;
     }
     if (r.picturesReported > 0) {

@@ -19,34 +19,14 @@ std::vector<std::string> listLines(const HeadlessWindow& dialog, int id) {
     return lines;
 }
 
-class CameraConnection : public ::testing::Test {
+class CameraConnection : public FakeCameraFixture {
   protected:
-    void SetUp() override {
-        sdk::registerCameraDriver(driver);
-        t.start();
-    }
-    void TearDown() override {
-        if (p.camera.connected) disconnectCamera(p, w);
-        EdsTerminateSDK();
-        sdk::unregisterCameraDriver(driver);
-    }
-    void connectOne() {
-        connectCamera(p, w);
-        ASSERT_TRUE(p.camera.connected);
-        body->forget();
-    }
     std::shared_ptr<FakeCameraFile> raiseFile(EdsObjectEvent event) {
         auto file = std::make_shared<FakeCameraFile>();
         body->events->objectEvent(event, file);
         deliverCameraEvents(p, w);
         return file;
     }
-
-    TestProgram t;
-    Program& p = t.program;
-    HeadlessWindow& w = t.window;
-    std::shared_ptr<FakeCameraDriver> driver = std::make_shared<FakeCameraDriver>();
-    std::shared_ptr<FakeBody> body = driver->add();
 };
 
 TEST_F(CameraConnection, SimulationConnectsWithoutTheSdk) {
@@ -206,13 +186,13 @@ TEST_F(CameraConnection, TheProtocolChoosesTheQualityCodes) {
         return p.tables.quality[static_cast<std::size_t>(findByName(p.tables.quality, name))].code;
     };
     body->deviceSubType = 0;
-    connectOne();
+    connect();
     EXPECT_TRUE(p.camera.legacyProtocol);
     for (const QualityCase& c : cases) EXPECT_EQ(code(c.name), c.legacy) << c.name;
 
     disconnectCamera(p, w);
     body->deviceSubType = 1;
-    connectOne();
+    connect();
     EXPECT_FALSE(p.camera.legacyProtocol);
     for (const QualityCase& c : cases) EXPECT_EQ(code(c.name), c.standard) << c.name;
 }
@@ -250,12 +230,12 @@ INSTANTIATE_TEST_SUITE_P(Bodies, ConnectCapabilities,
                                            CapabilityCase{"Canon EOS 40D", false, false, false, 3000}));
 
 TEST_F(CameraConnection, LiveViewIsAvailableWhenItsOutputCanBeRead) {
-    connectOne();
+    connect();
     EXPECT_FALSE(p.camera.liveViewAvailable);
     EXPECT_FALSE(w.isItemEnabled(kZoomList));
     disconnectCamera(p, w);
     body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{1});
-    connectOne();
+    connect();
     EXPECT_TRUE(p.camera.liveViewAvailable);
     EXPECT_TRUE(w.isItemEnabled(kZoomList));
     EXPECT_TRUE(w.isItemEnabled(kLiveViewButton));
@@ -265,7 +245,7 @@ TEST_F(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
     body->set(kEdsPropID_ImageQuality, EdsUInt32{0x0013FF0F});
     body->set(kEdsPropID_ISOSpeed, EdsUInt32{0});
     body->set(kEdsPropID_Tv, EdsUInt32{0x60});
-    connectOne();
+    connect();
     EXPECT_EQ(p.camera.savedQuality, 0x0013FF0Fu);
     EXPECT_EQ(p.camera.savedIso, 0u);
     EXPECT_EQ(p.camera.savedAperture, 0u) << "unreadable";
@@ -292,19 +272,19 @@ TEST_F(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
 
 TEST_F(CameraConnection, TheBatteryIsWatchedOnlyWhenItIsNotOnMains) {
     body->set(kEdsPropID_BatteryLevel, EdsUInt32{kBatteryMains});
-    connectOne();
+    connect();
     EXPECT_FALSE(w.hasTimer(kTimerBattery));
     EXPECT_EQ(w.colourOf(kCameraField), (FieldColour{colours::green, {}}));
     disconnectCamera(p, w);
 
     body->properties.erase({kEdsPropID_BatteryLevel, 0});
-    connectOne();
+    connect();
     EXPECT_FALSE(w.hasTimer(kTimerBattery)) << "unreadable";
     EXPECT_EQ(w.itemText(kCameraField), "1 - Canon EOS 5D Mark III");
     disconnectCamera(p, w);
 
     body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
-    connectOne();
+    connect();
     EXPECT_TRUE(w.hasTimer(kTimerBattery));
     EXPECT_EQ(w.timerPeriod(kTimerBattery), 20000u);
     EXPECT_EQ(p.camera.batteryLevel, 50u);
@@ -317,7 +297,7 @@ TEST_F(CameraConnection, TheBatteryIsWatchedOnlyWhenItIsNotOnMains) {
 
 TEST_F(CameraConnection, TheBatteryWatchRecoloursTheCameraField) {
     body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
-    connectOne();
+    connect();
     const struct {
         std::uint32_t level;
         Rgb colour;
@@ -351,10 +331,10 @@ TEST_F(CameraConnection, TheBatteryWatchRecoloursTheCameraField) {
 
 TEST_F(CameraConnection, ANewCameraDoesNotInheritTheLastOnesBatteryLevel) {
     body->set(kEdsPropID_BatteryLevel, EdsUInt32{5});
-    connectOne();
+    connect();
     disconnectCamera(p, w);
     body->properties.erase({kEdsPropID_BatteryLevel, 0});
-    connectOne();
+    connect();
     EXPECT_EQ(w.colourOf(kCameraField), (FieldColour{colours::green, {}}));
 }
 
@@ -363,7 +343,7 @@ TEST_F(CameraConnection, The300DAndThe10DSaveToTheHost) {
     w.listSelectIndex(kSaveToList, 1);
     w.listSelectIndex(kLockupList, 3);
     body->description = "Canon EOS 10D";
-    connectOne();
+    connect();
     EXPECT_TRUE(p.options.saveToHost);
     EXPECT_EQ(w.listSelection(kSaveToList), 0);
     EXPECT_EQ(w.listSelection(kLockupList), 3);
@@ -374,7 +354,7 @@ TEST_F(CameraConnection, The300DAndThe10DSaveToTheHost) {
     p.options.saveToHost = false;
     w.listSelectIndex(kSaveToList, 1);
     body->description = "Canon EOS 300D DIGITAL";
-    connectOne();
+    connect();
     EXPECT_TRUE(p.options.saveToHost);
     EXPECT_EQ(w.listSelection(kSaveToList), 0);
     EXPECT_EQ(w.listSelection(kLockupList), 0);
@@ -384,7 +364,7 @@ TEST_F(CameraConnection, The300DAndThe10DSaveToTheHost) {
     p.options.saveToHost = false;
     w.listSelectIndex(kSaveToList, 1);
     body->description = "Canon EOS 100D";
-    connectOne();
+    connect();
     EXPECT_FALSE(p.options.saveToHost);
     EXPECT_EQ(w.listSelection(kSaveToList), 1);
 }
@@ -455,7 +435,7 @@ TEST_F(AutoConnect, DoesNothingInSimulation) {
 }
 
 TEST_F(CameraConnection, PicturesAreCountedAndQueuedOnlyDuringARun) {
-    connectOne();
+    connect();
     auto created = raiseFile(kEdsObjectEvent_DirItemCreated);
     EXPECT_EQ(p.run.picturesReported, 0);
     auto refused = raiseFile(kEdsObjectEvent_DirItemRequestTransfer);
@@ -484,7 +464,7 @@ TEST_F(CameraConnection, PicturesAreCountedAndQueuedOnlyDuringARun) {
 }
 
 TEST_F(CameraConnection, AnAfModeChangeMarksTheLiveViewAfModeStale) {
-    connectOne();
+    connect();
     body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_Av, 0);
     body->events->propertyEvent(kEdsPropertyEvent_PropertyDescChanged, kEdsPropID_AFMode, 0);
     deliverCameraEvents(p, w);
@@ -498,7 +478,7 @@ TEST_F(CameraConnection, AnAfModeChangeMarksTheLiveViewAfModeStale) {
 TEST_F(CameraConnection, AShutdownDisconnectsWithoutRestoringSettings) {
     body->set(kEdsPropID_ImageQuality, EdsUInt32{0x0013FF0F});
     body->set(kEdsPropID_BatteryLevel, EdsUInt32{60});
-    connectOne();
+    connect();
     ASSERT_TRUE(w.hasTimer(kTimerBattery));
     body->events->stateEvent(kEdsStateEvent_Shutdown, 0);
     // Events behind the shutdown belong to a session that is over.
@@ -515,7 +495,7 @@ TEST_F(CameraConnection, AShutdownDisconnectsWithoutRestoringSettings) {
 }
 
 TEST_F(CameraConnection, AShutdownStopsTheRun) {
-    connectOne();
+    connect();
     p.run.running = true;
     p.run.paused = true;
     w.setTimer(1, 50);
@@ -530,14 +510,14 @@ TEST_F(CameraConnection, AShutdownStopsTheRun) {
 }
 
 TEST_F(CameraConnection, OtherStateEventsChangeNothing) {
-    connectOne();
+    connect();
     body->events->stateEvent(kEdsStateEvent_WillSoonShutDown, 0);
     deliverCameraEvents(p, w);
     EXPECT_TRUE(p.camera.connected);
 }
 
 TEST_F(CameraConnection, AClosedSessionNoLongerReachesTheProgram) {
-    connectOne();
+    connect();
     disconnectCamera(p, w);
     // The same body in a session of its own, as autoConnect opens one to read a body id: the handlers of the
     // old connection must have gone with it.

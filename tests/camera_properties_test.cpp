@@ -62,30 +62,7 @@ TEST(AeModeIcons, EveryFileIsShippedOnce) {
     for (const char* file : files) EXPECT_TRUE(std::filesystem::is_regular_file(folder / file)) << file;
 }
 
-class CameraProperties : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        sdk::registerCameraDriver(driver);
-        t.start();
-    }
-    void TearDown() override {
-        if (p.camera.connected) disconnectCamera(p, w);
-        EdsTerminateSDK();
-        sdk::unregisterCameraDriver(driver);
-    }
-    // One body listed: the connect dialog takes it by itself.
-    void connect() {
-        connectCamera(p, w);
-        ASSERT_TRUE(p.camera.connected);
-        body->forget();
-    }
-
-    TestProgram t;
-    Program& p = t.program;
-    HeadlessWindow& w = t.window;
-    std::shared_ptr<FakeCameraDriver> driver = std::make_shared<FakeCameraDriver>();
-    std::shared_ptr<FakeBody> body = driver->add();
-};
+using CameraProperties = FakeCameraFixture;
 
 TEST_F(CameraProperties, IsCameraModelNeedsAConnectedCamera) {
     p.camera.modelIndex = kModel5D;

@@ -1,36 +1,20 @@
 // orvex-cli simulate as a user runs it: the timeline of a whole run on the virtual clock.
+#include "tests/support/cli_process.h"
 #include "tests/support/test_program.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace orvex::test {
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string out;
-};
-
-Result simulate(const std::string& arguments) {
-    const std::string command =
-        std::string("LC_ALL=C ") + ORVEX_CLI_PATH + " simulate " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    Result r{-1, {}};
-    if (!pipe) return r;
-    std::array<char, 4096> buffer;
-    while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+CliResult simulate(const std::string& arguments) {
+    return runCli("simulate " + arguments + " 2>&1");
 }
 
 TEST(CliSimulate, SimulationModeTimeline) {
     TempDir dir;
     const std::string script = dir.write("s.txt", scriptText({"0", "20", "Loop"}));
-    const Result r = simulate("--clock=2026-12-06T21:00:00 --loop=2 " + script);
+    const CliResult r = simulate("--clock=2026-12-06T21:00:00 --loop=2 " + script);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "0\tstatus\t154\tSaving\n"
                      "0\tshot\t1\t2\t0\n"
@@ -48,7 +32,7 @@ TEST(CliSimulate, SimulationModeTimeline) {
 TEST(CliSimulate, UntilStopsARunThatGoesOn) {
     TempDir dir;
     const std::string script = dir.write("s.txt", scriptText({"Loop", "600"}));
-    const Result r = simulate("--until=2m " + script);
+    const CliResult r = simulate("--until=2m " + script);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("120000\tshot\t3\t3\t2\n"), std::string::npos) << r.out;
     EXPECT_TRUE(r.out.ends_with("120000\tend\t-\tuntil\n")) << r.out;
@@ -57,14 +41,14 @@ TEST(CliSimulate, UntilStopsARunThatGoesOn) {
 TEST(CliSimulate, UniversalTimeOfDay) {
     TempDir dir;
     const std::string script = dir.write("s.txt", scriptText({"20:00:10"}));
-    const Result r = simulate("--clock=2026-12-06T21:00:00 --utc-offset=+01:00 --ut " + script);
+    const CliResult r = simulate("--clock=2026-12-06T21:00:00 --utc-offset=+01:00 --ut " + script);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("10000\tshot\t1\t2\t0\n"), std::string::npos) << r.out;
 }
 
 TEST(CliSimulate, RefusedScriptShowsItsMessage) {
     TempDir dir;
-    const Result r = simulate("--lang=fr " + dir.write("s.txt", scriptText({"-1"})));
+    const CliResult r = simulate("--lang=fr " + dir.write("s.txt", scriptText({"-1"})));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "0\tmessage\tErreur\tDélai invalide à la ligne 2 !\n0\tend\t69\t\n");
 }

@@ -52,7 +52,7 @@ TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
     CameraTestProgram t(preset("cable"));
     t.start({"0\t\t40\t1"}, R"(-serialport="VirtualCable")");
     t.runFor(45000);
-    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41100"})); // lines cleared again as the run ends
+    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41050"})); // lines cleared again as the run ends
     EXPECT_EQ(t.program.run.status, 35);
     EXPECT_EQ(t.pictures().size(), 1u);
 }
@@ -63,6 +63,27 @@ TEST(CameraRun, MirrorLockupThroughTheCable) {
     t.runFor(5000);
     EXPECT_EQ(t.cable(), (Strings{"-100", "+100", "-300", "+3100", "-3350", "-3500"}));
     EXPECT_EQ(t.timeline.only("status").front(), "0 status 100");
+}
+
+TEST(CameraRun, APauseShortensTheLockupCountdownToHalfASecond) {
+    CameraTestProgram t(preset("no-liveview"));
+    t.start({"0\t\t1\t250", "100"}, R"(-serialport="VirtualCable" -lockuptime="5")");
+    t.runFor(1000);
+    t.window.click(kPauseButton);
+    t.runFor(1000);
+    EXPECT_EQ(t.cable(), (Strings{"-100", "+100", "-300", "+1300", "-1550"}));
+}
+
+TEST(CameraRun, AShotThatRunsLongMakesTheNextDelayLate) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t\t8\t1", "50\t\t1\t250"});
+    t.runFor(7000);
+    EXPECT_FALSE(t.program.run.late);
+    t.runFor(1700);
+    EXPECT_TRUE(t.program.run.late); // line 3's moment, 5 s, passed during the 8 s exposure
+    EXPECT_EQ(colourField(t.program, kShotsField), (FieldColour{colours::red, colours::white}));
+    // Shot as soon as the camera was ready again: exposure, processing, one tick to arm, one to shoot.
+    EXPECT_EQ(t.timeline.only("shot").back(), "8600 shot 2 line 3 pass 0");
 }
 
 TEST(CameraRun, MirrorLockupOnALiveViewBodyNeedsNoPort) {

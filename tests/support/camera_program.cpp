@@ -34,14 +34,12 @@ std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
 
 CameraTestProgram::CameraTestProgram(const VirtualProfile& profile, CivilTime localStart)
     : clock(localStart), camera(makeVirtualCamera(profile, clock, clock)), cablePorts(systemPorts, camera),
-      ports(cablePorts, clock), window(
-                                    [this](Window& w, const DialogMessage& m) {
-                                        mainWindowProcedure(program, w, m);
-                                        joinTransferWorker(program);
-                                    },
-                                    [this](int id) { return colourField(program, id); }, &clock) {
+      ports(cablePorts, clock),
+      window([this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
+             [this](int id) { return colourField(program, id); }, &clock) {
     sdk::registerCameraDriver(camera);
     program.observer = &timeline;
+    program.transfersTakeNoTime = true;
 }
 
 CameraTestProgram::~CameraTestProgram() {

@@ -1,7 +1,11 @@
 #pragma once
 // A small camera driver for the session and property tests: bodies that answer from a property map, record
 // every command and write, and raise events when a test asks.
+#include "camera/camera_connection.h"
+#include "tests/support/test_program.h"
+
 #include "camera/camera_driver.h"
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
@@ -131,6 +135,36 @@ class FakeCameraDriver : public sdk::CameraDriver {
         out.insert(out.end(), bodies.begin(), bodies.end());
         return EDS_ERR_OK;
     }
+};
+
+} // namespace orvex::test
+
+namespace orvex::test {
+
+// The program with one fake body behind the SDK layer; connect() connects it through the Connect button's
+// path (one body listed: the connect dialog takes it by itself).
+class FakeCameraFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sdk::registerCameraDriver(driver);
+        t.start();
+    }
+    void TearDown() override {
+        if (p.camera.connected) disconnectCamera(p, w);
+        EdsTerminateSDK();
+        sdk::unregisterCameraDriver(driver);
+    }
+    void connect() {
+        connectCamera(p, w);
+        ASSERT_TRUE(p.camera.connected);
+        body->forget();
+    }
+
+    TestProgram t;
+    Program& p = t.program;
+    HeadlessWindow& w = t.window;
+    std::shared_ptr<FakeCameraDriver> driver = std::make_shared<FakeCameraDriver>();
+    std::shared_ptr<FakeBody> body = driver->add();
 };
 
 } // namespace orvex::test
