@@ -8,6 +8,7 @@
 #include "platform/headless/virtual_clock.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
+#include "run/shot_execution.h"
 #include "ui/main_controls.h"
 
 #include <atomic>
@@ -125,12 +126,14 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     std::signal(SIGINT, SIG_DFL);
     if (program.run.running) {
         printer.endUntil();
+        joinTransferWorker(program); // it reports to the printer too
         program.observer = nullptr;
         stopRun(program, window);
         window.send({MessageKind::Close, 0, {}});
         return 1;
     }
     printer.end(program.run.status);
+    joinTransferWorker(program);
     program.observer = nullptr;
     const bool completed = program.run.status == 35;
     window.send({MessageKind::Close, 0, {}});

@@ -23,22 +23,13 @@
 namespace orvex {
 namespace {
 
-using K = ControlKind;
-
-enum { kList = 10 };
-
-constexpr ControlTemplate kControls[] = {
-    {kList, K::DropDownList, -1, 7, 7, 100, 60},
-    {kOkCommand, K::PushButton, -1, 7, 29, 50, 14},
-    {kCancelCommand, K::PushButton, -1, 61, 29, 50, 14},
-};
+constexpr ControlTemplate kControls[] = {{kOkCommand, ControlKind::PushButton, -1, 7, 29, 50, 14}};
 constexpr DialogTemplate kModal = {"TEST_MODAL", 120, 50, true, false, kControls};
 
 void nothing(Window&, const DialogMessage&) {}
 
-// Acts in the modal dialog once its event loop runs; the dialog is the active modal widget then. A dialog
-// the action failed to end is ended a little later, so that a failing test does not hang; the context (the
-// test's window) takes that rescue with it when it goes.
+// Acts in the modal dialog once its event loop runs. A dialog the action failed to end is ended later, so
+// that a failing test does not hang; the context (the test's window) takes that rescue with it when it goes.
 void whenModal(QObject* context, const std::function<void(QDialog&)>& act) {
     QTimer::singleShot(0, context, [act] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -59,75 +50,40 @@ QPushButton* button(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-void saveScreenshot(QDialog& dialog, const char* name) {
-    QDir().mkpath(ORVEX_SCREENSHOT_DIR);
-    dialog.grab().save(QString(ORVEX_SCREENSHOT_DIR) + "/" + name, "PNG");
+void sendKey(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
 }
 
-struct Recorder {
-    std::vector<DialogMessage> messages;
-    std::function<void(Window&, const DialogMessage&)> also;
-    DialogProcedure procedure() {
-        return [this](Window& w, const DialogMessage& m) {
-            messages.push_back(m);
-            if (also) also(w, m);
-        };
-    }
-    std::vector<int> commands() const {
-        std::vector<int> ids;
-        for (const DialogMessage& m : messages)
-            if (m.kind == MessageKind::Command) ids.push_back(m.id);
-        return ids;
-    }
-};
-
-TEST(QtModalDialog, EndsWhenItsProcedureSaysAndReturnsTheResult) {
+TEST(QtModalDialog, OnlyItsProcedureEndsItAndTheResultIsReturned) {
     QtDialogWindow owner(MAIN_DIALOG, nothing, {});
     owner.show();
-    Recorder r;
-    r.also = [](Window& w, const DialogMessage& m) {
-        if (m.kind == MessageKind::Init) {
-            w.setTitle("Choose");
-            w.listAdd(kList, "first");
-            w.listAdd(kList, "second");
-            w.listSelectIndex(kList, 0);
-            w.setItemText(kOkCommand, "OK");
-        }
-        if (m.kind == MessageKind::Command && m.id == kOkCommand) w.endDialog(7);
+    std::vector<int> commands;
+    const auto procedure = [&commands](Window& w, const DialogMessage& m) {
+        if (m.kind == MessageKind::Init) w.setItemText(kOkCommand, "OK");
+        if (m.kind != MessageKind::Command) return;
+        commands.push_back(m.id);
+        if (m.id == kOkCommand) w.endDialog(7);
     };
     whenModal(&owner, [&owner](QDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), "Choose");
-        EXPECT_TRUE(dialog.isModal());
         EXPECT_EQ(dialog.parentWidget(), &owner) << "over the window that asked";
-        button(dialog, "OK")->click();
-    });
-    EXPECT_EQ(owner.runModal(kModal, r.procedure()), 7);
-    EXPECT_EQ(r.messages.front().kind, MessageKind::Init);
-    EXPECT_EQ(r.commands(), std::vector<int>{kOkCommand});
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
-TEST(QtModalDialog, EscapeAndTheCloseBoxOnlyAskTheProcedure) {
-    QtDialogWindow owner(MAIN_DIALOG, nothing, {});
-    owner.show();
-    Recorder r;
-    r.also = [](Window& w, const DialogMessage& m) {
-        if (m.kind == MessageKind::Init) w.setItemText(kOkCommand, "OK");
-        if (m.kind == MessageKind::Command && m.id == kOkCommand) w.endDialog(kOkCommand);
-    };
-    whenModal(&owner, [](QDialog& dialog) {
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(dialog.focusWidget() ? dialog.focusWidget() : &dialog, &escape);
+        sendKey(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
         dialog.close();
-        EXPECT_TRUE(dialog.isVisible()) << "the procedure did not end it";
-        button(dialog, "OK")->click();
+        EXPECT_TRUE(dialog.isVisible()) << "Escape and the close box only ask the procedure";
+        QPushButton* ok = button(dialog, "OK");
+        ASSERT_NE(ok, nullptr) << "named by the initialisation";
+        ok->click();
     });
-    EXPECT_EQ(owner.runModal(kModal, r.procedure()), kOkCommand);
-    EXPECT_EQ(r.commands(), (std::vector<int>{kCancelCommand, kCancelCommand, kOkCommand}));
+    EXPECT_EQ(owner.runModal(kModal, procedure), 7);
+    EXPECT_EQ(commands, (std::vector<int>{kCancelCommand, kCancelCommand, kOkCommand}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(QtModalDialog, ADialogEndedDuringItsInitialisationIsNeverShown) {
     QtDialogWindow owner(MAIN_DIALOG, nothing, {});
+    const auto procedure = [](Window& w, const DialogMessage& m) {
+        if (m.kind == MessageKind::Init) w.endDialog(kOkCommand);
+    };
     bool shown = false;
     QTimer::singleShot(0, &owner, [&shown] {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -135,10 +91,7 @@ TEST(QtModalDialog, ADialogEndedDuringItsInitialisationIsNeverShown) {
             dialog->done(-1);
         }
     });
-    const int result = owner.runModal(kModal, [](Window& w, const DialogMessage& m) {
-        if (m.kind == MessageKind::Init) w.endDialog(kOkCommand);
-    });
-    EXPECT_EQ(result, kOkCommand);
+    EXPECT_EQ(owner.runModal(kModal, procedure), kOkCommand);
     QApplication::processEvents();
     EXPECT_FALSE(shown);
 }
@@ -155,6 +108,10 @@ class QtConnectDialog : public ::testing::Test {
         EdsTerminateSDK();
         sdk::unregisterCameraDriver(driver);
     }
+    static void saveScreenshot(QDialog& dialog, const char* name) {
+        QDir().mkpath(ORVEX_SCREENSHOT_DIR);
+        dialog.grab().save(QString(ORVEX_SCREENSHOT_DIR) + "/" + name, "PNG");
+    }
 
     VirtualClock clock;
     NoSerialPorts ports;
@@ -163,52 +120,32 @@ class QtConnectDialog : public ::testing::Test {
     std::shared_ptr<test::FakeCameraDriver> driver = std::make_shared<test::FakeCameraDriver>();
 };
 
-TEST_F(QtConnectDialog, TheUserPicksTheSecondOfTwoCameras) {
-    driver->add("Canon EOS 60D");
-    auto second = driver->add("Canon EOS 60D");
+TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
     whenModal(&window, [](QDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), "Connect camera");
-        auto* list = dialog.findChild<QComboBox*>();
-        ASSERT_NE(list, nullptr);
-        ASSERT_EQ(list->count(), 2);
-        EXPECT_EQ(list->itemText(1), "2 - Canon EOS 60D");
-        EXPECT_EQ(list->currentIndex(), 0);
-        ASSERT_NE(button(dialog, "Cancel"), nullptr);
-        saveScreenshot(dialog, "connect_dialog.png");
-        list->setCurrentIndex(1);
-        button(dialog, "OK")->click();
-    });
-    connectCamera(program, window);
-    ASSERT_TRUE(program.camera.connected);
-    EXPECT_TRUE(second->open);
-    EXPECT_EQ(window.itemText(kCameraField), "2 - Canon EOS 60D");
-}
-
-TEST_F(QtConnectDialog, ReturnInTheListPressesOk) {
-    driver->add("Canon EOS 7D");
-    driver->add("Canon EOS 5D Mark III");
-    whenModal(&window, [](QDialog& dialog) {
-        auto* list = dialog.findChild<QComboBox*>();
-        list->setFocus();
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(list, &enter);
-    });
-    connectCamera(program, window);
-    EXPECT_EQ(program.camera.name, "1 - Canon EOS 7D");
-}
-
-TEST_F(QtConnectDialog, WithoutCamerasOnlyCancelIsLeft) {
-    whenModal(&window, [](QDialog& dialog) {
-        auto* list = dialog.findChild<QComboBox*>();
-        EXPECT_EQ(list->currentText(), "(No camera found)");
-        EXPECT_FALSE(button(dialog, "OK")->isEnabled());
+        EXPECT_EQ(dialog.findChild<QComboBox*>()->currentText(), "(No camera found)");
+        EXPECT_FALSE(button(dialog, "OK")->isEnabled()) << "only Cancel is left";
         saveScreenshot(dialog, "connect_dialog_no_camera.png");
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(list, &escape);
+        sendKey(dialog.findChild<QComboBox*>(), Qt::Key_Escape);
     });
     connectCamera(program, window);
     EXPECT_FALSE(program.camera.connected);
     EXPECT_FALSE(program.camera.connectDialogOpen);
+
+    driver->add("Canon EOS 60D");
+    driver->add("Canon EOS 60D");
+    whenModal(&window, [](QDialog& dialog) {
+        auto* list = dialog.findChild<QComboBox*>();
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->itemText(1), "2 - Canon EOS 60D");
+        saveScreenshot(dialog, "connect_dialog.png");
+        list->setCurrentIndex(1);
+        list->setFocus();
+        sendKey(list, Qt::Key_Return); // the default button
+    });
+    connectCamera(program, window);
+    ASSERT_TRUE(program.camera.connected);
+    EXPECT_TRUE(driver->bodies[1]->open);
+    EXPECT_EQ(window.itemText(kCameraField), "2 - Canon EOS 60D");
 }
 
 } // namespace

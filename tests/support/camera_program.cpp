@@ -43,6 +43,7 @@ CameraTestProgram::CameraTestProgram(const VirtualProfile& profile, CivilTime lo
 }
 
 CameraTestProgram::~CameraTestProgram() {
+    joinTransferWorker(program);
     program.observer = nullptr;
     program.run.running = false;
     window.send({MessageKind::Close, 0, {}});

@@ -39,11 +39,10 @@ class FakeBody : public sdk::DriverCamera {
   public:
     using Key = std::pair<EdsPropertyID, EdsInt32>;
 
-    explicit FakeBody(std::string text = "Canon EOS 5D Mark III", EdsUInt32 subType = 1)
-        : description(std::move(text)), deviceSubType(subType) {}
+    explicit FakeBody(std::string text = "Canon EOS 5D Mark III") : description(std::move(text)) {}
 
     std::string description;
-    EdsUInt32 deviceSubType;
+    EdsUInt32 deviceSubType = 1;
     EdsError deviceInfoError = EDS_ERR_OK;
     EdsError openError = EDS_ERR_OK;
     std::map<Key, sdk::PropertyValue> properties;
@@ -54,7 +53,6 @@ class FakeBody : public sdk::DriverCamera {
     std::vector<Key> reads;
     bool open = false;
     int sessionsOpened = 0;
-    int sessionsClosed = 0;
     std::shared_ptr<sdk::CameraEventSink> events;
 
     void set(EdsPropertyID id, sdk::PropertyValue value, EdsInt32 param = 0) {
@@ -89,7 +87,6 @@ class FakeBody : public sdk::DriverCamera {
     EdsError closeSession() override {
         open = false;
         events.reset();
-        ++sessionsClosed;
         return EDS_ERR_OK;
     }
     EdsError getProperty(EdsPropertyID id, EdsInt32 param, sdk::PropertyValue& out) override {
@@ -125,9 +122,8 @@ class FakeCameraDriver : public sdk::CameraDriver {
     std::vector<std::shared_ptr<FakeBody>> bodies;
     int enumerations = 0;
 
-    std::shared_ptr<FakeBody> add(const std::string& description = "Canon EOS 5D Mark III",
-                                  EdsUInt32 subType = 1) {
-        bodies.push_back(std::make_shared<FakeBody>(description, subType));
+    std::shared_ptr<FakeBody> add(const std::string& description = "Canon EOS 5D Mark III") {
+        bodies.push_back(std::make_shared<FakeBody>(description));
         return bodies.back();
     }
     EdsError enumerate(std::vector<std::shared_ptr<sdk::DriverCamera>>& out) override {
@@ -136,10 +132,6 @@ class FakeCameraDriver : public sdk::CameraDriver {
         return EDS_ERR_OK;
     }
 };
-
-} // namespace orvex::test
-
-namespace orvex::test {
 
 // The program with one fake body behind the SDK layer; connect() connects it through the Connect button's
 // path (one body listed: the connect dialog takes it by itself).
