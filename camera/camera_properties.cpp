@@ -25,6 +25,12 @@ constexpr int kLocationButtonOpen = 5958;
 constexpr int kLocationButtonClose = 5964;
 constexpr int kLocationNoMethod = 5969;
 
+bool hasAnyOutput(EdsUInt32 device) {
+    return (device & (kEdsEvfOutputDevice_TFT | kEdsEvfOutputDevice_PC)) != 0;
+}
+
+} // namespace
+
 EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 param, EdsUInt32& value) {
     value = 0;
     return EdsGetPropertyData(program.camera.camera, property, param, sizeof value, &value);
@@ -33,12 +39,6 @@ EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 par
 EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 value) {
     return EdsSetPropertyData(program.camera.camera, property, 0, sizeof value, &value);
 }
-
-bool hasAnyOutput(EdsUInt32 device) {
-    return (device & (kEdsEvfOutputDevice_TFT | kEdsEvfOutputDevice_PC)) != 0;
-}
-
-} // namespace
 
 int findCameraModel(const std::string& description) {
     for (std::size_t i = 0; i < kModelSearchTexts.size(); ++i)

@@ -8,6 +8,10 @@
 
 namespace orvex {
 
+// A 4-byte property of the connected camera; the SDK code of the call.
+EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 param, EdsUInt32& value);
+EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 value);
+
 // Index 0..24 of the first model whose search text (" 1200D" … " 1D") the description contains; 25 otherwise.
 int findCameraModel(const std::string& description);
 // True when a camera is connected and is of that model.

@@ -67,20 +67,15 @@ bool configureCamera(Program& p, Window& w) {
     if (reportIf(p, w, EdsGetPropertyDesc(c.camera, kEdsPropID_Tv, &speeds), 3074)) return false;
     adaptToCamera(p.tables, {}, allowedCodes(speeds));
     if (p.options.saveToHost) {
-        const EdsUInt32 host = kEdsSaveTo_Host;
-        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof host, &host), 3094))
-            return false;
+        if (reportIf(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Host), 3094)) return false;
         if (!c.legacyProtocol && reportIf(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104))
             return false;
     } else {
-        const EdsUInt32 card = kEdsSaveTo_Camera;
-        if (reportIf(p, w, EdsSetPropertyData(c.camera, kEdsPropID_SaveTo, 0, sizeof card, &card), 3116))
-            return false;
+        if (reportIf(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Camera), 3116)) return false;
     }
     if (p.script.hasBurst) {
         EdsUInt32 drive = 0;
-        if (reportIf(p, w, EdsGetPropertyData(c.camera, kEdsPropID_DriveMode, 0, sizeof drive, &drive), 3132))
-            return false;
+        if (reportIf(p, w, readUInt32(p, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
         if (drive != 1 && drive != 4 && drive != 5) {
             reportError(p, w, -9, 3144);
             return false;

@@ -64,14 +64,12 @@ bool cablePhase(Program& p, Window& w, bool press, int phase) {
     if (phase == 1) {
         if (p.liveViewOn) return true;
         EdsUInt32 output = 0;
-        if (const EdsError e =
-                EdsGetPropertyData(p.camera.camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output)) {
+        if (const EdsError e = readUInt32(p, kEdsPropID_Evf_OutputDevice, 0, output)) {
             reportError(p, w, static_cast<std::int32_t>(e), 5364);
             return false;
         }
         output |= kEdsEvfOutputDevice_PC;
-        if (const EdsError e =
-                EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output)) {
+        if (const EdsError e = writeUInt32(p, kEdsPropID_Evf_OutputDevice, output)) {
             reportError(p, w, static_cast<std::int32_t>(e), 5372);
             return false;
         }

@@ -15,14 +15,10 @@ namespace {
 constexpr std::uint32_t kAeTv = 1, kAeAv = 2, kAeManual = 3, kAeBulb = 4;
 constexpr EdsError kBusy = EDS_ERR_DEVICE_BUSY;
 
-std::optional<EdsUInt32> readProperty(Program& p, EdsPropertyID id) {
+std::optional<EdsUInt32> readProperty(const Program& p, EdsPropertyID id) {
     EdsUInt32 value = 0;
-    if (EdsGetPropertyData(p.camera.camera, id, 0, sizeof value, &value) != EDS_ERR_OK) return std::nullopt;
+    if (readUInt32(p, id, 0, value) != EDS_ERR_OK) return std::nullopt;
     return value;
-}
-
-EdsError writeProperty(Program& p, EdsPropertyID id, EdsUInt32 value) {
-    return EdsSetPropertyData(p.camera.camera, id, 0, sizeof value, &value);
 }
 
 // Ends the shot on a failure; a setting refused as busy is reported as that value not being supported.
@@ -77,7 +73,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
         const EdsUInt32 wanted = t.aperture[line.aperture].code;
         if (line.aperture != 0) {
             if (ae != kAeAv && ae != kAeManual && ae != kAeBulb) return !refuse(p, w, -6, 3660);
-            if (failed(p, w, writeProperty(p, kEdsPropID_Av, wanted), 3672, -18)) return false;
+            if (failed(p, w, writeUInt32(p, kEdsPropID_Av, wanted), 3672, -18)) return false;
         }
         if (const auto current = readProperty(p, kEdsPropID_Av)) {
             p.run.apertureField.differs = line.aperture != 0 && *current != wanted;
@@ -91,7 +87,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     if (line.shutter != 0) {
         if (ae == kAeTv || ae == kAeManual) {
             if (line.burst == 0 && line.exposureMs > c.longestCameraTimedMs) wantedSpeed = t.bulb.code;
-            if (failed(p, w, writeProperty(p, kEdsPropID_Tv, wantedSpeed), 3719, -19)) return false;
+            if (failed(p, w, writeUInt32(p, kEdsPropID_Tv, wantedSpeed), 3719, -19)) return false;
         } else if (ae == kAeBulb) {
             wantedSpeed = t.bulb.code;
         } else {
@@ -113,7 +109,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     const EdsUInt32 wantedIso = t.iso[line.iso].code;
     if (line.iso != 0) {
         if (ae < kAeTv || ae > kAeBulb) return !refuse(p, w, -8, 3757);
-        if (failed(p, w, writeProperty(p, kEdsPropID_ISOSpeed, wantedIso), 3770, -20)) return false;
+        if (failed(p, w, writeUInt32(p, kEdsPropID_ISOSpeed, wantedIso), 3770, -20)) return false;
     }
     if (const auto current = readProperty(p, kEdsPropID_ISOSpeed)) {
         p.run.isoField.differs = line.iso != 0 && *current != wantedIso;
@@ -121,7 +117,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     }
 
     const EdsUInt32 wantedQuality = t.quality[line.quality].code;
-    if (line.quality != 0 && failed(p, w, writeProperty(p, kEdsPropID_ImageQuality, wantedQuality), 3798, -1))
+    if (line.quality != 0 && failed(p, w, writeUInt32(p, kEdsPropID_ImageQuality, wantedQuality), 3798, -1))
         return false;
     if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
         const std::string name = nameOfCode(t.quality, *current);
@@ -158,7 +154,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     }
     if (isCameraModel(p, kModel300D)) {
         EdsUInt32 af = 0;
-        if (failed(p, w, EdsGetPropertyData(c.camera, kEdsPropID_AFMode, 0, sizeof af, &af), 3890)) return;
+        if (failed(p, w, readUInt32(p, kEdsPropID_AFMode, 0, af), 3890)) return;
         if (af != kEdsAFMode_Manual) {
             refuse(p, w, -3, 3898);
             return;
@@ -214,7 +210,7 @@ void executeLine(Program& p, Window& w) {
 
     if (failed(p, w, setCameraUiLock(p, true), 3606)) return;
     EdsUInt32 ae = 0;
-    if (failed(p, w, EdsGetPropertyData(p.camera.camera, kEdsPropID_AEMode, 0, sizeof ae, &ae), 3618)) return;
+    if (failed(p, w, readUInt32(p, kEdsPropID_AEMode, 0, ae), 3618)) return;
     if (!setValues(p, w, line, ae)) return;
 
     countShot(p, w, line);

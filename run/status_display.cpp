@@ -1,5 +1,6 @@
 #include "run/status_display.h"
 
+#include "camera/camera_properties.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
 
@@ -56,8 +57,7 @@ void showShots(Program& p, Window& w) {
     if (!p.options.saveToHost) {
         if (p.run.cameraReady && !p.options.simulation) {
             EdsUInt32 left = 0;
-            if (EdsGetPropertyData(p.camera.camera, kEdsPropID_AvailableShots, 0, sizeof left, &left) ==
-                EDS_ERR_OK)
+            if (readUInt32(p, kEdsPropID_AvailableShots, 0, left) == EDS_ERR_OK)
                 p.camera.shotsLeft = static_cast<int>(left);
         }
         text += "   [" + std::to_string(p.camera.shotsLeft) + "]";
