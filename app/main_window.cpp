@@ -10,25 +10,18 @@
 #include "run/status_display.h"
 #include "script/script_chain.h"
 #include "script/script_loader.h"
+#include "script/text_scan.h"
 #include "ui/main_controls.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace orvex {
 namespace {
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
 // Port names keep their system spelling (ttyUSB0), so the upper-cased option is matched without regard to
 // case.
 void selectSerialPort(Window& w, const std::string& requested) {
-    const std::string wanted = upper(requested);
+    const std::string wanted = upperAscii(requested);
     for (int i = 0; i < w.listCount(kSerialPortList); ++i)
-        if (upper(w.listText(kSerialPortList, i)).rfind(wanted, 0) == 0) {
+        if (upperAscii(w.listText(kSerialPortList, i)).rfind(wanted, 0) == 0) {
             w.listSelectIndex(kSerialPortList, i);
             return;
         }

@@ -38,11 +38,7 @@ struct Reader {
         if (v.size() > 99) v.resize(99);
         return v;
     }
-    bool yes(int key) const {
-        std::string v = text(key, "NO");
-        std::transform(v.begin(), v.end(), v.begin(), [](unsigned char c) { return std::toupper(c); });
-        return v == "YES";
-    }
+    bool yes(int key) const { return equalsIgnoringCase(text(key, "NO"), "YES"); }
     // A text that does not begin with a number leaves the value as it was.
     void number(int key, const char* fallback, int& value) const {
         if (const auto n = scanWhole(text(key, fallback)))

@@ -7,7 +7,6 @@
 #include "script/text_scan.h"
 #include "ui/main_controls.h"
 
-#include <algorithm>
 #include <fstream>
 #include <limits>
 #include <new>
@@ -37,16 +36,6 @@ enum Message {
     kBurstTooLong = 24
 };
 
-std::string upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    return upper(std::string(a)) == upper(std::string(b));
-}
-
 // Only the first seven columns count; a seventh tab ends the line.
 std::vector<std::string_view> splitColumns(std::string_view line) {
     std::vector<std::string_view> columns;
@@ -63,11 +52,11 @@ std::vector<std::string_view> splitColumns(std::string_view line) {
 
 bool parseDelay(std::string_view text, ScriptLine& line) {
     if (text.empty()) return true;
-    if (equalsNoCase(text, "Move")) {
+    if (equalsIgnoringCase(text, "Move")) {
         line.kind = TriggerKind::Move;
         return true;
     }
-    if (equalsNoCase(text, "Sound")) {
+    if (equalsIgnoringCase(text, "Sound")) {
         line.kind = TriggerKind::Sound;
         return true;
     }
@@ -96,7 +85,7 @@ class Loader {
     // Returns the message number of the first error, 0 when the line is good.
     int exposureLine(std::string_view text, int number) {
         const auto columns = splitColumns(text);
-        if (equalsNoCase(columns[0], "Loop")) {
+        if (equalsIgnoringCase(columns[0], "Loop")) {
             p_.run.loopEnabled = true;
             p_.run.loopInfinite = true;
             p_.script.hasLoopMarker = true;
@@ -193,7 +182,7 @@ bool loadScript(Program& p, Window& w, const std::string& path) {
         if (n == kLineLimit)
             error = kLineTooLong;
         else if (number == 1)
-            error = upper(text).rfind(kScriptHeader, 0) == 0 ? 0 : kBadHeader;
+            error = upperAscii(text).rfind(kScriptHeader, 0) == 0 ? 0 : kBadHeader;
         else
             error = loader.exposureLine(text, number);
     }

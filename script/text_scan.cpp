@@ -55,6 +55,16 @@ std::optional<double> scanDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::string upperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && upperAscii(std::string(a)) == upperAscii(std::string(b));
+}
+
 bool isBlank(std::string_view text) {
     for (char c : text)
         if (!isSpace(c)) return false;

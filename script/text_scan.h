@@ -2,6 +2,7 @@
 // Reading numbers from the start of a text the way scripts and options are written:
 // leading blanks skipped, an optional sign, and anything after the number ignored.
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvex {
@@ -10,6 +11,10 @@ namespace orvex {
 std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed = nullptr);
 // A decimal number with an optional fraction.
 std::optional<double> scanDecimal(std::string_view text);
+// The text with its ASCII letters in upper case; other bytes are left as they are.
+std::string upperAscii(std::string text);
+// Equal apart from the letter case of ASCII letters.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
 // True when the text holds nothing but blanks.
 bool isBlank(std::string_view text);
 // "h:m:s" or, failing that, "h:m" (seconds 0); the fields are not range-checked here.

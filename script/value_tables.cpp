@@ -1,21 +1,13 @@
 #include "script/value_tables.h"
 
+#include "script/text_scan.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace orvex {
 namespace {
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        const auto lx = (x >= 'A' && x <= 'Z') ? x + 32 : x, ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
-        if (lx != ly) return false;
-    }
-    return true;
-}
 
 ValueTable table(std::initializer_list<std::pair<const char*, std::uint32_t>> rows) {
     ValueTable t{{"", 0, 0}};
@@ -100,7 +92,7 @@ ValueTables makeValueTables() {
 
 int findByName(const ValueTable& table, std::string_view name) {
     for (std::size_t i = 0; i < table.size(); ++i)
-        if (equalNoCase(table[i].name, name)) return static_cast<int>(i);
+        if (equalsIgnoringCase(table[i].name, name)) return static_cast<int>(i);
     return -1;
 }
 
