@@ -1,12 +1,14 @@
 #include "app/settings.h"
 
 #include "app/catalogue.h"
-#include "platform/ini_file.h"
+#include "platform/profile/profile_file.h"
 #include "run/run_state.h"
 #include "script/text_scan.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace orvex {
 namespace {
@@ -32,10 +34,14 @@ const std::string& section() {
 }
 
 struct Reader {
-    const IniFile& ini;
+    const std::string& file;
     std::string text(int key, const char* fallback) const {
-        std::string v = ini.value(section(), englishText(key)).value_or(fallback);
-        if (v.size() > 99) v.resize(99);
+        std::string v = profileValue(file, section(), englishText(key)).value_or(fallback);
+        if (v.size() > 99) {
+            v.resize(99);
+            // The prefix goes into picture names: a cut must not leave a blank at their end.
+            while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.pop_back();
+        }
         return v;
     }
     bool yes(int key) const { return equalsIgnoringCase(text(key, "NO"), "YES"); }
@@ -49,9 +55,9 @@ struct Reader {
 } // namespace
 
 void loadSettings(const std::string& file, Settings& s, RunState& run) {
-    IniFile ini;
-    ini.load(file);
-    const Reader r{ini};
+    // A missing or unreadable file reads as empty: every key takes its default.
+    const ProfileFileText stored = readProfileFile(file);
+    const Reader r{stored.text};
     s.scriptEditor = r.text(kEditor, "Notepad.exe");
     s.pictureBrowser = r.text(kBrowser, "");
     s.imagePrefix = r.text(kPrefix, "");
@@ -71,11 +77,11 @@ void loadSettings(const std::string& file, Settings& s, RunState& run) {
 }
 
 bool saveSettings(const std::string& file, const Settings& s, const RunState& run) {
-    IniFile ini;
-    // An existing file we cannot read is left alone rather than replaced by our twelve keys.
-    if (ini.load(file) == IniFile::LoadResult::Unreadable) return false;
-    const auto put = [&](int key, const std::string& v) { ini.setValue(section(), englishText(key), v); };
     const auto yesNo = [](bool b) { return std::string(b ? "YES" : "NO"); };
+    std::vector<ProfileEntry> entries;
+    const auto put = [&](int key, std::string value) {
+        entries.push_back({englishText(key), std::move(value)});
+    };
     put(kEditor, s.scriptEditor);
     put(kBrowser, s.pictureBrowser);
     put(kPrefix, s.imagePrefix);
@@ -88,7 +94,8 @@ bool saveSettings(const std::string& file, const Settings& s, const RunState& ru
     put(kLevel, std::to_string(s.moveLevel));
     put(kPixels, std::to_string(s.movePixels));
     put(kThreshold, std::to_string(s.soundThreshold));
-    return ini.save(file);
+    // An existing file that cannot be read is left alone rather than replaced by our twelve keys.
+    return writeProfileStrings(file, section(), entries);
 }
 
 } // namespace orvex

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-serialport-dev
-  libturbojpeg0-dev libexiv2-dev libsimpleini-dev
+  libturbojpeg0-dev libexiv2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )
