@@ -36,16 +36,16 @@ bool openCable(Program& p, Window& w) {
         return false;
     }
     p.cable = p.serialPorts.open(p.run.serialPortName);
-    if (!p.cable) {
+    // A port that opens but refuses its lines cannot be used either.
+    if (!p.cable || !setCableLines(p, false)) {
         cableError(p, w, formatMessage(p.language, 168, p.run.serialPortName));
         return false;
     }
-    setCableLines(p, false);
     return true;
 }
 
-void setCableLines(Program& p, bool asserted) {
-    if (p.cable) p.cable->setLines(asserted);
+bool setCableLines(Program& p, bool asserted) {
+    return p.cable && p.cable->setLines(asserted);
 }
 
 void closeCable(Program& p) {
@@ -57,7 +57,12 @@ void closeCable(Program& p) {
 bool cablePhase(Program& p, Window& w, bool press, int phase) {
     if (!p.camera.liveViewAvailable || currentLineHasBurst(p)) {
         if (!openCable(p, w)) return false;
-        setCableLines(p, press);
+        // A port that refuses its lines has vanished (an adapter pulled out): the run can neither press nor
+        // let go any more, so it stops; closing the port drops whatever it still held.
+        if (!setCableLines(p, press)) {
+            cableError(p, w, formatMessage(p.language, 168, p.run.serialPortName));
+            return false;
+        }
         p.run.cableUsed = true;
         return true;
     }

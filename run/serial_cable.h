@@ -10,7 +10,8 @@ inline constexpr int kCablePlain = -1; // the start or end of a burst or a cable
 // The Lockup choice: 0 for Off, 1000 to 10000 ms, -1 for Manu or any other text.
 int lockupTime(const Program& program, const Window& window);
 bool openCable(Program& program, Window& window);
-void setCableLines(Program& program, bool asserted);
+// False when the port refused: it is gone.
+bool setCableLines(Program& program, bool asserted);
 void closeCable(Program& program);
 // One step of a cable or lock-up sequence (phase 1 mirror up, 2 its release, 3 shutter, 4 its release, or
 // kCablePlain). False when it failed; the run has then been stopped.

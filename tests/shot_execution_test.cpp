@@ -116,12 +116,17 @@ TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
     EXPECT_GE(std::stoi(ends[0]) - std::stoi(pictures.back()), 2000);
 }
 
+// The JPEG comes a little after the RAW, as from a real body: each keeps its shot's numbers.
 TEST(CameraRun, RawAndJpegOfOneShotTakeConsecutiveNumbers) {
-    CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
-    t.start({"0\t\t1\t250"}, R"(-prefix="Moon")");
-    t.runFor(5000);
+    CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) {
+        p.picturesPerShot = 2;
+        p.fileGapMs = 40;
+    }));
+    t.start({"0\t\t1\t250", "20\t\t1\t250"}, R"(-prefix="Moon")");
+    t.runFor(8000);
     EXPECT_EQ(t.pictures(),
-              (Strings{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG"}));
+              (Strings{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG",
+                       "Moon_2026-12-06_21-00-02_0003.CR2", "Moon_2026-12-06_21-00-02_0004.JPG"}));
     EXPECT_EQ(t.program.run.status, 35);
 }
 
@@ -241,6 +246,27 @@ INSTANTIATE_TEST_SUITE_P(
                                 "",
                                 "Error 2007",
                                 "Error (L6296)"},
+                      ErrorCase{"FocusFailsAtRelease",
+                                "bulb",
+                                [](VirtualProfile& p) { p.afFailureAt = 2; },
+                                {"0\t\t1\t250", "20\t\t1\t250"},
+                                "",
+                                "Focus failed !",
+                                "Error (L3947)"},
+                      ErrorCase{"TakePictureBusy",
+                                "bulb",
+                                [](VirtualProfile& p) { p.takePictureBusyAt = 1; },
+                                {"0\t\t1\t250"},
+                                "",
+                                "camera busy",
+                                "Error (L3947)"},
+                      ErrorCase{"CaptureErrorInsteadOfThePicture",
+                                "bulb",
+                                [](VirtualProfile& p) { p.captureErrorAt = 1; },
+                                {"0\t\t1\t250"},
+                                "",
+                                "Cannot download image file !",
+                                "Error (L3502)"},
                       ErrorCase{"MoveWithoutLiveView",
                                 "no-liveview",
                                 nullptr,
@@ -263,6 +289,24 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Mirror lockup should be set on camera !",
                                 "Error (L3833)"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+
+// The port vanishes as the cable opens the second bulb exposure: the body lets go at once; the run learns it
+// at its next step, stops with the port's message and closes the port.
+TEST(CameraRun, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
+    CameraTestProgram t(with(preset("cable"), [](VirtualProfile& p) { p.cableLostAt = 2; }));
+    t.program.language = kFrench;
+    t.start({"0\t\t40\t1", "500\t\t40\t1"}, R"(-serialport="VirtualCable")");
+    t.runFor(51000);
+    EXPECT_TRUE(t.program.run.running);
+    EXPECT_FALSE(t.camera->shutterOpen());
+    t.runFor(41000);
+    EXPECT_FALSE(t.program.run.running);
+    EXPECT_EQ(t.program.cable, nullptr);
+    ASSERT_NE(t.lastBox(), nullptr);
+    EXPECT_EQ(t.lastBox()->text, "Imposible d'accéder au port série VirtualCable !");
+    EXPECT_EQ(t.lastBox()->caption, "Erreur");
+    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "+50000", "-90500", "-90500"}));
+}
 
 TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
     CameraTestProgram t(preset("bulb"));

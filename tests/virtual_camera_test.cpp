@@ -97,7 +97,7 @@ class VirtualCamera : public ::testing::Test {
         // A test before may have left the SDK running, with its drivers: start from none.
         EdsTerminateSDK();
         sdk::unregisterAllCameraDrivers();
-        camera = makeVirtualCamera(*profile, clock, clock);
+        camera = makeVirtualCamera(*profile, clock, clock, pace);
         sdk::registerCameraDriver(camera);
         ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
         ref = firstCamera();
@@ -144,6 +144,7 @@ class VirtualCamera : public ::testing::Test {
     }
 
     VirtualClock clock{CivilTime{2015, 11, 3, 21, 4, 9, 250}};
+    DownloadPace pace; // set before start(): downloads then take time
     std::shared_ptr<VirtualCameraDriver> camera;
     EdsCameraRef ref = nullptr;
     EdsError readError = EDS_ERR_OK;
@@ -270,6 +271,27 @@ INSTANTIATE_TEST_SUITE_P(
                       BulbCase{"Cable", "cable", Release::Cable, false, 40500, "81/2"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// As when its adapter is pulled out: the lines drop, the bulb closes, the port refuses and leaves the list.
+TEST_F(VirtualCamera, TheCablesPortVanishesAtItsExposureAndLetsGo) {
+    start("cable", "cableLostAt = 2\nprocessingMs = 0");
+    saveToHost();
+    ASSERT_EQ(set(kEdsPropID_Tv, kBulb), EDS_ERR_OK);
+    NoSerialPorts system;
+    VirtualCablePorts ports(system, camera);
+    auto cable = ports.open("VirtualCable");
+    EXPECT_TRUE(cable->setLines(true));
+    pass(1000);
+    EXPECT_TRUE(cable->setLines(false));
+    EXPECT_TRUE(cable->setLines(true));
+    EXPECT_FALSE(camera->shutterOpen());
+    EXPECT_FALSE(cable->setLines(false));
+    EXPECT_EQ(ports.portNames(), Names{});
+    cable.reset();
+    EXPECT_EQ(ports.open("VirtualCable"), nullptr);
+    pass(100);
+    EXPECT_EQ(seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG"}));
+}
+
 TEST_F(VirtualCamera, WithMirrorLockUpTheFirstPressRaisesTheMirrorWhichComesDownByItself) {
     start("legacy-lockup", "customFunctions = 7=1\nprocessingMs = 0");
     EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG);
@@ -305,6 +327,51 @@ TEST_F(VirtualCamera, TheChosenShotsPicturesFailToDownloadAndOnlyThose) {
     EXPECT_EQ(download(seen.items[0]).result, EDS_ERR_OK);
     EXPECT_EQ(download(seen.items[1]).result, EDS_ERR_INCOMPLETE_TRANSFER);
     EXPECT_EQ(download(seen.items[2]).result, EDS_ERR_OK);
+}
+
+// A take-picture fault on demand comes once, at its exposure; the next try takes it.
+TEST_F(VirtualCamera, TakePictureFaultsComeOnceAtTheirExposure) {
+    start("bulb", "takePictureBusyAt = 2\nafFailureAt = 2\nprocessingMs = 0\ntv = 0x78");
+    saveToHost();
+    std::vector<EdsError> answers;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        answers.push_back(command(kEdsCameraCommand_TakePicture));
+        pass(10);
+    }
+    EXPECT_EQ(answers, (std::vector<EdsError>{EDS_ERR_OK, EDS_ERR_DEVICE_BUSY, EDS_ERR_TAKE_PICTURE_AF_NG,
+                                              EDS_ERR_OK}));
+    EXPECT_EQ(camera->exposures(), 2u);
+    EXPECT_EQ(seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG"}));
+}
+
+TEST_F(VirtualCamera, ACaptureErrorComesInsteadOfTheExposuresPictures) {
+    start("bulb", "captureErrorAt = 1\nprocessingMs = 100\ntv = 0x78");
+    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+    pass(200);
+    EXPECT_EQ(seen.states, std::vector<EdsStateEvent>{kEdsStateEvent_CaptureError});
+    EXPECT_TRUE(seen.created.empty());
+    EXPECT_EQ(get(kEdsPropID_AvailableShots), 850u) << "nothing was recorded";
+    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+    pass(200);
+    EXPECT_EQ(seen.created, Names{"IMG_0001.JPG"});
+}
+
+// The RAW comes first, the JPEG `fileGapMs` later, each dated from its own exposure; at the link speed given,
+// a download takes as long as a real body's file would.
+TEST_F(VirtualCamera, FilesOfOneExposureComeApartAndDownloadAtTheLinkSpeed) {
+    std::vector<unsigned> waits;
+    pace = [&](unsigned ms) { waits.push_back(ms); };
+    start("bulb", "picturesPerShot = 2\nfileGapMs = 1500\nprocessingMs = 0\ndownloadMBps = 20\ntv = 0x78");
+    saveToHost();
+    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+    pass(1000);
+    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+    pass(1600);
+    ASSERT_EQ(seen.transfers, (Names{"IMG_0001.CR2", "IMG_0002.CR2", "IMG_0001.JPG", "IMG_0002.JPG"}));
+    EXPECT_EQ(download(seen.items[2]).taken, "2015-11-03 21:04:09.250");
+    EXPECT_EQ(download(seen.items[3]).taken, "2015-11-03 21:04:10.250");
+    EXPECT_EQ(download(seen.items[0]).result, EDS_ERR_OK);
+    EXPECT_EQ(waits, (std::vector<unsigned>{300, 300, 1200})) << "6 MB JPEGs and a 24 MB RAW at 20 MB/s";
 }
 
 TEST_F(VirtualCamera, ShuttingDownAtTheChosenShotLeavesTheCameraListUntilSwitchedOn) {
@@ -364,7 +431,8 @@ INSTANTIATE_TEST_SUITE_P(
         PresetCase{"legacy-lockup", "Canon EOS 400D DIGITAL", 0, false, false, false, false, true, 7},
         PresetCase{"300d", "Canon EOS 300D DIGITAL", 0, false, false, false, false, false, 0},
         PresetCase{"10d", "Canon EOS 10D", 0, false, false, false, false, false, 12},
-        PresetCase{"no-liveview", "Canon EOS 40D", 1, false, true, false, true, true, 0}));
+        PresetCase{"no-liveview", "Canon EOS 40D", 1, false, true, false, true, true, 0},
+        PresetCase{"burst", "Canon EOS 30D", 1, false, false, false, true, true, 0}));
 
 TEST(VirtualCameraProfile, TheShippedExampleLoads) {
     std::string error;
@@ -383,15 +451,20 @@ TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
         {"[camera]\ncard = no\ncard = yes\n", "p.ini:3: 'card' is given twice"},
         {"[camera]\npreset = 20d\n",
          "p.ini:2: no preset named '20d'; presets: bulb, press-shutter, shutter-button, "
-         "cable, legacy-lockup, 300d, 10d, no-liveview"},
-        {"[camera]\ntv = 0x10\nshutterCodes = 0x0C, 0x38\n", "p.ini: tv 0x10 is not among the shutterCodes"},
-        {"[camera]\nshutterCodes = 0x0C, 0x11\n", "p.ini: shutterCodes: 0x11 is no shutter speed"},
+         "cable, legacy-lockup, 300d, 10d, no-liveview, burst"},
+        {"[camera]\nav = 0x40\napertureCodes = 0x30, 0x38\n",
+         "p.ini:2: av 0x40 is not among the apertureCodes"},
+        {"[camera]\nshutterCodes = 0x0C, 0x11\n", "p.ini:2: shutterCodes: 0x11 is no shutter speed"},
         {"[camera]\npreset = 300d\nquality = 0x0013FF0F\n",
-         "p.ini: quality 0x13FF0F is not an image quality of the older protocol (subtype 0)"},
-        {"[camera]\nlockupFunction = 7\n", "p.ini: lockupFunction 7 is not among the customFunctions"},
+         "p.ini:3: quality 0x13FF0F is not an image quality of the older protocol (subtype 0)"},
+        {"[camera]\npreset = 10d\n\ncustomFunctions = 1=0\n",
+         "p.ini:4: lockupFunction 12 is not among the customFunctions"},
+        {"[camera]\nmotion = -100001\n",
+         "p.ini:2: motion must be a number from -100000 to 100000, not '-100001'"},
         {"[camera]\ncustomFunctions = 7\n",
          "p.ini:2: customFunctions entries are written number=value, not '7'"},
-        {"[camera]\ndriveMode = 2\n", "p.ini: driveMode 2 is not one of 0 (single), 1, 4 or 5 (continuous)"},
+        {"[camera]\ndriveMode = 2\n",
+         "p.ini:2: driveMode 2 is not one of 0 (single), 1, 4 or 5 (continuous)"},
         {"[camera]\nnonsense\n", "p.ini:2: expected key = value, not 'nonsense'"},
     };
     for (const auto& [text, expected] : cases) {

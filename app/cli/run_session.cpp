@@ -68,7 +68,11 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (o.clock) utcOffset = o.utcOffsetMinutes;
     // In real time the virtual clock follows the computer's, so both kinds of session share one engine.
     VirtualClock clock(start, utcOffset);
-    const auto camera = makeVirtualCamera(*profile, clock, clock);
+    // In real time downloads take the time the body's link speed gives, while the run goes on.
+    const DownloadPace realPace = [](unsigned ms) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    };
+    const auto camera = makeVirtualCamera(*profile, clock, clock, realTime ? realPace : DownloadPace{});
     // Registered for this session only.
     struct Registration {
         std::shared_ptr<sdk::CameraDriver> driver;
@@ -89,7 +93,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         [&](Window& w, const DialogMessage& m) {
             mainWindowProcedure(program, w, m);
             // Downloads take no time on the rehearsal's clock: wait for the worker before time moves on.
-            while (program.transferStatus.running && !program.transferStatus.finished)
+            while (!realTime && program.transferStatus.running && !program.transferStatus.finished)
                 std::this_thread::yield();
         },
         [&](int id) { return colourField(program, id); }, &clock);

@@ -41,6 +41,21 @@ unsigned ceilMs(std::uint64_t microseconds) {
     return static_cast<unsigned>((microseconds + 999) / 1000);
 }
 
+// What the file of a real body weighs: a download takes the time of that, not of the small stand-in sent.
+std::uint64_t nominalBytes(const FilePlan& file) {
+    static constexpr std::uint64_t kJpegFine[] = {6000000, 3400000, 2000000}; // large, medium, small
+    switch (file.kind) {
+    case FileKind::Cr2:
+    case FileKind::Crw:
+        return 24000000;
+    case FileKind::Thumbnail:
+        return 12000;
+    case FileKind::Jpeg:
+        break;
+    }
+    return kJpegFine[std::clamp(file.jpegSize, 0, 2)] / (file.fine ? 1 : 2);
+}
+
 } // namespace
 
 template <class Fn> void VirtualBody::later(unsigned delayMs, Fn fn) {
@@ -50,12 +65,13 @@ template <class Fn> void VirtualBody::later(unsigned delayMs, Fn fn) {
     });
 }
 
-VirtualBody::VirtualBody(VirtualProfile profile, Clock& clock, Scheduler& scheduler)
-    : profile_(std::move(profile)), legacy_(profile_.subtype == 0), clock_(clock), scheduler_(scheduler),
-      quality_(profile_.quality), aeMode_(profile_.aeMode), driveMode_(profile_.driveMode),
-      iso_(profile_.iso), afMode_(profile_.afMode), av_(profile_.av), tv_(profile_.tv),
-      battery_(profile_.battery), shotsLeft_(profile_.shotsLeft), lens_(profile_.lens), card_(profile_.card),
-      owner_(profile_.owner), customFunctions_(profile_.customFunctions), motionSince_(clock.tick()) {
+VirtualBody::VirtualBody(VirtualProfile profile, Clock& clock, Scheduler& scheduler, DownloadPace pace)
+    : profile_(std::move(profile)), pace_(std::move(pace)), legacy_(profile_.subtype == 0), clock_(clock),
+      scheduler_(scheduler), quality_(profile_.quality), aeMode_(profile_.aeMode),
+      driveMode_(profile_.driveMode), iso_(profile_.iso), afMode_(profile_.afMode), av_(profile_.av),
+      tv_(profile_.tv), battery_(profile_.battery), shotsLeft_(profile_.shotsLeft), lens_(profile_.lens),
+      card_(profile_.card), owner_(profile_.owner), customFunctions_(profile_.customFunctions),
+      motionSince_(clock.tick()) {
     saveTo_ = homeSaveTo();
 }
 
@@ -343,6 +359,7 @@ EdsError VirtualBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
         if (bulbModeLocked()) return EDS_ERR_OPERATION_REFUSED;
         if (lockupOnLocked() && !liveViewUpLocked()) return EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG;
         if (const EdsError error = storageErrorLocked()) return error;
+        if (const EdsError fault = takePictureFaultLocked()) return fault;
         openTimedLocked(Release::Command);
         return EDS_ERR_OK;
     case kEdsCameraCommand_BulbStart:
@@ -442,6 +459,26 @@ EdsError VirtualBody::storageErrorLocked() const {
     return EDS_ERR_OK;
 }
 
+EdsError VirtualBody::takePictureFaultLocked() {
+    const std::uint32_t next = exposures_ + 1;
+    if (next == profile_.takePictureBusyAt && !busyAnswered_) {
+        busyAnswered_ = true;
+        return EDS_ERR_DEVICE_BUSY;
+    }
+    if (next == profile_.afFailureAt && !afFailed_) {
+        afFailed_ = true;
+        return EDS_ERR_TAKE_PICTURE_AF_NG;
+    }
+    return EDS_ERR_OK;
+}
+
+void VirtualBody::loseCableIfDueLocked() {
+    if (cableGone_ || exposures_ != profile_.cableLostAt) return;
+    // As when a serial adapter is pulled out: its lines drop, which lets go of the release.
+    cableGone_ = true;
+    releaseLocked(Release::Cable);
+}
+
 std::uint64_t VirtualBody::exposureMicrosecondsLocked() const {
     // In P, Av and the scene modes the body meters; it keeps the speed it holds when that is one.
     if (const auto us = shutterMicroseconds(tv_)) return *us;
@@ -498,6 +535,10 @@ std::optional<VirtualBody::ShotPlan> VirtualBody::startShotLocked(std::uint64_t 
     }
     ShotPlan plan;
     plan.toCard = saveTo_ == kEdsSaveTo_Camera;
+    if (exposures_ == profile_.captureErrorAt) {
+        plan.captureError = true;
+        return plan;
+    }
     if (plan.toCard && shotsLeft_ > 0) --shotsLeft_, changedLocked(kEdsPropID_AvailableShots);
     lastFileNumber_ = lastFileNumber_ % 9999 + 1;
 
@@ -522,6 +563,9 @@ std::optional<VirtualBody::ShotPlan> VirtualBody::startShotLocked(std::uint64_t 
         std::snprintf(name, sizeof name, "IMG_%04u.%s", lastFileNumber_, extension);
         file.fileName = name;
         file.kind = kind;
+        file.downloadMs = profile_.downloadMBps == 0
+                              ? 0
+                              : static_cast<unsigned>(nominalBytes(file) / 1000 / profile_.downloadMBps);
         plan.files.push_back(file);
     };
     if (q.primary == FileKind::Cr2) add(FileKind::Cr2, "CR2");
@@ -538,6 +582,7 @@ void VirtualBody::openTimedLocked(Release who) {
     const std::uint64_t token = nextToken_++, epoch = epoch_;
     exposure_ = Exposure{Exposure::Kind::Timed, who, token, clock_.tick(), std::move(*plan)};
     later(ceilMs(us), [epoch, token](VirtualBody& b) { b.endTimed(epoch, token); });
+    loseCableIfDueLocked();
 }
 
 void VirtualBody::endTimed(std::uint64_t epoch, std::uint64_t token) {
@@ -554,6 +599,7 @@ void VirtualBody::openBulbLocked(Release who) {
     std::optional<ShotPlan> plan = startShotLocked(0);
     if (!plan) return;
     exposure_ = Exposure{Exposure::Kind::Bulb, who, nextToken_++, clock_.tick(), std::move(*plan)};
+    loseCableIfDueLocked();
 }
 
 void VirtualBody::closeBulbLocked() {
@@ -579,6 +625,7 @@ void VirtualBody::burstFrameLocked() {
     const unsigned interval = std::max(burstIntervalMs(driveMode_).value_or(200), ceilMs(us));
     const std::uint64_t token = exposure_->token, epoch = epoch_;
     later(interval, [epoch, token](VirtualBody& b) { b.nextBurstFrame(epoch, token); });
+    loseCableIfDueLocked();
 }
 
 void VirtualBody::nextBurstFrame(std::uint64_t epoch, std::uint64_t token) {
@@ -594,22 +641,36 @@ void VirtualBody::mirrorTimeout(std::uint64_t epoch, std::uint64_t token) {
 
 void VirtualBody::deliverLater(ShotPlan plan, unsigned delayMs) {
     const std::uint64_t epoch = epoch_;
-    later(delayMs, [epoch, plan = std::move(plan)](VirtualBody& b) { b.deliver(epoch, plan); });
+    if (plan.captureError) {
+        later(delayMs, [epoch](VirtualBody& b) { b.captureError(epoch); });
+        return;
+    }
+    // The files of one exposure come in order, `fileGapMs` apart.
+    for (std::size_t i = 0; i < plan.files.size(); ++i)
+        later(delayMs + static_cast<unsigned>(i) * profile_.fileGapMs,
+              [epoch, toCard = plan.toCard, file = plan.files[i]](VirtualBody& b) {
+                  b.deliver(epoch, toCard, file);
+              });
 }
 
-void VirtualBody::deliver(std::uint64_t epoch, const ShotPlan& plan) {
+void VirtualBody::deliver(std::uint64_t epoch, bool toCard, const FilePlan& file) {
     std::lock_guard guard(lock_);
     if (epoch != epoch_ || !events_) return;
     const std::weak_ptr<VirtualBody> weak = weak_from_this();
-    for (const FilePlan& file : plan.files) {
-        auto item = std::make_shared<VirtualItem>(file, [weak, epoch, onCard = plan.toCard] {
+    auto item = std::make_shared<VirtualItem>(
+        file,
+        [weak, epoch, toCard] {
             const std::shared_ptr<VirtualBody> body = weak.lock();
-            return body ? body->reachable(epoch, onCard) : EDS_ERR_COMM_DISCONNECTED;
-        });
-        events_->objectEvent(plan.toCard ? kEdsObjectEvent_DirItemCreated
-                                         : kEdsObjectEvent_DirItemRequestTransfer,
-                             std::move(item));
-    }
+            return body ? body->reachable(epoch, toCard) : EDS_ERR_COMM_DISCONNECTED;
+        },
+        pace_);
+    events_->objectEvent(toCard ? kEdsObjectEvent_DirItemCreated : kEdsObjectEvent_DirItemRequestTransfer,
+                         std::move(item));
+}
+
+void VirtualBody::captureError(std::uint64_t epoch) {
+    std::lock_guard guard(lock_);
+    if (epoch == epoch_ && events_) events_->stateEvent(kEdsStateEvent_CaptureError, 0);
 }
 
 EdsError VirtualBody::reachable(std::uint64_t epoch, bool onCard) const {
@@ -770,9 +831,14 @@ bool VirtualBody::controlsLocked() const {
 
 bool VirtualBody::plugCable() {
     std::lock_guard guard(lock_);
-    if (cablePlugged_) return false;
+    if (cablePlugged_ || cableGone_) return false;
     cablePlugged_ = true;
     return true;
+}
+
+bool VirtualBody::cablePresent() const {
+    std::lock_guard guard(lock_);
+    return !cableGone_;
 }
 
 void VirtualBody::unplugCable() {

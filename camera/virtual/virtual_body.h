@@ -29,8 +29,9 @@ inline constexpr int kSensorHeight = 3456;
 
 class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_from_this<VirtualBody> {
   public:
-    // Clock and scheduler must outlive the body.
-    VirtualBody(VirtualProfile profile, Clock& clock, Scheduler& scheduler);
+    // Clock and scheduler must outlive the body. `pace` makes downloads take the time the profile's link
+    // speed gives; without it they take none.
+    VirtualBody(VirtualProfile profile, Clock& clock, Scheduler& scheduler, DownloadPace pace = {});
 
     EdsError deviceInfo(EdsDeviceInfo& out) override;
     EdsError openSession(std::shared_ptr<sdk::CameraEventSink> events) override;
@@ -63,13 +64,15 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     bool mirrorUp() const;
     bool controlsLocked() const;
 
-    // The virtual cable's socket: one cable at a time.
+    // The virtual cable's socket: one cable at a time, none once its port has vanished.
     bool plugCable();
     void unplugCable();
+    bool cablePresent() const;
 
   private:
     struct ShotPlan {
         bool toCard = true;
+        bool captureError = false; // exposed, but the capture-error event comes instead of files
         std::vector<FilePlan> files;
     };
     struct Exposure {
@@ -87,6 +90,10 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     EdsError pressLocked(Release who);
     void releaseLocked(Release who);
     EdsError storageErrorLocked() const;
+    // A fault on demand for the take-picture command of the next exposure; each comes once.
+    EdsError takePictureFaultLocked();
+    // The cable's port vanishes when the profile says: the release it held lets go.
+    void loseCableIfDueLocked();
     bool bulbModeLocked() const;
     bool lockupOnLocked() const;
     bool liveViewUpLocked() const;
@@ -99,7 +106,8 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     void burstFrameLocked();
     void closeBulbLocked();
     void deliverLater(ShotPlan plan, unsigned delayMs);
-    void deliver(std::uint64_t epoch, const ShotPlan& plan);
+    void deliver(std::uint64_t epoch, bool toCard, const FilePlan& file);
+    void captureError(std::uint64_t epoch);
     void endTimed(std::uint64_t epoch, std::uint64_t token);
     void nextBurstFrame(std::uint64_t epoch, std::uint64_t token);
     void mirrorTimeout(std::uint64_t epoch, std::uint64_t token);
@@ -112,6 +120,7 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     template <class Fn> void later(unsigned delayMs, Fn fn);
 
     const VirtualProfile profile_;
+    const DownloadPace pace_;
     const bool legacy_;
     Clock& clock_;
     Scheduler& scheduler_;
@@ -128,6 +137,8 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     bool controlsLocked_ = false;
     bool capacitySet_ = false;
     bool cablePlugged_ = false;
+    bool cableGone_ = false;
+    bool afFailed_ = false, busyAnswered_ = false; // the one-time faults already shown
     std::uint32_t exposures_ = 0;
     unsigned lastFileNumber_ = 0;
     std::int64_t clockOffsetMs_ = 0; // the body's clock minus the computer's

@@ -18,10 +18,13 @@ class VirtualCableLine final : public SerialLine {
     }
 
     bool setLines(bool asserted) override {
+        const auto body = body_.lock();
+        // A port that has vanished refuses everything; its lines are down.
+        if (body && !body->cablePresent()) return false;
         if (asserted == asserted_) return true;
         asserted_ = asserted;
         // The port drives its lines whatever is at the other end: a body that ignores them is no port error.
-        if (const auto body = body_.lock()) body->pressRelease(virtualcam::Release::Cable, asserted);
+        if (body) body->pressRelease(virtualcam::Release::Cable, asserted);
         return true;
     }
 
@@ -76,6 +79,9 @@ bool VirtualCameraDriver::mirrorUp() const {
 bool VirtualCameraDriver::controlsLocked() const {
     return body_->controlsLocked();
 }
+bool VirtualCameraDriver::cablePresent() const {
+    return body_->cablePresent();
+}
 
 std::unique_ptr<SerialLine> VirtualCameraDriver::plugCable() {
     if (!body_->plugCable()) return nullptr;
@@ -83,16 +89,17 @@ std::unique_ptr<SerialLine> VirtualCameraDriver::plugCable() {
 }
 
 std::shared_ptr<VirtualCameraDriver> makeVirtualCamera(const VirtualProfile& profile, Clock& clock,
-                                                       Scheduler& scheduler) {
+                                                       Scheduler& scheduler, DownloadPace pace) {
     return std::make_shared<VirtualCameraDriver>(
-        std::make_shared<virtualcam::VirtualBody>(profile, clock, scheduler));
+        std::make_shared<virtualcam::VirtualBody>(profile, clock, scheduler, std::move(pace)));
 }
 
 VirtualCablePorts::VirtualCablePorts(SerialPorts& system, std::shared_ptr<VirtualCameraDriver> camera)
     : system_(system), camera_(std::move(camera)) {}
 
 std::vector<std::string> VirtualCablePorts::portNames() {
-    std::vector<std::string> names = {kPortName};
+    std::vector<std::string> names;
+    if (camera_->cablePresent()) names.push_back(kPortName);
     for (std::string& name : system_.portNames())
         if (name != kPortName) names.push_back(std::move(name));
     return names;

@@ -10,6 +10,7 @@
 // The body takes its pictures on `clock` and times its exposures with `scheduler`: a VirtualClock in
 // tests and rehearsals, the computer's clock with a ThreadScheduler otherwise.
 #include "camera/camera_driver.h"
+#include "camera/virtual/virtual_item.h"
 #include "camera/virtual/virtual_profile.h"
 #include "platform/clock.h"
 #include "platform/scheduler.h"
@@ -56,6 +57,8 @@ class VirtualCameraDriver final : public sdk::CameraDriver {
     bool shutterOpen() const;
     bool mirrorUp() const;
     bool controlsLocked() const;
+    // False once the cable's port has vanished (`cableLostAt`).
+    bool cablePresent() const;
 
     // The body's remote socket: a line whose asserted level presses the release (see VirtualCablePorts).
     // Null while another cable is plugged in.
@@ -65,9 +68,11 @@ class VirtualCameraDriver final : public sdk::CameraDriver {
     std::shared_ptr<virtualcam::VirtualBody> body_;
 };
 
-// Clock and scheduler must outlive the body and every handle of the SDK layer that refers to it.
+// Clock and scheduler must outlive the body and every handle of the SDK layer that refers to it. With a
+// `pace`, downloads take the time the profile's `downloadMBps` gives; without, none (a rehearsal on the
+// virtual clock waits for each download before time moves on).
 std::shared_ptr<VirtualCameraDriver> makeVirtualCamera(const VirtualProfile& profile, Clock& clock,
-                                                       Scheduler& scheduler);
+                                                       Scheduler& scheduler, DownloadPace pace = {});
 
 // The system's serial ports and, listed first, "VirtualCable": the cable into the virtual body's remote
 // socket. Like a real port it opens once at a time.

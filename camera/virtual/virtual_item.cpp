@@ -26,8 +26,8 @@ EdsUInt32 objectFormat(FileKind kind) {
 
 } // namespace
 
-VirtualItem::VirtualItem(FilePlan plan, std::function<EdsError()> reachable)
-    : plan_(std::move(plan)), reachable_(std::move(reachable)) {}
+VirtualItem::VirtualItem(FilePlan plan, std::function<EdsError()> reachable, DownloadPace pace)
+    : plan_(std::move(plan)), reachable_(std::move(reachable)), pace_(std::move(pace)) {}
 
 const Bytes& VirtualItem::bytes() {
     if (!bytes_) {
@@ -69,6 +69,11 @@ EdsError VirtualItem::info(EdsDirectoryItemInfo& out) {
 
 EdsError VirtualItem::download(EdsUInt64 size, sdk::ByteSink& out) {
     if (const EdsError error = reachable_()) return error;
+    if (pace_ && plan_.downloadMs > 0) {
+        // A failing link breaks half-way; a body switched off meanwhile never finishes sending.
+        pace_(plan_.failDownload ? plan_.downloadMs / 2 : plan_.downloadMs);
+        if (const EdsError error = reachable_()) return error;
+    }
     std::lock_guard guard(lock_);
     // A file the program has taken or turned down is gone from the body's buffer.
     if (state_ != State::Waiting) return EDS_ERR_OPERATION_REFUSED;

@@ -10,6 +10,13 @@
 #include <optional>
 #include <string>
 
+namespace orvex {
+
+// Waits, on the transfer worker, for as long as a download takes in real time (ms).
+using DownloadPace = std::function<void(unsigned ms)>;
+
+} // namespace orvex
+
 namespace orvex::virtualcam {
 
 struct FilePlan {
@@ -19,12 +26,13 @@ struct FilePlan {
     bool fine = true;
     PictureFacts facts;
     bool failDownload = false;
+    unsigned downloadMs = 0; // at the profile's link speed
 };
 
 class VirtualItem final : public sdk::DriverItem {
   public:
     // `reachable` answers EDS_ERR_OK while the body can still send the file, or the error to report.
-    VirtualItem(FilePlan plan, std::function<EdsError()> reachable);
+    VirtualItem(FilePlan plan, std::function<EdsError()> reachable, DownloadPace pace);
 
     EdsError info(EdsDirectoryItemInfo& out) override;
     EdsError download(EdsUInt64 size, sdk::ByteSink& out) override;
@@ -37,6 +45,7 @@ class VirtualItem final : public sdk::DriverItem {
 
     const FilePlan plan_;
     const std::function<EdsError()> reachable_;
+    const DownloadPace pace_;
     std::mutex lock_;
     std::optional<Bytes> bytes_;
     enum class State { Waiting, Completed, Cancelled } state_ = State::Waiting;

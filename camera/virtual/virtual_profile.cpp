@@ -6,7 +6,6 @@
 #include <cctype>
 #include <fstream>
 #include <functional>
-#include <set>
 #include <sstream>
 
 namespace orvex {
@@ -67,6 +66,16 @@ VirtualProfile cableBody() {
     return p;
 }
 
+// Continuous drive, no live view, no bulb commands: bursts and long exposures go through the cable.
+VirtualProfile burstBody() {
+    VirtualProfile p = cableBody();
+    p.description = "Canon EOS 30D";
+    p.driveMode = 1;
+    p.bodyId = "0420778899";
+    p.firmware = "1.0.5";
+    return p;
+}
+
 VirtualProfile legacyBody(const char* description) {
     VirtualProfile p = cableBody();
     p.description = description;
@@ -115,7 +124,7 @@ const std::vector<std::pair<std::string, std::function<VirtualProfile()>>>& pres
     static const std::vector<std::pair<std::string, std::function<VirtualProfile()>>> list = {
         {"bulb", bulbBody},   {"press-shutter", pressShutterBody}, {"shutter-button", shutterButtonBody},
         {"cable", cableBody}, {"legacy-lockup", legacyLockupBody}, {"300d", body300D},
-        {"10d", body10D},     {"no-liveview", noLiveViewBody},
+        {"10d", body10D},     {"no-liveview", noLiveViewBody},     {"burst", burstBody},
     };
     return list;
 }
@@ -303,10 +312,19 @@ bool readLockupFunction(Reader& r, const std::string& k, const std::string& v, V
     return true;
 }
 
+bool readDriveMode(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
+    if (!r.number(k, v, 0xFFFFFFFF, p.driveMode)) return false;
+    if (virtualcam::isKnownDriveMode(p.driveMode)) return true;
+    return r.fail("driveMode " + v + " is not one of 0 (single), 1, 4 or 5 (continuous)");
+}
+
 bool readMotion(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
+    constexpr std::uint64_t kFastest = 100000;
     const bool negative = !v.empty() && v[0] == '-';
-    EdsUInt32 n = 0;
-    if (!r.number(k, negative ? v.substr(1) : v, 100000, n)) return false;
+    std::uint64_t n = 0;
+    if (!parseNumber(negative ? v.substr(1) : v, kFastest, n))
+        return r.fail(k + " must be a number from -" + std::to_string(kFastest) + " to " +
+                      std::to_string(kFastest) + ", not '" + v + "'");
     p.motion = negative ? -static_cast<int>(n) : static_cast<int>(n);
     return true;
 }
@@ -319,7 +337,7 @@ const std::map<std::string, Setter>& setters() {
         {"description", readDescription},
         {"subtype", numberOf(&P::subtype, kAny)},
         {"aeMode", numberOf(&P::aeMode, kAny)},
-        {"driveMode", numberOf(&P::driveMode, kAny)},
+        {"driveMode", readDriveMode},
         {"afMode", numberOf(&P::afMode, kAny)},
         {"lens", flagOf(&P::lens)},
         {"liveView", flagOf(&P::liveView)},
@@ -345,8 +363,14 @@ const std::map<std::string, Setter>& setters() {
         {"thumbnails", flagOf(&P::thumbnails)},
         {"processingMs", countOf(&P::processingMs, 600000)},
         {"picturesPerShot", countOf(&P::picturesPerShot, 2)},
+        {"fileGapMs", countOf(&P::fileGapMs, 600000)},
+        {"downloadMBps", countOf(&P::downloadMBps, 10000)},
         {"failDownloadAt", countOf(&P::failDownloadAt, kCount)},
         {"shutdownAt", countOf(&P::shutdownAt, kCount)},
+        {"afFailureAt", countOf(&P::afFailureAt, kCount)},
+        {"takePictureBusyAt", countOf(&P::takePictureBusyAt, kCount)},
+        {"captureErrorAt", countOf(&P::captureErrorAt, kCount)},
+        {"cableLostAt", countOf(&P::cableLostAt, kCount)},
         {"motion", readMotion},
     };
     return map;
@@ -381,27 +405,39 @@ bool settle(Reader& r, const char* key, const char* listKey, bool given, const s
     return true;
 }
 
-bool validate(Reader& r, const std::set<std::string>& given, VirtualProfile& p) {
+// The keys the profile gave, each with the place of its line: what does not fit is blamed on that line.
+using GivenKeys = std::map<std::string, std::string>;
+
+bool validate(Reader& r, const GivenKeys& given, VirtualProfile& p) {
+    const std::string origin = r.where;
+    // The first of `keys` the profile gave names the line; none given: the file alone.
+    const auto at = [&](std::initializer_list<const char*> keys) -> Reader& {
+        r.where = origin;
+        for (const char* key : keys)
+            if (const auto it = given.find(key); it != given.end()) {
+                r.where = it->second;
+                break;
+            }
+        return r;
+    };
     const bool legacy = p.subtype == 0;
     if (!virtualcam::decodeQuality(p.quality, legacy)) {
         if (given.count("quality"))
-            return r.fail("quality " + hex(p.quality) + " is not an image quality of the " +
-                          (legacy ? "older protocol (subtype 0)" : "standard protocol"));
+            return at({"quality"})
+                .fail("quality " + hex(p.quality) + " is not an image quality of the " +
+                      (legacy ? "older protocol (subtype 0)" : "standard protocol"));
         p.quality = legacy ? kLegacyJpegLargeFine : kJpegLargeFine;
     }
-    if (!virtualcam::isKnownDriveMode(p.driveMode))
-        return r.fail("driveMode " + std::to_string(p.driveMode) +
-                      " is not one of 0 (single), 1, 4 or 5 (continuous)");
-    if (!settle(r, "tv", "shutterCodes", given.count("tv"), p.shutterCodes, 0x68, p.tv) ||
-        !settle(r, "av", "apertureCodes", given.count("av"), p.apertureCodes, 0x38, p.av) ||
-        !settle(r, "iso", "isoCodes", given.count("iso"), p.isoCodes, 0x48, p.iso))
+    if (!settle(at({"tv"}), "tv", "shutterCodes", given.count("tv"), p.shutterCodes, 0x68, p.tv) ||
+        !settle(at({"av"}), "av", "apertureCodes", given.count("av"), p.apertureCodes, 0x38, p.av) ||
+        !settle(at({"iso"}), "iso", "isoCodes", given.count("iso"), p.isoCodes, 0x48, p.iso))
         return false;
     for (EdsUInt32 code : p.shutterCodes)
         if (code != virtualcam::kTvBulb && !virtualcam::shutterMicroseconds(code))
-            return r.fail("shutterCodes: " + hex(code) + " is no shutter speed");
+            return at({"shutterCodes"}).fail("shutterCodes: " + hex(code) + " is no shutter speed");
     if (p.lockupFunction != 0 && !p.customFunctions.count(p.lockupFunction))
-        return r.fail("lockupFunction " + std::to_string(p.lockupFunction) +
-                      " is not among the customFunctions");
+        return at({"lockupFunction", "customFunctions"})
+            .fail("lockupFunction " + std::to_string(p.lockupFunction) + " is not among the customFunctions");
     return true;
 }
 
@@ -427,7 +463,7 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
         int line;
     };
     std::vector<Entry> entries;
-    std::set<std::string> given;
+    GivenKeys given;
     bool inCamera = false;
     std::istringstream in(text);
     std::string raw;
@@ -457,7 +493,7 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
             r.fail("unknown key '" + trim(s.substr(0, equals)) + "'");
             return std::nullopt;
         }
-        if (!given.insert(key).second) {
+        if (!given.emplace(key, r.where).second) {
             r.fail("'" + key + "' is given twice");
             return std::nullopt;
         }

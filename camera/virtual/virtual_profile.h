@@ -36,9 +36,16 @@ struct VirtualProfile {
     bool thumbnails = false;      // a ".THM" beside every CRW, as the older bodies send
     unsigned processingMs = 500;  // from the shutter closing to the pictures being ready
     unsigned picturesPerShot = 0; // 0: as the quality says; 1: one file; 2: RAW and JPEG
-    unsigned failDownloadAt = 0;  // the pictures of this exposure (1 = the first) fail to download
-    unsigned shutdownAt = 0;      // the body shuts down instead of taking this exposure
-    int motion = 0;               // live view object speed, sensor pixels per second to the right
+    unsigned fileGapMs = 0;       // between the files of one exposure reaching the computer
+    unsigned downloadMBps = 0;    // the link's speed when downloads take real time; 0: no time at all
+    // Faults on demand, each at one exposure (1 = the first), 0 for none:
+    unsigned failDownloadAt = 0;    // its pictures fail half-way through their download
+    unsigned shutdownAt = 0;        // the body shuts down instead of taking it
+    unsigned afFailureAt = 0;       // the take-picture command for it fails to focus, once
+    unsigned takePictureBusyAt = 0; // the take-picture command for it is answered busy, once
+    unsigned captureErrorAt = 0;    // it is exposed, then the capture-error event comes instead of pictures
+    unsigned cableLostAt = 0;       // the cable's port vanishes as it opens, letting go of the release
+    int motion = 0;                 // live view object speed, sensor pixels per second to the right
 };
 
 // The presets by name, the default first.

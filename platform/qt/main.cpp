@@ -52,7 +52,9 @@ int main(int argc, char** argv) {
             QMessageBox::critical(nullptr, orvex::messageText(language, 54), QString::fromStdString(problem));
             return 2;
         }
-        virtualCamera = orvex::makeVirtualCamera(*profile, clock, scheduler);
+        // Its downloads take real time, at the link speed its profile gives.
+        virtualCamera =
+            orvex::makeVirtualCamera(*profile, clock, scheduler, [&clock](unsigned ms) { clock.sleep(ms); });
         orvex::sdk::registerCameraDriver(virtualCamera);
         cablePorts = std::make_unique<orvex::VirtualCablePorts>(systemPorts, virtualCamera);
     }
