@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what Orvex needs, builds it, rehearses the example scripts, runs one of them in real time on
-# the built-in virtual camera, and opens the main window. Without a display the window is drawn off
-# screen and saved as a picture.
+# Installs what Orvex needs, builds it, rehearses every example script to "Completed" on a virtual body
+# that suits it, runs one of them in real time on the built-in virtual camera, and opens the main window.
+# Without a display the window is drawn off screen and saved as a picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,10 +18,24 @@ rehearsal=build/demo/rehearsal
 rm -rf build/demo
 mkdir -p "$work" "$rehearsal"
 cp examples/timelapse.txt "$work/"
-cp examples/timelapse.txt "$rehearsal/"
 
-echo "== orvex-cli simulate --camera=bulb $rehearsal/timelapse.txt (the whole run on a virtual clock)"
-build/orvex-cli simulate --camera=bulb "$rehearsal/timelapse.txt"
+# The preset that suits each example: bursts need continuous drive and the cable, and times of day come
+# round again the next day.
+rehearsal_options() {
+  case "$1" in
+    times_of_day.txt) echo "--camera=burst --serialport=VirtualCable --loop=2 --until=25h" ;;
+    bracketing.txt) echo "--camera=press-shutter" ;;
+    *) echo "--camera=bulb" ;;
+  esac
+}
+for script in examples/*.txt; do
+  name=$(basename "$script")
+  cp "$script" "$rehearsal/"
+  options=$(rehearsal_options "$name")
+  echo "== orvex-cli simulate $options $name (the whole run on a virtual clock, to \"Completed\")"
+  # shellcheck disable=SC2086 # the options are words
+  build/orvex-cli simulate --clock=2026-12-06T21:14:00 $options "$rehearsal/$name"
+done
 
 echo "== orvex-cli run --camera=bulb $work/timelapse.txt (in real time, about 15 seconds)"
 build/orvex-cli run --camera=bulb "$work/timelapse.txt"

@@ -1,0 +1,56 @@
+// Every example script rehearsed with orvex-cli simulate on the virtual bodies, as the demo does.
+#include "camera/virtual/virtual_profile.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/test_program.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace orvex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The examples copied into a folder of their own: the virtual body files its pictures beside the script.
+std::vector<fs::path> copyExamples(const TempDir& dir) {
+    std::vector<fs::path> scripts;
+    for (const auto& entry : fs::directory_iterator(ORVEX_EXAMPLES_DIR))
+        if (entry.path().extension() == ".txt") {
+            scripts.push_back(dir.path() / entry.path().filename());
+            fs::copy_file(entry.path(), scripts.back());
+        }
+    std::sort(scripts.begin(), scripts.end());
+    return scripts;
+}
+
+// A hang shows as the guard's exit code.
+CliResult rehearse(const std::string& arguments) {
+    return runCli("simulate --clock=2026-12-06T21:14:00 " + arguments + " 2>&1", "LC_ALL=C timeout 120");
+}
+
+// The preset that suits each example, and what it needs: bursts need the cable and continuous drive; the
+// times of day come round again the next day.
+struct Rehearsal {
+    const char* script;
+    const char* options;
+};
+
+TEST(CliRehearsal, EveryExampleCompletesOnAPresetThatSuitsIt) {
+    const std::vector<Rehearsal> rehearsals = {
+        {"bracketing.txt", "--camera=press-shutter"},
+        {"timelapse.txt", "--camera=bulb"},
+        {"times_of_day.txt", "--camera=burst --serialport=VirtualCable --loop=2 --until=25h"},
+    };
+    TempDir dir;
+    const std::vector<fs::path> scripts = copyExamples(dir);
+    ASSERT_EQ(scripts.size(), rehearsals.size()) << "an example without its rehearsal";
+    for (std::size_t i = 0; i < scripts.size(); ++i) {
+        ASSERT_EQ(scripts[i].filename(), rehearsals[i].script);
+        const CliResult r = rehearse(std::string(rehearsals[i].options) + " " + scripts[i].string());
+        EXPECT_EQ(r.exitCode, 0) << rehearsals[i].script << "\n" << r.out;
+        EXPECT_TRUE(r.out.ends_with("\tend\t35\tCompleted\n")) << rehearsals[i].script;
+    }
+}
+
+} // namespace
+} // namespace orvex::test
