@@ -6,6 +6,7 @@
 
 namespace orvex {
 
+// True for a regular file only (a symbolic link is followed): not for a folder, a FIFO or a device.
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
 // Last-write time in nanoseconds of the file clock, or nothing when the file cannot be read.

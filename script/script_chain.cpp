@@ -18,7 +18,8 @@ bool followLink(Program& p, Window& w, const char* extension) {
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".txt") != 0) return false;
     const std::string link = path.substr(0, path.size() - 4) + extension;
     std::ifstream in;
-    if (!isDirectory(link)) in.open(link, std::ios::binary);
+    // As for a script: a FIFO or a device given as a link would hang the reader.
+    if (fileExists(link)) in.open(link, std::ios::binary);
     if (!in.is_open()) {
         w.messageBox(std::string(p.text(57)) + " " + link, p.text(54), BoxIcon::Error, BoxButtons::Ok);
         return false;

@@ -171,7 +171,8 @@ bool loadScript(Program& p, Window& w, const std::string& path) {
     s.lines.clear();
 
     std::ifstream in;
-    if (!isDirectory(path)) in.open(path, std::ios::binary);
+    // A FIFO or a device would block the read or never end it: only a regular file can be a script.
+    if (fileExists(path)) in.open(path, std::ios::binary);
     if (!in.is_open()) return fail(p, w, std::string(p.text(57)) + " " + path);
 
     Loader loader(p, w);

@@ -3,6 +3,7 @@
 #include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace orvex::test {
 namespace {
@@ -32,6 +33,17 @@ TEST(CliCheck, RefusedScriptGivesTheMessageOnStandardError) {
     EXPECT_EQ(quiet.out, "");
     const CliResult empty = runCli("check --lang en " + dir.write("empty.txt", "") + " 2>&1");
     EXPECT_EQ(empty.out, "\nEmpty file !\n");
+}
+
+TEST(CliCheck, OnlyARegularFileIsOpened) {
+    // A FIFO without a writer would block the loader for ever; `timeout` turns a hang into a failure.
+    TempDir dir;
+    const std::string fifo = (dir.path() / "fifo.txt").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/null")})
+        EXPECT_EQ(runCli("check --lang en " + path + " 2>&1", "LC_ALL=C timeout 10").out,
+                  "Unable to access file " + path + "\n")
+            << path;
 }
 
 TEST(CliCheck, UsageErrors) {
