@@ -2,11 +2,51 @@
 
 #include "script/text_scan.h"
 
+#include <map>
+#include <set>
+#include <string_view>
+
 namespace orvex {
 namespace {
 
+constexpr const char* kFlags[] = {"-simul", "-slave", "-savetocam"};
 constexpr const char* kValueOptions[] = {
     "-load=", "-connect=", "-prefix=", "-start=", "-loop=", "-serialport=", "-lockuptime=", "-virtualcam="};
+
+// The first occurrence of each option outside every quoted value.
+struct FoundOptions {
+    std::set<std::string> flags;
+    std::map<std::string, std::string> values; // by name, "=" included
+};
+
+// One walk over the text. A value is skipped whole once its option is seen, so that what it holds (a path
+// through "night-simulation/") is never taken for an option; everywhere else an option is found wherever
+// it begins, as a plain substring search would find it.
+FoundOptions findOptions(const std::string& text) {
+    FoundOptions found;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char* valueOption = nullptr;
+        for (const char* name : kValueOptions) {
+            const std::string_view n = name;
+            if (text.compare(i, n.size(), n) == 0 && i + n.size() < text.size() && text[i + n.size()] == '"')
+                valueOption = name;
+        }
+        if (valueOption) {
+            const std::size_t begin = i + std::string_view(valueOption).size() + 1;
+            const std::size_t end = text.find('"', begin);
+            found.values.try_emplace(valueOption,
+                                     text.substr(begin, end == std::string::npos ? end : end - begin));
+            if (end == std::string::npos) break;
+            i = end + 1;
+            continue;
+        }
+        for (const char* flag : kFlags)
+            if (text.compare(i, std::string_view(flag).size(), flag) == 0) found.flags.insert(flag);
+        ++i;
+    }
+    return found;
+}
 
 // -name=value (without quotes) gets its quotes back; everything else stays as typed.
 std::string restoreQuotes(const std::string& argument) {
@@ -46,30 +86,33 @@ std::string joinArguments(const std::vector<std::string>& arguments) {
 }
 
 std::optional<std::string> optionValue(const std::string& commandLine, const std::string& name) {
-    const std::string opening = name + "\"";
-    const auto at = commandLine.find(opening);
-    if (at == std::string::npos) return std::nullopt;
-    const auto begin = at + opening.size();
-    const auto end = commandLine.find('"', begin);
-    return commandLine.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    FoundOptions found = findOptions(commandLine);
+    const auto it = found.values.find(name);
+    if (it == found.values.end()) return std::nullopt;
+    return std::move(it->second);
 }
 
 StartupOptions parseCommandLine(const std::string& commandLine) {
+    FoundOptions found = findOptions(commandLine);
+    const auto value = [&](const char* name) -> std::optional<std::string> {
+        const auto it = found.values.find(name);
+        if (it == found.values.end()) return std::nullopt;
+        return std::move(it->second);
+    };
     StartupOptions o;
-    const auto has = [&](const char* flag) { return commandLine.find(flag) != std::string::npos; };
-    o.simulation = has("-simul");
-    o.slave = has("-slave");
-    o.saveToHost = !has("-savetocam");
-    o.loadPath = optionValue(commandLine, "-load=");
-    if (const auto connect = optionValue(commandLine, "-connect=")) {
+    o.simulation = found.flags.count("-simul") != 0;
+    o.slave = found.flags.count("-slave") != 0;
+    o.saveToHost = found.flags.count("-savetocam") == 0;
+    o.loadPath = value("-load=");
+    if (const auto connect = value("-connect=")) {
         o.connectRequested = true;
         o.connectNumber = readUnsigned32(*connect);
     }
-    o.prefixText = optionValue(commandLine, "-prefix=");
-    o.startText = optionValue(commandLine, "-start=");
-    o.loopText = optionValue(commandLine, "-loop=");
-    o.serialPortText = optionValue(commandLine, "-serialport=");
-    o.lockupText = optionValue(commandLine, "-lockuptime=");
+    o.prefixText = value("-prefix=");
+    o.startText = value("-start=");
+    o.loopText = value("-loop=");
+    o.serialPortText = value("-serialport=");
+    o.lockupText = value("-lockuptime=");
     return o;
 }
 

@@ -25,10 +25,12 @@ struct StartupOptions {
 // are written with (-load="night.txt" arrives as -load=night.txt), so they are put back.
 std::string joinArguments(const std::vector<std::string>& arguments);
 
-// Each option is found by a case-sensitive search anywhere in the text; only its first occurrence counts.
+// Each option is found by a case-sensitive search anywhere in the text, except inside the quoted value of
+// another option; only its first occurrence counts.
 StartupOptions parseCommandLine(const std::string& commandLine);
 
-// A value option's text: what follows name="  up to the next double quote or the end.
+// A value option's text, found as parseCommandLine finds it: what follows name="  up to the next double
+// quote or the end. `name` is one of the program's value options, "-virtualcam=" included.
 std::optional<std::string> optionValue(const std::string& commandLine, const std::string& name);
 
 struct TimeOfDay {

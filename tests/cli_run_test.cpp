@@ -45,14 +45,20 @@ std::string profile(const TempDir& dir) {
 }
 
 TEST(CliRun, RunsAShortScriptInRealTime) {
+    // Option text in the script's path or in the prefix is only text.
     TempDir dir;
-    const std::string script = dir.write("now.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
+    const std::string folder = "night-simulation -slave \"x";
+    std::filesystem::create_directories(dir.path() / folder);
+    const std::string script = dir.write(folder + "/now.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
     const std::string out = (dir.path() / "out.txt").string();
-    EXPECT_EQ(waitFor(launch({"run", "--camera=" + profile(dir), script}, out)), 0);
+    EXPECT_EQ(waitFor(launch({"run", "--camera=" + profile(dir), "--prefix=m42-savetocam", script}, out)), 0);
     const std::string text = readAll(out);
     EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"), {}), 2);
+    int pictures = 0;
+    for (const auto& f : std::filesystem::directory_iterator(dir.path() / folder / "1 - Canon EOS 600D"))
+        pictures += f.path().filename().string().rfind("m42-savetocam_", 0) == 0;
+    EXPECT_EQ(pictures, 2);
 }
 
 TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {

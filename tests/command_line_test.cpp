@@ -1,6 +1,8 @@
 #include "app/startup_options.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
 
 namespace orvex {
 namespace {
@@ -16,6 +18,33 @@ TEST(CommandLine, FlagsAndValuesAnywhereFirstOccurrenceCounts) {
     EXPECT_TRUE(o.connectRequested);
     EXPECT_EQ(o.connectNumber, 123u);
     EXPECT_FALSE(o.startText.has_value());
+}
+
+TEST(CommandLine, QuotedValuesAreNeverSearchedForOptions) {
+    struct Case {
+        const char* line;
+        bool simulation, slave, saveToHost;
+        std::optional<std::string> load, prefix;
+    };
+    const Case cases[] = {
+        {R"(-load="night-simulation/night.txt")", false, false, true, "night-simulation/night.txt", {}},
+        {R"(-prefix="a -slave -savetocam" -simul)", true, false, true, {}, "a -slave -savetocam"},
+        {R"(-connect="-simul" -load="a.txt")", false, false, true, "a.txt", {}},
+        // A later occurrence's value is skipped too, and so is a value that runs to the end.
+        {R"(-load="a.txt" -load="-simul -prefix="x")", false, false, true, "a.txt", {}},
+        {R"(-load="open -slave)", false, false, true, "open -slave", {}},
+        // Outside values an option is found wherever it begins, as before.
+        {R"(x-simul"-slave -load="b")", true, true, true, "b", {}},
+    };
+    for (const Case& c : cases) {
+        const StartupOptions o = parseCommandLine(c.line);
+        EXPECT_EQ((std::tuple{o.simulation, o.slave, o.saveToHost}),
+                  (std::tuple{c.simulation, c.slave, c.saveToHost}))
+            << c.line;
+        EXPECT_EQ(o.loadPath, c.load) << c.line;
+        EXPECT_EQ(o.prefixText, c.prefix) << c.line;
+    }
+    EXPECT_EQ(optionValue(R"(-prefix="-virtualcam="x" -virtualcam="bulb")", "-virtualcam="), "bulb");
 }
 
 TEST(CommandLine, ValueEndsAtNextQuoteOrEndOfLine) {

@@ -63,10 +63,11 @@ int main(int argc, char** argv) {
     if (args[0] == "check") return check(rest);
     if (args[0] == "simulate" || args[0] == "run") {
         std::string problem;
-        auto options = orvex::cli::parseRunOptions(rest, problem);
+        const auto command = args[0] == "run" ? orvex::cli::Command::Run : orvex::cli::Command::Simulate;
+        auto options = orvex::cli::parseRunOptions(command, rest, problem);
         if (!options) return usage(problem);
         if (!options->language) options->language = orvex::languageFromLangId(orvex::systemLanguageId());
-        return orvex::cli::runSession(*options, args[0] == "run", std::cout, std::cerr);
+        return orvex::cli::runSession(*options, command == orvex::cli::Command::Run, std::cout, std::cerr);
     }
     return usage();
 }

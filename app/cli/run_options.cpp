@@ -1,24 +1,14 @@
 #include "app/cli/run_options.h"
 
 #include "app/catalogue.h"
-#include "script/text_scan.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <string_view>
 
 namespace orvex::cli {
 namespace {
-
-bool takeValue(const std::string& arg, const std::string& name, std::optional<std::string>& into) {
-    if (arg == name) {
-        into = "";
-        return true;
-    }
-    if (arg.rfind(name + "=", 0) == 0) {
-        into = arg.substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
 
 std::optional<CivilTime> parseClock(const std::string& text) {
     CivilTime t;
@@ -56,6 +46,132 @@ bool validLockup(const std::string& v) {
     return false;
 }
 
+bool allDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// "h:m" or "h:m:s" with one or two digits in each field; the desktop program would read "7:30pm" as 7:30.
+bool clockText(const std::string& text) {
+    int fields = 0;
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t from = i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        if (i == from || i - from > 2) return false;
+        ++fields;
+        if (i == text.size()) return fields >= 2;
+        if (text[i] != ':' || fields == 3) return false;
+        ++i;
+    }
+}
+
+// An option's value: nothing for "--name" alone, the text after "=" otherwise.
+using Value = std::optional<std::string>;
+
+// Each returns an error text that names the option, or nothing when the value was taken.
+using Apply = std::optional<std::string> (*)(RunOptions&, const Value&);
+
+std::optional<std::string> camera(RunOptions& o, const Value& v) {
+    if (!v || v->empty()) return "--camera needs a preset or a profile file";
+    o.camera = v;
+    return std::nullopt;
+}
+
+std::optional<std::string> clock(RunOptions& o, const Value& v) {
+    if (!v || !(o.clock = parseClock(*v))) return "--clock wants YYYY-MM-DDTHH:MM:SS[.mmm]";
+    return std::nullopt;
+}
+
+std::optional<std::string> utcOffset(RunOptions& o, const Value& v) {
+    const auto offset = v ? parseOffset(*v) : std::nullopt;
+    if (!offset) return "--utc-offset wants +HH:MM or -HH:MM";
+    o.utcOffsetMinutes = *offset;
+    return std::nullopt;
+}
+
+std::optional<std::string> loop(RunOptions& o, const Value& v) {
+    // Digits only: the desktop program would take "5x" for 5 and ignore "abc" without a word.
+    if (v && !v->empty() && !(v->size() <= 5 && allDigits(*v) && parseLoopCount(*v)))
+        return "--loop wants a number of passes from 2 to 10000, not \"" + *v + "\"";
+    o.loop = v.value_or("");
+    return std::nullopt;
+}
+
+std::optional<std::string> start(RunOptions& o, const Value& v) {
+    if (v && !v->empty() && !(clockText(*v) && parseStartTime(*v)))
+        return "--start wants a time of day HH:MM or HH:MM:SS, not \"" + *v + "\"";
+    o.start = v.value_or("");
+    return std::nullopt;
+}
+
+std::optional<std::string> prefix(RunOptions& o, const Value& v) {
+    // A separator would send the pictures out of their folder.
+    if (v && v->find('/') != std::string::npos) return "--prefix cannot hold a /";
+    o.prefix = v.value_or("");
+    return std::nullopt;
+}
+
+std::optional<std::string> serialPort(RunOptions& o, const Value& v) {
+    if (!v || v->empty()) return "--serialport needs a port name";
+    o.serialPort = v;
+    return std::nullopt;
+}
+
+std::optional<std::string> saveToCamera(RunOptions& o, const Value& v) {
+    if (v) return "--savetocam takes no value";
+    o.saveToCamera = true;
+    return std::nullopt;
+}
+
+std::optional<std::string> universalTime(RunOptions& o, const Value& v) {
+    if (v) return "--ut takes no value";
+    o.universalTime = true;
+    return std::nullopt;
+}
+
+std::optional<std::string> lockup(RunOptions& o, const Value& v) {
+    if (!v || !validLockup(*v)) return "--lockup wants Off, 1s to 10s, or Manu";
+    o.lockup = v;
+    return std::nullopt;
+}
+
+std::optional<std::string> until(RunOptions& o, const Value& v) {
+    const auto d = v ? parseDuration(*v) : std::nullopt;
+    if (!d) return "--until wants a duration such as 90s, 15m, 2h or 1h30m";
+    o.untilMs = *d;
+    return std::nullopt;
+}
+
+std::optional<std::string> language(RunOptions& o, const Value& v) {
+    if (v != "en" && v != "fr") return "--lang wants en or fr";
+    o.language = *v == "en" ? kEnglish : kFrench;
+    return std::nullopt;
+}
+
+struct OptionRule {
+    std::string_view name;
+    bool simulate, run;  // the commands that take it
+    bool valueMayFollow; // "--lang fr" as well as "--lang=fr"
+    Apply apply;
+};
+
+constexpr OptionRule kOptions[] = {
+    {"--camera", true, true, false, camera},
+    // A run follows the computer's clock; only a rehearsal can start at another moment.
+    {"--clock", true, false, false, clock},
+    {"--utc-offset", true, false, false, utcOffset},
+    {"--loop", true, true, false, loop},
+    {"--start", true, true, false, start},
+    {"--prefix", true, true, false, prefix},
+    {"--savetocam", true, true, false, saveToCamera},
+    {"--lockup", true, true, false, lockup},
+    {"--serialport", true, true, false, serialPort},
+    {"--ut", true, true, false, universalTime},
+    {"--until", true, true, false, until},
+    {"--lang", true, true, true, language},
+};
+
 } // namespace
 
 std::optional<std::uint64_t> parseDuration(const std::string& text) {
@@ -86,60 +202,52 @@ std::optional<std::uint64_t> parseDuration(const std::string& text) {
     return total;
 }
 
-std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std::string>& args,
+                                          std::string& error) {
     RunOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::optional<std::string> v;
-        if (takeValue(a, "--camera", v)) {
-            if (v->empty()) return error = "--camera needs a preset or a profile file", std::nullopt;
-            o.camera = v;
-        } else if (takeValue(a, "--clock", v)) {
-            if (!(o.clock = parseClock(*v)))
-                return error = "--clock wants YYYY-MM-DDTHH:MM:SS[.mmm]", std::nullopt;
-        } else if (takeValue(a, "--utc-offset", v)) {
-            const auto offset = parseOffset(*v);
-            if (!offset) return error = "--utc-offset wants +HH:MM or -HH:MM", std::nullopt;
-            o.utcOffsetMinutes = *offset;
-        } else if (takeValue(a, "--loop", o.loop) || takeValue(a, "--start", o.start) ||
-                   takeValue(a, "--prefix", o.prefix) || takeValue(a, "--serialport", o.serialPort)) {
-        } else if (a == "--savetocam") {
-            o.saveToCamera = true;
-        } else if (a == "--ut") {
-            o.universalTime = true;
-        } else if (takeValue(a, "--lockup", v)) {
-            if (!validLockup(*v)) return error = "--lockup wants Off, 1s to 10s, or Manu", std::nullopt;
-            o.lockup = v;
-        } else if (takeValue(a, "--until", v)) {
-            const auto d = parseDuration(*v);
-            if (!d) return error = "--until wants a duration such as 90s, 15m, 2h or 1h30m", std::nullopt;
-            o.untilMs = *d;
-        } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
-            const std::string lang = a == "--lang" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
-            if (lang != "en" && lang != "fr") return error = "--lang wants en or fr", std::nullopt;
-            o.language = lang == "en" ? kEnglish : kFrench;
-        } else if (a.rfind("--", 0) == 0 || !o.script.empty()) {
-            return error = "unexpected argument: " + a, std::nullopt;
-        } else {
+        if (a.rfind("--", 0) != 0) {
+            if (!o.script.empty()) return error = "unexpected argument: " + a, std::nullopt;
             o.script = a;
+            continue;
         }
+        const auto equals = a.find('=');
+        const std::string_view name = std::string_view(a).substr(0, equals);
+        const auto rule = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                       [&](const OptionRule& r) { return r.name == name; });
+        if (rule == std::end(kOptions))
+            return error = std::string(name) + " is not an option of " +
+                           (command == Command::Run ? "run" : "simulate"),
+                   std::nullopt;
+        if (!(command == Command::Run ? rule->run : rule->simulate))
+            return error =
+                       std::string(name) + " is an option of " + (rule->run ? "run" : "simulate") + " only",
+                   std::nullopt;
+        Value value;
+        if (equals != std::string::npos)
+            value = a.substr(equals + 1);
+        else if (rule->valueMayFollow && i + 1 < args.size())
+            value = args[++i];
+        if (auto problem = rule->apply(o, value)) return error = std::move(*problem), std::nullopt;
     }
     if (o.script.empty()) return error = "no script given", std::nullopt;
     return o;
 }
 
-std::string programCommandLine(const RunOptions& o) {
-    std::string line = "-load=\"" + o.script + "\"";
-    if (!o.camera)
-        line += " -simul";
-    else
-        line += " -connect=\"\"";
-    if (o.loop) line += " -loop=\"" + *o.loop + "\"";
-    if (o.start && !o.start->empty()) line += " -start=\"" + *o.start + "\"";
-    if (o.prefix) line += " -prefix=\"" + *o.prefix + "\"";
-    if (o.saveToCamera) line += " -savetocam";
-    if (o.serialPort) line += " -serialport=\"" + *o.serialPort + "\"";
-    return line;
+StartupOptions startupOptions(const RunOptions& o) {
+    StartupOptions s;
+    s.loadPath = o.script;
+    // Without a camera the run is made in simulation mode; with one, the first camera that answers.
+    s.simulation = !o.camera;
+    s.connectRequested = o.camera.has_value();
+    s.loopText = o.loop;
+    // The session presses Start itself; only a time of day is a request of its own.
+    if (o.start && !o.start->empty()) s.startText = o.start;
+    s.prefixText = o.prefix;
+    s.saveToHost = !o.saveToCamera;
+    s.serialPortText = o.serialPort;
+    return s;
 }
 
 } // namespace orvex::cli

@@ -1,5 +1,6 @@
 #pragma once
 // The options of `orvex-cli simulate` and `orvex-cli run`.
+#include "app/startup_options.h"
 #include "platform/clock.h"
 
 #include <cstdint>
@@ -9,10 +10,12 @@
 
 namespace orvex::cli {
 
+enum class Command { Simulate, Run };
+
 struct RunOptions {
     std::string script;
     std::optional<std::string> camera; // preset or profile; none: simulation mode
-    std::optional<CivilTime> clock;    // local time at which the run starts
+    std::optional<CivilTime> clock;    // local time at which the rehearsal starts
     int utcOffsetMinutes = 0;
     std::optional<std::string> loop;  // "" for --loop alone
     std::optional<std::string> start; // "" for --start alone
@@ -25,11 +28,14 @@ struct RunOptions {
     std::optional<int> language;
 };
 
-// Reads the arguments after the command word; an error text when they are wrong.
-std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args, std::string& error);
+// Reads the arguments after the command word. A value the command cannot use is refused, with an error
+// text that names the option.
+std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std::string>& args,
+                                          std::string& error);
 // "90s", "15m", "2h", "1h30m", "500ms"; a bare number is seconds.
 std::optional<std::uint64_t> parseDuration(const std::string& text);
-// The program's own command line for these options.
-std::string programCommandLine(const RunOptions& options);
+// What the desktop program's command line would ask for, built field by field: no value is ever read back
+// as option text.
+StartupOptions startupOptions(const RunOptions& options);
 
 } // namespace orvex::cli

@@ -85,7 +85,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     VirtualCablePorts ports(systemPorts, camera);
     Program program(clock, ports);
     if (o.language) program.language = *o.language;
-    program.options = parseCommandLine(programCommandLine(o));
+    program.options = startupOptions(o);
 
     TimelinePrinter printer(program, out);
     program.observer = &printer;
