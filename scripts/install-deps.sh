@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config clang-format
+  cmake ninja-build g++ pkg-config clang-format dpkg-dev
   qt6-base-dev qt6-serialport-dev
   libturbojpeg0-dev libexiv2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,3 +1,4 @@
+#include "platform/data_files.h"
 #include "platform/files.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/system_clock.h"
@@ -96,6 +97,38 @@ TEST(Files, PathPartsAndAtomicWrite) {
     EXPECT_EQ(text, "new content");
     EXPECT_FALSE(writeFileAtomically((dir.path() / "missing" / "x.ini").string(), "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// The start-up directory comes first, then beside the program, then the installed data folders; a folder of
+// that name does not count.
+TEST(DataFiles, FirstFolderHoldingTheFileWins) {
+    TempDir dir;
+    const std::string start = (dir.path() / "start").string() + "/",
+                      bin = (dir.path() / "bin").string() + "/",
+                      data = (dir.path() / "share" / "orvex").string() + "/";
+    for (const std::string& folder : {start, bin, data}) std::filesystem::create_directories(folder);
+    const std::vector<std::string> folders{start, bin, data};
+    struct Case {
+        std::vector<std::string> holders; // folders where Orvex_fr.pdf is a file
+        std::string expected;
+    };
+    const Case cases[] = {{{start, bin, data}, start}, {{bin, data}, bin}, {{data}, data}, {{}, ""}};
+    for (const Case& c : cases) {
+        for (const std::string& f : folders) std::filesystem::remove_all(f + "Orvex_fr.pdf");
+        for (const std::string& f : c.holders) std::ofstream(f + "Orvex_fr.pdf") << "%PDF";
+        EXPECT_EQ(findFileIn(folders, "Orvex_fr.pdf"), c.expected.empty() ? "" : c.expected + "Orvex_fr.pdf");
+    }
+    std::filesystem::create_directories(start + "Orvex_fr.pdf");
+    EXPECT_EQ(findFileIn({"", start, data}, "Orvex_fr.pdf"), "");
+}
+
+TEST(DataFiles, FoldersFollowTheProgramsPlace) {
+    const std::vector<std::string> folders = dataFolders();
+    ASSERT_EQ(folders.size(), 3u);
+    const auto bin = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    EXPECT_EQ(folders[0], bin.string() + "/");
+    EXPECT_EQ(folders[1], bin.parent_path().string() + "/share/orvex/");
+    EXPECT_EQ(folders[2], bin.parent_path().string() + "/share/doc/orvex/");
 }
 
 } // namespace
