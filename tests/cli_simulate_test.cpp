@@ -29,6 +29,21 @@ TEST(CliSimulate, SimulationModeTimeline) {
                      "4050\tend\t35\tCompleted\n");
 }
 
+// The 300D, 10D and 350D pause before each release; a rehearsal on them ends like any other.
+TEST(CliSimulate, BodiesThatPauseBeforeTheReleaseComplete) {
+    TempDir dir;
+    const std::string script = dir.write("s.txt", scriptText({"0\t\t1\t250", "20\t\t1\t250"}));
+    const std::string body350D =
+        dir.write("350d.ini", "[camera]\npreset=legacy-lockup\ndescription=Canon EOS 350D DIGITAL\n");
+    for (const std::string& camera : {std::string("300d"), std::string("10d"), body350D}) {
+        const CliResult r = simulate("--clock=2026-12-06T21:00:00 --camera=" + camera + " " + script);
+        EXPECT_EQ(r.exitCode, 0) << camera;
+        EXPECT_TRUE(r.out.starts_with("0\tshot\t1\t2\t0\n150\tstatus\t30\tCapture\n")) << r.out;
+        EXPECT_NE(r.out.find("2000\tshot\t2\t3\t0\n"), std::string::npos) << r.out;
+        EXPECT_TRUE(r.out.ends_with("\tend\t35\tCompleted\n")) << r.out;
+    }
+}
+
 TEST(CliSimulate, UntilStopsARunThatGoesOn) {
     TempDir dir;
     const std::string script = dir.write("s.txt", scriptText({"Loop", "600"}));

@@ -34,6 +34,24 @@ TEST(CameraRun, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
     EXPECT_EQ(t.cable(), Strings{});
 }
 
+// Bodies that need a pause before each release: the pause only moves time on, it never runs a tick.
+TEST(CameraRun, BodiesThatPauseBeforeTheReleaseTakeEachLineOnce) {
+    std::string error;
+    const auto body350D = parseVirtualProfile(
+        "[camera]\npreset=legacy-lockup\ndescription=Canon EOS 350D DIGITAL\n", "350d", error);
+    ASSERT_TRUE(body350D) << error;
+    for (const VirtualProfile& profile : {preset("300d"), preset("10d"), *body350D}) {
+        CameraTestProgram t(profile);
+        t.start({"0\t\t1\t250\t\t(L)", "20\t\t1\t250\t\t(L)"});
+        t.runFor(5000);
+        EXPECT_EQ(t.timeline.only("shot"), (Strings{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0"}))
+            << profile.description;
+        EXPECT_EQ(t.camera->exposures(), 2u) << profile.description;
+        EXPECT_EQ(t.program.run.status, 35) << profile.description;
+        EXPECT_EQ(t.pictures().size(), 2u) << profile.description;
+    }
+}
+
 TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
     CameraTestProgram t(preset("bulb"));
     t.start({"0\t\t5\t1"});

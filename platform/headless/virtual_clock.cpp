@@ -53,11 +53,16 @@ CivilTime VirtualClock::universalTime() const {
     return civilFromMs(localStartMs_ + static_cast<std::int64_t>(elapsed_) - utcOffsetMinutes_ * 60000LL);
 }
 
+void VirtualClock::sleep(unsigned ms) {
+    elapsed_ += ms;
+    tick_ += ms;
+}
+
 void VirtualClock::advance(std::uint64_t ms) {
     const std::uint64_t target = elapsed_ + ms;
-    while (!due_.empty() && due_.begin()->first.first <= target) {
+    while (!due_.empty() && due_.begin()->first.first <= std::max(target, elapsed_)) {
         auto node = due_.extract(due_.begin());
-        // An action that sleeps has moved time on already; never step backwards.
+        // An action that slept has moved time on already; never step backwards.
         const std::uint64_t moment = std::max(node.key().first, elapsed_);
         tick_ += static_cast<std::uint32_t>(moment - elapsed_);
         elapsed_ = moment;

@@ -19,10 +19,12 @@ class VirtualClock : public Clock, public Scheduler {
     std::uint32_t tick() const override { return tick_.load(); }
     CivilTime localTime() const override;
     CivilTime universalTime() const override;
-    // Sleeping is advancing: whatever falls due meanwhile runs first.
-    void sleep(unsigned ms) override { advance(ms); }
+    // Only moves time on, as a blocking sleep does: what falls due meanwhile runs once control is back in
+    // advance(), in order. Running it from inside the sleep would re-enter whoever slept.
+    void sleep(unsigned ms) override;
 
-    // Moves time forward, running each scheduled action when its moment comes, in order.
+    // Moves time forward, running each scheduled action when its moment comes, in order; an action that
+    // slept past the target has the actions that fell due meanwhile run after it.
     void advance(std::uint64_t ms);
     // Runs the action on the caller of advance() when `delayMs` more milliseconds have passed.
     int schedule(unsigned delayMs, std::function<void()> action) override;
