@@ -58,19 +58,22 @@ bool reloadScript(Program& p, Window& w) {
 
 bool serviceRequests(Program& p, Window& w) {
     RunState& r = p.run;
+    bool moved = false;
     if (r.reloadRequested) {
         r.reloadRequested = false;
-        reloadScript(p, w);
+        moved = reloadScript(p, w);
     } else if (r.nextRequested) {
         r.nextRequested = false;
-        nextScript(p, w);
+        moved = nextScript(p, w);
     } else if (r.prevRequested) {
         r.prevRequested = false;
-        previousScript(p, w);
+        moved = previousScript(p, w);
     } else {
         return false;
     }
-    return true;
+    // A move that could not be made leaves the run going on with the current script: the caller carries on
+    // as if nothing had been asked, so that no line is skipped.
+    return moved || !r.running;
 }
 
 bool scriptModifiedSinceLoad(const Program& p) {

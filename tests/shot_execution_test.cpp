@@ -326,6 +326,38 @@ TEST(CameraRun, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
     EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "+50000", "-90500", "-90500"}));
 }
 
+// Next, Prev. or Escape pressed during a shot when the link cannot be followed: the run goes on, no line
+// lost.
+TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
+    struct Case {
+        const char* link;    // the link file's name and content beside night.txt, removed once loaded
+        const char* content; // nullptr: removed before the press
+        int command;
+        const char* box; // what the box that says why holds
+    };
+    for (const Case& c : {Case{"night.next", nullptr, kNextScriptButton, "Unable to access file"},
+                          Case{"night.prev", "", kPrevScriptButton, "Empty file !"},
+                          Case{"night.next", nullptr, kCancelCommand, "Unable to access file"}}) {
+        CameraTestProgram t(preset("bulb"));
+        t.dir.write(c.link, "dawn.txt");
+        t.start({"0\t\t1\t1", "50\t\t1\t250", "50\t\t1\t250", "50\t\t1\t250"});
+        if (c.content)
+            t.dir.write(c.link, c.content);
+        else
+            std::filesystem::remove(t.dir.path() / c.link);
+        t.runFor(500);
+        t.window.click(c.command); // during the first shot's 1 s exposure
+        t.runFor(16000);
+        EXPECT_EQ(t.timeline.only("shot"),
+                  (Strings{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
+                           "10000 shot 3 line 4 pass 0", "15000 shot 4 line 5 pass 0"}))
+            << c.command;
+        ASSERT_NE(t.lastBox(), nullptr);
+        EXPECT_NE(t.lastBox()->text.find(c.box), std::string::npos) << t.lastBox()->text;
+        EXPECT_EQ(t.program.run.status, 35);
+    }
+}
+
 TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
     CameraTestProgram t(preset("bulb"));
     t.start({"0\t\t10\t1", "100"});
