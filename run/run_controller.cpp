@@ -283,6 +283,18 @@ void pictureWaitTick(Program& p, Window& w) {
         reportError(p, w, -10, 3502);
 }
 
+// Pictures requested by an earlier run are not this run's: they are cancelled and released, and the counters
+// start from nothing, so that no picture is filed under another shot's number.
+void startFromCleanHandshake(Program& p) {
+    p.transfers.clear();
+    joinTransferWorker(p); // one still draining ends after its current picture
+    TransferStatus& s = p.transferStatus;
+    s.running = false;
+    s.finished = false;
+    s.error = 0;
+    p.run.picturesReported = 0;
+}
+
 } // namespace
 
 void startRun(Program& p, Window& w) {
@@ -294,6 +306,7 @@ void startRun(Program& p, Window& w) {
         // A reload during a run starts the run again by itself.
         if (!reloadScript(p, w) || wasRunning) return;
     }
+    startFromCleanHandshake(p);
     w.setTimer(kTimerRun, kTickMs);
     r.cameraReady = true;
     r.running = true;
@@ -302,7 +315,6 @@ void startRun(Program& p, Window& w) {
     r.passCount = 0;
     r.late = false;
     r.abortRequested = false;
-    p.transferStatus.running = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
     r.serialPortName = port == p.text(199) ? "" : port;
     updateMainControls(p, w);

@@ -1,3 +1,4 @@
+#include "run/status_display.h"
 #include "tests/support/camera_program.h"
 
 #include <filesystem>
@@ -355,6 +356,25 @@ TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
         ASSERT_NE(t.lastBox(), nullptr);
         EXPECT_NE(t.lastBox()->text.find(c.box), std::string::npos) << t.lastBox()->text;
         EXPECT_EQ(t.program.run.status, 35);
+    }
+}
+
+// A run stopped by an error while its pictures were queued (at 520 ms) or counted (at 600 ms) leaves nothing
+// to the next run: its own pictures take their own numbers.
+TEST(CameraRun, ANewRunStartsFromACleanHandshake) {
+    for (const unsigned stopAt : {520u, 600u}) {
+        CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
+        t.start({"0\t\t1\t250"});
+        t.runFor(stopAt);
+        reportError(t.program, t.window, -10, 3502);
+        const Strings left = t.pictures();
+        t.runFor(2000);
+        t.window.click(kStartButton);
+        t.runFor(5000);
+        EXPECT_EQ(t.program.run.status, 35) << stopAt;
+        Strings expected = left;
+        expected.insert(expected.end(), {"2026-12-06_21-00-02_0001.CR2", "2026-12-06_21-00-02_0002.JPG"});
+        EXPECT_EQ(t.pictures(), expected) << stopAt;
     }
 }
 
