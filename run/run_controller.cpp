@@ -89,8 +89,12 @@ bool configureCamera(Program& p, Window& w) {
         return false;
     }
     const int lockup = lockupTime(p, w);
+    // A body that can hold its shutter open by none of its own commands needs the cable for long exposures,
+    // with live view as without.
+    const bool bulbByCableOnly = !c.bulbCommands && !c.shutterButton && !c.pressShutterBody;
     const bool cableNeeded =
-        p.script.hasBurst || (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0));
+        p.script.hasBurst || (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0)) ||
+        (bulbByCableOnly && p.script.hasLongExposure);
     if (cableNeeded && p.run.serialPortName.empty()) {
         stopRun(p, w);
         w.messageBox(p.text(124), p.text(54), BoxIcon::Error, BoxButtons::Ok);

@@ -13,12 +13,6 @@ void cableError(Program& p, Window& w, const std::string& text) {
     w.messageBox(text, p.text(54), BoxIcon::Error, BoxButtons::Ok);
 }
 
-bool currentLineHasBurst(const Program& p) {
-    const auto& lines = p.script.lines;
-    return p.run.currentLine >= 0 && p.run.currentLine < static_cast<int>(lines.size()) &&
-           lines[p.run.currentLine].burst != 0;
-}
-
 } // namespace
 
 int lockupTime(const Program& p, const Window& w) {
@@ -55,7 +49,9 @@ void closeCable(Program& p) {
 }
 
 bool cablePhase(Program& p, Window& w, bool press, int phase) {
-    if (!p.camera.liveViewAvailable || currentLineHasBurst(p)) {
+    // Bursts and bulb exposures that the body cannot time by its own commands are always the cable's, live
+    // view or not; the lock-up steps go to the body itself when it has live view.
+    if (phase == kCablePlain || !p.camera.liveViewAvailable) {
         if (!openCable(p, w)) return false;
         // A port that refuses its lines has vanished (an adapter pulled out): the run can neither press nor
         // let go any more, so it stops; closing the port drops whatever it still held.

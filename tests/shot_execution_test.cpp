@@ -67,13 +67,17 @@ TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
     EXPECT_EQ(t.pictures().size(), 1u);
 }
 
+// Bodies without bulb or shutter-button commands, with live view or without.
 TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
-    CameraTestProgram t(preset("cable"));
-    t.start({"0\t\t40\t1"}, R"(-serialport="VirtualCable")");
-    t.runFor(45000);
-    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41050"})); // lines cleared again as the run ends
-    EXPECT_EQ(t.program.run.status, 35);
-    EXPECT_EQ(t.pictures().size(), 1u);
+    for (const char* body : {"cable", "liveview-cable"}) {
+        CameraTestProgram t(preset(body));
+        t.start({"0\t\t40\t1"}, R"(-serialport="VirtualCable")");
+        t.runFor(45000);
+        // Lines cleared again as the run ends.
+        EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41050"})) << body;
+        EXPECT_EQ(t.program.run.status, 35) << body;
+        EXPECT_EQ(t.pictures().size(), 1u) << body;
+    }
 }
 
 TEST(CameraRun, MirrorLockupThroughTheCable) {
@@ -295,6 +299,13 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Error"},
                       ErrorCase{"CableWithoutPort",
                                 "cable",
+                                nullptr,
+                                {"0\t\t40\t1"},
+                                "",
+                                "No serial port selected for camera control !",
+                                "Error"},
+                      ErrorCase{"LiveViewCableWithoutPort",
+                                "liveview-cable",
                                 nullptr,
                                 {"0\t\t40\t1"},
                                 "",

@@ -432,7 +432,8 @@ INSTANTIATE_TEST_SUITE_P(
         PresetCase{"300d", "Canon EOS 300D DIGITAL", 0, false, false, false, false, false, 0},
         PresetCase{"10d", "Canon EOS 10D", 0, false, false, false, false, false, 12},
         PresetCase{"no-liveview", "Canon EOS 40D", 1, false, true, false, true, true, 0},
-        PresetCase{"burst", "Canon EOS 30D", 1, false, false, false, true, true, 0}));
+        PresetCase{"burst", "Canon EOS 30D", 1, false, false, false, true, true, 0},
+        PresetCase{"liveview-cable", "Canon EOS 1000D", 1, true, false, false, true, true, 0}));
 
 TEST(VirtualCameraProfile, TheShippedExampleLoads) {
     std::string error;
@@ -451,7 +452,7 @@ TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
         {"[camera]\ncard = no\ncard = yes\n", "p.ini:3: 'card' is given twice"},
         {"[camera]\npreset = 20d\n",
          "p.ini:2: no preset named '20d'; presets: bulb, press-shutter, shutter-button, "
-         "cable, legacy-lockup, 300d, 10d, no-liveview, burst"},
+         "cable, legacy-lockup, 300d, 10d, no-liveview, burst, liveview-cable"},
         {"[camera]\nav = 0x40\napertureCodes = 0x30, 0x38\n",
          "p.ini:2: av 0x40 is not among the apertureCodes"},
         {"[camera]\nshutterCodes = 0x0C, 0x11\n", "p.ini:2: shutterCodes: 0x11 is no shutter speed"},

@@ -76,6 +76,16 @@ VirtualProfile burstBody() {
     return p;
 }
 
+// Live view, but no command that holds the shutter open: long exposures need the cable.
+VirtualProfile liveViewCableBody() {
+    VirtualProfile p = cableBody();
+    p.description = "Canon EOS 1000D";
+    p.liveView = true;
+    p.bodyId = "1830765432";
+    p.firmware = "1.0.7";
+    return p;
+}
+
 VirtualProfile legacyBody(const char* description) {
     VirtualProfile p = cableBody();
     p.description = description;
@@ -122,9 +132,16 @@ VirtualProfile noLiveViewBody() {
 
 const std::vector<std::pair<std::string, std::function<VirtualProfile()>>>& presets() {
     static const std::vector<std::pair<std::string, std::function<VirtualProfile()>>> list = {
-        {"bulb", bulbBody},   {"press-shutter", pressShutterBody}, {"shutter-button", shutterButtonBody},
-        {"cable", cableBody}, {"legacy-lockup", legacyLockupBody}, {"300d", body300D},
-        {"10d", body10D},     {"no-liveview", noLiveViewBody},     {"burst", burstBody},
+        {"bulb", bulbBody},
+        {"press-shutter", pressShutterBody},
+        {"shutter-button", shutterButtonBody},
+        {"cable", cableBody},
+        {"legacy-lockup", legacyLockupBody},
+        {"300d", body300D},
+        {"10d", body10D},
+        {"no-liveview", noLiveViewBody},
+        {"burst", burstBody},
+        {"liveview-cable", liveViewCableBody},
     };
     return list;
 }
