@@ -44,6 +44,13 @@ const ScriptLine& currentLine(const Program& p) {
     return p.script.lines[p.run.currentLine];
 }
 
+// A picture is given up once the time-out has passed after the exposure's end plus as long again as the
+// exposure: a body that subtracts a dark frame takes that long before its picture is ready.
+bool pictureOverdue(const Program& p, std::uint32_t timeoutMs) {
+    const std::uint32_t since = ticksBetween(p.run.exposureEnd, p.clock.tick());
+    return since > timeoutMs + currentLine(p).exposureMs;
+}
+
 std::vector<std::uint32_t> allowedCodes(const EdsPropertyDesc& desc) {
     std::vector<std::uint32_t> codes;
     for (EdsInt32 i = 0; i < desc.numElements && i < 128; ++i)
@@ -260,7 +267,7 @@ void savingTick(Program& p, Window& w) {
     watchTransfers(p, w);
     if (!r.running) return;
     if (!r.cameraReady) {
-        if (!p.options.saveToHost && ticksBetween(r.exposureEnd, p.clock.tick()) > kPictureTimeoutCard)
+        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard))
             reportError(p, w, -12, 3373);
         return;
     }
@@ -283,7 +290,7 @@ void pictureWaitTick(Program& p, Window& w) {
     if (!r.running) return;
     if (!p.options.saveToHost || r.picturesReported > 0 || r.cameraReady)
         showStatus(p, w, kSaving);
-    else if (ticksBetween(r.exposureEnd, p.clock.tick()) > kPictureTimeoutHost)
+    else if (pictureOverdue(p, kPictureTimeoutHost))
         reportError(p, w, -10, 3502);
 }
 

@@ -80,6 +80,17 @@ TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
     }
 }
 
+// Long-exposure noise reduction: the picture comes as long again after the exposure, and is waited for.
+TEST(CameraRun, PictureTimeOutsAllowForADarkFrame) {
+    for (const char* commandLine : {"", "-savetocam"}) {
+        CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.noiseReduction = true; }));
+        t.start({"0\t\t20\t1"}, commandLine);
+        t.runFor(45000);
+        EXPECT_EQ(t.program.run.status, 35) << commandLine;
+        EXPECT_EQ(t.lastBox(), nullptr) << t.lastBox()->text;
+    }
+}
+
 TEST(CameraRun, MirrorLockupThroughTheCable) {
     CameraTestProgram t(preset("no-liveview"));
     t.start({"0\t\t1\t250"}, R"(-serialport="VirtualCable" -lockuptime="3")");

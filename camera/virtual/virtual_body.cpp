@@ -591,7 +591,8 @@ void VirtualBody::endTimed(std::uint64_t epoch, std::uint64_t token) {
     ShotPlan plan = std::move(exposure_->plan);
     exposure_.reset();
     mirrorUp_ = false;
-    deliverLater(std::move(plan), profile_.processingMs);
+    const unsigned processing = processingMsLocked(plan);
+    deliverLater(std::move(plan), processing);
 }
 
 void VirtualBody::openBulbLocked(Release who) {
@@ -608,7 +609,8 @@ void VirtualBody::closeBulbLocked() {
     for (FilePlan& f : plan.files) f.facts.exposureMicroseconds = us;
     exposure_.reset();
     mirrorUp_ = false;
-    deliverLater(std::move(plan), profile_.processingMs);
+    const unsigned processing = processingMsLocked(plan);
+    deliverLater(std::move(plan), processing);
 }
 
 void VirtualBody::burstFrameLocked() {
@@ -620,7 +622,8 @@ void VirtualBody::burstFrameLocked() {
     }
     std::optional<ShotPlan> plan = startShotLocked(us);
     if (!plan) return;
-    deliverLater(std::move(*plan), ceilMs(us) + profile_.processingMs);
+    const unsigned ready = ceilMs(us) + processingMsLocked(*plan);
+    deliverLater(std::move(*plan), ready);
     // The drive mode may be turned on the body in the middle of a burst; the burst keeps a frame rate.
     const unsigned interval = std::max(burstIntervalMs(driveMode_).value_or(200), ceilMs(us));
     const std::uint64_t token = exposure_->token, epoch = epoch_;
@@ -637,6 +640,12 @@ void VirtualBody::nextBurstFrame(std::uint64_t epoch, std::uint64_t token) {
 void VirtualBody::mirrorTimeout(std::uint64_t epoch, std::uint64_t token) {
     std::lock_guard guard(lock_);
     if (epoch == epoch_ && token == mirrorToken_ && !exposure_) mirrorUp_ = false;
+}
+
+unsigned VirtualBody::processingMsLocked(const ShotPlan& plan) const {
+    // Long-exposure noise reduction: the body exposes a dark frame as long again before it processes.
+    const std::uint64_t us = plan.files.empty() ? 0 : plan.files.front().facts.exposureMicroseconds;
+    return profile_.processingMs + (profile_.noiseReduction ? ceilMs(us) : 0);
 }
 
 void VirtualBody::deliverLater(ShotPlan plan, unsigned delayMs) {

@@ -105,6 +105,8 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     void openBulbLocked(Release who);
     void burstFrameLocked();
     void closeBulbLocked();
+    // From the shutter closing to the pictures being ready.
+    unsigned processingMsLocked(const ShotPlan& plan) const;
     void deliverLater(ShotPlan plan, unsigned delayMs);
     void deliver(std::uint64_t epoch, bool toCard, const FilePlan& file);
     void captureError(std::uint64_t epoch);

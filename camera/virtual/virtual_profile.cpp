@@ -379,6 +379,7 @@ const std::map<std::string, Setter>& setters() {
         {"saveToCamera", flagOf(&P::saveToCamera)},
         {"thumbnails", flagOf(&P::thumbnails)},
         {"processingMs", countOf(&P::processingMs, 600000)},
+        {"noiseReduction", flagOf(&P::noiseReduction)},
         {"picturesPerShot", countOf(&P::picturesPerShot, 2)},
         {"fileGapMs", countOf(&P::fileGapMs, 600000)},
         {"downloadMBps", countOf(&P::downloadMBps, 10000)},

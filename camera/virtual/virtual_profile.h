@@ -35,6 +35,7 @@ struct VirtualProfile {
     bool saveToCamera = true;     // false: the body only sends its pictures to the computer
     bool thumbnails = false;      // a ".THM" beside every CRW, as the older bodies send
     unsigned processingMs = 500;  // from the shutter closing to the pictures being ready
+    bool noiseReduction = false;  // a dark frame as long as the exposure is taken before processing
     unsigned picturesPerShot = 0; // 0: as the quality says; 1: one file; 2: RAW and JPEG
     unsigned fileGapMs = 0;       // between the files of one exposure reaching the computer
     unsigned downloadMBps = 0;    // the link's speed when downloads take real time; 0: no time at all
