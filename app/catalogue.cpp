@@ -16,7 +16,7 @@ constexpr Entry kEntries[] = {
 #include "app/catalogue_texts.inc"
 };
 
-constexpr int kHighest = 210;
+constexpr int kHighest = 211;
 
 constexpr std::array<const Entry*, kHighest + 1> makeIndex() {
     std::array<const Entry*, kHighest + 1> index{};

@@ -121,13 +121,16 @@ std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRe
         return static_cast<std::int32_t>(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
     }
     Released ownedStream{stream};
-    if (const EdsError e = EdsDownload(item, info.size, stream)) {
-        // The picture did not arrive: say so, rather than the outcome of the cancel.
-        EdsDownloadCancel(item);
+    if (EdsDownload(item, info.size, stream) != EDS_ERR_OK) {
+        // One picture lost over a hiccup must not cost the rest of an unattended night: it is counted and
+        // told, and the run goes on. Only a camera that cannot even cancel is an error of the run.
+        const EdsError cancelled = EdsDownloadCancel(item);
         EdsRelease(stream);
         ownedStream.ref = nullptr;
         removeFile(temporary);
-        return static_cast<std::int32_t>(e);
+        ++p.run.downloadsFailed;
+        if (p.observer) p.observer->downloadFailed(p.run.shotCount, info.szFileName);
+        return static_cast<std::int32_t>(cancelled);
     }
     EdsImageRef image = nullptr;
     EdsTime taken{};

@@ -33,6 +33,8 @@ enum Status {
 };
 
 constexpr int kDay = 86400000;
+constexpr int kMessageNotDownloaded = 211;
+constexpr int kMessageWarning = 198;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 
@@ -56,6 +58,13 @@ std::vector<std::uint32_t> allowedCodes(const EdsPropertyDesc& desc) {
     for (EdsInt32 i = 0; i < desc.numElements && i < 128; ++i)
         codes.push_back(static_cast<std::uint32_t>(desc.propDesc[i]));
     return codes;
+}
+
+// Lateness is told when it changes, so that a script asking more than the body can do is seen falling behind.
+void setLate(Program& p, bool late) {
+    if (p.run.late == late) return;
+    p.run.late = late;
+    if (p.observer) p.observer->lateChanged(late);
 }
 
 bool reportIf(Program& p, Window& w, EdsError error, int location) {
@@ -99,9 +108,9 @@ bool configureCamera(Program& p, Window& w) {
     // A body that can hold its shutter open by none of its own commands needs the cable for long exposures,
     // with live view as without.
     const bool bulbByCableOnly = !c.bulbCommands && !c.shutterButton && !c.pressShutterBody;
-    const bool cableNeeded =
-        p.script.hasBurst || (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0)) ||
-        (bulbByCableOnly && p.script.hasLongExposure);
+    const bool cableNeeded = p.script.hasBurst ||
+                             (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0)) ||
+                             (bulbByCableOnly && p.script.hasLongExposure);
     if (cableNeeded && p.run.serialPortName.empty()) {
         stopRun(p, w);
         w.messageBox(p.text(124), p.text(54), BoxIcon::Error, BoxButtons::Ok);
@@ -247,9 +256,9 @@ void delayTick(Program& p, Window& w) {
         return;
     }
     if (r.lineDelay != 0) {
-        r.late = elapsed - r.lineDelay > 500;
+        setLate(p, elapsed - r.lineDelay > 500);
     } else {
-        r.late = false;
+        setLate(p, false);
         r.timeOrigin = now;
     }
     if (r.status == kDelayWait) {
@@ -267,8 +276,7 @@ void savingTick(Program& p, Window& w) {
     watchTransfers(p, w);
     if (!r.running) return;
     if (!r.cameraReady) {
-        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard))
-            reportError(p, w, -12, 3373);
+        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard)) reportError(p, w, -12, 3373);
         return;
     }
     releaseLiveViewOutput(p);
@@ -324,7 +332,7 @@ void startRun(Program& p, Window& w) {
     r.shotCount = 0;
     r.currentLine = 0;
     r.passCount = 0;
-    r.late = false;
+    setLate(p, false);
     r.abortRequested = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
     r.serialPortName = port == p.text(199) ? "" : port;
@@ -376,7 +384,7 @@ void runTick(Program& p, Window& w) {
     case kMoveWait:
     case kSoundWait:
         if (r.triggered) {
-            r.late = false;
+            setLate(p, false);
             r.timeOrigin = p.clock.tick();
             executeLine(p, w);
         }
@@ -410,6 +418,10 @@ void stopRun(Program& p, Window& w) {
     }
     closeCable(p);
     updateMainControls(p, w);
+    // Pictures lost to failed downloads did not stop the run; the user learns of them once, at its end.
+    if (const int lost = r.downloadsFailed.exchange(0))
+        w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
+                     BoxIcon::Warning, BoxButtons::Ok);
 }
 
 void togglePause(Program& p, Window& w) {

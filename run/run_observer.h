@@ -12,6 +12,10 @@ class RunObserver {
     virtual void shotCounted(int shotCount, int fileLine, int pass) = 0;
     // From the transfer worker: a picture stored under its final name.
     virtual void pictureStored(const std::string& path) = 0;
+    // From the transfer worker: a picture of the shot that could not be downloaded, by the camera's name.
+    virtual void downloadFailed(int /*shotCount*/, const std::string& /*fileName*/) {}
+    // The run fell behind its schedule (a delay wait ended more than half a second late), or caught up.
+    virtual void lateChanged(bool /*late*/) {}
 };
 
 } // namespace orvex

@@ -27,6 +27,7 @@ struct RunState {
     // Shared with the transfer worker; the item events and the run engine write them on the UI thread.
     std::atomic<int> shotCount{0};
     std::atomic<int> picturesReported{0};
+    std::atomic<int> downloadsFailed{0}; // pictures of this run the transfer worker could not download
     bool cameraReady = true;
     std::uint32_t timeOrigin = 0; // ticks
     std::uint32_t lineDelay = 0;  // ms

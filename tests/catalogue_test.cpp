@@ -24,6 +24,7 @@ TEST(Catalogue, TextsInBothLanguages) {
         {194, " Quelm - Version", " Quelm - Version"},
         {0, "Abort capture", "Abandon"},
         {210, "x5", "x5"},
+        {211, "Pictures that could not be downloaded: %d", "Images qui n'ont pas pu être téléchargées : %d"},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(messageText(kEnglish, c.number), c.english) << c.number;
@@ -32,7 +33,7 @@ TEST(Catalogue, TextsInBothLanguages) {
 }
 
 TEST(Catalogue, NumbersOutsideTheCatalogueGiveQuestionMarks) {
-    for (int number : {-1, 5, 6, 7, 78, 86, 87, 90, 118, 123, 175, 211, 1000}) {
+    for (int number : {-1, 5, 6, 7, 78, 86, 87, 90, 118, 123, 175, 212, 1000}) {
         EXPECT_STREQ(messageText(kEnglish, number), "???") << number;
         EXPECT_STREQ(messageText(kFrench, number), "???") << number;
     }
@@ -40,12 +41,12 @@ TEST(Catalogue, NumbersOutsideTheCatalogueGiveQuestionMarks) {
 
 TEST(Catalogue, EveryOtherNumberHasTextsInBothLanguages) {
     int count = 0;
-    for (int n = 0; n <= 210; ++n)
+    for (int n = 0; n <= 211; ++n)
         if (std::string(messageText(kEnglish, n)) != "???") {
             ++count;
             EXPECT_STRNE(messageText(kFrench, n), "???") << n;
         }
-    EXPECT_EQ(count, 201);
+    EXPECT_EQ(count, 202);
 }
 
 TEST(Catalogue, UnknownLanguage) {

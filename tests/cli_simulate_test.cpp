@@ -44,6 +44,24 @@ TEST(CliSimulate, BodiesThatPauseBeforeTheReleaseComplete) {
     }
 }
 
+// A night that falls behind and catches up, and loses a picture on the way, says so as it happens.
+TEST(CliSimulate, LatenessAndFailedDownloadsAreOnTheTimeline) {
+    TempDir dir;
+    const std::string script = dir.write("s.txt", scriptText({"0\t\t8\t1", "50\t\t1\t250", "50\t\t1\t250"}));
+    const std::string camera = dir.write("body.ini", "[camera]\npreset=bulb\nfailDownloadAt=2\n");
+    const CliResult r = simulate("--clock=2026-12-06T21:00:00 --camera=" + camera + " " + script);
+    EXPECT_EQ(r.exitCode, 0);
+    // These events in this order, whatever comes between them: how long a download takes on the
+    // rehearsal's clock is not fixed.
+    std::size_t at = 0;
+    for (const char* event :
+         {"\tlate\t1\n", "\tdownload-failed\t2\tIMG_0002.JPG\n", "\n10000\tlate\t0\n",
+          "\tmessage\tWarning\tPictures that could not be downloaded: 1\n", "\tend\t35\tCompleted\n"}) {
+        at = r.out.find(event, at);
+        ASSERT_NE(at, std::string::npos) << event << r.out;
+    }
+}
+
 TEST(CliSimulate, UntilStopsARunThatGoesOn) {
     TempDir dir;
     const std::string script = dir.write("s.txt", scriptText({"Loop", "600"}));

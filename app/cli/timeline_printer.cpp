@@ -25,6 +25,14 @@ void TimelinePrinter::pictureStored(const std::string& path) {
     line("picture\t" + shown);
 }
 
+void TimelinePrinter::downloadFailed(int shotCount, const std::string& fileName) {
+    line("download-failed\t" + std::to_string(shotCount) + '\t' + fileName);
+}
+
+void TimelinePrinter::lateChanged(bool late) {
+    line(late ? "late\t1" : "late\t0");
+}
+
 void TimelinePrinter::message(const std::string& caption, const std::string& text) {
     std::string flat = text;
     for (char& c : flat)

@@ -20,6 +20,8 @@ class TimelinePrinter : public RunObserver {
     void statusChanged(int status) override;
     void shotCounted(int shotCount, int fileLine, int pass) override;
     void pictureStored(const std::string& path) override;
+    void downloadFailed(int shotCount, const std::string& fileName) override;
+    void lateChanged(bool late) override;
     void message(const std::string& caption, const std::string& text);
     void end(int status);
     void endUntil();

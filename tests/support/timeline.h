@@ -24,6 +24,10 @@ class Timeline : public RunObserver {
     void pictureStored(const std::string& path) override {
         add("picture " + path.substr(path.rfind('/') + 1));
     }
+    void downloadFailed(int shot, const std::string& fileName) override {
+        add("download-failed " + std::to_string(shot) + " " + fileName);
+    }
+    void lateChanged(bool late) override { add(late ? "late 1" : "late 0"); }
 
     // "time event" lines, in order.
     std::vector<std::string> events() const {
