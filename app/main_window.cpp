@@ -1,9 +1,12 @@
 #include "app/main_window.h"
 
+#include "app/script_menu.h"
 #include "camera/camera_connection.h"
 #include "camera/sdk.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
+#include "resources/parameter_dialog.h"
+#include "resources/script_chain_dialog.h"
 #include "run/run_controller.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
@@ -12,6 +15,7 @@
 #include "script/script_loader.h"
 #include "script/text_scan.h"
 #include "ui/main_controls.h"
+#include "ui/parameters_dialog.h"
 
 namespace orvex {
 namespace {
@@ -118,6 +122,13 @@ void chainCommand(Program& p, Window& w, bool RunState::*request, bool (*now)(Pr
     r.*request = true;
 }
 
+void editParameters(Program& p, Window& w) {
+    w.runModal(PARAMETER_DIALOG, [&p](Window& d, const DialogMessage& m) { parametersProcedure(p, d, m); });
+    if (!p.languageChanged) return;
+    p.languageChanged = false;
+    buildMainTexts(p, w);
+}
+
 void command(Program& p, Window& w, int id) {
     switch (id) {
     case kCancelCommand:
@@ -159,6 +170,21 @@ void command(Program& p, Window& w, int id) {
         p.options.saveToHost = w.listSelection(kSaveToList) == 0;
         updateMainControls(p, w);
         break;
+    case kMenuLoad:
+        loadScriptFromDialog(p, w);
+        break;
+    case kMenuModify:
+        editCurrentScript(p, w);
+        break;
+    case kMenuEdit:
+        editOrCreateScript(p, w);
+        break;
+    case kMenuChain:
+        chainScripts(p, w);
+        break;
+    case kMenuParameters:
+        editParameters(p, w);
+        break;
     case kMenuQuit:
         quit(p, w);
         break;
@@ -168,6 +194,12 @@ void command(Program& p, Window& w, int id) {
 }
 
 } // namespace
+
+std::optional<int> commandOpening(const std::string& dialogName) {
+    if (dialogName == PARAMETER_DIALOG.name) return kMenuParameters;
+    if (dialogName == SCRIPT_CHAIN_DIALOG.name) return kMenuChain;
+    return std::nullopt;
+}
 
 void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
     switch (m.kind) {
@@ -189,6 +221,7 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p, w);
         break;
     case MessageKind::Drop:
+        loadDroppedScript(p, w, m.files);
         break;
     }
 }

@@ -3,9 +3,15 @@
 #include "app/program.h"
 #include "platform/window.h"
 
+#include <optional>
+#include <string>
+
 namespace orvex {
 
 inline constexpr int kUserDetectionLevel = 1018;
+
+// The main window's command that opens the dialog of that template name, if one does.
+std::optional<int> commandOpening(const std::string& dialogName);
 
 void mainWindowProcedure(Program& program, Window& window, const DialogMessage& message);
 

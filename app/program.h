@@ -7,6 +7,7 @@
 #include "camera/transfer_queue.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
+#include "platform/shell.h"
 #include "run/run_observer.h"
 #include "run/run_state.h"
 #include "script/script.h"
@@ -51,6 +52,11 @@ struct Program {
     // a rehearsal gives the same timeline every time.
     bool transfersTakeNoTime = false;
     RunObserver* observer = nullptr;
+    Shell* shell = nullptr; // starts the script editor and other programs; none in orvex-cli
+    // Where the first script added to a chain came from; every later chain is written there too.
+    std::string chainDirectory;
+    // Raised by the parameters dialog when it changed the language; the main window clears it.
+    bool languageChanged = false;
 
     const char* text(int number) const { return messageText(language, number); }
 };

@@ -22,6 +22,11 @@ bool createFolder(const std::string& path);
 // Moves a file to a name that must not exist yet; never replaces a file. False when it did not move.
 bool moveWithoutReplacing(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);
+// True when both name the same folder, however they are spelled (letter case on a file system that ignores
+// it, links, a trailing separator).
+bool sameFolder(const std::string& a, const std::string& b);
+// Creates a file that must not exist yet and writes the whole content; nothing is left of a failed attempt.
+bool createNewFile(const std::string& path, const std::string& content);
 // Replaces the file atomically: the old content stays whole until the new one is complete.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 

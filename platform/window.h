@@ -48,6 +48,16 @@ struct Menu {
     std::vector<MenuEntry> entries;
 };
 
+// An open-file dialog. The filter is written as the catalogue writes it: "description#pattern|".
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;
+    std::string folder;   // where it starts; empty for the platform's default
+    std::string fileName; // the name it proposes
+    bool mustExist = true;
+    friend bool operator==(const FileDialogRequest&, const FileDialogRequest&) = default;
+};
+
 struct DialogTemplate;
 class Window;
 using DialogProcedure = std::function<void(Window&, const DialogMessage&)>;
@@ -98,6 +108,9 @@ class Window {
     // Modal box; a "\r" in the text is a line break.
     virtual BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                                  BoxButtons buttons) = 0;
+
+    // The chosen file's full path, or nothing when the user cancelled.
+    virtual std::optional<std::string> openFileDialog(const FileDialogRequest& request) = 0;
 
     // The system's attention sound.
     virtual void beep() = 0;

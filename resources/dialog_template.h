@@ -11,13 +11,21 @@ enum class ControlKind {
     DropDownList,  // height is that of the opened list
     ReadOnlyField, // bordered, centred, read-only edit field
     ProgressBar,   // smooth and bordered, range 0 to 100
+    Edit,          // one line of text the user types
+    CheckBox,      // check box with its text on the left, checked by the user's click
+    GroupBox,      // a frame with a caption around other controls
+    ListBox,       // a list that shows its entries, one selectable
 };
+
+// Style flags of a control.
+inline constexpr unsigned kStyleCentred = 1; // an edit's text is centred
 
 struct ControlTemplate {
     int id;
     ControlKind kind;
     int message;             // text from the catalogue when the texts are built; -1 for none
     int x, y, width, height; // dialog units
+    unsigned style = 0;
 };
 
 struct DialogTemplate {

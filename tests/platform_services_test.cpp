@@ -1,4 +1,5 @@
 #include "platform/data_files.h"
+#include "platform/desktop_entry.h"
 #include "platform/files.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/system_clock.h"
@@ -135,6 +136,35 @@ TEST(DataFiles, FoldersFollowTheProgramsPlace) {
     EXPECT_EQ(folders[0], bin.string() + "/");
     EXPECT_EQ(folders[1], bin.parent_path().string() + "/share/orvex/");
     EXPECT_EQ(folders[2], bin.parent_path().string() + "/share/doc/orvex/");
+}
+
+TEST(DesktopEntry, ExecBecomesAnArgumentList) {
+    const std::vector<std::string> files{"/a b/night.txt", "/x.txt"};
+    const struct {
+        const char* exec;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"gedit %U", {"gedit", "/a b/night.txt", "/x.txt"}},
+        {"\"/opt/My Editor/ed\" --new %f", {"/opt/My Editor/ed", "--new", "/a b/night.txt"}},
+        {"kate -b %u %i %c", {"kate", "-b", "/a b/night.txt"}},
+        {"calc --ratio=100%% \"say \\\"hi\\\"\"",
+         {"calc", "--ratio=100%", "say \"hi\"", "/a b/night.txt", "/x.txt"}},
+        {"broken \"quote", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(execArguments(c.exec, files), c.expected) << c.exec;
+}
+
+TEST(Files, NewFilesNeverReplaceAndFoldersCompareByIdentity) {
+    TempDir dir;
+    const std::string path = dir.write("kept.txt", "old");
+    EXPECT_FALSE(createNewFile(path, "new"));
+    EXPECT_TRUE(createNewFile((dir.path() / "made.txt").string(), "new"));
+    std::ifstream in(path);
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "old");
+    EXPECT_TRUE(sameFolder(dir.path().string() + "/", dir.path().string() + "/./"));
+    EXPECT_FALSE(sameFolder(dir.path().string(), dir.path().parent_path().string()));
 }
 
 } // namespace

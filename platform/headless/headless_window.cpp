@@ -1,5 +1,7 @@
 #include "platform/headless/headless_window.h"
 
+#include <algorithm>
+
 namespace orvex {
 
 HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour, VirtualClock* clock)
@@ -17,8 +19,14 @@ void HeadlessWindow::cancelTimers() {
 
 void HeadlessWindow::create(const DialogTemplate& dialog) {
     templateName_ = dialog.name;
-    for (const ControlTemplate& c : dialog.controls) items_[c.id];
+    for (const ControlTemplate& c : dialog.controls) items_[c.id].checkBox = c.kind == ControlKind::CheckBox;
     send({MessageKind::Init, 0, {}});
+}
+
+void HeadlessWindow::click(int id) {
+    Item& it = item(id);
+    if (it.checkBox) it.checked = !it.checked;
+    send({MessageKind::Command, id, {}});
 }
 
 void HeadlessWindow::send(const DialogMessage& message) {
@@ -54,10 +62,16 @@ void HeadlessWindow::listClear(int id) {
     item(id).selection = -1;
 }
 
+// As a list control does it: the first entry that begins with the text, without regard to case.
 int HeadlessWindow::listSelectPrefix(int id, const std::string& text) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
     Item& it = item(id);
-    for (std::size_t i = 0; i < it.entries.size(); ++i)
-        if (it.entries[i].compare(0, text.size(), text) == 0) return it.selection = static_cast<int>(i);
+    for (std::size_t i = 0; i < it.entries.size(); ++i) {
+        const std::string& entry = it.entries[i];
+        if (entry.size() >= text.size() && std::equal(text.begin(), text.end(), entry.begin(),
+                                                      [&](char a, char b) { return lower(a) == lower(b); }))
+            return it.selection = static_cast<int>(i);
+    }
     return -1;
 }
 
@@ -115,6 +129,12 @@ BoxAnswer HeadlessWindow::messageBox(const std::string& text, const std::string&
     boxes_.push_back({text, caption, icon, buttons});
     if (answer) return answer(boxes_.back());
     return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
+}
+
+std::optional<std::string> HeadlessWindow::openFileDialog(const FileDialogRequest& request) {
+    if (owner_) return owner_->openFileDialog(request);
+    fileDialogs_.push_back(request);
+    return chooseFile ? chooseFile(request) : std::nullopt;
 }
 
 void HeadlessWindow::destroyAndQuit(int exitCode) {

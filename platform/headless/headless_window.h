@@ -29,15 +29,19 @@ class HeadlessWindow : public Window {
     void create(const DialogTemplate& dialog);
     // Delivers a message as the platform would: a click, a timer, a close request, a drop.
     void send(const DialogMessage& message);
-    void click(int id) { send({MessageKind::Command, id, {}}); }
+    // A click on a check box moves its mark before its command arrives, as the platform's does.
+    void click(int id);
     // Delivers the messages posted so far, in order.
     void pump();
 
     // Answers the next message boxes; without an answer an OK box gives Ok and a question No.
     std::function<BoxAnswer(const MessageBoxRecord&)> answer;
+    // Answers the next open-file dialogs; without an answer the user cancels.
+    std::function<std::optional<std::string>(const FileDialogRequest&)> chooseFile;
+    const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
     // Acts inside each modal dialog once its initialisation has run, as the user would: reads it, picks list
     // entries, clicks. A dialog still open afterwards gets the cancel command, as from its close box. Nested
-    // dialogs inherit it; their message boxes go to this window's answer and record.
+    // dialogs inherit it; their message boxes and file dialogs go to this window's answers and records.
     std::function<void(HeadlessWindow& dialog)> onModal;
     // The template names of the modal dialogs run so far over this window and over its dialogs, in order.
     const std::vector<std::string>& modalsRun() const { return modals_; }
@@ -94,6 +98,7 @@ class HeadlessWindow : public Window {
 
     BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                          BoxButtons buttons) override;
+    std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
     void destroyAndQuit(int exitCode) override;
     void beep() override { ++beeps_; }
     int beeps() const { return beeps_; }
@@ -105,6 +110,7 @@ class HeadlessWindow : public Window {
     struct Item {
         std::string text;
         bool enabled = true, shown = true, checked = false;
+        bool checkBox = false;
         std::vector<std::string> entries;
         int selection = -1;
         int progress = 0;
@@ -132,6 +138,7 @@ class HeadlessWindow : public Window {
     std::mutex postedMutex_;
     std::deque<DialogMessage> posted_;
     std::vector<MessageBoxRecord> boxes_;
+    std::vector<FileDialogRequest> fileDialogs_;
     int beeps_ = 0;
     bool destroyed_ = false;
     int exitCode_ = 0;

@@ -73,24 +73,44 @@ bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool sameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const bool same = fs::equivalent(a, b, ec);
+    return ec ? fs::path(a).lexically_normal() == fs::path(b).lexically_normal() : same;
+}
+
+namespace {
+
+bool writeAll(int fd, const std::string& content) {
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool createNewFile(const std::string& path, const std::string& content) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, content);
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) ::unlink(path.c_str());
+    return ok;
+}
+
 bool writeFileAtomically(const std::string& path, const std::string& content) {
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const char* data = content.data();
-    std::size_t left = content.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    bool ok = writeAll(fd, content);
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;

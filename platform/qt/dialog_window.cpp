@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -9,9 +10,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -68,6 +72,19 @@ std::vector<std::string> localFiles(const QMimeData* data) {
         if (url.isLocalFile())
             files.push_back(QFile::encodeName(QDir::toNativeSeparators(url.toLocalFile())).toStdString());
     return files;
+}
+
+// "description#pattern|" as Qt writes a filter: "description (pattern)". Programs on this platform carry no
+// ".exe", so a filter for executables shows every file.
+QString nameFilter(const std::string& filter) {
+    std::string text = filter.substr(0, filter.find('|'));
+    const auto hash = text.find('#');
+    if (hash == std::string::npos) return toQString(text);
+    std::string pattern = text.substr(hash + 1);
+#ifndef Q_OS_WIN
+    if (pattern == "*.exe") pattern = "*";
+#endif
+    return toQString(text.substr(0, hash) + " (" + pattern + ")");
 }
 
 QMessageBox::Icon toQtIcon(BoxIcon icon) {
@@ -169,7 +186,6 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         // A label stands left of what it names and ends where that begins; against it, it reads as its
         // caption whatever widths the desktop's font gives the letters.
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setAutoFillBackground(true);
         widget = label;
         break;
     }
@@ -201,6 +217,33 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         bar->setValue(0);
         bar->setTextVisible(false);
         widget = bar;
+        break;
+    }
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(client_);
+        if (item.style & kStyleCentred) edit->setAlignment(Qt::AlignCenter);
+        widget = edit;
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(client_);
+        // Text first, then the mark.
+        box->setLayoutDirection(Qt::RightToLeft);
+        connect(box, &QCheckBox::clicked, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
+        widget = box;
+        break;
+    }
+    case ControlKind::GroupBox: {
+        auto* frame = new QGroupBox(client_);
+        // A frame only surrounds; the controls inside are its siblings, placed by the template.
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget = frame;
+        break;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(client_);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        widget = list;
         break;
     }
     }
@@ -248,15 +291,23 @@ void QtDialogWindow::setItemText(int id, const std::string& text) {
     case ControlKind::Label:
         static_cast<QLabel*>(c->widget)->setText(value);
         break;
-    case ControlKind::ReadOnlyField: {
+    case ControlKind::ReadOnlyField:
+    case ControlKind::Edit: {
         auto* field = static_cast<QLineEdit*>(c->widget);
         field->setText(value);
         // Long texts show their beginning, not their end.
         field->setCursorPosition(0);
         break;
     }
+    case ControlKind::CheckBox:
+        static_cast<QCheckBox*>(c->widget)->setText(value);
+        break;
+    case ControlKind::GroupBox:
+        static_cast<QGroupBox*>(c->widget)->setTitle(value);
+        break;
     case ControlKind::DropDownList:
     case ControlKind::ProgressBar:
+    case ControlKind::ListBox:
         break;
     }
     applyColours();
@@ -272,9 +323,18 @@ std::string QtDialogWindow::itemText(int id) const {
     case ControlKind::Label:
         return static_cast<QLabel*>(c->widget)->text().toStdString();
     case ControlKind::ReadOnlyField:
+    case ControlKind::Edit:
         return static_cast<QLineEdit*>(c->widget)->text().toStdString();
+    case ControlKind::CheckBox:
+        return static_cast<QCheckBox*>(c->widget)->text().toStdString();
+    case ControlKind::GroupBox:
+        return static_cast<QGroupBox*>(c->widget)->title().toStdString();
     case ControlKind::DropDownList:
         return static_cast<QComboBox*>(c->widget)->currentText().toStdString();
+    case ControlKind::ListBox: {
+        const QListWidgetItem* current = static_cast<QListWidget*>(c->widget)->currentItem();
+        return current ? current->text().toStdString() : std::string();
+    }
     case ControlKind::ProgressBar:
         break;
     }
@@ -300,20 +360,28 @@ bool QtDialogWindow::isItemShown(int id) const {
     return c && !c->widget->isHidden();
 }
 
+QAbstractButton* QtDialogWindow::checkable(int id) const {
+    const Control* c = find(id);
+    if (!c || (c->kind != ControlKind::Toggle && c->kind != ControlKind::CheckBox)) return nullptr;
+    return static_cast<QAbstractButton*>(c->widget);
+}
+
 void QtDialogWindow::checkItem(int id, bool checked) {
-    if (auto* toggle = widgetOf<QAbstractButton>(id, ControlKind::Toggle)) toggle->setChecked(checked);
+    if (QAbstractButton* button = checkable(id)) button->setChecked(checked);
 }
 
 bool QtDialogWindow::isItemChecked(int id) const {
-    const auto* toggle = widgetOf<QAbstractButton>(id, ControlKind::Toggle);
-    return toggle && toggle->isChecked();
+    const QAbstractButton* button = checkable(id);
+    return button && button->isChecked();
 }
 
 void QtDialogWindow::listClear(int id) {
     if (auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList)) list->clear();
+    if (auto* box = widgetOf<QListWidget>(id, ControlKind::ListBox)) box->clear();
 }
 
 void QtDialogWindow::listAdd(int id, const std::string& text) {
+    if (auto* box = widgetOf<QListWidget>(id, ControlKind::ListBox)) box->addItem(toQString(text));
     auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
     if (!list) return;
     // A combo box selects its first entry by itself; the logic expects no selection until it makes one.
@@ -322,38 +390,44 @@ void QtDialogWindow::listAdd(int id, const std::string& text) {
     list->setCurrentIndex(selection);
 }
 
+// As a list control does it: the first entry that begins with the text, without regard to case.
 int QtDialogWindow::listSelectPrefix(int id, const std::string& text) {
-    auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
-    if (!list) return -1;
     const QString prefix = toQString(text);
-    for (int i = 0; i < list->count(); ++i)
-        if (list->itemText(i).startsWith(prefix)) {
-            list->setCurrentIndex(i);
+    for (int i = 0; i < listCount(id); ++i)
+        if (toQString(listText(id, i)).startsWith(prefix, Qt::CaseInsensitive)) {
+            listSelectIndex(id, i);
             return i;
         }
     return -1;
 }
 
 void QtDialogWindow::listSelectIndex(int id, int index) {
-    auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
-    if (!list) return;
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+    const int valid = index >= 0 && index < listCount(id) ? index : -1;
+    if (auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList)) list->setCurrentIndex(valid);
+    if (auto* box = widgetOf<QListWidget>(id, ControlKind::ListBox)) {
+        box->setCurrentRow(valid);
+        if (valid < 0) box->clearSelection();
+    }
 }
 
 int QtDialogWindow::listSelection(int id) const {
-    const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
-    return list ? list->currentIndex() : -1;
+    if (const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList)) return list->currentIndex();
+    if (const auto* box = widgetOf<QListWidget>(id, ControlKind::ListBox))
+        return box->selectedItems().isEmpty() ? -1 : box->currentRow();
+    return -1;
 }
 
 int QtDialogWindow::listCount(int id) const {
-    const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
-    return list ? list->count() : 0;
+    if (const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList)) return list->count();
+    if (const auto* box = widgetOf<QListWidget>(id, ControlKind::ListBox)) return box->count();
+    return 0;
 }
 
 std::string QtDialogWindow::listText(int id, int index) const {
-    const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList);
-    if (!list || index < 0 || index >= list->count()) return {};
-    return list->itemText(index).toStdString();
+    if (index < 0 || index >= listCount(id)) return {};
+    if (const auto* list = widgetOf<QComboBox>(id, ControlKind::DropDownList))
+        return list->itemText(index).toStdString();
+    return widgetOf<QListWidget>(id, ControlKind::ListBox)->item(index)->text().toStdString();
 }
 
 void QtDialogWindow::setProgress(int id, int position) {
@@ -439,6 +513,9 @@ void QtDialogWindow::applyColours() {
         if (colour.text)
             palette.setColor(label ? QPalette::WindowText : QPalette::Text, toQColor(*colour.text));
         c.widget->setPalette(palette);
+        // A label paints its own background only when it has a colour of its own: otherwise it would stand
+        // out as a patch over a group box's frame.
+        if (label) c.widget->setAutoFillBackground(colour.background.has_value());
     }
 }
 
@@ -477,6 +554,17 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
     const int answer = box.exec();
     if (!question) return BoxAnswer::Ok;
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
+std::optional<std::string> QtDialogWindow::openFileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(isVisible() ? window() : nullptr, toQString(request.title), toQString(request.folder),
+                       nameFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.fileName.empty()) dialog.selectFile(toQString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    // As the file system spells it, so that names in another encoding still open.
+    return QFile::encodeName(QDir::toNativeSeparators(dialog.selectedFiles().first())).toStdString();
 }
 
 void QtDialogWindow::beep() {

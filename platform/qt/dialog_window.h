@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
 class QDialog;
 class QMenu;
 class QAction;
@@ -79,6 +80,7 @@ class QtDialogWindow final : public QWidget, public Window {
     BoxAnswer messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                          BoxButtons buttons) override;
 
+    std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
     void destroyAndQuit(int exitCode) override;
     void beep() override;
 
@@ -111,6 +113,7 @@ class QtDialogWindow final : public QWidget, public Window {
     void deliver(const DialogMessage& message);
     void applyColours();
     const Control* find(int id) const;
+    QAbstractButton* checkable(int id) const;
     template <typename Widget> Widget* widgetOf(int id, ControlKind kind) const;
 
     DialogProcedure procedure_;

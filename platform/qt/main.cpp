@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/startup_options.h"
 #include "camera/virtual/virtual_camera.h"
+#include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_serial_ports.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWidget>
 
 #include <string>
 #include <vector>
@@ -32,13 +34,27 @@ int main(int argc, char** argv) {
     const int language = orvex::languageFromLangId(orvex::systemLanguageId());
     std::vector<std::string> arguments(argv + 1, argv + argc);
     // --screenshot=PATH: save the window once it is up, then quit; for machines without a screen.
-    QString screenshot;
-    for (auto it = arguments.begin(); it != arguments.end(); ++it)
-        if (it->rfind("--screenshot=", 0) == 0) {
-            screenshot = QString::fromStdString(it->substr(13));
-            arguments.erase(it);
-            break;
+    // --dialog=NAME with it: open that dialog (PARAMETER_DIALOG …) first and save it instead.
+    const auto takeOption = [&arguments](const std::string& name) {
+        QString value;
+        for (auto it = arguments.begin(); it != arguments.end(); ++it)
+            if (it->rfind(name, 0) == 0) {
+                value = QString::fromStdString(it->substr(name.size()));
+                arguments.erase(it);
+                break;
+            }
+        return value;
+    };
+    const QString screenshot = takeOption("--screenshot=");
+    const QString dialogName = takeOption("--dialog=");
+    std::optional<int> dialogCommand;
+    if (!dialogName.isEmpty()) {
+        dialogCommand = orvex::commandOpening(dialogName.toStdString());
+        if (!dialogCommand) {
+            qWarning("No dialog is named %s", qPrintable(dialogName));
+            return 2;
         }
+    }
     const std::string commandLine = orvex::joinArguments(arguments);
 
     // -virtualcam="PRESET" or -virtualcam="profile.ini": the built-in virtual body joins the camera list,
@@ -60,7 +76,9 @@ int main(int argc, char** argv) {
     }
     orvex::SerialPorts& serialPorts =
         cablePorts ? static_cast<orvex::SerialPorts&>(*cablePorts) : systemPorts;
+    orvex::DesktopShell shell;
     orvex::Program program(clock, serialPorts);
+    program.shell = &shell;
     program.language = language;
     program.options = orvex::parseCommandLine(commandLine);
 
@@ -80,11 +98,24 @@ int main(int argc, char** argv) {
     // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
     if (const auto code = window.quitCode()) return *code;
     window.show();
-    if (!screenshot.isEmpty())
+    if (!screenshot.isEmpty() && dialogCommand) {
+        // The dialog runs its own loop inside the command; it is grabbed from there, then cancelled.
+        QTimer::singleShot(200, &window, [&window, screenshot, command = *dialogCommand] {
+            QTimer::singleShot(300, &window, [&window, screenshot] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                const bool saved = dialog && dialog->grab().save(screenshot, "PNG");
+                if (dialog) dialog->close();
+                window.post({orvex::MessageKind::Close, 0, {}});
+                if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
+            });
+            window.post({orvex::MessageKind::Command, command, {}});
+        });
+    } else if (!screenshot.isEmpty()) {
         QTimer::singleShot(200, &window, [&window, screenshot] {
             const bool saved = window.saveScreenshot(screenshot);
             window.post({orvex::MessageKind::Close, 0, {}});
             if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
         });
+    }
     return QApplication::exec();
 }

@@ -37,6 +37,17 @@ class FakeSerialPorts : public SerialPorts {
     const Clock& clock_;
 };
 
+// Records the programs the logic starts; `fails` makes every start fail.
+class RecordingShell : public Shell {
+  public:
+    std::vector<ProgramStart> started;
+    bool fails = false;
+    bool start(const ProgramStart& request) override {
+        started.push_back(request);
+        return !fails;
+    }
+};
+
 // A folder of its own under the system's temporary folder, removed at the end of the test.
 class TempDir {
   public:
@@ -54,6 +65,7 @@ struct TestProgram {
     explicit TestProgram(int language = kEnglish, CivilTime localStart = {}, std::uint32_t startTick = 0)
         : clock(localStart, 0, startTick) {
         program.language = language;
+        program.shell = &shell;
     }
     ~TestProgram() {
         // As quitting would: no camera event may reach this window or program once they are gone.
@@ -62,6 +74,7 @@ struct TestProgram {
 
     VirtualClock clock;
     FakeSerialPorts ports{clock};
+    RecordingShell shell;
     Program program{clock, ports};
     HeadlessWindow window{[this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
                           [this](int id) { return colourField(program, id); }, &clock};

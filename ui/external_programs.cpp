@@ -1,0 +1,24 @@
+#include "ui/external_programs.h"
+
+#include "script/text_scan.h"
+
+namespace orvex {
+
+ProgramKind programKind(const std::string& storedName) {
+    if (equalsIgnoringCase(storedName, "Notepad.exe")) return ProgramKind::TextEditor;
+    if (equalsIgnoringCase(storedName, "Excel.exe") || equalsIgnoringCase(storedName, "Scalc.exe"))
+        return ProgramKind::Spreadsheet;
+    if (storedName.empty() || equalsIgnoringCase(storedName, "Explorer.exe")) return ProgramKind::FileManager;
+    return ProgramKind::Named;
+}
+
+bool runExternalProgram(Program& p, Window& w, const std::string& storedName,
+                        const std::vector<std::string>& arguments) {
+    const ProgramKind kind = programKind(storedName);
+    const ProgramStart request{kind, kind == ProgramKind::Named ? storedName : std::string(), arguments};
+    if (p.shell && p.shell->start(request)) return true;
+    w.messageBox(std::string(p.text(26)) + " " + storedName, p.text(54), BoxIcon::Error, BoxButtons::Ok);
+    return false;
+}
+
+} // namespace orvex

@@ -1,0 +1,21 @@
+#pragma once
+// The script editor, the picture browser and other programs named in the settings.
+#include "app/program.h"
+#include "platform/shell.h"
+#include "platform/window.h"
+
+#include <string>
+#include <vector>
+
+namespace orvex {
+
+// "Notepad.exe" is the desktop's text editor, "Excel.exe" and "Scalc.exe" a spreadsheet program,
+// "Explorer.exe" and the empty name the file manager (letter case aside); any other name is a program.
+ProgramKind programKind(const std::string& storedName);
+
+// Starts the program with the arguments; when it cannot be started, shows "Cannot execute" and the stored
+// name. True when it started.
+bool runExternalProgram(Program& program, Window& window, const std::string& storedName,
+                        const std::vector<std::string>& arguments);
+
+} // namespace orvex
