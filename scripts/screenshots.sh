@@ -13,6 +13,8 @@ cp examples/timelapse.txt "$work/night.txt"
 # A dialog is opened before the picture is taken by adding --dialog=TEMPLATE_NAME to its options.
 windows=(
   "main|-virtualcam=bulb -connect= -load=$work/night.txt"
+  "parameters|-load=$work/night.txt --dialog=PARAMETER_DIALOG"
+  "chain|-load=$work/night.txt --dialog=SCRIPT_CHAIN_DIALOG"
 )
 
 for lang in en fr; do
