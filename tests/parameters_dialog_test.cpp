@@ -43,37 +43,7 @@ struct Parameters : ::testing::Test {
         s << in.rdbuf();
         return s.str();
     }
-    std::vector<std::string> boxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& b : t.window.messageBoxes()) texts.push_back(b.text);
-        return texts;
-    }
 };
-
-TEST_F(Parameters, OpensWithTheStoredValues) {
-    t.program.run.startHour = 7;
-    t.program.run.startMinute = 5;
-    t.program.run.loopInfinite = true;
-    t.program.settings.moveLevel = 10;
-    t.program.settings.scriptEditor = "excel.EXE";
-    use(
-        [](HeadlessWindow& d) {
-            EXPECT_EQ(d.title(), "Orvex - Parameters");
-            EXPECT_EQ(d.listCount(kHourList), 24);
-            EXPECT_EQ(d.listText(kHourList, d.listSelection(kHourList)), "07");
-            EXPECT_EQ(d.listText(kMinuteList, d.listSelection(kMinuteList)), "05");
-            EXPECT_EQ(d.listCount(kMoveLevelList), 100);
-            EXPECT_EQ(d.listSelection(kMoveLevelList), 9) << "10%, not the first entry beginning with 1";
-            EXPECT_EQ(d.listSelection(kEditorList), 1) << "the editor is found without regard to case";
-            EXPECT_EQ(d.itemText(kCountEdit), "10");
-            EXPECT_FALSE(d.isItemEnabled(kCountEdit)) << "Infinite keeps the count";
-            d.click(kInfiniteCheck);
-            EXPECT_TRUE(d.isItemEnabled(kCountEdit));
-            EXPECT_EQ(d.listText(kLanguageList, d.listSelection(kLanguageList)), "English");
-        },
-        false);
-    EXPECT_FALSE(std::filesystem::exists(iniPath)) << "Cancel writes nothing";
-}
 
 TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     const std::string browser = folder.write("viewer", "");
@@ -129,12 +99,20 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     EXPECT_EQ(t.program.settings.pictureBrowser, browser) << "trimmed";
 }
 
-TEST_F(Parameters, OkStoresTheListsAndWritesEveryKey) {
+TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
     t.program.settings.scriptEditor = "gedit"; // written by hand: the list does not offer it
     t.program.run.startHour = 25;
-    t.program.options.prefixText = "cli";
+    t.program.run.startMinute = 5;
+    t.program.run.loopInfinite = true;
+    t.program.settings.moveLevel = 10;
     t.program.settings.imagePrefix = " cli ";
     use([](HeadlessWindow& d) {
+        EXPECT_EQ(d.title(), "Orvex - Parameters");
+        EXPECT_EQ(d.listText(kMinuteList, d.listSelection(kMinuteList)), "05");
+        EXPECT_EQ(d.listSelection(kMoveLevelList), 9) << "10%, not the first entry beginning with 1";
+        EXPECT_FALSE(d.isItemEnabled(kCountEdit)) << "Infinite keeps the count";
+        d.click(kInfiniteCheck);
+        EXPECT_TRUE(d.isItemEnabled(kCountEdit));
         EXPECT_EQ(d.listSelection(kEditorList), -1);
         EXPECT_EQ(d.listSelection(kHourList), -1);
         d.listSelectIndex(kThresholdList, 99);
@@ -166,8 +144,8 @@ TEST_F(Parameters, OkStoresTheListsAndWritesEveryKey) {
 TEST_F(Parameters, AFailedWriteIsReported) {
     std::filesystem::create_directory(iniPath); // a folder in the file's place cannot be replaced
     EXPECT_TRUE(use([](HeadlessWindow&) {}));
-    ASSERT_EQ(boxTexts().size(), 1u);
-    EXPECT_EQ(boxTexts()[0], "Unable to access file " + iniPath);
+    ASSERT_EQ(t.window.messageBoxes().size(), 1u);
+    EXPECT_EQ(t.window.messageBoxes()[0].text, "Unable to access file " + iniPath);
 }
 
 TEST_F(Parameters, ANewLanguageRebuildsTheMainWindowAtOnce) {
@@ -194,6 +172,11 @@ TEST_F(Parameters, ANewLanguageRebuildsTheMainWindowAtOnce) {
     });
     EXPECT_EQ(t.program.language, kEnglish);
     EXPECT_EQ(w.itemText(kConnectButton), "Connect");
+
+    std::filesystem::remove(iniPath);
+    use([](HeadlessWindow& d) { d.listSelectIndex(kLanguageList, 1); }, false);
+    EXPECT_EQ(t.program.language, kEnglish) << "Cancel changes nothing";
+    EXPECT_FALSE(std::filesystem::exists(iniPath)) << "and writes nothing";
 }
 
 } // namespace
