@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "platform/headless/no_serial_ports.h"
+#include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
 #include "resources/main_dialog.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -116,6 +119,31 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
         });
         EXPECT_EQ(fs::exists(t.program.startupDirectory + kSettingsFileName), ok);
     }
+}
+
+// Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's folder.
+TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
+    ProgramWindow t(kEnglish);
+    const std::string script = t.program.startupDirectory + "night.txt";
+    std::ofstream(script) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n10\n";
+    t.program.script.directory = t.program.startupDirectory;
+    t.open(kMenuLoad, [&](QDialog& d) {
+        auto* files = qobject_cast<QFileDialog*>(&d);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->windowTitle(), "Orvex - Load script file");
+        EXPECT_EQ(files->nameFilters(), QStringList{"Orvex script file (*.txt)"});
+        EXPECT_EQ(files->directory().absolutePath() + "/",
+                  QString::fromStdString(t.program.startupDirectory));
+        files->selectFile(QString::fromStdString(script));
+        d.accept(); // as the Open button does
+    });
+    EXPECT_EQ(t.program.script.path, script);
+}
+
+TEST(DesktopShellTest, NamedProgramsStartWithTheirArgumentsOrReportThatTheyCannot) {
+    DesktopShell shell;
+    EXPECT_TRUE(shell.start({ProgramKind::Named, "true", {"a b", "c"}}));
+    EXPECT_FALSE(shell.start({ProgramKind::Named, "/no/such/program", {}}));
 }
 
 } // namespace
