@@ -13,12 +13,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -46,8 +49,10 @@ struct ProgramWindow {
         fs::create_directories(program.startupDirectory);
     }
     ~ProgramWindow() { fs::remove_all(program.startupDirectory); }
-    // Chooses the menu entry; `act` runs in the dialog it opens, which must be closed by then.
-    void open(int command, const std::function<void(QDialog&)>& act) {
+    // Chooses the menu entry, or lets `choose` do it; `act` runs in the dialog it opens, which must be
+    // closed by then.
+    void open(int command, const std::function<void(QDialog&)>& act,
+              const std::function<void()>& choose = {}) {
         QTimer::singleShot(0, window.get(), [act] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
@@ -59,7 +64,10 @@ struct ProgramWindow {
                 dialog->done(-1);
             }
         });
-        mainWindowProcedure(program, *window, {MessageKind::Command, command, {}});
+        if (choose)
+            choose();
+        else
+            mainWindowProcedure(program, *window, {MessageKind::Command, command, {}});
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
 
@@ -119,6 +127,29 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
         });
         EXPECT_EQ(fs::exists(t.program.startupDirectory + kSettingsFileName), ok);
     }
+}
+
+// The entry that opened the dialog is rebuilt while it is still being triggered.
+TEST(DialogsOffscreen, ANewLanguageFromTheMenuRenamesTheMainWindow) {
+    ProgramWindow t(kEnglish);
+    QAction* parameters = nullptr;
+    for (QMenu* menu : t.window->findChildren<QMenu*>())
+        for (QAction* a : menu->actions())
+            if (a->text() == "Parameters") parameters = a;
+    ASSERT_NE(parameters, nullptr);
+    t.open(
+        kMenuParameters,
+        [](QDialog& d) {
+            for (QComboBox* list : d.findChildren<QComboBox*>())
+                if (list->currentText() == "English") list->setCurrentIndex(1);
+            button(d, "OK")->click();
+        },
+        [parameters] { parameters->trigger(); });
+    QApplication::processEvents();
+    QStringList titles;
+    for (QAction* a : t.window->findChild<QMenuBar*>()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"Script", "Images", "Configuration", "?"}));
+    EXPECT_EQ(t.window->itemText(kConnectButton), "Connecter");
 }
 
 // Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's folder.
