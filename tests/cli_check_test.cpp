@@ -9,8 +9,7 @@ namespace orvex::test {
 namespace {
 
 TEST(CliCheck, PrintsEveryExposureAndTheSummary) {
-    const CliResult r =
-        runCli(std::string("check --lang en ") + ORVEX_EXAMPLES_DIR + "/times_of_day.txt");
+    const CliResult r = runCli(std::string("check --lang en ") + ORVEX_EXAMPLES_DIR + "/times_of_day.txt");
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "2\tTimeOfDay\t0\t76470\t8\t0x38\t1/500\t0x80\t2\t100\t0x48\tR\t0x64FF0F\t0\n"
                      "3\tTimeOfDay\t0\t76500\t8\t0x38\t1/1000\t0x88\t1\t100\t0x48\tR\t0x64FF0F\t0\n"

@@ -1,9 +1,13 @@
 // orvex-cli run: the same engine in real time, on a virtual body; Ctrl-C stops the run as the Stop button.
+#include "platform/headless/virtual_clock.h"
 #include "tests/support/test_program.h"
 
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <exiv2/exiv2.hpp>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -73,6 +77,41 @@ TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
     const std::string text = readAll(out);
     EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
+}
+
+// Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
+std::int64_t localMs(const std::string& text, const char* format) {
+    CivilTime t;
+    EXPECT_EQ(std::sscanf(text.c_str(), format, &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second), 6)
+        << text;
+    return msFromCivil(t);
+}
+
+TEST(CliRun, AStalledRunNamesAndStampsThePictureWithTheRealMoment) {
+    // A stopped process (a suspend or a loaded machine does the same) takes the shots it missed late; their
+    // names and EXIF times must say when the shutter opened, not when it should have.
+    TempDir dir;
+    const std::string script = dir.write("stall.txt", scriptText({"5\t8\t1\t250"}));
+    const std::string out = (dir.path() / "out.txt").string();
+    const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
+    for (int i = 0; i < 2500 && readAll(out).empty(); ++i) usleep(2000);
+    kill(pid, SIGSTOP);
+    ASSERT_EQ(readAll(out).find("shot"), std::string::npos) << "the shot came before the stall";
+    usleep(1600000);
+    const std::time_t resumed = std::time(nullptr);
+    kill(pid, SIGCONT);
+    ASSERT_EQ(waitFor(pid), 0) << readAll(out);
+    std::tm local{};
+    localtime_r(&resumed, &local);
+    const std::int64_t resumedMs = msFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                                local.tm_hour, local.tm_min, local.tm_sec, 0});
+    const auto picture = *std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D");
+    EXPECT_GE(localMs(picture.path().filename().string(), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture.path();
+    auto image = Exiv2::ImageFactory::open(picture.path().string());
+    image->readMetadata();
+    const auto taken = image->exifData().findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
+    ASSERT_NE(taken, image->exifData().end());
+    EXPECT_GE(localMs(taken->toString(), "%d:%d:%d %d:%d:%d"), resumedMs) << taken->toString();
 }
 
 } // namespace

@@ -16,7 +16,7 @@ struct RunOptions {
     std::string script;
     std::optional<std::string> camera; // preset or profile; none: simulation mode
     std::optional<CivilTime> clock;    // local time at which the rehearsal starts
-    int utcOffsetMinutes = 0;
+    std::optional<int> utcOffsetMinutes;
     std::optional<std::string> loop;  // "" for --loop alone
     std::optional<std::string> start; // "" for --start alone
     std::optional<std::string> prefix;

@@ -1,11 +1,11 @@
 #include "app/cli/run_session.h"
 
+#include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
 #include "camera/virtual/virtual_camera.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
-#include "platform/headless/virtual_clock.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
 #include "run/shot_execution.h"
@@ -14,7 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <ctime>
+#include <memory>
 #include <thread>
 
 namespace orvex::cli {
@@ -24,24 +24,6 @@ std::atomic<bool> stopAsked{false};
 
 void onInterrupt(int) {
     stopAsked = true;
-}
-
-CivilTime nowLocal(int& utcOffsetMinutes) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{}, utc{};
-    localtime_r(&now, &local);
-    gmtime_r(&now, &utc);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::system_clock::now().time_since_epoch())
-                        .count() %
-                    1000;
-    const CivilTime l{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,       local.tm_hour,
-                      local.tm_min,         local.tm_sec,     static_cast<int>(ms)};
-    const CivilTime u{
-        utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, 0};
-    utcOffsetMinutes = static_cast<int>(
-        (msFromCivil({l.year, l.month, l.day, l.hour, l.minute, l.second, 0}) - msFromCivil(u)) / 60000);
-    return l;
 }
 
 void selectLockup(Window& w, const std::string& choice) {
@@ -63,16 +45,15 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         err << "orvex-cli: " << problem << '\n';
         return 2;
     }
-    int utcOffset = o.utcOffsetMinutes;
-    CivilTime start = o.clock ? *o.clock : nowLocal(utcOffset);
-    if (o.clock) utcOffset = o.utcOffsetMinutes;
-    // In real time the virtual clock follows the computer's, so both kinds of session share one engine.
-    VirtualClock clock(start, utcOffset);
+    // A run reads the computer's clocks as the desktop program does; a rehearsal keeps a virtual one.
+    const std::unique_ptr<SessionTime> time =
+        realTime ? cli::realTime() : rehearsalTime(o.clock, o.utcOffsetMinutes);
     // In real time downloads take the time the body's link speed gives, while the run goes on.
     const DownloadPace realPace = [](unsigned ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     };
-    const auto camera = makeVirtualCamera(*profile, clock, clock, realTime ? realPace : DownloadPace{});
+    const auto camera = makeVirtualCamera(*profile, time->clock(), time->cameraTimers(),
+                                          realTime ? realPace : DownloadPace{});
     // Registered for this session only.
     struct Registration {
         std::shared_ptr<sdk::CameraDriver> driver;
@@ -83,7 +64,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (o.camera) sdk::registerCameraDriver(camera);
     NoSerialPorts systemPorts;
     VirtualCablePorts ports(systemPorts, camera);
-    Program program(clock, ports);
+    Program program(time->clock(), ports);
     if (o.language) program.language = *o.language;
     program.options = startupOptions(o);
 
@@ -96,7 +77,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
             while (!realTime && program.transferStatus.running && !program.transferStatus.finished)
                 std::this_thread::yield();
         },
-        [&](int id) { return colourField(program, id); }, &clock);
+        [&](int id) { return colourField(program, id); }, &time->windowTimers());
     window.answer = [&](const MessageBoxRecord& box) {
         printer.message(box.caption, box.text);
         return box.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
@@ -117,15 +98,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
 
     std::signal(SIGINT, onInterrupt);
-    const auto realStart = std::chrono::steady_clock::now();
-    const unsigned step = realTime ? 10 : kTickMs;
-    std::uint64_t elapsed = 0;
-    while (program.run.running && elapsed < o.untilMs) {
+    while (program.run.running && time->elapsedMs() < o.untilMs) {
         if (stopAsked.exchange(false)) window.click(kStartButton);
-        if (realTime) std::this_thread::sleep_until(realStart + std::chrono::milliseconds(elapsed + step));
-        clock.advance(step);
+        time->pass();
         window.pump();
-        elapsed += step;
     }
     std::signal(SIGINT, SIG_DFL);
     if (program.run.running) {

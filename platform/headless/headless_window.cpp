@@ -4,16 +4,16 @@
 
 namespace orvex {
 
-HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour, VirtualClock* clock)
-    : procedure_(std::move(procedure)), colour_(std::move(colour)), clock_(clock) {}
+HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour, Scheduler* timers)
+    : procedure_(std::move(procedure)), colour_(std::move(colour)), scheduler_(timers) {}
 
 HeadlessWindow::~HeadlessWindow() {
     cancelTimers();
 }
 
 void HeadlessWindow::cancelTimers() {
-    if (clock_)
-        for (const auto& [id, t] : timers_) clock_->cancel(t.scheduled);
+    if (scheduler_)
+        for (const auto& [id, t] : timers_) scheduler_->cancel(t.scheduled);
     timers_.clear();
 }
 
@@ -96,7 +96,7 @@ bool HeadlessWindow::isMenuEntryEnabled(int id) const {
 }
 
 void HeadlessWindow::armTimer(int id, unsigned period) {
-    timers_[id] = {period, clock_->schedule(period, [this, id, period] {
+    timers_[id] = {period, scheduler_->schedule(period, [this, id, period] {
                        armTimer(id, period);
                        pump();
                        send({MessageKind::Timer, id, {}});
@@ -105,7 +105,7 @@ void HeadlessWindow::armTimer(int id, unsigned period) {
 
 void HeadlessWindow::setTimer(int id, unsigned periodMs) {
     killTimer(id);
-    if (clock_)
+    if (scheduler_)
         armTimer(id, periodMs);
     else
         timers_[id] = {periodMs, 0};
@@ -114,7 +114,7 @@ void HeadlessWindow::setTimer(int id, unsigned periodMs) {
 void HeadlessWindow::killTimer(int id) {
     const auto it = timers_.find(id);
     if (it == timers_.end()) return;
-    if (clock_) clock_->cancel(it->second.scheduled);
+    if (scheduler_) scheduler_->cancel(it->second.scheduled);
     timers_.erase(it);
 }
 
@@ -147,7 +147,7 @@ int HeadlessWindow::runModal(const DialogTemplate& dialog, DialogProcedure proce
     HeadlessWindow* main = this;
     while (main->owner_) main = main->owner_;
     main->modals_.push_back(dialog.name);
-    HeadlessWindow box(std::move(procedure), {}, clock_);
+    HeadlessWindow box(std::move(procedure), {}, scheduler_);
     box.owner_ = this;
     box.onModal = onModal;
     box.create(dialog);

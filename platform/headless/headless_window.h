@@ -1,7 +1,7 @@
 #pragma once
 // A window without a screen: it keeps every control's state so that tests and orvex-cli can drive the
 // program logic, read its fields and answer its message boxes.
-#include "platform/headless/virtual_clock.h"
+#include "platform/scheduler.h"
 #include "platform/window.h"
 #include "resources/dialog_template.h"
 
@@ -21,8 +21,9 @@ struct MessageBoxRecord {
 
 class HeadlessWindow : public Window {
   public:
-    // Timers run on the virtual clock when one is given; without one they are only recorded.
-    HeadlessWindow(DialogProcedure procedure, ColourProcedure colour = {}, VirtualClock* clock = nullptr);
+    // Timers run on the scheduler when one is given (a virtual clock, or a loop on the computer's clock);
+    // without one they are only recorded. Its actions must run on the thread that drives this window.
+    HeadlessWindow(DialogProcedure procedure, ColourProcedure colour = {}, Scheduler* timers = nullptr);
     ~HeadlessWindow() override;
 
     // Creates the controls of the template and runs the initialisation message.
@@ -118,7 +119,7 @@ class HeadlessWindow : public Window {
     };
     struct Timer {
         unsigned period;
-        int scheduled; // id on the virtual clock
+        int scheduled; // id on the scheduler
     };
     Item& item(int id) { return items_[id]; }
     const Item& item(int id) const;
@@ -127,7 +128,7 @@ class HeadlessWindow : public Window {
 
     DialogProcedure procedure_;
     ColourProcedure colour_;
-    VirtualClock* clock_;
+    Scheduler* scheduler_;
     std::map<int, Item> items_;
     std::string title_;
     std::vector<Menu> menus_;
