@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Regenerates the pictures of Orvex's windows that the manuals show (docs/images/NAME-en.png and
-# NAME-fr.png), drawn off screen by the program itself with --screenshot. Builds the program when needed.
+# NAME-fr.png), drawn off screen by the program itself with --screenshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -x build/orvex ] || scripts/build.sh default
+# The pictures must show the program as it is now: bring the build up to date first.
+cmake --preset default >/dev/null
+cmake --build --preset default --target orvex
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
