@@ -20,6 +20,9 @@
 namespace orvex {
 namespace {
 
+constexpr int kYesText = 200;
+constexpr int kNoText = 120;
+
 // Port names keep their system spelling (ttyUSB0), so the upper-cased option is matched without regard to
 // case.
 void selectSerialPort(Window& w, const std::string& requested) {
@@ -224,6 +227,10 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         loadDroppedScript(p, w, m.files);
         break;
     }
+}
+
+AnswerTexts answerTexts(const Program& p) {
+    return {p.text(kYesText), p.text(kNoText)};
 }
 
 } // namespace orvex

@@ -15,4 +15,7 @@ std::optional<int> commandOpening(const std::string& dialogName);
 
 void mainWindowProcedure(Program& program, Window& window, const DialogMessage& message);
 
+// What a question's buttons say in the current language: "Yes" and "No" come from the catalogue.
+AnswerTexts answerTexts(const Program& program);
+
 } // namespace orvex

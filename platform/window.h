@@ -37,6 +37,11 @@ enum class BoxIcon { Error, Question, Warning, Information };
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
+// The words on a question's two answer buttons, in the program's language.
+struct AnswerTexts {
+    std::string yes, no;
+};
+
 // One entry of a popup menu; id 0 is a separator.
 struct MenuEntry {
     int id = 0;

@@ -5,10 +5,10 @@ namespace {
 
 using K = ControlKind;
 
-// The camera list is filled by the program; only Cancel has a catalogue text.
+// The camera list is filled by the program; only Cancel has a catalogue text. Return chooses the camera.
 constexpr ControlTemplate kControls[] = {
     {1002, K::DropDownList, -1, 7, 7, 172, 80},
-    {1, K::PushButton, -1, 75, 29, 50, 14},
+    {1, K::PushButton, -1, 75, 29, 50, 14, kStyleDefaultButton},
     {2, K::PushButton, 22, 129, 29, 50, 14},
 };
 

@@ -19,6 +19,8 @@ enum class ControlKind {
 
 // Style flags of a control.
 inline constexpr unsigned kStyleCentred = 1; // an edit's text is centred
+// The push button that Return presses from anywhere in its window; no other button answers Return.
+inline constexpr unsigned kStyleDefaultButton = 2;
 
 struct ControlTemplate {
     int id;

@@ -38,7 +38,7 @@ constexpr ControlTemplate kControls[] = {
     {1069, K::Edit, -1, 112, 184, 111, 14},
     {1072, K::DropDownList, -1, 29, 226, 76, 87},
     {1060, K::DropDownList, -1, 152, 226, 76, 87},
-    {1, K::PushButton, -1, 35, 262, 50, 14},
+    {1, K::PushButton, -1, 35, 262, 50, 14, kStyleDefaultButton},
     {2, K::PushButton, 22, 181, 262, 50, 14},
 };
 

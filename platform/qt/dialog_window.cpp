@@ -1,5 +1,6 @@
 #include "platform/qt/dialog_window.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -46,6 +48,32 @@ class ProgramCheckedToggle final : public QRadioButton {
 
   protected:
     void nextCheckState() override {}
+};
+
+// Keys never press a push button: a key struck by chance, or the Space bar, during an unattended run must
+// not stop it or reload its script. Return reaches the window, which presses the template's default button.
+class MouseOnlyPushButton final : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (isPressKey(event->key()))
+            event->ignore();
+        else
+            QPushButton::keyPressEvent(event);
+    }
+    void keyReleaseEvent(QKeyEvent* event) override {
+        if (isPressKey(event->key()))
+            event->ignore();
+        else
+            QPushButton::keyReleaseEvent(event);
+    }
+
+  private:
+    static bool isPressKey(int key) {
+        return key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
 };
 
 QString toQString(const std::string& text) {
@@ -101,6 +129,22 @@ QMessageBox::Icon toQtIcon(BoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Opened, the list is as wide as its longest entry, so that long system names of serial ports are read whole
+// whatever the style; closed, the box keeps the template's width.
+class WholeEntriesList final : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        QAbstractItemView* entries = view();
+        int width = entries->sizeHintForColumn(0) + 2 * entries->frameWidth();
+        if (count() > maxVisibleItems())
+            width += entries->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, entries);
+        entries->setMinimumWidth(width);
+        QComboBox::showPopup();
+    }
+};
+
 // The frame of a modal dialog. Whether the dialog may go is its procedure's decision, so Escape and the close
 // box only deliver the cancel command.
 class ModalHost final : public QDialog {
@@ -116,9 +160,10 @@ class ModalHost final : public QDialog {
 } // namespace
 
 QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure,
-                               ColourProcedure colour, QWidget* parent)
-    : QWidget(parent), procedure_(std::move(procedure)), colour_(std::move(colour)), units_(dialogFont()),
-      centred_(dialog.centred), menuBar_(new QMenuBar(this)), client_(new QWidget(this)) {
+                               ColourProcedure colour, AnswerTextProcedure answerTexts, QWidget* parent)
+    : QWidget(parent), procedure_(std::move(procedure)), colour_(std::move(colour)),
+      answerTexts_(std::move(answerTexts)), units_(dialogFont()), centred_(dialog.centred),
+      menuBar_(new QMenuBar(this)), client_(new QWidget(this)) {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialog.minimiseBox) flags |= Qt::WindowMinimizeButtonHint;
@@ -127,9 +172,10 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure pro
 }
 
 QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QDialog* host,
-                               Embedded)
-    : QWidget(host), procedure_(std::move(procedure)), units_(dialogFont()), centred_(false),
-      menuBar_(new QMenuBar(this)), client_(new QWidget(this)), modalHost_(host) {
+                               AnswerTextProcedure answerTexts, Embedded)
+    : QWidget(host), procedure_(std::move(procedure)), answerTexts_(std::move(answerTexts)),
+      units_(dialogFont()), centred_(false), menuBar_(new QMenuBar(this)), client_(new QWidget(this)),
+      modalHost_(host) {
     build(dialog);
 }
 
@@ -161,9 +207,12 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
 
     switch (item.kind) {
     case ControlKind::PushButton: {
-        auto* button = new QPushButton(client_);
-        // Return presses the focused button, as Space does.
-        button->setAutoDefault(true);
+        auto* button = new MouseOnlyPushButton(client_);
+        // In a dialog Qt would make every button default while it has focus.
+        button->setAutoDefault(false);
+        const bool isDefault = (item.style & kStyleDefaultButton) != 0;
+        button->setDefault(isDefault);
+        if (isDefault && !defaultButton_) defaultButton_ = button;
         connect(button, &QPushButton::clicked, this, [this, id] { deliver({MessageKind::Command, id, {}}); });
         widget = button;
         break;
@@ -190,7 +239,7 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         break;
     }
     case ControlKind::DropDownList: {
-        auto* list = new QComboBox(client_);
+        auto* list = new WholeEntriesList(client_);
         // The template's height is that of the opened list; closed, the box is as high as the style wants.
         const int closedHeight = list->sizeHint().height();
         const int rowHeight = std::max(1, list->fontMetrics().height() + 2);
@@ -551,6 +600,11 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
                     isVisible() ? this : nullptr);
     // A file name in the text must be shown as written, not as markup.
     box.setTextFormat(Qt::PlainText);
+    if (question && answerTexts_) {
+        const AnswerTexts texts = answerTexts_();
+        box.button(QMessageBox::Yes)->setText(toQString(texts.yes));
+        box.button(QMessageBox::No)->setText(toQString(texts.no));
+    }
     const int answer = box.exec();
     if (!question) return BoxAnswer::Ok;
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
@@ -592,7 +646,7 @@ int QtDialogWindow::runModal(const DialogTemplate& dialog, DialogProcedure proce
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     // The initialisation message runs in here, and may already end the dialog before it is ever shown.
-    auto* content = new QtDialogWindow(dialog, std::move(procedure), &host, Embedded{});
+    auto* content = new QtDialogWindow(dialog, std::move(procedure), &host, answerTexts_, Embedded{});
     layout->addWidget(content);
     if (content->endResult_) return *content->endResult_;
     host.cancel = [content] { content->deliver({MessageKind::Command, kCancelCommand, {}}); };
@@ -624,6 +678,12 @@ void QtDialogWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
         deliver({MessageKind::Command, kCancelCommand, {}});
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && defaultButton_ && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        if (defaultButton_->isVisible() && defaultButton_->isEnabled()) defaultButton_->click();
         return;
     }
     QWidget::keyPressEvent(event);

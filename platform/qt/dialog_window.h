@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,17 +18,22 @@ class QMenu;
 class QAction;
 class QMenuBar;
 class QTimer;
+class QPushButton;
 
 namespace orvex {
+
+// The answer texts in the program's language at the moment it asks.
+using AnswerTextProcedure = std::function<AnswerTexts()>;
 
 class QtDialogWindow final : public QWidget, public Window {
     Q_OBJECT
 
   public:
     // Builds every control of the template, then runs the procedure's initialisation message before the
-    // window is ever shown.
+    // window is ever shown. Questions, here and in modal dialogs over this window, take their answer texts
+    // from `answerTexts`; without it they show the desktop's own words.
     QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
-                   QWidget* parent = nullptr);
+                   AnswerTextProcedure answerTexts = {}, QWidget* parent = nullptr);
     ~QtDialogWindow() override;
 
     // The exit code once the procedure has destroyed the window. The owner must look at it before starting
@@ -100,7 +106,8 @@ class QtDialogWindow final : public QWidget, public Window {
   private:
     // The client of a modal dialog: a plain child of the dialog, which is the window.
     struct Embedded {};
-    QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QDialog* host, Embedded);
+    QtDialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QDialog* host,
+                   AnswerTextProcedure answerTexts, Embedded);
     void build(const DialogTemplate& dialog);
 
     struct Control {
@@ -118,6 +125,7 @@ class QtDialogWindow final : public QWidget, public Window {
 
     DialogProcedure procedure_;
     ColourProcedure colour_;
+    AnswerTextProcedure answerTexts_;
     DialogUnits units_;
     bool centred_;
     QMenuBar* menuBar_;
@@ -126,6 +134,7 @@ class QtDialogWindow final : public QWidget, public Window {
     std::vector<QMenu*> menus_;
     std::map<int, QAction*> menuEntries_;
     std::map<int, QTimer*> timers_;
+    QPushButton* defaultButton_ = nullptr;
     std::string title_;
     bool closeEnabled_ = true;
     bool dropsAccepted_ = false;

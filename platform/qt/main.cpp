@@ -11,6 +11,7 @@
 #include "platform/system_language.h"
 #include "platform/thread_scheduler.h"
 #include "resources/main_dialog.h"
+#include "run/run_controller.h"
 #include "ui/main_controls.h"
 
 #include <QApplication>
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
         [&program](orvex::Window& w, const orvex::DialogMessage& m) {
             orvex::mainWindowProcedure(program, w, m);
         },
-        [&program](int id) { return orvex::colourField(program, id); });
+        [&program](int id) { return orvex::colourField(program, id); },
+        [&program] { return orvex::answerTexts(program); });
     // The body times its pictures on the scheduler's thread: it leaves the camera list before they go.
     struct Unregister {
         std::shared_ptr<orvex::VirtualCameraDriver> camera;
@@ -98,24 +100,28 @@ int main(int argc, char** argv) {
     // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
     if (const auto code = window.quitCode()) return *code;
     window.show();
+    bool screenshotSaved = false;
     if (!screenshot.isEmpty() && dialogCommand) {
         // The dialog runs its own loop inside the command; it is grabbed from there, then cancelled.
-        QTimer::singleShot(200, &window, [&window, screenshot, command = *dialogCommand] {
-            QTimer::singleShot(300, &window, [&window, screenshot] {
+        QTimer::singleShot(200, &window, [&window, &screenshotSaved, screenshot, command = *dialogCommand] {
+            QTimer::singleShot(300, &window, [&window, &screenshotSaved, screenshot] {
                 QWidget* dialog = QApplication::activeModalWidget();
-                const bool saved = dialog && dialog->grab().save(screenshot, "PNG");
+                screenshotSaved = dialog && dialog->grab().save(screenshot, "PNG");
                 if (dialog) dialog->close();
                 window.post({orvex::MessageKind::Close, 0, {}});
-                if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
+                if (!screenshotSaved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
             });
             window.post({orvex::MessageKind::Command, command, {}});
         });
     } else if (!screenshot.isEmpty()) {
-        QTimer::singleShot(200, &window, [&window, screenshot] {
-            const bool saved = window.saveScreenshot(screenshot);
+        QTimer::singleShot(200, &window, [&] {
+            screenshotSaved = window.saveScreenshot(screenshot);
+            if (!screenshotSaved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
+            // The picture is all that was asked for: a run in progress, which would refuse to quit, ends.
+            if (program.run.running) orvex::stopRun(program, window);
             window.post({orvex::MessageKind::Close, 0, {}});
-            if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(screenshot));
         });
     }
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    return screenshot.isEmpty() || screenshotSaved ? code : 1;
 }

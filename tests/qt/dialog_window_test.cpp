@@ -22,12 +22,16 @@ namespace {
 
 using K = ControlKind;
 
-enum { kButton = 10, kToggle = 11, kLabel = 12, kField = 13, kList = 14, kBar = 15 };
+enum { kButton = 10, kToggle = 11, kLabel = 12, kField = 13, kList = 14, kBar = 15, kDefault = 16 };
 
 constexpr ControlTemplate kControls[] = {
-    {kButton, K::PushButton, -1, 7, 6, 50, 14},    {kToggle, K::Toggle, -1, 7, 26, 50, 10},
-    {kLabel, K::Label, -1, 62, 9, 38, 8},          {kField, K::ReadOnlyField, -1, 104, 6, 50, 14},
-    {kList, K::DropDownList, -1, 104, 26, 50, 60}, {kBar, K::ProgressBar, -1, 104, 46, 50, 14},
+    {kButton, K::PushButton, -1, 7, 6, 50, 14},
+    {kToggle, K::Toggle, -1, 7, 26, 50, 10},
+    {kLabel, K::Label, -1, 62, 9, 38, 8},
+    {kField, K::ReadOnlyField, -1, 104, 6, 50, 14},
+    {kList, K::DropDownList, -1, 104, 26, 50, 60},
+    {kBar, K::ProgressBar, -1, 104, 46, 50, 14},
+    {kDefault, K::PushButton, -1, 7, 46, 50, 14, kStyleDefaultButton},
 };
 constexpr DialogTemplate kDialog = {"TEST_DIALOG", 160, 66, false, false, kControls};
 
@@ -55,8 +59,10 @@ struct Recorded {
 };
 
 void sendKey(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
 }
 
 TEST(QtDialogWindow, InitialisationRunsBeforeShowingAndControlsSitWhereTheirDialogUnitsSay) {
@@ -80,17 +86,29 @@ TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
     r.window.listSelectIndex(kList, 0);
     EXPECT_TRUE(r.ids(MessageKind::Command).empty()) << "the program's own choice is no command";
     using M = MessageKind;
+    const auto key = [&r](int id, int k) { return [&r, id, k] { sendKey(r.window.control(id), k); }; };
+    const auto disableDefault = [&r] { r.window.enableItem(kDefault, false); };
     const std::tuple<std::function<void()>, MessageKind, int> actions[] = {
         {[&] { static_cast<QAbstractButton*>(r.window.control(kButton))->click(); }, M::Command, kButton},
         {[&] { static_cast<QAbstractButton*>(r.window.control(kToggle))->click(); }, M::Command, kToggle},
-        {[&] { sendKey(r.window.control(kList), Qt::Key_Down); }, M::Command, kList},
-        {[&] { sendKey(r.window.control(kField), Qt::Key_Escape); }, M::Command, kCancelCommand},
-        {[&] { sendKey(r.window.control(kList), Qt::Key_Escape); }, M::Command, kCancelCommand},
+        {key(kList, Qt::Key_Down), M::Command, kList},
+        {key(kField, Qt::Key_Escape), M::Command, kCancelCommand},
+        {key(kList, Qt::Key_Escape), M::Command, kCancelCommand},
+        // Keys press no button but the template's default one, which Return presses from anywhere.
+        {key(kButton, Qt::Key_Return), M::Command, kDefault},
+        {key(kList, Qt::Key_Enter), M::Command, kDefault},
+        {key(kButton, Qt::Key_Space), M::Init, -1},
+        {key(kDefault, Qt::Key_Space), M::Init, -1},
+        {[&] { disableDefault(), key(kButton, Qt::Key_Return)(); }, M::Init, -1},
         {[&] { EXPECT_FALSE(r.window.close()) << "the close box only asks"; }, M::Close, 0},
     };
     for (const auto& [act, kind, id] : actions) {
         r.messages.clear();
         act();
+        if (id < 0) {
+            EXPECT_TRUE(r.messages.empty()) << "no message expected";
+            continue;
+        }
         ASSERT_EQ(r.messages.size(), 1u);
         EXPECT_EQ(std::make_pair(r.messages[0].kind, r.messages[0].id), std::make_pair(kind, id));
     }

@@ -6,10 +6,20 @@
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
 #include "resources/main_dialog.h"
+#include "run/run_state.h"
 #include "ui/main_controls.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QString>
+#include <QStyleFactory>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +27,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace orvex {
@@ -24,7 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// No serial port: the test must not open the machine's real ones.
 // A scratch folder that is also the current directory, so that the program's settings file lands there.
 class ScratchFolder {
   public:
@@ -52,18 +62,39 @@ class ScratchFolder {
     fs::path path_;
 };
 
+// Ports that are present and free, under the names given.
+class NamedPorts final : public NoSerialPorts {
+  public:
+    explicit NamedPorts(std::vector<std::string> names) : names_(std::move(names)) {}
+    std::vector<std::string> portNames() override { return names_; }
+    bool probe(const std::string&) override { return true; }
+
+  private:
+    std::vector<std::string> names_;
+};
+
+// The window wired as the desktop program wires it; `commands` records every command it receives.
 struct MainWindowUnderTest {
-    explicit MainWindowUnderTest(int language, const std::string& scriptPath) {
+    MainWindowUnderTest(int language, const std::string& scriptPath, bool simulation = false,
+                        std::vector<std::string> portNames = {})
+        : ports(std::move(portNames)) {
         program.language = language;
         program.options.loadPath = scriptPath;
+        program.options.simulation = simulation;
         window = std::make_unique<QtDialogWindow>(
-            MAIN_DIALOG, [this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-            [this](int id) { return colourField(program, id); });
+            MAIN_DIALOG,
+            [this](Window& w, const DialogMessage& m) {
+                if (m.kind == MessageKind::Command) commands.push_back(m.id);
+                mainWindowProcedure(program, w, m);
+            },
+            [this](int id) { return colourField(program, id); }, [this] { return answerTexts(program); });
     }
+    void click(int id) { static_cast<QAbstractButton*>(window->control(id))->click(); }
 
     SystemClock clock;
-    NoSerialPorts ports;
+    NamedPorts ports;
     Program program{clock, ports};
+    std::vector<int> commands;
     std::unique_ptr<QtDialogWindow> window;
 };
 
@@ -127,6 +158,69 @@ TEST(MainWindowOffscreen, FrenchTextsAndTheTemplatesGeometry) {
     EXPECT_EQ(w.control(kLevelBar)->geometry(), w.control(kWaitField)->geometry());
 
     EXPECT_TRUE(w.saveScreenshot(QString::fromStdString(screenshotPath("main_window_fr.png"))));
+}
+
+// A question about stopping the run is answered in the window's language; "No" leaves the run going.
+TEST(MainWindowOffscreen, QuestionsAnswerInTheProgramsLanguage) {
+    const std::tuple<int, QString, QString> languages[] = {{kEnglish, "Yes", "No"}, {kFrench, "Oui", "Non"}};
+    for (const auto& [language, yes, no] : languages) {
+        ScratchFolder folder;
+        MainWindowUnderTest t(language, folder.write("night.txt", kScript), true);
+        t.window->show();
+        t.click(kConnectButton);
+        t.click(kStartButton);
+        ASSERT_TRUE(t.program.run.running);
+        for (const bool stop : {false, true}) {
+            QStringList shown;
+            QTimer::singleShot(0, [&shown, stop] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                shown = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
+                box->button(stop ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            t.click(kStartButton);
+            EXPECT_EQ(shown.join('/').toStdString(), (yes + '/' + no).toStdString());
+            EXPECT_EQ(t.program.run.running, !stop);
+        }
+    }
+}
+
+// During a run the focus may rest on any button: Space and Return must not press it.
+TEST(MainWindowOffscreen, KeysNeverPressTheFocusedButton) {
+    ScratchFolder folder;
+    MainWindowUnderTest t(kEnglish, folder.write("night.txt", kScript), true);
+    t.window->show();
+    QWidget* reload = t.window->control(kReloadScriptButton);
+    reload->setFocus();
+    t.commands.clear();
+    for (const int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier);
+            QApplication::sendEvent(reload, &event);
+        }
+    EXPECT_TRUE(t.commands.empty());
+    EXPECT_FALSE(static_cast<QPushButton*>(reload)->autoDefault());
+}
+
+// Whatever the style (one opens a list no wider than its box), long port names are read whole.
+TEST(MainWindowOffscreen, TheOpenedSerialPortListShowsWholeNames) {
+    for (const char* styleName : {"Windows", "Fusion"}) {
+        const std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(styleName)));
+        ASSERT_NE(style, nullptr);
+        ScratchFolder folder;
+        MainWindowUnderTest t(kEnglish, folder.write("night.txt", kScript), false,
+                              {"VirtualCable", "ttyUSB-FTDI-FT232R-A50285BI"});
+        auto* list = static_cast<QComboBox*>(t.window->control(kSerialPortList));
+        list->setStyle(style.get());
+        t.window->show();
+        ASSERT_EQ(list->count(), 3);
+        list->showPopup();
+        const QAbstractItemView* view = list->view();
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_GE(view->viewport()->width(), view->fontMetrics().horizontalAdvance(list->itemText(i)))
+                << styleName << ": " << list->itemText(i).toStdString();
+        list->hidePopup();
+    }
 }
 
 } // namespace

@@ -1,0 +1,55 @@
+// The desktop program started as a process with --screenshot, the way machines without a screen use it.
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+// It saves the window and exits, even with a run going on that would refuse to quit; a picture it could
+// not save is a failure.
+TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString script = folder.filePath("night.txt");
+    // One shot a minute after the start: the run is still waiting when the picture is taken.
+    std::ofstream(script.toStdString())
+        << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n600\t8\t1\t250\t100\tR\n";
+    const QString picture = folder.filePath("window.png");
+    struct Case {
+        QStringList options;
+        QString target;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{}, picture, 0},
+        {{"-start=\"\""}, picture, 0},
+        {{"-start=\"\""}, folder.filePath("missing/window.png"), 1},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(picture);
+        QProcess orvex;
+        orvex.setWorkingDirectory(folder.path());
+        orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        orvex.setProcessEnvironment(environment);
+        orvex.start(ORVEX_DESKTOP_PATH,
+                    QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + c.options +
+                        QStringList{"--screenshot=" + c.target});
+        const bool exited = orvex.waitForFinished(30000);
+        if (!exited) orvex.kill(), orvex.waitForFinished();
+        const std::string what = c.options.join(' ').toStdString() + " " + c.target.toStdString();
+        ASSERT_TRUE(exited) << what;
+        EXPECT_EQ(orvex.exitStatus(), QProcess::NormalExit) << what;
+        EXPECT_EQ(orvex.exitCode(), c.exitCode) << what;
+        EXPECT_EQ(QImage(c.target).isNull(), c.exitCode != 0) << what;
+    }
+}
+
+} // namespace
