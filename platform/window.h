@@ -105,6 +105,8 @@ class Window {
     // The colour procedure's answers changed: apply them again.
     virtual void refreshColours() = 0;
 
+    // Ticks fall just after whole steps of the period. Set again while it runs, a timer counts its steps
+    // from then.
     virtual void setTimer(int id, unsigned periodMs) = 0;
     virtual void killTimer(int id) = 0;
     // Queued delivery to the window's own procedure; callable from any thread.

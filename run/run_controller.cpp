@@ -205,6 +205,14 @@ void exposureTick(Program& p, Window& w) {
     showStatus(p, w, kPictureWait);
 }
 
+// The run's waits count from its origin, read from the clock now; its tick starts again from here, so that
+// each later tick falls just after a moment instead of a fraction of a millisecond before it, which would
+// cost the shot a whole tick.
+void setTimeOrigin(Program& p, Window& w, std::uint32_t now) {
+    p.run.timeOrigin = now;
+    w.setTimer(kTimerRun, kTickMs);
+}
+
 void timeOfDayTick(Program& p, Window& w) {
     RunState& r = p.run;
     const int remaining = (r.targetSecond - secondOfDay(p)) * 1000;
@@ -213,7 +221,7 @@ void timeOfDayTick(Program& p, Window& w) {
         r.lastRemaining = remaining;
         return;
     }
-    r.timeOrigin = p.clock.tick();
+    setTimeOrigin(p, w, p.clock.tick());
     if (r.status == kTimeWait)
         executeLine(p, w);
     else
@@ -259,7 +267,7 @@ void delayTick(Program& p, Window& w) {
         setLate(p, elapsed - r.lineDelay > 500);
     } else {
         setLate(p, false);
-        r.timeOrigin = now;
+        setTimeOrigin(p, w, now);
     }
     if (r.status == kDelayWait) {
         executeLine(p, w);
@@ -350,7 +358,7 @@ void startRun(Program& p, Window& w) {
         showStatus(p, w, kDelayedStartWait);
         return;
     }
-    r.timeOrigin = p.clock.tick();
+    setTimeOrigin(p, w, p.clock.tick());
     armOrExecute(p, w);
 }
 
@@ -385,7 +393,7 @@ void runTick(Program& p, Window& w) {
     case kSoundWait:
         if (r.triggered) {
             setLate(p, false);
-            r.timeOrigin = p.clock.tick();
+            setTimeOrigin(p, w, p.clock.tick());
             executeLine(p, w);
         }
         break;

@@ -1,5 +1,7 @@
 #include "platform/qt/dialog_window.h"
 
+#include "platform/qt/stepped_timer.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -570,14 +572,9 @@ void QtDialogWindow::applyColours() {
 
 void QtDialogWindow::setTimer(int id, unsigned periodMs) {
     if (quitCode_) return;
-    QTimer*& timer = timers_[id];
-    if (!timer) {
-        timer = new QTimer(this);
-        timer->setTimerType(Qt::PreciseTimer);
-        connect(timer, &QTimer::timeout, this, [this, id] { deliver({MessageKind::Timer, id, {}}); });
-    }
-    // Setting a running timer again restarts it with the new period.
-    timer->start(static_cast<int>(std::clamp<unsigned>(periodMs, kMinimumTimerMs, INT_MAX)));
+    std::unique_ptr<SteppedTimer>& timer = timers_[id];
+    if (!timer) timer = std::make_unique<SteppedTimer>([this, id] { deliver({MessageKind::Timer, id, {}}); });
+    timer->start(std::clamp<unsigned>(periodMs, kMinimumTimerMs, INT_MAX));
 }
 
 // The timer object stays: this may be called from inside its own timeout.

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +18,11 @@ class QDialog;
 class QMenu;
 class QAction;
 class QMenuBar;
-class QTimer;
 class QPushButton;
 
 namespace orvex {
+
+class SteppedTimer;
 
 // The answer texts in the program's language at the moment it asks.
 using AnswerTextProcedure = std::function<AnswerTexts()>;
@@ -133,7 +135,7 @@ class QtDialogWindow final : public QWidget, public Window {
     std::map<int, Control> controls_;
     std::vector<QMenu*> menus_;
     std::map<int, QAction*> menuEntries_;
-    std::map<int, QTimer*> timers_;
+    std::map<int, std::unique_ptr<SteppedTimer>> timers_;
     QPushButton* defaultButton_ = nullptr;
     std::string title_;
     bool closeEnabled_ = true;
