@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # How punctually the desktop program takes its shots. It runs off screen on the virtual body, waits for a
 # start time a few seconds ahead, then takes SHOTS shots one second apart; the shooting times in the
-# pictures' EXIF data are compared with that schedule (median, 99th percentile, worst, in milliseconds).
+# pictures' EXIF data are compared with that schedule: each shot's lateness, then the median, the 99th
+# percentile and the worst, in milliseconds.
 #   bench/shot_timing.sh [--shots N] [--load N]
 # --load N keeps N busy loops running meanwhile, to see the program on a loaded machine.
 set -euo pipefail
@@ -51,4 +52,4 @@ done
 sleep 1
 
 echo "$shots shots 1 s apart from $start, $load busy loops"
-build/bench/orvex_shot_lateness "$start" 1000 "$pictures"/*.JPG | tail -3
+build/bench/orvex_shot_lateness "$start" 1000 "$pictures"/*.JPG
