@@ -168,9 +168,10 @@ std::optional<std::string> withProfileValues(std::string text, std::string_view 
         if (!isStorableKeyName(e.key)) return std::nullopt;
     using namespace std::string_view_literals;
     for (const ProfileEntry& e : entries) {
-        // A line break in a value would start a line of its own: a key or section nobody wrote.
-        const std::string_view value = std::string_view(e.value).substr(0, e.value.find_first_of("\r\n\0"sv));
-        writeOne(text, section, e.key, value);
+        // A line break in a value would start a line of its own: a key or section nobody wrote. Blanks
+        // around it would not read back, and written in place they would pile up at every save.
+        writeOne(text, section, e.key,
+                 trimmed(std::string_view(e.value).substr(0, e.value.find_first_of("\r\n\0"sv))));
     }
     return text;
 }

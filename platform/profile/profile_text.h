@@ -23,7 +23,8 @@ bool isStorableSectionName(std::string_view section);
 bool isStorableKeyName(std::string_view key);
 
 // The text with each entry written in turn: an existing key's value changes in place, a missing key goes
-// at the end of its section, a missing section at the end of the text. A value ends at its first line break.
+// at the end of its section, a missing section at the end of the text. A value ends at its first line break
+// and is written without blanks around it, as it reads back.
 // Nothing when a name cannot be stored.
 std::optional<std::string> withProfileValues(std::string text, std::string_view section,
                                              const std::vector<ProfileEntry>& entries);
