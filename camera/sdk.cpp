@@ -156,7 +156,8 @@ EdsError EdsTerminateSDK() {
             records.swap(c.records);
         }
         // A body left in session would stay locked to this process; a download still running finishes first.
-        for (auto& [device, record] : records) {
+        for (auto& entry : records) {
+            const std::shared_ptr<CameraRecord>& record = entry.second;
             std::lock_guard callsGuard(record->calls);
             if (record->session.exchange(0) != 0) guarded([&] { return record->device->closeSession(); });
         }
