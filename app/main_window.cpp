@@ -14,8 +14,10 @@
 #include "script/script_chain.h"
 #include "script/script_loader.h"
 #include "script/text_scan.h"
+#include "ui/help_about.h"
 #include "ui/main_controls.h"
 #include "ui/parameters_dialog.h"
+#include "ui/picture_folder.h"
 
 namespace orvex {
 namespace {
@@ -190,6 +192,19 @@ void command(Program& p, Window& w, int id) {
         break;
     case kMenuQuit:
         quit(p, w);
+        break;
+    // The picture folder is only known, and only fills, while pictures are saved to the computer.
+    case kMenuBrowse:
+        if (w.isMenuEntryEnabled(kMenuBrowse)) openPictureFolder(p, w);
+        break;
+    case kMenuErase:
+        if (w.isMenuEntryEnabled(kMenuErase)) erasePictures(p, w);
+        break;
+    case kMenuHelp:
+        showHelp(p, w);
+        break;
+    case kMenuAbout:
+        showAbout(p, w);
         break;
     default:
         break;

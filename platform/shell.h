@@ -7,7 +7,8 @@ namespace orvex {
 
 // What a program name from the settings stands for. The settings keep the names users chose on the
 // program's first platform ("Notepad.exe"); each platform starts its own program of that kind.
-enum class ProgramKind { TextEditor, Spreadsheet, FileManager, Named };
+// A Document is opened by the desktop's program for its type; the document is the first argument.
+enum class ProgramKind { TextEditor, Spreadsheet, FileManager, Named, Document };
 
 struct ProgramStart {
     ProgramKind kind = ProgramKind::Named;

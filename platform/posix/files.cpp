@@ -73,6 +73,18 @@ bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+std::optional<std::vector<std::string>> listFolder(const std::string& path) {
+    std::error_code ec;
+    fs::directory_iterator it(path, ec);
+    if (ec) return std::nullopt;
+    std::vector<std::string> names;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        names.push_back(it->path().filename().string());
+    }
+    return names;
+}
+
 bool sameFolder(const std::string& a, const std::string& b) {
     std::error_code ec;
     const bool same = fs::equivalent(a, b, ec);

@@ -3,6 +3,7 @@
 #include "platform/desktop_entry.h"
 
 #include <QFile>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -22,18 +23,21 @@ QString fromLocal(const std::string& text) {
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
-const char* fileType(ProgramKind kind) {
-    switch (kind) {
+std::string fileType(const ProgramStart& request) {
+    switch (request.kind) {
     case ProgramKind::TextEditor:
         return "text/plain";
     case ProgramKind::Spreadsheet:
         return "application/vnd.oasis.opendocument.spreadsheet";
     case ProgramKind::FileManager:
         return "inode/directory";
+    case ProgramKind::Document:
+        if (request.arguments.empty()) break;
+        return QMimeDatabase().mimeTypeForFile(fromLocal(request.arguments.front())).name().toStdString();
     case ProgramKind::Named:
         break;
     }
-    return nullptr;
+    return {};
 }
 
 // Common programs of the kind, for desktops that name none.
@@ -46,6 +50,8 @@ std::vector<Command> wellKnown(ProgramKind kind) {
         return {{"libreoffice", "--calc"}, {"localc"}, {"gnumeric"}, {"onlyoffice-desktopeditors"}};
     case ProgramKind::FileManager:
         return {{"xdg-open"}, {"nautilus"}, {"dolphin"}, {"thunar"}, {"nemo"}, {"caja"}, {"pcmanfm"}};
+    case ProgramKind::Document: // the documents the program opens are its manuals
+        return {{"evince"}, {"okular"}, {"atril"}, {"qpdfview"}, {"zathura"}, {"mupdf"}, {"xpdf"}};
     case ProgramKind::Named:
         break;
     }
@@ -54,10 +60,11 @@ std::vector<Command> wellKnown(ProgramKind kind) {
 
 // The Exec value of the desktop's default program for the file type; empty when it has none that runs
 // without a terminal.
-std::string defaultExec(const char* type) {
+std::string defaultExec(const std::string& type) {
+    if (type.empty()) return {};
     QProcess query;
     query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"), QString::fromLatin1(type)});
+                {QStringLiteral("query"), QStringLiteral("default"), QString::fromStdString(type)});
     if (!query.waitForFinished(kQueryTimeoutMs) || query.exitCode() != 0) return {};
     const QString id = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed().section(';', 0, 0);
     if (id.isEmpty()) return {};
@@ -91,7 +98,7 @@ bool DesktopShell::start(const ProgramStart& request) {
         command.insert(command.end(), request.arguments.begin(), request.arguments.end());
         return run(command);
     }
-    const std::string exec = defaultExec(fileType(request.kind));
+    const std::string exec = defaultExec(fileType(request));
     if (!exec.empty() && run(execArguments(exec, request.arguments))) return true;
     for (Command command : wellKnown(request.kind)) {
         if (QStandardPaths::findExecutable(fromLocal(command.front())).isEmpty()) continue;

@@ -1,0 +1,49 @@
+#include "ui/picture_folder.h"
+
+#include "camera/transfer.h"
+#include "platform/files.h"
+#include "ui/external_programs.h"
+
+#include <regex>
+
+namespace orvex {
+namespace {
+
+enum Message { kConfirm = 36, kErasePictures = 53 };
+
+// Any prefix the user may have set in an earlier session, as the names stay after the setting changes.
+const std::regex kDatedName(R"((.+_)?\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}_\d{4,}(\.[A-Za-z0-9]+)?)");
+// A camera names its files with four letters, digits or "_" and four digits (IMG_0001, _MG_0001, img_0001).
+const std::regex kUniqueCameraName(R"([A-Za-z0-9_]{4}\d{4}-\d+(\.[A-Za-z0-9]+)?)");
+
+// The folder without its trailing separator, as the browser shows it.
+std::string folderPath(const Program& p) {
+    std::string folder = pictureFolder(p);
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+} // namespace
+
+bool isPictureName(const std::string& name) {
+    return std::regex_match(name, kDatedName) || std::regex_match(name, kUniqueCameraName);
+}
+
+void openPictureFolder(Program& p, Window& w) {
+    const std::string folder = folderPath(p);
+    if (!createFolder(folder)) return;
+    runExternalProgram(p, w, p.settings.pictureBrowser, {folder});
+}
+
+void erasePictures(Program& p, Window& w) {
+    const std::string folder = pictureFolder(p);
+    const auto names = listFolder(folder);
+    if (!names) return;
+    if (w.messageBox(p.text(kConfirm), p.text(kErasePictures), BoxIcon::Question, BoxButtons::YesNo) !=
+        BoxAnswer::Yes)
+        return;
+    for (const std::string& name : *names)
+        if (isPictureName(name)) removeFile(folder + name);
+}
+
+} // namespace orvex
