@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/script_menu.h"
+#include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
 #include "camera/sdk.h"
 #include "platform/files.h"
@@ -199,6 +200,10 @@ void command(Program& p, Window& w, int id) {
         break;
     case kMenuErase:
         if (w.isMenuEntryEnabled(kMenuErase)) erasePictures(p, w);
+        break;
+    case kMenuSetTimeLT:
+    case kMenuSetTimeUT:
+        if (w.isMenuEntryEnabled(id)) setCameraClock(p, w, id == kMenuSetTimeUT);
         break;
     case kMenuHelp:
         showHelp(p, w);

@@ -47,6 +47,7 @@ class FakeBody : public sdk::DriverCamera {
     EdsError openError = EDS_ERR_OK;
     std::map<Key, sdk::PropertyValue> properties;
     std::set<EdsCameraCommand> refusedCommands; // answered with EDS_ERR_NOT_SUPPORTED
+    std::set<EdsPropertyID> busyProperties;     // read and written with EDS_ERR_DEVICE_BUSY
     std::vector<std::pair<EdsCameraCommand, EdsInt32>> commands;
     std::vector<EdsCameraStatusCommand> statusCommands;
     std::vector<std::tuple<EdsPropertyID, EdsInt32, sdk::PropertyValue>> writes;
@@ -91,6 +92,7 @@ class FakeBody : public sdk::DriverCamera {
     }
     EdsError getProperty(EdsPropertyID id, EdsInt32 param, sdk::PropertyValue& out) override {
         reads.emplace_back(id, param);
+        if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
         const auto it = properties.find({id, param});
         if (it == properties.end()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
         out = it->second;
@@ -98,6 +100,7 @@ class FakeBody : public sdk::DriverCamera {
     }
     EdsError setProperty(EdsPropertyID id, EdsInt32 param, const sdk::PropertyValue& value) override {
         writes.emplace_back(id, param, value);
+        if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
         properties[{id, param}] = value;
         return EDS_ERR_OK;
     }

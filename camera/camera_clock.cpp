@@ -1,0 +1,41 @@
+#include "camera/camera_clock.h"
+
+#include <chrono>
+
+namespace orvex {
+namespace {
+
+enum Message { kError = 54, kSuccess = 187, kClockSet = 190, kClockNotSet = 191 };
+
+} // namespace
+
+EdsTime cameraClockTime(const CivilTime& now) {
+    using namespace std::chrono;
+    const sys_days date = year_month_day{year{now.year}, month{static_cast<unsigned>(now.month)},
+                                         day{static_cast<unsigned>(now.day)}};
+    const sys_time<milliseconds> later = date + hours{now.hour} + minutes{now.minute} + seconds{now.second} +
+                                         milliseconds{now.millisecond} + seconds{1};
+    const sys_days laterDate = floor<days>(later);
+    const year_month_day ymd{laterDate};
+    const hh_mm_ss clock{later - laterDate};
+    return EdsTime{static_cast<EdsUInt32>(static_cast<int>(ymd.year())),
+                   static_cast<unsigned>(ymd.month()),
+                   static_cast<unsigned>(ymd.day()),
+                   static_cast<EdsUInt32>(clock.hours().count()),
+                   static_cast<EdsUInt32>(clock.minutes().count()),
+                   static_cast<EdsUInt32>(clock.seconds().count()),
+                   static_cast<EdsUInt32>(clock.subseconds().count())};
+}
+
+void setCameraClock(Program& p, Window& w, bool universalTime) {
+    const EdsTime time = cameraClockTime(universalTime ? p.clock.universalTime() : p.clock.localTime());
+    const EdsError error =
+        p.camera.connected ? EdsSetPropertyData(p.camera.camera, kEdsPropID_DateTime, 0, sizeof time, &time)
+                           : EDS_ERR_COMM_DISCONNECTED;
+    if (error == EDS_ERR_OK)
+        w.messageBox(p.text(kClockSet), p.text(kSuccess), BoxIcon::Warning, BoxButtons::Ok);
+    else
+        w.messageBox(p.text(kClockNotSet), p.text(kError), BoxIcon::Error, BoxButtons::Ok);
+}
+
+} // namespace orvex
