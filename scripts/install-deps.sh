@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format dpkg-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev
-  libturbojpeg0-dev libexiv2-dev
+  libturbojpeg0-dev libexiv2-dev libgphoto2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )

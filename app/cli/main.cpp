@@ -1,6 +1,7 @@
 // orvex-cli: Orvex's command-line companion for rehearsing and running scripts.
 #include "app/catalogue.h"
 #include "app/check_command.h"
+#include "app/cli/cameras_command.h"
 #include "app/cli/run_options.h"
 #include "app/cli/run_session.h"
 #include "platform/system_language.h"
@@ -13,9 +14,11 @@ namespace {
 
 int usage(const std::string& problem = "") {
     if (!problem.empty()) std::cerr << "orvex-cli: " << problem << "\n";
-    std::cerr << "usage: orvex-cli check [--lang en|fr] SCRIPT\n"
+    std::cerr << "usage: orvex-cli cameras\n"
+                 "       orvex-cli check [--lang en|fr] SCRIPT\n"
                  "       orvex-cli simulate [options] SCRIPT\n"
                  "       orvex-cli run [options] SCRIPT\n"
+                 "  cameras   list the camera bodies found on USB: number, description, port\n"
                  "  check     load a script as Orvex would and print each exposure it understood\n"
                  "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
                  "  run       run the script in real time on a camera; Ctrl-C stops it\n"
@@ -60,6 +63,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "cameras") return rest.empty() ? orvex::cli::listCameras(std::cout) : usage();
     if (args[0] == "check") return check(rest);
     if (args[0] == "simulate" || args[0] == "run") {
         std::string problem;

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/startup_options.h"
+#include "camera/gphoto2/gphoto_driver.h"
 #include "camera/virtual/virtual_camera.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"
@@ -58,8 +59,9 @@ int main(int argc, char** argv) {
     }
     const std::string commandLine = orvex::joinArguments(arguments);
 
-    // -virtualcam="PRESET" or -virtualcam="profile.ini": the built-in virtual body joins the camera list,
-    // and its remote socket the serial ports.
+    // -virtualcam="PRESET" or -virtualcam="profile.ini": the built-in virtual body takes the place of the
+    // bodies on USB in the camera list, and its remote socket joins the serial ports.
+    std::shared_ptr<orvex::sdk::CameraDriver> cameras;
     std::shared_ptr<orvex::VirtualCameraDriver> virtualCamera;
     std::unique_ptr<orvex::VirtualCablePorts> cablePorts;
     if (const auto choice = orvex::optionValue(commandLine, "-virtualcam=")) {
@@ -72,9 +74,12 @@ int main(int argc, char** argv) {
         // Its downloads take real time, at the link speed its profile gives.
         virtualCamera =
             orvex::makeVirtualCamera(*profile, clock, scheduler, [&clock](unsigned ms) { clock.sleep(ms); });
-        orvex::sdk::registerCameraDriver(virtualCamera);
+        cameras = virtualCamera;
         cablePorts = std::make_unique<orvex::VirtualCablePorts>(systemPorts, virtualCamera);
+    } else {
+        cameras = orvex::makeGphotoDriver();
     }
+    orvex::sdk::registerCameraDriver(cameras);
     orvex::SerialPorts& serialPorts =
         cablePorts ? static_cast<orvex::SerialPorts&>(*cablePorts) : systemPorts;
     orvex::DesktopShell shell;
@@ -90,13 +95,12 @@ int main(int argc, char** argv) {
         },
         [&program](int id) { return orvex::colourField(program, id); },
         [&program] { return orvex::answerTexts(program); });
-    // The body times its pictures on the scheduler's thread: it leaves the camera list before they go.
+    // The virtual body times its pictures on the scheduler's thread: it leaves the camera list before they
+    // go.
     struct Unregister {
-        std::shared_ptr<orvex::VirtualCameraDriver> camera;
-        ~Unregister() {
-            if (camera) orvex::sdk::unregisterCameraDriver(camera);
-        }
-    } unregister{virtualCamera};
+        std::shared_ptr<orvex::sdk::CameraDriver> cameras;
+        ~Unregister() { orvex::sdk::unregisterCameraDriver(cameras); }
+    } unregister{cameras};
     // The initialisation sequence may already have given up (no camera SDK): then there is nothing to show.
     if (const auto code = window.quitCode()) return *code;
     window.show();

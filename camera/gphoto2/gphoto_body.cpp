@@ -1,0 +1,480 @@
+#include "camera/gphoto2/gphoto_body.h"
+
+#include "camera/gphoto2/gphoto_errors.h"
+#include "camera/gphoto2/gphoto_events.h"
+#include "camera/gphoto2/gphoto_item.h"
+#include "camera/gphoto2/gphoto_labels.h"
+#include "camera/gphoto2/library_lock.h"
+
+#include <gphoto2/gphoto2-file.h>
+#include <gphoto2/gphoto2-result.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace orvex::gphoto {
+namespace {
+
+// How often an idle body is asked for its events: each asking is one exchange on the USB cable.
+constexpr unsigned kEventPollMs = 20;
+// Enough to empty what one shot announces; the rest waits for the next round.
+constexpr int kEventsPerRound = 64;
+
+template <class T> const T* valueAs(const sdk::PropertyValue& value) {
+    return std::get_if<T>(&value);
+}
+
+bool validTime(const EdsTime& t) {
+    return t.year >= 1970 && t.year <= 2037 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 &&
+           t.hour <= 23 && t.minute <= 59 && t.second <= 59;
+}
+
+// The library writes the camera clock as seconds since 1970 read in the process's time zone.
+std::time_t secondsOf(const EdsTime& t) {
+    std::tm c{};
+    c.tm_year = static_cast<int>(t.year) - 1900;
+    c.tm_mon = static_cast<int>(t.month) - 1;
+    c.tm_mday = static_cast<int>(t.day);
+    c.tm_hour = static_cast<int>(t.hour);
+    c.tm_min = static_cast<int>(t.minute);
+    c.tm_sec = static_cast<int>(t.second);
+    c.tm_isdst = -1;
+    return std::mktime(&c);
+}
+
+EdsTime timeOf(std::time_t seconds) {
+    std::tm c{};
+    localtime_r(&seconds, &c);
+    return EdsTime{static_cast<EdsUInt32>(c.tm_year + 1900),
+                   static_cast<EdsUInt32>(c.tm_mon + 1),
+                   static_cast<EdsUInt32>(c.tm_mday),
+                   static_cast<EdsUInt32>(c.tm_hour),
+                   static_cast<EdsUInt32>(c.tm_min),
+                   static_cast<EdsUInt32>(c.tm_sec),
+                   0};
+}
+
+// "100%", "75%" … or "Low".
+std::optional<EdsUInt32> batteryPercent(const std::string& text) {
+    if (text == "Low") return 10;
+    unsigned percent = 0;
+    char sign = 0;
+    if (std::sscanf(text.c_str(), "%u%c", &percent, &sign) == 2 && sign == '%' && percent <= 100)
+        return percent;
+    return std::nullopt;
+}
+
+// The width and height of a baseline or progressive JPEG, from its frame header.
+EdsSize jpegSize(const std::vector<char>& data) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
+    std::size_t i = 2;
+    while (i + 9 < data.size() && byte(i) == 0xFF) {
+        const unsigned marker = byte(i + 1);
+        const std::size_t length = byte(i + 2) << 8 | byte(i + 3);
+        if (marker >= 0xC0 && marker <= 0xC2)
+            return EdsSize{byte(i + 7) << 8 | byte(i + 8), byte(i + 5) << 8 | byte(i + 6)};
+        i += 2 + length;
+    }
+    return EdsSize{0, 0};
+}
+
+} // namespace
+
+GphotoBody::GphotoBody(std::shared_ptr<sdk::CameraEventSink> events) : events_(std::move(events)) {
+    owner_ = std::make_unique<OwnerThread>(
+        [this] {
+            std::lock_guard guard(libraryLock());
+            if (!gone_ && session_.isOpen()) readEvents();
+        },
+        kEventPollMs);
+}
+
+GphotoBody::~GphotoBody() {
+    owner_.reset();
+}
+
+template <class Fn> EdsError GphotoBody::run(Fn&& fn) {
+    return owner_->call([&]() -> EdsError {
+        std::lock_guard guard(libraryLock());
+        if (gone_ || !session_.isOpen()) return EDS_ERR_COMM_DISCONNECTED;
+        const EdsError error = fn();
+        if (isGone(error)) lost();
+        return error;
+    });
+}
+
+EdsError GphotoBody::open(const CameraAbilities& abilities, const std::string& port) {
+    return owner_->call([&]() -> EdsError {
+        std::lock_guard guard(libraryLock());
+        model_ = abilities.model;
+        const int r = session_.open(abilities, port);
+        if (r < GP_OK) return edsError(r) == EDS_ERR_INTERNAL_ERROR ? EDS_ERR_DEVICE_NOT_FOUND : edsError(r);
+        // Later versions of the library renamed these choices: use the release only where they are offered.
+        std::vector<std::string> choices;
+        session_.readChoices("eosremoterelease", choices);
+        remoteRelease_ = std::find(choices.begin(), choices.end(), "Press Full") != choices.end() &&
+                         std::find(choices.begin(), choices.end(), "Release Full") != choices.end();
+        return EDS_ERR_OK;
+    });
+}
+
+void GphotoBody::close() {
+    owner_->call([&] {
+        std::lock_guard guard(libraryLock());
+        if (!gone_ && session_.isOpen()) {
+            if (bulbOpen_) session_.writeInt("bulb", 0);
+            if (releaseHeld_) session_.writeText("eosremoterelease", "Release Full");
+            if (evfOutput_ & kEdsEvfOutputDevice_PC) session_.writeInt("viewfinder", 0);
+        }
+        bulbOpen_ = releaseHeld_ = false;
+        session_.close();
+    });
+}
+
+void GphotoBody::lost() {
+    if (gone_) return;
+    gone_ = true;
+    bulbOpen_ = releaseHeld_ = false;
+    events_->stateEvent(kEdsStateEvent_Shutdown, 0);
+}
+
+// ---- Events ----
+
+void GphotoBody::readEvents() {
+    for (int i = 0; i < kEventsPerRound; ++i) {
+        CameraEventType type = GP_EVENT_TIMEOUT;
+        void* data = nullptr;
+        const int r = gp_camera_wait_for_event(session_.camera(), 0, &type, &data, session_.context());
+        if (r < GP_OK) {
+            if (isGone(edsError(r))) lost();
+            return;
+        }
+        onEvent(type, data);
+        std::free(data);
+        if (type == GP_EVENT_TIMEOUT || gone_) return;
+    }
+}
+
+void GphotoBody::onEvent(int type, void* data) {
+    if (type == GP_EVENT_FILE_ADDED && data) {
+        const auto* path = static_cast<const CameraFilePath*>(data);
+        // Pictures taken for the computer wait in the library's memory, in the root folder; the others are
+        // on the card.
+        const bool inMemory = std::string(path->folder) == "/";
+        events_->objectEvent(
+            inMemory ? kEdsObjectEvent_DirItemRequestTransfer : kEdsObjectEvent_DirItemCreated,
+            std::make_shared<GphotoItem>(weak_from_this(), path->folder, path->name, inMemory));
+        return;
+    }
+    if (type != GP_EVENT_UNKNOWN || !data) return;
+    const BodyNews news = readEventText(static_cast<const char*>(data));
+    if (news.shutdown) lost();
+    if (news.property) events_->propertyEvent(kEdsPropertyEvent_PropertyChanged, *news.property, 0);
+}
+
+// ---- Properties ----
+
+EdsError GphotoBody::getProperty(EdsPropertyID property, EdsInt32, sdk::PropertyValue& out) {
+    return run([&] { return readProperty(property, out); });
+}
+
+EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& out) {
+    std::string text;
+    const auto readFirst = [&](std::initializer_list<const char*> widgets) {
+        for (const char* widget : widgets)
+            if (session_.has(widget)) return edsError(session_.readText(widget, text));
+        return EDS_ERR_PROPERTIES_UNAVAILABLE;
+    };
+    if (const char* widget = labelWidget(property)) {
+        if (const EdsError e = edsError(session_.readText(widget, text))) return e;
+        const std::optional<EdsUInt32> code = codeOfLabel(property, text);
+        if (!code) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = *code;
+        return EDS_ERR_OK;
+    }
+    const bool liveView = session_.has("viewfinder");
+    switch (property) {
+    case kEdsPropID_ProductName:
+        if (readFirst({"cameramodel"}) != EDS_ERR_OK) text = model_;
+        out = text;
+        return EDS_ERR_OK;
+    case kEdsPropID_OwnerName:
+    case kEdsPropID_FirmwareVersion:
+    case kEdsPropID_BodyIDEx: {
+        const EdsError e = property == kEdsPropID_OwnerName ? readFirst({"ownername", "artist"})
+                           : property == kEdsPropID_FirmwareVersion
+                               ? readFirst({"deviceversion"})
+                               : readFirst({"eosserialnumber", "serialnumber"});
+        if (e) return e;
+        out = text;
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_DateTime: {
+        int seconds = 0;
+        if (const EdsError e = edsError(session_.readInt("datetime", seconds))) return e;
+        out = timeOf(static_cast<std::time_t>(static_cast<unsigned>(seconds)));
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_BatteryLevel: {
+        if (const EdsError e = readFirst({"batterylevel"})) return e;
+        const std::optional<EdsUInt32> percent = batteryPercent(text);
+        if (!percent) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = *percent;
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_AvailableShots: {
+        if (const EdsError e = readFirst({"availableshots"})) return e;
+        char* end = nullptr;
+        const unsigned long shots = std::strtoul(text.c_str(), &end, 10);
+        if (end == text.c_str()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = static_cast<EdsUInt32>(shots);
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_LensStatus:
+        if (const EdsError e = readFirst({"lensname"})) return e;
+        out = EdsUInt32{text.empty() ? 0u : 1u};
+        return EDS_ERR_OK;
+    case kEdsPropID_Evf_OutputDevice:
+    case kEdsPropID_Evf_Mode:
+    case kEdsPropID_Evf_AFMode:
+    case kEdsPropID_Evf_Zoom:
+        if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = property == kEdsPropID_Evf_OutputDevice ? evfOutput_
+              : property == kEdsPropID_Evf_Mode       ? evfMode_
+              : property == kEdsPropID_Evf_AFMode     ? evfAfMode_
+                                                      : zoom_;
+        return EDS_ERR_OK;
+    case kEdsPropID_Evf_ZoomPosition:
+        if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = zoomPosition_;
+        return EDS_ERR_OK;
+    default:
+        return EDS_ERR_PROPERTIES_UNAVAILABLE;
+    }
+}
+
+EdsError GphotoBody::setProperty(EdsPropertyID property, EdsInt32, const sdk::PropertyValue& value) {
+    return run([&] { return writeProperty(property, value); });
+}
+
+EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyValue& value) {
+    const EdsUInt32* number = valueAs<EdsUInt32>(value);
+    if (const char* widget = labelWidget(property)) {
+        if (!number) return EDS_ERR_INVALID_PARAMETER;
+        const std::optional<std::string> label = labelOfCode(property, *number);
+        if (!label) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        return edsError(session_.writeText(widget, *label), Asked::Setting);
+    }
+    const bool liveView = session_.has("viewfinder");
+    switch (property) {
+    case kEdsPropID_OwnerName: {
+        const auto* text = valueAs<std::string>(value);
+        if (!text) return EDS_ERR_INVALID_PARAMETER;
+        return edsError(session_.writeText(session_.has("ownername") ? "ownername" : "artist", *text),
+                        Asked::Setting);
+    }
+    case kEdsPropID_DateTime: {
+        const auto* time = valueAs<EdsTime>(value);
+        if (!time) return EDS_ERR_INVALID_PARAMETER;
+        if (!validTime(*time)) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        return edsError(session_.writeInt("datetime", static_cast<int>(secondsOf(*time))), Asked::Setting);
+    }
+    case kEdsPropID_Evf_OutputDevice: {
+        if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        if (!number || *number > 3) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        const bool pc = (*number & kEdsEvfOutputDevice_PC) != 0;
+        if (pc != ((evfOutput_ & kEdsEvfOutputDevice_PC) != 0))
+            if (const EdsError e = edsError(session_.writeInt("viewfinder", pc ? 1 : 0), Asked::Setting))
+                return e;
+        evfOutput_ = *number;
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_Evf_Mode:
+    case kEdsPropID_Evf_AFMode:
+        if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        if (!number || *number > (property == kEdsPropID_Evf_Mode ? 1u : 2u))
+            return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        (property == kEdsPropID_Evf_Mode ? evfMode_ : evfAfMode_) = *number;
+        return EDS_ERR_OK;
+    case kEdsPropID_Evf_Zoom: {
+        if (!liveView || !session_.has("eoszoom")) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        if (!number || (*number != 1 && *number != 5 && *number != 10))
+            return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        if (const EdsError e =
+                edsError(session_.writeText("eoszoom", std::to_string(*number)), Asked::Setting))
+            return e;
+        zoom_ = *number;
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_Evf_ZoomPosition: {
+        const auto* point = valueAs<EdsPoint>(value);
+        if (!liveView || !session_.has("eoszoomposition")) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        if (!point || point->x < 0 || point->y < 0) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        const std::string text = std::to_string(point->x) + "," + std::to_string(point->y);
+        if (const EdsError e = edsError(session_.writeText("eoszoomposition", text), Asked::Setting))
+            return e;
+        zoomPosition_ = *point;
+        return EDS_ERR_OK;
+    }
+    case kEdsPropID_ProductName:
+    case kEdsPropID_FirmwareVersion:
+    case kEdsPropID_BodyIDEx:
+    case kEdsPropID_BatteryLevel:
+    case kEdsPropID_AvailableShots:
+    case kEdsPropID_LensStatus:
+        return EDS_ERR_NOT_SUPPORTED;
+    default:
+        return EDS_ERR_PROPERTIES_UNAVAILABLE;
+    }
+}
+
+EdsError GphotoBody::propertyDesc(EdsPropertyID property, EdsPropertyDesc& out) {
+    if (property != kEdsPropID_Av && property != kEdsPropID_Tv && property != kEdsPropID_ISOSpeed)
+        return EDS_ERR_PROPERTIES_UNAVAILABLE;
+    return run([&]() -> EdsError {
+        std::vector<std::string> choices;
+        if (const EdsError e = edsError(session_.readChoices(labelWidget(property), choices))) return e;
+        out = EdsPropertyDesc{};
+        out.access = 1;
+        for (const std::string& choice : choices) {
+            const std::optional<EdsUInt32> code = codeOfLabel(property, choice);
+            if (!code || out.numElements >= static_cast<EdsInt32>(std::size(out.propDesc))) continue;
+            const auto end = out.propDesc + out.numElements;
+            if (std::find(out.propDesc, end, static_cast<EdsInt32>(*code)) == end)
+                out.propDesc[out.numElements++] = static_cast<EdsInt32>(*code);
+        }
+        return EDS_ERR_OK;
+    });
+}
+
+// ---- Commands ----
+
+EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
+    return run([&] { return release(command, param); });
+}
+
+EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
+    switch (command) {
+    case kEdsCameraCommand_TakePicture: {
+        // The library throws away every event still pending when it triggers: a picture announced just
+        // before would be lost.
+        readEvents();
+        if (gone_) return EDS_ERR_COMM_DISCONNECTED;
+        return edsError(gp_camera_trigger_capture(session_.camera(), session_.context()), Asked::Release);
+    }
+    case kEdsCameraCommand_BulbStart: {
+        if (!session_.has("bulb")) return EDS_ERR_NOT_SUPPORTED;
+        if (bulbOpen_) return EDS_ERR_DEVICE_BUSY;
+        readEvents();
+        if (gone_) return EDS_ERR_COMM_DISCONNECTED;
+        const int r = session_.writeInt("bulb", 1);
+        // Refused unless the speed is bulb.
+        if (r == GP_ERROR) return EDS_ERR_OPERATION_REFUSED;
+        if (r >= GP_OK) bulbOpen_ = true;
+        return edsError(r, Asked::Release);
+    }
+    case kEdsCameraCommand_BulbEnd:
+        if (!session_.has("bulb")) return EDS_ERR_NOT_SUPPORTED;
+        // Asked with no bulb open, it only tells that the body knows the command.
+        if (!bulbOpen_) return EDS_ERR_OK;
+        bulbOpen_ = false;
+        return edsError(session_.writeInt("bulb", 0));
+    case kEdsCameraCommand_PressShutterButton:
+        if (!remoteRelease_) return EDS_ERR_NOT_SUPPORTED;
+        switch (param) {
+        case kEdsCameraCommand_ShutterButton_Completely:
+        case kEdsCameraCommand_ShutterButton_Completely_NonAF: {
+            if (releaseHeld_) return EDS_ERR_OK;
+            readEvents();
+            if (gone_) return EDS_ERR_COMM_DISCONNECTED;
+            const int r = session_.writeText("eosremoterelease", "Press Full");
+            if (r >= GP_OK) releaseHeld_ = true;
+            return edsError(r, Asked::Release);
+        }
+        case kEdsCameraCommand_ShutterButton_OFF:
+            if (!releaseHeld_) return EDS_ERR_OK;
+            releaseHeld_ = false;
+            return edsError(session_.writeText("eosremoterelease", "Release Full"));
+        default:
+            return EDS_ERR_INVALID_PARAMETER;
+        }
+    case kEdsCameraCommand_DoEvfAf:
+        if (!session_.has("autofocusdrive")) return EDS_ERR_NOT_SUPPORTED;
+        if (param != kEdsCameraCommand_EvfAf_ON && param != kEdsCameraCommand_EvfAf_OFF)
+            return EDS_ERR_INVALID_PARAMETER;
+        return edsError(session_.writeInt("autofocusdrive", param == kEdsCameraCommand_EvfAf_ON ? 1 : 0),
+                        Asked::Release);
+    case kEdsCameraCommand_DriveLensEvf: {
+        if (!session_.has("manualfocusdrive")) return EDS_ERR_NOT_SUPPORTED;
+        const EdsInt32 step = param & 0x7FFF;
+        if ((param & ~0x8003) != 0 || step < 1 || step > 3) return EDS_ERR_INVALID_PARAMETER;
+        const std::string text = std::string(param & 0x8000 ? "Far " : "Near ") + std::to_string(step);
+        return edsError(session_.writeText("manualfocusdrive", text), Asked::Setting);
+    }
+    default:
+        return EDS_ERR_NOT_SUPPORTED;
+    }
+}
+
+EdsError GphotoBody::sendStatusCommand(EdsCameraStatusCommand command, EdsInt32) {
+    if (command != kEdsCameraStatusCommand_UILock && command != kEdsCameraStatusCommand_UIUnLock)
+        return EDS_ERR_INVALID_PARAMETER;
+    return run([&] {
+        // A body without the lock keeps its controls: there is nothing to lock.
+        if (!session_.has("uilock")) return EDS_ERR_OK;
+        return edsError(session_.writeInt("uilock", command == kEdsCameraStatusCommand_UILock ? 1 : 0));
+    });
+}
+
+// ---- Live view and files ----
+
+EdsError GphotoBody::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& info) {
+    std::vector<char> frame;
+    const EdsError error = run([&]() -> EdsError {
+        if (!session_.has("viewfinder")) return EDS_ERR_NOT_SUPPORTED;
+        CameraFile* file = nullptr;
+        if (gp_file_new(&file) < GP_OK) return EDS_ERR_MEM_ALLOC_FAILED;
+        int r = gp_camera_capture_preview(session_.camera(), file, session_.context());
+        const char* data = nullptr;
+        unsigned long size = 0;
+        if (r >= GP_OK) r = gp_file_get_data_and_size(file, &data, &size);
+        if (r >= GP_OK && data) frame.assign(data, data + size);
+        gp_file_unref(file);
+        if (r < GP_OK) return edsError(r, Asked::Preview);
+        // The library switches the viewfinder on for a preview.
+        evfOutput_ |= kEdsEvfOutputDevice_PC;
+        frameSize_ = jpegSize(frame);
+        info.zoom = zoom_;
+        info.zoomPosition = zoomPosition_;
+        info.coordinateSystem = frameSize_;
+        return EDS_ERR_OK;
+    });
+    if (error) return error;
+    return jpeg.write(frame.data(), frame.size());
+}
+
+EdsError GphotoBody::fetchFile(const std::string& folder, const std::string& name, std::vector<char>& out) {
+    return run([&]() -> EdsError {
+        CameraFile* file = nullptr;
+        if (gp_file_new(&file) < GP_OK) return EDS_ERR_MEM_ALLOC_FAILED;
+        int r = gp_camera_file_get(session_.camera(), folder.c_str(), name.c_str(), GP_FILE_TYPE_NORMAL, file,
+                                   session_.context());
+        const char* data = nullptr;
+        unsigned long size = 0;
+        if (r >= GP_OK) r = gp_file_get_data_and_size(file, &data, &size);
+        if (r >= GP_OK && data) out.assign(data, data + size);
+        gp_file_unref(file);
+        return edsError(r, Asked::Download);
+    });
+}
+
+EdsError GphotoBody::freeFile(const std::string& folder, const std::string& name) {
+    return run([&] {
+        return edsError(
+            gp_camera_file_delete(session_.camera(), folder.c_str(), name.c_str(), session_.context()));
+    });
+}
+
+} // namespace orvex::gphoto

@@ -1,0 +1,46 @@
+#include "camera/gphoto2/gphoto_events.h"
+
+namespace orvex::gphoto {
+namespace {
+
+struct Watched {
+    std::string_view widget;
+    EdsPropertyID property;
+};
+
+constexpr Watched kWatched[] = {
+    {"aperture", kEdsPropID_Av},
+    {"shutterspeed", kEdsPropID_Tv},
+    {"iso", kEdsPropID_ISOSpeed},
+    {"imageformat", kEdsPropID_ImageQuality},
+    {"autoexposuremode", kEdsPropID_AEMode},
+    {"drivemode", kEdsPropID_DriveMode},
+    {"focusmode", kEdsPropID_AFMode},
+    {"batterylevel", kEdsPropID_BatteryLevel},
+    {"availableshots", kEdsPropID_AvailableShots},
+    {"lensname", kEdsPropID_LensStatus},
+    {"ownername", kEdsPropID_OwnerName},
+    {"datetime", kEdsPropID_DateTime},
+};
+
+} // namespace
+
+BodyNews readEventText(std::string_view text) {
+    BodyNews news;
+    if (text.find("WillSoonShutdown") != std::string_view::npos) {
+        news.shutdown = true;
+        return news;
+    }
+    if (text.rfind("PTP Property ", 0) != 0) return news;
+    const auto open = text.find(" changed, \"");
+    if (open == std::string_view::npos) return news;
+    const auto start = open + 11;
+    const auto close = text.find('"', start);
+    if (close == std::string_view::npos) return news;
+    const std::string_view widget = text.substr(start, close - start);
+    for (const Watched& w : kWatched)
+        if (w.widget == widget) news.property = w.property;
+    return news;
+}
+
+} // namespace orvex::gphoto

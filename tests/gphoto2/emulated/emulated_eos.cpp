@@ -1,0 +1,647 @@
+// A camera module for libgphoto2 that plays a Canon EOS body, so that tests reach the real library and
+// the production code unchanged. It copies what libgphoto2 2.5.30's own EOS driver (camlibs/ptp2) shows a
+// program: widget names and labels, refusals and their codes, captures to memory as "/captNNNN.*", card
+// files under DCIM, pending events thrown away at a trigger, bulb through "eosremoterelease" and "bulb",
+// the shutdown text, preview frames, and "busy" while exposing. Re-check it when the library changes.
+//
+// Environment:
+//   ORVEX_EMULATED_FAULTS  comma-separated: busy (every release refused as busy), focus (release fails with
+//                          "Perhaps no focus?"), shutdown=N and unplug=N (at the Nth exposure),
+//                          preview-not-ready, fail-download=N (the Nth picture cannot be read)
+//   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
+#include "camera/virtual/picture_files.h"
+
+#include <gphoto2/gphoto2-library.h>
+#include <gphoto2/gphoto2-result.h>
+#include <gphoto2/gphoto2-setting.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using orvex::virtualcam::Bytes;
+
+struct Model {
+    const char* name;
+    int product;
+    bool liveView;
+    const char* serial;
+};
+
+// The bodies the port module can show, with their USB product ids.
+constexpr Model kModels[] = {
+    {"Canon EOS 700D", 0x3272, true, "083021004217"},
+    {"Canon EOS 5D Mark III", 0x323a, false, "028021001931"},
+};
+
+// The choices the bodies offer, as the library labels them.
+const std::vector<std::string> kApertures = {"4",  "4.5", "5",  "5.6", "6.3", "7.1", "8",  "9",
+                                             "10", "11",  "13", "14",  "16",  "18",  "20", "22"};
+const std::vector<std::string> kSpeeds = {
+    "bulb",  "30",    "25",     "20",     "15",     "13",     "10",     "8",      "6",     "5",     "4",
+    "3.2",   "2.5",   "2",      "1.6",    "1.3",    "1",      "0.8",    "0.6",    "0.5",   "0.4",   "0.3",
+    "1/4",   "1/5",   "1/6",    "1/8",    "1/10",   "1/13",   "1/15",   "1/20",   "1/25",  "1/30",  "1/40",
+    "1/50",  "1/60",  "1/80",   "1/100",  "1/125",  "1/160",  "1/200",  "1/250",  "1/320", "1/400", "1/500",
+    "1/640", "1/800", "1/1000", "1/1250", "1/1600", "1/2000", "1/2500", "1/3200", "1/4000"};
+const std::vector<std::string> kIsos = {"Auto", "100",  "125",  "160",  "200",  "250",   "320",  "400",
+                                        "500",  "640",  "800",  "1000", "1250", "1600",  "2000", "2500",
+                                        "3200", "4000", "5000", "6400", "8000", "10000", "12800"};
+const std::vector<std::string> kFormats = {
+    "Large Fine JPEG", "Large Normal JPEG", "Medium Fine JPEG",      "Medium Normal JPEG",
+    "Small Fine JPEG", "Small Normal JPEG", "RAW + Large Fine JPEG", "RAW"};
+const std::vector<std::string> kFocusModes = {"One Shot", "AI Servo", "AI Focus", "Manual"};
+const std::vector<std::string> kDriveModes = {"Single", "Continuous", "Timer 10 sec", "Timer 2 sec"};
+const std::vector<std::string> kRemoteRelease = {"None",         "Press Half", "Press Full", "Release Half",
+                                                 "Release Full", "Immediate",  "Press 1",    "Press 2",
+                                                 "Press 3",      "Release 1",  "Release 2",  "Release 3"};
+const std::vector<std::string> kFocusDrive = {"Near 1", "Near 2", "Near 3", "None",
+                                              "Far 1",  "Far 2",  "Far 3"};
+const std::vector<std::string> kTargets = {"Internal RAM", "Memory card"};
+
+struct Pending {
+    CameraEventType type;
+    Clock::time_point due;
+    std::string folder, name; // FILE_ADDED
+    std::string text;         // UNKNOWN
+    Bytes bytes;              // a picture
+};
+
+} // namespace
+
+struct _CameraPrivateLibrary {
+    const Model* model = nullptr;
+    std::map<std::string, std::string> values; // widget name → label
+    std::string owner = "";
+    long clockOffset = 0; // camera clock (as local seconds) minus the computer's
+    bool viewfinder = false, bulbOpen = false, released = false;
+    Clock::time_point busyUntil{};
+    Clock::time_point openedAt{};
+    std::time_t takenAt = 0;
+    int exposures = 0, capture = 0, fileNumber = 0, pictures = 0;
+    bool gone = false;
+    std::deque<Pending> events;
+    std::map<std::string, Bytes> card; // "folder/name" → bytes
+    // Faults
+    bool busy = false, focus = false, previewNotReady = false;
+    int shutdownAt = 0, unplugAt = 0, failDownloadAt = 0;
+};
+
+namespace {
+
+using Body = _CameraPrivateLibrary;
+
+void note(const std::string& line) {
+    const char* path = std::getenv("ORVEX_EMULATED_LOG");
+    if (!path || !*path) return;
+    if (FILE* f = std::fopen(path, "a")) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
+        std::fprintf(f, "%lld %s\n", static_cast<long long>(ns.count()), line.c_str());
+        std::fclose(f);
+    }
+}
+
+void readFaults(Body& b) {
+    const char* text = std::getenv("ORVEX_EMULATED_FAULTS");
+    std::string faults = text ? text : "";
+    std::size_t start = 0;
+    while (start <= faults.size()) {
+        const std::size_t end = std::min(faults.find(',', start), faults.size());
+        const std::string fault = faults.substr(start, end - start);
+        const auto number = [&](const char* name) {
+            const std::string prefix = std::string(name) + "=";
+            return fault.rfind(prefix, 0) == 0 ? std::atoi(fault.c_str() + prefix.size()) : 0;
+        };
+        if (fault == "busy") b.busy = true;
+        if (fault == "focus") b.focus = true;
+        if (fault == "preview-not-ready") b.previewNotReady = true;
+        if (number("shutdown")) b.shutdownAt = number("shutdown");
+        if (number("unplug")) b.unplugAt = number("unplug");
+        if (number("fail-download")) b.failDownloadAt = number("fail-download");
+        start = end + 1;
+    }
+}
+
+// The exposure a speed label stands for, in microseconds; none for bulb.
+long long exposureMicroseconds(const std::string& label) {
+    if (label == "bulb") return -1;
+    if (label.rfind("1/", 0) == 0) return 1000000LL / std::atoll(label.c_str() + 2);
+    return static_cast<long long>(std::atof(label.c_str()) * 1e6);
+}
+
+std::string captureTarget() {
+    char value[1024] = "";
+    char id[] = "ptp2", key[] = "capturetarget";
+    if (gp_setting_get(id, key, value) != GP_OK || !*value) return "sdram";
+    return value;
+}
+
+std::time_t cameraSeconds(const Body& b) {
+    return std::time(nullptr) + b.clockOffset;
+}
+
+// What one exposure yields: files announced when the shutter closes.
+void planPictures(Body& b, Clock::time_point due, long long microseconds) {
+    const bool toMemory = captureTarget() == "sdram";
+    const std::string& format = b.values["imageformat"];
+    const bool raw = format.rfind("RAW", 0) == 0;
+    const bool jpeg = format.find("JPEG") != std::string::npos;
+    b.fileNumber = b.fileNumber % 9999 + 1;
+    std::tm taken{};
+    const std::time_t seconds = b.takenAt;
+    gmtime_r(&seconds, &taken); // the camera clock keeps local time in seconds since 1970
+    orvex::virtualcam::PictureFacts facts{
+        b.model->name,
+        b.owner,
+        b.model->serial,
+        EdsTime{static_cast<EdsUInt32>(taken.tm_year + 1900), static_cast<EdsUInt32>(taken.tm_mon + 1),
+                static_cast<EdsUInt32>(taken.tm_mday), static_cast<EdsUInt32>(taken.tm_hour),
+                static_cast<EdsUInt32>(taken.tm_min), static_cast<EdsUInt32>(taken.tm_sec), 0},
+        static_cast<std::uint64_t>(microseconds < 0 ? 0 : microseconds),
+        static_cast<unsigned>(std::max(100, std::atoi(b.values["iso"].c_str()))),
+        static_cast<unsigned>(b.fileNumber)};
+    const auto add = [&](bool isRaw) {
+        Pending p{GP_EVENT_FILE_ADDED, due, "", "", "", {}};
+        if (++b.pictures != b.failDownloadAt || !toMemory)
+            p.bytes = isRaw ? orvex::virtualcam::makeRawPicture(facts, true)
+                            : orvex::virtualcam::makeJpegPicture(facts, 160, 120, true);
+        char name[32];
+        if (toMemory) {
+            std::snprintf(name, sizeof name, "capt%04d.%s", b.capture++, isRaw ? "cr2" : "jpg");
+            p.folder = "/";
+        } else {
+            std::snprintf(name, sizeof name, "IMG_%04d.%s", b.fileNumber, isRaw ? "CR2" : "JPG");
+            p.folder = "/store_00020001/DCIM/100CANON";
+        }
+        p.name = name;
+        b.events.push_back(std::move(p));
+    };
+    if (raw) add(true);
+    if (jpeg) add(false);
+    b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", "Camera Status 1", {}});
+    b.events.push_back(Pending{GP_EVENT_CAPTURE_COMPLETE, due, "", "", "", {}});
+}
+
+// The shutter opens; false when the body went away instead.
+bool openShutter(Body& b) {
+    ++b.exposures;
+    b.takenAt = cameraSeconds(b);
+    if (b.exposures == b.unplugAt) {
+        b.gone = true;
+        if (const char* home = std::getenv("HOME"))
+            if (FILE* f = std::fopen((std::string(home) + "/.orvex-emulated-unplugged").c_str(), "w"))
+                std::fclose(f);
+        note("unplugged");
+        return false;
+    }
+    if (b.exposures == b.shutdownAt) {
+        b.events.push_back(Pending{
+            GP_EVENT_UNKNOWN, Clock::now(), "", "", "unhandled EOS event WillSoonShutdown (size 8)", {}});
+        note("shutdown");
+        return false;
+    }
+    return true;
+}
+
+int timedExposure(Body& b) {
+    const long long us = exposureMicroseconds(b.values["shutterspeed"]);
+    if (!openShutter(b)) return GP_OK;
+    const auto due = Clock::now() + std::chrono::microseconds(us);
+    b.busyUntil = due;
+    planPictures(b, due, us);
+    return GP_OK;
+}
+
+int checkReady(Body& b, GPContext* context) {
+    if (b.gone) return GP_ERROR_IO;
+    if (b.busy || Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
+    if (b.focus && b.values["focusmode"] != "Manual") {
+        gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
+        return GP_ERROR;
+    }
+    return GP_OK;
+}
+
+// ---- Configuration ----
+
+CameraWidget* section(CameraWidget* parent, const char* name, const char* label) {
+    CameraWidget* w = nullptr;
+    gp_widget_new(GP_WIDGET_SECTION, label, &w);
+    gp_widget_set_name(w, name);
+    gp_widget_append(parent, w);
+    return w;
+}
+
+void radio(CameraWidget* parent, const char* name, const std::vector<std::string>& choices,
+           const std::string& value, bool readOnly = false) {
+    CameraWidget* w = nullptr;
+    gp_widget_new(GP_WIDGET_RADIO, name, &w);
+    gp_widget_set_name(w, name);
+    for (const std::string& c : choices) gp_widget_add_choice(w, c.c_str());
+    gp_widget_set_value(w, value.c_str());
+    gp_widget_set_readonly(w, readOnly);
+    gp_widget_append(parent, w);
+}
+
+void text(CameraWidget* parent, const char* name, const std::string& value, bool readOnly = true) {
+    CameraWidget* w = nullptr;
+    gp_widget_new(GP_WIDGET_TEXT, name, &w);
+    gp_widget_set_name(w, name);
+    gp_widget_set_value(w, value.c_str());
+    gp_widget_set_readonly(w, readOnly);
+    gp_widget_append(parent, w);
+}
+
+void toggle(CameraWidget* parent, const char* name, int value) {
+    CameraWidget* w = nullptr;
+    gp_widget_new(GP_WIDGET_TOGGLE, name, &w);
+    gp_widget_set_name(w, name);
+    gp_widget_set_value(w, &value);
+    gp_widget_append(parent, w);
+}
+
+int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
+    Body& b = *camera->pl;
+    if (b.gone) return GP_ERROR_IO;
+    gp_widget_new(GP_WIDGET_WINDOW, "Camera and Driver Configuration", window);
+    gp_widget_set_name(*window, "main");
+    CameraWidget* actions = section(*window, "actions", "Camera Actions");
+    toggle(actions, "bulb", 2); // always reads "changed", as the library's does
+    toggle(actions, "uilock", 2);
+    toggle(actions, "autofocusdrive", 0);
+    radio(actions, "eosremoterelease", kRemoteRelease, "None");
+    if (b.model->liveView) {
+        toggle(actions, "viewfinder", b.viewfinder ? 1 : 0);
+        radio(actions, "manualfocusdrive", kFocusDrive, "None");
+        text(actions, "eoszoom", "0", false);
+        text(actions, "eoszoomposition", "0,0", false);
+    }
+    CameraWidget* settings = section(*window, "settings", "Camera Settings");
+    CameraWidget* date = nullptr;
+    gp_widget_new(GP_WIDGET_DATE, "Camera Date and Time", &date);
+    gp_widget_set_name(date, "datetime");
+    // The library turns the camera's local seconds into a real moment with the process's time zone.
+    std::tm local{};
+    const std::time_t cameraLocal = cameraSeconds(b);
+    gmtime_r(&cameraLocal, &local);
+    local.tm_isdst = -1;
+    const int moment = static_cast<int>(std::mktime(&local));
+    gp_widget_set_value(date, &moment);
+    gp_widget_append(settings, date);
+    radio(settings, "capturetarget", kTargets, captureTarget() == "card" ? "Memory card" : "Internal RAM");
+    text(settings, "ownername", b.owner, false);
+    CameraWidget* status = section(*window, "status", "Camera Status Information");
+    text(status, "serialnumber", "7f0d2b2c4e5a4b9c8d1e2f3a4b5c6d7e");
+    text(status, "eosserialnumber", b.model->serial);
+    text(status, "manufacturer", "Canon Inc.");
+    text(status, "cameramodel", b.model->name);
+    text(status, "deviceversion", "3-1.1.4");
+    text(status, "batterylevel", "75%");
+    text(status, "lensname", "EF-S18-55mm f/3.5-5.6 IS STM");
+    text(status, "availableshots", "812");
+    CameraWidget* image = section(*window, "imgsettings", "Image Settings");
+    radio(image, "imageformat", kFormats, b.values["imageformat"]);
+    radio(image, "iso", kIsos, b.values["iso"]);
+    CameraWidget* capture = section(*window, "capturesettings", "Capture Settings");
+    radio(capture, "focusmode", kFocusModes, b.values["focusmode"]);
+    radio(capture, "autoexposuremode", {"P", "TV", "AV", "Manual", "Bulb"}, b.values["autoexposuremode"],
+          true);
+    radio(capture, "drivemode", kDriveModes, b.values["drivemode"]);
+    radio(capture, "aperture", kApertures, b.values["aperture"]);
+    radio(capture, "shutterspeed", kSpeeds, b.values["shutterspeed"]);
+    return GP_OK;
+}
+
+bool offered(const std::vector<std::string>& choices, const std::string& value) {
+    for (const std::string& c : choices)
+        if (c == value) return true;
+    return false;
+}
+
+// One changed widget, as the library's EOS driver applies it.
+int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* context) {
+    Body& b = *camera->pl;
+    int readOnly = 0;
+    gp_widget_get_readonly(w, &readOnly);
+    if (readOnly) return GP_ERROR_NOT_SUPPORTED;
+    CameraWidgetType type;
+    gp_widget_get_type(w, &type);
+    std::string value;
+    int number = 0;
+    if (type == GP_WIDGET_TOGGLE || type == GP_WIDGET_DATE) {
+        gp_widget_get_value(w, &number);
+        value = std::to_string(number);
+    } else {
+        const char* v = nullptr;
+        gp_widget_get_value(w, &v);
+        value = v ? v : "";
+    }
+    note("set " + name + " " + value);
+    const auto refuse = [&](const char* property) {
+        gp_context_error(context,
+                         "The property '%s' / 0x%s was not set (0x201c: PTP Invalid Device Prop Value)",
+                         name.c_str(), property);
+        return GP_ERROR;
+    };
+    static const std::map<std::string, const std::vector<std::string>*> lists = {
+        {"aperture", &kApertures},  {"shutterspeed", &kSpeeds},  {"iso", &kIsos},
+        {"imageformat", &kFormats}, {"focusmode", &kFocusModes}, {"drivemode", &kDriveModes}};
+    if (const auto it = lists.find(name); it != lists.end()) {
+        if (!offered(*it->second, value)) {
+            // A label the library does not know fails in the library itself.
+            return GP_ERROR;
+        }
+        if (b.busyUntil > Clock::now() || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
+        // The mode dial decides which values the program may choose.
+        const std::string& mode = b.values["autoexposuremode"];
+        if (name == "shutterspeed" && mode != "Manual" && mode != "TV") return refuse("d102");
+        if (name == "shutterspeed" && value == "bulb" && mode != "Manual") return refuse("d102");
+        if (name == "aperture" && mode != "Manual" && mode != "AV") return refuse("d101");
+        b.values[name] = value;
+        return GP_OK;
+    }
+    if (name == "capturetarget") {
+        // An unknown text is ignored without an error.
+        char id[] = "ptp2", key[] = "capturetarget", ram[] = "sdram", card[] = "card";
+        if (value == "Internal RAM") gp_setting_set(id, key, ram);
+        if (value == "Memory card") gp_setting_set(id, key, card);
+        return GP_OK;
+    }
+    if (name == "ownername") {
+        b.owner = value;
+        return GP_OK;
+    }
+    if (name == "datetime") {
+        std::tm local{};
+        const std::time_t moment = number;
+        localtime_r(&moment, &local);
+        b.clockOffset = static_cast<long>(timegm(&local) - std::time(nullptr));
+        return GP_OK;
+    }
+    if (name == "uilock") return GP_OK;
+    if (name == "autofocusdrive") return b.focus ? GP_ERROR : GP_OK;
+    if (name == "viewfinder") {
+        b.viewfinder = number != 0;
+        return GP_OK;
+    }
+    if (name == "manualfocusdrive") {
+        if (value != "None" && value.rfind("Near ", 0) != 0 && value.rfind("Far ", 0) != 0) return GP_ERROR;
+        return GP_OK;
+    }
+    if (name == "eoszoom") return std::atoi(value.c_str()) > 0 ? GP_OK : GP_ERROR;
+    if (name == "eoszoomposition") {
+        int x = 0, y = 0;
+        return std::sscanf(value.c_str(), "%d,%d", &x, &y) == 2 ? GP_OK : GP_ERROR;
+    }
+    if (name == "bulb") {
+        if (number) {
+            if (b.values["shutterspeed"] != "bulb") {
+                gp_context_error(context,
+                                 "For bulb capture to work, make sure the mode dial is switched to 'M' "
+                                 "and set 'shutterspeed' to 'bulb'.");
+                return GP_ERROR;
+            }
+            if (const int r = checkReady(b, context)) return r;
+            b.events.clear();
+            if (!openShutter(b)) return GP_OK;
+            b.bulbOpen = true;
+            b.openedAt = Clock::now();
+            return GP_OK;
+        }
+        if (b.bulbOpen) {
+            b.bulbOpen = false;
+            planPictures(
+                b, Clock::now(),
+                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - b.openedAt).count());
+        }
+        return GP_OK;
+    }
+    if (name == "eosremoterelease") {
+        if (value == "None") return GP_OK;
+        if (value == "Press Full" || value == "Immediate") {
+            if (b.released) return GP_OK;
+            if (const int r = checkReady(b, context)) return r;
+            b.released = true;
+            if (b.values["shutterspeed"] != "bulb") return timedExposure(b);
+            if (!openShutter(b)) return GP_OK;
+            b.bulbOpen = true;
+            b.openedAt = Clock::now();
+            return GP_OK;
+        }
+        if (value == "Release Full") {
+            b.released = false;
+            if (b.bulbOpen) {
+                b.bulbOpen = false;
+                planPictures(
+                    b, Clock::now(),
+                    std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - b.openedAt).count());
+            }
+            return GP_OK;
+        }
+        if (offered(kRemoteRelease, value)) return GP_OK;
+        return GP_ERROR_NOT_SUPPORTED;
+    }
+    return GP_ERROR_NOT_SUPPORTED;
+}
+
+int applyChanged(Camera* camera, CameraWidget* widget, GPContext* context) {
+    const int children = gp_widget_count_children(widget);
+    for (int i = 0; i < children; ++i) {
+        CameraWidget* child = nullptr;
+        gp_widget_get_child(widget, i, &child);
+        if (const int r = applyChanged(camera, child, context)) return r;
+    }
+    CameraWidgetType type;
+    gp_widget_get_type(widget, &type);
+    if (type == GP_WIDGET_WINDOW || type == GP_WIDGET_SECTION || !gp_widget_changed(widget)) return GP_OK;
+    const char* name = nullptr;
+    gp_widget_get_name(widget, &name);
+    // The first failure ends the call.
+    return apply(camera, name ? name : "", widget, context);
+}
+
+int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
+    if (camera->pl->gone) return GP_ERROR_IO;
+    return applyChanged(camera, window, context);
+}
+
+// ---- Capture and events ----
+
+int triggerCapture(Camera* camera, GPContext* context) {
+    Body& b = *camera->pl;
+    note("trigger");
+    if (const int r = checkReady(b, context)) return r;
+    // The library empties its event queue before it releases.
+    b.events.clear();
+    if (b.values["shutterspeed"] == "bulb") {
+        gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
+        return GP_ERROR;
+    }
+    return timedExposure(b);
+}
+
+int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data, GPContext*) {
+    Body& b = *camera->pl;
+    *data = nullptr;
+    *type = GP_EVENT_TIMEOUT;
+    if (b.gone) return GP_ERROR_IO;
+    const auto until = Clock::now() + std::chrono::milliseconds(timeout);
+    for (;;) {
+        const auto now = Clock::now();
+        if (!b.events.empty() && b.events.front().due <= now) break;
+        if (now >= until) return GP_OK;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    Pending p = std::move(b.events.front());
+    b.events.pop_front();
+    *type = p.type;
+    if (p.type == GP_EVENT_UNKNOWN) {
+        *data = strdup(p.text.c_str());
+    } else if (p.type == GP_EVENT_FILE_ADDED) {
+        auto* path = static_cast<CameraFilePath*>(std::calloc(1, sizeof(CameraFilePath)));
+        std::snprintf(path->folder, sizeof path->folder, "%s", p.folder.c_str());
+        std::snprintf(path->name, sizeof path->name, "%s", p.name.c_str());
+        *data = path;
+        if (p.folder == "/") {
+            // Brought over at once into the library's memory, as the EOS driver does.
+            gp_filesystem_append(camera->fs, "/", p.name.c_str(), nullptr);
+            if (!p.bytes.empty()) {
+                CameraFile* file = nullptr;
+                gp_file_new(&file);
+                gp_file_append(file, reinterpret_cast<const char*>(p.bytes.data()), p.bytes.size());
+                gp_filesystem_set_file_noop(camera->fs, "/", p.name.c_str(), GP_FILE_TYPE_NORMAL, file,
+                                            nullptr);
+                gp_file_unref(file);
+            }
+        } else {
+            b.card[p.folder + "/" + p.name] = std::move(p.bytes);
+        }
+        note("file " + p.folder + (p.folder == "/" ? "" : "/") + p.name);
+    }
+    return GP_OK;
+}
+
+int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
+    Body& b = *camera->pl;
+    if (b.gone) return GP_ERROR_IO;
+    if (!b.model->liveView) return GP_ERROR_NOT_SUPPORTED;
+    if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
+    b.viewfinder = true;
+    if (b.previewNotReady) {
+        gp_context_error(context, "Canon EOS Get Viewfinder Image failed");
+        return GP_ERROR;
+    }
+    orvex::virtualcam::LiveViewShot shot;
+    shot.sensorWidth = shot.sensorHeight = 0;
+    shot.width = 960;
+    shot.height = 640;
+    shot.objectX = 480;
+    shot.objectY = 320;
+    shot.objectRadius = 40;
+    const Bytes frame = orvex::virtualcam::renderLiveView(shot);
+    gp_file_set_mime_type(file, GP_MIME_JPEG);
+    gp_file_set_name(file, "capture_preview.jpg");
+    return gp_file_append(file, reinterpret_cast<const char*>(frame.data()), frame.size());
+}
+
+int getFile(CameraFilesystem*, const char* folder, const char* name, CameraFileType, CameraFile* file,
+            void* data, GPContext*) {
+    Body& b = *static_cast<Camera*>(data)->pl;
+    if (b.gone) return GP_ERROR_IO;
+    const auto it = b.card.find(std::string(folder) + "/" + name);
+    // A picture that could not be read off the sensor never made it into memory.
+    if (it == b.card.end() || it->second.empty()) return GP_ERROR_CORRUPTED_DATA;
+    return gp_file_append(file, reinterpret_cast<const char*>(it->second.data()), it->second.size());
+}
+
+int deleteFile(CameraFilesystem*, const char* folder, const char* name, void* data, GPContext*) {
+    Body& b = *static_cast<Camera*>(data)->pl;
+    if (b.gone) return GP_ERROR_IO;
+    note(std::string("delete ") + folder + (std::string(folder) == "/" ? "" : "/") + name);
+    // Files of a capture to memory live only in the library.
+    if (std::strncmp(name, "capt", 4) == 0) return GP_OK;
+    b.card.erase(std::string(folder) + "/" + name);
+    return GP_OK;
+}
+
+int listNothing(CameraFilesystem*, const char*, CameraList*, void*, GPContext*) {
+    return GP_OK;
+}
+
+int cameraExit(Camera* camera, GPContext*) {
+    note("exit");
+    delete camera->pl;
+    camera->pl = nullptr;
+    return GP_OK;
+}
+
+CameraFilesystemFuncs fileFunctions() {
+    CameraFilesystemFuncs f{};
+    f.file_list_func = listNothing;
+    f.folder_list_func = listNothing;
+    f.get_file_func = getFile;
+    f.del_file_func = deleteFile;
+    return f;
+}
+
+} // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) int camera_id(CameraText* id) {
+    std::snprintf(id->text, sizeof id->text, "orvex-emulated-eos");
+    return GP_OK;
+}
+
+__attribute__((visibility("default"))) int camera_abilities(CameraAbilitiesList* list) {
+    for (const Model& m : kModels) {
+        CameraAbilities a{};
+        std::snprintf(a.model, sizeof a.model, "%s", m.name);
+        a.status = GP_DRIVER_STATUS_PRODUCTION;
+        a.port = GP_PORT_USB;
+        a.usb_vendor = 0x04a9;
+        a.usb_product = m.product;
+        a.operations = static_cast<CameraOperation>(GP_OPERATION_CONFIG | GP_OPERATION_TRIGGER_CAPTURE |
+                                                    (m.liveView ? GP_OPERATION_CAPTURE_PREVIEW : 0));
+        a.file_operations = GP_FILE_OPERATION_DELETE;
+        a.folder_operations = GP_FOLDER_OPERATION_NONE;
+        a.device_type = GP_DEVICE_STILL_CAMERA;
+        gp_abilities_list_append(list, a);
+    }
+    return GP_OK;
+}
+
+__attribute__((visibility("default"))) int camera_init(Camera* camera, GPContext*) {
+    CameraAbilities a;
+    gp_camera_get_abilities(camera, &a);
+    auto* b = new Body;
+    for (const Model& m : kModels)
+        if (std::strcmp(m.name, a.model) == 0) b->model = &m;
+    if (!b->model) b->model = &kModels[0];
+    b->values = {{"aperture", "5.6"},           {"shutterspeed", "1/125"}, {"iso", "400"},
+                 {"imageformat", "RAW"},        {"focusmode", "Manual"},   {"drivemode", "Single"},
+                 {"autoexposuremode", "Manual"}};
+    readFaults(*b);
+    camera->pl = b;
+    camera->functions->exit = cameraExit;
+    camera->functions->get_config = getConfig;
+    camera->functions->set_config = setConfig;
+    camera->functions->trigger_capture = triggerCapture;
+    camera->functions->wait_for_event = waitForEvent;
+    camera->functions->capture_preview = capturePreview;
+    static CameraFilesystemFuncs functions = fileFunctions();
+    note(std::string("init ") + b->model->name);
+    return gp_filesystem_set_funcs(camera->fs, &functions, camera);
+}
+
+} // extern "C"

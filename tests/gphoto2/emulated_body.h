@@ -1,0 +1,35 @@
+#pragma once
+// The real libgphoto2 with the emulated EOS body of tests/gphoto2/emulated, in a home folder of the test's
+// own (the library keeps the capture target there), the SDK layer started with the libgphoto2 driver.
+#include "camera/camera_driver.h"
+#include "camera/gphoto2/gphoto_driver.h"
+#include "tests/support/test_program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvex::test {
+
+inline constexpr const char* k700D = "3272";
+inline constexpr const char* k5DMarkIII = "323a";
+
+// Points the library at the emulated modules and a fresh home; set before any thread of the test starts.
+void useEmulatedBodies(const TempDir& home, const std::string& bodies, const std::string& faults = "");
+
+class EmulatedBody : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Opens a session on the body at that place of the camera list.
+    EdsCameraRef open(int index = 0);
+    // The body's log lines without their time stamps.
+    std::vector<std::string> actions() const;
+
+    TempDir home;
+    std::shared_ptr<sdk::CameraDriver> driver = makeGphotoDriver();
+    EdsCameraRef camera = nullptr;
+};
+
+} // namespace orvex::test
