@@ -14,20 +14,23 @@ namespace {
 
 int usage(const std::string& problem = "") {
     if (!problem.empty()) std::cerr << "orvex-cli: " << problem << "\n";
-    std::cerr << "usage: orvex-cli cameras\n"
-                 "       orvex-cli check [--lang en|fr] SCRIPT\n"
-                 "       orvex-cli simulate [options] SCRIPT\n"
-                 "       orvex-cli run [options] SCRIPT\n"
-                 "  cameras   list the camera bodies found on USB: number, description, port\n"
-                 "  check     load a script as Orvex would and print each exposure it understood\n"
-                 "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
-                 "  run       run the script in real time on a camera; Ctrl-C stops it\n"
-                 "options of simulate and run:\n"
-                 "  --camera=PRESET|PROFILE   a virtual camera body (without it: simulation mode)\n"
-                 "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
-                 "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
-                 "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
-                 "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --until=DURATION  --lang en|fr\n";
+    std::cerr
+        << "usage: orvex-cli cameras\n"
+           "       orvex-cli check [--lang en|fr] SCRIPT\n"
+           "       orvex-cli simulate [options] SCRIPT\n"
+           "       orvex-cli run [options] SCRIPT\n"
+           "  cameras   list the camera bodies found on USB: number, description, port\n"
+           "  check     load a script as Orvex would and print each exposure it understood\n"
+           "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
+           "  run       run the script in real time on a camera; Ctrl-C stops it\n"
+           "options of simulate and run:\n"
+           "  --camera=PRESET|PROFILE   a virtual camera body (without it: simulate runs in simulation\n"
+           "                            mode, run drives the first camera body on USB)\n"
+           "  --connect=BODYID          run: the body with this body id rather than the first\n"
+           "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
+           "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
+           "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
+           "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --until=DURATION  --lang en|fr\n";
     return 2;
 }
 

@@ -90,6 +90,12 @@ std::optional<std::string> utcOffset(RunOptions& o, const Value& v) {
     return std::nullopt;
 }
 
+std::optional<std::string> connect(RunOptions& o, const Value& v) {
+    if (v && !allDigits(*v)) return "--connect wants a body id, not \"" + *v + "\"";
+    o.connect = v.value_or("");
+    return std::nullopt;
+}
+
 std::optional<std::string> loop(RunOptions& o, const Value& v) {
     // Digits only: the desktop program would take "5x" for 5 and ignore "abc" without a word.
     if (v && !v->empty() && !(v->size() <= 5 && allDigits(*v) && parseLoopCount(*v)))
@@ -158,6 +164,7 @@ struct OptionRule {
 
 constexpr OptionRule kOptions[] = {
     {"--camera", true, true, false, camera},
+    {"--connect", false, true, false, connect},
     // A run follows the computer's clock; only a rehearsal can start at another moment.
     {"--clock", true, false, false, clock},
     {"--utc-offset", true, false, false, utcOffset},

@@ -14,8 +14,9 @@ enum class Command { Simulate, Run };
 
 struct RunOptions {
     std::string script;
-    std::optional<std::string> camera; // preset or profile; none: simulation mode
-    std::optional<CivilTime> clock;    // local time at which the rehearsal starts
+    std::optional<std::string> camera;  // preset or profile; none: simulation mode, or a body on USB for run
+    std::optional<std::string> connect; // run on a body on USB: its body id, "" for the first that answers
+    std::optional<CivilTime> clock;     // local time at which the rehearsal starts
     std::optional<int> utcOffsetMinutes;
     std::optional<std::string> loop;  // "" for --loop alone
     std::optional<std::string> start; // "" for --start alone

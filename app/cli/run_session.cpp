@@ -3,6 +3,7 @@
 #include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
+#include "camera/gphoto2/gphoto_driver.h"
 #include "camera/virtual/virtual_camera.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
@@ -11,6 +12,7 @@
 #include "run/shot_execution.h"
 #include "ui/main_controls.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -19,6 +21,9 @@
 
 namespace orvex::cli {
 namespace {
+
+constexpr int kMessageConnectCamera = 38;
+constexpr int kMessageNoCamera = 121; // "(No camera found)"
 
 std::atomic<bool> stopAsked{false};
 
@@ -38,7 +43,9 @@ void selectLockup(Window& w, const std::string& choice) {
 } // namespace
 
 int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostream& err) {
-    // Without --camera the run is in simulation mode; the default body then only lends its cable port.
+    // Without --camera a rehearsal is in simulation mode, the default virtual body only lending its cable
+    // port, and a run drives the first body on USB (or the one --connect names).
+    const bool realBody = realTime && !o.camera;
     std::string problem;
     const auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
     if (!profile) {
@@ -54,19 +61,32 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     };
     const auto camera = makeVirtualCamera(*profile, time->clock(), time->cameraTimers(),
                                           realTime ? realPace : DownloadPace{});
+    std::shared_ptr<sdk::CameraDriver> driver;
+    if (o.camera) driver = camera;
+    if (realBody) driver = makeGphotoDriver();
     // Registered for this session only.
     struct Registration {
         std::shared_ptr<sdk::CameraDriver> driver;
         ~Registration() {
             if (driver) sdk::unregisterCameraDriver(driver);
         }
-    } registration{o.camera ? camera : nullptr};
-    if (o.camera) sdk::registerCameraDriver(camera);
+    } registration{driver};
+    if (driver) sdk::registerCameraDriver(driver);
     NoSerialPorts systemPorts;
-    VirtualCablePorts ports(systemPorts, camera);
+    VirtualCablePorts virtualPorts(systemPorts, camera);
+    SerialPorts& ports = realBody ? static_cast<SerialPorts&>(systemPorts) : virtualPorts;
     Program program(time->clock(), ports);
     if (o.language) program.language = *o.language;
     program.options = startupOptions(o);
+    if (realBody) {
+        // The desktop program's -connect rules: a body id, or the first body whose session opens.
+        program.options.simulation = false;
+        program.options.connectRequested = true;
+        program.options.connectNumber = 0;
+        for (const char digit : o.connect.value_or("")) // digits only; too large a number saturates
+            program.options.connectNumber = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+                program.options.connectNumber * 10ull + (digit - '0'), 0xFFFFFFFFull));
+    }
 
     TimelinePrinter printer(program, out);
     program.observer = &printer;
@@ -88,6 +108,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (window.destroyed()) return 1;
     if (o.lockup) selectLockup(window, *o.lockup);
     if (o.universalTime) program.run.universalTime = true;
+    if (realBody && !program.camera.connected) {
+        printer.message(program.text(kMessageConnectCamera), program.text(kMessageNoCamera));
+        err << "orvex-cli: " << program.text(kMessageNoCamera) << '\n';
+        window.send({MessageKind::Close, 0, {}});
+        return 1;
+    }
     if (!program.camera.connected) window.click(kConnectButton);
     if (!program.run.running) {
         if (!window.isItemEnabled(kStartButton)) {

@@ -25,10 +25,10 @@ EdsError GphotoItem::info(EdsDirectoryItemInfo& out) {
     std::lock_guard guard(lock_);
     out = EdsDirectoryItemInfo{};
     std::snprintf(out.szFileName, sizeof out.szFileName, "%s", name_.c_str());
-    // A file on the card is only announced, never brought over: its size is not needed.
-    if (!inMemory_) return EDS_ERR_OK;
-    if (const EdsError e = fetch()) return e;
-    out.size = static_cast<EdsUInt32>(std::min<std::size_t>(bytes_->size(), 0xFFFFFFFFu));
+    // A file on the card is only announced, never brought over: its size is not needed. A file that cannot
+    // be read is still one the body announced: its download says what went wrong.
+    if (inMemory_ && fetch() == EDS_ERR_OK)
+        out.size = static_cast<EdsUInt32>(std::min<std::size_t>(bytes_->size(), 0xFFFFFFFFu));
     return EDS_ERR_OK;
 }
 

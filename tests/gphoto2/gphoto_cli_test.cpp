@@ -2,7 +2,13 @@
 #include "tests/gphoto2/emulated_body.h"
 #include "tests/support/cli_process.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 
 namespace orvex::test {
 namespace {
@@ -24,6 +30,89 @@ TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
         const CliResult r = runCli("cameras", emulated(home, c.bodies));
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.out, c.listed);
+    }
+}
+
+std::vector<std::string> filesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    if (std::filesystem::exists(folder))
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> bodyLog(const TempDir& home) {
+    std::ifstream log(home.path() / "body.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) lines.push_back(line.substr(line.find(' ') + 1));
+    return lines;
+}
+
+struct BodyRun {
+    CliResult result;
+    std::vector<std::string> pictures;
+    std::vector<std::string> body;
+};
+
+// Runs a script of short lines on the emulated body, in real time.
+BodyRun runOnBody(const std::string& faults, const std::vector<std::string>& lines,
+                  const std::string& options = "") {
+    TempDir home;
+    const std::string script = home.write("night.txt", scriptText(lines));
+    BodyRun run;
+    run.result = runCli("run " + options + " " + script + " 2>&1", emulated(home, k700D, faults));
+    run.pictures = filesIn(home.path() / "1 - Canon EOS 700D");
+    run.body = bodyLog(home);
+    return run;
+}
+
+TEST(GphotoCliRun, DownloadsEachPictureNamedByItsShootingTimeRawAndJpegNumberedInTurn) {
+    const BodyRun run = runOnBody("dual-slot", {"0\t8\t1\t250\t100\tR", "2\t8\t1\t500\t200\tR"});
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    EXPECT_NE(run.result.out.find("\tend\t35\tCompleted\n"), std::string::npos) << run.result.out;
+    ASSERT_EQ(run.pictures.size(), 4u) << run.result.out;
+    const std::regex named(R"(\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d_000(\d)\.(cr2|jpg))");
+    const char* expected[] = {"1.cr2", "2.jpg", "3.cr2", "4.jpg"};
+    std::vector<std::string> ends;
+    for (const std::string& name : run.pictures) {
+        EXPECT_TRUE(std::regex_match(name, named)) << name;
+        ends.push_back(name.substr(name.size() - 5));
+    }
+    std::sort(ends.begin(), ends.end());
+    EXPECT_THAT(ends, ::testing::ElementsAreArray(expected));
+    // The script's values reached the body; the pictures were let go from the library's memory.
+    EXPECT_THAT(run.body, ::testing::IsSupersetOf({"set shutterspeed 1/250", "set iso 100", "set aperture 8",
+                                                   "set shutterspeed 1/500", "delete /capt0000.cr2",
+                                                   "delete /capt0003.jpg"}));
+}
+
+TEST(GphotoCliRun, PicturesSavedToTheCardStayThere) {
+    const BodyRun run = runOnBody("", {"0\t8\t1\t250", "2\t8\t1\t250"}, "--savetocam");
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    EXPECT_TRUE(run.pictures.empty());
+    EXPECT_THAT(run.body, ::testing::Contains("set capturetarget Memory card"));
+    EXPECT_THAT(run.body, ::testing::Contains("file /store_00020001/DCIM/100CANON/IMG_0002.CR2"));
+}
+
+TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
+    struct Case {
+        std::string faults, bodies, expected;
+    };
+    const Case cases[] = {
+        {"", "", "(No camera found)"},          {"busy", k700D, "camera busy"},
+        {"shutdown=2", k700D, "\tend\t"},       {"unplug=2", k700D, "\tend\t"},
+        {"fail-download=1", k700D, "Error (L"},
+    };
+    for (const Case& c : cases) {
+        TempDir home;
+        const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
+        const CliResult r = runCli("run " + script + " 2>&1", emulated(home, c.bodies, c.faults));
+        EXPECT_EQ(r.exitCode, 1) << c.faults << "\n" << r.out;
+        EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.faults << "\n" << r.out;
+        // Nothing half-written is left in the picture folder.
+        for (const std::string& name : filesIn(home.path() / "1 - Canon EOS 700D"))
+            EXPECT_EQ(name.find(".part"), std::string::npos) << name;
     }
 }
 

@@ -7,7 +7,9 @@
 // Environment:
 //   ORVEX_EMULATED_FAULTS  comma-separated: busy (every release refused as busy), focus (release fails with
 //                          "Perhaps no focus?"), shutdown=N and unplug=N (at the Nth exposure),
-//                          preview-not-ready, fail-download=N (the Nth picture cannot be read)
+//                          preview-not-ready, fail-download=N (the Nth picture cannot be read); and
+//                          dual-slot, a body that records a JPEG on its second card beside what
+//                          "imageformat" says (a 5D Mark III recording separately)
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
@@ -93,7 +95,7 @@ struct _CameraPrivateLibrary {
     std::deque<Pending> events;
     std::map<std::string, Bytes> card; // "folder/name" → bytes
     // Faults
-    bool busy = false, focus = false, previewNotReady = false;
+    bool busy = false, focus = false, previewNotReady = false, dualSlot = false;
     int shutdownAt = 0, unplugAt = 0, failDownloadAt = 0;
 };
 
@@ -125,6 +127,7 @@ void readFaults(Body& b) {
         if (fault == "busy") b.busy = true;
         if (fault == "focus") b.focus = true;
         if (fault == "preview-not-ready") b.previewNotReady = true;
+        if (fault == "dual-slot") b.dualSlot = true;
         if (number("shutdown")) b.shutdownAt = number("shutdown");
         if (number("unplug")) b.unplugAt = number("unplug");
         if (number("fail-download")) b.failDownloadAt = number("fail-download");
@@ -155,7 +158,7 @@ void planPictures(Body& b, Clock::time_point due, long long microseconds) {
     const bool toMemory = captureTarget() == "sdram";
     const std::string& format = b.values["imageformat"];
     const bool raw = format.rfind("RAW", 0) == 0;
-    const bool jpeg = format.find("JPEG") != std::string::npos;
+    const bool jpeg = format.find("JPEG") != std::string::npos || b.dualSlot;
     b.fileNumber = b.fileNumber % 9999 + 1;
     std::tm taken{};
     const std::time_t seconds = b.takenAt;
@@ -213,11 +216,21 @@ bool openShutter(Body& b) {
     return true;
 }
 
+// The library fetches what the body has announced so far and throws it away before it releases.
+void discardPending(Body& b) {
+    const auto now = Clock::now();
+    while (!b.events.empty() && b.events.front().due <= now) {
+        note("discarded " + b.events.front().name + b.events.front().text);
+        b.events.pop_front();
+    }
+}
+
 int timedExposure(Body& b) {
     const long long us = exposureMicroseconds(b.values["shutterspeed"]);
     if (!openShutter(b)) return GP_OK;
     const auto due = Clock::now() + std::chrono::microseconds(us);
-    b.busyUntil = due;
+    // The body announces the picture a moment before it takes the next release.
+    b.busyUntil = due + std::chrono::milliseconds(1);
     planPictures(b, due, us);
     return GP_OK;
 }
@@ -412,7 +425,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
                 return GP_ERROR;
             }
             if (const int r = checkReady(b, context)) return r;
-            b.events.clear();
+            discardPending(b);
             if (!openShutter(b)) return GP_OK;
             b.bulbOpen = true;
             b.openedAt = Clock::now();
@@ -481,8 +494,7 @@ int triggerCapture(Camera* camera, GPContext* context) {
     Body& b = *camera->pl;
     note("trigger");
     if (const int r = checkReady(b, context)) return r;
-    // The library empties its event queue before it releases.
-    b.events.clear();
+    discardPending(b);
     if (b.values["shutterspeed"] == "bulb") {
         gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
         return GP_ERROR;

@@ -1,0 +1,163 @@
+// Taking pictures on a real body through libgphoto2: releases, bulb, events and the files they announce.
+#include "tests/gphoto2/emulated_body.h"
+
+#include <gmock/gmock.h>
+
+#include <chrono>
+#include <thread>
+
+namespace orvex::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::IsSupersetOf;
+
+// What reached the program through EdsGetEvent.
+struct Heard {
+    std::vector<std::string> files; // "transfer captNNNN.cr2" or "card IMG_NNNN.CR2"
+    int shutdowns = 0;
+    std::vector<EdsPropertyID> changed;
+};
+
+class GphotoCapture : public EmulatedBody {
+  protected:
+    void listen() {
+        EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, onObject, &heard);
+        EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, onState, &heard);
+        EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, onProperty, &heard);
+    }
+    // Delivers events until `done` holds or two seconds pass: the body answers in real time.
+    template <class Done> bool awaitEvents(Done done) {
+        for (int i = 0; i < 400; ++i) {
+            EdsGetEvent();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    void set(EdsPropertyID property, EdsUInt32 code) {
+        ASSERT_EQ(EdsSetPropertyData(camera, property, 0, sizeof code, &code), EDS_ERR_OK);
+    }
+
+    Heard heard;
+
+  private:
+    static EdsError onObject(EdsObjectEvent event, EdsBaseRef item, EdsVoid* context) {
+        EdsDirectoryItemInfo info{};
+        EdsGetDirectoryItemInfo(item, &info);
+        static_cast<Heard*>(context)->files.push_back(
+            std::string(event == kEdsObjectEvent_DirItemRequestTransfer ? "transfer " : "card ") +
+            info.szFileName);
+        EdsDownloadCancel(item);
+        EdsRelease(item);
+        return EDS_ERR_OK;
+    }
+    static EdsError onState(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
+        if (event == kEdsStateEvent_Shutdown) ++static_cast<Heard*>(context)->shutdowns;
+        return EDS_ERR_OK;
+    }
+    static EdsError onProperty(EdsPropertyEvent, EdsPropertyID property, EdsUInt32, EdsVoid* context) {
+        static_cast<Heard*>(context)->changed.push_back(property);
+        return EDS_ERR_OK;
+    }
+};
+
+TEST_F(GphotoCapture, APictureAnnouncedJustBeforeTheNextTriggerIsNotLost) {
+    open();
+    listen();
+    set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+    set(kEdsPropID_Tv, 0x98); // 1/4000 s
+    ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    // The next release comes the moment the body is ready again, before anyone asked for its events.
+    EdsError second = EDS_ERR_DEVICE_BUSY;
+    while (second == EDS_ERR_DEVICE_BUSY) second = EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
+    ASSERT_EQ(second, EDS_ERR_OK);
+    EXPECT_TRUE(awaitEvents([&] { return heard.files.size() == 2; }));
+    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.cr2", "transfer capt0001.cr2"));
+}
+
+struct Bulb {
+    const char* body;
+    EdsCameraCommand open, close;
+    EdsInt32 openParam, closeParam;
+    std::vector<std::string> told;
+};
+
+class GphotoBulb : public GphotoCapture, public ::testing::WithParamInterface<Bulb> {};
+
+TEST_P(GphotoBulb, OpensAndClosesTheShutterByCommandOrButton) {
+    const Bulb b = GetParam();
+    useEmulatedBodies(home, b.body);
+    open();
+    listen();
+    set(kEdsPropID_SaveTo, kEdsSaveTo_Camera);
+    set(kEdsPropID_Tv, 0x0C);
+    ASSERT_EQ(EdsSendCommand(camera, b.open, b.openParam), EDS_ERR_OK);
+    // While the shutter is open the body takes neither settings nor another release.
+    EdsUInt32 iso = 0x48;
+    EXPECT_EQ(EdsSetPropertyData(camera, kEdsPropID_ISOSpeed, 0, sizeof iso, &iso), EDS_ERR_DEVICE_BUSY);
+    EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_DEVICE_BUSY);
+    ASSERT_EQ(EdsSendCommand(camera, b.close, b.closeParam), EDS_ERR_OK);
+    EXPECT_TRUE(awaitEvents([&] { return !heard.files.empty(); }));
+    EXPECT_THAT(heard.files, Contains("card IMG_0001.CR2"));
+    EXPECT_THAT(actions(), IsSupersetOf(b.told));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, GphotoBulb,
+                         ::testing::Values(Bulb{k700D,
+                                                kEdsCameraCommand_BulbStart,
+                                                kEdsCameraCommand_BulbEnd,
+                                                0,
+                                                0,
+                                                {"set bulb 1", "set bulb 0"}},
+                                           Bulb{k5DMarkIII,
+                                                kEdsCameraCommand_PressShutterButton,
+                                                kEdsCameraCommand_PressShutterButton,
+                                                kEdsCameraCommand_ShutterButton_Completely_NonAF,
+                                                kEdsCameraCommand_ShutterButton_OFF,
+                                                {"set eosremoterelease Press Full",
+                                                 "set eosremoterelease Release Full"}}));
+
+TEST_F(GphotoCapture, ARefusedReleaseAnswersWithTheCodeTheProgramHandles) {
+    struct Case {
+        const char* faults;
+        EdsUInt32 afMode;
+        EdsError expected;
+    };
+    for (const Case c :
+         {Case{"busy", 3, EDS_ERR_DEVICE_BUSY}, Case{"focus", 0, EDS_ERR_TAKE_PICTURE_AF_NG}}) {
+        useEmulatedBodies(home, k700D, c.faults);
+        open();
+        set(kEdsPropID_AFMode, c.afMode);
+        EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), c.expected) << c.faults;
+        EdsCloseSession(camera);
+        EdsRelease(camera);
+        camera = nullptr;
+    }
+    // Bulb asked of a body whose speed is not bulb.
+    useEmulatedBodies(home, k700D);
+    open();
+    EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_BulbStart, 0), EDS_ERR_OPERATION_REFUSED);
+}
+
+TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShutdownEvent) {
+    for (const char* faults : {"shutdown=1", "unplug=1"}) {
+        std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
+        useEmulatedBodies(home, k700D, faults);
+        heard = {};
+        open();
+        listen();
+        EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
+        EXPECT_TRUE(awaitEvents([&] { return heard.shutdowns > 0; })) << faults;
+        EdsUInt32 value = 0;
+        EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value),
+                  EDS_ERR_COMM_DISCONNECTED);
+        EXPECT_EQ(heard.shutdowns, 1) << faults;
+        EdsCloseSession(camera);
+        EdsRelease(camera);
+        camera = nullptr;
+    }
+}
+
+} // namespace
+} // namespace orvex::test
