@@ -82,10 +82,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         // The desktop program's -connect rules: a body id, or the first body whose session opens.
         program.options.simulation = false;
         program.options.connectRequested = true;
-        program.options.connectNumber = 0;
-        for (const char digit : o.connect.value_or("")) // digits only; too large a number saturates
-            program.options.connectNumber = static_cast<std::uint32_t>(std::min<std::uint64_t>(
-                program.options.connectNumber * 10ull + (digit - '0'), 0xFFFFFFFFull));
+        // Body ids are compared on their low 32 bits, as the body's own is read: an EOS body id has 12
+        // digits.
+        std::uint64_t wanted = 0;
+        for (const char digit : o.connect.value_or(""))
+            wanted = wanted * 10 + static_cast<unsigned>(digit - '0');
+        program.options.connectNumber = static_cast<std::uint32_t>(wanted);
     }
 
     TimelinePrinter printer(program, out);

@@ -554,12 +554,13 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
         return GP_ERROR;
     }
     orvex::virtualcam::LiveViewShot shot;
-    shot.sensorWidth = shot.sensorHeight = 0;
-    shot.width = 960;
-    shot.height = 640;
-    shot.objectX = 480;
-    shot.objectY = 320;
-    shot.objectRadius = 40;
+    shot.sensorWidth = 5184;
+    shot.sensorHeight = 3456;
+    shot.width = shot.sensorWidth;
+    shot.height = shot.sensorHeight;
+    shot.objectX = shot.sensorWidth / 2.0;
+    shot.objectY = shot.sensorHeight / 2.0;
+    shot.objectRadius = 180;
     const Bytes frame = orvex::virtualcam::renderLiveView(shot);
     gp_file_set_mime_type(file, GP_MIME_JPEG);
     gp_file_set_name(file, "capture_preview.jpg");

@@ -1,0 +1,106 @@
+// Live view and focus on a real body through libgphoto2.
+#include "camera/virtual/picture_files.h"
+#include "tests/gphoto2/emulated_body.h"
+
+#include <gmock/gmock.h>
+
+namespace orvex::test {
+namespace {
+
+using ::testing::IsSupersetOf;
+
+class GphotoLiveView : public EmulatedBody {
+  protected:
+    // One frame into a memory stream; the frame's zoom facts through its image reference.
+    EdsError frame(sdk::EvfFrameInfo& info, std::vector<unsigned char>& jpeg) {
+        EdsStreamRef stream = nullptr;
+        EdsEvfImageRef image = nullptr;
+        EdsCreateMemoryStream(0x200000, &stream);
+        EdsCreateEvfImageRef(stream, &image);
+        const EdsError error = EdsDownloadEvfImage(camera, image);
+        if (error == EDS_ERR_OK) {
+            EdsGetPropertyData(image, kEdsPropID_Evf_Zoom, 0, sizeof info.zoom, &info.zoom);
+            EdsGetPropertyData(image, kEdsPropID_Evf_ZoomPosition, 0, sizeof info.zoomPosition,
+                               &info.zoomPosition);
+            EdsGetPropertyData(image, kEdsPropID_Evf_CoordinateSystem, 0, sizeof info.coordinateSystem,
+                               &info.coordinateSystem);
+            void* data = nullptr;
+            EdsUInt64 length = 0;
+            EdsGetPointer(stream, &data);
+            EdsGetLength(stream, &length);
+            const auto* bytes = static_cast<const unsigned char*>(data);
+            jpeg.assign(bytes, bytes + length);
+        }
+        EdsRelease(image);
+        EdsRelease(stream);
+        return error;
+    }
+    void set(EdsPropertyID property, EdsUInt32 value) {
+        ASSERT_EQ(EdsSetPropertyData(camera, property, 0, sizeof value, &value), EDS_ERR_OK);
+    }
+};
+
+TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPosition) {
+    open();
+    set(kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC);
+    sdk::EvfFrameInfo info;
+    std::vector<unsigned char> jpeg;
+    ASSERT_EQ(frame(info, jpeg), EDS_ERR_OK);
+    ASSERT_GT(jpeg.size(), 2u);
+    EXPECT_EQ(jpeg[0], 0xFF);
+    EXPECT_EQ(jpeg[1], 0xD8);
+    EXPECT_EQ(info.zoom, kEdsEvfZoom_Fit);
+    // The library does not tell the body's own coordinate system: the frame's size stands for it.
+    EXPECT_EQ(info.coordinateSystem.width, orvex::virtualcam::kLiveViewWidth);
+    EXPECT_EQ(info.coordinateSystem.height, orvex::virtualcam::kLiveViewHeight);
+
+    set(kEdsPropID_Evf_Zoom, kEdsEvfZoom_x5);
+    const EdsPoint position{300, 200};
+    ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof position, &position),
+              EDS_ERR_OK);
+    ASSERT_EQ(frame(info, jpeg), EDS_ERR_OK);
+    EXPECT_EQ(info.zoom, kEdsEvfZoom_x5);
+    EXPECT_EQ(info.zoomPosition.x, 300);
+    EXPECT_EQ(info.zoomPosition.y, 200);
+    set(kEdsPropID_Evf_OutputDevice, 0);
+    EXPECT_THAT(actions(), IsSupersetOf({"set viewfinder 1", "set eoszoom 5", "set eoszoomposition 300,200",
+                                         "set viewfinder 0"}));
+}
+
+TEST_F(GphotoLiveView, DrivesTheFocusNearAndFarAndFocusesOnCommand) {
+    open();
+    for (const EdsInt32 step : {kEdsEvfDriveLens_Near2, kEdsEvfDriveLens_Far3})
+        EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DriveLensEvf, step), EDS_ERR_OK);
+    EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DriveLensEvf, 4), EDS_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DoEvfAf, kEdsCameraCommand_EvfAf_ON), EDS_ERR_OK);
+    EXPECT_THAT(actions(), IsSupersetOf({"set manualfocusdrive Near 2", "set manualfocusdrive Far 3",
+                                         "set autofocusdrive 1"}));
+}
+
+TEST_F(GphotoLiveView, ABodyWithoutFramesSaysSoInTheProgramsTerms) {
+    struct Case {
+        const char* body;
+        const char* faults;
+        EdsError expected;
+    };
+    for (const Case c : {Case{k700D, "preview-not-ready", EDS_ERR_OBJECT_NOTREADY},
+                         Case{k5DMarkIII, "", EDS_ERR_NOT_SUPPORTED}}) {
+        useEmulatedBodies(home, c.body, c.faults);
+        open();
+        sdk::EvfFrameInfo info;
+        std::vector<unsigned char> jpeg;
+        EXPECT_EQ(frame(info, jpeg), c.expected) << c.body;
+        EdsCloseSession(camera);
+        EdsRelease(camera);
+        camera = nullptr;
+    }
+    // The program learns at connection that the 5D Mark III body offers no live view.
+    useEmulatedBodies(home, k5DMarkIII);
+    open();
+    EdsUInt32 output = 0;
+    EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output),
+              EDS_ERR_PROPERTIES_UNAVAILABLE);
+}
+
+} // namespace
+} // namespace orvex::test
