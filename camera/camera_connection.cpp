@@ -2,6 +2,7 @@
 
 #include "camera/camera_choice_dialog.h"
 #include "camera/camera_properties.h"
+#include "camera/transfer.h"
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
@@ -72,7 +73,7 @@ EdsError onObjectEvent(EdsObjectEvent event, EdsBaseRef object, EdsVoid* context
         if (!object) break;
         if (program.run.running) {
             program.transfers.queueTransfer(object);
-        } else {
+        } else if (!downloadLateFile(program, object)) {
             EdsDownloadCancel(object);
             EdsRelease(object);
         }

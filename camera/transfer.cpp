@@ -4,6 +4,10 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace orvex {
 namespace {
@@ -42,6 +46,43 @@ std::string settle(const std::string& temporary, const std::string& folder, cons
         if (moveWithoutReplacing(temporary, candidate)) return candidate;
     }
     return temporary;
+}
+
+const TransferStatus::FiledExposure* filedExposure(const TransferStatus& s, const std::string& cameraName) {
+    const std::string stem = cameraName.substr(0, cameraName.find('.'));
+    for (const auto& e : s.filed)
+        if (e.stem == stem) return &e;
+    return nullptr;
+}
+
+// Gives the file its number. A further file of an exposure already complete (its JPEG coming after its RAW
+// by more than a tick) is not counted toward the shot in hand, which would otherwise end without its own
+// picture and shift every later one. It takes the number after its exposure's last; a shot counted since,
+// whose pictures have not come yet, moves up by one so that no two pictures share a number.
+int fileUnderItsExposure(Program& p, const TransferJob& job, const std::string& cameraName) {
+    TransferStatus& s = p.transferStatus;
+    const std::string stem = cameraName.substr(0, cameraName.find('.'));
+    if (p.run.picturesReported == 0 || stem != s.shotStem) {
+        if (const TransferStatus::FiledExposure* late = filedExposure(s, cameraName)) {
+            ++p.run.shotCount;
+            if (p.observer) p.observer->shotCounted(s.lastNumber + 1, late->fileLine, late->pass);
+            return ++s.lastNumber;
+        }
+    }
+    const bool opensShot = p.run.picturesReported == 0;
+    if (!opensShot || p.run.shotCount <= s.lastNumber) {
+        const int shot = ++p.run.shotCount;
+        if (p.observer) p.observer->shotCounted(shot, job.fileLine, job.pass);
+    }
+    s.lastNumber = p.run.shotCount;
+    ++p.run.picturesReported;
+    if (opensShot) {
+        s.shotStem = stem;
+        s.filed.push_back({stem, job.fileLine, job.pass});
+        constexpr std::size_t kRecentExposures = 16;
+        if (s.filed.size() > kRecentExposures) s.filed.erase(s.filed.begin());
+    }
+    return s.lastNumber;
 }
 
 } // namespace
@@ -86,11 +127,7 @@ void transferWorker(Program& p, TransferJob job) {
             EdsDownloadCancel(item);
             continue;
         }
-        if (p.run.picturesReported != 0) {
-            const int shot = ++p.run.shotCount;
-            if (p.observer) p.observer->shotCounted(shot, job.fileLine, job.pass);
-        }
-        ++p.run.picturesReported;
+        const int number = fileUnderItsExposure(p, job, info.szFileName);
         std::string extension;
         if (job.rawOrJpegByQuality) {
             extension = (!job.qualityName.empty() && (job.qualityName[0] == '(' || job.qualityName[0] == '['))
@@ -102,13 +139,24 @@ void transferWorker(Program& p, TransferJob job) {
             if (dot != std::string::npos) extension = name.substr(dot);
         }
         owned.ref = nullptr;
-        if (const std::int32_t e = downloadItem(p, job, item, extension)) p.transferStatus.error = e;
+        if (const std::int32_t e = downloadItem(p, job, item, number, extension)) p.transferStatus.error = e;
     }
     p.transferStatus.finishedAt = p.clock.tick();
     p.transferStatus.finished = true;
 }
 
-std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRef item,
+bool downloadLateFile(Program& p, EdsDirectoryItemRef item) {
+    if (p.transferWorker.joinable()) p.transferWorker.join();
+    EdsDirectoryItemInfo info{};
+    if (EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK) return false;
+    if (!filedExposure(p.transferStatus, info.szFileName)) return false;
+    p.transfers.queueTransfer(item);
+    p.transferWorker = std::thread(transferWorker, std::ref(p), makeTransferJob(p));
+    if (p.transfersTakeNoTime) p.transferWorker.join();
+    return true;
+}
+
+std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRef item, int number,
                           const std::string& extension) {
     Released ownedItem{item};
     EdsDirectoryItemInfo info{};
@@ -129,7 +177,7 @@ std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRe
         ownedStream.ref = nullptr;
         removeFile(temporary);
         ++p.run.downloadsFailed;
-        if (p.observer) p.observer->downloadFailed(p.run.shotCount, info.szFileName);
+        if (p.observer) p.observer->downloadFailed(number, info.szFileName);
         return static_cast<std::int32_t>(cancelled);
     }
     EdsImageRef image = nullptr;
@@ -145,7 +193,7 @@ std::int32_t downloadItem(Program& p, const TransferJob& job, EdsDirectoryItemRe
     ownedStream.ref = nullptr;
     const std::string cameraName = info.szFileName;
     const std::string name =
-        dateError == EDS_ERR_OK ? pictureName(job.prefix, taken, p.run.shotCount, extension) : cameraName;
+        dateError == EDS_ERR_OK ? pictureName(job.prefix, taken, number, extension) : cameraName;
     const std::string stored = settle(temporary, job.folder, name, cameraName);
     if (p.observer && stored != temporary) p.observer->pictureStored(stored);
     return static_cast<std::int32_t>(dateError);

@@ -25,9 +25,12 @@ std::string pictureName(const std::string& prefix, const EdsTime& taken, int num
                         const std::string& extension);
 // Drains the queue, then says it finished. Runs on its own thread.
 void transferWorker(Program& program, TransferJob job);
-// Downloads one item (which it releases) and names it; 0 or an error code. A download that fails is
-// cancelled, its partial file removed and the failure counted; the error is then the cancel's.
-std::int32_t downloadItem(Program& program, const TransferJob& job, EdsDirectoryItemRef item,
+// After the run: a further file of one of its exposures is still downloaded and filed with it; false (the
+// item left to the caller) for any other file.
+bool downloadLateFile(Program& program, EdsDirectoryItemRef item);
+// Downloads one item (which it releases) and names it with `number`; 0 or an error code. A download that
+// fails is cancelled, its partial file removed and the failure counted; the error is then the cancel's.
+std::int32_t downloadItem(Program& program, const TransferJob& job, EdsDirectoryItemRef item, int number,
                           const std::string& extension);
 
 } // namespace orvex

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -38,6 +40,17 @@ struct TransferStatus {
     std::atomic<bool> finished{false};
     std::atomic<std::uint32_t> finishedAt{0};
     unsigned pauseBeforeFinishingMs = 0;
+    // The worker's own record, kept from one worker to the next within a run; read by others only once the
+    // worker is joined. A body may send the JPEG of an exposure long after its RAW, when the shot is already
+    // complete: the camera base name they share tells that file apart from the next shot's.
+    struct FiledExposure {
+        std::string stem; // the camera base name its files share
+        int fileLine = 0;
+        int pass = 0;
+    };
+    std::vector<FiledExposure> filed; // this run's recent exposures
+    std::string shotStem;             // the one of the shot in hand
+    int lastNumber = 0;               // the number the last picture was filed under
 };
 
 } // namespace orvex

@@ -319,6 +319,9 @@ void startFromCleanHandshake(Program& p) {
     s.running = false;
     s.finished = false;
     s.error = 0;
+    s.filed.clear();
+    s.shotStem.clear();
+    s.lastNumber = 0;
     p.run.picturesReported = 0;
 }
 

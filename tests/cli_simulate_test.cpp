@@ -62,6 +62,22 @@ TEST(CliSimulate, LatenessAndFailedDownloadsAreOnTheTimeline) {
     }
 }
 
+// The last shot's JPEG coming after the run ended is still downloaded and filed with its RAW.
+TEST(CliSimulate, AJpegLaterThanTheRunsEndIsKept) {
+    TempDir dir;
+    const std::string script = dir.write("s.txt", scriptText({"0\t\t1\t250", "20\t\t1\t250"}));
+    const std::string camera = dir.write("body.ini", "[camera]\npicturesPerShot=2\nfileGapMs=1500\n");
+    const CliResult r = simulate("--clock=2026-12-06T21:00:00 --camera=" + camera + " " + script);
+    EXPECT_EQ(r.exitCode, 0);
+    std::size_t at = 0;
+    for (const char* event :
+         {"_21-00-00_0001.CR2\n", "_21-00-00_0002.JPG\n", "_21-00-02_0003.CR2\n", "\tstatus\t35\tCompleted\n",
+          "_21-00-02_0004.JPG\n", "\tend\t35\tCompleted\n"}) {
+        at = r.out.find(event, at);
+        ASSERT_NE(at, std::string::npos) << event << r.out;
+    }
+}
+
 TEST(CliSimulate, UntilStopsARunThatGoesOn) {
     TempDir dir;
     const std::string script = dir.write("s.txt", scriptText({"Loop", "600"}));

@@ -165,18 +165,38 @@ TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
 }
 
 // The JPEG comes a little after the RAW, as from a real body: each keeps its shot's numbers.
-TEST(CameraRun, RawAndJpegOfOneShotTakeConsecutiveNumbers) {
+struct FileGapCase {
+    unsigned fileGapMs;
+    Strings pictures;
+};
+
+class RawAndJpegApart : public testing::TestWithParam<FileGapCase> {};
+
+// However late the JPEG of an exposure comes after its RAW, even after the next shot or the run's end, it is
+// filed with its exposure and every shot keeps its own pictures.
+TEST_P(RawAndJpegApart, EachExposureKeepsConsecutiveNumbers) {
+    static unsigned gap;
+    gap = GetParam().fileGapMs;
     CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) {
         p.picturesPerShot = 2;
-        p.fileGapMs = 40;
+        p.fileGapMs = gap;
     }));
     t.start({"0\t\t1\t250", "20\t\t1\t250"}, R"(-prefix="Moon")");
     t.runFor(8000);
-    EXPECT_EQ(t.pictures(),
-              (Strings{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG",
-                       "Moon_2026-12-06_21-00-02_0003.CR2", "Moon_2026-12-06_21-00-02_0004.JPG"}));
+    EXPECT_EQ(t.pictures(), GetParam().pictures);
     EXPECT_EQ(t.program.run.status, 35);
 }
+
+const Strings kNotApart{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG",
+                        "Moon_2026-12-06_21-00-02_0003.CR2", "Moon_2026-12-06_21-00-02_0004.JPG"};
+
+INSTANTIATE_TEST_SUITE_P(
+    CameraRun, RawAndJpegApart,
+    testing::Values(FileGapCase{0, kNotApart}, FileGapCase{40, kNotApart}, FileGapCase{1500, kNotApart},
+                    // the next shot's RAW comes before this one's JPEG: numbers stay unique
+                    FileGapCase{3000,
+                                {"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0003.JPG",
+                                 "Moon_2026-12-06_21-00-02_0002.CR2", "Moon_2026-12-06_21-00-02_0004.JPG"}}));
 
 TEST(CameraRun, AnExistingPictureIsNeverOverwritten) {
     CameraTestProgram t(preset("bulb"));

@@ -131,6 +131,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         time->pass();
         window.pump();
     }
+    // The body may send the last exposure's later files up to `fileGapMs` after its first, when the run
+    // has already ended: the session lasts that long again so that they are downloaded, not lost.
+    for (const auto endedAt = time->elapsedMs();
+         !program.run.running && time->elapsedMs() - endedAt < profile->fileGapMs && !stopAsked;) {
+        time->pass();
+        window.pump();
+    }
     std::signal(SIGINT, SIG_DFL);
     if (program.run.running) {
         printer.endUntil();
@@ -140,8 +147,8 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         window.send({MessageKind::Close, 0, {}});
         return 1;
     }
-    printer.end(program.run.status);
     joinTransferWorker(program);
+    printer.end(program.run.status);
     program.observer = nullptr;
     const bool completed = program.run.status == 35;
     window.send({MessageKind::Close, 0, {}});
