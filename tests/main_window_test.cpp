@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace orvex::test {
 namespace {
 
-TEST(MainWindowStart, StateWithoutOptions) {
+TEST(MainWindowStart, StateWithoutOptionsAndItsCommands) {
     TestProgram t;
     t.start();
     EXPECT_EQ(t.window.title(), "Corvane");
@@ -17,72 +19,80 @@ TEST(MainWindowStart, StateWithoutOptions) {
         EXPECT_FALSE(t.window.isItemEnabled(id)) << id;
     EXPECT_FALSE(t.window.isItemChecked(kLoopToggle));
     EXPECT_FALSE(t.window.isItemChecked(kDelayedToggle));
+
+    t.window.click(kCancelCommand); // Escape without a next script
     EXPECT_FALSE(t.window.destroyed());
+    EXPECT_TRUE(t.window.messageBoxes().empty());
+
+    t.window.click(kLoopToggle);
+    EXPECT_TRUE(t.program.run.loopEnabled);
+    EXPECT_TRUE(t.window.isItemChecked(kLoopToggle));
+    t.window.click(kDelayedToggle);
+    t.window.click(kDelayedToggle);
+    EXPECT_FALSE(t.program.run.delayedStart);
+    t.window.listSelectIndex(kSaveToList, 1);
+    t.window.click(kSaveToList);
+    EXPECT_FALSE(t.program.options.saveToHost);
+
+    t.program.run.running = true;
+    t.window.send({MessageKind::Close, 0, {}});
+    t.window.click(kMenuQuit);
+    EXPECT_FALSE(t.window.destroyed()) << "no quitting during a run";
+    t.program.run.running = false;
+    t.window.send({MessageKind::Close, 0, {}});
+    EXPECT_TRUE(t.window.destroyed());
+    EXPECT_EQ(t.window.exitCode(), 0);
 }
 
-TEST(MainWindowStart, OnlyPortsThatOpenAreOffered) {
-    TestProgram t;
-    t.ports.names = {"ttyS0", "ttyUSB0", "ttyUSB1"};
-    t.ports.unavailable = {"ttyUSB0"};
-    t.start(R"(-serialport="ttyusb")");
-    ASSERT_EQ(t.window.listCount(kSerialPortList), 3);
-    EXPECT_EQ(t.window.listText(kSerialPortList, 0), "None");
-    EXPECT_EQ(t.window.listText(kSerialPortList, 2), "ttyUSB1");
-    EXPECT_EQ(t.window.listSelection(kSerialPortList), 2);
-}
-
-TEST(MainWindowStart, UnknownPortLeavesNoneSelected) {
-    TestProgram t;
-    t.ports.names = {"ttyS0"};
-    t.start(R"(-serialport="COM3")");
-    EXPECT_EQ(t.window.listSelection(kSerialPortList), 0);
-}
-
-TEST(MainWindowStart, LockupOption) {
+// The settings file gives no loop count here, so the default of 10 and "not infinite" stand; only ports
+// that open are offered.
+TEST(MainWindowStart, EachOptionSetsItsControl) {
     struct Case {
-        const char* option;
-        const char* selected;
+        const char* commandLine;
+        const char* lockup;
+        bool loop;
+        int loopCount;
+        bool delayed;
+        int port;
     };
-    for (const Case& c :
-         {Case{"0", "Off"}, Case{"11", "Off"}, Case{"10", "10s"}, Case{"3", "3s"}, Case{"03", "Off"}}) {
-        TestProgram t;
-        t.start(std::string("-lockuptime=\"") + c.option + "\"");
-        EXPECT_EQ(t.window.listText(kLockupList, t.window.listSelection(kLockupList)), c.selected)
-            << c.option;
-    }
-}
-
-TEST(MainWindowStart, LoopOption) {
-    struct Case {
-        const char* option;
-        bool enabled;
-        int count;
-        bool infinite;
+    const Case cases[] = {
+        {R"(-lockuptime="0")", "Off", false, 10, false, 0},
+        {R"(-lockuptime="11")", "Off", false, 10, false, 0},
+        {R"(-lockuptime="10")", "10s", false, 10, false, 0},
+        {R"(-lockuptime="3")", "3s", false, 10, false, 0},
+        {R"(-lockuptime="03")", "Off", false, 10, false, 0},
+        {R"(-loop="1")", "Off", false, 10, false, 0},
+        {R"(-loop="10001")", "Off", false, 10, false, 0},
+        {R"(-loop="2")", "Off", true, 2, false, 0},
+        {R"(-loop="")", "Off", true, 10, false, 0},
+        {R"(-start="24:00")", "Off", false, 10, false, 0},
+        {R"(-start="23:59")", "Off", false, 10, true, 0},
+        {R"(-serialport="ttyusb")", "Off", false, 10, false, 2},
+        {R"(-serialport="COM3")", "Off", false, 10, false, 0},
     };
-    // The settings file gives no count here, so the default of 10 and "not infinite" stand.
-    for (const Case& c : {Case{"1", false, 10, false}, Case{"10001", false, 10, false},
-                          Case{"2", true, 2, false}, Case{"", true, 10, false}}) {
+    for (const Case& c : cases) {
         TestProgram t;
-        t.start(std::string("-loop=\"") + c.option + "\"");
-        EXPECT_EQ(t.program.run.loopEnabled, c.enabled) << c.option;
-        EXPECT_EQ(t.window.isItemChecked(kLoopToggle), c.enabled) << c.option;
-        EXPECT_EQ(t.program.run.loopCount, c.count) << c.option;
-        EXPECT_EQ(t.program.run.loopInfinite, c.infinite) << c.option;
+        t.ports.names = {"ttyS0", "ttyUSB0", "ttyUSB1"};
+        t.ports.unavailable = {"ttyUSB0"};
+        t.start(c.commandLine);
+        SCOPED_TRACE(c.commandLine);
+        EXPECT_EQ(t.window.listText(kLockupList, t.window.listSelection(kLockupList)), c.lockup);
+        EXPECT_EQ(t.program.run.loopEnabled, c.loop);
+        EXPECT_EQ(t.window.isItemChecked(kLoopToggle), c.loop);
+        EXPECT_EQ(t.program.run.loopCount, c.loopCount);
+        EXPECT_FALSE(t.program.run.loopInfinite);
+        EXPECT_EQ(t.program.run.delayedStart, c.delayed);
+        EXPECT_EQ(t.window.isItemChecked(kDelayedToggle), c.delayed);
+        if (c.delayed) {
+            EXPECT_EQ(
+                (std::tuple{t.program.run.startHour, t.program.run.startMinute, t.program.run.startSecond}),
+                (std::tuple{23, 59, 0}));
+        }
+        ASSERT_EQ(t.window.listCount(kSerialPortList), 3);
+        EXPECT_EQ(t.window.listText(kSerialPortList, 0), "None");
+        EXPECT_EQ(t.window.listText(kSerialPortList, 2), "ttyUSB1");
+        EXPECT_EQ(t.window.listSelection(kSerialPortList), c.port);
     }
-}
-
-TEST(MainWindowStart, StartOption) {
-    TestProgram late;
-    late.start(R"(-start="24:00")");
-    EXPECT_FALSE(late.program.run.delayedStart);
-
-    TestProgram t;
-    t.start(R"(-start="23:59")");
-    EXPECT_TRUE(t.program.run.delayedStart);
-    EXPECT_TRUE(t.window.isItemChecked(kDelayedToggle));
-    EXPECT_EQ(t.program.run.startHour, 23);
-    EXPECT_EQ(t.program.run.startMinute, 59);
-    EXPECT_EQ(t.program.run.startSecond, 0);
 }
 
 TEST(MainWindowStart, SlaveCancelsTheDelayedStart) {
@@ -117,41 +127,6 @@ TEST(MainWindowStart, ScriptThatCannotLoadLeavesTheRestOfTheCommandLine) {
     EXPECT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.itemText(kStatusField), "");
     EXPECT_FALSE(t.program.run.running);
-}
-
-TEST(MainWindowCommands, TogglesAndSaveTo) {
-    TestProgram t;
-    t.start();
-    t.window.click(kLoopToggle);
-    EXPECT_TRUE(t.program.run.loopEnabled);
-    EXPECT_TRUE(t.window.isItemChecked(kLoopToggle));
-    t.window.click(kDelayedToggle);
-    t.window.click(kDelayedToggle);
-    EXPECT_FALSE(t.program.run.delayedStart);
-    t.window.listSelectIndex(kSaveToList, 1);
-    t.window.click(kSaveToList);
-    EXPECT_FALSE(t.program.options.saveToHost);
-}
-
-TEST(MainWindowCommands, QuitIsRefusedDuringARun) {
-    TestProgram t;
-    t.start();
-    t.program.run.running = true;
-    t.window.send({MessageKind::Close, 0, {}});
-    t.window.click(kMenuQuit);
-    EXPECT_FALSE(t.window.destroyed());
-    t.program.run.running = false;
-    t.window.send({MessageKind::Close, 0, {}});
-    EXPECT_TRUE(t.window.destroyed());
-    EXPECT_EQ(t.window.exitCode(), 0);
-}
-
-TEST(MainWindowCommands, EscapeWithoutANextScriptDoesNothing) {
-    TestProgram t;
-    t.start();
-    t.window.click(kCancelCommand);
-    EXPECT_FALSE(t.window.destroyed());
-    EXPECT_TRUE(t.window.messageBoxes().empty());
 }
 
 } // namespace

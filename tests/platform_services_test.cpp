@@ -90,7 +90,7 @@ TEST(VirtualClock, RunsActionsInOrderAndTicksWrap) {
     EXPECT_EQ(clock.universalTime().hour, 23);
 }
 
-TEST(Files, PathPartsAndAtomicWrite) {
+TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
     EXPECT_EQ(directoryOf("night.txt"), "");
     EXPECT_EQ(stemOf("/a/b.d/night.v2.txt"), "night.v2");
@@ -104,6 +104,14 @@ TEST(Files, PathPartsAndAtomicWrite) {
     EXPECT_EQ(text, "new content");
     EXPECT_FALSE(writeFileAtomically((dir.path() / "missing" / "x.ini").string(), "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    EXPECT_FALSE(createNewFile(file, "newer"));
+    EXPECT_TRUE(createNewFile((dir.path() / "made.txt").string(), "new"));
+    std::ifstream again(file);
+    std::getline(again, text);
+    EXPECT_EQ(text, "new content") << "an existing file is kept";
+    EXPECT_TRUE(sameFolder(dir.path().string() + "/", dir.path().string() + "/./"));
+    EXPECT_FALSE(sameFolder(dir.path().string(), dir.path().parent_path().string()));
 }
 
 // The start-up directory comes first, then beside the program, then the installed data folders; a folder of
@@ -152,19 +160,6 @@ TEST(DesktopEntry, ExecBecomesAnArgumentList) {
         {"broken \"quote", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(execArguments(c.exec, files), c.expected) << c.exec;
-}
-
-TEST(Files, NewFilesNeverReplaceAndFoldersCompareByIdentity) {
-    TempDir dir;
-    const std::string path = dir.write("kept.txt", "old");
-    EXPECT_FALSE(createNewFile(path, "new"));
-    EXPECT_TRUE(createNewFile((dir.path() / "made.txt").string(), "new"));
-    std::ifstream in(path);
-    std::string content;
-    in >> content;
-    EXPECT_EQ(content, "old");
-    EXPECT_TRUE(sameFolder(dir.path().string() + "/", dir.path().string() + "/./"));
-    EXPECT_FALSE(sameFolder(dir.path().string(), dir.path().parent_path().string()));
 }
 
 } // namespace

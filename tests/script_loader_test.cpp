@@ -140,27 +140,33 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ApertureBeforeSpeed", h("0\tbad\t1\t0\n"), error("invalid aperture at line 2 !")}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
-TEST(ScriptLoadWindow, SuccessSetsTitleChainButtonsAndDirectory) {
+struct ScriptLoadWindow : ::testing::Test {
     TempDir dir;
-    const std::string path = dir.write("night.txt", scriptText({"50"}));
-    dir.write("night.next", "dawn.txt");
     TestProgram t;
+    bool load(const std::string& name, const std::vector<std::string>& lines) {
+        return loadScript(t.program, t.window, dir.write(name, scriptText(lines)));
+    }
+};
+
+TEST_F(ScriptLoadWindow, SuccessSetsTitleChainButtonsAndDirectoryButLeavesLoopAlone) {
+    dir.write("night.next", "dawn.txt");
     t.start();
-    ASSERT_TRUE(loadScript(t.program, t.window, path));
+    t.program.run.loopEnabled = true;
+    ASSERT_TRUE(load("night.txt", {"50"}));
     EXPECT_EQ(t.window.title(), "Corvane - night");
     EXPECT_TRUE(t.window.isItemEnabled(kNextScriptButton));
     EXPECT_FALSE(t.window.isItemEnabled(kPrevScriptButton));
     EXPECT_TRUE(t.window.isItemEnabled(kReloadScriptButton));
     EXPECT_EQ(t.program.script.directory, dir.path().string() + "/");
     EXPECT_TRUE(t.program.script.lastWrite.has_value());
+    EXPECT_TRUE(t.program.run.loopEnabled) << "no loop marker: the loop stays as it was";
+    EXPECT_FALSE(t.program.run.loopInfinite);
 }
 
-TEST(ScriptLoadWindow, FailureDiscardsThePreviousScript) {
-    TempDir dir;
-    TestProgram t;
+TEST_F(ScriptLoadWindow, FailureDiscardsThePreviousScript) {
     t.start();
-    ASSERT_TRUE(loadScript(t.program, t.window, dir.write("good.txt", scriptText({"50"}))));
-    EXPECT_FALSE(loadScript(t.program, t.window, dir.write("bad.txt", scriptText({"50", "nope"}))));
+    ASSERT_TRUE(load("good.txt", {"50"}));
+    EXPECT_FALSE(load("bad.txt", {"50", "nope"}));
     EXPECT_FALSE(t.program.script.loaded);
     EXPECT_TRUE(t.program.script.lines.empty());
     EXPECT_EQ(t.window.title(), "Corvane");
@@ -170,7 +176,7 @@ TEST(ScriptLoadWindow, FailureDiscardsThePreviousScript) {
     EXPECT_EQ(t.window.messageBoxes()[0].icon, BoxIcon::Error);
 }
 
-TEST(ScriptLoadWindow, MissingFileNamesThePathInTheUsersLanguage) {
+TEST(ScriptLoadWindowFrench, MissingFileNamesThePathInTheUsersLanguage) {
     TestProgram t(kFrench);
     t.start();
     EXPECT_FALSE(loadScript(t.program, t.window, "/no/such/script.txt"));
@@ -179,28 +185,15 @@ TEST(ScriptLoadWindow, MissingFileNamesThePathInTheUsersLanguage) {
     EXPECT_EQ(t.window.messageBoxes()[0].caption, "Erreur");
 }
 
-TEST(ScriptLoadWindow, LoopMarkerAndBurstChangeRunSettings) {
-    TempDir dir;
-    TestProgram t;
+TEST_F(ScriptLoadWindow, LoopMarkerAndBurstChangeRunSettings) {
     t.start("-savetocam");
     EXPECT_EQ(t.window.listSelection(kSaveToList), 1);
-    ASSERT_TRUE(
-        loadScript(t.program, t.window, dir.write("b.txt", scriptText({"Loop", "0\t\t1\t10\t\t\t2"}))));
+    ASSERT_TRUE(load("b.txt", {"Loop", "0\t\t1\t10\t\t\t2"}));
     EXPECT_TRUE(t.program.run.loopEnabled);
     EXPECT_TRUE(t.program.run.loopInfinite);
     EXPECT_TRUE(t.program.options.saveToHost);
     EXPECT_EQ(t.window.listSelection(kSaveToList), 0);
     EXPECT_FALSE(t.window.isItemEnabled(kSaveToList));
-}
-
-TEST(ScriptLoadWindow, ScriptWithoutLoopMarkerLeavesLoopAlone) {
-    TempDir dir;
-    TestProgram t;
-    t.start();
-    t.program.run.loopEnabled = true;
-    ASSERT_TRUE(loadScript(t.program, t.window, dir.write("a.txt", scriptText({"50"}))));
-    EXPECT_TRUE(t.program.run.loopEnabled);
-    EXPECT_FALSE(t.program.run.loopInfinite);
 }
 
 } // namespace

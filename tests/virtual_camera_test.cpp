@@ -316,32 +316,23 @@ TEST_F(VirtualCamera, ABusyPropertyIsRefusedEitherWayAndTheOthersStillAnswer) {
     EXPECT_EQ(get(kEdsPropID_Av), 0x30u);
 }
 
-TEST_F(VirtualCamera, TheChosenShotsPicturesFailToDownloadAndOnlyThose) {
-    start("bulb", "failDownloadAt = 2\nprocessingMs = 0\ntv = 0x78");
-    saveToHost();
-    for (int shot = 0; shot < 3; ++shot) {
-        ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-        pass(10);
-    }
-    ASSERT_EQ(seen.items.size(), 3u);
-    EXPECT_EQ(download(seen.items[0]).result, EDS_ERR_OK);
-    EXPECT_EQ(download(seen.items[1]).result, EDS_ERR_INCOMPLETE_TRANSFER);
-    EXPECT_EQ(download(seen.items[2]).result, EDS_ERR_OK);
-}
-
-// A take-picture fault on demand comes once, at its exposure; the next try takes it.
-TEST_F(VirtualCamera, TakePictureFaultsComeOnceAtTheirExposure) {
-    start("bulb", "takePictureBusyAt = 2\nafFailureAt = 2\nprocessingMs = 0\ntv = 0x78");
+// A take-picture fault on demand comes once, at its exposure, and the next try takes it; a download fault
+// strikes that exposure's pictures only.
+TEST_F(VirtualCamera, FaultsOnDemandStrikeTheirExposureOnly) {
+    start("bulb", "takePictureBusyAt = 2\nafFailureAt = 2\nfailDownloadAt = 2\nprocessingMs = 0\ntv = 0x78");
     saveToHost();
     std::vector<EdsError> answers;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
         answers.push_back(command(kEdsCameraCommand_TakePicture));
         pass(10);
     }
     EXPECT_EQ(answers, (std::vector<EdsError>{EDS_ERR_OK, EDS_ERR_DEVICE_BUSY, EDS_ERR_TAKE_PICTURE_AF_NG,
-                                              EDS_ERR_OK}));
-    EXPECT_EQ(camera->exposures(), 2u);
-    EXPECT_EQ(seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG"}));
+                                              EDS_ERR_OK, EDS_ERR_OK}));
+    EXPECT_EQ(camera->exposures(), 3u);
+    ASSERT_EQ(seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+    const std::vector<EdsError> downloads{EDS_ERR_OK, EDS_ERR_INCOMPLETE_TRANSFER, EDS_ERR_OK};
+    for (std::size_t i = 0; i < downloads.size(); ++i)
+        EXPECT_EQ(download(seen.items[i]).result, downloads[i]) << i;
 }
 
 TEST_F(VirtualCamera, ACaptureErrorComesInsteadOfTheExposuresPictures) {
@@ -435,12 +426,9 @@ INSTANTIATE_TEST_SUITE_P(
         PresetCase{"burst", "Canon EOS 30D", 1, false, false, false, true, true, 0},
         PresetCase{"liveview-cable", "Canon EOS 1000D", 1, true, false, false, true, true, 0}));
 
-TEST(VirtualCameraProfile, TheShippedExampleLoads) {
+TEST(VirtualCameraProfile, TheShippedExampleLoadsAndABadProfileIsRefusedWithItsLineAndWhy) {
     std::string error;
     EXPECT_TRUE(loadVirtualProfile(std::string(ORVEX_EXAMPLES_DIR) + "/virtual-camera.ini", error)) << error;
-}
-
-TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"[camera]\nflash = yes\n", "p.ini:2: unknown key 'flash'"},
         {"[camera]\nlens = maybe\n", "p.ini:2: lens must be yes or no, not 'maybe'"},
@@ -469,11 +457,9 @@ TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
         {"[camera]\nnonsense\n", "p.ini:2: expected key = value, not 'nonsense'"},
     };
     for (const auto& [text, expected] : cases) {
-        std::string error;
         EXPECT_FALSE(parseVirtualProfile(text, "p.ini", error)) << text;
         EXPECT_EQ(error, expected) << text;
     }
-    std::string error;
     EXPECT_FALSE(loadVirtualProfile("/nonexistent/body.ini", error));
     EXPECT_NE(error.find("neither a virtual camera preset"), std::string::npos) << error;
 }
