@@ -7,7 +7,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev
   libturbojpeg0-dev libexiv2-dev libgphoto2-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev gphoto2
   fonts-dejavu-core
 )
 

@@ -8,8 +8,8 @@
 //   ORVEX_EMULATED_FAULTS  comma-separated: busy (every release refused as busy), focus (release fails with
 //                          "Perhaps no focus?"), shutdown=N and unplug=N (at the Nth exposure),
 //                          preview-not-ready, fail-download=N (the Nth picture cannot be read); and
-//                          dual-slot, a body that records a JPEG on its second card beside what
-//                          "imageformat" says (a 5D Mark III recording separately)
+//                          raw-mb=N, RAW files of N megabytes; dual-slot, a body that records a JPEG on its
+//                          second card beside what "imageformat" says (a 5D Mark III recording separately)
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
@@ -97,6 +97,7 @@ struct _CameraPrivateLibrary {
     // Faults
     bool busy = false, focus = false, previewNotReady = false, dualSlot = false;
     int shutdownAt = 0, unplugAt = 0, failDownloadAt = 0;
+    int rawMegabytes = 0; // RAW files padded to this size, as a full-frame body's are
 };
 
 namespace {
@@ -106,8 +107,9 @@ using Body = _CameraPrivateLibrary;
 void note(const std::string& line) {
     const char* path = std::getenv("ORVEX_EMULATED_LOG");
     if (!path || !*path) return;
+    // Stamped before the file is opened: benchmarks time the call, not the log.
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
     if (FILE* f = std::fopen(path, "a")) {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
         std::fprintf(f, "%lld %s\n", static_cast<long long>(ns.count()), line.c_str());
         std::fclose(f);
     }
@@ -128,6 +130,7 @@ void readFaults(Body& b) {
         if (fault == "focus") b.focus = true;
         if (fault == "preview-not-ready") b.previewNotReady = true;
         if (fault == "dual-slot") b.dualSlot = true;
+        if (number("raw-mb")) b.rawMegabytes = number("raw-mb");
         if (number("shutdown")) b.shutdownAt = number("shutdown");
         if (number("unplug")) b.unplugAt = number("unplug");
         if (number("fail-download")) b.failDownloadAt = number("fail-download");
@@ -178,6 +181,8 @@ void planPictures(Body& b, Clock::time_point due, long long microseconds) {
         if (++b.pictures != b.failDownloadAt || !toMemory)
             p.bytes = isRaw ? orvex::virtualcam::makeRawPicture(facts, true)
                             : orvex::virtualcam::makeJpegPicture(facts, 160, 120, true);
+        if (isRaw && !p.bytes.empty() && p.bytes.size() < b.rawMegabytes * 1000000u)
+            p.bytes.resize(b.rawMegabytes * 1000000u);
         char name[32];
         if (toMemory) {
             std::snprintf(name, sizeof name, "capt%04d.%s", b.capture++, isRaw ? "cr2" : "jpg");
@@ -502,20 +507,8 @@ int triggerCapture(Camera* camera, GPContext* context) {
     return timedExposure(b);
 }
 
-int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data, GPContext*) {
-    Body& b = *camera->pl;
-    *data = nullptr;
-    *type = GP_EVENT_TIMEOUT;
-    if (b.gone) return GP_ERROR_IO;
-    const auto until = Clock::now() + std::chrono::milliseconds(timeout);
-    for (;;) {
-        const auto now = Clock::now();
-        if (!b.events.empty() && b.events.front().due <= now) break;
-        if (now >= until) return GP_OK;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    Pending p = std::move(b.events.front());
-    b.events.pop_front();
+// Hands one announced event over as the library's EOS driver does.
+void deliver(Camera* camera, Pending p, CameraEventType* type, void** data) {
     *type = p.type;
     if (p.type == GP_EVENT_UNKNOWN) {
         *data = strdup(p.text.c_str());
@@ -536,10 +529,47 @@ int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data
                 gp_file_unref(file);
             }
         } else {
-            b.card[p.folder + "/" + p.name] = std::move(p.bytes);
+            camera->pl->card[p.folder + "/" + p.name] = std::move(p.bytes);
         }
         note("file " + p.folder + (p.folder == "/" ? "" : "/") + p.name);
     }
+}
+
+int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data, GPContext*) {
+    Body& b = *camera->pl;
+    *data = nullptr;
+    *type = GP_EVENT_TIMEOUT;
+    if (b.gone) return GP_ERROR_IO;
+    const auto until = Clock::now() + std::chrono::milliseconds(timeout);
+    for (;;) {
+        const auto now = Clock::now();
+        if (!b.events.empty() && b.events.front().due <= now) break;
+        if (now >= until) return GP_OK;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    Pending p = std::move(b.events.front());
+    b.events.pop_front();
+    deliver(camera, std::move(p), type, data);
+    return GP_OK;
+}
+
+// A release that waits for the first picture and returns where it is; the other pictures and the end of
+// the capture stay announced, as with the library's EOS driver.
+int capture(Camera* camera, CameraCaptureType kind, CameraFilePath* path, GPContext* context) {
+    if (kind != GP_CAPTURE_IMAGE) return GP_ERROR_NOT_SUPPORTED;
+    if (const int r = triggerCapture(camera, context)) return r;
+    Body& b = *camera->pl;
+    const auto first = std::find_if(b.events.begin(), b.events.end(),
+                                    [](const Pending& p) { return p.type == GP_EVENT_FILE_ADDED; });
+    if (first == b.events.end()) return GP_ERROR;
+    std::this_thread::sleep_until(first->due);
+    Pending p = std::move(*first);
+    b.events.erase(first);
+    CameraEventType type;
+    void* data = nullptr;
+    deliver(camera, std::move(p), &type, &data);
+    *path = *static_cast<CameraFilePath*>(data);
+    std::free(data);
     return GP_OK;
 }
 
@@ -650,6 +680,7 @@ __attribute__((visibility("default"))) int camera_init(Camera* camera, GPContext
     camera->functions->get_config = getConfig;
     camera->functions->set_config = setConfig;
     camera->functions->trigger_capture = triggerCapture;
+    camera->functions->capture = capture;
     camera->functions->wait_for_event = waitForEvent;
     camera->functions->capture_preview = capturePreview;
     static CameraFilesystemFuncs functions = fileFunctions();
