@@ -104,7 +104,7 @@ void initialise(Program& p, Window& w) {
     if (startRequested && w.isItemEnabled(kStartButton))
         startRun(p, w);
     else
-        showStatus(p, w, kStatusIdle);
+        showStatus(p, w, RunStatus::kIdle);
 }
 
 void quit(Program& p, Window& w) {

@@ -183,7 +183,7 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
         (!session.pressShutterBody && (session.bulbCommands || session.shutterButton)) ? 3000 : 30000;
 
     window.setItemText(kCameraField, session.name);
-    showStatus(program, window, kStatusIdle);
+    showStatus(program, window, RunStatus::kIdle);
 
     if (session.modelIndex == kModel300D) window.listSelectIndex(kLockupList, 0);
     if (session.modelIndex == kModel10D || session.modelIndex == kModel300D) {
@@ -310,7 +310,7 @@ void disconnectCamera(Program& program, Window& window) {
     // The output went with the session; the next camera's live view must be switched on again.
     session.liveViewOutputOn = false;
     window.setItemText(kCameraField, program.text(kMessageNotConnected));
-    showStatus(program, window, kStatusIdle);
+    showStatus(program, window, RunStatus::kIdle);
     updateMainControls(program, window);
 }
 

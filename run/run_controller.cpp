@@ -15,23 +15,6 @@
 namespace orvex {
 namespace {
 
-enum Status {
-    kBurst = 18,
-    kExposure = 30,
-    kCompleted = 35,
-    kDelayedStartWait = 42,
-    kManualRelease = 64,
-    kLockup = 100,
-    kMoveWait = 116,
-    kPaused = 134,
-    kSaving = 154,
-    kSoundWait = 178,
-    kTimeWait = 189,
-    kPictureWait = 196,
-    kDelayWait = 197,
-    kAborted = 1,
-};
-
 constexpr int kDay = 86400000;
 constexpr int kMessageNotDownloaded = 211;
 constexpr int kMessageWarning = 198;
@@ -128,7 +111,7 @@ bool armLine(Program& p, Window& w) {
     case TriggerKind::Move:
         r.triggered = false;
         if (!p.liveViewOn) w.post({MessageKind::Command, kLiveViewButton, {}});
-        showStatus(p, w, kMoveWait);
+        showStatus(p, w, RunStatus::kMoveWait);
         return true;
     case TriggerKind::Sound:
         // This build has no sound input: the wait could never end, so the run stops as when the input
@@ -139,7 +122,7 @@ bool armLine(Program& p, Window& w) {
     case TriggerKind::TimeOfDay:
         r.lastRemaining = 0;
         r.targetSecond = line.timeOfDay;
-        showStatus(p, w, kTimeWait);
+        showStatus(p, w, RunStatus::kTimeWait);
         return true;
     case TriggerKind::Delay:
         break;
@@ -147,11 +130,11 @@ bool armLine(Program& p, Window& w) {
     const bool skipped = r.currentLine == 0 && r.loopEnabled && r.passCount == 0;
     if (!skipped && line.delay != 0) {
         r.lineDelay = static_cast<std::uint32_t>(line.delay) * 100;
-        if (r.status != kPaused) showStatus(p, w, kDelayWait);
+        if (r.status != RunStatus::kPaused) showStatus(p, w, RunStatus::kDelayWait);
         return true;
     }
     if (!r.paused) return false;
-    if (r.status != kPaused) showStatus(p, w, kPaused);
+    if (r.status != RunStatus::kPaused) showStatus(p, w, RunStatus::kPaused);
     return true;
 }
 
@@ -164,7 +147,7 @@ bool advanceLine(Program& p, Window& w) {
         r.currentLine = 0;
         if (r.loopInfinite || r.passCount < r.loopCount) return true;
     }
-    showStatus(p, w, kCompleted);
+    showStatus(p, w, RunStatus::kCompleted);
     stopRun(p, w);
     return false;
 }
@@ -188,12 +171,12 @@ void exposureTick(Program& p, Window& w) {
         showRemaining(w, static_cast<int>(r.timedDuration - elapsed));
         if (elapsed < r.timedDuration && !anyRequest(r)) return;
         r.exposureEnd = now;
-        if (r.status == kBurst || r.cableUsed) {
+        if (r.status == RunStatus::kBurst || r.cableUsed) {
             if (!cablePhase(p, w, false, kCablePlain)) return;
         } else {
             driveShutterButton(p, false);
         }
-        showStatus(p, w, kPictureWait);
+        showStatus(p, w, RunStatus::kPictureWait);
         return;
     }
     const std::uint32_t exposure = currentLine(p).exposureMs;
@@ -202,7 +185,7 @@ void exposureTick(Program& p, Window& w) {
         return;
     }
     showRemaining(w, 0);
-    showStatus(p, w, kPictureWait);
+    showStatus(p, w, RunStatus::kPictureWait);
 }
 
 // The run's waits count from its origin, read from the clock now; its tick starts again from here, so that
@@ -222,7 +205,7 @@ void timeOfDayTick(Program& p, Window& w) {
         return;
     }
     setTimeOrigin(p, w, p.clock.tick());
-    if (r.status == kTimeWait)
+    if (r.status == RunStatus::kTimeWait)
         executeLine(p, w);
     else
         armOrExecute(p, w);
@@ -240,14 +223,14 @@ void lockupTick(Program& p, Window& w) {
         if (r.lockupCountdown == 200) {
             if (!cablePhase(p, w, true, 3)) return;
             if (r.timedDuration != 0) {
-                showStatus(p, w, kExposure);
+                showStatus(p, w, RunStatus::kExposure);
                 r.exposureStart = p.clock.tick();
             }
         }
         return;
     }
     if (!cablePhase(p, w, false, 4)) return;
-    showStatus(p, w, kExposure);
+    showStatus(p, w, RunStatus::kExposure);
     r.exposureStart = p.clock.tick();
     r.exposureEnd = r.exposureStart + currentLine(p).exposureMs;
     setCameraUiLock(p, true);
@@ -255,8 +238,8 @@ void lockupTick(Program& p, Window& w) {
 
 void delayTick(Program& p, Window& w) {
     RunState& r = p.run;
-    if (r.paused && r.status == kDelayWait) showStatus(p, w, kPaused);
-    if (!r.paused && r.status == kPaused) showStatus(p, w, kDelayWait);
+    if (r.paused && r.status == RunStatus::kDelayWait) showStatus(p, w, RunStatus::kPaused);
+    if (!r.paused && r.status == RunStatus::kPaused) showStatus(p, w, RunStatus::kDelayWait);
     const std::uint32_t now = p.clock.tick();
     const std::uint32_t elapsed = ticksBetween(r.timeOrigin, now);
     if (elapsed < r.lineDelay) {
@@ -269,7 +252,7 @@ void delayTick(Program& p, Window& w) {
         setLate(p, false);
         setTimeOrigin(p, w, now);
     }
-    if (r.status == kDelayWait) {
+    if (r.status == RunStatus::kDelayWait) {
         executeLine(p, w);
         return;
     }
@@ -291,7 +274,7 @@ void savingTick(Program& p, Window& w) {
     if (r.abortRequested) {
         r.abortRequested = false;
         stopRun(p, w);
-        showStatus(p, w, kAborted);
+        showStatus(p, w, RunStatus::kAborted);
         return;
     }
     if (!advanceLine(p, w)) return;
@@ -305,7 +288,7 @@ void pictureWaitTick(Program& p, Window& w) {
     watchTransfers(p, w);
     if (!r.running) return;
     if (!p.options.saveToHost || r.picturesReported > 0 || r.cameraReady)
-        showStatus(p, w, kSaving);
+        showStatus(p, w, RunStatus::kSaving);
     else if (pictureOverdue(p, kPictureTimeoutHost))
         reportError(p, w, -10, 3502);
 }
@@ -358,7 +341,7 @@ void startRun(Program& p, Window& w) {
     if (r.delayedStart) {
         r.targetSecond = r.startHour * 3600 + r.startMinute * 60 + r.startSecond;
         r.lastRemaining = 0;
-        showStatus(p, w, kDelayedStartWait);
+        showStatus(p, w, RunStatus::kDelayedStartWait);
         return;
     }
     setTimeOrigin(p, w, p.clock.tick());
@@ -373,41 +356,41 @@ void runTick(Program& p, Window& w) {
         if (!p.options.simulation) setCameraUiLock(p, !r.paused);
     }
     switch (r.status) {
-    case kBurst:
-    case kExposure:
+    case RunStatus::kBurst:
+    case RunStatus::kExposure:
         exposureTick(p, w);
         break;
-    case kDelayedStartWait:
-    case kTimeWait:
+    case RunStatus::kDelayedStartWait:
+    case RunStatus::kTimeWait:
         timeOfDayTick(p, w);
         break;
-    case kManualRelease:
+    case RunStatus::kManualRelease:
         if (r.picturesReported > 0)
-            showStatus(p, w, kSaving);
+            showStatus(p, w, RunStatus::kSaving);
         else if (p.options.saveToHost)
             // Saved to the computer, the picture only arrives as a transfer request: have it fetched, and
             // the next tick sees it counted.
             watchTransfers(p, w);
         break;
-    case kLockup:
+    case RunStatus::kLockup:
         lockupTick(p, w);
         break;
-    case kMoveWait:
-    case kSoundWait:
+    case RunStatus::kMoveWait:
+    case RunStatus::kSoundWait:
         if (r.triggered) {
             setLate(p, false);
             setTimeOrigin(p, w, p.clock.tick());
             executeLine(p, w);
         }
         break;
-    case kPaused:
-    case kDelayWait:
+    case RunStatus::kPaused:
+    case RunStatus::kDelayWait:
         delayTick(p, w);
         break;
-    case kSaving:
+    case RunStatus::kSaving:
         savingTick(p, w);
         break;
-    case kPictureWait:
+    case RunStatus::kPictureWait:
         pictureWaitTick(p, w);
         break;
     default:
@@ -421,7 +404,7 @@ void stopRun(Program& p, Window& w) {
     r.paused = false;
     w.killTimer(kTimerRun);
     if (!p.options.simulation) {
-        if (r.timedDuration != 0 && r.status == kExposure &&
+        if (r.timedDuration != 0 && r.status == RunStatus::kExposure &&
             (p.camera.bulbCommands || p.camera.shutterButton))
             driveShutterButton(p, false);
         setCameraUiLock(p, false);
@@ -444,7 +427,7 @@ void requestStop(Program& p, Window& w) {
     if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) != BoxAnswer::Yes) return;
     if (p.run.cameraReady) {
         stopRun(p, w);
-        showStatus(p, w, kAborted);
+        showStatus(p, w, RunStatus::kAborted);
     } else {
         w.enableItem(kStartButton, false);
         p.run.abortRequested = true;

@@ -1,5 +1,7 @@
 #pragma once
 // Someone who follows a run as it happens: orvex-cli prints the timeline from it.
+#include "run/run_state.h"
+
 #include <string>
 
 namespace orvex {
@@ -7,7 +9,7 @@ namespace orvex {
 class RunObserver {
   public:
     virtual ~RunObserver() = default;
-    virtual void statusChanged(int status) = 0;
+    virtual void statusChanged(RunStatus status) = 0;
     // Also called from the transfer worker, for the further pictures of a shot.
     virtual void shotCounted(int shotCount, int fileLine, int pass) = 0;
     // From the transfer worker: a picture stored under its final name.

@@ -6,7 +6,29 @@
 
 namespace orvex {
 
-inline constexpr int kStatusIdle = 69;
+// The run's state. Each value is the number of the status message it shows, which the timelines print.
+enum class RunStatus {
+    kAborted = 1,
+    kBurst = 18,
+    kExposure = 30,
+    kCompleted = 35,
+    kDelayedStartWait = 42,
+    kError = 55,
+    kManualRelease = 64,
+    kIdle = 69,
+    kLockup = 100,
+    kMoveWait = 116,
+    kPaused = 134,
+    kSaving = 154,
+    kSoundWait = 178,
+    kTimeWait = 189,
+    kPictureWait = 196,
+    kDelayWait = 197,
+};
+
+inline constexpr int messageOf(RunStatus status) {
+    return static_cast<int>(status);
+}
 
 // What the shot just made of one of the value fields (speed, aperture, ISO, quality).
 struct ValueFieldState {
@@ -15,7 +37,7 @@ struct ValueFieldState {
 };
 
 struct RunState {
-    int status = kStatusIdle;
+    RunStatus status = RunStatus::kIdle;
     bool running = false;
     bool paused = false;
     bool reloadRequested = false;

@@ -92,7 +92,7 @@ bool cablePhase(Program& p, Window& w, bool press, int phase) {
 }
 
 void startLockup(Program& p, Window& w, int delayMs) {
-    showStatus(p, w, 100);
+    showStatus(p, w, RunStatus::kLockup);
     p.run.lockupCountdown = delayMs + 300;
     p.run.lockupFirstPress = delayMs + 200;
     p.run.lockupDelay = delayMs;

@@ -134,7 +134,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     if (line.burst != 0) {
         setLiveViewOutput(p, w, false);
         setCameraUiLock(p, false);
-        showStatus(p, w, 18);
+        showStatus(p, w, RunStatus::kBurst);
         if (!cablePhase(p, w, true, kCablePlain)) return;
         r.exposureStart = p.clock.tick();
         r.timedDuration = static_cast<std::uint32_t>(line.burst) * 1000;
@@ -143,7 +143,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     if (lockup < 0) {
         setCameraUiLock(p, false);
         w.beep();
-        showStatus(p, w, 64);
+        showStatus(p, w, RunStatus::kManualRelease);
         return;
     }
     if (ae == kAeBulb || line.exposureMs > c.longestCameraTimedMs) r.timedDuration = line.exposureMs;
@@ -163,7 +163,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     if (r.timedDuration == 0) {
         if (pausesBeforeRelease(p)) p.clock.sleep(150);
         if (failed(p, w, EdsSendCommand(c.camera, kEdsCameraCommand_TakePicture, 0), 3947)) return;
-        showStatus(p, w, 30);
+        showStatus(p, w, RunStatus::kExposure);
         r.exposureStart = p.clock.tick();
         r.exposureEnd = r.exposureStart + line.exposureMs;
         return;
@@ -177,7 +177,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
             reportError(p, w, static_cast<std::int32_t>(e), r.errorLocation);
             return;
         }
-        showStatus(p, w, 30);
+        showStatus(p, w, RunStatus::kExposure);
         showRemaining(w, static_cast<int>(r.timedDuration));
         r.exposureStart = p.clock.tick();
         return;
@@ -186,7 +186,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
     if (pausesBeforeRelease(p)) p.clock.sleep(150);
     if (cablePhase(p, w, true, kCablePlain)) {
-        showStatus(p, w, 30);
+        showStatus(p, w, RunStatus::kExposure);
         showRemaining(w, static_cast<int>(r.timedDuration));
         r.exposureStart = p.clock.tick();
     }
@@ -202,7 +202,7 @@ void executeLine(Program& p, Window& w) {
     showWantedValues(p, w, line);
 
     if (p.options.simulation) {
-        showStatus(p, w, 154);
+        showStatus(p, w, RunStatus::kSaving);
         r.picturesReported = 1;
         countShot(p, w, line);
         return;

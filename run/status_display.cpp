@@ -23,11 +23,11 @@ constexpr CodeText kErrorTexts[] = {
 
 } // namespace
 
-void showStatus(Program& program, Window& window, int status) {
+void showStatus(Program& program, Window& window, RunStatus status) {
     const bool changed = program.run.status != status;
     program.run.status = status;
     if (changed && program.observer) program.observer->statusChanged(status);
-    window.setItemText(kStatusField, program.text(status));
+    window.setItemText(kStatusField, program.text(messageOf(status)));
     window.setItemText(kWaitField, "");
     window.refreshColours();
 }
@@ -72,7 +72,7 @@ std::string errorText(int language, std::int32_t code) {
 }
 
 void reportError(Program& program, Window& window, std::int32_t code, int location) {
-    showStatus(program, window, kStatusError);
+    showStatus(program, window, RunStatus::kError);
     stopRun(program, window);
     const std::string caption = std::string(program.text(54)) + " (L" + std::to_string(location) + ")";
     window.messageBox(errorText(program.language, code), caption, BoxIcon::Error, BoxButtons::Ok);

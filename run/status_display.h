@@ -8,10 +8,8 @@
 
 namespace orvex {
 
-inline constexpr int kStatusError = 55;
-
 // Sets the run state and shows its text; empties the Wait field.
-void showStatus(Program& program, Window& window, int status);
+void showStatus(Program& program, Window& window, RunStatus status);
 // "s", "m:ss" or "h:mm:ss", rounded to the nearest second.
 std::string formatRemaining(int ms);
 void showRemaining(Window& window, int ms);

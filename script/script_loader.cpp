@@ -167,7 +167,7 @@ bool loadScript(Program& p, Window& w, const std::string& path) {
     s.path = path;
     s.loaded = false;
     w.setTitle(p.text(188));
-    showStatus(p, w, kStatusIdle);
+    showStatus(p, w, RunStatus::kIdle);
     s.lines.clear();
 
     std::ifstream in;

@@ -111,28 +111,28 @@ TEST_F(ControlsFixture, CameraFieldColours) {
 
 TEST_F(ControlsFixture, StatusFieldColours) {
     struct Case {
-        int status;
+        RunStatus status;
         FieldColour expected;
     };
-    const Case cases[] = {{1, {magenta, {}}},
-                          {18, {cyan, {}}},
-                          {30, {cyan, {}}},
-                          {196, {cyan, {}}},
-                          {35, {green, {}}},
-                          {42, {yellow, {}}},
-                          {197, {yellow, {}}},
-                          {116, {yellow, {}}},
-                          {178, {yellow, {}}},
-                          {55, {red, white}},
-                          {64, {orange, {}}},
-                          {100, {orange, {}}},
-                          {134, {black, white}},
-                          {154, {white, {}}},
-                          {69, {}},
-                          {189, {}}};
+    const Case cases[] = {{RunStatus::kAborted, {magenta, {}}},
+                          {RunStatus::kBurst, {cyan, {}}},
+                          {RunStatus::kExposure, {cyan, {}}},
+                          {RunStatus::kPictureWait, {cyan, {}}},
+                          {RunStatus::kCompleted, {green, {}}},
+                          {RunStatus::kDelayedStartWait, {yellow, {}}},
+                          {RunStatus::kDelayWait, {yellow, {}}},
+                          {RunStatus::kMoveWait, {yellow, {}}},
+                          {RunStatus::kSoundWait, {yellow, {}}},
+                          {RunStatus::kError, {red, white}},
+                          {RunStatus::kManualRelease, {orange, {}}},
+                          {RunStatus::kLockup, {orange, {}}},
+                          {RunStatus::kPaused, {black, white}},
+                          {RunStatus::kSaving, {white, {}}},
+                          {RunStatus::kIdle, {}},
+                          {RunStatus::kTimeWait, {}}};
     for (const Case& c : cases) {
         t.program.run.status = c.status;
-        EXPECT_EQ(colour(kStatusField), c.expected) << c.status;
+        EXPECT_EQ(colour(kStatusField), c.expected) << messageOf(c.status);
     }
 }
 

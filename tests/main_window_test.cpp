@@ -12,7 +12,7 @@ TEST(MainWindowStart, StateWithoutOptionsAndItsCommands) {
     t.start();
     EXPECT_EQ(t.window.title(), "Corvane");
     EXPECT_EQ(t.window.itemText(kCameraField), "Not connected");
-    EXPECT_EQ(t.program.run.status, kStatusIdle);
+    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
     EXPECT_EQ(t.window.listText(kSaveToList, t.window.listSelection(kSaveToList)), "Host");
     EXPECT_EQ(t.window.listText(kLockupList, t.window.listSelection(kLockupList)), "Off");
     for (int id : {kNextScriptButton, kPrevScriptButton, kReloadScriptButton, kStartButton, kPauseButton})

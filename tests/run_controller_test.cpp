@@ -49,7 +49,7 @@ TEST_F(SimulatedRun, DelaysCountFromThePreviousMomentWithoutDrift) {
     EXPECT_EQ(shots(),
               (Events{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0", "10000 shot 3 line 4 pass 0",
                       "10050 shot 4 line 5 pass 0", "11200 shot 5 line 6 pass 0"}));
-    EXPECT_EQ(t().program.run.status, 35);
+    EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
     EXPECT_FALSE(t().program.run.running);
     EXPECT_FALSE(t().window.hasTimer(kTimerRun));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Simulation"));
@@ -70,7 +70,7 @@ TEST_F(SimulatedRun, LoopSkipsTheFirstDelayOnlyOnTheFirstPass) {
     EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0",
                                "7000 shot 3 line 2 pass 1", "9000 shot 4 line 3 pass 1",
                                "14000 shot 5 line 2 pass 2", "16000 shot 6 line 3 pass 2"}));
-    EXPECT_EQ(t().program.run.status, 35);
+    EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
 }
 
 TEST_F(SimulatedRun, InfiniteLoopNeverEndsByItself) {
@@ -113,7 +113,7 @@ TEST_F(SimulatedRun, DelayedStartWaitsForItsTime) {
     clockAt({2026, 12, 6, 21, 0, 0, 0});
     load({"10"}, "-start=\"21:00:05\"");
     start();
-    EXPECT_EQ(t().program.run.status, 42);
+    EXPECT_EQ(t().program.run.status, RunStatus::kDelayedStartWait);
     runFor(10000);
     EXPECT_EQ(shots(), (Events{"6000 shot 1 line 2 pass 0"}));
 }
@@ -136,7 +136,7 @@ TEST_F(SimulatedRun, StopWhileIdleBetweenShotsAborts) {
         return BoxAnswer::Yes;
     };
     t().window.click(kStartButton);
-    EXPECT_EQ(t().program.run.status, 1);
+    EXPECT_EQ(t().program.run.status, RunStatus::kAborted);
     EXPECT_FALSE(t().program.run.running);
     EXPECT_EQ(t().window.itemText(kStartButton), "Start");
 }
@@ -144,7 +144,7 @@ TEST_F(SimulatedRun, StopWhileIdleBetweenShotsAborts) {
 TEST_F(SimulatedRun, SoundLineStopsTheRunWithoutASoundInput) {
     load({"Sound"});
     start();
-    EXPECT_EQ(t().program.run.status, 55);
+    EXPECT_EQ(t().program.run.status, RunStatus::kError);
     ASSERT_EQ(t().window.messageBoxes().size(), 1u);
     EXPECT_EQ(t().window.messageBoxes()[0].caption, "Error (L6087)");
 }
@@ -161,7 +161,7 @@ TEST_F(SimulatedRun, NextScriptDuringARunSwitchesBetweenShots) {
     EXPECT_EQ(t().window.title(), "Corvane - dawn");
     EXPECT_EQ(shots(),
               (Events{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"}));
-    EXPECT_EQ(t().program.run.status, 35);
+    EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
 }
 
 TEST_F(SimulatedRun, ModifiedScriptAsksBeforeStarting) {

@@ -27,7 +27,7 @@ TEST(CameraRun, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
     ASSERT_TRUE(t.program.camera.connected);
     EXPECT_EQ(t.window.itemText(kCameraField), "1 - Canon EOS 600D");
     t.runFor(10000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_EQ(t.pictures(), (Strings{"2026-12-06_21-00-00_0001.JPG", "2026-12-06_21-00-05_0002.JPG"}));
     EXPECT_EQ(t.timeline.only("status").front(), "0 status 30");
     EXPECT_EQ(t.window.itemText(kApertureField), "8");
@@ -48,7 +48,7 @@ TEST(CameraRun, BodiesThatPauseBeforeTheReleaseTakeEachLineOnce) {
         EXPECT_EQ(t.timeline.only("shot"), (Strings{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0"}))
             << profile.description;
         EXPECT_EQ(t.camera->exposures(), 2u) << profile.description;
-        EXPECT_EQ(t.program.run.status, 35) << profile.description;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << profile.description;
         EXPECT_EQ(t.pictures().size(), 2u) << profile.description;
     }
 }
@@ -63,7 +63,7 @@ TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
     t.runFor(20);
     EXPECT_FALSE(t.camera->shutterOpen());
     t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_EQ(t.pictures().size(), 1u);
 }
 
@@ -75,7 +75,7 @@ TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
         t.runFor(45000);
         // Lines cleared again as the run ends.
         EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41050"})) << body;
-        EXPECT_EQ(t.program.run.status, 35) << body;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << body;
         EXPECT_EQ(t.pictures().size(), 1u) << body;
     }
 }
@@ -86,7 +86,7 @@ TEST(CameraRun, PictureTimeOutsAllowForADarkFrame) {
         CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.noiseReduction = true; }));
         t.start({"0\t\t20\t1"}, commandLine);
         t.runFor(45000);
-        EXPECT_EQ(t.program.run.status, 35) << commandLine;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << commandLine;
         EXPECT_EQ(t.lastBox(), nullptr) << t.lastBox()->text;
     }
 }
@@ -96,7 +96,7 @@ TEST(CameraRun, AFailedDownloadLetsTheRunGoOn) {
     CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.failDownloadAt = 1; }));
     t.start({"0\t\t1\t250", "20\t\t1\t250"});
     t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_EQ(t.pictures(), Strings{"2026-12-06_21-00-02_0002.JPG"});
     EXPECT_EQ(t.timeline.only("download-failed"), Strings{"550 download-failed 1 IMG_0001.JPG"});
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
@@ -144,7 +144,7 @@ TEST(CameraRun, MirrorLockupOnALiveViewBodyNeedsNoPort) {
     EXPECT_EQ(t.camera->exposures(), 1u); // taken at 3100
     EXPECT_EQ(t.ports.opened, 0);
     t.runFor(3000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_FALSE(t.program.run.lockupLiveView);
 }
 
@@ -155,7 +155,7 @@ TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
     EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-3000"}));
     EXPECT_TRUE(t.program.run.running);
     t.runFor(10000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_GT(t.pictures().size(), 2u);
     // The last picture came in at least two seconds before the run ended.
     const Strings pictures = t.timeline.only("picture"), ends = t.timeline.only("status 35");
@@ -184,7 +184,7 @@ TEST_P(RawAndJpegApart, EachExposureKeepsConsecutiveNumbers) {
     t.start({"0\t\t1\t250", "20\t\t1\t250"}, R"(-prefix="Moon")");
     t.runFor(8000);
     EXPECT_EQ(t.pictures(), GetParam().pictures);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
 }
 
 const Strings kNotApart{"Moon_2026-12-06_21-00-00_0001.CR2", "Moon_2026-12-06_21-00-00_0002.JPG",
@@ -205,7 +205,7 @@ TEST(CameraRun, AnExistingPictureIsNeverOverwritten) {
     std::ofstream(folder / "2026-12-06_21-00-00_0001.JPG") << "an earlier night";
     t.start({"0\t\t1\t250"});
     t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     std::ifstream kept(folder / "2026-12-06_21-00-00_0001.JPG");
     std::string text;
     std::getline(kept, text);
@@ -222,11 +222,11 @@ TEST(CameraRun, ManualReleaseWaitsForThePhotographer) {
     EXPECT_EQ(t.window.itemText(kStatusField), "Go!");
     EXPECT_EQ(t.window.beeps(), 1);
     t.runFor(60000);
-    EXPECT_EQ(t.program.run.status, 64); // no time limit
+    EXPECT_EQ(t.program.run.status, RunStatus::kManualRelease); // no time limit
     EXPECT_TRUE(t.camera->pressShutterByHand(true));
     t.camera->pressShutterByHand(false);
     t.runFor(3000);
-    EXPECT_EQ(t.program.run.status, 35);
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_EQ(t.pictures().size(), 1u);
 }
 
@@ -404,7 +404,7 @@ TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
             << c.command;
         ASSERT_NE(t.lastBox(), nullptr);
         EXPECT_NE(t.lastBox()->text.find(c.box), std::string::npos) << t.lastBox()->text;
-        EXPECT_EQ(t.program.run.status, 35);
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     }
 }
 
@@ -420,7 +420,7 @@ TEST(CameraRun, ANewRunStartsFromACleanHandshake) {
         t.runFor(2000);
         t.window.click(kStartButton);
         t.runFor(5000);
-        EXPECT_EQ(t.program.run.status, 35) << stopAt;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << stopAt;
         Strings expected = left;
         expected.insert(expected.end(), {"2026-12-06_21-00-02_0001.CR2", "2026-12-06_21-00-02_0002.JPG"});
         EXPECT_EQ(t.pictures(), expected) << stopAt;
@@ -436,7 +436,7 @@ TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
     EXPECT_TRUE(t.program.run.abortRequested);
     EXPECT_FALSE(t.window.isItemEnabled(kStartButton));
     t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, 1);
+    EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
     EXPECT_EQ(t.pictures().size(), 1u);
 }
 
@@ -447,7 +447,7 @@ TEST(CameraRun, CameraSwitchedOffMidRun) {
     EXPECT_FALSE(t.program.run.running);
     EXPECT_FALSE(t.program.camera.connected);
     EXPECT_EQ(t.window.itemText(kCameraField), "Not connected");
-    EXPECT_EQ(t.program.run.status, 69);
+    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
 }
 
 } // namespace

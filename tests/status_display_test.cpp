@@ -51,7 +51,7 @@ TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
         ASSERT_EQ(t.window.messageBoxes().size(), 1u);
         EXPECT_EQ(t.window.messageBoxes()[0].caption, caption);
         EXPECT_EQ(t.window.messageBoxes()[0].icon, BoxIcon::Error);
-        EXPECT_EQ(t.program.run.status, kStatusError);
+        EXPECT_EQ(t.program.run.status, RunStatus::kError);
         EXPECT_EQ(t.window.itemText(kStatusField), language == kEnglish ? "Error" : "Erreur");
     }
 }

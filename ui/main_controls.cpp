@@ -68,29 +68,30 @@ FieldColour cameraFieldColour(const Program& p) {
     return {colours::green, {}};
 }
 
-FieldColour statusFieldColour(int status) {
+FieldColour statusFieldColour(RunStatus status) {
+    using enum RunStatus;
     switch (status) {
-    case 1:
+    case kAborted:
         return {colours::magenta, {}};
-    case 18:
-    case 30:
-    case 196:
+    case kBurst:
+    case kExposure:
+    case kPictureWait:
         return {colours::cyan, {}};
-    case 35:
+    case kCompleted:
         return {colours::green, {}};
-    case 42:
-    case 197:
-    case 116:
-    case 178:
+    case kDelayedStartWait:
+    case kDelayWait:
+    case kMoveWait:
+    case kSoundWait:
         return {colours::yellow, {}};
-    case kStatusError:
+    case kError:
         return {colours::red, colours::white};
-    case 64:
-    case 100:
+    case kManualRelease:
+    case kLockup:
         return {colours::orange, {}};
-    case 134:
+    case kPaused:
         return {colours::black, colours::white};
-    case 154:
+    case kSaving:
         return {colours::white, {}};
     default:
         return {};

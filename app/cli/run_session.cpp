@@ -150,7 +150,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     joinTransferWorker(program);
     printer.end(program.run.status);
     program.observer = nullptr;
-    const bool completed = program.run.status == 35;
+    const bool completed = program.run.status == RunStatus::kCompleted;
     window.send({MessageKind::Close, 0, {}});
     return completed ? 0 : 1;
 }

@@ -8,8 +8,8 @@ void TimelinePrinter::line(const std::string& event) {
     out_ << ms << '\t' << event << '\n' << std::flush;
 }
 
-void TimelinePrinter::statusChanged(int status) {
-    line("status\t" + std::to_string(status) + '\t' + program_.text(status));
+void TimelinePrinter::statusChanged(RunStatus status) {
+    line("status\t" + std::to_string(messageOf(status)) + '\t' + program_.text(messageOf(status)));
 }
 
 void TimelinePrinter::shotCounted(int shotCount, int fileLine, int pass) {
@@ -40,8 +40,8 @@ void TimelinePrinter::message(const std::string& caption, const std::string& tex
     line("message\t" + caption + '\t' + flat);
 }
 
-void TimelinePrinter::end(int status) {
-    line("end\t" + std::to_string(status) + '\t' + program_.text(status));
+void TimelinePrinter::end(RunStatus status) {
+    line("end\t" + std::to_string(messageOf(status)) + '\t' + program_.text(messageOf(status)));
 }
 
 void TimelinePrinter::endUntil() {

@@ -17,13 +17,13 @@ class TimelinePrinter : public RunObserver {
         started_ = true;
     }
 
-    void statusChanged(int status) override;
+    void statusChanged(RunStatus status) override;
     void shotCounted(int shotCount, int fileLine, int pass) override;
     void pictureStored(const std::string& path) override;
     void downloadFailed(int shotCount, const std::string& fileName) override;
     void lateChanged(bool late) override;
     void message(const std::string& caption, const std::string& text);
-    void end(int status);
+    void end(RunStatus status);
     void endUntil();
 
   private:

@@ -16,7 +16,7 @@ class Timeline : public RunObserver {
     // Times are counted from here.
     void start() { origin_ = clock_.tick(); }
 
-    void statusChanged(int status) override { add("status " + std::to_string(status)); }
+    void statusChanged(RunStatus status) override { add("status " + std::to_string(messageOf(status))); }
     void shotCounted(int shot, int fileLine, int pass) override {
         add("shot " + std::to_string(shot) + " line " + std::to_string(fileLine) + " pass " +
             std::to_string(pass));
