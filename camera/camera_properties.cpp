@@ -15,8 +15,6 @@ constexpr std::array<const char*, kModelUnknown> kModelSearchTexts = {
     " 40D",   " 30D",   " 20D",   " 10D",  " 7D",   " 5D",   " 1D",
 };
 
-constexpr std::int32_t kBodyIdNotANumber = -17;
-
 constexpr int kLocationPressOpen = 5930;
 constexpr int kLocationPressClose = 5936;
 constexpr int kLocationBulbOpen = 5945;
@@ -87,7 +85,7 @@ std::int32_t readBodyId(Program& program, std::uint32_t& out) {
     if (error != EDS_ERR_OK) return static_cast<std::int32_t>(error);
     char* end = nullptr;
     const long long value = std::strtoll(text, &end, 10);
-    if (end == text) return kBodyIdNotANumber;
+    if (end == text) return kErrorBodyIdNotANumber;
     out = static_cast<std::uint32_t>(static_cast<unsigned long long>(value));
     return 0;
 }

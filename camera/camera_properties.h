@@ -1,6 +1,7 @@
 #pragma once
 // What the program knows of camera models, and the small camera operations of a run.
 #include "app/program.h"
+#include "camera/program_errors.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -21,7 +22,7 @@ bool mirrorLockupMatches(Program& program, bool wanted);
 bool isLensAttached(Program& program);
 // Sends the lock only when it changes; returns the SDK code, 0 when nothing was sent.
 EdsError setCameraUiLock(Program& program, bool locked);
-// The body id's low 32 bits; the SDK code, or -17 when the text is no number.
+// The body id's low 32 bits; the SDK code, or kErrorBodyIdNotANumber.
 std::int32_t readBodyId(Program& program, std::uint32_t& out);
 // Opens or closes the shutter by the first method the camera offers; records its location in errorLocation.
 // Returns the SDK code, 7 (not supported) when the camera offers none.

@@ -76,7 +76,7 @@ bool configureCamera(Program& p, Window& w) {
         EdsUInt32 drive = 0;
         if (reportIf(p, w, readUInt32(p, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
         if (drive != 1 && drive != 4 && drive != 5) {
-            reportError(p, w, -9, 3144);
+            reportError(p, w, kErrorDriveNotContinuous, 3144);
             return false;
         }
     }
@@ -117,7 +117,7 @@ bool armLine(Program& p, Window& w) {
         // This build has no sound input: the wait could never end, so the run stops as when the input
         // cannot be opened.
         r.triggered = false;
-        reportError(p, w, -11, 6087);
+        reportError(p, w, kErrorSoundInput, 6087);
         return true;
     case TriggerKind::TimeOfDay:
         r.lastRemaining = 0;
@@ -267,7 +267,8 @@ void savingTick(Program& p, Window& w) {
     watchTransfers(p, w);
     if (!r.running) return;
     if (!r.cameraReady) {
-        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard)) reportError(p, w, -12, 3373);
+        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard))
+            reportError(p, w, kErrorStoreTimeout, 3373);
         return;
     }
     releaseLiveViewOutput(p);
@@ -290,7 +291,7 @@ void pictureWaitTick(Program& p, Window& w) {
     if (!p.options.saveToHost || r.picturesReported > 0 || r.cameraReady)
         showStatus(p, w, RunStatus::kSaving);
     else if (pictureOverdue(p, kPictureTimeoutHost))
-        reportError(p, w, -10, 3502);
+        reportError(p, w, kErrorDownloadTimeout, 3502);
 }
 
 // Pictures requested by an earlier run are not this run's: they are cancelled and released, and the counters
@@ -334,7 +335,7 @@ void startRun(Program& p, Window& w) {
 
     const std::string folder = pictureFolder(p);
     if (!isDirectory(folder) && !createFolder(folder)) {
-        reportError(p, w, -2, 3037);
+        reportError(p, w, kErrorPictureFolder, 3037);
         return;
     }
     if (!p.options.simulation && !configureCamera(p, w)) return;

@@ -28,9 +28,10 @@ bool failed(Program& p, Window& w, EdsError error, int location, std::int32_t bu
     return true;
 }
 
+// Ends the shot on one of the program's own failures; false, for the step that refused it to return.
 bool refuse(Program& p, Window& w, std::int32_t code, int location) {
     reportError(p, w, code, location);
-    return true;
+    return false;
 }
 
 bool pausesBeforeRelease(const Program& p) {
@@ -62,18 +63,20 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     const CameraSession& c = p.camera;
     if (c.pressShutterBody) {
         if (ae == kAeBulb) {
-            if (line.burst != 0) return !refuse(p, w, -16, 3629);
-            if (line.exposureMs < 1000) return !refuse(p, w, -14, 3635);
+            if (line.burst != 0) return refuse(p, w, kErrorBurstInBulb, 3629);
+            if (line.exposureMs < 1000) return refuse(p, w, kErrorSpeedNotInBulb, 3635);
         } else if (line.exposureMs > c.longestCameraTimedMs) {
-            return !refuse(p, w, -15, 3644);
+            return refuse(p, w, kErrorSpeedNeedsBulb, 3644);
         }
     }
 
     if (isLensAttached(p)) {
         const EdsUInt32 wanted = t.aperture[line.aperture].code;
         if (line.aperture != 0) {
-            if (ae != kAeAv && ae != kAeManual && ae != kAeBulb) return !refuse(p, w, -6, 3660);
-            if (failed(p, w, writeUInt32(p, kEdsPropID_Av, wanted), 3672, -18)) return false;
+            if (ae != kAeAv && ae != kAeManual && ae != kAeBulb)
+                return refuse(p, w, kErrorApertureNeedsAvOrManual, 3660);
+            if (failed(p, w, writeUInt32(p, kEdsPropID_Av, wanted), 3672, kErrorApertureNotSupported))
+                return false;
         }
         if (const auto current = readProperty(p, kEdsPropID_Av)) {
             p.run.apertureField.differs = line.aperture != 0 && *current != wanted;
@@ -87,17 +90,18 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     if (line.shutter != 0) {
         if (ae == kAeTv || ae == kAeManual) {
             if (line.burst == 0 && line.exposureMs > c.longestCameraTimedMs) wantedSpeed = t.bulb.code;
-            if (failed(p, w, writeUInt32(p, kEdsPropID_Tv, wantedSpeed), 3719, -19)) return false;
+            if (failed(p, w, writeUInt32(p, kEdsPropID_Tv, wantedSpeed), 3719, kErrorSpeedNotSupported))
+                return false;
         } else if (ae == kAeBulb) {
             wantedSpeed = t.bulb.code;
         } else {
-            return !refuse(p, w, -7, 3698);
+            return refuse(p, w, kErrorSpeedNeedsTvOrManual, 3698);
         }
     }
     const std::optional<EdsUInt32> speed = ae == kAeBulb ? t.bulb.code : readProperty(p, kEdsPropID_Tv);
     if (speed) {
         if (line.shutter == 0) {
-            if (*speed == t.bulb.code) return !refuse(p, w, -4, 3742);
+            if (*speed == t.bulb.code) return refuse(p, w, kErrorBulbWithoutSpeed, 3742);
             p.run.speedField.differs = false;
             w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
         } else {
@@ -108,8 +112,9 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
 
     const EdsUInt32 wantedIso = t.iso[line.iso].code;
     if (line.iso != 0) {
-        if (ae < kAeTv || ae > kAeBulb) return !refuse(p, w, -8, 3757);
-        if (failed(p, w, writeUInt32(p, kEdsPropID_ISOSpeed, wantedIso), 3770, -20)) return false;
+        if (ae < kAeTv || ae > kAeBulb) return refuse(p, w, kErrorIsoNeedsCreativeMode, 3757);
+        if (failed(p, w, writeUInt32(p, kEdsPropID_ISOSpeed, wantedIso), 3770, kErrorIsoNotSupported))
+            return false;
     }
     if (const auto current = readProperty(p, kEdsPropID_ISOSpeed)) {
         p.run.isoField.differs = line.iso != 0 && *current != wantedIso;
@@ -117,11 +122,12 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     }
 
     const EdsUInt32 wantedQuality = t.quality[line.quality].code;
-    if (line.quality != 0 && failed(p, w, writeUInt32(p, kEdsPropID_ImageQuality, wantedQuality), 3798, -1))
+    if (line.quality != 0 &&
+        failed(p, w, writeUInt32(p, kEdsPropID_ImageQuality, wantedQuality), 3798, kErrorQualityNotSupported))
         return false;
     if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
         const std::string name = nameOfCode(t.quality, *current);
-        if (name.empty()) return !refuse(p, w, -1, 3814);
+        if (name.empty()) return refuse(p, w, kErrorQualityNotSupported, 3814);
         p.run.qualityField.differs = line.quality != 0 && *current != wantedQuality;
         w.setItemText(kQualityField, name);
     }
@@ -156,7 +162,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         EdsUInt32 af = 0;
         if (failed(p, w, readUInt32(p, kEdsPropID_AFMode, 0, af), 3890)) return;
         if (af != kEdsAFMode_Manual) {
-            refuse(p, w, -3, 3898);
+            refuse(p, w, kErrorAutofocusOn, 3898);
             return;
         }
     }
@@ -170,7 +176,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     }
     if (c.pressShutterBody || c.bulbCommands || c.shutterButton) {
         if (ae != kAeManual && ae != kAeBulb) {
-            refuse(p, w, -13, 3911);
+            refuse(p, w, kErrorSpeedNeedsManual, 3911);
             return;
         }
         if (const EdsError e = driveShutterButton(p, true)) {
@@ -217,7 +223,10 @@ void executeLine(Program& p, Window& w) {
     r.cameraReady = false;
     r.timedDuration = 0;
     if (!mirrorLockupMatches(p, lockup != 0)) {
-        refuse(p, w, lockup != 0 ? -5 : static_cast<std::int32_t>(EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG), 3833);
+        refuse(p, w,
+               lockup != 0 ? kErrorLockupOffOnCamera
+                           : static_cast<std::int32_t>(EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG),
+               3833);
         return;
     }
     release(p, w, line, ae, lockup);

@@ -98,8 +98,8 @@ TEST_F(CameraProperties, ReadBodyIdParsesASigned64BitNumberAndKeepsItsLow32Bits)
         {"4294967297", 0, 1u},
         {"123456789012", 0, 0xBE991A14u},
         {"-1", 0, 0xFFFFFFFFu},
-        {"abc", -17, 12345u},
-        {"", -17, 12345u},
+        {"abc", kErrorBodyIdNotANumber, 12345u},
+        {"", kErrorBodyIdNotANumber, 12345u},
     };
     for (const auto& [text, result, expected] : cases) {
         body->set(kEdsPropID_BodyIDEx, std::string(text));

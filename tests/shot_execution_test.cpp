@@ -415,7 +415,7 @@ TEST(CameraRun, ANewRunStartsFromACleanHandshake) {
         CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
         t.start({"0\t\t1\t250"});
         t.runFor(stopAt);
-        reportError(t.program, t.window, -10, 3502);
+        reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
         const Strings left = t.pictures();
         t.runFor(2000);
         t.window.click(kStartButton);

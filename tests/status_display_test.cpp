@@ -32,11 +32,11 @@ TEST(StatusDisplay, ErrorTexts) {
     const Case cases[] = {{0x81, "camera busy"},
                           {0x8D03, "Remove mirror lockup setting in your camera !"},
                           {0xA101, "Low battery !"},
-                          {-1, "Camera image quality not supported"},
-                          {-10, "Cannot download image file !"},
-                          {-20, "ISO not supported"},
-                          {-11, "Error fffffff5"},
-                          {-17, "Error ffffffef"},
+                          {kErrorQualityNotSupported, "Camera image quality not supported"},
+                          {kErrorDownloadTimeout, "Cannot download image file !"},
+                          {kErrorIsoNotSupported, "ISO not supported"},
+                          {kErrorSoundInput, "Error fffffff5"},
+                          {kErrorBodyIdNotANumber, "Error ffffffef"},
                           {0x1234, "Error 1234"}};
     for (const Case& c : cases) EXPECT_EQ(errorText(kEnglish, c.code), c.english) << c.code;
     EXPECT_EQ(errorText(kFrench, 0xC1), "Communication interrompue");
@@ -47,7 +47,7 @@ TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
          {std::pair{kEnglish, "Error (L3947)"}, std::pair{kFrench, "Erreur (L3947)"}}) {
         TestProgram t(language);
         t.start();
-        reportError(t.program, t.window, -9, 3947);
+        reportError(t.program, t.window, kErrorDriveNotContinuous, 3947);
         ASSERT_EQ(t.window.messageBoxes().size(), 1u);
         EXPECT_EQ(t.window.messageBoxes()[0].caption, caption);
         EXPECT_EQ(t.window.messageBoxes()[0].icon, BoxIcon::Error);
