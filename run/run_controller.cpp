@@ -172,7 +172,7 @@ void exposureTick(Program& p, Window& w) {
         if (elapsed < r.timedDuration && !anyRequest(r)) return;
         r.exposureEnd = now;
         if (r.status == RunStatus::kBurst || r.cableUsed) {
-            if (!cablePhase(p, w, false, kCablePlain)) return;
+            if (!cablePhase(p, w, false, CablePhase::kPlain)) return;
         } else {
             driveShutterButton(p, false);
         }
@@ -218,10 +218,11 @@ void lockupTick(Program& p, Window& w) {
             r.lockupCountdown = 500;
         r.lockupCountdown -= 50;
         showRemaining(w, r.lockupCountdown);
-        if (r.lockupCountdown == r.lockupFirstPress && !cablePhase(p, w, true, 1)) return;
-        if (r.lockupCountdown == r.lockupDelay && !cablePhase(p, w, false, 2)) return;
+        if (r.lockupCountdown == r.lockupFirstPress && !cablePhase(p, w, true, CablePhase::kMirrorUp)) return;
+        if (r.lockupCountdown == r.lockupDelay && !cablePhase(p, w, false, CablePhase::kMirrorUpRelease))
+            return;
         if (r.lockupCountdown == 200) {
-            if (!cablePhase(p, w, true, 3)) return;
+            if (!cablePhase(p, w, true, CablePhase::kShutter)) return;
             if (r.timedDuration != 0) {
                 showStatus(p, w, RunStatus::kExposure);
                 r.exposureStart = p.clock.tick();
@@ -229,7 +230,7 @@ void lockupTick(Program& p, Window& w) {
         }
         return;
     }
-    if (!cablePhase(p, w, false, 4)) return;
+    if (!cablePhase(p, w, false, CablePhase::kShutterRelease)) return;
     showStatus(p, w, RunStatus::kExposure);
     r.exposureStart = p.clock.tick();
     r.exposureEnd = r.exposureStart + currentLine(p).exposureMs;

@@ -48,10 +48,10 @@ void closeCable(Program& p) {
     p.cable.reset();
 }
 
-bool cablePhase(Program& p, Window& w, bool press, int phase) {
+bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
     // Bursts and bulb exposures that the body cannot time by its own commands are always the cable's, live
     // view or not; the lock-up steps go to the body itself when it has live view.
-    if (phase == kCablePlain || !p.camera.liveViewAvailable) {
+    if (phase == CablePhase::kPlain || !p.camera.liveViewAvailable) {
         if (!openCable(p, w)) return false;
         // A port that refuses its lines has vanished (an adapter pulled out): the run can neither press nor
         // let go any more, so it stops; closing the port drops whatever it still held.
@@ -62,7 +62,7 @@ bool cablePhase(Program& p, Window& w, bool press, int phase) {
         p.run.cableUsed = true;
         return true;
     }
-    if (phase == 1) {
+    if (phase == CablePhase::kMirrorUp) {
         if (p.liveViewOn) return true;
         EdsUInt32 output = 0;
         if (const EdsError e = readUInt32(p, kEdsPropID_Evf_OutputDevice, 0, output)) {
@@ -77,7 +77,7 @@ bool cablePhase(Program& p, Window& w, bool press, int phase) {
         p.run.lockupLiveView = true;
         return true;
     }
-    if (phase == 3) {
+    if (phase == CablePhase::kShutter) {
         if (p.run.timedDuration != 0) {
             if (const EdsError e = driveShutterButton(p, true)) {
                 reportError(p, w, static_cast<std::int32_t>(e), p.run.errorLocation);

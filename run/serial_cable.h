@@ -5,7 +5,14 @@
 
 namespace orvex {
 
-inline constexpr int kCablePlain = -1; // the start or end of a burst or a cable bulb exposure
+// The steps of a mirror lock-up sequence, and the start or end of a burst or a cable bulb exposure.
+enum class CablePhase {
+    kPlain = -1,
+    kMirrorUp = 1,
+    kMirrorUpRelease = 2,
+    kShutter = 3,
+    kShutterRelease = 4,
+};
 
 // The Lockup choice: 0 for Off, 1000 to 10000 ms, -1 for Manu or any other text.
 int lockupTime(const Program& program, const Window& window);
@@ -13,9 +20,8 @@ bool openCable(Program& program, Window& window);
 // False when the port refused: it is gone.
 bool setCableLines(Program& program, bool asserted);
 void closeCable(Program& program);
-// One step of a cable or lock-up sequence (phase 1 mirror up, 2 its release, 3 shutter, 4 its release, or
-// kCablePlain). False when it failed; the run has then been stopped.
-bool cablePhase(Program& program, Window& window, bool press, int phase);
+// One step of a cable or lock-up sequence. False when it failed; the run has then been stopped.
+bool cablePhase(Program& program, Window& window, bool press, CablePhase phase);
 void startLockup(Program& program, Window& window, int delayMs);
 
 } // namespace orvex

@@ -141,7 +141,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         setLiveViewOutput(p, w, false);
         setCameraUiLock(p, false);
         showStatus(p, w, RunStatus::kBurst);
-        if (!cablePhase(p, w, true, kCablePlain)) return;
+        if (!cablePhase(p, w, true, CablePhase::kPlain)) return;
         r.exposureStart = p.clock.tick();
         r.timedDuration = static_cast<std::uint32_t>(line.burst) * 1000;
         return;
@@ -191,7 +191,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     r.timedDuration += 500;
     if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
     if (pausesBeforeRelease(p)) p.clock.sleep(150);
-    if (cablePhase(p, w, true, kCablePlain)) {
+    if (cablePhase(p, w, true, CablePhase::kPlain)) {
         showStatus(p, w, RunStatus::kExposure);
         showRemaining(w, static_cast<int>(r.timedDuration));
         r.exposureStart = p.clock.tick();
