@@ -1,5 +1,7 @@
 #include "resources/connect_dialog.h"
 
+#include "platform/window.h"
+
 namespace orvex {
 namespace {
 
@@ -7,9 +9,9 @@ using K = ControlKind;
 
 // The camera list is filled by the program; only Cancel has a catalogue text. Return chooses the camera.
 constexpr ControlTemplate kControls[] = {
-    {1002, K::DropDownList, -1, 7, 7, 172, 80},
-    {1, K::PushButton, -1, 75, 29, 50, 14, kStyleDefaultButton},
-    {2, K::PushButton, 22, 129, 29, 50, 14},
+    {kCameraChoiceList, K::DropDownList, -1, 7, 7, 172, 80},
+    {kOkCommand, K::PushButton, -1, 75, 29, 50, 14, kStyleDefaultButton},
+    {kCancelCommand, K::PushButton, 22, 129, 29, 50, 14},
 };
 
 } // namespace

@@ -30,6 +30,21 @@ enum MainControl {
     kLevelBar = 1092,
 };
 
+// The main window's labels, which only carry their texts.
+enum MainLabel {
+    kSpeedLabel = 2001,
+    kStatusLabel = 2002,
+    kApertureLabel = 2003,
+    kWaitLabel = 2005,
+    kIsoLabel = 2006,
+    kShotsLabel = 2007,
+    kQualityLabel = 2008,
+    kZoomLabel = 2009,
+    kLockupLabel = 2010,
+    kSerialPortLabel = 2011,
+    kSaveToLabel = 2039,
+};
+
 // Menu command ids of the main window.
 enum MainMenu {
     kMenuLoad = 3001,

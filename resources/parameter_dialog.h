@@ -22,6 +22,26 @@ enum ParameterControl {
     kEditorList = 1072,
 };
 
+// The parameters dialog's frames and labels, which only carry their texts.
+enum ParameterLabel {
+    kHourLabel = 2012,
+    kMinuteLabel = 2013,
+    kSecondLabel = 2014,
+    kCountLabel = 2015,
+    kPrefixLabel = 2017,
+    kMoveLevelLabel = 2019,
+    kThresholdLabel = 2020,
+    kPixelsLabel = 2023,
+    kStartTimeGroup = 2028,
+    kLanguageGroup = 2032,
+    kLoopGroup = 2033,
+    kArchiveGroup = 2034,
+    kEditorGroup = 2036,
+    kMoveGroup = 2037,
+    kSoundGroup = 2038,
+    kBrowserGroup = 2039,
+};
+
 // Texts the template keeps in every language.
 inline constexpr const char* kParameterOkText = "OK";
 inline constexpr const char* kBrowseButtonText = "...";

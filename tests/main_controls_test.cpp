@@ -149,7 +149,7 @@ TEST_F(ControlsFixture, ShotsAndValueFieldColours) {
     t.program.run.isoField.differs = true;
     EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, red}));
     EXPECT_EQ(colour(kApertureField), FieldColour{});
-    EXPECT_EQ(colour(2002), FieldColour{});
+    EXPECT_EQ(colour(kStatusLabel), FieldColour{});
 }
 
 TEST_F(ControlsFixture, DetectionLevelBarColours) {
