@@ -5,16 +5,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # The pictures must show the program as it is now: bring the build up to date first.
 cmake --preset default >/dev/null
-cmake --build --preset default --target orvex
+cmake --build --preset default --target orvex orvex_emulated_eos orvex_emulated_usb
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp examples/timelapse.txt "$work/night.txt"
 
-# One entry per picture: its name, a bar, then the program's options that bring the window into view.
+# The tests' emulated EOS body, seen on USB by the real libgphoto2, for the pictures of a real body.
+usb="HOME=$work CAMLIBS=$PWD/build/tests/gphoto2/camlibs IOLIBS=$PWD/build/tests/gphoto2/iolibs"
+usb+=" ORVEX_EMULATED_BODIES=3272"
+
+# One entry per picture: its name, a bar, then the program's options that bring the window into view,
+# after the NAME=VALUE settings of its environment if it has any.
 # A dialog is opened before the picture is taken by adding --dialog=TEMPLATE_NAME to its options.
 windows=(
   "main|-virtualcam=bulb -connect= -load=$work/night.txt"
+  "usb-camera|$usb -connect= -start= -load=$work/night.txt"
   "parameters|-load=$work/night.txt --dialog=PARAMETER_DIALOG"
   "chain|-load=$work/night.txt --dialog=SCRIPT_CHAIN_DIALOG"
 )
@@ -26,10 +32,15 @@ for lang in en fr; do
   esac
   for entry in "${windows[@]}"; do
     name=${entry%%|*}
-    read -r -a options <<<"${entry#*|}"
+    read -r -a words <<<"${entry#*|}"
+    environment=()
+    options=()
+    for word in "${words[@]}"; do
+      if [[ $word =~ ^[A-Z_]+= ]]; then environment+=("$word"); else options+=("$word"); fi
+    done
     picture="$PWD/docs/images/$name-$lang.png"
     # From the work folder, so that no Orvex.ini of the developer's changes the picture.
-    (cd "$work" && env -u LC_ALL -u LC_MESSAGES LANG=$locale QT_QPA_PLATFORM=offscreen \
+    (cd "$work" && env -u LC_ALL -u LC_MESSAGES LANG=$locale QT_QPA_PLATFORM=offscreen "${environment[@]}" \
       "$OLDPWD/build/orvex" "${options[@]}" --screenshot="$picture")
     echo "docs/images/$name-$lang.png"
   done
