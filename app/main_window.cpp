@@ -1,10 +1,13 @@
 #include "app/main_window.h"
 
 #include "app/script_menu.h"
+#include "camera/ae_mode_icons.h"
 #include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
+#include "camera/camera_info_dialog.h"
 #include "camera/sdk.h"
 #include "platform/files.h"
+#include "resources/camera_info_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/parameter_dialog.h"
 #include "resources/script_chain_dialog.h"
@@ -55,6 +58,7 @@ void initialise(Program& p, Window& w) {
     p.startupDirectory = currentDirectory();
     p.script.directory = p.startupDirectory;
     loadSettings(p.startupDirectory + kSettingsFileName, p.settings, p.run);
+    p.aeModeIcons = loadAeModeIcons(p.startupDirectory);
     probeSerialPorts(p);
     buildMainTexts(p, w);
     w.setItemText(kCameraField, p.text(125));
@@ -201,6 +205,11 @@ void command(Program& p, Window& w, int id) {
     case kMenuErase:
         if (w.isMenuEntryEnabled(kMenuErase)) erasePictures(p, w);
         break;
+    case kMenuCamera:
+        if (w.isMenuEntryEnabled(kMenuCamera))
+            w.runModal(CAMERA_INFO_DIALOG,
+                       [&p](Window& d, const DialogMessage& m) { cameraInfoProcedure(p, d, m); });
+        break;
     case kMenuSetTimeLT:
     case kMenuSetTimeUT:
         if (w.isMenuEntryEnabled(id)) setCameraClock(p, w, id == kMenuSetTimeUT);
@@ -221,6 +230,7 @@ void command(Program& p, Window& w, int id) {
 std::optional<int> commandOpening(const std::string& dialogName) {
     if (dialogName == PARAMETER_DIALOG.name) return kMenuParameters;
     if (dialogName == SCRIPT_CHAIN_DIALOG.name) return kMenuChain;
+    if (dialogName == CAMERA_INFO_DIALOG.name) return kMenuCamera;
     return std::nullopt;
 }
 

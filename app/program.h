@@ -13,6 +13,7 @@
 #include "script/script.h"
 #include "script/value_tables.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -43,6 +44,7 @@ struct Program {
     std::string startupDirectory;
     std::vector<std::string> availablePorts; // ports that passed the probe at start-up
     bool sdkInitialised = false;
+    std::map<std::string, std::string> aeModeIcons; // icon file → its path, found at start
     TransferQueue transfers;
     TransferStatus transferStatus;
     std::thread transferWorker;

@@ -1,5 +1,7 @@
 #include "camera/ae_mode_icons.h"
 
+#include "platform/data_files.h"
+
 #include <array>
 
 namespace orvex {
@@ -57,6 +59,14 @@ const char* aeModeIconFile(int aeMode) {
 
 std::span<const char* const> aeModeIconFiles() {
     return kAllFiles;
+}
+
+std::map<std::string, std::string> loadAeModeIcons(const std::string& startupDirectory) {
+    std::map<std::string, std::string> icons;
+    for (const char* file : aeModeIconFiles())
+        if (std::string path = findDataFile(startupDirectory, file); !path.empty())
+            icons[file] = std::move(path);
+    return icons;
 }
 
 } // namespace orvex

@@ -1,6 +1,8 @@
 #pragma once
 // Which icon file shows which AE mode. The files are shipped beside the program.
+#include <map>
 #include <span>
+#include <string>
 
 namespace orvex {
 
@@ -11,5 +13,8 @@ inline constexpr const char* kUnknownModeIconFile = "Mode_Unknown.ico";
 const char* aeModeIconFile(int aeMode);
 // Every icon file, the unknown-mode icon first, then in AE mode order, each once.
 std::span<const char* const> aeModeIconFiles();
+// Each icon file's path, found at start in the start-up directory, else among the installed program's
+// files; a file found nowhere is left out, and its modes show no icon.
+std::map<std::string, std::string> loadAeModeIcons(const std::string& startupDirectory);
 
 } // namespace orvex

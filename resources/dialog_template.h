@@ -15,6 +15,7 @@ enum class ControlKind {
     CheckBox,      // check box with its text on the left, checked by the user's click
     GroupBox,      // a frame with a caption around other controls
     ListBox,       // a list that shows its entries, one selectable
+    Icon,          // a picture; its text is the path of the image file it shows, empty for none
 };
 
 // Style flags of a control.

@@ -23,6 +23,7 @@ windows=(
   "usb-camera|$usb -connect= -start= -load=$work/night.txt"
   "parameters|-load=$work/night.txt --dialog=PARAMETER_DIALOG"
   "chain|-load=$work/night.txt --dialog=SCRIPT_CHAIN_DIALOG"
+  "camera|-virtualcam=bulb -connect= --dialog=CAMERA_INFO_DIALOG"
 )
 
 for lang in en fr; do

@@ -1,10 +1,14 @@
-// The camera's clock set from the Settings menu, against a fake body.
+// The camera information dialog and the camera's clock set from the Settings menu, against a fake body.
 #include "camera/camera_clock.h"
+#include "camera/camera_info_dialog.h"
+#include "resources/camera_info_dialog.h"
 #include "tests/support/fake_camera.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace orvex::test {
@@ -53,6 +57,126 @@ TEST_F(CameraClockMenu, SetTimeWritesTheBodysClockAndTellsTheOutcome) {
     EXPECT_EQ(w.messageBoxes().back().text, "Unable to update camera date & time !");
     EXPECT_EQ(w.messageBoxes().back().caption, "Error");
     EXPECT_EQ(w.messageBoxes().back().icon, BoxIcon::Error);
+}
+
+struct InfoDialog : FakeCameraFixture {
+    void SetUp() override {
+        FakeCameraFixture::SetUp();
+        body->set(kEdsPropID_BodyIDEx, std::string("0287654321"));
+        body->set(kEdsPropID_ProductName, std::string("Canon EOS 5D Mark III"));
+        body->set(kEdsPropID_FirmwareVersion, std::string("1.2.3"));
+        body->set(kEdsPropID_OwnerName, std::string("Ann"));
+        body->set(kEdsPropID_AEMode, EdsUInt32{3});
+        body->set(kEdsPropID_LensStatus, EdsUInt32{1});
+        body->set(kEdsPropID_AFMode, EdsUInt32{0});
+        body->set(kEdsPropID_AvailableShots, EdsUInt32{120});
+        body->set(kEdsPropID_DateTime, EdsTime{2026, 3, 4, 5, 6, 7, 0});
+        body->set(kEdsPropID_BatteryLevel, EdsUInt32{80});
+        connect();
+        p.aeModeIcons = {{"Mode_Manual.ico", "/icons/Mode_Manual.ico"},
+                         {"Mode_Unknown.ico", "/icons/Mode_Unknown.ico"}};
+    }
+    // Opens the dialog from the menu and lets `act` look at it and change the body between refreshes.
+    void open(const std::function<void(HeadlessWindow&)>& act) {
+        w.onModal = act;
+        w.click(kMenuCamera);
+        EXPECT_EQ(w.modalsRun().back(), "CAMERA_INFO_DIALOG");
+    }
+};
+
+TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
+    open([&](HeadlessWindow& d) {
+        EXPECT_EQ(d.title(), "Orvex - Connected camera");
+        EXPECT_EQ(d.itemText(kBodyIdLabel), "Identifier");
+        EXPECT_EQ(d.itemText(kAutofocusLabel), "Autofocus");
+        const std::pair<int, std::string> shown[] = {
+            {kBodyIdField, "0287654321"},
+            {kBodyNumberField, "112541B1"},
+            {kProductNameField, "Canon EOS 5D Mark III"},
+            {kFirmwareField, "1.2.3"},
+            {kOwnerField, "Ann"},
+            {kAeModeIcon, "/icons/Mode_Manual.ico"},
+            {kLensField, "Yes"},
+            {kAutofocusField, "On"},
+            {kCardField, "Yes"},
+            {kCameraClockField, "2026-03-04   05:06:07"},
+        };
+        for (const auto& [id, text] : shown) EXPECT_EQ(d.itemText(id), text) << id;
+        EXPECT_EQ(d.timerPeriod(kTimerCameraInfo), 1000u);
+
+        // Every read fails: each row falls back on its own.
+        for (EdsPropertyID id :
+             {kEdsPropID_BodyIDEx, kEdsPropID_ProductName, kEdsPropID_FirmwareVersion, kEdsPropID_OwnerName,
+              kEdsPropID_AEMode, kEdsPropID_LensStatus, kEdsPropID_Av, kEdsPropID_AFMode,
+              kEdsPropID_AvailableShots, kEdsPropID_DateTime})
+            body->busyProperties.insert(id);
+        t.clock.advance(1000);
+        const std::pair<int, std::string> fallbacks[] = {
+            {kBodyIdField, "???"},      {kBodyNumberField, "???"}, {kProductNameField, "???"},
+            {kFirmwareField, "???"},    {kOwnerField, "???"},      {kAeModeIcon, "/icons/Mode_Unknown.ico"},
+            {kLensField, "No"},         {kAutofocusField, "???"},  {kCardField, "???"},
+            {kCameraClockField, "???"},
+        };
+        for (const auto& [id, text] : fallbacks) EXPECT_EQ(d.itemText(id), text) << id;
+        body->busyProperties.clear();
+        body->set(kEdsPropID_AFMode, EdsUInt32{3});
+        body->set(kEdsPropID_AvailableShots, EdsUInt32{0xFFFFFFFF});
+        body->set(kEdsPropID_AEMode, EdsUInt32{16});
+        t.clock.advance(1000);
+        EXPECT_EQ(d.itemText(kAutofocusField), "Off");
+        EXPECT_EQ(d.itemText(kCardField), "No") << "no card";
+        EXPECT_EQ(d.itemText(kAeModeIcon), "/icons/Mode_Unknown.ico");
+        d.click(kOkCommand);
+        EXPECT_TRUE(d.dialogEnded());
+        EXPECT_FALSE(d.hasTimer(kTimerCameraInfo));
+    });
+}
+
+TEST_F(InfoDialog, TheBatteryShowsItsLevelInColourOrATextInItsPlace) {
+    const struct {
+        std::optional<EdsUInt32> level; // nothing: unreadable
+        const char* text;               // empty: the bar shows
+        Rgb colour;
+    } cases[] = {
+        {0xFFFFFFFF, "AC Power", {}}, {std::nullopt, "???", {}}, {10, "", {255, 128, 0}},
+        {11, "", {255, 255, 0}},      {30, "", {255, 255, 0}},   {31, "", {0, 255, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        if (c.level)
+            body->set(kEdsPropID_BatteryLevel, *c.level);
+        else
+            body->properties.erase({kEdsPropID_BatteryLevel, 0});
+        open([&](HeadlessWindow& d) {
+            const bool bar = *c.text == '\0';
+            EXPECT_EQ(d.isItemShown(kBatteryBar), bar);
+            EXPECT_EQ(d.isItemShown(kBatteryField), !bar);
+            if (bar) {
+                EXPECT_EQ(d.progress(kBatteryBar), static_cast<int>(*c.level));
+                EXPECT_EQ(d.progressColour(kBatteryBar), c.colour);
+            } else {
+                EXPECT_EQ(d.itemText(kBatteryField), c.text);
+            }
+        });
+    }
+}
+
+TEST_F(InfoDialog, ClosesWhenTheBodyGoesAndTellsNothingInSimulation) {
+    open([&](HeadlessWindow& d) {
+        disconnectCamera(p, w);
+        EXPECT_FALSE(d.dialogEnded());
+        t.clock.advance(1000);
+        EXPECT_TRUE(d.dialogEnded());
+    });
+    p.options.simulation = true;
+    p.camera.connected = true;
+    updateMainControls(p, w);
+    open([&](HeadlessWindow& d) {
+        EXPECT_EQ(d.itemText(kBatteryLabel), "Battery level");
+        EXPECT_EQ(d.itemText(kProductNameField), "");
+        EXPECT_FALSE(d.hasTimer(kTimerCameraInfo));
+    });
+    p.camera.connected = false;
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,8 @@ namespace {
 
 // Shorter periods would keep the event loop spinning without rest.
 constexpr unsigned kMinimumTimerMs = 10;
+// Where an icon control keeps the path of the file it shows, its text to the program.
+constexpr const char* kIconPath = "orvexIconPath";
 
 // The logic decides what a click on a toggle means (it may refuse it), so a click only reports the command
 // and the check mark moves when the procedure says so.
@@ -291,6 +294,12 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         widget = frame;
         break;
     }
+    case ControlKind::Icon: {
+        auto* picture = new QLabel(client_);
+        picture->setAlignment(Qt::AlignCenter);
+        widget = picture;
+        break;
+    }
     case ControlKind::ListBox: {
         auto* list = new QListWidget(client_);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -356,6 +365,14 @@ void QtDialogWindow::setItemText(int id, const std::string& text) {
     case ControlKind::GroupBox:
         static_cast<QGroupBox*>(c->widget)->setTitle(value);
         break;
+    case ControlKind::Icon: {
+        auto* picture = static_cast<QLabel*>(c->widget);
+        // Refreshed every second, mostly with the same file: it is read again only when it changes.
+        if (picture->property(kIconPath).toString() == value) break;
+        picture->setProperty(kIconPath, value);
+        picture->setPixmap(value.isEmpty() ? QPixmap() : QIcon(value).pixmap(picture->size()));
+        break;
+    }
     case ControlKind::DropDownList:
     case ControlKind::ProgressBar:
     case ControlKind::ListBox:
@@ -380,6 +397,8 @@ std::string QtDialogWindow::itemText(int id) const {
         return static_cast<QCheckBox*>(c->widget)->text().toStdString();
     case ControlKind::GroupBox:
         return static_cast<QGroupBox*>(c->widget)->title().toStdString();
+    case ControlKind::Icon:
+        return c->widget->property(kIconPath).toString().toStdString();
     case ControlKind::DropDownList:
         return static_cast<QComboBox*>(c->widget)->currentText().toStdString();
     case ControlKind::ListBox: {

@@ -2,10 +2,14 @@
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
 #include "app/main_window.h"
 #include "app/program.h"
+#include "camera/ae_mode_icons.h"
+#include "camera/camera_connection.h"
+#include "camera/virtual/virtual_camera.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
+#include "platform/thread_scheduler.h"
 #include "resources/main_dialog.h"
 #include "resources/parameter_dialog.h"
 #include "resources/script_chain_dialog.h"
@@ -18,10 +22,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -31,6 +37,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 namespace orvex {
 namespace {
@@ -38,8 +45,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct ProgramWindow {
-    explicit ProgramWindow(int language) {
+    explicit ProgramWindow(int language, const std::string& commandLine = "") {
         program.language = language;
+        program.options = parseCommandLine(commandLine);
         window = std::make_unique<QtDialogWindow>(
             MAIN_DIALOG, [this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
             [this](int id) { return colourField(program, id); });
@@ -48,7 +56,11 @@ struct ProgramWindow {
                                    std::to_string(QApplication::applicationPid()) + "/";
         fs::create_directories(program.startupDirectory);
     }
-    ~ProgramWindow() { fs::remove_all(program.startupDirectory); }
+    ~ProgramWindow() {
+        // A connected body is let go of before its driver goes.
+        if (program.camera.connected) disconnectCamera(program, *window);
+        fs::remove_all(program.startupDirectory);
+    }
     // Chooses the menu entry, or lets `choose` do it; `act` runs in the dialog it opens, which must be
     // closed by then.
     void open(int command, const std::function<void(QDialog&)>& act,
@@ -127,6 +139,37 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
         });
         EXPECT_EQ(fs::exists(t.program.startupDirectory + kSettingsFileName), ok);
     }
+}
+
+// The information of a virtual body: every row read, its mode icon drawn, its battery bar shown.
+TEST(DialogsOffscreen, CameraInformationInEachLanguage) {
+    SystemClock clock;
+    ThreadScheduler scheduler;
+    const auto camera = makeVirtualCamera(*virtualPreset("bulb"), clock, scheduler);
+    sdk::registerCameraDriver(camera);
+    for (const auto& [language, title, picture] :
+         {std::tuple{kEnglish, "Orvex - Connected camera", "camera_info_dialog_en.png"},
+          std::tuple{kFrench, "Orvex - Appareil connecté", "camera_info_dialog_fr.png"}}) {
+        SCOPED_TRACE(picture);
+        ProgramWindow t(language, "-connect=\"\"");
+        ASSERT_TRUE(t.program.camera.connected);
+        t.program.aeModeIcons = loadAeModeIcons(ORVEX_EXAMPLES_DIR "/../resources/icons/");
+        t.open(kMenuCamera, [&](QDialog& d) {
+            EXPECT_EQ(d.windowTitle(), QString::fromUtf8(title));
+            bool icon = false;
+            for (QLabel* label : d.findChildren<QLabel*>()) icon |= !label->pixmap().isNull();
+            EXPECT_TRUE(icon);
+            QStringList values;
+            for (QLineEdit* field : d.findChildren<QLineEdit*>())
+                if (field->isVisible()) values << field->text();
+            EXPECT_FALSE(values.contains("???")) << values.join('|').toStdString();
+            EXPECT_TRUE(d.findChild<QProgressBar*>()->isVisible());
+            QDir().mkpath(ORVEX_SCREENSHOT_DIR);
+            EXPECT_TRUE(d.grab().save(QString(ORVEX_SCREENSHOT_DIR "/") + picture, "PNG"));
+            d.close();
+        });
+    }
+    sdk::unregisterCameraDriver(camera);
 }
 
 // The entry that opened the dialog is rebuilt while it is still being triggered.

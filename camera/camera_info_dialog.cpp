@@ -1,0 +1,124 @@
+#include "camera/camera_info_dialog.h"
+
+#include "camera/ae_mode_icons.h"
+#include "camera/camera_properties.h"
+#include "resources/camera_info_dialog.h"
+
+#include <cstdio>
+#include <string>
+
+namespace orvex {
+namespace {
+
+enum Message { kTitle = 21, kAcPower = 4, kNo = 120, kOff = 128, kOn = 129, kYes = 200 };
+
+// Not a word of any language: the same in both.
+constexpr const char* kUnreadable = "???";
+constexpr EdsUInt32 kNoCard = 0xFFFFFFFF;
+constexpr EdsUInt32 kAfManual = 3;
+constexpr Rgb kBatteryGood{0, 255, 0}, kBatteryLow{255, 255, 0}, kBatteryEmpty{255, 128, 0};
+
+std::string textProperty(const Program& p, EdsPropertyID property) {
+    // One byte more than the read may fill, so the text is always terminated.
+    char text[81] = {};
+    if (EdsGetPropertyData(p.camera.camera, property, 0, 80, text) != EDS_ERR_OK) return kUnreadable;
+    return text;
+}
+
+void showBattery(Program& p, Window& d) {
+    d.showItem(kBatteryBar, false);
+    d.showItem(kBatteryField, false);
+    EdsUInt32 level = 0;
+    if (readUInt32(p, kEdsPropID_BatteryLevel, 0, level) != EDS_ERR_OK || level == kBatteryMains) {
+        d.setItemText(kBatteryField, level == kBatteryMains ? p.text(kAcPower) : kUnreadable);
+        d.showItem(kBatteryField, true);
+        return;
+    }
+    d.setProgress(kBatteryBar, static_cast<int>(level));
+    d.setProgressColour(kBatteryBar, level > 30 ? kBatteryGood : level > 10 ? kBatteryLow : kBatteryEmpty);
+    d.showItem(kBatteryBar, true);
+}
+
+void fill(Program& p, Window& d) {
+    if (!p.camera.connected) {
+        d.killTimer(kTimerCameraInfo);
+        d.endDialog(0);
+        return;
+    }
+    d.setItemText(kBodyIdField, textProperty(p, kEdsPropID_BodyIDEx));
+    std::uint32_t bodyId = 0;
+    char hex[16] = "???";
+    if (readBodyId(p, bodyId) == 0) std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(bodyId));
+    d.setItemText(kBodyNumberField, hex);
+    d.setItemText(kProductNameField, textProperty(p, kEdsPropID_ProductName));
+    d.setItemText(kFirmwareField, textProperty(p, kEdsPropID_FirmwareVersion));
+    d.setItemText(kOwnerField, textProperty(p, kEdsPropID_OwnerName));
+
+    EdsUInt32 value = 0;
+    const int aeMode =
+        readUInt32(p, kEdsPropID_AEMode, 0, value) == EDS_ERR_OK ? static_cast<int>(value) : -1;
+    const auto icon = p.aeModeIcons.find(aeModeIconFile(aeMode));
+    d.setItemText(kAeModeIcon, icon == p.aeModeIcons.end() ? std::string() : icon->second);
+
+    d.setItemText(kLensField, p.text(isLensAttached(p) ? kYes : kNo));
+    d.setItemText(kAutofocusField, readUInt32(p, kEdsPropID_AFMode, 0, value) != EDS_ERR_OK ? kUnreadable
+                                   : value == kAfManual                                     ? p.text(kOff)
+                                                                                            : p.text(kOn));
+    d.setItemText(kCardField, readUInt32(p, kEdsPropID_AvailableShots, 0, value) != EDS_ERR_OK ? kUnreadable
+                              : value == kNoCard                                               ? p.text(kNo)
+                                                 : p.text(kYes));
+    EdsTime t{};
+    std::string clock = kUnreadable;
+    if (EdsGetPropertyData(p.camera.camera, kEdsPropID_DateTime, 0, sizeof t, &t) == EDS_ERR_OK) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u   %02u:%02u:%02u", t.year, t.month, t.day, t.hour,
+                      t.minute, t.second);
+        clock = text;
+    }
+    d.setItemText(kCameraClockField, clock);
+    showBattery(p, d);
+}
+
+void initialise(Program& p, Window& d) {
+    d.setTitle(p.text(kTitle));
+    for (const ControlTemplate& c : CAMERA_INFO_DIALOG.controls)
+        if (c.message >= 0) d.setItemText(c.id, p.text(c.message));
+    d.setItemText(kAutofocusLabel, kAutofocusLabelText);
+    d.setItemText(kOkCommand, kCameraInfoOkText);
+    // A simulated camera has nothing to tell.
+    if (p.options.simulation) {
+        d.showItem(kBatteryBar, false);
+        d.showItem(kBatteryField, false);
+        return;
+    }
+    d.setTimer(kTimerCameraInfo, 1000);
+    fill(p, d);
+}
+
+void close(Window& d) {
+    d.killTimer(kTimerCameraInfo);
+    d.endDialog(0);
+}
+
+} // namespace
+
+void cameraInfoProcedure(Program& p, Window& d, const DialogMessage& m) {
+    switch (m.kind) {
+    case MessageKind::Init:
+        initialise(p, d);
+        break;
+    case MessageKind::Timer:
+        if (m.id == kTimerCameraInfo) fill(p, d);
+        break;
+    case MessageKind::Command:
+        if (m.id == kOkCommand || m.id == kCancelCommand) close(d);
+        break;
+    case MessageKind::Close:
+        close(d);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace orvex
