@@ -131,11 +131,6 @@ void restoreSaved(EdsCameraRef camera, EdsPropertyID property, std::uint32_t val
     if (value != 0) EdsSetPropertyData(camera, property, 0, sizeof value, &value);
 }
 
-bool isPressShutterModel(int model) {
-    return model == kModel1D || model == kModel5D || model == kModel7D || model == kModel60D ||
-           model == kModel70D;
-}
-
 // The common tail of both ways to connect: program.camera.camera has an open session.
 void finishConnect(Program& program, Window& window, int cameraNumber) {
     CameraSession& session = program.camera;
@@ -145,6 +140,7 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
     EdsGetDeviceInfo(camera, &session.deviceInfo);
     const std::string description = session.deviceInfo.szDeviceDescription;
     session.modelIndex = findCameraModel(description);
+    session.rules = modelRules(session.modelIndex);
     session.name = std::to_string(cameraNumber) + " - " + description;
 
     session.legacyProtocol = session.deviceInfo.deviceSubType == 0;
@@ -178,15 +174,14 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
     session.connected = true;
     program.run.cameraReady = true;
 
-    session.pressShutterBody = isPressShutterModel(session.modelIndex);
     session.longestCameraTimedMs =
-        (!session.pressShutterBody && (session.bulbCommands || session.shutterButton)) ? 3000 : 30000;
+        (!session.rules.pressShutterBody && (session.bulbCommands || session.shutterButton)) ? 3000 : 30000;
 
     window.setItemText(kCameraField, session.name);
     showStatus(program, window, RunStatus::kIdle);
 
-    if (session.modelIndex == kModel300D) window.listSelectIndex(kLockupList, 0);
-    if (session.modelIndex == kModel10D || session.modelIndex == kModel300D) {
+    if (session.rules.lockupFixedOff) window.listSelectIndex(kLockupList, 0);
+    if (session.rules.savesToHostOnly) {
         window.listSelectIndex(kSaveToList, 0);
         program.options.saveToHost = true;
     }

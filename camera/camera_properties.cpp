@@ -2,18 +2,10 @@
 
 #include "resources/main_dialog.h"
 
-#include <array>
 #include <cstdlib>
 
 namespace orvex {
 namespace {
-
-// Each text starts with a space, so " 10D" cannot match inside "100D"; the first text found decides.
-constexpr std::array<const char*, kModelUnknown> kModelSearchTexts = {
-    " 1200D", " 1100D", " 1000D", " 760D", " 750D", " 700D", " 650D", " 600D", " 550D",
-    " 500D",  " 450D",  " 400D",  " 350D", " 300D", " 100D", " 70D",  " 60D",  " 50D",
-    " 40D",   " 30D",   " 20D",   " 10D",  " 7D",   " 5D",   " 1D",
-};
 
 constexpr int kLocationPressOpen = 5930;
 constexpr int kLocationPressClose = 5936;
@@ -38,24 +30,9 @@ EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 v
     return EdsSetPropertyData(program.camera.camera, property, 0, sizeof value, &value);
 }
 
-int findCameraModel(const std::string& description) {
-    for (std::size_t i = 0; i < kModelSearchTexts.size(); ++i)
-        if (description.find(kModelSearchTexts[i]) != std::string::npos) return static_cast<int>(i);
-    return kModelUnknown;
-}
-
-bool isCameraModel(const Program& program, int model) {
-    return program.camera.connected && program.camera.modelIndex == model;
-}
-
 bool mirrorLockupMatches(Program& program, bool wanted) {
-    EdsInt32 customFunction = 0;
-    if (isCameraModel(program, kModel10D) || isCameraModel(program, kModel20D))
-        customFunction = 12;
-    else if (isCameraModel(program, kModel350D) || isCameraModel(program, kModel400D))
-        customFunction = 7;
-    else
-        return true;
+    const EdsInt32 customFunction = program.camera.rules.lockupCustomFunction;
+    if (customFunction == 0) return true;
     EdsUInt32 value = 0;
     // Unknowable is not a reason to refuse the shot.
     if (readUInt32(program, kEdsPropID_CFn, customFunction, value) != EDS_ERR_OK) return true;
@@ -93,7 +70,7 @@ std::int32_t readBodyId(Program& program, std::uint32_t& out) {
 EdsError driveShutterButton(Program& program, bool open) {
     const CameraSession& camera = program.camera;
     int& location = program.run.errorLocation;
-    if (camera.pressShutterBody) {
+    if (camera.rules.pressShutterBody) {
         location = open ? kLocationPressOpen : kLocationPressClose;
         return EdsSendCommand(camera.camera, kEdsCameraCommand_PressShutterButton,
                               open ? kEdsCameraCommand_ShutterButton_Completely_NonAF

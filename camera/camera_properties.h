@@ -1,5 +1,5 @@
 #pragma once
-// What the program knows of camera models, and the small camera operations of a run.
+// The small camera operations of a run.
 #include "app/program.h"
 #include "camera/program_errors.h"
 #include "platform/window.h"
@@ -13,10 +13,6 @@ namespace orvex {
 EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 param, EdsUInt32& value);
 EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 value);
 
-// Index 0..24 of the first model whose search text (" 1200D" … " 1D") the description contains; 25 otherwise.
-int findCameraModel(const std::string& description);
-// True when a camera is connected and is of that model.
-bool isCameraModel(const Program& program, int model);
 // True when the camera's mirror lock-up setting agrees with `wanted`, or cannot be known.
 bool mirrorLockupMatches(Program& program, bool wanted);
 bool isLensAttached(Program& program);

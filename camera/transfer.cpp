@@ -96,7 +96,7 @@ TransferJob makeTransferJob(const Program& p) {
     TransferJob job;
     job.folder = pictureFolder(p);
     job.prefix = p.settings.imagePrefix;
-    job.rawOrJpegByQuality = p.camera.connected && p.camera.modelIndex == kModel300D;
+    job.rawOrJpegByQuality = p.camera.connected && p.camera.rules.rawOrJpegByQuality;
     const auto& lines = p.script.lines;
     if (p.run.currentLine >= 0 && p.run.currentLine < static_cast<int>(lines.size())) {
         job.qualityName = p.tables.quality[lines[p.run.currentLine].quality].name;

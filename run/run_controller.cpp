@@ -90,7 +90,7 @@ bool configureCamera(Program& p, Window& w) {
     const int lockup = lockupTime(p, w);
     // A body that can hold its shutter open by none of its own commands needs the cable for long exposures,
     // with live view as without.
-    const bool bulbByCableOnly = !c.bulbCommands && !c.shutterButton && !c.pressShutterBody;
+    const bool bulbByCableOnly = !c.bulbCommands && !c.shutterButton && !c.rules.pressShutterBody;
     const bool cableNeeded = p.script.hasBurst ||
                              (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0)) ||
                              (bulbByCableOnly && p.script.hasLongExposure);

@@ -34,10 +34,6 @@ bool refuse(Program& p, Window& w, std::int32_t code, int location) {
     return false;
 }
 
-bool pausesBeforeRelease(const Program& p) {
-    return isCameraModel(p, kModel350D) || isCameraModel(p, kModel300D) || isCameraModel(p, kModel10D);
-}
-
 void countShot(Program& p, Window& w, const ScriptLine& line) {
     const int shot = ++p.run.shotCount;
     if (p.observer) p.observer->shotCounted(shot, line.fileLine, p.run.passCount);
@@ -61,7 +57,7 @@ void showWantedValues(Program& p, Window& w, const ScriptLine& line) {
 bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
     const ValueTables& t = p.tables;
     const CameraSession& c = p.camera;
-    if (c.pressShutterBody) {
+    if (c.rules.pressShutterBody) {
         if (ae == kAeBulb) {
             if (line.burst != 0) return refuse(p, w, kErrorBurstInBulb, 3629);
             if (line.exposureMs < 1000) return refuse(p, w, kErrorSpeedNotInBulb, 3635);
@@ -158,7 +154,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         startLockup(p, w, lockup);
         return;
     }
-    if (isCameraModel(p, kModel300D)) {
+    if (c.rules.manualFocusRequired) {
         EdsUInt32 af = 0;
         if (failed(p, w, readUInt32(p, kEdsPropID_AFMode, 0, af), 3890)) return;
         if (af != kEdsAFMode_Manual) {
@@ -167,14 +163,14 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         }
     }
     if (r.timedDuration == 0) {
-        if (pausesBeforeRelease(p)) p.clock.sleep(150);
+        if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
         if (failed(p, w, EdsSendCommand(c.camera, kEdsCameraCommand_TakePicture, 0), 3947)) return;
         showStatus(p, w, RunStatus::kExposure);
         r.exposureStart = p.clock.tick();
         r.exposureEnd = r.exposureStart + line.exposureMs;
         return;
     }
-    if (c.pressShutterBody || c.bulbCommands || c.shutterButton) {
+    if (c.rules.pressShutterBody || c.bulbCommands || c.shutterButton) {
         if (ae != kAeManual && ae != kAeBulb) {
             refuse(p, w, kErrorSpeedNeedsManual, 3911);
             return;
@@ -190,7 +186,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     }
     r.timedDuration += 500;
     if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
-    if (pausesBeforeRelease(p)) p.clock.sleep(150);
+    if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
     if (cablePhase(p, w, true, CablePhase::kPlain)) {
         showStatus(p, w, RunStatus::kExposure);
         showRemaining(w, static_cast<int>(r.timedDuration));
@@ -259,8 +255,7 @@ void watchTransfers(Program& p, Window& w) {
         s.running = true;
         s.finished = false;
         s.seenShotCount = r.shotCount;
-        s.pauseBeforeFinishingMs =
-            r.cableUsed && (isCameraModel(p, kModel350D) || isCameraModel(p, kModel400D)) ? 2000 : 0;
+        s.pauseBeforeFinishingMs = r.cableUsed ? p.camera.rules.pauseAfterCableShotMs : 0;
         // A worker of an earlier run may still be ending; one thread at a time.
         joinTransferWorker(p);
         p.transferWorker = std::thread(transferWorker, std::ref(p), makeTransferJob(p));

@@ -120,7 +120,7 @@ TEST_P(ConnectCapabilities, TheProbesDecideTheLongestCameraTimedExposure) {
     EXPECT_EQ(p.camera.liveViewAvailable, c.liveView);
     EXPECT_EQ(p.camera.bulbCommands, !c.refuseBulbEnd);
     EXPECT_EQ(p.camera.shutterButton, !c.refuseShutterButton);
-    EXPECT_EQ(p.camera.pressShutterBody, c.pressShutterBody);
+    EXPECT_EQ(p.camera.rules.pressShutterBody, c.pressShutterBody);
     EXPECT_EQ(p.camera.longestCameraTimedMs, c.longest);
 }
 

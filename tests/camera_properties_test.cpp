@@ -1,6 +1,7 @@
 // Model knowledge and the small camera operations, against a fake body.
 #include "camera/ae_mode_icons.h"
 #include "camera/camera_connection.h"
+#include "camera/camera_model.h"
 #include "camera/camera_properties.h"
 #include "tests/support/fake_camera.h"
 #include "tests/support/test_program.h"
@@ -28,6 +29,33 @@ TEST(FindCameraModel, TakesTheFirstSearchTextInTheDescription) {
                                                  {"", kModelUnknown}};
     for (const auto& [description, model] : cases)
         EXPECT_EQ(findCameraModel(description), model) << description;
+}
+
+TEST(ModelRules, AreThoseOfTheModelTheDescriptionNames) {
+    const ModelRules none, pressShutter{.pressShutterBody = true};
+    const std::pair<const char*, ModelRules> cases[] = {
+        {"Canon EOS 300D DIGITAL",
+         {.pauseBeforeReleaseMs = 150,
+          .manualFocusRequired = true,
+          .rawOrJpegByQuality = true,
+          .savesToHostOnly = true,
+          .lockupFixedOff = true}},
+        {"Canon EOS 10D", {.pauseBeforeReleaseMs = 150, .savesToHostOnly = true, .lockupCustomFunction = 12}},
+        {"Canon EOS 20D", {.lockupCustomFunction = 12}},
+        {"Canon EOS 350D DIGITAL",
+         {.pauseBeforeReleaseMs = 150, .pauseAfterCableShotMs = 2000, .lockupCustomFunction = 7}},
+        {"Canon EOS 400D DIGITAL", {.pauseAfterCableShotMs = 2000, .lockupCustomFunction = 7}},
+        {"Canon EOS 5D Mark III", pressShutter},
+        {"Canon EOS 7D", pressShutter},
+        {"Canon EOS 60D", pressShutter},
+        {"Canon EOS 70D", pressShutter},
+        {"Canon EOS 1D Mark IV", pressShutter},
+        {"Canon EOS 700D", none},
+        {"Canon EOS 100D", none},
+        {"Canon EOS 80D", none},
+    };
+    for (const auto& [description, rules] : cases)
+        EXPECT_TRUE(modelRules(findCameraModel(description)) == rules) << description;
 }
 
 TEST(AeModeIcons, EveryFileIsShippedOnceAndUnknownCodesShareOne) {
@@ -66,7 +94,7 @@ class DriveShutterButton : public CameraProperties, public ::testing::WithParamI
 TEST_P(DriveShutterButton, UsesTheFirstMethodTheCameraOffers) {
     const ShutterCase& c = GetParam();
     connect();
-    p.camera.pressShutterBody = c.pressShutterBody;
+    p.camera.rules.pressShutterBody = c.pressShutterBody;
     p.camera.bulbCommands = c.bulbCommands;
     p.camera.shutterButton = c.shutterButton;
     EXPECT_EQ(driveShutterButton(p, c.open), c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED);

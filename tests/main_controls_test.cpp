@@ -63,7 +63,7 @@ TEST_F(ControlsFixture, ModelsAndBurstsLockTheSaveToList) {
                           {kModelUnknown, false, true, true}};
     t.program.camera.connected = true;
     for (const Case& c : cases) {
-        t.program.camera.modelIndex = c.model;
+        t.program.camera.rules = modelRules(c.model);
         t.program.script.hasBurst = c.burst;
         refresh();
         EXPECT_EQ(t.window.isItemEnabled(kSaveToList), c.saveToEnabled) << c.model;

@@ -114,8 +114,8 @@ void updateMainControls(Program& p, Window& w) {
     const bool running = p.run.running;
     const bool connected = p.camera.connected;
     const bool loaded = p.script.loaded;
-    const bool model300D = connected && p.camera.modelIndex == kModel300D;
-    const bool model10D = connected && p.camera.modelIndex == kModel10D;
+    const bool lockupFixed = connected && p.camera.rules.lockupFixedOff;
+    const bool saveToFixed = connected && p.camera.rules.savesToHostOnly;
 
     w.checkItem(kLoopToggle, p.run.loopEnabled);
     w.enableItem(kStartButton, (!p.slaveMode && loaded && connected) || running);
@@ -124,10 +124,10 @@ void updateMainControls(Program& p, Window& w) {
     w.enableItem(kConnectButton, !running);
     w.enableItem(kSerialPortList, !running);
     w.enableItem(kPauseButton, running);
-    w.enableItem(kLockupList, !model300D);
+    w.enableItem(kLockupList, !lockupFixed);
     w.enableItem(kDelayedToggle, !running && !p.slaveMode);
     w.enableItem(kSlaveToggle, !running);
-    w.enableItem(kSaveToList, !(model10D || model300D || p.script.hasBurst || running));
+    w.enableItem(kSaveToList, !(saveToFixed || p.script.hasBurst || running));
     w.enableItem(kReloadScriptButton, loaded);
     if (!running) {
         w.showItem(kLevelBar, false);
