@@ -60,7 +60,8 @@ TEST_F(SimulatedRun, StatesOfADelayWait) {
     start();
     runFor(2000);
     EXPECT_EQ(timeline_->events(),
-              (Events{"0 status 197", "1000 status 154", "1000 shot 1 line 2 pass 0", "1050 status 35"}));
+              (Events{"0 " + statusEvent(RunStatus::kDelayWait), "1000 " + statusEvent(RunStatus::kSaving),
+                      "1000 shot 1 line 2 pass 0", "1050 " + statusEvent(RunStatus::kCompleted)}));
 }
 
 TEST_F(SimulatedRun, LoopSkipsTheFirstDelayOnlyOnTheFirstPass) {
@@ -91,7 +92,8 @@ TEST_F(SimulatedRun, PauseSkipsTheLineAndKeepsTheSchedule) {
     t().window.click(kPauseButton);
     runFor(10000);
     EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"}));
-    EXPECT_NE(std::find(timeline_->events().begin(), timeline_->events().end(), "1050 status 134"),
+    EXPECT_NE(std::find(timeline_->events().begin(), timeline_->events().end(),
+                        "1050 " + statusEvent(RunStatus::kPaused)),
               timeline_->events().end());
 }
 

@@ -29,7 +29,7 @@ TEST(CameraRun, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
     t.runFor(10000);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_EQ(t.pictures(), (Strings{"2026-12-06_21-00-00_0001.JPG", "2026-12-06_21-00-05_0002.JPG"}));
-    EXPECT_EQ(t.timeline.only("status").front(), "0 status 30");
+    EXPECT_EQ(t.timeline.only("status").front(), "0 " + statusEvent(RunStatus::kExposure));
     EXPECT_EQ(t.window.itemText(kApertureField), "8");
     EXPECT_EQ(t.window.itemText(kSpeedField), "1/250");
     EXPECT_EQ(t.cable(), Strings{});
@@ -109,7 +109,7 @@ TEST(CameraRun, MirrorLockupThroughTheCable) {
     t.start({"0\t\t1\t250"}, R"(-serialport="VirtualCable" -lockuptime="3")");
     t.runFor(5000);
     EXPECT_EQ(t.cable(), (Strings{"-100", "+100", "-300", "+3100", "-3350", "-3500"}));
-    EXPECT_EQ(t.timeline.only("status").front(), "0 status 100");
+    EXPECT_EQ(t.timeline.only("status").front(), "0 " + statusEvent(RunStatus::kLockup));
 }
 
 TEST(CameraRun, APauseShortensTheLockupCountdownToHalfASecond) {
@@ -158,7 +158,8 @@ TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_GT(t.pictures().size(), 2u);
     // The last picture came in at least two seconds before the run ended.
-    const Strings pictures = t.timeline.only("picture"), ends = t.timeline.only("status 35");
+    const Strings pictures = t.timeline.only("picture"),
+                  ends = t.timeline.only(statusEvent(RunStatus::kCompleted));
     ASSERT_FALSE(pictures.empty());
     ASSERT_EQ(ends.size(), 1u);
     EXPECT_GE(std::stoi(ends[0]) - std::stoi(pictures.back()), 2000);

@@ -10,13 +10,18 @@
 
 namespace orvex::test {
 
+// The event a change to that status records.
+inline std::string statusEvent(RunStatus status) {
+    return "status " + std::to_string(messageOf(status));
+}
+
 class Timeline : public RunObserver {
   public:
     explicit Timeline(const Clock& clock) : clock_(clock) {}
     // Times are counted from here.
     void start() { origin_ = clock_.tick(); }
 
-    void statusChanged(RunStatus status) override { add("status " + std::to_string(messageOf(status))); }
+    void statusChanged(RunStatus status) override { add(statusEvent(status)); }
     void shotCounted(int shot, int fileLine, int pass) override {
         add("shot " + std::to_string(shot) + " line " + std::to_string(fileLine) + " pass " +
             std::to_string(pass));
