@@ -11,7 +11,7 @@
 
 namespace orvex {
 
-class LoopScheduler final : public Scheduler {
+class LoopScheduler final : public TimerScheduler {
   public:
     using Moment = std::chrono::steady_clock::time_point;
 
@@ -19,6 +19,7 @@ class LoopScheduler final : public Scheduler {
     // so a timer that re-arms itself keeps its phase; when that moment has passed (the process was
     // stopped), whole delays are skipped, as a late window timer fires once and not once per lost period.
     int schedule(unsigned delayMs, std::function<void()> action) override;
+    int scheduleEvery(unsigned periodMs, std::function<void()> action) override;
     void cancel(int id) override;
 
     // Runs every action whose moment has come, including those that fall due meanwhile.
@@ -27,8 +28,18 @@ class LoopScheduler final : public Scheduler {
     void waitForNext(std::chrono::milliseconds atMost) const;
 
   private:
-    std::multimap<std::pair<Moment, int>, std::function<void()>> due_;
-    int nextId_ = 1;
+    struct Action {
+        int id; // stays the same across the turns of a repeating action
+        bool repeats;
+        unsigned period;
+        std::function<void()> run;
+    };
+    // Schedules `delayMs` after the moment of the running action, or after now; returns the action's id.
+    int arm(unsigned delayMs, Action action);
+    int nextOrder();
+
+    std::multimap<std::pair<Moment, int>, Action> due_; // (moment, order of scheduling) → action
+    int nextOrder_ = 1;
     const Moment* running_ = nullptr; // the moment of the action being run
 };
 

@@ -14,4 +14,13 @@ class Scheduler {
     virtual void cancel(int id) = 0;
 };
 
+// A scheduler whose actions all run on one thread, which also keeps a window's timers: an action that comes
+// back every period without being scheduled again at each turn, which a run does 72 000 times an hour.
+class TimerScheduler : public Scheduler {
+  public:
+    // Runs the action every `periodMs` until cancel(id); each turn counts from the moment the last one fell
+    // due, and is scheduled again before the action runs, as the action itself would have done it.
+    virtual int scheduleEvery(unsigned periodMs, std::function<void()> action) = 0;
+};
+
 } // namespace orvex

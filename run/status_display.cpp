@@ -4,7 +4,8 @@
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
 
-#include <cstdio>
+#include <charconv>
+#include <string_view>
 
 namespace orvex {
 namespace {
@@ -58,24 +59,45 @@ void showStatus(Program& program, Window& window, RunStatus status) {
     window.refreshColours();
 }
 
-std::string formatRemaining(int ms) {
+namespace {
+
+// The remaining time is shown at every tick of a run; printf's machinery cost more than all the rest of the
+// tick, so the text is written by hand into a buffer that always holds it.
+struct RemainingText {
+    char text[24];
+    std::size_t size;
+    std::string_view view() const { return {text, size}; }
+};
+
+RemainingText remainingText(int ms) {
     const int s = static_cast<int>((static_cast<long long>(ms) + 500) / 1000);
-    char text[32];
-    if (s >= 3600)
-        std::snprintf(text, sizeof text, "%d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
-    else if (s >= 60)
-        std::snprintf(text, sizeof text, "%d:%02d", s / 60, s % 60);
-    else
-        std::snprintf(text, sizeof text, "%d", s);
-    return text;
+    RemainingText r;
+    char* const end = r.text + sizeof r.text;
+    const int lead = s >= 3600 ? s / 3600 : s >= 60 ? s / 60 : s;
+    char* out = std::to_chars(r.text, end, lead).ptr;
+    const auto twoDigits = [&](int v) {
+        *out++ = ':';
+        *out++ = static_cast<char>('0' + v / 10);
+        *out++ = static_cast<char>('0' + v % 10);
+    };
+    if (s >= 3600) twoDigits(s / 60 % 60);
+    if (s >= 60) twoDigits(s % 60);
+    r.size = static_cast<std::size_t>(out - r.text);
+    return r;
+}
+
+} // namespace
+
+std::string formatRemaining(int ms) {
+    return std::string(remainingText(ms).view());
 }
 
 void showRemaining(Window& window, int ms) {
-    const std::string text = formatRemaining(ms);
-    if (window.itemText(kWaitField).substr(0, 19) == text.substr(0, 19)) return;
+    const RemainingText text = remainingText(ms);
+    if (window.itemText(kWaitField) == text.view()) return;
     window.showItem(kLevelBar, false);
     window.showItem(kWaitField, true);
-    window.setItemText(kWaitField, text);
+    window.setItemText(kWaitField, std::string(text.view()));
 }
 
 void showShots(Program& p, Window& w) {

@@ -90,6 +90,25 @@ TEST(VirtualClock, RunsActionsInOrderAndTicksWrap) {
     EXPECT_EQ(clock.universalTime().hour, 23);
 }
 
+// A window's timer: each turn is due a period after the last one fell due, is scheduled again before its
+// action runs (an action scheduled meanwhile for the same moment runs after it), and may stop itself.
+TEST(VirtualClock, RepeatingActionsKeepTheirPeriodUntilCancelledEvenFromInside) {
+    VirtualClock clock;
+    std::vector<std::pair<char, std::uint32_t>> runs; // action, ms since the start
+    int turns = 0, timer = 0;
+    timer = clock.scheduleEvery(50, [&] {
+        runs.emplace_back('T', clock.tick());
+        if (++turns == 2) clock.sleep(120); // the third turn, due at 150, comes at 220
+        if (turns == 3) clock.schedule(50, [&] { runs.emplace_back('o', clock.tick()); });
+        if (turns == 5) clock.cancel(timer);
+    });
+    clock.schedule(100,
+                   [&] { runs.emplace_back('a', clock.tick()); }); // scheduled before the timer's second turn
+    for (int step = 0; step < 40; ++step) clock.advance(10);
+    EXPECT_EQ(runs, (std::vector<std::pair<char, std::uint32_t>>{
+                        {'T', 50}, {'a', 100}, {'T', 100}, {'T', 220}, {'T', 270}, {'o', 270}, {'T', 320}}));
+}
+
 TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
     EXPECT_EQ(directoryOf("night.txt"), "");

@@ -20,7 +20,11 @@ TEST(StatusDisplay, RemainingTimeFormat) {
                           {499, "0"},
                           {0, "0"},
                           {36061000, "10:01:01"},
-                          {2147483647, "596:31:24"}};
+                          {2147483647, "596:31:24"},
+                          {-1500, "-1"},
+                          {-61000, "-60"},
+                          {3599500, "1:00:00"},
+                          {600000, "10:00"}};
     for (const Case& c : cases) EXPECT_EQ(formatRemaining(c.ms), c.text) << c.ms;
 }
 

@@ -17,7 +17,7 @@ class Rehearsal final : public SessionTime {
     Rehearsal(CivilTime localStart, int utcOffsetMinutes) : clock_(localStart, utcOffsetMinutes) {}
     Clock& clock() override { return clock_; }
     Scheduler& cameraTimers() override { return clock_; }
-    Scheduler& windowTimers() override { return clock_; }
+    TimerScheduler& windowTimers() override { return clock_; }
     void pass() override {
         clock_.advance(kTickMs);
         elapsed_ += kTickMs;
@@ -33,7 +33,7 @@ class RealTime final : public SessionTime {
   public:
     Clock& clock() override { return clock_; }
     Scheduler& cameraTimers() override { return cameraTimers_; }
-    Scheduler& windowTimers() override { return windowTimers_; }
+    TimerScheduler& windowTimers() override { return windowTimers_; }
     void pass() override {
         // Camera events and Ctrl-C are seen between timers: never wait long for the next one.
         windowTimers_.waitForNext(std::chrono::milliseconds(5));

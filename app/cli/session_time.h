@@ -17,7 +17,7 @@ class SessionTime {
     // Where the virtual body times its exposures and pictures; its actions may run on another thread.
     virtual Scheduler& cameraTimers() = 0;
     // Where the window's timers run: always on the thread that calls pass().
-    virtual Scheduler& windowTimers() = 0;
+    virtual TimerScheduler& windowTimers() = 0;
     // Lets some time pass, running the window timers that fall due meanwhile.
     virtual void pass() = 0;
     virtual std::uint64_t elapsedMs() const = 0;

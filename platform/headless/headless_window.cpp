@@ -4,7 +4,7 @@
 
 namespace orvex {
 
-HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour, Scheduler* timers)
+HeadlessWindow::HeadlessWindow(DialogProcedure procedure, ColourProcedure colour, TimerScheduler* timers)
     : procedure_(std::move(procedure)), colour_(std::move(colour)), scheduler_(timers) {}
 
 HeadlessWindow::~HeadlessWindow() {
@@ -34,13 +34,14 @@ void HeadlessWindow::send(const DialogMessage& message) {
 }
 
 void HeadlessWindow::pump() {
-    for (;;) {
+    while (anyPosted_.load()) {
         DialogMessage m;
         {
             std::lock_guard lock(postedMutex_);
             if (posted_.empty()) return;
             m = std::move(posted_.front());
             posted_.pop_front();
+            anyPosted_ = !posted_.empty();
         }
         send(m);
     }
@@ -96,8 +97,7 @@ bool HeadlessWindow::isMenuEntryEnabled(int id) const {
 }
 
 void HeadlessWindow::armTimer(int id, unsigned period) {
-    timers_[id] = {period, scheduler_->schedule(period, [this, id, period] {
-                       armTimer(id, period);
+    timers_[id] = {period, scheduler_->scheduleEvery(period, [this, id] {
                        pump();
                        send({MessageKind::Timer, id, {}});
                    })};
@@ -121,6 +121,7 @@ void HeadlessWindow::killTimer(int id) {
 void HeadlessWindow::post(const DialogMessage& message) {
     std::lock_guard lock(postedMutex_);
     posted_.push_back(message);
+    anyPosted_ = true;
 }
 
 BoxAnswer HeadlessWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,

@@ -5,10 +5,12 @@
 #include "platform/window.h"
 #include "resources/dialog_template.h"
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace orvex {
@@ -23,7 +25,7 @@ class HeadlessWindow : public Window {
   public:
     // Timers run on the scheduler when one is given (a virtual clock, or a loop on the computer's clock);
     // without one they are only recorded. Its actions must run on the thread that drives this window.
-    HeadlessWindow(DialogProcedure procedure, ColourProcedure colour = {}, Scheduler* timers = nullptr);
+    HeadlessWindow(DialogProcedure procedure, ColourProcedure colour = {}, TimerScheduler* timers = nullptr);
     ~HeadlessWindow() override;
 
     // Creates the controls of the template and runs the initialisation message.
@@ -128,8 +130,8 @@ class HeadlessWindow : public Window {
 
     DialogProcedure procedure_;
     ColourProcedure colour_;
-    Scheduler* scheduler_;
-    std::map<int, Item> items_;
+    TimerScheduler* scheduler_;
+    std::unordered_map<int, Item> items_; // looked up several times a tick
     std::string title_;
     std::vector<Menu> menus_;
     std::map<int, bool> menuEnabled_;
@@ -138,6 +140,8 @@ class HeadlessWindow : public Window {
     std::map<int, Timer> timers_;
     std::mutex postedMutex_;
     std::deque<DialogMessage> posted_;
+    // Whether posted_ holds anything: pump() runs at every timer tick and mostly finds nothing.
+    std::atomic<bool> anyPosted_ = false;
     std::vector<MessageBoxRecord> boxes_;
     std::vector<FileDialogRequest> fileDialogs_;
     int beeps_ = 0;

@@ -58,15 +58,41 @@ void VirtualClock::sleep(unsigned ms) {
     tick_ += ms;
 }
 
+namespace {
+
+template <typename DuePtr> bool later(const DuePtr& a, const DuePtr& b) {
+    return a->moment != b->moment ? a->moment > b->moment : a->order > b->order;
+}
+
+} // namespace
+
+int VirtualClock::push(std::unique_ptr<Due> due) {
+    const int id = due->id;
+    due_.push_back(std::move(due));
+    std::push_heap(due_.begin(), due_.end(), later<std::unique_ptr<Due>>);
+    return id;
+}
+
 void VirtualClock::advance(std::uint64_t ms) {
     const std::uint64_t target = elapsed_ + ms;
-    while (!due_.empty() && due_.begin()->first.first <= std::max(target, elapsed_)) {
-        auto node = due_.extract(due_.begin());
+    while (!due_.empty() && due_.front()->moment <= std::max(target, elapsed_)) {
+        std::pop_heap(due_.begin(), due_.end(), later<std::unique_ptr<Due>>);
+        std::unique_ptr<Due> owned = std::move(due_.back());
+        due_.pop_back();
+        Due* const next = owned.get();
         // An action that slept has moved time on already; never step backwards.
-        const std::uint64_t moment = std::max(node.key().first, elapsed_);
+        const std::uint64_t moment = std::max(next->moment, elapsed_);
         tick_ += static_cast<std::uint32_t>(moment - elapsed_);
         elapsed_ = moment;
-        node.mapped()();
+        if (next->repeats) {
+            next->moment = moment + next->period;
+            next->order = nextOrder_++;
+            push(std::move(owned));
+        }
+        ++next->running;
+        next->action();
+        if (--next->running == 0 && next->cancelled)
+            std::erase_if(cancelledWhileRunning_, [next](const auto& d) { return d.get() == next; });
     }
     if (elapsed_ < target) {
         tick_ += static_cast<std::uint32_t>(target - elapsed_);
@@ -75,17 +101,25 @@ void VirtualClock::advance(std::uint64_t ms) {
 }
 
 int VirtualClock::schedule(unsigned delayMs, std::function<void()> action) {
-    const int id = nextId_++;
-    due_.emplace(std::make_pair(elapsed_ + delayMs, id), std::move(action));
-    return id;
+    const int id = nextOrder_++;
+    return push(std::make_unique<Due>(Due{elapsed_ + delayMs, id, id, false, 0, std::move(action)}));
+}
+
+int VirtualClock::scheduleEvery(unsigned periodMs, std::function<void()> action) {
+    const int id = nextOrder_++;
+    return push(std::make_unique<Due>(Due{elapsed_ + periodMs, id, id, true, periodMs, std::move(action)}));
 }
 
 void VirtualClock::cancel(int id) {
-    for (auto it = due_.begin(); it != due_.end(); ++it)
-        if (it->first.second == id) {
-            due_.erase(it);
-            return;
-        }
+    const auto it = std::find_if(due_.begin(), due_.end(), [id](const auto& d) { return d->id == id; });
+    if (it == due_.end()) return;
+    // A timer that stops itself is still inside its action.
+    if ((*it)->running > 0) {
+        (*it)->cancelled = true;
+        cancelledWhileRunning_.push_back(std::move(*it));
+    }
+    due_.erase(it);
+    std::make_heap(due_.begin(), due_.end(), later<std::unique_ptr<Due>>);
 }
 
 } // namespace orvex

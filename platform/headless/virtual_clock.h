@@ -6,12 +6,12 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <utility>
+#include <memory>
+#include <vector>
 
 namespace orvex {
 
-class VirtualClock : public Clock, public Scheduler {
+class VirtualClock : public Clock, public TimerScheduler {
   public:
     // `startTick` lets tests place the run just before the 32-bit counter wraps.
     explicit VirtualClock(CivilTime localStart = {}, int utcOffsetMinutes = 0, std::uint32_t startTick = 0);
@@ -28,6 +28,7 @@ class VirtualClock : public Clock, public Scheduler {
     void advance(std::uint64_t ms);
     // Runs the action on the caller of advance() when `delayMs` more milliseconds have passed.
     int schedule(unsigned delayMs, std::function<void()> action) override;
+    int scheduleEvery(unsigned periodMs, std::function<void()> action) override;
     void cancel(int id) override;
 
   private:
@@ -35,8 +36,22 @@ class VirtualClock : public Clock, public Scheduler {
     std::atomic<std::uint32_t> tick_; // the transfer worker reads it
     std::int64_t localStartMs_;
     int utcOffsetMinutes_;
-    int nextId_ = 1;
-    std::multimap<std::pair<std::uint64_t, int>, std::function<void()>> due_; // (moment, id) → action
+    int nextOrder_ = 1; // actions due at the same moment run in the order they were (re)scheduled
+    struct Due {
+        std::uint64_t moment;
+        int order;
+        int id; // stays the same across the turns of a repeating action
+        bool repeats;
+        unsigned period;
+        std::function<void()> action;
+        int running = 0;        // how many calls of the action are under way
+        bool cancelled = false; // while running: to be dropped once it returns
+    };
+    int push(std::unique_ptr<Due> due);
+    // A heap with the earliest (moment, order) in front. A run's timer comes back at every tick: it stays
+    // where it is and only its place in the heap moves.
+    std::vector<std::unique_ptr<Due>> due_;
+    std::vector<std::unique_ptr<Due>> cancelledWhileRunning_;
 };
 
 // Civil time of milliseconds since 1970-01-01 00:00, and back.

@@ -6,21 +6,35 @@
 
 namespace orvex {
 
-int LoopScheduler::schedule(unsigned delayMs, std::function<void()> action) {
+int LoopScheduler::nextOrder() {
+    const int order = nextOrder_;
+    nextOrder_ = nextOrder_ == INT_MAX ? 1 : nextOrder_ + 1;
+    return order;
+}
+
+int LoopScheduler::arm(unsigned delayMs, Action action) {
     const Moment now = std::chrono::steady_clock::now();
     const std::chrono::milliseconds delay(delayMs);
     Moment when = (running_ ? *running_ : now) + delay;
     if (when < now && delay.count() > 0)
         when += (now - when + delay - std::chrono::nanoseconds(1)) / delay * delay;
-    const int id = nextId_;
-    nextId_ = nextId_ == INT_MAX ? 1 : nextId_ + 1;
-    due_.emplace(std::make_pair(when, id), std::move(action));
+    const int order = nextOrder();
+    if (action.id == 0) action.id = order;
+    const int id = action.id;
+    due_.emplace(std::make_pair(when, order), std::move(action));
     return id;
 }
 
+int LoopScheduler::schedule(unsigned delayMs, std::function<void()> action) {
+    return arm(delayMs, {0, false, 0, std::move(action)});
+}
+
+int LoopScheduler::scheduleEvery(unsigned periodMs, std::function<void()> action) {
+    return arm(periodMs, {0, true, periodMs, std::move(action)});
+}
+
 void LoopScheduler::cancel(int id) {
-    const auto it =
-        std::find_if(due_.begin(), due_.end(), [id](const auto& d) { return d.first.second == id; });
+    const auto it = std::find_if(due_.begin(), due_.end(), [id](const auto& d) { return d.second.id == id; });
     if (it != due_.end()) due_.erase(it);
 }
 
@@ -29,7 +43,9 @@ void LoopScheduler::runDue() {
         auto node = due_.extract(due_.begin());
         const Moment moment = node.key().first;
         running_ = &moment;
-        node.mapped()();
+        Action& action = node.mapped();
+        if (action.repeats) arm(action.period, action);
+        action.run();
         running_ = nullptr;
     }
 }
