@@ -7,12 +7,12 @@
 #include "script/text_scan.h"
 #include "ui/main_controls.h"
 
+#include <array>
 #include <fstream>
 #include <limits>
 #include <new>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace orvex {
 namespace {
@@ -36,14 +36,19 @@ enum Message {
     kBurstTooLong = 24
 };
 
+struct Columns {
+    std::array<std::string_view, kColumns> text;
+    int count = 0;
+};
+
 // Only the first seven columns count; a seventh tab ends the line.
-std::vector<std::string_view> splitColumns(std::string_view line) {
-    std::vector<std::string_view> columns;
+Columns splitColumns(std::string_view line) {
+    Columns columns;
     std::size_t start = 0;
-    while (static_cast<int>(columns.size()) < kColumns) {
+    while (columns.count < kColumns) {
         const auto tab = line.find('\t', start);
-        columns.push_back(
-            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        columns.text[columns.count++] =
+            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
@@ -85,7 +90,7 @@ class Loader {
     // Returns the message number of the first error, 0 when the line is good.
     int exposureLine(std::string_view text, int number) {
         const auto columns = splitColumns(text);
-        if (equalsIgnoringCase(columns[0], "Loop")) {
+        if (equalsIgnoringCase(columns.text[0], "Loop")) {
             p_.run.loopEnabled = true;
             p_.run.loopInfinite = true;
             p_.script.hasLoopMarker = true;
@@ -99,11 +104,11 @@ class Loader {
         ScriptLine& line = p_.script.lines.back();
         line.fileLine = number;
         const auto column = [&](int i) -> std::optional<std::string_view> {
-            if (i < static_cast<int>(columns.size())) return columns[i];
+            if (i < columns.count) return columns.text[i];
             return std::nullopt;
         };
 
-        if (!parseDelay(columns[0], line)) return kBadDelay;
+        if (!parseDelay(columns.text[0], line)) return kBadDelay;
         if (line.kind == TriggerKind::Move) p_.script.hasMove = true;
 
         if (const auto f = column(1)) {

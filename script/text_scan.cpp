@@ -61,10 +61,6 @@ std::string upperAscii(std::string text) {
     return text;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && upperAscii(std::string(a)) == upperAscii(std::string(b));
-}
-
 bool isBlank(std::string_view text) {
     for (char c : text)
         if (!isSpace(c)) return false;

@@ -97,11 +97,16 @@ int findByName(const ValueTable& table, std::string_view name) {
 }
 
 int findNearestShutter(const ValueTable& shutter, double seconds) {
-    int best = 1;
-    for (std::size_t i = 2; i < shutter.size(); ++i)
-        if (std::fabs(shutter[i].seconds - seconds) < std::fabs(shutter[best].seconds - seconds))
-            best = static_cast<int>(i);
-    return best;
+    // The rows run from the longest time to the shortest: the nearest is one of the two around the time.
+    const auto first = shutter.begin() + 1;
+    const auto shorter = std::partition_point(first, shutter.end(),
+                                              [seconds](const ValueRow& r) { return r.seconds > seconds; });
+    if (shorter == first) return 1;
+    if (shorter == shutter.end()) return static_cast<int>(shutter.size()) - 1;
+    const auto nearest = std::fabs(shorter->seconds - seconds) < std::fabs((shorter - 1)->seconds - seconds)
+                             ? shorter
+                             : shorter - 1;
+    return static_cast<int>(nearest - shutter.begin());
 }
 
 std::string nameOfCode(const ValueTable& table, std::uint32_t code) {

@@ -71,6 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Line lengths.
         LoadCase{"NinetyNineCharacters", h("50" + std::string(97, 'x') + "\n"),
                  delayLine(2, 50) + summary(1)},
+        LoadCase{"NinetyNineCharactersBeforeCrLf", h("50" + std::string(97, 'x') + "\r\n"),
+                 delayLine(2, 50) + summary(1)},
+        LoadCase{"CarriageReturnWithoutLineFeedCounts", h("50" + std::string(97, 'x') + "\r"),
+                 error("Line 2 too long !")},
+        LoadCase{"LastLineWithoutLineEnd", h("50\n20"), delayLine(2, 50) + delayLine(3, 20) + summary(2)},
         LoadCase{"HundredCharactersOnLineThree", h("50\n" + std::string(100, '1') + "\n"),
                  error("Line 3 too long !")},
         LoadCase{"LongHeader", std::string(kHeader).substr(0, 41) + "\t" + std::string(60, 'x') + "\n50\n",
