@@ -119,6 +119,9 @@ inline constexpr EdsUInt32 kEdsEvfOutputDevice_PC = 2;
 inline constexpr EdsUInt32 kEdsEvfZoom_Fit = 1;
 inline constexpr EdsUInt32 kEdsEvfZoom_x5 = 5;
 inline constexpr EdsUInt32 kEdsEvfZoom_x10 = 10;
+inline constexpr EdsUInt32 kEdsDriveMode_Continuous = 1;
+inline constexpr EdsUInt32 kEdsDriveMode_HighSpeedContinuous = 4;
+inline constexpr EdsUInt32 kEdsDriveMode_LowSpeedContinuous = 5;
 inline constexpr EdsUInt32 kEdsAFMode_Manual = 3;
 inline constexpr EdsUInt32 kEdsBatteryLevel_AC = 0xFFFFFFFF;
 

@@ -75,7 +75,8 @@ bool configureCamera(Program& p, Window& w) {
     if (p.script.hasBurst) {
         EdsUInt32 drive = 0;
         if (reportIf(p, w, readUInt32(p, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
-        if (drive != 1 && drive != 4 && drive != 5) {
+        if (drive != kEdsDriveMode_Continuous && drive != kEdsDriveMode_HighSpeedContinuous &&
+            drive != kEdsDriveMode_LowSpeedContinuous) {
             reportError(p, w, kErrorDriveNotContinuous, 3144);
             return false;
         }
