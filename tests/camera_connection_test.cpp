@@ -41,6 +41,10 @@ struct ChoiceCase {
     std::string connected;            // empty: nothing connected
 };
 
+void PrintTo(const ChoiceCase& c, std::ostream* out) {
+    *out << c.cameras << " camera(s)" << (c.firstUnlisted ? ", the first unreadable" : "");
+}
+
 class CameraChoice : public CameraConnection, public ::testing::WithParamInterface<ChoiceCase> {};
 
 TEST_P(CameraChoice, TheDialogConnectsTheCameraChosen) {
@@ -107,6 +111,10 @@ struct CapabilityCase {
     bool refuseBulbEnd, refuseShutterButton, liveView, pressShutterBody;
     std::uint32_t longest;
 };
+
+void PrintTo(const CapabilityCase& c, std::ostream* out) {
+    *out << c.description;
+}
 
 class ConnectCapabilities : public CameraConnection, public ::testing::WithParamInterface<CapabilityCase> {};
 

@@ -89,6 +89,10 @@ struct ShutterCase {
     EdsInt32 param;
 };
 
+void PrintTo(const ShutterCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class DriveShutterButton : public CameraProperties, public ::testing::WithParamInterface<ShutterCase> {};
 
 TEST_P(DriveShutterButton, UsesTheFirstMethodTheCameraOffers) {
@@ -141,6 +145,10 @@ struct LockupCase {
     const char* description;
     EdsInt32 customFunction; // 0: the model has no rule
 };
+
+void PrintTo(const LockupCase& c, std::ostream* out) {
+    *out << c.description;
+}
 
 class MirrorLockup : public CameraProperties, public ::testing::WithParamInterface<LockupCase> {};
 

@@ -31,6 +31,10 @@ std::string error(const std::string& text) {
     return "ERROR " + text;
 }
 
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ScriptLoad : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(ScriptLoad, ReportsWhatItUnderstoodOrTheFirstError) {

@@ -1,5 +1,6 @@
 #include "run/status_display.h"
 #include "tests/support/camera_program.h"
+#include "tests/support/script_line.h"
 
 #include <filesystem>
 #include <fstream>
@@ -23,7 +24,8 @@ VirtualProfile with(VirtualProfile p, void (*change)(VirtualProfile&)) {
 
 TEST(CameraRun, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t8\t1\t250\t100\t(L)", "50\t8\t1\t250\t100\t(L)"});
+    t.start({line().delay(0).aperture("8").speed("1/250").iso(100).quality("(L)"),
+             line().delay(50).aperture("8").speed("1/250").iso(100).quality("(L)")});
     ASSERT_TRUE(t.program.camera.connected);
     EXPECT_EQ(t.window.itemText(kCameraField), "1 - Canon EOS 600D");
     t.runFor(10000);
@@ -32,7 +34,7 @@ TEST(CameraRun, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
     EXPECT_EQ(t.timeline.only("status").front(), "0 " + statusEvent(RunStatus::kExposure));
     EXPECT_EQ(t.window.itemText(kApertureField), "8");
     EXPECT_EQ(t.window.itemText(kSpeedField), "1/250");
-    EXPECT_EQ(t.cable(), Strings{});
+    EXPECT_EQ(t.cable(), CableEvents{});
 }
 
 // Bodies that need a pause before each release: the pause only moves time on, it never runs a tick.
@@ -43,7 +45,8 @@ TEST(CameraRun, BodiesThatPauseBeforeTheReleaseTakeEachLineOnce) {
     ASSERT_TRUE(body350D) << error;
     for (const VirtualProfile& profile : {preset("300d"), preset("10d"), *body350D}) {
         CameraTestProgram t(profile);
-        t.start({"0\t\t1\t250\t\t(L)", "20\t\t1\t250\t\t(L)"});
+        t.start(
+            {line().delay(0).speed("1/250").quality("(L)"), line().delay(20).speed("1/250").quality("(L)")});
         t.runFor(5000);
         EXPECT_EQ(t.timeline.only("shot"), (Strings{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0"}))
             << profile.description;
@@ -55,7 +58,7 @@ TEST(CameraRun, BodiesThatPauseBeforeTheReleaseTakeEachLineOnce) {
 
 TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t\t5\t1"});
+    t.start({line().delay(0).speed("5")});
     EXPECT_EQ(t.program.camera.longestCameraTimedMs, 3000u);
     EXPECT_TRUE(t.camera->shutterOpen());
     t.runFor(4990);
@@ -71,10 +74,11 @@ TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
 TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
     for (const char* body : {"cable", "liveview-cable"}) {
         CameraTestProgram t(preset(body));
-        t.start({"0\t\t40\t1"}, R"(-serialport="VirtualCable")");
+        t.start({line().delay(0).speed("40")}, R"(-serialport="VirtualCable")");
         t.runFor(45000);
         // Lines cleared again as the run ends.
-        EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "-41050"})) << body;
+        EXPECT_EQ(t.cable(), (CableEvents{released(0), pressed(0), released(40500), released(41050)}))
+            << body;
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << body;
         EXPECT_EQ(t.pictures().size(), 1u) << body;
     }
@@ -84,7 +88,7 @@ TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
 TEST(CameraRun, PictureTimeOutsAllowForADarkFrame) {
     for (const char* commandLine : {"", "-savetocam"}) {
         CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.noiseReduction = true; }));
-        t.start({"0\t\t20\t1"}, commandLine);
+        t.start({line().delay(0).speed("20")}, commandLine);
         t.runFor(45000);
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << commandLine;
         EXPECT_EQ(t.lastBox(), nullptr) << t.lastBox()->text;
@@ -94,7 +98,7 @@ TEST(CameraRun, PictureTimeOutsAllowForADarkFrame) {
 // A failed download costs that picture only: no partial file is left, and the run says so at its end.
 TEST(CameraRun, AFailedDownloadLetsTheRunGoOn) {
     CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.failDownloadAt = 1; }));
-    t.start({"0\t\t1\t250", "20\t\t1\t250"});
+    t.start({line().delay(0).speed("1/250"), line().delay(20).speed("1/250")});
     t.runFor(5000);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_EQ(t.pictures(), Strings{"2026-12-06_21-00-02_0002.JPG"});
@@ -106,24 +110,26 @@ TEST(CameraRun, AFailedDownloadLetsTheRunGoOn) {
 
 TEST(CameraRun, MirrorLockupThroughTheCable) {
     CameraTestProgram t(preset("no-liveview"));
-    t.start({"0\t\t1\t250"}, R"(-serialport="VirtualCable" -lockuptime="3")");
+    t.start({line().delay(0).speed("1/250")}, R"(-serialport="VirtualCable" -lockuptime="3")");
     t.runFor(5000);
-    EXPECT_EQ(t.cable(), (Strings{"-100", "+100", "-300", "+3100", "-3350", "-3500"}));
+    EXPECT_EQ(t.cable(), (CableEvents{released(100), pressed(100), released(300), pressed(3100),
+                                      released(3350), released(3500)}));
     EXPECT_EQ(t.timeline.only("status").front(), "0 " + statusEvent(RunStatus::kLockup));
 }
 
 TEST(CameraRun, APauseShortensTheLockupCountdownToHalfASecond) {
     CameraTestProgram t(preset("no-liveview"));
-    t.start({"0\t\t1\t250", "100"}, R"(-serialport="VirtualCable" -lockuptime="5")");
+    t.start({line().delay(0).speed("1/250"), "100"}, R"(-serialport="VirtualCable" -lockuptime="5")");
     t.runFor(1000);
     t.window.click(kPauseButton);
     t.runFor(1000);
-    EXPECT_EQ(t.cable(), (Strings{"-100", "+100", "-300", "+1300", "-1550"}));
+    EXPECT_EQ(t.cable(),
+              (CableEvents{released(100), pressed(100), released(300), pressed(1300), released(1550)}));
 }
 
 TEST(CameraRun, AShotThatRunsLongMakesTheNextDelayLate) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t\t8\t1", "50\t\t1\t250"});
+    t.start({line().delay(0).speed("8"), line().delay(50).speed("1/250")});
     t.runFor(7000);
     EXPECT_FALSE(t.program.run.late);
     t.runFor(1700);
@@ -136,7 +142,7 @@ TEST(CameraRun, AShotThatRunsLongMakesTheNextDelayLate) {
 
 TEST(CameraRun, MirrorLockupOnALiveViewBodyNeedsNoPort) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t\t1\t250"}, R"(-lockuptime="3")");
+    t.start({line().delay(0).speed("1/250")}, R"(-lockuptime="3")");
     t.runFor(3050);
     EXPECT_TRUE(t.program.run.lockupLiveView);
     EXPECT_EQ(t.camera->exposures(), 0u);
@@ -150,19 +156,19 @@ TEST(CameraRun, MirrorLockupOnALiveViewBodyNeedsNoPort) {
 
 TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
     CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.driveMode = 1; }));
-    t.start({"0\t\t1\t100\t\t\t3"}, R"(-serialport="VirtualCable")");
+    t.start({line().delay(0).speed("1/100").burst(3)}, R"(-serialport="VirtualCable")");
     t.runFor(3000);
-    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-3000"}));
+    EXPECT_EQ(t.cable(), (CableEvents{released(0), pressed(0), released(3000)}));
     EXPECT_TRUE(t.program.run.running);
     t.runFor(10000);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_GT(t.pictures().size(), 2u);
     // The last picture came in at least two seconds before the run ended.
-    const Strings pictures = t.timeline.only("picture"),
-                  ends = t.timeline.only(statusEvent(RunStatus::kCompleted));
+    const auto pictures = t.timeline.times("picture"),
+               ends = t.timeline.times(statusEvent(RunStatus::kCompleted));
     ASSERT_FALSE(pictures.empty());
     ASSERT_EQ(ends.size(), 1u);
-    EXPECT_GE(std::stoi(ends[0]) - std::stoi(pictures.back()), 2000);
+    EXPECT_GE(ends[0] - pictures.back(), 2000u);
 }
 
 // The JPEG comes a little after the RAW, as from a real body: each keeps its shot's numbers.
@@ -170,6 +176,10 @@ struct FileGapCase {
     unsigned fileGapMs;
     Strings pictures;
 };
+
+void PrintTo(const FileGapCase& c, std::ostream* out) {
+    *out << "JPEG " << c.fileGapMs << " ms after its RAW";
+}
 
 class RawAndJpegApart : public testing::TestWithParam<FileGapCase> {};
 
@@ -182,7 +192,7 @@ TEST_P(RawAndJpegApart, EachExposureKeepsConsecutiveNumbers) {
         p.picturesPerShot = 2;
         p.fileGapMs = gap;
     }));
-    t.start({"0\t\t1\t250", "20\t\t1\t250"}, R"(-prefix="Moon")");
+    t.start({line().delay(0).speed("1/250"), line().delay(20).speed("1/250")}, R"(-prefix="Moon")");
     t.runFor(8000);
     EXPECT_EQ(t.pictures(), GetParam().pictures);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
@@ -204,7 +214,7 @@ TEST(CameraRun, AnExistingPictureIsNeverOverwritten) {
     const auto folder = t.dir.path() / "1 - Canon EOS 600D";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "2026-12-06_21-00-00_0001.JPG") << "an earlier night";
-    t.start({"0\t\t1\t250"});
+    t.start({line().delay(0).speed("1/250")});
     t.runFor(5000);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     std::ifstream kept(folder / "2026-12-06_21-00-00_0001.JPG");
@@ -218,7 +228,7 @@ TEST(CameraRun, AnExistingPictureIsNeverOverwritten) {
 
 TEST(CameraRun, ManualReleaseWaitsForThePhotographer) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t\t1\t250"}, "",
+    t.start({line().delay(0).speed("1/250")}, "",
             [&] { t.window.listSelectIndex(kLockupList, t.window.listCount(kLockupList) - 1); });
     EXPECT_EQ(t.window.itemText(kStatusField), "Go!");
     EXPECT_EQ(t.window.beeps(), 1);
@@ -241,6 +251,10 @@ struct ErrorCase {
     std::string caption; // the box's caption
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class CameraRunError : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(CameraRunError, StopsTheRunWithItsMessage) {
@@ -262,70 +276,70 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ErrorCase{"PressShutterManualTooLong",
                                 "press-shutter",
                                 nullptr,
-                                {"0\t\t40\t1"},
+                                {line().delay(0).speed("40")},
                                 "",
                                 "Current speed requires bulb mode",
                                 "Error (L3644)"},
                       ErrorCase{"NoSpeedInBulb",
                                 "bulb",
                                 [](VirtualProfile& p) { p.aeMode = 4; },
-                                {"0\t8"},
+                                {line().delay(0).aperture("8")},
                                 "",
                                 "Camera in bulb mode without speed setting !",
                                 "Error (L3742)"},
                       ErrorCase{"IsoBusy",
                                 "bulb",
                                 [](VirtualProfile& p) { p.busy = {kEdsPropID_ISOSpeed}; },
-                                {"0\t\t\t\t400"},
+                                {line().delay(0).iso(400)},
                                 "",
                                 "ISO not supported",
                                 "Error (L3770)"},
                       ErrorCase{"ApertureInTv",
                                 "bulb",
                                 [](VirtualProfile& p) { p.aeMode = 1; },
-                                {"0\t8"},
+                                {line().delay(0).aperture("8")},
                                 "",
                                 "Unable to set aperture. Camera should be set in manual or Av mode!",
                                 "Error (L3660)"},
                       ErrorCase{"BurstNotContinuous",
                                 "bulb",
                                 nullptr,
-                                {"0\t\t1\t100\t\t\t2"},
+                                {line().delay(0).speed("1/100").burst(2)},
                                 R"(-serialport="VirtualCable")",
                                 "Camera shoud be set in continuous shooting !",
                                 "Error (L3144)"},
                       ErrorCase{"NoPictureFromTheCamera",
                                 "bulb",
                                 [](VirtualProfile& p) { p.processingMs = 20000; },
-                                {"0\t\t1\t250"},
+                                {line().delay(0).speed("1/250")},
                                 "",
                                 "Cannot download image file !",
                                 "Error (L3502)"},
                       ErrorCase{"PictureNotStoredOnTheCard",
                                 "bulb",
                                 [](VirtualProfile& p) { p.processingMs = 20000; },
-                                {"0\t\t1\t250"},
+                                {line().delay(0).speed("1/250")},
                                 "-savetocam",
                                 "Cannot store image to memory !",
                                 "Error (L3373)"},
                       ErrorCase{"FocusFailsAtRelease",
                                 "bulb",
                                 [](VirtualProfile& p) { p.afFailureAt = 2; },
-                                {"0\t\t1\t250", "20\t\t1\t250"},
+                                {line().delay(0).speed("1/250"), line().delay(20).speed("1/250")},
                                 "",
                                 "Focus failed !",
                                 "Error (L3947)"},
                       ErrorCase{"TakePictureBusy",
                                 "bulb",
                                 [](VirtualProfile& p) { p.takePictureBusyAt = 1; },
-                                {"0\t\t1\t250"},
+                                {line().delay(0).speed("1/250")},
                                 "",
                                 "camera busy",
                                 "Error (L3947)"},
                       ErrorCase{"CaptureErrorInsteadOfThePicture",
                                 "bulb",
                                 [](VirtualProfile& p) { p.captureErrorAt = 1; },
-                                {"0\t\t1\t250"},
+                                {line().delay(0).speed("1/250")},
                                 "",
                                 "Cannot download image file !",
                                 "Error (L3502)"},
@@ -339,21 +353,21 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"CableWithoutPort",
                                 "cable",
                                 nullptr,
-                                {"0\t\t40\t1"},
+                                {line().delay(0).speed("40")},
                                 "",
                                 "No serial port selected for camera control !",
                                 "Error"},
                       ErrorCase{"LiveViewCableWithoutPort",
                                 "liveview-cable",
                                 nullptr,
-                                {"0\t\t40\t1"},
+                                {line().delay(0).speed("40")},
                                 "",
                                 "No serial port selected for camera control !",
                                 "Error"},
                       ErrorCase{"LockupFunctionOff",
                                 "legacy-lockup",
                                 nullptr,
-                                {"0\t\t1\t250"},
+                                {line().delay(0).speed("1/250")},
                                 R"(-serialport="VirtualCable" -lockuptime="2")",
                                 "Mirror lockup should be set on camera !",
                                 "Error (L3833)"}),
@@ -364,7 +378,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CameraRun, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
     CameraTestProgram t(with(preset("cable"), [](VirtualProfile& p) { p.cableLostAt = 2; }));
     t.program.language = kFrench;
-    t.start({"0\t\t40\t1", "500\t\t40\t1"}, R"(-serialport="VirtualCable")");
+    t.start({line().delay(0).speed("40"), line().delay(500).speed("40")}, R"(-serialport="VirtualCable")");
     t.runFor(51000);
     EXPECT_TRUE(t.program.run.running);
     EXPECT_FALSE(t.camera->shutterOpen());
@@ -374,7 +388,8 @@ TEST(CameraRun, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
     ASSERT_NE(t.lastBox(), nullptr);
     EXPECT_EQ(t.lastBox()->text, "Imposible d'accéder au port série VirtualCable !");
     EXPECT_EQ(t.lastBox()->caption, "Erreur");
-    EXPECT_EQ(t.cable(), (Strings{"-0", "+0", "-40500", "+50000", "-90500", "-90500"}));
+    EXPECT_EQ(t.cable(), (CableEvents{released(0), pressed(0), released(40500), pressed(50000),
+                                      released(90500), released(90500)}));
 }
 
 // Next, Prev. or Escape pressed during a shot when the link cannot be followed: the run goes on, no line
@@ -391,7 +406,8 @@ TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
                           Case{"night.next", nullptr, kCancelCommand, "Unable to access file"}}) {
         CameraTestProgram t(preset("bulb"));
         t.dir.write(c.link, "dawn.txt");
-        t.start({"0\t\t1\t1", "50\t\t1\t250", "50\t\t1\t250", "50\t\t1\t250"});
+        t.start({line().delay(0).speed("1"), line().delay(50).speed("1/250"), line().delay(50).speed("1/250"),
+                 line().delay(50).speed("1/250")});
         if (c.content)
             t.dir.write(c.link, c.content);
         else
@@ -414,7 +430,7 @@ TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
 TEST(CameraRun, ANewRunStartsFromACleanHandshake) {
     for (const unsigned stopAt : {520u, 600u}) {
         CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
-        t.start({"0\t\t1\t250"});
+        t.start({line().delay(0).speed("1/250")});
         t.runFor(stopAt);
         reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
         const Strings left = t.pictures();
@@ -430,7 +446,7 @@ TEST(CameraRun, ANewRunStartsFromACleanHandshake) {
 
 TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
     CameraTestProgram t(preset("bulb"));
-    t.start({"0\t\t10\t1", "100"});
+    t.start({line().delay(0).speed("10"), "100"});
     t.runFor(1000);
     t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
     t.window.click(kStartButton);
@@ -443,7 +459,7 @@ TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
 
 TEST(CameraRun, CameraSwitchedOffMidRun) {
     CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.shutdownAt = 2; }));
-    t.start({"0\t\t1\t250", "20\t\t1\t250"});
+    t.start({line().delay(0).speed("1/250"), line().delay(20).speed("1/250")});
     t.runFor(10000);
     EXPECT_FALSE(t.program.run.running);
     EXPECT_FALSE(t.program.camera.connected);

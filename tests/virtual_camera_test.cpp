@@ -191,6 +191,10 @@ struct ShotCase {
     Names files;
 };
 
+void PrintTo(const ShotCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class VirtualCameraShot : public VirtualCamera, public ::testing::WithParamInterface<ShotCase> {};
 
 TEST_P(VirtualCameraShot, RecordsItsFilesDatedWhenTheShutterOpened) {
@@ -228,6 +232,10 @@ struct BulbCase {
     unsigned ms;
     const char* exposureTime;
 };
+
+void PrintTo(const BulbCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class VirtualCameraBulb : public VirtualCamera, public ::testing::WithParamInterface<BulbCase> {};
 
@@ -390,6 +398,10 @@ struct PresetCase {
     bool liveView, bulbCommands, shutterButton, lensStatus, saveToCamera;
     EdsInt32 lockupFunction;
 };
+
+void PrintTo(const PresetCase& c, std::ostream* out) {
+    *out << c.preset;
+}
 
 class VirtualCameraPreset : public VirtualCamera, public ::testing::WithParamInterface<PresetCase> {};
 

@@ -68,10 +68,9 @@ void CameraTestProgram::runFor(unsigned ms) {
     }
 }
 
-std::vector<std::string> CameraTestProgram::cable() const {
-    std::vector<std::string> result;
-    for (const auto& c : ports.changes)
-        result.push_back((c.asserted ? "+" : "-") + std::to_string(ticksBetween(origin_, c.tick)));
+CableEvents CameraTestProgram::cable() const {
+    CableEvents result;
+    for (const auto& c : ports.changes) result.push_back({c.asserted, ticksBetween(origin_, c.tick)});
     return result;
 }
 

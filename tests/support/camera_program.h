@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,23 @@ class RecordingPorts : public SerialPorts {
     const Clock& clock_;
 };
 
+// A change of the cable's lines, at milliseconds since the run started.
+struct CableEvent {
+    bool pressed;
+    std::uint32_t ms;
+    bool operator==(const CableEvent&) const = default;
+};
+using CableEvents = std::vector<CableEvent>;
+inline CableEvent pressed(std::uint32_t ms) {
+    return {true, ms};
+}
+inline CableEvent released(std::uint32_t ms) {
+    return {false, ms};
+}
+inline void PrintTo(const CableEvent& e, std::ostream* out) {
+    *out << (e.pressed ? "pressed(" : "released(") << e.ms << ')';
+}
+
 class CameraTestProgram {
   public:
     explicit CameraTestProgram(const VirtualProfile& profile,
@@ -43,15 +61,14 @@ class CameraTestProgram {
                const std::function<void()>& prepare = {});
     // Moves the clock on; downloads take no time on it.
     void runFor(unsigned ms);
-    // Milliseconds since the run started, of each cable line change ("+t" pressed, "-t" let go).
-    std::vector<std::string> cable() const;
+    CableEvents cable() const;
     // The files of the picture folder, sorted.
     std::vector<std::string> pictures() const;
     const MessageBoxRecord* lastBox() const;
 
     VirtualClock clock;
     std::shared_ptr<VirtualCameraDriver> camera;
-    FakeSerialPorts systemPorts{clock};
+    FakeSerialPorts systemPorts;
     VirtualCablePorts cablePorts;
     RecordingPorts ports;
     Program program{clock, ports};

@@ -15,26 +15,16 @@
 
 namespace orvex::test {
 
-// Ports that record every level their lines are driven to, with the virtual tick it happened at.
+// The computer's serial ports: those named, less those another program holds. What the cable's lines do is
+// recorded by RecordingPorts.
 class FakeSerialPorts : public SerialPorts {
   public:
-    explicit FakeSerialPorts(const Clock& clock) : clock_(clock) {}
-    struct LineChange {
-        std::string port;
-        bool asserted;
-        std::uint32_t tick;
-    };
     std::vector<std::string> names;
     std::set<std::string> unavailable;
-    std::vector<LineChange> changes;
-    int openPorts = 0;
 
     std::vector<std::string> portNames() override { return names; }
     bool probe(const std::string& name) override { return !unavailable.count(name); }
     std::unique_ptr<SerialLine> open(const std::string& name) override;
-
-  private:
-    const Clock& clock_;
 };
 
 // Records the programs the logic starts; `fails` makes every start fail.
@@ -73,7 +63,7 @@ struct TestProgram {
     }
 
     VirtualClock clock;
-    FakeSerialPorts ports{clock};
+    FakeSerialPorts ports;
     RecordingShell shell;
     Program program{clock, ports};
     HeadlessWindow window{[this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
