@@ -11,24 +11,6 @@ CliResult simulate(const std::string& arguments) {
     return runCli("simulate " + arguments + " 2>&1");
 }
 
-TEST(CliSimulate, SimulationModeTimeline) {
-    TempDir dir;
-    const std::string script = dir.write("s.txt", scriptText({"0", "20", "Loop"}));
-    const CliResult r = simulate("--clock=2026-12-06T21:00:00 --loop=2 " + script);
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "0\tstatus\t154\tSaving\n"
-                     "0\tshot\t1\t2\t0\n"
-                     "50\tstatus\t197\tWaiting\n"
-                     "2000\tstatus\t154\tSaving\n"
-                     "2000\tshot\t2\t3\t0\n"
-                     "2050\tshot\t3\t2\t1\n" // no delay on the loop's first line: shot at once
-                     "2100\tstatus\t197\tWaiting\n"
-                     "4000\tstatus\t154\tSaving\n" // and the next delay still counts from 2000
-                     "4000\tshot\t4\t3\t1\n"
-                     "4050\tstatus\t35\tCompleted\n"
-                     "4050\tend\t35\tCompleted\n");
-}
-
 // The 300D, 10D and 350D pause before each release; a rehearsal on them ends like any other.
 TEST(CliSimulate, BodiesThatPauseBeforeTheReleaseComplete) {
     TempDir dir;

@@ -55,25 +55,6 @@ TEST_F(SimulatedRun, DelaysCountFromThePreviousMomentWithoutDrift) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Simulation"));
 }
 
-TEST_F(SimulatedRun, StatesOfADelayWait) {
-    load({"10"});
-    start();
-    runFor(2000);
-    EXPECT_EQ(timeline_->events(),
-              (Events{"0 " + statusEvent(RunStatus::kDelayWait), "1000 " + statusEvent(RunStatus::kSaving),
-                      "1000 shot 1 line 2 pass 0", "1050 " + statusEvent(RunStatus::kCompleted)}));
-}
-
-TEST_F(SimulatedRun, LoopSkipsTheFirstDelayOnlyOnTheFirstPass) {
-    load({"50", "20"}, "-loop=\"3\"");
-    start();
-    runFor(60000);
-    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0",
-                               "7000 shot 3 line 2 pass 1", "9000 shot 4 line 3 pass 1",
-                               "14000 shot 5 line 2 pass 2", "16000 shot 6 line 3 pass 2"}));
-    EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
-}
-
 TEST_F(SimulatedRun, InfiniteLoopNeverEndsByItself) {
     load({"Loop", "10"});
     start();
