@@ -69,14 +69,6 @@ TEST(CliSimulate, UntilStopsARunThatGoesOn) {
     EXPECT_TRUE(r.out.ends_with("120000\tend\t-\tuntil\n")) << r.out;
 }
 
-TEST(CliSimulate, UniversalTimeOfDay) {
-    TempDir dir;
-    const std::string script = dir.write("s.txt", scriptText({"20:00:10"}));
-    const CliResult r = simulate("--clock=2026-12-06T21:00:00 --utc-offset=+01:00 --ut " + script);
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.out.find("10000\tshot\t1\t2\t0\n"), std::string::npos) << r.out;
-}
-
 TEST(CliSimulate, RefusedScriptShowsItsMessage) {
     TempDir dir;
     const CliResult r = simulate("--lang=fr " + dir.write("s.txt", scriptText({"-1"})));
