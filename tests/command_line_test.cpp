@@ -56,10 +56,17 @@ TEST(CommandLine, ValueEndsAtNextQuoteOrEndOfLine) {
 }
 
 TEST(CommandLine, ConnectNumberReadAsUnsigned32) {
-    EXPECT_EQ(parseCommandLine(R"(-connect="")").connectNumber, 0u);
-    EXPECT_EQ(parseCommandLine(R"(-connect="42abc")").connectNumber, 42u);
-    EXPECT_EQ(parseCommandLine(R"(-connect="99999999999")").connectNumber, 0xFFFFFFFFu);
-    EXPECT_TRUE(parseCommandLine(R"(-connect="")").connectRequested);
+    struct Case {
+        const char* text;
+        std::uint32_t number;
+    };
+    const Case cases[] = {{"", 0},   {"42abc", 42}, {"99999999999", 0xFFFFFFFF}, {"-1", 0xFFFFFFFF},
+                          {"+7", 7}, {" -0", 0}};
+    for (const Case& c : cases) {
+        const StartupOptions o = parseCommandLine("-connect=\"" + std::string(c.text) + "\"");
+        EXPECT_EQ(o.connectNumber, c.number) << c.text;
+        EXPECT_TRUE(o.connectRequested);
+    }
 }
 
 TEST(CommandLine, StartTimes) {

@@ -83,12 +83,41 @@ TEST_F(ControlsFixture, LiveViewButtonsFollowTheCamera) {
     EXPECT_TRUE(t.window.isItemEnabled(kZoomList));
 }
 
-TEST_F(ControlsFixture, ValueFieldsEmptiedBeforeTheFirstShot) {
-    t.window.setItemText(kSpeedField, "1/250");
-    t.window.setItemText(kShotsField, "3");
-    refresh();
-    EXPECT_EQ(t.window.itemText(kSpeedField), "");
-    EXPECT_EQ(t.window.itemText(kShotsField), "");
+// Emptied before a run's first shot, and once the script or the camera that they describe is gone.
+TEST_F(ControlsFixture, ValueFieldsEmptiedWhenTheyDescribeNothing) {
+    struct Case {
+        int shots;
+        bool loaded, connected, emptied;
+    };
+    for (const Case& c : {Case{0, true, true, true}, Case{3, true, true, false}, Case{3, false, true, true},
+                          Case{3, true, false, true}}) {
+        t.program.run.shotCount = c.shots;
+        t.program.script.loaded = c.loaded;
+        t.program.camera.connected = c.connected;
+        t.window.setItemText(kSpeedField, "1/250");
+        t.window.setItemText(kShotsField, "3");
+        refresh();
+        EXPECT_EQ(t.window.itemText(kSpeedField), c.emptied ? "" : "1/250")
+            << c.shots << c.loaded << c.connected;
+        EXPECT_EQ(t.window.itemText(kShotsField), c.emptied ? "" : "3");
+    }
+}
+
+// The picture menu works on the pictures this computer received.
+TEST_F(ControlsFixture, BrowseAndEraseOnlyWhenSavingToTheComputer) {
+    struct Case {
+        bool saveToHost, loaded, connected, enabled;
+    };
+    for (const Case& c : {Case{true, true, true, true}, Case{false, true, true, false},
+                          Case{true, false, true, false}, Case{true, true, false, false}}) {
+        t.program.options.saveToHost = c.saveToHost;
+        t.program.script.loaded = c.loaded;
+        t.program.camera.connected = c.connected;
+        refresh();
+        for (int entry : {kMenuBrowse, kMenuErase})
+            EXPECT_EQ(t.window.isMenuEntryEnabled(entry), c.enabled)
+                << c.saveToHost << c.loaded << c.connected;
+    }
 }
 
 TEST_F(ControlsFixture, CameraFieldColours) {

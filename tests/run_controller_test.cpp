@@ -144,14 +144,43 @@ TEST_F(SimulatedRun, NextScriptDuringARunSwitchesBetweenShots) {
     EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
 }
 
-TEST_F(SimulatedRun, ModifiedScriptAsksBeforeStarting) {
-    load({"0"});
-    t().program.script.lastWrite = 1; // as if the file changed since it was loaded
-    t().window.answer = [](const MessageBoxRecord&) { return BoxAnswer::No; };
+// A next script that cannot be loaded leaves the run without lines: it stops.
+TEST_F(SimulatedRun, NextScriptThatFailsToLoadStopsTheRun) {
+    dir.write("dawn.txt", scriptText({"0", "nonsense"}));
+    dir.write("night.next", "dawn.txt");
+    load({"0", "100"});
     start();
-    ASSERT_EQ(t().window.messageBoxes().size(), 1u);
-    EXPECT_EQ(t().window.messageBoxes()[0].caption, "Warning");
-    EXPECT_TRUE(t().program.run.running);
+    runFor(1000);
+    t().window.click(kNextScriptButton);
+    runFor(5000);
+    EXPECT_FALSE(t().program.run.running);
+    EXPECT_FALSE(t().window.hasTimer(kTimerRun));
+    ASSERT_FALSE(t().window.messageBoxes().empty());
+    EXPECT_EQ(t().window.messageBoxes().back().text, "invalid delay at line 3 !");
+    EXPECT_EQ(shots(), Events{"0 shot 1 line 2 pass 0"});
+}
+
+// Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
+TEST_F(SimulatedRun, ModifiedScriptAsksBeforeStarting) {
+    struct Case {
+        bool deleted;
+        std::size_t questions;
+    };
+    for (const Case& c : {Case{false, 1}, Case{true, 0}}) {
+        load({"0"});
+        if (c.deleted)
+            std::filesystem::remove(dir.path() / "night.txt");
+        else
+            t().program.script.lastWrite = 1; // as if the file changed since it was loaded
+        t().window.answer = [](const MessageBoxRecord&) { return BoxAnswer::No; };
+        start();
+        ASSERT_EQ(t().window.messageBoxes().size(), c.questions) << c.deleted;
+        if (c.questions) {
+            EXPECT_EQ(t().window.messageBoxes()[0].caption, "Warning");
+        }
+        EXPECT_EQ(t().program.run.shotCount, 1) << c.deleted;
+        program_.reset();
+    }
 }
 
 } // namespace

@@ -124,11 +124,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "2\tDelay\t0\t0\t\t0x0\t2.5\t0x2D\t2500\t\t0x0\t\t0x0\t0\n" + summary(1)},
         LoadCase{"SpeedDivisorZero", h("0\t\t1\t0\n"), error("Invalid shutter speed at line 2 !")},
         LoadCase{"SpeedTooShort", h("0\t\t1\t10000\n"), error("Invalid shutter speed at line 2 !")},
-        LoadCase{"SpeedShortestAccepted", h("0\t\t1\t8500\n"),
+        LoadCase{"SpeedShortestAccepted", h("0\t\t1\t9000\n"),
                  "2\tDelay\t0\t0\t\t0x0\t1/8000\t0xA0\t0\t\t0x0\t\t0x0\t0\n" + summary(1)},
         LoadCase{"SpeedTooLong", h("0\t\t30001\t1\n"), error("Invalid shutter speed at line 2 !")},
-        LoadCase{"SpeedLongSetsFlag", h("0\t\t60\t1\n"),
-                 "2\tDelay\t0\t0\t\t0x0\t30\t0x10\t60000\t\t0x0\t\t0x0\t0\n" + summary(1, 0, 0, 1)},
+        LoadCase{"SpeedOfThirtySecondsIsLong", h("0\t\t30\t1\n"),
+                 "2\tDelay\t0\t0\t\t0x0\t30\t0x10\t30000\t\t0x0\t\t0x0\t0\n" + summary(1, 0, 0, 1)},
         LoadCase{"SpeedWithoutDivisorColumn", h("0\t\t1\n"), error("Invalid shutter speed at line 2 !")},
         LoadCase{"SpeedDivisorWithoutNumerator", h("0\t\t\t250\n"),
                  error("Invalid shutter speed at line 2 !")},
@@ -203,6 +203,10 @@ TEST_F(ScriptLoadWindow, LoopMarkerAndBurstChangeRunSettings) {
     EXPECT_TRUE(t.program.options.saveToHost);
     EXPECT_EQ(t.window.listSelection(kSaveToList), 0);
     EXPECT_FALSE(t.window.isItemEnabled(kSaveToList));
+    // A plain script after it starts from clean summary flags.
+    ASSERT_TRUE(load("plain.txt", {"0\t\t1\t10"}));
+    EXPECT_FALSE(t.program.script.hasBurst);
+    EXPECT_TRUE(t.window.isItemEnabled(kSaveToList));
 }
 
 } // namespace

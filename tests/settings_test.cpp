@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -75,27 +76,36 @@ TEST(Settings, KeyNamesIgnoreCaseAndValuesAreCutAt99WithoutTrailingBlanks) {
     EXPECT_EQ(s.pictureBrowser, std::string(99, 'b'));
 }
 
+// Twelve distinct values, so that no key can be written or read in another's place.
 TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     TempDir dir;
     const std::string file =
         dir.write("Orvex.ini", "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 3\r\n");
-    Settings s;
-    s.imagePrefix = "m42";
+    const Settings s{"gedit", "eog", "m42", 7, 4321, 65};
     RunState run;
+    run.loopInfinite = true;
     run.loopCount = 25;
+    run.startHour = 21;
+    run.startMinute = 34;
+    run.startSecond = 56;
     run.universalTime = true;
     ASSERT_TRUE(saveSettings(file, s, run));
     EXPECT_EQ(readAll(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"
-                             "Script editor=Notepad.exe\r\nPicture browser=\r\nImage file prefix=m42\r\n"
-                             "Infinite=NO\r\nHours=0\r\nMinutes=0\r\nSeconds=0\r\nUT=YES\r\nLevel=20\r\n"
-                             "Pixels=10000\r\nThreshold=50\r\n");
+                             "Script editor=gedit\r\nPicture browser=eog\r\nImage file prefix=m42\r\n"
+                             "Infinite=YES\r\nHours=21\r\nMinutes=34\r\nSeconds=56\r\nUT=YES\r\nLevel=7\r\n"
+                             "Pixels=4321\r\nThreshold=65\r\n");
 
     Settings back;
     RunState runBack;
     loadSettings(file, back, runBack);
-    EXPECT_EQ(back.imagePrefix, "m42");
-    EXPECT_EQ(runBack.loopCount, 25);
-    EXPECT_TRUE(runBack.universalTime);
+    EXPECT_EQ(std::tie(back.scriptEditor, back.pictureBrowser, back.imagePrefix, back.moveLevel,
+                       back.movePixels, back.soundThreshold),
+              std::tie(s.scriptEditor, s.pictureBrowser, s.imagePrefix, s.moveLevel, s.movePixels,
+                       s.soundThreshold));
+    EXPECT_EQ(std::tie(runBack.loopInfinite, runBack.loopCount, runBack.startHour, runBack.startMinute,
+                       runBack.startSecond, runBack.universalTime),
+              std::tie(run.loopInfinite, run.loopCount, run.startHour, run.startMinute, run.startSecond,
+                       run.universalTime));
 }
 
 } // namespace

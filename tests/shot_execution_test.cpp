@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace orvex::test {
@@ -51,36 +52,70 @@ TEST(CameraRun, BodiesThatPauseBeforeTheReleaseTakeEachLineOnce) {
         EXPECT_EQ(t.timeline.only("shot"), (Strings{"0 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0"}))
             << profile.description;
         EXPECT_EQ(t.camera->exposures(), 2u) << profile.description;
+        EXPECT_EQ(t.timeline.only("status 30").front(), "150 status 30") << profile.description;
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << profile.description;
         EXPECT_EQ(t.pictures().size(), 2u) << profile.description;
     }
 }
 
+// Also across the wrap of the 32-bit tick counter, which falls 2 s into the exposure.
 TEST(CameraRun, LongExposureOnABulbCommandBodyIsTimedByTheProgram) {
-    CameraTestProgram t(preset("bulb"));
-    t.start({line().delay(0).speed("5")});
-    EXPECT_EQ(t.program.camera.longestCameraTimedMs, 3000u);
-    EXPECT_TRUE(t.camera->shutterOpen());
-    t.runFor(4990);
-    EXPECT_TRUE(t.camera->shutterOpen());
-    t.runFor(20);
-    EXPECT_FALSE(t.camera->shutterOpen());
-    t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-    EXPECT_EQ(t.pictures().size(), 1u);
+    for (const std::uint32_t startTick : {0u, 0u - 2000}) {
+        CameraTestProgram t(preset("bulb"), {2026, 12, 6, 21, 0, 0, 0}, startTick);
+        t.start({line().delay(0).speed("5")});
+        EXPECT_EQ(t.program.camera.longestCameraTimedMs, 3000u);
+        EXPECT_TRUE(t.camera->shutterOpen());
+        t.runFor(4990);
+        EXPECT_TRUE(t.camera->shutterOpen()) << startTick;
+        t.runFor(20);
+        EXPECT_FALSE(t.camera->shutterOpen());
+        // The cells left empty are the camera's: orange on beige.
+        EXPECT_EQ(colourField(t.program, kApertureField),
+                  (FieldColour{colours::lightBeige, colours::orange}));
+        EXPECT_EQ(colourField(t.program, kSpeedField), FieldColour{});
+        t.runFor(5000);
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+        EXPECT_EQ(t.pictures().size(), 1u);
+    }
 }
 
-// Bodies without bulb or shutter-button commands, with live view or without.
+// A camera-timed exposure, and the wait for its picture, across the tick counter's wrap.
+TEST(CameraRun, CameraTimedShotsAcrossTheTickWrap) {
+    for (const std::uint32_t ticksBeforeWrap : {1000u, 5000u}) {
+        CameraTestProgram t(preset("bulb"), {2026, 12, 6, 21, 0, 0, 0}, 0u - ticksBeforeWrap);
+        t.start({"0\t\t2\t1"});
+        t.runFor(10000);
+        EXPECT_EQ(t.timeline.only("status 196"), Strings{"2000 status 196"}) << ticksBeforeWrap;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+        EXPECT_EQ(t.pictures().size(), 1u);
+    }
+}
+
+// Bodies without bulb or shutter-button commands, with live view or without. The 400D's pictures of a cable
+// shot count as in only two seconds after they came; after a lock-up the cable is held from the shutter
+// press.
 TEST(CameraRun, CableHoldsABulbExposureHalfASecondLonger) {
-    for (const char* body : {"cable", "liveview-cable"}) {
-        CameraTestProgram t(preset(body));
-        t.start({line().delay(0).speed("40")}, R"(-serialport="VirtualCable")");
-        t.runFor(45000);
-        // Lines cleared again as the run ends.
-        EXPECT_EQ(t.cable(), (CableEvents{released(0), pressed(0), released(40500), released(41050)}))
-            << body;
-        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << body;
-        EXPECT_EQ(t.pictures().size(), 1u) << body;
+    struct Case {
+        VirtualProfile body;
+        const char* lockup;
+        CableEvents cable; // the last change: the lines cleared again as the run ends
+    };
+    const VirtualProfile lockupSet =
+        with(preset("legacy-lockup"), [](VirtualProfile& p) { p.customFunctions[7] = 1; });
+    for (const Case& c :
+         {Case{preset("cable"), "", {released(0), pressed(0), released(40500), released(41050)}},
+          Case{preset("liveview-cable"), "", {released(0), pressed(0), released(40500), released(41050)}},
+          Case{preset("legacy-lockup"), "", {released(0), pressed(0), released(40500), released(43000)}},
+          Case{lockupSet,
+               R"(-lockuptime="2")",
+               {released(100), pressed(100), released(300), pressed(2100), released(42600),
+                released(45100)}}}) {
+        CameraTestProgram t(c.body);
+        t.start({line().delay(0).speed("40")}, std::string(R"(-serialport="VirtualCable" )") + c.lockup);
+        t.runFor(46000);
+        EXPECT_EQ(t.cable(), c.cable) << c.body.description << c.lockup;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << c.body.description;
+        EXPECT_EQ(t.pictures().size(), 1u) << c.body.description;
     }
 }
 
@@ -247,8 +282,9 @@ struct ErrorCase {
     void (*change)(VirtualProfile&);
     std::vector<std::string> lines;
     std::string commandLine;
-    std::string text;    // the box's text
-    std::string caption; // the box's caption
+    std::string text;           // the box's text
+    std::string caption;        // the box's caption
+    const char* when = nullptr; // the moment the run ends, when it matters
 };
 
 void PrintTo(const ErrorCase& c, std::ostream* out) {
@@ -269,6 +305,9 @@ TEST_P(CameraRunError, StopsTheRunWithItsMessage) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text, c.text);
     EXPECT_EQ(box->caption, c.caption);
+    if (c.when) {
+        EXPECT_EQ(t.timeline.only("status 55"), Strings{c.when});
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -314,14 +353,23 @@ INSTANTIATE_TEST_SUITE_P(
                                 {line().delay(0).speed("1/250")},
                                 "",
                                 "Cannot download image file !",
-                                "Error (L3502)"},
+                                "Error (L3502)",
+                                "12050 status 55"}, // 12 000 ms after the exposure's end
                       ErrorCase{"PictureNotStoredOnTheCard",
                                 "bulb",
                                 [](VirtualProfile& p) { p.processingMs = 20000; },
                                 {line().delay(0).speed("1/250")},
                                 "-savetocam",
                                 "Cannot store image to memory !",
-                                "Error (L3373)"},
+                                "Error (L3373)",
+                                "5050 status 55"},
+                      ErrorCase{"AutofocusOn300D",
+                                "300d",
+                                [](VirtualProfile& p) { p.afMode = 0; },
+                                {"0\t\t1\t250"},
+                                "",
+                                "Autofocus should be disabled !",
+                                "Error (L3898)"},
                       ErrorCase{"FocusFailsAtRelease",
                                 "bulb",
                                 [](VirtualProfile& p) { p.afFailureAt = 2; },
@@ -373,6 +421,170 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Error (L3833)"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
+// Runs at the edges of what a body accepts: each is taken and the run ends by itself.
+struct AcceptedCase {
+    const char* name;
+    const char* preset;
+    void (*change)(VirtualProfile&);
+    std::vector<std::string> lines;
+    std::string commandLine;
+    RunStatus firstStatus;
+    const char* event = nullptr; // one event of the run's timeline
+    bool manualRelease = false;  // Lockup Manu: the photographer presses the release at 1 s
+};
+
+class CameraRunAccepted : public ::testing::TestWithParam<AcceptedCase> {};
+
+TEST_P(CameraRunAccepted, CompletesWithOnePictureAShot) {
+    const AcceptedCase& c = GetParam();
+    VirtualProfile profile = preset(c.preset);
+    if (c.change) c.change(profile);
+    CameraTestProgram t(profile);
+    t.start(c.lines, c.commandLine, [&] {
+        if (c.manualRelease) t.window.listSelectIndex(kLockupList, t.window.listCount(kLockupList) - 1);
+    });
+    ASSERT_FALSE(t.timeline.only("status").empty());
+    EXPECT_EQ(t.timeline.only("status").front(), "0 status " + std::to_string(messageOf(c.firstStatus)));
+    if (c.manualRelease) {
+        t.runFor(1000);
+        t.camera->pressShutterByHand(true);
+        t.camera->pressShutterByHand(false);
+    }
+    t.runFor(40000);
+    EXPECT_EQ(t.lastBox(), nullptr) << t.lastBox()->text;
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+    EXPECT_GE(t.pictures().size(), c.lines.size());
+    if (c.event) {
+        EXPECT_THAT(t.timeline.events(), ::testing::Contains(c.event));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Accepted, CameraRunAccepted,
+                         ::testing::Values(AcceptedCase{"BurstInHighSpeedDrive",
+                                                        "bulb",
+                                                        [](VirtualProfile& p) { p.driveMode = 5; },
+                                                        {"0\t\t1\t100\t\t\t2"},
+                                                        R"(-serialport="VirtualCable")",
+                                                        RunStatus::kBurst},
+                                           // Refused in bulb mode only under one second.
+                                           AcceptedCase{"OneSecondBulbOnAPressShutterBody",
+                                                        "press-shutter",
+                                                        [](VirtualProfile& p) { p.aeMode = 4; },
+                                                        {"0\t\t1\t1"},
+                                                        "",
+                                                        RunStatus::kExposure},
+                                           AcceptedCase{"ThirtySecondsOutsideBulbOnAPressShutterBody",
+                                                        "press-shutter",
+                                                        nullptr,
+                                                        {"0\t\t30\t1"},
+                                                        "",
+                                                        RunStatus::kExposure,
+                                                        "30000 status 196"},
+                                           AcceptedCase{"IsoInBulbMode",
+                                                        "bulb",
+                                                        [](VirtualProfile& p) { p.aeMode = 4; },
+                                                        {"0\t\t1\t1\t800"},
+                                                        "",
+                                                        RunStatus::kExposure},
+                                           AcceptedCase{"ApertureInBulbMode",
+                                                        "bulb",
+                                                        [](VirtualProfile& p) { p.aeMode = 4; },
+                                                        {"0\t8\t1\t1"},
+                                                        "",
+                                                        RunStatus::kExposure},
+                                           AcceptedCase{"SpeedInTv",
+                                                        "bulb",
+                                                        [](VirtualProfile& p) { p.aeMode = 1; },
+                                                        {"0\t\t1\t250"},
+                                                        "",
+                                                        RunStatus::kExposure},
+                                           // f/13 is 0x43 or 0x44, as the body offers.
+                                           AcceptedCase{"ApertureByItsAlternativeCode",
+                                                        "bulb",
+                                                        [](VirtualProfile& p) {
+                                                            p.apertureCodes = {0x38, 0x44};
+                                                        },
+                                                        {"0\t13\t1\t250"},
+                                                        "",
+                                                        RunStatus::kExposure},
+                                           AcceptedCase{"TenSecondLockup",
+                                                        "bulb",
+                                                        nullptr,
+                                                        {"0\t\t1\t250"},
+                                                        R"(-lockuptime="10")",
+                                                        RunStatus::kLockup,
+                                                        "10350 status 30"},
+                                           // The camera times the exposure from the end of the lock-up.
+                                           AcceptedCase{"LongExposureAfterALockupOnAPressShutterBody",
+                                                        "press-shutter",
+                                                        nullptr,
+                                                        {"0\t\t15\t1"},
+                                                        R"(-lockuptime="2")",
+                                                        RunStatus::kLockup,
+                                                        "17350 status 196"},
+                                           // The photographer's hand needs neither live view nor a cable.
+                                           AcceptedCase{"ManualReleaseWithoutLiveViewOrPort",
+                                                        "cable",
+                                                        nullptr,
+                                                        {"0\t\t1\t250"},
+                                                        "",
+                                                        RunStatus::kManualRelease,
+                                                        nullptr,
+                                                        true}),
+                         [](const ::testing::TestParamInfo<AcceptedCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The 300D names its pictures by the line's quality, and its thumbnails are not pictures.
+TEST(CameraRun, The300DNamesByQualityAndSkipsThumbnails) {
+    struct Case {
+        const char* quality;
+        const char* picture;
+    };
+    for (const Case& c :
+         {Case{"R", "2026-12-06_21-00-00_0001.crw"}, Case{"[L]", "2026-12-06_21-00-00_0001.jpg"}}) {
+        CameraTestProgram t(preset("300d"));
+        t.start({"0\t\t1\t250\t\t" + std::string(c.quality)});
+        t.runFor(5000);
+        EXPECT_EQ(t.pictures(), Strings{c.picture}) << c.quality;
+        EXPECT_EQ(t.timeline.only("shot"), Strings{"0 shot 1 line 2 pass 0"}) << c.quality;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+    }
+}
+
+// A RAW and its JPEG make one shot, complete 2 s after the last came; a line without delay follows then.
+TEST(CameraRun, ALineWithoutDelayFollowsARawAndJpegShot) {
+    CameraTestProgram t(with(preset("bulb"), [](VirtualProfile& p) { p.picturesPerShot = 2; }));
+    t.start({"0\t\t1\t250", "\t\t1\t250"});
+    t.runFor(8000);
+    EXPECT_EQ(t.timeline.only("shot"), (Strings{"0 shot 1 line 2 pass 0", "550 shot 2 line 2 pass 0",
+                                                "2550 shot 3 line 3 pass 0", "3100 shot 4 line 3 pass 0"}));
+    EXPECT_EQ(t.pictures().size(), 4u);
+}
+
+// A run stopped by an error in the middle of a shot, after Stop was asked for it, leaves nothing pending: the
+// next run goes on by itself, and its Stop acts at once.
+TEST(CameraRun, ARunAfterAnErrorInMidShotStartsAfresh) {
+    for (const bool stopAgain : {false, true}) {
+        CameraTestProgram t(preset("bulb"));
+        t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
+        t.start({"10\t\t1\t250", "10\t\t1\t250"});
+        t.runFor(1100);
+        t.window.click(kStartButton); // Stop during the first shot: carried out once it is complete
+        reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
+        t.window.click(kStartButton);
+        t.runFor(500);
+        if (stopAgain) {
+            t.window.click(kStartButton);
+            EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
+            EXPECT_FALSE(t.program.run.running);
+        } else {
+            t.runFor(5000);
+            EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+        }
+    }
+}
+
 // The port vanishes as the cable opens the second bulb exposure: the body lets go at once; the run learns it
 // at its next step, stops with the port's message and closes the port.
 TEST(CameraRun, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
@@ -403,6 +615,7 @@ TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
     };
     for (const Case& c : {Case{"night.next", nullptr, kNextScriptButton, "Unable to access file"},
                           Case{"night.prev", "", kPrevScriptButton, "Empty file !"},
+                          Case{"night.prev", "\n", kPrevScriptButton, "Empty file !"},
                           Case{"night.next", nullptr, kCancelCommand, "Unable to access file"}}) {
         CameraTestProgram t(preset("bulb"));
         t.dir.write(c.link, "dawn.txt");

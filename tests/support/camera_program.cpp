@@ -32,9 +32,10 @@ std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
     return std::make_unique<RecordingLine>(std::move(line), *this, clock_);
 }
 
-CameraTestProgram::CameraTestProgram(const VirtualProfile& profile, CivilTime localStart)
-    : clock(localStart), camera(makeVirtualCamera(profile, clock, clock)), cablePorts(systemPorts, camera),
-      ports(cablePorts, clock),
+CameraTestProgram::CameraTestProgram(const VirtualProfile& profile, CivilTime localStart,
+                                     std::uint32_t startTick)
+    : clock(localStart, 0, startTick), camera(makeVirtualCamera(profile, clock, clock)),
+      cablePorts(systemPorts, camera), ports(cablePorts, clock),
       window([this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
              [this](int id) { return colourField(program, id); }, &clock) {
     sdk::registerCameraDriver(camera);

@@ -53,7 +53,8 @@ inline void PrintTo(const CableEvent& e, std::ostream* out) {
 class CameraTestProgram {
   public:
     explicit CameraTestProgram(const VirtualProfile& profile,
-                               CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0});
+                               CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0},
+                               std::uint32_t startTick = 0);
     ~CameraTestProgram();
 
     // Writes the script, starts the program connected to the body and, after `prepare`, starts the run.
