@@ -405,6 +405,13 @@ INSTANTIATE_TEST_SUITE_P(
                                 "",
                                 "No serial port selected for camera control !",
                                 "Error"},
+                      ErrorCase{"LockupWithoutLiveViewOrPort",
+                                "no-liveview",
+                                nullptr,
+                                {"0\t\t1\t250"},
+                                R"(-lockuptime="2")",
+                                "No serial port selected for camera control !",
+                                "Error"},
                       ErrorCase{"LiveViewCableWithoutPort",
                                 "liveview-cable",
                                 nullptr,
@@ -450,7 +457,7 @@ TEST_P(CameraRunAccepted, CompletesWithOnePictureAShot) {
         t.camera->pressShutterByHand(true);
         t.camera->pressShutterByHand(false);
     }
-    t.runFor(40000);
+    t.runFor(50000);
     EXPECT_EQ(t.lastBox(), nullptr) << t.lastBox()->text;
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_GE(t.pictures().size(), c.lines.size());
@@ -459,81 +466,95 @@ TEST_P(CameraRunAccepted, CompletesWithOnePictureAShot) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Accepted, CameraRunAccepted,
-                         ::testing::Values(AcceptedCase{"BurstInHighSpeedDrive",
-                                                        "bulb",
-                                                        [](VirtualProfile& p) { p.driveMode = 5; },
-                                                        {"0\t\t1\t100\t\t\t2"},
-                                                        R"(-serialport="VirtualCable")",
-                                                        RunStatus::kBurst},
-                                           // Refused in bulb mode only under one second.
-                                           AcceptedCase{"OneSecondBulbOnAPressShutterBody",
-                                                        "press-shutter",
-                                                        [](VirtualProfile& p) { p.aeMode = 4; },
-                                                        {"0\t\t1\t1"},
-                                                        "",
-                                                        RunStatus::kExposure},
-                                           AcceptedCase{"ThirtySecondsOutsideBulbOnAPressShutterBody",
-                                                        "press-shutter",
-                                                        nullptr,
-                                                        {"0\t\t30\t1"},
-                                                        "",
-                                                        RunStatus::kExposure,
-                                                        "30000 status 196"},
-                                           AcceptedCase{"IsoInBulbMode",
-                                                        "bulb",
-                                                        [](VirtualProfile& p) { p.aeMode = 4; },
-                                                        {"0\t\t1\t1\t800"},
-                                                        "",
-                                                        RunStatus::kExposure},
-                                           AcceptedCase{"ApertureInBulbMode",
-                                                        "bulb",
-                                                        [](VirtualProfile& p) { p.aeMode = 4; },
-                                                        {"0\t8\t1\t1"},
-                                                        "",
-                                                        RunStatus::kExposure},
-                                           AcceptedCase{"SpeedInTv",
-                                                        "bulb",
-                                                        [](VirtualProfile& p) { p.aeMode = 1; },
-                                                        {"0\t\t1\t250"},
-                                                        "",
-                                                        RunStatus::kExposure},
-                                           // f/13 is 0x43 or 0x44, as the body offers.
-                                           AcceptedCase{"ApertureByItsAlternativeCode",
-                                                        "bulb",
-                                                        [](VirtualProfile& p) {
-                                                            p.apertureCodes = {0x38, 0x44};
-                                                        },
-                                                        {"0\t13\t1\t250"},
-                                                        "",
-                                                        RunStatus::kExposure},
-                                           AcceptedCase{"TenSecondLockup",
-                                                        "bulb",
-                                                        nullptr,
-                                                        {"0\t\t1\t250"},
-                                                        R"(-lockuptime="10")",
-                                                        RunStatus::kLockup,
-                                                        "10350 status 30"},
-                                           // The camera times the exposure from the end of the lock-up.
-                                           AcceptedCase{"LongExposureAfterALockupOnAPressShutterBody",
-                                                        "press-shutter",
-                                                        nullptr,
-                                                        {"0\t\t15\t1"},
-                                                        R"(-lockuptime="2")",
-                                                        RunStatus::kLockup,
-                                                        "17350 status 196"},
-                                           // The photographer's hand needs neither live view nor a cable.
-                                           AcceptedCase{"ManualReleaseWithoutLiveViewOrPort",
-                                                        "cable",
-                                                        nullptr,
-                                                        {"0\t\t1\t250"},
-                                                        "",
-                                                        RunStatus::kManualRelease,
-                                                        nullptr,
-                                                        true}),
-                         [](const ::testing::TestParamInfo<AcceptedCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Accepted, CameraRunAccepted,
+    ::testing::Values(AcceptedCase{"BurstInHighSpeedDrive",
+                                   "bulb",
+                                   [](VirtualProfile& p) { p.driveMode = 5; },
+                                   {"0\t\t1\t100\t\t\t2"},
+                                   R"(-serialport="VirtualCable")",
+                                   RunStatus::kBurst},
+                      // Refused in bulb mode only under one second.
+                      AcceptedCase{"OneSecondBulbOnAPressShutterBody",
+                                   "press-shutter",
+                                   [](VirtualProfile& p) { p.aeMode = 4; },
+                                   {"0\t\t1\t1"},
+                                   "",
+                                   RunStatus::kExposure},
+                      AcceptedCase{"ThirtySecondsOutsideBulbOnAPressShutterBody",
+                                   "press-shutter",
+                                   nullptr,
+                                   {"0\t\t30\t1"},
+                                   "",
+                                   RunStatus::kExposure,
+                                   "30000 status 196"},
+                      AcceptedCase{"LongestExposureTheBodyTimes",
+                                   "bulb",
+                                   [](VirtualProfile& p) { p.shutterCodes.push_back(0x2C); },
+                                   {"0\t\t3\t1"},
+                                   "",
+                                   RunStatus::kExposure,
+                                   "3000 status 196"},
+                      // Only the cable shot waits the 400D's two seconds.
+                      AcceptedCase{"CameraShotAfterACableShotOnThe400D",
+                                   "legacy-lockup",
+                                   nullptr,
+                                   {"0\t\t40\t1", "\t\t1\t250"},
+                                   R"(-serialport="VirtualCable")",
+                                   RunStatus::kExposure,
+                                   "43600 status 35"},
+                      AcceptedCase{"IsoInBulbMode",
+                                   "bulb",
+                                   [](VirtualProfile& p) { p.aeMode = 4; },
+                                   {"0\t\t1\t1\t800"},
+                                   "",
+                                   RunStatus::kExposure},
+                      AcceptedCase{"ApertureInBulbMode",
+                                   "bulb",
+                                   [](VirtualProfile& p) { p.aeMode = 4; },
+                                   {"0\t8\t1\t1"},
+                                   "",
+                                   RunStatus::kExposure},
+                      AcceptedCase{"SpeedInTv",
+                                   "bulb",
+                                   [](VirtualProfile& p) { p.aeMode = 1; },
+                                   {"0\t\t1\t250"},
+                                   "",
+                                   RunStatus::kExposure},
+                      // f/13 is 0x43 or 0x44, as the body offers.
+                      AcceptedCase{"ApertureByItsAlternativeCode",
+                                   "bulb",
+                                   [](VirtualProfile& p) {
+                                       p.apertureCodes = {0x38, 0x44};
+                                   },
+                                   {"0\t13\t1\t250"},
+                                   "",
+                                   RunStatus::kExposure},
+                      AcceptedCase{"TenSecondLockup",
+                                   "bulb",
+                                   nullptr,
+                                   {"0\t\t1\t250"},
+                                   R"(-lockuptime="10")",
+                                   RunStatus::kLockup,
+                                   "10350 status 30"},
+                      // The camera times the exposure from the end of the lock-up.
+                      AcceptedCase{"LongExposureAfterALockupOnAPressShutterBody",
+                                   "press-shutter",
+                                   nullptr,
+                                   {"0\t\t15\t1"},
+                                   R"(-lockuptime="2")",
+                                   RunStatus::kLockup,
+                                   "17350 status 196"},
+                      // The photographer's hand needs neither live view nor a cable.
+                      AcceptedCase{"ManualReleaseWithoutLiveViewOrPort",
+                                   "cable",
+                                   nullptr,
+                                   {"0\t\t1\t250"},
+                                   "",
+                                   RunStatus::kManualRelease,
+                                   nullptr,
+                                   true}),
+    [](const ::testing::TestParamInfo<AcceptedCase>& info) { return std::string(info.param.name); });
 
 // The 300D names its pictures by the line's quality, and its thumbnails are not pictures.
 TEST(CameraRun, The300DNamesByQualityAndSkipsThumbnails) {
@@ -636,6 +657,36 @@ TEST(CameraRun, ARequestThatCannotBeCarriedOutSkipsNothing) {
         EXPECT_NE(t.lastBox()->text.find(c.box), std::string::npos) << t.lastBox()->text;
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     }
+}
+
+// While paused the photographer may use the body's own controls.
+TEST(CameraRun, PauseUnlocksTheBodyBetweenShots) {
+    CameraTestProgram t(preset("bulb"));
+    t.start({"0\t\t1\t250", "100"});
+    struct Step {
+        bool pressPause, locked;
+    };
+    for (const Step& s : {Step{false, true}, Step{true, false}, Step{true, true}}) {
+        if (s.pressPause) t.window.click(kPauseButton);
+        t.runFor(1000);
+        EXPECT_EQ(t.camera->controlsLocked(), s.locked);
+    }
+}
+
+// A next script that fails to load, asked for during a shot, leaves the run no lines: it stops then.
+TEST(CameraRun, ANextScriptThatFailsToLoadStopsTheRun) {
+    CameraTestProgram t(preset("bulb"));
+    t.dir.write("dawn.txt", scriptText({"0", "nonsense"}));
+    t.dir.write("night.next", "dawn.txt");
+    t.start({"0\t\t1\t1", "50\t\t1\t250"});
+    t.runFor(500);
+    t.window.click(kNextScriptButton); // during the first shot's 1 s exposure
+    t.runFor(8000);
+    EXPECT_FALSE(t.program.run.running);
+    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+    ASSERT_NE(t.lastBox(), nullptr);
+    EXPECT_EQ(t.lastBox()->text, "invalid delay at line 3 !");
+    EXPECT_EQ(t.timeline.only("shot"), Strings{"0 shot 1 line 2 pass 0"});
 }
 
 // A run stopped by an error while its pictures were queued (at 520 ms) or counted (at 600 ms) leaves nothing
