@@ -468,9 +468,9 @@ TEST_P(CameraRunAccepted, CompletesWithOnePictureAShot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Accepted, CameraRunAccepted,
-    ::testing::Values(AcceptedCase{"BurstInHighSpeedDrive",
+    ::testing::Values(AcceptedCase{"BurstInLowSpeedContinuousDrive",
                                    "bulb",
-                                   [](VirtualProfile& p) { p.driveMode = 5; },
+                                   [](VirtualProfile& p) { p.driveMode = kEdsDriveMode_LowSpeedContinuous; },
                                    {"0\t\t1\t100\t\t\t2"},
                                    R"(-serialport="VirtualCable")",
                                    RunStatus::kBurst},
