@@ -1,6 +1,6 @@
 #pragma once
 // The main window's procedure: the initialisation sequence, and commands, timers and user messages by id.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <optional>

@@ -1,10 +1,10 @@
 #include "app/script_menu.h"
 
+#include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/script_chain_dialog.h"
 #include "script/script_chain_dialog.h"
 #include "script/script_loader.h"
-#include "script/text_scan.h"
 #include "ui/external_programs.h"
 
 namespace orvex {

@@ -1,6 +1,6 @@
 #pragma once
 // The Script menu's ways to a script file: Load, Modify, Edit, and files dropped on the main window.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <string>

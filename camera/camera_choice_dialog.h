@@ -1,6 +1,6 @@
 #pragma once
 // CONNECT_DIALOG: the cameras the SDK lists, one line each, and the one the user picks.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

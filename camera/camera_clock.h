@@ -1,6 +1,6 @@
 #pragma once
 // The Settings menu's Set time LT and Set time UT: the body's clock set from the computer's.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

@@ -1,6 +1,6 @@
 #pragma once
 // Choosing, connecting and losing the camera.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

@@ -1,7 +1,7 @@
 #pragma once
 // CAMERA_INFO_DIALOG: the connected body's identity and state, read again every second; it closes when the
 // body goes.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

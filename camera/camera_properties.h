@@ -1,7 +1,7 @@
 #pragma once
 // The small camera operations of a run.
-#include "app/program.h"
 #include "camera/program_errors.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 // Downloading the pictures the camera sends and naming them after the moment they were taken.
-#include "app/program.h"
+#include "core/program.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // The desktop program's command line: arguments (separated by NUL bytes in the input) joined and read as
 // the program does, and every value option read as the main window would read it.
-#include "app/startup_options.h"
+#include "core/startup_options.h"
 
 #include <cstdlib>
 #include <string>

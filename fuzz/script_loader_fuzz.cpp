@@ -1,6 +1,6 @@
 // The script loader on any file, in English and in French: it refuses or loads, and what it loads only
 // points at rows the value tables have.
-#include "app/program.h"
+#include "core/program.h"
 #include "fuzz/fuzz_files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"

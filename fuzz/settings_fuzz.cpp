@@ -1,10 +1,10 @@
 // The settings file written and read back over any existing file: every setting comes back as the reader
 // is meant to see it, and every other value in the file stays as it was.
-#include "app/catalogue.h"
-#include "app/settings.h"
+#include "core/catalogue.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "fuzz/fuzz_files.h"
 #include "platform/profile/profile_file.h"
-#include "run/run_state.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 // Carries the loaded script through time: waits for each line's moment, has it shot, loops and ends.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

@@ -1,6 +1,6 @@
 #pragma once
 // The shutter-release cable on a serial port, and the mirror lock-up sequence.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

@@ -1,6 +1,6 @@
 #pragma once
 // Turning the current script line into a shot: the camera's values set and checked, the shutter released.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

@@ -1,7 +1,7 @@
 #pragma once
 // The run's state, remaining time and errors as the main window shows them.
-#include "app/program.h"
 #include "camera/program_errors.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <cstdint>

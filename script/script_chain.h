@@ -1,6 +1,6 @@
 #pragma once
 // Moving along a chain of scripts (link files "name.next" and "name.prev" beside them) and reloading.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

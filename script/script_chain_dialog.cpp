@@ -1,8 +1,8 @@
 #include "script/script_chain_dialog.h"
 
+#include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/script_chain_dialog.h"
-#include "script/text_scan.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 // SCRIPT_CHAIN_DIALOG: the user lists scripts of one folder in order, and OK writes the link files that make
 // them a chain, or a ring when Close chain is checked.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <string>

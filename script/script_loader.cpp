@@ -1,10 +1,10 @@
 #include "script/script_loader.h"
 
+#include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
 #include "run/status_display.h"
 #include "script/line_reader.h"
-#include "script/text_scan.h"
 #include "ui/main_controls.h"
 
 #include <array>

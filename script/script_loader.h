@@ -1,6 +1,6 @@
 #pragma once
 // Turns a script file into the records of the run, checking every line.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/startup_options.h"
+#include "core/startup_options.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,7 +1,7 @@
 // The parameters dialog on the headless window: its checks in order, what OK stores and writes, and the
 // language change reaching the main window.
+#include "core/run_state.h"
 #include "resources/parameter_dialog.h"
-#include "run/run_state.h"
 #include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/settings.h"
-#include "run/run_state.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "tests/support/test_program.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "script/value_tables.h"
+#include "core/value_tables.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

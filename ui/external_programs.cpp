@@ -1,6 +1,6 @@
 #include "ui/external_programs.h"
 
-#include "script/text_scan.h"
+#include "core/text_scan.h"
 
 namespace orvex {
 

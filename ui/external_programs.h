@@ -1,6 +1,6 @@
 #pragma once
 // The script editor, the picture browser and other programs named in the settings.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 

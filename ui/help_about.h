@@ -1,6 +1,6 @@
 #pragma once
 // The ? menu: the manual in the user's language, and the version box.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

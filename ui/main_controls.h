@@ -1,6 +1,6 @@
 #pragma once
 // The main window's texts, menu, enabling rules and field colours, derived from the records.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 namespace orvex {

@@ -1,8 +1,8 @@
 #include "ui/parameters_dialog.h"
 
+#include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/parameter_dialog.h"
-#include "script/text_scan.h"
 
 #include <cstdio>
 #include <string>

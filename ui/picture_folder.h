@@ -1,6 +1,6 @@
 #pragma once
 // The Pictures menu: the picture folder opened in the picture browser, and the program's pictures erased.
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/window.h"
 
 #include <string>

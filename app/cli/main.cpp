@@ -1,9 +1,9 @@
 // orvex-cli: Orvex's command-line companion for rehearsing and running scripts.
-#include "app/catalogue.h"
 #include "app/check_command.h"
 #include "app/cli/cameras_command.h"
 #include "app/cli/run_options.h"
 #include "app/cli/run_session.h"
+#include "core/catalogue.h"
 #include "platform/system_language.h"
 
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "app/cli/run_options.h"
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
 #include <algorithm>
 #include <cctype>

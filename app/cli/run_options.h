@@ -1,6 +1,6 @@
 #pragma once
 // The options of `orvex-cli simulate` and `orvex-cli run`.
-#include "app/startup_options.h"
+#include "core/startup_options.h"
 #include "platform/clock.h"
 
 #include <cstdint>

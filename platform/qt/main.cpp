@@ -1,9 +1,9 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/main_window.h"
-#include "app/program.h"
-#include "app/startup_options.h"
 #include "camera/gphoto2/gphoto_driver.h"
 #include "camera/virtual/virtual_camera.h"
+#include "core/program.h"
+#include "core/startup_options.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/qt/program_icon.h"

@@ -1,10 +1,10 @@
 // The parameters and script chain dialogs as the real program opens them from its menu, in both languages,
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
 #include "app/main_window.h"
-#include "app/program.h"
 #include "camera/ae_mode_icons.h"
 #include "camera/camera_connection.h"
 #include "camera/virtual/virtual_camera.h"
+#include "core/program.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"

@@ -1,12 +1,12 @@
 // The real main window, built from MAIN_DIALOG and run by the program's own procedure, on the offscreen
 // platform; screenshots are left in the build folder for people to look at.
 #include "app/main_window.h"
-#include "app/program.h"
+#include "core/program.h"
+#include "core/run_state.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
 #include "resources/main_dialog.h"
-#include "run/run_state.h"
 #include "ui/main_controls.h"
 
 #include <QAbstractButton>

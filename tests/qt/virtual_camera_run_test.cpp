@@ -1,8 +1,8 @@
 // The desktop program's own window, on the computer's clock, connecting a virtual body and running a
 // short script until it completes.
 #include "app/main_window.h"
-#include "app/program.h"
 #include "camera/virtual/virtual_camera.h"
+#include "core/program.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"

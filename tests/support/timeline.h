@@ -1,7 +1,7 @@
 #pragma once
 // Records what a run does, with the virtual time it happened at, for tests to compare.
+#include "core/run_observer.h"
 #include "platform/clock.h"
-#include "run/run_observer.h"
 
 #include <cstdint>
 #include <mutex>

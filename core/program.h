@@ -1,17 +1,17 @@
 #pragma once
 // The process-wide records, each owned by one subsystem, and the outside world they reach.
-#include "app/catalogue.h"
-#include "app/settings.h"
-#include "app/startup_options.h"
-#include "camera/camera_session.h"
-#include "camera/transfer_queue.h"
+#include "core/camera_session.h"
+#include "core/catalogue.h"
+#include "core/run_observer.h"
+#include "core/run_state.h"
+#include "core/script.h"
+#include "core/settings.h"
+#include "core/startup_options.h"
+#include "core/transfer_queue.h"
+#include "core/value_tables.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/shell.h"
-#include "run/run_observer.h"
-#include "run/run_state.h"
-#include "script/script.h"
-#include "script/value_tables.h"
 
 #include <map>
 #include <memory>

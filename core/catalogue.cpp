@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
 #include <array>
 #include <cstdio>
@@ -13,7 +13,7 @@ struct Entry {
 };
 
 constexpr Entry kEntries[] = {
-#include "app/catalogue_texts.inc"
+#include "core/catalogue_texts.inc"
 };
 
 constexpr int kHighest = 211;

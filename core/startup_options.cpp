@@ -1,6 +1,6 @@
-#include "app/startup_options.h"
+#include "core/startup_options.h"
 
-#include "script/text_scan.h"
+#include "core/text_scan.h"
 
 #include <map>
 #include <set>

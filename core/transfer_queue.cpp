@@ -1,4 +1,4 @@
-#include "camera/transfer_queue.h"
+#include "core/transfer_queue.h"
 
 namespace orvex {
 

@@ -1,6 +1,6 @@
-#include "script/value_tables.h"
+#include "core/value_tables.h"
 
-#include "script/text_scan.h"
+#include "core/text_scan.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "script/text_scan.h"
+#include "core/text_scan.h"
 
 #include <cctype>
 #include <charconv>

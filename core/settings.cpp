@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
+#include "core/run_state.h"
+#include "core/text_scan.h"
 #include "platform/profile/profile_file.h"
-#include "run/run_state.h"
-#include "script/text_scan.h"
 
 #include <algorithm>
 #include <cstdint>

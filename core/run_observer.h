@@ -1,6 +1,6 @@
 #pragma once
 // Someone who follows a run as it happens: orvex-cli prints the timeline from it.
-#include "run/run_state.h"
+#include "core/run_state.h"
 
 #include <string>
 
