@@ -115,7 +115,7 @@ void quit(Program& p, Window& w) {
     if (p.run.running) return;
     closeCable(p);
     if (p.camera.connected) disconnectCamera(p, w);
-    joinTransferWorker(p);
+    p.transferWorker.join();
     if (p.sdkInitialised) EdsTerminateSDK();
     p.sdkInitialised = false;
     w.destroyAndQuit(0);

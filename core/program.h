@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "core/startup_options.h"
 #include "core/transfer_queue.h"
+#include "core/transfer_worker.h"
 #include "core/value_tables.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
@@ -16,17 +17,12 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace orvex {
 
 struct Program {
     Program(Clock& c, SerialPorts& s) : clock(c), serialPorts(s) {}
-    // A transfer worker still running must end before the records it uses go away.
-    ~Program() {
-        if (transferWorker.joinable()) transferWorker.join();
-    }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -47,10 +43,9 @@ struct Program {
     std::map<std::string, std::string> aeModeIcons; // icon file → its path, found at start
     TransferQueue transfers;
     TransferStatus transferStatus;
-    std::thread transferWorker;
     std::unique_ptr<SerialLine> cable; // open from the first press of a run until the run stops
     bool liveViewOn = false;
-    // On a virtual clock downloads take no time: the run waits for each transfer worker it starts, so that
+    // On a virtual clock downloads take no time: the run waits for each drain it starts, so that
     // a rehearsal gives the same timeline every time.
     bool transfersTakeNoTime = false;
     RunObserver* observer = nullptr;
@@ -59,6 +54,14 @@ struct Program {
     std::string chainDirectory;
     // Raised by the parameters dialog when it changed the language; the main window clears it.
     bool languageChanged = false;
+
+    // Last: a drain still going on ends before the records it uses go away.
+    TransferWorker transferWorker{
+        transfers,
+        transferStatus,
+        {run.shotCount, run.picturesReported, run.downloadsFailed, camera.connected},
+        clock,
+        observer};
 
     const char* text(int number) const { return messageText(language, number); }
 };

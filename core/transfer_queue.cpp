@@ -21,6 +21,13 @@ bool TransferQueue::empty() const {
     return items_.empty();
 }
 
+const TransferStatus::FiledExposure* filedExposure(const TransferStatus& s, const std::string& cameraName) {
+    const std::string stem = cameraName.substr(0, cameraName.find('.'));
+    for (const auto& e : s.filed)
+        if (e.stem == stem) return &e;
+    return nullptr;
+}
+
 void TransferQueue::clear() {
     std::lock_guard lock(mutex_);
     for (EdsDirectoryItemRef item : items_) {

@@ -53,4 +53,8 @@ struct TransferStatus {
     int lastNumber = 0;               // the number the last picture was filed under
 };
 
+// The recent exposure whose files share the camera base name of `cameraName`, or null.
+const TransferStatus::FiledExposure* filedExposure(const TransferStatus& status,
+                                                   const std::string& cameraName);
+
 } // namespace orvex

@@ -300,7 +300,7 @@ void pictureWaitTick(Program& p, Window& w) {
 // start from nothing, so that no picture is filed under another shot's number.
 void startFromCleanHandshake(Program& p) {
     p.transfers.clear();
-    joinTransferWorker(p); // one still draining ends after its current picture
+    p.transferWorker.join(); // one still draining ends after its current picture
     TransferStatus& s = p.transferStatus;
     s.running = false;
     s.finished = false;

@@ -228,10 +228,6 @@ void executeLine(Program& p, Window& w) {
     release(p, w, line, ae, lockup);
 }
 
-void joinTransferWorker(Program& p) {
-    if (p.transferWorker.joinable()) p.transferWorker.join();
-}
-
 void watchTransfers(Program& p, Window& w) {
     RunState& r = p.run;
     TransferStatus& s = p.transferStatus;
@@ -242,7 +238,7 @@ void watchTransfers(Program& p, Window& w) {
             showShots(p, w);
         }
         if (!s.finished || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs) return;
-        joinTransferWorker(p);
+        p.transferWorker.join();
         showShots(p, w);
         s.running = false;
         if (s.error != 0) {
@@ -256,10 +252,7 @@ void watchTransfers(Program& p, Window& w) {
         s.finished = false;
         s.seenShotCount = r.shotCount;
         s.pauseBeforeFinishingMs = r.cableUsed ? p.camera.rules.pauseAfterCableShotMs : 0;
-        // A worker of an earlier run may still be ending; one thread at a time.
-        joinTransferWorker(p);
-        p.transferWorker = std::thread(transferWorker, std::ref(p), makeTransferJob(p));
-        if (p.transfersTakeNoTime) joinTransferWorker(p);
+        startTransfers(p);
         return;
     }
     if (r.picturesReported > 0) {

@@ -8,7 +8,5 @@ namespace orvex {
 void executeLine(Program& program, Window& window);
 // Follows the pictures of the shot; sets cameraReady once they are all in.
 void watchTransfers(Program& program, Window& window);
-// Waits for a transfer worker still running and collects it.
-void joinTransferWorker(Program& program);
 
 } // namespace orvex

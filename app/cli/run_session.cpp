@@ -9,7 +9,6 @@
 #include "platform/headless/no_serial_ports.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
-#include "run/shot_execution.h"
 #include "ui/main_controls.h"
 
 #include <algorithm>
@@ -90,16 +89,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         program.options.connectNumber = static_cast<std::uint32_t>(wanted);
     }
 
+    // Downloads take no time on the rehearsal's clock: each drain ends before time moves on.
+    program.transfersTakeNoTime = !realTime;
     TimelinePrinter printer(program, out);
     program.observer = &printer;
-    HeadlessWindow window(
-        [&](Window& w, const DialogMessage& m) {
-            mainWindowProcedure(program, w, m);
-            // Downloads take no time on the rehearsal's clock: wait for the worker before time moves on.
-            while (!realTime && program.transferStatus.running && !program.transferStatus.finished)
-                std::this_thread::yield();
-        },
-        [&](int id) { return colourField(program, id); }, &time->windowTimers());
+    HeadlessWindow window([&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
+                          [&](int id) { return colourField(program, id); }, &time->windowTimers());
     window.answer = [&](const MessageBoxRecord& box) {
         printer.message(box.caption, box.text);
         return box.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
@@ -141,13 +136,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     std::signal(SIGINT, SIG_DFL);
     if (program.run.running) {
         printer.endUntil();
-        joinTransferWorker(program); // it reports to the printer too
+        program.transferWorker.join(); // it reports to the printer too
         program.observer = nullptr;
         stopRun(program, window);
         window.send({MessageKind::Close, 0, {}});
         return 1;
     }
-    joinTransferWorker(program);
+    program.transferWorker.join();
     printer.end(program.run.status);
     program.observer = nullptr;
     const bool completed = program.run.status == RunStatus::kCompleted;

@@ -44,7 +44,7 @@ CameraTestProgram::CameraTestProgram(const VirtualProfile& profile, CivilTime lo
 }
 
 CameraTestProgram::~CameraTestProgram() {
-    joinTransferWorker(program);
+    program.transferWorker.join();
     program.observer = nullptr;
     program.run.running = false;
     window.send({MessageKind::Close, 0, {}});

@@ -1,0 +1,104 @@
+#include "core/picture_download.h"
+
+#include "platform/files.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace orvex {
+namespace {
+
+// Releases a reference at the end of the scope, on every path.
+struct Released {
+    EdsBaseRef ref = nullptr;
+    ~Released() {
+        if (ref) EdsRelease(ref);
+    }
+};
+
+// A name of our own in the picture folder that no camera file can have, created new so it never replaces one.
+std::string createTemporary(const std::string& folder, EdsStreamRef& stream, EdsError& error) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = folder + ".orvex-download-" + std::to_string(counter++) + ".part";
+        error = EdsCreateFileStream(path.c_str(), kEdsFileCreateDisposition_CreateNew, kEdsAccess_ReadWrite,
+                                    &stream);
+        if (error == EDS_ERR_OK) return path;
+        if (fileExists(path)) continue;
+        return {};
+    }
+    return {};
+}
+
+// Moves the download to `name`; on a clash, to the camera's own name, made unique. Never replaces a file.
+std::string settle(const std::string& temporary, const std::string& folder, const std::string& name,
+                   const std::string& cameraName) {
+    if (moveWithoutReplacing(temporary, folder + name)) return folder + name;
+    const auto dot = cameraName.find('.');
+    const std::string stem = cameraName.substr(0, dot),
+                      ext = dot == std::string::npos ? "" : cameraName.substr(dot);
+    for (int n = 0; n < 10000; ++n) {
+        const std::string candidate = folder + (n == 0 ? cameraName : stem + "-" + std::to_string(n) + ext);
+        if (moveWithoutReplacing(temporary, candidate)) return candidate;
+    }
+    return temporary;
+}
+
+} // namespace
+
+std::string pictureName(const std::string& prefix, const EdsTime& t, int number,
+                        const std::string& extension) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d_%04d", static_cast<int>(t.year),
+                  static_cast<int>(t.month), static_cast<int>(t.day), static_cast<int>(t.hour),
+                  static_cast<int>(t.minute), static_cast<int>(t.second), number);
+    return (prefix.empty() ? "" : prefix + "_") + text + extension;
+}
+
+DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
+                                const std::string& prefix, int number, const std::string& extension) {
+    DownloadOutcome outcome;
+    Released ownedItem{item};
+    EdsDirectoryItemInfo info{};
+    if (const EdsError e = EdsGetDirectoryItemInfo(item, &info)) {
+        outcome.error = static_cast<std::int32_t>(e);
+        return outcome;
+    }
+    outcome.cameraName = info.szFileName;
+    EdsStreamRef stream = nullptr;
+    EdsError error = EDS_ERR_OK;
+    const std::string temporary = createTemporary(folder, stream, error);
+    if (temporary.empty()) {
+        EdsDownloadCancel(item);
+        outcome.error = static_cast<std::int32_t>(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
+        return outcome;
+    }
+    Released ownedStream{stream};
+    if (EdsDownload(item, info.size, stream) != EDS_ERR_OK) {
+        outcome.error = static_cast<std::int32_t>(EdsDownloadCancel(item));
+        EdsRelease(stream);
+        ownedStream.ref = nullptr;
+        removeFile(temporary);
+        outcome.lost = true;
+        return outcome;
+    }
+    EdsImageRef image = nullptr;
+    EdsTime taken{};
+    EdsError dateError = EdsCreateImageRef(stream, &image);
+    if (dateError == EDS_ERR_OK) {
+        dateError = EdsGetPropertyData(image, kEdsPropID_DateTime, 0, sizeof taken, &taken);
+        EdsRelease(image);
+    }
+    // The file is whole whether or not its date can be read: the camera may let it go.
+    EdsDownloadComplete(item);
+    EdsRelease(stream);
+    ownedStream.ref = nullptr;
+    const std::string name =
+        dateError == EDS_ERR_OK ? pictureName(prefix, taken, number, extension) : outcome.cameraName;
+    const std::string stored = settle(temporary, folder, name, outcome.cameraName);
+    if (stored != temporary) outcome.stored = stored;
+    outcome.error = static_cast<std::int32_t>(dateError);
+    return outcome;
+}
+
+} // namespace orvex

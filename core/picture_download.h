@@ -1,0 +1,27 @@
+#pragma once
+// Downloading one picture into the picture folder under the name of the moment it was taken.
+#include "camera/sdk.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvex {
+
+// The picture name: [prefix_]YYYY-MM-DD_hh-mm-ss_NNNN.ext
+std::string pictureName(const std::string& prefix, const EdsTime& taken, int number,
+                        const std::string& extension);
+
+struct DownloadOutcome {
+    std::int32_t error = 0; // 0 or an error code
+    bool lost = false;      // the download itself failed: the picture is not in the folder
+    std::string cameraName; // the file's name on the camera
+    std::string stored;     // where it was filed; empty when nowhere
+};
+
+// Downloads the item (which it releases) into `folder` (with its trailing separator), named with `number`,
+// or with the camera's name when its date cannot be read. Never replaces a file. A download that fails is
+// cancelled and its partial file removed; the error is then the cancel's.
+DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
+                                const std::string& prefix, int number, const std::string& extension);
+
+} // namespace orvex
