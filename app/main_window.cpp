@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/camera_link.h"
 #include "app/script_menu.h"
 #include "camera/ae_mode_icons.h"
 #include "camera/camera_clock.h"

@@ -2,12 +2,10 @@
 
 #include "camera/camera_choice_dialog.h"
 #include "camera/camera_properties.h"
+#include "camera/error_texts.h"
 #include "camera/transfer.h"
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
-#include "run/run_controller.h"
-#include "run/status_display.h"
-#include "ui/main_controls.h"
 
 #include <map>
 #include <memory>
@@ -26,6 +24,7 @@ constexpr int kMessageError = 54;
 struct CameraEventContext {
     Program& program;
     Window& window;
+    bool bodyGone = false; // the body shut down: the program disconnects it once the events are delivered
 };
 
 // One context per connected program. The SDK only holds a raw pointer, so the context lives here from the
@@ -61,6 +60,14 @@ void setQualityCodes(ValueTable& quality, bool legacy) {
     }
 }
 
+// The SDK keeps handlers with the camera body, beyond its session: a later session on the same body, such as
+// autoConnect trying it for its body id, must not reach a context that is gone.
+void removeEventHandlers(EdsCameraRef camera) {
+    EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, nullptr, nullptr);
+    EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, nullptr, nullptr);
+    EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, nullptr, nullptr);
+}
+
 EdsError onObjectEvent(EdsObjectEvent event, EdsBaseRef object, EdsVoid* context) {
     Program& program = static_cast<CameraEventContext*>(context)->program;
     switch (event) {
@@ -93,13 +100,12 @@ EdsError onPropertyEvent(EdsPropertyEvent event, EdsPropertyID property, EdsUInt
 
 EdsError onStateEvent(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
     if (event != kEdsStateEvent_Shutdown) return EDS_ERR_OK;
-    // The context dies in disconnectCamera: take what it holds first.
     auto* events = static_cast<CameraEventContext*>(context);
     Program& program = events->program;
-    Window& window = events->window;
-    // A camera that is gone cannot take its settings back.
+    // A camera that is gone cannot take its settings back, nor send anything more.
     program.camera.connected = false;
-    disconnectCamera(program, window);
+    removeEventHandlers(program.camera.camera);
+    events->bodyGone = true;
     return EDS_ERR_OK;
 }
 
@@ -110,14 +116,6 @@ void registerEventHandlers(Program& program, Window& window) {
     EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, onObjectEvent, context.get());
     EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, onPropertyEvent, context.get());
     EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, onStateEvent, context.get());
-}
-
-// The SDK keeps handlers with the camera body, beyond its session: a later session on the same body, such as
-// autoConnect trying it for its body id, must not reach a context that is gone.
-void removeEventHandlers(EdsCameraRef camera) {
-    EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, nullptr, nullptr);
-    EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, nullptr, nullptr);
-    EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, nullptr, nullptr);
 }
 
 std::uint32_t readSaved(EdsCameraRef camera, EdsPropertyID property) {
@@ -178,7 +176,6 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
         (!session.rules.pressShutterBody && (session.bulbCommands || session.shutterButton)) ? 3000 : 30000;
 
     window.setItemText(kCameraField, session.name);
-    showStatus(program, window, RunStatus::kIdle);
 
     if (session.rules.lockupFixedOff) window.listSelectIndex(kLockupList, 0);
     if (session.rules.savesToHostOnly) {
@@ -210,9 +207,9 @@ void removeCameraEventPump(Window& window) {
     pumpWindow() = nullptr;
 }
 
-void connectCamera(Program& program, Window& window) {
+Connection openCamera(Program& program, Window& window) {
     CameraSession& session = program.camera;
-    if (session.connectDialogOpen) return;
+    if (session.connectDialogOpen) return Connection::kNone;
 
     if (program.options.simulation) {
         session.name = program.text(kMessageSimulation);
@@ -220,8 +217,7 @@ void connectCamera(Program& program, Window& window) {
         session.connected = true;
         program.run.cameraReady = true;
         session.liveViewAvailable = false;
-        updateMainControls(program, window);
-        return;
+        return Connection::kSimulation;
     }
 
     session.connectDialogOpen = true;
@@ -236,9 +232,9 @@ void connectCamera(Program& program, Window& window) {
     if (result != kOkCommand) {
         if (session.camera) EdsRelease(session.camera);
         session.camera = nullptr;
-        return;
+        return Connection::kNone;
     }
-    if (!session.camera) return;
+    if (!session.camera) return Connection::kNone;
 
     const EdsError error = EdsOpenSession(session.camera);
     if (error != EDS_ERR_OK) {
@@ -247,17 +243,18 @@ void connectCamera(Program& program, Window& window) {
         window.messageBox(std::string(program.text(kMessageCannotAccess)) + "\r" +
                               errorText(program.language, static_cast<std::int32_t>(error)),
                           program.text(kMessageError), BoxIcon::Error, BoxButtons::Ok);
-        return;
+        return Connection::kNone;
     }
     finishConnect(program, window, session.cameraNumber);
-    updateMainControls(program, window);
+    return Connection::kBody;
 }
 
-void autoConnect(Program& program, Window& window) {
-    if (program.options.simulation) return;
+bool openWantedCamera(Program& program, Window& window) {
+    if (program.options.simulation) return false;
     CameraSession& session = program.camera;
     EdsCameraListRef list = nullptr;
-    if (EdsGetCameraList(&list) != EDS_ERR_OK) return;
+    if (EdsGetCameraList(&list) != EDS_ERR_OK) return false;
+    bool connected = false;
     EdsUInt32 count = 0;
     EdsGetChildCount(list, &count);
     const std::uint32_t wanted = program.options.connectNumber;
@@ -273,7 +270,7 @@ void autoConnect(Program& program, Window& window) {
         std::uint32_t bodyId = 0;
         if (wanted == 0 || (readBodyId(program, bodyId) == 0 && bodyId == wanted)) {
             finishConnect(program, window, static_cast<int>(index) + 1);
-            updateMainControls(program, window);
+            connected = true;
             break;
         }
         EdsCloseSession(camera);
@@ -281,9 +278,10 @@ void autoConnect(Program& program, Window& window) {
         session.camera = nullptr;
     }
     EdsRelease(list);
+    return connected;
 }
 
-void disconnectCamera(Program& program, Window& window) {
+void giveBackCameraSettings(Program& program) {
     CameraSession& session = program.camera;
     if (session.connected) {
         restoreSaved(session.camera, kEdsPropID_ImageQuality, session.savedQuality);
@@ -292,7 +290,10 @@ void disconnectCamera(Program& program, Window& window) {
         restoreSaved(session.camera, kEdsPropID_Tv, session.savedSpeed);
         session.connected = false;
     }
-    if (program.run.running) stopRun(program, window);
+}
+
+void closeCamera(Program& program, Window& window) {
+    CameraSession& session = program.camera;
     window.killTimer(kTimerBattery);
     if (!program.options.simulation && session.camera) {
         removeEventHandlers(session.camera);
@@ -305,8 +306,6 @@ void disconnectCamera(Program& program, Window& window) {
     // The output went with the session; the next camera's live view must be switched on again.
     session.liveViewOutputOn = false;
     window.setItemText(kCameraField, program.text(kMessageNotConnected));
-    showStatus(program, window, RunStatus::kIdle);
-    updateMainControls(program, window);
 }
 
 void batteryWatch(Program& program, Window& window) {
@@ -320,8 +319,12 @@ void batteryWatch(Program& program, Window& window) {
     window.refreshColours();
 }
 
-void deliverCameraEvents(Program&, Window&) {
+bool deliverEvents(Program& program) {
     EdsGetEvent();
+    const auto context = eventContexts().find(&program);
+    if (context == eventContexts().end() || !context->second->bodyGone) return false;
+    context->second->bodyGone = false;
+    return true;
 }
 
 } // namespace orvex

@@ -15,14 +15,20 @@ void installCameraEventPump(Window& window);
 // Before that window goes, unless EdsTerminateSDK came first: a camera event must never post to a window
 // that is gone. Does nothing when the pump posts to another window.
 void removeCameraEventPump(Window& window);
-// The Connect button while not connected: simulation, or the camera chosen in CONNECT_DIALOG.
-void connectCamera(Program& program, Window& window);
-// "-connect=": the first camera whose session opens, or the one with the wanted body id.
-void autoConnect(Program& program, Window& window);
-void disconnectCamera(Program& program, Window& window);
+enum class Connection { kNone, kSimulation, kBody };
+// Simulation, or the camera chosen in CONNECT_DIALOG; says what is connected now.
+Connection openCamera(Program& program, Window& window);
+// The first camera whose session opens, or the one with the wanted body id; true when one is connected.
+bool openWantedCamera(Program& program, Window& window);
+// The first step of a disconnection: a body still there takes back the settings it had at connection.
+// From then on the program takes it as not connected.
+void giveBackCameraSettings(Program& program);
+// The last step: the session closed, the body's events no longer heard, the field says "not connected".
+void closeCamera(Program& program, Window& window);
 // Timer 5, while cameraReady.
 void batteryWatch(Program& program, Window& window);
-// Delivers the camera events that wait (the camera-event user message).
-void deliverCameraEvents(Program& program, Window& window);
+// Delivers the camera events that wait; true when the body shut down meanwhile (its events are no longer
+// heard, and it is to be disconnected).
+bool deliverEvents(Program& program);
 
 } // namespace orvex

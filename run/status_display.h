@@ -1,5 +1,6 @@
 #pragma once
 // The run's state, remaining time and errors as the main window shows them.
+#include "camera/error_texts.h"
 #include "camera/program_errors.h"
 #include "core/program.h"
 #include "platform/window.h"
@@ -16,7 +17,6 @@ std::string formatRemaining(int ms);
 void showRemaining(Window& window, int ms);
 // The shot count, and the shots left on the card when pictures stay there.
 void showShots(Program& program, Window& window);
-std::string errorText(int language, std::int32_t code);
 // Ends the run on an error: state "Error" and one modal box captioned with the location.
 void reportError(Program& program, Window& window, std::int32_t code, int location);
 

@@ -1,4 +1,5 @@
 // Choosing, connecting and losing a camera, with fake bodies behind the SDK layer.
+#include "app/camera_link.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_properties.h"
 #include "resources/connect_dialog.h"

@@ -1,4 +1,5 @@
 // Model knowledge and the small camera operations, against a fake body.
+#include "app/camera_link.h"
 #include "camera/ae_mode_icons.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_model.h"

@@ -1,5 +1,6 @@
 // The parameters and script chain dialogs as the real program opens them from its menu, in both languages,
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
+#include "app/camera_link.h"
 #include "app/main_window.h"
 #include "camera/ae_mode_icons.h"
 #include "camera/camera_connection.h"
@@ -195,7 +196,8 @@ TEST(DialogsOffscreen, ANewLanguageFromTheMenuRenamesTheMainWindow) {
     EXPECT_EQ(t.window->itemText(kConnectButton), "Connecter");
 }
 
-// Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's folder.
+// Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's
+// folder.
 TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
     ProgramWindow t(kEnglish);
     const std::string script = t.program.startupDirectory + "night.txt";

@@ -1,4 +1,5 @@
 // Modal dialogs built from templates, and the camera choice dialog in one, on the offscreen platform.
+#include "app/camera_link.h"
 #include "camera/camera_connection.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
@@ -29,7 +30,8 @@ constexpr DialogTemplate kModal = {"TEST_MODAL", 120, 50, true, false, kControls
 void nothing(Window&, const DialogMessage&) {}
 
 // Acts in the modal dialog once its event loop runs. A dialog the action failed to end is ended later, so
-// that a failing test does not hang; the context (the test's window) takes that rescue with it when it goes.
+// that a failing test does not hang; the context (the test's window) takes that rescue with it when it
+// goes.
 void whenModal(QObject* context, const std::function<void(QDialog&)>& act) {
     QTimer::singleShot(0, context, [act] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());

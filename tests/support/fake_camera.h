@@ -1,6 +1,7 @@
 #pragma once
 // A small camera driver for the session and property tests: bodies that answer from a property map, record
 // every command and write, and raise events when a test asks.
+#include "app/camera_link.h"
 #include "camera/camera_connection.h"
 #include "tests/support/test_program.h"
 
