@@ -14,6 +14,7 @@
 #include "resources/parameter_dialog.h"
 #include "resources/script_chain_dialog.h"
 #include "run/run_controller.h"
+#include "run/script_moves.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
 #include "run/status_display.h"

@@ -4,6 +4,7 @@
 #include "camera/transfer.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
+#include "run/script_moves.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
 #include "run/status_display.h"

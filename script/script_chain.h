@@ -1,16 +1,17 @@
 #pragma once
-// Moving along a chain of scripts (link files "name.next" and "name.prev" beside them) and reloading.
+// Chains of scripts: link files "name.next" and "name.prev" beside a script name the one that follows it
+// and the one before it.
 #include "core/program.h"
 #include "platform/window.h"
 
+#include <optional>
+#include <string>
+
 namespace orvex {
 
-bool nextScript(Program& program, Window& window);
-bool previousScript(Program& program, Window& window);
-bool reloadScript(Program& program, Window& window);
-// Acts on a pending Reload, Next or Prev. request of a run; true when the run was restarted or stopped,
-// false when there was none or it could not be carried out and the run goes on as it was.
-bool serviceRequests(Program& program, Window& window);
+// The script that the loaded script's link file (extension ".next" or ".prev") names. Nothing for a script
+// not named "*.txt", and nothing after a message box when the link file cannot be read or is empty.
+std::optional<std::string> linkedScript(const Program& program, Window& window, const char* extension);
 // True when the file's last-write time can be read and differs from the one remembered at load.
 bool scriptModifiedSinceLoad(const Program& program);
 

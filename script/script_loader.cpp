@@ -3,9 +3,7 @@
 #include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
-#include "run/status_display.h"
 #include "script/line_reader.h"
-#include "ui/main_controls.h"
 
 #include <array>
 #include <fstream>
@@ -160,19 +158,17 @@ class Loader {
 bool fail(Program& p, Window& w, const std::string& text) {
     p.script.lines.clear();
     w.messageBox(text, p.text(54), BoxIcon::Error, BoxButtons::Ok);
-    updateMainControls(p, w);
     return false;
 }
 
 } // namespace
 
-bool loadScript(Program& p, Window& w, const std::string& path) {
+bool readScript(Program& p, Window& w, const std::string& path) {
     Script& s = p.script;
     s.hasBurst = s.hasLongExposure = s.hasMove = s.hasLoopMarker = false;
     s.path = path;
     s.loaded = false;
     w.setTitle(p.text(188));
-    showStatus(p, w, RunStatus::kIdle);
     s.lines.clear();
 
     std::ifstream in;
@@ -204,7 +200,6 @@ bool loadScript(Program& p, Window& w, const std::string& path) {
     const std::string base = s.directory + stemOf(path);
     w.enableItem(kNextScriptButton, fileExists(base + ".next"));
     w.enableItem(kPrevScriptButton, fileExists(base + ".prev"));
-    updateMainControls(p, w);
     return true;
 }
 

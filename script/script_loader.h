@@ -10,6 +10,6 @@ namespace orvex {
 inline constexpr const char* kScriptHeader = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST";
 
 // On failure shows the first error and leaves no script loaded, even if one was loaded before.
-bool loadScript(Program& program, Window& window, const std::string& path);
+bool readScript(Program& program, Window& window, const std::string& path);
 
 } // namespace orvex
