@@ -237,7 +237,8 @@ void watchTransfers(Program& p, Window& w) {
             s.seenShotCount = r.shotCount;
             showShots(p, w);
         }
-        if (!s.finished || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs) return;
+        if (!p.transferWorker.finished() || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs)
+            return;
         p.transferWorker.join();
         showShots(p, w);
         s.running = false;
