@@ -82,7 +82,9 @@ TEST_F(SimulatedRun, TimeOfDayAcrossMidnight) {
     clockAt({2026, 12, 6, 23, 59, 58, 0});
     load({"0:00:01", "23:59:59"});
     start();
-    runFor(3100);
+    runFor(50);
+    EXPECT_EQ(t().window.itemText(kWaitField), "3"); // a moment earlier in the day is after midnight
+    runFor(3050);
     EXPECT_EQ(t().window.itemText(kStatusField), "Waiting");
     EXPECT_EQ(t().window.itemText(kWaitField), "23:59:58"); // until tomorrow's 23:59:59
     runFor(86400000);
