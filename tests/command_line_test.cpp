@@ -88,18 +88,6 @@ TEST(CommandLine, StartTimes) {
     }
 }
 
-TEST(CommandLine, LoopCountsAndLockupEntries) {
-    EXPECT_EQ(parseLoopCount("1"), std::nullopt);
-    EXPECT_EQ(parseLoopCount("10001"), std::nullopt);
-    EXPECT_EQ(parseLoopCount("2"), 2);
-    EXPECT_EQ(parseLoopCount("10000"), 10000);
-    EXPECT_EQ(parseLoopCount("many"), std::nullopt);
-    EXPECT_EQ(lockupEntry("0"), std::nullopt);
-    EXPECT_EQ(lockupEntry("11"), std::nullopt);
-    EXPECT_EQ(lockupEntry("10"), "10s");
-    EXPECT_EQ(lockupEntry("03"), "03s"); // selects no entry of the list
-}
-
 TEST(CommandLine, ArgumentsGetBackTheQuotesTheShellRemoved) {
     EXPECT_EQ(joinArguments({"-simul", "-load=my night.txt", "-start=", "-prefix=\"m42\""}),
               R"(-simul -load="my night.txt" -start="" -prefix="m42")");

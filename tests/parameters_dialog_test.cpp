@@ -127,17 +127,9 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
     EXPECT_EQ(t.program.settings.soundThreshold, 100);
     EXPECT_TRUE(t.program.run.universalTime);
     EXPECT_EQ(t.program.settings.imagePrefix, "cli");
-    Settings read;
-    RunState run;
-    run.loopCount = -1;
-    loadSettings(iniPath, read, run);
-    EXPECT_EQ(read.scriptEditor, "gedit");
-    EXPECT_EQ(read.imagePrefix, "cli");
-    EXPECT_EQ(read.soundThreshold, 100);
-    EXPECT_EQ(run.loopCount, 10);
-    EXPECT_EQ(run.startMinute, 59);
-    EXPECT_TRUE(run.universalTime);
-    EXPECT_NE(ini().find("[Corvane]"), std::string::npos);
+    for (const char* line : {"[Corvane]\n", "Script editor=gedit\n", "Image file prefix=cli\n",
+                             "Threshold=100\n", "Count=10\n", "Minutes=59\n", "UT=YES\n"})
+        EXPECT_NE(ini().find(line), std::string::npos) << line;
     EXPECT_FALSE(t.program.languageChanged);
 }
 
@@ -150,6 +142,8 @@ TEST_F(Parameters, AFailedWriteIsReported) {
 
 TEST_F(Parameters, ANewLanguageRebuildsTheMainWindowAtOnce) {
     t.window.listSelectIndex(kLockupList, 3);
+    t.window.listSelectIndex(kSaveToList, 1);
+    t.window.listSelectIndex(kZoomList, 2);
     use([](HeadlessWindow& d) {
         EXPECT_EQ(d.listText(kLanguageList, 1), "French");
         d.listSelectIndex(kLanguageList, 1);
@@ -161,8 +155,12 @@ TEST_F(Parameters, ANewLanguageRebuildsTheMainWindowAtOnce) {
     EXPECT_EQ(w.menus()[2].entries[0].text, "Paramètres");
     EXPECT_EQ(w.itemText(kConnectButton), "Connecter");
     EXPECT_EQ(w.itemText(kCameraField), "Déconnecté");
+    EXPECT_EQ(w.itemText(kStartButton), "Démarrer");
     EXPECT_EQ(w.listText(kSaveToList, 0), "PC");
-    EXPECT_EQ(w.listSelection(kLockupList), 3) << "selections survive";
+    EXPECT_EQ(w.listText(kSaveToList, 1), "Appareil");
+    EXPECT_EQ(w.listText(kLockupList, 0), "Sans");
+    for (const auto& [list, selected] : {std::pair{kLockupList, 3}, {kSaveToList, 1}, {kZoomList, 2}})
+        EXPECT_EQ(w.listSelection(list), selected) << "selections survive";
     EXPECT_NE(ini().find("Script editor"), std::string::npos) << "keys stay English";
 
     use([](HeadlessWindow& d) {

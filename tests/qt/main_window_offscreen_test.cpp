@@ -15,6 +15,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -124,6 +126,14 @@ TEST(MainWindowOffscreen, AScriptFromTheCommandLineShowsWithoutACamera) {
     EXPECT_TRUE(w.isItemShown(kWaitField));
     EXPECT_FALSE(w.isItemShown(kLevelBar));
     EXPECT_EQ(w.itemText(kSaveToList), "Host");
+    QStringList menus; // each menu as the user reads it, "-" for a separator
+    for (QAction* title : w.findChild<QMenuBar*>()->actions()) {
+        QStringList entries;
+        for (QAction* a : title->menu()->actions()) entries << (a->isSeparator() ? "-" : a->text());
+        menus << title->text() + ": " + entries.join('|');
+    }
+    EXPECT_EQ(menus, (QStringList{"Script: Load|Modify|Edit|Chain|-|Quit", "Pictures: Browse|Erase",
+                                  "Settings: Parameters|-|Camera|Set time LT|Set time UT", "?: About|Help"}));
 
     // The camera field is red with white text while no camera is connected.
     const QPalette camera = w.control(kCameraField)->palette();
