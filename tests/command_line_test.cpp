@@ -7,42 +7,33 @@
 namespace orvex {
 namespace {
 
-TEST(CommandLine, FlagsAndValuesAnywhereFirstOccurrenceCounts) {
-    const StartupOptions o = parseCommandLine(
-        R"(junk -savetocam -load="C:/a b/night.txt" -prefix="m42" -load="second.txt" -simul -connect="123")");
-    EXPECT_TRUE(o.simulation);
-    EXPECT_FALSE(o.slave);
-    EXPECT_FALSE(o.saveToHost);
-    EXPECT_EQ(o.loadPath, "C:/a b/night.txt");
-    EXPECT_EQ(o.prefixText, "m42");
-    EXPECT_TRUE(o.connectRequested);
-    EXPECT_EQ(o.connectNumber, 123u);
-    EXPECT_FALSE(o.startText.has_value());
-}
-
-TEST(CommandLine, QuotedValuesAreNeverSearchedForOptions) {
+// Flags and values anywhere, the first occurrence counting; quoted values are never searched for options.
+TEST(CommandLine, FlagsAndValues) {
     struct Case {
         const char* line;
-        bool simulation, slave, saveToHost;
+        bool simulation, slave, saveToHost, connect;
         std::optional<std::string> load, prefix;
     };
     const Case cases[] = {
-        {R"(-load="night-simulation/night.txt")", false, false, true, "night-simulation/night.txt", {}},
-        {R"(-prefix="a -slave -savetocam" -simul)", true, false, true, {}, "a -slave -savetocam"},
-        {R"(-connect="-simul" -load="a.txt")", false, false, true, "a.txt", {}},
+        {R"(junk -savetocam -load="C:/a b/night.txt" -prefix="m42" -load="second.txt" -simul -connect="123")",
+         true, false, false, true, "C:/a b/night.txt", "m42"},
+        {R"(-load="my-simulation/night.txt")", false, false, true, false, "my-simulation/night.txt", {}},
+        {R"(-prefix="a -slave -savetocam" -simul)", true, false, true, false, {}, "a -slave -savetocam"},
+        {R"(-connect="-simul" -load="a.txt")", false, false, true, true, "a.txt", {}},
         // A later occurrence's value is skipped too, and so is a value that runs to the end.
-        {R"(-load="a.txt" -load="-simul -prefix="x")", false, false, true, "a.txt", {}},
-        {R"(-load="open -slave)", false, false, true, "open -slave", {}},
+        {R"(-load="a.txt" -load="-simul -prefix="x")", false, false, true, false, "a.txt", {}},
+        {R"(-load="open -slave)", false, false, true, false, "open -slave", {}},
         // Outside values an option is found wherever it begins, as before.
-        {R"(x-simul"-slave -load="b")", true, true, true, "b", {}},
+        {R"(x-simul"-slave -load="b")", true, true, true, false, "b", {}},
     };
     for (const Case& c : cases) {
         const StartupOptions o = parseCommandLine(c.line);
-        EXPECT_EQ((std::tuple{o.simulation, o.slave, o.saveToHost}),
-                  (std::tuple{c.simulation, c.slave, c.saveToHost}))
+        EXPECT_EQ((std::tuple{o.simulation, o.slave, o.saveToHost, o.connectRequested}),
+                  (std::tuple{c.simulation, c.slave, c.saveToHost, c.connect}))
             << c.line;
         EXPECT_EQ(o.loadPath, c.load) << c.line;
         EXPECT_EQ(o.prefixText, c.prefix) << c.line;
+        EXPECT_FALSE(o.startText.has_value()) << c.line;
     }
     EXPECT_EQ(optionValue(R"(-prefix="-virtualcam="x" -virtualcam="bulb")", "-virtualcam="), "bulb");
 }
@@ -60,8 +51,9 @@ TEST(CommandLine, ConnectNumberReadAsUnsigned32) {
         const char* text;
         std::uint32_t number;
     };
-    const Case cases[] = {{"", 0},   {"42abc", 42}, {"99999999999", 0xFFFFFFFF}, {"-1", 0xFFFFFFFF},
-                          {"+7", 7}, {" -0", 0}};
+    const Case cases[] = {
+        {"", 0},   {"123", 123}, {"42abc", 42}, {"99999999999", 0xFFFFFFFF}, {"-1", 0xFFFFFFFF},
+        {"+7", 7}, {" -0", 0}};
     for (const Case& c : cases) {
         const StartupOptions o = parseCommandLine("-connect=\"" + std::string(c.text) + "\"");
         EXPECT_EQ(o.connectNumber, c.number) << c.text;

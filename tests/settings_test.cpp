@@ -18,28 +18,14 @@ std::string readAll(const std::string& path) {
     return s.str();
 }
 
-TEST(Settings, DefaultsWithoutAFile) {
-    TempDir dir;
-    Settings s;
-    RunState run;
-    loadSettings((dir.path() / "Orvex.ini").string(), s, run);
-    EXPECT_EQ(s.scriptEditor, "Notepad.exe");
-    EXPECT_EQ(s.pictureBrowser, "");
-    EXPECT_EQ(run.loopCount, 10);
-    EXPECT_EQ(s.moveLevel, 20);
-    EXPECT_EQ(s.movePixels, 10000);
-    EXPECT_EQ(s.soundThreshold, 50);
-    EXPECT_FALSE(run.loopInfinite);
-    EXPECT_FALSE(run.universalTime);
-}
-
-TEST(Settings, ValuesAsWrittenByHand) {
+TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
     struct Case {
-        const char* line;
+        const char* lines; // nullptr: no settings file
         bool infinite, ut;
         int count, level, threshold, pixels;
     };
     const Case cases[] = {
+        {nullptr, false, false, 10, 20, 50, 10000},
         {"Infinite=yes\nUT=Yes\n", true, true, 10, 20, 50, 10000},
         {"Infinite=Y\nUT=1\n", false, false, 10, 20, 50, 10000},
         {"Count=12abc\n", false, false, 12, 20, 50, 10000},
@@ -50,16 +36,17 @@ TEST(Settings, ValuesAsWrittenByHand) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        const std::string file = dir.write("Orvex.ini", std::string("[Corvane]\n") + c.line);
+        const std::string file = c.lines ? dir.write("Orvex.ini", std::string("[Corvane]\n") + c.lines)
+                                         : (dir.path() / "Orvex.ini").string();
         Settings s;
         RunState run;
         loadSettings(file, s, run);
-        EXPECT_EQ(run.loopInfinite, c.infinite) << c.line;
-        EXPECT_EQ(run.universalTime, c.ut) << c.line;
-        EXPECT_EQ(run.loopCount, c.count) << c.line;
-        EXPECT_EQ(s.moveLevel, c.level) << c.line;
-        EXPECT_EQ(s.soundThreshold, c.threshold) << c.line;
-        EXPECT_EQ(s.movePixels, c.pixels) << c.line;
+        SCOPED_TRACE(c.lines ? c.lines : "no file");
+        EXPECT_EQ((std::tuple{run.loopInfinite, run.universalTime, run.loopCount, s.moveLevel,
+                              s.soundThreshold, s.movePixels}),
+                  (std::tuple{c.infinite, c.ut, c.count, c.level, c.threshold, c.pixels}));
+        EXPECT_EQ(s.scriptEditor, "Notepad.exe");
+        EXPECT_EQ(s.pictureBrowser, "");
     }
 }
 
