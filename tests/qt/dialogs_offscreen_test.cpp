@@ -1,26 +1,14 @@
 // The parameters and script chain dialogs as the real program opens them from its menu, in both languages,
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
-#include "app/camera_link.h"
-#include "app/main_window.h"
 #include "camera/ae_mode_icons.h"
-#include "camera/camera_connection.h"
 #include "camera/virtual/virtual_camera.h"
-#include "core/program.h"
-#include "platform/headless/no_serial_ports.h"
-#include "platform/qt/desktop_shell.h"
-#include "platform/qt/dialog_window.h"
-#include "platform/system_clock.h"
 #include "platform/thread_scheduler.h"
-#include "resources/main_dialog.h"
 #include "resources/parameter_dialog.h"
 #include "resources/script_chain_dialog.h"
-#include "ui/main_controls.h"
+#include "tests/qt/program_window.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
-#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -30,65 +18,16 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
 #include <tuple>
 
-namespace orvex {
+namespace orvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ProgramWindow {
-    explicit ProgramWindow(int language, const std::string& commandLine = "") {
-        program.language = language;
-        program.options = parseCommandLine(commandLine);
-        window = std::make_unique<QtDialogWindow>(
-            MAIN_DIALOG, [this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-            [this](int id) { return colourField(program, id); });
-        window->show();
-        program.startupDirectory = QDir::tempPath().toStdString() + "/orvex-qt-dialogs-" +
-                                   std::to_string(QApplication::applicationPid()) + "/";
-        fs::create_directories(program.startupDirectory);
-    }
-    ~ProgramWindow() {
-        // A connected body is let go of before its driver goes.
-        if (program.camera.connected) disconnectCamera(program, *window);
-        fs::remove_all(program.startupDirectory);
-    }
-    // Chooses the menu entry, or lets `choose` do it; `act` runs in the dialog it opens, which must be
-    // closed by then.
-    void open(int command, const std::function<void(QDialog&)>& act,
-              const std::function<void()>& choose = {}) {
-        QTimer::singleShot(0, window.get(), [act] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            act(*dialog);
-        });
-        QTimer::singleShot(5000, window.get(), [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                ADD_FAILURE() << "the dialog was left open";
-                dialog->done(-1);
-            }
-        });
-        if (choose)
-            choose();
-        else
-            mainWindowProcedure(program, *window, {MessageKind::Command, command, {}});
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
-
-    SystemClock clock;
-    NoSerialPorts ports;
-    Program program{clock, ports};
-    std::unique_ptr<QtDialogWindow> window;
-};
 
 QPushButton* button(QDialog& dialog, const QString& text) {
     for (QPushButton* b : dialog.findChildren<QPushButton*>())
@@ -111,6 +50,7 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picture);
         ProgramWindow t(c.language);
+        t.start();
         const bool parameters = c.command == kMenuParameters;
         const bool ok = parameters && c.language == kEnglish;
         t.open(c.command, [&](QDialog& d) {
@@ -131,8 +71,7 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 EXPECT_NE(d.findChild<QListWidget*>(), nullptr);
                 EXPECT_FALSE(button(d, "OK")->isEnabled());
             }
-            QDir().mkpath(ORVEX_SCREENSHOT_DIR);
-            EXPECT_TRUE(d.grab().save(QString(ORVEX_SCREENSHOT_DIR "/") + c.picture, "PNG"));
+            EXPECT_TRUE(d.grab().save(QString::fromStdString(screenshotPath(c.picture)), "PNG"));
             if (ok)
                 button(d, "OK")->click();
             else
@@ -152,7 +91,8 @@ TEST(DialogsOffscreen, CameraInformationInEachLanguage) {
          {std::tuple{kEnglish, "Orvex - Connected camera", "camera_info_dialog_en.png"},
           std::tuple{kFrench, "Orvex - Appareil connecté", "camera_info_dialog_fr.png"}}) {
         SCOPED_TRACE(picture);
-        ProgramWindow t(language, "-connect=\"\"");
+        ProgramWindow t(language);
+        t.start("-connect=\"\"");
         ASSERT_TRUE(t.program.camera.connected);
         t.program.aeModeIcons = loadAeModeIcons(ORVEX_EXAMPLES_DIR "/../resources/icons/");
         t.open(kMenuCamera, [&](QDialog& d) {
@@ -165,8 +105,7 @@ TEST(DialogsOffscreen, CameraInformationInEachLanguage) {
                 if (field->isVisible()) values << field->text();
             EXPECT_FALSE(values.contains("???")) << values.join('|').toStdString();
             EXPECT_TRUE(d.findChild<QProgressBar*>()->isVisible());
-            QDir().mkpath(ORVEX_SCREENSHOT_DIR);
-            EXPECT_TRUE(d.grab().save(QString(ORVEX_SCREENSHOT_DIR "/") + picture, "PNG"));
+            EXPECT_TRUE(d.grab().save(QString::fromStdString(screenshotPath(picture)), "PNG"));
             d.close();
         });
     }
@@ -176,6 +115,7 @@ TEST(DialogsOffscreen, CameraInformationInEachLanguage) {
 // The entry that opened the dialog is rebuilt while it is still being triggered.
 TEST(DialogsOffscreen, ANewLanguageFromTheMenuRenamesTheMainWindow) {
     ProgramWindow t(kEnglish);
+    t.start();
     QAction* parameters = nullptr;
     for (QMenu* menu : t.window->findChildren<QMenu*>())
         for (QAction* a : menu->actions())
@@ -200,9 +140,9 @@ TEST(DialogsOffscreen, ANewLanguageFromTheMenuRenamesTheMainWindow) {
 // folder.
 TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
     ProgramWindow t(kEnglish);
-    const std::string script = t.program.startupDirectory + "night.txt";
-    std::ofstream(script) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n10\n";
-    t.program.script.directory = t.program.startupDirectory;
+    t.start();
+    const std::string script =
+        t.folder.write("night.txt", "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n10\n");
     t.open(kMenuLoad, [&](QDialog& d) {
         auto* files = qobject_cast<QFileDialog*>(&d);
         ASSERT_NE(files, nullptr);
@@ -216,11 +156,5 @@ TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
     EXPECT_EQ(t.program.script.path, script);
 }
 
-TEST(DesktopShellTest, NamedProgramsStartWithTheirArgumentsOrReportThatTheyCannot) {
-    DesktopShell shell;
-    EXPECT_TRUE(shell.start({ProgramKind::Named, "true", {"a b", "c"}}));
-    EXPECT_FALSE(shell.start({ProgramKind::Named, "/no/such/program", {}}));
-}
-
 } // namespace
-} // namespace orvex
+} // namespace orvex::test

@@ -1,22 +1,13 @@
 // The desktop program's own window, on the computer's clock, connecting a virtual body and running a
 // short script until it completes.
-#include "app/main_window.h"
 #include "camera/virtual/virtual_camera.h"
-#include "core/program.h"
-#include "platform/headless/no_serial_ports.h"
-#include "platform/qt/dialog_window.h"
-#include "platform/system_clock.h"
 #include "platform/thread_scheduler.h"
-#include "resources/main_dialog.h"
-#include "ui/main_controls.h"
+#include "tests/qt/program_window.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace orvex {
@@ -38,12 +29,10 @@ template <typename Condition> bool runEventsUntil(Condition condition, int timeo
 }
 
 TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
-    const fs::path folder = fs::temp_directory_path() / "orvex-qt-virtual-run";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    const std::string script = (folder / "short.txt").string();
-    std::ofstream(script) << "DELAY\tF/D\tSPEEDX\tSPEED/"
-                             "\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\t(L)\n2\t8\t1\t250\t100\t(L)\n";
+    const test::ScratchFolder folder;
+    const std::string script = folder.write(
+        "short.txt",
+        "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\t(L)\n2\t8\t1\t250\t100\t(L)\n");
 
     SystemClock clock;
     ThreadScheduler scheduler;
@@ -67,18 +56,16 @@ TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
         EXPECT_TRUE(runEventsUntil([&] { return !program.run.running; }, 20000));
         EXPECT_EQ(window.itemText(kStatusField), "Completed");
         EXPECT_EQ(window.itemText(kShotsField), "2");
-        QDir().mkpath(QStringLiteral(ORVEX_SCREENSHOT_DIR));
-        window.saveScreenshot(QStringLiteral(ORVEX_SCREENSHOT_DIR "/virtual_camera_run.png"));
+        window.saveScreenshot(QString::fromStdString(test::screenshotPath("virtual_camera_run.png")));
         mainWindowProcedure(program, window, {MessageKind::Close, 0, {}});
     }
     sdk::unregisterCameraDriver(camera);
     int pictures = 0;
-    for (const auto& entry : fs::directory_iterator(folder / "1 - Canon EOS 600D")) {
+    for (const auto& entry : fs::directory_iterator(folder.path() + "/1 - Canon EOS 600D")) {
         EXPECT_EQ(entry.path().extension(), ".JPG");
         ++pictures;
     }
     EXPECT_EQ(pictures, 2);
-    fs::remove_all(folder);
 }
 
 } // namespace

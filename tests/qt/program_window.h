@@ -1,0 +1,132 @@
+#pragma once
+// The program's main window wired as the desktop program wires it, on the offscreen platform, started in a
+// scratch folder of its own: the current directory while it lives, so the program's start-up folder, where
+// its settings file lands.
+#include "app/camera_link.h"
+#include "app/main_window.h"
+#include "core/program.h"
+#include "platform/headless/no_serial_ports.h"
+#include "platform/qt/dialog_window.h"
+#include "platform/system_clock.h"
+#include "resources/main_dialog.h"
+#include "ui/main_controls.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvex::test {
+
+class ScratchFolder {
+  public:
+    ScratchFolder() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(path()); }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
+    std::string path() const { return dir_.path().toStdString(); }
+    // Writes the file (bytes as given) and returns its full path.
+    std::string write(const std::string& name, const std::string& content) const {
+        const std::string file = path() + "/" + name;
+        std::ofstream(file, std::ios::binary) << content;
+        return file;
+    }
+
+  private:
+    QTemporaryDir dir_;
+    std::filesystem::path previous_;
+};
+
+// Ports that are present and free, under the names given.
+class NamedPorts final : public NoSerialPorts {
+  public:
+    explicit NamedPorts(std::vector<std::string> names) : names_(std::move(names)) {}
+    std::vector<std::string> portNames() override { return names_; }
+    bool probe(const std::string&) override { return true; }
+
+  private:
+    std::vector<std::string> names_;
+};
+
+inline void sendKey(QWidget* target, int key) {
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+}
+
+inline std::string screenshotPath(const std::string& name) {
+    QDir().mkpath(QStringLiteral(ORVEX_SCREENSHOT_DIR));
+    return std::string(ORVEX_SCREENSHOT_DIR) + "/" + name;
+}
+
+// `commands` records every command the window receives.
+struct ProgramWindow {
+    explicit ProgramWindow(int language, std::vector<std::string> portNames = {})
+        : ports(std::move(portNames)) {
+        program.language = language;
+    }
+    ~ProgramWindow() {
+        // A connected body is let go of before its driver goes.
+        if (window && program.camera.connected) disconnectCamera(program, *window);
+    }
+
+    // Creates the window for this command line, as the desktop program does, and shows it.
+    QtDialogWindow& start(const std::string& commandLine = "") {
+        program.options = parseCommandLine(commandLine);
+        window = std::make_unique<QtDialogWindow>(
+            MAIN_DIALOG,
+            [this](Window& w, const DialogMessage& m) {
+                if (m.kind == MessageKind::Command) commands.push_back(m.id);
+                mainWindowProcedure(program, w, m);
+            },
+            [this](int id) { return colourField(program, id); }, [this] { return answerTexts(program); });
+        window->show();
+        return *window;
+    }
+    void click(int id) { static_cast<QAbstractButton*>(window->control(id))->click(); }
+
+    // Chooses the menu entry, or lets `choose` do it; `act` runs in the dialog it opens, which must be
+    // closed by then.
+    void open(int command, const std::function<void(QDialog&)>& act,
+              const std::function<void()>& choose = {}) {
+        QTimer::singleShot(0, window.get(), [act] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            act(*dialog);
+        });
+        QTimer::singleShot(5000, window.get(), [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << "the dialog was left open";
+                dialog->done(-1);
+            }
+        });
+        if (choose)
+            choose();
+        else
+            mainWindowProcedure(program, *window, {MessageKind::Command, command, {}});
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+
+    ScratchFolder folder;
+    SystemClock clock;
+    NamedPorts ports;
+    Program program{clock, ports};
+    std::vector<int> commands;
+    std::unique_ptr<QtDialogWindow> window;
+};
+
+} // namespace orvex::test
