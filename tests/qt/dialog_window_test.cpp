@@ -1,23 +1,17 @@
 // The generic template window on the offscreen platform, driven by a procedure that records what it gets.
-#include "platform/qt/dialog_window.h"
 #include "tests/qt/program_window.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <numeric>
-#include <string>
 #include <thread>
 #include <tuple>
-#include <vector>
 
 namespace orvex {
 namespace {

@@ -3,8 +3,6 @@
 #include "camera/ae_mode_icons.h"
 #include "camera/virtual/virtual_camera.h"
 #include "platform/thread_scheduler.h"
-#include "resources/parameter_dialog.h"
-#include "resources/script_chain_dialog.h"
 #include "tests/qt/program_window.h"
 
 #include <QCheckBox>
@@ -14,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,31 +32,34 @@ QPushButton* button(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-// Each dialog in each language: its texts, its controls, a picture; OK on the English parameters writes
-// the settings, every other one is cancelled.
+// Each dialog in each language, chosen from the menu: its texts, its controls, a picture. The English
+// parameters choose French and press OK: the settings are written and the main window renamed at once, its
+// menu rebuilt while the entry that opened the dialog is still being triggered. Every other one is cancelled.
 TEST(DialogsOffscreen, EachDialogInEachLanguage) {
     const struct {
-        int command, language;
+        const char* entry;
+        int language;
+        bool parameters;
         const char *title, *check, *picture;
     } cases[] = {
-        {kMenuParameters, kEnglish, "Orvex - Parameters", "UT", "parameter_dialog_en.png"},
-        {kMenuParameters, kFrench, "Orvex - Paramètres", "TU", "parameter_dialog_fr.png"},
-        {kMenuChain, kEnglish, "Orvex - Script chain", "Close chain", "script_chain_dialog_en.png"},
-        {kMenuChain, kFrench, "Orvex - chaînage de script", "Fermer la chaîne", "script_chain_dialog_fr.png"},
+        {"Parameters", kEnglish, true, "Orvex - Parameters", "UT", "parameter_dialog_en.png"},
+        {"Paramètres", kFrench, true, "Orvex - Paramètres", "TU", "parameter_dialog_fr.png"},
+        {"Chain", kEnglish, false, "Orvex - Script chain", "Close chain", "script_chain_dialog_en.png"},
+        {"Chaîner", kFrench, false, "Orvex - chaînage de script", "Fermer la chaîne",
+         "script_chain_dialog_fr.png"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picture);
         ProgramWindow t(c.language);
         t.start();
-        const bool parameters = c.command == kMenuParameters;
-        const bool ok = parameters && c.language == kEnglish;
-        t.open(c.command, [&](QDialog& d) {
+        const bool ok = c.parameters && c.language == kEnglish;
+        t.choose(QString::fromUtf8(c.entry), [&](QDialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.title));
             bool checkFound = false;
             for (QCheckBox* box : d.findChildren<QCheckBox*>())
                 checkFound |= box->text() == QString::fromUtf8(c.check);
             EXPECT_TRUE(checkFound);
-            if (parameters) {
+            if (c.parameters) {
                 EXPECT_EQ(d.findChildren<QGroupBox*>().size(), 8);
                 QLineEdit* count = nullptr;
                 for (QLineEdit* e : d.findChildren<QLineEdit*>())
@@ -72,12 +72,21 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 EXPECT_FALSE(button(d, "OK")->isEnabled());
             }
             EXPECT_TRUE(d.grab().save(QString::fromStdString(screenshotPath(c.picture)), "PNG"));
-            if (ok)
-                button(d, "OK")->click();
-            else
+            if (!ok) {
                 d.close();
+                return;
+            }
+            for (QComboBox* list : d.findChildren<QComboBox*>())
+                if (list->currentText() == "English") list->setCurrentIndex(1);
+            button(d, "OK")->click();
         });
         EXPECT_EQ(fs::exists(t.program.startupDirectory + kSettingsFileName), ok);
+        if (!ok) continue;
+        QApplication::processEvents();
+        QStringList titles;
+        for (QAction* a : t.window->findChild<QMenuBar*>()->actions()) titles << a->text();
+        EXPECT_EQ(titles, (QStringList{"Script", "Images", "Configuration", "?"}));
+        EXPECT_EQ(t.window->itemText(kConnectButton), "Connecter");
     }
 }
 
@@ -95,7 +104,7 @@ TEST(DialogsOffscreen, CameraInformationInEachLanguage) {
         t.start("-connect=\"\"");
         ASSERT_TRUE(t.program.camera.connected);
         t.program.aeModeIcons = loadAeModeIcons(ORVEX_EXAMPLES_DIR "/../resources/icons/");
-        t.open(kMenuCamera, [&](QDialog& d) {
+        t.choose(language == kFrench ? "Appareil" : "Camera", [&](QDialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(title));
             bool icon = false;
             for (QLabel* label : d.findChildren<QLabel*>()) icon |= !label->pixmap().isNull();
@@ -112,30 +121,6 @@ TEST(DialogsOffscreen, CameraInformationInEachLanguage) {
     sdk::unregisterCameraDriver(camera);
 }
 
-// The entry that opened the dialog is rebuilt while it is still being triggered.
-TEST(DialogsOffscreen, ANewLanguageFromTheMenuRenamesTheMainWindow) {
-    ProgramWindow t(kEnglish);
-    t.start();
-    QAction* parameters = nullptr;
-    for (QMenu* menu : t.window->findChildren<QMenu*>())
-        for (QAction* a : menu->actions())
-            if (a->text() == "Parameters") parameters = a;
-    ASSERT_NE(parameters, nullptr);
-    t.open(
-        kMenuParameters,
-        [](QDialog& d) {
-            for (QComboBox* list : d.findChildren<QComboBox*>())
-                if (list->currentText() == "English") list->setCurrentIndex(1);
-            button(d, "OK")->click();
-        },
-        [parameters] { parameters->trigger(); });
-    QApplication::processEvents();
-    QStringList titles;
-    for (QAction* a : t.window->findChild<QMenuBar*>()->actions()) titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"Script", "Images", "Configuration", "?"}));
-    EXPECT_EQ(t.window->itemText(kConnectButton), "Connecter");
-}
-
 // Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's
 // folder.
 TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
@@ -143,7 +128,7 @@ TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
     t.start();
     const std::string script =
         t.folder.write("night.txt", "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n10\n");
-    t.open(kMenuLoad, [&](QDialog& d) {
+    t.choose("Load", [&](QDialog& d) {
         auto* files = qobject_cast<QFileDialog*>(&d);
         ASSERT_NE(files, nullptr);
         EXPECT_EQ(files->windowTitle(), "Orvex - Load script file");

@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -99,10 +100,14 @@ struct ProgramWindow {
     }
     void click(int id) { static_cast<QAbstractButton*>(window->control(id))->click(); }
 
-    // Chooses the menu entry, or lets `choose` do it; `act` runs in the dialog it opens, which must be
+    // Chooses the menu entry of that text, as the user does; `act` runs in the dialog it opens, which must be
     // closed by then.
-    void open(int command, const std::function<void(QDialog&)>& act,
-              const std::function<void()>& choose = {}) {
+    void choose(const QString& entry, const std::function<void(QDialog&)>& act) {
+        QAction* action = nullptr;
+        for (QMenu* menu : window->findChildren<QMenu*>())
+            for (QAction* a : menu->actions())
+                if (a->text() == entry) action = a;
+        ASSERT_NE(action, nullptr) << entry.toStdString();
         QTimer::singleShot(0, window.get(), [act] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
@@ -114,10 +119,7 @@ struct ProgramWindow {
                 dialog->done(-1);
             }
         });
-        if (choose)
-            choose();
-        else
-            mainWindowProcedure(program, *window, {MessageKind::Command, command, {}});
+        action->trigger();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
 
