@@ -35,49 +35,42 @@ TEST_F(CameraConnection, SimulationNeverTouchesTheSdk) {
     EXPECT_EQ(driver->enumerations, 0);
 }
 
-struct ChoiceCase {
-    int cameras;
-    bool firstUnlisted;               // its device info cannot be read
-    std::vector<std::string> offered; // empty: the dialog took the only camera by itself
-    std::string connected;            // empty: nothing connected
-};
-
-void PrintTo(const ChoiceCase& c, std::ostream* out) {
-    *out << c.cameras << " camera(s)" << (c.firstUnlisted ? ", the first unreadable" : "");
+TEST(CameraChoice, TheDialogConnectsTheCameraChosen) {
+    const struct {
+        int cameras;
+        bool firstUnlisted;               // its device info cannot be read
+        std::vector<std::string> offered; // empty: the dialog took the only camera by itself
+        std::string connected;            // empty: nothing connected
+    } cases[] = {{0, false, {"(No camera found)"}, ""},
+                 {1, false, {}, "1 - Canon EOS 60D"},
+                 {2, false, {"1 - Canon EOS 60D", "2 - Canon EOS 60D"}, "2 - Canon EOS 60D"},
+                 {2, true, {}, "2 - Canon EOS 60D"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.cameras << " camera(s), first unlisted " << c.firstUnlisted);
+        FakeCameraProgram f;
+        f.driver->bodies.clear();
+        for (int i = 0; i < c.cameras; ++i) f.driver->add("Canon EOS 60D");
+        if (c.firstUnlisted) f.driver->bodies[0]->deviceInfoError = EDS_ERR_DEVICE_BUSY;
+        std::vector<std::string> offered;
+        f.w.onModal = [&](HeadlessWindow& dialog) {
+            for (int i = 0; i < dialog.listCount(kCameraChoiceList); ++i)
+                offered.push_back(dialog.listText(kCameraChoiceList, i));
+            dialog.listSelectIndex(kCameraChoiceList, c.cameras - 1);
+            dialog.click(kOkCommand);
+            EXPECT_EQ(dialog.dialogEnded(), c.cameras > 0) << "OK needs a camera";
+            if (!dialog.dialogEnded()) dialog.click(kCancelCommand);
+        };
+        connectCamera(f.p, f.w);
+        EXPECT_EQ(f.w.modalsRun(), std::vector<std::string>{"CONNECT_DIALOG"});
+        EXPECT_EQ(offered, c.offered);
+        EXPECT_EQ(f.w.itemText(kCameraField), c.connected.empty() ? "Not connected" : c.connected);
+        EXPECT_EQ(f.p.camera.connected, !c.connected.empty());
+        for (const auto& b : f.driver->bodies)
+            EXPECT_EQ(b->open, b == f.driver->bodies.back() && f.p.camera.connected);
+        EXPECT_FALSE(f.p.camera.connectDialogOpen);
+        EXPECT_EQ(f.p.camera.cameraList, nullptr);
+    }
 }
-
-class CameraChoice : public CameraConnection, public ::testing::WithParamInterface<ChoiceCase> {};
-
-TEST_P(CameraChoice, TheDialogConnectsTheCameraChosen) {
-    const ChoiceCase& c = GetParam();
-    driver->bodies.clear();
-    for (int i = 0; i < c.cameras; ++i) driver->add("Canon EOS 60D");
-    if (c.firstUnlisted) driver->bodies[0]->deviceInfoError = EDS_ERR_DEVICE_BUSY;
-    std::vector<std::string> offered;
-    w.onModal = [&](HeadlessWindow& dialog) {
-        for (int i = 0; i < dialog.listCount(kCameraChoiceList); ++i)
-            offered.push_back(dialog.listText(kCameraChoiceList, i));
-        dialog.listSelectIndex(kCameraChoiceList, c.cameras - 1);
-        dialog.click(kOkCommand);
-        EXPECT_EQ(dialog.dialogEnded(), c.cameras > 0) << "OK needs a camera";
-        if (!dialog.dialogEnded()) dialog.click(kCancelCommand);
-    };
-    connectCamera(p, w);
-    EXPECT_EQ(w.modalsRun(), std::vector<std::string>{"CONNECT_DIALOG"});
-    EXPECT_EQ(offered, c.offered);
-    EXPECT_EQ(w.itemText(kCameraField), c.connected.empty() ? "Not connected" : c.connected);
-    EXPECT_EQ(p.camera.connected, !c.connected.empty());
-    for (const auto& b : driver->bodies) EXPECT_EQ(b->open, b == driver->bodies.back() && p.camera.connected);
-    EXPECT_FALSE(p.camera.connectDialogOpen);
-    EXPECT_EQ(p.camera.cameraList, nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cameras, CameraChoice,
-    ::testing::Values(ChoiceCase{0, false, {"(No camera found)"}, ""},
-                      ChoiceCase{1, false, {}, "1 - Canon EOS 60D"},
-                      ChoiceCase{2, false, {"1 - Canon EOS 60D", "2 - Canon EOS 60D"}, "2 - Canon EOS 60D"},
-                      ChoiceCase{2, true, {}, "2 - Canon EOS 60D"}));
 
 TEST_F(CameraConnection, ACameraThatCannotOpenItsSessionSaysWhy) {
     body->openError = EDS_ERR_COMM_PORT_IS_IN_USE;
@@ -107,39 +100,32 @@ TEST_F(CameraConnection, TheProtocolChoosesTheQualityCodes) {
     }
 }
 
-struct CapabilityCase {
-    const char* description;
-    bool refuseBulbEnd, refuseShutterButton, liveView, pressShutterBody;
-    std::uint32_t longest;
-};
-
-void PrintTo(const CapabilityCase& c, std::ostream* out) {
-    *out << c.description;
+TEST(ConnectCapabilities, TheProbesDecideTheLongestCameraTimedExposure) {
+    const struct {
+        const char* description;
+        bool refuseBulbEnd, refuseShutterButton, liveView, pressShutterBody;
+        std::uint32_t longest;
+    } cases[] = {{"Canon EOS 5D Mark II", false, false, true, true, 30000},
+                 {"Canon EOS 70D", true, true, false, true, 30000},
+                 {"Canon EOS 600D", false, true, false, false, 3000},
+                 {"Canon EOS 600D", true, false, true, false, 3000},
+                 {"Canon EOS 600D", true, true, false, false, 30000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.description << " bulb " << !c.refuseBulbEnd << " button "
+                                          << !c.refuseShutterButton);
+        FakeCameraProgram f;
+        f.body->description = c.description;
+        if (c.refuseBulbEnd) f.body->refusedCommands.insert(kEdsCameraCommand_BulbEnd);
+        if (c.refuseShutterButton) f.body->refusedCommands.insert(kEdsCameraCommand_PressShutterButton);
+        if (c.liveView) f.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{1});
+        f.connect();
+        EXPECT_EQ(f.p.camera.liveViewAvailable, c.liveView);
+        EXPECT_EQ(f.p.camera.bulbCommands, !c.refuseBulbEnd);
+        EXPECT_EQ(f.p.camera.shutterButton, !c.refuseShutterButton);
+        EXPECT_EQ(f.p.camera.rules.pressShutterBody, c.pressShutterBody);
+        EXPECT_EQ(f.p.camera.longestCameraTimedMs, c.longest);
+    }
 }
-
-class ConnectCapabilities : public CameraConnection, public ::testing::WithParamInterface<CapabilityCase> {};
-
-TEST_P(ConnectCapabilities, TheProbesDecideTheLongestCameraTimedExposure) {
-    const CapabilityCase& c = GetParam();
-    body->description = c.description;
-    if (c.refuseBulbEnd) body->refusedCommands.insert(kEdsCameraCommand_BulbEnd);
-    if (c.refuseShutterButton) body->refusedCommands.insert(kEdsCameraCommand_PressShutterButton);
-    if (c.liveView) body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{1});
-    connect();
-    EXPECT_EQ(p.camera.liveViewAvailable, c.liveView);
-    EXPECT_EQ(p.camera.bulbCommands, !c.refuseBulbEnd);
-    EXPECT_EQ(p.camera.shutterButton, !c.refuseShutterButton);
-    EXPECT_EQ(p.camera.rules.pressShutterBody, c.pressShutterBody);
-    EXPECT_EQ(p.camera.longestCameraTimedMs, c.longest);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Bodies, ConnectCapabilities,
-    ::testing::Values(CapabilityCase{"Canon EOS 5D Mark II", false, false, true, true, 30000},
-                      CapabilityCase{"Canon EOS 70D", true, true, false, true, 30000},
-                      CapabilityCase{"Canon EOS 600D", false, true, false, false, 3000},
-                      CapabilityCase{"Canon EOS 600D", true, false, true, false, 3000},
-                      CapabilityCase{"Canon EOS 600D", true, true, false, false, 30000}));
 
 TEST_F(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
     body->set(kEdsPropID_ImageQuality, EdsUInt32{0x0013FF0F});

@@ -111,13 +111,11 @@ TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
               kEdsPropID_AvailableShots, kEdsPropID_DateTime})
             body->busyProperties.insert(id);
         t.clock.advance(1000);
-        const std::pair<int, std::string> fallbacks[] = {
-            {kBodyIdField, "???"},      {kBodyNumberField, "???"}, {kProductNameField, "???"},
-            {kFirmwareField, "???"},    {kOwnerField, "???"},      {kAeModeIcon, "/icons/Mode_Unknown.ico"},
-            {kLensField, "No"},         {kAutofocusField, "???"},  {kCardField, "???"},
-            {kCameraClockField, "???"},
-        };
-        for (const auto& [id, text] : fallbacks) EXPECT_EQ(d.itemText(id), text) << id;
+        for (int id : {kBodyIdField, kBodyNumberField, kProductNameField, kFirmwareField, kOwnerField,
+                       kAutofocusField, kCardField, kCameraClockField})
+            EXPECT_EQ(d.itemText(id), "???") << id;
+        EXPECT_EQ(d.itemText(kAeModeIcon), "/icons/Mode_Unknown.ico");
+        EXPECT_EQ(d.itemText(kLensField), "No");
         body->busyProperties.clear();
         body->set(kEdsPropID_AFMode, EdsUInt32{3});
         body->set(kEdsPropID_AvailableShots, EdsUInt32{0xFFFFFFFF});

@@ -82,43 +82,37 @@ TEST_F(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
     EXPECT_TRUE(body->statusCommands.empty());
 }
 
-struct ShutterCase {
-    const char* name;
-    bool pressShutterBody, bulbCommands, shutterButton, open;
-    int location;
-    EdsCameraCommand command; // 0: no command at all
-    EdsInt32 param;
-};
-
-void PrintTo(const ShutterCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class DriveShutterButton : public CameraProperties, public ::testing::WithParamInterface<ShutterCase> {};
-
-TEST_P(DriveShutterButton, UsesTheFirstMethodTheCameraOffers) {
-    const ShutterCase& c = GetParam();
+TEST_F(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
     connect();
-    p.camera.rules.pressShutterBody = c.pressShutterBody;
-    p.camera.bulbCommands = c.bulbCommands;
-    p.camera.shutterButton = c.shutterButton;
-    EXPECT_EQ(driveShutterButton(p, c.open), c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED);
-    EXPECT_EQ(p.run.errorLocation, c.location);
-    EXPECT_EQ(body->commands, (c.command ? std::vector{std::make_pair(c.command, c.param)}
-                                         : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}));
+    const struct {
+        const char* name;
+        bool pressShutterBody, bulbCommands, shutterButton, open;
+        int location;
+        EdsCameraCommand command; // 0: no command at all
+        EdsInt32 param;
+    } cases[] = {
+        {"press body opens", true, true, true, true, 5930, 4, 0x10003},
+        {"press body closes", true, true, true, false, 5936, 4, 0},
+        {"bulb opens", false, true, true, true, 5945, 2, 0},
+        {"bulb closes", false, true, true, false, 5950, 3, 0},
+        {"button opens", false, false, true, true, 5958, 4, 0x10003},
+        {"button closes", false, false, true, false, 5964, 4, 0},
+        {"no method opens", false, false, false, true, 5969, 0, 0},
+        {"no method closes", false, false, false, false, 5969, 0, 0},
+    };
+    for (const auto& c : cases) {
+        body->forget();
+        p.run.errorLocation = 0;
+        p.camera.rules.pressShutterBody = c.pressShutterBody;
+        p.camera.bulbCommands = c.bulbCommands;
+        p.camera.shutterButton = c.shutterButton;
+        EXPECT_EQ(driveShutterButton(p, c.open), c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED) << c.name;
+        EXPECT_EQ(p.run.errorLocation, c.location) << c.name;
+        EXPECT_EQ(body->commands, (c.command ? std::vector{std::make_pair(c.command, c.param)}
+                                             : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}))
+            << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Methods, DriveShutterButton,
-    ::testing::Values(ShutterCase{"PressBodyOpens", true, true, true, true, 5930, 4, 0x10003},
-                      ShutterCase{"PressBodyCloses", true, true, true, false, 5936, 4, 0},
-                      ShutterCase{"BulbOpens", false, true, true, true, 5945, 2, 0},
-                      ShutterCase{"BulbCloses", false, true, true, false, 5950, 3, 0},
-                      ShutterCase{"ButtonOpens", false, false, true, true, 5958, 4, 0x10003},
-                      ShutterCase{"ButtonCloses", false, false, true, false, 5964, 4, 0},
-                      ShutterCase{"NoMethodOpens", false, false, false, true, 5969, 0, 0},
-                      ShutterCase{"NoMethodCloses", false, false, false, false, 5969, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CameraProperties, ReadBodyIdParsesASigned64BitNumberAndKeepsItsLow32Bits) {
     connect();
@@ -142,41 +136,31 @@ TEST_F(CameraProperties, ReadBodyIdParsesASigned64BitNumberAndKeepsItsLow32Bits)
     }
 }
 
-struct LockupCase {
-    const char* description;
-    EdsInt32 customFunction; // 0: the model has no rule
-};
-
-void PrintTo(const LockupCase& c, std::ostream* out) {
-    *out << c.description;
-}
-
-class MirrorLockup : public CameraProperties, public ::testing::WithParamInterface<LockupCase> {};
-
-TEST_P(MirrorLockup, ComparesTheModelsCustomFunctionWithTheWish) {
-    const LockupCase& c = GetParam();
-    body->description = c.description;
-    connect();
-    EXPECT_TRUE(mirrorLockupMatches(p, true)) << "unreadable: not a reason to refuse";
-    EXPECT_TRUE(mirrorLockupMatches(p, false));
-    for (EdsInt32 cfn : {7, 12}) body->set(kEdsPropID_CFn, EdsUInt32{1}, cfn);
-    EXPECT_TRUE(mirrorLockupMatches(p, true));
-    EXPECT_EQ(mirrorLockupMatches(p, false), c.customFunction == 0);
-    if (c.customFunction == 0) {
-        EXPECT_TRUE(body->reads.empty()) << "no custom function to ask";
-        return;
+TEST(MirrorLockup, ComparesTheModelsCustomFunctionWithTheWish) {
+    const std::pair<const char*, EdsInt32> cases[] = {
+        {"Canon EOS 10D", 12},         {"Canon EOS 20D", 12},
+        {"Canon EOS 350D DIGITAL", 7}, {"Canon EOS 400D DIGITAL", 7},
+        {"Canon EOS 5D Mark III", 0}, // 0: the model has no rule
+        {"Canon EOS 30D", 0},          {"Nikon D850", 0}};
+    for (const auto& [description, customFunction] : cases) {
+        SCOPED_TRACE(description);
+        FakeCameraProgram f;
+        f.body->description = description;
+        f.connect();
+        EXPECT_TRUE(mirrorLockupMatches(f.p, true)) << "unreadable: not a reason to refuse";
+        EXPECT_TRUE(mirrorLockupMatches(f.p, false));
+        for (EdsInt32 cfn : {7, 12}) f.body->set(kEdsPropID_CFn, EdsUInt32{1}, cfn);
+        EXPECT_TRUE(mirrorLockupMatches(f.p, true));
+        EXPECT_EQ(mirrorLockupMatches(f.p, false), customFunction == 0);
+        if (customFunction == 0) {
+            EXPECT_TRUE(f.body->reads.empty()) << "no custom function to ask";
+            continue;
+        }
+        f.body->set(kEdsPropID_CFn, EdsUInt32{0}, customFunction);
+        EXPECT_FALSE(mirrorLockupMatches(f.p, true));
+        EXPECT_TRUE(mirrorLockupMatches(f.p, false));
     }
-    body->set(kEdsPropID_CFn, EdsUInt32{0}, c.customFunction);
-    EXPECT_FALSE(mirrorLockupMatches(p, true));
-    EXPECT_TRUE(mirrorLockupMatches(p, false));
 }
-
-INSTANTIATE_TEST_SUITE_P(Models, MirrorLockup,
-                         ::testing::Values(LockupCase{"Canon EOS 10D", 12}, LockupCase{"Canon EOS 20D", 12},
-                                           LockupCase{"Canon EOS 350D DIGITAL", 7},
-                                           LockupCase{"Canon EOS 400D DIGITAL", 7},
-                                           LockupCase{"Canon EOS 5D Mark III", 0},
-                                           LockupCase{"Canon EOS 30D", 0}, LockupCase{"Nikon D850", 0}));
 
 TEST_F(CameraProperties, TheLensStatusDecidesAndTheApertureStandsInForIt) {
     connect();

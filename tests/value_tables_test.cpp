@@ -104,12 +104,11 @@ TEST(ValueTables, NameOfCode) {
 TEST(ValueTables, AdaptationKeepsTheLastSupportedCode) {
     ValueTables t = makeValueTables();
     adaptToCamera(t, {0x0D, 0x30}, {0x5C});
-    EXPECT_EQ(t.aperture[findByName(t.aperture, "1.2")].code, 0x0Du);
     EXPECT_EQ(nameOfCode(t.aperture, 0x0D), "1.2");
-    EXPECT_EQ(t.shutter[findByName(t.shutter, "1/20")].code, 0x5Cu);
     // A later camera that supports neither code leaves the row as it was.
     adaptToCamera(t, {0x30}, {});
     EXPECT_EQ(t.aperture[findByName(t.aperture, "1.2")].code, 0x0Du);
+    EXPECT_EQ(t.shutter[findByName(t.shutter, "1/20")].code, 0x5Cu);
     // Both codes supported: the later pair wins.
     adaptToCamera(t, {0x14, 0x15}, {0x44, 0x45});
     EXPECT_EQ(t.aperture[findByName(t.aperture, "1.8")].code, 0x15u);

@@ -89,11 +89,13 @@ std::string exif(const Bytes& bytes, const char* key) {
 
 class VirtualCamera : public ::testing::Test {
   protected:
-    // A body from a preset with the profile lines given, connected as the program connects it.
+    // A body from a preset with the profile lines given, connected as the program connects it; what an
+    // earlier body of the test announced is forgotten.
     void start(const std::string& preset, const std::string& lines = "") {
         std::string error;
         const auto profile = parseVirtualProfile("[camera]\npreset=" + preset + "\n" + lines, "test", error);
         ASSERT_TRUE(profile) << error;
+        forget();
         // A test before may have left the SDK running, with its drivers: start from none.
         EdsTerminateSDK();
         sdk::unregisterAllCameraDrivers();
@@ -106,9 +108,13 @@ class VirtualCamera : public ::testing::Test {
         EdsSetObjectEventHandler(ref, kEdsObjectEvent_All, onObject, &seen);
         EdsSetCameraStateEventHandler(ref, kEdsStateEvent_All, onState, &seen);
     }
+    void forget() {
+        for (EdsBaseRef item : seen.items) EdsRelease(item);
+        seen = {};
+    }
 
     void TearDown() override {
-        for (EdsBaseRef item : seen.items) EdsRelease(item);
+        forget();
         EdsTerminateSDK();
         if (camera) sdk::unregisterCameraDriver(camera);
     }
@@ -153,131 +159,104 @@ class VirtualCamera : public ::testing::Test {
 
 // A picture kept on the card is announced as created and takes room there; one for the computer asks for
 // its transfer, once the computer has announced its own room.
-class VirtualCameraSaveTo : public VirtualCamera, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(VirtualCameraSaveTo, ACameraTimedExposureIsAnnouncedOnceExposedAndProcessed) {
-    const bool toCard = GetParam();
-    start("bulb", "shotsLeft = 2\nprocessingMs = 700\ntv = 0x38"); // 1 s
-    if (!toCard) {
-        ASSERT_EQ(set(kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
-        EXPECT_EQ(command(kEdsCameraCommand_TakePicture), kCardFull) << "no capacity announced yet";
-        ASSERT_EQ(EdsSetCapacity(ref, EdsCapacity{0x7FFFFFFF, 0x1000, 1}), EDS_ERR_OK);
+TEST_F(VirtualCamera, ACameraTimedExposureIsAnnouncedOnceExposedAndProcessed) {
+    for (const bool toCard : {true, false}) {
+        SCOPED_TRACE(toCard ? "to the card" : "to the computer");
+        start("bulb", "shotsLeft = 2\nprocessingMs = 700\ntv = 0x38"); // 1 s
+        if (!toCard) {
+            ASSERT_EQ(set(kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
+            EXPECT_EQ(command(kEdsCameraCommand_TakePicture), kCardFull) << "no capacity announced yet";
+            ASSERT_EQ(EdsSetCapacity(ref, EdsCapacity{0x7FFFFFFF, 0x1000, 1}), EDS_ERR_OK);
+        }
+        ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+        EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_DEVICE_BUSY) << "the shutter is still open";
+        EXPECT_EQ(set(kEdsPropID_Tv, 0x78), EDS_ERR_DEVICE_BUSY);
+        pass(1000);
+        EXPECT_FALSE(camera->shutterOpen());
+        pass(699);
+        EXPECT_TRUE(seen.items.empty());
+        pass(1);
+        EXPECT_EQ(toCard ? seen.created : seen.transfers, Names{"IMG_0001.JPG"});
+        EXPECT_TRUE((toCard ? seen.transfers : seen.created).empty());
+        EXPECT_EQ(get(kEdsPropID_AvailableShots), toCard ? 1u : 2u);
+        ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+        pass(1700);
+        EXPECT_EQ(toCard ? seen.created : seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG"}));
+        EXPECT_EQ(command(kEdsCameraCommand_TakePicture), toCard ? kCardFull : EDS_ERR_OK);
     }
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_DEVICE_BUSY) << "the shutter is still open";
-    EXPECT_EQ(set(kEdsPropID_Tv, 0x78), EDS_ERR_DEVICE_BUSY);
-    pass(1000);
-    EXPECT_FALSE(camera->shutterOpen());
-    pass(699);
-    EXPECT_TRUE(seen.items.empty());
-    pass(1);
-    EXPECT_EQ(toCard ? seen.created : seen.transfers, Names{"IMG_0001.JPG"});
-    EXPECT_TRUE((toCard ? seen.transfers : seen.created).empty());
-    EXPECT_EQ(get(kEdsPropID_AvailableShots), toCard ? 1u : 2u);
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(1700);
-    EXPECT_EQ(toCard ? seen.created : seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG"}));
-    EXPECT_EQ(command(kEdsCameraCommand_TakePicture), toCard ? kCardFull : EDS_ERR_OK);
 }
-
-INSTANTIATE_TEST_SUITE_P(Storage, VirtualCameraSaveTo, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Card" : "Computer"; });
 
 // The files of one shot share its number, and each is dated by the body's own clock when the shutter opened.
-struct ShotCase {
-    const char* name;
-    const char* preset;
-    const char* lines;
-    Names files;
-};
-
-void PrintTo(const ShotCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class VirtualCameraShot : public VirtualCamera, public ::testing::WithParamInterface<ShotCase> {};
-
-TEST_P(VirtualCameraShot, RecordsItsFilesDatedWhenTheShutterOpened) {
-    const ShotCase& c = GetParam();
-    start(c.preset, std::string(c.lines) + "\nprocessingMs = 300\ntv = 0x10"); // 30 s
-    saveToHost();
-    const EdsTime bodyClock{2024, 4, 8, 18, 17, 59, 0};
-    ASSERT_EQ(EdsSetPropertyData(ref, kEdsPropID_DateTime, 0, sizeof bodyClock, &bodyClock), EDS_ERR_OK);
-    pass(1234);
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(30300);
-    ASSERT_EQ(seen.transfers, c.files);
-    for (std::size_t i = 0; i < c.files.size(); ++i) {
-        const Download d = download(seen.items[i]);
-        ASSERT_EQ(d.result, EDS_ERR_OK) << c.files[i];
-        EXPECT_EQ(d.taken, "2024-04-08 18:18:00.234") << c.files[i];
-        EXPECT_EQ(exif(d.bytes, "Exif.Photo.DateTimeOriginal"), "2024:04:08 18:18:00") << c.files[i];
+TEST_F(VirtualCamera, RecordsItsFilesDatedWhenTheShutterOpened) {
+    const struct {
+        const char *preset, *lines;
+        Names files;
+    } cases[] = {{"bulb", "picturesPerShot = 2", {"IMG_0001.CR2", "IMG_0001.JPG"}},
+                 {"10d", "quality = 0x00240000", {"IMG_0001.CRW", "IMG_0001.THM"}}}; // the older protocol
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.preset);
+        start(c.preset, std::string(c.lines) + "\nprocessingMs = 300\ntv = 0x10"); // 30 s
+        saveToHost();
+        const EdsTime bodyClock{2024, 4, 8, 18, 17, 59, 0};
+        ASSERT_EQ(EdsSetPropertyData(ref, kEdsPropID_DateTime, 0, sizeof bodyClock, &bodyClock), EDS_ERR_OK);
+        pass(1234);
+        ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+        pass(30300);
+        ASSERT_EQ(seen.transfers, c.files);
+        for (std::size_t i = 0; i < c.files.size(); ++i) {
+            const Download d = download(seen.items[i]);
+            ASSERT_EQ(d.result, EDS_ERR_OK) << c.files[i];
+            EXPECT_EQ(d.taken, "2024-04-08 18:18:00.234") << c.files[i];
+            EXPECT_EQ(exif(d.bytes, "Exif.Photo.DateTimeOriginal"), "2024:04:08 18:18:00") << c.files[i];
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, VirtualCameraShot,
-    ::testing::Values(ShotCase{"RawAndJpeg", "bulb", "picturesPerShot = 2", {"IMG_0001.CR2", "IMG_0001.JPG"}},
-                      ShotCase{
-                          "OlderProtocol", "10d", "quality = 0x00240000", {"IMG_0001.CRW", "IMG_0001.THM"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 // Bulb: the shutter stays open from press to release, by whichever means the body offers.
-enum class Release { Commands, Button, Cable };
-struct BulbCase {
-    const char* name;
-    const char* preset;
-    Release release;
-    bool dialAtB; // the mode dial turned to B on the body; else Bulb chosen as the speed in M
-    unsigned ms;
-    const char* exposureTime;
-};
-
-void PrintTo(const BulbCase& c, std::ostream* out) {
-    *out << c.name;
+TEST_F(VirtualCamera, HoldsABulbShutterOpenFromPressToRelease) {
+    enum class Release { Commands, Button, Cable };
+    const struct {
+        const char* preset;
+        Release release;
+        bool dialAtB; // the mode dial turned to B on the body; else Bulb chosen as the speed in M
+        unsigned ms;
+        const char* exposureTime;
+    } cases[] = {{"bulb", Release::Commands, false, 5000, "5/1"},
+                 {"press-shutter", Release::Button, true, 40000, "40/1"},
+                 {"cable", Release::Cable, false, 40500, "81/2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.preset);
+        start(c.preset, "processingMs = 200");
+        saveToHost();
+        NoSerialPorts system;
+        VirtualCablePorts ports(system, camera);
+        ASSERT_EQ(ports.portNames(), Names{"VirtualCable"});
+        const auto cable = ports.open("VirtualCable");
+        const auto hold = [&](bool down) {
+            if (c.release == Release::Commands)
+                return command(down ? kEdsCameraCommand_BulbStart : kEdsCameraCommand_BulbEnd);
+            if (c.release == Release::Button)
+                return command(kEdsCameraCommand_PressShutterButton,
+                               down ? kEdsCameraCommand_ShutterButton_Completely_NonAF
+                                    : kEdsCameraCommand_ShutterButton_OFF);
+            cable->setLines(down);
+            return EDS_ERR_OK;
+        };
+        if (c.dialAtB)
+            camera->setOnBody(kEdsPropID_AEMode, 0, 4);
+        else
+            ASSERT_EQ(set(kEdsPropID_Tv, kBulb), EDS_ERR_OK);
+        EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OPERATION_REFUSED)
+            << "the body cannot time Bulb";
+        ASSERT_EQ(hold(true), EDS_ERR_OK);
+        pass(c.ms);
+        EXPECT_TRUE(camera->shutterOpen());
+        ASSERT_EQ(hold(false), EDS_ERR_OK);
+        pass(200);
+        ASSERT_EQ(seen.items.size(), 1u);
+        EXPECT_EQ(exif(download(seen.items[0]).bytes, "Exif.Photo.ExposureTime"), c.exposureTime);
+    }
 }
-
-class VirtualCameraBulb : public VirtualCamera, public ::testing::WithParamInterface<BulbCase> {};
-
-TEST_P(VirtualCameraBulb, HoldsTheShutterOpenFromPressToRelease) {
-    const BulbCase& c = GetParam();
-    start(c.preset, "processingMs = 200");
-    saveToHost();
-    NoSerialPorts system;
-    VirtualCablePorts ports(system, camera);
-    ASSERT_EQ(ports.portNames(), Names{"VirtualCable"});
-    const auto cable = ports.open("VirtualCable");
-    const auto hold = [&](bool down) {
-        if (c.release == Release::Commands)
-            return command(down ? kEdsCameraCommand_BulbStart : kEdsCameraCommand_BulbEnd);
-        if (c.release == Release::Button)
-            return command(kEdsCameraCommand_PressShutterButton,
-                           down ? kEdsCameraCommand_ShutterButton_Completely_NonAF
-                                : kEdsCameraCommand_ShutterButton_OFF);
-        cable->setLines(down);
-        return EDS_ERR_OK;
-    };
-    if (c.dialAtB)
-        camera->setOnBody(kEdsPropID_AEMode, 0, 4);
-    else
-        ASSERT_EQ(set(kEdsPropID_Tv, kBulb), EDS_ERR_OK);
-    EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OPERATION_REFUSED)
-        << "the body cannot time Bulb";
-    ASSERT_EQ(hold(true), EDS_ERR_OK);
-    pass(c.ms);
-    EXPECT_TRUE(camera->shutterOpen());
-    ASSERT_EQ(hold(false), EDS_ERR_OK);
-    pass(200);
-    ASSERT_EQ(seen.items.size(), 1u);
-    EXPECT_EQ(exif(download(seen.items[0]).bytes, "Exif.Photo.ExposureTime"), c.exposureTime);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Releases, VirtualCameraBulb,
-    ::testing::Values(BulbCase{"Commands", "bulb", Release::Commands, false, 5000, "5/1"},
-                      BulbCase{"Button", "press-shutter", Release::Button, true, 40000, "40/1"},
-                      BulbCase{"Cable", "cable", Release::Cable, false, 40500, "81/2"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // As when its adapter is pulled out: the lines drop, the bulb closes, the port refuses and leaves the list.
 TEST_F(VirtualCamera, TheCablesPortVanishesAtItsExposureAndLetsGo) {
@@ -391,52 +370,44 @@ TEST_F(VirtualCamera, ShuttingDownAtTheChosenShotLeavesTheCameraListUntilSwitche
 }
 
 // What the program learns of each body at connection.
-struct PresetCase {
-    const char* preset;
-    const char* description;
-    EdsUInt32 subtype;
-    bool liveView, bulbCommands, shutterButton, lensStatus, saveToCamera;
-    EdsInt32 lockupFunction;
-};
-
-void PrintTo(const PresetCase& c, std::ostream* out) {
-    *out << c.preset;
+TEST_F(VirtualCamera, AnswersTheConnectionProbesLikeItsModel) {
+    const struct {
+        const char* preset;
+        const char* description;
+        EdsUInt32 subtype;
+        bool liveView, bulbCommands, shutterButton, lensStatus, saveToCamera;
+        EdsInt32 lockupFunction;
+    } cases[] = {
+        {"bulb", "Canon EOS 600D", 1, true, true, false, true, true, 0},
+        {"press-shutter", "Canon EOS 5D Mark III", 1, true, false, true, true, true, 0},
+        {"shutter-button", "Canon EOS 1100D", 1, true, false, true, true, true, 0},
+        {"cable", "Canon EOS 450D", 1, false, false, false, true, true, 0},
+        {"legacy-lockup", "Canon EOS 400D DIGITAL", 0, false, false, false, false, true, 7},
+        {"300d", "Canon EOS 300D DIGITAL", 0, false, false, false, false, false, 0},
+        {"10d", "Canon EOS 10D", 0, false, false, false, false, false, 12},
+        {"no-liveview", "Canon EOS 40D", 1, false, true, false, true, true, 0},
+        {"burst", "Canon EOS 30D", 1, false, false, false, true, true, 0},
+        {"liveview-cable", "Canon EOS 1000D", 1, true, false, false, true, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.preset);
+        start(c.preset);
+        EdsDeviceInfo info{};
+        ASSERT_EQ(EdsGetDeviceInfo(ref, &info), EDS_ERR_OK);
+        EXPECT_STREQ(info.szDeviceDescription, c.description);
+        EXPECT_EQ(info.deviceSubType, c.subtype);
+        get(kEdsPropID_Evf_OutputDevice);
+        EXPECT_EQ(readError == EDS_ERR_OK, c.liveView);
+        EXPECT_EQ(command(kEdsCameraCommand_BulbEnd, 0) == EDS_ERR_OK, c.bulbCommands);
+        EXPECT_EQ(command(kEdsCameraCommand_PressShutterButton, 0) == EDS_ERR_OK, c.shutterButton);
+        get(kEdsPropID_LensStatus);
+        EXPECT_EQ(readError == EDS_ERR_OK, c.lensStatus);
+        EXPECT_TRUE(!c.lockupFunction ||
+                    (get(kEdsPropID_CFn, c.lockupFunction) == 0 && readError == EDS_ERR_OK));
+        EXPECT_EQ(set(kEdsPropID_SaveTo, kEdsSaveTo_Camera) == EDS_ERR_OK, c.saveToCamera);
+        EXPECT_EQ(camera->exposures(), 0u) << "probing takes no picture";
+    }
 }
-
-class VirtualCameraPreset : public VirtualCamera, public ::testing::WithParamInterface<PresetCase> {};
-
-TEST_P(VirtualCameraPreset, AnswersTheConnectionProbesLikeItsModel) {
-    const PresetCase& c = GetParam();
-    SCOPED_TRACE(c.preset);
-    start(c.preset);
-    EdsDeviceInfo info{};
-    ASSERT_EQ(EdsGetDeviceInfo(ref, &info), EDS_ERR_OK);
-    EXPECT_STREQ(info.szDeviceDescription, c.description);
-    EXPECT_EQ(info.deviceSubType, c.subtype);
-    get(kEdsPropID_Evf_OutputDevice);
-    EXPECT_EQ(readError == EDS_ERR_OK, c.liveView);
-    EXPECT_EQ(command(kEdsCameraCommand_BulbEnd, 0) == EDS_ERR_OK, c.bulbCommands);
-    EXPECT_EQ(command(kEdsCameraCommand_PressShutterButton, 0) == EDS_ERR_OK, c.shutterButton);
-    get(kEdsPropID_LensStatus);
-    EXPECT_EQ(readError == EDS_ERR_OK, c.lensStatus);
-    EXPECT_TRUE(!c.lockupFunction || (get(kEdsPropID_CFn, c.lockupFunction) == 0 && readError == EDS_ERR_OK));
-    EXPECT_EQ(set(kEdsPropID_SaveTo, kEdsSaveTo_Camera) == EDS_ERR_OK, c.saveToCamera);
-    EXPECT_EQ(camera->exposures(), 0u) << "probing takes no picture";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Presets, VirtualCameraPreset,
-    ::testing::Values(
-        PresetCase{"bulb", "Canon EOS 600D", 1, true, true, false, true, true, 0},
-        PresetCase{"press-shutter", "Canon EOS 5D Mark III", 1, true, false, true, true, true, 0},
-        PresetCase{"shutter-button", "Canon EOS 1100D", 1, true, false, true, true, true, 0},
-        PresetCase{"cable", "Canon EOS 450D", 1, false, false, false, true, true, 0},
-        PresetCase{"legacy-lockup", "Canon EOS 400D DIGITAL", 0, false, false, false, false, true, 7},
-        PresetCase{"300d", "Canon EOS 300D DIGITAL", 0, false, false, false, false, false, 0},
-        PresetCase{"10d", "Canon EOS 10D", 0, false, false, false, false, false, 12},
-        PresetCase{"no-liveview", "Canon EOS 40D", 1, false, true, false, true, true, 0},
-        PresetCase{"burst", "Canon EOS 30D", 1, false, false, false, true, true, 0},
-        PresetCase{"liveview-cable", "Canon EOS 1000D", 1, true, false, false, true, true, 0}));
 
 TEST(VirtualCameraProfile, TheShippedExampleLoadsAndABadProfileIsRefusedWithItsLineAndWhy) {
     std::string error;

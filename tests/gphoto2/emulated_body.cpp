@@ -2,16 +2,35 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <utility>
 
 namespace orvex::test {
+namespace {
+
+std::vector<std::pair<std::string, std::string>> settings(const TempDir& home, const std::string& bodies,
+                                                          const std::string& faults) {
+    return {{"CAMLIBS", ORVEX_EMULATED_CAMLIBS}, {"IOLIBS", ORVEX_EMULATED_IOLIBS},
+            {"HOME", home.path().string()},      {"ORVEX_EMULATED_BODIES", bodies},
+            {"ORVEX_EMULATED_FAULTS", faults},   {"ORVEX_EMULATED_LOG", (home.path() / "body.log").string()}};
+}
+
+} // namespace
 
 void useEmulatedBodies(const TempDir& home, const std::string& bodies, const std::string& faults) {
-    setenv("CAMLIBS", ORVEX_EMULATED_CAMLIBS, 1);
-    setenv("IOLIBS", ORVEX_EMULATED_IOLIBS, 1);
-    setenv("HOME", home.path().c_str(), 1);
-    setenv("ORVEX_EMULATED_BODIES", bodies.c_str(), 1);
-    setenv("ORVEX_EMULATED_FAULTS", faults.c_str(), 1);
-    setenv("ORVEX_EMULATED_LOG", (home.path() / "body.log").c_str(), 1);
+    for (const auto& [name, value] : settings(home, bodies, faults)) setenv(name.c_str(), value.c_str(), 1);
+}
+
+std::string emulatedEnvironment(const TempDir& home, const std::string& bodies, const std::string& faults) {
+    std::string environment = "LC_ALL=C";
+    for (const auto& [name, value] : settings(home, bodies, faults)) environment += " " + name + "=" + value;
+    return environment;
+}
+
+std::vector<std::string> bodyLog(const TempDir& home) {
+    std::ifstream log(home.path() / "body.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) lines.push_back(line.substr(line.find(' ') + 1));
+    return lines;
 }
 
 void EmulatedBody::SetUp() {
@@ -35,11 +54,14 @@ EdsCameraRef EmulatedBody::open(int index) {
     return camera;
 }
 
-std::vector<std::string> EmulatedBody::actions() const {
-    std::ifstream log(home.path() / "body.log");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(log, line);) lines.push_back(line.substr(line.find(' ') + 1));
-    return lines;
+EdsCameraRef EmulatedBody::reopen(const std::string& bodies, const std::string& faults) {
+    if (camera) {
+        EdsCloseSession(camera);
+        EdsRelease(camera);
+        camera = nullptr;
+    }
+    useEmulatedBodies(home, bodies, faults);
+    return open();
 }
 
 } // namespace orvex::test

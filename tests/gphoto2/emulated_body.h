@@ -17,6 +17,11 @@ inline constexpr const char* k5DMarkIII = "323a";
 
 // Points the library at the emulated modules and a fresh home; set before any thread of the test starts.
 void useEmulatedBodies(const TempDir& home, const std::string& bodies, const std::string& faults = "");
+// The same as the environment of a command, for orvex-cli.
+std::string emulatedEnvironment(const TempDir& home, const std::string& bodies,
+                                const std::string& faults = "");
+// The body's log lines without their time stamps.
+std::vector<std::string> bodyLog(const TempDir& home);
 
 class EmulatedBody : public ::testing::Test {
   protected:
@@ -24,8 +29,12 @@ class EmulatedBody : public ::testing::Test {
     void TearDown() override;
     // Opens a session on the body at that place of the camera list.
     EdsCameraRef open(int index = 0);
-    // The body's log lines without their time stamps.
-    std::vector<std::string> actions() const;
+    // Lets the body open before go, plugs in those bodies with those faults and opens the first.
+    EdsCameraRef reopen(const std::string& bodies, const std::string& faults = "");
+    void set(EdsPropertyID property, EdsUInt32 code) {
+        ASSERT_EQ(EdsSetPropertyData(camera, property, 0, sizeof code, &code), EDS_ERR_OK) << property;
+    }
+    std::vector<std::string> actions() const { return bodyLog(home); }
 
     TempDir home;
     std::shared_ptr<sdk::CameraDriver> driver = makeGphotoDriver();

@@ -35,10 +35,6 @@ class GphotoCapture : public EmulatedBody {
         }
         return false;
     }
-    void set(EdsPropertyID property, EdsUInt32 code) {
-        ASSERT_EQ(EdsSetPropertyData(camera, property, 0, sizeof code, &code), EDS_ERR_OK);
-    }
-
     Heard heard;
 
   private:
@@ -76,76 +72,60 @@ TEST_F(GphotoCapture, APictureAnnouncedJustBeforeTheNextTriggerIsNotLost) {
     EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.cr2", "transfer capt0001.cr2"));
 }
 
-struct Bulb {
-    const char* body;
-    EdsCameraCommand open, close;
-    EdsInt32 openParam, closeParam;
-    std::vector<std::string> told;
-};
-
-class GphotoBulb : public GphotoCapture, public ::testing::WithParamInterface<Bulb> {};
-
-TEST_P(GphotoBulb, OpensAndClosesTheShutterByCommandOrButton) {
-    const Bulb b = GetParam();
-    useEmulatedBodies(home, b.body);
-    open();
-    listen();
-    set(kEdsPropID_SaveTo, kEdsSaveTo_Camera);
-    set(kEdsPropID_Tv, 0x0C);
-    ASSERT_EQ(EdsSendCommand(camera, b.open, b.openParam), EDS_ERR_OK);
-    // While the shutter is open the body takes neither settings nor another release.
-    EdsUInt32 iso = 0x48;
-    EXPECT_EQ(EdsSetPropertyData(camera, kEdsPropID_ISOSpeed, 0, sizeof iso, &iso), EDS_ERR_DEVICE_BUSY);
-    EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_DEVICE_BUSY);
-    ASSERT_EQ(EdsSendCommand(camera, b.close, b.closeParam), EDS_ERR_OK);
-    EXPECT_TRUE(awaitEvents([&] { return !heard.files.empty(); }));
-    EXPECT_THAT(heard.files, Contains("card IMG_0001.CR2"));
-    EXPECT_THAT(actions(), IsSupersetOf(b.told));
+TEST_F(GphotoCapture, OpensAndClosesABulbShutterByCommandOrButton) {
+    const struct {
+        const char* body;
+        EdsCameraCommand open, close;
+        EdsInt32 openParam, closeParam;
+        std::vector<std::string> told;
+    } cases[] = {
+        {k700D, kEdsCameraCommand_BulbStart, kEdsCameraCommand_BulbEnd, 0, 0, {"set bulb 1", "set bulb 0"}},
+        {k5DMarkIII,
+         kEdsCameraCommand_PressShutterButton,
+         kEdsCameraCommand_PressShutterButton,
+         kEdsCameraCommand_ShutterButton_Completely_NonAF,
+         kEdsCameraCommand_ShutterButton_OFF,
+         {"set eosremoterelease Press Full", "set eosremoterelease Release Full"}}};
+    for (const auto& b : cases) {
+        SCOPED_TRACE(b.body);
+        heard = {};
+        reopen(b.body);
+        listen();
+        set(kEdsPropID_SaveTo, kEdsSaveTo_Camera);
+        set(kEdsPropID_Tv, 0x0C);
+        ASSERT_EQ(EdsSendCommand(camera, b.open, b.openParam), EDS_ERR_OK);
+        // While the shutter is open the body takes neither settings nor another release.
+        EdsUInt32 iso = 0x48;
+        EXPECT_EQ(EdsSetPropertyData(camera, kEdsPropID_ISOSpeed, 0, sizeof iso, &iso), EDS_ERR_DEVICE_BUSY);
+        EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_DEVICE_BUSY);
+        ASSERT_EQ(EdsSendCommand(camera, b.close, b.closeParam), EDS_ERR_OK);
+        EXPECT_TRUE(awaitEvents([&] { return !heard.files.empty(); }));
+        EXPECT_THAT(heard.files, Contains("card IMG_0001.CR2"));
+        EXPECT_THAT(actions(), IsSupersetOf(b.told));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Bodies, GphotoBulb,
-                         ::testing::Values(Bulb{k700D,
-                                                kEdsCameraCommand_BulbStart,
-                                                kEdsCameraCommand_BulbEnd,
-                                                0,
-                                                0,
-                                                {"set bulb 1", "set bulb 0"}},
-                                           Bulb{k5DMarkIII,
-                                                kEdsCameraCommand_PressShutterButton,
-                                                kEdsCameraCommand_PressShutterButton,
-                                                kEdsCameraCommand_ShutterButton_Completely_NonAF,
-                                                kEdsCameraCommand_ShutterButton_OFF,
-                                                {"set eosremoterelease Press Full",
-                                                 "set eosremoterelease Release Full"}}));
-
 TEST_F(GphotoCapture, ARefusedReleaseAnswersWithTheCodeTheProgramHandles) {
-    struct Case {
+    const struct {
         const char* faults;
         EdsUInt32 afMode;
         EdsError expected;
-    };
-    for (const Case c :
-         {Case{"busy", 3, EDS_ERR_DEVICE_BUSY}, Case{"focus", 0, EDS_ERR_TAKE_PICTURE_AF_NG}}) {
-        useEmulatedBodies(home, k700D, c.faults);
-        open();
+    } cases[] = {{"busy", 3, EDS_ERR_DEVICE_BUSY}, {"focus", 0, EDS_ERR_TAKE_PICTURE_AF_NG}};
+    for (const auto& c : cases) {
+        reopen(k700D, c.faults);
         set(kEdsPropID_AFMode, c.afMode);
         EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), c.expected) << c.faults;
-        EdsCloseSession(camera);
-        EdsRelease(camera);
-        camera = nullptr;
     }
     // Bulb asked of a body whose speed is not bulb.
-    useEmulatedBodies(home, k700D);
-    open();
+    reopen(k700D);
     EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_BulbStart, 0), EDS_ERR_OPERATION_REFUSED);
 }
 
 TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShutdownEvent) {
     for (const char* faults : {"shutdown=1", "unplug=1"}) {
         std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
-        useEmulatedBodies(home, k700D, faults);
         heard = {};
-        open();
+        reopen(k700D, faults);
         listen();
         EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
         EXPECT_TRUE(awaitEvents([&] { return heard.shutdowns > 0; })) << faults;
@@ -153,9 +133,6 @@ TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShu
         EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value),
                   EDS_ERR_COMM_DISCONNECTED);
         EXPECT_EQ(heard.shutdowns, 1) << faults;
-        EdsCloseSession(camera);
-        EdsRelease(camera);
-        camera = nullptr;
     }
 }
 

@@ -13,12 +13,6 @@
 namespace orvex::test {
 namespace {
 
-std::string emulated(const TempDir& home, const std::string& bodies, const std::string& faults = "") {
-    return std::string("LC_ALL=C CAMLIBS=") + ORVEX_EMULATED_CAMLIBS + " IOLIBS=" + ORVEX_EMULATED_IOLIBS +
-           " HOME=" + home.path().string() + " ORVEX_EMULATED_BODIES=" + bodies +
-           " ORVEX_EMULATED_FAULTS=" + faults + " ORVEX_EMULATED_LOG=" + (home.path() / "body.log").string();
-}
-
 TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
     TempDir home;
     struct Case {
@@ -27,7 +21,7 @@ TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
     for (const Case& c : {Case{std::string(k700D) + "," + k5DMarkIII,
                                "1\tCanon EOS 700D\tusb:001,001\n2\tCanon EOS 5D Mark III\tusb:001,002\n"},
                           Case{"", ""}}) {
-        const CliResult r = runCli("cameras", emulated(home, c.bodies));
+        const CliResult r = runCli("cameras", emulatedEnvironment(home, c.bodies));
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.out, c.listed);
     }
@@ -42,13 +36,6 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
     return names;
 }
 
-std::vector<std::string> bodyLog(const TempDir& home) {
-    std::ifstream log(home.path() / "body.log");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(log, line);) lines.push_back(line.substr(line.find(' ') + 1));
-    return lines;
-}
-
 struct BodyRun {
     CliResult result;
     std::vector<std::string> pictures;
@@ -61,7 +48,7 @@ BodyRun runOnBody(const std::string& faults, const std::vector<std::string>& lin
     TempDir home;
     const std::string script = home.write("night.txt", scriptText(lines));
     BodyRun run;
-    run.result = runCli("run " + options + " " + script + " 2>&1", emulated(home, k700D, faults));
+    run.result = runCli("run " + options + " " + script + " 2>&1", emulatedEnvironment(home, k700D, faults));
     run.pictures = filesIn(home.path() / "1 - Canon EOS 700D");
     run.body = bodyLog(home);
     return run;
@@ -92,10 +79,10 @@ TEST(GphotoCliRun, ConnectTakesTheBodyWithThatBodyId) {
     const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250"}));
     const std::string both = std::string(k700D) + "," + k5DMarkIII;
     // A 12-digit EOS body id, compared on its low 32 bits as the program reads a body's own.
-    CliResult r = runCli("run --connect=028021001931 " + script + " 2>&1", emulated(home, both));
+    CliResult r = runCli("run --connect=028021001931 " + script + " 2>&1", emulatedEnvironment(home, both));
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(filesIn(home.path() / "2 - Canon EOS 5D Mark III").size(), 1u) << r.out;
-    r = runCli("run --connect=12 " + script + " 2>&1", emulated(home, both));
+    r = runCli("run --connect=12 " + script + " 2>&1", emulatedEnvironment(home, both));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("(No camera found)"), std::string::npos) << r.out;
 }
@@ -131,7 +118,7 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
     for (const Case& c : cases) {
         TempDir home;
         const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
-        const CliResult r = runCli("run " + script + " 2>&1", emulated(home, c.bodies, c.faults));
+        const CliResult r = runCli("run " + script + " 2>&1", emulatedEnvironment(home, c.bodies, c.faults));
         EXPECT_EQ(r.exitCode, 1) << c.faults << "\n" << r.out;
         EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.faults << "\n" << r.out;
         // Nothing half-written is left in the picture folder.

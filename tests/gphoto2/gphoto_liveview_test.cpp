@@ -35,9 +35,6 @@ class GphotoLiveView : public EmulatedBody {
         EdsRelease(stream);
         return error;
     }
-    void set(EdsPropertyID property, EdsUInt32 value) {
-        ASSERT_EQ(EdsSetPropertyData(camera, property, 0, sizeof value, &value), EDS_ERR_OK);
-    }
 };
 
 TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPosition) {
@@ -78,25 +75,18 @@ TEST_F(GphotoLiveView, DrivesTheFocusNearAndFarAndFocusesOnCommand) {
 }
 
 TEST_F(GphotoLiveView, ABodyWithoutFramesSaysSoInTheProgramsTerms) {
-    struct Case {
-        const char* body;
-        const char* faults;
+    const struct {
+        const char *body, *faults;
         EdsError expected;
-    };
-    for (const Case c : {Case{k700D, "preview-not-ready", EDS_ERR_OBJECT_NOTREADY},
-                         Case{k5DMarkIII, "", EDS_ERR_NOT_SUPPORTED}}) {
-        useEmulatedBodies(home, c.body, c.faults);
-        open();
+    } cases[] = {{k700D, "preview-not-ready", EDS_ERR_OBJECT_NOTREADY},
+                 {k5DMarkIII, "", EDS_ERR_NOT_SUPPORTED}};
+    for (const auto& c : cases) {
+        reopen(c.body, c.faults);
         sdk::EvfFrameInfo info;
         std::vector<unsigned char> jpeg;
         EXPECT_EQ(frame(info, jpeg), c.expected) << c.body;
-        EdsCloseSession(camera);
-        EdsRelease(camera);
-        camera = nullptr;
     }
     // The program learns at connection that the 5D Mark III body offers no live view.
-    useEmulatedBodies(home, k5DMarkIII);
-    open();
     EdsUInt32 output = 0;
     EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output),
               EDS_ERR_PROPERTIES_UNAVAILABLE);

@@ -1,12 +1,12 @@
 // Modal dialogs built from templates, and the camera choice dialog in one, on the offscreen platform.
 #include "app/camera_link.h"
 #include "camera/camera_connection.h"
+#include "camera/virtual/virtual_camera.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/qt/dialog_window.h"
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
-#include "tests/support/fake_camera.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -102,13 +102,16 @@ class QtConnectDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
-        sdk::registerCameraDriver(driver);
         window.show();
     }
     void TearDown() override {
         if (program.camera.connected) disconnectCamera(program, window);
         EdsTerminateSDK();
-        sdk::unregisterCameraDriver(driver);
+        for (const auto& body : bodies) sdk::unregisterCameraDriver(body);
+    }
+    void plugIn(const char* preset) {
+        bodies.push_back(makeVirtualCamera(*virtualPreset(preset), clock, clock));
+        sdk::registerCameraDriver(bodies.back());
     }
     static void saveScreenshot(QDialog& dialog, const char* name) {
         QDir().mkpath(ORVEX_SCREENSHOT_DIR);
@@ -119,7 +122,7 @@ class QtConnectDialog : public ::testing::Test {
     NoSerialPorts ports;
     Program program{clock, ports};
     QtDialogWindow window{MAIN_DIALOG, nothing, {}};
-    std::shared_ptr<test::FakeCameraDriver> driver = std::make_shared<test::FakeCameraDriver>();
+    std::vector<std::shared_ptr<VirtualCameraDriver>> bodies;
 };
 
 TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
@@ -133,12 +136,12 @@ TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
     EXPECT_FALSE(program.camera.connected);
     EXPECT_FALSE(program.camera.connectDialogOpen);
 
-    driver->add("Canon EOS 60D");
-    driver->add("Canon EOS 60D");
+    plugIn("no-liveview");
+    plugIn("burst");
     whenModal(&window, [](QDialog& dialog) {
         auto* list = dialog.findChild<QComboBox*>();
         ASSERT_EQ(list->count(), 2);
-        EXPECT_EQ(list->itemText(1), "2 - Canon EOS 60D");
+        EXPECT_EQ(list->itemText(1), "2 - Canon EOS 30D");
         saveScreenshot(dialog, "connect_dialog.png");
         list->setCurrentIndex(1);
         list->setFocus();
@@ -146,8 +149,7 @@ TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
     });
     connectCamera(program, window);
     ASSERT_TRUE(program.camera.connected);
-    EXPECT_TRUE(driver->bodies[1]->open);
-    EXPECT_EQ(window.itemText(kCameraField), "2 - Canon EOS 60D");
+    EXPECT_EQ(window.itemText(kCameraField), "2 - Canon EOS 30D") << "the second body's session";
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "camera/camera_driver.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -19,20 +21,23 @@
 
 namespace orvex::test {
 
+// A file on the body, announced by a test; `data` is what a download receives.
 class FakeCameraFile : public sdk::DriverItem {
   public:
+    explicit FakeCameraFile(std::vector<std::uint8_t> bytes = {'J', 'P', 'E', 'G'})
+        : data(std::move(bytes)) {}
+    std::vector<std::uint8_t> data;
     bool cancelled = false;
 
     EdsError info(EdsDirectoryItemInfo& out) override {
-        out.size = 4;
+        out.size = static_cast<EdsUInt32>(data.size());
         std::strncpy(out.szFileName, "IMG_0001.JPG", sizeof out.szFileName - 1);
         return EDS_ERR_OK;
     }
-    EdsError download(EdsUInt64, sdk::ByteSink& out) override { return out.write("JPEG", 4); }
-    EdsError downloadCancel() override {
-        cancelled = true;
-        return EDS_ERR_OK;
+    EdsError download(EdsUInt64 size, sdk::ByteSink& out) override {
+        return out.write(data.data(), std::min<std::size_t>(size, data.size()));
     }
+    EdsError downloadCancel() override { return cancelled = true, EDS_ERR_OK; }
     EdsError downloadComplete() override { return EDS_ERR_OK; }
 };
 
@@ -138,14 +143,13 @@ class FakeCameraDriver : public sdk::CameraDriver {
 };
 
 // The program with one fake body behind the SDK layer; connect() connects it through the Connect button's
-// path (one body listed: the connect dialog takes it by itself).
-class FakeCameraFixture : public ::testing::Test {
-  protected:
-    void SetUp() override {
+// path (one body listed: the connect dialog takes it by itself). A fixture, or one per row of a table.
+struct FakeCameraProgram {
+    FakeCameraProgram() {
         sdk::registerCameraDriver(driver);
         t.start();
     }
-    void TearDown() override {
+    ~FakeCameraProgram() {
         if (p.camera.connected) disconnectCamera(p, w);
         EdsTerminateSDK();
         sdk::unregisterCameraDriver(driver);
@@ -162,5 +166,7 @@ class FakeCameraFixture : public ::testing::Test {
     std::shared_ptr<FakeCameraDriver> driver = std::make_shared<FakeCameraDriver>();
     std::shared_ptr<FakeBody> body = driver->add();
 };
+
+class FakeCameraFixture : public ::testing::Test, protected FakeCameraProgram {};
 
 } // namespace orvex::test

@@ -230,6 +230,23 @@ void discardPending(Body& b) {
     }
 }
 
+// A bulb exposure: the shutter stays open until closeBulb.
+int openBulb(Body& b) {
+    if (!openShutter(b)) return GP_OK;
+    b.bulbOpen = true;
+    b.openedAt = Clock::now();
+    return GP_OK;
+}
+
+int closeBulb(Body& b) {
+    if (b.bulbOpen) {
+        b.bulbOpen = false;
+        const auto open = Clock::now() - b.openedAt;
+        planPictures(b, Clock::now(), std::chrono::duration_cast<std::chrono::microseconds>(open).count());
+    }
+    return GP_OK;
+}
+
 int timedExposure(Body& b) {
     const long long us = exposureMicroseconds(b.values["shutterspeed"]);
     if (!openShutter(b)) return GP_OK;
@@ -252,40 +269,43 @@ int checkReady(Body& b, GPContext* context) {
 
 // ---- Configuration ----
 
-CameraWidget* section(CameraWidget* parent, const char* name, const char* label) {
+CameraWidget* widget(CameraWidgetType type, const char* name, const char* label = nullptr) {
     CameraWidget* w = nullptr;
-    gp_widget_new(GP_WIDGET_SECTION, label, &w);
+    gp_widget_new(type, label ? label : name, &w);
     gp_widget_set_name(w, name);
+    return w;
+}
+
+// Appended once set: appending clears the "changed" mark that setting a value leaves.
+CameraWidget* append(CameraWidget* parent, CameraWidget* w) {
     gp_widget_append(parent, w);
     return w;
 }
 
+CameraWidget* section(CameraWidget* parent, const char* name, const char* label) {
+    return append(parent, widget(GP_WIDGET_SECTION, name, label));
+}
+
 void radio(CameraWidget* parent, const char* name, const std::vector<std::string>& choices,
            const std::string& value, bool readOnly = false) {
-    CameraWidget* w = nullptr;
-    gp_widget_new(GP_WIDGET_RADIO, name, &w);
-    gp_widget_set_name(w, name);
+    CameraWidget* w = widget(GP_WIDGET_RADIO, name);
     for (const std::string& c : choices) gp_widget_add_choice(w, c.c_str());
     gp_widget_set_value(w, value.c_str());
     gp_widget_set_readonly(w, readOnly);
-    gp_widget_append(parent, w);
+    append(parent, w);
 }
 
 void text(CameraWidget* parent, const char* name, const std::string& value, bool readOnly = true) {
-    CameraWidget* w = nullptr;
-    gp_widget_new(GP_WIDGET_TEXT, name, &w);
-    gp_widget_set_name(w, name);
+    CameraWidget* w = widget(GP_WIDGET_TEXT, name);
     gp_widget_set_value(w, value.c_str());
     gp_widget_set_readonly(w, readOnly);
-    gp_widget_append(parent, w);
+    append(parent, w);
 }
 
 void toggle(CameraWidget* parent, const char* name, int value) {
-    CameraWidget* w = nullptr;
-    gp_widget_new(GP_WIDGET_TOGGLE, name, &w);
-    gp_widget_set_name(w, name);
+    CameraWidget* w = widget(GP_WIDGET_TOGGLE, name);
     gp_widget_set_value(w, &value);
-    gp_widget_append(parent, w);
+    append(parent, w);
 }
 
 int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
@@ -305,9 +325,7 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
         text(actions, "eoszoomposition", "0,0", false);
     }
     CameraWidget* settings = section(*window, "settings", "Camera Settings");
-    CameraWidget* date = nullptr;
-    gp_widget_new(GP_WIDGET_DATE, "Camera Date and Time", &date);
-    gp_widget_set_name(date, "datetime");
+    CameraWidget* date = widget(GP_WIDGET_DATE, "datetime", "Camera Date and Time");
     // The library turns the camera's local seconds into a real moment with the process's time zone.
     std::tm local{};
     const std::time_t cameraLocal = cameraSeconds(b);
@@ -315,7 +333,7 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     local.tm_isdst = -1;
     const int moment = static_cast<int>(std::mktime(&local));
     gp_widget_set_value(date, &moment);
-    gp_widget_append(settings, date);
+    append(settings, date);
     radio(settings, "capturetarget", kTargets, captureTarget() == "card" ? "Memory card" : "Internal RAM");
     text(settings, "ownername", b.owner, false);
     CameraWidget* status = section(*window, "status", "Camera Status Information");
@@ -431,18 +449,9 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
             }
             if (const int r = checkReady(b, context)) return r;
             discardPending(b);
-            if (!openShutter(b)) return GP_OK;
-            b.bulbOpen = true;
-            b.openedAt = Clock::now();
-            return GP_OK;
+            return openBulb(b);
         }
-        if (b.bulbOpen) {
-            b.bulbOpen = false;
-            planPictures(
-                b, Clock::now(),
-                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - b.openedAt).count());
-        }
-        return GP_OK;
+        return closeBulb(b);
     }
     if (name == "eosremoterelease") {
         if (value == "None") return GP_OK;
@@ -450,21 +459,11 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
             if (b.released) return GP_OK;
             if (const int r = checkReady(b, context)) return r;
             b.released = true;
-            if (b.values["shutterspeed"] != "bulb") return timedExposure(b);
-            if (!openShutter(b)) return GP_OK;
-            b.bulbOpen = true;
-            b.openedAt = Clock::now();
-            return GP_OK;
+            return b.values["shutterspeed"] != "bulb" ? timedExposure(b) : openBulb(b);
         }
         if (value == "Release Full") {
             b.released = false;
-            if (b.bulbOpen) {
-                b.bulbOpen = false;
-                planPictures(
-                    b, Clock::now(),
-                    std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - b.openedAt).count());
-            }
-            return GP_OK;
+            return closeBulb(b);
         }
         if (offered(kRemoteRelease, value)) return GP_OK;
         return GP_ERROR_NOT_SUPPORTED;
