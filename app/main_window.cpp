@@ -64,7 +64,7 @@ void initialise(Program& p, Window& w) {
     probeSerialPorts(p);
     buildMainTexts(p, w);
     w.setItemText(kCameraField, p.text(125));
-    w.checkItem(kLoopToggle, p.run.loopEnabled);
+    w.checkItem(kLoopToggle, p.run.settings.loopEnabled);
     w.checkItem(kSlaveToggle, p.slaveMode);
     w.listSelectIndex(kSaveToList, p.options.saveToHost ? 0 : 1);
     for (int button : {kNextScriptButton, kPrevScriptButton, kReloadScriptButton})
@@ -80,29 +80,29 @@ void initialise(Program& p, Window& w) {
     if (o.loopText) {
         const auto count = parseLoopCount(*o.loopText);
         if (o.loopText->empty() || count) {
-            p.run.loopEnabled = true;
+            p.run.settings.loopEnabled = true;
             w.checkItem(kLoopToggle, true);
         }
         if (count) {
-            p.run.loopCount = *count;
-            p.run.loopInfinite = false;
+            p.run.settings.loopCount = *count;
+            p.run.settings.loopInfinite = false;
         }
     }
     bool startRequested = o.startText && o.startText->empty();
     if (o.startText && !o.startText->empty())
         if (const auto t = parseStartTime(*o.startText)) {
             startRequested = true;
-            p.run.delayedStart = true;
+            p.run.settings.delayedStart = true;
             w.checkItem(kDelayedToggle, true);
-            p.run.startHour = t->hour;
-            p.run.startMinute = t->minute;
-            p.run.startSecond = t->second;
+            p.run.settings.startHour = t->hour;
+            p.run.settings.startMinute = t->minute;
+            p.run.settings.startSecond = t->second;
         }
     if (o.slave) {
         p.slaveMode = true;
         startRequested = false;
         w.checkItem(kSlaveToggle, true);
-        p.run.delayedStart = false;
+        p.run.settings.delayedStart = false;
         w.checkItem(kDelayedToggle, false);
         w.enableItem(kDelayedToggle, false);
     }
@@ -124,14 +124,14 @@ void quit(Program& p, Window& w) {
 }
 
 // Next script, Prev. script and Reload: during a run they wait for the camera to be idle.
-void chainCommand(Program& p, Window& w, bool RunState::*request, bool (*now)(Program&, Window&)) {
+void chainCommand(Program& p, Window& w, bool RunRequests::*request, bool (*now)(Program&, Window&)) {
     RunState& r = p.run;
     if (!r.running) {
         now(p, w);
         return;
     }
-    r.reloadRequested = r.nextRequested = r.prevRequested = false;
-    r.*request = true;
+    r.requests.reload = r.requests.next = r.requests.prev = false;
+    r.requests.*request = true;
 }
 
 void editParameters(Program& p, Window& w) {
@@ -144,7 +144,7 @@ void editParameters(Program& p, Window& w) {
 void command(Program& p, Window& w, int id) {
     switch (id) {
     case kCancelCommand:
-        if (w.isItemEnabled(kNextScriptButton)) chainCommand(p, w, &RunState::nextRequested, nextScript);
+        if (w.isItemEnabled(kNextScriptButton)) chainCommand(p, w, &RunRequests::next, nextScript);
         break;
     case kConnectButton:
         if (p.camera.connected)
@@ -162,21 +162,21 @@ void command(Program& p, Window& w, int id) {
         togglePause(p, w);
         break;
     case kNextScriptButton:
-        chainCommand(p, w, &RunState::nextRequested, nextScript);
+        chainCommand(p, w, &RunRequests::next, nextScript);
         break;
     case kPrevScriptButton:
-        chainCommand(p, w, &RunState::prevRequested, previousScript);
+        chainCommand(p, w, &RunRequests::prev, previousScript);
         break;
     case kReloadScriptButton:
-        chainCommand(p, w, &RunState::reloadRequested, reloadScript);
+        chainCommand(p, w, &RunRequests::reload, reloadScript);
         break;
     case kLoopToggle:
-        p.run.loopEnabled = !p.run.loopEnabled;
-        w.checkItem(kLoopToggle, p.run.loopEnabled);
+        p.run.settings.loopEnabled = !p.run.settings.loopEnabled;
+        w.checkItem(kLoopToggle, p.run.settings.loopEnabled);
         break;
     case kDelayedToggle:
-        p.run.delayedStart = !p.run.delayedStart;
-        w.checkItem(kDelayedToggle, p.run.delayedStart);
+        p.run.settings.delayedStart = !p.run.settings.delayedStart;
+        w.checkItem(kDelayedToggle, p.run.settings.delayedStart);
         break;
     case kSaveToList:
         p.options.saveToHost = w.listSelection(kSaveToList) == 0;

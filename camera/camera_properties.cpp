@@ -112,8 +112,8 @@ void setLiveViewOutput(Program& program, Window& window, bool on) {
 }
 
 void releaseLiveViewOutput(Program& program) {
-    if (!program.run.lockupLiveView) return;
-    program.run.lockupLiveView = false;
+    if (!program.run.lockup.liveView) return;
+    program.run.lockup.liveView = false;
     // The live view window still wants the pictures the mirror lock-up borrowed.
     if (program.liveViewOn) return;
     EdsUInt32 device = 0;

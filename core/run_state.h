@@ -36,41 +36,52 @@ struct ValueFieldState {
     bool differs = false;      // the camera holds another value than the one asked for
 };
 
-struct RunState {
-    RunStatus status = RunStatus::kIdle;
-    bool running = false;
-    bool paused = false;
-    bool reloadRequested = false;
-    bool nextRequested = false;
-    bool prevRequested = false;
-    bool abortRequested = false;
-    int currentLine = 0;
-    int passCount = 0;
-    // Shared with the transfer worker; the item events and the run engine write them on the UI thread.
-    std::atomic<int> shotCount{0};
-    std::atomic<int> picturesReported{0};
-    std::atomic<int> downloadsFailed{0}; // pictures of this run the transfer worker could not download
-    bool cameraReady = true;
+// What the user asked of a running script from the window; the run acts on them at its next turn.
+struct RunRequests {
+    bool reload = false;
+    bool next = false;
+    bool prev = false;
+    bool abort = false;
+};
+
+// The wait of the current line, in ticks and milliseconds of the run's clock.
+struct LineWait {
     std::uint32_t timeOrigin = 0; // ticks
     std::uint32_t lineDelay = 0;  // ms
     int targetSecond = 0;
     int lastRemaining = 0;
     bool late = false;
-    std::uint32_t exposureStart = 0;
-    std::uint32_t exposureEnd = 0;
-    std::uint32_t timedDuration = 0;
-    int lockupCountdown = 0;
-    int lockupDelay = 0;
-    int lockupFirstPress = 0;
-    bool cableUsed = false;
-    bool lockupLiveView = false;
-    std::atomic<bool> triggered{false}; // set by the sound callback
-    int errorLocation = 0;
-    std::string serialPortName;         // the Ser.port choice at run start; empty for "None"
-    std::atomic<int> detectionLevel{0}; // written by the sound callback
-    ValueFieldState speedField, apertureField, isoField, qualityField;
+};
 
-    // Run settings: settings file, command line, main window, parameters dialog and "Loop" lines.
+// The exposure under way.
+struct Exposure {
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    std::uint32_t timedDuration = 0; // ms the run holds the shutter open itself; 0 when the camera times it
+    bool cableUsed = false;
+};
+
+// The mirror lock-up of the current shot.
+struct Lockup {
+    int countdown = 0;
+    int delay = 0;
+    int firstPress = 0;
+    bool liveView = false;
+};
+
+// What the sound input and the move detection report; their callbacks write these.
+struct Detection {
+    std::atomic<bool> triggered{false};
+    std::atomic<int> level{0};
+};
+
+// What the last shot made of each value field.
+struct ValueFields {
+    ValueFieldState speed, aperture, iso, quality;
+};
+
+// Run settings: settings file, command line, main window, parameters dialog and "Loop" lines.
+struct RunSettings {
     bool loopEnabled = false;
     bool loopInfinite = false;
     int loopCount = 0;
@@ -79,6 +90,29 @@ struct RunState {
     int startMinute = 0;
     int startSecond = 0;
     bool universalTime = false;
+};
+
+struct RunState {
+    RunStatus status = RunStatus::kIdle;
+    bool running = false;
+    bool paused = false;
+    int currentLine = 0;
+    int passCount = 0;
+    // Shared with the transfer worker; the item events and the run engine write them on the UI thread.
+    std::atomic<int> shotCount{0};
+    std::atomic<int> picturesReported{0};
+    std::atomic<int> downloadsFailed{0}; // pictures of this run the transfer worker could not download
+    bool cameraReady = true;
+    int errorLocation = 0;
+    std::string serialPortName; // the Ser.port choice at run start; empty for "None"
+
+    RunRequests requests;
+    LineWait wait;
+    Exposure exposure;
+    Lockup lockup;
+    Detection detection;
+    ValueFields fields;
+    RunSettings settings;
 };
 
 } // namespace orvex

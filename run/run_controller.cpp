@@ -23,7 +23,7 @@ constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 
 bool anyRequest(const RunState& r) {
-    return r.paused || r.reloadRequested || r.nextRequested || r.prevRequested || r.abortRequested;
+    return r.paused || r.requests.reload || r.requests.next || r.requests.prev || r.requests.abort;
 }
 
 const ScriptLine& currentLine(const Program& p) {
@@ -33,7 +33,7 @@ const ScriptLine& currentLine(const Program& p) {
 // A picture is given up once the time-out has passed after the exposure's end plus as long again as the
 // exposure: a body that subtracts a dark frame takes that long before its picture is ready.
 bool pictureOverdue(const Program& p, std::uint32_t timeoutMs) {
-    const std::uint32_t since = ticksBetween(p.run.exposureEnd, p.clock.tick());
+    const std::uint32_t since = ticksBetween(p.run.exposure.end, p.clock.tick());
     return since > timeoutMs + currentLine(p).exposureMs;
 }
 
@@ -46,8 +46,8 @@ std::vector<std::uint32_t> allowedCodes(const EdsPropertyDesc& desc) {
 
 // Lateness is told when it changes, so that a script asking more than the body can do is seen falling behind.
 void setLate(Program& p, bool late) {
-    if (p.run.late == late) return;
-    p.run.late = late;
+    if (p.run.wait.late == late) return;
+    p.run.wait.late = late;
     if (p.observer) p.observer->lateChanged(late);
 }
 
@@ -108,30 +108,30 @@ bool configureCamera(Program& p, Window& w) {
 bool armLine(Program& p, Window& w) {
     RunState& r = p.run;
     const ScriptLine& line = currentLine(p);
-    r.lineDelay = 0;
+    r.wait.lineDelay = 0;
     switch (line.kind) {
     case TriggerKind::Move:
-        r.triggered = false;
+        r.detection.triggered = false;
         if (!p.liveViewOn) w.post({MessageKind::Command, kLiveViewButton, {}});
         showStatus(p, w, RunStatus::kMoveWait);
         return true;
     case TriggerKind::Sound:
         // This build has no sound input: the wait could never end, so the run stops as when the input
         // cannot be opened.
-        r.triggered = false;
+        r.detection.triggered = false;
         reportError(p, w, kErrorSoundInput, 6087);
         return true;
     case TriggerKind::TimeOfDay:
-        r.lastRemaining = 0;
-        r.targetSecond = line.timeOfDay;
+        r.wait.lastRemaining = 0;
+        r.wait.targetSecond = line.timeOfDay;
         showStatus(p, w, RunStatus::kTimeWait);
         return true;
     case TriggerKind::Delay:
         break;
     }
-    const bool skipped = r.currentLine == 0 && r.loopEnabled && r.passCount == 0;
+    const bool skipped = r.currentLine == 0 && r.settings.loopEnabled && r.passCount == 0;
     if (!skipped && line.delay != 0) {
-        r.lineDelay = static_cast<std::uint32_t>(line.delay) * 100;
+        r.wait.lineDelay = static_cast<std::uint32_t>(line.delay) * 100;
         if (r.status != RunStatus::kPaused) showStatus(p, w, RunStatus::kDelayWait);
         return true;
     }
@@ -144,10 +144,10 @@ bool armLine(Program& p, Window& w) {
 bool advanceLine(Program& p, Window& w) {
     RunState& r = p.run;
     if (++r.currentLine < static_cast<int>(p.script.lines.size())) return true;
-    if (r.loopEnabled) {
+    if (r.settings.loopEnabled) {
         ++r.passCount;
         r.currentLine = 0;
-        if (r.loopInfinite || r.passCount < r.loopCount) return true;
+        if (r.settings.loopInfinite || r.passCount < r.settings.loopCount) return true;
     }
     showStatus(p, w, RunStatus::kCompleted);
     stopRun(p, w);
@@ -159,7 +159,7 @@ void armOrExecute(Program& p, Window& w) {
 }
 
 int secondOfDay(const Program& p) {
-    const CivilTime t = p.run.universalTime ? p.clock.universalTime() : p.clock.localTime();
+    const CivilTime t = p.run.settings.universalTime ? p.clock.universalTime() : p.clock.localTime();
     return t.hour * 3600 + t.minute * 60 + t.second;
 }
 
@@ -168,12 +168,12 @@ void exposureTick(Program& p, Window& w) {
     watchTransfers(p, w);
     if (!r.running) return;
     const std::uint32_t now = p.clock.tick();
-    const std::uint32_t elapsed = ticksBetween(r.exposureStart, now);
-    if (r.timedDuration != 0) {
-        showRemaining(w, static_cast<int>(r.timedDuration - elapsed));
-        if (elapsed < r.timedDuration && !anyRequest(r)) return;
-        r.exposureEnd = now;
-        if (r.status == RunStatus::kBurst || r.cableUsed) {
+    const std::uint32_t elapsed = ticksBetween(r.exposure.start, now);
+    if (r.exposure.timedDuration != 0) {
+        showRemaining(w, static_cast<int>(r.exposure.timedDuration - elapsed));
+        if (elapsed < r.exposure.timedDuration && !anyRequest(r)) return;
+        r.exposure.end = now;
+        if (r.status == RunStatus::kBurst || r.exposure.cableUsed) {
             if (!cablePhase(p, w, false, CablePhase::kPlain)) return;
         } else {
             driveShutterButton(p, false);
@@ -194,16 +194,16 @@ void exposureTick(Program& p, Window& w) {
 // each later tick falls just after a moment instead of a fraction of a millisecond before it, which would
 // cost the shot a whole tick.
 void setTimeOrigin(Program& p, Window& w, std::uint32_t now) {
-    p.run.timeOrigin = now;
+    p.run.wait.timeOrigin = now;
     w.setTimer(kTimerRun, kTickMs);
 }
 
 void timeOfDayTick(Program& p, Window& w) {
     RunState& r = p.run;
-    const int remaining = (r.targetSecond - secondOfDay(p)) * 1000;
+    const int remaining = (r.wait.targetSecond - secondOfDay(p)) * 1000;
     showRemaining(w, remaining < 0 ? remaining + kDay : remaining);
-    if (!(remaining == 0 || (r.lastRemaining > 0 && remaining < 0))) {
-        r.lastRemaining = remaining;
+    if (!(remaining == 0 || (r.wait.lastRemaining > 0 && remaining < 0))) {
+        r.wait.lastRemaining = remaining;
         return;
     }
     setTimeOrigin(p, w, p.clock.tick());
@@ -215,27 +215,28 @@ void timeOfDayTick(Program& p, Window& w) {
 
 void lockupTick(Program& p, Window& w) {
     RunState& r = p.run;
-    if (r.lockupCountdown != 0) {
-        if (anyRequest(r) && r.lockupCountdown > 500 && r.lockupCountdown <= r.lockupDelay)
-            r.lockupCountdown = 500;
-        r.lockupCountdown -= 50;
-        showRemaining(w, r.lockupCountdown);
-        if (r.lockupCountdown == r.lockupFirstPress && !cablePhase(p, w, true, CablePhase::kMirrorUp)) return;
-        if (r.lockupCountdown == r.lockupDelay && !cablePhase(p, w, false, CablePhase::kMirrorUpRelease))
+    if (r.lockup.countdown != 0) {
+        if (anyRequest(r) && r.lockup.countdown > 500 && r.lockup.countdown <= r.lockup.delay)
+            r.lockup.countdown = 500;
+        r.lockup.countdown -= 50;
+        showRemaining(w, r.lockup.countdown);
+        if (r.lockup.countdown == r.lockup.firstPress && !cablePhase(p, w, true, CablePhase::kMirrorUp))
             return;
-        if (r.lockupCountdown == 200) {
+        if (r.lockup.countdown == r.lockup.delay && !cablePhase(p, w, false, CablePhase::kMirrorUpRelease))
+            return;
+        if (r.lockup.countdown == 200) {
             if (!cablePhase(p, w, true, CablePhase::kShutter)) return;
-            if (r.timedDuration != 0) {
+            if (r.exposure.timedDuration != 0) {
                 showStatus(p, w, RunStatus::kExposure);
-                r.exposureStart = p.clock.tick();
+                r.exposure.start = p.clock.tick();
             }
         }
         return;
     }
     if (!cablePhase(p, w, false, CablePhase::kShutterRelease)) return;
     showStatus(p, w, RunStatus::kExposure);
-    r.exposureStart = p.clock.tick();
-    r.exposureEnd = r.exposureStart + currentLine(p).exposureMs;
+    r.exposure.start = p.clock.tick();
+    r.exposure.end = r.exposure.start + currentLine(p).exposureMs;
     setCameraUiLock(p, true);
 }
 
@@ -244,13 +245,13 @@ void delayTick(Program& p, Window& w) {
     if (r.paused && r.status == RunStatus::kDelayWait) showStatus(p, w, RunStatus::kPaused);
     if (!r.paused && r.status == RunStatus::kPaused) showStatus(p, w, RunStatus::kDelayWait);
     const std::uint32_t now = p.clock.tick();
-    const std::uint32_t elapsed = ticksBetween(r.timeOrigin, now);
-    if (elapsed < r.lineDelay) {
-        showRemaining(w, static_cast<int>(r.lineDelay - elapsed));
+    const std::uint32_t elapsed = ticksBetween(r.wait.timeOrigin, now);
+    if (elapsed < r.wait.lineDelay) {
+        showRemaining(w, static_cast<int>(r.wait.lineDelay - elapsed));
         return;
     }
-    if (r.lineDelay != 0) {
-        setLate(p, elapsed - r.lineDelay > 500);
+    if (r.wait.lineDelay != 0) {
+        setLate(p, elapsed - r.wait.lineDelay > 500);
     } else {
         setLate(p, false);
         setTimeOrigin(p, w, now);
@@ -261,7 +262,7 @@ void delayTick(Program& p, Window& w) {
     }
     // Paused: the line's moment passes without a picture, and the next lines keep their schedule.
     if (!advanceLine(p, w)) return;
-    r.timeOrigin += r.lineDelay;
+    r.wait.timeOrigin += r.wait.lineDelay;
     armLine(p, w);
 }
 
@@ -275,15 +276,15 @@ void savingTick(Program& p, Window& w) {
         return;
     }
     releaseLiveViewOutput(p);
-    if (r.abortRequested) {
-        r.abortRequested = false;
+    if (r.requests.abort) {
+        r.requests.abort = false;
         stopRun(p, w);
         showStatus(p, w, RunStatus::kAborted);
         return;
     }
     if (!advanceLine(p, w)) return;
     if (serviceRequests(p, w)) return;
-    r.timeOrigin += r.lineDelay;
+    r.wait.timeOrigin += r.wait.lineDelay;
     armOrExecute(p, w);
 }
 
@@ -316,7 +317,7 @@ void startFromCleanHandshake(Program& p) {
 
 void startRun(Program& p, Window& w) {
     RunState& r = p.run;
-    r.cableUsed = false;
+    r.exposure.cableUsed = false;
     if (scriptModifiedSinceLoad(p) &&
         w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes) {
         const bool wasRunning = r.running;
@@ -331,7 +332,7 @@ void startRun(Program& p, Window& w) {
     r.currentLine = 0;
     r.passCount = 0;
     setLate(p, false);
-    r.abortRequested = false;
+    r.requests.abort = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
     r.serialPortName = port == p.text(199) ? "" : port;
     updateMainControls(p, w);
@@ -342,9 +343,10 @@ void startRun(Program& p, Window& w) {
         return;
     }
     if (!p.options.simulation && !configureCamera(p, w)) return;
-    if (r.delayedStart) {
-        r.targetSecond = r.startHour * 3600 + r.startMinute * 60 + r.startSecond;
-        r.lastRemaining = 0;
+    if (r.settings.delayedStart) {
+        r.wait.targetSecond =
+            r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond;
+        r.wait.lastRemaining = 0;
         showStatus(p, w, RunStatus::kDelayedStartWait);
         return;
     }
@@ -381,7 +383,7 @@ void runTick(Program& p, Window& w) {
         break;
     case RunStatus::kMoveWait:
     case RunStatus::kSoundWait:
-        if (r.triggered) {
+        if (r.detection.triggered) {
             setLate(p, false);
             setTimeOrigin(p, w, p.clock.tick());
             executeLine(p, w);
@@ -408,7 +410,7 @@ void stopRun(Program& p, Window& w) {
     r.paused = false;
     w.killTimer(kTimerRun);
     if (!p.options.simulation) {
-        if (r.timedDuration != 0 && r.status == RunStatus::kExposure &&
+        if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
             (p.camera.bulbCommands || p.camera.shutterButton))
             driveShutterButton(p, false);
         setCameraUiLock(p, false);
@@ -434,7 +436,7 @@ void requestStop(Program& p, Window& w) {
         showStatus(p, w, RunStatus::kAborted);
     } else {
         w.enableItem(kStartButton, false);
-        p.run.abortRequested = true;
+        p.run.requests.abort = true;
     }
 }
 

@@ -48,14 +48,14 @@ bool reloadScript(Program& p, Window& w) {
 bool serviceRequests(Program& p, Window& w) {
     RunState& r = p.run;
     bool moved = false;
-    if (r.reloadRequested) {
-        r.reloadRequested = false;
+    if (r.requests.reload) {
+        r.requests.reload = false;
         moved = reloadScript(p, w);
-    } else if (r.nextRequested) {
-        r.nextRequested = false;
+    } else if (r.requests.next) {
+        r.requests.next = false;
         moved = nextScript(p, w);
-    } else if (r.prevRequested) {
-        r.prevRequested = false;
+    } else if (r.requests.prev) {
+        r.requests.prev = false;
         moved = previousScript(p, w);
     } else {
         return false;

@@ -59,7 +59,7 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
             cableError(p, w, formatMessage(p.language, 168, p.run.serialPortName));
             return false;
         }
-        p.run.cableUsed = true;
+        p.run.exposure.cableUsed = true;
         return true;
     }
     if (phase == CablePhase::kMirrorUp) {
@@ -74,11 +74,11 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
             reportError(p, w, static_cast<std::int32_t>(e), 5372);
             return false;
         }
-        p.run.lockupLiveView = true;
+        p.run.lockup.liveView = true;
         return true;
     }
     if (phase == CablePhase::kShutter) {
-        if (p.run.timedDuration != 0) {
+        if (p.run.exposure.timedDuration != 0) {
             if (const EdsError e = driveShutterButton(p, true)) {
                 reportError(p, w, static_cast<std::int32_t>(e), p.run.errorLocation);
                 return false;
@@ -93,12 +93,12 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
 
 void startLockup(Program& p, Window& w, int delayMs) {
     showStatus(p, w, RunStatus::kLockup);
-    p.run.lockupCountdown = delayMs + 300;
-    p.run.lockupFirstPress = delayMs + 200;
-    p.run.lockupDelay = delayMs;
+    p.run.lockup.countdown = delayMs + 300;
+    p.run.lockup.firstPress = delayMs + 200;
+    p.run.lockup.delay = delayMs;
     if (!p.camera.liveViewAvailable) {
         setCameraUiLock(p, false);
-        if (p.run.timedDuration != 0) p.run.timedDuration += 500;
+        if (p.run.exposure.timedDuration != 0) p.run.exposure.timedDuration += 500;
     }
 }
 

@@ -47,10 +47,10 @@ void showWantedValues(Program& p, Window& w, const ScriptLine& line) {
                                                        : t.shutter[line.shutter].name);
     w.setItemText(kIsoField, t.iso[line.iso].name);
     w.setItemText(kQualityField, t.quality[line.quality].name);
-    p.run.apertureField.leftToCamera = line.aperture == 0;
-    p.run.speedField.leftToCamera = line.shutter == 0;
-    p.run.isoField.leftToCamera = line.iso == 0;
-    p.run.qualityField.leftToCamera = line.quality == 0;
+    p.run.fields.aperture.leftToCamera = line.aperture == 0;
+    p.run.fields.speed.leftToCamera = line.shutter == 0;
+    p.run.fields.iso.leftToCamera = line.iso == 0;
+    p.run.fields.quality.leftToCamera = line.quality == 0;
 }
 
 // Steps that set and check the camera's values; false when the shot was ended.
@@ -75,7 +75,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
                 return false;
         }
         if (const auto current = readProperty(p, kEdsPropID_Av)) {
-            p.run.apertureField.differs = line.aperture != 0 && *current != wanted;
+            p.run.fields.aperture.differs = line.aperture != 0 && *current != wanted;
             w.setItemText(kApertureField, nameOfCode(t.aperture, *current));
         }
     } else {
@@ -98,11 +98,11 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     if (speed) {
         if (line.shutter == 0) {
             if (*speed == t.bulb.code) return refuse(p, w, kErrorBulbWithoutSpeed, 3742);
-            p.run.speedField.differs = false;
+            p.run.fields.speed.differs = false;
             w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
         } else {
-            p.run.speedField.differs = *speed != wantedSpeed;
-            if (p.run.speedField.differs) w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
+            p.run.fields.speed.differs = *speed != wantedSpeed;
+            if (p.run.fields.speed.differs) w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
         }
     }
 
@@ -113,7 +113,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
             return false;
     }
     if (const auto current = readProperty(p, kEdsPropID_ISOSpeed)) {
-        p.run.isoField.differs = line.iso != 0 && *current != wantedIso;
+        p.run.fields.iso.differs = line.iso != 0 && *current != wantedIso;
         w.setItemText(kIsoField, nameOfCode(t.iso, *current));
     }
 
@@ -124,7 +124,7 @@ bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) 
     if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
         const std::string name = nameOfCode(t.quality, *current);
         if (name.empty()) return refuse(p, w, kErrorQualityNotSupported, 3814);
-        p.run.qualityField.differs = line.quality != 0 && *current != wantedQuality;
+        p.run.fields.quality.differs = line.quality != 0 && *current != wantedQuality;
         w.setItemText(kQualityField, name);
     }
     return true;
@@ -138,8 +138,8 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         setCameraUiLock(p, false);
         showStatus(p, w, RunStatus::kBurst);
         if (!cablePhase(p, w, true, CablePhase::kPlain)) return;
-        r.exposureStart = p.clock.tick();
-        r.timedDuration = static_cast<std::uint32_t>(line.burst) * 1000;
+        r.exposure.start = p.clock.tick();
+        r.exposure.timedDuration = static_cast<std::uint32_t>(line.burst) * 1000;
         return;
     }
     if (lockup < 0) {
@@ -148,8 +148,8 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         showStatus(p, w, RunStatus::kManualRelease);
         return;
     }
-    if (ae == kAeBulb || line.exposureMs > c.longestCameraTimedMs) r.timedDuration = line.exposureMs;
-    r.lockupCountdown = 0;
+    if (ae == kAeBulb || line.exposureMs > c.longestCameraTimedMs) r.exposure.timedDuration = line.exposureMs;
+    r.lockup.countdown = 0;
     if (lockup > 0) {
         startLockup(p, w, lockup);
         return;
@@ -162,12 +162,12 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
             return;
         }
     }
-    if (r.timedDuration == 0) {
+    if (r.exposure.timedDuration == 0) {
         if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
         if (failed(p, w, EdsSendCommand(c.camera, kEdsCameraCommand_TakePicture, 0), 3947)) return;
         showStatus(p, w, RunStatus::kExposure);
-        r.exposureStart = p.clock.tick();
-        r.exposureEnd = r.exposureStart + line.exposureMs;
+        r.exposure.start = p.clock.tick();
+        r.exposure.end = r.exposure.start + line.exposureMs;
         return;
     }
     if (c.rules.pressShutterBody || c.bulbCommands || c.shutterButton) {
@@ -180,17 +180,17 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
             return;
         }
         showStatus(p, w, RunStatus::kExposure);
-        showRemaining(w, static_cast<int>(r.timedDuration));
-        r.exposureStart = p.clock.tick();
+        showRemaining(w, static_cast<int>(r.exposure.timedDuration));
+        r.exposure.start = p.clock.tick();
         return;
     }
-    r.timedDuration += 500;
+    r.exposure.timedDuration += 500;
     if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
     if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
     if (cablePhase(p, w, true, CablePhase::kPlain)) {
         showStatus(p, w, RunStatus::kExposure);
-        showRemaining(w, static_cast<int>(r.timedDuration));
-        r.exposureStart = p.clock.tick();
+        showRemaining(w, static_cast<int>(r.exposure.timedDuration));
+        r.exposure.start = p.clock.tick();
     }
 }
 
@@ -200,7 +200,7 @@ void executeLine(Program& p, Window& w) {
     RunState& r = p.run;
     const ScriptLine line = p.script.lines[r.currentLine];
     const int lockup = lockupTime(p, w);
-    r.cableUsed = false;
+    r.exposure.cableUsed = false;
     showWantedValues(p, w, line);
 
     if (p.options.simulation) {
@@ -217,7 +217,7 @@ void executeLine(Program& p, Window& w) {
 
     countShot(p, w, line);
     r.cameraReady = false;
-    r.timedDuration = 0;
+    r.exposure.timedDuration = 0;
     if (!mirrorLockupMatches(p, lockup != 0)) {
         refuse(p, w,
                lockup != 0 ? kErrorLockupOffOnCamera
@@ -252,7 +252,7 @@ void watchTransfers(Program& p, Window& w) {
         s.running = true;
         s.finished = false;
         s.seenShotCount = r.shotCount;
-        s.pauseBeforeFinishingMs = r.cableUsed ? p.camera.rules.pauseAfterCableShotMs : 0;
+        s.pauseBeforeFinishingMs = r.exposure.cableUsed ? p.camera.rules.pauseAfterCableShotMs : 0;
         startTransfers(p);
         return;
     }

@@ -89,8 +89,8 @@ class Loader {
     int exposureLine(std::string_view text, int number) {
         const auto columns = splitColumns(text);
         if (equalsIgnoringCase(columns.text[0], "Loop")) {
-            p_.run.loopEnabled = true;
-            p_.run.loopInfinite = true;
+            p_.run.settings.loopEnabled = true;
+            p_.run.settings.loopInfinite = true;
             p_.script.hasLoopMarker = true;
             return 0;
         }

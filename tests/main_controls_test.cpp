@@ -134,12 +134,12 @@ TEST_F(ControlsFixture, ShotsAndValueFieldColours) {
     t.program.run.running = true;
     t.program.run.shotCount = 2;
     EXPECT_EQ(colour(kShotsField), (FieldColour{green, {}}));
-    t.program.run.late = true;
+    t.program.run.wait.late = true;
     EXPECT_EQ(colour(kShotsField), (FieldColour{red, white}));
 
-    t.program.run.isoField.leftToCamera = true;
+    t.program.run.fields.iso.leftToCamera = true;
     EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, orange}));
-    t.program.run.isoField.differs = true;
+    t.program.run.fields.iso.differs = true;
     EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, red}));
     EXPECT_EQ(colour(kApertureField), FieldColour{});
     EXPECT_EQ(colour(kStatusLabel), FieldColour{});
@@ -153,7 +153,7 @@ TEST_F(ControlsFixture, DetectionLevelBarColours) {
     };
     for (const Case& c :
          {Case{49, green}, Case{50, yellow}, Case{99, yellow}, Case{100, red}, Case{0, green}}) {
-        t.program.run.detectionLevel = c.level;
+        t.program.run.detection.level = c.level;
         t.window.post({MessageKind::User, kUserDetectionLevel, {}});
         t.window.pump();
         EXPECT_EQ(t.window.progressColour(kLevelBar), c.colour) << c.level;

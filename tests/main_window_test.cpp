@@ -23,11 +23,11 @@ TEST(MainWindowStart, StateWithoutOptionsAndItsCommands) {
     EXPECT_TRUE(t.window.messageBoxes().empty());
 
     t.window.click(kLoopToggle);
-    EXPECT_TRUE(t.program.run.loopEnabled);
+    EXPECT_TRUE(t.program.run.settings.loopEnabled);
     EXPECT_TRUE(t.window.isItemChecked(kLoopToggle));
     t.window.click(kDelayedToggle);
     t.window.click(kDelayedToggle);
-    EXPECT_FALSE(t.program.run.delayedStart);
+    EXPECT_FALSE(t.program.run.settings.delayedStart);
     t.window.listSelectIndex(kSaveToList, 1);
     t.window.click(kSaveToList);
     EXPECT_FALSE(t.program.options.saveToHost);
@@ -77,16 +77,16 @@ TEST(MainWindowStart, EachOptionSetsItsControl) {
         t.start(c.commandLine);
         SCOPED_TRACE(c.commandLine);
         EXPECT_EQ(t.window.listText(kLockupList, t.window.listSelection(kLockupList)), c.lockup);
-        EXPECT_EQ(t.program.run.loopEnabled, c.loop);
+        EXPECT_EQ(t.program.run.settings.loopEnabled, c.loop);
         EXPECT_EQ(t.window.isItemChecked(kLoopToggle), c.loop);
-        EXPECT_EQ(t.program.run.loopCount, c.loopCount);
-        EXPECT_FALSE(t.program.run.loopInfinite);
-        EXPECT_EQ(t.program.run.delayedStart, c.delayed);
+        EXPECT_EQ(t.program.run.settings.loopCount, c.loopCount);
+        EXPECT_FALSE(t.program.run.settings.loopInfinite);
+        EXPECT_EQ(t.program.run.settings.delayedStart, c.delayed);
         EXPECT_EQ(t.window.isItemChecked(kDelayedToggle), c.delayed);
         if (c.delayed) {
-            EXPECT_EQ(
-                (std::tuple{t.program.run.startHour, t.program.run.startMinute, t.program.run.startSecond}),
-                (std::tuple{23, 59, 0}));
+            EXPECT_EQ((std::tuple{t.program.run.settings.startHour, t.program.run.settings.startMinute,
+                                  t.program.run.settings.startSecond}),
+                      (std::tuple{23, 59, 0}));
         }
         ASSERT_EQ(t.window.listCount(kSerialPortList), 3);
         EXPECT_EQ(t.window.listText(kSerialPortList, 0), "None");
@@ -103,7 +103,7 @@ TEST(MainWindowStart, SlaveCancelsTheDelayedStart) {
     EXPECT_TRUE(t.program.script.loaded);
     EXPECT_TRUE(t.program.slaveMode);
     EXPECT_TRUE(t.window.isItemChecked(kSlaveToggle));
-    EXPECT_FALSE(t.program.run.delayedStart);
+    EXPECT_FALSE(t.program.run.settings.delayedStart);
     EXPECT_FALSE(t.window.isItemChecked(kDelayedToggle));
     EXPECT_FALSE(t.window.isItemEnabled(kDelayedToggle));
     EXPECT_FALSE(t.program.run.running);
@@ -114,9 +114,9 @@ TEST(MainWindowStart, LoopOptionOverridesTheScriptsLoopLine) {
     TestProgram t;
     const std::string script = dir.write("l.txt", scriptText({"Loop", "50"}));
     t.start("-loop=\"5\" -load=\"" + script + "\"");
-    EXPECT_TRUE(t.program.run.loopEnabled);
-    EXPECT_FALSE(t.program.run.loopInfinite);
-    EXPECT_EQ(t.program.run.loopCount, 5);
+    EXPECT_TRUE(t.program.run.settings.loopEnabled);
+    EXPECT_FALSE(t.program.run.settings.loopInfinite);
+    EXPECT_EQ(t.program.run.settings.loopCount, 5);
 }
 
 TEST(MainWindowStart, ScriptThatCannotLoadLeavesTheRestOfTheCommandLine) {

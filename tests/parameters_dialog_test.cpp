@@ -72,7 +72,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count + " / " + c.pixels + " / " + c.prefix + " / " + c.browser);
-        t.program.run.loopCount = 10;
+        t.program.run.settings.loopCount = 10;
         t.program.settings.movePixels = 10000;
         t.program.settings.imagePrefix = "old";
         const std::size_t before = t.window.messageBoxes().size();
@@ -94,16 +94,16 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
             EXPECT_EQ(boxes.back().caption, "Error");
             EXPECT_EQ(t.program.settings.movePixels, 10000) << "nothing stored";
         }
-        EXPECT_EQ(t.program.run.loopCount, c.storedCount);
+        EXPECT_EQ(t.program.run.settings.loopCount, c.storedCount);
     }
     EXPECT_EQ(t.program.settings.pictureBrowser, browser) << "trimmed";
 }
 
 TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
     t.program.settings.scriptEditor = "gedit"; // written by hand: the list does not offer it
-    t.program.run.startHour = 25;
-    t.program.run.startMinute = 5;
-    t.program.run.loopInfinite = true;
+    t.program.run.settings.startHour = 25;
+    t.program.run.settings.startMinute = 5;
+    t.program.run.settings.loopInfinite = true;
     t.program.settings.moveLevel = 10;
     t.program.settings.imagePrefix = " cli ";
     use([](HeadlessWindow& d) {
@@ -121,10 +121,10 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
         d.listSelectIndex(kHourList, -1);
     });
     EXPECT_EQ(t.program.settings.scriptEditor, "gedit") << "kept, not emptied";
-    EXPECT_EQ(t.program.run.startHour, 0);
-    EXPECT_EQ(t.program.run.startMinute, 59);
+    EXPECT_EQ(t.program.run.settings.startHour, 0);
+    EXPECT_EQ(t.program.run.settings.startMinute, 59);
     EXPECT_EQ(t.program.settings.soundThreshold, 100);
-    EXPECT_TRUE(t.program.run.universalTime);
+    EXPECT_TRUE(t.program.run.settings.universalTime);
     EXPECT_EQ(t.program.settings.imagePrefix, "cli");
     for (const char* line : {"[Corvane]\n", "Script editor=gedit\n", "Image file prefix=cli\n",
                              "Threshold=100\n", "Count=10\n", "Minutes=59\n", "UT=YES\n"})

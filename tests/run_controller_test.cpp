@@ -140,7 +140,7 @@ TEST_F(SimulatedRun, NextScriptDuringARunSwitchesBetweenShots) {
     start();
     runFor(1000);
     t().window.click(kNextScriptButton);
-    EXPECT_TRUE(t().program.run.nextRequested);
+    EXPECT_TRUE(t().program.run.requests.next);
     runFor(5000);
     EXPECT_EQ(t().window.title(), "Corvane - dawn");
     EXPECT_EQ(shots(),

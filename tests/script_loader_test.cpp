@@ -161,7 +161,7 @@ struct ScriptLoadWindow : ::testing::Test {
 TEST_F(ScriptLoadWindow, SuccessSetsTitleChainButtonsAndDirectoryButLeavesLoopAlone) {
     dir.write("night.next", "dawn.txt");
     t.start();
-    t.program.run.loopEnabled = true;
+    t.program.run.settings.loopEnabled = true;
     ASSERT_TRUE(load("night.txt", {"50"}));
     EXPECT_EQ(t.window.title(), "Corvane - night");
     EXPECT_TRUE(t.window.isItemEnabled(kNextScriptButton));
@@ -169,8 +169,8 @@ TEST_F(ScriptLoadWindow, SuccessSetsTitleChainButtonsAndDirectoryButLeavesLoopAl
     EXPECT_TRUE(t.window.isItemEnabled(kReloadScriptButton));
     EXPECT_EQ(t.program.script.directory, dir.path().string() + "/");
     EXPECT_TRUE(t.program.script.lastWrite.has_value());
-    EXPECT_TRUE(t.program.run.loopEnabled) << "no loop marker: the loop stays as it was";
-    EXPECT_FALSE(t.program.run.loopInfinite);
+    EXPECT_TRUE(t.program.run.settings.loopEnabled) << "no loop marker: the loop stays as it was";
+    EXPECT_FALSE(t.program.run.settings.loopInfinite);
 }
 
 TEST_F(ScriptLoadWindow, FailureDiscardsThePreviousScript) {
@@ -199,8 +199,8 @@ TEST_F(ScriptLoadWindow, LoopMarkerAndBurstChangeRunSettings) {
     t.start("-savetocam");
     EXPECT_EQ(t.window.listSelection(kSaveToList), 1);
     ASSERT_TRUE(load("b.txt", {"Loop", "0\t\t1\t10\t\t\t2"}));
-    EXPECT_TRUE(t.program.run.loopEnabled);
-    EXPECT_TRUE(t.program.run.loopInfinite);
+    EXPECT_TRUE(t.program.run.settings.loopEnabled);
+    EXPECT_TRUE(t.program.run.settings.loopInfinite);
     EXPECT_TRUE(t.program.options.saveToHost);
     EXPECT_EQ(t.window.listSelection(kSaveToList), 0);
     EXPECT_FALSE(t.window.isItemEnabled(kSaveToList));

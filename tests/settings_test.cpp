@@ -42,8 +42,8 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         RunState run;
         loadSettings(file, s, run);
         SCOPED_TRACE(c.lines ? c.lines : "no file");
-        EXPECT_EQ((std::tuple{run.loopInfinite, run.universalTime, run.loopCount, s.moveLevel,
-                              s.soundThreshold, s.movePixels}),
+        EXPECT_EQ((std::tuple{run.settings.loopInfinite, run.settings.universalTime, run.settings.loopCount,
+                              s.moveLevel, s.soundThreshold, s.movePixels}),
                   (std::tuple{c.infinite, c.ut, c.count, c.level, c.threshold, c.pixels}));
         EXPECT_EQ(s.scriptEditor, "Notepad.exe");
         EXPECT_EQ(s.pictureBrowser, "");
@@ -70,12 +70,12 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
         dir.write("Orvex.ini", "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 3\r\n");
     const Settings s{"gedit", "eog", "m42", 7, 4321, 65};
     RunState run;
-    run.loopInfinite = true;
-    run.loopCount = 25;
-    run.startHour = 21;
-    run.startMinute = 34;
-    run.startSecond = 56;
-    run.universalTime = true;
+    run.settings.loopInfinite = true;
+    run.settings.loopCount = 25;
+    run.settings.startHour = 21;
+    run.settings.startMinute = 34;
+    run.settings.startSecond = 56;
+    run.settings.universalTime = true;
     ASSERT_TRUE(saveSettings(file, s, run));
     EXPECT_EQ(readAll(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"
                              "Script editor=gedit\r\nPicture browser=eog\r\nImage file prefix=m42\r\n"
@@ -89,10 +89,11 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
                        back.movePixels, back.soundThreshold),
               std::tie(s.scriptEditor, s.pictureBrowser, s.imagePrefix, s.moveLevel, s.movePixels,
                        s.soundThreshold));
-    EXPECT_EQ(std::tie(runBack.loopInfinite, runBack.loopCount, runBack.startHour, runBack.startMinute,
-                       runBack.startSecond, runBack.universalTime),
-              std::tie(run.loopInfinite, run.loopCount, run.startHour, run.startMinute, run.startSecond,
-                       run.universalTime));
+    EXPECT_EQ(std::tie(runBack.settings.loopInfinite, runBack.settings.loopCount, runBack.settings.startHour,
+                       runBack.settings.startMinute, runBack.settings.startSecond,
+                       runBack.settings.universalTime),
+              std::tie(run.settings.loopInfinite, run.settings.loopCount, run.settings.startHour,
+                       run.settings.startMinute, run.settings.startSecond, run.settings.universalTime));
 }
 
 } // namespace

@@ -166,9 +166,9 @@ TEST(CameraRun, AShotThatRunsLongMakesTheNextDelayLate) {
     CameraTestProgram t(preset("bulb"));
     t.start({line().delay(0).speed("8"), line().delay(50).speed("1/250")});
     t.runFor(7000);
-    EXPECT_FALSE(t.program.run.late);
+    EXPECT_FALSE(t.program.run.wait.late);
     t.runFor(1700);
-    EXPECT_TRUE(t.program.run.late); // line 3's moment, 5 s, passed during the 8 s exposure
+    EXPECT_TRUE(t.program.run.wait.late); // line 3's moment, 5 s, passed during the 8 s exposure
     EXPECT_EQ(t.timeline.only("late"), Strings{"8600 late 1"});
     EXPECT_EQ(colourField(t.program, kShotsField), (FieldColour{colours::red, colours::white}));
     // Shot as soon as the camera was ready again: exposure, processing, one tick to arm, one to shoot.
@@ -179,14 +179,14 @@ TEST(CameraRun, MirrorLockupOnALiveViewBodyNeedsNoPort) {
     CameraTestProgram t(preset("bulb"));
     t.start({line().delay(0).speed("1/250")}, R"(-lockuptime="3")");
     t.runFor(3050);
-    EXPECT_TRUE(t.program.run.lockupLiveView);
+    EXPECT_TRUE(t.program.run.lockup.liveView);
     EXPECT_EQ(t.camera->exposures(), 0u);
     t.runFor(100);
     EXPECT_EQ(t.camera->exposures(), 1u); // taken at 3100
     EXPECT_EQ(t.ports.opened, 0);
     t.runFor(3000);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-    EXPECT_FALSE(t.program.run.lockupLiveView);
+    EXPECT_FALSE(t.program.run.lockup.liveView);
 }
 
 TEST(CameraRun, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
@@ -714,7 +714,7 @@ TEST(CameraRun, StopDuringAnExposureEndsOnceThePictureIsIn) {
     t.runFor(1000);
     t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
     t.window.click(kStartButton);
-    EXPECT_TRUE(t.program.run.abortRequested);
+    EXPECT_TRUE(t.program.run.requests.abort);
     EXPECT_FALSE(t.window.isItemEnabled(kStartButton));
     t.runFor(5000);
     EXPECT_EQ(t.program.run.status, RunStatus::kAborted);

@@ -117,7 +117,7 @@ void updateMainControls(Program& p, Window& w) {
     const bool lockupFixed = connected && p.camera.rules.lockupFixedOff;
     const bool saveToFixed = connected && p.camera.rules.savesToHostOnly;
 
-    w.checkItem(kLoopToggle, p.run.loopEnabled);
+    w.checkItem(kLoopToggle, p.run.settings.loopEnabled);
     w.enableItem(kStartButton, (!p.slaveMode && loaded && connected) || running);
     w.enableItem(kLiveViewButton, (p.options.simulation || p.camera.liveViewAvailable) && connected);
     w.enableItem(kZoomList, p.camera.liveViewAvailable && connected);
@@ -164,15 +164,15 @@ FieldColour colourField(const Program& p, int controlId) {
         return statusFieldColour(p.run.status);
     case kShotsField:
         if (!p.run.running || p.run.shotCount <= 0) return {};
-        return p.run.late ? FieldColour{colours::red, colours::white} : FieldColour{colours::green, {}};
+        return p.run.wait.late ? FieldColour{colours::red, colours::white} : FieldColour{colours::green, {}};
     case kApertureField:
-        return valueFieldColour(p.run.apertureField);
+        return valueFieldColour(p.run.fields.aperture);
     case kSpeedField:
-        return valueFieldColour(p.run.speedField);
+        return valueFieldColour(p.run.fields.speed);
     case kIsoField:
-        return valueFieldColour(p.run.isoField);
+        return valueFieldColour(p.run.fields.iso);
     case kQualityField:
-        return valueFieldColour(p.run.qualityField);
+        return valueFieldColour(p.run.fields.quality);
     default:
         return {};
     }
@@ -180,7 +180,7 @@ FieldColour colourField(const Program& p, int controlId) {
 
 void showDetectionLevel(Program& p, Window& w) {
     if (!p.run.running) return;
-    const int level = p.run.detectionLevel;
+    const int level = p.run.detection.level;
     w.showItem(kLevelBar, true);
     w.showItem(kWaitField, false);
     w.setProgressColour(kLevelBar, level == 100 ? colours::red

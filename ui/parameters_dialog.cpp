@@ -79,13 +79,13 @@ void initialise(const Program& p, Window& d) {
     fillNumbers(d, kHourList, 0, 23, false);
     fillNumbers(d, kMinuteList, 0, 59, false);
     fillNumbers(d, kSecondList, 0, 59, false);
-    selectExactly(d, kHourList, twoDigits(r.startHour));
-    selectExactly(d, kMinuteList, twoDigits(r.startMinute));
-    selectExactly(d, kSecondList, twoDigits(r.startSecond));
-    d.checkItem(kUtCheck, r.universalTime);
-    d.checkItem(kInfiniteCheck, r.loopInfinite);
-    d.setItemText(kCountEdit, std::to_string(r.loopCount));
-    d.enableItem(kCountEdit, !r.loopInfinite);
+    selectExactly(d, kHourList, twoDigits(r.settings.startHour));
+    selectExactly(d, kMinuteList, twoDigits(r.settings.startMinute));
+    selectExactly(d, kSecondList, twoDigits(r.settings.startSecond));
+    d.checkItem(kUtCheck, r.settings.universalTime);
+    d.checkItem(kInfiniteCheck, r.settings.loopInfinite);
+    d.setItemText(kCountEdit, std::to_string(r.settings.loopCount));
+    d.enableItem(kCountEdit, !r.settings.loopInfinite);
 
     const Settings& s = p.settings;
     fillNumbers(d, kMoveLevelList, 1, 100, true);
@@ -151,12 +151,12 @@ bool accept(Program& p, Window& d) {
     s.imagePrefix = trimmed(entry(d, kPrefixEdit));
     // A hand-written editor that the list does not offer stays, rather than being lost to an empty name.
     if (d.listSelection(kEditorList) >= 0) s.scriptEditor = selectedText(d, kEditorList);
-    r.loopInfinite = infinite;
-    if (!infinite) r.loopCount = static_cast<int>(count);
-    r.startHour = listNumber(d, kHourList);
-    r.startMinute = listNumber(d, kMinuteList);
-    r.startSecond = listNumber(d, kSecondList);
-    r.universalTime = d.isItemChecked(kUtCheck);
+    r.settings.loopInfinite = infinite;
+    if (!infinite) r.settings.loopCount = static_cast<int>(count);
+    r.settings.startHour = listNumber(d, kHourList);
+    r.settings.startMinute = listNumber(d, kMinuteList);
+    r.settings.startSecond = listNumber(d, kSecondList);
+    r.settings.universalTime = d.isItemChecked(kUtCheck);
     // An unselected level would be 0, which no detector can divide by: the stored level stays then.
     if (d.listSelection(kMoveLevelList) >= 0) s.moveLevel = d.listSelection(kMoveLevelList) + 1;
     s.movePixels = static_cast<int>(*pixels);

@@ -104,7 +104,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     window.create(MAIN_DIALOG);
     if (window.destroyed()) return 1;
     if (o.lockup) selectLockup(window, *o.lockup);
-    if (o.universalTime) program.run.universalTime = true;
+    if (o.universalTime) program.run.settings.universalTime = true;
     if (realBody && !program.camera.connected) {
         printer.message(program.text(kMessageConnectCamera), program.text(kMessageNoCamera));
         err << "orvex-cli: " << program.text(kMessageNoCamera) << '\n';
