@@ -3,6 +3,7 @@
 #include "camera/camera_properties.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
+#include "ui/main_controls.h"
 
 #include <charconv>
 #include <string_view>
@@ -13,9 +14,7 @@ void showStatus(Program& program, Window& window, RunStatus status) {
     const bool changed = program.run.status != status;
     program.run.status = status;
     if (changed && program.observer) program.observer->statusChanged(status);
-    window.setItemText(kStatusField, program.text(messageOf(status)));
-    window.setItemText(kWaitField, "");
-    window.refreshColours();
+    showStatusText(program, window);
 }
 
 namespace {

@@ -1,7 +1,6 @@
 #include "ui/main_controls.h"
 
 #include "resources/main_dialog.h"
-#include "run/status_display.h"
 
 #include <string>
 #include <vector>
@@ -100,11 +99,17 @@ FieldColour statusFieldColour(RunStatus status) {
 
 } // namespace
 
+void showStatusText(const Program& p, Window& w) {
+    w.setItemText(kStatusField, p.text(messageOf(p.run.status)));
+    w.setItemText(kWaitField, "");
+    w.refreshColours();
+}
+
 void buildMainTexts(Program& p, Window& w) {
     for (const ControlTemplate& c : MAIN_DIALOG.controls)
         if (c.message >= 0) w.setItemText(c.id, p.text(c.message));
     w.setMenu(mainMenu(p));
-    showStatus(p, w, p.run.status);
+    showStatusText(p, w);
     for (int list : {kLockupList, kSaveToList, kZoomList, kSerialPortList}) refillList(p, w, list);
     if (!p.camera.connected) w.setItemText(kCameraField, p.text(125));
     updateMainControls(p, w);

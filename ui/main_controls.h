@@ -18,6 +18,8 @@ inline constexpr Rgb lightBeige{236, 233, 216};
 inline constexpr Rgb white{255, 255, 255};
 } // namespace colours
 
+// The run state's text in the status field; the Wait field is emptied.
+void showStatusText(const Program& program, Window& window);
 void buildMainTexts(Program& program, Window& window);
 void updateMainControls(Program& program, Window& window);
 FieldColour colourField(const Program& program, int controlId);
