@@ -51,44 +51,59 @@ void setLate(Program& p, bool late) {
     if (p.observer) p.observer->lateChanged(late);
 }
 
-bool reportIf(Program& p, Window& w, EdsError error, int location) {
-    if (error == EDS_ERR_OK) return false;
+// True when the camera did what was asked; otherwise the run ends on the camera's error.
+bool succeeded(Program& p, Window& w, EdsError error, int location) {
+    if (error == EDS_ERR_OK) return true;
     reportError(p, w, static_cast<std::int32_t>(error), location);
+    return false;
+}
+
+// Each step below readies one part of the camera at run start; false when the run must not go on.
+
+// The tables offer only the apertures and speeds this body and lens take.
+bool adaptTablesToBody(Program& p, Window& w) {
+    EdsPropertyDesc apertures{}, speeds{};
+    if (!succeeded(p, w, EdsGetPropertyDesc(p.camera.camera, kEdsPropID_Av, &apertures), 3057)) return false;
+    adaptToCamera(p.tables, allowedCodes(apertures), {});
+    if (!succeeded(p, w, EdsGetPropertyDesc(p.camera.camera, kEdsPropID_Tv, &speeds), 3074)) return false;
+    adaptToCamera(p.tables, {}, allowedCodes(speeds));
     return true;
 }
 
-// The camera's configuration at run start; false when the run must not go on.
-bool configureCamera(Program& p, Window& w) {
-    CameraSession& c = p.camera;
-    if (reportIf(p, w, setCameraUiLock(p, true), 3048)) return false;
-    EdsPropertyDesc apertures{}, speeds{};
-    if (reportIf(p, w, EdsGetPropertyDesc(c.camera, kEdsPropID_Av, &apertures), 3057)) return false;
-    adaptToCamera(p.tables, allowedCodes(apertures), {});
-    if (reportIf(p, w, EdsGetPropertyDesc(c.camera, kEdsPropID_Tv, &speeds), 3074)) return false;
-    adaptToCamera(p.tables, {}, allowedCodes(speeds));
-    if (p.options.saveToHost) {
-        if (reportIf(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Host), 3094)) return false;
-        if (!c.legacyProtocol && reportIf(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104))
-            return false;
-    } else {
-        if (reportIf(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Camera), 3116)) return false;
-    }
-    if (p.script.hasBurst) {
-        EdsUInt32 drive = 0;
-        if (reportIf(p, w, readUInt32(p, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
-        if (drive != kEdsDriveMode_Continuous && drive != kEdsDriveMode_HighSpeedContinuous &&
-            drive != kEdsDriveMode_LowSpeedContinuous) {
-            reportError(p, w, kErrorDriveNotContinuous, 3144);
-            return false;
-        }
-    }
-    // Move lines wait on the live view window's move detection, which this build does not have yet: they
-    // are refused as on a body without live view rather than left waiting for ever.
-    if (p.script.hasMove) {
-        stopRun(p, w);
-        w.messageBox(p.text(117), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+bool setSaveTarget(Program& p, Window& w) {
+    const CameraSession& c = p.camera;
+    if (!p.options.saveToHost)
+        return succeeded(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Camera), 3116);
+    return succeeded(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Host), 3094) &&
+           (c.legacyProtocol || succeeded(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104));
+}
+
+bool driveAllowsBursts(Program& p, Window& w) {
+    if (!p.script.hasBurst) return true;
+    EdsUInt32 drive = 0;
+    if (!succeeded(p, w, readUInt32(p, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
+    if (drive != kEdsDriveMode_Continuous && drive != kEdsDriveMode_HighSpeedContinuous &&
+        drive != kEdsDriveMode_LowSpeedContinuous) {
+        reportError(p, w, kErrorDriveNotContinuous, 3144);
         return false;
     }
+    return true;
+}
+
+bool stopWithMessage(Program& p, Window& w, int message) {
+    stopRun(p, w);
+    w.messageBox(p.text(message), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+    return false;
+}
+
+// Move lines wait on the live view window's move detection, which this build does not have yet: they are
+// refused as on a body without live view rather than left waiting for ever.
+bool noMoveLines(Program& p, Window& w) {
+    return !p.script.hasMove || stopWithMessage(p, w, 117);
+}
+
+bool cableChosenIfNeeded(Program& p, Window& w) {
+    const CameraSession& c = p.camera;
     const int lockup = lockupTime(p, w);
     // A body that can hold its shutter open by none of its own commands needs the cable for long exposures,
     // with live view as without.
@@ -96,12 +111,12 @@ bool configureCamera(Program& p, Window& w) {
     const bool cableNeeded = p.script.hasBurst ||
                              (!c.liveViewAvailable && (p.script.hasLongExposure || lockup > 0)) ||
                              (bulbByCableOnly && p.script.hasLongExposure);
-    if (cableNeeded && p.run.serialPortName.empty()) {
-        stopRun(p, w);
-        w.messageBox(p.text(124), p.text(54), BoxIcon::Error, BoxButtons::Ok);
-        return false;
-    }
-    return true;
+    return !cableNeeded || !p.run.serialPortName.empty() || stopWithMessage(p, w, 124);
+}
+
+bool configureCamera(Program& p, Window& w) {
+    return succeeded(p, w, setCameraUiLock(p, true), 3048) && adaptTablesToBody(p, w) &&
+           setSaveTarget(p, w) && driveAllowsBursts(p, w) && noMoveLines(p, w) && cableChosenIfNeeded(p, w);
 }
 
 // Arms the wait of the current line; false when the line is to be executed at once.

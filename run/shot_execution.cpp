@@ -53,81 +53,102 @@ void showWantedValues(Program& p, Window& w, const ScriptLine& line) {
     p.run.fields.quality.leftToCamera = line.quality == 0;
 }
 
-// Steps that set and check the camera's values; false when the shot was ended.
-bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
-    const ValueTables& t = p.tables;
+// Each step below sets or checks one of the camera's values for the line; false when it ended the shot.
+
+// A body that holds its shutter open only by a pressed button has exposure limits of its own.
+bool exposureFitsPressShutterBody(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
     const CameraSession& c = p.camera;
-    if (c.rules.pressShutterBody) {
-        if (ae == kAeBulb) {
-            if (line.burst != 0) return refuse(p, w, kErrorBurstInBulb, 3629);
-            if (line.exposureMs < 1000) return refuse(p, w, kErrorSpeedNotInBulb, 3635);
-        } else if (line.exposureMs > c.longestCameraTimedMs) {
-            return refuse(p, w, kErrorSpeedNeedsBulb, 3644);
-        }
+    if (!c.rules.pressShutterBody) return true;
+    if (ae == kAeBulb) {
+        if (line.burst != 0) return refuse(p, w, kErrorBurstInBulb, 3629);
+        if (line.exposureMs < 1000) return refuse(p, w, kErrorSpeedNotInBulb, 3635);
+    } else if (line.exposureMs > c.longestCameraTimedMs) {
+        return refuse(p, w, kErrorSpeedNeedsBulb, 3644);
     }
+    return true;
+}
 
-    if (isLensAttached(p)) {
-        const EdsUInt32 wanted = t.aperture[line.aperture].code;
-        if (line.aperture != 0) {
-            if (ae != kAeAv && ae != kAeManual && ae != kAeBulb)
-                return refuse(p, w, kErrorApertureNeedsAvOrManual, 3660);
-            if (failed(p, w, writeUInt32(p, kEdsPropID_Av, wanted), 3672, kErrorApertureNotSupported))
-                return false;
-        }
-        if (const auto current = readProperty(p, kEdsPropID_Av)) {
-            p.run.fields.aperture.differs = line.aperture != 0 && *current != wanted;
-            w.setItemText(kApertureField, nameOfCode(t.aperture, *current));
-        }
-    } else {
+bool setAperture(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
+    if (!isLensAttached(p)) {
         w.setItemText(kApertureField, "");
+        return true;
     }
+    const ValueTables& t = p.tables;
+    const EdsUInt32 wanted = t.aperture[line.aperture].code;
+    if (line.aperture != 0) {
+        if (ae != kAeAv && ae != kAeManual && ae != kAeBulb)
+            return refuse(p, w, kErrorApertureNeedsAvOrManual, 3660);
+        if (failed(p, w, writeUInt32(p, kEdsPropID_Av, wanted), 3672, kErrorApertureNotSupported))
+            return false;
+    }
+    if (const auto current = readProperty(p, kEdsPropID_Av)) {
+        p.run.fields.aperture.differs = line.aperture != 0 && *current != wanted;
+        w.setItemText(kApertureField, nameOfCode(t.aperture, *current));
+    }
+    return true;
+}
 
-    EdsUInt32 wantedSpeed = t.shutter[line.shutter].code;
+bool setSpeed(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
+    const ValueTables& t = p.tables;
+    EdsUInt32 wanted = t.shutter[line.shutter].code;
     if (line.shutter != 0) {
         if (ae == kAeTv || ae == kAeManual) {
-            if (line.burst == 0 && line.exposureMs > c.longestCameraTimedMs) wantedSpeed = t.bulb.code;
-            if (failed(p, w, writeUInt32(p, kEdsPropID_Tv, wantedSpeed), 3719, kErrorSpeedNotSupported))
+            if (line.burst == 0 && line.exposureMs > p.camera.longestCameraTimedMs) wanted = t.bulb.code;
+            if (failed(p, w, writeUInt32(p, kEdsPropID_Tv, wanted), 3719, kErrorSpeedNotSupported))
                 return false;
         } else if (ae == kAeBulb) {
-            wantedSpeed = t.bulb.code;
+            wanted = t.bulb.code;
         } else {
             return refuse(p, w, kErrorSpeedNeedsTvOrManual, 3698);
         }
     }
     const std::optional<EdsUInt32> speed = ae == kAeBulb ? t.bulb.code : readProperty(p, kEdsPropID_Tv);
-    if (speed) {
-        if (line.shutter == 0) {
-            if (*speed == t.bulb.code) return refuse(p, w, kErrorBulbWithoutSpeed, 3742);
-            p.run.fields.speed.differs = false;
-            w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
-        } else {
-            p.run.fields.speed.differs = *speed != wantedSpeed;
-            if (p.run.fields.speed.differs) w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
-        }
+    if (!speed) return true;
+    ValueFieldState& field = p.run.fields.speed;
+    if (line.shutter == 0) {
+        if (*speed == t.bulb.code) return refuse(p, w, kErrorBulbWithoutSpeed, 3742);
+        field.differs = false;
+        w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
+    } else {
+        field.differs = *speed != wanted;
+        if (field.differs) w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
     }
+    return true;
+}
 
-    const EdsUInt32 wantedIso = t.iso[line.iso].code;
+bool setIso(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
+    const ValueTables& t = p.tables;
+    const EdsUInt32 wanted = t.iso[line.iso].code;
     if (line.iso != 0) {
         if (ae < kAeTv || ae > kAeBulb) return refuse(p, w, kErrorIsoNeedsCreativeMode, 3757);
-        if (failed(p, w, writeUInt32(p, kEdsPropID_ISOSpeed, wantedIso), 3770, kErrorIsoNotSupported))
+        if (failed(p, w, writeUInt32(p, kEdsPropID_ISOSpeed, wanted), 3770, kErrorIsoNotSupported))
             return false;
     }
     if (const auto current = readProperty(p, kEdsPropID_ISOSpeed)) {
-        p.run.fields.iso.differs = line.iso != 0 && *current != wantedIso;
+        p.run.fields.iso.differs = line.iso != 0 && *current != wanted;
         w.setItemText(kIsoField, nameOfCode(t.iso, *current));
     }
+    return true;
+}
 
-    const EdsUInt32 wantedQuality = t.quality[line.quality].code;
+bool setQuality(Program& p, Window& w, const ScriptLine& line) {
+    const ValueTables& t = p.tables;
+    const EdsUInt32 wanted = t.quality[line.quality].code;
     if (line.quality != 0 &&
-        failed(p, w, writeUInt32(p, kEdsPropID_ImageQuality, wantedQuality), 3798, kErrorQualityNotSupported))
+        failed(p, w, writeUInt32(p, kEdsPropID_ImageQuality, wanted), 3798, kErrorQualityNotSupported))
         return false;
     if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
         const std::string name = nameOfCode(t.quality, *current);
         if (name.empty()) return refuse(p, w, kErrorQualityNotSupported, 3814);
-        p.run.fields.quality.differs = line.quality != 0 && *current != wantedQuality;
+        p.run.fields.quality.differs = line.quality != 0 && *current != wanted;
         w.setItemText(kQualityField, name);
     }
     return true;
+}
+
+bool setValues(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
+    return exposureFitsPressShutterBody(p, w, line, ae) && setAperture(p, w, line, ae) &&
+           setSpeed(p, w, line, ae) && setIso(p, w, line, ae) && setQuality(p, w, line);
 }
 
 void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, int lockup) {
