@@ -1,173 +1,206 @@
+// The run carried through time: pauses, stops, chained scripts, restarts after an error, the tick wrap.
+// Whole rehearsals whose timeline says it all are scenarios (tests/scenarios/).
 #include "run/run_controller.h"
-#include "script/script_loader.h"
-#include "tests/support/test_program.h"
-#include "tests/support/timeline.h"
+#include "run/status_display.h"
+#include "tests/support/run_program.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace orvex::test {
 namespace {
 
-using Events = std::vector<std::string>;
+using ::testing::Contains;
 
-// A run in simulation mode: every line is counted without a camera.
-struct SimulatedRun : ::testing::Test {
-    std::optional<TestProgram> program_;
-    std::optional<Timeline> timeline_;
-    TempDir dir;
-
-    TestProgram& t() {
-        if (!program_) program_.emplace();
-        return *program_;
-    }
-    void clockAt(CivilTime local, std::uint32_t tick = 0) { program_.emplace(kEnglish, local, tick); }
-
-    void load(const std::vector<std::string>& lines, const std::string& commandLine = "") {
-        timeline_.emplace(t().clock);
-        t().program.observer = &*timeline_;
-        t().start(commandLine + " -load=\"" + dir.write("night.txt", scriptText(lines)) + "\"");
-        ASSERT_TRUE(t().program.script.loaded);
-        t().program.options.simulation = true;
-        t().program.camera.connected = true;
-        t().program.camera.name = "Simulation";
-        updateMainControls(t().program, t().window);
-    }
-    void start() {
-        timeline_->start();
-        t().window.click(kStartButton);
-    }
-    void runFor(unsigned ms) { t().clock.advance(ms); }
-    Events shots() const { return timeline_->only("shot"); }
-    Events events() const { return timeline_->events(); }
-};
-
-TEST_F(SimulatedRun, DelaysCountFromThePreviousMomentWithoutDrift) {
-    load({"0", "50", "50", "", "12"});
-    start();
-    runFor(20000);
-    EXPECT_EQ(shots(),
-              (Events{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0", "10000 shot 3 line 4 pass 0",
-                      "10050 shot 4 line 5 pass 0", "11200 shot 5 line 6 pass 0"}));
-    EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
-    EXPECT_FALSE(t().program.run.running);
-    EXPECT_FALSE(t().window.hasTimer(kTimerRun));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Simulation"));
+TEST(RunController, PauseSkipsTheLineAndKeepsTheSchedule) {
+    RunProgram t(kSimulation);
+    t.start({line().delay(0), line().delay(50), line().delay(50)});
+    t.runFor(1000);
+    t.window.click(kPauseButton);
+    EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
+    t.runFor(5000); // line 3's moment passes while paused
+    t.window.click(kPauseButton);
+    t.runFor(10000);
+    EXPECT_EQ(t.shots(), (Strings{"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"}));
+    EXPECT_THAT(t.timeline.events(), Contains("1050 " + statusEvent(RunStatus::kPaused)));
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+    EXPECT_FALSE(t.window.hasTimer(kTimerRun));
+    EXPECT_TRUE(std::filesystem::is_directory(t.dir.path() / "Simulation"));
 }
 
-TEST_F(SimulatedRun, InfiniteLoopNeverEndsByItself) {
-    load({"Loop", "10"});
-    start();
-    runFor(100000);
-    EXPECT_TRUE(t().program.run.running);
-    EXPECT_EQ(t().program.run.shotCount, 101); // one at the start, then one a second
+TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
+    RunProgram t(kSimulation, {2026, 12, 6, 23, 59, 58, 0});
+    t.start({line().when("0:00:01"), line().when("23:59:59")});
+    t.runFor(50);
+    EXPECT_EQ(t.window.itemText(kWaitField), "3");
+    t.runFor(3050);
+    EXPECT_EQ(t.window.itemText(kStatusField), "Waiting");
+    EXPECT_EQ(t.window.itemText(kWaitField), "23:59:58"); // until tomorrow's 23:59:59
 }
 
-TEST_F(SimulatedRun, PauseSkipsTheLineAndKeepsTheSchedule) {
-    load({"0", "50", "50"});
-    start();
-    runFor(1000);
-    t().window.click(kPauseButton);
-    EXPECT_EQ(t().window.itemText(kPauseButton), "Resume");
-    runFor(5000); // line 3's moment passes while paused
-    t().window.click(kPauseButton);
-    runFor(10000);
-    EXPECT_EQ(shots(), (Events{"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"}));
-    EXPECT_NE(std::find(timeline_->events().begin(), timeline_->events().end(),
-                        "1050 " + statusEvent(RunStatus::kPaused)),
-              timeline_->events().end());
+TEST(RunController, DelaysSurviveTheTickCounterWrapping) {
+    RunProgram t(kSimulation, {2026, 12, 6, 21, 0, 0, 0}, 0xFFFFF000u);
+    t.start({line().delay(0), line().delay(30), line().delay(30)});
+    t.runFor(10000);
+    EXPECT_EQ(t.shots(),
+              (Strings{"0 shot 1 line 2 pass 0", "3000 shot 2 line 3 pass 0", "6000 shot 3 line 4 pass 0"}));
 }
 
-TEST_F(SimulatedRun, TimeOfDayAcrossMidnight) {
-    clockAt({2026, 12, 6, 23, 59, 58, 0});
-    load({"0:00:01", "23:59:59"});
-    start();
-    runFor(50);
-    EXPECT_EQ(t().window.itemText(kWaitField), "3"); // a moment earlier in the day is after midnight
-    runFor(3050);
-    EXPECT_EQ(t().window.itemText(kStatusField), "Waiting");
-    EXPECT_EQ(t().window.itemText(kWaitField), "23:59:58"); // until tomorrow's 23:59:59
-    runFor(86400000);
-    EXPECT_EQ(timeline_->times("shot"), (std::vector<std::uint32_t>{3000, 86401000}));
-}
-
-TEST_F(SimulatedRun, DelayedStartWaitsForItsTime) {
-    clockAt({2026, 12, 6, 21, 0, 0, 0});
-    load({"10"}, "-start=\"21:00:05\"");
-    start();
-    EXPECT_EQ(t().program.run.status, RunStatus::kDelayedStartWait);
-    runFor(10000);
-    EXPECT_EQ(shots(), (Events{"6000 shot 1 line 2 pass 0"}));
-}
-
-TEST_F(SimulatedRun, DelaysSurviveTheTickCounterWrapping) {
-    clockAt({}, 0xFFFFF000u);
-    load({"0", "30", "30"});
-    start();
-    runFor(10000);
-    EXPECT_EQ(shots(),
-              (Events{"0 shot 1 line 2 pass 0", "3000 shot 2 line 3 pass 0", "6000 shot 3 line 4 pass 0"}));
-}
-
-TEST_F(SimulatedRun, StopWhileIdleBetweenShotsAborts) {
-    load({"0", "600"});
-    start();
-    runFor(1000);
-    t().window.click(kPauseButton); // a stopped run is paused no more
-    t().window.answer = [](const MessageBoxRecord& box) {
+TEST(RunController, StopWhileIdleBetweenShotsAborts) {
+    RunProgram t(kSimulation);
+    t.start({line().delay(0), line().delay(600)});
+    t.runFor(1000);
+    t.window.click(kPauseButton); // a stopped run is paused no more
+    t.window.answer = [](const MessageBoxRecord& box) {
         EXPECT_EQ(box.caption, "Abort capture");
         return BoxAnswer::Yes;
     };
-    t().window.click(kStartButton);
-    EXPECT_EQ(t().program.run.status, RunStatus::kAborted);
-    EXPECT_FALSE(t().program.run.running);
-    EXPECT_EQ(t().window.itemText(kStartButton), "Start");
-    EXPECT_EQ(t().window.itemText(kPauseButton), "Pause");
+    t.window.click(kStartButton);
+    EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
+    EXPECT_FALSE(t.program.run.running);
+    EXPECT_FALSE(t.window.hasTimer(kTimerRun));
+    EXPECT_EQ(t.window.itemText(kStartButton), "Start");
+    EXPECT_EQ(t.window.itemText(kPauseButton), "Pause");
 }
 
-TEST_F(SimulatedRun, SoundLineStopsTheRunWithoutASoundInput) {
-    load({"Sound"});
-    start();
-    EXPECT_EQ(t().program.run.status, RunStatus::kError);
-    ASSERT_EQ(t().window.messageBoxes().size(), 1u);
-    EXPECT_EQ(t().window.messageBoxes()[0].caption, "Error (L6087)");
-}
-
-TEST_F(SimulatedRun, NextScriptDuringARunSwitchesBetweenShots) {
-    dir.write("dawn.txt", scriptText({"0", "10"}));
-    dir.write("night.next", "dawn.txt");
-    load({"0", "100"});
-    start();
-    runFor(1000);
-    t().window.click(kNextScriptButton);
-    EXPECT_TRUE(t().program.run.requests.next);
-    runFor(5000);
-    EXPECT_EQ(t().window.title(), "Corvane - dawn");
-    EXPECT_EQ(shots(),
-              (Events{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"}));
-    EXPECT_EQ(t().program.run.status, RunStatus::kCompleted);
+TEST(RunController, NextScriptDuringARunSwitchesBetweenShots) {
+    RunProgram t(kSimulation);
+    t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(10)}));
+    t.dir.write("night.next", "dawn.txt");
+    t.start({line().delay(0), line().delay(100)});
+    t.runFor(1000);
+    t.window.click(kNextScriptButton);
+    EXPECT_TRUE(t.program.run.requests.next);
+    t.runFor(5000);
+    EXPECT_EQ(t.window.title(), "Corvane - dawn");
+    EXPECT_EQ(t.shots(),
+              (Strings{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"}));
+    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
 }
 
 // Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
-TEST_F(SimulatedRun, ModifiedScriptAsksBeforeStarting) {
-    struct Case {
-        bool deleted;
-        std::size_t questions;
-    };
-    for (const Case& c : {Case{false, 1}, Case{true, 0}}) {
-        load({"0"});
-        if (c.deleted)
-            std::filesystem::remove(dir.path() / "night.txt");
-        else
-            t().program.script.lastWrite = 1; // as if the file changed since it was loaded
-        t().window.answer = [](const MessageBoxRecord&) { return BoxAnswer::No; };
-        start();
-        ASSERT_EQ(t().window.messageBoxes().size(), c.questions) << c.deleted;
-        if (c.questions) {
-            EXPECT_EQ(t().window.messageBoxes()[0].caption, "Warning");
+TEST(RunController, ModifiedScriptAsksBeforeStarting) {
+    for (const bool deleted : {false, true}) {
+        RunProgram t(kSimulation);
+        t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::No; };
+        t.start({line().delay(0)}, "", [&] {
+            if (deleted)
+                std::filesystem::remove(t.dir.path() / "night.txt");
+            else
+                t.program.script.lastWrite = 1; // as if the file changed since it was loaded
+        });
+        ASSERT_EQ(t.window.messageBoxes().size(), deleted ? 0u : 1u) << deleted;
+        if (!deleted) {
+            EXPECT_EQ(t.window.messageBoxes()[0].caption, "Warning");
         }
-        EXPECT_EQ(t().program.run.shotCount, 1) << c.deleted;
-        program_.reset();
+        EXPECT_EQ(t.program.run.shotCount, 1) << deleted;
+    }
+}
+
+// Next, Prev. or Escape pressed during a shot when the link cannot be followed: the run goes on, no line
+// lost, and a box says why. A link holding only a line end is an empty file.
+TEST(RunController, ARequestThatCannotBeCarriedOutSkipsNothing) {
+    struct Case {
+        const char* link;    // the link file's name and content beside night.txt, removed once loaded
+        const char* content; // nullptr: removed before the press
+        int command;
+        const char* box;
+    };
+    for (const Case& c : {Case{"night.next", nullptr, kNextScriptButton, "Unable to access file"},
+                          Case{"night.prev", "", kPrevScriptButton, "Empty file !"},
+                          Case{"night.prev", "\n", kPrevScriptButton, "Empty file !"},
+                          Case{"night.next", nullptr, kCancelCommand, "Unable to access file"}}) {
+        RunProgram t;
+        t.dir.write(c.link, "dawn.txt");
+        const auto next = line().delay(50).speed("1/250");
+        t.start({line().delay(0).speed("1"), next, next, next});
+        if (c.content)
+            t.dir.write(c.link, c.content);
+        else
+            std::filesystem::remove(t.dir.path() / c.link);
+        t.runFor(500);
+        t.window.click(c.command); // during the first shot's 1 s exposure
+        t.runFor(16000);
+        EXPECT_EQ(t.shots(), (Strings{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
+                                      "10000 shot 3 line 4 pass 0", "15000 shot 4 line 5 pass 0"}))
+            << c.command;
+        ASSERT_NE(t.lastBox(), nullptr);
+        EXPECT_NE(t.lastBox()->text.find(c.box), std::string::npos) << t.lastBox()->text;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+    }
+}
+
+// A chained script that fails to load, asked for during a shot, leaves the run no lines: it stops there, the
+// body's controls given back, and no line is armed from the script that failed (its line 3 was read).
+TEST(RunController, AChainedScriptThatFailsToLoadStopsTheRun) {
+    RunProgram t;
+    t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
+    t.dir.write("night.next", "dawn.txt");
+    t.start({line().delay(0).speed("1"), line().delay(50).speed("1/250")});
+    t.runFor(500);
+    t.window.click(kNextScriptButton); // during the first shot's 1 s exposure
+    t.runFor(8000);
+    EXPECT_FALSE(t.program.run.running);
+    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+    EXPECT_FALSE(t.window.hasTimer(kTimerRun));
+    EXPECT_FALSE(t.camera->controlsLocked());
+    ASSERT_NE(t.lastBox(), nullptr);
+    EXPECT_EQ(t.lastBox()->text, "invalid delay at line 4 !");
+    EXPECT_EQ(t.timeline.only("status").back(), "1550 " + statusEvent(RunStatus::kIdle));
+    EXPECT_EQ(t.shots(), Strings{"0 shot 1 line 2 pass 0"});
+}
+
+TEST(RunController, StopDuringAnExposureEndsOnceThePictureIsIn) {
+    RunProgram t;
+    t.start({line().delay(0).speed("10"), line().delay(100)});
+    t.runFor(1000);
+    t.answerYes();
+    t.window.click(kStartButton);
+    EXPECT_TRUE(t.program.run.requests.abort);
+    EXPECT_FALSE(t.window.isItemEnabled(kStartButton));
+    t.runFor(5000);
+    EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
+    EXPECT_EQ(t.pictures().size(), 1u);
+}
+
+// A run stopped by an error in the middle of a shot, after Stop was asked for it, leaves nothing pending: the
+// next run goes on by itself, and its Stop acts at once.
+TEST(RunController, ARunAfterAnErrorInMidShotStartsAfresh) {
+    for (const bool stopAgain : {false, true}) {
+        RunProgram t;
+        t.answerYes();
+        t.start({line().delay(10).speed("1/250"), line().delay(10).speed("1/250")});
+        t.runFor(1100);
+        t.window.click(kStartButton); // Stop during the first shot: carried out once it is complete
+        reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
+        t.window.click(kStartButton);
+        t.runFor(500);
+        if (stopAgain) {
+            t.window.click(kStartButton);
+            EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
+            EXPECT_FALSE(t.program.run.running);
+        } else {
+            t.runFor(5000);
+            EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+        }
+    }
+}
+
+// A run stopped by an error while its pictures were queued (at 520 ms) or counted (at 600 ms) leaves nothing
+// to the next run: its own pictures take their own numbers.
+TEST(RunController, ANewRunStartsFromACleanHandshake) {
+    for (const unsigned stopAt : {520u, 600u}) {
+        RunProgram t("bulb picturesPerShot=2");
+        t.start({line().delay(0).speed("1/250")});
+        t.runFor(stopAt);
+        reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
+        Strings expected = t.pictures();
+        t.runFor(2000);
+        t.window.click(kStartButton);
+        t.runFor(5000);
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << stopAt;
+        expected.insert(expected.end(), {"2026-12-06_21-00-02_0001.CR2", "2026-12-06_21-00-02_0002.JPG"});
+        EXPECT_EQ(t.pictures(), expected) << stopAt;
     }
 }
 

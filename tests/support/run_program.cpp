@@ -1,9 +1,12 @@
-#include "tests/support/camera_program.h"
+#include "tests/support/run_program.h"
 
 #include "camera/transfer.h"
+#include "camera/virtual/virtual_profile.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
 
 namespace orvex::test {
 namespace {
@@ -23,6 +26,19 @@ class RecordingLine : public SerialLine {
     const Clock& clock_;
 };
 
+// "bulb aeMode=4" as the profile file a user would write.
+VirtualProfile profileOf(const std::string& body) {
+    std::istringstream words(body == kSimulation ? "bulb" : body);
+    std::string word, text = "[camera]\n";
+    words >> word;
+    text += "preset=" + word + "\n";
+    while (words >> word) text += word + "\n";
+    std::string error;
+    const auto profile = parseVirtualProfile(text, body, error);
+    EXPECT_TRUE(profile) << error;
+    return profile.value_or(VirtualProfile{});
+}
+
 } // namespace
 
 std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
@@ -32,51 +48,53 @@ std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
     return std::make_unique<RecordingLine>(std::move(line), *this, clock_);
 }
 
-CameraTestProgram::CameraTestProgram(const VirtualProfile& profile, CivilTime localStart,
-                                     std::uint32_t startTick)
-    : clock(localStart, 0, startTick), camera(makeVirtualCamera(profile, clock, clock)),
-      cablePorts(systemPorts, camera), ports(cablePorts, clock),
+RunProgram::RunProgram(const std::string& body, CivilTime localStart, std::uint32_t startTick)
+    : simulation(body == kSimulation), clock(localStart, 0, startTick),
+      camera(makeVirtualCamera(profileOf(body), clock, clock)), cablePorts(systemPorts, camera),
+      ports(cablePorts, clock),
       window([this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
              [this](int id) { return colourField(program, id); }, &clock) {
-    sdk::registerCameraDriver(camera);
+    if (!simulation) sdk::registerCameraDriver(camera);
     program.observer = &timeline;
     program.transfersTakeNoTime = true;
 }
 
-CameraTestProgram::~CameraTestProgram() {
+RunProgram::~RunProgram() {
     program.transferWorker.join();
     program.observer = nullptr;
     program.run.running = false;
     window.send({MessageKind::Close, 0, {}});
-    sdk::unregisterCameraDriver(camera);
+    if (!simulation) sdk::unregisterCameraDriver(camera);
 }
 
-void CameraTestProgram::start(const std::vector<std::string>& lines, const std::string& commandLine,
-                              const std::function<void()>& prepare) {
+void RunProgram::start(const std::vector<std::string>& lines, const std::string& commandLine,
+                       const std::function<void()>& prepare) {
     const std::string script = dir.write("night.txt", scriptText(lines));
-    program.options = parseCommandLine(commandLine + " -connect=\"\" -load=\"" + script + "\"");
+    program.options = parseCommandLine(commandLine + (simulation ? " -simul" : "") +
+                                       " -connect=\"\" -load=\"" + script + "\"");
     window.create(MAIN_DIALOG);
+    if (!program.camera.connected) window.click(kConnectButton); // simulation mode connects on demand only
     if (prepare) prepare();
     origin_ = clock.tick();
     timeline.start();
     if (window.isItemEnabled(kStartButton)) window.click(kStartButton);
 }
 
-void CameraTestProgram::runFor(unsigned ms) {
+void RunProgram::runFor(unsigned ms) {
     for (unsigned done = 0; done < ms; done += 10) {
         clock.advance(std::min(10u, ms - done));
         window.pump();
     }
 }
 
-CableEvents CameraTestProgram::cable() const {
+CableEvents RunProgram::cable() const {
     CableEvents result;
     for (const auto& c : ports.changes) result.push_back({c.asserted, ticksBetween(origin_, c.tick)});
     return result;
 }
 
-std::vector<std::string> CameraTestProgram::pictures() const {
-    std::vector<std::string> names;
+Strings RunProgram::pictures() const {
+    Strings names;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(pictureFolder(program), ec))
         names.push_back(entry.path().filename().string());
@@ -84,7 +102,7 @@ std::vector<std::string> CameraTestProgram::pictures() const {
     return names;
 }
 
-const MessageBoxRecord* CameraTestProgram::lastBox() const {
+const MessageBoxRecord* RunProgram::lastBox() const {
     return window.messageBoxes().empty() ? nullptr : &window.messageBoxes().back();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The program with a virtual EOS body on the virtual clock, its cable lines recorded, for run tests.
+// The program running a script on the virtual clock, on a virtual EOS body or in simulation mode: its
+// timeline, its cable's lines and its picture folder, for run tests.
 #include "camera/virtual/virtual_camera.h"
-#include "run/shot_execution.h"
+#include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 #include "tests/support/timeline.h"
 
@@ -50,23 +51,33 @@ inline void PrintTo(const CableEvent& e, std::ostream* out) {
     *out << (e.pressed ? "pressed(" : "released(") << e.ms << ')';
 }
 
-class CameraTestProgram {
-  public:
-    explicit CameraTestProgram(const VirtualProfile& profile,
-                               CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0},
-                               std::uint32_t startTick = 0);
-    ~CameraTestProgram();
+using Strings = std::vector<std::string>;
 
-    // Writes the script, starts the program connected to the body and, after `prepare`, starts the run.
+// What a run is made on, written as a user writes a profile: a preset and the keys it changes,
+// "bulb aeMode=4 failDownloadAt=2"; kSimulation: no camera, every line counted as a shot.
+constexpr const char* kSimulation = "simulation";
+
+class RunProgram {
+  public:
+    explicit RunProgram(const std::string& body = "bulb", CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0},
+                        std::uint32_t startTick = 0);
+    ~RunProgram();
+
+    // Writes the script as night.txt, starts the program connected and, after `prepare`, starts the run.
     void start(const std::vector<std::string>& lines, const std::string& commandLine = "",
                const std::function<void()>& prepare = {});
     // Moves the clock on; downloads take no time on it.
     void runFor(unsigned ms);
     CableEvents cable() const;
     // The files of the picture folder, sorted.
-    std::vector<std::string> pictures() const;
+    Strings pictures() const;
+    Strings shots() const { return timeline.only("shot"); }
     const MessageBoxRecord* lastBox() const;
+    void answerYes() {
+        window.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
+    }
 
+    const bool simulation;
     VirtualClock clock;
     std::shared_ptr<VirtualCameraDriver> camera;
     FakeSerialPorts systemPorts;
