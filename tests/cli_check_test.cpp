@@ -17,11 +17,6 @@ TEST(CliCheck, PrintsEveryExposureAndTheSummary) {
                      "summary\tlines=3\tloop=1\thas-burst=1\thas-long-exposure=0\thas-move=0\n");
 }
 
-TEST(CliCheck, EveryExampleLoads) {
-    for (const char* name : {"timelapse.txt", "bracketing.txt", "times_of_day.txt"})
-        EXPECT_EQ(runCli(std::string("check ") + ORVEX_EXAMPLES_DIR + "/" + name).exitCode, 0) << name;
-}
-
 TEST(CliCheck, RefusedScriptGivesTheMessageOnStandardError) {
     TempDir dir;
     const std::string path = dir.write("bad.txt", scriptText({"50", "0\t\t1\t0"}));

@@ -44,7 +44,6 @@ VirtualProfile profileOf(const std::string& body) {
 std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
     auto line = ports_.open(name);
     if (!line) return nullptr;
-    ++opened;
     return std::make_unique<RecordingLine>(std::move(line), *this, clock_);
 }
 

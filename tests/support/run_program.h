@@ -23,7 +23,6 @@ class RecordingPorts : public SerialPorts {
         std::uint32_t tick;
     };
     std::vector<Change> changes;
-    int opened = 0;
 
     std::vector<std::string> portNames() override { return ports_.portNames(); }
     bool probe(const std::string& name) override { return ports_.probe(name); }

@@ -5,8 +5,16 @@
 
 #include <cstdint>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace orvex {
+// A run state in a failure message: its status message number, as on the timeline.
+inline void PrintTo(RunStatus status, std::ostream* out) {
+    *out << "status " << messageOf(status);
+}
+} // namespace orvex
 
 namespace orvex::test {
 
