@@ -1,5 +1,6 @@
 // orvex-cli check as a user runs it: a separate process, its output and its exit code.
 #include "tests/support/cli_process.h"
+#include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,8 @@ TEST(CliCheck, PrintsEveryExposureAndTheSummary) {
 
 TEST(CliCheck, RefusedScriptGivesTheMessageOnStandardError) {
     TempDir dir;
-    const std::string path = dir.write("bad.txt", scriptText({"50", "0\t\t1\t0"}));
+    const std::string path =
+        dir.write("bad.txt", scriptText({line().delay(50), line().delay(0).speed("1", "0")}));
     const CliResult fr = runCli("check --lang fr " + path + " 2>&1");
     EXPECT_EQ(fr.exitCode, 1);
     EXPECT_EQ(fr.out, "Vitesse invalide à la ligne 3 !\n");

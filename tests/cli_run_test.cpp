@@ -1,5 +1,6 @@
 // orvex-cli run: the same engine in real time, on a virtual body; Ctrl-C stops the run as the Stop button.
 #include "platform/headless/virtual_clock.h"
+#include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
 #include <array>
@@ -54,7 +55,9 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
     TempDir dir;
     const std::string folder = "night-simulation -slave \"x";
     std::filesystem::create_directories(dir.path() / folder);
-    const std::string script = dir.write(folder + "/now.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
+    const std::string script =
+        dir.write(folder + "/now.txt", scriptText({line().delay(0).aperture("8").speed("1/250"),
+                                                   line().delay(2).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
     EXPECT_EQ(waitFor(launch({"run", "--camera=" + profile(dir), "--prefix=m42-savetocam", script}, out)), 0);
     const std::string text = readAll(out);
@@ -68,7 +71,9 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
 
 TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
     TempDir dir;
-    const std::string script = dir.write("long.txt", scriptText({"0\t8\t1\t250", "600\t8\t1\t250"}));
+    const std::string script =
+        dir.write("long.txt", scriptText({line().delay(0).aperture("8").speed("1/250"),
+                                          line().delay(600).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
     const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
     // Wait for the run to be under way, then press Ctrl-C.
@@ -92,7 +97,8 @@ TEST(CliRun, AStalledRunNamesAndStampsThePictureWithTheRealMoment) {
     // A stopped process (a suspend or a loaded machine does the same) takes the shots it missed late; their
     // names and EXIF times must say when the shutter opened, not when it should have.
     TempDir dir;
-    const std::string script = dir.write("stall.txt", scriptText({"5\t8\t1\t250"}));
+    const std::string script =
+        dir.write("stall.txt", scriptText({line().delay(5).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
     const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
     for (int i = 0; i < 2500 && readAll(out).empty(); ++i) usleep(2000);

@@ -1,6 +1,7 @@
 #include "app/check_command.h"
 #include "run/script_moves.h"
 #include "script/script_loader.h"
+#include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>
@@ -150,19 +151,19 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ApertureBeforeSpeed", h("0\tbad\t1\t0\n"), error("invalid aperture at line 2 !")}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
-struct ScriptLoadWindow : ::testing::Test {
+// A load sets the title, the chain buttons and the folder and leaves the loop as it was; a failed one
+// discards the script it replaced. A burst script fixes saving to the computer; a plain one after it starts
+// from clean summary flags.
+TEST(ScriptLoadWindow, SuccessSetsTheWindowAndFailureDiscardsTheScript) {
     TempDir dir;
     TestProgram t;
-    bool load(const std::string& name, const std::vector<std::string>& lines) {
+    const auto load = [&](const std::string& name, const std::vector<std::string>& lines) {
         return loadScript(t.program, t.window, dir.write(name, scriptText(lines)));
-    }
-};
-
-TEST_F(ScriptLoadWindow, SuccessSetsTitleChainButtonsAndDirectoryButLeavesLoopAlone) {
+    };
     dir.write("night.next", "dawn.txt");
-    t.start();
+    t.start("-savetocam");
     t.program.run.settings.loopEnabled = true;
-    ASSERT_TRUE(load("night.txt", {"50"}));
+    ASSERT_TRUE(load("night.txt", {line().delay(50)}));
     EXPECT_EQ(t.window.title(), "Corvane - night");
     EXPECT_TRUE(t.window.isItemEnabled(kNextScriptButton));
     EXPECT_FALSE(t.window.isItemEnabled(kPrevScriptButton));
@@ -171,12 +172,8 @@ TEST_F(ScriptLoadWindow, SuccessSetsTitleChainButtonsAndDirectoryButLeavesLoopAl
     EXPECT_TRUE(t.program.script.lastWrite.has_value());
     EXPECT_TRUE(t.program.run.settings.loopEnabled) << "no loop marker: the loop stays as it was";
     EXPECT_FALSE(t.program.run.settings.loopInfinite);
-}
 
-TEST_F(ScriptLoadWindow, FailureDiscardsThePreviousScript) {
-    t.start();
-    ASSERT_TRUE(load("good.txt", {"50"}));
-    EXPECT_FALSE(load("bad.txt", {"50", "nope"}));
+    EXPECT_FALSE(load("bad.txt", {line().delay(50), line().when("nope")}));
     EXPECT_FALSE(t.program.script.loaded);
     EXPECT_TRUE(t.program.script.lines.empty());
     EXPECT_EQ(t.window.title(), "Corvane");
@@ -184,30 +181,26 @@ TEST_F(ScriptLoadWindow, FailureDiscardsThePreviousScript) {
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.messageBoxes()[0].caption, "Error");
     EXPECT_EQ(t.window.messageBoxes()[0].icon, BoxIcon::Error);
+
+    EXPECT_EQ(t.window.listSelection(kSaveToList), 1);
+    ASSERT_TRUE(load("b.txt", {line().when("Loop"), line().delay(0).speed("1/10").burst(2)}));
+    EXPECT_TRUE(t.program.run.settings.loopEnabled);
+    EXPECT_TRUE(t.program.run.settings.loopInfinite);
+    EXPECT_TRUE(t.program.options.saveToHost);
+    EXPECT_EQ(t.window.listSelection(kSaveToList), 0);
+    EXPECT_FALSE(t.window.isItemEnabled(kSaveToList));
+    ASSERT_TRUE(load("plain.txt", {line().delay(0).speed("1/10")}));
+    EXPECT_FALSE(t.program.script.hasBurst);
+    EXPECT_TRUE(t.window.isItemEnabled(kSaveToList));
 }
 
-TEST(ScriptLoadWindowFrench, MissingFileNamesThePathInTheUsersLanguage) {
+TEST(ScriptLoadWindow, MissingFileNamesThePathInTheUsersLanguage) {
     TestProgram t(kFrench);
     t.start();
     EXPECT_FALSE(loadScript(t.program, t.window, "/no/such/script.txt"));
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.messageBoxes()[0].text, "Impossible d'accéder au fichier /no/such/script.txt");
     EXPECT_EQ(t.window.messageBoxes()[0].caption, "Erreur");
-}
-
-TEST_F(ScriptLoadWindow, LoopMarkerAndBurstChangeRunSettings) {
-    t.start("-savetocam");
-    EXPECT_EQ(t.window.listSelection(kSaveToList), 1);
-    ASSERT_TRUE(load("b.txt", {"Loop", "0\t\t1\t10\t\t\t2"}));
-    EXPECT_TRUE(t.program.run.settings.loopEnabled);
-    EXPECT_TRUE(t.program.run.settings.loopInfinite);
-    EXPECT_TRUE(t.program.options.saveToHost);
-    EXPECT_EQ(t.window.listSelection(kSaveToList), 0);
-    EXPECT_FALSE(t.window.isItemEnabled(kSaveToList));
-    // A plain script after it starts from clean summary flags.
-    ASSERT_TRUE(load("plain.txt", {"0\t\t1\t10"}));
-    EXPECT_FALSE(t.program.script.hasBurst);
-    EXPECT_TRUE(t.window.isItemEnabled(kSaveToList));
 }
 
 } // namespace

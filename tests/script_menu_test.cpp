@@ -1,6 +1,7 @@
 // The Script menu and dropped files on the headless window: the file dialogs, the new-script template, and
 // the editor started with the script as one argument.
 #include "app/script_menu.h"
+#include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 #include "ui/external_programs.h"
 
@@ -12,6 +13,7 @@
 namespace orvex {
 namespace {
 
+using test::line;
 using test::scriptText;
 using test::TempDir;
 using test::TestProgram;
@@ -49,8 +51,9 @@ TEST(ExternalPrograms, StoredNamesStandForTheDesktopsPrograms) {
 }
 
 TEST_F(ScriptMenu, LoadAndDropLoadTheScript) {
-    const std::string night = folder.write("night.txt", scriptText({"10\t5.6\t1\t250\t400\tL\t"}));
-    const std::string day = folder.write("day.txt", scriptText({"10"}));
+    const std::string night = folder.write(
+        "night.txt", scriptText({line().delay(10).aperture("5.6").speed("1/250").iso(400).quality("L")}));
+    const std::string day = folder.write("day.txt", scriptText({line().delay(10)}));
     choose(std::nullopt);
     t.window.click(kMenuLoad);
     EXPECT_FALSE(t.program.script.loaded) << "cancelled";
@@ -72,7 +75,7 @@ TEST_F(ScriptMenu, LoadAndDropLoadTheScript) {
 }
 
 TEST_F(ScriptMenu, ModifyOpensTheScriptInTheEditorAsOneArgument) {
-    const std::string path = folder.write("my night.txt", scriptText({"10"}));
+    const std::string path = folder.write("my night.txt", scriptText({line().delay(10)}));
     t.window.click(kMenuModify);
     EXPECT_TRUE(t.shell.started.empty()) << "no script loaded";
     choose(path);
