@@ -1,7 +1,8 @@
 // Whole rehearsals kept as data in tests/scenarios/: NAME.txt is the script, NAME.ini (when there) the
 // virtual body it runs on, NAME.args (when there) more options, and NAME.timeline what `orvex-cli simulate`
-// prints for them, from a clock set to 2026-12-06 21:00:00. The run's folder must then hold exactly the
-// pictures its timeline names: nothing half-downloaded, no thumbnail, nothing overwritten.
+// prints for them, from a clock set to 2026-12-06 21:00:00. Its folder then holds exactly the pictures its
+// timeline names (nothing half-downloaded, no thumbnail, nothing overwritten), and its exit code says whether
+// it completed.
 #include "tests/support/cli_process.h"
 #include "tests/support/test_program.h"
 
@@ -62,6 +63,7 @@ TEST(Scenarios, EachRehearsalPrintsItsTimeline) {
             runCli("simulate " + arguments + " " + dir.write("night.txt", contentOf(script)) + " 2>&1");
         EXPECT_EQ(r.out, contentOf(beside(".timeline"))) << script.filename();
         EXPECT_EQ(picturesIn(dir.path()), picturesNamed(r.out)) << script.filename();
+        EXPECT_EQ(r.exitCode, r.out.ends_with("\tend\t35\tCompleted\n") ? 0 : 1) << script.filename();
     }
     EXPECT_GT(scenarios, 0);
 }
