@@ -148,6 +148,11 @@ class VirtualCamera : public ::testing::Test {
         clock.advance(ms);
         EdsGetEvent();
     }
+    // Takes a picture, then lets `ms` pass.
+    void shoot(std::uint64_t ms) {
+        EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
+        pass(ms);
+    }
 
     VirtualClock clock{CivilTime{2015, 11, 3, 21, 4, 9, 250}};
     DownloadPace pace; // set before start(): downloads then take time
@@ -179,8 +184,7 @@ TEST_F(VirtualCamera, ACameraTimedExposureIsAnnouncedOnceExposedAndProcessed) {
         EXPECT_EQ(toCard ? seen.created : seen.transfers, Names{"IMG_0001.JPG"});
         EXPECT_TRUE((toCard ? seen.transfers : seen.created).empty());
         EXPECT_EQ(get(kEdsPropID_AvailableShots), toCard ? 1u : 2u);
-        ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-        pass(1700);
+        shoot(1700);
         EXPECT_EQ(toCard ? seen.created : seen.transfers, (Names{"IMG_0001.JPG", "IMG_0002.JPG"}));
         EXPECT_EQ(command(kEdsCameraCommand_TakePicture), toCard ? kCardFull : EDS_ERR_OK);
     }
@@ -200,8 +204,7 @@ TEST_F(VirtualCamera, RecordsItsFilesDatedWhenTheShutterOpened) {
         const EdsTime bodyClock{2024, 4, 8, 18, 17, 59, 0};
         ASSERT_EQ(EdsSetPropertyData(ref, kEdsPropID_DateTime, 0, sizeof bodyClock, &bodyClock), EDS_ERR_OK);
         pass(1234);
-        ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-        pass(30300);
+        shoot(30300);
         ASSERT_EQ(seen.transfers, c.files);
         for (std::size_t i = 0; i < c.files.size(); ++i) {
             const Download d = download(seen.items[i]);
@@ -324,13 +327,11 @@ TEST_F(VirtualCamera, FaultsOnDemandStrikeTheirExposureOnly) {
 
 TEST_F(VirtualCamera, ACaptureErrorComesInsteadOfTheExposuresPictures) {
     start("bulb", "captureErrorAt = 1\nprocessingMs = 100\ntv = 0x78");
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(200);
+    shoot(200);
     EXPECT_EQ(seen.states, std::vector<EdsStateEvent>{kEdsStateEvent_CaptureError});
     EXPECT_TRUE(seen.created.empty());
     EXPECT_EQ(get(kEdsPropID_AvailableShots), 850u) << "nothing was recorded";
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(200);
+    shoot(200);
     EXPECT_EQ(seen.created, Names{"IMG_0001.JPG"});
 }
 
@@ -341,10 +342,8 @@ TEST_F(VirtualCamera, FilesOfOneExposureComeApartAndDownloadAtTheLinkSpeed) {
     pace = [&](unsigned ms) { waits.push_back(ms); };
     start("bulb", "picturesPerShot = 2\nfileGapMs = 1500\nprocessingMs = 0\ndownloadMBps = 20\ntv = 0x78");
     saveToHost();
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(1000);
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(1600);
+    shoot(1000);
+    shoot(1600);
     ASSERT_EQ(seen.transfers, (Names{"IMG_0001.CR2", "IMG_0002.CR2", "IMG_0001.JPG", "IMG_0002.JPG"}));
     EXPECT_EQ(download(seen.items[2]).taken, "2015-11-03 21:04:09.250");
     EXPECT_EQ(download(seen.items[3]).taken, "2015-11-03 21:04:10.250");
@@ -355,10 +354,8 @@ TEST_F(VirtualCamera, FilesOfOneExposureComeApartAndDownloadAtTheLinkSpeed) {
 TEST_F(VirtualCamera, ShuttingDownAtTheChosenShotLeavesTheCameraListUntilSwitchedOn) {
     start("bulb", "shutdownAt = 2\nprocessingMs = 500\ntv = 0x78");
     saveToHost();
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(100);
-    ASSERT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_OK);
-    pass(1000);
+    shoot(100);
+    shoot(1000);
     EXPECT_EQ(seen.states, std::vector<EdsStateEvent>{kEdsStateEvent_Shutdown});
     EXPECT_TRUE(seen.items.empty()) << "the first picture was still in the body's memory";
     EXPECT_EQ(command(kEdsCameraCommand_TakePicture), EDS_ERR_COMM_DISCONNECTED);
