@@ -1,0 +1,92 @@
+// The desktop program: the main window on the computer's own clock and serial ports.
+#include "app/main_window.h"
+#include "camera/gphoto2/gphoto_driver.h"
+#include "camera/virtual/virtual_camera.h"
+#include "core/program.h"
+#include "core/startup_options.h"
+#include "platform/desktop_application.h"
+#include "platform/system_language.h"
+#include "resources/main_dialog.h"
+#include "run/run_controller.h"
+#include "ui/main_controls.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Takes "NAME=value" out of the arguments; the value, empty when it is not there.
+std::string takeOption(std::vector<std::string>& arguments, const std::string& name) {
+    for (auto it = arguments.begin(); it != arguments.end(); ++it)
+        if (it->rfind(name, 0) == 0) {
+            std::string value = it->substr(name.size());
+            arguments.erase(it);
+            return value;
+        }
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    orvex::DesktopApplication application(argc, argv);
+    const int language = orvex::languageFromLangId(orvex::systemLanguageId());
+    std::vector<std::string> arguments = application.arguments();
+    // --dialog=NAME with --screenshot: open that dialog (PARAMETER_DIALOG …) first and save it instead.
+    orvex::ScreenshotRequest screenshot{takeOption(arguments, "--screenshot="), {}, {}};
+    const std::string dialogName = takeOption(arguments, "--dialog=");
+    if (!dialogName.empty()) {
+        screenshot.dialogCommand = orvex::commandOpening(dialogName);
+        if (!screenshot.dialogCommand) {
+            std::fprintf(stderr, "No dialog is named %s\n", dialogName.c_str());
+            return 2;
+        }
+    }
+    const std::string commandLine = orvex::joinArguments(arguments);
+
+    // -virtualcam="PRESET" or -virtualcam="profile.ini": the built-in virtual body takes the place of the
+    // bodies on USB in the camera list, and its remote socket joins the serial ports.
+    std::shared_ptr<orvex::sdk::CameraDriver> cameras;
+    std::unique_ptr<orvex::VirtualCablePorts> cablePorts;
+    if (const auto choice = orvex::optionValue(commandLine, "-virtualcam=")) {
+        std::string problem;
+        const auto profile = orvex::loadVirtualProfile(*choice, problem);
+        if (!profile) {
+            application.showError(orvex::messageText(language, 54), problem);
+            return 2;
+        }
+        // Its downloads take real time, at the link speed its profile gives.
+        orvex::Clock& clock = application.clock();
+        const auto virtualCamera = orvex::makeVirtualCamera(*profile, clock, application.scheduler(),
+                                                            [&clock](unsigned ms) { clock.sleep(ms); });
+        cameras = virtualCamera;
+        cablePorts = std::make_unique<orvex::VirtualCablePorts>(application.serialPorts(), virtualCamera);
+    } else {
+        cameras = orvex::makeGphotoDriver();
+    }
+    orvex::sdk::registerCameraDriver(cameras);
+    orvex::Program program(application.clock(), cablePorts ? *cablePorts : application.serialPorts());
+    program.shell = &application.shell();
+    program.language = language;
+    program.options = orvex::parseCommandLine(commandLine);
+    // The virtual body times its pictures on the scheduler's thread: it leaves the camera list before the
+    // program goes.
+    struct Unregister {
+        std::shared_ptr<orvex::sdk::CameraDriver> cameras;
+        ~Unregister() { orvex::sdk::unregisterCameraDriver(cameras); }
+    } unregister{cameras};
+
+    // The picture is all that was asked for: a run in progress, which would refuse to quit, ends.
+    screenshot.beforeClosing = [&program](orvex::Window& w) {
+        if (program.run.running) orvex::stopRun(program, w);
+    };
+    return application.run(
+        orvex::MAIN_DIALOG,
+        [&program](orvex::Window& w, const orvex::DialogMessage& m) {
+            orvex::mainWindowProcedure(program, w, m);
+        },
+        [&program](int id) { return orvex::colourField(program, id); },
+        [&program] { return orvex::answerTexts(program); }, screenshot);
+}
