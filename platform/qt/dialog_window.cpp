@@ -55,6 +55,28 @@ class ProgramCheckedToggle final : public QRadioButton {
     void nextCheckState() override {}
 };
 
+// A caption stands left of what it names and ends where that begins: right-aligned, it reads as its caption
+// whatever widths the desktop's font gives the letters. A text wider than the template's box (a longer
+// language, a wider font) grows the box to the left rather than losing its first letters.
+class CaptionLabel final : public QLabel {
+  public:
+    CaptionLabel(QWidget* parent, const QRect& place) : QLabel(parent), place_(place) {
+        // Texts come from the catalogue and from file names: never interpret them as markup.
+        setTextFormat(Qt::PlainText);
+        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    void setCaption(const QString& text) {
+        setText(text);
+        QRect place = place_;
+        const int wanted = sizeHint().width();
+        if (wanted > place.width()) place.setLeft(std::max(0, place.right() + 1 - wanted));
+        setGeometry(place);
+    }
+
+  private:
+    const QRect place_;
+};
+
 // Keys never press a push button: a key struck by chance, or the Space bar, during an unattended run must
 // not stop it or reload its script. Return reaches the window, which presses the template's default button.
 class MouseOnlyPushButton final : public QPushButton {
@@ -233,16 +255,9 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         widget = toggle;
         break;
     }
-    case ControlKind::Label: {
-        auto* label = new QLabel(client_);
-        // Texts come from the catalogue and from file names: never interpret them as markup.
-        label->setTextFormat(Qt::PlainText);
-        // A label stands left of what it names and ends where that begins; against it, it reads as its
-        // caption whatever widths the desktop's font gives the letters.
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        widget = label;
+    case ControlKind::Label:
+        widget = new CaptionLabel(client_, place);
         break;
-    }
     case ControlKind::DropDownList: {
         auto* list = new WholeEntriesList(client_);
         // The template's height is that of the opened list; closed, the box is as high as the style wants.
@@ -349,7 +364,7 @@ void QtDialogWindow::setItemText(int id, const std::string& text) {
         static_cast<QAbstractButton*>(c->widget)->setText(value);
         break;
     case ControlKind::Label:
-        static_cast<QLabel*>(c->widget)->setText(value);
+        static_cast<CaptionLabel*>(c->widget)->setCaption(value);
         break;
     case ControlKind::ReadOnlyField:
     case ControlKind::Edit: {

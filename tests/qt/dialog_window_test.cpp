@@ -176,6 +176,24 @@ TEST(QtDialogWindow, FieldsTakeTheColoursTheProcedureAnswers) {
     EXPECT_EQ(r.window.control(kBar)->palette().color(QPalette::Highlight), QColor(0, 255, 0));
 }
 
+// A caption too long for its box, as a French one in a box drawn for English, keeps its end against what it
+// names and shows its first letters; a short one keeps the template's box.
+TEST(QtDialogWindow, ACaptionGrowsLeftToShowItsWholeText) {
+    Recorded r;
+    QWidget* label = r.window.control(kLabel);
+    const QRect box = label->geometry();
+    struct Case {
+        const char* text;
+        bool fits;
+    };
+    for (const Case c : {Case{"Préfixe fichier image", false}, Case{"Fin", true}}) {
+        r.window.setItemText(kLabel, c.text);
+        EXPECT_EQ(label->geometry().right(), box.right()) << c.text;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << c.text;
+        EXPECT_EQ(label->geometry() == box, c.fits) << c.text;
+    }
+}
+
 TEST(QtDialogWindow, AMenuEntryMayRebuildItsOwnMenu) {
     Recorded r;
     const std::vector<Menu> menus = {{"Script", {{3001, "Load"}, {0, ""}, {3013, "Quit"}}}};
