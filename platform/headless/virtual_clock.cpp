@@ -101,13 +101,15 @@ void VirtualClock::advance(std::uint64_t ms) {
 }
 
 int VirtualClock::schedule(unsigned delayMs, std::function<void()> action) {
-    const int id = nextOrder_++;
-    return push(std::make_unique<Due>(Due{elapsed_ + delayMs, id, id, false, 0, std::move(action)}));
+    const int id = nextId_++;
+    return push(
+        std::make_unique<Due>(Due{elapsed_ + delayMs, nextOrder_++, id, false, 0, std::move(action)}));
 }
 
 int VirtualClock::scheduleEvery(unsigned periodMs, std::function<void()> action) {
-    const int id = nextOrder_++;
-    return push(std::make_unique<Due>(Due{elapsed_ + periodMs, id, id, true, periodMs, std::move(action)}));
+    const int id = nextId_++;
+    return push(
+        std::make_unique<Due>(Due{elapsed_ + periodMs, nextOrder_++, id, true, periodMs, std::move(action)}));
 }
 
 void VirtualClock::cancel(int id) {

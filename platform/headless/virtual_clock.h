@@ -36,10 +36,13 @@ class VirtualClock : public Clock, public TimerScheduler {
     std::atomic<std::uint32_t> tick_; // the transfer worker reads it
     std::int64_t localStartMs_;
     int utcOffsetMinutes_;
-    int nextOrder_ = 1; // actions due at the same moment run in the order they were (re)scheduled
+    // Actions due at the same moment run in the order they were (re)scheduled. A window timer takes a new
+    // place at every turn: 64 bits never run out, where 32 would after a few years of rehearsed ticks.
+    std::uint64_t nextOrder_ = 1;
+    int nextId_ = 1;
     struct Due {
         std::uint64_t moment;
-        int order;
+        std::uint64_t order;
         int id; // stays the same across the turns of a repeating action
         bool repeats;
         unsigned period;
