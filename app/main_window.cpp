@@ -17,6 +17,7 @@
 #include "run/script_moves.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
+#include "run/start_line.h"
 #include "run/status_display.h"
 #include "script/script_chain.h"
 #include "script/script_loader.h"
@@ -76,6 +77,8 @@ void initialise(Program& p, Window& w) {
         if (const auto entry = lockupEntry(*o.lockupText)) w.listSelectPrefix(kLockupList, *entry);
     if (o.connectRequested) autoConnect(p, w);
     if (o.loadPath) loadScript(p, w, *o.loadPath);
+    // A night resumed from a line that is no exposure would start at the wrong one: it does not start.
+    const bool startLineTaken = !o.fromLineText || !p.script.loaded || chooseStartLine(p, w, *o.fromLineText);
     if (o.prefixText) p.settings.imagePrefix = *o.prefixText;
     if (o.loopText) {
         const auto count = parseLoopCount(*o.loopText);
@@ -88,10 +91,10 @@ void initialise(Program& p, Window& w) {
             p.run.settings.loopInfinite = false;
         }
     }
-    bool startRequested = o.startText && o.startText->empty();
+    bool startRequested = o.startText && o.startText->empty() && startLineTaken;
     if (o.startText && !o.startText->empty())
         if (const auto t = parseStartTime(*o.startText)) {
-            startRequested = true;
+            startRequested = startLineTaken;
             p.run.settings.delayedStart = true;
             w.checkItem(kDelayedToggle, true);
             p.run.settings.startHour = t->hour;

@@ -20,6 +20,13 @@ constexpr int kMessageNotConnected = 125;
 constexpr int kMessageCannotAccess = 44;
 constexpr int kMessageError = 54;
 
+// A body is wanted by the whole serial number printed on it, or by that number's low 32 bits, the body
+// identifier a 32-bit reading gives.
+bool isWantedBody(const StartupOptions& options, std::uint64_t bodyNumber) {
+    if (options.connectSerialNumber) return bodyNumber == *options.connectSerialNumber;
+    return static_cast<std::uint32_t>(bodyNumber) == options.connectNumber;
+}
+
 // What the camera's event handlers reach the program through.
 struct CameraEventContext {
     Program& program;
@@ -267,8 +274,9 @@ bool openWantedCamera(Program& program, Window& window) {
             continue;
         }
         session.camera = camera;
-        std::uint32_t bodyId = 0;
-        if (wanted == 0 || (readBodyId(program, bodyId) == 0 && bodyId == wanted)) {
+        std::uint64_t bodyNumber = 0;
+        if (wanted == 0 ||
+            (readBodyNumber(program, bodyNumber) == 0 && isWantedBody(program.options, bodyNumber))) {
             finishConnect(program, window, static_cast<int>(index) + 1);
             connected = true;
             break;

@@ -55,7 +55,7 @@ EdsError setCameraUiLock(Program& program, bool locked) {
         camera.camera, locked ? kEdsCameraStatusCommand_UILock : kEdsCameraStatusCommand_UIUnLock, 0);
 }
 
-std::int32_t readBodyId(Program& program, std::uint32_t& out) {
+std::int32_t readBodyNumber(Program& program, std::uint64_t& out) {
     // One byte more than the read may fill, so the text is always terminated.
     char text[81] = {};
     const EdsError error = EdsGetPropertyData(program.camera.camera, kEdsPropID_BodyIDEx, 0, 80, text);
@@ -63,8 +63,15 @@ std::int32_t readBodyId(Program& program, std::uint32_t& out) {
     char* end = nullptr;
     const long long value = std::strtoll(text, &end, 10);
     if (end == text) return kErrorBodyIdNotANumber;
-    out = static_cast<std::uint32_t>(static_cast<unsigned long long>(value));
+    out = static_cast<std::uint64_t>(value);
     return 0;
+}
+
+std::int32_t readBodyId(Program& program, std::uint32_t& out) {
+    std::uint64_t number = 0;
+    const std::int32_t error = readBodyNumber(program, number);
+    if (error == 0) out = static_cast<std::uint32_t>(number);
+    return error;
 }
 
 EdsError driveShutterButton(Program& program, bool open) {

@@ -18,6 +18,9 @@ bool mirrorLockupMatches(Program& program, bool wanted);
 bool isLensAttached(Program& program);
 // Sends the lock only when it changes; returns the SDK code, 0 when nothing was sent.
 EdsError setCameraUiLock(Program& program, bool locked);
+// The body id as a whole number: an EOS serial number has 12 digits. The SDK code, or
+// kErrorBodyIdNotANumber.
+std::int32_t readBodyNumber(Program& program, std::uint64_t& out);
 // The body id's low 32 bits; the SDK code, or kErrorBodyIdNotANumber.
 std::int32_t readBodyId(Program& program, std::uint32_t& out);
 // Opens or closes the shutter by the first method the camera offers; records its location in errorLocation.

@@ -2,9 +2,12 @@
 
 namespace orvex {
 
+std::string pictureRoot(const Program& p) {
+    return (p.script.loaded ? p.script.directory : p.startupDirectory) + p.pictureSubfolder;
+}
+
 std::string pictureFolder(const Program& p) {
-    const std::string base = p.script.loaded ? p.script.directory : p.startupDirectory;
-    return base + p.camera.name + "/";
+    return pictureRoot(p) + p.camera.name + "/";
 }
 
 TransferJob makeTransferJob(const Program& p) {

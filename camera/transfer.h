@@ -6,7 +6,9 @@
 
 namespace orvex {
 
-// The script's folder (or the start-up folder) followed by the camera name.
+// The script's folder (or the start-up folder), and the program's picture subfolder when it has one.
+std::string pictureRoot(const Program& program);
+// The picture root followed by the camera name.
 std::string pictureFolder(const Program& program);
 TransferJob makeTransferJob(const Program& program);
 // Starts a drain of the queue; when transfers take no time, returns once it has ended.

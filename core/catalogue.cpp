@@ -16,7 +16,13 @@ constexpr Entry kEntries[] = {
 #include "core/catalogue_texts.inc"
 };
 
-constexpr int kHighest = 211;
+constexpr int highestNumber() {
+    int highest = 0;
+    for (const Entry& e : kEntries) highest = e.number > highest ? e.number : highest;
+    return highest;
+}
+
+constexpr int kHighest = highestNumber();
 
 constexpr std::array<const Entry*, kHighest + 1> makeIndex() {
     std::array<const Entry*, kHighest + 1> index{};

@@ -38,6 +38,8 @@ struct Program {
     ValueTables tables = makeValueTables();
     CameraSession camera;
     std::string startupDirectory;
+    // Between the script's folder and the camera's name: orvex-cli keeps a rehearsal's pictures apart there.
+    std::string pictureSubfolder;
     std::vector<std::string> availablePorts; // ports that passed the probe at start-up
     bool sdkInitialised = false;
     std::map<std::string, std::string> aeModeIcons; // icon file → its path, found at start

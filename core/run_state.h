@@ -2,6 +2,7 @@
 // The one record of a run. Its status is the number of the status message shown.
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvex {
@@ -98,6 +99,8 @@ struct RunState {
     bool paused = false;
     int currentLine = 0;
     int passCount = 0;
+    // Where the next run of the loaded script begins, when not at its first line: a night resumed.
+    std::optional<int> startLine;
     // Shared with the transfer worker; the item events and the run engine write them on the UI thread.
     std::atomic<int> shotCount{0};
     std::atomic<int> picturesReported{0};

@@ -2,6 +2,7 @@
 
 #include "core/text_scan.h"
 
+#include <limits>
 #include <map>
 #include <set>
 #include <string_view>
@@ -11,7 +12,8 @@ namespace {
 
 constexpr const char* kFlags[] = {"-simul", "-slave", "-savetocam"};
 constexpr const char* kValueOptions[] = {
-    "-load=", "-connect=", "-prefix=", "-start=", "-loop=", "-serialport=", "-lockuptime=", "-virtualcam="};
+    "-load=",       "-connect=",    "-prefix=",     "-start=",   "-loop=",
+    "-serialport=", "-lockuptime=", "-virtualcam=", "-fromline="};
 
 // The first occurrence of each option outside every quoted value.
 struct FoundOptions {
@@ -74,7 +76,28 @@ std::uint32_t readUnsigned32(const std::string& text) {
     return negative ? static_cast<std::uint32_t>(0u - v) : v;
 }
 
+// The digits of an EOS serial number, 10 to 12 of them, up to what 64 bits hold.
+std::optional<std::uint64_t> readUnsigned64(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    if (i == text.size() || text[i] < '0' || text[i] > '9') return std::nullopt;
+    std::uint64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const auto digit = static_cast<unsigned>(text[i] - '0');
+        if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 } // namespace
+
+void readConnectValue(const std::string& value, StartupOptions& options) {
+    options.connectRequested = true;
+    options.connectNumber = readUnsigned32(value);
+    const auto whole = readUnsigned64(value);
+    if (whole && *whole > 0xFFFFFFFFull) options.connectSerialNumber = whole;
+}
 
 std::string joinArguments(const std::vector<std::string>& arguments) {
     std::string text;
@@ -104,15 +127,13 @@ StartupOptions parseCommandLine(const std::string& commandLine) {
     o.slave = found.flags.count("-slave") != 0;
     o.saveToHost = found.flags.count("-savetocam") == 0;
     o.loadPath = value("-load=");
-    if (const auto connect = value("-connect=")) {
-        o.connectRequested = true;
-        o.connectNumber = readUnsigned32(*connect);
-    }
+    if (const auto connect = value("-connect=")) readConnectValue(*connect, o);
     o.prefixText = value("-prefix=");
     o.startText = value("-start=");
     o.loopText = value("-loop=");
     o.serialPortText = value("-serialport=");
     o.lockupText = value("-lockuptime=");
+    o.fromLineText = value("-fromline=");
     return o;
 }
 

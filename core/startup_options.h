@@ -14,11 +14,14 @@ struct StartupOptions {
     std::optional<std::string> loadPath;
     bool connectRequested = false;
     std::uint32_t connectNumber = 0;
+    // The whole -connect number when it does not fit in 32 bits: a body's serial number as printed on it.
+    std::optional<std::uint64_t> connectSerialNumber;
     std::optional<std::string> prefixText;
     std::optional<std::string> startText;
     std::optional<std::string> loopText;
     std::optional<std::string> serialPortText;
     std::optional<std::string> lockupText;
+    std::optional<std::string> fromLineText; // the line of the script's file the run starts at
 };
 
 // The command-line text from the program's arguments. A shell removes the quotes that value options
@@ -28,6 +31,9 @@ std::string joinArguments(const std::vector<std::string>& arguments);
 // Each option is found by a case-sensitive search anywhere in the text, except inside the quoted value of
 // another option; only its first occurrence counts.
 StartupOptions parseCommandLine(const std::string& commandLine);
+
+// Reads a -connect value: the body wanted, by its 32-bit identifier or its whole serial number.
+void readConnectValue(const std::string& value, StartupOptions& options);
 
 // A value option's text, found as parseCommandLine finds it: what follows name="  up to the next double
 // quote or the end. `name` is one of the program's value options, "-virtualcam=" included.

@@ -23,6 +23,8 @@ bool createFolder(const std::string& path);
 // Moves a file to a name that must not exist yet; never replaces a file. False when it did not move.
 bool moveWithoutReplacing(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);
+// Removes a folder only when it holds nothing; false otherwise.
+bool removeEmptyFolder(const std::string& path);
 // The names of a folder's entries, in no particular order; nothing when the folder cannot be listed.
 std::optional<std::vector<std::string>> listFolder(const std::string& path);
 // True when both name the same folder, however they are spelled (letter case on a file system that ignores

@@ -344,7 +344,7 @@ void startRun(Program& p, Window& w) {
     r.cameraReady = true;
     r.running = true;
     r.shotCount = 0;
-    r.currentLine = 0;
+    r.currentLine = r.startLine.value_or(0);
     r.passCount = 0;
     setLate(p, false);
     r.requests.abort = false;
@@ -358,6 +358,8 @@ void startRun(Program& p, Window& w) {
         return;
     }
     if (!p.options.simulation && !configureCamera(p, w)) return;
+    // The run is under way from there: a later start begins at the first line again.
+    r.startLine.reset();
     if (r.settings.delayedStart) {
         r.wait.targetSecond =
             r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond;

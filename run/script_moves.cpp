@@ -25,6 +25,8 @@ bool followLink(Program& p, Window& w, const char* extension) {
 
 bool loadScript(Program& p, Window& w, const std::string& path) {
     showStatus(p, w, RunStatus::kIdle);
+    // A start line was chosen in the script that was loaded before.
+    p.run.startLine.reset();
     const bool loaded = readScript(p, w, path);
     updateMainControls(p, w);
     return loaded;

@@ -205,6 +205,26 @@ TEST_F(CameraConnection, AutoConnectTakesTheWantedBodyIdAndClosesTheOthers) {
     EXPECT_EQ(b[2]->sessionsOpened, 0);
 }
 
+// An EOS serial number has 12 digits: the whole number printed on the body picks it, and so do its low 32
+// bits, which two bodies may share.
+TEST_F(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bits) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"083021004217", "1 - Canon EOS 700D"}, {"087315971513", "2 - Canon EOS 700D"},
+        {"1416625593", "1 - Canon EOS 700D"},   {"580123456", "3 - Canon EOS 700D"},
+        {"183021004217", "Not connected"},
+    };
+    for (const auto& [wanted, connected] : cases) {
+        driver->bodies.clear();
+        // The second body's number is the first's plus 2^32.
+        for (const char* id : {"083021004217", "087315971513", "0580123456"})
+            driver->add("Canon EOS 700D")->set(kEdsPropID_BodyIDEx, std::string(id));
+        p.options = parseCommandLine("-connect=\"" + std::string(wanted) + "\"");
+        autoConnect(p, w);
+        EXPECT_EQ(w.itemText(kCameraField), connected) << wanted;
+        if (p.camera.connected) disconnectCamera(p, w);
+    }
+}
+
 TEST_F(CameraConnection, PicturesAreCountedAndQueuedOnlyDuringARun) {
     connect();
     raiseFile(kEdsObjectEvent_DirItemCreated);

@@ -1,7 +1,11 @@
 // orvex-cli simulate and run refuse options they cannot use, naming them; whole rehearsals are scenarios.
 #include "tests/support/cli_process.h"
+#include "tests/support/script_line.h"
+#include "tests/support/test_program.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace orvex::test {
 namespace {
@@ -24,6 +28,11 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
         {"simulate --serialport", "--serialport"},
         {"simulate --prefix=../m42", "--prefix"},
         {"simulate --savetocam=no", "--savetocam"},
+        {"simulate --from-line=x", "--from-line"},
+        {"run --from-line=", "--from-line"},
+        // Nobody can press a virtual body's release by hand: the run would wait for ever.
+        {"simulate --lockup=Manu", "--lockup"},
+        {"run --camera=bulb --lockup=Manu", "--lockup"},
     };
     for (const auto& [args, option] : cases) {
         const CliResult r = runCli(std::string(args) + (*option ? " x.txt" : "") + " 2>&1");
@@ -31,6 +40,81 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
         EXPECT_EQ(r.out.rfind(std::string("orvex-cli: ") + option, 0), *option ? 0u : std::string::npos)
             << args << "\n"
             << r.out;
+    }
+}
+
+TEST(CliSimulate, HelpIsUsageOnStandardOutput) {
+    const CliResult r = runCli("--help 2>/dev/null");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.starts_with("usage: orvex-cli cameras\n")) << r.out;
+}
+
+std::vector<std::string> shotsOf(const std::string& timeline) {
+    std::vector<std::string> shots;
+    for (std::size_t at = 0; (at = timeline.find("\tshot\t", at)) != std::string::npos; ++at)
+        shots.push_back(timeline.substr(at + 6, timeline.find('\n', at) - at - 6));
+    return shots;
+}
+
+// Resuming a night: the first pass starts at the line asked for, counted as the shot lines count it; the
+// later passes at the top.
+TEST(CliSimulate, StartsAtTheLineOfTheFileAsked) {
+    TempDir dir;
+    const std::string script = dir.write(
+        "night.txt", scriptText({line().delay(0), line().delay(20), line().delay(20), line().delay(20)}));
+    const struct {
+        const char* options;
+        int exitCode;
+        std::vector<std::string> shots;
+        const char* error;
+    } cases[] = {
+        {"--from-line=4", 0, {"1\t4\t0", "2\t5\t0"}, ""},
+        {"--from-line=4 --loop=2", 0, {"1\t4\t0", "2\t5\t0", "3\t2\t1", "4\t3\t1", "5\t4\t1", "6\t5\t1"}, ""},
+        {"--from-line=1", 2, {}, "Line 1 of the script is not an exposure: the run cannot start there\n"},
+        {"--from-line=6", 2, {}, "Line 6 of the script is not an exposure: the run cannot start there\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string arguments =
+            std::string("simulate --lang en --clock=2026-12-06T21:00:00 ") + c.options + " " + script;
+        const CliResult r = runCli(arguments + " 2>/dev/null");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.options << "\n" << r.out;
+        EXPECT_EQ(shotsOf(r.out), c.shots) << c.options;
+        EXPECT_EQ(runCli(arguments + " 2>&1 >/dev/null").out,
+                  std::string(*c.error ? "orvex-cli: " : "") + c.error)
+            << c.options;
+    }
+}
+
+std::set<std::string> entriesOf(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        names.insert(std::filesystem::relative(entry.path(), dir).string());
+    return names;
+}
+
+// A rehearsal never files its pictures where the night's go, and leaves no folder it did not fill.
+TEST(CliSimulate, RehearsalPicturesHaveAFolderOfTheirOwn) {
+    const struct {
+        const char* options;
+        int burst;
+        std::set<std::string> entries;
+    } cases[] = {
+        {"", 0, {"night.txt"}},
+        {"--camera=bulb",
+         0,
+         {"night.txt", "rehearsal", "rehearsal/1 - Canon EOS 600D",
+          "rehearsal/1 - Canon EOS 600D/2026-12-06_21-00-00_0001.JPG"}},
+        // Refused at the start, once the picture folder is made: a burst without the cable.
+        {"--camera=burst", 2, {"night.txt"}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        auto shot = line().delay(0).aperture("8").speed("1/250").quality("(L)");
+        if (c.burst != 0) shot.burst(c.burst);
+        const std::string script = dir.write("night.txt", scriptText({shot}));
+        runCli(std::string("simulate --clock=2026-12-06T21:00:00 ") + c.options + " " + script +
+               " >/dev/null 2>&1");
+        EXPECT_EQ(entriesOf(dir.path()), c.entries) << c.options;
     }
 }
 

@@ -36,6 +36,7 @@ TEST(CommandLine, FlagsAndValues) {
         EXPECT_FALSE(o.startText.has_value()) << c.line;
     }
     EXPECT_EQ(optionValue(R"(-prefix="-virtualcam="x" -virtualcam="bulb")", "-virtualcam="), "bulb");
+    EXPECT_EQ(parseCommandLine(R"(-load="a.txt" -fromline="14")").fromLineText, "14");
 }
 
 TEST(CommandLine, ValueEndsAtNextQuoteOrEndOfLine) {
@@ -46,17 +47,27 @@ TEST(CommandLine, ValueEndsAtNextQuoteOrEndOfLine) {
     EXPECT_EQ(optionValue(R"(-LOAD="x")", "-load="), std::nullopt);
 }
 
-TEST(CommandLine, ConnectNumberReadAsUnsigned32) {
+// The 32-bit identifier as "%lu" reads it, and beside it the whole serial number printed on an EOS body.
+TEST(CommandLine, ConnectNumberReadAsUnsigned32AndAsTheWholeSerialNumber) {
     struct Case {
         const char* text;
         std::uint32_t number;
+        std::optional<std::uint64_t> serial;
     };
-    const Case cases[] = {
-        {"", 0},   {"123", 123}, {"42abc", 42}, {"99999999999", 0xFFFFFFFF}, {"-1", 0xFFFFFFFF},
-        {"+7", 7}, {" -0", 0}};
+    const Case cases[] = {{"", 0, {}},
+                          {"123", 123, {}},
+                          {"42abc", 42, {}},
+                          {"4294967295", 0xFFFFFFFF, {}},
+                          {"083021004217", 0xFFFFFFFF, 83021004217},
+                          {"-1", 0xFFFFFFFF, {}},
+                          {"-99999999999", 0xFFFFFFFF, {}},
+                          {"99999999999999999999", 0xFFFFFFFF, {}},
+                          {"+7", 7, {}},
+                          {" -0", 0, {}}};
     for (const Case& c : cases) {
         const StartupOptions o = parseCommandLine("-connect=\"" + std::string(c.text) + "\"");
         EXPECT_EQ(o.connectNumber, c.number) << c.text;
+        EXPECT_EQ(o.connectSerialNumber, c.serial) << c.text;
         EXPECT_TRUE(o.connectRequested);
     }
 }

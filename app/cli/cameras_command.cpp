@@ -2,16 +2,34 @@
 
 #include "camera/camera_driver.h"
 #include "camera/gphoto2/gphoto_driver.h"
+#include "core/catalogue.h"
+
+#include <string>
 
 namespace orvex::cli {
+namespace {
 
-int listCameras(std::ostream& out) {
+constexpr int kMessageNoCamera = 121; // "(No camera found)"
+
+// As the body tells it, the very text -connect is compared with; a session is opened for it.
+std::string bodyIdOf(EdsCameraRef camera) {
+    if (EdsOpenSession(camera) != EDS_ERR_OK) return {};
+    // One byte more than the read may fill, so the text is always terminated.
+    char text[81] = {};
+    if (EdsGetPropertyData(camera, kEdsPropID_BodyIDEx, 0, 80, text) != EDS_ERR_OK) text[0] = '\0';
+    EdsCloseSession(camera);
+    return text;
+}
+
+} // namespace
+
+int listCameras(int language, std::ostream& out, std::ostream& err) {
     if (EdsInitializeSDK() != EDS_ERR_OK) return 0;
     const auto driver = makeGphotoDriver();
     sdk::registerCameraDriver(driver);
+    EdsUInt32 count = 0;
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) == EDS_ERR_OK) {
-        EdsUInt32 count = 0;
         EdsGetChildCount(list, &count);
         for (EdsUInt32 index = 0; index < count; ++index) {
             EdsCameraRef camera = nullptr;
@@ -19,13 +37,15 @@ int listCameras(std::ostream& out) {
             EdsDeviceInfo info{};
             // Numbered as the camera list numbers them: by place in the list, skipping none.
             if (EdsGetDeviceInfo(camera, &info) == EDS_ERR_OK)
-                out << index + 1 << '\t' << info.szDeviceDescription << '\t' << info.szPortName << '\n';
+                out << index + 1 << '\t' << info.szDeviceDescription << '\t' << info.szPortName << '\t'
+                    << bodyIdOf(camera) << '\n';
             EdsRelease(camera);
         }
         EdsRelease(list);
     }
     EdsTerminateSDK();
     sdk::unregisterCameraDriver(driver);
+    if (count == 0) err << "orvex-cli: " << messageText(language, kMessageNoCamera) << '\n';
     return 0;
 }
 

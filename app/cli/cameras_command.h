@@ -4,7 +4,8 @@
 
 namespace orvex::cli {
 
-// One line per body: "n\tdescription\tport". Returns 0, also when none is found.
-int listCameras(std::ostream& out);
+// One line per body: "n\tdescription\tport\tbody id", the body id being the number -connect takes (empty
+// when the body cannot be opened or does not tell it). When none is found, says so on `err`. Returns 0.
+int listCameras(int language, std::ostream& out, std::ostream& err);
 
 } // namespace orvex::cli

@@ -12,30 +12,34 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: orvex-cli cameras\n"
+    "       orvex-cli check [--lang en|fr] SCRIPT\n"
+    "       orvex-cli simulate [options] SCRIPT\n"
+    "       orvex-cli run [options] SCRIPT\n"
+    "       orvex-cli --help\n"
+    "  cameras   list the camera bodies found on USB: number, description, port, body id\n"
+    "  check     load a script as Orvex would and print each exposure it understood\n"
+    "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
+    "  run       run the script in real time on a camera; Ctrl-C stops it\n"
+    "options of simulate and run:\n"
+    "  --camera=PRESET|PROFILE   a virtual camera body (without it: simulate runs in simulation\n"
+    "                            mode, run drives the first camera body on USB)\n"
+    "  --connect=BODYID          run: the body with this body id rather than the first\n"
+    "  --from-line=N             start at line N of the file (the header is line 1)\n"
+    "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
+    "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
+    "  --until=DURATION          stop after that long (simulate: 24h by default; run: no limit)\n"
+    "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
+    "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --lang en|fr\n";
+
 int usage(const std::string& problem = "") {
     if (!problem.empty()) std::cerr << "orvex-cli: " << problem << "\n";
-    std::cerr
-        << "usage: orvex-cli cameras\n"
-           "       orvex-cli check [--lang en|fr] SCRIPT\n"
-           "       orvex-cli simulate [options] SCRIPT\n"
-           "       orvex-cli run [options] SCRIPT\n"
-           "  cameras   list the camera bodies found on USB: number, description, port\n"
-           "  check     load a script as Orvex would and print each exposure it understood\n"
-           "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
-           "  run       run the script in real time on a camera; Ctrl-C stops it\n"
-           "options of simulate and run:\n"
-           "  --camera=PRESET|PROFILE   a virtual camera body (without it: simulate runs in simulation\n"
-           "                            mode, run drives the first camera body on USB)\n"
-           "  --connect=BODYID          run: the body with this body id rather than the first\n"
-           "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
-           "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
-           "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
-           "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --until=DURATION  --lang en|fr\n";
+    std::cerr << kUsage;
     return 2;
 }
 
-int check(const std::vector<std::string>& args) {
-    int language = orvex::languageFromLangId(orvex::systemLanguageId());
+int check(const std::vector<std::string>& args, int language) {
     std::string script;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string lang;
@@ -65,15 +69,21 @@ int check(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
+    if (args[0] == "--help" || args[0] == "-h") {
+        std::cout << kUsage;
+        return 0;
+    }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (args[0] == "cameras") return rest.empty() ? orvex::cli::listCameras(std::cout) : usage();
-    if (args[0] == "check") return check(rest);
+    const int systemLanguage = orvex::languageFromLangId(orvex::systemLanguageId());
+    if (args[0] == "cameras")
+        return rest.empty() ? orvex::cli::listCameras(systemLanguage, std::cout, std::cerr) : usage();
+    if (args[0] == "check") return check(rest, systemLanguage);
     if (args[0] == "simulate" || args[0] == "run") {
         std::string problem;
         const auto command = args[0] == "run" ? orvex::cli::Command::Run : orvex::cli::Command::Simulate;
         auto options = orvex::cli::parseRunOptions(command, rest, problem);
         if (!options) return usage(problem);
-        if (!options->language) options->language = orvex::languageFromLangId(orvex::systemLanguageId());
+        if (!options->language) options->language = systemLanguage;
         return orvex::cli::runSession(*options, command == orvex::cli::Command::Run, std::cout, std::cerr);
     }
     return usage();

@@ -96,6 +96,14 @@ std::optional<std::string> connect(RunOptions& o, const Value& v) {
     return std::nullopt;
 }
 
+std::optional<std::string> fromLine(RunOptions& o, const Value& v) {
+    // Whether the line is an exposure is known once the script is loaded.
+    if (!v || !allDigits(*v))
+        return "--from-line wants a line number of the script, not \"" + v.value_or("") + "\"";
+    o.fromLine = v;
+    return std::nullopt;
+}
+
 std::optional<std::string> loop(RunOptions& o, const Value& v) {
     // Digits only: the desktop program would take "5x" for 5 and ignore "abc" without a word.
     if (v && !v->empty() && !(v->size() <= 5 && allDigits(*v) && parseLoopCount(*v)))
@@ -165,6 +173,7 @@ struct OptionRule {
 constexpr OptionRule kOptions[] = {
     {"--camera", true, true, false, camera},
     {"--connect", false, true, false, connect},
+    {"--from-line", true, true, false, fromLine},
     // A run follows the computer's clock; only a rehearsal can start at another moment.
     {"--clock", true, false, false, clock},
     {"--utc-offset", true, false, false, utcOffset},
@@ -239,6 +248,12 @@ std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std
         if (auto problem = rule->apply(o, value)) return error = std::move(*problem), std::nullopt;
     }
     if (o.script.empty()) return error = "no script given", std::nullopt;
+    // Nobody is at a virtual body to press its release by hand: such a run would wait for ever.
+    if (o.lockup == "Manu" && (command == Command::Simulate || o.camera))
+        return error = "--lockup=Manu waits for a hand on a real body's shutter release; a rehearsal or a "
+                       "virtual body has none",
+               std::nullopt;
+    if (command == Command::Simulate && !o.untilMs) o.untilMs = 24ull * 3600 * 1000;
     return o;
 }
 
@@ -254,6 +269,7 @@ StartupOptions startupOptions(const RunOptions& o) {
     s.prefixText = o.prefix;
     s.saveToHost = !o.saveToCamera;
     s.serialPortText = o.serialPort;
+    s.fromLineText = o.fromLine;
     return s;
 }
 

@@ -14,9 +14,10 @@ enum class Command { Simulate, Run };
 
 struct RunOptions {
     std::string script;
-    std::optional<std::string> camera;  // preset or profile; none: simulation mode, or a body on USB for run
-    std::optional<std::string> connect; // run on a body on USB: its body id, "" for the first that answers
-    std::optional<CivilTime> clock;     // local time at which the rehearsal starts
+    std::optional<std::string> camera;   // preset or profile; none: simulation mode, or a body on USB for run
+    std::optional<std::string> connect;  // run on a body on USB: its body id, "" for the first that answers
+    std::optional<std::string> fromLine; // the line of the file the run starts at
+    std::optional<CivilTime> clock;      // local time at which the rehearsal starts
     std::optional<int> utcOffsetMinutes;
     std::optional<std::string> loop;  // "" for --loop alone
     std::optional<std::string> start; // "" for --start alone
@@ -25,7 +26,7 @@ struct RunOptions {
     std::optional<std::string> lockup; // Off, 1s … 10s, Manu
     std::optional<std::string> serialPort;
     bool universalTime = false;
-    std::uint64_t untilMs = 24ull * 3600 * 1000;
+    std::optional<std::uint64_t> untilMs; // none: no limit (run); a rehearsal has one of 24 hours by default
     std::optional<int> language;
 };
 

@@ -4,7 +4,9 @@
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
 #include "camera/gphoto2/gphoto_driver.h"
+#include "camera/transfer.h"
 #include "camera/virtual/virtual_camera.h"
+#include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
 #include "resources/main_dialog.h"
@@ -16,15 +18,39 @@
 #include <chrono>
 #include <csignal>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace orvex::cli {
 namespace {
 
 constexpr int kMessageConnectCamera = 38;
 constexpr int kMessageNoCamera = 121; // "(No camera found)"
+constexpr int kMessageNotAnExposure = 230;
+constexpr int kMessageNoBodyWithId = 231;
+
+constexpr const char* kRehearsalFolder = "rehearsal/";
 
 std::atomic<bool> stopAsked{false};
+
+// A rehearsal that stored no picture takes away the folders it made for them.
+class NewFolders {
+  public:
+    explicit NewFolders(std::vector<std::string> deepestFirst) {
+        for (std::string& folder : deepestFirst)
+            if (!isDirectory(folder)) made_.push_back(std::move(folder));
+    }
+    NewFolders(const NewFolders&) = delete;
+    NewFolders& operator=(const NewFolders&) = delete;
+    ~NewFolders() {
+        for (const std::string& folder : made_) removeEmptyFolder(folder);
+    }
+
+  private:
+    std::vector<std::string> made_;
+};
 
 void onInterrupt(int) {
     stopAsked = true;
@@ -80,14 +106,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (realBody) {
         // The desktop program's -connect rules: a body id, or the first body whose session opens.
         program.options.simulation = false;
-        program.options.connectRequested = true;
-        // Body ids are compared on their low 32 bits, as the body's own is read: an EOS body id has 12
-        // digits.
-        std::uint64_t wanted = 0;
-        for (const char digit : o.connect.value_or(""))
-            wanted = wanted * 10 + static_cast<unsigned>(digit - '0');
-        program.options.connectNumber = static_cast<std::uint32_t>(wanted);
+        readConnectValue(o.connect.value_or(""), program.options);
     }
+    // A rehearsal's pictures are kept apart from those of the night it rehearses.
+    if (!realTime) program.pictureSubfolder = kRehearsalFolder;
 
     // Downloads take no time on the rehearsal's clock: each drain ends before time moves on.
     program.transfersTakeNoTime = !realTime;
@@ -106,12 +128,24 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (o.lockup) selectLockup(window, *o.lockup);
     if (o.universalTime) program.run.settings.universalTime = true;
     if (realBody && !program.camera.connected) {
-        printer.message(program.text(kMessageConnectCamera), program.text(kMessageNoCamera));
-        err << "orvex-cli: " << program.text(kMessageNoCamera) << '\n';
+        // A body asked for by its id is named: another body may well be there.
+        const std::string text = program.options.connectNumber != 0
+                                     ? formatMessage(program.language, kMessageNoBodyWithId, *o.connect)
+                                     : program.text(kMessageNoCamera);
+        printer.message(program.text(kMessageConnectCamera), text);
+        err << "orvex-cli: " << text << '\n';
         window.send({MessageKind::Close, 0, {}});
         return 1;
     }
+    if (o.fromLine && program.script.loaded && !program.run.startLine) {
+        err << "orvex-cli: " << formatMessage(program.language, kMessageNotAnExposure, *o.fromLine) << '\n';
+        window.send({MessageKind::Close, 0, {}});
+        return 2;
+    }
     if (!program.camera.connected) window.click(kConnectButton);
+    std::optional<NewFolders> rehearsalFolders;
+    if (!realTime)
+        rehearsalFolders.emplace(std::vector<std::string>{pictureFolder(program), pictureRoot(program)});
     if (!program.run.running) {
         if (!window.isItemEnabled(kStartButton)) {
             printer.end(program.run.status);
@@ -121,7 +155,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
 
     std::signal(SIGINT, onInterrupt);
-    while (program.run.running && time->elapsedMs() < o.untilMs) {
+    while (program.run.running && (!o.untilMs || time->elapsedMs() < *o.untilMs)) {
         if (stopAsked.exchange(false)) window.click(kStartButton);
         time->pass();
         window.pump();

@@ -73,6 +73,10 @@ bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool removeEmptyFolder(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0;
+}
+
 std::optional<std::vector<std::string>> listFolder(const std::string& path) {
     std::error_code ec;
     fs::directory_iterator it(path, ec);

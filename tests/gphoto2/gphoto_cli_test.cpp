@@ -13,17 +13,21 @@
 namespace orvex::test {
 namespace {
 
+// Each body with the number --connect takes: the serial number printed on it.
 TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
     TempDir home;
     struct Case {
-        std::string bodies, listed;
+        std::string bodies, listed, said;
     };
     for (const Case& c : {Case{std::string(k700D) + "," + k5DMarkIII,
-                               "1\tCanon EOS 700D\tusb:001,001\n2\tCanon EOS 5D Mark III\tusb:001,002\n"},
-                          Case{"", ""}}) {
+                               "1\tCanon EOS 700D\tusb:001,001\t083021004217\n"
+                               "2\tCanon EOS 5D Mark III\tusb:001,002\t028021001931\n",
+                               ""},
+                          Case{"", "", "orvex-cli: (No camera found)\n"}}) {
         const CliResult r = runCli("cameras", emulatedEnvironment(home, c.bodies));
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.out, c.listed);
+        EXPECT_EQ(runCli("cameras 2>&1 >/dev/null", emulatedEnvironment(home, c.bodies)).out, c.said);
     }
 }
 
@@ -74,17 +78,22 @@ TEST(GphotoCliRun, DownloadsEachPictureNamedByItsShootingTimeRawAndJpegNumberedI
                                                    "delete /capt0003.jpg"}));
 }
 
-TEST(GphotoCliRun, ConnectTakesTheBodyWithThatBodyId) {
+TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
     TempDir home;
     const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250"}));
     const std::string both = std::string(k700D) + "," + k5DMarkIII;
-    // A 12-digit EOS body id, compared on its low 32 bits as the program reads a body's own.
-    CliResult r = runCli("run --connect=028021001931 " + script + " 2>&1", emulatedEnvironment(home, both));
-    EXPECT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_EQ(filesIn(home.path() / "2 - Canon EOS 5D Mark III").size(), 1u) << r.out;
-    r = runCli("run --connect=12 " + script + " 2>&1", emulatedEnvironment(home, both));
+    // The 5D Mark III's serial number, 028021001931, and its low 32 bits; then a number that shares them.
+    for (const char* wanted : {"028021001931", "2251198155"}) {
+        std::filesystem::remove_all(home.path() / "2 - Canon EOS 5D Mark III");
+        const CliResult r = runCli("run --connect=" + std::string(wanted) + " " + script + " 2>&1",
+                                   emulatedEnvironment(home, both));
+        EXPECT_EQ(r.exitCode, 0) << wanted << "\n" << r.out;
+        EXPECT_EQ(filesIn(home.path() / "2 - Canon EOS 5D Mark III").size(), 1u) << wanted << "\n" << r.out;
+    }
+    const CliResult r =
+        runCli("run --connect=032315969227 " + script + " 2>&1", emulatedEnvironment(home, both));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.out.find("(No camera found)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("orvex-cli: No camera has the body id 032315969227\n"), std::string::npos) << r.out;
 }
 
 TEST(GphotoCliRun, APictureThatCannotBeReadIsCountedAndTheRunGoesOn) {
