@@ -3,8 +3,10 @@
 #include "tests/support/cli_process.h"
 #include "tests/support/test_program.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace orvex::test {
 namespace {
@@ -50,6 +52,29 @@ TEST(CliRehearsal, EveryExampleCompletesOnAPresetThatSuitsIt) {
         EXPECT_EQ(r.exitCode, 0) << rehearsals[i].script << "\n" << r.out;
         EXPECT_TRUE(r.out.ends_with("\tend\t35\tCompleted\n")) << rehearsals[i].script;
     }
+}
+
+// The shipped profile downloads a RAW and a JPEG 1.5 s after each exposure: each time of day of the example
+// must still come after the pictures before it, or it would be taken the next day.
+TEST(CliRehearsal, TheShippedProfileTakesEveryTimeOfDayOnItsDay) {
+    TempDir dir;
+    copyExamples(dir);
+    const CliResult r =
+        rehearse("--camera=" ORVEX_EXAMPLES_DIR "/virtual-camera.ini --serialport=VirtualCable "
+                 "--loop=2 --until=25h " +
+                 (dir.path() / "times_of_day.txt").string());
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    std::istringstream timeline(r.out);
+    int shots = 0;
+    for (std::string line; std::getline(timeline, line);) {
+        long long ms = 0;
+        int count = 0, fileLine = 0, pass = 0;
+        if (std::sscanf(line.c_str(), "%lld\tshot\t%d\t%d\t%d", &ms, &count, &fileLine, &pass) != 4) continue;
+        ++shots;
+        // The script's times lie between 21:14:30 and 21:15:30; the rehearsal starts at 21:14:00.
+        EXPECT_LT(ms - pass * 86400000ll, 120000) << line;
+    }
+    EXPECT_GT(shots, 6);
 }
 
 TEST(CliRehearsal, SimulateEndsCleanlyOnEveryPresetWithEveryExample) {
