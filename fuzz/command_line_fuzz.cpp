@@ -24,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (o.loopText)
         if (const auto n = parseLoopCount(*o.loopText))
             if (*n < 2 || *n > 10000) std::abort();
+    // The whole serial number is kept only when the 32-bit reading could not hold it.
+    if (o.connectSerialNumber && *o.connectSerialNumber <= 0xFFFFFFFFull) std::abort();
     if (o.lockupText)
         if (const auto entry = lockupEntry(*o.lockupText))
             if (entry->empty() || entry->back() != 's') std::abort();
