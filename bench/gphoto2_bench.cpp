@@ -49,12 +49,12 @@ struct EmulatedSession {
         orvex::sdk::unregisterCameraDriver(driver);
         std::filesystem::remove_all(home);
     }
-    // The moment the body logged its last trigger.
+    // The moment the body logged its last release: the full press of its remote release.
     Clock::time_point lastTrigger() const {
         std::ifstream in(log);
         long long ns = 0;
         for (std::string line; std::getline(in, line);)
-            if (line.size() > 8 && line.compare(line.size() - 8, 8, " trigger") == 0) ns = std::stoll(line);
+            if (line.find(" set eosremoterelease Press Full") != std::string::npos) ns = std::stoll(line);
         return Clock::time_point(std::chrono::nanoseconds(ns));
     }
 

@@ -39,14 +39,16 @@ fresh() {
   export HOME="$work/$1" ORVEX_EMULATED_LOG="$work/$1/body.log"
   mkdir -p "$HOME"
 }
-releases() { awk '$2 == "trigger"' "$ORVEX_EMULATED_LOG" 2>/dev/null | wc -l; }
+# A release: gphoto2's trigger, or Orvex's full press of the remote release.
+released='$2 == "trigger" || ($3 == "eosremoterelease" && $4 == "Press")'
+releases() { awk "$released" "$ORVEX_EMULATED_LOG" 2>/dev/null | wc -l; }
 
 # The middle value of the numbers on standard input.
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 report() {
   local offsets mid
-  offsets=$(awk '$2 == "trigger" { printf "%.0f\n", $1 - (n++) * 1e9 }' "$ORVEX_EMULATED_LOG")
+  offsets=$(awk "$released"' { printf "%.0f\n", $1 - (n++) * 1e9 }' "$ORVEX_EMULATED_LOG")
   mid=$(median <<<"$offsets")
   awk -v mid="$mid" '{ d = $1 - mid; print (d < 0 ? -d : d) / 1e6 }' <<<"$offsets" | sort -g |
     awk -v name="$1" '{ v[NR] = $1 } END {

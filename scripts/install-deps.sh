@@ -7,7 +7,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev
   libturbojpeg0-dev libexiv2-dev libgphoto2-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev gphoto2
+  googletest libgtest-dev libgmock-dev libbenchmark-dev gphoto2 libgphoto2-l10n locales
   fonts-dejavu-core
 )
 
@@ -22,4 +22,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -q
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A French locale, in which the tests run the desktop program the way a French user's desktop does.
+if ! locale -a 2>/dev/null | grep -qix 'fr_FR.utf8'; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen
 fi

@@ -17,10 +17,16 @@
 namespace orvex::gphoto {
 namespace {
 
+// The remote release's choices that press the button all the way without focusing, and let it go again:
+// libgphoto2 up to 2.5.33 names them the first way, later versions the second.
+constexpr ReleaseLabels kReleaseLabels[] = {{"Press Full", "Release Full"}, {"Press Full MF", "Release"}};
+
 // How often an idle body is asked for its events: each asking is one exchange on the USB cable.
 constexpr unsigned kEventPollMs = 20;
 // Enough to empty what one shot announces; the rest waits for the next round.
 constexpr int kEventsPerRound = 64;
+// The focus mode's code for manual focus.
+constexpr EdsUInt32 kManualFocus = 3;
 
 template <class T> const T* valueAs(const sdk::PropertyValue& value) {
     return std::get_if<T>(&value);
@@ -111,11 +117,13 @@ EdsError GphotoBody::open(const CameraAbilities& abilities, const std::string& p
         model_ = abilities.model;
         const int r = session_.open(abilities, port);
         if (r < GP_OK) return edsError(r) == EDS_ERR_INTERNAL_ERROR ? EDS_ERR_DEVICE_NOT_FOUND : edsError(r);
-        // Later versions of the library renamed these choices: use the release only where they are offered.
         std::vector<std::string> choices;
         session_.readChoices("eosremoterelease", choices);
-        remoteRelease_ = std::find(choices.begin(), choices.end(), "Press Full") != choices.end() &&
-                         std::find(choices.begin(), choices.end(), "Release Full") != choices.end();
+        const auto offered = [&](const char* label) {
+            return std::find(choices.begin(), choices.end(), label) != choices.end();
+        };
+        for (const ReleaseLabels& labels : kReleaseLabels)
+            if (offered(labels.press) && offered(labels.letGo)) release_ = &labels;
         return EDS_ERR_OK;
     });
 }
@@ -125,7 +133,7 @@ void GphotoBody::close() {
         std::lock_guard guard(libraryLock());
         if (!gone_ && session_.isOpen()) {
             if (bulbOpen_) session_.writeInt("bulb", 0);
-            if (releaseHeld_) session_.writeText("eosremoterelease", "Release Full");
+            if (releaseHeld_) session_.writeText("eosremoterelease", release_->letGo);
             if (evfOutput_ & kEdsEvfOutputDevice_PC) session_.writeInt("viewfinder", 0);
         }
         bulbOpen_ = releaseHeld_ = false;
@@ -358,8 +366,13 @@ EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
 EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
     switch (command) {
     case kEdsCameraCommand_TakePicture: {
-        // The library throws away every event still pending when it triggers: a picture announced just
-        // before would be lost.
+        if (release_) {
+            if (releaseHeld_) return EDS_ERR_DEVICE_BUSY;
+            if (const EdsError e = press(true)) return e;
+            return letGo();
+        }
+        // The library's trigger throws away every event still pending: a picture announced just before
+        // would be lost.
         readEvents();
         if (gone_) return EDS_ERR_COMM_DISCONNECTED;
         return edsError(gp_camera_trigger_capture(session_.camera(), session_.context()), Asked::Release);
@@ -382,21 +395,14 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
         bulbOpen_ = false;
         return edsError(session_.writeInt("bulb", 0));
     case kEdsCameraCommand_PressShutterButton:
-        if (!remoteRelease_) return EDS_ERR_NOT_SUPPORTED;
+        if (!release_) return EDS_ERR_NOT_SUPPORTED;
         switch (param) {
         case kEdsCameraCommand_ShutterButton_Completely:
-        case kEdsCameraCommand_ShutterButton_Completely_NonAF: {
+        case kEdsCameraCommand_ShutterButton_Completely_NonAF:
             if (releaseHeld_) return EDS_ERR_OK;
-            readEvents();
-            if (gone_) return EDS_ERR_COMM_DISCONNECTED;
-            const int r = session_.writeText("eosremoterelease", "Press Full");
-            if (r >= GP_OK) releaseHeld_ = true;
-            return edsError(r, Asked::Release);
-        }
+            return press(param == kEdsCameraCommand_ShutterButton_Completely);
         case kEdsCameraCommand_ShutterButton_OFF:
-            if (!releaseHeld_) return EDS_ERR_OK;
-            releaseHeld_ = false;
-            return edsError(session_.writeText("eosremoterelease", "Release Full"));
+            return letGo();
         default:
             return EDS_ERR_INVALID_PARAMETER;
         }
@@ -416,6 +422,27 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
     default:
         return EDS_ERR_NOT_SUPPORTED;
     }
+}
+
+// Through the remote release, whose events stay queued for the next reading (the library's trigger reads
+// them away). Its full press never focuses: the lens focuses first when asked, unless set to manual focus.
+EdsError GphotoBody::press(bool focus) {
+    if (focus && session_.has("autofocusdrive")) {
+        std::string mode;
+        const bool manualFocus = session_.readText(labelWidget(kEdsPropID_AFMode), mode) >= GP_OK &&
+                                 codeOfLabel(kEdsPropID_AFMode, mode) == kManualFocus;
+        if (!manualFocus)
+            if (const EdsError e = edsError(session_.writeInt("autofocusdrive", 1), Asked::Release)) return e;
+    }
+    const int r = session_.writeText("eosremoterelease", release_->press);
+    if (r >= GP_OK) releaseHeld_ = true;
+    return edsError(r, Asked::Release);
+}
+
+EdsError GphotoBody::letGo() {
+    if (!releaseHeld_) return EDS_ERR_OK;
+    releaseHeld_ = false;
+    return edsError(session_.writeText("eosremoterelease", release_->letGo));
 }
 
 EdsError GphotoBody::sendStatusCommand(EdsCameraStatusCommand command, EdsInt32) {

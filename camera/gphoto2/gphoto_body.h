@@ -12,6 +12,12 @@
 
 namespace orvex::gphoto {
 
+// The choices of the library's remote release that a body is driven by.
+struct ReleaseLabels {
+    const char* press;
+    const char* letGo;
+};
+
 class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
   public:
     explicit GphotoBody(std::shared_ptr<sdk::CameraEventSink> events);
@@ -38,6 +44,8 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     EdsError readProperty(EdsPropertyID property, sdk::PropertyValue& out);
     EdsError writeProperty(EdsPropertyID property, const sdk::PropertyValue& value);
     EdsError release(EdsCameraCommand command, EdsInt32 param);
+    EdsError press(bool focus);
+    EdsError letGo();
     // Owner thread, lock held.
     void readEvents();
     void onEvent(int type, void* data);
@@ -49,7 +57,7 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     bool gone_ = false;
     bool bulbOpen_ = false;
     bool releaseHeld_ = false;
-    bool remoteRelease_ = false; // "eosremoterelease" offers the full press and release
+    const ReleaseLabels* release_ = nullptr; // none where "eosremoterelease" offers neither pair
     EdsUInt32 evfOutput_ = 0, evfMode_ = 1, evfAfMode_ = 0, zoom_ = kEdsEvfZoom_Fit;
     EdsPoint zoomPosition_{0, 0};
     EdsSize frameSize_{0, 0};

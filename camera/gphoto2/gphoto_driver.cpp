@@ -1,5 +1,6 @@
 #include "camera/gphoto2/gphoto_driver.h"
 
+#include "camera/gphoto2/c_locale.h"
 #include "camera/gphoto2/gphoto_camera.h"
 #include "camera/gphoto2/gphoto_errors.h"
 #include "camera/gphoto2/library_lock.h"
@@ -25,6 +26,8 @@ struct Detected {
 
 int detect(std::vector<Detected>& out) {
     std::lock_guard guard(gphoto::libraryLock());
+    // Detection runs on the caller's thread, in the user's locale: the library must speak as on the owner's.
+    const gphoto::CLocaleScope cLocale;
     GPContext* context = gp_context_new();
     CameraAbilitiesList* models = nullptr;
     GPPortInfoList* ports = nullptr;

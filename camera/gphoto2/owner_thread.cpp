@@ -1,5 +1,7 @@
 #include "camera/gphoto2/owner_thread.h"
 
+#include "camera/gphoto2/c_locale.h"
+
 #include <chrono>
 #include <utility>
 
@@ -26,6 +28,7 @@ void OwnerThread::post(std::function<void()> work) {
 }
 
 void OwnerThread::loop() {
+    const CLocaleScope cLocale;
     auto nextIdle = std::chrono::steady_clock::now();
     for (;;) {
         std::function<void()> work;

@@ -2,6 +2,7 @@
 // The one thread that owns a libgphoto2 camera: the library has no lock of its own per camera (two calls
 // at once fail with "busy"), so every call on a camera is made here. Other threads hand it work and wait.
 // While it has no work it runs `idle` every `idleEveryMs`, which is how the camera's events are read.
+// It runs in the C locale, as the library's labels must be read (c_locale.h).
 #include <condition_variable>
 #include <deque>
 #include <functional>

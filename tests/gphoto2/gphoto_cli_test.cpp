@@ -114,6 +114,21 @@ TEST(GphotoCliRun, PicturesSavedToTheCardStayThere) {
     EXPECT_THAT(run.body, ::testing::Contains("file /store_00020001/DCIM/100CANON/IMG_0002.CR2"));
 }
 
+// The mirror lock-up borrows the live view output for each shot and gives it back before the next.
+TEST(GphotoCliRun, AMirrorLockUpShotSwitchesTheLiveViewOutputBackAsItWas) {
+    const BodyRun run = runOnBody("", {"0\t8\t1\t250", "2\t8\t1\t250"}, "--lockup=1s");
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    std::vector<std::string> shutterAndOutput;
+    for (const std::string& action : run.body)
+        if (action.rfind("set viewfinder", 0) == 0 || action.rfind("set eosremoterelease", 0) == 0)
+            shutterAndOutput.push_back(action);
+    const std::vector<std::string> shot = {"set viewfinder 1", "set eosremoterelease Press Full",
+                                           "set eosremoterelease Release Full", "set viewfinder 0"};
+    std::vector<std::string> twice = shot;
+    twice.insert(twice.end(), shot.begin(), shot.end());
+    EXPECT_EQ(shutterAndOutput, twice);
+}
+
 TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
     struct Case {
         std::string faults, bodies, expected;

@@ -1,9 +1,11 @@
 // Properties of a real body through libgphoto2: codes written become the library's labels and read back
 // as the same codes; what a body refuses comes back as the code the program handles.
+#include "core/value_tables.h"
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>
 
+#include <map>
 #include <tuple>
 
 namespace orvex::test {
@@ -18,13 +20,8 @@ TEST_F(GphotoProperties, WritesTheLibrarysLabelAndReadsTheSameCodeBack) {
         EdsPropertyID property;
         EdsUInt32 code;
         const char* written; // what the body was told
-    } cases[] = {{kEdsPropID_Av, 0x30, "set aperture 5.6"},
-                 {kEdsPropID_Av, 0x2B, "set aperture 4.5"},
-                 {kEdsPropID_Tv, 0x78, "set shutterspeed 1/250"},
-                 {kEdsPropID_Tv, 0x0C, "set shutterspeed bulb"},
-                 {kEdsPropID_Tv, 0x15, "set shutterspeed 20"},
-                 {kEdsPropID_Tv, 0x10, "set shutterspeed 30"},
-                 {kEdsPropID_ISOSpeed, 0x68, "set iso 1600"},
+    } cases[] = {{kEdsPropID_Tv, 0x0C, "set shutterspeed bulb"},
+                 {kEdsPropID_Tv, 0x15, "set shutterspeed 20"}, // the other code of the program's "20"
                  {kEdsPropID_ISOSpeed, 0x00, "set iso Auto"},
                  {kEdsPropID_ImageQuality, 0x0064FF0F, "set imageformat RAW"},
                  {kEdsPropID_ImageQuality, 0x0013FF0F, "set imageformat Large Fine JPEG"},
@@ -45,6 +42,35 @@ TEST_F(GphotoProperties, WritesTheLibrarysLabelAndReadsTheSameCodeBack) {
         EXPECT_EQ(read, c.code);
         const std::vector<std::string> log = actions();
         EXPECT_THAT(std::vector(log.begin() + static_cast<long>(told), log.end()), Contains(c.written));
+    }
+}
+
+// Every code the program's tables send is shot at the library's own label, the photographer's name but
+// where the library rounds otherwise, and reads back as the same code: 1/160 is never shot at 1/125.
+TEST_F(GphotoProperties, EveryExposureCodeOfTheProgramIsShotAtTheLibrarysOwnLabel) {
+    const std::map<std::pair<EdsPropertyID, EdsUInt32>, std::string> roundedOtherwise = {
+        {{kEdsPropID_Av, 0x6D}, "81"}, {{kEdsPropID_Tv, 0x14}, "20.3"}, {{kEdsPropID_Tv, 0x23}, "6.3"}};
+    const ValueTables tables = makeValueTables();
+    const struct {
+        EdsPropertyID property;
+        const ValueTable& table;
+        std::string widget;
+    } columns[] = {{kEdsPropID_Av, tables.aperture, "aperture"},
+                   {kEdsPropID_Tv, tables.shutter, "shutterspeed"},
+                   {kEdsPropID_ISOSpeed, tables.iso, "iso"}};
+    reopen(k700D, "every-value");
+    for (const auto& column : columns) {
+        for (std::size_t row = 1; row < column.table.size(); ++row) {
+            const ValueRow& r = column.table[row];
+            const auto rounded = roundedOtherwise.find({column.property, r.code});
+            const std::string label = rounded == roundedOtherwise.end() ? r.name : rounded->second;
+            SCOPED_TRACE(column.widget + " " + r.name);
+            set(column.property, r.code);
+            EXPECT_EQ(actions().back(), "set " + column.widget + " " + label);
+            EdsUInt32 read = 0xDEADBEEF;
+            ASSERT_EQ(EdsGetPropertyData(camera, column.property, 0, sizeof read, &read), EDS_ERR_OK);
+            EXPECT_EQ(read, r.code);
+        }
     }
 }
 

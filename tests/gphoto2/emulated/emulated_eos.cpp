@@ -1,21 +1,27 @@
 // A camera module for libgphoto2 that plays a Canon EOS body, so that tests reach the real library and
 // the production code unchanged. It copies what libgphoto2 2.5.30's own EOS driver (camlibs/ptp2) shows a
 // program: widget names and labels, refusals and their codes, captures to memory as "/captNNNN.*", card
-// files under DCIM, pending events thrown away at a trigger, bulb through "eosremoterelease" and "bulb",
-// the shutdown text, preview frames, and "busy" while exposing. Re-check it when the library changes.
+// files under DCIM, pending events thrown away at a trigger and while it focuses, bulb through
+// "eosremoterelease" and "bulb", the shutdown text, preview frames, and "busy" while exposing. Every label
+// and named choice is translated through the library's own catalogue in the calling thread's locale, and
+// taken back the way the library does. Re-check it when the library changes.
 //
 // Environment:
 //   ORVEX_EMULATED_FAULTS  comma-separated: busy (every release refused as busy), focus (release fails with
 //                          "Perhaps no focus?"), shutdown=N and unplug=N (at the Nth exposure),
 //                          preview-not-ready, fail-download=N (the Nth picture cannot be read); and
 //                          raw-mb=N, RAW files of N megabytes; dual-slot, a body that records a JPEG on its
-//                          second card beside what "imageformat" says (a 5D Mark III recording separately)
+//                          second card beside what "imageformat" says (a 5D Mark III recording separately);
+//                          new-release-labels, the remote release's choices of libgphoto2 2.5.34 and later;
+//                          no-bulb, a body without the "bulb" widget; every-value, a body and lens that take
+//                          every aperture, speed and ISO the library names, whatever the label
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
 #include <gphoto2/gphoto2-library.h>
 #include <gphoto2/gphoto2-result.h>
 #include <gphoto2/gphoto2-setting.h>
+#include <libintl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -67,9 +73,19 @@ const std::vector<std::string> kDriveModes = {"Single", "Continuous", "Timer 10 
 const std::vector<std::string> kRemoteRelease = {"None",         "Press Half", "Press Full", "Release Half",
                                                  "Release Full", "Immediate",  "Press 1",    "Press 2",
                                                  "Press 3",      "Release 1",  "Release 2",  "Release 3"};
+const std::vector<std::string> kNewRemoteRelease = {"None",          "Press Half AF", "Press Full AF",
+                                                    "Press Half MF", "Press Full MF", "Release Half",
+                                                    "Release Full",  "Release"};
 const std::vector<std::string> kFocusDrive = {"Near 1", "Near 2", "Near 3", "None",
                                               "Far 1",  "Far 2",  "Far 3"};
 const std::vector<std::string> kTargets = {"Internal RAM", "Memory card"};
+const std::vector<std::string> kAeModes = {"P", "TV", "AV", "Manual", "Bulb"};
+
+// The body is ready for the next release this long after its shutter closes, and announces the pictures
+// later, once written out; focusing takes longer than that.
+constexpr auto kReadyAfter = std::chrono::milliseconds(1);
+constexpr auto kAnnouncedAfter = std::chrono::milliseconds(20);
+constexpr auto kFocusTime = std::chrono::milliseconds(50);
 
 struct Pending {
     CameraEventType type;
@@ -95,7 +111,8 @@ struct _CameraPrivateLibrary {
     std::deque<Pending> events;
     std::map<std::string, Bytes> card; // "folder/name" → bytes
     // Faults
-    bool busy = false, focus = false, previewNotReady = false, dualSlot = false;
+    bool busy = false, focus = false, previewNotReady = false, dualSlot = false, newReleaseLabels = false,
+         noBulb = false, everyValue = false;
     int shutdownAt = 0, unplugAt = 0, failDownloadAt = 0;
     int rawMegabytes = 0; // RAW files padded to this size, as a full-frame body's are
 };
@@ -115,6 +132,20 @@ void note(const std::string& line) {
     }
 }
 
+// A label as the library's EOS driver shows it: through its catalogue, in the calling thread's locale.
+std::string tr(const std::string& english) {
+    return dgettext("libgphoto2-6", english.c_str());
+}
+
+// The English choice a written text stands for, none when it stands for none. The library's generic
+// tables take their English label too; its own menus (capture target, remote release, focus drive) only
+// the translated one.
+std::string choiceOf(const std::vector<std::string>& choices, const std::string& text, bool english) {
+    for (const std::string& c : choices)
+        if (tr(c) == text || (english && c == text)) return c;
+    return "";
+}
+
 void readFaults(Body& b) {
     const char* text = std::getenv("ORVEX_EMULATED_FAULTS");
     std::string faults = text ? text : "";
@@ -130,6 +161,9 @@ void readFaults(Body& b) {
         if (fault == "focus") b.focus = true;
         if (fault == "preview-not-ready") b.previewNotReady = true;
         if (fault == "dual-slot") b.dualSlot = true;
+        if (fault == "new-release-labels") b.newReleaseLabels = true;
+        if (fault == "no-bulb") b.noBulb = true;
+        if (fault == "every-value") b.everyValue = true;
         if (number("raw-mb")) b.rawMegabytes = number("raw-mb");
         if (number("shutdown")) b.shutdownAt = number("shutdown");
         if (number("unplug")) b.unplugAt = number("unplug");
@@ -157,7 +191,8 @@ std::time_t cameraSeconds(const Body& b) {
 }
 
 // What one exposure yields: files announced when the shutter closes.
-void planPictures(Body& b, Clock::time_point due, long long microseconds) {
+void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
+    const Clock::time_point due = closed + kAnnouncedAfter;
     const bool toMemory = captureTarget() == "sdram";
     const std::string& format = b.values["imageformat"];
     const bool raw = format.rfind("RAW", 0) == 0;
@@ -251,19 +286,25 @@ int timedExposure(Body& b) {
     const long long us = exposureMicroseconds(b.values["shutterspeed"]);
     if (!openShutter(b)) return GP_OK;
     const auto due = Clock::now() + std::chrono::microseconds(us);
-    // The body announces the picture a moment before it takes the next release.
-    b.busyUntil = due + std::chrono::milliseconds(1);
+    b.busyUntil = due + kReadyAfter;
     planPictures(b, due, us);
     return GP_OK;
 }
 
-int checkReady(Body& b, GPContext* context) {
+int checkReady(Body& b) {
     if (b.gone) return GP_ERROR_IO;
     if (b.busy || Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
-    if (b.focus && b.values["focusmode"] != "Manual") {
+    return GP_OK;
+}
+
+// A release that focuses first, unless the lens is set to manual focus.
+int focus(Body& b, GPContext* context) {
+    if (b.values["focusmode"] == "Manual") return GP_OK;
+    if (b.focus) {
         gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
         return GP_ERROR;
     }
+    std::this_thread::sleep_for(kFocusTime);
     return GP_OK;
 }
 
@@ -271,7 +312,7 @@ int checkReady(Body& b, GPContext* context) {
 
 CameraWidget* widget(CameraWidgetType type, const char* name, const char* label = nullptr) {
     CameraWidget* w = nullptr;
-    gp_widget_new(type, label ? label : name, &w);
+    gp_widget_new(type, tr(label ? label : name).c_str(), &w);
     gp_widget_set_name(w, name);
     return w;
 }
@@ -289,8 +330,11 @@ CameraWidget* section(CameraWidget* parent, const char* name, const char* label)
 void radio(CameraWidget* parent, const char* name, const std::vector<std::string>& choices,
            const std::string& value, bool readOnly = false) {
     CameraWidget* w = widget(GP_WIDGET_RADIO, name);
-    for (const std::string& c : choices) gp_widget_add_choice(w, c.c_str());
-    gp_widget_set_value(w, value.c_str());
+    for (const std::string& c : choices) gp_widget_add_choice(w, tr(c).c_str());
+    // A value beyond the body's list is offered too, as the library does with the current value.
+    if (std::find(choices.begin(), choices.end(), value) == choices.end())
+        gp_widget_add_choice(w, tr(value).c_str());
+    gp_widget_set_value(w, tr(value).c_str());
     gp_widget_set_readonly(w, readOnly);
     append(parent, w);
 }
@@ -311,13 +355,13 @@ void toggle(CameraWidget* parent, const char* name, int value) {
 int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     Body& b = *camera->pl;
     if (b.gone) return GP_ERROR_IO;
-    gp_widget_new(GP_WIDGET_WINDOW, "Camera and Driver Configuration", window);
+    gp_widget_new(GP_WIDGET_WINDOW, tr("Camera and Driver Configuration").c_str(), window);
     gp_widget_set_name(*window, "main");
     CameraWidget* actions = section(*window, "actions", "Camera Actions");
-    toggle(actions, "bulb", 2); // always reads "changed", as the library's does
+    if (!b.noBulb) toggle(actions, "bulb", 2); // always reads "changed", as the library's does
     toggle(actions, "uilock", 2);
     toggle(actions, "autofocusdrive", 0);
-    radio(actions, "eosremoterelease", kRemoteRelease, "None");
+    radio(actions, "eosremoterelease", b.newReleaseLabels ? kNewRemoteRelease : kRemoteRelease, "None");
     if (b.model->liveView) {
         toggle(actions, "viewfinder", b.viewfinder ? 1 : 0);
         radio(actions, "manualfocusdrive", kFocusDrive, "None");
@@ -350,18 +394,11 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     radio(image, "iso", kIsos, b.values["iso"]);
     CameraWidget* capture = section(*window, "capturesettings", "Capture Settings");
     radio(capture, "focusmode", kFocusModes, b.values["focusmode"]);
-    radio(capture, "autoexposuremode", {"P", "TV", "AV", "Manual", "Bulb"}, b.values["autoexposuremode"],
-          true);
+    radio(capture, "autoexposuremode", kAeModes, b.values["autoexposuremode"], true);
     radio(capture, "drivemode", kDriveModes, b.values["drivemode"]);
     radio(capture, "aperture", kApertures, b.values["aperture"]);
     radio(capture, "shutterspeed", kSpeeds, b.values["shutterspeed"]);
     return GP_OK;
-}
-
-bool offered(const std::vector<std::string>& choices, const std::string& value) {
-    for (const std::string& c : choices)
-        if (c == value) return true;
-    return false;
 }
 
 // One changed widget, as the library's EOS driver applies it.
@@ -393,10 +430,10 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         {"aperture", &kApertures},  {"shutterspeed", &kSpeeds},  {"iso", &kIsos},
         {"imageformat", &kFormats}, {"focusmode", &kFocusModes}, {"drivemode", &kDriveModes}};
     if (const auto it = lists.find(name); it != lists.end()) {
-        if (!offered(*it->second, value)) {
-            // A label the library does not know fails in the library itself.
-            return GP_ERROR;
-        }
+        const bool exposure = name == "aperture" || name == "shutterspeed" || name == "iso";
+        if (!b.everyValue || !exposure) value = choiceOf(*it->second, value, true);
+        // A label the library does not know fails in the library itself.
+        if (value.empty()) return GP_ERROR;
         if (b.busyUntil > Clock::now() || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
         // The mode dial decides which values the program may choose.
         const std::string& mode = b.values["autoexposuremode"];
@@ -409,6 +446,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
     if (name == "capturetarget") {
         // An unknown text is ignored without an error.
         char id[] = "ptp2", key[] = "capturetarget", ram[] = "sdram", card[] = "card";
+        value = choiceOf(kTargets, value, false);
         if (value == "Internal RAM") gp_setting_set(id, key, ram);
         if (value == "Memory card") gp_setting_set(id, key, card);
         return GP_OK;
@@ -425,15 +463,19 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         return GP_OK;
     }
     if (name == "uilock") return GP_OK;
-    if (name == "autofocusdrive") return b.focus ? GP_ERROR : GP_OK;
+    if (name == "autofocusdrive") {
+        if (!number) return GP_OK;
+        if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
+        if (b.focus) return GP_ERROR;
+        // What the body announces meanwhile stays queued.
+        std::this_thread::sleep_for(kFocusTime);
+        return GP_OK;
+    }
     if (name == "viewfinder") {
         b.viewfinder = number != 0;
         return GP_OK;
     }
-    if (name == "manualfocusdrive") {
-        if (value != "None" && value.rfind("Near ", 0) != 0 && value.rfind("Far ", 0) != 0) return GP_ERROR;
-        return GP_OK;
-    }
+    if (name == "manualfocusdrive") return choiceOf(kFocusDrive, value, false).empty() ? GP_ERROR : GP_OK;
     if (name == "eoszoom") return std::atoi(value.c_str()) > 0 ? GP_OK : GP_ERROR;
     if (name == "eoszoomposition") {
         int x = 0, y = 0;
@@ -447,26 +489,30 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
                                  "and set 'shutterspeed' to 'bulb'.");
                 return GP_ERROR;
             }
-            if (const int r = checkReady(b, context)) return r;
+            if (const int r = checkReady(b)) return r;
             discardPending(b);
             return openBulb(b);
         }
         return closeBulb(b);
     }
     if (name == "eosremoterelease") {
-        if (value == "None") return GP_OK;
-        if (value == "Press Full" || value == "Immediate") {
+        // Either version's full press of the button, with or without focusing, and its letting go.
+        value = choiceOf(b.newReleaseLabels ? kNewRemoteRelease : kRemoteRelease, value, false);
+        if (value.empty()) return GP_ERROR_NOT_SUPPORTED;
+        if (value == "Press Full" || value == "Immediate" || value == "Press Full MF" ||
+            value == "Press Full AF") {
             if (b.released) return GP_OK;
-            if (const int r = checkReady(b, context)) return r;
+            if (const int r = checkReady(b)) return r;
+            if (value == "Press Full AF")
+                if (const int r = focus(b, context)) return r;
             b.released = true;
             return b.values["shutterspeed"] != "bulb" ? timedExposure(b) : openBulb(b);
         }
-        if (value == "Release Full") {
+        if (value == "Release Full" || value == "Release") {
             b.released = false;
             return closeBulb(b);
         }
-        if (offered(kRemoteRelease, value)) return GP_OK;
-        return GP_ERROR_NOT_SUPPORTED;
+        return GP_OK;
     }
     return GP_ERROR_NOT_SUPPORTED;
 }
@@ -497,7 +543,10 @@ int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
 int triggerCapture(Camera* camera, GPContext* context) {
     Body& b = *camera->pl;
     note("trigger");
-    if (const int r = checkReady(b, context)) return r;
+    if (const int r = checkReady(b)) return r;
+    discardPending(b);
+    // The library waits for the focus by reading the body's events, and throws them away too.
+    if (const int r = focus(b, context)) return r;
     discardPending(b);
     if (b.values["shutterspeed"] == "bulb") {
         gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
