@@ -5,7 +5,7 @@
 #include "camera/gphoto2/gphoto_item.h"
 #include "camera/gphoto2/gphoto_labels.h"
 #include "camera/gphoto2/library_lock.h"
-#include "camera/gphoto2/universal_zone.h"
+#include "camera/gphoto2/scoped_time_zone.h"
 
 #include <gphoto2/gphoto2-file.h>
 #include <gphoto2/gphoto2-result.h>
@@ -32,7 +32,7 @@ bool validTime(const EdsTime& t) {
            t.hour <= 23 && t.minute <= 59 && t.second <= 59;
 }
 
-// The body's wall clock, as seconds since 1970 read in universal time (see universal_zone.h).
+// The body's wall clock, as seconds since 1970 read in universal time (see scoped_time_zone.h).
 std::time_t secondsOf(const EdsTime& t) {
     std::tm c{};
     c.tm_year = static_cast<int>(t.year) - 1900;
@@ -213,7 +213,7 @@ EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& ou
     }
     case kEdsPropID_DateTime: {
         int seconds = 0;
-        const UniversalZone zone;
+        const ScopedTimeZone zone("UTC0");
         if (const EdsError e = edsError(session_.readInt("datetime", seconds))) return e;
         out = timeOf(static_cast<std::time_t>(static_cast<unsigned>(seconds)));
         return EDS_ERR_OK;
@@ -280,7 +280,7 @@ EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyVa
         const auto* time = valueAs<EdsTime>(value);
         if (!time) return EDS_ERR_INVALID_PARAMETER;
         if (!validTime(*time)) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
-        const UniversalZone zone;
+        const ScopedTimeZone zone("UTC0");
         return edsError(session_.writeInt("datetime", static_cast<int>(secondsOf(*time))), Asked::Setting);
     }
     case kEdsPropID_Evf_OutputDevice: {

@@ -1,11 +1,10 @@
 // Properties of a real body through libgphoto2: codes written become the library's labels and read back
 // as the same codes; what a body refuses comes back as the code the program handles.
+#include "camera/gphoto2/scoped_time_zone.h"
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <tuple>
 
 namespace orvex::test {
@@ -140,13 +139,10 @@ TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZone) {
                  // Set time UT at 02:30 UTC on the night Paris skips from 02:00 to 03:00.
                  {"Europe/Paris", {2026, 3, 29, 2, 30, 0, 0}, "2026-03-29 02:30:00"},
                  {"Europe/Paris", {2026, 10, 25, 2, 30, 0, 0}, "2026-10-25 02:30:00"}}; // lived twice
-    const char* saved = std::getenv("TZ");
-    const std::string computerZone = saved ? saved : "";
     open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
-        setenv("TZ", c.zone, 1);
-        tzset();
+        const gphoto::ScopedTimeZone computer(c.zone);
         ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof c.set, &c.set), EDS_ERR_OK);
         EXPECT_THAT(actions(), Contains(std::string("clock ") + c.shown));
         EdsTime read{};
@@ -156,8 +152,6 @@ TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZone) {
                   std::tie(c.set.year, c.set.month, c.set.day, c.set.hour, c.set.minute));
         EXPECT_LE(read.second - c.set.second, 1u);
     }
-    saved ? setenv("TZ", computerZone.c_str(), 1) : unsetenv("TZ");
-    tzset();
 }
 
 } // namespace

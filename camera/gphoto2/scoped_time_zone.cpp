@@ -1,17 +1,17 @@
-#include "camera/gphoto2/universal_zone.h"
+#include "camera/gphoto2/scoped_time_zone.h"
 
 #include <cstdlib>
 #include <ctime>
 
 namespace orvex::gphoto {
 
-UniversalZone::UniversalZone() {
+ScopedTimeZone::ScopedTimeZone(const char* zone) {
     if (const char* tz = std::getenv("TZ")) saved_ = tz;
-    setenv("TZ", "UTC0", 1);
+    setenv("TZ", zone, 1);
     tzset();
 }
 
-UniversalZone::~UniversalZone() {
+ScopedTimeZone::~ScopedTimeZone() {
     if (saved_)
         setenv("TZ", saved_->c_str(), 1);
     else
