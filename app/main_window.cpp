@@ -265,7 +265,7 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
 }
 
 AnswerTexts answerTexts(const Program& p) {
-    return {p.text(kYesText), p.text(kNoText)};
+    return {p.text(kYesText), p.text(kNoText), p.language == kFrench ? "fr" : "en"};
 }
 
 } // namespace orvex

@@ -59,6 +59,8 @@ struct Exposure {
     std::uint32_t start = 0;
     std::uint32_t end = 0;
     std::uint32_t timedDuration = 0; // ms the run holds the shutter open itself; 0 when the camera times it
+    std::uint32_t lengthMs =
+        0; // the line's exposure, or the body's own speed for a line that leaves it empty
     bool cableUsed = false;
 };
 

@@ -37,9 +37,11 @@ enum class BoxIcon { Error, Question, Warning, Information };
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
-// The words on a question's two answer buttons, in the program's language.
+// The words on a question's two answer buttons, in the program's language, and that language ("en" or
+// "fr") for the texts the platform's own dialogs bring.
 struct AnswerTexts {
     std::string yes, no;
+    std::string language;
 };
 
 // One entry of a popup menu; id 0 is a separator.

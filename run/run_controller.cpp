@@ -34,7 +34,7 @@ const ScriptLine& currentLine(const Program& p) {
 // exposure: a body that subtracts a dark frame takes that long before its picture is ready.
 bool pictureOverdue(const Program& p, std::uint32_t timeoutMs) {
     const std::uint32_t since = ticksBetween(p.run.exposure.end, p.clock.tick());
-    return since > timeoutMs + currentLine(p).exposureMs;
+    return since > timeoutMs + p.run.exposure.lengthMs;
 }
 
 std::vector<std::uint32_t> allowedCodes(const EdsPropertyDesc& desc) {
@@ -196,7 +196,7 @@ void exposureTick(Program& p, Window& w) {
         showStatus(p, w, RunStatus::kPictureWait);
         return;
     }
-    const std::uint32_t exposure = currentLine(p).exposureMs;
+    const std::uint32_t exposure = r.exposure.lengthMs;
     if (elapsed < exposure) {
         showRemaining(w, static_cast<int>(exposure - elapsed));
         return;
@@ -251,7 +251,7 @@ void lockupTick(Program& p, Window& w) {
     if (!cablePhase(p, w, false, CablePhase::kShutterRelease)) return;
     showStatus(p, w, RunStatus::kExposure);
     r.exposure.start = p.clock.tick();
-    r.exposure.end = r.exposure.start + currentLine(p).exposureMs;
+    r.exposure.end = r.exposure.start + r.exposure.lengthMs;
     setCameraUiLock(p, true);
 }
 

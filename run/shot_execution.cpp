@@ -102,11 +102,15 @@ bool setSpeed(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
             return refuse(p, w, kErrorSpeedNeedsTvOrManual, 3698);
         }
     }
+    p.run.exposure.lengthMs = line.exposureMs;
     const std::optional<EdsUInt32> speed = ae == kAeBulb ? t.bulb.code : readProperty(p, kEdsPropID_Tv);
     if (!speed) return true;
     ValueFieldState& field = p.run.fields.speed;
     if (line.shutter == 0) {
         if (*speed == t.bulb.code) return refuse(p, w, kErrorBulbWithoutSpeed, 3742);
+        // The picture comes once the body's own speed has run; a speed outside the table counts as none.
+        const int row = findByName(t.shutter, nameOfCode(t.shutter, *speed));
+        p.run.exposure.lengthMs = static_cast<std::uint32_t>(t.shutter[row].seconds * 1000);
         field.differs = false;
         w.setItemText(kSpeedField, nameOfCode(t.shutter, *speed));
     } else {
@@ -188,7 +192,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         if (failed(p, w, EdsSendCommand(c.camera, kEdsCameraCommand_TakePicture, 0), 3947)) return;
         showStatus(p, w, RunStatus::kExposure);
         r.exposure.start = p.clock.tick();
-        r.exposure.end = r.exposure.start + line.exposureMs;
+        r.exposure.end = r.exposure.start + r.exposure.lengthMs;
         return;
     }
     if (c.rules.pressShutterBody || c.bulbCommands || c.shutterButton) {

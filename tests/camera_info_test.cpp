@@ -138,6 +138,7 @@ TEST_F(InfoDialog, TheBatteryShowsItsLevelInColourOrATextInItsPlace) {
     } cases[] = {
         {0xFFFFFFFF, "AC Power", {}}, {std::nullopt, "???", {}}, {10, "", {255, 128, 0}},
         {11, "", {255, 255, 0}},      {30, "", {255, 255, 0}},   {31, "", {0, 255, 0}},
+        {100, "", {0, 255, 0}}, // a full battery
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

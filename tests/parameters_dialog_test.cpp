@@ -115,6 +115,7 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
         EXPECT_EQ(d.listSelection(kEditorList), -1);
         EXPECT_EQ(d.listSelection(kHourList), -1);
         d.listSelectIndex(kThresholdList, 99);
+        d.listSelectIndex(kMoveLevelList, 19); // 20%
         d.checkItem(kUtCheck, true);
         d.click(kCurrentTimeButton); // UT: the virtual clock's zone is UT itself
         EXPECT_EQ(d.listText(kSecondList, d.listSelection(kSecondList)), "58");
@@ -124,10 +125,11 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
     EXPECT_EQ(t.program.run.settings.startHour, 0);
     EXPECT_EQ(t.program.run.settings.startMinute, 59);
     EXPECT_EQ(t.program.settings.soundThreshold, 100);
+    EXPECT_EQ(t.program.settings.moveLevel, 20);
     EXPECT_TRUE(t.program.run.settings.universalTime);
     EXPECT_EQ(t.program.settings.imagePrefix, "cli");
     for (const char* line : {"[Corvane]\n", "Script editor=gedit\n", "Image file prefix=cli\n",
-                             "Threshold=100\n", "Count=10\n", "Minutes=59\n", "UT=YES\n"})
+                             "Threshold=100\n", "Level=20\n", "Count=10\n", "Minutes=59\n", "UT=YES\n"})
         EXPECT_NE(ini().find(line), std::string::npos) << line;
     EXPECT_FALSE(t.program.languageChanged);
 }

@@ -38,6 +38,34 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
     EXPECT_EQ(t.window.itemText(kWaitField), "23:59:58"); // until tomorrow's 23:59:59
 }
 
+// A busy or suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today, and
+// a line whose moment passed while paused keeps the next lines on their schedule.
+TEST(RunController, LateTicksKeepTheSchedule) {
+    const struct {
+        std::vector<std::string> lines;
+        bool pause;
+        Strings shots;
+    } cases[] = {
+        {{line().when("21:00:05")}, false, {"7000 shot 1 line 2 pass 0"}},
+        {{line().delay(0), line().delay(50), line().delay(50)},
+         true,
+         {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"}},
+    };
+    for (const auto& c : cases) {
+        RunProgram t(kSimulation);
+        t.start(c.lines);
+        t.runFor(1000);
+        if (c.pause) t.window.click(kPauseButton);
+        t.runFor(2000);
+        t.clock.sleep(4000); // no tick from 3 s to 7 s
+        t.runFor(100);
+        if (c.pause) t.window.click(kPauseButton);
+        t.runFor(10000);
+        EXPECT_EQ(t.shots(), c.shots);
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+    }
+}
+
 TEST(RunController, DelaysSurviveTheTickCounterWrapping) {
     RunProgram t(kSimulation, {2026, 12, 6, 21, 0, 0, 0}, 0xFFFFF000u);
     t.start({line().delay(0), line().delay(30), line().delay(30)});
@@ -148,6 +176,34 @@ TEST(RunController, AChainedScriptThatFailsToLoadStopsTheRun) {
     EXPECT_EQ(t.lastBox()->text, "invalid delay at line 4 !");
     EXPECT_EQ(t.timeline.only("status").back(), "1550 " + statusEvent(RunStatus::kIdle));
     EXPECT_EQ(t.shots(), Strings{"0 shot 1 line 2 pass 0"});
+}
+
+// Reload asked for during a shot, of a script deleted or broken since it was loaded: the run stops there on
+// the load's error, the body's controls given back, and no line of the old script is taken after it.
+TEST(RunController, AReloadThatFailsStopsTheRun) {
+    const struct {
+        const char* script; // nullptr: deleted
+        std::string box;
+    } cases[] = {
+        {nullptr, "Unable to access file "},
+        {"DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\nnonsense\n", "invalid delay at line 3 !"}};
+    for (const auto& c : cases) {
+        RunProgram t;
+        t.start({line().delay(0).speed("1"), line().delay(50).speed("1/250")});
+        if (c.script)
+            t.dir.write("night.txt", c.script);
+        else
+            std::filesystem::remove(t.dir.path() / "night.txt");
+        t.runFor(500);
+        t.window.click(kReloadScriptButton); // during the first shot's 1 s exposure
+        t.runFor(8000);
+        EXPECT_FALSE(t.program.run.running);
+        EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+        EXPECT_FALSE(t.camera->controlsLocked());
+        ASSERT_NE(t.lastBox(), nullptr);
+        EXPECT_EQ(t.lastBox()->text, c.script ? c.box : c.box + (t.dir.path() / "night.txt").string());
+        EXPECT_EQ(t.shots(), Strings{"0 shot 1 line 2 pass 0"});
+    }
 }
 
 TEST(RunController, StopDuringAnExposureEndsOnceThePictureIsIn) {

@@ -118,21 +118,50 @@ TEST(ShotExecution, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
     EXPECT_GE(ends[0] - pictures.back(), 2000u);
 }
 
-TEST(ShotExecution, AnExistingPictureIsNeverOverwritten) {
-    RunProgram t;
-    const auto folder = t.dir.path() / "1 - Canon EOS 600D";
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "2026-12-06_21-00-00_0001.JPG") << "an earlier night";
-    t.start({line().delay(0).speed("1/250")});
-    t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-    std::ifstream kept(folder / "2026-12-06_21-00-00_0001.JPG");
-    std::string text;
-    std::getline(kept, text);
-    EXPECT_EQ(text, "an earlier night");
-    const Strings pictures = t.pictures();
-    ASSERT_EQ(pictures.size(), 2u);
-    EXPECT_EQ(pictures[1].substr(0, 4), "IMG_"); // the camera's own name
+// What the picture folder already holds: a name taken, even the camera's own, gives the next free one and
+// replaces nothing; what a crashed download left behind blocks nothing. A folder that refuses the download
+// (a file now in its place) ends the run on that error, never "Completed" with its picture missing.
+TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
+    const std::string dated = "2026-12-06_21-00-00_0001.JPG";
+    const struct {
+        Strings found; // in the picture folder before the shot, each holding "an earlier night"
+        bool refuses;
+        Strings after;
+    } cases[] = {
+        // First: the process names its downloads from 0 on, as the crashed one did.
+        {{".orvex-download-0.part", ".orvex-download-1.part"},
+         false,
+         {".orvex-download-0.part", ".orvex-download-1.part", dated}},
+        {{dated}, false, {dated, "IMG_0001.JPG"}},
+        {{dated, "IMG_0001.JPG"}, false, {dated, "IMG_0001-1.JPG", "IMG_0001.JPG"}},
+        {{}, true, {}},
+    };
+    for (const auto& c : cases) {
+        RunProgram t;
+        const auto folder = t.dir.path() / "1 - Canon EOS 600D";
+        std::filesystem::create_directories(folder);
+        for (const std::string& name : c.found) std::ofstream(folder / name) << "an earlier night";
+        t.start({line().delay(0).speed("1")});
+        if (c.refuses) { // during the exposure
+            std::filesystem::remove(folder);
+            std::ofstream(folder) << "not a folder";
+        }
+        t.runFor(5000);
+        EXPECT_EQ(t.program.run.status, c.refuses ? RunStatus::kError : RunStatus::kCompleted);
+        if (c.refuses) {
+            ASSERT_NE(t.lastBox(), nullptr);
+            EXPECT_EQ(t.lastBox()->text, "Stream open error");
+            EXPECT_FALSE(t.program.run.running);
+            continue;
+        }
+        EXPECT_EQ(t.pictures(), c.after);
+        for (const std::string& name : c.found) {
+            std::ifstream kept(folder / name);
+            std::string text;
+            std::getline(kept, text);
+            EXPECT_EQ(text, "an earlier night") << name;
+        }
+    }
 }
 
 // The photographer's hand needs neither live view nor a cable, and has no time limit.

@@ -5,6 +5,7 @@
 #include "camera/gphoto2/gphoto_item.h"
 #include "camera/gphoto2/gphoto_labels.h"
 #include "camera/gphoto2/library_lock.h"
+#include "camera/gphoto2/scoped_time_zone.h"
 
 #include <gphoto2/gphoto2-file.h>
 #include <gphoto2/gphoto2-result.h>
@@ -37,7 +38,7 @@ bool validTime(const EdsTime& t) {
            t.hour <= 23 && t.minute <= 59 && t.second <= 59;
 }
 
-// The library writes the camera clock as seconds since 1970 read in the process's time zone.
+// The body's wall clock, as seconds since 1970 read in universal time (see scoped_time_zone.h).
 std::time_t secondsOf(const EdsTime& t) {
     std::tm c{};
     c.tm_year = static_cast<int>(t.year) - 1900;
@@ -46,13 +47,12 @@ std::time_t secondsOf(const EdsTime& t) {
     c.tm_hour = static_cast<int>(t.hour);
     c.tm_min = static_cast<int>(t.minute);
     c.tm_sec = static_cast<int>(t.second);
-    c.tm_isdst = -1;
-    return std::mktime(&c);
+    return timegm(&c);
 }
 
 EdsTime timeOf(std::time_t seconds) {
     std::tm c{};
-    localtime_r(&seconds, &c);
+    gmtime_r(&seconds, &c);
     return EdsTime{static_cast<EdsUInt32>(c.tm_year + 1900),
                    static_cast<EdsUInt32>(c.tm_mon + 1),
                    static_cast<EdsUInt32>(c.tm_mday),
@@ -221,6 +221,7 @@ EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& ou
     }
     case kEdsPropID_DateTime: {
         int seconds = 0;
+        const ScopedTimeZone zone("UTC0");
         if (const EdsError e = edsError(session_.readInt("datetime", seconds))) return e;
         out = timeOf(static_cast<std::time_t>(static_cast<unsigned>(seconds)));
         return EDS_ERR_OK;
@@ -287,6 +288,7 @@ EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyVa
         const auto* time = valueAs<EdsTime>(value);
         if (!time) return EDS_ERR_INVALID_PARAMETER;
         if (!validTime(*time)) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+        const ScopedTimeZone zone("UTC0");
         return edsError(session_.writeInt("datetime", static_cast<int>(secondsOf(*time))), Asked::Setting);
     }
     case kEdsPropID_Evf_OutputDevice: {

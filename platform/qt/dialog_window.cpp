@@ -1,5 +1,6 @@
 #include "platform/qt/dialog_window.h"
 
+#include "platform/qt/qt_language.h"
 #include "platform/qt/stepped_timer.h"
 
 #include <QAbstractItemView>
@@ -330,9 +331,14 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
 
 void QtDialogWindow::deliver(const DialogMessage& message) {
     if (quitCode_ || !procedure_) return;
+    followProgramLanguage();
     procedure_(*this, message);
     // Any message may have changed what the fields show; the colour answers are cheap to ask again.
     if (!quitCode_) applyColours();
+}
+
+void QtDialogWindow::followProgramLanguage() {
+    if (answerTexts_) speakQtLanguage(answerTexts_().language);
 }
 
 const QtDialogWindow::Control* QtDialogWindow::find(int id) const {
@@ -625,6 +631,7 @@ void QtDialogWindow::post(const DialogMessage& message) {
 BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                                      BoxButtons buttons) {
     const bool question = buttons == BoxButtons::YesNo;
+    followProgramLanguage();
     // A box raised before the window is on screen (during initialisation) is centred on the screen instead.
     QMessageBox box(toQtIcon(icon), toQString(caption), boxText(text),
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
@@ -642,6 +649,7 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
 }
 
 std::optional<std::string> QtDialogWindow::openFileDialog(const FileDialogRequest& request) {
+    followProgramLanguage();
     QFileDialog dialog(isVisible() ? window() : nullptr, toQString(request.title), toQString(request.folder),
                        nameFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -120,6 +120,8 @@ class QtDialogWindow final : public QWidget, public Window {
 
     void buildControl(const ControlTemplate& item);
     void deliver(const DialogMessage& message);
+    // Qt's own dialogs and buttons follow the language the program speaks now.
+    void followProgramLanguage();
     void applyColours();
     const Control* find(int id) const;
     QAbstractButton* checkable(int id) const;

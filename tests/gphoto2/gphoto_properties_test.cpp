@@ -1,5 +1,6 @@
 // Properties of a real body through libgphoto2: codes written become the library's labels and read back
 // as the same codes; what a body refuses comes back as the code the program handles.
+#include "camera/gphoto2/scoped_time_zone.h"
 #include "core/value_tables.h"
 #include "tests/gphoto2/emulated_body.h"
 
@@ -139,16 +140,43 @@ TEST_F(GphotoProperties, ReadsTheFactsOfTheInformationDialog) {
     }
 }
 
-TEST_F(GphotoProperties, SetsTheClockToTheSecond) {
+TEST_F(GphotoProperties, ReadsTheBatteryTextsAsPercent) {
+    const struct {
+        const char* shown;
+        EdsUInt32 percent;
+    } cases[] = {{"100%", 100}, {"50%", 50}, {"Low", 10}};
+    for (const auto& c : cases) {
+        reopen(k700D, std::string("battery=") + c.shown);
+        EdsUInt32 percent = 0;
+        EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_BatteryLevel, 0, sizeof percent, &percent),
+                  EDS_ERR_OK);
+        EXPECT_EQ(percent, c.percent) << c.shown;
+    }
+}
+
+// The body's clock is a wall clock without a zone: whatever the computer's zone, it shows what it was given.
+TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZone) {
+    const struct {
+        const char* zone;
+        EdsTime set;
+        const char* shown;
+    } cases[] = {{"UTC0", {2027, 1, 1, 0, 0, 0, 500}, "2027-01-01 00:00:00"},
+                 {"Europe/Paris", {2026, 7, 14, 23, 59, 30, 0}, "2026-07-14 23:59:30"}, // summer time
+                 // Set time UT at 02:30 UTC on the night Paris skips from 02:00 to 03:00.
+                 {"Europe/Paris", {2026, 3, 29, 2, 30, 0, 0}, "2026-03-29 02:30:00"},
+                 {"Europe/Paris", {2026, 10, 25, 2, 30, 0, 0}, "2026-10-25 02:30:00"}}; // lived twice
     open();
-    for (const EdsTime set : {EdsTime{2027, 1, 1, 0, 0, 0, 500}, EdsTime{2026, 7, 14, 23, 59, 30, 0}}) {
-        ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof set, &set), EDS_ERR_OK);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        const gphoto::ScopedTimeZone computer(c.zone);
+        ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof c.set, &c.set), EDS_ERR_OK);
+        EXPECT_THAT(actions(), Contains(std::string("clock ") + c.shown));
         EdsTime read{};
         ASSERT_EQ(EdsGetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof read, &read), EDS_ERR_OK);
         // The body counts whole seconds; a second may pass between writing and reading.
         EXPECT_EQ(std::tie(read.year, read.month, read.day, read.hour, read.minute),
-                  std::tie(set.year, set.month, set.day, set.hour, set.minute));
-        EXPECT_LE(read.second - set.second, 1u);
+                  std::tie(c.set.year, c.set.month, c.set.day, c.set.hour, c.set.minute));
+        EXPECT_LE(read.second - c.set.second, 1u);
     }
 }
 

@@ -101,6 +101,7 @@ struct _CameraPrivateLibrary {
     const Model* model = nullptr;
     std::map<std::string, std::string> values; // widget name → label
     std::string owner = "";
+    std::string battery = "75%";
     long clockOffset = 0; // camera clock (as local seconds) minus the computer's
     bool viewfinder = false, bulbOpen = false, released = false;
     Clock::time_point busyUntil{};
@@ -161,9 +162,13 @@ void readFaults(Body& b) {
         if (fault == "focus") b.focus = true;
         if (fault == "preview-not-ready") b.previewNotReady = true;
         if (fault == "dual-slot") b.dualSlot = true;
+<<<<<<< HEAD
         if (fault == "new-release-labels") b.newReleaseLabels = true;
         if (fault == "no-bulb") b.noBulb = true;
         if (fault == "every-value") b.everyValue = true;
+=======
+        if (fault.rfind("battery=", 0) == 0) b.battery = fault.substr(8); // not a fault: the label shown
+>>>>>>> h-run
         if (number("raw-mb")) b.rawMegabytes = number("raw-mb");
         if (number("shutdown")) b.shutdownAt = number("shutdown");
         if (number("unplug")) b.unplugAt = number("unplug");
@@ -386,7 +391,7 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     text(status, "manufacturer", "Canon Inc.");
     text(status, "cameramodel", b.model->name);
     text(status, "deviceversion", "3-1.1.4");
-    text(status, "batterylevel", "75%");
+    text(status, "batterylevel", b.battery);
     text(status, "lensname", "EF-S18-55mm f/3.5-5.6 IS STM");
     text(status, "availableshots", "812");
     CameraWidget* image = section(*window, "imgsettings", "Image Settings");
@@ -460,6 +465,9 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         const std::time_t moment = number;
         localtime_r(&moment, &local);
         b.clockOffset = static_cast<long>(timegm(&local) - std::time(nullptr));
+        char shown[32];
+        std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &local);
+        note(std::string("clock ") + shown);
         return GP_OK;
     }
     if (name == "uilock") return GP_OK;
