@@ -52,7 +52,6 @@ TEST(Catalogue, LanguageFromSystemLanguageId) {
 
 TEST(Catalogue, FilledMessages) {
     EXPECT_EQ(formatMessage(kFrench, 74, 12), "Délai invalide à la ligne 12 !");
-    EXPECT_EQ(formatMessage(kEnglish, 192, 0xfffffff5LL), "Error fffffff5");
     EXPECT_EQ(formatMessage(kEnglish, 168, std::string("ttyUSB0")), "Cannot access serial port ttyUSB0 !");
 }
 
