@@ -100,6 +100,7 @@ TEST(VirtualClock, RepeatingActionsKeepTheirPeriodUntilCancelledEvenFromInside) 
                         {'T', 50}, {'a', 100}, {'T', 100}, {'T', 220}, {'T', 270}, {'o', 270}, {'T', 320}}));
 }
 
+// sameFolder is held by the script chain dialog's tests: one folder spelled two ways, and another folder.
 TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
     EXPECT_EQ(directoryOf("night.txt"), "");
@@ -120,8 +121,6 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     std::ifstream again(file);
     std::getline(again, text);
     EXPECT_EQ(text, "new content") << "an existing file is kept";
-    EXPECT_TRUE(sameFolder(dir.path().string() + "/", dir.path().string() + "/./"));
-    EXPECT_FALSE(sameFolder(dir.path().string(), dir.path().parent_path().string()));
 }
 
 // The start-up directory comes first, then beside the program, then the installed data folders; a folder of
