@@ -113,12 +113,8 @@ TEST_F(CameraProperties, ReadBodyIdParsesASigned64BitNumberAndKeepsItsLow32Bits)
     std::uint32_t id = 12345;
     EXPECT_EQ(readBodyId(p, id), static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE));
     const std::tuple<const char*, std::int32_t, std::uint32_t> cases[] = {
-        {"1234567890", 0, 1234567890u},
-        {"  42", 0, 42u},
-        {"0000000042abc", 0, 42u},
-        {"123456789012", 0, 0xBE991A14u},
-        {"-1", 0, 0xFFFFFFFFu},
-        {"abc", kErrorBodyIdNotANumber, 12345u},
+        {"1234567890", 0, 1234567890u},       {"  42", 0, 42u},       {"0000000042abc", 0, 42u},
+        {"123456789012", 0, 0xBE991A14u},     {"-1", 0, 0xFFFFFFFFu}, {"abc", kErrorBodyIdNotANumber, 12345u},
         {"", kErrorBodyIdNotANumber, 12345u},
     };
     for (const auto& [text, result, expected] : cases) {
