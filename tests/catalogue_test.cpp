@@ -13,18 +13,13 @@ TEST(Catalogue, TextsInBothLanguages) {
         const char* english;
         const char* french;
     };
+    // The first and last rows, empty texts, a line break and a leading blank inside a text.
     const Case cases[] = {
-        {54, "Error", "Erreur"},
+        {0, "Abort capture", "Abandon"},
         {69, "", ""},
-        {164, "Unable initialize SDK !", "Imposible d'initialiser le SDK !"},
-        {19, "Camera shoud be set in continuous shooting !", "Programmer l'appareil en mode rafale !"},
         {119, " does not exist. Create new script ?", " n'existe pas. Créer un nouveau script ?"},
         {27, "Unable to set aperture. Camera should be set in manual or Av mode!",
          "Impossible de programmer l'ouverture\rLe sélecteur de mode doit être sur Manu ou Av!"},
-        {188, "Corvane", "Corvane"},
-        {194, " Quelm - Version", " Quelm - Version"},
-        {0, "Abort capture", "Abandon"},
-        {210, "x5", "x5"},
         {211, "Pictures that could not be downloaded: %d", "Images qui n'ont pas pu être téléchargées : %d"},
     };
     for (const Case& c : cases) {
@@ -51,15 +46,12 @@ TEST(Catalogue, UnknownLanguageAndEnglishWhateverTheLanguage) {
 }
 
 TEST(Catalogue, LanguageFromSystemLanguageId) {
-    for (unsigned id : {1036u, 2060u, 3084u, 4108u, 5132u, 6156u})
-        EXPECT_EQ(languageFromLangId(id), kFrench) << id;
-    for (unsigned id : {0u, 1033u, 2057u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
+    for (unsigned id : {1036u, 6156u}) EXPECT_EQ(languageFromLangId(id), kFrench) << id;
+    for (unsigned id : {0u, 1033u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
 }
 
 TEST(Catalogue, FilledMessages) {
-    EXPECT_EQ(formatMessage(kEnglish, 91, 3), "Line 3 too long !");
     EXPECT_EQ(formatMessage(kFrench, 74, 12), "Délai invalide à la ligne 12 !");
-    EXPECT_EQ(formatMessage(kEnglish, 192, 0xfffffff5LL), "Error fffffff5");
     EXPECT_EQ(formatMessage(kEnglish, 168, std::string("ttyUSB0")), "Cannot access serial port ttyUSB0 !");
 }
 

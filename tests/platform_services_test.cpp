@@ -34,19 +34,10 @@ TEST(SystemLanguage, FrenchLocalesGiveTheirCountrysId) {
         const char* lang;
         unsigned id;
     };
-    const Case cases[] = {{"fr_FR.UTF-8", nullptr, 1036},
-                          {"fr_BE", nullptr, 2060},
-                          {"fr_CA.UTF-8", nullptr, 3084},
-                          {"fr_CH", nullptr, 4108},
-                          {"fr_LU", nullptr, 5132},
-                          {"fr_MC", nullptr, 6156},
-                          {"fr_SN", nullptr, 1036},
-                          {"fr", nullptr, 1036},
-                          {"en_US.UTF-8", nullptr, 1033},
-                          {"de_DE", nullptr, 1033},
-                          {nullptr, "fr_CA", 3084},
-                          {nullptr, nullptr, 1033},
-                          {"C", "fr_FR", 1033}};
+    const Case cases[] = {
+        {"fr_FR.UTF-8", nullptr, 1036}, {"fr_CA.UTF-8", nullptr, 3084}, {"fr_MC", nullptr, 6156},
+        {"fr_SN", nullptr, 1036},       {"fr", nullptr, 1036},          {"de_DE", nullptr, 1033},
+        {nullptr, "fr_CA", 3084},       {nullptr, nullptr, 1033},       {"C", "fr_FR", 1033}};
     for (const Case& c : cases) {
         ScopedEnv all("LC_ALL", c.all), messages("LC_MESSAGES", nullptr), lang("LANG", c.lang);
         EXPECT_EQ(systemLanguageId(), c.id) << (c.all ? c.all : "-") << " " << (c.lang ? c.lang : "-");
@@ -109,6 +100,7 @@ TEST(VirtualClock, RepeatingActionsKeepTheirPeriodUntilCancelledEvenFromInside) 
                         {'T', 50}, {'a', 100}, {'T', 100}, {'T', 220}, {'T', 270}, {'o', 270}, {'T', 320}}));
 }
 
+// sameFolder is held by the script chain dialog's tests: one folder spelled two ways, and another folder.
 TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
     EXPECT_EQ(directoryOf("night.txt"), "");
@@ -129,8 +121,6 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     std::ifstream again(file);
     std::getline(again, text);
     EXPECT_EQ(text, "new content") << "an existing file is kept";
-    EXPECT_TRUE(sameFolder(dir.path().string() + "/", dir.path().string() + "/./"));
-    EXPECT_FALSE(sameFolder(dir.path().string(), dir.path().parent_path().string()));
 }
 
 // The start-up directory comes first, then beside the program, then the installed data folders; a folder of

@@ -36,7 +36,6 @@ TEST(ProfileText, WritingKeepsEveryOtherByte) {
          "",
          {{"Script editor", "Notepad.exe"}, {"UT", "NO"}},
          "[Corvane]\nScript editor=Notepad.exe\nUT=NO\n"},
-        {"header alone and unterminated", "[Corvane]", {{"UT", "NO"}}, "[Corvane]\nUT=NO\n"},
         {"first of duplicate keys and sections",
          "[Corvane]\nUT=1\nUT=2\n[CORVANE]\nUT=3\nLevel=4\n",
          {{"ut", "YES"}, {"Level", "9"}},

@@ -30,7 +30,6 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         {"Infinite=Y\nUT=1\n", false, false, 10, 20, 50, 10000},
         {"Count=12abc\n", false, false, 12, 20, 50, 10000},
         {"Count=abc\n", false, false, 0, 20, 50, 10000},
-        {"Count=  7\n", false, false, 7, 20, 50, 10000},
         // Out of range values would divide by zero in the detectors.
         {"Level=0\nThreshold=250\nPixels=-3\n", false, false, 10, 1, 100, 1},
     };

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -60,7 +59,6 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 checkFound |= box->text() == QString::fromUtf8(c.check);
             EXPECT_TRUE(checkFound);
             if (c.parameters) {
-                EXPECT_EQ(d.findChildren<QGroupBox*>().size(), 8);
                 QLineEdit* count = nullptr;
                 for (QLineEdit* e : d.findChildren<QLineEdit*>())
                     if (e->text() == "10") count = e;

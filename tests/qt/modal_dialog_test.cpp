@@ -4,17 +4,11 @@
 #include "camera/virtual/virtual_camera.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
-#include "platform/qt/dialog_window.h"
 #include "resources/connect_dialog.h"
-#include "resources/main_dialog.h"
+#include "tests/qt/program_window.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QDir>
-#include <QKeyEvent>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +17,9 @@
 
 namespace orvex {
 namespace {
+
+using test::screenshotPath;
+using test::sendKey;
 
 constexpr ControlTemplate kControls[] = {{kOkCommand, ControlKind::PushButton, -1, 7, 29, 50, 14}};
 constexpr DialogTemplate kModal = {"TEST_MODAL", 120, 50, true, false, kControls};
@@ -50,11 +47,6 @@ QPushButton* button(QDialog& dialog, const QString& text) {
     for (QPushButton* b : dialog.findChildren<QPushButton*>())
         if (b->text() == text) return b;
     return nullptr;
-}
-
-void sendKey(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
 }
 
 TEST(QtModalDialog, OnlyItsProcedureEndsItAndTheResultIsReturned) {
@@ -113,10 +105,6 @@ class QtConnectDialog : public ::testing::Test {
         bodies.push_back(makeVirtualCamera(*virtualPreset(preset), clock, clock));
         sdk::registerCameraDriver(bodies.back());
     }
-    static void saveScreenshot(QDialog& dialog, const char* name) {
-        QDir().mkpath(ORVEX_SCREENSHOT_DIR);
-        dialog.grab().save(QString(ORVEX_SCREENSHOT_DIR) + "/" + name, "PNG");
-    }
 
     VirtualClock clock;
     NoSerialPorts ports;
@@ -129,7 +117,7 @@ TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
     whenModal(&window, [](QDialog& dialog) {
         EXPECT_EQ(dialog.findChild<QComboBox*>()->currentText(), "(No camera found)");
         EXPECT_FALSE(button(dialog, "OK")->isEnabled()) << "only Cancel is left";
-        saveScreenshot(dialog, "connect_dialog_no_camera.png");
+        dialog.grab().save(QString::fromStdString(screenshotPath("connect_dialog_no_camera.png")), "PNG");
         sendKey(dialog.findChild<QComboBox*>(), Qt::Key_Escape);
     });
     connectCamera(program, window);
@@ -142,7 +130,7 @@ TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
         auto* list = dialog.findChild<QComboBox*>();
         ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->itemText(1), "2 - Canon EOS 30D");
-        saveScreenshot(dialog, "connect_dialog.png");
+        dialog.grab().save(QString::fromStdString(screenshotPath("connect_dialog.png")), "PNG");
         list->setCurrentIndex(1);
         list->setFocus();
         sendKey(list, Qt::Key_Return); // the default button
