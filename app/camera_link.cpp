@@ -1,6 +1,7 @@
 #include "app/camera_link.h"
 
 #include "camera/camera_connection.h"
+#include "camera/transfer.h"
 #include "run/run_controller.h"
 #include "run/status_display.h"
 #include "ui/main_controls.h"
@@ -19,16 +20,28 @@ void autoConnect(Program& program, Window& window) {
     updateMainControls(program, window);
 }
 
-void disconnectCamera(Program& program, Window& window) {
+namespace {
+
+void disconnect(Program& program, Window& window, RunStatus shown) {
     giveBackCameraSettings(program);
     if (program.run.running) stopRun(program, window);
     closeCamera(program, window);
-    showStatus(program, window, RunStatus::kIdle);
+    showStatus(program, window, shown);
     updateMainControls(program, window);
 }
 
+} // namespace
+
+void disconnectCamera(Program& program, Window& window) {
+    disconnect(program, window, RunStatus::kIdle);
+}
+
 void deliverCameraEvents(Program& program, Window& window) {
-    if (deliverEvents(program)) disconnectCamera(program, window);
+    if (!deliverEvents(program)) return;
+    // The body went. A run it ends keeps what the body handed over, and says why it ended.
+    const bool ended = program.run.running;
+    if (ended) fileWhatTheBodyHandedOver(program);
+    disconnect(program, window, ended ? RunStatus::kCameraGone : RunStatus::kIdle);
 }
 
 } // namespace orvex

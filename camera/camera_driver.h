@@ -85,6 +85,9 @@ class DriverCamera {
     virtual EdsError setCapacity(const EdsCapacity& capacity) = 0;
     // Writes one live view JPEG; EDS_ERR_OBJECT_NOTREADY when no frame is ready yet.
     virtual EdsError downloadEvfImage(ByteSink& jpeg, EvfFrameInfo& info) = 0;
+    // What the camera's own software said of the last call that failed, in its words; empty when it said
+    // nothing.
+    virtual std::string explanation() { return {}; }
 };
 
 class CameraDriver {

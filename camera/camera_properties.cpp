@@ -30,6 +30,13 @@ EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 v
     return EdsSetPropertyData(program.camera.camera, property, 0, sizeof value, &value);
 }
 
+std::string cameraExplanation(const Program& program) {
+    char text[512] = "";
+    if (!program.camera.camera || EdsGetLastErrorText(program.camera.camera, sizeof text, text) != EDS_ERR_OK)
+        return {};
+    return text;
+}
+
 bool mirrorLockupMatches(Program& program, bool wanted) {
     const EdsInt32 customFunction = program.camera.rules.lockupCustomFunction;
     if (customFunction == 0) return true;

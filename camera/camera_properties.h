@@ -28,5 +28,7 @@ std::int32_t readBodyId(Program& program, std::uint32_t& out);
 EdsError driveShutterButton(Program& program, bool open);
 void setLiveViewOutput(Program& program, Window& window, bool on);
 void releaseLiveViewOutput(Program& program);
+// What the camera's own software said of its last failed call, in its words; empty when it said nothing.
+std::string cameraExplanation(const Program& program);
 
 } // namespace orvex

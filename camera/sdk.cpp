@@ -7,6 +7,7 @@
 #include "camera/sdk_property_value.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -330,6 +331,17 @@ EdsError EdsSendStatusCommand(EdsCameraRef ref, EdsCameraStatusCommand command, 
 EdsError EdsSetCapacity(EdsCameraRef ref, EdsCapacity capacity) {
     return guarded(
         [&] { return onCamera(ref, [&](DriverCamera& device) { return device.setCapacity(capacity); }); });
+}
+
+EdsError EdsGetLastErrorText(EdsCameraRef ref, EdsUInt32 size, EdsChar* outText) {
+    return guarded([&] {
+        if (outText == nullptr || size == 0) return EDS_ERR_INVALID_POINTER;
+        outText[0] = '\0';
+        return onCamera(ref, [&](DriverCamera& device) {
+            std::snprintf(outText, size, "%s", device.explanation().c_str());
+            return EDS_ERR_OK;
+        });
+    });
 }
 
 EdsError EdsSetObjectEventHandler(EdsCameraRef ref, EdsObjectEvent event, EdsObjectEventHandler handler,

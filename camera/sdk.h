@@ -73,6 +73,8 @@ inline constexpr EdsError EDS_ERR_INVALID_DEVICEPROP_VALUE = 0x0000201C;
 inline constexpr EdsError EDS_ERR_TAKE_PICTURE_AF_NG = 0x00008D01;
 inline constexpr EdsError EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG = 0x00008D03;
 inline constexpr EdsError EDS_ERR_TAKE_PICTURE_NO_CARD_NG = 0x00008D06;
+inline constexpr EdsError EDS_ERR_TAKE_PICTURE_CARD_NG = 0x00008D07;
+inline constexpr EdsError EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG = 0x00008D08;
 inline constexpr EdsError EDS_ERR_OPERATION_REFUSED = 0x0000A005;
 inline constexpr EdsError EDS_ERR_LOW_BATTERY = 0x0000A101;
 inline constexpr EdsError EDS_ERR_OBJECT_NOTREADY = 0x0000A102;
@@ -263,6 +265,9 @@ EdsError EdsGetPropertyDesc(EdsBaseRef ref, EdsPropertyID property, EdsPropertyD
 EdsError EdsSendCommand(EdsCameraRef camera, EdsCameraCommand command, EdsInt32 param);
 EdsError EdsSendStatusCommand(EdsCameraRef camera, EdsCameraStatusCommand command, EdsInt32 param);
 EdsError EdsSetCapacity(EdsCameraRef camera, EdsCapacity capacity);
+// Not in Canon's SDK: what the camera's own software said of the last call on the camera that failed, in its
+// words, cut to `size` bytes with its NUL; an empty text when it said nothing.
+EdsError EdsGetLastErrorText(EdsCameraRef camera, EdsUInt32 size, EdsChar* outText);
 
 // A null handler removes the one registered for that event; the "All" event value catches every event of
 // its kind that has no handler of its own.

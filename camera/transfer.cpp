@@ -39,4 +39,19 @@ bool downloadLateFile(Program& p, EdsDirectoryItemRef item) {
     return true;
 }
 
+void fileWhatTheBodyHandedOver(Program& p) {
+    p.transferWorker.join();
+    if (!p.transfers.empty()) {
+        p.transferWorker.start(makeTransferJob(p));
+        p.transferWorker.join();
+    }
+    // Released, and nothing came of it: the picture went with the body, during its exposure or while the
+    // library was bringing it over.
+    const RunState& r = p.run;
+    const bool released = r.status == RunStatus::kExposure || r.status == RunStatus::kBurst ||
+                          r.status == RunStatus::kPictureWait;
+    if (p.options.saveToHost && !r.cameraReady && released && r.picturesReported == 0)
+        ++p.run.downloadsFailed;
+}
+
 } // namespace orvex

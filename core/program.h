@@ -58,12 +58,11 @@ struct Program {
     bool languageChanged = false;
 
     // Last: a drain still going on ends before the records it uses go away.
-    TransferWorker transferWorker{
-        transfers,
-        transferStatus,
-        {run.shotCount, run.picturesReported, run.downloadsFailed, camera.connected},
-        clock,
-        observer};
+    TransferWorker transferWorker{transfers,
+                                  transferStatus,
+                                  {run.shotCount, run.picturesReported, run.downloadsFailed},
+                                  clock,
+                                  observer};
 
     const char* text(int number) const { return messageText(language, number); }
 };

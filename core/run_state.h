@@ -25,6 +25,7 @@ enum class RunStatus {
     kTimeWait = 189,
     kPictureWait = 196,
     kDelayWait = 197,
+    kCameraGone = 219, // the body switched off or was unplugged during the run
 };
 
 inline constexpr int messageOf(RunStatus status) {

@@ -52,10 +52,6 @@ void TransferWorker::serve() {
 
 void TransferWorker::drain(const TransferJob& job) {
     while (EdsDirectoryItemRef item = queue_.takeQueuedTransfer(clock_.tick())) {
-        if (!counters_.cameraConnected) {
-            EdsRelease(item);
-            continue;
-        }
         EdsDirectoryItemInfo info{};
         if (EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK ||
             std::string(info.szFileName).find(".THM") != std::string::npos) {

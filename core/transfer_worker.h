@@ -26,12 +26,11 @@ struct TransferJob {
     int pass = 0;
 };
 
-// The run's counters the worker writes and the camera's state it reads, all atomic.
+// The run's counters the worker writes, all atomic.
 struct TransferCounters {
     std::atomic<int>& shotCount;
     std::atomic<int>& picturesReported;
     std::atomic<int>& downloadsFailed;
-    const std::atomic<bool>& cameraConnected;
 };
 
 class TransferWorker {

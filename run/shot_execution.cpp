@@ -2,6 +2,7 @@
 
 #include "camera/camera_properties.h"
 #include "camera/transfer.h"
+#include "core/catalogue.h"
 #include "resources/main_dialog.h"
 #include "run/serial_cable.h"
 #include "run/status_display.h"
@@ -25,6 +26,30 @@ std::optional<EdsUInt32> readProperty(const Program& p, EdsPropertyID id) {
 bool failed(Program& p, Window& w, EdsError error, int location, std::int32_t busyCode = 0) {
     if (error == EDS_ERR_OK) return false;
     reportError(p, w, error == kBusy && busyCode ? busyCode : static_cast<std::int32_t>(error), location);
+    return true;
+}
+
+// One of the line's values and how its failures are told.
+struct Setting {
+    EdsPropertyID property;
+    int location;
+    std::int32_t busyCode;
+    int refusedMessage; // names the value the camera refuses
+};
+
+constexpr Setting kApertureSetting{kEdsPropID_Av, 3672, kErrorApertureNotSupported, 215};
+constexpr Setting kSpeedSetting{kEdsPropID_Tv, 3719, kErrorSpeedNotSupported, 216};
+constexpr Setting kIsoSetting{kEdsPropID_ISOSpeed, 3770, kErrorIsoNotSupported, 217};
+constexpr Setting kQualitySetting{kEdsPropID_ImageQuality, 3798, kErrorQualityNotSupported, 218};
+
+// Sets the value named `name`; true when that ended the shot. A value the camera refuses is named, with its
+// property, so that the user knows which cell of the script to change.
+bool setFailed(Program& p, Window& w, const Setting& setting, EdsUInt32 code, const std::string& name) {
+    const EdsError error = writeUInt32(p, setting.property, code);
+    if (error != EDS_ERR_INVALID_DEVICEPROP_VALUE)
+        return failed(p, w, error, setting.location, setting.busyCode);
+    reportError(p, w, static_cast<std::int32_t>(error), setting.location,
+                formatMessage(p.language, setting.refusedMessage, name));
     return true;
 }
 
@@ -78,8 +103,7 @@ bool setAperture(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae
     if (line.aperture != 0) {
         if (ae != kAeAv && ae != kAeManual && ae != kAeBulb)
             return refuse(p, w, kErrorApertureNeedsAvOrManual, 3660);
-        if (failed(p, w, writeUInt32(p, kEdsPropID_Av, wanted), 3672, kErrorApertureNotSupported))
-            return false;
+        if (setFailed(p, w, kApertureSetting, wanted, t.aperture[line.aperture].name)) return false;
     }
     if (const auto current = readProperty(p, kEdsPropID_Av)) {
         p.run.fields.aperture.differs = line.aperture != 0 && *current != wanted;
@@ -94,8 +118,8 @@ bool setSpeed(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
     if (line.shutter != 0) {
         if (ae == kAeTv || ae == kAeManual) {
             if (line.burst == 0 && line.exposureMs > p.camera.longestCameraTimedMs) wanted = t.bulb.code;
-            if (failed(p, w, writeUInt32(p, kEdsPropID_Tv, wanted), 3719, kErrorSpeedNotSupported))
-                return false;
+            const std::string& name = wanted == t.bulb.code ? t.bulb.name : t.shutter[line.shutter].name;
+            if (setFailed(p, w, kSpeedSetting, wanted, name)) return false;
         } else if (ae == kAeBulb) {
             wanted = t.bulb.code;
         } else {
@@ -125,8 +149,7 @@ bool setIso(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
     const EdsUInt32 wanted = t.iso[line.iso].code;
     if (line.iso != 0) {
         if (ae < kAeTv || ae > kAeBulb) return refuse(p, w, kErrorIsoNeedsCreativeMode, 3757);
-        if (failed(p, w, writeUInt32(p, kEdsPropID_ISOSpeed, wanted), 3770, kErrorIsoNotSupported))
-            return false;
+        if (setFailed(p, w, kIsoSetting, wanted, t.iso[line.iso].name)) return false;
     }
     if (const auto current = readProperty(p, kEdsPropID_ISOSpeed)) {
         p.run.fields.iso.differs = line.iso != 0 && *current != wanted;
@@ -138,8 +161,7 @@ bool setIso(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
 bool setQuality(Program& p, Window& w, const ScriptLine& line) {
     const ValueTables& t = p.tables;
     const EdsUInt32 wanted = t.quality[line.quality].code;
-    if (line.quality != 0 &&
-        failed(p, w, writeUInt32(p, kEdsPropID_ImageQuality, wanted), 3798, kErrorQualityNotSupported))
+    if (line.quality != 0 && setFailed(p, w, kQualitySetting, wanted, t.quality[line.quality].name))
         return false;
     if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
         const std::string name = nameOfCode(t.quality, *current);

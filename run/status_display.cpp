@@ -72,10 +72,17 @@ void showShots(Program& p, Window& w) {
 }
 
 void reportError(Program& program, Window& window, std::int32_t code, int location) {
+    reportError(program, window, code, location, errorText(program.language, code));
+}
+
+void reportError(Program& program, Window& window, std::int32_t code, int location, const std::string& text) {
+    // Read before the run stops, which speaks to the camera again. The program's own codes are not the
+    // camera's.
+    const std::string said = code > 0 ? cameraExplanation(program) : std::string();
     showStatus(program, window, RunStatus::kError);
     stopRun(program, window);
     const std::string caption = std::string(program.text(54)) + " (L" + std::to_string(location) + ")";
-    window.messageBox(errorText(program.language, code), caption, BoxIcon::Error, BoxButtons::Ok);
+    window.messageBox(said.empty() ? text : text + "\r" + said, caption, BoxIcon::Error, BoxButtons::Ok);
 }
 
 } // namespace orvex

@@ -222,7 +222,7 @@ TEST(ShotExecution, CameraSwitchedOffMidRun) {
     EXPECT_FALSE(t.program.run.running);
     EXPECT_FALSE(t.program.camera.connected);
     EXPECT_EQ(t.window.itemText(kCameraField), "Not connected");
-    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+    EXPECT_EQ(t.window.itemText(kStatusField), "Camera switched off or unplugged");
 }
 
 } // namespace

@@ -84,6 +84,7 @@ FieldColour statusFieldColour(RunStatus status) {
     case kSoundWait:
         return {colours::yellow, {}};
     case kError:
+    case kCameraGone:
         return {colours::red, colours::white};
     case kManualRelease:
     case kLockup:

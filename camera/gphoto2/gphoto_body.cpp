@@ -105,10 +105,18 @@ template <class Fn> EdsError GphotoBody::run(Fn&& fn) {
     return owner_->call([&]() -> EdsError {
         std::lock_guard guard(libraryLock());
         if (gone_ || !session_.isOpen()) return EDS_ERR_COMM_DISCONNECTED;
-        const EdsError error = fn();
+        session_.forgetExplanation();
+        EdsError error = fn();
+        const std::string& said = session_.explanation();
+        if (error && saysGone(said)) error = EDS_ERR_COMM_DISCONNECTED;
+        explanation_ = error ? said : std::string();
         if (isGone(error)) lost();
         return error;
     });
+}
+
+std::string GphotoBody::explanation() {
+    return owner_->call([&] { return explanation_; });
 }
 
 EdsError GphotoBody::open(const CameraAbilities& abilities, const std::string& port) {
@@ -154,9 +162,10 @@ void GphotoBody::readEvents() {
     for (int i = 0; i < kEventsPerRound; ++i) {
         CameraEventType type = GP_EVENT_TIMEOUT;
         void* data = nullptr;
+        session_.forgetExplanation();
         const int r = gp_camera_wait_for_event(session_.camera(), 0, &type, &data, session_.context());
         if (r < GP_OK) {
-            if (isGone(edsError(r))) lost();
+            if (isGone(edsError(r)) || saysGone(session_.explanation())) lost();
             return;
         }
         onEvent(type, data);
@@ -170,15 +179,22 @@ void GphotoBody::onEvent(int type, void* data) {
         const auto* path = static_cast<const CameraFilePath*>(data);
         // Pictures taken for the computer wait in the library's memory, in the root folder; the others are
         // on the card.
-        const bool inMemory = std::string(path->folder) == "/";
-        events_->objectEvent(
-            inMemory ? kEdsObjectEvent_DirItemRequestTransfer : kEdsObjectEvent_DirItemCreated,
-            std::make_shared<GphotoItem>(weak_from_this(), path->folder, path->name, inMemory));
+        if (std::string(path->folder) != "/") {
+            events_->objectEvent(kEdsObjectEvent_DirItemCreated,
+                                 std::make_shared<GphotoItem>(weak_from_this(), path->folder, path->name));
+            return;
+        }
+        // Read out at once, and the library's copy freed: the body may go the next moment, and the library's
+        // memory with its session.
+        std::vector<char> bytes;
+        const EdsError read = readFile(path->folder, path->name, bytes);
+        gp_camera_file_delete(session_.camera(), path->folder, path->name, session_.context());
+        events_->objectEvent(kEdsObjectEvent_DirItemRequestTransfer,
+                             std::make_shared<GphotoItem>(path->name, std::move(bytes), read));
         return;
     }
     if (type != GP_EVENT_UNKNOWN || !data) return;
     const BodyNews news = readEventText(static_cast<const char*>(data));
-    if (news.shutdown) lost();
     if (news.property) events_->propertyEvent(kEdsPropertyEvent_PropertyChanged, *news.property, 0);
 }
 
@@ -362,7 +378,11 @@ EdsError GphotoBody::propertyDesc(EdsPropertyID property, EdsPropertyDesc& out) 
 // ---- Commands ----
 
 EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
-    return run([&] { return release(command, param); });
+    return run([&] {
+        const EdsError error = release(command, param);
+        // Live view's autofocus can only fail to focus.
+        return command == kEdsCameraCommand_DoEvfAf ? error : releaseError(error, session_.explanation());
+    });
 }
 
 EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
@@ -485,25 +505,20 @@ EdsError GphotoBody::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& in
 }
 
 EdsError GphotoBody::fetchFile(const std::string& folder, const std::string& name, std::vector<char>& out) {
-    return run([&]() -> EdsError {
-        CameraFile* file = nullptr;
-        if (gp_file_new(&file) < GP_OK) return EDS_ERR_MEM_ALLOC_FAILED;
-        int r = gp_camera_file_get(session_.camera(), folder.c_str(), name.c_str(), GP_FILE_TYPE_NORMAL, file,
-                                   session_.context());
-        const char* data = nullptr;
-        unsigned long size = 0;
-        if (r >= GP_OK) r = gp_file_get_data_and_size(file, &data, &size);
-        if (r >= GP_OK && data) out.assign(data, data + size);
-        gp_file_unref(file);
-        return edsError(r, Asked::Download);
-    });
+    return run([&] { return readFile(folder, name, out); });
 }
 
-EdsError GphotoBody::freeFile(const std::string& folder, const std::string& name) {
-    return run([&] {
-        return edsError(
-            gp_camera_file_delete(session_.camera(), folder.c_str(), name.c_str(), session_.context()));
-    });
+EdsError GphotoBody::readFile(const std::string& folder, const std::string& name, std::vector<char>& out) {
+    CameraFile* file = nullptr;
+    if (gp_file_new(&file) < GP_OK) return EDS_ERR_MEM_ALLOC_FAILED;
+    int r = gp_camera_file_get(session_.camera(), folder.c_str(), name.c_str(), GP_FILE_TYPE_NORMAL, file,
+                               session_.context());
+    const char* data = nullptr;
+    unsigned long size = 0;
+    if (r >= GP_OK) r = gp_file_get_data_and_size(file, &data, &size);
+    if (r >= GP_OK && data) out.assign(data, data + size);
+    gp_file_unref(file);
+    return edsError(r, Asked::Download);
 }
 
 } // namespace orvex::gphoto

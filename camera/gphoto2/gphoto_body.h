@@ -34,9 +34,10 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32 param);
     EdsError downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& info);
 
-    // A file the body announced: its bytes, and freeing the library's copy of a file held in memory.
+    // The bytes of a file the body announced on its card.
     EdsError fetchFile(const std::string& folder, const std::string& name, std::vector<char>& out);
-    EdsError freeFile(const std::string& folder, const std::string& name);
+    // What the library said of the last call that failed, in its words; empty when it said nothing.
+    std::string explanation();
 
   private:
     // Runs fn on the owner thread with the library lock held; a body found gone says so once.
@@ -49,12 +50,14 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     // Owner thread, lock held.
     void readEvents();
     void onEvent(int type, void* data);
+    EdsError readFile(const std::string& folder, const std::string& name, std::vector<char>& out);
     void lost();
 
     std::shared_ptr<sdk::CameraEventSink> events_;
     GphotoSession session_;
     std::string model_;
     bool gone_ = false;
+    std::string explanation_; // of the last call made for the program, when it failed
     bool bulbOpen_ = false;
     bool releaseHeld_ = false;
     const ReleaseLabels* release_ = nullptr; // none where "eosremoterelease" offers neither pair

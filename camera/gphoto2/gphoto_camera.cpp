@@ -58,4 +58,8 @@ EdsError GphotoCamera::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& 
     return body_ ? body_->downloadEvfImage(jpeg, info) : EDS_ERR_SESSION_NOT_OPEN;
 }
 
+std::string GphotoCamera::explanation() {
+    return body_ ? body_->explanation() : std::string();
+}
+
 } // namespace orvex::gphoto

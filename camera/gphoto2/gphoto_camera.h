@@ -29,6 +29,7 @@ class GphotoCamera final : public sdk::DriverCamera {
     EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32 param) override;
     EdsError setCapacity(const EdsCapacity& capacity) override;
     EdsError downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& info) override;
+    std::string explanation() override;
 
   private:
     const CameraAbilities abilities_;

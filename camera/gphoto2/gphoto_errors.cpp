@@ -52,4 +52,20 @@ EdsError edsError(int r, Asked asked) {
     }
 }
 
+EdsError releaseError(EdsError error, std::string_view explanation) {
+    const auto says = [&](std::string_view words) {
+        return explanation.find(words) != std::string_view::npos;
+    };
+    // The library answers "no memory" for the card: "Perhaps no more memory on card?", "Card read-only?".
+    if (error == EDS_ERR_MEM_ALLOC_FAILED)
+        return says("read-only") ? EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG : EDS_ERR_TAKE_PICTURE_CARD_NG;
+    if (error != EDS_ERR_TAKE_PICTURE_AF_NG || says("no focus")) return error;
+    if (says("mirror up")) return EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG;
+    return EDS_ERR_OPERATION_REFUSED;
+}
+
+bool saysGone(std::string_view explanation) {
+    return explanation.find("Get Changes failed") != std::string_view::npos;
+}
+
 } // namespace orvex::gphoto

@@ -27,10 +27,6 @@ constexpr Watched kWatched[] = {
 
 BodyNews readEventText(std::string_view text) {
     BodyNews news;
-    if (text.find("WillSoonShutdown") != std::string_view::npos) {
-        news.shutdown = true;
-        return news;
-    }
     if (text.rfind("PTP Property ", 0) != 0) return news;
     const auto open = text.find(" changed, \"");
     if (open == std::string_view::npos) return news;

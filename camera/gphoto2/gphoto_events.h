@@ -1,7 +1,8 @@
 #pragma once
-// What the texts of libgphoto2's "unknown" events tell the program. The EOS driver reports a body about
-// to switch off as "unhandled EOS event WillSoonShutdown (size N)" and a changed setting as
-// `PTP Property d103 changed, "iso" to "400"`.
+// What the texts of libgphoto2's "unknown" events tell the program: the EOS driver reports a changed setting
+// as `PTP Property d103 changed, "iso" to "400"`. "unhandled EOS event WillSoonShutdown (size N)" is only the
+// body's auto power-off warning, which the library answers itself by keeping the body awake at every poll: a
+// body that does switch off shows as failing calls.
 #include "camera/sdk.h"
 
 #include <optional>
@@ -10,7 +11,6 @@
 namespace orvex::gphoto {
 
 struct BodyNews {
-    bool shutdown = false;
     std::optional<EdsPropertyID> property; // a property the program knows changed
 };
 

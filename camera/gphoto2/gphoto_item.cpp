@@ -3,16 +3,35 @@
 #include "camera/gphoto2/gphoto_body.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace orvex::gphoto {
+namespace {
 
-GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name, bool inMemory)
-    : body_(std::move(body)), folder_(std::move(folder)), name_(std::move(name)), inMemory_(inMemory) {}
+// A body names its files on the card with an upper-case extension, which the program keeps; the library
+// names those it takes into its memory in lower case: "capt0000.cr2" is told as "capt0000.CR2".
+std::string cardStyleName(const std::string& libraryName) {
+    std::string name = libraryName;
+    for (std::size_t i = name.find('.'); i < name.size(); ++i)
+        name[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
+    return name;
+}
+
+} // namespace
+
+GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name)
+    : body_(std::move(body)), folder_(std::move(folder)), name_(std::move(name)), inMemory_(false) {}
+
+GphotoItem::GphotoItem(const std::string& libraryName, std::vector<char> bytes, EdsError readError)
+    : folder_("/"), name_(cardStyleName(libraryName)), inMemory_(true), readError_(readError) {
+    if (!readError) bytes_ = std::move(bytes);
+}
 
 EdsError GphotoItem::fetch() {
     if (bytes_) return EDS_ERR_OK;
     if (done_) return EDS_ERR_INVALID_HANDLE;
+    if (inMemory_) return readError_;
     const std::shared_ptr<GphotoBody> body = body_.lock();
     if (!body) return EDS_ERR_COMM_DISCONNECTED;
     std::vector<char> bytes;
@@ -25,9 +44,9 @@ EdsError GphotoItem::info(EdsDirectoryItemInfo& out) {
     std::lock_guard guard(lock_);
     out = EdsDirectoryItemInfo{};
     std::snprintf(out.szFileName, sizeof out.szFileName, "%s", name_.c_str());
-    // A file on the card is only announced, never brought over: its size is not needed. A file that cannot
-    // be read is still one the body announced: its download says what went wrong.
-    if (inMemory_ && fetch() == EDS_ERR_OK)
+    // A file on the card is only announced, never brought over: its size is not needed. A file that could
+    // not be read is still one the body announced: its download says what went wrong.
+    if (inMemory_ && bytes_)
         out.size = static_cast<EdsUInt32>(std::min<std::size_t>(bytes_->size(), 0xFFFFFFFFu));
     return EDS_ERR_OK;
 }
@@ -40,13 +59,9 @@ EdsError GphotoItem::download(EdsUInt64 size, sdk::ByteSink& out) {
 
 EdsError GphotoItem::letGo() {
     std::lock_guard guard(lock_);
-    if (done_) return EDS_ERR_OK;
     done_ = true;
     bytes_.reset();
-    if (!inMemory_) return EDS_ERR_OK;
-    // The library holds the whole picture in memory until it is deleted there.
-    const std::shared_ptr<GphotoBody> body = body_.lock();
-    return body ? body->freeFile(folder_, name_) : EDS_ERR_OK;
+    return EDS_ERR_OK;
 }
 
 EdsError GphotoItem::downloadCancel() {

@@ -1,7 +1,7 @@
 #pragma once
 // A file a libgphoto2 body announced. A picture taken for the computer arrives in the library's memory
-// (folder "/", named captNNNN.*) and stays there until the program has it or lets it go; a picture taken
-// to the card stays on the card.
+// (folder "/", named captNNNN.*); the body reads it out of there the moment it is announced, so the item
+// holds it whatever becomes of the body. A picture taken to the card stays on the card.
 #include "camera/camera_driver.h"
 
 #include <memory>
@@ -16,7 +16,10 @@ class GphotoBody;
 
 class GphotoItem final : public sdk::DriverItem {
   public:
-    GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name, bool inMemory);
+    // A file on the card, read through the body when asked.
+    GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name);
+    // A picture taken for the computer, read out of the library's memory, or the error reading it gave.
+    GphotoItem(const std::string& libraryName, std::vector<char> bytes, EdsError readError);
 
     EdsError info(EdsDirectoryItemInfo& out) override;
     EdsError download(EdsUInt64 size, sdk::ByteSink& out) override;
@@ -30,6 +33,7 @@ class GphotoItem final : public sdk::DriverItem {
     const std::weak_ptr<GphotoBody> body_;
     const std::string folder_, name_;
     const bool inMemory_;
+    const EdsError readError_ = EDS_ERR_OK;
     std::mutex lock_;
     std::optional<std::vector<char>> bytes_;
     bool done_ = false;

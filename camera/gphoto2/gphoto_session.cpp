@@ -19,6 +19,14 @@ void collectNames(CameraWidget* widget, std::set<std::string>& out) {
     }
 }
 
+// The library's error reports for this context, kept for the program's messages.
+void keepExplanation(GPContext*, const char* text, void* data) {
+    if (!text || !*text) return;
+    std::string& explanation = *static_cast<std::string*>(data);
+    if (!explanation.empty()) explanation += ' ';
+    explanation += text;
+}
+
 } // namespace
 
 std::mutex& libraryLock() {
@@ -33,6 +41,8 @@ GphotoSession::~GphotoSession() {
 int GphotoSession::open(const CameraAbilities& abilities, const std::string& port) {
     close();
     context_ = gp_context_new();
+    explanation_.clear();
+    if (context_) gp_context_set_error_func(context_, keepExplanation, &explanation_);
     int r = gp_camera_new(&camera_);
     if (r < GP_OK) {
         camera_ = nullptr;

@@ -34,6 +34,11 @@ class GphotoSession {
     Camera* camera() const { return camera_; }
     GPContext* context() const { return context_; }
 
+    // What the library told of the failures since the last forgetExplanation, in its words: the reason it
+    // gives for a refusal ("Perhaps no focus?", "The property … was not set (0x201c …)").
+    const std::string& explanation() const { return explanation_; }
+    void forgetExplanation() { explanation_.clear(); }
+
   private:
     int readWidget(const char* widget, CameraWidget*& out);
     template <class T> int write(const char* widget, const T& value);
@@ -41,6 +46,7 @@ class GphotoSession {
     Camera* camera_ = nullptr;
     GPContext* context_ = nullptr;
     std::set<std::string> widgets_; // the names the body offers, read once at opening
+    std::string explanation_;
 };
 
 } // namespace orvex::gphoto

@@ -1,4 +1,5 @@
 // Taking pictures on a real body through libgphoto2: releases, bulb, events and the files they announce.
+#include "camera/gphoto2/gphoto_errors.h"
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>
@@ -12,7 +13,7 @@ namespace {
 
 // What reached the program through EdsGetEvent.
 struct Heard {
-    std::vector<std::string> files; // "transfer captNNNN.cr2" or "card IMG_NNNN.CR2"
+    std::vector<std::string> files; // "transfer captNNNN.CR2" or "card IMG_NNNN.CR2"
     int shutdowns = 0;
     std::vector<EdsPropertyID> changed;
 };
@@ -71,7 +72,7 @@ TEST_F(GphotoCapture, APictureAnnouncedWhileTheNextReleaseFocusesIsNotLost) {
         second = EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
     ASSERT_EQ(second, EDS_ERR_OK);
     EXPECT_TRUE(awaitEvents([&] { return heard.files.size() == 2; }));
-    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.cr2", "transfer capt0001.cr2"));
+    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.CR2", "transfer capt0001.CR2"));
 }
 
 // Two exposures in a row, then a third that the end of the session closes.
@@ -125,11 +126,22 @@ TEST_F(GphotoCapture, ARefusedReleaseAnswersWithTheCodeTheProgramHandles) {
         const char* faults;
         EdsUInt32 afMode;
         EdsError expected;
-    } cases[] = {{"busy", 3, EDS_ERR_DEVICE_BUSY}, {"focus", 0, EDS_ERR_TAKE_PICTURE_AF_NG}};
+        const char* said; // the library's own explanation
+    } cases[] = {
+        {"busy", 3, EDS_ERR_DEVICE_BUSY, ""},
+        {"focus", 0, EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS Capture failed to release: Perhaps no focus?"},
+        {"card-full", 3, EDS_ERR_TAKE_PICTURE_CARD_NG,
+         "Canon EOS Capture failed to release: Perhaps no more memory on card?"},
+        {"card-read-only", 3, EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG,
+         "Canon EOS Capture failed to release: Card read-only?"},
+    };
     for (const auto& c : cases) {
         reopen(k700D, c.faults);
         set(kEdsPropID_AFMode, c.afMode);
         EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), c.expected) << c.faults;
+        char said[256] = "?";
+        EXPECT_EQ(EdsGetLastErrorText(camera, sizeof said, said), EDS_ERR_OK);
+        EXPECT_STREQ(said, c.said) << c.faults;
     }
     // Bulb asked of a body whose speed is not bulb.
     reopen(k700D);
@@ -137,18 +149,54 @@ TEST_F(GphotoCapture, ARefusedReleaseAnswersWithTheCodeTheProgramHandles) {
 }
 
 TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShutdownEvent) {
-    for (const char* faults : {"shutdown=1", "unplug=1"}) {
+    const struct {
+        const char* faults;
+        std::vector<std::string> files; // handed over before the body went
+    } cases[] = {{"shutdown=1", {"transfer capt0000.CR2"}}, {"unplug=1", {}}, {"unplug-in-download=1", {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
         std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
         heard = {};
-        reopen(k700D, faults);
+        reopen(k700D, c.faults);
+        set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
         listen();
         EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
-        EXPECT_TRUE(awaitEvents([&] { return heard.shutdowns > 0; })) << faults;
+        EXPECT_TRUE(awaitEvents([&] { return heard.shutdowns > 0; }));
         EdsUInt32 value = 0;
         EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value),
                   EDS_ERR_COMM_DISCONNECTED);
-        EXPECT_EQ(heard.shutdowns, 1) << faults;
+        EXPECT_EQ(heard.shutdowns, 1);
+        EXPECT_EQ(heard.files, c.files);
     }
+    // The auto power-off warning, which comes before the picture: the body stays.
+    std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
+    heard = {};
+    reopen(k700D, "soon-shutdown=1");
+    listen();
+    EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
+    EXPECT_TRUE(awaitEvents([&] { return !heard.files.empty(); }));
+    EXPECT_EQ(heard.shutdowns, 0);
+    EdsUInt32 value = 0;
+    EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value), EDS_ERR_OK);
+}
+
+// Only the library's "Perhaps no focus?" is a focus failure.
+TEST(GphotoReleaseError, TellsARefusedReleaseByTheLibrarysExplanation) {
+    const struct {
+        EdsError code;
+        const char* said;
+        EdsError expected;
+    } cases[] = {
+        {EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS M Capture failed: Perhaps no focus?",
+         EDS_ERR_TAKE_PICTURE_AF_NG},
+        {EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS Capture failed to release: Perhaps mirror up?",
+         EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG},
+        {EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS Full-Press failed (0x2019: PTP Device Busy)",
+         EDS_ERR_OPERATION_REFUSED},
+        {EDS_ERR_TAKE_PICTURE_AF_NG, "", EDS_ERR_OPERATION_REFUSED},
+        {EDS_ERR_DEVICE_BUSY, "", EDS_ERR_DEVICE_BUSY},
+    };
+    for (const auto& c : cases) EXPECT_EQ(gphoto::releaseError(c.code, c.said), c.expected) << c.said;
 }
 
 } // namespace

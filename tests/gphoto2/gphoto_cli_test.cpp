@@ -63,8 +63,9 @@ TEST(GphotoCliRun, DownloadsEachPictureNamedByItsShootingTimeRawAndJpegNumberedI
     EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
     EXPECT_NE(run.result.out.find("\tend\t35\tCompleted\n"), std::string::npos) << run.result.out;
     ASSERT_EQ(run.pictures.size(), 4u) << run.result.out;
-    const std::regex named(R"(\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d_000(\d)\.(cr2|jpg))");
-    const char* expected[] = {"1.cr2", "2.jpg", "3.cr2", "4.jpg"};
+    // With the extensions the body writes on its card.
+    const std::regex named(R"(\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d_000(\d)\.(CR2|JPG))");
+    const char* expected[] = {"1.CR2", "2.JPG", "3.CR2", "4.JPG"};
     std::vector<std::string> ends;
     for (const std::string& name : run.pictures) {
         EXPECT_TRUE(std::regex_match(name, named)) << name;
@@ -99,7 +100,7 @@ TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
 TEST(GphotoCliRun, APictureThatCannotBeReadIsCountedAndTheRunGoesOn) {
     const BodyRun run = runOnBody("fail-download=1", {"0\t8\t1\t250", "2\t8\t1\t250"});
     EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
-    EXPECT_NE(run.result.out.find("\tdownload-failed\t1\tcapt0000.cr2\n"), std::string::npos)
+    EXPECT_NE(run.result.out.find("\tdownload-failed\t1\tcapt0000.CR2\n"), std::string::npos)
         << run.result.out;
     EXPECT_NE(run.result.out.find("Pictures that could not be downloaded: 1"), std::string::npos);
     EXPECT_EQ(run.pictures.size(), 1u);
@@ -130,25 +131,61 @@ TEST(GphotoCliRun, AMirrorLockUpShotSwitchesTheLiveViewOutputBackAsItWas) {
 }
 
 TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
+    const std::string gone = "\tend\t219\tCamera switched off or unplugged\n";
+    const std::string oneLost = "Pictures that could not be downloaded: 1";
+    const std::string refused =
+        "The property 'aperture' / 0xd101 was not set (0x201c: PTP Invalid Device Prop Value)";
     struct Case {
-        std::string faults, bodies, expected;
+        std::string faults, bodies, aperture;
+        std::vector<std::string> expected;
+        std::size_t pictures;
+        bool warned; // the end message counts a picture that could not be downloaded
     };
     const Case cases[] = {
-        {"", "", "(No camera found)"},
-        {"busy", k700D, "camera busy"},
-        {"shutdown=2", k700D, "\tend\t"},
-        {"unplug=2", k700D, "\tend\t"},
+        {"", "", "8", {"(No camera found)"}, 0, false},
+        {"busy", k700D, "8", {"Error (L3947)\tcamera busy"}, 0, false},
+        // The body goes right after handing over the first picture: it is stored.
+        {"shutdown=1", k700D, "8", {gone}, 1, false},
+        // Unplugged at the second release, or while the library brought the first picture over.
+        {"unplug=2", k700D, "8", {gone, oneLost}, 1, true},
+        {"unplug-in-download=1", k700D, "8", {gone, oneLost}, 0, true},
+        {"card-full",
+         k700D,
+         "8",
+         {"Memory card full ! Canon EOS Capture failed to release: Perhaps no more memory on card?"},
+         0,
+         false},
+        {"card-read-only",
+         k700D,
+         "8",
+         {"Memory card write-protected ! Canon EOS Capture failed to release: Card read-only?"},
+         0,
+         false},
+        // A value the lens lacks, and one the body turns down though it lists it.
+        {"", k700D, "2.8", {"Error (L3672)\tThe camera refuses the aperture F/2.8 " + refused}, 0, false},
+        {"refuse=aperture:8", k700D, "8", {"The camera refuses the aperture F/8 " + refused}, 0, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.faults + " " + c.aperture);
         TempDir home;
-        const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
+        const std::string script =
+            home.write("night.txt", scriptText({"0\t" + c.aperture + "\t1\t250", "2\t8\t1\t250"}));
         const CliResult r = runCli("run " + script + " 2>&1", emulatedEnvironment(home, c.bodies, c.faults));
-        EXPECT_EQ(r.exitCode, 1) << c.faults << "\n" << r.out;
-        EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.faults << "\n" << r.out;
+        EXPECT_EQ(r.exitCode, 1) << r.out;
+        for (const std::string& expected : c.expected)
+            EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find(oneLost) != std::string::npos, c.warned) << r.out;
         // Nothing half-written is left in the picture folder.
-        for (const std::string& name : filesIn(home.path() / "1 - Canon EOS 700D"))
-            EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+        const std::vector<std::string> stored = filesIn(home.path() / "1 - Canon EOS 700D");
+        EXPECT_EQ(stored.size(), c.pictures) << r.out;
+        for (const std::string& name : stored) EXPECT_EQ(name.find(".part"), std::string::npos) << name;
     }
+}
+
+TEST(GphotoCliRun, TheAutoPowerOffWarningDoesNotEndTheRun) {
+    const BodyRun run = runOnBody("soon-shutdown=1", {"0\t8\t1\t250", "2\t8\t1\t250"});
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    EXPECT_EQ(run.pictures.size(), 2u) << run.result.out;
 }
 
 } // namespace

@@ -1,14 +1,20 @@
 // A camera module for libgphoto2 that plays a Canon EOS body, so that tests reach the real library and
 // the production code unchanged. It copies what libgphoto2 2.5.30's own EOS driver (camlibs/ptp2) shows a
-// program: widget names and labels, refusals and their codes, captures to memory as "/captNNNN.*", card
-// files under DCIM, pending events thrown away at a trigger and while it focuses, bulb through
-// "eosremoterelease" and "bulb", the shutdown text, preview frames, and "busy" while exposing. Every label
-// and named choice is translated through the library's own catalogue in the calling thread's locale, and
-// taken back the way the library does. Re-check it when the library changes.
+// program: widget names and labels, refusals and their codes and texts, captures to memory as
+// "/captNNNN.*", card files under DCIM, pending events thrown away at a trigger and while it focuses, bulb
+// through "eosremoterelease" and "bulb", the auto power-off warning, a body going as failing calls, preview
+// frames, and "busy" while exposing. Every label and named choice is translated through the library's own
+// catalogue in the calling thread's locale, and taken back the way the library does. Re-check it when the
+// library changes.
 //
 // Environment:
 //   ORVEX_EMULATED_FAULTS  comma-separated: busy (every release refused as busy), focus (release fails with
-//                          "Perhaps no focus?"), shutdown=N and unplug=N (at the Nth exposure),
+//                          "Perhaps no focus?"), card-full and card-read-only (every release refused as the
+//                          library refuses it, -3 and its text), refuse=WIDGET:LABEL (the body refuses that
+//                          value, 0x201c), shutdown=N (the body switches off 5 ms after handing over the
+//                          pictures of its Nth exposure), soon-shutdown=N (the auto power-off warning at the
+//                          Nth exposure; the body stays on), unplug=N (unplugged at the Nth exposure),
+//                          unplug-in-download=N (unplugged while the library brings over the Nth picture),
 //                          preview-not-ready, fail-download=N (the Nth picture cannot be read); and
 //                          raw-mb=N, RAW files of N megabytes; dual-slot, a body that records a JPEG on its
 //                          second card beside what "imageformat" says (a 5D Mark III recording separately);
@@ -90,9 +96,11 @@ constexpr auto kFocusTime = std::chrono::milliseconds(50);
 struct Pending {
     CameraEventType type;
     Clock::time_point due;
-    std::string folder, name; // FILE_ADDED
-    std::string text;         // UNKNOWN
-    Bytes bytes;              // a picture
+    std::string folder, name;    // FILE_ADDED
+    std::string text;            // UNKNOWN
+    Bytes bytes;                 // a picture
+    bool unplugInstead = false;  // the body is unplugged while the library brings the picture over
+    bool switchOffAfter = false; // the body switches off once it has handed this over
 };
 
 } // namespace
@@ -109,12 +117,14 @@ struct _CameraPrivateLibrary {
     std::time_t takenAt = 0;
     int exposures = 0, capture = 0, fileNumber = 0, pictures = 0;
     bool gone = false;
+    Clock::time_point switchesOffAt = Clock::time_point::max();
     std::deque<Pending> events;
     std::map<std::string, Bytes> card; // "folder/name" → bytes
     // Faults
     bool busy = false, focus = false, previewNotReady = false, dualSlot = false, newReleaseLabels = false,
-         noBulb = false, everyValue = false;
-    int shutdownAt = 0, unplugAt = 0, failDownloadAt = 0;
+         noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false;
+    std::map<std::string, std::string> refused; // widget → the label the body refuses
+    int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     int rawMegabytes = 0; // RAW files padded to this size, as a full-frame body's are
 };
 
@@ -162,16 +172,19 @@ void readFaults(Body& b) {
         if (fault == "focus") b.focus = true;
         if (fault == "preview-not-ready") b.previewNotReady = true;
         if (fault == "dual-slot") b.dualSlot = true;
-<<<<<<< HEAD
         if (fault == "new-release-labels") b.newReleaseLabels = true;
         if (fault == "no-bulb") b.noBulb = true;
         if (fault == "every-value") b.everyValue = true;
-=======
         if (fault.rfind("battery=", 0) == 0) b.battery = fault.substr(8); // not a fault: the label shown
->>>>>>> h-run
+        if (fault == "card-full") b.cardFull = true;
+        if (fault == "card-read-only") b.cardReadOnly = true;
+        if (fault.rfind("refuse=", 0) == 0 && fault.find(':') != std::string::npos)
+            b.refused[fault.substr(7, fault.find(':') - 7)] = fault.substr(fault.find(':') + 1);
         if (number("raw-mb")) b.rawMegabytes = number("raw-mb");
         if (number("shutdown")) b.shutdownAt = number("shutdown");
+        if (number("soon-shutdown")) b.soonShutdownAt = number("soon-shutdown");
         if (number("unplug")) b.unplugAt = number("unplug");
+        if (number("unplug-in-download")) b.unplugInDownloadAt = number("unplug-in-download");
         if (number("fail-download")) b.failDownloadAt = number("fail-download");
         start = end + 1;
     }
@@ -218,6 +231,7 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
         static_cast<unsigned>(b.fileNumber)};
     const auto add = [&](bool isRaw) {
         Pending p{GP_EVENT_FILE_ADDED, due, "", "", "", {}};
+        p.unplugInstead = b.pictures + 1 == b.unplugInDownloadAt && toMemory;
         if (++b.pictures != b.failDownloadAt || !toMemory)
             p.bytes = isRaw ? orvex::virtualcam::makeRawPicture(facts, true)
                             : orvex::virtualcam::makeJpegPicture(facts, 160, 120, true);
@@ -236,8 +250,24 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
     };
     if (raw) add(true);
     if (jpeg) add(false);
+    if (b.exposures == b.shutdownAt) b.events.back().switchOffAfter = true;
     b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", "Camera Status 1", {}});
     b.events.push_back(Pending{GP_EVENT_CAPTURE_COMPLETE, due, "", "", "", {}});
+}
+
+// Gone from USB, as a body that switched off or was unplugged: the port lists it no more.
+void leaveUsb(Body& b, const char* how) {
+    b.gone = true;
+    if (const char* home = std::getenv("HOME"))
+        if (FILE* f = std::fopen((std::string(home) + "/.orvex-emulated-unplugged").c_str(), "w"))
+            std::fclose(f);
+    note(how);
+}
+
+// True once the body has gone; a body that switched off goes at its moment.
+bool gone(Body& b) {
+    if (!b.gone && Clock::now() >= b.switchesOffAt) leaveUsb(b, "shutdown");
+    return b.gone;
 }
 
 // The shutter opens; false when the body went away instead.
@@ -245,19 +275,12 @@ bool openShutter(Body& b) {
     ++b.exposures;
     b.takenAt = cameraSeconds(b);
     if (b.exposures == b.unplugAt) {
-        b.gone = true;
-        if (const char* home = std::getenv("HOME"))
-            if (FILE* f = std::fopen((std::string(home) + "/.orvex-emulated-unplugged").c_str(), "w"))
-                std::fclose(f);
-        note("unplugged");
+        leaveUsb(b, "unplugged");
         return false;
     }
-    if (b.exposures == b.shutdownAt) {
+    if (b.exposures == b.soonShutdownAt)
         b.events.push_back(Pending{
             GP_EVENT_UNKNOWN, Clock::now(), "", "", "unhandled EOS event WillSoonShutdown (size 8)", {}});
-        note("shutdown");
-        return false;
-    }
     return true;
 }
 
@@ -296,9 +319,15 @@ int timedExposure(Body& b) {
     return GP_OK;
 }
 
-int checkReady(Body& b) {
-    if (b.gone) return GP_ERROR_IO;
+int checkReady(Body& b, GPContext* context) {
+    if (gone(b)) return GP_ERROR_IO;
     if (b.busy || Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
+    if (b.cardFull || b.cardReadOnly) {
+        gp_context_error(context, b.cardFull
+                                      ? "Canon EOS Capture failed to release: Perhaps no more memory on card?"
+                                      : "Canon EOS Capture failed to release: Card read-only?");
+        return GP_ERROR_NO_MEMORY;
+    }
     return GP_OK;
 }
 
@@ -359,7 +388,7 @@ void toggle(CameraWidget* parent, const char* name, int value) {
 
 int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     Body& b = *camera->pl;
-    if (b.gone) return GP_ERROR_IO;
+    if (gone(b)) return GP_ERROR_IO;
     gp_widget_new(GP_WIDGET_WINDOW, tr("Camera and Driver Configuration").c_str(), window);
     gp_widget_set_name(*window, "main");
     CameraWidget* actions = section(*window, "actions", "Camera Actions");
@@ -406,6 +435,23 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     return GP_OK;
 }
 
+// The PTP properties behind the widgets the body checks.
+const std::map<std::string, const char*> kPropertyCodes = {{"aperture", "d101"},  {"shutterspeed", "d102"},
+                                                           {"iso", "d103"},       {"imageformat", "d120"},
+                                                           {"focusmode", "d108"}, {"drivemode", "d11b"}};
+
+// The library's tables hold every aperture, speed and ISO of the EOS range, offered by the body or not.
+bool libraryKnows(const std::string& widget, const std::string& label) {
+    const auto number = [](const std::string& text) {
+        char* end = nullptr;
+        return !text.empty() && std::strtod(text.c_str(), &end) > 0 && *end == '\0';
+    };
+    if (widget == "aperture") return number(label);
+    if (widget == "shutterspeed") return number(label.rfind("1/", 0) == 0 ? label.substr(2) : label);
+    if (widget == "iso") return number(label) && label.find('.') == std::string::npos;
+    return false;
+}
+
 // One changed widget, as the library's EOS driver applies it.
 int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* context) {
     Body& b = *camera->pl;
@@ -436,15 +482,21 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         {"imageformat", &kFormats}, {"focusmode", &kFocusModes}, {"drivemode", &kDriveModes}};
     if (const auto it = lists.find(name); it != lists.end()) {
         const bool exposure = name == "aperture" || name == "shutterspeed" || name == "iso";
-        if (!b.everyValue || !exposure) value = choiceOf(*it->second, value, true);
-        // A label the library does not know fails in the library itself.
-        if (value.empty()) return GP_ERROR;
+        const bool takesAny = b.everyValue && exposure;
+        const std::string choice = choiceOf(*it->second, value, true);
+        // A label the library does not know fails in the library itself; one it knows becomes a code, which
+        // the body refuses when it does not offer it.
+        if (choice.empty() && !takesAny && !(exposure && libraryKnows(name, value))) return GP_ERROR;
+        if (!choice.empty()) value = choice;
         if (b.busyUntil > Clock::now() || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
         // The mode dial decides which values the program may choose.
         const std::string& mode = b.values["autoexposuremode"];
-        if (name == "shutterspeed" && mode != "Manual" && mode != "TV") return refuse("d102");
-        if (name == "shutterspeed" && value == "bulb" && mode != "Manual") return refuse("d102");
-        if (name == "aperture" && mode != "Manual" && mode != "AV") return refuse("d101");
+        const char* property = kPropertyCodes.at(name);
+        if (name == "shutterspeed" && mode != "Manual" && mode != "TV") return refuse(property);
+        if (name == "shutterspeed" && value == "bulb" && mode != "Manual") return refuse(property);
+        if (name == "aperture" && mode != "Manual" && mode != "AV") return refuse(property);
+        if ((choice.empty() && !takesAny) || (b.refused.count(name) && b.refused[name] == value))
+            return refuse(property);
         b.values[name] = value;
         return GP_OK;
     }
@@ -497,7 +549,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
                                  "and set 'shutterspeed' to 'bulb'.");
                 return GP_ERROR;
             }
-            if (const int r = checkReady(b)) return r;
+            if (const int r = checkReady(b, context)) return r;
             discardPending(b);
             return openBulb(b);
         }
@@ -510,7 +562,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         if (value == "Press Full" || value == "Immediate" || value == "Press Full MF" ||
             value == "Press Full AF") {
             if (b.released) return GP_OK;
-            if (const int r = checkReady(b)) return r;
+            if (const int r = checkReady(b, context)) return r;
             if (value == "Press Full AF")
                 if (const int r = focus(b, context)) return r;
             b.released = true;
@@ -542,7 +594,7 @@ int applyChanged(Camera* camera, CameraWidget* widget, GPContext* context) {
 }
 
 int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
-    if (camera->pl->gone) return GP_ERROR_IO;
+    if (gone(*camera->pl)) return GP_ERROR_IO;
     return applyChanged(camera, window, context);
 }
 
@@ -551,7 +603,7 @@ int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
 int triggerCapture(Camera* camera, GPContext* context) {
     Body& b = *camera->pl;
     note("trigger");
-    if (const int r = checkReady(b)) return r;
+    if (const int r = checkReady(b, context)) return r;
     discardPending(b);
     // The library waits for the focus by reading the body's events, and throws them away too.
     if (const int r = focus(b, context)) return r;
@@ -591,10 +643,15 @@ void deliver(Camera* camera, Pending p, CameraEventType* type, void** data) {
     }
 }
 
-int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data, GPContext*) {
+int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data, GPContext* context) {
     Body& b = *camera->pl;
     *data = nullptr;
     *type = GP_EVENT_TIMEOUT;
+    if (!b.gone && gone(b)) {
+        // What the library's poll of a body that has just switched off says.
+        gp_context_error(context, "Canon EOS Get Changes failed (0x02ff: PTP I/O Error)");
+        return GP_ERROR;
+    }
     if (b.gone) return GP_ERROR_IO;
     const auto until = Clock::now() + std::chrono::milliseconds(timeout);
     for (;;) {
@@ -605,6 +662,11 @@ int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data
     }
     Pending p = std::move(b.events.front());
     b.events.pop_front();
+    if (p.unplugInstead) {
+        leaveUsb(b, "unplugged");
+        return GP_ERROR_IO;
+    }
+    if (p.switchOffAfter) b.switchesOffAt = Clock::now() + std::chrono::milliseconds(5);
     deliver(camera, std::move(p), type, data);
     return GP_OK;
 }
@@ -631,7 +693,7 @@ int capture(Camera* camera, CameraCaptureType kind, CameraFilePath* path, GPCont
 
 int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     Body& b = *camera->pl;
-    if (b.gone) return GP_ERROR_IO;
+    if (gone(b)) return GP_ERROR_IO;
     if (!b.model->liveView) return GP_ERROR_NOT_SUPPORTED;
     if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
     b.viewfinder = true;
@@ -656,7 +718,7 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
 int getFile(CameraFilesystem*, const char* folder, const char* name, CameraFileType, CameraFile* file,
             void* data, GPContext*) {
     Body& b = *static_cast<Camera*>(data)->pl;
-    if (b.gone) return GP_ERROR_IO;
+    if (gone(b)) return GP_ERROR_IO;
     const auto it = b.card.find(std::string(folder) + "/" + name);
     // A picture that could not be read off the sensor never made it into memory.
     if (it == b.card.end() || it->second.empty()) return GP_ERROR_CORRUPTED_DATA;
@@ -665,7 +727,7 @@ int getFile(CameraFilesystem*, const char* folder, const char* name, CameraFileT
 
 int deleteFile(CameraFilesystem*, const char* folder, const char* name, void* data, GPContext*) {
     Body& b = *static_cast<Camera*>(data)->pl;
-    if (b.gone) return GP_ERROR_IO;
+    if (gone(b)) return GP_ERROR_IO;
     note(std::string("delete ") + folder + (std::string(folder) == "/" ? "" : "/") + name);
     // Files of a capture to memory live only in the library.
     if (std::strncmp(name, "capt", 4) == 0) return GP_OK;
