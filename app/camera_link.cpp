@@ -40,7 +40,10 @@ void deliverCameraEvents(Program& program, Window& window) {
     if (!deliverEvents(program)) return;
     // The body went. A run it ends keeps what the body handed over, and says why it ended.
     const bool ended = program.run.running;
-    if (ended) fileWhatTheBodyHandedOver(program);
+    if (ended) {
+        fileWhatTheBodyHandedOver(program);
+        showShots(program, window);
+    }
     disconnect(program, window, ended ? RunStatus::kCameraGone : RunStatus::kIdle);
 }
 

@@ -378,11 +378,7 @@ EdsError GphotoBody::propertyDesc(EdsPropertyID property, EdsPropertyDesc& out) 
 // ---- Commands ----
 
 EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
-    return run([&] {
-        const EdsError error = release(command, param);
-        // Live view's autofocus can only fail to focus.
-        return command == kEdsCameraCommand_DoEvfAf ? error : releaseError(error, session_.explanation());
-    });
+    return run([&] { return release(command, param); });
 }
 
 EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
@@ -397,18 +393,18 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
         // would be lost.
         readEvents();
         if (gone_) return EDS_ERR_COMM_DISCONNECTED;
-        return edsError(gp_camera_trigger_capture(session_.camera(), session_.context()), Asked::Release);
+        const int r = gp_camera_trigger_capture(session_.camera(), session_.context());
+        return releaseError(r, session_.explanation());
     }
     case kEdsCameraCommand_BulbStart: {
         if (!session_.has("bulb")) return EDS_ERR_NOT_SUPPORTED;
         if (bulbOpen_) return EDS_ERR_DEVICE_BUSY;
         readEvents();
         if (gone_) return EDS_ERR_COMM_DISCONNECTED;
-        const int r = session_.writeInt("bulb", 1);
         // Refused unless the speed is bulb.
-        if (r == GP_ERROR) return EDS_ERR_OPERATION_REFUSED;
+        const int r = session_.writeInt("bulb", 1);
         if (r >= GP_OK) bulbOpen_ = true;
-        return edsError(r, Asked::Release);
+        return releaseError(r, session_.explanation());
     }
     case kEdsCameraCommand_BulbEnd:
         if (!session_.has("bulb")) return EDS_ERR_NOT_SUPPORTED;
@@ -458,7 +454,7 @@ EdsError GphotoBody::press(bool focus) {
     }
     const int r = session_.writeText("eosremoterelease", release_->press);
     if (r >= GP_OK) releaseHeld_ = true;
-    return edsError(r, Asked::Release);
+    return releaseError(r, session_.explanation());
 }
 
 EdsError GphotoBody::letGo() {

@@ -52,7 +52,8 @@ EdsError edsError(int r, Asked asked) {
     }
 }
 
-EdsError releaseError(EdsError error, std::string_view explanation) {
+EdsError releaseError(int gpResult, std::string_view explanation) {
+    const EdsError error = edsError(gpResult, Asked::Release);
     const auto says = [&](std::string_view words) {
         return explanation.find(words) != std::string_view::npos;
     };

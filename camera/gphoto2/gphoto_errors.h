@@ -11,9 +11,10 @@ enum class Asked { Other, Setting, Release, Preview, Download };
 
 EdsError edsError(int gpResult, Asked asked = Asked::Other);
 
-// A refused release told apart by the library's explanation: only "Perhaps no focus?" is a focus failure;
-// a raised mirror, a full or a write-protected card have codes of their own, and any other refusal is one.
-EdsError releaseError(EdsError error, std::string_view explanation);
+// The result of pressing the release, a refusal told apart by the library's explanation: only "Perhaps no
+// focus?" is a focus failure; a raised mirror, a full or a write-protected card have codes of their own, and
+// any other refusal is one.
+EdsError releaseError(int gpResult, std::string_view explanation);
 
 // A failure whose explanation means the body has gone, though its code alone does not say so: a body
 // switching off fails the library's event poll with "Canon EOS Get Changes failed".

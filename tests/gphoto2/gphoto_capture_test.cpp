@@ -3,6 +3,7 @@
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>
+#include <gphoto2/gphoto2-result.h>
 
 #include <algorithm>
 #include <chrono>
@@ -183,20 +184,20 @@ TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShu
 // Only the library's "Perhaps no focus?" is a focus failure.
 TEST(GphotoReleaseError, TellsARefusedReleaseByTheLibrarysExplanation) {
     const struct {
-        EdsError code;
+        int result; // libgphoto2's
         const char* said;
         EdsError expected;
     } cases[] = {
-        {EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS M Capture failed: Perhaps no focus?",
-         EDS_ERR_TAKE_PICTURE_AF_NG},
-        {EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS Capture failed to release: Perhaps mirror up?",
+        {GP_ERROR, "Canon EOS M Capture failed: Perhaps no focus?", EDS_ERR_TAKE_PICTURE_AF_NG},
+        {GP_ERROR, "Canon EOS Capture failed to release: Perhaps mirror up?",
          EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG},
-        {EDS_ERR_TAKE_PICTURE_AF_NG, "Canon EOS Full-Press failed (0x2019: PTP Device Busy)",
-         EDS_ERR_OPERATION_REFUSED},
-        {EDS_ERR_TAKE_PICTURE_AF_NG, "", EDS_ERR_OPERATION_REFUSED},
-        {EDS_ERR_DEVICE_BUSY, "", EDS_ERR_DEVICE_BUSY},
+        {GP_ERROR, "Canon EOS Full-Press failed (0xa102: PTP Not Ready)", EDS_ERR_OPERATION_REFUSED},
+        {GP_ERROR, "", EDS_ERR_OPERATION_REFUSED},
+        {GP_ERROR_NO_MEMORY, "Canon EOS Capture failed to release: Card read-only?",
+         EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG},
+        {GP_ERROR_CAMERA_BUSY, "", EDS_ERR_DEVICE_BUSY},
     };
-    for (const auto& c : cases) EXPECT_EQ(gphoto::releaseError(c.code, c.said), c.expected) << c.said;
+    for (const auto& c : cases) EXPECT_EQ(gphoto::releaseError(c.result, c.said), c.expected) << c.said;
 }
 
 } // namespace
