@@ -38,8 +38,9 @@ void disconnectCamera(Program& program, Window& window) {
 
 void deliverCameraEvents(Program& program, Window& window) {
     if (!deliverEvents(program)) return;
-    // The body went. A run it ends keeps what the body handed over, and says why it ended.
-    const bool ended = program.run.running;
+    // The body went. A run it ends, or that failed as it went, keeps what the body handed over and says why
+    // it ended.
+    const bool ended = program.run.running || program.run.status == RunStatus::kError;
     if (ended) {
         fileWhatTheBodyHandedOver(program);
         showShots(program, window);
