@@ -144,8 +144,8 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
     const Case cases[] = {
         {"", "", "8", {"(No camera found)"}, 0, false},
         {"busy", k700D, "8", {"Error (L3947)\tcamera busy"}, 0, false},
-        // The body goes right after handing over the first picture: it is stored.
-        {"shutdown=1", k700D, "8", {gone}, 1, false},
+        // The body goes right after handing over the first picture, a full-frame RAW: it is stored.
+        {"shutdown=1,raw-mb=30", k700D, "8", {gone}, 1, false},
         // Unplugged at the second release, or while the library brought the first picture over.
         {"unplug=2", k700D, "8", {"Error (L3947)\tCommunication disconnected", gone}, 1, false},
         {"unplug-in-download=1", k700D, "8", {gone, oneLost}, 0, true},
