@@ -9,8 +9,6 @@ namespace orvex::virtualcam {
 
 inline constexpr EdsUInt32 kTvBulb = 0x0C;
 inline constexpr EdsUInt32 kAeProgram = 0, kAeTv = 1, kAeAv = 2, kAeManual = 3, kAeBulb = 4;
-// The card is full: the body refuses to release until pictures are removed or sent elsewhere.
-inline constexpr EdsError kErrCardFull = 0x00008D07;
 
 // Exposure of a shutter-speed code in microseconds; none for Bulb and for codes that are no speed.
 std::optional<std::uint64_t> shutterMicroseconds(EdsUInt32 tvCode);

@@ -451,11 +451,11 @@ bool VirtualBody::liveViewUpLocked() const {
 EdsError VirtualBody::storageErrorLocked() const {
     if (saveTo_ == kEdsSaveTo_Camera) {
         if (!card_) return EDS_ERR_TAKE_PICTURE_NO_CARD_NG;
-        if (shotsLeft_ == 0) return kErrCardFull;
+        if (shotsLeft_ == 0) return EDS_ERR_TAKE_PICTURE_CARD_NG;
         return EDS_ERR_OK;
     }
     // A body of the standard protocol counts the room the computer announced; without it there is none.
-    if (!legacy_ && !capacitySet_) return kErrCardFull;
+    if (!legacy_ && !capacitySet_) return EDS_ERR_TAKE_PICTURE_CARD_NG;
     return EDS_ERR_OK;
 }
 
