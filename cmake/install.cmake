@@ -25,7 +25,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries the programs link decide the dependencies (dpkg-shlibdeps); opening the manual and the
-# picture folder goes through the desktop's own programs.
+# picture folder goes through the desktop's own programs; Qt's own dialogs speak French with Qt's translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
 include(CPack)
