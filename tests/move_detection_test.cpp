@@ -59,6 +59,7 @@ TEST(DetectMove, CountsBytesThatChangedByTheLevel) {
         {"OtherSize", frame(2, 4, 0), frame(4, 2, 255), 20, 1, false, -1},
         {"OtherDepth", frame(4, 2, 0, 8), frame(4, 2, 255), 20, 1, false, -1},
         {"NoPixelsWantedIsAlwaysMovement", grey, grey, 20, 0, true, 100},
+        {"NothingChangesByMoreThanAll", frame(4, 2, 255), black, 101, 1, false, 0},
     };
     for (const DetectCase& c : cases) {
         Detector d;
