@@ -8,6 +8,7 @@
 #include "camera/camera_info_dialog.h"
 #include "camera/sdk.h"
 #include "core/text_scan.h"
+#include "liveview/frame_tick.h"
 #include "platform/files.h"
 #include "resources/camera_info_dialog.h"
 #include "resources/main_dialog.h"
@@ -256,6 +257,7 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         break;
     case MessageKind::Timer:
         if (m.id == kTimerRun) runTick(p, w);
+        if (m.id == kTimerLiveView) frameTick(p, w);
         if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p, w);
         break;
     case MessageKind::Drop:

@@ -2,13 +2,12 @@
 // The main window's procedure: the initialisation sequence, and commands, timers and user messages by id.
 #include "core/program.h"
 #include "platform/window.h"
+#include "resources/main_dialog.h"
 
 #include <optional>
 #include <string>
 
 namespace orvex {
-
-inline constexpr int kUserDetectionLevel = 1018;
 
 // The main window's command that opens the dialog of that template name, if one does.
 std::optional<int> commandOpening(const std::string& dialogName);

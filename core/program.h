@@ -2,6 +2,7 @@
 // The process-wide records, each owned by one subsystem, and the outside world they reach.
 #include "core/camera_session.h"
 #include "core/catalogue.h"
+#include "core/live_view_state.h"
 #include "core/run_observer.h"
 #include "core/run_state.h"
 #include "core/script.h"
@@ -46,7 +47,8 @@ struct Program {
     TransferQueue transfers;
     TransferStatus transferStatus;
     std::unique_ptr<SerialLine> cable; // open from the first press of a run until the run stops
-    bool liveViewOn = false;
+    bool liveViewOn = false;           // live view is wanted: its frames are fetched on timer 4
+    LiveViewState liveView;
     // On a virtual clock downloads take no time: the run waits for each drain it starts, so that
     // a rehearsal gives the same timeline every time.
     bool transfersTakeNoTime = false;

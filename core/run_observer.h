@@ -18,6 +18,8 @@ class RunObserver {
     virtual void downloadFailed(int /*shotCount*/, const std::string& /*fileName*/) {}
     // The run fell behind its schedule (a delay wait ended more than half a second late), or caught up.
     virtual void lateChanged(bool /*late*/) {}
+    // A Move line's trigger fired on a live view frame, at this level of the level bar.
+    virtual void moveDetected(int /*level*/) {}
 };
 
 } // namespace orvex

@@ -62,6 +62,17 @@ enum MainMenu {
     kMenuBrowse = 3015,
 };
 
+// Timers of the main window.
+enum MainTimer {
+    kTimerRun = 1,
+    kTimerLiveView = 4,
+};
+
+// Messages posted to the main window.
+enum MainUserMessage {
+    kUserDetectionLevel = 1018,
+};
+
 extern const DialogTemplate MAIN_DIALOG;
 
 } // namespace orvex

@@ -2,6 +2,7 @@
 
 #include "camera/camera_properties.h"
 #include "camera/transfer.h"
+#include "liveview/frame_tick.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
 #include "run/script_moves.h"
@@ -96,10 +97,9 @@ bool stopWithMessage(Program& p, Window& w, int message) {
     return false;
 }
 
-// Move lines wait on the live view window's move detection, which this build does not have yet: they are
-// refused as on a body without live view rather than left waiting for ever.
-bool noMoveLines(Program& p, Window& w) {
-    return !p.script.hasMove || stopWithMessage(p, w, 117);
+// Move lines wait for change between live view frames: a body without live view could never fire them.
+bool moveDetectable(Program& p, Window& w) {
+    return !p.script.hasMove || p.camera.liveViewAvailable || stopWithMessage(p, w, 117);
 }
 
 bool cableChosenIfNeeded(Program& p, Window& w) {
@@ -116,7 +116,8 @@ bool cableChosenIfNeeded(Program& p, Window& w) {
 
 bool configureCamera(Program& p, Window& w) {
     return succeeded(p, w, setCameraUiLock(p, true), 3048) && adaptTablesToBody(p, w) &&
-           setSaveTarget(p, w) && driveAllowsBursts(p, w) && noMoveLines(p, w) && cableChosenIfNeeded(p, w);
+           setSaveTarget(p, w) && driveAllowsBursts(p, w) && moveDetectable(p, w) &&
+           cableChosenIfNeeded(p, w);
 }
 
 // Arms the wait of the current line; false when the line is to be executed at once.
@@ -127,7 +128,7 @@ bool armLine(Program& p, Window& w) {
     switch (line.kind) {
     case TriggerKind::Move:
         r.detection.triggered = false;
-        if (!p.liveViewOn) w.post({MessageKind::Command, kLiveViewButton, {}});
+        if (!p.liveViewOn) startLiveView(p, w);
         showStatus(p, w, RunStatus::kMoveWait);
         return true;
     case TriggerKind::Sound:
@@ -426,6 +427,8 @@ void stopRun(Program& p, Window& w) {
     r.running = false;
     r.paused = false;
     w.killTimer(kTimerRun);
+    // Live view has no window yet to keep it open: it ends with the run that opened it, at its next tick.
+    p.liveViewOn = false;
     if (!p.options.simulation) {
         if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
             (p.camera.bulbCommands || p.camera.shutterButton))

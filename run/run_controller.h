@@ -2,10 +2,10 @@
 // Carries the loaded script through time: waits for each line's moment, has it shot, loops and ends.
 #include "core/program.h"
 #include "platform/window.h"
+#include "resources/main_dialog.h"
 
 namespace orvex {
 
-inline constexpr int kTimerRun = 1;
 inline constexpr unsigned kTickMs = 50;
 
 void startRun(Program& program, Window& window);

@@ -33,6 +33,10 @@ void TimelinePrinter::lateChanged(bool late) {
     line(late ? "late\t1" : "late\t0");
 }
 
+void TimelinePrinter::moveDetected(int level) {
+    line("move\t" + std::to_string(level));
+}
+
 void TimelinePrinter::message(const std::string& caption, const std::string& text) {
     std::string flat = text;
     for (char& c : flat)

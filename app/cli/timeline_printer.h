@@ -22,6 +22,7 @@ class TimelinePrinter : public RunObserver {
     void pictureStored(const std::string& path) override;
     void downloadFailed(int shotCount, const std::string& fileName) override;
     void lateChanged(bool late) override;
+    void moveDetected(int level) override;
     void message(const std::string& caption, const std::string& text);
     void end(RunStatus status);
     void endUntil();

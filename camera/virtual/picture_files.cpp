@@ -210,7 +210,7 @@ std::uint32_t hash(std::int64_t x, std::int64_t y) {
 void sceneColour(const LiveViewShot& s, double x, double y, std::uint8_t* out) {
     const double dx = x - s.objectX, dy = y - s.objectY;
     if (dx * dx + dy * dy <= s.objectRadius * s.objectRadius) {
-        out[0] = 250, out[1] = 220, out[2] = 60;
+        out[0] = 250, out[1] = 240, out[2] = 220;
         return;
     }
     const double h = s.sensorHeight;

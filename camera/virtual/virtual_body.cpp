@@ -71,7 +71,7 @@ VirtualBody::VirtualBody(VirtualProfile profile, Clock& clock, Scheduler& schedu
       driveMode_(profile_.driveMode), iso_(profile_.iso), afMode_(profile_.afMode), av_(profile_.av),
       tv_(profile_.tv), battery_(profile_.battery), shotsLeft_(profile_.shotsLeft), lens_(profile_.lens),
       card_(profile_.card), owner_(profile_.owner), customFunctions_(profile_.customFunctions),
-      motionSince_(clock.tick()) {
+      motionSince_(clock.tick() + profile_.motionAfter * 1000) {
     saveTo_ = homeSaveTo();
 }
 
@@ -722,7 +722,9 @@ EdsError VirtualBody::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& i
             shot.left = zoomPosition_.x + inset * kSensorWidth / 5.0;
             shot.top = zoomPosition_.y + inset * kSensorHeight / 5.0;
         }
-        const double travelled = profile_.motion * (ticksBetween(motionSince_, clock_.tick()) / 1000.0);
+        // Before its moment the object stands still where it started.
+        const auto moving = static_cast<std::int32_t>(clock_.tick() - motionSince_);
+        const double travelled = profile_.motion * (std::max(moving, 0) / 1000.0);
         const double span = kSensorWidth + 2 * kObjectRadius;
         double x = std::fmod(objectX_ + travelled + kObjectRadius, span);
         if (x < 0) x += span;

@@ -390,6 +390,7 @@ const std::map<std::string, Setter>& setters() {
         {"captureErrorAt", countOf(&P::captureErrorAt, kCount)},
         {"cableLostAt", countOf(&P::cableLostAt, kCount)},
         {"motion", readMotion},
+        {"motionAfter", countOf(&P::motionAfter, 86400)},
     };
     return map;
 }

@@ -47,6 +47,7 @@ struct VirtualProfile {
     unsigned captureErrorAt = 0;    // it is exposed, then the capture-error event comes instead of pictures
     unsigned cableLostAt = 0;       // the cable's port vanishes as it opens, letting go of the release
     int motion = 0;                 // live view object speed, sensor pixels per second to the right
+    unsigned motionAfter = 0;       // seconds after the body is switched on that the object starts moving
 };
 
 // The presets by name, the default first.

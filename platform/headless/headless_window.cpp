@@ -100,6 +100,9 @@ void HeadlessWindow::armTimer(int id, unsigned period) {
     timers_[id] = {period, scheduler_->scheduleEvery(period, [this, id] {
                        pump();
                        send({MessageKind::Timer, id, {}});
+                       // What the timer posted is handled at once, as an event loop would, before time
+                       // moves on.
+                       pump();
                    })};
 }
 

@@ -130,6 +130,17 @@ TEST(GphotoCliRun, AMirrorLockUpShotSwitchesTheLiveViewOutputBackAsItWas) {
     EXPECT_EQ(shutterAndOutput, twice);
 }
 
+// Live view frames come through the library; the Move line fires on the second frame of its wait.
+TEST(GphotoCliRun, AMoveLineFiresWhenThePreviewChanges) {
+    const BodyRun run = runOnBody("moving-preview", {"Move\t8\t1\t250"});
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    const std::string& out = run.result.out;
+    const auto move = out.find("\tmove\t100\n");
+    ASSERT_NE(move, std::string::npos) << out;
+    EXPECT_LT(move, out.find("\tshot\t1\t2\t0\n")) << out;
+    EXPECT_EQ(run.pictures.size(), 1u);
+}
+
 TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
     const std::string gone = "\tend\t219\tCamera switched off or unplugged\n";
     const std::string oneLost = "Pictures that could not be downloaded: 1";

@@ -20,7 +20,8 @@
 //                          second card beside what "imageformat" says (a 5D Mark III recording separately);
 //                          new-release-labels, the remote release's choices of libgphoto2 2.5.34 and later;
 //                          no-bulb, a body without the "bulb" widget; every-value, a body and lens that take
-//                          every aperture, speed and ISO the library names, whatever the label
+//                          every aperture, speed and ISO the library names, whatever the label;
+//                          moving-preview, a preview whose object moves a disc's width from frame to frame
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
@@ -125,6 +126,8 @@ struct _CameraPrivateLibrary {
          noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
+    bool movingPreview = false;
+    int previews = 0;
     int rawMegabytes = 0; // RAW files padded to this size, as a full-frame body's are
 };
 
@@ -171,6 +174,7 @@ void readFaults(Body& b) {
         if (fault == "busy") b.busy = true;
         if (fault == "focus") b.focus = true;
         if (fault == "preview-not-ready") b.previewNotReady = true;
+        if (fault == "moving-preview") b.movingPreview = true;
         if (fault == "dual-slot") b.dualSlot = true;
         if (fault == "new-release-labels") b.newReleaseLabels = true;
         if (fault == "no-bulb") b.noBulb = true;
@@ -706,7 +710,7 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     shot.sensorHeight = 3456;
     shot.width = shot.sensorWidth;
     shot.height = shot.sensorHeight;
-    shot.objectX = shot.sensorWidth / 2.0;
+    shot.objectX = shot.sensorWidth / 2.0 + (b.movingPreview ? 400.0 * (b.previews++ % 4) : 0);
     shot.objectY = shot.sensorHeight / 2.0;
     shot.objectRadius = 180;
     const Bytes frame = orvex::virtualcam::renderLiveView(shot);

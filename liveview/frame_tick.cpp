@@ -1,0 +1,85 @@
+#include "liveview/frame_tick.h"
+
+#include "camera/camera_properties.h"
+#include "liveview/frame_decoder.h"
+#include "liveview/move_detection.h"
+#include "resources/main_dialog.h"
+
+namespace orvex {
+namespace {
+
+constexpr EdsUInt64 kStreamCapacity = 0x200000;
+
+// Whatever the download got as far as making is released on every path.
+struct EvfDownload {
+    EdsStreamRef stream = nullptr;
+    EdsEvfImageRef image = nullptr;
+    EvfDownload() = default;
+    EvfDownload(const EvfDownload&) = delete;
+    EvfDownload& operator=(const EvfDownload&) = delete;
+    ~EvfDownload() {
+        if (image) EdsRelease(image);
+        if (stream) EdsRelease(stream);
+    }
+};
+
+template <class T> EdsError readEvf(EdsEvfImageRef image, EdsPropertyID property, T& out) {
+    return EdsGetPropertyData(image, property, 0, sizeof out, &out);
+}
+
+// Downloads the viewfinder with its zoom facts; the SDK's code.
+EdsError download(Program& p, EvfDownload& d) {
+    LiveViewState& lv = p.liveView;
+    EdsError e = EdsCreateMemoryStream(kStreamCapacity, &d.stream);
+    if (e == EDS_ERR_OK) e = EdsCreateEvfImageRef(d.stream, &d.image);
+    if (e == EDS_ERR_OK) e = EdsDownloadEvfImage(p.camera.camera, d.image);
+    if (e == EDS_ERR_OK) e = readEvf(d.image, kEdsPropID_Evf_Zoom, lv.evfZoom);
+    if (e == EDS_ERR_OK) e = readEvf(d.image, kEdsPropID_Evf_CoordinateSystem, lv.coordinateSystem);
+    if (e == EDS_ERR_OK) e = readEvf(d.image, kEdsPropID_Evf_ZoomPosition, lv.zoomPosition);
+    return e;
+}
+
+// True when a new frame is pending.
+bool fetchFrame(Program& p) {
+    EvfDownload d;
+    if (const EdsError e = download(p, d)) {
+        // Not ready is the camera busy for a moment: the next tick tries again. Anything else ends live view
+        // at the next tick, without a word.
+        if (e != EDS_ERR_OBJECT_NOTREADY) p.liveViewOn = false;
+        return false;
+    }
+    EdsVoid* data = nullptr;
+    EdsUInt64 length = 0;
+    if (EdsGetPointer(d.stream, &data) != EDS_ERR_OK || data == nullptr ||
+        EdsGetLength(d.stream, &length) != EDS_ERR_OK)
+        return false;
+    // A frame that cannot be decoded is dropped; live view goes on.
+    p.liveView.pending.held = decodeFrame(static_cast<const unsigned char*>(data),
+                                          static_cast<std::size_t>(length), p.liveView.pending.frame);
+    return p.liveView.pending.held;
+}
+
+} // namespace
+
+void startLiveView(Program& p, Window& w) {
+    p.liveViewOn = true;
+    w.setTimer(kTimerLiveView, 1000 / static_cast<unsigned>(p.liveView.framesPerSecond));
+}
+
+void frameTick(Program& p, Window& w) {
+    LiveViewState& lv = p.liveView;
+    if (!p.liveViewOn || !p.camera.connected) {
+        p.liveViewOn = false;
+        w.killTimer(kTimerLiveView);
+        lv.pending.held = lv.reference.held = false;
+        // A camera that is gone is not touched.
+        if (p.camera.connected && !p.options.simulation) setLiveViewOutput(p, w, false);
+        return;
+    }
+    // In simulation there is no camera to fetch from, and no frame comes while a shot is in progress.
+    if (p.options.simulation || !p.run.cameraReady) return;
+    setLiveViewOutput(p, w, true);
+    if (fetchFrame(p)) frameArrived(p, w);
+}
+
+} // namespace orvex

@@ -1,0 +1,72 @@
+#include "liveview/move_detection.h"
+
+#include "resources/main_dialog.h"
+
+#include <utility>
+
+namespace orvex {
+
+namespace {
+
+std::uint8_t distance(std::uint8_t x, std::uint8_t y) {
+    return x > y ? x - y : y - x;
+}
+
+} // namespace
+
+std::uint64_t changedBytes(const Frame& newFrame, const Frame& reference, int moveLevel) {
+    const unsigned wanted = static_cast<unsigned>(moveLevel) * 255 / 100;
+    // Beyond 100 % no byte can change by enough.
+    if (wanted > 255) return 0;
+    const auto threshold = static_cast<std::uint8_t>(wanted);
+    const std::size_t n =
+        static_cast<std::size_t>(newFrame.stride()) * static_cast<std::size_t>(newFrame.height);
+    const std::uint8_t* a = newFrame.pixels.data();
+    const std::uint8_t* b = reference.pixels.data();
+    // Counted in blocks of a fixed length, which the compiler turns into vector instructions: a frame is
+    // two megabytes, compared while the next one is due.
+    constexpr std::size_t kBlock = 64;
+    std::uint64_t count = 0;
+    std::size_t k = 0;
+    for (; k + kBlock <= n; k += kBlock) {
+        unsigned inBlock = 0;
+        for (std::size_t i = 0; i < kBlock; ++i) inBlock += distance(a[k + i], b[k + i]) >= threshold;
+        count += inBlock;
+    }
+    for (; k < n; ++k) count += distance(a[k], b[k]) >= threshold;
+    return count;
+}
+
+bool detectMove(Program& p, Window& w, const Frame& newFrame, const Frame& reference) {
+    // Frames of another depth are as incomparable as frames of another size: their buffers differ in length.
+    if (newFrame.width != reference.width || newFrame.height != reference.height ||
+        newFrame.bitsPerPixel != reference.bitsPerPixel)
+        return false;
+    const std::uint64_t count = changedBytes(newFrame, reference, p.settings.moveLevel);
+    const std::uint64_t wanted = static_cast<std::uint32_t>(p.settings.movePixels);
+    const bool moved = count >= wanted;
+    p.run.detection.level = moved ? 100 : static_cast<int>(count * 100 / wanted);
+    w.post({MessageKind::User, kUserDetectionLevel, {}});
+    return moved;
+}
+
+void frameArrived(Program& p, Window& w) {
+    LiveViewState& lv = p.liveView;
+    RunState& r = p.run;
+    const bool waiting = r.status == RunStatus::kMoveWait && !r.detection.triggered;
+    if (waiting && lv.reference.held && detectMove(p, w, lv.pending.frame, lv.reference.frame)) {
+        r.detection.triggered = true;
+        if (p.observer) p.observer->moveDetected(r.detection.level);
+        w.post({MessageKind::Timer, kTimerRun, {}});
+    }
+    // The frame before is only ever compared with the one after it; after a trigger none is kept, so the
+    // next wait starts afresh.
+    lv.reference.held = false;
+    if (r.status == RunStatus::kMoveWait && !r.detection.triggered) {
+        std::swap(lv.reference.frame, lv.pending.frame);
+        lv.reference.held = true;
+    }
+    lv.pending.held = false;
+}
+
+} // namespace orvex

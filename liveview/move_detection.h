@@ -1,0 +1,21 @@
+#pragma once
+// Finds movement between consecutive live view frames, and arms the run's Move trigger with it.
+#include "core/program.h"
+#include "platform/window.h"
+
+#include <cstdint>
+
+namespace orvex {
+
+// The bytes at which the frames differ by at least `moveLevel` percent of 255; the frames are of one layout.
+std::uint64_t changedBytes(const Frame& newFrame, const Frame& reference, int moveLevel);
+
+// True when enough bytes changed; also shows how close the frames came in the main window's level bar,
+// unless the frames cannot be compared (another size or depth).
+bool detectMove(Program& program, Window& window, const Frame& newFrame, const Frame& reference);
+
+// Consumes the pending frame: during a Move wait it is compared with the frame before, and a movement fires
+// the trigger and has the run tick at once.
+void frameArrived(Program& program, Window& window);
+
+} // namespace orvex

@@ -1,0 +1,87 @@
+// Live view JPEGs become bottom-up frames with padded rows; a damaged one is dropped and the next one
+// decodes.
+#include "camera/virtual/picture_files.h"
+#include "liveview/frame_decoder.h"
+
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+#include <cstdlib>
+
+namespace orvex::test {
+namespace {
+
+using virtualcam::Bytes;
+
+// 5 pixels wide, so that rows need padding; the top 8 rows red, the bottom 8 blue.
+Bytes redOverBlue() {
+    Bytes rgb(5 * 16 * 3);
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        const bool top = i < rgb.size() / 2;
+        rgb[i] = top ? 255 : 0;
+        rgb[i + 2] = top ? 0 : 255;
+    }
+    return virtualcam::encodeJpeg(rgb, 5, 16, 95);
+}
+
+Bytes greyJpeg(int width, int height, std::uint8_t level) {
+    const std::vector<unsigned char> grey(static_cast<std::size_t>(width) * height, level);
+    tjhandle h = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(h, grey.data(), width, 0, height, TJPF_GRAY, &out, &size, TJSAMP_GRAY, 95, 0);
+    Bytes jpeg(out, out + size);
+    tjFree(out);
+    tjDestroy(h);
+    return jpeg;
+}
+
+bool near(int value, int wanted) {
+    return std::abs(value - wanted) <= 8;
+}
+
+TEST(FrameDecoder, ColourFramesAreBlueGreenRedBottomUpWithZeroPadding) {
+    const Bytes jpeg = redOverBlue();
+    Frame f;
+    ASSERT_TRUE(decodeFrame(jpeg.data(), jpeg.size(), f));
+    EXPECT_EQ(f.width, 5);
+    EXPECT_EQ(f.height, 16);
+    EXPECT_EQ(f.bitsPerPixel, 24);
+    EXPECT_EQ(f.stride(), 16);
+    ASSERT_EQ(f.pixels.size(), 16u * 16);
+    EXPECT_TRUE(f.colourTable.empty());
+    const std::uint8_t* first = f.pixels.data();        // the picture's last row: blue
+    const std::uint8_t* last = first + 15 * f.stride(); // its first row: red
+    EXPECT_TRUE(near(first[0], 255) && near(first[1], 0) && near(first[2], 0));
+    EXPECT_TRUE(near(last[0], 0) && near(last[1], 0) && near(last[2], 255));
+    for (int row = 0; row < 16; ++row) EXPECT_EQ(f.pixels[row * 16 + 15], 0) << "padding of row " << row;
+}
+
+TEST(FrameDecoder, GreyFramesKeepEightBitsWithAGreyTable) {
+    const Bytes jpeg = greyJpeg(5, 3, 200);
+    Frame f;
+    ASSERT_TRUE(decodeFrame(jpeg.data(), jpeg.size(), f));
+    EXPECT_EQ(f.bitsPerPixel, 8);
+    EXPECT_EQ(f.stride(), 8);
+    ASSERT_EQ(f.pixels.size(), 24u);
+    EXPECT_TRUE(near(f.pixels[0], 200));
+    EXPECT_EQ(f.pixels[5], 0) << "padding";
+    ASSERT_EQ(f.colourTable.size(), 256u);
+    EXPECT_EQ(f.colourTable[0], 0u);
+    EXPECT_EQ(f.colourTable[128], 0x808080u);
+    EXPECT_EQ(f.colourTable[255], 0xFFFFFFu);
+}
+
+TEST(FrameDecoder, ReusesItsBufferAndSurvivesADamagedFrame) {
+    const Bytes jpeg = redOverBlue();
+    Frame f;
+    ASSERT_TRUE(decodeFrame(jpeg.data(), jpeg.size(), f));
+    const std::uint8_t* buffer = f.pixels.data();
+    const Bytes damaged[] = {Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), Bytes(100, 0x5A), Bytes{}};
+    for (const Bytes& d : damaged) EXPECT_FALSE(decodeFrame(d.data(), d.size(), f)) << d.size() << " bytes";
+    ASSERT_TRUE(decodeFrame(jpeg.data(), jpeg.size(), f)) << "live view goes on";
+    EXPECT_EQ(f.pixels.data(), buffer) << "no allocation from frame to frame";
+}
+
+} // namespace
+} // namespace orvex::test
