@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace orvex {
 namespace {
@@ -37,12 +35,7 @@ struct Parameters : ::testing::Test {
         t.window.click(kMenuParameters);
         return closed;
     }
-    std::string ini() const {
-        std::ifstream in(iniPath);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string ini() const { return folder.read(iniPath); }
 };
 
 TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
