@@ -147,10 +147,7 @@ TEST_F(Parameters, ANewLanguageRebuildsTheMainWindowAtOnce) {
     HeadlessWindow& w = t.window;
     EXPECT_EQ(w.menus()[2].entries[0].text, "Paramètres");
     EXPECT_EQ(w.itemText(kCameraField), "Déconnecté");
-    EXPECT_EQ(w.itemText(kStartButton), "Démarrer");
-    EXPECT_EQ(w.listText(kSaveToList, 0), "PC");
     EXPECT_EQ(w.listText(kSaveToList, 1), "Appareil");
-    EXPECT_EQ(w.listText(kLockupList, 0), "Sans");
     for (const auto& [list, selected] : {std::pair{kLockupList, 3}, {kSaveToList, 1}, {kZoomList, 2}})
         EXPECT_EQ(w.listSelection(list), selected) << "selections survive";
     EXPECT_NE(ini().find("Script editor"), std::string::npos) << "keys stay English";
