@@ -10,7 +10,6 @@
 #include <ctime>
 #include <exiv2/exiv2.hpp>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,11 +39,6 @@ int waitFor(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string profile(const TempDir& dir) {
     // Each download takes 60 ms of real time while the run goes on.
     return dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
@@ -60,7 +54,7 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
                                                    line().delay(2).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
     EXPECT_EQ(waitFor(launch({"run", "--camera=" + profile(dir), "--prefix=m42-savetocam", script}, out)), 0);
-    const std::string text = readAll(out);
+    const std::string text = dir.read(out);
     EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
     int pictures = 0;
@@ -77,10 +71,10 @@ TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
     const std::string out = (dir.path() / "out.txt").string();
     const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
     // Wait for the run to be under way, then press Ctrl-C.
-    for (int i = 0; i < 500 && readAll(out).find("status\t197") == std::string::npos; ++i) usleep(10000);
+    for (int i = 0; i < 500 && dir.read(out).find("status\t197") == std::string::npos; ++i) usleep(10000);
     kill(pid, SIGINT);
     EXPECT_EQ(waitFor(pid), 1);
-    const std::string text = readAll(out);
+    const std::string text = dir.read(out);
     EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
 }
@@ -101,13 +95,13 @@ TEST(CliRun, AStalledRunNamesAndStampsThePictureWithTheRealMoment) {
         dir.write("stall.txt", scriptText({line().delay(5).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
     const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
-    for (int i = 0; i < 2500 && readAll(out).empty(); ++i) usleep(2000);
+    for (int i = 0; i < 2500 && dir.read(out).empty(); ++i) usleep(2000);
     kill(pid, SIGSTOP);
-    ASSERT_EQ(readAll(out).find("shot"), std::string::npos) << "the shot came before the stall";
+    ASSERT_EQ(dir.read(out).find("shot"), std::string::npos) << "the shot came before the stall";
     usleep(1600000);
     const std::time_t resumed = std::time(nullptr);
     kill(pid, SIGCONT);
-    ASSERT_EQ(waitFor(pid), 0) << readAll(out);
+    ASSERT_EQ(waitFor(pid), 0) << dir.read(out);
     std::tm local{};
     localtime_r(&resumed, &local);
     const std::int64_t resumedMs = msFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

@@ -2,9 +2,7 @@
 #include "tests/support/test_program.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace orvex::test {
 namespace {
@@ -87,13 +85,6 @@ TEST(ProfileText, ReadingFindsTheFirstKeyOfTheFirstSection) {
     for (const Case& c : cases) EXPECT_EQ(profileValue(c.text, "Corvane", c.key), c.value) << c.text;
 }
 
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
     TempDir dir;
     const std::string file = dir.write("real.ini", "[Corvane]\r\nUT=NO\r\n");
@@ -101,13 +92,13 @@ TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
     std::filesystem::create_symlink(file, link);
     ASSERT_TRUE(writeProfileString(link.string(), "Corvane", "UT", "YES"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(readAll(file), "[Corvane]\r\nUT=YES\r\n");
+    EXPECT_EQ(dir.read(file), "[Corvane]\r\nUT=YES\r\n");
     EXPECT_EQ(getProfileString(link.string(), "Corvane", "ut"), "YES");
 
     const auto missing = (dir.path() / "new.ini").string();
     EXPECT_EQ(getProfileString(missing, "Corvane", "UT"), std::nullopt);
     ASSERT_TRUE(writeProfileStrings(missing, "Corvane", {{"UT", "NO"}}));
-    EXPECT_EQ(readAll(missing), "[Corvane]\nUT=NO\n");
+    EXPECT_EQ(dir.read(missing), "[Corvane]\nUT=NO\n");
 
     const auto folder = dir.path() / "folder.ini";
     std::filesystem::create_directory(folder);

@@ -12,22 +12,6 @@ namespace {
 
 using ::testing::Contains;
 
-TEST(RunController, PauseSkipsTheLineAndKeepsTheSchedule) {
-    RunProgram t(kSimulation);
-    t.start({line().delay(0), line().delay(50), line().delay(50)});
-    t.runFor(1000);
-    t.window.click(kPauseButton);
-    EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
-    t.runFor(5000); // line 3's moment passes while paused
-    t.window.click(kPauseButton);
-    t.runFor(10000);
-    EXPECT_EQ(t.shots(), (Strings{"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"}));
-    EXPECT_THAT(t.timeline.events(), Contains("1050 " + statusEvent(RunStatus::kPaused)));
-    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-    EXPECT_FALSE(t.window.hasTimer(kTimerRun));
-    EXPECT_TRUE(std::filesystem::is_directory(t.dir.path() / "Simulation"));
-}
-
 TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
     RunProgram t(kSimulation, {2026, 12, 6, 23, 59, 58, 0});
     t.start({line().when("0:00:01"), line().when("23:59:59")});
@@ -38,31 +22,44 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
     EXPECT_EQ(t.window.itemText(kWaitField), "23:59:58"); // until tomorrow's 23:59:59
 }
 
-// A busy or suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today, and
-// a line whose moment passed while paused keeps the next lines on their schedule.
-TEST(RunController, LateTicksKeepTheSchedule) {
+// A line whose moment passes while paused is skipped and the next lines keep their schedule; a busy or
+// suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today.
+TEST(RunController, PausesAndLateTicksKeepTheSchedule) {
+    const std::vector<std::string> every5s = {line().delay(0), line().delay(50), line().delay(50)};
+    const Strings skipped = {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"};
     const struct {
         std::vector<std::string> lines;
-        bool pause;
+        bool pause, lateTicks;
         Strings shots;
     } cases[] = {
-        {{line().when("21:00:05")}, false, {"7000 shot 1 line 2 pass 0"}},
-        {{line().delay(0), line().delay(50), line().delay(50)},
-         true,
-         {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"}},
+        {{line().when("21:00:05")}, false, true, {"7000 shot 1 line 2 pass 0"}},
+        {every5s, true, false, skipped},
+        {every5s, true, true, skipped},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "pause " << c.pause << " late ticks " << c.lateTicks);
         RunProgram t(kSimulation);
         t.start(c.lines);
         t.runFor(1000);
-        if (c.pause) t.window.click(kPauseButton);
+        if (c.pause) {
+            t.window.click(kPauseButton);
+            EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
+        }
         t.runFor(2000);
-        t.clock.sleep(4000); // no tick from 3 s to 7 s
+        if (c.lateTicks)
+            t.clock.sleep(4000); // no tick from 3 s to 7 s
+        else
+            t.runFor(4000);
         t.runFor(100);
         if (c.pause) t.window.click(kPauseButton);
         t.runFor(10000);
         EXPECT_EQ(t.shots(), c.shots);
+        if (c.pause) {
+            EXPECT_THAT(t.timeline.events(), Contains("1050 " + statusEvent(RunStatus::kPaused)));
+        }
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+        EXPECT_FALSE(t.window.hasTimer(kTimerRun));
+        EXPECT_TRUE(std::filesystem::is_directory(t.dir.path() / "Simulation"));
     }
 }
 

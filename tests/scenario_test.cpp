@@ -7,7 +7,6 @@
 #include "tests/support/test_program.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
@@ -16,13 +15,6 @@ namespace orvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contentOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::set<std::string> picturesNamed(const std::string& timeline) {
     std::set<std::string> names;
@@ -54,14 +46,14 @@ TEST(Scenarios, EachRehearsalPrintsItsTimeline) {
         TempDir dir;
         std::string arguments = "--clock=2026-12-06T21:00:00";
         if (fs::exists(beside(".ini")))
-            arguments += " --camera=" + dir.write("body.ini", contentOf(beside(".ini")));
+            arguments += " --camera=" + dir.write("body.ini", dir.read(beside(".ini")));
         if (fs::exists(beside(".args"))) {
-            const std::string options = contentOf(beside(".args"));
+            const std::string options = dir.read(beside(".args"));
             arguments += " " + options.substr(0, options.find('\n'));
         }
         const CliResult r =
-            runCli("simulate " + arguments + " " + dir.write("night.txt", contentOf(script)) + " 2>&1");
-        EXPECT_EQ(r.out, contentOf(beside(".timeline"))) << script.filename();
+            runCli("simulate " + arguments + " " + dir.write("night.txt", dir.read(script)) + " 2>&1");
+        EXPECT_EQ(r.out, dir.read(beside(".timeline"))) << script.filename();
         EXPECT_EQ(picturesIn(dir.path()), picturesNamed(r.out)) << script.filename();
         EXPECT_EQ(r.exitCode, r.out.ends_with("\tend\t35\tCompleted\n") ? 0 : 1) << script.filename();
     }

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace orvex {
 namespace {
@@ -38,11 +36,7 @@ struct ChainDialog : ::testing::Test {
         return names;
     }
     std::string link(const std::string& name) const {
-        std::ifstream in(folder.path() / name, std::ios::binary);
-        if (!in) return "(none)";
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return fs::exists(folder.path() / name) ? folder.read(name) : "(none)";
     }
     std::string lastBox() const {
         return t.window.messageBoxes().empty() ? "" : t.window.messageBoxes().back().text;

@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace orvex {
 namespace {
 
@@ -24,12 +21,6 @@ struct ScriptMenu : ::testing::Test {
     void SetUp() override { t.start(); }
     void choose(const std::optional<std::string>& file) {
         t.window.chooseFile = [file](const FileDialogRequest&) { return file; };
-    }
-    std::string content(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
     }
 };
 
@@ -127,8 +118,8 @@ TEST_F(ScriptMenu, EditCreatesANewScriptOnlyWhenAskedTo) {
             EXPECT_EQ(t.shell.started.back().arguments, std::vector<std::string>{c.opened});
         }
     }
-    EXPECT_EQ(content(fresh + ".txt"), "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n");
-    EXPECT_EQ(content(upper), "kept");
+    EXPECT_EQ(folder.read(fresh + ".txt"), "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n");
+    EXPECT_EQ(folder.read(upper), "kept");
     EXPECT_FALSE(t.program.script.loaded) << "Edit does not load";
 
     // A new script that cannot be written is reported and not opened.

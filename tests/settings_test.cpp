@@ -3,20 +3,11 @@
 #include "tests/support/test_program.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <tuple>
 
 namespace orvex::test {
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
     struct Case {
@@ -76,10 +67,10 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     run.settings.startSecond = 56;
     run.settings.universalTime = true;
     ASSERT_TRUE(saveSettings(file, s, run));
-    EXPECT_EQ(readAll(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"
-                             "Script editor=gedit\r\nPicture browser=eog\r\nImage file prefix=m42\r\n"
-                             "Infinite=YES\r\nHours=21\r\nMinutes=34\r\nSeconds=56\r\nUT=YES\r\nLevel=7\r\n"
-                             "Pixels=4321\r\nThreshold=65\r\n");
+    EXPECT_EQ(dir.read(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"
+                              "Script editor=gedit\r\nPicture browser=eog\r\nImage file prefix=m42\r\n"
+                              "Infinite=YES\r\nHours=21\r\nMinutes=34\r\nSeconds=56\r\nUT=YES\r\nLevel=7\r\n"
+                              "Pixels=4321\r\nThreshold=65\r\n");
 
     Settings back;
     RunState runBack;

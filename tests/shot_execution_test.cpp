@@ -102,7 +102,8 @@ TEST(ShotExecution, MirrorLockupThroughTheCable) {
     }
 }
 
-TEST(ShotExecution, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
+// When it ends, two seconds after the last picture, is the burst scenario's timeline.
+TEST(ShotExecution, BurstHoldsTheCable) {
     RunProgram t("bulb driveMode=1");
     t.start({line().delay(0).speed("1/100").burst(3)}, kCable);
     t.runFor(3000);
@@ -111,11 +112,6 @@ TEST(ShotExecution, BurstHoldsTheCableAndEndsTwoSecondsAfterTheLastPicture) {
     t.runFor(10000);
     EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
     EXPECT_GT(t.pictures().size(), 2u);
-    const auto pictures = t.timeline.times("picture"),
-               ends = t.timeline.times(statusEvent(RunStatus::kCompleted));
-    ASSERT_FALSE(pictures.empty());
-    ASSERT_EQ(ends.size(), 1u);
-    EXPECT_GE(ends[0] - pictures.back(), 2000u);
 }
 
 // What the picture folder already holds: a name taken, even the camera's own, gives the next free one and
@@ -213,16 +209,6 @@ TEST(ShotExecution, PauseUnlocksTheBodyBetweenShots) {
         t.runFor(1000);
         EXPECT_EQ(t.camera->controlsLocked(), s.locked);
     }
-}
-
-TEST(ShotExecution, CameraSwitchedOffMidRun) {
-    RunProgram t("bulb shutdownAt=2");
-    t.start({kShot, line().delay(20).speed("1/250")});
-    t.runFor(10000);
-    EXPECT_FALSE(t.program.run.running);
-    EXPECT_FALSE(t.program.camera.connected);
-    EXPECT_EQ(t.window.itemText(kCameraField), "Not connected");
-    EXPECT_EQ(t.window.itemText(kStatusField), "Camera switched off or unplugged");
 }
 
 } // namespace

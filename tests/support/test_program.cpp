@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 namespace orvex::test {
@@ -36,6 +37,11 @@ std::string TempDir::write(const std::string& name, const std::string& content) 
     const auto file = path_ / name;
     std::ofstream(file, std::ios::binary) << content;
     return file.string();
+}
+
+std::string TempDir::read(const std::filesystem::path& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::string scriptText(const std::vector<std::string>& lines) {

@@ -46,6 +46,8 @@ class TempDir {
     const std::filesystem::path& path() const { return path_; }
     // Writes the file (bytes as given) and returns its full path.
     std::string write(const std::string& name, const std::string& content) const;
+    // The bytes of a file of the folder, or of any file given its full path; empty when it cannot be read.
+    std::string read(const std::filesystem::path& name) const;
 
   private:
     std::filesystem::path path_;

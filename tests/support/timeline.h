@@ -49,8 +49,6 @@ class Timeline : public RunObserver {
     }
     // Only the events that begin with the text.
     std::vector<std::string> only(const std::string& prefix) const;
-    // The times of those events, in milliseconds since start().
-    std::vector<std::uint32_t> times(const std::string& prefix) const;
 
   private:
     void add(const std::string& event) {
@@ -67,12 +65,6 @@ inline std::vector<std::string> Timeline::only(const std::string& prefix) const 
     std::vector<std::string> result;
     for (const std::string& e : events())
         if (e.find(" " + prefix) != std::string::npos) result.push_back(e);
-    return result;
-}
-
-inline std::vector<std::uint32_t> Timeline::times(const std::string& prefix) const {
-    std::vector<std::uint32_t> result;
-    for (const std::string& e : only(prefix)) result.push_back(static_cast<std::uint32_t>(std::stoul(e)));
     return result;
 }
 
