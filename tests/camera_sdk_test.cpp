@@ -249,9 +249,9 @@ TEST_F(CameraSdk, LiveViewFramesLandInAMemoryStreamOneAtATime) {
 }
 
 TEST_F(CameraSdk, DownloadsToANewFileButNeverOverASavedOne) {
-    const std::string path = ::testing::TempDir() + "orvex-sdk-IMG_0001.JPG";
+    const TempDir folder;
+    const std::string path = (folder.path() / "IMG_0001.JPG").string();
     const Bytes picture(1000, 0x5A);
-    std::filesystem::remove(path);
     EdsDirectoryItemRef item = takePicture(camera(), picture);
     EdsStreamRef stream = nullptr, again = nullptr;
     EdsImageRef image = nullptr;
@@ -267,7 +267,6 @@ TEST_F(CameraSdk, DownloadsToANewFileButNeverOverASavedOne) {
     EXPECT_EQ(EdsRelease(stream), EDS_ERR_OK);
     std::ifstream saved(path, std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(saved), {}), picture);
-    std::filesystem::remove(path);
 }
 
 TEST_F(CameraSdk, ADownloadOnTheWorkerNeverOverlapsTheUiThreadsCalls) {
