@@ -45,7 +45,13 @@ int listCameras(int language, std::ostream& out, std::ostream& err) {
     }
     EdsTerminateSDK();
     sdk::unregisterCameraDriver(driver);
-    if (count == 0) err << "orvex-cli: " << messageText(language, kMessageNoCamera) << '\n';
+    if (count == 0) {
+        // The camera list shows this text in brackets, as a list entry; said alone it stands without them.
+        std::string none = messageText(language, kMessageNoCamera);
+        if (none.size() > 2 && none.front() == '(' && none.back() == ')')
+            none = none.substr(1, none.size() - 2);
+        err << none << '\n';
+    }
     return 0;
 }
 

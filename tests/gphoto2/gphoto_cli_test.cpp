@@ -23,7 +23,7 @@ TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
                                "1\tCanon EOS 700D\tusb:001,001\t083021004217\n"
                                "2\tCanon EOS 5D Mark III\tusb:001,002\t028021001931\n",
                                ""},
-                          Case{"", "", "orvex-cli: (No camera found)\n"}}) {
+                          Case{"", "", "No camera found\n"}}) {
         const CliResult r = runCli("cameras", emulatedEnvironment(home, c.bodies));
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.out, c.listed);
