@@ -9,8 +9,11 @@
 #include "camera/sdk.h"
 #include "core/text_scan.h"
 #include "liveview/frame_tick.h"
+#include "liveview/live_view_requests.h"
+#include "liveview/live_view_window.h"
 #include "platform/files.h"
 #include "resources/camera_info_dialog.h"
+#include "resources/live_view_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/parameter_dialog.h"
 #include "resources/script_chain_dialog.h"
@@ -143,6 +146,7 @@ void editParameters(Program& p, Window& w) {
     if (!p.languageChanged) return;
     p.languageChanged = false;
     buildMainTexts(p, w);
+    if (p.liveView.window) p.liveView.window->post({MessageKind::User, kLiveViewLanguage, {}});
 }
 
 void command(Program& p, Window& w, int id) {
@@ -181,6 +185,12 @@ void command(Program& p, Window& w, int id) {
     case kDelayedToggle:
         p.run.settings.delayedStart = !p.run.settings.delayedStart;
         w.checkItem(kDelayedToggle, p.run.settings.delayedStart);
+        break;
+    case kLiveViewButton:
+        openOrCloseLiveView(p, w);
+        break;
+    case kZoomList:
+        applyLiveViewZoom(p, w);
         break;
     case kSaveToList:
         p.options.saveToHost = w.listSelection(kSaveToList) == 0;
@@ -254,6 +264,9 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
     case MessageKind::User:
         if (m.id == kUserDetectionLevel) showDetectionLevel(p, w);
         if (m.id == kUserCameraEvent) deliverCameraEvents(p, w);
+        // A new frame rate: a frame at once, then the timer at the new rate.
+        if (m.id == kFrameRateList) frameTick(p, w);
+        liveViewRequest(p, w, m.id);
         break;
     case MessageKind::Timer:
         if (m.id == kTimerRun) runTick(p, w);
@@ -262,6 +275,9 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         break;
     case MessageKind::Drop:
         loadDroppedScript(p, w, m.files);
+        break;
+    case MessageKind::Minimised:
+    case MessageKind::Restored:
         break;
     }
 }

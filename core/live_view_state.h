@@ -1,6 +1,7 @@
 #pragma once
 // The live view record: the frames on their way from the camera to the move detection.
 #include "camera/sdk.h"
+#include "platform/window.h"
 
 #include <cstdint>
 #include <vector>
@@ -28,7 +29,12 @@ struct FrameSlot {
 };
 
 struct LiveViewState {
+    Window* window = nullptr;     // the live view window while it is open
+    bool windowShown = false;     // not minimised
+    bool rearmFrameTimer = false; // the next tick puts timer 4 back to the frame rate
     int framesPerSecond = 3;
+    bool afAvailable = false; // the lens is not switched to manual focus
+    bool afEngaged = false;
     FrameSlot pending;   // decoded, not yet consumed
     FrameSlot reference; // the frame before, kept while a movement wait is armed
     // What the camera said of the last frame.

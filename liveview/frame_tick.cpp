@@ -2,13 +2,16 @@
 
 #include "camera/camera_properties.h"
 #include "liveview/frame_decoder.h"
-#include "liveview/move_detection.h"
+#include "liveview/live_view_requests.h"
+#include "liveview/live_view_window.h"
 #include "resources/main_dialog.h"
 
 namespace orvex {
 namespace {
 
 constexpr EdsUInt64 kStreamCapacity = 0x200000;
+constexpr unsigned kZoomedRestartMs = 300;
+constexpr int kFitText = 204;
 
 // Whatever the download got as far as making is released on every path.
 struct EvfDownload {
@@ -61,25 +64,37 @@ bool fetchFrame(Program& p) {
 
 } // namespace
 
-void startLiveView(Program& p, Window& w) {
-    p.liveViewOn = true;
-    w.setTimer(kTimerLiveView, 1000 / static_cast<unsigned>(p.liveView.framesPerSecond));
-}
-
 void frameTick(Program& p, Window& w) {
     LiveViewState& lv = p.liveView;
     if (!p.liveViewOn || !p.camera.connected) {
         p.liveViewOn = false;
         w.killTimer(kTimerLiveView);
-        lv.pending.held = lv.reference.held = false;
+        lv.pending.held = false;
+        if (lv.window) lv.window->post({MessageKind::User, kLiveViewOver, {}});
         // A camera that is gone is not touched.
         if (p.camera.connected && !p.options.simulation) setLiveViewOutput(p, w, false);
         return;
     }
-    // In simulation there is no camera to fetch from, and no frame comes while a shot is in progress.
-    if (p.options.simulation || !p.run.cameraReady) return;
+    // In simulation there is no camera to fetch from. A minimised window wants no frames, unless a Move line
+    // waits on them.
+    if (p.options.simulation || !lv.window || (!lv.windowShown && p.run.status != RunStatus::kMoveWait))
+        return;
+    if (lv.rearmFrameTimer) {
+        lv.rearmFrameTimer = false;
+        w.setTimer(kTimerLiveView, 1000 / static_cast<unsigned>(lv.framesPerSecond));
+    }
+    // No frame comes while a shot is in progress, nor while the window has not taken the last one.
+    if (!p.run.cameraReady) return;
+    if (p.camera.afModeStale) refreshAfAvailability(p);
+    if (lv.pending.held) return;
     setLiveViewOutput(p, w, true);
-    if (fetchFrame(p)) frameArrived(p, w);
+    if (fetchFrame(p)) lv.window->post({MessageKind::User, kLiveViewFrame, {}});
+}
+
+void fetchFrameAfterShot(Program& p, Window& w) {
+    if (w.listText(kZoomList, w.listSelection(kZoomList)) != p.text(kFitText))
+        p.clock.sleep(kZoomedRestartMs);
+    frameTick(p, w);
 }
 
 } // namespace orvex

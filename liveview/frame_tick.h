@@ -5,11 +5,11 @@
 
 namespace orvex {
 
-// Live view is wanted from now on: timer 4 runs at the chosen frame rate.
-void startLiveView(Program& program, Window& window);
-
-// Timer 4. Ends live view once it is no longer wanted or the camera is gone; otherwise downloads and decodes
-// one frame, unless a shot is in progress, and passes it to the move detection.
+// Timer 4. Ends live view, closing its window, once it is no longer wanted or the camera is gone; otherwise
+// downloads and decodes one frame, unless a shot is in progress, and posts it to the live view window.
 void frameTick(Program& program, Window& window);
+
+// After a shot the camera's live view restarts: a zoomed one needs a moment before it gives frames.
+void fetchFrameAfterShot(Program& program, Window& window);
 
 } // namespace orvex

@@ -50,12 +50,13 @@ bool detectMove(Program& p, Window& w, const Frame& newFrame, const Frame& refer
     return moved;
 }
 
-void frameArrived(Program& p, Window& w) {
+const Frame* frameArrived(Program& p, Window& w) {
     LiveViewState& lv = p.liveView;
     RunState& r = p.run;
     const bool waiting = r.status == RunStatus::kMoveWait && !r.detection.triggered;
+    bool fired = false;
     if (waiting && lv.reference.held && detectMove(p, w, lv.pending.frame, lv.reference.frame)) {
-        r.detection.triggered = true;
+        fired = r.detection.triggered = true;
         if (p.observer) p.observer->moveDetected(r.detection.level);
         w.post({MessageKind::Timer, kTimerRun, {}});
     }
@@ -67,6 +68,9 @@ void frameArrived(Program& p, Window& w) {
         lv.reference.held = true;
     }
     lv.pending.held = false;
+    // A frame that fired the trigger is not shown: the shot follows at once.
+    if (fired) return nullptr;
+    return lv.reference.held ? &lv.reference.frame : &lv.pending.frame;
 }
 
 } // namespace orvex

@@ -15,7 +15,8 @@ std::uint64_t changedBytes(const Frame& newFrame, const Frame& reference, int mo
 bool detectMove(Program& program, Window& window, const Frame& newFrame, const Frame& reference);
 
 // Consumes the pending frame: during a Move wait it is compared with the frame before, and a movement fires
-// the trigger and has the run tick at once.
-void frameArrived(Program& program, Window& window);
+// the trigger and has the run tick at once. Returns the frame to show, valid until the next one arrives;
+// none when it fired the trigger.
+const Frame* frameArrived(Program& program, Window& window);
 
 } // namespace orvex

@@ -25,7 +25,8 @@ struct FieldColour {
 inline constexpr int kOkCommand = 1;
 inline constexpr int kCancelCommand = 2;
 
-enum class MessageKind { Init, Command, Timer, User, Drop, Close };
+// Minimised and Restored come from a window's minimise box and from restoring it.
+enum class MessageKind { Init, Command, Timer, User, Drop, Close, Minimised, Restored };
 
 struct DialogMessage {
     MessageKind kind = MessageKind::Command;
@@ -63,6 +64,25 @@ struct FileDialogRequest {
     std::string fileName; // the name it proposes
     bool mustExist = true;
     friend bool operator==(const FileDialogRequest&, const FileDialogRequest&) = default;
+};
+
+// A rectangle in pixels.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// A bitmap to draw into a picture control: rows bottom-up, each `stride` bytes, 24 bits blue-green-red or
+// 8 bits through a colour table (0x00RRGGBB). The source rectangle, in the picture's own top-down pixels,
+// may reach beyond it; what lies outside is black. It fills the control without smoothing. The outline, in
+// the control's pixels, is drawn in red over it.
+struct Picture {
+    int width = 0, height = 0, bitsPerPixel = 0, stride = 0;
+    const std::uint8_t* pixels = nullptr;
+    const std::uint32_t* colourTable = nullptr;
+    int colourCount = 0;
+    PixelRect source;
+    std::optional<PixelRect> outline;
 };
 
 struct DialogTemplate;
@@ -132,6 +152,17 @@ class Window {
     virtual int runModal(const DialogTemplate& dialog, DialogProcedure procedure) = 0;
     // Ends the modal dialog this window is; does nothing on a window that runModal did not make.
     virtual void endDialog(int result) = 0;
+
+    // Builds a window of its own from the template, with no owner, runs its initialisation and shows it; it
+    // lives until its procedure calls destroy on it. Nothing when it cannot be made.
+    virtual Window* openModeless(const DialogTemplate& dialog, DialogProcedure procedure) = 0;
+    // Destroys a window that openModeless made, once the message being handled is done.
+    virtual void destroy() = 0;
+    // The width in pixels of the primary screen's area for windows.
+    virtual int screenWidth() const = 0;
+    // The size in pixels of a control, and a bitmap drawn into a picture control.
+    virtual PixelRect itemRect(int id) const = 0;
+    virtual void drawPicture(int id, const Picture& picture) = 0;
 };
 
 } // namespace orvex

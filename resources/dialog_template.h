@@ -16,6 +16,7 @@ enum class ControlKind {
     GroupBox,      // a frame with a caption around other controls
     ListBox,       // a list that shows its entries, one selectable
     Icon,          // a picture; its text is the path of the image file it shows, empty for none
+    PictureArea,   // a black area the program draws bitmaps into
 };
 
 // Style flags of a control.

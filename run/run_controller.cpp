@@ -3,6 +3,7 @@
 #include "camera/camera_properties.h"
 #include "camera/transfer.h"
 #include "liveview/frame_tick.h"
+#include "liveview/live_view_requests.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
 #include "run/script_moves.h"
@@ -128,7 +129,8 @@ bool armLine(Program& p, Window& w) {
     switch (line.kind) {
     case TriggerKind::Move:
         r.detection.triggered = false;
-        if (!p.liveViewOn) startLiveView(p, w);
+        // The live view window opens as from its button: the wait needs its frames.
+        if (!p.liveViewOn) w.post({MessageKind::Command, kLiveViewButton, {}});
         showStatus(p, w, RunStatus::kMoveWait);
         return true;
     case TriggerKind::Sound:
@@ -292,6 +294,7 @@ void savingTick(Program& p, Window& w) {
         return;
     }
     releaseLiveViewOutput(p);
+    applyLiveViewZoom(p, w);
     if (r.requests.abort) {
         r.requests.abort = false;
         stopRun(p, w);
@@ -299,6 +302,7 @@ void savingTick(Program& p, Window& w) {
         return;
     }
     if (!advanceLine(p, w)) return;
+    if (p.liveViewOn) fetchFrameAfterShot(p, w);
     if (serviceRequests(p, w)) return;
     r.wait.timeOrigin += r.wait.lineDelay;
     armOrExecute(p, w);
@@ -427,8 +431,6 @@ void stopRun(Program& p, Window& w) {
     r.running = false;
     r.paused = false;
     w.killTimer(kTimerRun);
-    // Live view has no window yet to keep it open: it ends with the run that opened it, at its next tick.
-    p.liveViewOn = false;
     if (!p.options.simulation) {
         if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
             (p.camera.bulbCommands || p.camera.shutterButton))

@@ -19,7 +19,10 @@ void HeadlessWindow::cancelTimers() {
 
 void HeadlessWindow::create(const DialogTemplate& dialog) {
     templateName_ = dialog.name;
-    for (const ControlTemplate& c : dialog.controls) items_[c.id].checkBox = c.kind == ControlKind::CheckBox;
+    for (const ControlTemplate& c : dialog.controls) {
+        items_[c.id].checkBox = c.kind == ControlKind::CheckBox;
+        items_[c.id].rect = {0, 0, c.width, c.height};
+    }
     send({MessageKind::Init, 0, {}});
 }
 
@@ -33,18 +36,58 @@ void HeadlessWindow::send(const DialogMessage& message) {
     if (!destroyed_ && !ended_) procedure_(*this, message);
 }
 
-void HeadlessWindow::pump() {
+// True when it delivered anything.
+bool HeadlessWindow::pumpOwn() {
+    bool delivered = false;
     while (anyPosted_.load()) {
         DialogMessage m;
         {
             std::lock_guard lock(postedMutex_);
-            if (posted_.empty()) return;
+            if (posted_.empty()) break;
             m = std::move(posted_.front());
             posted_.pop_front();
             anyPosted_ = !posted_.empty();
         }
         send(m);
+        delivered = true;
     }
+    return delivered;
+}
+
+void HeadlessWindow::pump() {
+    // The windows post to each other: each round may leave new messages for the others.
+    bool delivered = true;
+    while (delivered) {
+        delivered = pumpOwn();
+        for (std::size_t i = 0; i < modeless_.size(); ++i) delivered = modeless_[i]->pumpOwn() || delivered;
+    }
+}
+
+Window* HeadlessWindow::openModeless(const DialogTemplate& dialog, DialogProcedure procedure) {
+    modeless_.push_back(
+        std::make_unique<HeadlessWindow>(std::move(procedure), ColourProcedure{}, scheduler_));
+    HeadlessWindow& made = *modeless_.back();
+    made.screenWidthPixels = screenWidthPixels;
+    made.create(dialog);
+    return &made;
+}
+
+std::vector<HeadlessWindow*> HeadlessWindow::modeless(const std::string& templateName) const {
+    std::vector<HeadlessWindow*> found;
+    for (const auto& w : modeless_)
+        if (w->templateName_ == templateName) found.push_back(w.get());
+    return found;
+}
+
+const HeadlessWindow::Drawing& HeadlessWindow::drawing(int id) const {
+    static const Drawing none;
+    const auto it = drawings_.find(id);
+    return it == drawings_.end() ? none : it->second;
+}
+
+void HeadlessWindow::drawPicture(int id, const Picture& picture) {
+    Drawing& d = drawings_[id];
+    d = {picture.width, picture.height, picture.source, picture.outline, d.count + 1};
 }
 
 const HeadlessWindow::Item& HeadlessWindow::item(int id) const {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -109,6 +110,26 @@ class HeadlessWindow : public Window {
     int runModal(const DialogTemplate& dialog, DialogProcedure procedure) override;
     void endDialog(int result) override;
 
+    // Windows of their own live beside this one: its pump delivers their posted messages too.
+    Window* openModeless(const DialogTemplate& dialog, DialogProcedure procedure) override;
+    void destroy() override { destroyAndQuit(0); }
+    // The screen this window believes in; the default makes the big windows.
+    int screenWidthPixels = 1280;
+    int screenWidth() const override { return screenWidthPixels; }
+    // A control measures its template size: one pixel per dialog unit.
+    PixelRect itemRect(int id) const override { return item(id).rect; }
+    void drawPicture(int id, const Picture& picture) override;
+    // The windows openModeless made from a template, the newest last, destroyed ones included.
+    std::vector<HeadlessWindow*> modeless(const std::string& templateName) const;
+    // What was last drawn into a picture control and how often.
+    struct Drawing {
+        int width = 0, height = 0;
+        PixelRect source;
+        std::optional<PixelRect> outline;
+        int count = 0;
+    };
+    const Drawing& drawing(int id) const;
+
   private:
     struct Item {
         std::string text;
@@ -118,6 +139,7 @@ class HeadlessWindow : public Window {
         int selection = -1;
         int progress = 0;
         Rgb progressColour{};
+        PixelRect rect;
     };
     struct Timer {
         unsigned period;
@@ -150,6 +172,9 @@ class HeadlessWindow : public Window {
     std::vector<std::string> modals_;
     std::string templateName_;
     HeadlessWindow* owner_ = nullptr; // the window a modal dialog runs over
+    std::vector<std::unique_ptr<HeadlessWindow>> modeless_;
+    std::map<int, Drawing> drawings_;
+    bool pumpOwn();
     bool ended_ = false;
     int result_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "platform/qt/dialog_window.h"
 
+#include "platform/qt/picture_area.h"
 #include "platform/qt/qt_language.h"
 #include "platform/qt/stepped_timer.h"
 
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -322,6 +324,9 @@ void QtDialogWindow::buildControl(const ControlTemplate& item) {
         widget = list;
         break;
     }
+    case ControlKind::PictureArea:
+        widget = new PictureArea(client_);
+        break;
     }
     if (!widget) return;
     widget->setGeometry(place);
@@ -397,6 +402,7 @@ void QtDialogWindow::setItemText(int id, const std::string& text) {
     case ControlKind::DropDownList:
     case ControlKind::ProgressBar:
     case ControlKind::ListBox:
+    case ControlKind::PictureArea:
         break;
     }
     applyColours();
@@ -427,6 +433,7 @@ std::string QtDialogWindow::itemText(int id) const {
         return current ? current->text().toStdString() : std::string();
     }
     case ControlKind::ProgressBar:
+    case ControlKind::PictureArea:
         break;
     }
     return {};
@@ -698,6 +705,41 @@ void QtDialogWindow::endDialog(int result) {
     for (auto& [id, timer] : timers_) timer->stop();
     // Outside its event loop (during initialisation) done() only hides; runModal then returns the result.
     modalHost_->done(result);
+}
+
+Window* QtDialogWindow::openModeless(const DialogTemplate& dialog, DialogProcedure procedure) {
+    auto* made = new QtDialogWindow(dialog, std::move(procedure), {}, answerTexts_);
+    made->show();
+    return made;
+}
+
+void QtDialogWindow::destroy() {
+    // No message reaches it any more; the object goes once the message being handled is done.
+    quitCode_ = 0;
+    hide();
+    deleteLater();
+}
+
+int QtDialogWindow::screenWidth() const {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry().width() : 0;
+}
+
+PixelRect QtDialogWindow::itemRect(int id) const {
+    const Control* c = find(id);
+    return c ? PixelRect{0, 0, c->widget->width(), c->widget->height()} : PixelRect{};
+}
+
+void QtDialogWindow::drawPicture(int id, const Picture& picture) {
+    if (auto* area = widgetOf<PictureArea>(id, ControlKind::PictureArea)) area->show(picture);
+}
+
+void QtDialogWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const bool wasMinimised = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    if (isMinimized() && !wasMinimised) deliver({MessageKind::Minimised, 0, {}});
+    if (!isMinimized() && wasMinimised) deliver({MessageKind::Restored, 0, {}});
 }
 
 void QtDialogWindow::setVisible(bool visible) {

@@ -96,11 +96,19 @@ class QtDialogWindow final : public QWidget, public Window {
     int runModal(const DialogTemplate& dialog, DialogProcedure procedure) override;
     void endDialog(int result) override;
 
+    // A top-level window of its own, shown at once; it deletes itself when its procedure destroys it.
+    Window* openModeless(const DialogTemplate& dialog, DialogProcedure procedure) override;
+    void destroy() override;
+    int screenWidth() const override;
+    PixelRect itemRect(int id) const override;
+    void drawPicture(int id, const Picture& picture) override;
+
     void setVisible(bool visible) override;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -68,15 +68,17 @@ RunProgram::~RunProgram() {
 
 void RunProgram::start(const std::vector<std::string>& lines, const std::string& commandLine,
                        const std::function<void()>& prepare) {
-    const std::string script = dir.write("night.txt", scriptText(lines));
-    program.options = parseCommandLine(commandLine + (simulation ? " -simul" : "") +
-                                       " -connect=\"\" -load=\"" + script + "\"");
-    window.create(MAIN_DIALOG);
-    if (!program.camera.connected) window.click(kConnectButton); // simulation mode connects on demand only
+    open(commandLine + " -load=\"" + dir.write("night.txt", scriptText(lines)) + "\"");
     if (prepare) prepare();
     origin_ = clock.tick();
     timeline.start();
     if (window.isItemEnabled(kStartButton)) window.click(kStartButton);
+}
+
+void RunProgram::open(const std::string& commandLine) {
+    program.options = parseCommandLine(commandLine + (simulation ? " -simul" : "") + " -connect=\"\"");
+    window.create(MAIN_DIALOG);
+    if (!program.camera.connected) window.click(kConnectButton); // simulation mode connects on demand only
 }
 
 void RunProgram::runFor(unsigned ms) {

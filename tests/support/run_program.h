@@ -65,6 +65,8 @@ class RunProgram {
     // Writes the script as night.txt, starts the program connected and, after `prepare`, starts the run.
     void start(const std::vector<std::string>& lines, const std::string& commandLine = "",
                const std::function<void()>& prepare = {});
+    // Starts the program connected, without a run.
+    void open(const std::string& commandLine = "");
     // Moves the clock on; downloads take no time on it.
     void runFor(unsigned ms);
     CableEvents cable() const;

@@ -1,0 +1,109 @@
+#include "liveview/live_view_requests.h"
+
+#include "liveview/zoom_area.h"
+#include "resources/live_view_dialog.h"
+#include "resources/main_dialog.h"
+
+namespace orvex {
+namespace {
+
+constexpr int kFitText = 204;
+constexpr int kX10Text = 209;
+constexpr int kX5Text = 210;
+constexpr EdsUInt32 kManualFocus = 3;
+constexpr int kZoomStep = 128;
+
+// The camera is busy with a shot, or there is none: its buttons do nothing.
+bool cameraFree(const Program& p) {
+    return p.camera.connected && !(p.run.running && !p.run.cameraReady);
+}
+
+void driveFocus(Program& p, EdsInt32 step) {
+    if (cameraFree(p)) EdsSendCommand(p.camera.camera, kEdsCameraCommand_DriveLensEvf, step);
+}
+
+void moveZoomArea(Program& p, int dx, int dy) {
+    if (!cameraFree(p)) return;
+    const LiveViewState& lv = p.liveView;
+    EdsPoint to = movedZoomArea(lv.coordinateSystem, lv.zoomPosition, dx, dy);
+    EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof to, &to);
+}
+
+void engageLiveViewAf(Program& p) {
+    if (p.liveView.afEngaged) return;
+    EdsSendCommand(p.camera.camera, kEdsCameraCommand_DoEvfAf, 1);
+    p.liveView.afEngaged = true;
+}
+
+void chooseZoom(Program& p, Window& w, int text) {
+    w.listSelectPrefix(kZoomList, p.text(text));
+    applyLiveViewZoom(p, w);
+}
+
+} // namespace
+
+void refreshAfAvailability(Program& p) {
+    p.camera.afModeStale = false;
+    // A camera that does not answer leaves the mode at 0, which is not manual focus.
+    EdsUInt32 mode = 0;
+    EdsGetPropertyData(p.camera.camera, kEdsPropID_AFMode, 0, sizeof mode, &mode);
+    p.liveView.afAvailable = mode != kManualFocus;
+}
+
+void applyLiveViewZoom(Program& p, Window& w) {
+    if (!p.camera.liveViewAvailable || (p.run.running && !p.run.cameraReady)) return;
+    const std::string chosen = w.listText(kZoomList, w.listSelection(kZoomList));
+    EdsUInt32 zoom = chosen == p.text(kX5Text) ? 5 : chosen == p.text(kX10Text) ? 10 : 1;
+    EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
+}
+
+void liveViewRequest(Program& p, Window& w, int code) {
+    switch (code) {
+    case kFocusFar3:
+        driveFocus(p, kEdsEvfDriveLens_Far3);
+        break;
+    case kFocusFar2:
+        driveFocus(p, kEdsEvfDriveLens_Far2);
+        break;
+    case kFocusFar1:
+        driveFocus(p, kEdsEvfDriveLens_Far1);
+        break;
+    case kFocusNear1:
+        driveFocus(p, kEdsEvfDriveLens_Near1);
+        break;
+    case kFocusNear2:
+        driveFocus(p, kEdsEvfDriveLens_Near2);
+        break;
+    case kFocusNear3:
+        driveFocus(p, kEdsEvfDriveLens_Near3);
+        break;
+    case kZoomLeft:
+        moveZoomArea(p, -kZoomStep, 0);
+        break;
+    case kZoomUp:
+        moveZoomArea(p, 0, -kZoomStep);
+        break;
+    case kZoomRight:
+        moveZoomArea(p, kZoomStep, 0);
+        break;
+    case kZoomDown:
+        moveZoomArea(p, 0, kZoomStep);
+        break;
+    case kZoomCenter:
+        moveZoomArea(p, 0, 0);
+        break;
+    case kAutofocusButton:
+        engageLiveViewAf(p);
+        break;
+    case kZoomX5Button:
+        chooseZoom(p, w, kX5Text);
+        break;
+    case kZoomFitButton:
+        chooseZoom(p, w, kFitText);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace orvex

@@ -1,0 +1,17 @@
+#pragma once
+// The camera's side of the live view window's buttons: the window posts, the main window calls these.
+#include "core/program.h"
+#include "platform/window.h"
+
+namespace orvex {
+
+// Reads the lens's AF mode: the focus buttons are for lenses not switched to manual focus.
+void refreshAfAvailability(Program& program);
+
+// Writes the zoom chosen in the main window's "LV zoom" list to the camera.
+void applyLiveViewZoom(Program& program, Window& mainWindow);
+
+// Acts on a request the live view window posted with its control id; other codes are left alone.
+void liveViewRequest(Program& program, Window& mainWindow, int code);
+
+} // namespace orvex

@@ -1,0 +1,152 @@
+#include "liveview/live_view_window.h"
+
+#include "liveview/live_view_requests.h"
+#include "liveview/move_detection.h"
+#include "liveview/zoom_area.h"
+#include "resources/live_view_dialog.h"
+#include "resources/main_dialog.h"
+
+#include <string>
+
+namespace orvex {
+namespace {
+
+constexpr int kTitle = 93;
+constexpr int kFocusButtons[] = {kFocusNear3, kFocusNear2, kFocusNear1, kFocusFar1, kFocusFar2, kFocusFar3};
+constexpr const char* kFocusTexts[] = {"<<<", "<<", "<", ">", ">>", ">>>"};
+
+unsigned frameInterval(const LiveViewState& lv) {
+    return 1000 / static_cast<unsigned>(lv.framesPerSecond);
+}
+
+void enableFocus(const Program& p, Window& w) {
+    for (int id : kFocusButtons) w.enableItem(id, p.liveView.afAvailable);
+}
+
+void applyTexts(Program& p, Window& w) {
+    w.setTitle(p.text(kTitle));
+    // Both templates carry the same controls with the same texts.
+    for (const ControlTemplate& c : BIG_LIVE_VIEW_DIALOG.controls)
+        if (c.message >= 0) w.setItemText(c.id, p.text(c.message));
+    for (std::size_t i = 0; i < std::size(kFocusButtons); ++i)
+        w.setItemText(kFocusButtons[i], kFocusTexts[i]);
+    w.setItemText(kAutofocusButton, "AF");
+    const int remembered = w.listSelection(kFrameRateList);
+    w.listClear(kFrameRateList);
+    for (int rate = 1; rate <= 5; ++rate) w.listAdd(kFrameRateList, std::to_string(rate));
+    w.listSelectIndex(kFrameRateList, p.liveView.framesPerSecond - 1);
+    if (remembered >= 0) w.listSelectIndex(kFrameRateList, remembered);
+    enableFocus(p, w);
+}
+
+void drawFrame(const Program& p, Window& w, const Frame& f) {
+    const LiveViewState& lv = p.liveView;
+    const PixelRect area = w.itemRect(kPictureArea);
+    Picture picture{f.width,
+                    f.height,
+                    f.bitsPerPixel,
+                    f.stride(),
+                    f.pixels.data(),
+                    f.colourTable.data(),
+                    static_cast<int>(f.colourTable.size()),
+                    frameSource(f.width, f.height, lv.evfZoom),
+                    zoomOutline(area, lv.evfZoom, lv.coordinateSystem, lv.zoomPosition)};
+    w.drawPicture(kPictureArea, picture);
+}
+
+void newFrame(Program& p, Window& main, Window& w) {
+    const LiveViewState& lv = p.liveView;
+    w.enableItem(kZoomFitButton, lv.evfZoom != 1);
+    w.enableItem(kZoomX5Button, lv.evfZoom == 1);
+    enableFocus(p, w);
+    if (!lv.pending.held) return;
+    const Frame* shown = frameArrived(p, main);
+    if (shown && lv.windowShown) drawFrame(p, w, *shown);
+}
+
+void frameRateChosen(Program& p, Window& main, Window& w) {
+    LiveViewState& lv = p.liveView;
+    const int rate = std::stoi(w.listText(kFrameRateList, w.listSelection(kFrameRateList)));
+    if (rate == lv.framesPerSecond) return;
+    lv.framesPerSecond = rate;
+    lv.rearmFrameTimer = true;
+    main.post({MessageKind::User, kFrameRateList, {}});
+}
+
+// Escape and the close box: while live view is on they are the main window's cancel command.
+void cancel(const Program& p, Window& main) {
+    if (p.liveViewOn) main.post({MessageKind::Command, kCancelCommand, {}});
+}
+
+void command(Program& p, Window& main, Window& w, int id) {
+    switch (id) {
+    case kFrameRateList:
+        frameRateChosen(p, main, w);
+        break;
+    case kCancelCommand:
+        cancel(p, main);
+        break;
+    default:
+        // In simulation there is no camera to ask.
+        if (!p.options.simulation) main.post({MessageKind::User, id, {}});
+        break;
+    }
+}
+
+} // namespace
+
+void openOrCloseLiveView(Program& p, Window& main) {
+    if (p.liveViewOn) {
+        if (p.run.status != RunStatus::kMoveWait) p.liveViewOn = false;
+        return;
+    }
+    refreshAfAvailability(p);
+    const DialogTemplate& dialog =
+        main.screenWidth() > kSmallScreenWidth ? BIG_LIVE_VIEW_DIALOG : SMALL_LIVE_VIEW_DIALOG;
+    Window* w = main.openModeless(
+        dialog, [&p, &main](Window& self, const DialogMessage& m) { liveViewProcedure(p, main, self, m); });
+    if (!w) return;
+    LiveViewState& lv = p.liveView;
+    p.liveViewOn = lv.windowShown = true;
+    lv.rearmFrameTimer = false;
+    main.setTimer(kTimerLiveView, frameInterval(lv));
+}
+
+void liveViewProcedure(Program& p, Window& main, Window& w, const DialogMessage& m) {
+    LiveViewState& lv = p.liveView;
+    switch (m.kind) {
+    case MessageKind::Init:
+        lv.window = &w;
+        applyTexts(p, w);
+        w.showItem(kAutofocusButton, false);
+        break;
+    case MessageKind::User:
+        if (m.id == kLiveViewFrame) newFrame(p, main, w);
+        if (m.id == kLiveViewLanguage) applyTexts(p, w);
+        if (m.id == kLiveViewOver) {
+            lv.reference.held = false;
+            lv.window = nullptr;
+            w.destroy();
+        }
+        break;
+    case MessageKind::Command:
+        command(p, main, w, m.id);
+        break;
+    case MessageKind::Close:
+        // A Move line waits on the frames: the window stays.
+        if (p.run.status != RunStatus::kMoveWait) p.liveViewOn = false;
+        cancel(p, main);
+        break;
+    case MessageKind::Minimised:
+        lv.windowShown = false;
+        main.setTimer(kTimerLiveView, 100);
+        break;
+    case MessageKind::Restored:
+        lv.windowShown = lv.rearmFrameTimer = true;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace orvex
