@@ -123,7 +123,16 @@ class FakeBody : public sdk::DriverCamera {
         return EDS_ERR_OK;
     }
     EdsError setCapacity(const EdsCapacity&) override { return EDS_ERR_OK; }
-    EdsError downloadEvfImage(sdk::ByteSink&, sdk::EvfFrameInfo&) override { return EDS_ERR_OBJECT_NOTREADY; }
+    // Live view: not ready until a test gives it a picture.
+    EdsError evfError = EDS_ERR_OBJECT_NOTREADY;
+    std::vector<std::uint8_t> evfJpeg;
+    int evfDownloads = 0;
+    EdsError downloadEvfImage(sdk::ByteSink& out, sdk::EvfFrameInfo& info) override {
+        ++evfDownloads;
+        if (evfError != EDS_ERR_OK) return evfError;
+        info.coordinateSystem = {5184, 3456};
+        return out.write(evfJpeg.data(), evfJpeg.size());
+    }
 };
 
 class FakeCameraDriver : public sdk::CameraDriver {
