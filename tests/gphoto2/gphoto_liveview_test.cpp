@@ -1,5 +1,8 @@
 // Live view and focus on a real body through libgphoto2.
+#include "app/camera_link.h"
 #include "camera/virtual/picture_files.h"
+#include "liveview/frame_tick.h"
+#include "resources/live_view_dialog.h"
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>
@@ -72,6 +75,34 @@ TEST_F(GphotoLiveView, DrivesTheFocusNearAndFarAndFocusesOnCommand) {
     EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DoEvfAf, kEdsCameraCommand_EvfAf_ON), EDS_ERR_OK);
     EXPECT_THAT(actions(), IsSupersetOf({"set manualfocusdrive Near 2", "set manualfocusdrive Far 3",
                                          "set autofocusdrive 1"}));
+}
+
+TEST_F(GphotoLiveView, TheWindowShowsTheBodyAndItsButtonsReachIt) {
+    TestProgram t;
+    t.start();
+    connectCamera(t.program, t.window);
+    ASSERT_TRUE(t.program.camera.connected);
+    t.window.click(kLiveViewButton);
+    HeadlessWindow& lv = *t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back();
+    const auto tick = [&] {
+        frameTick(t.program, t.window);
+        t.window.pump();
+    };
+    const auto click = [&](int button) {
+        lv.click(button);
+        t.window.pump();
+        tick();
+    };
+    tick();
+    EXPECT_EQ(lv.drawing(kPictureArea).count, 1) << "a frame reached the window";
+    click(kZoomX5Button);
+    EXPECT_EQ(t.program.liveView.evfZoom, kEdsEvfZoom_x5);
+    click(kZoomFitButton);
+    EXPECT_EQ(t.program.liveView.evfZoom, kEdsEvfZoom_Fit);
+    click(kFocusFar1);
+    EXPECT_EQ(lv.drawing(kPictureArea).count, 4);
+    EXPECT_THAT(actions(), IsSupersetOf({"set eoszoom 5", "set eoszoom 1", "set manualfocusdrive Far 1"}));
+    disconnectCamera(t.program, t.window);
 }
 
 TEST_F(GphotoLiveView, ABodyWithoutFramesSaysSoInTheProgramsTerms) {
