@@ -11,7 +11,6 @@ namespace {
 
 constexpr EdsUInt64 kStreamCapacity = 0x200000;
 constexpr unsigned kZoomedRestartMs = 300;
-constexpr int kFitText = 204;
 
 // Whatever the download got as far as making is released on every path.
 struct EvfDownload {
@@ -92,8 +91,7 @@ void frameTick(Program& p, Window& w) {
 }
 
 void fetchFrameAfterShot(Program& p, Window& w) {
-    if (w.listText(kZoomList, w.listSelection(kZoomList)) != p.text(kFitText))
-        p.clock.sleep(kZoomedRestartMs);
+    if (chosenLiveViewZoom(p, w) != 1) p.clock.sleep(kZoomedRestartMs);
     frameTick(p, w);
 }
 

@@ -50,10 +50,14 @@ void refreshAfAvailability(Program& p) {
     p.liveView.afAvailable = mode != kManualFocus;
 }
 
+EdsUInt32 chosenLiveViewZoom(const Program& p, const Window& w) {
+    const std::string chosen = w.listText(kZoomList, w.listSelection(kZoomList));
+    return chosen == p.text(kX5Text) ? 5 : chosen == p.text(kX10Text) ? 10 : 1;
+}
+
 void applyLiveViewZoom(Program& p, Window& w) {
     if (!p.camera.liveViewAvailable || (p.run.running && !p.run.cameraReady)) return;
-    const std::string chosen = w.listText(kZoomList, w.listSelection(kZoomList));
-    EdsUInt32 zoom = chosen == p.text(kX5Text) ? 5 : chosen == p.text(kX10Text) ? 10 : 1;
+    EdsUInt32 zoom = chosenLiveViewZoom(p, w);
     EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
 }
 

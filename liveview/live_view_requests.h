@@ -8,6 +8,9 @@ namespace orvex {
 // Reads the lens's AF mode: the focus buttons are for lenses not switched to manual focus.
 void refreshAfAvailability(Program& program);
 
+// The zoom chosen in the main window's "LV zoom" list: 1 (Fit), 5 or 10.
+EdsUInt32 chosenLiveViewZoom(const Program& program, const Window& mainWindow);
+
 // Writes the zoom chosen in the main window's "LV zoom" list to the camera.
 void applyLiveViewZoom(Program& program, Window& mainWindow);
 

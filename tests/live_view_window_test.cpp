@@ -141,3 +141,29 @@ TEST(LiveViewWindow, InSimulationItOpensAndNoFrameComes) {
 
 } // namespace
 } // namespace orvex::test
+
+namespace orvex::test {
+namespace {
+
+// After a shot the chosen zoom goes back to the body and a frame is fetched at once; a zoomed view first gets
+// the 300 ms a body needs to restart it.
+TEST(LiveViewAfterAShot, AZoomedViewWaitsBeforeTheFrame) {
+    for (const bool zoomed : {false, true}) {
+        RunProgram t;
+        t.start({line(), line().delay(50)}, "", [&] {
+            t.window.click(kLiveViewButton);
+            t.window.listSelectIndex(kZoomList, zoomed ? 1 : 0);
+            t.window.click(kZoomList);
+        });
+        t.runFor(1000);
+        const Strings waits = t.timeline.only(statusEvent(RunStatus::kDelayWait));
+        ASSERT_FALSE(waits.empty());
+        const Strings saving = t.timeline.only(statusEvent(RunStatus::kSaving));
+        const int pause = std::stoi(waits[0]) - std::stoi(saving[0]);
+        EXPECT_EQ(pause, zoomed ? 350 : 50) << "zoomed: " << zoomed;
+        EXPECT_EQ(t.program.liveView.evfZoom, zoomed ? 5u : 1u);
+    }
+}
+
+} // namespace
+} // namespace orvex::test

@@ -6,26 +6,12 @@
 #include "resources/live_view_dialog.h"
 #include "tests/qt/program_window.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 namespace orvex {
 namespace {
-
-template <typename Condition> bool runEventsUntil(Condition condition, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || deadline.hasExpired()) loop.quit();
-    });
-    poll.start(10);
-    loop.exec();
-    return condition();
-}
 
 QImage picture(QtDialogWindow& lv) {
     return lv.control(kPictureArea)->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -60,7 +46,7 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
             if (std::string(size->name) != lv->objectName().toStdString()) {
                 // The other size, as a screen of the other width would have it.
                 t.click(kLiveViewButton);
-                ASSERT_TRUE(runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
+                ASSERT_TRUE(test::runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
                 Window* other = main.openModeless(*size, [&](Window& self, const DialogMessage& m) {
                     liveViewProcedure(t.program, main, self, m);
                 });
@@ -69,23 +55,24 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
                 lv = dynamic_cast<QtDialogWindow*>(other);
             }
             const std::string name = size == &BIG_LIVE_VIEW_DIALOG ? "big" : "small";
-            ASSERT_TRUE(
-                runEventsUntil([&] { return t.program.liveView.evfZoom == 1 && pictureDrawn(*lv); }, 5000));
+            ASSERT_TRUE(test::runEventsUntil(
+                [&] { return t.program.liveView.evfZoom == 1 && pictureDrawn(*lv); }, 5000));
             EXPECT_FALSE(lv->isItemEnabled(kZoomFitButton));
             lv->saveScreenshot(
                 QString::fromStdString(test::screenshotPath("live_view_" + name + "_fit.png")));
             const QImage fit = picture(*lv);
             static_cast<QAbstractButton*>(lv->control(kZoomX5Button))->click();
-            ASSERT_TRUE(runEventsUntil([&] { return t.program.liveView.evfZoom == 5; }, 5000));
-            ASSERT_TRUE(runEventsUntil([&] { return lv->isItemEnabled(kZoomFitButton); }, 5000));
+            ASSERT_TRUE(test::runEventsUntil([&] { return t.program.liveView.evfZoom == 5; }, 5000));
+            ASSERT_TRUE(test::runEventsUntil([&] { return lv->isItemEnabled(kZoomFitButton); }, 5000));
             EXPECT_FALSE(lv->isItemEnabled(kZoomX5Button));
-            ASSERT_TRUE(runEventsUntil([&] { return picture(*lv) != fit; }, 5000)) << "a zoomed frame drawn";
+            ASSERT_TRUE(test::runEventsUntil([&] { return picture(*lv) != fit; }, 5000))
+                << "a zoomed frame drawn";
             lv->saveScreenshot(QString::fromStdString(test::screenshotPath("live_view_" + name + "_x5.png")));
             static_cast<QAbstractButton*>(lv->control(kZoomFitButton))->click();
-            ASSERT_TRUE(runEventsUntil([&] { return t.program.liveView.evfZoom == 1; }, 5000));
+            ASSERT_TRUE(test::runEventsUntil([&] { return t.program.liveView.evfZoom == 1; }, 5000));
         }
         t.click(kLiveViewButton);
-        EXPECT_TRUE(runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
+        EXPECT_TRUE(test::runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
     }
     sdk::unregisterCameraDriver(camera);
 }

@@ -13,8 +13,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -67,6 +69,19 @@ inline void sendKey(QWidget* target, int key) {
         QKeyEvent event(type, key, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     }
+}
+
+// Runs the event loop until the condition holds or the time is up; true when it held.
+template <typename Condition> bool runEventsUntil(Condition condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (condition() || deadline.hasExpired()) loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+    return condition();
 }
 
 inline std::string screenshotPath(const std::string& name) {

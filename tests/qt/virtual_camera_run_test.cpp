@@ -4,9 +4,6 @@
 #include "platform/thread_scheduler.h"
 #include "tests/qt/program_window.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
-
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -14,19 +11,6 @@ namespace orvex {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs the event loop until the condition holds or the time is up; true when it held.
-template <typename Condition> bool runEventsUntil(Condition condition, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || deadline.hasExpired()) loop.quit();
-    });
-    poll.start(10);
-    loop.exec();
-    return condition();
-}
 
 TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
     const test::ScratchFolder folder;
@@ -53,7 +37,7 @@ TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
         EXPECT_TRUE(program.run.running);
         EXPECT_EQ(window.itemText(kStartButton), "Stop");
 
-        EXPECT_TRUE(runEventsUntil([&] { return !program.run.running; }, 20000));
+        EXPECT_TRUE(test::runEventsUntil([&] { return !program.run.running; }, 20000));
         EXPECT_EQ(window.itemText(kStatusField), "Completed");
         EXPECT_EQ(window.itemText(kShotsField), "2");
         window.saveScreenshot(QString::fromStdString(test::screenshotPath("virtual_camera_run.png")));
