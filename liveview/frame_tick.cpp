@@ -68,8 +68,10 @@ void frameTick(Program& p, Window& w) {
     if (!p.liveViewOn || !p.camera.connected) {
         p.liveViewOn = false;
         w.killTimer(kTimerLiveView);
-        lv.pending.held = false;
+        lv.pending.held = lv.reference.held = false;
+        // The window goes once it has handled what was posted to it before; from now on it is none of ours.
         if (lv.window) lv.window->post({MessageKind::User, kLiveViewOver, {}});
+        lv.window = nullptr;
         // A camera that is gone is not touched.
         if (p.camera.connected && !p.options.simulation) setLiveViewOutput(p, w, false);
         return;

@@ -100,6 +100,12 @@ void openOrCloseLiveView(Program& p, Window& main) {
         if (p.run.status != RunStatus::kMoveWait) p.liveViewOn = false;
         return;
     }
+    // Closed, but the tick that takes the window away has not come yet: it stays, and a second one would be
+    // left behind for ever.
+    if (p.liveView.window) {
+        p.liveViewOn = true;
+        return;
+    }
     refreshAfAvailability(p);
     const DialogTemplate& dialog =
         main.screenWidth() > kSmallScreenWidth ? BIG_LIVE_VIEW_DIALOG : SMALL_LIVE_VIEW_DIALOG;
@@ -123,11 +129,7 @@ void liveViewProcedure(Program& p, Window& main, Window& w, const DialogMessage&
     case MessageKind::User:
         if (m.id == kLiveViewFrame) newFrame(p, main, w);
         if (m.id == kLiveViewLanguage) applyTexts(p, w);
-        if (m.id == kLiveViewOver) {
-            lv.reference.held = false;
-            lv.window = nullptr;
-            w.destroy();
-        }
+        if (m.id == kLiveViewOver) w.destroy();
         break;
     case MessageKind::Command:
         command(p, main, w, m.id);

@@ -130,6 +130,19 @@ TEST(LiveViewWindow, CloseBoxAndCommandEndLiveViewExceptDuringAMoveWait) {
     EXPECT_FALSE(t.program.camera.liveViewOutputOn) << "the camera's live view is taken back";
 }
 
+TEST(LiveViewWindow, ReopenedBeforeTheTickThatClosesItItStays) {
+    RunProgram t;
+    t.open();
+    t.window.click(kLiveViewButton);
+    HeadlessWindow* lv = liveViewWindow(t);
+    lv->send({MessageKind::Close, 0, {}});
+    t.window.click(kLiveViewButton);
+    t.runFor(1000);
+    EXPECT_EQ(liveViewWindow(t), lv);
+    EXPECT_EQ(t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).size(), 1u) << "no second window";
+    EXPECT_GT(lv->drawing(kPictureArea).count, 0);
+}
+
 TEST(LiveViewWindow, InSimulationItOpensAndNoFrameComes) {
     RunProgram t(kSimulation);
     t.open();
