@@ -7,6 +7,9 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <thread>
+
 namespace orvex::test {
 namespace {
 
@@ -102,6 +105,33 @@ TEST_F(GphotoLiveView, TheWindowShowsTheBodyAndItsButtonsReachIt) {
     click(kFocusFar1);
     EXPECT_EQ(lv.drawing(kPictureArea).count, 4);
     EXPECT_THAT(actions(), IsSupersetOf({"set eoszoom 5", "set eoszoom 1", "set manualfocusdrive Far 1"}));
+    disconnectCamera(t.program, t.window);
+}
+
+TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
+    useEmulatedBodies(home, k700D, "af-switch-at-preview=2");
+    TestProgram t;
+    t.start();
+    connectCamera(t.program, t.window);
+    ASSERT_TRUE(t.program.camera.connected);
+    t.window.click(kLiveViewButton);
+    HeadlessWindow& lv = *t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back();
+    const auto tick = [&] {
+        frameTick(t.program, t.window);
+        t.window.pump();
+    };
+    tick();
+    EXPECT_FALSE(lv.isItemEnabled(kFocusNear1)) << "the lens starts in manual focus";
+    tick(); // the switch is turned during this frame
+    // The body's event comes in real time, through the camera's own thread.
+    for (int i = 0; i < 400 && !t.program.camera.afModeStale; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        t.window.pump();
+    }
+    ASSERT_TRUE(t.program.camera.afModeStale);
+    tick();
+    EXPECT_TRUE(lv.isItemEnabled(kFocusNear1));
+    EXPECT_FALSE(t.program.camera.afModeStale);
     disconnectCamera(t.program, t.window);
 }
 

@@ -21,7 +21,9 @@
 //                          new-release-labels, the remote release's choices of libgphoto2 2.5.34 and later;
 //                          no-bulb, a body without the "bulb" widget; every-value, a body and lens that take
 //                          every aperture, speed and ISO the library names, whatever the label;
-//                          moving-preview, a preview whose object moves a disc's width from frame to frame
+//                          moving-preview, a preview whose object moves a disc's width from frame to frame;
+//                          af-switch-at-preview=N, the lens switched from manual focus to AF by hand while
+//                          the Nth preview is taken, and the property event that tells it
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
@@ -128,6 +130,7 @@ struct _CameraPrivateLibrary {
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     bool movingPreview = false;
     int previews = 0;
+    int afSwitchAtPreview = 0, previewsTaken = 0;
     int rawMegabytes = 0; // RAW files padded to this size, as a full-frame body's are
 };
 
@@ -190,6 +193,7 @@ void readFaults(Body& b) {
         if (number("unplug")) b.unplugAt = number("unplug");
         if (number("unplug-in-download")) b.unplugInDownloadAt = number("unplug-in-download");
         if (number("fail-download")) b.failDownloadAt = number("fail-download");
+        if (number("af-switch-at-preview")) b.afSwitchAtPreview = number("af-switch-at-preview");
         start = end + 1;
     }
 }
@@ -704,6 +708,15 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     if (b.previewNotReady) {
         gp_context_error(context, "Canon EOS Get Viewfinder Image failed");
         return GP_ERROR;
+    }
+    if (++b.previewsTaken == b.afSwitchAtPreview) {
+        b.values["focusmode"] = "One Shot";
+        b.events.push_back(Pending{GP_EVENT_UNKNOWN,
+                                   Clock::now(),
+                                   "",
+                                   "",
+                                   "PTP Property d108 changed, \"focusmode\" to \"One Shot\"",
+                                   {}});
     }
     orvex::virtualcam::LiveViewShot shot;
     shot.sensorWidth = 5184;
