@@ -71,6 +71,11 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
             static_cast<QAbstractButton*>(lv->control(kZoomFitButton))->click();
             ASSERT_TRUE(test::runEventsUntil([&] { return t.program.liveView.evfZoom == 1; }, 5000));
         }
+        // Minimised, the window wants no frames; restored, it does again.
+        lv->showMinimized();
+        EXPECT_FALSE(t.program.liveView.windowShown);
+        lv->showNormal();
+        EXPECT_TRUE(t.program.liveView.windowShown);
         t.click(kLiveViewButton);
         EXPECT_TRUE(test::runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
     }
