@@ -1,5 +1,6 @@
 // The live view window on the virtual body: its size, its zoom arithmetic, which buttons it enables, and
 // what its buttons and its close box do through the main window.
+#include "liveview/live_view_window.h"
 #include "liveview/zoom_area.h"
 #include "resources/live_view_dialog.h"
 #include "resources/main_dialog.h"
@@ -128,6 +129,24 @@ TEST(LiveViewWindow, CloseBoxAndCommandEndLiveViewExceptDuringAMoveWait) {
     EXPECT_EQ(liveViewWindow(t), nullptr);
     EXPECT_FALSE(t.window.hasTimer(kTimerLiveView));
     EXPECT_FALSE(t.program.camera.liveViewOutputOn) << "the camera's live view is taken back";
+}
+
+TEST(LiveViewWindow, SpeaksTheUsersLanguageAndFollowsItsChange) {
+    RunProgram t;
+    t.open();
+    t.program.language = kFrench;
+    t.window.click(kLiveViewButton);
+    HeadlessWindow& lv = *liveViewWindow(t);
+    EXPECT_EQ(lv.itemText(kFocusGroup), "Mise au point");
+    EXPECT_EQ(lv.itemText(kZoomFitButton), "Vue");
+    EXPECT_EQ(lv.itemText(kZoomCenter), "Centrer");
+    EXPECT_EQ(lv.itemText(kFocusNear3), "<<<");
+    lv.listSelectIndex(kFrameRateList, 1);
+    t.program.language = kEnglish;
+    lv.send({MessageKind::User, kLiveViewLanguage, {}});
+    EXPECT_EQ(lv.itemText(kFocusGroup), "Focus");
+    EXPECT_EQ(lv.itemText(kZoomAreaGroup), "Zoom position");
+    EXPECT_EQ(lv.listSelection(kFrameRateList), 1) << "the frame rate chosen stays";
 }
 
 TEST(LiveViewWindow, ReopenedBeforeTheTickThatClosesItItStays) {
