@@ -80,59 +80,57 @@ TEST_F(GphotoLiveView, DrivesTheFocusNearAndFarAndFocusesOnCommand) {
                                          "set autofocusdrive 1"}));
 }
 
-TEST_F(GphotoLiveView, TheWindowShowsTheBodyAndItsButtonsReachIt) {
-    TestProgram t;
-    t.start();
-    connectCamera(t.program, t.window);
-    ASSERT_TRUE(t.program.camera.connected);
-    t.window.click(kLiveViewButton);
-    HeadlessWindow& lv = *t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back();
-    const auto tick = [&] {
+// The program connected to the body, with its live view window open.
+struct Watching {
+    Watching() {
+        t.start();
+        connectCamera(t.program, t.window);
+        EXPECT_TRUE(t.program.camera.connected);
+        t.window.click(kLiveViewButton);
+    }
+    ~Watching() { disconnectCamera(t.program, t.window); }
+    HeadlessWindow& window() { return *t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back(); }
+    void tick() {
         frameTick(t.program, t.window);
         t.window.pump();
-    };
+    }
+    TestProgram t;
+};
+
+TEST_F(GphotoLiveView, TheWindowShowsTheBodyAndItsButtonsReachIt) {
+    Watching w;
     const auto click = [&](int button) {
-        lv.click(button);
-        t.window.pump();
-        tick();
+        w.window().click(button);
+        w.t.window.pump();
+        w.tick();
     };
-    tick();
-    EXPECT_EQ(lv.drawing(kPictureArea).count, 1) << "a frame reached the window";
+    w.tick();
+    EXPECT_EQ(w.window().drawing(kPictureArea).count, 1) << "a frame reached the window";
     click(kZoomX5Button);
-    EXPECT_EQ(t.program.liveView.evfZoom, kEdsEvfZoom_x5);
+    EXPECT_EQ(w.t.program.liveView.evfZoom, kEdsEvfZoom_x5);
     click(kZoomFitButton);
-    EXPECT_EQ(t.program.liveView.evfZoom, kEdsEvfZoom_Fit);
+    EXPECT_EQ(w.t.program.liveView.evfZoom, kEdsEvfZoom_Fit);
     click(kFocusFar1);
-    EXPECT_EQ(lv.drawing(kPictureArea).count, 4);
+    EXPECT_EQ(w.window().drawing(kPictureArea).count, 4);
     EXPECT_THAT(actions(), IsSupersetOf({"set eoszoom 5", "set eoszoom 1", "set manualfocusdrive Far 1"}));
-    disconnectCamera(t.program, t.window);
 }
 
 TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
     useEmulatedBodies(home, k700D, "af-switch-at-preview=2");
-    TestProgram t;
-    t.start();
-    connectCamera(t.program, t.window);
-    ASSERT_TRUE(t.program.camera.connected);
-    t.window.click(kLiveViewButton);
-    HeadlessWindow& lv = *t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back();
-    const auto tick = [&] {
-        frameTick(t.program, t.window);
-        t.window.pump();
-    };
-    tick();
-    EXPECT_FALSE(lv.isItemEnabled(kFocusNear1)) << "the lens starts in manual focus";
-    tick(); // the switch is turned during this frame
+    Watching w;
+    const Program& p = w.t.program;
+    w.tick();
+    EXPECT_FALSE(w.window().isItemEnabled(kFocusNear1)) << "the lens starts in manual focus";
+    w.tick(); // the switch is turned during this frame
     // The body's event comes in real time, through the camera's own thread.
-    for (int i = 0; i < 400 && !t.program.camera.afModeStale; ++i) {
+    for (int i = 0; i < 400 && !p.camera.afModeStale; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        t.window.pump();
+        w.t.window.pump();
     }
-    ASSERT_TRUE(t.program.camera.afModeStale);
-    tick();
-    EXPECT_TRUE(lv.isItemEnabled(kFocusNear1));
-    EXPECT_FALSE(t.program.camera.afModeStale);
-    disconnectCamera(t.program, t.window);
+    ASSERT_TRUE(p.camera.afModeStale);
+    w.tick();
+    EXPECT_TRUE(w.window().isItemEnabled(kFocusNear1));
+    EXPECT_FALSE(p.camera.afModeStale);
 }
 
 TEST_F(GphotoLiveView, ABodyWithoutFramesSaysSoInTheProgramsTerms) {
