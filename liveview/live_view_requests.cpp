@@ -10,7 +10,6 @@ namespace {
 constexpr int kFitText = 204;
 constexpr int kX10Text = 209;
 constexpr int kX5Text = 210;
-constexpr EdsUInt32 kManualFocus = 3;
 constexpr int kZoomStep = 128;
 
 // The camera is busy with a shot, or there is none: its buttons do nothing.
@@ -47,7 +46,7 @@ void refreshAfAvailability(Program& p) {
     // A camera that does not answer leaves the mode at 0, which is not manual focus.
     EdsUInt32 mode = 0;
     EdsGetPropertyData(p.camera.camera, kEdsPropID_AFMode, 0, sizeof mode, &mode);
-    p.liveView.afAvailable = mode != kManualFocus;
+    p.liveView.afAvailable = mode != kEdsAFMode_Manual;
 }
 
 EdsUInt32 chosenLiveViewZoom(const Program& p, const Window& w) {

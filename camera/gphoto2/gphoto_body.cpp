@@ -26,8 +26,6 @@ constexpr ReleaseLabels kReleaseLabels[] = {{"Press Full", "Release Full"}, {"Pr
 constexpr unsigned kEventPollMs = 20;
 // Enough to empty what one shot announces; the rest waits for the next round.
 constexpr int kEventsPerRound = 64;
-// The focus mode's code for manual focus.
-constexpr EdsUInt32 kManualFocus = 3;
 
 template <class T> const T* valueAs(const sdk::PropertyValue& value) {
     return std::get_if<T>(&value);
@@ -448,7 +446,7 @@ EdsError GphotoBody::press(bool focus) {
     if (focus && session_.has("autofocusdrive")) {
         std::string mode;
         const bool manualFocus = session_.readText(labelWidget(kEdsPropID_AFMode), mode) >= GP_OK &&
-                                 codeOfLabel(kEdsPropID_AFMode, mode) == kManualFocus;
+                                 codeOfLabel(kEdsPropID_AFMode, mode) == kEdsAFMode_Manual;
         if (!manualFocus)
             if (const EdsError e = edsError(session_.writeInt("autofocusdrive", 1), Asked::Release)) return e;
     }
