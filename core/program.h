@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/shell.h"
+#include "platform/sound_input.h"
 
 #include <map>
 #include <memory>
@@ -47,6 +48,8 @@ struct Program {
     TransferQueue transfers;
     TransferStatus transferStatus;
     std::unique_ptr<SerialLine> cable; // open from the first press of a run until the run stops
+    SoundInput* soundInput = nullptr;  // what Sound lines listen to; none where nothing can be heard
+    std::atomic<int> soundState{0};    // closed, open or recording; the input's thread reads it
     bool liveViewOn = false;           // live view is wanted: its frames are fetched on timer 4
     LiveViewState liveView;
     // On a virtual clock downloads take no time: the run waits for each drain it starts, so that

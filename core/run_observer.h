@@ -20,6 +20,9 @@ class RunObserver {
     virtual void lateChanged(bool /*late*/) {}
     // A Move line's trigger fired on a live view frame, at this level of the level bar.
     virtual void moveDetected(int /*level*/) {}
+    // A Sound line's trigger fired on a buffer of sound, at this level of the level bar. Called on the sound
+    // input's thread.
+    virtual void soundDetected(int /*level*/) {}
 };
 
 } // namespace orvex

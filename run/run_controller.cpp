@@ -9,6 +9,7 @@
 #include "run/script_moves.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
+#include "run/sound_detection.h"
 #include "run/status_display.h"
 #include "script/script_chain.h"
 #include "ui/main_controls.h"
@@ -134,10 +135,14 @@ bool armLine(Program& p, Window& w) {
         showStatus(p, w, RunStatus::kMoveWait);
         return true;
     case TriggerKind::Sound:
-        // This build has no sound input: the wait could never end, so the run stops as when the input
-        // cannot be opened.
         r.detection.triggered = false;
-        reportError(p, w, kErrorSoundInput, 6087);
+        // An input that opens but will not record would leave the run waiting for ever, unattended: it
+        // stops the run as one that cannot open does.
+        if (openSound(p, w, kSoundBufferSamples) != 0 || startSound(p) != 0) {
+            reportError(p, w, kErrorSoundInput, 6087);
+            return true;
+        }
+        showStatus(p, w, RunStatus::kSoundWait);
         return true;
     case TriggerKind::TimeOfDay:
         r.wait.lastRemaining = 0;
@@ -406,6 +411,7 @@ void runTick(Program& p, Window& w) {
     case RunStatus::kMoveWait:
     case RunStatus::kSoundWait:
         if (r.detection.triggered) {
+            closeSound(p);
             setLate(p, false);
             setTimeOrigin(p, w, p.clock.tick());
             executeLine(p, w);
@@ -431,6 +437,7 @@ void stopRun(Program& p, Window& w) {
     r.running = false;
     r.paused = false;
     w.killTimer(kTimerRun);
+    closeSound(p);
     if (!p.options.simulation) {
         if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
             (p.camera.bulbCommands || p.camera.shutterButton))

@@ -1,5 +1,6 @@
 // Whole rehearsals kept as data in tests/scenarios/: NAME.txt is the script, NAME.ini (when there) the
-// virtual body it runs on, NAME.args (when there) more options, and NAME.timeline what `orvex-cli simulate`
+// virtual body it runs on, NAME.args (when there) more options, NAME.wav (when there) what its Sound lines
+// hear, and NAME.timeline what `orvex-cli simulate`
 // prints for them, from a clock set to 2026-12-06 21:00:00. Its folder then holds exactly the pictures its
 // timeline names (nothing half-downloaded, no thumbnail, nothing overwritten), and its exit code says whether
 // it completed.
@@ -47,6 +48,8 @@ TEST(Scenarios, EachRehearsalPrintsItsTimeline) {
         std::string arguments = "--clock=2026-12-06T21:00:00";
         if (fs::exists(beside(".ini")))
             arguments += " --camera=" + dir.write("body.ini", dir.read(beside(".ini")));
+        if (fs::exists(beside(".wav")))
+            arguments += " --sound=" + dir.write("sound.wav", dir.read(beside(".wav")));
         if (fs::exists(beside(".args"))) {
             const std::string options = dir.read(beside(".args"));
             arguments += " " + options.substr(0, options.find('\n'));

@@ -112,6 +112,12 @@ std::optional<std::string> loop(RunOptions& o, const Value& v) {
     return std::nullopt;
 }
 
+std::optional<std::string> sound(RunOptions& o, const Value& v) {
+    if (!v || v->empty()) return "--sound needs a WAV file";
+    o.sound = v;
+    return std::nullopt;
+}
+
 std::optional<std::string> start(RunOptions& o, const Value& v) {
     if (v && !v->empty() && !(clockText(*v) && parseStartTime(*v)))
         return "--start wants a time of day HH:MM or HH:MM:SS, not \"" + *v + "\"";
@@ -185,6 +191,7 @@ constexpr OptionRule kOptions[] = {
     {"--serialport", true, true, false, serialPort},
     {"--ut", true, true, false, universalTime},
     {"--until", true, true, false, until},
+    {"--sound", true, true, false, sound},
     {"--lang", true, true, true, language},
 };
 

@@ -28,6 +28,7 @@ struct RunOptions {
     bool universalTime = false;
     std::optional<std::uint64_t> untilMs; // none: no limit (run); a rehearsal has one of 24 hours by default
     std::optional<int> language;
+    std::optional<std::string> sound; // a WAV file Sound lines hear instead of the computer's input
 };
 
 // Reads the arguments after the command word. A value the command cannot use is refused, with an error

@@ -9,6 +9,8 @@
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
+#include "platform/headless/recorded_sound.h"
+#include "platform/portaudio/portaudio_sound_input.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
 #include "ui/main_controls.h"
@@ -30,6 +32,9 @@ constexpr int kMessageConnectCamera = 38;
 constexpr int kMessageNoCamera = 121; // "(No camera found)"
 constexpr int kMessageNotAnExposure = 230;
 constexpr int kMessageNoBodyWithId = 231;
+constexpr int kMessageSoundUnreadable = 220;
+constexpr int kMessageSoundNotPlayable = 221;
+constexpr int kMessageSoundNeeded = 222;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
@@ -56,6 +61,11 @@ void onInterrupt(int) {
     stopAsked = true;
 }
 
+bool waitsForSound(const Script& script) {
+    return std::any_of(script.lines.begin(), script.lines.end(),
+                       [](const ScriptLine& line) { return line.kind == TriggerKind::Sound; });
+}
+
 void selectLockup(Window& w, const std::string& choice) {
     if (choice == "Off")
         w.listSelectIndex(kLockupList, 0);
@@ -76,6 +86,16 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (!profile) {
         err << "orvex-cli: " << problem << '\n';
         return 2;
+    }
+    std::optional<std::vector<std::int16_t>> recording;
+    if (o.sound) {
+        const auto bytes = fileContent(*o.sound);
+        if (bytes) recording = wavSamples(*bytes);
+        if (!recording) {
+            const int message = bytes ? kMessageSoundNotPlayable : kMessageSoundUnreadable;
+            err << "orvex-cli: " << formatMessage(o.language.value_or(kEnglish), message, *o.sound) << '\n';
+            return 2;
+        }
     }
     // A run reads the computer's clocks as the desktop program does; a rehearsal keeps a virtual one.
     const std::unique_ptr<SessionTime> time =
@@ -122,6 +142,15 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         return box.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
     };
 
+    // Made after the window and gone before it: no buffer reaches a window or a program that is gone.
+    // A recording plays on the window's timers, in step with the session's clock.
+    std::unique_ptr<SoundInput> sound;
+    if (recording)
+        sound = std::make_unique<RecordedSound>(std::move(*recording), time->clock(), time->windowTimers());
+    else if (realTime)
+        sound = std::make_unique<PortAudioSoundInput>();
+    program.soundInput = sound.get();
+
     printer.start();
     window.create(MAIN_DIALOG);
     if (window.destroyed()) return 1;
@@ -139,6 +168,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
     if (o.fromLine && program.script.loaded && !program.run.startLine) {
         err << "orvex-cli: " << formatMessage(program.language, kMessageNotAnExposure, *o.fromLine) << '\n';
+        window.send({MessageKind::Close, 0, {}});
+        return 2;
+    }
+    // A rehearsal cannot listen to the computer: its clock is not the computer's.
+    if (!realTime && !sound && program.script.loaded && waitsForSound(program.script)) {
+        err << "orvex-cli: " << program.text(kMessageSoundNeeded) << '\n';
         window.send({MessageKind::Close, 0, {}});
         return 2;
     }

@@ -37,6 +37,10 @@ void TimelinePrinter::moveDetected(int level) {
     line("move\t" + std::to_string(level));
 }
 
+void TimelinePrinter::soundDetected(int level) {
+    line("sound\t" + std::to_string(level));
+}
+
 void TimelinePrinter::message(const std::string& caption, const std::string& text) {
     std::string flat = text;
     for (char& c : flat)

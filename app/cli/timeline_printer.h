@@ -23,6 +23,7 @@ class TimelinePrinter : public RunObserver {
     void downloadFailed(int shotCount, const std::string& fileName) override;
     void lateChanged(bool late) override;
     void moveDetected(int level) override;
+    void soundDetected(int level) override;
     void message(const std::string& caption, const std::string& text);
     void end(RunStatus status);
     void endUntil();

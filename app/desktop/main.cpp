@@ -5,6 +5,7 @@
 #include "core/program.h"
 #include "core/startup_options.h"
 #include "platform/desktop_application.h"
+#include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/system_language.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
     program.shell = &application.shell();
     program.language = language;
     program.options = orvex::parseCommandLine(commandLine);
+    orvex::PortAudioSoundInput sound;
+    program.soundInput = &sound;
     // The virtual body times its pictures on the scheduler's thread: it leaves the camera list before the
     // program goes.
     struct Unregister {

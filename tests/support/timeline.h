@@ -41,6 +41,7 @@ class Timeline : public RunObserver {
         add("download-failed " + std::to_string(shot) + " " + fileName);
     }
     void lateChanged(bool late) override { add(late ? "late 1" : "late 0"); }
+    void soundDetected(int level) override { add("sound " + std::to_string(level)); }
 
     // "time event" lines, in order.
     std::vector<std::string> events() const {

@@ -1,0 +1,48 @@
+#pragma once
+// A recording played into the run as the computer's sound input would hand it over: one buffer every
+// 62.5 ms (for 500 samples) from the moment the input opens, in step with the program's clock, then
+// silence once the recording has ended. orvex-cli rehearses Sound lines with it.
+#include "platform/clock.h"
+#include "platform/scheduler.h"
+#include "platform/sound_input.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvex {
+
+// The samples of a WAV file's content of 16-bit mono samples at 8000 Hz; none for any other content.
+std::optional<std::vector<std::int16_t>> wavSamples(const std::string& bytes);
+// A file's whole content; none when it cannot be read.
+std::optional<std::string> fileContent(const std::string& path);
+
+class RecordedSound final : public SoundInput {
+  public:
+    // The buffers are delivered by `timers`, on its thread.
+    RecordedSound(std::vector<std::int16_t> samples, const Clock& clock, Scheduler& timers);
+    ~RecordedSound() override;
+    RecordedSound(const RecordedSound&) = delete;
+    RecordedSound& operator=(const RecordedSound&) = delete;
+
+    int open(unsigned count, SoundBuffer buffer) override;
+    int start() override;
+    int close() override;
+
+  private:
+    void armNext();
+    void deliver();
+
+    std::vector<std::int16_t> samples_;
+    const Clock& clock_;
+    Scheduler& timers_;
+    SoundBuffer buffer_;
+    unsigned count_ = 0;
+    bool open_ = false;
+    std::uint32_t openedAt_ = 0;
+    std::uint64_t delivered_ = 0;
+    std::optional<int> pending_;
+};
+
+} // namespace orvex
