@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
     "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
     "  --until=DURATION          stop after that long (simulate: 24h by default; run: no limit)\n"
+    "  --slave                   run: wait for another Orvex to start its run, and start with it\n"
     "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
     "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --lang en|fr\n";
 
