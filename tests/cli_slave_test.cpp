@@ -39,7 +39,7 @@ std::vector<long> shootingTimes(const std::filesystem::path& folder) {
 TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
     TempDir dir;
     std::vector<std::string> lines;
-    for (int i = 0; i < 5; ++i) lines.push_back(line().delay(5).aperture("8").speed("1/250"));
+    for (int i = 0; i < 4; ++i) lines.push_back(line().delay(10).aperture("8").speed("1/250"));
     const std::string group = "test-" + std::to_string(getpid());
     const auto startOne = [&](const std::string& name, const std::vector<std::string>& extra) {
         std::filesystem::create_directories(dir.path() / name);
