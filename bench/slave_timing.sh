@@ -10,24 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 shots=20
 load=0
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --shots) shots="$2"; shift 2 ;;
-    --load) load="$2"; shift 2 ;;
-    *) echo "usage: $0 [--shots N] [--load N]" >&2; exit 2 ;;
-  esac
-done
+source bench/timing_common.sh
 
 cmake --preset default -DORVEX_BUILD_BENCH=ON >/dev/null
 cmake --build --preset default --target orvex-cli orvex_shot_lateness >/dev/null
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 # A group of this bench alone: no other Orvex on the computer starts with it.
 export ORVEX_SYNC_GROUP="bench-$$"
@@ -37,10 +23,7 @@ for side in master slave; do
   for _ in $(seq "$shots"); do printf '10\t8\t1\t250\t100\t(L)\t\n' >>"$work/$side/night.txt"; done
 done
 
-for _ in $(seq "$load"); do
-  (while :; do :; done) &
-  pids+=($!)
-done
+start_load
 
 start=$(date -d "@$(($(date +%s) + 3))" +%H:%M:%S)
 build/orvex-cli run --camera=bulb --start="$start" "$work/master/night.txt" >/dev/null &
