@@ -4,6 +4,7 @@
 #include "tests/support/run_program.h"
 #include "tests/support/sync_name.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace orvex::test {
@@ -21,8 +22,8 @@ struct InStep {
     }
     void runFor(unsigned ms) {
         for (unsigned done = 0; done < ms; done += 10) {
-            master.runFor(10);
-            slave.runFor(10);
+            master.runFor(std::min(10u, ms - done));
+            slave.runFor(std::min(10u, ms - done));
         }
     }
 
@@ -31,18 +32,21 @@ struct InStep {
     SharedSynchro masterSync{name.name()}, slaveSync{name.name()};
 };
 
-// The slave polls 40 ms after the master starts (or after its delayed start arrives), yet shoots with it:
-// its delays count from the master's start, and its ticks fall just after theirs.
+// The slave polls 40 or 45 ms after the master starts (or after its delayed start arrives), yet shoots with
+// it: its delays count from the master's start, and its ticks fall just after theirs.
 TEST(SlaveSync, TheSlaveShootsOnTheMastersSchedule) {
     const struct {
         const char* what;
         std::string masterOptions;
+        unsigned masterAt;       // ms after the slave began to poll, every 50 ms
         unsigned slaveIdleUntil; // ms after the master was told to start
         Strings shots;
     } cases[] = {
-        {"start", "", 0, {"10000 shot 1 line 2 pass 0", "10500 shot 2 line 3 pass 0"}},
+        {"start", "", 10, 0, {"10000 shot 1 line 2 pass 0", "10500 shot 2 line 3 pass 0"}},
+        {"start just after a poll", "", 5, 0, {"10000 shot 1 line 2 pass 0", "10500 shot 2 line 3 pass 0"}},
         {"delayed start",
          " -start=\"21:00:05\"",
+         10,
          4950,
          {"15000 shot 1 line 2 pass 0", "15500 shot 2 line 3 pass 0"}},
     };
@@ -51,7 +55,7 @@ TEST(SlaveSync, TheSlaveShootsOnTheMastersSchedule) {
         InStep t;
         const std::vector<std::string> lines = {line().delay(100), line().delay(5)};
         t.openSlave(lines);
-        t.runFor(10);
+        t.runFor(c.masterAt);
         t.slave.timeline.start();
         t.master.start(lines, c.masterOptions);
         if (c.slaveIdleUntil) {
