@@ -21,6 +21,7 @@
 #include "run/script_moves.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
+#include "run/slave_sync.h"
 #include "run/start_line.h"
 #include "run/status_display.h"
 #include "script/script_chain.h"
@@ -105,13 +106,10 @@ void initialise(Program& p, Window& w) {
             p.run.settings.startMinute = t->minute;
             p.run.settings.startSecond = t->second;
         }
+    // A slave starts only when its master does.
     if (o.slave) {
-        p.slaveMode = true;
+        setSlaveMode(p, w, true);
         startRequested = false;
-        w.checkItem(kSlaveToggle, true);
-        p.run.settings.delayedStart = false;
-        w.checkItem(kDelayedToggle, false);
-        w.enableItem(kDelayedToggle, false);
     }
     updateMainControls(p, w);
     if (startRequested && w.isItemEnabled(kStartButton))
@@ -181,6 +179,9 @@ void command(Program& p, Window& w, int id) {
     case kLoopToggle:
         p.run.settings.loopEnabled = !p.run.settings.loopEnabled;
         w.checkItem(kLoopToggle, p.run.settings.loopEnabled);
+        break;
+    case kSlaveToggle:
+        setSlaveMode(p, w, !p.slaveMode);
         break;
     case kDelayedToggle:
         p.run.settings.delayedStart = !p.run.settings.delayedStart;
@@ -270,6 +271,7 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         break;
     case MessageKind::Timer:
         if (m.id == kTimerRun) runTick(p, w);
+        if (m.id == kTimerSync) pollSync(p, w);
         if (m.id == kTimerLiveView) frameTick(p, w);
         if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p, w);
         break;

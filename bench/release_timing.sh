@@ -8,24 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shots=15
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --shots) shots="$2"; shift 2 ;;
-    *) echo "usage: $0 [--shots N]" >&2; exit 2 ;;
-  esac
-done
+source bench/timing_common.sh
 command -v gphoto2 >/dev/null || { echo "gphoto2 is missing: run scripts/install-deps.sh" >&2; exit 1; }
 
 cmake --preset default -DORVEX_BUILD_BENCH=ON >/dev/null
 cmake --build --preset default --target orvex orvex-cli orvex_emulated_eos orvex_emulated_usb >/dev/null
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 export CAMLIBS="$PWD/build/tests/gphoto2/camlibs" IOLIBS="$PWD/build/tests/gphoto2/iolibs"
 export ORVEX_EMULATED_BODIES=3272 QT_QPA_PLATFORM=offscreen

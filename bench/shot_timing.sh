@@ -9,33 +9,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 shots=30
 load=0
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --shots) shots="$2"; shift 2 ;;
-    --load) load="$2"; shift 2 ;;
-    *) echo "usage: $0 [--shots N] [--load N]" >&2; exit 2 ;;
-  esac
-done
+source bench/timing_common.sh
 
 cmake --preset default -DORVEX_BUILD_BENCH=ON >/dev/null
 cmake --build --preset default --target orvex orvex_shot_lateness >/dev/null
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 script="$work/timing.txt"
 printf 'DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n' >"$script"
 for _ in $(seq "$shots"); do printf '10\t8\t1\t250\t100\t(L)\t\n' >>"$script"; done
 
-for _ in $(seq "$load"); do
-  (while :; do :; done) &
-  pids+=($!)
-done
+start_load
 
 # A whole second far enough ahead for the program to be up and connected.
 start=$(date -d "@$(($(date +%s) + 4))" +%H:%M:%S)

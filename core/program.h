@@ -15,6 +15,7 @@
 #include "platform/serial_ports.h"
 #include "platform/shell.h"
 #include "platform/sound_input.h"
+#include "platform/synchro.h"
 
 #include <map>
 #include <memory>
@@ -55,6 +56,11 @@ struct Program {
     // On a virtual clock downloads take no time: the run waits for each drain it starts, so that
     // a rehearsal gives the same timeline every time.
     bool transfersTakeNoTime = false;
+    // Shared with the other instances on the computer; none for one on a clock of its own (a rehearsal),
+    // which neither publishes its starts nor follows another's.
+    Synchro* synchro = nullptr;
+    SyncReading lastSyncValue;      // the shared value as last read: a slave starts when it changes
+    bool runTimerShortened = false; // the run timer's first period lines its ticks up with an older origin
     RunObserver* observer = nullptr;
     Shell* shell = nullptr; // starts the script editor and other programs; none in orvex-cli
     // Where the first script added to a chain came from; every later chain is written there too.

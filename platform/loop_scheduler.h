@@ -15,9 +15,11 @@ class LoopScheduler final : public TimerScheduler {
   public:
     using Moment = std::chrono::steady_clock::time_point;
 
-    // Only from the loop's own thread. From inside an action the delay counts from that action's moment,
-    // so a timer that re-arms itself keeps its phase; when that moment has passed (the process was
-    // stopped), whole delays are skipped, as a late window timer fires once and not once per lost period.
+    // Only from the loop's own thread. The delay counts from now, from inside an action too: a timer set
+    // again there (the run's, once its origin has been read) counts from that moment. A repeating action's
+    // next turn counts from the moment of its last, so that it keeps its phase; when that moment has passed
+    // (the process was stopped), whole periods are skipped, as a late window timer fires once and not once
+    // per lost period.
     int schedule(unsigned delayMs, std::function<void()> action) override;
     int scheduleEvery(unsigned periodMs, std::function<void()> action) override;
     void cancel(int id) override;
@@ -34,13 +36,12 @@ class LoopScheduler final : public TimerScheduler {
         unsigned period;
         std::function<void()> run;
     };
-    // Schedules `delayMs` after the moment of the running action, or after now; returns the action's id.
-    int arm(unsigned delayMs, Action action);
+    // Schedules `delayMs` after `from`, or after now; returns the action's id.
+    int arm(unsigned delayMs, Action action, const Moment* from = nullptr);
     int nextOrder();
 
     std::multimap<std::pair<Moment, int>, Action> due_; // (moment, order of scheduling) → action
     int nextOrder_ = 1;
-    const Moment* running_ = nullptr; // the moment of the action being run
 };
 
 } // namespace orvex

@@ -65,6 +65,7 @@ enum MainMenu {
 // Timers of the main window.
 enum MainTimer {
     kTimerRun = 1,
+    kTimerSync = 2,
     kTimerLiveView = 4,
 };
 

@@ -24,6 +24,7 @@ constexpr int kMessageNotDownloaded = 211;
 constexpr int kMessageWarning = 198;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
+constexpr std::uint32_t kShortestFirstTickMs = 10;
 
 bool anyRequest(const RunState& r) {
     return r.paused || r.requests.reload || r.requests.next || r.requests.prev || r.requests.abort;
@@ -213,12 +214,18 @@ void exposureTick(Program& p, Window& w) {
     showStatus(p, w, RunStatus::kPictureWait);
 }
 
-// The run's waits count from its origin, read from the clock now; its tick starts again from here, so that
-// each later tick falls just after a moment instead of a fraction of a millisecond before it, which would
-// cost the shot a whole tick.
-void setTimeOrigin(Program& p, Window& w, std::uint32_t now) {
-    p.run.wait.timeOrigin = now;
-    w.setTimer(kTimerRun, kTickMs);
+// The run's waits count from its origin; its tick starts again from here, so that each later tick falls
+// just after a moment instead of a fraction of a millisecond before it, which would cost the shot a whole
+// tick. An origin in the past (a slave's, taken from its master) shortens the first period, so that the ticks
+// fall just after whole steps from the origin itself; the next tick gives the timer its period back.
+void setTimeOrigin(Program& p, Window& w, std::uint32_t origin) {
+    p.run.wait.timeOrigin = origin;
+    const std::uint32_t past = ticksBetween(origin, p.clock.tick()) % kTickMs;
+    std::uint32_t first = kTickMs - past;
+    // Not every platform keeps so short a period: the first tick waits for the step after.
+    if (first < kShortestFirstTickMs) first += kTickMs;
+    p.runTimerShortened = first != kTickMs;
+    w.setTimer(kTimerRun, first);
 }
 
 void timeOfDayTick(Program& p, Window& w) {
@@ -229,11 +236,15 @@ void timeOfDayTick(Program& p, Window& w) {
         r.wait.lastRemaining = remaining;
         return;
     }
-    setTimeOrigin(p, w, p.clock.tick());
-    if (r.status == RunStatus::kTimeWait)
+    const std::uint32_t now = p.clock.tick();
+    setTimeOrigin(p, w, now);
+    if (r.status == RunStatus::kTimeWait) {
         executeLine(p, w);
-    else
-        armOrExecute(p, w);
+        return;
+    }
+    // The delayed start is the run's start: the slaves start from it.
+    if (p.synchro) p.synchro->synchro(now);
+    armOrExecute(p, w);
 }
 
 void lockupTick(Program& p, Window& w) {
@@ -377,13 +388,24 @@ void startRun(Program& p, Window& w) {
         showStatus(p, w, RunStatus::kDelayedStartWait);
         return;
     }
-    setTimeOrigin(p, w, p.clock.tick());
+    if (p.slaveMode) {
+        // Every delay counts from the master's start, whenever this instance saw it.
+        setTimeOrigin(p, w, p.lastSyncValue.value);
+    } else {
+        const std::uint32_t now = p.clock.tick();
+        setTimeOrigin(p, w, now);
+        if (p.synchro) p.synchro->synchro(now);
+    }
     armOrExecute(p, w);
 }
 
 void runTick(Program& p, Window& w) {
     RunState& r = p.run;
     if (!r.running) return;
+    if (p.runTimerShortened) {
+        p.runTimerShortened = false;
+        w.setTimer(kTimerRun, kTickMs);
+    }
     if (r.cameraReady) {
         if (serviceRequests(p, w)) return;
         if (!p.options.simulation) setCameraUiLock(p, !r.paused);

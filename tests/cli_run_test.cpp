@@ -1,5 +1,6 @@
 // orvex-cli run: the same engine in real time, on a virtual body; Ctrl-C stops the run as the Stop button.
 #include "platform/headless/virtual_clock.h"
+#include "tests/support/cli_process.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
@@ -17,28 +18,6 @@
 namespace orvex::test {
 namespace {
 
-// Starts orvex-cli with its output in a file; returns the process id.
-pid_t launch(const std::vector<std::string>& args, const std::string& output) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        FILE* out = std::freopen(output.c_str(), "w", stdout);
-        (void)out;
-        std::vector<char*> argv{const_cast<char*>(ORVEX_CLI_PATH)};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        setenv("LC_ALL", "C", 1);
-        execv(ORVEX_CLI_PATH, argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 std::string profile(const TempDir& dir) {
     // Each download takes 60 ms of real time while the run goes on.
     return dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
@@ -53,7 +32,8 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
         dir.write(folder + "/now.txt", scriptText({line().delay(0).aperture("8").speed("1/250"),
                                                    line().delay(2).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
-    EXPECT_EQ(waitFor(launch({"run", "--camera=" + profile(dir), "--prefix=m42-savetocam", script}, out)), 0);
+    EXPECT_EQ(
+        waitForCli(launchCli({"run", "--camera=" + profile(dir), "--prefix=m42-savetocam", script}, out)), 0);
     const std::string text = dir.read(out);
     EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
@@ -69,14 +49,26 @@ TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
         dir.write("long.txt", scriptText({line().delay(0).aperture("8").speed("1/250"),
                                           line().delay(600).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
-    const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
+    const pid_t pid = launchCli({"run", "--camera=" + profile(dir), script}, out);
     // Wait for the run to be under way, then press Ctrl-C.
     for (int i = 0; i < 500 && dir.read(out).find("status\t197") == std::string::npos; ++i) usleep(10000);
     kill(pid, SIGINT);
-    EXPECT_EQ(waitFor(pid), 1);
+    EXPECT_EQ(waitForCli(pid), 1);
     const std::string text = dir.read(out);
     EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
+}
+
+// With no master starting, a slave waits without a run until --until ends it.
+TEST(CliRun, ASlaveWaitsIdleForItsMaster) {
+    TempDir dir;
+    const std::string script = dir.write("night.txt", scriptText({line().delay(0).speed("1/250")}));
+    const CliResult r = runCli("run --camera=bulb --slave --until=300ms " + script,
+                               "LC_ALL=C ORVEX_SYNC_GROUP=idle-" + std::to_string(getpid()));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("\tend\t-\tuntil\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\tstatus\t"), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "1 - Canon EOS 600D"));
 }
 
 // Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
@@ -94,14 +86,14 @@ TEST(CliRun, AStalledRunNamesAndStampsThePictureWithTheRealMoment) {
     const std::string script =
         dir.write("stall.txt", scriptText({line().delay(5).aperture("8").speed("1/250")}));
     const std::string out = (dir.path() / "out.txt").string();
-    const pid_t pid = launch({"run", "--camera=" + profile(dir), script}, out);
+    const pid_t pid = launchCli({"run", "--camera=" + profile(dir), script}, out);
     for (int i = 0; i < 2500 && dir.read(out).empty(); ++i) usleep(2000);
     kill(pid, SIGSTOP);
     ASSERT_EQ(dir.read(out).find("shot"), std::string::npos) << "the shot came before the stall";
     usleep(1600000);
     const std::time_t resumed = std::time(nullptr);
     kill(pid, SIGCONT);
-    ASSERT_EQ(waitFor(pid), 0) << dir.read(out);
+    ASSERT_EQ(waitForCli(pid), 0) << dir.read(out);
     std::tm local{};
     localtime_r(&resumed, &local);
     const std::int64_t resumedMs = msFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

@@ -33,6 +33,9 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
         // Nobody can press a virtual body's release by hand: the run would wait for ever.
         {"simulate --lockup=Manu", "--lockup"},
         {"run --camera=bulb --lockup=Manu", "--lockup"},
+        // A rehearsal's clock is its own: no master's start is a moment of it.
+        {"simulate --slave", "--slave"},
+        {"run --slave=yes", "--slave"},
     };
     for (const auto& [args, option] : cases) {
         const CliResult r = runCli(std::string(args) + (*option ? " x.txt" : "") + " 2>&1");

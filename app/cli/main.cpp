@@ -32,6 +32,7 @@ constexpr const char* kUsage =
     "  --until=DURATION          stop after that long (simulate: 24h by default; run: no limit)\n"
     "  --sound=FILE.wav          Sound lines hear this recording (16-bit mono, 8000 Hz) instead\n"
     "                            of the computer's sound input (simulate needs it for them)\n"
+    "  --slave                   run: wait for another Orvex to start its run, and start with it\n"
     "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
     "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --lang en|fr\n";
 

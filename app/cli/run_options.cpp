@@ -150,6 +150,12 @@ std::optional<std::string> universalTime(RunOptions& o, const Value& v) {
     return std::nullopt;
 }
 
+std::optional<std::string> slave(RunOptions& o, const Value& v) {
+    if (v) return "--slave takes no value";
+    o.slave = true;
+    return std::nullopt;
+}
+
 std::optional<std::string> lockup(RunOptions& o, const Value& v) {
     if (!v || !validLockup(*v)) return "--lockup wants Off, 1s to 10s, or Manu";
     o.lockup = v;
@@ -190,6 +196,7 @@ constexpr OptionRule kOptions[] = {
     {"--lockup", true, true, false, lockup},
     {"--serialport", true, true, false, serialPort},
     {"--ut", true, true, false, universalTime},
+    {"--slave", true, true, false, slave},
     {"--until", true, true, false, until},
     {"--sound", true, true, false, sound},
     {"--lang", true, true, true, language},
@@ -260,6 +267,11 @@ std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std
         return error = "--lockup=Manu waits for a hand on a real body's shutter release; a rehearsal or a "
                        "virtual body has none",
                std::nullopt;
+    // A master's start is a moment of the computer's clock, which a rehearsal does not keep.
+    if (o.slave && command == Command::Simulate)
+        return error = "--slave follows a master on the computer's clock; a rehearsal keeps a clock of its "
+                       "own and starts by itself",
+               std::nullopt;
     if (command == Command::Simulate && !o.untilMs) o.untilMs = 24ull * 3600 * 1000;
     return o;
 }
@@ -277,6 +289,7 @@ StartupOptions startupOptions(const RunOptions& o) {
     s.saveToHost = !o.saveToCamera;
     s.serialPortText = o.serialPort;
     s.fromLineText = o.fromLine;
+    s.slave = o.slave;
     return s;
 }
 

@@ -26,6 +26,7 @@ struct RunOptions {
     std::optional<std::string> lockup; // Off, 1s … 10s, Manu
     std::optional<std::string> serialPort;
     bool universalTime = false;
+    bool slave = false;                   // run: wait for another instance's start and start from it
     std::optional<std::uint64_t> untilMs; // none: no limit (run); a rehearsal has one of 24 hours by default
     std::optional<int> language;
     std::optional<std::string> sound; // a WAV file Sound lines hear instead of the computer's input

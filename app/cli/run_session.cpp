@@ -11,6 +11,7 @@
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/recorded_sound.h"
 #include "platform/portaudio/portaudio_sound_input.h"
+#include "platform/posix/shared_synchro.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
 #include "ui/main_controls.h"
@@ -35,6 +36,7 @@ constexpr int kMessageNoBodyWithId = 231;
 constexpr int kMessageSoundUnreadable = 220;
 constexpr int kMessageSoundNotPlayable = 221;
 constexpr int kMessageSoundNeeded = 222;
+constexpr int kMessageNoSharedStart = 225;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
@@ -122,6 +124,18 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     SerialPorts& ports = realBody ? static_cast<SerialPorts&>(systemPorts) : virtualPorts;
     Program program(time->clock(), ports);
     if (o.language) program.language = *o.language;
+    // A run starts in step with the other instances on the computer; a rehearsal's clock is its own.
+    std::optional<SharedSynchro> shared;
+    if (realTime) {
+        shared.emplace();
+        if (!shared->usable()) {
+            err << "orvex-cli: " << formatMessage(program.language, kMessageNoSharedStart, shared->problem())
+                << '\n';
+            // A slave could only wait for ever.
+            if (o.slave) return 1;
+        }
+        program.synchro = &*shared;
+    }
     program.options = startupOptions(o);
     if (realBody) {
         // The desktop program's -connect rules: a body id, or the first body whose session opens.
@@ -181,19 +195,33 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     std::optional<NewFolders> rehearsalFolders;
     if (!realTime)
         rehearsalFolders.emplace(std::vector<std::string>{pictureFolder(program), pictureRoot(program)});
-    if (!program.run.running) {
+    // A slave waits, idle, for its master to start: its run begins from the shared value.
+    if (!program.run.running && !program.slaveMode) {
         if (!window.isItemEnabled(kStartButton)) {
             printer.end(program.run.status);
             return 1;
         }
         window.click(kStartButton);
     }
+    const auto waitingForMaster = [&] {
+        return program.slaveMode && !program.run.running && program.run.status == RunStatus::kIdle;
+    };
 
     std::signal(SIGINT, onInterrupt);
-    while (program.run.running && (!o.untilMs || time->elapsedMs() < *o.untilMs)) {
+    while ((program.run.running || waitingForMaster()) && (!o.untilMs || time->elapsedMs() < *o.untilMs)) {
+        if (waitingForMaster() && stopAsked) break;
         if (stopAsked.exchange(false)) window.click(kStartButton);
         time->pass();
         window.pump();
+    }
+    if (waitingForMaster()) {
+        std::signal(SIGINT, SIG_DFL);
+        if (stopAsked)
+            printer.end(program.run.status);
+        else
+            printer.endUntil();
+        window.send({MessageKind::Close, 0, {}});
+        return 1;
     }
     // The body may send the last exposure's later files up to `fileGapMs` after its first, when the run
     // has already ended: the session lasts that long again so that they are downloaded, not lost.

@@ -2,10 +2,12 @@
 #include "app/main_window.h"
 #include "camera/gphoto2/gphoto_driver.h"
 #include "camera/virtual/virtual_camera.h"
+#include "core/catalogue.h"
 #include "core/program.h"
 #include "core/startup_options.h"
 #include "platform/desktop_application.h"
 #include "platform/portaudio/portaudio_sound_input.h"
+#include "platform/posix/shared_synchro.h"
 #include "platform/system_language.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
@@ -74,6 +76,11 @@ int main(int argc, char** argv) {
     program.options = orvex::parseCommandLine(commandLine);
     orvex::PortAudioSoundInput sound;
     program.soundInput = &sound;
+    // Runs start in step with the other instances on the computer; without the shared value, each on its own.
+    orvex::SharedSynchro synchro;
+    if (!synchro.usable())
+        std::fprintf(stderr, "%s\n", orvex::formatMessage(language, 225, synchro.problem()).c_str());
+    program.synchro = &synchro;
     // The virtual body times its pictures on the scheduler's thread: it leaves the camera list before the
     // program goes.
     struct Unregister {

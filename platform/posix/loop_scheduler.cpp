@@ -12,10 +12,10 @@ int LoopScheduler::nextOrder() {
     return order;
 }
 
-int LoopScheduler::arm(unsigned delayMs, Action action) {
+int LoopScheduler::arm(unsigned delayMs, Action action, const Moment* from) {
     const Moment now = std::chrono::steady_clock::now();
     const std::chrono::milliseconds delay(delayMs);
-    Moment when = (running_ ? *running_ : now) + delay;
+    Moment when = (from ? *from : now) + delay;
     if (when < now && delay.count() > 0)
         when += (now - when + delay - std::chrono::nanoseconds(1)) / delay * delay;
     const int order = nextOrder();
@@ -42,11 +42,9 @@ void LoopScheduler::runDue() {
     while (!due_.empty() && due_.begin()->first.first <= std::chrono::steady_clock::now()) {
         auto node = due_.extract(due_.begin());
         const Moment moment = node.key().first;
-        running_ = &moment;
         Action& action = node.mapped();
-        if (action.repeats) arm(action.period, action);
+        if (action.repeats) arm(action.period, action, &moment);
         action.run();
-        running_ = nullptr;
     }
 }
 

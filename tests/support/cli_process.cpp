@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvex::test {
 
@@ -16,6 +18,29 @@ CliResult runCli(const std::string& arguments, const std::string& environment) {
     const int status = pclose(pipe);
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
+}
+
+pid_t launchCli(const std::vector<std::string>& arguments, const std::string& output,
+                const std::vector<std::pair<std::string, std::string>>& environment) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FILE* out = std::freopen(output.c_str(), "w", stdout);
+        (void)out;
+        std::vector<char*> argv{const_cast<char*>(ORVEX_CLI_PATH)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        setenv("LC_ALL", "C", 1);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+        execv(ORVEX_CLI_PATH, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitForCli(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace orvex::test
