@@ -41,7 +41,7 @@ std::vector<ShownOutput> shownOutputs(const fs::path& document) {
 TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
     const fs::path source = ORVEX_SOURCE_DIR;
     std::vector<fs::path> documents = {source / "README.md"};
-    for (const char* folder : {"docs", "docs/manual"})
+    for (const char* folder : {"docs", "docs/manual", "docs/man"})
         for (const auto& entry : fs::directory_iterator(source / folder))
             if (entry.path().extension() == ".md") documents.push_back(entry.path());
     int checked = 0;
@@ -53,8 +53,28 @@ TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
             EXPECT_EQ(r.out, s.output) << s.where << ": orvex-cli " << s.arguments;
             ++checked;
         }
-    // The manuals show a timeline each, in their own language.
-    EXPECT_GE(checked, 2);
+    // The manuals show a timeline each, in their own language, and the manual page of orvex-cli its check.
+    EXPECT_GE(checked, 3);
+}
+
+// The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut
+// off at the page's edge, would be copied wrong. A page holds this many characters of them, tabs expanded.
+TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPage) {
+    constexpr std::size_t kPageWidth = 100;
+    for (const char* manual : {"en.md", "fr.md"}) {
+        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        bool fenced = false;
+        int number = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++number;
+            if (line.starts_with("```")) fenced = !fenced;
+            if (!fenced && !line.starts_with("    ")) continue;
+            std::size_t width = 0;
+            for (const char c : line)
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) width = c == '\t' ? (width / 8 + 1) * 8 : width + 1;
+            EXPECT_LE(width, kPageWidth) << manual << ":" << number;
+        }
+    }
 }
 
 } // namespace

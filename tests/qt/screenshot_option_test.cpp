@@ -52,4 +52,38 @@ TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
     }
 }
 
+// What the options bring up in front of the main window is the picture: a box that refuses the start (a burst
+// on a body in single-shot drive), the live view window, which is not modal.
+TEST(ScreenshotOption, TakesTheBoxOrWindowInFrontOfTheMainWindow) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString script = folder.filePath("night.txt");
+    std::ofstream(script.toStdString())
+        << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\tR\t2\n";
+    const auto picture = [&](const QStringList& options) {
+        const QString target = folder.filePath("picture.png");
+        QFile::remove(target);
+        QProcess orvex;
+        orvex.setWorkingDirectory(folder.path());
+        orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        orvex.setProcessEnvironment(environment);
+        orvex.start(ORVEX_DESKTOP_PATH,
+                    QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + options +
+                        QStringList{"--screenshot=" + target});
+        if (!orvex.waitForFinished(30000)) orvex.kill(), orvex.waitForFinished();
+        EXPECT_EQ(orvex.exitCode(), 0) << options.join(' ').toStdString();
+        return QImage(target).size();
+    };
+    const QSize window = picture({});
+    ASSERT_FALSE(window.isEmpty());
+    for (const QStringList& options :
+         {QStringList{"-start=\"\""}, QStringList{"--dialog=SMALL_LIVE_VIEW_DIALOG"}}) {
+        const QSize shown = picture(options);
+        EXPECT_FALSE(shown.isEmpty()) << options.join(' ').toStdString();
+        EXPECT_NE(shown, window) << options.join(' ').toStdString();
+    }
+}
+
 } // namespace
