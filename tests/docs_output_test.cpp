@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
+#include <set>
 
 namespace orvex::test {
 namespace {
@@ -58,9 +59,10 @@ TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
 }
 
 // The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut
-// off at the page's edge, would be copied wrong. A page holds this many characters of them, tabs expanded.
+// off at the page's edge, would be copied wrong. A line of the page (docs/print/manual.css: 174 mm of 7 pt
+// DejaVu Sans Mono) holds this many characters of them, tabs expanded.
 TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPage) {
-    constexpr std::size_t kPageWidth = 100;
+    constexpr std::size_t kPageWidth = 116;
     for (const char* manual : {"en.md", "fr.md"}) {
         std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
         bool fenced = false;
@@ -71,9 +73,50 @@ TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPage) {
             if (!fenced && !line.starts_with("    ")) continue;
             std::size_t width = 0;
             for (const char c : line)
-                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) width = c == '\t' ? (width / 8 + 1) * 8 : width + 1;
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+                    width = c == '\t' ? (width / 8 + 1) * 8 : width + 1;
             EXPECT_LE(width, kPageWidth) << manual << ":" << number;
         }
+    }
+}
+
+// A heading's anchor as GitHub and pandoc make it: lower case (the accented capitals of French too), letters,
+// digits, '-' and '_' kept, spaces made '-', the rest dropped.
+std::string anchorOf(const std::string& heading) {
+    std::string anchor;
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        const auto c = static_cast<unsigned char>(heading[i]);
+        if (c == 0xC3 && i + 1 < heading.size()) {
+            const auto next = static_cast<unsigned char>(heading[++i]);
+            anchor += static_cast<char>(c);
+            anchor += static_cast<char>(next >= 0x80 && next <= 0x9E && next != 0x97 ? next + 0x20 : next);
+        } else if (c >= 0x80 || std::isalnum(c) || c == '-' || c == '_') {
+            anchor += static_cast<char>(std::tolower(c));
+        } else if (c == ' ') {
+            anchor += '-';
+        }
+    }
+    return anchor;
+}
+
+// The manuals are read as PDFs, where a link to nowhere is a dead end.
+TEST(Docs, EveryLinkInAManualLeadsToOneOfItsHeadings) {
+    static const std::regex heading(R"(^#+ (.*)$)");
+    static const std::regex link(R"(\]\(#([^)]+)\))");
+    for (const char* manual : {"en.md", "fr.md"}) {
+        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        std::set<std::string> anchors;
+        std::vector<std::string> targets;
+        for (std::string line; std::getline(in, line);) {
+            std::smatch m;
+            if (std::regex_match(line, m, heading)) anchors.insert(anchorOf(m[1]));
+            for (auto it = std::sregex_iterator(line.begin(), line.end(), link); it != std::sregex_iterator();
+                 ++it)
+                targets.push_back((*it)[1]);
+        }
+        EXPECT_FALSE(targets.empty()) << manual;
+        for (const std::string& target : targets)
+            EXPECT_TRUE(anchors.contains(target)) << manual << ": #" << target;
     }
 }
 
