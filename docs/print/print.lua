@@ -1,5 +1,6 @@
 -- Shapes the manual's HTML for printing: a picture alone in its paragraph becomes a figure with its caption,
--- and a command in the text breaks only between its words, never inside an option.
+-- a bold title alone in its paragraph is marked to stay with what it names, and a command in the text breaks
+-- only between its words, never inside an option.
 local function escape(text)
   return (text:gsub('&', '&amp;'):gsub('<', '&lt;'):gsub('>', '&gt;'):gsub('"', '&quot;'))
 end
@@ -13,6 +14,10 @@ function Code(code)
 end
 
 function Para(para)
+  -- A paragraph that is only a bold title ("Buttons", "Fields") names what follows: it stays with it.
+  if #para.content == 1 and para.content[1].t == 'Strong' then
+    return pandoc.Div({para}, {class = 'title'})
+  end
   if #para.content ~= 1 or para.content[1].t ~= 'Image' then return nil end
   local image = para.content[1]
   local caption = escape(pandoc.utils.stringify(image.caption))
