@@ -2,6 +2,7 @@
 // `<!-- output: orvex-cli ARGUMENTS -->` is what orvex-cli prints (standard output and error) for those
 // arguments, run in a copy of examples/ without Orvex.ini.
 #include "tests/support/cli_process.h"
+#include "tests/support/shown_outputs.h"
 #include "tests/support/test_program.h"
 
 #include <filesystem>
@@ -15,39 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ShownOutput {
-    std::string where; // file:line of the comment
-    std::string arguments;
-    std::string output;
-};
-
-std::vector<ShownOutput> shownOutputs(const fs::path& document) {
-    static const std::regex marker(R"(^<!-- output: orvex-cli (.*) -->$)");
-    std::vector<std::string> lines;
-    std::ifstream in(document);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    std::vector<ShownOutput> shown;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::smatch m;
-        if (!std::regex_match(lines[i], m, marker)) continue;
-        ShownOutput s{document.filename().string() + ":" + std::to_string(i + 1), m[1], {}};
-        EXPECT_TRUE(i + 1 < lines.size() && lines[i + 1].starts_with("```"))
-            << s.where << ": no block follows";
-        for (i += 2; i < lines.size() && !lines[i].starts_with("```"); ++i) s.output += lines[i] + "\n";
-        shown.push_back(std::move(s));
-    }
-    return shown;
-}
-
 TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
-    const fs::path source = ORVEX_SOURCE_DIR;
-    std::vector<fs::path> documents = {source / "README.md"};
-    for (const char* folder : {"docs", "docs/manual", "docs/man"})
-        for (const auto& entry : fs::directory_iterator(source / folder))
-            if (entry.path().extension() == ".md") documents.push_back(entry.path());
+    static const std::regex marker(R"(^<!-- output: orvex-cli (.*) -->$)");
     int checked = 0;
-    for (const fs::path& document : documents)
-        for (const ShownOutput& s : shownOutputs(document)) {
+    for (const fs::path& document : documentsOf(ORVEX_SOURCE_DIR))
+        for (const ShownOutput& s : shownOutputs(document, marker)) {
             TempDir dir;
             fs::copy(ORVEX_EXAMPLES_DIR, dir.path());
             const CliResult r = runCli(s.arguments + " 2>&1", "cd '" + dir.path().string() + "' && LC_ALL=C");
