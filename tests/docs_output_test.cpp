@@ -93,5 +93,25 @@ TEST(Docs, EveryLinkInAManualLeadsToOneOfItsHeadings) {
     }
 }
 
+// Each heading of a manual is a bookmark of its PDF (beside orvex-cli, where Help finds it), and the contents
+// page one more.
+TEST(Docs, ThePrintedManualsHaveABookmarkForEveryHeading) {
+    const fs::path built = fs::path(ORVEX_CLI_PATH).parent_path();
+    for (const auto& [manual, pdf] :
+         {std::pair{"en.md", "Orvex_eng.pdf"}, std::pair{"fr.md", "Orvex_fr.pdf"}}) {
+        std::ifstream source(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        int headings = 0;
+        for (std::string line; std::getline(source, line);) headings += line.starts_with("#");
+        std::ifstream in(built / pdf, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        ASSERT_TRUE(bytes.starts_with("%PDF")) << pdf;
+        int titles = 0;
+        for (auto at = bytes.find("/Title"); at != std::string::npos; at = bytes.find("/Title", at + 1))
+            ++titles;
+        // The information dictionary holds the document's title; the title is no bookmark, the contents are.
+        EXPECT_GE(titles - 1, headings) << pdf;
+    }
+}
+
 } // namespace
 } // namespace orvex::test
