@@ -11,6 +11,27 @@
 
 namespace {
 
+// The desktop program on the virtual body with the script loaded and these options, saving to `target`; its
+// exit code, -1 when it did not end by itself.
+int takeScreenshot(const QString& folder, const QString& script, const QStringList& options,
+                   const QString& target) {
+    QProcess orvex;
+    orvex.setWorkingDirectory(folder);
+    orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    orvex.setProcessEnvironment(environment);
+    orvex.start(ORVEX_DESKTOP_PATH,
+                QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + options +
+                    QStringList{"--screenshot=" + target});
+    if (!orvex.waitForFinished(30000)) {
+        orvex.kill();
+        orvex.waitForFinished();
+        return -1;
+    }
+    return orvex.exitStatus() == QProcess::NormalExit ? orvex.exitCode() : -1;
+}
+
 // It saves the window and exits, even with a run going on that would refuse to quit; a picture it could
 // not save is a failure.
 TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
@@ -33,21 +54,8 @@ TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
     };
     for (const Case& c : cases) {
         QFile::remove(picture);
-        QProcess orvex;
-        orvex.setWorkingDirectory(folder.path());
-        orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        orvex.setProcessEnvironment(environment);
-        orvex.start(ORVEX_DESKTOP_PATH,
-                    QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + c.options +
-                        QStringList{"--screenshot=" + c.target});
-        const bool exited = orvex.waitForFinished(30000);
-        if (!exited) orvex.kill(), orvex.waitForFinished();
         const std::string what = c.options.join(' ').toStdString() + " " + c.target.toStdString();
-        ASSERT_TRUE(exited) << what;
-        EXPECT_EQ(orvex.exitStatus(), QProcess::NormalExit) << what;
-        EXPECT_EQ(orvex.exitCode(), c.exitCode) << what;
+        EXPECT_EQ(takeScreenshot(folder.path(), script, c.options, c.target), c.exitCode) << what;
         EXPECT_EQ(QImage(c.target).isNull(), c.exitCode != 0) << what;
     }
 }
@@ -63,17 +71,8 @@ TEST(ScreenshotOption, TakesTheBoxOrWindowInFrontOfTheMainWindow) {
     const auto picture = [&](const QStringList& options) {
         const QString target = folder.filePath("picture.png");
         QFile::remove(target);
-        QProcess orvex;
-        orvex.setWorkingDirectory(folder.path());
-        orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        orvex.setProcessEnvironment(environment);
-        orvex.start(ORVEX_DESKTOP_PATH,
-                    QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + options +
-                        QStringList{"--screenshot=" + target});
-        if (!orvex.waitForFinished(30000)) orvex.kill(), orvex.waitForFinished();
-        EXPECT_EQ(orvex.exitCode(), 0) << options.join(' ').toStdString();
+        EXPECT_EQ(takeScreenshot(folder.path(), script, options, target), 0)
+            << options.join(' ').toStdString();
         return QImage(target).size();
     };
     const QSize window = picture({});
