@@ -32,15 +32,21 @@ int takeScreenshot(const QString& folder, const QString& script, const QStringLi
     return orvex.exitStatus() == QProcess::NormalExit ? orvex.exitCode() : -1;
 }
 
+// night.txt in the folder, the header and one line.
+QString scriptWith(const QTemporaryDir& folder, const std::string& line) {
+    const QString script = folder.filePath("night.txt");
+    std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
+                                        << line << "\n";
+    return script;
+}
+
 // It saves the window and exits, even with a run going on that would refuse to quit; a picture it could
 // not save is a failure.
 TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString script = folder.filePath("night.txt");
     // One shot a minute after the start: the run is still waiting when the picture is taken.
-    std::ofstream(script.toStdString())
-        << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n600\t8\t1\t250\t100\tR\n";
+    const QString script = scriptWith(folder, "600\t8\t1\t250\t100\tR");
     const QString picture = folder.filePath("window.png");
     struct Case {
         QStringList options;
@@ -65,9 +71,7 @@ TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
 TEST(ScreenshotOption, TakesTheBoxOrWindowInFrontOfTheMainWindow) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString script = folder.filePath("night.txt");
-    std::ofstream(script.toStdString())
-        << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\t8\t1\t250\t100\tR\t2\n";
+    const QString script = scriptWith(folder, "0\t8\t1\t250\t100\tR\t2");
     const auto picture = [&](const QStringList& options) {
         const QString target = folder.filePath("picture.png");
         QFile::remove(target);
