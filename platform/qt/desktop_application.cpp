@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -91,7 +92,9 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
                 for (QWidget* other : QApplication::topLevelWidgets())
                     if (other != &window && other->isVisible() && qobject_cast<QtDialogWindow*>(other))
                         opened = other;
-                QTimer::singleShot(1500, &window, [grab, opened] { grab(opened); });
+                // Guarded: the window may go before its frames come.
+                QTimer::singleShot(1500, &window,
+                                   [grab, opened = QPointer<QWidget>(opened)] { grab(opened); });
             });
             window.post({MessageKind::Command, command, {}});
         });
