@@ -13,6 +13,7 @@
 #include "liveview/live_view_window.h"
 #include "platform/files.h"
 #include "resources/camera_info_dialog.h"
+#include "resources/connect_dialog.h"
 #include "resources/live_view_dialog.h"
 #include "resources/main_dialog.h"
 #include "resources/parameter_dialog.h"
@@ -248,6 +249,10 @@ std::optional<int> commandOpening(const std::string& dialogName) {
     if (dialogName == PARAMETER_DIALOG.name) return kMenuParameters;
     if (dialogName == SCRIPT_CHAIN_DIALOG.name) return kMenuChain;
     if (dialogName == CAMERA_INFO_DIALOG.name) return kMenuCamera;
+    // Connect opens its list only when more than one body answers.
+    if (dialogName == CONNECT_DIALOG.name) return kConnectButton;
+    if (dialogName == BIG_LIVE_VIEW_DIALOG.name || dialogName == SMALL_LIVE_VIEW_DIALOG.name)
+        return kLiveViewButton;
     return std::nullopt;
 }
 

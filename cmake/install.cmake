@@ -7,6 +7,7 @@ install(TARGETS orvex orvex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # start-up directory has none (platform/data_files.h).
 install(FILES ${ORVEX_MODE_ICONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/orvex)
 install(FILES ${ORVEX_MANUAL_PDFS} DESTINATION ${ORVEX_DOC_DIR})
+install(FILES ${ORVEX_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(DIRECTORY examples/ DESTINATION ${ORVEX_DOC_DIR}/examples)
 install(FILES resources/orvex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${ORVEX_ICON_THEME}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
@@ -14,12 +15,25 @@ install(DIRECTORY ${ORVEX_ICON_THEME}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icon
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Orvex developers <orvex@localhost>" CACHE STRING "Maintainer of the package")
+set(CPACK_PACKAGE_CONTACT "Orvex developers <orvex@orvex.invalid>" CACHE STRING "Maintainer of the package")
+
+# What a Debian package carries beside its files: who may copy it, and its changes, compressed as Debian
+# wants them.
+configure_file(cmake/debian/changelog.in "${CMAKE_BINARY_DIR}/debian/changelog" @ONLY)
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/debian/changelog.gz"
+  COMMAND sh -c "gzip -9n -c changelog > changelog.gz" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/debian"
+  DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog" VERBATIM)
+add_custom_target(orvex_debian_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog.gz")
+install(FILES cmake/debian/copyright "${CMAKE_BINARY_DIR}/debian/changelog.gz" DESTINATION ${ORVEX_DOC_DIR})
+
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Takes a planned series of photographs with a Canon EOS camera")
+# Debian wants the description in lines of at most 80 characters, a space before each.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvex follows a tab-separated script to take photographs with a DSLR, unattended and to the second: \
-delays without drift, times of day, bulb exposures, bursts through a shutter cable, mirror lock-up, and \
-pictures named after the moment they were taken. orvex-cli checks and rehearses scripts on a virtual camera.")
+    "Orvex follows a tab-separated script to take photographs with a DSLR,\n\
+unattended and to the second: delays without drift, times of day, bulb\n\
+exposures, bursts through a shutter cable, mirror lock-up, and pictures named\n\
+after the moment they were taken. orvex-cli checks and rehearses scripts on a\n\
+virtual camera.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

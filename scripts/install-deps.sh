@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n
   libturbojpeg0-dev libexiv2-dev libgphoto2-dev portaudio19-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev gphoto2 libgphoto2-l10n locales
-  fonts-dejavu-core
+  fonts-dejavu-core pandoc weasyprint lintian man-db
 )
 
 missing=()

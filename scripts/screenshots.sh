@@ -10,16 +10,25 @@ cmake --build --preset default --target orvex orvex_emulated_eos orvex_emulated_
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp examples/timelapse.txt "$work/night.txt"
+# A script with a burst, which a body in single-shot drive refuses at Start: the error box's picture.
+cp examples/times_of_day.txt "$work/burst.txt"
 
 # The tests' emulated EOS body, seen on USB by the real libgphoto2, for the pictures of a real body.
 usb="HOME=$work CAMLIBS=$PWD/build/tests/gphoto2/camlibs IOLIBS=$PWD/build/tests/gphoto2/iolibs"
+two=$usb
 usb+=" ORVEX_EMULATED_BODIES=3272"
+# Two bodies, a 700D and a 5D Mark III: Connect lets the user choose.
+two+=" ORVEX_EMULATED_BODIES=3272,323a"
 
 # One entry per picture: its name, a bar, then the program's options that bring the window into view,
 # after the NAME=VALUE settings of its environment if it has any.
-# A dialog is opened before the picture is taken by adding --dialog=TEMPLATE_NAME to its options.
+# A dialog is opened before the picture is taken by adding --dialog=TEMPLATE_NAME to its options; a box that
+# comes up in front of the window is taken instead of it.
 windows=(
-  "main|-virtualcam=bulb -connect= -load=$work/night.txt"
+  "main|-virtualcam=bulb -connect= -load=$work/night.txt -start="
+  "connect|$two -load=$work/night.txt --dialog=CONNECT_DIALOG"
+  "error|-virtualcam=bulb -connect= -load=$work/burst.txt -start="
+  "live-view|-virtualcam=bulb -connect= -load=$work/night.txt --dialog=SMALL_LIVE_VIEW_DIALOG"
   "usb-camera|$usb -connect= -start= -load=$work/night.txt"
   "parameters|-load=$work/night.txt --dialog=PARAMETER_DIALOG"
   "chain|-load=$work/night.txt --dialog=SCRIPT_CHAIN_DIALOG"

@@ -42,6 +42,7 @@ struct Rehearsal {
 TEST(CliRehearsal, EveryExampleCompletesOnAPresetThatSuitsIt) {
     const std::vector<Rehearsal> rehearsals = {
         {"bracketing.txt", "--camera=press-shutter"},
+        {"midnight.txt", "--camera=bulb"},
         {"timelapse.txt", "--camera=bulb"},
         {"times_of_day.txt",
          "--camera=" ORVEX_EXAMPLES_DIR "/virtual-camera.ini --serialport=VirtualCable --loop=2 --until=25h"},

@@ -2,59 +2,115 @@
 // `<!-- output: orvex-cli ARGUMENTS -->` is what orvex-cli prints (standard output and error) for those
 // arguments, run in a copy of examples/ without Orvex.ini.
 #include "tests/support/cli_process.h"
+#include "tests/support/shown_outputs.h"
 #include "tests/support/test_program.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
+#include <set>
 
 namespace orvex::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ShownOutput {
-    std::string where; // file:line of the comment
-    std::string arguments;
-    std::string output;
-};
-
-std::vector<ShownOutput> shownOutputs(const fs::path& document) {
-    static const std::regex marker(R"(^<!-- output: orvex-cli (.*) -->$)");
-    std::vector<std::string> lines;
-    std::ifstream in(document);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    std::vector<ShownOutput> shown;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::smatch m;
-        if (!std::regex_match(lines[i], m, marker)) continue;
-        ShownOutput s{document.filename().string() + ":" + std::to_string(i + 1), m[1], {}};
-        EXPECT_TRUE(i + 1 < lines.size() && lines[i + 1].starts_with("```"))
-            << s.where << ": no block follows";
-        for (i += 2; i < lines.size() && !lines[i].starts_with("```"); ++i) s.output += lines[i] + "\n";
-        shown.push_back(std::move(s));
-    }
-    return shown;
-}
-
 TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
-    const fs::path source = ORVEX_SOURCE_DIR;
-    std::vector<fs::path> documents = {source / "README.md"};
-    for (const char* folder : {"docs", "docs/manual"})
-        for (const auto& entry : fs::directory_iterator(source / folder))
-            if (entry.path().extension() == ".md") documents.push_back(entry.path());
+    static const std::regex marker(R"(^<!-- output: orvex-cli (.*) -->$)");
     int checked = 0;
-    for (const fs::path& document : documents)
-        for (const ShownOutput& s : shownOutputs(document)) {
+    for (const fs::path& document : documentsOf(ORVEX_SOURCE_DIR))
+        for (const ShownOutput& s : shownOutputs(document, marker)) {
             TempDir dir;
             fs::copy(ORVEX_EXAMPLES_DIR, dir.path());
             const CliResult r = runCli(s.arguments + " 2>&1", "cd '" + dir.path().string() + "' && LC_ALL=C");
             EXPECT_EQ(r.out, s.output) << s.where << ": orvex-cli " << s.arguments;
             ++checked;
         }
-    // The manuals show a timeline each, in their own language.
-    EXPECT_GE(checked, 2);
+    // The manuals show a timeline each, in their own language, and the manual page of orvex-cli its check.
+    EXPECT_GE(checked, 3);
+}
+
+// The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut
+// off at the page's edge, would be copied wrong. A line of the page (docs/print/manual.css: 174 mm of 7 pt
+// DejaVu Sans Mono) holds this many characters of them, tabs expanded.
+TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPage) {
+    constexpr std::size_t kPageWidth = 116;
+    for (const char* manual : {"en.md", "fr.md"}) {
+        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        bool fenced = false;
+        int number = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++number;
+            if (line.starts_with("```")) fenced = !fenced;
+            if (!fenced && !line.starts_with("    ")) continue;
+            std::size_t width = 0;
+            for (const char c : line)
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+                    width = c == '\t' ? (width / 8 + 1) * 8 : width + 1;
+            EXPECT_LE(width, kPageWidth) << manual << ":" << number;
+        }
+    }
+}
+
+// A heading's anchor as GitHub and pandoc make it: lower case (the accented capitals of French too), letters,
+// digits, '-' and '_' kept, spaces made '-', the rest dropped.
+std::string anchorOf(const std::string& heading) {
+    std::string anchor;
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        const auto c = static_cast<unsigned char>(heading[i]);
+        if (c == 0xC3 && i + 1 < heading.size()) {
+            const auto next = static_cast<unsigned char>(heading[++i]);
+            anchor += static_cast<char>(c);
+            anchor += static_cast<char>(next >= 0x80 && next <= 0x9E && next != 0x97 ? next + 0x20 : next);
+        } else if (c >= 0x80 || std::isalnum(c) || c == '-' || c == '_') {
+            anchor += static_cast<char>(std::tolower(c));
+        } else if (c == ' ') {
+            anchor += '-';
+        }
+    }
+    return anchor;
+}
+
+// The manuals are read as PDFs, where a link to nowhere is a dead end.
+TEST(Docs, EveryLinkInAManualLeadsToOneOfItsHeadings) {
+    static const std::regex heading(R"(^#+ (.*)$)");
+    static const std::regex link(R"(\]\(#([^)]+)\))");
+    for (const char* manual : {"en.md", "fr.md"}) {
+        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        std::set<std::string> anchors;
+        std::vector<std::string> targets;
+        for (std::string line; std::getline(in, line);) {
+            std::smatch m;
+            if (std::regex_match(line, m, heading)) anchors.insert(anchorOf(m[1]));
+            for (auto it = std::sregex_iterator(line.begin(), line.end(), link); it != std::sregex_iterator();
+                 ++it)
+                targets.push_back((*it)[1]);
+        }
+        EXPECT_FALSE(targets.empty()) << manual;
+        for (const std::string& target : targets)
+            EXPECT_TRUE(anchors.contains(target)) << manual << ": #" << target;
+    }
+}
+
+// Each heading of a manual is a bookmark of its PDF (beside orvex-cli, where Help finds it), and the contents
+// page one more.
+TEST(Docs, ThePrintedManualsHaveABookmarkForEveryHeading) {
+    const fs::path built = fs::path(ORVEX_CLI_PATH).parent_path();
+    for (const auto& [manual, pdf] :
+         {std::pair{"en.md", "Orvex_eng.pdf"}, std::pair{"fr.md", "Orvex_fr.pdf"}}) {
+        std::ifstream source(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        int headings = 0;
+        for (std::string line; std::getline(source, line);) headings += line.starts_with("#");
+        std::ifstream in(built / pdf, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        ASSERT_TRUE(bytes.starts_with("%PDF")) << pdf;
+        int titles = 0;
+        for (auto at = bytes.find("/Title"); at != std::string::npos; at = bytes.find("/Title", at + 1))
+            ++titles;
+        // The information dictionary holds the document's title; the title is no bookmark, the contents are.
+        EXPECT_GE(titles - 1, headings) << pdf;
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -54,26 +55,53 @@ void DesktopApplication::showError(const std::string& caption, const std::string
 
 int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
                             std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot) {
+    const QString path = QString::fromStdString(screenshot.path);
+    bool saved = false;
+    // A box that comes up in front of the window, as a refusal at start does (even before the window is
+    // shown), is the picture instead of the window.
+    bool boxTaken = false;
+    QTimer boxWatch;
+    if (!path.isEmpty() && !screenshot.dialogCommand) {
+        QObject::connect(&boxWatch, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) return;
+            boxWatch.stop();
+            boxTaken = true;
+            saved = box->grab().save(path, "PNG");
+            box->close();
+        });
+        boxWatch.start(100);
+    }
     QtDialogWindow window(dialog, std::move(procedure), std::move(colour), std::move(answerTexts));
     if (const auto code = window.quitCode()) return *code;
     window.show();
-    const QString path = QString::fromStdString(screenshot.path);
-    bool saved = false;
     if (!path.isEmpty() && screenshot.dialogCommand) {
-        // The dialog runs its own loop inside the command; it is grabbed from there, then cancelled.
-        QTimer::singleShot(200, &window, [&window, &saved, path, command = *screenshot.dialogCommand] {
-            QTimer::singleShot(300, &window, [&window, &saved, path] {
-                QWidget* opened = QApplication::activeModalWidget();
-                saved = opened && opened->grab().save(path, "PNG");
-                if (opened) opened->close();
-                window.post({MessageKind::Close, 0, {}});
-                if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
+        // A modal dialog runs its own loop inside the command; it is grabbed from there, then cancelled. A
+        // window of its own (the live view) is grabbed once its first frames have come, then closed with the
+        // program.
+        const auto grab = [&window, &saved, path](QWidget* opened) {
+            saved = opened && opened->grab().save(path, "PNG");
+            if (opened && QApplication::activeModalWidget() == opened) opened->close();
+            window.post({MessageKind::Close, 0, {}});
+            if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
+        };
+        QTimer::singleShot(200, &window, [&window, grab, command = *screenshot.dialogCommand] {
+            QTimer::singleShot(300, &window, [&window, grab] {
+                if (QWidget* modal = QApplication::activeModalWidget()) return grab(modal);
+                QWidget* opened = nullptr;
+                for (QWidget* other : QApplication::topLevelWidgets())
+                    if (other != &window && other->isVisible() && qobject_cast<QtDialogWindow*>(other))
+                        opened = other;
+                // Guarded: the window may go before its frames come.
+                QTimer::singleShot(1500, &window,
+                                   [grab, opened = QPointer<QWidget>(opened)] { grab(opened); });
             });
             window.post({MessageKind::Command, command, {}});
         });
     } else if (!path.isEmpty()) {
         QTimer::singleShot(200, &window, [&] {
-            saved = window.saveScreenshot(path);
+            boxWatch.stop();
+            if (!boxTaken) saved = window.saveScreenshot(path);
             if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
             if (screenshot.beforeClosing) screenshot.beforeClosing(window);
             window.post({MessageKind::Close, 0, {}});

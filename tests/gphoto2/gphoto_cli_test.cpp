@@ -1,6 +1,7 @@
 // orvex-cli against the emulated body, found by the library's own autodetection as a plugged-in one would be.
 #include "tests/gphoto2/emulated_body.h"
 #include "tests/support/cli_process.h"
+#include "tests/support/shown_outputs.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,6 +30,22 @@ TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
         EXPECT_EQ(r.out, c.listed);
         EXPECT_EQ(runCli("cameras 2>&1 >/dev/null", emulatedEnvironment(home, c.bodies)).out, c.said);
     }
+}
+
+// The documents show what orvex-cli prints for a plugged-in body after a comment
+// `<!-- output with the emulated 700D: orvex-cli ARGUMENTS -->`; the emulated 700D prints the same.
+TEST(GphotoCli, EveryOutputShownForA700DIsWhatTheProgramPrints) {
+    static const std::regex marker(R"(^<!-- output with the emulated 700D: orvex-cli (.*) -->$)");
+    TempDir home;
+    int checked = 0;
+    for (const std::filesystem::path& document : documentsOf(ORVEX_SOURCE_DIR))
+        for (const ShownOutput& s : shownOutputs(document, marker)) {
+            EXPECT_EQ(runCli(s.arguments + " 2>&1", emulatedEnvironment(home, k700D)).out, s.output)
+                << s.where << ": orvex-cli " << s.arguments;
+            ++checked;
+        }
+    // Both manuals list the body.
+    EXPECT_GE(checked, 2);
 }
 
 std::vector<std::string> filesIn(const std::filesystem::path& folder) {

@@ -11,15 +11,42 @@
 
 namespace {
 
+// The desktop program on the virtual body with the script loaded and these options, saving to `target`; its
+// exit code, -1 when it did not end by itself.
+int takeScreenshot(const QString& folder, const QString& script, const QStringList& options,
+                   const QString& target) {
+    QProcess orvex;
+    orvex.setWorkingDirectory(folder);
+    orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    orvex.setProcessEnvironment(environment);
+    orvex.start(ORVEX_DESKTOP_PATH,
+                QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + options +
+                    QStringList{"--screenshot=" + target});
+    if (!orvex.waitForFinished(30000)) {
+        orvex.kill();
+        orvex.waitForFinished();
+        return -1;
+    }
+    return orvex.exitStatus() == QProcess::NormalExit ? orvex.exitCode() : -1;
+}
+
+// night.txt in the folder, the header and one line.
+QString scriptWith(const QTemporaryDir& folder, const std::string& line) {
+    const QString script = folder.filePath("night.txt");
+    std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
+                                        << line << "\n";
+    return script;
+}
+
 // It saves the window and exits, even with a run going on that would refuse to quit; a picture it could
 // not save is a failure.
 TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString script = folder.filePath("night.txt");
     // One shot a minute after the start: the run is still waiting when the picture is taken.
-    std::ofstream(script.toStdString())
-        << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n600\t8\t1\t250\t100\tR\n";
+    const QString script = scriptWith(folder, "600\t8\t1\t250\t100\tR");
     const QString picture = folder.filePath("window.png");
     struct Case {
         QStringList options;
@@ -33,22 +60,32 @@ TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
     };
     for (const Case& c : cases) {
         QFile::remove(picture);
-        QProcess orvex;
-        orvex.setWorkingDirectory(folder.path());
-        orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        orvex.setProcessEnvironment(environment);
-        orvex.start(ORVEX_DESKTOP_PATH,
-                    QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + c.options +
-                        QStringList{"--screenshot=" + c.target});
-        const bool exited = orvex.waitForFinished(30000);
-        if (!exited) orvex.kill(), orvex.waitForFinished();
         const std::string what = c.options.join(' ').toStdString() + " " + c.target.toStdString();
-        ASSERT_TRUE(exited) << what;
-        EXPECT_EQ(orvex.exitStatus(), QProcess::NormalExit) << what;
-        EXPECT_EQ(orvex.exitCode(), c.exitCode) << what;
+        EXPECT_EQ(takeScreenshot(folder.path(), script, c.options, c.target), c.exitCode) << what;
         EXPECT_EQ(QImage(c.target).isNull(), c.exitCode != 0) << what;
+    }
+}
+
+// What the options bring up in front of the main window is the picture: a box that refuses the start (a burst
+// on a body in single-shot drive), the live view window, which is not modal.
+TEST(ScreenshotOption, TakesTheBoxOrWindowInFrontOfTheMainWindow) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString script = scriptWith(folder, "0\t8\t1\t250\t100\tR\t2");
+    const auto picture = [&](const QStringList& options) {
+        const QString target = folder.filePath("picture.png");
+        QFile::remove(target);
+        EXPECT_EQ(takeScreenshot(folder.path(), script, options, target), 0)
+            << options.join(' ').toStdString();
+        return QImage(target).size();
+    };
+    const QSize window = picture({});
+    ASSERT_FALSE(window.isEmpty());
+    for (const QStringList& options :
+         {QStringList{"-start=\"\""}, QStringList{"--dialog=SMALL_LIVE_VIEW_DIALOG"}}) {
+        const QSize shown = picture(options);
+        EXPECT_FALSE(shown.isEmpty()) << options.join(' ').toStdString();
+        EXPECT_NE(shown, window) << options.join(' ').toStdString();
     }
 }
 
