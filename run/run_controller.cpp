@@ -137,13 +137,15 @@ bool armLine(Program& p, Window& w) {
         return true;
     case TriggerKind::Sound:
         r.detection.triggered = false;
-        // An input that opens but will not record would leave the run waiting for ever, unattended: it
-        // stops the run as one that cannot open does.
-        if (openSound(p, w, kSoundBufferSamples) != 0 || startSound(p) != 0) {
+        if (openSound(p, w, kSoundBufferSamples) != 0) {
             reportError(p, w, kErrorSoundInput, 6087);
             return true;
         }
+        // The wait is shown before recording starts, so that the buffer that fires never comes before it.
         showStatus(p, w, RunStatus::kSoundWait);
+        // An input that opens but will not record would leave the run waiting for ever, unattended: it
+        // stops the run as one that cannot open does.
+        if (startSound(p) != 0) reportError(p, w, kErrorSoundInput, 6087);
         return true;
     case TriggerKind::TimeOfDay:
         r.wait.lastRemaining = 0;
