@@ -2,13 +2,14 @@
 
 #include "camera/gphoto2/c_locale.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
 namespace orvex::gphoto {
 
-OwnerThread::OwnerThread(std::function<void()> idle, unsigned idleEveryMs)
-    : idle_(std::move(idle)), idleEveryMs_(idleEveryMs), thread_([this] { loop(); }) {}
+OwnerThread::OwnerThread(std::function<bool()> idle, unsigned idleEveryMs, unsigned settleMs)
+    : idle_(std::move(idle)), idleEveryMs_(idleEveryMs), settleMs_(settleMs), thread_([this] { loop(); }) {}
 
 OwnerThread::~OwnerThread() {
     {
@@ -28,8 +29,9 @@ void OwnerThread::post(std::function<void()> work) {
 }
 
 void OwnerThread::loop() {
+    using Clock = std::chrono::steady_clock;
     const CLocaleScope cLocale;
-    auto nextIdle = std::chrono::steady_clock::now();
+    auto nextIdle = Clock::now();
     for (;;) {
         std::function<void()> work;
         {
@@ -44,10 +46,11 @@ void OwnerThread::loop() {
         }
         if (work) {
             work();
+            nextIdle = std::max(nextIdle, Clock::now() + std::chrono::milliseconds(settleMs_));
             continue;
         }
-        if (idle_) idle_();
-        nextIdle = std::chrono::steady_clock::now() + std::chrono::milliseconds(idleEveryMs_);
+        const bool more = idle_ && idle_();
+        nextIdle = Clock::now() + std::chrono::milliseconds(more ? 0 : idleEveryMs_);
     }
 }
 

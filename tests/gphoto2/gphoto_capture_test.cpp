@@ -73,7 +73,7 @@ TEST_F(GphotoCapture, APictureAnnouncedWhileTheNextReleaseFocusesIsNotLost) {
         second = EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
     ASSERT_EQ(second, EDS_ERR_OK);
     EXPECT_TRUE(awaitEvents([&] { return heard.files.size() == 2; }));
-    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.CR2", "transfer capt0001.CR2"));
+    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer IMG_0001.CR2", "transfer IMG_0002.CR2"));
 }
 
 // Two exposures in a row, then a third that the end of the session closes.
@@ -153,7 +153,10 @@ TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShu
     const struct {
         const char* faults;
         std::vector<std::string> files; // handed over before the body went
-    } cases[] = {{"shutdown=1", {"transfer capt0000.CR2"}}, {"unplug=1", {}}, {"unplug-in-download=1", {}}};
+    } cases[] = {{"shutdown=1", {"transfer IMG_0001.CR2"}},
+                 {"unplug=1", {}},
+                 {"unplug-in-download=1", {"transfer IMG_0001.CR2"}}, // told, to be counted as lost
+                 {"no-card,unplug-in-download=1", {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.faults);
         std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");

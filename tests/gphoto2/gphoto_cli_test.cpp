@@ -73,10 +73,12 @@ TEST(GphotoCliRun, DownloadsEachPictureNamedByItsShootingTimeRawAndJpegNumberedI
     }
     std::sort(ends.begin(), ends.end());
     EXPECT_THAT(ends, ::testing::ElementsAreArray(expected));
-    // The script's values reached the body; the pictures were let go from the library's memory.
-    EXPECT_THAT(run.body, ::testing::IsSupersetOf({"set shutterspeed 1/250", "set iso 100", "set aperture 8",
-                                                   "set shutterspeed 1/500", "delete /capt0000.cr2",
-                                                   "delete /capt0003.jpg"}));
+    // The script's values reached the body; the pictures came over from the card and left it once stored.
+    const std::string card = "delete /store_00020001/DCIM/100CANON/";
+    const std::vector<std::string> told = {"set shutterspeed 1/250", "set iso 100",
+                                           "set aperture 8",         "set shutterspeed 1/500",
+                                           card + "IMG_0001.CR2",    card + "IMG_0002.JPG"};
+    EXPECT_THAT(run.body, ::testing::IsSupersetOf(told));
 }
 
 TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
@@ -98,13 +100,28 @@ TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
 }
 
 TEST(GphotoCliRun, APictureThatCannotBeReadIsCountedAndTheRunGoesOn) {
-    const BodyRun run = runOnBody("fail-download=1", {"0\t8\t1\t250", "2\t8\t1\t250"});
-    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
-    EXPECT_NE(run.result.out.find("\tdownload-failed\t1\tcapt0000.CR2\n"), std::string::npos)
-        << run.result.out;
-    EXPECT_NE(run.result.out.find("Pictures that could not be downloaded: 1"), std::string::npos);
-    EXPECT_EQ(run.pictures.size(), 1u);
-    EXPECT_THAT(run.body, ::testing::Contains("delete /capt0000.cr2"));
+    const struct {
+        const char* faults;
+        std::string lost, kept, let; // the picture told lost; what stays on the card; what is let go
+    } cases[] = {
+        // The card keeps the only copy of the picture that could not come over.
+        {"fail-download=1", "IMG_0001.CR2", "delete /store_00020001/DCIM/100CANON/IMG_0001.CR2",
+         "delete /store_00020001/DCIM/100CANON/IMG_0002.CR2"},
+        {"no-card,fail-download=1", "capt0000.CR2", "", "delete /capt0000.cr2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        const BodyRun run = runOnBody(c.faults, {"0\t8\t1\t250", "2\t8\t1\t250"});
+        EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+        EXPECT_NE(run.result.out.find("\tdownload-failed\t1\t" + c.lost + "\n"), std::string::npos)
+            << run.result.out;
+        EXPECT_NE(run.result.out.find("Pictures that could not be downloaded: 1"), std::string::npos);
+        EXPECT_EQ(run.pictures.size(), 1u);
+        EXPECT_THAT(run.body, ::testing::Contains(c.let));
+        if (!c.kept.empty()) {
+            EXPECT_THAT(run.body, ::testing::Not(::testing::Contains(c.kept)));
+        }
+    }
 }
 
 TEST(GphotoCliRun, PicturesSavedToTheCardStayThere) {
@@ -155,8 +172,10 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
     const Case cases[] = {
         {"", "", "8", {"(No camera found)"}, 0, false},
         {"busy", k700D, "8", {"Error (L3947)\tcamera busy"}, 0, false},
-        // The body goes right after handing over the first picture, a full-frame RAW: it is stored.
-        {"shutdown=1,raw-mb=30", k700D, "8", {gone}, 1, false},
+        // The body goes right after announcing the first picture, a full-frame RAW: it stays on the card, or,
+        // brought over inside the announcement when there is no card, it is stored.
+        {"shutdown=1,raw-mb=30", k700D, "8", {gone, oneLost}, 0, true},
+        {"no-card,shutdown=1,raw-mb=30", k700D, "8", {gone}, 1, false},
         // Unplugged at the second release, or while the library brought the first picture over.
         {"unplug=2", k700D, "8", {"Error (L3947)\tCommunication disconnected", gone}, 1, false},
         {"unplug-in-download=1", k700D, "8", {gone, oneLost}, 0, true},
