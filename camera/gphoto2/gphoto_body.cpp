@@ -12,12 +12,15 @@
 #include <gphoto2/gphoto2-result.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 namespace orvex::gphoto {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // The remote release's choices that press the button all the way without focusing, and let it go again:
 // libgphoto2 up to 2.5.33 names them the first way, later versions the second.
@@ -30,8 +33,10 @@ constexpr int kEventsPerRound = 64;
 // A piece of a picture coming over from the card: one transaction, which a release due meanwhile waits
 // for (some 20 ms on USB 2.0). Half what the library reads at once, for the margin.
 constexpr std::uint64_t kPieceBytes = 512 * 1024;
-// How long the pieces wait after a call of the program, for the calls that follow it in a series.
-constexpr unsigned kSettleMs = 10;
+// The pieces give way to the program's calls, which come in series (a shot's settings, then its release),
+// for this long after each; but never stop for longer than the second, or live view would starve them.
+constexpr auto kPieceGivesWay = std::chrono::milliseconds(10);
+constexpr auto kPieceWaitsAtMost = std::chrono::milliseconds(60);
 // The room a card needs to take pictures for the computer: a few RAW files, as each leaves it once stored.
 constexpr std::uint64_t kCardRoomKb = 200 * 1000;
 
@@ -95,7 +100,7 @@ EdsSize jpegSize(const std::vector<char>& data) {
 } // namespace
 
 GphotoBody::GphotoBody(std::shared_ptr<sdk::CameraEventSink> events) : events_(std::move(events)) {
-    owner_ = std::make_unique<OwnerThread>([this] { return idle(); }, kEventPollMs, kSettleMs);
+    owner_ = std::make_unique<OwnerThread>([this] { return idle(); });
 }
 
 GphotoBody::~GphotoBody() {
@@ -112,6 +117,7 @@ template <class Fn> EdsError GphotoBody::run(Fn&& fn) {
         if (error && saysGone(said)) error = EDS_ERR_COMM_DISCONNECTED;
         explanation_ = error ? said : std::string();
         if (isGone(error)) lost();
+        lastCall_ = Clock::now();
         return error;
     });
 }
@@ -166,14 +172,22 @@ void GphotoBody::lost() {
 
 // ---- Pictures coming over from the card ----
 
-bool GphotoBody::idle() {
+unsigned GphotoBody::idle() {
     std::lock_guard guard(libraryLock());
-    if (gone_ || !session_.isOpen()) return false;
+    if (gone_ || !session_.isOpen()) return kEventPollMs;
     forgetStored();
-    readEvents();
-    if (gone_ || incoming_.empty()) return false;
+    const auto now = Clock::now();
+    if (incoming_.empty() || now >= nextPoll_) {
+        readEvents();
+        nextPoll_ = now + std::chrono::milliseconds(kEventPollMs);
+    }
+    if (gone_ || incoming_.empty()) return kEventPollMs;
+    const auto calm = lastCall_ + kPieceGivesWay;
+    if (now < calm && now < lastPiece_ + kPieceWaitsAtMost)
+        return static_cast<unsigned>(std::chrono::ceil<std::chrono::milliseconds>(calm - now).count());
     readPiece();
-    return !gone_ && !incoming_.empty();
+    lastPiece_ = Clock::now();
+    return 0;
 }
 
 void GphotoBody::readPiece() {

@@ -12,6 +12,7 @@
 #include "camera/gphoto2/gphoto_session.h"
 #include "camera/gphoto2/owner_thread.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -69,7 +70,8 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     EdsError press(bool focus);
     EdsError letGo();
     // Owner thread, lock held.
-    bool idle();
+    // Reads the events when due, and the next piece of a picture coming over; how long it may rest.
+    unsigned idle();
     EdsError saveTo(EdsUInt32 target);
     bool cardTakesPictures();
     EdsError fallBack();
@@ -92,6 +94,7 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     bool throughCard_ = false;               // pictures for the computer come over from the card
     bool fallbackTold_ = false;
     std::deque<Incoming> incoming_;
+    std::chrono::steady_clock::time_point lastCall_{}, lastPiece_{}, nextPoll_{};
     std::mutex forgetLock_; // guards toForget_, which the transfer worker fills
     std::vector<std::pair<std::string, std::string>> toForget_;
     EdsUInt32 evfOutput_ = 0, evfMode_ = 1, evfAfMode_ = 0, zoom_ = kEdsEvfZoom_Fit;

@@ -2,14 +2,13 @@
 
 #include "camera/gphoto2/c_locale.h"
 
-#include <algorithm>
 #include <chrono>
 #include <utility>
 
 namespace orvex::gphoto {
 
-OwnerThread::OwnerThread(std::function<bool()> idle, unsigned idleEveryMs, unsigned settleMs)
-    : idle_(std::move(idle)), idleEveryMs_(idleEveryMs), settleMs_(settleMs), thread_([this] { loop(); }) {}
+OwnerThread::OwnerThread(std::function<unsigned()> idle)
+    : idle_(std::move(idle)), thread_([this] { loop(); }) {}
 
 OwnerThread::~OwnerThread() {
     {
@@ -29,9 +28,8 @@ void OwnerThread::post(std::function<void()> work) {
 }
 
 void OwnerThread::loop() {
-    using Clock = std::chrono::steady_clock;
     const CLocaleScope cLocale;
-    auto nextIdle = Clock::now();
+    auto nextIdle = std::chrono::steady_clock::now();
     for (;;) {
         std::function<void()> work;
         {
@@ -46,11 +44,10 @@ void OwnerThread::loop() {
         }
         if (work) {
             work();
-            nextIdle = std::max(nextIdle, Clock::now() + std::chrono::milliseconds(settleMs_));
             continue;
         }
-        const bool more = idle_ && idle_();
-        nextIdle = Clock::now() + std::chrono::milliseconds(more ? 0 : idleEveryMs_);
+        const unsigned waitMs = idle_();
+        nextIdle = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     }
 }
 

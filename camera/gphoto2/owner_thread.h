@@ -1,10 +1,8 @@
 #pragma once
 // The one thread that owns a libgphoto2 camera: the library has no lock of its own per camera (two calls
 // at once fail with "busy"), so every call on a camera is made here. Other threads hand it work and wait.
-// While it has no work it runs `idle` every `idleEveryMs`, which is how the camera's events are read; an
-// idle step that returns true has more to do (a file coming over piece by piece) and runs again as soon as
-// no work is waiting. Work handed in always goes first, and the idle steps hold back for `settleMs` after
-// it, so that a series of calls (a shot's settings, then its release) does not wait behind them one by one.
+// While it has no work it runs `idle`, which is how the camera's events are read and its files brought over;
+// `idle` returns how many milliseconds may pass before it runs again. Work handed in always goes first.
 // It runs in the C locale, as the library's labels must be read (c_locale.h).
 #include <condition_variable>
 #include <deque>
@@ -17,7 +15,7 @@ namespace orvex::gphoto {
 
 class OwnerThread {
   public:
-    OwnerThread(std::function<bool()> idle, unsigned idleEveryMs, unsigned settleMs);
+    explicit OwnerThread(std::function<unsigned()> idle);
     // Finishes the work handed in so far, then ends the thread.
     ~OwnerThread();
     OwnerThread(const OwnerThread&) = delete;
@@ -36,8 +34,7 @@ class OwnerThread {
     void post(std::function<void()> work);
     void loop();
 
-    const std::function<bool()> idle_;
-    const unsigned idleEveryMs_, settleMs_;
+    const std::function<unsigned()> idle_;
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> work_;
