@@ -42,6 +42,7 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
 
 struct BodyRun {
     CliResult result;
+    std::vector<std::uintmax_t> sizes; // of the pictures, in their order
     std::vector<std::string> pictures;
     std::vector<std::string> body;
 };
@@ -54,6 +55,8 @@ BodyRun runOnBody(const std::string& faults, const std::vector<std::string>& lin
     BodyRun run;
     run.result = runCli("run " + options + " " + script + " 2>&1", emulatedEnvironment(home, k700D, faults));
     run.pictures = filesIn(home.path() / "1 - Canon EOS 700D");
+    for (const std::string& name : run.pictures)
+        run.sizes.push_back(std::filesystem::file_size(home.path() / "1 - Canon EOS 700D" / name));
     run.body = bodyLog(home);
     return run;
 }
@@ -209,6 +212,51 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
         const std::vector<std::string> stored = filesIn(home.path() / "1 - Canon EOS 700D");
         EXPECT_EQ(stored.size(), c.pictures) << r.out;
         for (const std::string& name : stored) EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    }
+}
+
+// Pictures come over from the card in pieces; whatever ends one midway, nothing half-written stays in the
+// picture folder, the picture is counted as not downloaded, and a body left without its card goes on
+// through its memory, which the run tells once at its end.
+TEST(GphotoCliRun, APictureCutOffMidwayIsCountedLostAndNothingHalfWrittenStays) {
+    const std::string gone = "\tend\t219\tCamera switched off or unplugged\n";
+    const std::string lost = "\tdownload-failed\t1\tIMG_0001.CR2\n";
+    const std::string oneLost = "Pictures that could not be downloaded: 1";
+    const std::string throughMemory =
+        "\tmessage\tWarning\tThe camera could not keep the pictures on its card";
+    const std::string firstOnCard = "delete /store_00020001/DCIM/100CANON/IMG_0001.CR2";
+    const struct {
+        std::string faults;
+        int exitCode;
+        std::vector<std::string> said;
+        std::size_t pictures;
+        bool toldThroughMemory;
+    } cases[] = {
+        {"unplug-in-download=1", 1, {lost, gone, oneLost}, 0, false},
+        {"shutdown-in-read=1", 1, {lost, gone, oneLost}, 0, false},
+        // The second release, refused for the missing card, is taken again through the body's memory.
+        {"card-removed-in-read=1", 0, {lost, oneLost}, 1, true},
+        {"fail-download=1", 0, {lost, oneLost}, 1, false},
+        {"no-card", 0, {"_0002.CR2\n"}, 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        // Four pieces to each picture.
+        const BodyRun run = runOnBody(c.faults + ",raw-mb=2", {"0\t8\t1\t250", "2\t8\t1\t250"});
+        const std::string& out = run.result.out;
+        EXPECT_EQ(run.result.exitCode, c.exitCode) << out;
+        for (const std::string& said : c.said) EXPECT_NE(out.find(said), std::string::npos) << out;
+        const auto told = out.find(throughMemory);
+        EXPECT_EQ(told != std::string::npos, c.toldThroughMemory) << out;
+        EXPECT_EQ(out.rfind(throughMemory), told) << out; // once
+        EXPECT_EQ(run.pictures.size(), c.pictures) << out;
+        // Each whole: the body pads its RAW files to 2 MB.
+        for (std::size_t i = 0; i < run.pictures.size(); ++i) {
+            EXPECT_EQ(run.pictures[i].find(".part"), std::string::npos) << run.pictures[i];
+            EXPECT_EQ(run.sizes[i], 2000000u) << run.pictures[i];
+        }
+        // The card keeps a picture that could not come over.
+        EXPECT_THAT(run.body, ::testing::Not(::testing::Contains(firstOnCard)));
     }
 }
 
