@@ -320,6 +320,8 @@ void GphotoBody::onEvent(int type, void* data) {
         // Pictures taken for the computer wait in the library's memory, in the root folder; the others are
         // on the card.
         if (std::string(path->folder) != "/" && throughCard_) {
+            // Its first piece, too, gives way to the calls that follow the release.
+            if (incoming_.empty()) lastPiece_ = Clock::now();
             incoming_.push_back(Incoming{path->folder, path->name, 0, false, {}});
             return;
         }
