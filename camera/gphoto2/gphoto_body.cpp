@@ -222,8 +222,8 @@ void GphotoBody::readPiece() {
     file.bytes.resize(have + static_cast<std::size_t>(size));
     // A body that does not tell the size ends the file with a short piece; one that does must give it all.
     const bool whole = file.size ? file.bytes.size() == file.size : size < kPieceBytes;
-    if (!whole && size == 0) return failed(GP_ERROR_CORRUPTED_DATA);
-    if (!whole) return;
+    if (!whole && size != 0) return;
+    if (!whole || file.bytes.empty()) return failed(GP_ERROR_CORRUPTED_DATA);
     Incoming done = std::move(file);
     incoming_.pop_front();
     announce(std::move(done), EDS_ERR_OK);
@@ -317,8 +317,8 @@ void GphotoBody::readEvents() {
 void GphotoBody::onEvent(int type, void* data) {
     if (type == GP_EVENT_FILE_ADDED && data) {
         const auto* path = static_cast<const CameraFilePath*>(data);
-        // Pictures taken for the computer wait in the library's memory, in the root folder; the others are
-        // on the card.
+        // Pictures the library took into its memory are in the root folder, those on the card in its folders;
+        // those are brought over when they are for the computer.
         if (std::string(path->folder) != "/" && throughCard_) {
             // Its first piece, too, gives way to the calls that follow the release.
             if (incoming_.empty()) lastPiece_ = Clock::now();
@@ -535,6 +535,7 @@ EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
         const bool cardRefused =
             error == EDS_ERR_TAKE_PICTURE_CARD_NG || error == EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG;
         if (!throughCard_ || !cardRefused || fallBack() != EDS_ERR_OK) return error;
+        session_.forgetExplanation();
         return release(command, param);
     });
 }

@@ -69,9 +69,10 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     EdsError release(EdsCameraCommand command, EdsInt32 param);
     EdsError press(bool focus);
     EdsError letGo();
-    // Owner thread, lock held.
-    // Reads the events when due, and the next piece of a picture coming over; how long it may rest.
+    // Owner thread, under the library lock it takes: reads the events when due, and the next piece of a
+    // picture coming over; returns how long it may rest.
     unsigned idle();
+    // Owner thread, lock held.
     EdsError saveTo(EdsUInt32 target);
     bool cardTakesPictures();
     EdsError fallBack();
