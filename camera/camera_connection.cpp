@@ -106,9 +106,10 @@ EdsError onPropertyEvent(EdsPropertyEvent event, EdsPropertyID property, EdsUInt
 }
 
 EdsError onStateEvent(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
-    if (event != kEdsStateEvent_Shutdown) return EDS_ERR_OK;
     auto* events = static_cast<CameraEventContext*>(context);
     Program& program = events->program;
+    if (event == kEdsStateEvent_PicturesThroughMemory) program.camera.picturesThroughMemory = true;
+    if (event != kEdsStateEvent_Shutdown) return EDS_ERR_OK;
     // A camera that is gone cannot take its settings back, nor send anything more.
     program.camera.connected = false;
     removeEventHandlers(program.camera.camera);

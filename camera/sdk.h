@@ -163,6 +163,9 @@ inline constexpr EdsStateEvent kEdsStateEvent_All = 0x00000300;
 inline constexpr EdsStateEvent kEdsStateEvent_Shutdown = 0x00000301;
 inline constexpr EdsStateEvent kEdsStateEvent_WillSoonShutDown = 0x00000303;
 inline constexpr EdsStateEvent kEdsStateEvent_CaptureError = 0x00000305;
+// Not the vendor's: a driver whose pictures for the computer cannot take its quicker way (libgphoto2's,
+// through the card) and come the slower way, which holds the body while each crosses the link.
+inline constexpr EdsStateEvent kEdsStateEvent_PicturesThroughMemory = 0x00000380;
 
 // ---- File streams ----
 inline constexpr EdsFileCreateDisposition kEdsFileCreateDisposition_CreateNew = 0;

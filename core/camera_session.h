@@ -33,6 +33,8 @@ struct CameraSession {
     bool connectDialogOpen = false;
     bool afModeStale = false;
     int shotsLeft = 0; // the card's count at its last reading
+    // The body brought pictures for the computer the slow way, holding back releases meanwhile; told once.
+    bool picturesThroughMemory = false;
 };
 
 } // namespace orvex

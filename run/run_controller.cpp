@@ -14,6 +14,7 @@
 #include "script/script_chain.h"
 #include "ui/main_controls.h"
 
+#include <utility>
 #include <vector>
 
 namespace orvex {
@@ -22,6 +23,7 @@ namespace {
 constexpr int kDay = 86400000;
 constexpr int kMessageNotDownloaded = 211;
 constexpr int kMessageWarning = 198;
+constexpr int kMessageThroughMemory = 232;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 constexpr std::uint32_t kShortestFirstTickMs = 10;
@@ -475,6 +477,9 @@ void stopRun(Program& p, Window& w) {
     if (const int lost = r.downloadsFailed.exchange(0))
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
                      BoxIcon::Warning, BoxButtons::Ok);
+    if (std::exchange(p.camera.picturesThroughMemory, false))
+        w.messageBox(p.text(kMessageThroughMemory), p.text(kMessageWarning), BoxIcon::Warning,
+                     BoxButtons::Ok);
 }
 
 void togglePause(Program& p, Window& w) {

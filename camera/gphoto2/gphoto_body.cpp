@@ -8,15 +8,19 @@
 #include "camera/gphoto2/scoped_time_zone.h"
 
 #include <gphoto2/gphoto2-file.h>
+#include <gphoto2/gphoto2-filesys.h>
 #include <gphoto2/gphoto2-result.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 namespace orvex::gphoto {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // The remote release's choices that press the button all the way without focusing, and let it go again:
 // libgphoto2 up to 2.5.33 names them the first way, later versions the second.
@@ -26,6 +30,15 @@ constexpr ReleaseLabels kReleaseLabels[] = {{"Press Full", "Release Full"}, {"Pr
 constexpr unsigned kEventPollMs = 20;
 // Enough to empty what one shot announces; the rest waits for the next round.
 constexpr int kEventsPerRound = 64;
+// A piece of a picture coming over from the card: one transaction, which a release due meanwhile waits
+// for (some 20 ms on USB 2.0). Half what the library reads at once, for the margin.
+constexpr std::uint64_t kPieceBytes = 512 * 1024;
+// The pieces give way to the program's calls, which come in series (a shot's settings, then its release),
+// for this long after each; but never stop for longer than the second, or live view would starve them.
+constexpr auto kPieceGivesWay = std::chrono::milliseconds(10);
+constexpr auto kPieceWaitsAtMost = std::chrono::milliseconds(60);
+// The room a card needs to take pictures for the computer: a few RAW files, as each leaves it once stored.
+constexpr std::uint64_t kCardRoomKb = 200 * 1000;
 
 template <class T> const T* valueAs(const sdk::PropertyValue& value) {
     return std::get_if<T>(&value);
@@ -87,12 +100,7 @@ EdsSize jpegSize(const std::vector<char>& data) {
 } // namespace
 
 GphotoBody::GphotoBody(std::shared_ptr<sdk::CameraEventSink> events) : events_(std::move(events)) {
-    owner_ = std::make_unique<OwnerThread>(
-        [this] {
-            std::lock_guard guard(libraryLock());
-            if (!gone_ && session_.isOpen()) readEvents();
-        },
-        kEventPollMs);
+    owner_ = std::make_unique<OwnerThread>([this] { return idle(); });
 }
 
 GphotoBody::~GphotoBody() {
@@ -109,6 +117,7 @@ template <class Fn> EdsError GphotoBody::run(Fn&& fn) {
         if (error && saysGone(said)) error = EDS_ERR_COMM_DISCONNECTED;
         explanation_ = error ? said : std::string();
         if (isGone(error)) lost();
+        lastCall_ = Clock::now();
         return error;
     });
 }
@@ -141,6 +150,7 @@ void GphotoBody::close() {
             if (bulbOpen_) session_.writeInt("bulb", 0);
             if (releaseHeld_) session_.writeText("eosremoterelease", release_->letGo);
             if (evfOutput_ & kEdsEvfOutputDevice_PC) session_.writeInt("viewfinder", 0);
+            forgetStored();
         }
         bulbOpen_ = releaseHeld_ = false;
         session_.close();
@@ -151,7 +161,139 @@ void GphotoBody::lost() {
     if (gone_) return;
     gone_ = true;
     bulbOpen_ = releaseHeld_ = false;
+    // Each picture still on its way is told, to be counted as not downloaded.
+    while (!incoming_.empty()) {
+        Incoming file = std::move(incoming_.front());
+        incoming_.pop_front();
+        announce(std::move(file), EDS_ERR_COMM_DISCONNECTED);
+    }
     events_->stateEvent(kEdsStateEvent_Shutdown, 0);
+}
+
+// ---- Pictures coming over from the card ----
+
+unsigned GphotoBody::idle() {
+    std::lock_guard guard(libraryLock());
+    if (gone_ || !session_.isOpen()) return kEventPollMs;
+    forgetStored();
+    const auto now = Clock::now();
+    if (incoming_.empty() || now >= nextPoll_) {
+        readEvents();
+        nextPoll_ = now + std::chrono::milliseconds(kEventPollMs);
+    }
+    if (gone_ || incoming_.empty()) return kEventPollMs;
+    const auto calm = lastCall_ + kPieceGivesWay;
+    if (now < calm && now < lastPiece_ + kPieceWaitsAtMost)
+        return static_cast<unsigned>(std::chrono::ceil<std::chrono::milliseconds>(calm - now).count());
+    readPiece();
+    lastPiece_ = Clock::now();
+    return 0;
+}
+
+void GphotoBody::readPiece() {
+    Incoming& file = incoming_.front();
+    session_.forgetExplanation();
+    const auto failed = [&](int r) {
+        EdsError error = edsError(r, Asked::Download);
+        if (saysGone(session_.explanation())) error = EDS_ERR_COMM_DISCONNECTED;
+        Incoming lostFile = std::move(file);
+        incoming_.pop_front();
+        announce(std::move(lostFile), error);
+        if (isGone(error)) lost();
+    };
+    if (!file.sizeAsked) {
+        file.sizeAsked = true;
+        CameraFileInfo info{};
+        const int r = gp_camera_file_get_info(session_.camera(), file.folder.c_str(), file.name.c_str(),
+                                              &info, session_.context());
+        if (r < GP_OK) return failed(r);
+        if (info.file.fields & GP_FILE_INFO_SIZE) {
+            file.size = info.file.size;
+            file.bytes.reserve(static_cast<std::size_t>(file.size));
+        }
+    }
+    const std::size_t have = file.bytes.size();
+    std::uint64_t size = file.size ? std::min<std::uint64_t>(kPieceBytes, file.size - have) : kPieceBytes;
+    file.bytes.resize(have + static_cast<std::size_t>(size));
+    const int r =
+        gp_camera_file_read(session_.camera(), file.folder.c_str(), file.name.c_str(), GP_FILE_TYPE_NORMAL,
+                            have, file.bytes.data() + have, &size, session_.context());
+    if (r < GP_OK) return failed(r);
+    file.bytes.resize(have + static_cast<std::size_t>(size));
+    // A body that does not tell the size ends the file with a short piece; one that does must give it all.
+    const bool whole = file.size ? file.bytes.size() == file.size : size < kPieceBytes;
+    if (!whole && size != 0) return;
+    if (!whole || file.bytes.empty()) return failed(GP_ERROR_CORRUPTED_DATA);
+    Incoming done = std::move(file);
+    incoming_.pop_front();
+    announce(std::move(done), EDS_ERR_OK);
+}
+
+void GphotoBody::announce(Incoming file, EdsError error) {
+    events_->objectEvent(kEdsObjectEvent_DirItemRequestTransfer,
+                         std::make_shared<GphotoItem>(weak_from_this(), std::move(file.folder),
+                                                      std::move(file.name), std::move(file.bytes), error));
+}
+
+void GphotoBody::forget(const std::string& folder, const std::string& name) {
+    std::lock_guard guard(forgetLock_);
+    toForget_.emplace_back(folder, name);
+}
+
+void GphotoBody::forgetStored() {
+    std::vector<std::pair<std::string, std::string>> files;
+    {
+        std::lock_guard guard(forgetLock_);
+        files.swap(toForget_);
+    }
+    for (const auto& [folder, name] : files)
+        gp_camera_file_delete(session_.camera(), folder.c_str(), name.c_str(), session_.context());
+}
+
+// A card that is there, writable, with room.
+bool GphotoBody::cardTakesPictures() {
+    CameraStorageInformation* storages = nullptr;
+    int count = 0;
+    if (gp_camera_get_storageinfo(session_.camera(), &storages, &count, session_.context()) < GP_OK)
+        return false;
+    bool takes = false;
+    for (int i = 0; i < count; ++i) {
+        const CameraStorageInformation& s = storages[i];
+        const bool writable = !(s.fields & GP_STORAGEINFO_ACCESS) || s.access == GP_STORAGEINFO_AC_READWRITE;
+        const bool room = !(s.fields & GP_STORAGEINFO_FREESPACEKBYTES) || s.freekbytes >= kCardRoomKb;
+        takes = takes || (writable && room);
+    }
+    std::free(storages);
+    return takes;
+}
+
+EdsError GphotoBody::saveTo(EdsUInt32 target) {
+    const std::optional<std::string> card = labelOfCode(kEdsPropID_SaveTo, kEdsSaveTo_Camera);
+    if (target == kEdsSaveTo_Host) {
+        if (throughCard_) return EDS_ERR_OK;
+        if (cardTakesPictures() && session_.writeText("capturetarget", *card) >= GP_OK) {
+            throughCard_ = true;
+            return EDS_ERR_OK;
+        }
+        session_.forgetExplanation();
+        return fallBack();
+    }
+    const std::optional<std::string> label = labelOfCode(kEdsPropID_SaveTo, target);
+    if (!label) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
+    throughCard_ = false;
+    return edsError(session_.writeText("capturetarget", *label), Asked::Setting);
+}
+
+// Pictures for the computer through the library's memory from now on, as the library takes them itself.
+EdsError GphotoBody::fallBack() {
+    throughCard_ = false;
+    const std::optional<std::string> memory = labelOfCode(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+    const EdsError error = edsError(session_.writeText("capturetarget", *memory), Asked::Setting);
+    if (!error && !fallbackTold_) {
+        fallbackTold_ = true;
+        events_->stateEvent(kEdsStateEvent_PicturesThroughMemory, 0);
+    }
+    return error;
 }
 
 // ---- Events ----
@@ -175,8 +317,14 @@ void GphotoBody::readEvents() {
 void GphotoBody::onEvent(int type, void* data) {
     if (type == GP_EVENT_FILE_ADDED && data) {
         const auto* path = static_cast<const CameraFilePath*>(data);
-        // Pictures taken for the computer wait in the library's memory, in the root folder; the others are
-        // on the card.
+        // Pictures the library took into its memory are in the root folder, those on the card in its folders;
+        // those are brought over when they are for the computer.
+        if (std::string(path->folder) != "/" && throughCard_) {
+            // Its first piece, too, gives way to the calls that follow the release.
+            if (incoming_.empty()) lastPiece_ = Clock::now();
+            incoming_.push_back(Incoming{path->folder, path->name, 0, false, {}});
+            return;
+        }
         if (std::string(path->folder) != "/") {
             events_->objectEvent(kEdsObjectEvent_DirItemCreated,
                                  std::make_shared<GphotoItem>(weak_from_this(), path->folder, path->name));
@@ -203,6 +351,10 @@ EdsError GphotoBody::getProperty(EdsPropertyID property, EdsInt32, sdk::Property
 }
 
 EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& out) {
+    if (property == kEdsPropID_SaveTo && throughCard_) {
+        out = kEdsSaveTo_Host;
+        return EDS_ERR_OK;
+    }
     std::string text;
     const auto readFirst = [&](std::initializer_list<const char*> widgets) {
         for (const char* widget : widgets)
@@ -284,6 +436,7 @@ EdsError GphotoBody::setProperty(EdsPropertyID property, EdsInt32, const sdk::Pr
 
 EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyValue& value) {
     const EdsUInt32* number = valueAs<EdsUInt32>(value);
+    if (property == kEdsPropID_SaveTo) return number ? saveTo(*number) : EDS_ERR_INVALID_PARAMETER;
     if (const char* widget = labelWidget(property)) {
         if (!number) return EDS_ERR_INVALID_PARAMETER;
         const std::optional<std::string> label = labelOfCode(property, *number);
@@ -376,7 +529,15 @@ EdsError GphotoBody::propertyDesc(EdsPropertyID property, EdsPropertyDesc& out) 
 // ---- Commands ----
 
 EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
-    return run([&] { return release(command, param); });
+    return run([&] {
+        const EdsError error = release(command, param);
+        // A card that fills up or is locked meanwhile: the pictures come through the library's memory.
+        const bool cardRefused =
+            error == EDS_ERR_TAKE_PICTURE_CARD_NG || error == EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG;
+        if (!throughCard_ || !cardRefused || fallBack() != EDS_ERR_OK) return error;
+        session_.forgetExplanation();
+        return release(command, param);
+    });
 }
 
 EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {

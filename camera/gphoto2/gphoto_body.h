@@ -2,12 +2,23 @@
 // One connected libgphoto2 body for the length of a session: its owner thread, the library camera, and
 // what the SDK asks of it. Every public member may be called from any thread; the work runs on the owner
 // thread under the library lock, and the body's events are read there while it has nothing else to do.
+//
+// Pictures for the computer are taken to the card when the body has one that takes them, and brought over
+// from there one piece at a time between the program's calls: the library would otherwise bring each over
+// inside its event poll, in one go, and a release due meanwhile would wait for the whole file. Each picture
+// is announced once whole, and leaves the card once the program has stored it. Without such a card the
+// pictures come through the library's memory as before, and the body says so once.
 #include "camera/camera_driver.h"
 #include "camera/gphoto2/gphoto_session.h"
 #include "camera/gphoto2/owner_thread.h"
 
+#include <chrono>
+#include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvex::gphoto {
@@ -38,8 +49,19 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     EdsError fetchFile(const std::string& folder, const std::string& name, std::vector<char>& out);
     // What the library said of the last call that failed, in its words; empty when it said nothing.
     std::string explanation();
+    // Has a picture brought over for the computer removed from the card when the body has a moment;
+    // returns at once.
+    void forget(const std::string& folder, const std::string& name);
 
   private:
+    // A picture on its way over from the card.
+    struct Incoming {
+        std::string folder, name;
+        std::uint64_t size = 0; // as the body tells it; 0 when it does not
+        bool sizeAsked = false;
+        std::vector<char> bytes; // brought over so far
+    };
+
     // Runs fn on the owner thread with the library lock held; a body found gone says so once.
     template <class Fn> EdsError run(Fn&& fn);
     EdsError readProperty(EdsPropertyID property, sdk::PropertyValue& out);
@@ -47,7 +69,16 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     EdsError release(EdsCameraCommand command, EdsInt32 param);
     EdsError press(bool focus);
     EdsError letGo();
+    // Owner thread, under the library lock it takes: reads the events when due, and the next piece of a
+    // picture coming over; returns how long it may rest.
+    unsigned idle();
     // Owner thread, lock held.
+    EdsError saveTo(EdsUInt32 target);
+    bool cardTakesPictures();
+    EdsError fallBack();
+    void readPiece();
+    void announce(Incoming file, EdsError error);
+    void forgetStored();
     void readEvents();
     void onEvent(int type, void* data);
     EdsError readFile(const std::string& folder, const std::string& name, std::vector<char>& out);
@@ -61,6 +92,12 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     bool bulbOpen_ = false;
     bool releaseHeld_ = false;
     const ReleaseLabels* release_ = nullptr; // none where "eosremoterelease" offers neither pair
+    bool throughCard_ = false;               // pictures for the computer come over from the card
+    bool fallbackTold_ = false;
+    std::deque<Incoming> incoming_;
+    std::chrono::steady_clock::time_point lastCall_{}, lastPiece_{}, nextPoll_{};
+    std::mutex forgetLock_; // guards toForget_, which the transfer worker fills
+    std::vector<std::pair<std::string, std::string>> toForget_;
     EdsUInt32 evfOutput_ = 0, evfMode_ = 1, evfAfMode_ = 0, zoom_ = kEdsEvfZoom_Fit;
     EdsPoint zoomPosition_{0, 0};
     EdsSize frameSize_{0, 0};

@@ -28,6 +28,13 @@ GphotoItem::GphotoItem(const std::string& libraryName, std::vector<char> bytes, 
     if (!readError) bytes_ = std::move(bytes);
 }
 
+GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name,
+                       std::vector<char> bytes, EdsError readError)
+    : body_(std::move(body)), folder_(std::move(folder)), name_(std::move(name)), inMemory_(true),
+      fromCard_(true), readError_(readError) {
+    if (!readError) bytes_ = std::move(bytes);
+}
+
 EdsError GphotoItem::fetch() {
     if (bytes_) return EDS_ERR_OK;
     if (done_) return EDS_ERR_INVALID_HANDLE;
@@ -59,6 +66,10 @@ EdsError GphotoItem::download(EdsUInt64 size, sdk::ByteSink& out) {
 
 EdsError GphotoItem::letGo() {
     std::lock_guard guard(lock_);
+    // Stored or not wanted: what was taken for the computer leaves the card. One that could not be brought
+    // over stays there, the only copy.
+    if (fromCard_ && !readError_ && !done_)
+        if (const std::shared_ptr<GphotoBody> body = body_.lock()) body->forget(folder_, name_);
     done_ = true;
     bytes_.reset();
     return EDS_ERR_OK;

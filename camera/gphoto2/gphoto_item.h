@@ -1,7 +1,8 @@
 #pragma once
-// A file a libgphoto2 body announced. A picture taken for the computer arrives in the library's memory
-// (folder "/", named captNNNN.*); the body reads it out of there the moment it is announced, so the item
-// holds it whatever becomes of the body. A picture taken to the card stays on the card.
+// A file a libgphoto2 body announced. A picture taken for the computer is held by the item whatever becomes
+// of the body: either read out of the library's memory (folder "/", named captNNNN.*) the moment it is
+// announced, or brought over from the card piece by piece before it is announced, in which case the card's
+// copy goes once the program has stored or discarded the picture. A picture taken to the card stays there.
 #include "camera/camera_driver.h"
 
 #include <memory>
@@ -20,6 +21,9 @@ class GphotoItem final : public sdk::DriverItem {
     GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name);
     // A picture taken for the computer, read out of the library's memory, or the error reading it gave.
     GphotoItem(const std::string& libraryName, std::vector<char> bytes, EdsError readError);
+    // A picture for the computer brought over from the card, or the error bringing it gave.
+    GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name, std::vector<char> bytes,
+               EdsError readError);
 
     EdsError info(EdsDirectoryItemInfo& out) override;
     EdsError download(EdsUInt64 size, sdk::ByteSink& out) override;
@@ -33,6 +37,7 @@ class GphotoItem final : public sdk::DriverItem {
     const std::weak_ptr<GphotoBody> body_;
     const std::string folder_, name_;
     const bool inMemory_;
+    const bool fromCard_ = false; // brought over from the card for the computer
     const EdsError readError_ = EDS_ERR_OK;
     std::mutex lock_;
     std::optional<std::vector<char>> bytes_;

@@ -7,8 +7,8 @@
 
 namespace orvex::gphoto {
 
-OwnerThread::OwnerThread(std::function<void()> idle, unsigned idleEveryMs)
-    : idle_(std::move(idle)), idleEveryMs_(idleEveryMs), thread_([this] { loop(); }) {}
+OwnerThread::OwnerThread(std::function<unsigned()> idle)
+    : idle_(std::move(idle)), thread_([this] { loop(); }) {}
 
 OwnerThread::~OwnerThread() {
     {
@@ -46,8 +46,8 @@ void OwnerThread::loop() {
             work();
             continue;
         }
-        if (idle_) idle_();
-        nextIdle = std::chrono::steady_clock::now() + std::chrono::milliseconds(idleEveryMs_);
+        const unsigned waitMs = idle_();
+        nextIdle = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     }
 }
 

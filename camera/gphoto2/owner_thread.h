@@ -1,7 +1,8 @@
 #pragma once
 // The one thread that owns a libgphoto2 camera: the library has no lock of its own per camera (two calls
 // at once fail with "busy"), so every call on a camera is made here. Other threads hand it work and wait.
-// While it has no work it runs `idle` every `idleEveryMs`, which is how the camera's events are read.
+// While it has no work it runs `idle`, which is how the camera's events are read and its files brought over;
+// `idle` returns how many milliseconds may pass before it runs again. Work handed in always goes first.
 // It runs in the C locale, as the library's labels must be read (c_locale.h).
 #include <condition_variable>
 #include <deque>
@@ -14,7 +15,7 @@ namespace orvex::gphoto {
 
 class OwnerThread {
   public:
-    OwnerThread(std::function<void()> idle, unsigned idleEveryMs);
+    explicit OwnerThread(std::function<unsigned()> idle);
     // Finishes the work handed in so far, then ends the thread.
     ~OwnerThread();
     OwnerThread(const OwnerThread&) = delete;
@@ -33,8 +34,7 @@ class OwnerThread {
     void post(std::function<void()> work);
     void loop();
 
-    const std::function<void()> idle_;
-    const unsigned idleEveryMs_;
+    const std::function<unsigned()> idle_;
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> work_;

@@ -15,7 +15,10 @@ namespace {
 // What reached the program through EdsGetEvent.
 struct Heard {
     std::vector<std::string> files; // "transfer captNNNN.CR2" or "card IMG_NNNN.CR2"
+    bool keep = false;              // the files are kept, not let go
+    std::vector<EdsBaseRef> kept;
     int shutdowns = 0;
+    int throughMemory = 0; // times the body said its pictures come the slow way
     std::vector<EdsPropertyID> changed;
 };
 
@@ -44,12 +47,17 @@ class GphotoCapture : public EmulatedBody {
         static_cast<Heard*>(context)->files.push_back(
             std::string(event == kEdsObjectEvent_DirItemRequestTransfer ? "transfer " : "card ") +
             info.szFileName);
+        if (static_cast<Heard*>(context)->keep) {
+            static_cast<Heard*>(context)->kept.push_back(item);
+            return EDS_ERR_OK;
+        }
         EdsDownloadCancel(item);
         EdsRelease(item);
         return EDS_ERR_OK;
     }
     static EdsError onState(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
         if (event == kEdsStateEvent_Shutdown) ++static_cast<Heard*>(context)->shutdowns;
+        if (event == kEdsStateEvent_PicturesThroughMemory) ++static_cast<Heard*>(context)->throughMemory;
         return EDS_ERR_OK;
     }
     static EdsError onProperty(EdsPropertyEvent, EdsPropertyID property, EdsUInt32, EdsVoid* context) {
@@ -73,7 +81,7 @@ TEST_F(GphotoCapture, APictureAnnouncedWhileTheNextReleaseFocusesIsNotLost) {
         second = EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0);
     ASSERT_EQ(second, EDS_ERR_OK);
     EXPECT_TRUE(awaitEvents([&] { return heard.files.size() == 2; }));
-    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.CR2", "transfer capt0001.CR2"));
+    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer IMG_0001.CR2", "transfer IMG_0002.CR2"));
 }
 
 // Two exposures in a row, then a third that the end of the session closes.
@@ -153,7 +161,10 @@ TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShu
     const struct {
         const char* faults;
         std::vector<std::string> files; // handed over before the body went
-    } cases[] = {{"shutdown=1", {"transfer capt0000.CR2"}}, {"unplug=1", {}}, {"unplug-in-download=1", {}}};
+    } cases[] = {{"shutdown=1", {"transfer IMG_0001.CR2"}},
+                 {"unplug=1", {}},
+                 {"unplug-in-download=1", {"transfer IMG_0001.CR2"}}, // told, to be counted as lost
+                 {"no-card,unplug-in-download=1", {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.faults);
         std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
@@ -179,6 +190,85 @@ TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShu
     EXPECT_EQ(heard.shutdowns, 0);
     EdsUInt32 value = 0;
     EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value), EDS_ERR_OK);
+}
+
+// A picture comes over from the card one piece at a time; a release asked meanwhile goes between two pieces
+// rather than after the whole file, and both pictures arrive whole, then leave the card. The hard figure
+// (within 50 ms, at 24 MB over 30 MB/s) is the benchmark's; here only the order, which holds however slow
+// the machine: 4 MB over 8 MB/s, half a second, against one piece of 512 kB.
+TEST_F(GphotoCapture, AReleaseGoesBetweenThePiecesOfAPictureComingOver) {
+    reopen(k700D, "raw-mb=4,link-mbps=8");
+    listen();
+    heard.keep = true;
+    set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+    set(kEdsPropID_Tv, 0x98);
+    const std::string folder = "/store_00020001/DCIM/100CANON/";
+    const auto logged = [&](const std::string& line) {
+        const std::vector<std::string> told = actions();
+        return std::find(told.begin(), told.end(), line) - told.begin();
+    };
+    ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    const std::string firstPiece = "read " + folder + "IMG_0001.CR2 0";
+    ASSERT_TRUE(awaitEvents([&] { return logged(firstPiece) < static_cast<long>(actions().size()); }));
+    ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    ASSERT_TRUE(awaitEvents([&] { return heard.kept.size() == 2; }));
+    const std::vector<std::string> told = actions();
+    const auto secondRelease =
+        std::find(std::find(told.begin(), told.end(), "set eosremoterelease Press Full") + 1, told.end(),
+                  "set eosremoterelease Press Full");
+    const auto lastPiece = std::find_if(told.rbegin(), told.rend(), [&](const std::string& line) {
+                               return line.rfind("read " + folder + "IMG_0001.CR2 ", 0) == 0;
+                           }).base();
+    EXPECT_LT(secondRelease - told.begin(), lastPiece - told.begin())
+        << "the release waited for the whole file";
+    EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer IMG_0001.CR2", "transfer IMG_0002.CR2"));
+    for (EdsBaseRef item : heard.kept) {
+        EdsDirectoryItemInfo info{};
+        EXPECT_EQ(EdsGetDirectoryItemInfo(item, &info), EDS_ERR_OK);
+        EXPECT_EQ(info.size, 4000000u);
+        EdsStreamRef stream = nullptr;
+        ASSERT_EQ(EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
+        EXPECT_EQ(EdsDownload(item, info.size, stream), EDS_ERR_OK);
+        EdsUInt64 length = 0;
+        EXPECT_EQ(EdsGetLength(stream, &length), EDS_ERR_OK);
+        EXPECT_EQ(length, 4000000u);
+        EXPECT_EQ(EdsDownloadComplete(item), EDS_ERR_OK);
+        EdsRelease(stream);
+        EdsRelease(item);
+    }
+    // Stored, they leave the card.
+    EXPECT_TRUE(awaitEvents(
+        [&] { return logged("delete " + folder + "IMG_0002.CR2") < static_cast<long>(actions().size()); }));
+    EXPECT_LT(logged("delete " + folder + "IMG_0001.CR2"), static_cast<long>(actions().size()));
+}
+
+// Where the card cannot take the pictures, they come through the library's memory and the body says so,
+// once in the session.
+TEST_F(GphotoCapture, WithoutACardThatTakesThemPicturesComeThroughMemoryAndTheBodySaysSoOnce) {
+    const struct {
+        const char* faults;
+        bool released; // the body then takes a picture
+    } cases[] = {{"no-card", true},
+                 {"refuse=capturetarget:Memory card", true},
+                 {"card-full", false},
+                 {"card-read-only", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        heard = {};
+        reopen(k700D, c.faults);
+        listen();
+        set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+        set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+        EXPECT_EQ(actions().back(), "set capturetarget Internal RAM");
+        if (c.released) {
+            ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+            EXPECT_TRUE(awaitEvents([&] { return !heard.files.empty(); }));
+            EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer capt0000.CR2"));
+        } else {
+            awaitEvents([&] { return heard.throughMemory > 0; });
+        }
+        EXPECT_EQ(heard.throughMemory, 1);
+    }
 }
 
 // Only the library's "Perhaps no focus?" is a focus failure.

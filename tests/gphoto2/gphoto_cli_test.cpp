@@ -59,6 +59,7 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
 
 struct BodyRun {
     CliResult result;
+    std::vector<std::uintmax_t> sizes; // of the pictures, in their order
     std::vector<std::string> pictures;
     std::vector<std::string> body;
 };
@@ -71,6 +72,8 @@ BodyRun runOnBody(const std::string& faults, const std::vector<std::string>& lin
     BodyRun run;
     run.result = runCli("run " + options + " " + script + " 2>&1", emulatedEnvironment(home, k700D, faults));
     run.pictures = filesIn(home.path() / "1 - Canon EOS 700D");
+    for (const std::string& name : run.pictures)
+        run.sizes.push_back(std::filesystem::file_size(home.path() / "1 - Canon EOS 700D" / name));
     run.body = bodyLog(home);
     return run;
 }
@@ -90,10 +93,12 @@ TEST(GphotoCliRun, DownloadsEachPictureNamedByItsShootingTimeRawAndJpegNumberedI
     }
     std::sort(ends.begin(), ends.end());
     EXPECT_THAT(ends, ::testing::ElementsAreArray(expected));
-    // The script's values reached the body; the pictures were let go from the library's memory.
-    EXPECT_THAT(run.body, ::testing::IsSupersetOf({"set shutterspeed 1/250", "set iso 100", "set aperture 8",
-                                                   "set shutterspeed 1/500", "delete /capt0000.cr2",
-                                                   "delete /capt0003.jpg"}));
+    // The script's values reached the body; the pictures came over from the card and left it once stored.
+    const std::string card = "delete /store_00020001/DCIM/100CANON/";
+    const std::vector<std::string> told = {"set shutterspeed 1/250", "set iso 100",
+                                           "set aperture 8",         "set shutterspeed 1/500",
+                                           card + "IMG_0001.CR2",    card + "IMG_0002.JPG"};
+    EXPECT_THAT(run.body, ::testing::IsSupersetOf(told));
 }
 
 TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
@@ -115,13 +120,28 @@ TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
 }
 
 TEST(GphotoCliRun, APictureThatCannotBeReadIsCountedAndTheRunGoesOn) {
-    const BodyRun run = runOnBody("fail-download=1", {"0\t8\t1\t250", "2\t8\t1\t250"});
-    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
-    EXPECT_NE(run.result.out.find("\tdownload-failed\t1\tcapt0000.CR2\n"), std::string::npos)
-        << run.result.out;
-    EXPECT_NE(run.result.out.find("Pictures that could not be downloaded: 1"), std::string::npos);
-    EXPECT_EQ(run.pictures.size(), 1u);
-    EXPECT_THAT(run.body, ::testing::Contains("delete /capt0000.cr2"));
+    const struct {
+        const char* faults;
+        std::string lost, kept, let; // the picture told lost; what stays on the card; what is let go
+    } cases[] = {
+        // The card keeps the only copy of the picture that could not come over.
+        {"fail-download=1", "IMG_0001.CR2", "delete /store_00020001/DCIM/100CANON/IMG_0001.CR2",
+         "delete /store_00020001/DCIM/100CANON/IMG_0002.CR2"},
+        {"no-card,fail-download=1", "capt0000.CR2", "", "delete /capt0000.cr2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        const BodyRun run = runOnBody(c.faults, {"0\t8\t1\t250", "2\t8\t1\t250"});
+        EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+        EXPECT_NE(run.result.out.find("\tdownload-failed\t1\t" + c.lost + "\n"), std::string::npos)
+            << run.result.out;
+        EXPECT_NE(run.result.out.find("Pictures that could not be downloaded: 1"), std::string::npos);
+        EXPECT_EQ(run.pictures.size(), 1u);
+        EXPECT_THAT(run.body, ::testing::Contains(c.let));
+        if (!c.kept.empty()) {
+            EXPECT_THAT(run.body, ::testing::Not(::testing::Contains(c.kept)));
+        }
+    }
 }
 
 TEST(GphotoCliRun, PicturesSavedToTheCardStayThere) {
@@ -172,8 +192,10 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
     const Case cases[] = {
         {"", "", "8", {"(No camera found)"}, 0, false},
         {"busy", k700D, "8", {"Error (L3947)\tcamera busy"}, 0, false},
-        // The body goes right after handing over the first picture, a full-frame RAW: it is stored.
-        {"shutdown=1,raw-mb=30", k700D, "8", {gone}, 1, false},
+        // The body goes right after announcing the first picture, a full-frame RAW: it stays on the card, or,
+        // brought over inside the announcement when there is no card, it is stored.
+        {"shutdown=1,raw-mb=30", k700D, "8", {gone, oneLost}, 0, true},
+        {"no-card,shutdown=1,raw-mb=30", k700D, "8", {gone}, 1, false},
         // Unplugged at the second release, or while the library brought the first picture over.
         {"unplug=2", k700D, "8", {"Error (L3947)\tCommunication disconnected", gone}, 1, false},
         {"unplug-in-download=1", k700D, "8", {gone, oneLost}, 0, true},
@@ -207,6 +229,51 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
         const std::vector<std::string> stored = filesIn(home.path() / "1 - Canon EOS 700D");
         EXPECT_EQ(stored.size(), c.pictures) << r.out;
         for (const std::string& name : stored) EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    }
+}
+
+// Pictures come over from the card in pieces; whatever ends one midway, nothing half-written stays in the
+// picture folder, the picture is counted as not downloaded, and a body left without its card goes on
+// through its memory, which the run tells once at its end.
+TEST(GphotoCliRun, APictureCutOffMidwayIsCountedLostAndNothingHalfWrittenStays) {
+    const std::string gone = "\tend\t219\tCamera switched off or unplugged\n";
+    const std::string lost = "\tdownload-failed\t1\tIMG_0001.CR2\n";
+    const std::string oneLost = "Pictures that could not be downloaded: 1";
+    const std::string throughMemory =
+        "\tmessage\tWarning\tThe camera could not keep the pictures on its card";
+    const std::string firstOnCard = "delete /store_00020001/DCIM/100CANON/IMG_0001.CR2";
+    const struct {
+        std::string faults;
+        int exitCode;
+        std::vector<std::string> said;
+        std::size_t pictures;
+        bool toldThroughMemory;
+    } cases[] = {
+        {"unplug-in-download=1", 1, {lost, gone, oneLost}, 0, false},
+        {"shutdown-in-read=1", 1, {lost, gone, oneLost}, 0, false},
+        // The second release, refused for the missing card, is taken again through the body's memory.
+        {"card-removed-in-read=1", 0, {lost, oneLost}, 1, true},
+        {"fail-download=1", 0, {lost, oneLost}, 1, false},
+        {"no-card", 0, {"_0002.CR2\n"}, 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        // Four pieces to each picture.
+        const BodyRun run = runOnBody(c.faults + ",raw-mb=2", {"0\t8\t1\t250", "2\t8\t1\t250"});
+        const std::string& out = run.result.out;
+        EXPECT_EQ(run.result.exitCode, c.exitCode) << out;
+        for (const std::string& said : c.said) EXPECT_NE(out.find(said), std::string::npos) << out;
+        const auto told = out.find(throughMemory);
+        EXPECT_EQ(told != std::string::npos, c.toldThroughMemory) << out;
+        EXPECT_EQ(out.rfind(throughMemory), told) << out; // once
+        EXPECT_EQ(run.pictures.size(), c.pictures) << out;
+        // Each whole: the body pads its RAW files to 2 MB.
+        for (std::size_t i = 0; i < run.pictures.size(); ++i) {
+            EXPECT_EQ(run.pictures[i].find(".part"), std::string::npos) << run.pictures[i];
+            EXPECT_EQ(run.sizes[i], 2000000u) << run.pictures[i];
+        }
+        // The card keeps a picture that could not come over.
+        EXPECT_THAT(run.body, ::testing::Not(::testing::Contains(firstOnCard)));
     }
 }
 

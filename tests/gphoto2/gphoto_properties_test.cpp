@@ -31,7 +31,7 @@ TEST_F(GphotoProperties, WritesTheLibrarysLabelAndReadsTheSameCodeBack) {
                  {kEdsPropID_AFMode, 3, "set focusmode Manual"},
                  {kEdsPropID_AFMode, 0, "set focusmode One Shot"},
                  {kEdsPropID_DriveMode, 1, "set drivemode Continuous"},
-                 {kEdsPropID_SaveTo, kEdsSaveTo_Host, "set capturetarget Internal RAM"},
+                 {kEdsPropID_SaveTo, kEdsSaveTo_Host, "set capturetarget Memory card"}, // then brought over
                  {kEdsPropID_SaveTo, kEdsSaveTo_Camera, "set capturetarget Memory card"}};
     open();
     for (const auto& c : cases) {

@@ -15,12 +15,18 @@
 //                          pictures of its Nth exposure), soon-shutdown=N (the auto power-off warning at the
 //                          Nth exposure; the body stays on), unplug=N (unplugged at the Nth exposure),
 //                          unplug-in-download=N (unplugged while the library brings over the Nth picture),
-//                          preview-not-ready, fail-download=N (the Nth picture cannot be read); and
-//                          raw-mb=N, RAW files of N megabytes; dual-slot, a body that records a JPEG on its
-//                          second card beside what "imageformat" says (a 5D Mark III recording separately);
-//                          new-release-labels, the remote release's choices of libgphoto2 2.5.34 and later;
-//                          no-bulb, a body without the "bulb" widget; every-value, a body and lens that take
-//                          every aperture, speed and ISO the library names, whatever the label;
+//                          preview-not-ready, fail-download=N (the Nth picture cannot be read: in
+//                          memory it is missing, on the card its last piece is refused); and raw-mb=N, RAW
+//                          files of N megabytes; link-mbps=N, a link that carries N megabytes a second (a
+//                          picture taken to memory crosses it inside the event poll that announces it, a
+//                          card file piece by piece as it is read); no-card, a body without a card;
+//                          card-removed-in-read=N and shutdown-in-read=N, the card taken out or the body
+//                          switched off as the last piece of the Nth picture is read from the card
+//                          (unplug-in-download=N does the same there); dual-slot, a body that records a JPEG
+//                          on its second card beside what "imageformat" says (a 5D Mark III recording
+//                          separately); new-release-labels, the remote release's choices of libgphoto2 2.5.34
+//                          and later; no-bulb, a body without the "bulb" widget; every-value, a body and lens
+//                          that take every aperture, speed and ISO the library names, whatever the label;
 //                          moving-preview, a preview whose object moves a disc's width from frame to frame;
 //                          af-switch-at-preview=N, the lens switched from manual focus to AF by hand while
 //                          the Nth preview is taken, and the property event that tells it
@@ -102,6 +108,7 @@ struct Pending {
     std::string folder, name;    // FILE_ADDED
     std::string text;            // UNKNOWN
     Bytes bytes;                 // a picture
+    int number = 0;              // the picture's count since the session opened
     bool unplugInstead = false;  // the body is unplugged while the library brings the picture over
     bool switchOffAfter = false; // the body switches off once it has handed this over
 };
@@ -122,16 +129,19 @@ struct _CameraPrivateLibrary {
     bool gone = false;
     Clock::time_point switchesOffAt = Clock::time_point::max();
     std::deque<Pending> events;
-    std::map<std::string, Bytes> card; // "folder/name" → bytes
+    std::map<std::string, Bytes> card;      // "folder/name" → bytes
+    std::map<std::string, int> cardNumbers; // "folder/name" → the picture's count
     // Faults
     bool busy = false, focus = false, previewNotReady = false, dualSlot = false, newReleaseLabels = false,
-         noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false;
+         noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false, noCard = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     bool movingPreview = false;
     int previews = 0;
     int afSwitchAtPreview = 0, previewsTaken = 0;
-    int rawMegabytes = 0; // RAW files padded to this size, as a full-frame body's are
+    int rawMegabytes = 0;           // RAW files padded to this size, as a full-frame body's are
+    int linkMegabytesPerSecond = 0; // 0: bytes cross at once
+    int cardRemovedInReadAt = 0, shutdownInReadAt = 0;
 };
 
 namespace {
@@ -185,9 +195,13 @@ void readFaults(Body& b) {
         if (fault.rfind("battery=", 0) == 0) b.battery = fault.substr(8); // not a fault: the label shown
         if (fault == "card-full") b.cardFull = true;
         if (fault == "card-read-only") b.cardReadOnly = true;
+        if (fault == "no-card") b.noCard = true;
         if (fault.rfind("refuse=", 0) == 0 && fault.find(':') != std::string::npos)
             b.refused[fault.substr(7, fault.find(':') - 7)] = fault.substr(fault.find(':') + 1);
         if (number("raw-mb")) b.rawMegabytes = number("raw-mb");
+        if (number("link-mbps")) b.linkMegabytesPerSecond = number("link-mbps");
+        if (number("card-removed-in-read")) b.cardRemovedInReadAt = number("card-removed-in-read");
+        if (number("shutdown-in-read")) b.shutdownInReadAt = number("shutdown-in-read");
         if (number("shutdown")) b.shutdownAt = number("shutdown");
         if (number("soon-shutdown")) b.soonShutdownAt = number("soon-shutdown");
         if (number("unplug")) b.unplugAt = number("unplug");
@@ -210,6 +224,12 @@ std::string captureTarget() {
     char id[] = "ptp2", key[] = "capturetarget";
     if (gp_setting_get(id, key, value) != GP_OK || !*value) return "sdram";
     return value;
+}
+
+// The time `bytes` take over the USB cable.
+void crossLink(const Body& b, std::size_t bytes) {
+    if (b.linkMegabytesPerSecond <= 0) return;
+    std::this_thread::sleep_for(std::chrono::microseconds(bytes / b.linkMegabytesPerSecond));
 }
 
 std::time_t cameraSeconds(const Body& b) {
@@ -240,6 +260,7 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
     const auto add = [&](bool isRaw) {
         Pending p{GP_EVENT_FILE_ADDED, due, "", "", "", {}};
         p.unplugInstead = b.pictures + 1 == b.unplugInDownloadAt && toMemory;
+        p.number = b.pictures + 1;
         if (++b.pictures != b.failDownloadAt || !toMemory)
             p.bytes = isRaw ? orvex::virtualcam::makeRawPicture(facts, true)
                             : orvex::virtualcam::makeJpegPicture(facts, 160, 120, true);
@@ -330,10 +351,11 @@ int timedExposure(Body& b) {
 int checkReady(Body& b, GPContext* context) {
     if (gone(b)) return GP_ERROR_IO;
     if (b.busy || Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
-    if (b.cardFull || b.cardReadOnly) {
-        gp_context_error(context, b.cardFull
-                                      ? "Canon EOS Capture failed to release: Perhaps no more memory on card?"
-                                      : "Canon EOS Capture failed to release: Card read-only?");
+    // Taking pictures to a card it does not have, the body refuses as for a full one.
+    if (b.cardFull || b.cardReadOnly || (b.noCard && captureTarget() == "card")) {
+        gp_context_error(
+            context, b.cardReadOnly ? "Canon EOS Capture failed to release: Card read-only?"
+                                    : "Canon EOS Capture failed to release: Perhaps no more memory on card?");
         return GP_ERROR_NO_MEMORY;
     }
     return GP_OK;
@@ -512,6 +534,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         // An unknown text is ignored without an error.
         char id[] = "ptp2", key[] = "capturetarget", ram[] = "sdram", card[] = "card";
         value = choiceOf(kTargets, value, false);
+        if (b.refused.count(name) && b.refused[name] == value) return refuse("d11c");
         if (value == "Internal RAM") gp_setting_set(id, key, ram);
         if (value == "Memory card") gp_setting_set(id, key, card);
         return GP_OK;
@@ -645,7 +668,10 @@ void deliver(Camera* camera, Pending p, CameraEventType* type, void** data) {
                 gp_file_unref(file);
             }
         } else {
+            camera->pl->cardNumbers[p.folder + "/" + p.name] = p.number;
             camera->pl->card[p.folder + "/" + p.name] = std::move(p.bytes);
+            // Listed where the library lists what the body reports on its card.
+            gp_filesystem_append(camera->fs, p.folder.c_str(), p.name.c_str(), nullptr);
         }
         note("file " + p.folder + (p.folder == "/" ? "" : "/") + p.name);
     }
@@ -675,6 +701,8 @@ int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data
         return GP_ERROR_IO;
     }
     if (p.switchOffAfter) b.switchesOffAt = Clock::now() + std::chrono::milliseconds(5);
+    // The library brings a picture taken to memory over before it announces it.
+    if (p.type == GP_EVENT_FILE_ADDED && p.folder == "/") crossLink(b, p.bytes.size());
     deliver(camera, std::move(p), type, data);
     return GP_OK;
 }
@@ -739,7 +767,83 @@ int getFile(CameraFilesystem*, const char* folder, const char* name, CameraFileT
     const auto it = b.card.find(std::string(folder) + "/" + name);
     // A picture that could not be read off the sensor never made it into memory.
     if (it == b.card.end() || it->second.empty()) return GP_ERROR_CORRUPTED_DATA;
+    crossLink(b, it->second.size());
     return gp_file_append(file, reinterpret_cast<const char*>(it->second.data()), it->second.size());
+}
+
+// One GetPartialObject transaction, as the library's read_file_func makes it.
+int readFile(CameraFilesystem*, const char* folder, const char* name, CameraFileType type, uint64_t offset,
+             char* buf, uint64_t* size, void* data, GPContext* context) {
+    Body& b = *static_cast<Camera*>(data)->pl;
+    if (gone(b)) return GP_ERROR_IO;
+    if (type != GP_FILE_TYPE_NORMAL) return GP_ERROR_NOT_SUPPORTED;
+    const std::string path = std::string(folder) + "/" + name;
+    const auto it = b.card.find(path);
+    if (it == b.card.end()) {
+        gp_context_error(context, "File '%s/%s' does not exist.", folder, name);
+        return GP_ERROR_BAD_PARAMETERS;
+    }
+    const int number = b.cardNumbers[path];
+    const Bytes& bytes = it->second;
+    *size = offset >= bytes.size() ? 0 : std::min<uint64_t>(*size, bytes.size() - offset);
+    // Faults come with the last piece, after the others have come over.
+    if (offset + *size >= bytes.size()) {
+        if (number == b.unplugInDownloadAt) {
+            leaveUsb(b, "unplugged");
+            return GP_ERROR_IO;
+        }
+        if (number == b.shutdownInReadAt) {
+            leaveUsb(b, "shutdown");
+            return GP_ERROR_IO_READ;
+        }
+        if (number == b.cardRemovedInReadAt) {
+            b.card.clear();
+            b.noCard = true;
+            note("card removed");
+            gp_context_error(context, "PTP Store Not Available");
+            return GP_ERROR;
+        }
+        if (number == b.failDownloadAt) {
+            gp_context_error(context, "PTP Access Denied");
+            return GP_ERROR;
+        }
+    }
+    crossLink(b, *size);
+    if (*size) std::memcpy(buf, bytes.data() + offset, *size);
+    note("read " + path + " " + std::to_string(offset));
+    return GP_OK;
+}
+
+int fileInfo(CameraFilesystem*, const char* folder, const char* name, CameraFileInfo* info, void* data,
+             GPContext*) {
+    Body& b = *static_cast<Camera*>(data)->pl;
+    if (gone(b)) return GP_ERROR_IO;
+    const auto it = b.card.find(std::string(folder) + "/" + name);
+    if (it == b.card.end()) return GP_ERROR_FILE_NOT_FOUND;
+    *info = CameraFileInfo{};
+    info->file.fields = GP_FILE_INFO_SIZE;
+    info->file.size = it->second.size();
+    return GP_OK;
+}
+
+// The card, as the library's storage_info_func reports it: a body without a card reports none.
+int storageInfo(CameraFilesystem*, CameraStorageInformation** out, int* count, void* data, GPContext*) {
+    Body& b = *static_cast<Camera*>(data)->pl;
+    if (gone(b)) return GP_ERROR_IO;
+    *out = nullptr;
+    *count = 0;
+    if (b.noCard) return GP_OK;
+    auto* info = static_cast<CameraStorageInformation*>(std::calloc(1, sizeof(CameraStorageInformation)));
+    info->fields =
+        static_cast<CameraStorageInfoFields>(GP_STORAGEINFO_BASE | GP_STORAGEINFO_ACCESS |
+                                             GP_STORAGEINFO_MAXCAPACITY | GP_STORAGEINFO_FREESPACEKBYTES);
+    std::snprintf(info->basedir, sizeof info->basedir, "/store_00020001");
+    info->access = b.cardReadOnly ? GP_STORAGEINFO_AC_READONLY : GP_STORAGEINFO_AC_READWRITE;
+    info->capacitykbytes = 31250000;
+    info->freekbytes = b.cardFull ? 0 : 30000000;
+    *out = info;
+    *count = 1;
+    return GP_OK;
 }
 
 int deleteFile(CameraFilesystem*, const char* folder, const char* name, void* data, GPContext*) {
@@ -752,8 +856,31 @@ int deleteFile(CameraFilesystem*, const char* folder, const char* name, void* da
     return GP_OK;
 }
 
-int listNothing(CameraFilesystem*, const char*, CameraList*, void*, GPContext*) {
+// The folders or files directly in `folder`, from what is on the card.
+int listCard(const char* folder, CameraList* list, void* data, bool folders) {
+    const Body& b = *static_cast<Camera*>(data)->pl;
+    if (b.gone) return GP_ERROR_IO;
+    std::string prefix = folder;
+    if (prefix.empty() || prefix.back() != '/') prefix += '/';
+    std::vector<std::string> names;
+    for (const auto& [path, bytes] : b.card) {
+        if (path.rfind(prefix, 0) != 0) continue;
+        const std::string rest = path.substr(prefix.size());
+        const std::size_t slash = rest.find('/');
+        if ((slash != std::string::npos) != folders) continue;
+        const std::string name = rest.substr(0, slash);
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    for (const std::string& name : names) gp_list_append(list, name.c_str(), nullptr);
     return GP_OK;
+}
+
+int listFiles(CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
+    return listCard(folder, list, data, false);
+}
+
+int listFolders(CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
+    return listCard(folder, list, data, true);
 }
 
 int cameraExit(Camera* camera, GPContext*) {
@@ -765,9 +892,12 @@ int cameraExit(Camera* camera, GPContext*) {
 
 CameraFilesystemFuncs fileFunctions() {
     CameraFilesystemFuncs f{};
-    f.file_list_func = listNothing;
-    f.folder_list_func = listNothing;
+    f.file_list_func = listFiles;
+    f.folder_list_func = listFolders;
     f.get_file_func = getFile;
+    f.read_file_func = readFile;
+    f.get_info_func = fileInfo;
+    f.storage_info_func = storageInfo;
     f.del_file_func = deleteFile;
     return f;
 }
