@@ -35,6 +35,9 @@ class DriverItem {
     virtual EdsError info(EdsDirectoryItemInfo& out) = 0;
     // Writes the first `size` bytes of the file (all of it when it is shorter).
     virtual EdsError download(EdsUInt64 size, ByteSink& out) = 0;
+    // Called before `download`, without the camera's lock and so alongside the camera's other calls: a body
+    // that brings a file over while it goes on taking the program's calls has the download wait here.
+    virtual EdsError awaitContent() { return EDS_ERR_OK; }
     virtual EdsError downloadCancel() = 0;
     virtual EdsError downloadComplete() = 0;
     // When the picture was taken. EDS_ERR_NOT_SUPPORTED lets the layer read it from the file's EXIF data

@@ -50,7 +50,9 @@ EdsError EdsGetDirectoryItemInfo(EdsDirectoryItemRef ref, EdsDirectoryItemInfo* 
 EdsError EdsDownload(EdsDirectoryItemRef ref, EdsUInt64 size, EdsStreamRef streamRef) {
     return guarded([&] {
         const auto stream = findHandle<Stream>(streamRef);
-        if (!findHandle<ItemObject>(ref) || !stream) return EDS_ERR_INVALID_HANDLE;
+        const auto found = findHandle<ItemObject>(ref);
+        if (!found || !stream) return EDS_ERR_INVALID_HANDLE;
+        if (const EdsError error = found->item->awaitContent()) return error;
         return onItem(ref, [&](ItemObject& item) {
             if (const EdsError error = item.item->download(size, *stream)) return error;
             // A full disk shows here, while the program can still report it, rather than when the file

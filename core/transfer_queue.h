@@ -39,6 +39,9 @@ struct TransferStatus {
     bool running = false;
     std::atomic<bool> finished{false};
     std::atomic<std::uint32_t> finishedAt{0};
+    // Set by the worker from before it takes an item until the item is counted: with the queue empty and this
+    // clear, every picture handed over is counted, though the last may still be coming over.
+    std::atomic<bool> counting{false};
     unsigned pauseBeforeFinishingMs = 0;
     // The worker's own record, kept from one worker to the next within a run; read by others only once the
     // worker is joined. A body may send the JPEG of an exposure long after its RAW, when the shot is already

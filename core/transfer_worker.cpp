@@ -24,6 +24,7 @@ void TransferWorker::start(TransferJob job) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !job_ && !draining_; });
     job_ = std::move(job);
+    takeNoMore_ = false;
     if (!thread_.joinable()) thread_ = std::thread(&TransferWorker::serve, this);
     changed_.notify_all();
 }
@@ -51,7 +52,11 @@ void TransferWorker::serve() {
 }
 
 void TransferWorker::drain(const TransferJob& job) {
-    while (EdsDirectoryItemRef item = queue_.takeQueuedTransfer(clock_.tick())) {
+    for (;;) {
+        status_.counting = true;
+        if (takeNoMore_) break;
+        EdsDirectoryItemRef item = queue_.takeQueuedTransfer(clock_.tick());
+        if (!item) break;
         EdsDirectoryItemInfo info{};
         if (EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK ||
             std::string(info.szFileName).find(".THM") != std::string::npos) {
@@ -60,6 +65,7 @@ void TransferWorker::drain(const TransferJob& job) {
             continue;
         }
         const int number = fileUnderItsExposure(job, info.szFileName);
+        status_.counting = false;
         std::string extension;
         if (job.rawOrJpegByQuality) {
             extension = (!job.qualityName.empty() && (job.qualityName[0] == '(' || job.qualityName[0] == '['))
@@ -80,6 +86,7 @@ void TransferWorker::drain(const TransferJob& job) {
         if (observer_ && !outcome.stored.empty()) observer_->pictureStored(outcome.stored);
         if (outcome.error) status_.error = outcome.error;
     }
+    status_.counting = false;
     status_.finishedAt = clock_.tick();
     status_.finished = true;
 }

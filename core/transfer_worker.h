@@ -45,6 +45,9 @@ class TransferWorker {
     // Drains the queue on the worker's thread, then writes the status's error, finishedAt and finished. A
     // drain still going on ends first: one at a time.
     void start(TransferJob job);
+    // The drain going on takes no more items once its current one is filed: those queued from now on are the
+    // next shot's, for a drain with that shot's job.
+    void takeNoMore() { takeNoMore_ = true; }
     // True once the last drain started has ended.
     bool finished() const { return status_.finished; }
     // Returns once no drain is going on.
@@ -66,6 +69,7 @@ class TransferWorker {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<TransferJob> job_; // handed over, not yet drained
+    std::atomic<bool> takeNoMore_{false};
     bool draining_ = false;
     bool quitting_ = false;
     std::thread thread_; // started at the first drain

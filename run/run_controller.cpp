@@ -473,6 +473,11 @@ void stopRun(Program& p, Window& w) {
     }
     closeCable(p);
     updateMainControls(p, w);
+    // The last shot's picture may still be coming over: the run ends once it is filed, or counted lost, and
+    // what went wrong filing it is told as during the run.
+    p.transferWorker.join();
+    TransferStatus& s = p.transferStatus;
+    if (std::exchange(s.running, false) && s.error != 0) reportError(p, w, s.error, 6296);
     // Pictures lost to failed downloads did not stop the run; the user learns of them once, at its end.
     if (const int lost = r.downloadsFailed.exchange(0))
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),

@@ -241,6 +241,11 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     }
 }
 
+// A shot without burst that reported exactly one picture.
+bool onePicture(const Program& p) {
+    return p.script.lines[p.run.currentLine].burst == 0 && p.run.picturesReported == 1;
+}
+
 } // namespace
 
 void executeLine(Program& p, Window& w) {
@@ -284,17 +289,24 @@ void watchTransfers(Program& p, Window& w) {
             s.seenShotCount = r.shotCount;
             showShots(p, w);
         }
-        if (!p.transferWorker.finished() || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs)
-            return;
-        p.transferWorker.join();
-        showShots(p, w);
-        s.running = false;
-        if (s.error != 0) {
-            reportError(p, w, s.error, 6296);
-            return;
+        if (!p.transferWorker.finished() || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs) {
+            // A picture is counted as the worker takes it, and filed under that number whenever it has come
+            // over: a shot of one picture is complete while that picture still crosses the link, and the next
+            // line keeps its moment. Not before a body's pause after a cable shot, though. The count is read
+            // last: with the queue empty and nothing being counted, the worker changes it no more.
+            if (s.pauseBeforeFinishingMs != 0 || !p.transfers.empty() || s.counting || !onePicture(p)) return;
+            p.transferWorker.takeNoMore();
+        } else {
+            p.transferWorker.join();
+            showShots(p, w);
+            s.running = false;
+            if (s.error != 0) {
+                reportError(p, w, s.error, 6296);
+                return;
+            }
         }
     }
-    if (!p.transfers.empty()) {
+    if (!s.running && !p.transfers.empty()) {
         s.error = 0;
         s.running = true;
         s.finished = false;
@@ -304,8 +316,7 @@ void watchTransfers(Program& p, Window& w) {
         return;
     }
     if (r.picturesReported > 0) {
-        const bool single = p.script.lines[r.currentLine].burst == 0 && r.picturesReported == 1;
-        if (single || ticksBetween(p.transfers.emptySince(), now) >= 2000) {
+        if (onePicture(p) || ticksBetween(p.transfers.emptySince(), now) >= 2000) {
             r.cameraReady = true;
             r.picturesReported = 0;
             showShots(p, w);

@@ -105,6 +105,7 @@ GphotoBody::GphotoBody(std::shared_ptr<sdk::CameraEventSink> events) : events_(s
 
 GphotoBody::~GphotoBody() {
     owner_.reset();
+    abandonIncoming(EDS_ERR_SESSION_NOT_OPEN);
 }
 
 template <class Fn> EdsError GphotoBody::run(Fn&& fn) {
@@ -152,6 +153,7 @@ void GphotoBody::close() {
             if (evfOutput_ & kEdsEvfOutputDevice_PC) session_.writeInt("viewfinder", 0);
             forgetStored();
         }
+        abandonIncoming(EDS_ERR_SESSION_NOT_OPEN);
         bulbOpen_ = releaseHeld_ = false;
         session_.close();
     });
@@ -161,13 +163,14 @@ void GphotoBody::lost() {
     if (gone_) return;
     gone_ = true;
     bulbOpen_ = releaseHeld_ = false;
-    // Each picture still on its way is told, to be counted as not downloaded.
-    while (!incoming_.empty()) {
-        Incoming file = std::move(incoming_.front());
-        incoming_.pop_front();
-        announce(std::move(file), EDS_ERR_COMM_DISCONNECTED);
-    }
+    // Each picture still on its way is counted as not downloaded.
+    abandonIncoming(EDS_ERR_COMM_DISCONNECTED);
     events_->stateEvent(kEdsStateEvent_Shutdown, 0);
+}
+
+void GphotoBody::abandonIncoming(EdsError error) {
+    for (Incoming& file : incoming_) file.picture->failed(error);
+    incoming_.clear();
 }
 
 // ---- Pictures coming over from the card ----
@@ -181,6 +184,7 @@ unsigned GphotoBody::idle() {
         readEvents();
         nextPoll_ = now + std::chrono::milliseconds(kEventPollMs);
     }
+    while (!incoming_.empty() && incoming_.front().picture->unwanted()) incoming_.pop_front();
     if (gone_ || incoming_.empty()) return kEventPollMs;
     const auto calm = lastCall_ + kPieceGivesWay;
     if (now < calm && now < lastPiece_ + kPieceWaitsAtMost)
@@ -190,49 +194,58 @@ unsigned GphotoBody::idle() {
     return 0;
 }
 
-void GphotoBody::readPiece() {
-    Incoming& file = incoming_.front();
-    session_.forgetExplanation();
-    const auto failed = [&](int r) {
-        EdsError error = edsError(r, Asked::Download);
-        if (saysGone(session_.explanation())) error = EDS_ERR_COMM_DISCONNECTED;
-        Incoming lostFile = std::move(file);
-        incoming_.pop_front();
-        announce(std::move(lostFile), error);
-        if (isGone(error)) lost();
-    };
-    if (!file.sizeAsked) {
-        file.sizeAsked = true;
-        CameraFileInfo info{};
-        const int r = gp_camera_file_get_info(session_.camera(), file.folder.c_str(), file.name.c_str(),
-                                              &info, session_.context());
-        if (r < GP_OK) return failed(r);
-        if (info.file.fields & GP_FILE_INFO_SIZE) {
-            file.size = info.file.size;
-            file.bytes.reserve(static_cast<std::size_t>(file.size));
-        }
-    }
-    const std::size_t have = file.bytes.size();
-    std::uint64_t size = file.size ? std::min<std::uint64_t>(kPieceBytes, file.size - have) : kPieceBytes;
-    file.bytes.resize(have + static_cast<std::size_t>(size));
-    const int r =
-        gp_camera_file_read(session_.camera(), file.folder.c_str(), file.name.c_str(), GP_FILE_TYPE_NORMAL,
-                            have, file.bytes.data() + have, &size, session_.context());
-    if (r < GP_OK) return failed(r);
-    file.bytes.resize(have + static_cast<std::size_t>(size));
-    // A body that does not tell the size ends the file with a short piece; one that does must give it all.
-    const bool whole = file.size ? file.bytes.size() == file.size : size < kPieceBytes;
-    if (!whole && size != 0) return;
-    if (!whole || file.bytes.empty()) return failed(GP_ERROR_CORRUPTED_DATA);
-    Incoming done = std::move(file);
-    incoming_.pop_front();
-    announce(std::move(done), EDS_ERR_OK);
+EdsError GphotoBody::readFailure(int result) {
+    const EdsError error = edsError(result, Asked::Download);
+    return saysGone(session_.explanation()) ? EDS_ERR_COMM_DISCONNECTED : error;
 }
 
-void GphotoBody::announce(Incoming file, EdsError error) {
+void GphotoBody::readPiece() {
+    Incoming& file = incoming_.front();
+    const CardPicture& picture = *file.picture;
+    session_.forgetExplanation();
+    const auto failed = [&](EdsError error) {
+        file.picture->failed(error);
+        incoming_.pop_front();
+        if (isGone(error)) lost();
+    };
+    const std::size_t have = file.bytes.size();
+    std::uint64_t size =
+        picture.size ? std::min<std::uint64_t>(kPieceBytes, picture.size - have) : kPieceBytes;
+    file.bytes.resize(have + static_cast<std::size_t>(size));
+    const int r =
+        gp_camera_file_read(session_.camera(), picture.folder.c_str(), picture.name.c_str(),
+                            GP_FILE_TYPE_NORMAL, have, file.bytes.data() + have, &size, session_.context());
+    if (r < GP_OK) return failed(readFailure(r));
+    file.bytes.resize(have + static_cast<std::size_t>(size));
+    // A body that does not tell the size ends the file with a short piece; one that does must give it all.
+    const bool whole = picture.size ? file.bytes.size() == picture.size : size < kPieceBytes;
+    if (!whole && size != 0) return;
+    if (!whole || file.bytes.empty()) return failed(EDS_ERR_INCOMPLETE_TRANSFER);
+    file.picture->arrived(std::move(file.bytes));
+    incoming_.pop_front();
+}
+
+// Announced at once, with the size the body tells: the program counts it and goes on with its script while
+// the bytes come over.
+void GphotoBody::cardPictureAdded(const std::string& folder, const std::string& name) {
+    CameraFileInfo info{};
+    session_.forgetExplanation();
+    const int r =
+        gp_camera_file_get_info(session_.camera(), folder.c_str(), name.c_str(), &info, session_.context());
+    const bool sized = r >= GP_OK && (info.file.fields & GP_FILE_INFO_SIZE);
+    auto picture = std::make_shared<CardPicture>(folder, name, sized ? info.file.size : 0);
     events_->objectEvent(kEdsObjectEvent_DirItemRequestTransfer,
-                         std::make_shared<GphotoItem>(weak_from_this(), std::move(file.folder),
-                                                      std::move(file.name), std::move(file.bytes), error));
+                         std::make_shared<GphotoItem>(weak_from_this(), picture));
+    if (r < GP_OK) {
+        const EdsError error = readFailure(r);
+        picture->failed(error);
+        if (isGone(error)) lost();
+        return;
+    }
+    // Its first piece, too, gives way to the calls that follow the release.
+    if (incoming_.empty()) lastPiece_ = Clock::now();
+    incoming_.push_back(Incoming{picture, {}});
+    incoming_.back().bytes.reserve(static_cast<std::size_t>(picture->size));
 }
 
 void GphotoBody::forget(const std::string& folder, const std::string& name) {
@@ -319,12 +332,8 @@ void GphotoBody::onEvent(int type, void* data) {
         const auto* path = static_cast<const CameraFilePath*>(data);
         // Pictures the library took into its memory are in the root folder, those on the card in its folders;
         // those are brought over when they are for the computer.
-        if (std::string(path->folder) != "/" && throughCard_) {
-            // Its first piece, too, gives way to the calls that follow the release.
-            if (incoming_.empty()) lastPiece_ = Clock::now();
-            incoming_.push_back(Incoming{path->folder, path->name, 0, false, {}});
-            return;
-        }
+        if (std::string(path->folder) != "/" && throughCard_)
+            return cardPictureAdded(path->folder, path->name);
         if (std::string(path->folder) != "/") {
             events_->objectEvent(kEdsObjectEvent_DirItemCreated,
                                  std::make_shared<GphotoItem>(weak_from_this(), path->folder, path->name));

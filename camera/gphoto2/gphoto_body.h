@@ -6,9 +6,11 @@
 // Pictures for the computer are taken to the card when the body has one that takes them, and brought over
 // from there one piece at a time between the program's calls: the library would otherwise bring each over
 // inside its event poll, in one go, and a release due meanwhile would wait for the whole file. Each picture
-// is announced once whole, and leaves the card once the program has stored it. Without such a card the
-// pictures come through the library's memory as before, and the body says so once.
+// is announced as soon as it is on the card, safe, so that the run can go on while it comes over; it leaves
+// the card once the program has stored it. Without such a card the pictures come through the library's
+// memory as before, and the body says so once.
 #include "camera/camera_driver.h"
+#include "camera/gphoto2/card_picture.h"
 #include "camera/gphoto2/gphoto_session.h"
 #include "camera/gphoto2/owner_thread.h"
 
@@ -56,9 +58,7 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
   private:
     // A picture on its way over from the card.
     struct Incoming {
-        std::string folder, name;
-        std::uint64_t size = 0; // as the body tells it; 0 when it does not
-        bool sizeAsked = false;
+        std::shared_ptr<CardPicture> picture;
         std::vector<char> bytes; // brought over so far
     };
 
@@ -77,7 +77,10 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     bool cardTakesPictures();
     EdsError fallBack();
     void readPiece();
-    void announce(Incoming file, EdsError error);
+    void cardPictureAdded(const std::string& folder, const std::string& name);
+    // Each picture still to come over is told it never will.
+    void abandonIncoming(EdsError error);
+    EdsError readFailure(int result);
     void forgetStored();
     void readEvents();
     void onEvent(int type, void* data);

@@ -28,17 +28,23 @@ GphotoItem::GphotoItem(const std::string& libraryName, std::vector<char> bytes, 
     if (!readError) bytes_ = std::move(bytes);
 }
 
-GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name,
-                       std::vector<char> bytes, EdsError readError)
-    : body_(std::move(body)), folder_(std::move(folder)), name_(std::move(name)), inMemory_(true),
-      fromCard_(true), readError_(readError) {
-    if (!readError) bytes_ = std::move(bytes);
+GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::shared_ptr<CardPicture> picture)
+    : body_(std::move(body)), folder_(picture->folder), name_(picture->name), inMemory_(false),
+      picture_(std::move(picture)) {}
+
+EdsError GphotoItem::awaitContent() {
+    return picture_ ? picture_->await() : EDS_ERR_OK;
 }
 
 EdsError GphotoItem::fetch() {
     if (bytes_) return EDS_ERR_OK;
     if (done_) return EDS_ERR_INVALID_HANDLE;
     if (inMemory_) return readError_;
+    if (picture_) {
+        if (const EdsError e = picture_->await()) return e;
+        bytes_ = picture_->take();
+        return EDS_ERR_OK;
+    }
     const std::shared_ptr<GphotoBody> body = body_.lock();
     if (!body) return EDS_ERR_COMM_DISCONNECTED;
     std::vector<char> bytes;
@@ -53,7 +59,9 @@ EdsError GphotoItem::info(EdsDirectoryItemInfo& out) {
     std::snprintf(out.szFileName, sizeof out.szFileName, "%s", name_.c_str());
     // A file on the card is only announced, never brought over: its size is not needed. A file that could
     // not be read is still one the body announced: its download says what went wrong.
-    if (inMemory_ && bytes_)
+    if (picture_)
+        out.size = static_cast<EdsUInt32>(std::min<std::uint64_t>(picture_->size, 0xFFFFFFFFu));
+    else if (inMemory_ && bytes_)
         out.size = static_cast<EdsUInt32>(std::min<std::size_t>(bytes_->size(), 0xFFFFFFFFu));
     return EDS_ERR_OK;
 }
@@ -61,15 +69,20 @@ EdsError GphotoItem::info(EdsDirectoryItemInfo& out) {
 EdsError GphotoItem::download(EdsUInt64 size, sdk::ByteSink& out) {
     std::lock_guard guard(lock_);
     if (const EdsError e = fetch()) return e;
+    // A body that did not tell the size of a file coming over announced it as empty: all of it is wanted.
+    if (picture_ && picture_->size == 0) size = bytes_->size();
     return out.write(bytes_->data(), static_cast<std::size_t>(std::min<EdsUInt64>(size, bytes_->size())));
 }
 
 EdsError GphotoItem::letGo() {
     std::lock_guard guard(lock_);
-    // Stored or not wanted: what was taken for the computer leaves the card. One that could not be brought
-    // over stays there, the only copy.
-    if (fromCard_ && !readError_ && !done_)
-        if (const std::shared_ptr<GphotoBody> body = body_.lock()) body->forget(folder_, name_);
+    // Stored or not wanted: what was taken for the computer leaves the card, and stops coming over if it
+    // still was. One that could not be brought over stays there, the only copy.
+    if (picture_ && !done_) {
+        picture_->letGo();
+        if (!picture_->lost())
+            if (const std::shared_ptr<GphotoBody> body = body_.lock()) body->forget(folder_, name_);
+    }
     done_ = true;
     bytes_.reset();
     return EDS_ERR_OK;

@@ -1,9 +1,10 @@
 #pragma once
 // A file a libgphoto2 body announced. A picture taken for the computer is held by the item whatever becomes
 // of the body: either read out of the library's memory (folder "/", named captNNNN.*) the moment it is
-// announced, or brought over from the card piece by piece before it is announced, in which case the card's
+// announced, or brought over from the card piece by piece after it is announced, in which case the card's
 // copy goes once the program has stored or discarded the picture. A picture taken to the card stays there.
 #include "camera/camera_driver.h"
+#include "camera/gphoto2/card_picture.h"
 
 #include <memory>
 #include <mutex>
@@ -21,12 +22,12 @@ class GphotoItem final : public sdk::DriverItem {
     GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name);
     // A picture taken for the computer, read out of the library's memory, or the error reading it gave.
     GphotoItem(const std::string& libraryName, std::vector<char> bytes, EdsError readError);
-    // A picture for the computer brought over from the card, or the error bringing it gave.
-    GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name, std::vector<char> bytes,
-               EdsError readError);
+    // A picture for the computer, still coming over from the card.
+    GphotoItem(std::weak_ptr<GphotoBody> body, std::shared_ptr<CardPicture> picture);
 
     EdsError info(EdsDirectoryItemInfo& out) override;
     EdsError download(EdsUInt64 size, sdk::ByteSink& out) override;
+    EdsError awaitContent() override;
     EdsError downloadCancel() override;
     EdsError downloadComplete() override;
 
@@ -37,7 +38,7 @@ class GphotoItem final : public sdk::DriverItem {
     const std::weak_ptr<GphotoBody> body_;
     const std::string folder_, name_;
     const bool inMemory_;
-    const bool fromCard_ = false; // brought over from the card for the computer
+    const std::shared_ptr<CardPicture> picture_; // for a picture coming over from the card
     const EdsError readError_ = EDS_ERR_OK;
     std::mutex lock_;
     std::optional<std::vector<char>> bytes_;

@@ -242,6 +242,46 @@ TEST_F(GphotoCapture, AReleaseGoesBetweenThePiecesOfAPictureComingOver) {
     EXPECT_LT(logged("delete " + folder + "IMG_0001.CR2"), static_cast<long>(actions().size()));
 }
 
+// A picture is announced as soon as it is on the card. Let go while it comes over, it stops coming and leaves
+// the card; cut off by the session's end, its download ends with an error instead of waiting for ever, and
+// the card keeps it.
+TEST_F(GphotoCapture, APictureLetGoOrCutOffWhileComingOverWaitsForNothing) {
+    const std::string file = "/store_00020001/DCIM/100CANON/IMG_0001.CR2";
+    const auto count = [&](const std::string& start) {
+        const std::vector<std::string> told = actions();
+        return std::count_if(told.begin(), told.end(),
+                             [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    };
+    for (const bool letGo : {true, false}) {
+        SCOPED_TRACE(letGo ? "let go" : "session closed");
+        heard = {};
+        reopen(k700D, "raw-mb=4,link-mbps=8"); // eight pieces, half a second
+        const long deletedBefore = count("delete " + file), readBefore = count("read " + file);
+        listen();
+        heard.keep = true;
+        set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+        ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+        ASSERT_TRUE(awaitEvents([&] { return heard.kept.size() == 1; }));
+        EdsBaseRef item = heard.kept[0];
+        if (letGo) {
+            EXPECT_EQ(EdsDownloadCancel(item), EDS_ERR_OK);
+            EXPECT_TRUE(awaitEvents([&] { return count("delete " + file) > deletedBefore; }));
+            EXPECT_LT(count("read " + file) - readBefore, 8);
+        } else {
+            EdsStreamRef stream = nullptr;
+            ASSERT_EQ(EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
+            EdsError downloaded = EDS_ERR_OK;
+            std::thread worker([&] { downloaded = EdsDownload(item, 4000000, stream); });
+            EXPECT_EQ(EdsCloseSession(camera), EDS_ERR_OK);
+            worker.join();
+            EXPECT_NE(downloaded, EDS_ERR_OK);
+            EXPECT_EQ(count("delete " + file), deletedBefore);
+            EdsRelease(stream);
+        }
+        EdsRelease(item);
+    }
+}
+
 // Where the card cannot take the pictures, they come through the library's memory and the body says so,
 // once in the session.
 TEST_F(GphotoCapture, WithoutACardThatTakesThemPicturesComeThroughMemoryAndTheBodySaysSoOnce) {
