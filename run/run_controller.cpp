@@ -171,12 +171,12 @@ bool armLine(Program& p, Window& w) {
 // Moves to the next line; false when the run ended.
 bool advanceLine(Program& p, Window& w) {
     RunState& r = p.run;
-    if (++r.currentLine < static_cast<int>(p.script.lines.size())) return true;
-    if (r.settings.loopEnabled) {
+    const bool ends = runEndsAfterThisLine(p);
+    if (++r.currentLine >= static_cast<int>(p.script.lines.size()) && r.settings.loopEnabled) {
         ++r.passCount;
         r.currentLine = 0;
-        if (r.settings.loopInfinite || r.passCount < r.settings.loopCount) return true;
     }
+    if (!ends) return true;
     showStatus(p, w, RunStatus::kCompleted);
     stopRun(p, w);
     return false;
@@ -473,11 +473,6 @@ void stopRun(Program& p, Window& w) {
     }
     closeCable(p);
     updateMainControls(p, w);
-    // The last shot's picture may still be coming over: the run ends once it is filed, or counted lost, and
-    // what went wrong filing it is told as during the run.
-    p.transferWorker.join();
-    TransferStatus& s = p.transferStatus;
-    if (std::exchange(s.running, false) && s.error != 0) reportError(p, w, s.error, 6296);
     // Pictures lost to failed downloads did not stop the run; the user learns of them once, at its end.
     if (const int lost = r.downloadsFailed.exchange(0))
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
@@ -485,6 +480,12 @@ void stopRun(Program& p, Window& w) {
     if (std::exchange(p.camera.picturesThroughMemory, false))
         w.messageBox(p.text(kMessageThroughMemory), p.text(kMessageWarning), BoxIcon::Warning,
                      BoxButtons::Ok);
+}
+
+bool runEndsAfterThisLine(const Program& p) {
+    const RunState& r = p.run;
+    if (r.currentLine + 1 < static_cast<int>(p.script.lines.size())) return false;
+    return !r.settings.loopEnabled || (!r.settings.loopInfinite && r.passCount + 1 >= r.settings.loopCount);
 }
 
 void togglePause(Program& p, Window& w) {

@@ -4,6 +4,7 @@
 #include "camera/transfer.h"
 #include "core/catalogue.h"
 #include "resources/main_dialog.h"
+#include "run/run_controller.h"
 #include "run/serial_cable.h"
 #include "run/status_display.h"
 
@@ -292,9 +293,12 @@ void watchTransfers(Program& p, Window& w) {
         if (!p.transferWorker.finished() || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs) {
             // A picture is counted as the worker takes it, and filed under that number whenever it has come
             // over: a shot of one picture is complete while that picture still crosses the link, and the next
-            // line keeps its moment. Not before a body's pause after a cable shot, though. The count is read
-            // last: with the queue empty and nothing being counted, the worker changes it no more.
-            if (s.pauseBeforeFinishingMs != 0 || !p.transfers.empty() || s.counting || !onePicture(p)) return;
+            // line keeps its moment. Not before a body's pause after a cable shot, though, nor on the run's
+            // last line, which ends the run once every picture is stored. The count is read last: with the
+            // queue empty and nothing being counted, the worker changes it no more.
+            if (s.pauseBeforeFinishingMs != 0 || runEndsAfterThisLine(p) || !p.transfers.empty() ||
+                s.counting || !onePicture(p))
+                return;
             p.transferWorker.takeNoMore();
         } else {
             p.transferWorker.join();
