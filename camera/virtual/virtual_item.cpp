@@ -67,13 +67,17 @@ EdsError VirtualItem::info(EdsDirectoryItemInfo& out) {
     return EDS_ERR_OK;
 }
 
+// The link's time passes here, outside the camera's lock: the body takes the program's calls meanwhile.
+EdsError VirtualItem::awaitContent() {
+    if (const EdsError error = reachable_()) return error;
+    if (!pace_ || plan_.downloadMs == 0) return EDS_ERR_OK;
+    // A failing link breaks half-way; a body switched off meanwhile never finishes sending.
+    pace_(plan_.failDownload ? plan_.downloadMs / 2 : plan_.downloadMs);
+    return reachable_();
+}
+
 EdsError VirtualItem::download(EdsUInt64 size, sdk::ByteSink& out) {
     if (const EdsError error = reachable_()) return error;
-    if (pace_ && plan_.downloadMs > 0) {
-        // A failing link breaks half-way; a body switched off meanwhile never finishes sending.
-        pace_(plan_.failDownload ? plan_.downloadMs / 2 : plan_.downloadMs);
-        if (const EdsError error = reachable_()) return error;
-    }
     std::lock_guard guard(lock_);
     // A file the program has taken or turned down is gone from the body's buffer.
     if (state_ != State::Waiting) return EDS_ERR_OPERATION_REFUSED;

@@ -35,6 +35,7 @@ class VirtualItem final : public sdk::DriverItem {
     VirtualItem(FilePlan plan, std::function<EdsError()> reachable, DownloadPace pace);
 
     EdsError info(EdsDirectoryItemInfo& out) override;
+    EdsError awaitContent() override;
     EdsError download(EdsUInt64 size, sdk::ByteSink& out) override;
     EdsError downloadCancel() override;
     EdsError downloadComplete() override;
