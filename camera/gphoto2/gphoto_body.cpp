@@ -184,7 +184,11 @@ unsigned GphotoBody::idle() {
         readEvents();
         nextPoll_ = now + std::chrono::milliseconds(kEventPollMs);
     }
-    while (!incoming_.empty() && incoming_.front().picture->unwanted()) incoming_.pop_front();
+    // Let go by the program: it stops coming, and whoever still waits for it is told.
+    while (!incoming_.empty() && incoming_.front().picture->unwanted()) {
+        incoming_.front().picture->failed(EDS_ERR_OPERATION_CANCELLED);
+        incoming_.pop_front();
+    }
     if (gone_ || incoming_.empty()) return kEventPollMs;
     const auto calm = lastCall_ + kPieceGivesWay;
     if (now < calm && now < lastPiece_ + kPieceWaitsAtMost)

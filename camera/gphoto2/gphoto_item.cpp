@@ -79,8 +79,10 @@ EdsError GphotoItem::letGo() {
     // Stored or not wanted: what was taken for the computer leaves the card, and stops coming over if it
     // still was. One that could not be brought over stays there, the only copy.
     if (picture_ && !done_) {
+        // Asked before letting go, which the body may answer by calling it cancelled.
+        const bool lost = picture_->lost();
         picture_->letGo();
-        if (!picture_->lost())
+        if (!lost)
             if (const std::shared_ptr<GphotoBody> body = body_.lock()) body->forget(folder_, name_);
     }
     done_ = true;
