@@ -82,24 +82,6 @@ TEST_F(CameraConnection, ACameraThatCannotOpenItsSessionSaysWhy) {
     EXPECT_EQ(w.messageBoxes()[0].caption, "Error");
 }
 
-TEST_F(CameraConnection, TheProtocolChoosesTheQualityCodes) {
-    // RAW, a size and a compression apart, and a quality the older protocol shares.
-    const std::tuple<const char*, std::uint32_t, std::uint32_t> cases[] = {{"R", 0x0064FF0F, 0x00240000},
-                                                                           {"(M)", 0x0113FF0F, 0x01130000},
-                                                                           {"[S]", 0x0212FF0F, 0x02120000},
-                                                                           {"SR", 0x0264FF0F, 0x0264FF0F}};
-    for (EdsUInt32 subType : {0u, 1u}) {
-        body->deviceSubType = subType;
-        connect();
-        EXPECT_EQ(p.camera.legacyProtocol, subType == 0);
-        for (const auto& [name, standard, legacy] : cases)
-            EXPECT_EQ(p.tables.quality[static_cast<std::size_t>(findByName(p.tables.quality, name))].code,
-                      subType == 0 ? legacy : standard)
-                << name << " sub-type " << subType;
-        disconnectCamera(p, w);
-    }
-}
-
 TEST(ConnectCapabilities, TheProbesDecideTheLongestCameraTimedExposure) {
     const struct {
         const char* description;
@@ -173,18 +155,35 @@ TEST_F(CameraConnection, TheBatteryIsWatchedOffMainsAndColoursTheCameraField) {
     EXPECT_EQ(w.colourOf(kCameraField), (FieldColour{colours::green, {}}));
 }
 
-TEST_F(CameraConnection, The300DAndThe10DSaveToTheHost) {
-    const std::tuple<const char*, bool, int> bodies[] = {
-        {"Canon EOS 10D", true, 3}, {"Canon EOS 300D DIGITAL", true, 0}, {"Canon EOS 100D", false, 3}};
-    for (const auto& [description, toHost, lockup] : bodies) {
+// The older protocol (sub-type 0) has quality codes of its own; the 300D and the 10D save to the computer
+// only, and the 300D's mirror lock-up stays off.
+TEST_F(CameraConnection, TheBodyChoosesTheQualityCodesAndWhereItSaves) {
+    // RAW, a size and a compression apart, and a quality the older protocol shares.
+    const std::tuple<const char*, std::uint32_t, std::uint32_t> qualities[] = {
+        {"R", 0x0064FF0F, 0x00240000},
+        {"(M)", 0x0113FF0F, 0x01130000},
+        {"[S]", 0x0212FF0F, 0x02120000},
+        {"SR", 0x0264FF0F, 0x0264FF0F}};
+    // Description, sub-type, saves to the computer, lockup list's entry.
+    const std::tuple<const char*, EdsUInt32, bool, int> bodies[] = {{"Canon EOS 10D", 0, true, 3},
+                                                                    {"Canon EOS 300D DIGITAL", 0, true, 0},
+                                                                    {"Canon EOS 100D", 1, false, 3}};
+    for (const auto& [description, subType, toHost, lockup] : bodies) {
+        SCOPED_TRACE(description);
         p.options.saveToHost = false;
         w.listSelectIndex(kSaveToList, 1);
         w.listSelectIndex(kLockupList, 3);
         body->description = description;
+        body->deviceSubType = subType;
         connect();
-        EXPECT_EQ(p.options.saveToHost, toHost) << description;
-        EXPECT_EQ(w.listSelection(kSaveToList), toHost ? 0 : 1) << description;
-        EXPECT_EQ(w.listSelection(kLockupList), lockup) << description;
+        EXPECT_EQ(p.camera.legacyProtocol, subType == 0);
+        for (const auto& [name, standard, legacy] : qualities)
+            EXPECT_EQ(p.tables.quality[static_cast<std::size_t>(findByName(p.tables.quality, name))].code,
+                      subType == 0 ? legacy : standard)
+                << name;
+        EXPECT_EQ(p.options.saveToHost, toHost);
+        EXPECT_EQ(w.listSelection(kSaveToList), toHost ? 0 : 1);
+        EXPECT_EQ(w.listSelection(kLockupList), lockup);
         disconnectCamera(p, w);
     }
 }

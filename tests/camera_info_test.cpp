@@ -86,7 +86,6 @@ struct InfoDialog : FakeCameraFixture {
 
 TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
     open([&](HeadlessWindow& d) {
-        EXPECT_EQ(d.title(), "Orvex - Connected camera");
         const std::pair<int, std::string> shown[] = {
             {kBodyIdField, "0287654321"},
             {kBodyNumberField, "112541B1"},
@@ -102,12 +101,10 @@ TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
         for (const auto& [id, text] : shown) EXPECT_EQ(d.itemText(id), text) << id;
         EXPECT_EQ(d.timerPeriod(kTimerCameraInfo), 1000u);
 
-        // Every read fails: each row falls back on its own.
-        for (EdsPropertyID id :
-             {kEdsPropID_BodyIDEx, kEdsPropID_ProductName, kEdsPropID_FirmwareVersion, kEdsPropID_OwnerName,
-              kEdsPropID_AEMode, kEdsPropID_LensStatus, kEdsPropID_Av, kEdsPropID_AFMode,
-              kEdsPropID_AvailableShots, kEdsPropID_DateTime})
-            body->busyProperties.insert(id);
+        // Every read fails, the aperture's too, which stands in for the lens status: each row falls back
+        // on its own.
+        for (const auto& [key, value] : body->properties) body->busyProperties.insert(key.first);
+        body->busyProperties.insert(kEdsPropID_Av);
         t.clock.advance(1000);
         for (int id : {kBodyIdField, kBodyNumberField, kProductNameField, kFirmwareField, kOwnerField,
                        kAutofocusField, kCardField, kCameraClockField})
