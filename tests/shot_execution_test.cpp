@@ -141,12 +141,8 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
             continue;
         }
         EXPECT_EQ(t.pictures(), c.after);
-        for (const std::string& name : c.found) {
-            std::ifstream kept(folder / name);
-            std::string text;
-            std::getline(kept, text);
-            EXPECT_EQ(text, "an earlier night") << name;
-        }
+        for (const std::string& name : c.found)
+            EXPECT_EQ(t.dir.read(folder / name), "an earlier night") << name;
     }
 }
 
