@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace orvex::test {
 namespace {
 
@@ -92,57 +94,46 @@ TEST_F(ControlsFixture, TheCameraDecidesSaveToLockupAndLiveView) {
     }
 }
 
-TEST_F(ControlsFixture, CameraFieldColours) {
-    struct Case {
-        bool connected, simulation;
-        std::uint32_t battery;
-        FieldColour expected;
-    };
-    // The battery's two thresholds, and mains power.
-    const Case cases[] = {{false, false, 100, {red, white}},        {true, true, 5, {green, {}}},
-                          {true, false, 10, {orange, {}}},          {true, false, 11, {yellow, {}}},
-                          {true, false, 30, {yellow, {}}},          {true, false, 31, {green, {}}},
-                          {true, false, kBatteryMains, {green, {}}}};
-    for (const Case& c : cases) {
-        t.program.camera.connected = c.connected;
-        t.program.options.simulation = c.simulation;
-        t.program.camera.batteryLevel = c.battery;
-        EXPECT_EQ(colour(kCameraField), c.expected) << c.battery;
-    }
-}
-
-TEST_F(ControlsFixture, StatusFieldColours) {
-    struct Case {
-        std::vector<RunStatus> statuses;
-        FieldColour expected;
-    };
+// Each coloured field follows what it shows, step by step: the camera its link and its battery (the two
+// thresholds, and mains power); the status the states a user must tell apart at a glance from across the
+// room; the shot count a late shot; a value field what is left to the body or differs from the script.
+TEST_F(ControlsFixture, FieldColoursFollowWhatTheyShow) {
     using enum RunStatus;
-    // The states a user must tell apart at a glance from across the room.
-    const Case cases[] = {{{kError}, {red, white}},
-                          {{kPaused}, {black, white}},
-                          {{kExposure, kPictureWait}, {cyan, {}}},
-                          {{kIdle, kTimeWait}, {}}};
-    for (const Case& c : cases)
-        for (RunStatus status : c.statuses) {
-            t.program.run.status = status;
-            EXPECT_EQ(colour(kStatusField), c.expected) << messageOf(status);
-        }
-}
-
-TEST_F(ControlsFixture, ShotsAndValueFieldColours) {
-    EXPECT_EQ(colour(kShotsField), FieldColour{});
-    t.program.run.running = true;
-    t.program.run.shotCount = 2;
-    EXPECT_EQ(colour(kShotsField), (FieldColour{green, {}}));
-    t.program.run.wait.late = true;
-    EXPECT_EQ(colour(kShotsField), (FieldColour{red, white}));
-
-    t.program.run.fields.iso.leftToCamera = true;
-    EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, orange}));
-    t.program.run.fields.iso.differs = true;
-    EXPECT_EQ(colour(kIsoField), (FieldColour{lightBeige, red}));
-    EXPECT_EQ(colour(kApertureField), FieldColour{});
-    EXPECT_EQ(colour(kStatusLabel), FieldColour{});
+    Program& p = t.program;
+    p.options.simulation = true;
+    p.camera.batteryLevel = 5;
+    p.run.shotCount = 2;
+    const struct {
+        std::function<void()> change;
+        int field;
+        FieldColour expected;
+    } steps[] = {
+        {[&] { p.camera.connected = false; }, kCameraField, {red, white}},
+        {[&] { p.camera.connected = true; }, kCameraField, {green, {}}}, // simulation: the battery aside
+        {[&] { p.options.simulation = false; }, kCameraField, {orange, {}}},
+        {[&] { p.camera.batteryLevel = 10; }, kCameraField, {orange, {}}},
+        {[&] { p.camera.batteryLevel = 11; }, kCameraField, {yellow, {}}},
+        {[&] { p.camera.batteryLevel = 30; }, kCameraField, {yellow, {}}},
+        {[&] { p.camera.batteryLevel = 31; }, kCameraField, {green, {}}},
+        {[&] { p.camera.batteryLevel = kBatteryMains; }, kCameraField, {green, {}}},
+        {[&] { p.run.status = kError; }, kStatusField, {red, white}},
+        {[&] { p.run.status = kPaused; }, kStatusField, {black, white}},
+        {[&] { p.run.status = kExposure; }, kStatusField, {cyan, {}}},
+        {[&] { p.run.status = kPictureWait; }, kStatusField, {cyan, {}}},
+        {[&] { p.run.status = kIdle; }, kStatusField, {}},
+        {[&] { p.run.status = kTimeWait; }, kStatusField, {}},
+        {[] {}, kShotsField, {}},
+        {[&] { p.run.running = true; }, kShotsField, {green, {}}},
+        {[&] { p.run.wait.late = true; }, kShotsField, {red, white}},
+        {[&] { p.run.fields.iso.leftToCamera = true; }, kIsoField, {lightBeige, orange}},
+        {[&] { p.run.fields.iso.differs = true; }, kIsoField, {lightBeige, red}},
+        {[] {}, kApertureField, {}},
+        {[] {}, kStatusLabel, {}},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].change();
+        EXPECT_EQ(colour(steps[i].field), steps[i].expected) << "step " << i;
+    }
 }
 
 TEST_F(ControlsFixture, DetectionLevelBarColours) {

@@ -92,7 +92,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     EXPECT_EQ(t.program.settings.pictureBrowser, browser) << "trimmed";
 }
 
-TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
+TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCannot) {
     t.program.settings.scriptEditor = "gedit"; // written by hand: the list does not offer it
     t.program.run.settings.startHour = 25;
     t.program.run.settings.startMinute = 5;
@@ -125,11 +125,10 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThem) {
                              "Threshold=100\n", "Level=20\n", "Count=10\n", "Minutes=59\n", "UT=YES\n"})
         EXPECT_NE(ini().find(line), std::string::npos) << line;
     EXPECT_FALSE(t.program.languageChanged);
-}
 
-TEST_F(Parameters, AFailedWriteIsReported) {
+    std::filesystem::remove(iniPath);
     std::filesystem::create_directory(iniPath); // a folder in the file's place cannot be replaced
-    EXPECT_TRUE(use([](HeadlessWindow&) {}));
+    EXPECT_TRUE(use([](HeadlessWindow&) {})) << "a failed write closes the dialog all the same";
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.messageBoxes()[0].text, "Unable to access file " + iniPath);
 }

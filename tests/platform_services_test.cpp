@@ -109,18 +109,14 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     TempDir dir;
     const std::string file = dir.write("keep.ini", "old");
     ASSERT_TRUE(writeFileAtomically(file, "new content"));
-    std::ifstream in(file);
-    std::string text;
-    std::getline(in, text);
-    EXPECT_EQ(text, "new content");
+    EXPECT_EQ(dir.read(file), "new content");
     EXPECT_FALSE(writeFileAtomically((dir.path() / "missing" / "x.ini").string(), "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     EXPECT_FALSE(createNewFile(file, "newer"));
     EXPECT_TRUE(createNewFile((dir.path() / "made.txt").string(), "new"));
-    std::ifstream again(file);
-    std::getline(again, text);
-    EXPECT_EQ(text, "new content") << "an existing file is kept";
+    EXPECT_EQ(dir.read("made.txt"), "new");
+    EXPECT_EQ(dir.read(file), "new content") << "an existing file is kept";
 }
 
 // The start-up directory comes first, then beside the program, then the installed data folders; a folder of

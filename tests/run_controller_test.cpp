@@ -23,22 +23,28 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
 }
 
 // A line whose moment passes while paused is skipped and the next lines keep their schedule; a busy or
-// suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today.
-TEST(RunController, PausesAndLateTicksKeepTheSchedule) {
+// suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today. Delays count
+// across the wrap of the 32-bit tick counter too.
+TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
     const std::vector<std::string> every5s = {line().delay(0), line().delay(50), line().delay(50)};
     const Strings skipped = {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"};
+    const Strings onTime = {"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
+                            "10000 shot 3 line 4 pass 0"};
     const struct {
         std::vector<std::string> lines;
         bool pause, lateTicks;
+        std::uint32_t startTick;
         Strings shots;
     } cases[] = {
-        {{line().when("21:00:05")}, false, true, {"7000 shot 1 line 2 pass 0"}},
-        {every5s, true, false, skipped},
-        {every5s, true, true, skipped},
+        {{line().when("21:00:05")}, false, true, 0, {"7000 shot 1 line 2 pass 0"}},
+        {every5s, true, false, 0, skipped},
+        {every5s, true, true, 0, skipped},
+        {every5s, false, false, 0xFFFFF000u, onTime}, // the tick wraps after 4 s
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "pause " << c.pause << " late ticks " << c.lateTicks);
-        RunProgram t(kSimulation);
+        SCOPED_TRACE(::testing::Message()
+                     << "pause " << c.pause << " late ticks " << c.lateTicks << " tick " << c.startTick);
+        RunProgram t(kSimulation, {2026, 12, 6, 21, 0, 0, 0}, c.startTick);
         t.start(c.lines);
         t.runFor(1000);
         if (c.pause) {
@@ -63,29 +69,31 @@ TEST(RunController, PausesAndLateTicksKeepTheSchedule) {
     }
 }
 
-TEST(RunController, DelaysSurviveTheTickCounterWrapping) {
-    RunProgram t(kSimulation, {2026, 12, 6, 21, 0, 0, 0}, 0xFFFFF000u);
-    t.start({line().delay(0), line().delay(30), line().delay(30)});
-    t.runFor(10000);
-    EXPECT_EQ(t.shots(),
-              (Strings{"0 shot 1 line 2 pass 0", "3000 shot 2 line 3 pass 0", "6000 shot 3 line 4 pass 0"}));
-}
-
-TEST(RunController, StopWhileIdleBetweenShotsAborts) {
-    RunProgram t(kSimulation);
-    t.start({line().delay(0), line().delay(600)});
-    t.runFor(1000);
-    t.window.click(kPauseButton); // a stopped run is paused no more
-    t.window.answer = [](const MessageBoxRecord& box) {
-        EXPECT_EQ(box.caption, "Abort capture");
-        return BoxAnswer::Yes;
-    };
-    t.window.click(kStartButton);
-    EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
-    EXPECT_FALSE(t.program.run.running);
-    EXPECT_FALSE(t.window.hasTimer(kTimerRun));
-    EXPECT_EQ(t.window.itemText(kStartButton), "Start");
-    EXPECT_EQ(t.window.itemText(kPauseButton), "Pause");
+// Stop, once confirmed, aborts a paused run between shots at once (paused no more); during an exposure it
+// waits for the picture, Start greyed meanwhile.
+TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictureIsIn) {
+    for (const bool exposing : {false, true}) {
+        SCOPED_TRACE(exposing ? "exposing" : "paused between shots");
+        RunProgram t(exposing ? "bulb" : kSimulation);
+        t.start({line().delay(0).speed(exposing ? "10" : "1/250"), line().delay(600)});
+        t.runFor(1000);
+        if (!exposing) t.window.click(kPauseButton);
+        t.window.answer = [](const MessageBoxRecord& box) {
+            EXPECT_EQ(box.caption, "Abort capture");
+            return BoxAnswer::Yes;
+        };
+        t.window.click(kStartButton);
+        EXPECT_EQ(t.program.run.status == RunStatus::kAborted, !exposing);
+        EXPECT_EQ(t.program.run.running, exposing);
+        EXPECT_EQ(t.window.isItemEnabled(kStartButton), !exposing);
+        t.runFor(5000);
+        EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
+        EXPECT_FALSE(t.program.run.running);
+        EXPECT_FALSE(t.window.hasTimer(kTimerRun));
+        EXPECT_EQ(t.window.itemText(kStartButton), "Start");
+        EXPECT_EQ(t.window.itemText(kPauseButton), "Pause");
+        EXPECT_EQ(t.pictures().size(), exposing ? 1u : 0u);
+    }
 }
 
 TEST(RunController, NextScriptDuringARunSwitchesBetweenShots) {
@@ -95,7 +103,6 @@ TEST(RunController, NextScriptDuringARunSwitchesBetweenShots) {
     t.start({line().delay(0), line().delay(100)});
     t.runFor(1000);
     t.window.click(kNextScriptButton);
-    EXPECT_TRUE(t.program.run.requests.next);
     t.runFor(5000);
     EXPECT_EQ(t.window.title(), "Corvane - dawn");
     EXPECT_EQ(t.shots(),
@@ -155,65 +162,40 @@ TEST(RunController, ARequestThatCannotBeCarriedOutSkipsNothing) {
     }
 }
 
-// A chained script that fails to load, asked for during a shot, leaves the run no lines: it stops there, the
-// body's controls given back, and no line is armed from the script that failed (its line 3 was read).
-TEST(RunController, AChainedScriptThatFailsToLoadStopsTheRun) {
-    RunProgram t;
-    t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
-    t.dir.write("night.next", "dawn.txt");
-    t.start({line().delay(0).speed("1"), line().delay(50).speed("1/250")});
-    t.runFor(500);
-    t.window.click(kNextScriptButton); // during the first shot's 1 s exposure
-    t.runFor(8000);
-    EXPECT_FALSE(t.program.run.running);
-    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
-    EXPECT_FALSE(t.window.hasTimer(kTimerRun));
-    EXPECT_FALSE(t.camera->controlsLocked());
-    ASSERT_NE(t.lastBox(), nullptr);
-    EXPECT_EQ(t.lastBox()->text, "invalid delay at line 4 !");
-    EXPECT_EQ(t.timeline.only("status").back(), "1550 " + statusEvent(RunStatus::kIdle));
-    EXPECT_EQ(t.shots(), Strings{"0 shot 1 line 2 pass 0"});
-}
-
-// Reload asked for during a shot, of a script deleted or broken since it was loaded: the run stops there on
-// the load's error, the body's controls given back, and no line of the old script is taken after it.
-TEST(RunController, AReloadThatFailsStopsTheRun) {
+// A script that fails to load during a shot, asked for as the next of the chain or reloaded after it was
+// deleted or broken, leaves the run no lines: it stops there on the load's error, the body's controls given
+// back, and no line of either script is taken after it (the failing script's line 3 was read).
+TEST(RunController, AScriptThatFailsToLoadDuringAShotStopsTheRun) {
     const struct {
-        const char* script; // nullptr: deleted
+        int button;
+        bool deleted; // night.txt, once loaded, is deleted rather than broken
         std::string box;
-    } cases[] = {
-        {nullptr, "Unable to access file "},
-        {"DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n0\nnonsense\n", "invalid delay at line 3 !"}};
+    } cases[] = {{kNextScriptButton, false, "invalid delay at line 4 !"},
+                 {kReloadScriptButton, true, "Unable to access file "},
+                 {kReloadScriptButton, false, "invalid delay at line 3 !"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
         RunProgram t;
+        t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
+        t.dir.write("night.next", "dawn.txt");
         t.start({line().delay(0).speed("1"), line().delay(50).speed("1/250")});
-        if (c.script)
-            t.dir.write("night.txt", c.script);
-        else
-            std::filesystem::remove(t.dir.path() / "night.txt");
+        const std::string night = (t.dir.path() / "night.txt").string();
+        if (c.deleted)
+            std::filesystem::remove(night);
+        else if (c.button == kReloadScriptButton)
+            t.dir.write("night.txt", scriptText({line().delay(0), line().when("nonsense")}));
         t.runFor(500);
-        t.window.click(kReloadScriptButton); // during the first shot's 1 s exposure
+        t.window.click(c.button); // during the first shot's 1 s exposure
         t.runFor(8000);
         EXPECT_FALSE(t.program.run.running);
         EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+        EXPECT_FALSE(t.window.hasTimer(kTimerRun));
         EXPECT_FALSE(t.camera->controlsLocked());
         ASSERT_NE(t.lastBox(), nullptr);
-        EXPECT_EQ(t.lastBox()->text, c.script ? c.box : c.box + (t.dir.path() / "night.txt").string());
+        EXPECT_EQ(t.lastBox()->text, c.deleted ? c.box + night : c.box);
+        EXPECT_EQ(t.timeline.only("status").back(), "1550 " + statusEvent(RunStatus::kIdle));
         EXPECT_EQ(t.shots(), Strings{"0 shot 1 line 2 pass 0"});
     }
-}
-
-TEST(RunController, StopDuringAnExposureEndsOnceThePictureIsIn) {
-    RunProgram t;
-    t.start({line().delay(0).speed("10"), line().delay(100)});
-    t.runFor(1000);
-    t.answerYes();
-    t.window.click(kStartButton);
-    EXPECT_TRUE(t.program.run.requests.abort);
-    EXPECT_FALSE(t.window.isItemEnabled(kStartButton));
-    t.runFor(5000);
-    EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
-    EXPECT_EQ(t.pictures().size(), 1u);
 }
 
 // A run stopped by an error in the middle of a shot, after Stop was asked for it, leaves nothing pending: the
