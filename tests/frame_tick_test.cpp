@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -21,6 +22,7 @@ struct LiveView : FakeCameraProgram {
         body->forget();
     }
     HeadlessWindow& window() { return *w.modeless(BIG_LIVE_VIEW_DIALOG.name).back(); }
+    void send(MessageKind kind, int id = 0) { window().send({kind, id, {}}); }
     void tick() {
         frameTick(p, w);
         w.pump();
@@ -28,6 +30,7 @@ struct LiveView : FakeCameraProgram {
 };
 
 TEST(FrameTick, EachStep) {
+    using M = MessageKind;
     struct Row {
         const char* name;
         std::function<void(LiveView&)> before; // then two ticks
@@ -44,45 +47,31 @@ TEST(FrameTick, EachStep) {
          0, 333},
         // The error ends live view; the next tick closes the window.
         {"another error", [](LiveView& v) { v.body->evfError = EDS_ERR_DEVICE_BUSY; }, 1, false, 0, 0},
-        {"minimised",
-         [](LiveView& v) {
-             v.window().send({MessageKind::Minimised, 0, {}});
-         },
-         0, true, 0, 100},
+        {"minimised", [](LiveView& v) { v.send(M::Minimised); }, 0, true, 0, 100},
         {"minimised during a Move wait",
-         [](LiveView& v) {
-             v.p.run.status = RunStatus::kMoveWait;
-             v.window().send({MessageKind::Minimised, 0, {}});
-         },
-         2, true, 0, 100},
-        {"restored",
-         [](LiveView& v) {
-             v.window().send({MessageKind::Minimised, 0, {}});
-             v.window().send({MessageKind::Restored, 0, {}});
-         },
-         2, true, 2, 333},
+         [](LiveView& v) { v.p.run.status = RunStatus::kMoveWait, v.send(M::Minimised); }, 2, true, 0, 100},
+        {"restored", [](LiveView& v) { v.send(M::Minimised), v.send(M::Restored); }, 2, true, 2, 333},
         {"a shot in progress", [](LiveView& v) { v.p.run.cameraReady = false; }, 0, true, 0, 333},
         {"the live view command", [](LiveView& v) { v.w.click(kLiveViewButton); }, 0, false, 0, 0},
+        // A new frame rate fetches at once, before the two ticks.
+        {"a new frame rate",
+         [](LiveView& v) {
+             v.window().listSelectIndex(kFrameRateList, 4);
+             v.send(M::Command, kFrameRateList);
+             v.w.pump();
+         },
+         3, true, 3, 200},
     };
     for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
         LiveView v;
         r.before(v);
         v.tick();
         v.tick();
-        EXPECT_EQ(v.body->evfDownloads, r.downloads) << r.name;
-        EXPECT_EQ(!v.window().destroyed(), r.windowOpen) << r.name;
-        EXPECT_EQ(v.window().drawing(kPictureArea).count, r.drawn) << r.name;
-        EXPECT_EQ(v.w.timerPeriod(kTimerLiveView), r.timerPeriod) << r.name;
+        EXPECT_EQ(std::tuple(v.body->evfDownloads, !v.window().destroyed(),
+                             v.window().drawing(kPictureArea).count, v.w.timerPeriod(kTimerLiveView)),
+                  std::tuple(r.downloads, r.windowOpen, r.drawn, r.timerPeriod));
     }
-}
-
-TEST(FrameTick, ANewFrameRateFetchesAtOnce) {
-    LiveView v;
-    v.window().listSelectIndex(kFrameRateList, 4);
-    v.window().send({MessageKind::Command, kFrameRateList, {}});
-    v.w.pump();
-    EXPECT_EQ(v.body->evfDownloads, 1);
-    EXPECT_EQ(v.w.timerPeriod(kTimerLiveView), 200u);
 }
 
 TEST(FrameTick, ADisconnectionClosesTheWindowWithoutTouchingTheCamera) {
@@ -97,12 +86,7 @@ TEST(FrameTick, ADisconnectionClosesTheWindowWithoutTouchingTheCamera) {
 }
 
 TEST(LiveViewButtons, EachPostsItsCameraCall) {
-    struct Row {
-        int button;
-        EdsCameraCommand command;
-        EdsInt32 param;
-    };
-    const Row rows[] = {
+    const std::tuple<int, EdsCameraCommand, EdsInt32> rows[] = {
         {kFocusFar3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far3},
         {kFocusFar2, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far2},
         {kFocusFar1, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far1},
@@ -111,13 +95,13 @@ TEST(LiveViewButtons, EachPostsItsCameraCall) {
         {kFocusNear3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near3},
         {kAutofocusButton, kEdsCameraCommand_DoEvfAf, 1},
     };
-    for (const Row& r : rows) {
+    for (const auto& [button, command, param] : rows) {
+        SCOPED_TRACE(button);
         LiveView v;
-        v.window().click(r.button);
-        EXPECT_TRUE(v.body->commands.empty()) << r.button << ": the window only posts";
+        v.window().click(button);
+        EXPECT_TRUE(v.body->commands.empty()) << "the window only posts";
         v.w.pump();
-        ASSERT_EQ(v.body->commands.size(), 1u) << r.button;
-        EXPECT_EQ(v.body->commands[0], std::make_pair(r.command, r.param)) << r.button;
+        EXPECT_EQ(v.body->commands, (std::vector{std::pair(command, param)}));
     }
     LiveView shooting;
     shooting.p.run.running = true;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace orvex {
 namespace {
@@ -30,13 +31,18 @@ struct ChainDialog : ::testing::Test {
         t.window.chooseFile = [file](const FileDialogRequest&) { return file; };
         d.click(kAddButton);
     }
-    std::vector<std::string> listed(const HeadlessWindow& d) const {
-        std::vector<std::string> names;
-        for (int i = 0; i < d.listCount(kChainList); ++i) names.push_back(d.listText(kChainList, i));
+    // The chain's names in their order, each followed by a space.
+    std::string listed(const HeadlessWindow& d) const {
+        std::string names;
+        for (int i = 0; i < d.listCount(kChainList); ++i) names += d.listText(kChainList, i) + " ";
         return names;
     }
-    std::string link(const std::string& name) const {
-        return fs::exists(folder.path() / name) ? folder.read(name) : "(none)";
+    // What the link files of those names hold, each followed by a space.
+    std::string links(std::initializer_list<const char*> names) const {
+        std::string held;
+        for (const char* name : names)
+            held += (fs::exists(folder.path() / name) ? folder.read(name) : "(none)") + " ";
+        return held;
     }
     std::string lastBox() const {
         return t.window.messageBoxes().empty() ? "" : t.window.messageBoxes().back().text;
@@ -50,11 +56,11 @@ TEST_F(ChainDialog, BuildsTheListAndRefusesWhatCannotBeChained) {
             EXPECT_FALSE(d.isItemEnabled(id));
         add(d, path("a.txt"));
         EXPECT_EQ(t.window.fileDialogs().back().folder, t.program.script.directory) << "first Add";
-        EXPECT_FALSE(d.isItemEnabled(kOkCommand)) << "one name is no chain";
-        EXPECT_TRUE(d.isItemEnabled(kRemoveButton));
+        // One name is no chain, but can be removed.
+        EXPECT_EQ(std::pair(d.isItemEnabled(kOkCommand), d.isItemEnabled(kRemoveButton)),
+                  std::pair(false, true));
         add(d, path("b.txt"));
-        EXPECT_TRUE(d.isItemEnabled(kOkCommand));
-        EXPECT_EQ(d.listSelection(kChainList), 1);
+        EXPECT_EQ(std::pair(d.isItemEnabled(kOkCommand), d.listSelection(kChainList)), std::pair(true, 1));
 
         const struct {
             std::string file, message;
@@ -67,24 +73,23 @@ TEST_F(ChainDialog, BuildsTheListAndRefusesWhatCannotBeChained) {
             add(d, r.file);
             EXPECT_EQ(lastBox(), r.message);
         }
-        EXPECT_EQ(listed(d), (std::vector<std::string>{"a", "b"}));
+        EXPECT_EQ(listed(d), "a b ");
 
         d.listSelectIndex(kChainList, 0);
-        d.click(kMoveUpButton);
-        EXPECT_EQ(listed(d), (std::vector<std::string>{"a", "b"})) << "the first stays first";
-        d.click(kMoveDownButton);
-        EXPECT_EQ(listed(d), (std::vector<std::string>{"b", "a"}));
-        EXPECT_EQ(d.listSelection(kChainList), 1) << "the moved entry stays selected";
-        d.click(kMoveDownButton);
-        EXPECT_EQ(listed(d), (std::vector<std::string>{"b", "a"})) << "the last stays last";
+        // The first stays first, the last last; the moved entry stays selected.
+        for (const auto& [button, order, selected] : {std::tuple{kMoveUpButton, "a b ", 0},
+                                                      {kMoveDownButton, "b a ", 1},
+                                                      {kMoveDownButton, "b a ", 1}}) {
+            d.click(button);
+            EXPECT_EQ(std::tuple(listed(d), d.listSelection(kChainList)), std::tuple(order, selected));
+        }
         d.click(kRemoveButton);
-        EXPECT_EQ(listed(d), (std::vector<std::string>{"b"}));
-        EXPECT_EQ(d.listSelection(kChainList), -1);
-        EXPECT_FALSE(d.isItemEnabled(kOkCommand));
-        EXPECT_TRUE(d.isItemEnabled(kMoveUpButton));
+        EXPECT_EQ(std::tuple(listed(d), d.listSelection(kChainList), d.isItemEnabled(kOkCommand),
+                             d.isItemEnabled(kMoveUpButton)),
+                  std::tuple("b ", -1, false, true));
         d.click(kCancelCommand);
     });
-    EXPECT_EQ(link("a.next") + link("b.prev"), "(none)(none)") << "Cancel writes nothing";
+    EXPECT_EQ(links({"a.next", "b.prev"}), "(none) (none) ") << "Cancel writes nothing";
 
     // The chain's folder outlives the dialog.
     TempDir other;
@@ -95,7 +100,7 @@ TEST_F(ChainDialog, BuildsTheListAndRefusesWhatCannotBeChained) {
         EXPECT_EQ(lastBox(), "All chained script files should be in same directory!");
         EXPECT_TRUE(t.window.fileDialogs().back().folder.empty());
         add(d, folder.path().string() + "/./c.txt");
-        EXPECT_EQ(listed(d), (std::vector<std::string>{"c"})) << "the same folder spelled otherwise";
+        EXPECT_EQ(listed(d), "c ") << "the same folder spelled otherwise";
     });
 }
 
@@ -111,12 +116,8 @@ TEST_F(ChainDialog, WritesTheLinksOfAnOpenChainAndOfARing) {
             d.click(kOkCommand);
             EXPECT_TRUE(d.dialogEnded());
         });
-        EXPECT_EQ(link("a.next"), "b.txt");
-        EXPECT_EQ(link("b.prev"), "a.txt");
-        EXPECT_EQ(link("b.next"), "c.txt");
-        EXPECT_EQ(link("c.prev"), "b.txt");
-        EXPECT_EQ(link("a.prev"), ring ? "c.txt" : "(none)");
-        EXPECT_EQ(link("c.next"), ring ? "a.txt" : "(none)");
+        EXPECT_EQ(links({"a.next", "b.prev", "b.next", "c.prev"}), "b.txt a.txt c.txt b.txt ");
+        EXPECT_EQ(links({"a.prev", "c.next"}), ring ? "c.txt a.txt " : "(none) (none) ");
     }
     // The second round asked before breaking the links the first had made.
     EXPECT_EQ(lastBox(), "Script already chained !\rCurrent chain links will be broken. Confirm ?");
@@ -134,8 +135,7 @@ TEST_F(ChainDialog, AScriptAlreadyChainedNeedsYesAndAFailedWriteStopsThere) {
         EXPECT_TRUE(d.dialogEnded());
     });
     EXPECT_EQ(lastBox(), "Unable to chain script files !");
-    EXPECT_EQ(link("a.next"), "b.txt") << "written before the failure";
-    EXPECT_EQ(link("c.prev"), "(none)") << "nothing after it";
+    EXPECT_EQ(links({"a.next", "c.prev"}), "b.txt (none) ") << "what came before the failure, nothing after";
 }
 
 } // namespace

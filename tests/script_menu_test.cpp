@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace orvex {
 namespace {
 
@@ -24,20 +26,6 @@ struct ScriptMenu : ::testing::Test {
     }
 };
 
-// The text editor, a spreadsheet and a named program are also started by Modify below.
-TEST(ExternalPrograms, StoredNamesStandForTheDesktopsPrograms) {
-    const struct {
-        const char* name;
-        ProgramKind kind;
-    } cases[] = {
-        {"scalc.exe", ProgramKind::Spreadsheet},
-        {"Explorer.exe", ProgramKind::FileManager},
-        {"", ProgramKind::FileManager},
-        {"Notepad", ProgramKind::Named},
-    };
-    for (const auto& c : cases) EXPECT_EQ(programKind(c.name), c.kind) << c.name;
-}
-
 TEST_F(ScriptMenu, LoadAndDropLoadTheScript) {
     const std::string night = folder.write(
         "night.txt", scriptText({line().delay(10).aperture("5.6").speed("1/250").iso(400).quality("L")}));
@@ -46,10 +34,9 @@ TEST_F(ScriptMenu, LoadAndDropLoadTheScript) {
     t.window.click(kMenuLoad);
     EXPECT_FALSE(t.program.script.loaded) << "cancelled";
     const FileDialogRequest& asked = t.window.fileDialogs().back();
-    EXPECT_EQ(asked.title, "Orvex - Load script file");
-    EXPECT_EQ(asked.filter, "Orvex script file#*.txt|");
-    EXPECT_EQ(asked.folder, t.program.script.directory);
-    EXPECT_TRUE(asked.mustExist);
+    EXPECT_EQ(
+        std::tie(asked.title, asked.filter, asked.folder, asked.mustExist),
+        std::tuple("Orvex - Load script file", "Orvex script file#*.txt|", t.program.script.directory, true));
     choose(night);
     t.window.click(kMenuLoad);
     EXPECT_EQ(t.program.script.path, night);
@@ -68,20 +55,25 @@ TEST_F(ScriptMenu, ModifyOpensTheScriptInTheEditorAsOneArgument) {
     EXPECT_TRUE(t.shell.started.empty()) << "no script loaded";
     choose(path);
     t.window.click(kMenuLoad);
-    for (const char* editor : {"notepad.EXE", "Excel.exe", "/opt/bin/ed"}) {
+    // The stored name stands for one of the desktop's programs, whatever its case, or is a program itself.
+    for (const auto& [editor, kind, name] : {std::tuple{"notepad.EXE", ProgramKind::TextEditor, ""},
+                                             {"Excel.exe", ProgramKind::Spreadsheet, ""},
+                                             {"scalc.exe", ProgramKind::Spreadsheet, ""},
+                                             {"Explorer.exe", ProgramKind::FileManager, ""},
+                                             {"", ProgramKind::FileManager, ""},
+                                             {"Notepad", ProgramKind::Named, "Notepad"},
+                                             {"/opt/bin/ed", ProgramKind::Named, "/opt/bin/ed"}}) {
         t.program.settings.scriptEditor = editor;
         t.window.click(kMenuModify);
-        EXPECT_EQ(t.shell.started.back().arguments, std::vector<std::string>{path}) << editor;
+        EXPECT_EQ(t.shell.started.back(), (ProgramStart{kind, name, {path}})) << editor;
     }
-    EXPECT_EQ(t.shell.started[0].kind, ProgramKind::TextEditor);
-    EXPECT_EQ(t.shell.started[2], (ProgramStart{ProgramKind::Named, "/opt/bin/ed", {path}}));
     EXPECT_TRUE(t.window.messageBoxes().empty());
 
     t.shell.fails = true;
     t.window.click(kMenuModify);
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
-    EXPECT_EQ(t.window.messageBoxes()[0].text, "Cannot execute /opt/bin/ed");
-    EXPECT_EQ(t.window.messageBoxes()[0].caption, "Error");
+    EXPECT_EQ(std::tie(t.window.messageBoxes()[0].text, t.window.messageBoxes()[0].caption),
+              std::tuple("Cannot execute /opt/bin/ed", "Error"));
 }
 
 TEST_F(ScriptMenu, EditCreatesANewScriptOnlyWhenAskedTo) {

@@ -3,7 +3,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QElapsedTimer>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -56,10 +55,7 @@ struct Recorded {
 };
 
 bool pumpUntil(const std::function<bool()>& done) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
+    return test::runEventsUntil(done, 3000);
 }
 
 TEST(QtDialogWindow, InitialisationRunsBeforeShowingAndControlsSitWhereTheirDialogUnitsSay) {
@@ -84,7 +80,6 @@ TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
     EXPECT_TRUE(r.ids(MessageKind::Command).empty()) << "the program's own choice is no command";
     using M = MessageKind;
     const auto key = [&r](int id, int k) { return [&r, id, k] { sendKey(r.window.control(id), k); }; };
-    const auto disableDefault = [&r] { r.window.enableItem(kDefault, false); };
     const std::tuple<std::function<void()>, MessageKind, int> actions[] = {
         {[&] { static_cast<QAbstractButton*>(r.window.control(kButton))->click(); }, M::Command, kButton},
         {[&] { static_cast<QAbstractButton*>(r.window.control(kToggle))->click(); }, M::Command, kToggle},
@@ -96,7 +91,7 @@ TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
         {key(kList, Qt::Key_Enter), M::Command, kDefault},
         {key(kButton, Qt::Key_Space), M::Init, -1},
         {key(kDefault, Qt::Key_Space), M::Init, -1},
-        {[&] { disableDefault(), key(kButton, Qt::Key_Return)(); }, M::Init, -1},
+        {[&] { r.window.enableItem(kDefault, false), key(kButton, Qt::Key_Return)(); }, M::Init, -1},
         {[&] { EXPECT_FALSE(r.window.close()) << "the close box only asks"; }, M::Close, 0},
     };
     for (const auto& [act, kind, id] : actions) {
@@ -182,15 +177,12 @@ TEST(QtDialogWindow, ACaptionGrowsLeftToShowItsWholeText) {
     Recorded r;
     QWidget* label = r.window.control(kLabel);
     const QRect box = label->geometry();
-    struct Case {
-        const char* text;
-        bool fits;
-    };
-    for (const Case c : {Case{"Préfixe fichier image", false}, Case{"Fin", true}}) {
-        r.window.setItemText(kLabel, c.text);
-        EXPECT_EQ(label->geometry().right(), box.right()) << c.text;
-        EXPECT_GE(label->width(), label->sizeHint().width()) << c.text;
-        EXPECT_EQ(label->geometry() == box, c.fits) << c.text;
+    for (const auto& [text, fits] : {std::pair{"Préfixe fichier image", false}, {"Fin", true}}) {
+        SCOPED_TRACE(text);
+        r.window.setItemText(kLabel, text);
+        EXPECT_EQ(label->geometry().right(), box.right());
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_EQ(label->geometry() == box, fits);
     }
 }
 
