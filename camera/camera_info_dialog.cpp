@@ -35,7 +35,10 @@ void showBattery(Program& p, Window& d) {
         return;
     }
     d.setProgress(kBatteryBar, static_cast<int>(level));
-    d.setProgressColour(kBatteryBar, level > 30 ? kBatteryGood : level > 10 ? kBatteryLow : kBatteryEmpty);
+    const BatteryCharge charge = batteryCharge(level);
+    d.setProgressColour(kBatteryBar, charge == BatteryCharge::Good  ? kBatteryGood
+                                     : charge == BatteryCharge::Low ? kBatteryLow
+                                                                    : kBatteryEmpty);
     d.showItem(kBatteryBar, true);
 }
 

@@ -11,6 +11,13 @@ namespace orvex {
 
 inline constexpr std::uint32_t kBatteryMains = 0xFFFFFFFF;
 
+// How full a battery reads, by the limits both the camera field and the information dialog colour by; mains
+// power reads as full.
+enum class BatteryCharge { Empty, Low, Good };
+constexpr BatteryCharge batteryCharge(std::uint32_t level) {
+    return level <= 10 ? BatteryCharge::Empty : level <= 30 ? BatteryCharge::Low : BatteryCharge::Good;
+}
+
 struct CameraSession {
     EdsCameraListRef cameraList = nullptr; // held from the list query until the choice is made
     EdsCameraRef camera = nullptr;         // valid while connected

@@ -61,9 +61,14 @@ FieldColour valueFieldColour(const ValueFieldState& state) {
 FieldColour cameraFieldColour(const Program& p) {
     if (!p.camera.connected) return {colours::red, colours::white};
     if (p.options.simulation) return {colours::green, {}};
-    const std::uint32_t battery = p.camera.batteryLevel;
-    if (battery <= 10) return {colours::orange, {}};
-    if (battery <= 30) return {colours::yellow, {}};
+    switch (batteryCharge(p.camera.batteryLevel)) {
+    case BatteryCharge::Empty:
+        return {colours::orange, {}};
+    case BatteryCharge::Low:
+        return {colours::yellow, {}};
+    case BatteryCharge::Good:
+        break;
+    }
     return {colours::green, {}};
 }
 
