@@ -57,8 +57,6 @@ class TransferWorker {
     void serve();
     void drain(const TransferJob& job);
     int fileUnderItsExposure(const TransferJob& job, const std::string& cameraName);
-    std::int32_t download(const TransferJob& job, EdsDirectoryItemRef item, int number,
-                          const std::string& extension);
 
     TransferQueue& queue_;
     TransferStatus& status_;
