@@ -40,6 +40,8 @@ class DriverItem {
     virtual EdsError awaitContent() { return EDS_ERR_OK; }
     virtual EdsError downloadCancel() = 0;
     virtual EdsError downloadComplete() = 0;
+    // The folder that holds the file on the camera's card; null for a file that is on no card.
+    virtual std::shared_ptr<DriverItem> parent() { return nullptr; }
     // When the picture was taken. EDS_ERR_NOT_SUPPORTED lets the layer read it from the file's EXIF data
     // (JPEG, or TIFF-based RAW); any other error is reported to the program as is.
     virtual EdsError shootingTime(EdsTime& out) {
@@ -86,6 +88,8 @@ class DriverCamera {
     virtual EdsError sendCommand(EdsCameraCommand command, EdsInt32 param) = 0;
     virtual EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32 param) = 0;
     virtual EdsError setCapacity(const EdsCapacity& capacity) = 0;
+    // The calls that follow, up to a release, are one shot's: a body with work of its own puts it off.
+    virtual void beginShot() {}
     // Writes one live view JPEG; EDS_ERR_OBJECT_NOTREADY when no frame is ready yet.
     virtual EdsError downloadEvfImage(ByteSink& jpeg, EvfFrameInfo& info) = 0;
     // What the camera's own software said of the last call that failed, in its words; empty when it said

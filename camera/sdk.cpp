@@ -328,6 +328,15 @@ EdsError EdsSendStatusCommand(EdsCameraRef ref, EdsCameraStatusCommand command, 
     });
 }
 
+EdsError EdsBeginShot(EdsCameraRef ref) {
+    return guarded([&] {
+        return onCamera(ref, [](DriverCamera& device) {
+            device.beginShot();
+            return EDS_ERR_OK;
+        });
+    });
+}
+
 EdsError EdsSetCapacity(EdsCameraRef ref, EdsCapacity capacity) {
     return guarded(
         [&] { return onCamera(ref, [&](DriverCamera& device) { return device.setCapacity(capacity); }); });

@@ -268,6 +268,9 @@ EdsError EdsGetPropertyDesc(EdsBaseRef ref, EdsPropertyID property, EdsPropertyD
 EdsError EdsSendCommand(EdsCameraRef camera, EdsCameraCommand command, EdsInt32 param);
 EdsError EdsSendStatusCommand(EdsCameraRef camera, EdsCameraStatusCommand command, EdsInt32 param);
 EdsError EdsSetCapacity(EdsCameraRef camera, EdsCapacity capacity);
+// Not in Canon's SDK: the calls that follow on the camera, up to the release they lead to, are one shot's. A
+// body that brings pictures over meanwhile lets them go first, so that the release keeps its moment.
+EdsError EdsBeginShot(EdsCameraRef camera);
 // Not in Canon's SDK: what the camera's own software said of the last call on the camera that failed, in its
 // words, cut to `size` bytes with its NUL; an empty text when it said nothing.
 EdsError EdsGetLastErrorText(EdsCameraRef camera, EdsUInt32 size, EdsChar* outText);
@@ -289,6 +292,9 @@ EdsError EdsGetDirectoryItemInfo(EdsDirectoryItemRef item, EdsDirectoryItemInfo*
 EdsError EdsDownload(EdsDirectoryItemRef item, EdsUInt64 size, EdsStreamRef stream);
 EdsError EdsDownloadCancel(EdsDirectoryItemRef item);
 EdsError EdsDownloadComplete(EdsDirectoryItemRef item);
+// The folder on the camera's card that holds the file: a directory item whose name is the folder's path on
+// the card. EDS_ERR_NOT_SUPPORTED for a file that is on no card.
+EdsError EdsGetParent(EdsBaseRef item, EdsBaseRef* outParent);
 
 EdsError EdsCreateFileStream(const EdsChar* path, EdsFileCreateDisposition disposition, EdsAccess access,
                              EdsStreamRef* outStream);

@@ -73,6 +73,19 @@ EdsError EdsDownloadComplete(EdsDirectoryItemRef ref) {
         [&] { return onItem(ref, [](ItemObject& item) { return item.item->downloadComplete(); }); });
 }
 
+EdsError EdsGetParent(EdsBaseRef ref, EdsBaseRef* outParent) {
+    return guarded([&] {
+        if (outParent == nullptr) return EDS_ERR_INVALID_POINTER;
+        *outParent = nullptr;
+        const auto item = findHandle<ItemObject>(ref);
+        if (!item) return EDS_ERR_INVALID_HANDLE;
+        std::shared_ptr<DriverItem> folder = item->item->parent();
+        if (!folder) return EDS_ERR_NOT_SUPPORTED;
+        return addHandle(std::make_shared<ItemObject>(item->camera, item->session, std::move(folder)),
+                         *outParent);
+    });
+}
+
 EdsError EdsCreateFileStream(const EdsChar* path, EdsFileCreateDisposition disposition, EdsAccess access,
                              EdsStreamRef* outStream) {
     return guarded([&] {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <utility>
 
 namespace orvex {
 namespace {
@@ -55,6 +56,15 @@ std::string pictureName(const std::string& prefix, const EdsTime& t, int number,
     return (prefix.empty() ? "" : prefix + "_") + text + extension;
 }
 
+std::optional<std::string> cardFolderOf(EdsDirectoryItemRef item) {
+    EdsBaseRef folder = nullptr;
+    if (EdsGetParent(item, &folder) != EDS_ERR_OK) return std::nullopt;
+    Released ownedFolder{folder};
+    EdsDirectoryItemInfo info{};
+    if (EdsGetDirectoryItemInfo(folder, &info) != EDS_ERR_OK) return std::nullopt;
+    return std::string(info.szFileName);
+}
+
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
                                 const std::string& prefix, int number, const std::string& extension) {
     DownloadOutcome outcome;
@@ -65,22 +75,23 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
         return outcome;
     }
     outcome.cameraName = info.szFileName;
+    // Not stored: the camera keeps its copy, and a copy on its card is the picture's only one.
+    const auto keptByTheCamera = [&](EdsError failure) {
+        const EdsError cancel = EdsDownloadCancel(item);
+        outcome.error = static_cast<std::int32_t>(cancel ? cancel : failure);
+        outcome.onCard = cardFolderOf(item);
+        return outcome;
+    };
     EdsStreamRef stream = nullptr;
     EdsError error = EDS_ERR_OK;
     const std::string temporary = createTemporary(folder, stream, error);
-    if (temporary.empty()) {
-        EdsDownloadCancel(item);
-        outcome.error = static_cast<std::int32_t>(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
-        return outcome;
-    }
+    if (temporary.empty()) return keptByTheCamera(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
     Released ownedStream{stream};
     if (EdsDownload(item, info.size, stream) != EDS_ERR_OK) {
-        outcome.error = static_cast<std::int32_t>(EdsDownloadCancel(item));
-        EdsRelease(stream);
-        ownedStream.ref = nullptr;
+        EdsRelease(std::exchange(ownedStream.ref, nullptr));
         removeFile(temporary);
         outcome.lost = true;
-        return outcome;
+        return keptByTheCamera(EDS_ERR_OK);
     }
     EdsImageRef image = nullptr;
     EdsTime taken{};
@@ -89,14 +100,21 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
         dateError = EdsGetPropertyData(image, kEdsPropID_DateTime, 0, sizeof taken, &taken);
         EdsRelease(image);
     }
-    // The file is whole whether or not its date can be read: the camera may let it go.
-    EdsDownloadComplete(item);
-    EdsRelease(stream);
-    ownedStream.ref = nullptr;
+    EdsRelease(std::exchange(ownedStream.ref, nullptr));
     const std::string name =
         dateError == EDS_ERR_OK ? pictureName(prefix, taken, number, extension) : outcome.cameraName;
     const std::string stored = settle(temporary, folder, name, outcome.cameraName);
     if (stored != temporary) outcome.stored = stored;
+    // Stored whole under its name, whether or not its date could be read: the camera may let it go.
+    const std::optional<std::uint64_t> size = fileSize(stored);
+    if (stored == temporary || !size || (info.size != 0 && *size != info.size)) {
+        // Cut short (the disk filled as it closed): no picture, and the camera's copy is the whole one.
+        removeFile(stored);
+        outcome.stored.clear();
+        outcome.lost = true;
+        return keptByTheCamera(EDS_ERR_OK);
+    }
+    EdsDownloadComplete(item);
     outcome.error = static_cast<std::int32_t>(dateError);
     return outcome;
 }

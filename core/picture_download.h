@@ -3,6 +3,7 @@
 #include "camera/sdk.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvex {
@@ -12,15 +13,21 @@ std::string pictureName(const std::string& prefix, const EdsTime& taken, int num
                         const std::string& extension);
 
 struct DownloadOutcome {
-    std::int32_t error = 0; // 0 or an error code
-    bool lost = false;      // the download itself failed: the picture is not in the folder
-    std::string cameraName; // the file's name on the camera
-    std::string stored;     // where it was filed; empty when nowhere
+    std::int32_t error = 0;            // 0 or an error code
+    bool lost = false;                 // the download itself failed: the picture is not in the folder
+    std::string cameraName;            // the file's name on the camera
+    std::string stored;                // where it was filed; empty when nowhere
+    std::optional<std::string> onCard; // not stored, it stays on the camera's card, in this folder
 };
 
 // Downloads the item (which it releases) into `folder` (with its trailing separator), named with `number`,
-// or with the camera's name when its date cannot be read. Never replaces a file. A download that fails is
-// cancelled and its partial file removed; the error is then the cancel's.
+// or with the camera's name when its date cannot be read. Never replaces a file. The camera may let its
+// copy go only once the file is stored whole under its name: a download that fails in any way, the folder
+// full, unwritable or gone, is cancelled, its partial file removed, and a picture on the camera's card stays
+// there. The error is then the cancel's, or the failure's.
+// The card folder of a file the camera announced, when it is on a card.
+std::optional<std::string> cardFolderOf(EdsDirectoryItemRef item);
+
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
                                 const std::string& prefix, int number, const std::string& extension);
 

@@ -1,5 +1,10 @@
 #include "core/transfer_queue.h"
 
+#include "core/picture_download.h"
+
+#include <algorithm>
+#include <utility>
+
 namespace orvex {
 
 void TransferQueue::queueTransfer(EdsDirectoryItemRef item) {
@@ -29,12 +34,28 @@ const TransferStatus::FiledExposure* filedExposure(const TransferStatus& s, cons
 }
 
 void TransferQueue::clear() {
-    std::lock_guard lock(mutex_);
-    for (EdsDirectoryItemRef item : items_) {
+    std::deque<EdsDirectoryItemRef> items;
+    {
+        std::lock_guard lock(mutex_);
+        items.swap(items_);
+    }
+    for (EdsDirectoryItemRef item : items) {
         EdsDownloadCancel(item);
+        if (const std::optional<std::string> folder = cardFolderOf(item)) keptOnCard(*folder);
         EdsRelease(item);
     }
-    items_.clear();
+}
+
+void TransferQueue::keptOnCard(const std::string& folder) {
+    std::lock_guard lock(mutex_);
+    ++kept_.count;
+    if (std::find(kept_.folders.begin(), kept_.folders.end(), folder) == kept_.folders.end())
+        kept_.folders.push_back(folder);
+}
+
+TransferQueue::KeptOnCard TransferQueue::takeKeptOnCard() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(kept_, {});
 }
 
 } // namespace orvex

@@ -20,14 +20,24 @@ class TransferQueue {
     bool empty() const;
     // Tick at which the last item was taken out.
     std::uint32_t emptySince() const { return emptySince_; }
-    // Cancels and releases every item left.
+    // Cancels and releases every item left; those on the camera's card stay there, and are counted.
     void clear();
     ~TransferQueue() { clear(); }
+
+    // The pictures that could not be stored and stay on the camera's card, in these folders.
+    struct KeptOnCard {
+        int count = 0;
+        std::vector<std::string> folders;
+    };
+    void keptOnCard(const std::string& folder);
+    // What was counted so far, counted again from nothing.
+    KeptOnCard takeKeptOnCard();
 
   private:
     mutable std::mutex mutex_;
     std::deque<EdsDirectoryItemRef> items_;
     std::atomic<std::uint32_t> emptySince_{0};
+    KeptOnCard kept_;
 };
 
 // Written by the run engine before the worker starts; afterwards the worker writes error, then finishedAt,

@@ -83,6 +83,7 @@ void TransferWorker::drain(const TransferJob& job) {
             ++counters_.downloadsFailed;
             if (observer_) observer_->downloadFailed(number, outcome.cameraName);
         }
+        if (outcome.onCard) queue_.keptOnCard(*outcome.onCard);
         if (observer_ && !outcome.stored.empty()) observer_->pictureStored(outcome.stored);
         if (outcome.error) status_.error = outcome.error;
     }

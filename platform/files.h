@@ -12,6 +12,8 @@ bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
 // Last-write time in nanoseconds of the file clock, or nothing when the file cannot be read.
 std::optional<std::int64_t> lastWriteTime(const std::string& path);
+// The size of a regular file in bytes, or nothing when it cannot be read.
+std::optional<std::uint64_t> fileSize(const std::string& path);
 // The process's current directory with a trailing separator.
 std::string currentDirectory();
 // Directory part of a path with its trailing separator; empty when the path has none.

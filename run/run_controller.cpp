@@ -22,6 +22,7 @@ namespace {
 
 constexpr int kDay = 86400000;
 constexpr int kMessageNotDownloaded = 211;
+constexpr int kMessageKeptOnCard = 240, kMessageCardFolder = 241;
 constexpr int kMessageWarning = 198;
 constexpr int kMessageThroughMemory = 232;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
@@ -477,6 +478,16 @@ void stopRun(Program& p, Window& w) {
     if (const int lost = r.downloadsFailed.exchange(0))
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
                      BoxIcon::Warning, BoxButtons::Ok);
+    // Pictures still waiting for the worker are not this run's any more; those on the card stay there. One
+    // the worker is bringing over meanwhile ends its drain first.
+    if (p.transferWorker.finished() || !p.transferStatus.running) p.transfers.clear();
+    if (const TransferQueue::KeptOnCard kept = p.transfers.takeKeptOnCard(); kept.count > 0) {
+        std::string folders;
+        for (const std::string& folder : kept.folders) folders += (folders.empty() ? "" : ", ") + folder;
+        w.messageBox(formatMessage(p.language, kMessageKeptOnCard, kept.count) + "\r" +
+                         formatMessage(p.language, kMessageCardFolder, folders),
+                     p.text(kMessageWarning), BoxIcon::Warning, BoxButtons::Ok);
+    }
     if (std::exchange(p.camera.picturesThroughMemory, false))
         w.messageBox(p.text(kMessageThroughMemory), p.text(kMessageWarning), BoxIcon::Warning,
                      BoxButtons::Ok);

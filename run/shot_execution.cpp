@@ -263,6 +263,8 @@ void executeLine(Program& p, Window& w) {
         return;
     }
 
+    // The calls below, up to the release, go before any picture still coming over from the body.
+    EdsBeginShot(p.camera.camera);
     if (failed(p, w, setCameraUiLock(p, true), 3606)) return;
     EdsUInt32 ae = 0;
     if (failed(p, w, readUInt32(p, kEdsPropID_AEMode, 0, ae), 3618)) return;

@@ -4,6 +4,7 @@
 #include "platform/headless/virtual_clock.h"
 #include "platform/system_clock.h"
 #include "platform/system_language.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_program.h"
 
 #include <cstdlib>
@@ -13,20 +14,6 @@
 
 namespace orvex::test {
 namespace {
-
-// Sets an environment variable for the test's lifetime.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_.empty() ? unsetenv(name_) : setenv(name_, old_.c_str(), 1); }
-
-  private:
-    const char* name_;
-    std::string old_;
-};
 
 TEST(SystemLanguage, FrenchLocalesGiveTheirCountrysId) {
     struct Case {

@@ -26,9 +26,4 @@ std::vector<char> CardPicture::take() {
     return std::exchange(bytes_, {});
 }
 
-bool CardPicture::lost() const {
-    std::lock_guard guard(lock_);
-    return done_ && error_ != EDS_ERR_OK;
-}
-
 } // namespace orvex::gphoto

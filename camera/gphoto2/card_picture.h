@@ -32,8 +32,6 @@ class CardPicture {
     EdsError await();
     // After a successful `await`: the file's bytes, handed over once.
     std::vector<char> take();
-    // Could not come over: the card keeps the only copy.
-    bool lost() const;
     void letGo() { unwanted_ = true; }
 
   private:

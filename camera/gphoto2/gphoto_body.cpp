@@ -1,11 +1,12 @@
 #include "camera/gphoto2/gphoto_body.h"
 
+#include "camera/gphoto2/body_clock.h"
 #include "camera/gphoto2/gphoto_errors.h"
 #include "camera/gphoto2/gphoto_events.h"
 #include "camera/gphoto2/gphoto_item.h"
 #include "camera/gphoto2/gphoto_labels.h"
 #include "camera/gphoto2/library_lock.h"
-#include "camera/gphoto2/scoped_time_zone.h"
+#include "platform/time_zone.h"
 
 #include <gphoto2/gphoto2-file.h>
 #include <gphoto2/gphoto2-filesys.h>
@@ -16,15 +17,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
+#include <shared_mutex>
+#include <thread>
 
 namespace orvex::gphoto {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The remote release's choices that press the button all the way without focusing, and let it go again:
-// libgphoto2 up to 2.5.33 names them the first way, later versions the second.
-constexpr ReleaseLabels kReleaseLabels[] = {{"Press Full", "Release Full"}, {"Press Full MF", "Release"}};
+// The remote release's choices that press the button all the way without focusing and let it go again, then
+// the half press that focuses and the full press over it. libgphoto2 up to 2.5.33 names them the first way
+// ("Press 1" is its half press with AF, "Press 2" its full press); later versions the second, where the full
+// press without focusing, pressed over the half press, keeps the focus found.
+constexpr ReleaseLabels kReleaseLabels[] = {{"Press Full", "Release Full", "Press 1", "Press 2"},
+                                            {"Press Full MF", "Release", "Press Half AF", "Press Full MF"}};
 
 // How often an idle body is asked for its events: each asking is one exchange on the USB cable.
 constexpr unsigned kEventPollMs = 20;
@@ -37,6 +44,22 @@ constexpr std::uint64_t kPieceBytes = 512 * 1024;
 // for this long after each; but never stop for longer than the second, or live view would starve them.
 constexpr auto kPieceGivesWay = std::chrono::milliseconds(10);
 constexpr auto kPieceWaitsAtMost = std::chrono::milliseconds(60);
+// From a shot's first call to its release no piece starts; a shot that ends without a release (a refusal,
+// a cable) frees them after this long.
+constexpr auto kShotHoldsPiecesAtMost = std::chrono::seconds(2);
+// A piece the body answers busy (it exposes or writes to its card) is asked again after a pause that grows
+// to the longest; a picture it keeps refusing for as long as the program waits for a picture is given up.
+constexpr auto kBusyPieceFirstPause = std::chrono::milliseconds(5);
+constexpr auto kBusyPieceLongestPause = std::chrono::milliseconds(200);
+constexpr auto kBusyPieceGivesUp = std::chrono::seconds(12);
+// A let-go answered busy is asked again after 25, 50 … 800 ms: 1.6 s in all, longer than a body takes to
+// finish writing a bulb exposure's first picture.
+constexpr auto kLetGoFirstPause = std::chrono::milliseconds(25);
+constexpr int kLetGoTries = 7;
+// A card file the body would not delete is asked again after this long.
+constexpr auto kForgetAgainAfter = std::chrono::seconds(1);
+// The library's own capture waits this long for the body to report its focus.
+constexpr auto kFocusWait = std::chrono::seconds(2);
 // The room a card needs to take pictures for the computer: a few RAW files, as each leaves it once stored.
 constexpr std::uint64_t kCardRoomKb = 200 * 1000;
 
@@ -47,30 +70,6 @@ template <class T> const T* valueAs(const sdk::PropertyValue& value) {
 bool validTime(const EdsTime& t) {
     return t.year >= 1970 && t.year <= 2037 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 &&
            t.hour <= 23 && t.minute <= 59 && t.second <= 59;
-}
-
-// The body's wall clock, as seconds since 1970 read in universal time (see scoped_time_zone.h).
-std::time_t secondsOf(const EdsTime& t) {
-    std::tm c{};
-    c.tm_year = static_cast<int>(t.year) - 1900;
-    c.tm_mon = static_cast<int>(t.month) - 1;
-    c.tm_mday = static_cast<int>(t.day);
-    c.tm_hour = static_cast<int>(t.hour);
-    c.tm_min = static_cast<int>(t.minute);
-    c.tm_sec = static_cast<int>(t.second);
-    return timegm(&c);
-}
-
-EdsTime timeOf(std::time_t seconds) {
-    std::tm c{};
-    gmtime_r(&seconds, &c);
-    return EdsTime{static_cast<EdsUInt32>(c.tm_year + 1900),
-                   static_cast<EdsUInt32>(c.tm_mon + 1),
-                   static_cast<EdsUInt32>(c.tm_mday),
-                   static_cast<EdsUInt32>(c.tm_hour),
-                   static_cast<EdsUInt32>(c.tm_min),
-                   static_cast<EdsUInt32>(c.tm_sec),
-                   0};
 }
 
 // "100%", "75%" … or "Low".
@@ -148,8 +147,8 @@ void GphotoBody::close() {
     owner_->call([&] {
         std::lock_guard guard(libraryLock());
         if (!gone_ && session_.isOpen()) {
-            if (bulbOpen_) session_.writeInt("bulb", 0);
-            if (releaseHeld_) session_.writeText("eosremoterelease", release_->letGo);
+            closeBulb();
+            letGo();
             if (evfOutput_ & kEdsEvfOutputDevice_PC) session_.writeInt("viewfinder", 0);
             forgetStored();
         }
@@ -162,6 +161,7 @@ void GphotoBody::close() {
 void GphotoBody::lost() {
     if (gone_) return;
     gone_ = true;
+    // A body switched off or unplugged lets go of everything.
     bulbOpen_ = releaseHeld_ = false;
     // Each picture still on its way is counted as not downloaded.
     abandonIncoming(EDS_ERR_COMM_DISCONNECTED);
@@ -175,11 +175,20 @@ void GphotoBody::abandonIncoming(EdsError error) {
 
 // ---- Pictures coming over from the card ----
 
+void GphotoBody::beginShot() {
+    shotUntil_ = (Clock::now() + kShotHoldsPiecesAtMost).time_since_epoch().count();
+}
+
+// No call of the program's in hand or in a series, no shot under way: the moment for work that can wait.
+bool GphotoBody::quiet(Clock::time_point now) const {
+    return now >= lastCall_ + kPieceGivesWay && now >= Clock::time_point(Clock::duration(shotUntil_));
+}
+
 unsigned GphotoBody::idle() {
     std::lock_guard guard(libraryLock());
     if (gone_ || !session_.isOpen()) return kEventPollMs;
-    forgetStored();
     const auto now = Clock::now();
+    if (quiet(now) && now >= nextForget_) forgetStored();
     if (incoming_.empty() || now >= nextPoll_) {
         readEvents();
         nextPoll_ = now + std::chrono::milliseconds(kEventPollMs);
@@ -190,9 +199,13 @@ unsigned GphotoBody::idle() {
         incoming_.pop_front();
     }
     if (gone_ || incoming_.empty()) return kEventPollMs;
+    // A shot's calls go first, from the first to its release.
+    if (now < Clock::time_point(Clock::duration(shotUntil_))) return kPieceGivesWay.count();
     const auto calm = lastCall_ + kPieceGivesWay;
     if (now < calm && now < lastPiece_ + kPieceWaitsAtMost)
         return static_cast<unsigned>(std::chrono::ceil<std::chrono::milliseconds>(calm - now).count());
+    if (now < retryPiece_)
+        return static_cast<unsigned>(std::chrono::ceil<std::chrono::milliseconds>(retryPiece_ - now).count());
     readPiece();
     lastPiece_ = Clock::now();
     return 0;
@@ -213,18 +226,27 @@ void GphotoBody::readPiece() {
         if (isGone(error)) lost();
     };
     const std::size_t have = file.bytes.size();
-    std::uint64_t size =
-        picture.size ? std::min<std::uint64_t>(kPieceBytes, picture.size - have) : kPieceBytes;
+    std::uint64_t size = std::min<std::uint64_t>(kPieceBytes, picture.size - have);
     file.bytes.resize(have + static_cast<std::size_t>(size));
     const int r =
         gp_camera_file_read(session_.camera(), picture.folder.c_str(), picture.name.c_str(),
                             GP_FILE_TYPE_NORMAL, have, file.bytes.data() + have, &size, session_.context());
+    file.bytes.resize(have + static_cast<std::size_t>(r < GP_OK ? 0 : size));
+    // Busy while it exposes or writes to its card, which is when the next shot comes: asked again, later.
+    if (r == GP_ERROR_CAMERA_BUSY) {
+        const auto now = Clock::now();
+        if (file.busySince == Clock::time_point{}) file.busySince = now;
+        if (now - file.busySince >= kBusyPieceGivesUp) return failed(EDS_ERR_DEVICE_BUSY);
+        file.backOff = std::min<std::chrono::milliseconds>(
+            kBusyPieceLongestPause, file.backOff.count() ? file.backOff * 2 : kBusyPieceFirstPause);
+        retryPiece_ = now + file.backOff;
+        return;
+    }
     if (r < GP_OK) return failed(readFailure(r));
-    file.bytes.resize(have + static_cast<std::size_t>(size));
-    // A body that does not tell the size ends the file with a short piece; one that does must give it all.
-    const bool whole = picture.size ? file.bytes.size() == picture.size : size < kPieceBytes;
-    if (!whole && size != 0) return;
-    if (!whole || file.bytes.empty()) return failed(EDS_ERR_INCOMPLETE_TRANSFER);
+    file.busySince = {};
+    file.backOff = {};
+    if (file.bytes.size() < picture.size && size != 0) return;
+    if (file.bytes.size() != picture.size) return failed(EDS_ERR_INCOMPLETE_TRANSFER);
     file.picture->arrived(std::move(file.bytes));
     incoming_.pop_front();
 }
@@ -240,8 +262,10 @@ void GphotoBody::cardPictureAdded(const std::string& folder, const std::string& 
     auto picture = std::make_shared<CardPicture>(folder, name, sized ? info.file.size : 0);
     events_->objectEvent(kEdsObjectEvent_DirItemRequestTransfer,
                          std::make_shared<GphotoItem>(weak_from_this(), picture));
-    if (r < GP_OK) {
-        const EdsError error = readFailure(r);
+    // The library always tells a card file's size; a file without one, or an empty one, is no picture to
+    // bring over, and it stays on the card.
+    if (r < GP_OK || picture->size == 0) {
+        const EdsError error = r < GP_OK ? readFailure(r) : EDS_ERR_INCOMPLETE_TRANSFER;
         picture->failed(error);
         if (isGone(error)) lost();
         return;
@@ -258,30 +282,46 @@ void GphotoBody::forget(const std::string& folder, const std::string& name) {
 }
 
 void GphotoBody::forgetStored() {
-    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::pair<std::string, std::string>> files, refused;
     {
         std::lock_guard guard(forgetLock_);
         files.swap(toForget_);
     }
     for (const auto& [folder, name] : files)
-        gp_camera_file_delete(session_.camera(), folder.c_str(), name.c_str(), session_.context());
+        if (gp_camera_file_delete(session_.camera(), folder.c_str(), name.c_str(), session_.context()) <
+            GP_OK)
+            refused.emplace_back(folder, name);
+    if (refused.empty()) return;
+    // Asked again a while later, at a quiet moment.
+    nextForget_ = Clock::now() + kForgetAgainAfter;
+    std::lock_guard guard(forgetLock_);
+    toForget_.insert(toForget_.begin(), refused.begin(), refused.end());
 }
 
-// A card that is there, writable, with room.
+// A card that is there, writable, with room; what it lacks is kept for the releases that follow.
 bool GphotoBody::cardTakesPictures() {
     CameraStorageInformation* storages = nullptr;
     int count = 0;
     if (gp_camera_get_storageinfo(session_.camera(), &storages, &count, session_.context()) < GP_OK)
         return false;
-    bool takes = false;
+    bool takes = false, locked = count > 0;
     for (int i = 0; i < count; ++i) {
         const CameraStorageInformation& s = storages[i];
         const bool writable = !(s.fields & GP_STORAGEINFO_ACCESS) || s.access == GP_STORAGEINFO_AC_READWRITE;
         const bool room = !(s.fields & GP_STORAGEINFO_FREESPACEKBYTES) || s.freekbytes >= kCardRoomKb;
         takes = takes || (writable && room);
+        locked = locked && !writable;
     }
     std::free(storages);
+    card_ = takes ? Card::Takes : locked ? Card::Locked : Card::Full;
     return takes;
+}
+
+// The refusal a release to a card that cannot take its picture would meet with no word of why.
+EdsError GphotoBody::cardRefusal() {
+    if (!throughCard_ && !toCard_) return EDS_ERR_OK;
+    if (card_ == Card::Takes) return EDS_ERR_OK;
+    return card_ == Card::Locked ? EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG : EDS_ERR_TAKE_PICTURE_CARD_NG;
 }
 
 EdsError GphotoBody::saveTo(EdsUInt32 target) {
@@ -298,12 +338,15 @@ EdsError GphotoBody::saveTo(EdsUInt32 target) {
     const std::optional<std::string> label = labelOfCode(kEdsPropID_SaveTo, target);
     if (!label) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
     throughCard_ = false;
-    return edsError(session_.writeText("capturetarget", *label), Asked::Setting);
+    const EdsError error = edsError(session_.writeText("capturetarget", *label), Asked::Setting);
+    toCard_ = !error && target == kEdsSaveTo_Camera;
+    if (toCard_) cardTakesPictures();
+    return error;
 }
 
 // Pictures for the computer through the library's memory from now on, as the library takes them itself.
 EdsError GphotoBody::fallBack() {
-    throughCard_ = false;
+    throughCard_ = toCard_ = false;
     const std::optional<std::string> memory = labelOfCode(kEdsPropID_SaveTo, kEdsSaveTo_Host);
     const EdsError error = edsError(session_.writeText("capturetarget", *memory), Asked::Setting);
     if (!error && !fallbackTold_) {
@@ -354,6 +397,10 @@ void GphotoBody::onEvent(int type, void* data) {
     }
     if (type != GP_EVENT_UNKNOWN || !data) return;
     const BodyNews news = readEventText(static_cast<const char*>(data));
+    if (news.focusFound) focusFound_ = news.focusFound;
+    // The body counts the shots its card still has room for: none, and a release to it would be refused.
+    if (news.property == kEdsPropID_AvailableShots && news.value && card_ != Card::Locked)
+        card_ = *news.value == "0" ? Card::Full : Card::Takes;
     if (news.property) events_->propertyEvent(kEdsPropertyEvent_PropertyChanged, *news.property, 0);
 }
 
@@ -399,10 +446,13 @@ EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& ou
         return EDS_ERR_OK;
     }
     case kEdsPropID_DateTime: {
-        int seconds = 0;
-        const ScopedTimeZone zone("UTC0");
-        if (const EdsError e = edsError(session_.readInt("datetime", seconds))) return e;
-        out = timeOf(static_cast<std::time_t>(static_cast<unsigned>(seconds)));
+        int moment = 0;
+        {
+            // The library reads it through the time zone, which another body's clock write may change.
+            const std::shared_lock zone(timeZoneLock());
+            if (const EdsError e = edsError(session_.readInt("datetime", moment))) return e;
+        }
+        out = wallClockOf(static_cast<std::time_t>(static_cast<unsigned>(moment)));
         return EDS_ERR_OK;
     }
     case kEdsPropID_BatteryLevel: {
@@ -468,8 +518,10 @@ EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyVa
         const auto* time = valueAs<EdsTime>(value);
         if (!time) return EDS_ERR_INVALID_PARAMETER;
         if (!validTime(*time)) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
-        const ScopedTimeZone zone("UTC0");
-        return edsError(session_.writeInt("datetime", static_cast<int>(secondsOf(*time))), Asked::Setting);
+        const std::time_t moment = momentShowing(*time);
+        // The library sets TZ inside this call: no thread reads local time meanwhile.
+        const std::unique_lock zone(timeZoneLock());
+        return edsError(session_.writeInt("datetime", static_cast<int>(moment)), Asked::Setting);
     }
     case kEdsPropID_Evf_OutputDevice: {
         if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
@@ -543,7 +595,23 @@ EdsError GphotoBody::propertyDesc(EdsPropertyID property, EdsPropertyDesc& out) 
 
 EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
     return run([&] {
-        const EdsError error = release(command, param);
+        const bool releases =
+            command == kEdsCameraCommand_TakePicture || command == kEdsCameraCommand_BulbStart ||
+            (command == kEdsCameraCommand_PressShutterButton && param != kEdsCameraCommand_ShutterButton_OFF);
+        if (releases) {
+            // The shot's calls are done: the pieces may go on once this one is.
+            shotUntil_ = 0;
+            // A card the body has said is full or locked: its remote release would refuse without a word.
+            if (const EdsError refusal = cardRefusal()) {
+                if (!throughCard_ || fallBack() != EDS_ERR_OK) return refusal;
+                session_.forgetExplanation();
+            }
+        }
+        EdsError error = release(command, param);
+        // The remote release refuses without a word of why: the card itself is asked.
+        if (releases && error == EDS_ERR_OPERATION_REFUSED && (throughCard_ || toCard_) &&
+            !cardTakesPictures())
+            error = cardRefusal();
         // A card that fills up or is locked meanwhile: the pictures come through the library's memory.
         const bool cardRefused =
             error == EDS_ERR_TAKE_PICTURE_CARD_NG || error == EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG;
@@ -581,9 +649,7 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
     case kEdsCameraCommand_BulbEnd:
         if (!session_.has("bulb")) return EDS_ERR_NOT_SUPPORTED;
         // Asked with no bulb open, it only tells that the body knows the command.
-        if (!bulbOpen_) return EDS_ERR_OK;
-        bulbOpen_ = false;
-        return edsError(session_.writeInt("bulb", 0));
+        return closeBulb();
     case kEdsCameraCommand_PressShutterButton:
         if (!release_) return EDS_ERR_NOT_SUPPORTED;
         switch (param) {
@@ -615,24 +681,73 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
 }
 
 // Through the remote release, whose events stay queued for the next reading (the library's trigger reads
-// them away). Its full press never focuses: the lens focuses first when asked, unless set to manual focus.
+// them away). Its full press never focuses: asked to focus, and unless the lens is set to manual focus, it
+// half-presses first and waits for the body to tell its focus, as the library's own capture does. A press is
+// held from the moment it is sent: one the body refused may still have caught, and is let go all the same.
 EdsError GphotoBody::press(bool focus) {
-    if (focus && session_.has("autofocusdrive")) {
+    bool focused = false;
+    if (focus) {
         std::string mode;
         const bool manualFocus = session_.readText(labelWidget(kEdsPropID_AFMode), mode) >= GP_OK &&
                                  codeOfLabel(kEdsPropID_AFMode, mode) == kEdsAFMode_Manual;
-        if (!manualFocus)
-            if (const EdsError e = edsError(session_.writeInt("autofocusdrive", 1), Asked::Release)) return e;
+        if (!manualFocus) {
+            if (const EdsError e = focusFirst()) return e;
+            focused = true;
+        }
     }
-    const int r = session_.writeText("eosremoterelease", release_->press);
-    if (r >= GP_OK) releaseHeld_ = true;
-    return releaseError(r, session_.explanation());
+    releaseHeld_ = true;
+    const int r = session_.writeText("eosremoterelease", focused ? release_->pressFocused : release_->press);
+    const EdsError error = releaseError(r, session_.explanation());
+    if (error && !gone_) letGo();
+    return error;
+}
+
+// A half press, then the body's events until it tells whether it found focus, for as long as the library's
+// own capture waits. Found none, or said nothing: the half press is let go, and the shot failed to focus.
+EdsError GphotoBody::focusFirst() {
+    focusFound_.reset();
+    releaseHeld_ = true;
+    const int r = session_.writeText("eosremoterelease", release_->focus);
+    if (r < GP_OK) {
+        const EdsError error = releaseError(r, session_.explanation());
+        if (!isGone(error)) letGo();
+        return error;
+    }
+    const auto until = Clock::now() + kFocusWait;
+    while (!focusFound_ && !gone_ && Clock::now() < until) {
+        readEvents();
+        if (!focusFound_) std::this_thread::sleep_for(std::chrono::milliseconds(kEventPollMs / 2));
+    }
+    if (gone_) return EDS_ERR_COMM_DISCONNECTED;
+    if (focusFound_.value_or(false)) return EDS_ERR_OK;
+    letGo();
+    return EDS_ERR_TAKE_PICTURE_AF_NG;
+}
+
+int GphotoBody::insist(const std::function<int()>& write) {
+    auto pause = kLetGoFirstPause;
+    int r = write();
+    for (int tries = 1; r == GP_ERROR_CAMERA_BUSY && tries < kLetGoTries; ++tries, pause *= 2) {
+        std::this_thread::sleep_for(pause);
+        session_.forgetExplanation();
+        r = write();
+    }
+    return r;
 }
 
 EdsError GphotoBody::letGo() {
     if (!releaseHeld_) return EDS_ERR_OK;
-    releaseHeld_ = false;
-    return edsError(session_.writeText("eosremoterelease", release_->letGo));
+    const EdsError error =
+        edsError(insist([&] { return session_.writeText("eosremoterelease", release_->letGo); }));
+    if (!error || isGone(error)) releaseHeld_ = false;
+    return error;
+}
+
+EdsError GphotoBody::closeBulb() {
+    if (!bulbOpen_) return EDS_ERR_OK;
+    const EdsError error = edsError(insist([&] { return session_.writeInt("bulb", 0); }));
+    if (!error || isGone(error)) bulbOpen_ = false;
+    return error;
 }
 
 EdsError GphotoBody::sendStatusCommand(EdsCameraStatusCommand command, EdsInt32) {

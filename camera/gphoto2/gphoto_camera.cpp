@@ -58,6 +58,10 @@ EdsError GphotoCamera::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& 
     return body_ ? body_->downloadEvfImage(jpeg, info) : EDS_ERR_SESSION_NOT_OPEN;
 }
 
+void GphotoCamera::beginShot() {
+    if (body_) body_->beginShot();
+}
+
 std::string GphotoCamera::explanation() {
     return body_ ? body_->explanation() : std::string();
 }

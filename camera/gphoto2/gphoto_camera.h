@@ -28,6 +28,7 @@ class GphotoCamera final : public sdk::DriverCamera {
     EdsError sendCommand(EdsCameraCommand command, EdsInt32 param) override;
     EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32 param) override;
     EdsError setCapacity(const EdsCapacity& capacity) override;
+    void beginShot() override;
     EdsError downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& info) override;
     std::string explanation() override;
 

@@ -27,6 +27,9 @@ constexpr Watched kWatched[] = {
 
 BodyNews readEventText(std::string_view text) {
     BodyNews news;
+    if (text.rfind("Focus Info ", 0) == 0) news.focusFound = text.find("0000200") == std::string_view::npos;
+    if (text.rfind("FocusInfo ", 0) == 0 && text.find("select={}") == std::string_view::npos)
+        news.focusFound = true;
     if (text.rfind("PTP Property ", 0) != 0) return news;
     const auto open = text.find(" changed, \"");
     if (open == std::string_view::npos) return news;
@@ -36,6 +39,9 @@ BodyNews readEventText(std::string_view text) {
     const std::string_view widget = text.substr(start, close - start);
     for (const Watched& w : kWatched)
         if (w.widget == widget) news.property = w.property;
+    const auto to = text.find(" to \"", close);
+    if (to != std::string_view::npos && text.size() > to + 5 && text.back() == '"')
+        news.value = std::string(text.substr(to + 5, text.size() - to - 6));
     return news;
 }
 

@@ -69,20 +69,15 @@ EdsError GphotoItem::info(EdsDirectoryItemInfo& out) {
 EdsError GphotoItem::download(EdsUInt64 size, sdk::ByteSink& out) {
     std::lock_guard guard(lock_);
     if (const EdsError e = fetch()) return e;
-    // A body that did not tell the size of a file coming over announced it as empty: all of it is wanted.
-    if (picture_ && picture_->size == 0) size = bytes_->size();
     return out.write(bytes_->data(), static_cast<std::size_t>(std::min<EdsUInt64>(size, bytes_->size())));
 }
 
-EdsError GphotoItem::letGo() {
+EdsError GphotoItem::letGo(bool stored) {
     std::lock_guard guard(lock_);
-    // Stored or not wanted: what was taken for the computer leaves the card, and stops coming over if it
-    // still was. One that could not be brought over stays there, the only copy.
+    // It stops coming over if it still was; stored, and only then, it leaves the card.
     if (picture_ && !done_) {
-        // Asked before letting go, which the body may answer by calling it cancelled.
-        const bool lost = picture_->lost();
         picture_->letGo();
-        if (!lost)
+        if (stored)
             if (const std::shared_ptr<GphotoBody> body = body_.lock()) body->forget(folder_, name_);
     }
     done_ = true;
@@ -91,11 +86,43 @@ EdsError GphotoItem::letGo() {
 }
 
 EdsError GphotoItem::downloadCancel() {
-    return letGo();
+    return letGo(false);
 }
 
 EdsError GphotoItem::downloadComplete() {
-    return letGo();
+    return letGo(true);
+}
+
+namespace {
+
+// The card folder of a file, named by its path on the card.
+class CardFolder final : public sdk::DriverItem {
+  public:
+    explicit CardFolder(std::string path) : path_(std::move(path)) {}
+    EdsError info(EdsDirectoryItemInfo& out) override {
+        out = EdsDirectoryItemInfo{};
+        out.isFolder = 1;
+        std::snprintf(out.szFileName, sizeof out.szFileName, "%s", path_.c_str());
+        return EDS_ERR_OK;
+    }
+    EdsError download(EdsUInt64, sdk::ByteSink&) override { return EDS_ERR_NOT_SUPPORTED; }
+    EdsError downloadCancel() override { return EDS_ERR_OK; }
+    EdsError downloadComplete() override { return EDS_ERR_OK; }
+
+  private:
+    const std::string path_;
+};
+
+} // namespace
+
+// The library names a card folder after the card's store ("/store_00020001/DCIM/100CANON"); the user knows
+// it without that.
+std::shared_ptr<sdk::DriverItem> GphotoItem::parent() {
+    if (inMemory_) return nullptr;
+    std::string path = folder_;
+    if (path.rfind("/store_", 0) == 0) path.erase(0, std::min(path.size(), path.find('/', 1)));
+    if (!path.empty() && path.front() == '/') path.erase(0, 1);
+    return std::make_shared<CardFolder>(path);
 }
 
 } // namespace orvex::gphoto

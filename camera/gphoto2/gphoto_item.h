@@ -2,7 +2,8 @@
 // A file a libgphoto2 body announced. A picture taken for the computer is held by the item whatever becomes
 // of the body: either read out of the library's memory (folder "/", named captNNNN.*) the moment it is
 // announced, or brought over from the card piece by piece after it is announced, in which case the card's
-// copy goes once the program has stored or discarded the picture. A picture taken to the card stays there.
+// copy goes only once the program has stored the picture whole (the download completed); cancelled, for
+// whatever reason, it stays on the card. A picture taken to the card stays there.
 #include "camera/camera_driver.h"
 #include "camera/gphoto2/card_picture.h"
 
@@ -30,10 +31,11 @@ class GphotoItem final : public sdk::DriverItem {
     EdsError awaitContent() override;
     EdsError downloadCancel() override;
     EdsError downloadComplete() override;
+    std::shared_ptr<sdk::DriverItem> parent() override;
 
   private:
     EdsError fetch(); // under lock_
-    EdsError letGo();
+    EdsError letGo(bool stored);
 
     const std::weak_ptr<GphotoBody> body_;
     const std::string folder_, name_;

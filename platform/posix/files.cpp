@@ -29,6 +29,13 @@ std::optional<std::int64_t> lastWriteTime(const std::string& path) {
         std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count());
 }
 
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
 std::string currentDirectory() {
     std::error_code ec;
     std::string dir = fs::current_path(ec).string();

@@ -1,7 +1,11 @@
 #include "platform/system_clock.h"
 
+#include "platform/time_zone.h"
+
 #include <chrono>
 #include <ctime>
+#include <mutex>
+#include <shared_mutex>
 #include <thread>
 
 namespace orvex {
@@ -15,10 +19,12 @@ CivilTime civilTime(bool local) {
     const auto ms = duration_cast<milliseconds>(now - wholeSecond).count();
     std::tm fields{};
     // The reentrant forms: the transfer worker may read the time while the user interface does.
-    if (local)
+    if (local) {
+        const std::shared_lock zone(timeZoneLock());
         localtime_r(&epochSeconds, &fields);
-    else
+    } else {
         gmtime_r(&epochSeconds, &fields);
+    }
     CivilTime t;
     t.year = fields.tm_year + 1900;
     t.month = fields.tm_mon + 1;

@@ -128,6 +128,9 @@ TEST(GphotoCliRun, APictureThatCannotBeReadIsCountedAndTheRunGoesOn) {
         {"fail-download=1", "IMG_0001.CR2", "delete /store_00020001/DCIM/100CANON/IMG_0001.CR2",
          "delete /store_00020001/DCIM/100CANON/IMG_0002.CR2"},
         {"no-card,fail-download=1", "capt0000.CR2", "", "delete /capt0000.cr2"},
+        // An empty file is no picture: never stored, nor taken off the card.
+        {"empty-file=1", "IMG_0001.CR2", "delete /store_00020001/DCIM/100CANON/IMG_0001.CR2",
+         "delete /store_00020001/DCIM/100CANON/IMG_0002.CR2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.faults);
@@ -142,6 +145,26 @@ TEST(GphotoCliRun, APictureThatCannotBeReadIsCountedAndTheRunGoesOn) {
             EXPECT_THAT(run.body, ::testing::Not(::testing::Contains(c.kept)));
         }
     }
+}
+
+// The computer cannot store the pictures, its disk full (here a limit on the size of the files it writes,
+// which fails a write as a full disk does): the night goes on, every picture stays on the card, and the end
+// of the run says how many and where.
+TEST(GphotoCliRun, PicturesTheComputerCannotStoreStayOnTheCardAndTheEndSaysWhere) {
+    TempDir home;
+    const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250", "2\t8\t1\t250"}));
+    // Far below a 2 MB RAW file, in the shell's blocks; past it a write fails once the signal is ignored.
+    const CliResult r = runCli("run " + script + " 2>&1", "trap '' XFSZ; ulimit -f 1024; " +
+                                                              emulatedEnvironment(home, k700D, "raw-mb=2"));
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("Pictures that could not be downloaded: 2"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Pictures that could not be stored stayed on the camera's card: 2 "
+                         "They are in its folder DCIM/100CANON\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(filesIn(home.path() / "1 - Canon EOS 700D").empty());
+    for (const std::string& line : bodyLog(home))
+        EXPECT_EQ(line.rfind("delete /store", 0), std::string::npos);
 }
 
 TEST(GphotoCliRun, PicturesSavedToTheCardStayThere) {
@@ -188,6 +211,7 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
         std::vector<std::string> expected;
         std::size_t pictures;
         bool warned; // the end message counts a picture that could not be downloaded
+        std::string options = "";
     };
     const Case cases[] = {
         {"", "", "8", {"(No camera found)"}, 0, false},
@@ -199,18 +223,10 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
         // Unplugged at the second release, or while the library brought the first picture over.
         {"unplug=2", k700D, "8", {"Error (L3947)\tCommunication disconnected", gone}, 1, false},
         {"unplug-in-download=1", k700D, "8", {gone, oneLost}, 0, true},
-        {"card-full",
-         k700D,
-         "8",
-         {"Memory card full ! Canon EOS Capture failed to release: Perhaps no more memory on card?"},
-         0,
-         false},
-        {"card-read-only",
-         k700D,
-         "8",
-         {"Memory card write-protected ! Canon EOS Capture failed to release: Card read-only?"},
-         0,
-         false},
+        // Saving to the card, a full or locked one is known before the release, which the body would refuse
+        // without a word.
+        {"card-full", k700D, "8", {"Error (L3947)\tMemory card full !\n"}, 0, false, "--savetocam"},
+        {"card-read-only", k700D, "8", {"Memory card write-protected !\n"}, 0, false, "--savetocam"},
         // A value the lens lacks, and one the body turns down though it lists it.
         {"", k700D, "2.8", {"Error (L3672)\tThe camera refuses the aperture F/2.8 " + refused}, 0, false},
         {"refuse=aperture:8", k700D, "8", {"The camera refuses the aperture F/8 " + refused}, 0, false},
@@ -220,7 +236,8 @@ TEST(GphotoCliRun, EndsWithTheProgramsMessageWhenTheBodyFailsOrGoes) {
         TempDir home;
         const std::string script =
             home.write("night.txt", scriptText({"0\t" + c.aperture + "\t1\t250", "2\t8\t1\t250"}));
-        const CliResult r = runCli("run " + script + " 2>&1", emulatedEnvironment(home, c.bodies, c.faults));
+        const CliResult r = runCli("run " + c.options + " " + script + " 2>&1",
+                                   emulatedEnvironment(home, c.bodies, c.faults));
         EXPECT_EQ(r.exitCode, 1) << r.out;
         for (const std::string& expected : c.expected)
             EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;

@@ -1,12 +1,16 @@
 // Properties of a real body through libgphoto2: codes written become the library's labels and read back
 // as the same codes; what a body refuses comes back as the code the program handles.
-#include "camera/gphoto2/scoped_time_zone.h"
 #include "core/value_tables.h"
+#include "platform/system_clock.h"
 #include "tests/gphoto2/emulated_body.h"
+#include "tests/support/scoped_env.h"
 
 #include <gmock/gmock.h>
 
+#include <atomic>
+#include <ctime>
 #include <map>
+#include <thread>
 #include <tuple>
 
 namespace orvex::test {
@@ -155,22 +159,51 @@ TEST_F(GphotoProperties, ReadsTheBatteryTextsAsPercent) {
 }
 
 // The body's clock is a wall clock without a zone: whatever the computer's zone, it shows what it was given.
-TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZone) {
+// The library makes a moment of it through the process's time zone, where a spring-forward night has no
+// 02:30 and an autumn night has two, and writes it with TZ set to UTC for a while: meanwhile, no other
+// thread's local time comes out in UTC.
+TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZoneAndNoThreadsLocalTimeMovesMeanwhile) {
     const struct {
         const char* zone;
         EdsTime set;
         const char* shown;
-    } cases[] = {{"UTC0", {2027, 1, 1, 0, 0, 0, 500}, "2027-01-01 00:00:00"},
-                 {"Europe/Paris", {2026, 7, 14, 23, 59, 30, 0}, "2026-07-14 23:59:30"}, // summer time
-                 // Set time UT at 02:30 UTC on the night Paris skips from 02:00 to 03:00.
-                 {"Europe/Paris", {2026, 3, 29, 2, 30, 0, 0}, "2026-03-29 02:30:00"},
-                 {"Europe/Paris", {2026, 10, 25, 2, 30, 0, 0}, "2026-10-25 02:30:00"}}; // lived twice
+        bool readBack; // the library reads a wall clock its zone skips as the hour after
+    } cases[] = {{"UTC0", {2027, 1, 1, 0, 0, 0, 500}, "2027-01-01 00:00:00", true},
+                 {"Europe/Paris", {2026, 7, 14, 23, 59, 30, 0}, "2026-07-14 23:59:30", true}, // summer time
+                 {"America/New_York", {2026, 12, 24, 18, 0, 0, 0}, "2026-12-24 18:00:00", true},
+                 {"Europe/Paris", {2026, 3, 29, 2, 30, 0, 0}, "2026-03-29 02:30:00", false},
+                 {"Europe/Paris", {2026, 10, 25, 2, 30, 0, 0}, "2026-10-25 02:30:00", true}}; // lived twice
     open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
-        const gphoto::ScopedTimeZone computer(c.zone);
-        ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof c.set, &c.set), EDS_ERR_OK);
+        const ScopedEnv computer("TZ", c.zone);
+        tzset();
+        // Another thread reads the local time all along, as the run and the information dialog do.
+        std::atomic<bool> done{false};
+        std::atomic<int> reads{0}, wrong{0};
+        const SystemClock clock;
+        const int offset = [&] {
+            const std::time_t now = std::time(nullptr);
+            std::tm local{};
+            localtime_r(&now, &local);
+            return static_cast<int>(local.tm_gmtoff / 60);
+        }();
+        std::thread reader([&] {
+            while (!done) {
+                const CivilTime local = clock.localTime(), universal = clock.universalTime();
+                const int minutes = (local.hour - universal.hour) * 60 + local.minute - universal.minute;
+                if ((minutes - offset + 1440 * 2) % 1440 != 0) ++wrong;
+                ++reads;
+            }
+        });
+        for (int i = 0; i < 5; ++i)
+            ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof c.set, &c.set), EDS_ERR_OK);
+        done = true;
+        reader.join();
+        EXPECT_GT(reads, 0);
+        EXPECT_EQ(wrong, 0);
         EXPECT_THAT(actions(), Contains(std::string("clock ") + c.shown));
+        if (!c.readBack) continue;
         EdsTime read{};
         ASSERT_EQ(EdsGetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof read, &read), EDS_ERR_OK);
         // The body counts whole seconds; a second may pass between writing and reading.
@@ -178,6 +211,7 @@ TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZone) {
                   std::tie(c.set.year, c.set.month, c.set.day, c.set.hour, c.set.minute));
         EXPECT_LE(read.second - c.set.second, 1u);
     }
+    tzset();
 }
 
 } // namespace

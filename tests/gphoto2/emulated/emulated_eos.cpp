@@ -8,28 +8,7 @@
 // library changes.
 //
 // Environment:
-//   ORVEX_EMULATED_FAULTS  comma-separated: busy (every release refused as busy), focus (release fails with
-//                          "Perhaps no focus?"), card-full and card-read-only (every release refused as the
-//                          library refuses it, -3 and its text), refuse=WIDGET:LABEL (the body refuses that
-//                          value, 0x201c), shutdown=N (the body switches off 5 ms after handing over the
-//                          pictures of its Nth exposure), soon-shutdown=N (the auto power-off warning at the
-//                          Nth exposure; the body stays on), unplug=N (unplugged at the Nth exposure),
-//                          unplug-in-download=N (unplugged while the library brings over the Nth picture),
-//                          preview-not-ready, fail-download=N (the Nth picture cannot be read: in
-//                          memory it is missing, on the card its last piece is refused); and raw-mb=N, RAW
-//                          files of N megabytes; link-mbps=N, a link that carries N megabytes a second (a
-//                          picture taken to memory crosses it inside the event poll that announces it, a
-//                          card file piece by piece as it is read); no-card, a body without a card;
-//                          card-removed-in-read=N and shutdown-in-read=N, the card taken out or the body
-//                          switched off as the last piece of the Nth picture is read from the card
-//                          (unplug-in-download=N does the same there); dual-slot, a body that records a JPEG
-//                          on its second card beside what "imageformat" says (a 5D Mark III recording
-//                          separately); new-release-labels, the remote release's choices of libgphoto2 2.5.34
-//                          and later; no-bulb, a body without the "bulb" widget; every-value, a body and lens
-//                          that take every aperture, speed and ISO the library names, whatever the label;
-//                          moving-preview, a preview whose object moves a disc's width from frame to frame;
-//                          af-switch-at-preview=N, the lens switched from manual focus to AF by hand while
-//                          the Nth preview is taken, and the property event that tells it
+//   ORVEX_EMULATED_FAULTS  comma-separated switches, each a name or NAME=N; kFaults below lists them all
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
@@ -46,6 +25,7 @@
 #include <ctime>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,7 +80,6 @@ const std::vector<std::string> kAeModes = {"P", "TV", "AV", "Manual", "Bulb"};
 // later, once written out; focusing takes longer than that.
 constexpr auto kReadyAfter = std::chrono::milliseconds(1);
 constexpr auto kAnnouncedAfter = std::chrono::milliseconds(20);
-constexpr auto kFocusTime = std::chrono::milliseconds(50);
 
 struct Pending {
     CameraEventType type;
@@ -131,17 +110,22 @@ struct _CameraPrivateLibrary {
     std::deque<Pending> events;
     std::map<std::string, Bytes> card;      // "folder/name" → bytes
     std::map<std::string, int> cardNumbers; // "folder/name" → the picture's count
-    // Faults
+    int piecesRead = 0, letGos = 0, deletes = 0;
+    Clock::time_point writtenAt{}; // the card write of the last exposure ends
+    Clock::time_point focusedAt{}; // a focus asked by a half press is found
+    // Faults (kFaults)
     bool busy = false, focus = false, previewNotReady = false, dualSlot = false, newReleaseLabels = false,
-         noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false, noCard = false;
+         noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false, noCard = false,
+         busyWhileWriting = false, noFocusEvent = false, movingPreview = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
-    bool movingPreview = false;
     int previews = 0;
     int afSwitchAtPreview = 0, previewsTaken = 0;
     int rawMegabytes = 0;           // RAW files padded to this size, as a full-frame body's are
     int linkMegabytesPerSecond = 0; // 0: bytes cross at once
+    int cardMegabytesPerSecond = 80;
     int cardRemovedInReadAt = 0, shutdownInReadAt = 0;
+    int busyPieceAt = 0, refusedLetGos = 0, failedDeletes = 0, cardFullAt = 0, focusMs = 50, emptyFileAt = 0;
 };
 
 namespace {
@@ -173,42 +157,89 @@ std::string choiceOf(const std::vector<std::string>& choices, const std::string&
     return "";
 }
 
+// Every switch a test can turn on: a fault is a flag, or a number (the Nth exposure, picture, piece …).
+struct Fault {
+    const char* name;
+    bool Body::*flag;
+    int Body::*number;
+};
+
+constexpr Fault kFaults[] = {
+    // Releases: every one refused as busy; the focus fails; the card is full or locked (the library's own
+    // capture says so in words, the remote release refuses with no text at all); no card; the card fills
+    // up at the Nth exposure (the body reports 0 available shots).
+    {"busy", &Body::busy, nullptr},
+    {"focus", &Body::focus, nullptr},
+    {"card-full", &Body::cardFull, nullptr},
+    {"card-read-only", &Body::cardReadOnly, nullptr},
+    {"no-card", &Body::noCard, nullptr},
+    {"card-full-at", nullptr, &Body::cardFullAt},
+    // Focusing takes N ms (50 by default); the body never reports its focus.
+    {"slow-focus", nullptr, &Body::focusMs},
+    {"no-focus-event", &Body::noFocusEvent, nullptr},
+    // The first N let-gos of the remote release or the bulb are refused as busy.
+    {"refuse-let-go", nullptr, &Body::refusedLetGos},
+    // The body switches off 5 ms after handing over the pictures of its Nth exposure; gives its auto
+    // power-off
+    // warning at the Nth exposure and stays on; is unplugged at the Nth exposure; is unplugged while the
+    // library brings over the Nth picture (from the card: as its last piece is read).
+    {"shutdown", nullptr, &Body::shutdownAt},
+    {"soon-shutdown", nullptr, &Body::soonShutdownAt},
+    {"unplug", nullptr, &Body::unplugAt},
+    {"unplug-in-download", nullptr, &Body::unplugInDownloadAt},
+    // Card files: the Nth picture cannot be read (in memory it is missing, on the card its last piece is
+    // refused); the card is taken out or the body switched off as the last piece of the Nth picture is read;
+    // the Nth piece read is answered busy once; every piece asked while the body exposes or writes to its
+    // card is answered busy; the first N deletes fail; the card writes N MB/s (80 by default); the Nth
+    // picture is written to the card empty.
+    {"fail-download", nullptr, &Body::failDownloadAt},
+    {"card-removed-in-read", nullptr, &Body::cardRemovedInReadAt},
+    {"shutdown-in-read", nullptr, &Body::shutdownInReadAt},
+    {"busy-piece", nullptr, &Body::busyPieceAt},
+    {"busy-while-writing", &Body::busyWhileWriting, nullptr},
+    {"fail-delete", nullptr, &Body::failedDeletes},
+    {"card-mbps", nullptr, &Body::cardMegabytesPerSecond},
+    {"empty-file", nullptr, &Body::emptyFileAt},
+    // RAW files of N MB; a link of N MB/s (a picture taken to memory crosses it inside the event poll that
+    // announces it, a card file piece by piece as it is read).
+    {"raw-mb", nullptr, &Body::rawMegabytes},
+    {"link-mbps", nullptr, &Body::linkMegabytesPerSecond},
+    // The body: a JPEG on a second card beside what "imageformat" says (a 5D Mark III recording separately);
+    // the remote release's choices of libgphoto2 2.5.34 and later; no "bulb" widget; every aperture, speed
+    // and
+    // ISO the library names taken, whatever the label.
+    {"dual-slot", &Body::dualSlot, nullptr},
+    {"new-release-labels", &Body::newReleaseLabels, nullptr},
+    {"no-bulb", &Body::noBulb, nullptr},
+    {"every-value", &Body::everyValue, nullptr},
+    // Live view: no frame ready; an object that moves a disc's width from frame to frame; the lens switched
+    // from manual focus to AF by hand while the Nth preview is taken, and the property event that tells it.
+    {"preview-not-ready", &Body::previewNotReady, nullptr},
+    {"moving-preview", &Body::movingPreview, nullptr},
+    {"af-switch-at-preview", nullptr, &Body::afSwitchAtPreview},
+};
+
+// Besides kFaults: battery=LABEL, the battery level shown; refuse=WIDGET:LABEL, a value the body refuses
+// (0x201c).
 void readFaults(Body& b) {
     const char* text = std::getenv("ORVEX_EMULATED_FAULTS");
-    std::string faults = text ? text : "";
+    const std::string faults = text ? text : "";
     std::size_t start = 0;
     while (start <= faults.size()) {
         const std::size_t end = std::min(faults.find(',', start), faults.size());
         const std::string fault = faults.substr(start, end - start);
-        const auto number = [&](const char* name) {
-            const std::string prefix = std::string(name) + "=";
-            return fault.rfind(prefix, 0) == 0 ? std::atoi(fault.c_str() + prefix.size()) : 0;
-        };
-        if (fault == "busy") b.busy = true;
-        if (fault == "focus") b.focus = true;
-        if (fault == "preview-not-ready") b.previewNotReady = true;
-        if (fault == "moving-preview") b.movingPreview = true;
-        if (fault == "dual-slot") b.dualSlot = true;
-        if (fault == "new-release-labels") b.newReleaseLabels = true;
-        if (fault == "no-bulb") b.noBulb = true;
-        if (fault == "every-value") b.everyValue = true;
-        if (fault.rfind("battery=", 0) == 0) b.battery = fault.substr(8); // not a fault: the label shown
-        if (fault == "card-full") b.cardFull = true;
-        if (fault == "card-read-only") b.cardReadOnly = true;
-        if (fault == "no-card") b.noCard = true;
-        if (fault.rfind("refuse=", 0) == 0 && fault.find(':') != std::string::npos)
-            b.refused[fault.substr(7, fault.find(':') - 7)] = fault.substr(fault.find(':') + 1);
-        if (number("raw-mb")) b.rawMegabytes = number("raw-mb");
-        if (number("link-mbps")) b.linkMegabytesPerSecond = number("link-mbps");
-        if (number("card-removed-in-read")) b.cardRemovedInReadAt = number("card-removed-in-read");
-        if (number("shutdown-in-read")) b.shutdownInReadAt = number("shutdown-in-read");
-        if (number("shutdown")) b.shutdownAt = number("shutdown");
-        if (number("soon-shutdown")) b.soonShutdownAt = number("soon-shutdown");
-        if (number("unplug")) b.unplugAt = number("unplug");
-        if (number("unplug-in-download")) b.unplugInDownloadAt = number("unplug-in-download");
-        if (number("fail-download")) b.failDownloadAt = number("fail-download");
-        if (number("af-switch-at-preview")) b.afSwitchAtPreview = number("af-switch-at-preview");
         start = end + 1;
+        const std::size_t equals = fault.find('=');
+        const std::string name = fault.substr(0, equals),
+                          value = equals == std::string::npos ? "" : fault.substr(equals + 1);
+        if (name == "battery") b.battery = value;
+        if (name == "refuse" && value.find(':') != std::string::npos)
+            b.refused[value.substr(0, value.find(':'))] = value.substr(value.find(':') + 1);
+        for (const Fault& f : kFaults) {
+            if (name != f.name) continue;
+            if (f.flag) b.*f.flag = true;
+            if (f.number) b.*f.number = std::atoi(value.c_str());
+        }
     }
 }
 
@@ -236,9 +267,19 @@ std::time_t cameraSeconds(const Body& b) {
     return std::time(nullptr) + b.clockOffset;
 }
 
-// What one exposure yields: files announced when the shutter closes.
+std::string availableShots(const Body& b) {
+    return b.cardFull || b.cardReadOnly || b.noCard ? "0" : "812";
+}
+
+// As the library's EOS driver tells a changed property.
+std::string availableShotsNews(const Body& b) {
+    return "PTP Property d11b changed, \"availableshots\" to \"" + availableShots(b) + "\"";
+}
+
+// What one exposure yields: files announced once written, to the library's memory soon after the shutter
+// closes, to the card once the card has taken them, one after the other.
 void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
-    const Clock::time_point due = closed + kAnnouncedAfter;
+    Clock::time_point due = closed + kAnnouncedAfter;
     const bool toMemory = captureTarget() == "sdram";
     const std::string& format = b.values["imageformat"];
     const bool raw = format.rfind("RAW", 0) == 0;
@@ -266,6 +307,14 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
                             : orvex::virtualcam::makeJpegPicture(facts, 160, 120, true);
         if (isRaw && !p.bytes.empty() && p.bytes.size() < b.rawMegabytes * 1000000u)
             p.bytes.resize(b.rawMegabytes * 1000000u);
+        if (p.number == b.emptyFileAt) p.bytes.clear();
+        if (!toMemory) {
+            const auto write =
+                std::chrono::microseconds(p.bytes.size() / std::max(1, b.cardMegabytesPerSecond));
+            b.writtenAt = std::max(b.writtenAt, closed) + write;
+            due = std::max(due, b.writtenAt);
+            p.due = due;
+        }
         char name[32];
         if (toMemory) {
             std::snprintf(name, sizeof name, "capt%04d.%s", b.capture++, isRaw ? "cr2" : "jpg");
@@ -282,6 +331,10 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
     if (b.exposures == b.shutdownAt) b.events.back().switchOffAfter = true;
     b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", "Camera Status 1", {}});
     b.events.push_back(Pending{GP_EVENT_CAPTURE_COMPLETE, due, "", "", "", {}});
+    if (b.exposures == b.cardFullAt) {
+        b.cardFull = true;
+        b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", availableShotsNews(b), {}});
+    }
 }
 
 // Gone from USB, as a body that switched off or was unplugged: the port lists it no more.
@@ -348,11 +401,16 @@ int timedExposure(Body& b) {
     return GP_OK;
 }
 
-int checkReady(Body& b, GPContext* context) {
+// Whether the body takes a release now. The library's own capture explains a refusal by the card; its remote
+// release and bulb only log the body's answer and return -1 (or -110 when busy) with no text at all.
+int checkReady(Body& b, GPContext* context, bool remote) {
     if (gone(b)) return GP_ERROR_IO;
     if (b.busy || Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
-    // Taking pictures to a card it does not have, the body refuses as for a full one.
-    if (b.cardFull || b.cardReadOnly || (b.noCard && captureTarget() == "card")) {
+    // Taking pictures to a card it does not have, the body refuses as for a full one; to its memory, it
+    // takes them whatever its card.
+    if ((b.cardFull || b.cardReadOnly || b.noCard) && captureTarget() == "card") {
+        note("refused: card");
+        if (remote) return GP_ERROR;
         gp_context_error(
             context, b.cardReadOnly ? "Canon EOS Capture failed to release: Card read-only?"
                                     : "Canon EOS Capture failed to release: Perhaps no more memory on card?");
@@ -361,15 +419,38 @@ int checkReady(Body& b, GPContext* context) {
     return GP_OK;
 }
 
-// A release that focuses first, unless the lens is set to manual focus.
+// The library's own capture: it half-presses, reads the body's events until the focus is reported, then
+// presses; a lens set to manual focus does not focus.
 int focus(Body& b, GPContext* context) {
     if (b.values["focusmode"] == "Manual") return GP_OK;
     if (b.focus) {
         gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
         return GP_ERROR;
     }
-    std::this_thread::sleep_for(kFocusTime);
+    std::this_thread::sleep_for(std::chrono::milliseconds(b.focusMs));
     return GP_OK;
+}
+
+// Focusing asked of the body (a half press, or "autofocusdrive"): it starts at once and is reported later as
+// an event, found or not, unless the lens is set to manual focus.
+void startFocusing(Body& b) {
+    if (b.values["focusmode"] == "Manual") return;
+    b.focusedAt = Clock::now() + std::chrono::milliseconds(b.focusMs);
+    if (b.noFocusEvent) return;
+    note("focusing");
+    b.events.push_back(Pending{GP_EVENT_UNKNOWN,
+                               Clock::now() + std::chrono::milliseconds(b.focusMs),
+                               "",
+                               "",
+                               b.focus ? "Focus Info 00000200" : "Focus Info 00000001",
+                               {}});
+}
+
+// A let-go the body may refuse as busy, most often at the end of a bulb exposure.
+bool letGoRefused(Body& b) {
+    if (b.letGos++ >= b.refusedLetGos) return false;
+    note("refused let-go");
+    return true;
 }
 
 // ---- Configuration ----
@@ -452,7 +533,7 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     text(status, "deviceversion", "3-1.1.4");
     text(status, "batterylevel", b.battery);
     text(status, "lensname", "EF-S18-55mm f/3.5-5.6 IS STM");
-    text(status, "availableshots", "812");
+    text(status, "availableshots", availableShots(b));
     CameraWidget* image = section(*window, "imgsettings", "Image Settings");
     radio(image, "imageformat", kFormats, b.values["imageformat"]);
     radio(image, "iso", kIsos, b.values["iso"]);
@@ -544,12 +625,29 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         return GP_OK;
     }
     if (name == "datetime") {
+        // As the library's EOS driver writes it: the moment read as local time, then made seconds again with
+        // the process's time zone set to UTC for a while, for every thread.
         std::tm local{};
         const std::time_t moment = number;
         localtime_r(&moment, &local);
-        b.clockOffset = static_cast<long>(timegm(&local) - std::time(nullptr));
+        const char* zone = std::getenv("TZ");
+        const std::optional<std::string> saved = zone ? std::optional<std::string>(zone) : std::nullopt;
+        setenv("TZ", "", 1);
+        tzset();
+        const std::time_t cameraLocal = std::mktime(&local);
+        // Long enough for another thread's clock to be read meanwhile, as a USB exchange would be.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (saved)
+            setenv("TZ", saved->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+        b.clockOffset = static_cast<long>(cameraLocal - std::time(nullptr));
+        // What the body shows from now on.
+        std::tm shownFields{};
+        gmtime_r(&cameraLocal, &shownFields);
         char shown[32];
-        std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &local);
+        std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &shownFields);
         note(std::string("clock ") + shown);
         return GP_OK;
     }
@@ -557,9 +655,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
     if (name == "autofocusdrive") {
         if (!number) return GP_OK;
         if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
-        if (b.focus) return GP_ERROR;
-        // What the body announces meanwhile stays queued.
-        std::this_thread::sleep_for(kFocusTime);
+        startFocusing(b);
         return GP_OK;
     }
     if (name == "viewfinder") {
@@ -580,29 +676,43 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
                                  "and set 'shutterspeed' to 'bulb'.");
                 return GP_ERROR;
             }
-            if (const int r = checkReady(b, context)) return r;
+            if (const int r = checkReady(b, context, true)) return r;
             discardPending(b);
             return openBulb(b);
         }
+        if (b.bulbOpen && letGoRefused(b)) return GP_ERROR_CAMERA_BUSY;
         return closeBulb(b);
     }
     if (name == "eosremoterelease") {
-        // Either version's full press of the button, with or without focusing, and its letting go.
+        // Either version's presses of the button, half (focusing) or full, and its letting go.
         value = choiceOf(b.newReleaseLabels ? kNewRemoteRelease : kRemoteRelease, value, false);
         if (value.empty()) return GP_ERROR_NOT_SUPPORTED;
+        if (value == "Press 1" || value == "Press Half AF") {
+            if (const int r = checkReady(b, context, true)) return r;
+            startFocusing(b);
+            return GP_OK;
+        }
         if (value == "Press Full" || value == "Immediate" || value == "Press Full MF" ||
-            value == "Press Full AF") {
+            value == "Press Full AF" || value == "Press 2") {
             if (b.released) return GP_OK;
-            if (const int r = checkReady(b, context)) return r;
+            if (const int r = checkReady(b, context, true)) return r;
+            // The lens still moves: a body in one-shot focus will not release yet.
+            if (Clock::now() < b.focusedAt) {
+                note("pressed while focusing");
+                return GP_ERROR_CAMERA_BUSY;
+            }
             if (value == "Press Full AF")
                 if (const int r = focus(b, context)) return r;
             b.released = true;
             return b.values["shutterspeed"] != "bulb" ? timedExposure(b) : openBulb(b);
         }
         if (value == "Release Full" || value == "Release") {
+            if ((b.released || b.bulbOpen) && letGoRefused(b)) return GP_ERROR_CAMERA_BUSY;
             b.released = false;
+            b.focusedAt = {};
             return closeBulb(b);
         }
+        if (value == "Release Half") b.focusedAt = {};
         return GP_OK;
     }
     return GP_ERROR_NOT_SUPPORTED;
@@ -634,7 +744,7 @@ int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
 int triggerCapture(Camera* camera, GPContext* context) {
     Body& b = *camera->pl;
     note("trigger");
-    if (const int r = checkReady(b, context)) return r;
+    if (const int r = checkReady(b, context, false)) return r;
     discardPending(b);
     // The library waits for the focus by reading the body's events, and throws them away too.
     if (const int r = focus(b, context)) return r;
@@ -785,6 +895,12 @@ int readFile(CameraFilesystem*, const char* folder, const char* name, CameraFile
     }
     const int number = b.cardNumbers[path];
     const Bytes& bytes = it->second;
+    // The body answers busy (0x2019, which the library turns into -110) while it exposes or writes.
+    const bool writing = b.bulbOpen || Clock::now() < std::max(b.busyUntil, b.writtenAt);
+    if (++b.piecesRead == b.busyPieceAt || (b.busyWhileWriting && writing)) {
+        note("busy piece " + path + " " + std::to_string(offset));
+        return GP_ERROR_CAMERA_BUSY;
+    }
     *size = offset >= bytes.size() ? 0 : std::min<uint64_t>(*size, bytes.size() - offset);
     // Faults come with the last piece, after the others have come over.
     if (offset + *size >= bytes.size()) {
@@ -799,6 +915,7 @@ int readFile(CameraFilesystem*, const char* folder, const char* name, CameraFile
         if (number == b.cardRemovedInReadAt) {
             b.card.clear();
             b.noCard = true;
+            b.events.push_back(Pending{GP_EVENT_UNKNOWN, Clock::now(), "", "", availableShotsNews(b), {}});
             note("card removed");
             gp_context_error(context, "PTP Store Not Available");
             return GP_ERROR;
@@ -849,6 +966,10 @@ int storageInfo(CameraFilesystem*, CameraStorageInformation** out, int* count, v
 int deleteFile(CameraFilesystem*, const char* folder, const char* name, void* data, GPContext*) {
     Body& b = *static_cast<Camera*>(data)->pl;
     if (gone(b)) return GP_ERROR_IO;
+    if (b.deletes++ < b.failedDeletes) {
+        note(std::string("delete failed ") + folder + "/" + name);
+        return GP_ERROR;
+    }
     note(std::string("delete ") + folder + (std::string(folder) == "/" ? "" : "/") + name);
     // Files of a capture to memory live only in the library.
     if (std::strncmp(name, "capt", 4) == 0) return GP_OK;
