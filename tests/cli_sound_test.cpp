@@ -73,11 +73,10 @@ TEST(CliSimulate, ARecordingFiresUnderTheThresholdOfItsSettings) {
         bool warned;
     } cases[] = {
         {"at the default 50 %", whole, nullptr, false, false},
-        {"at 10 %", whole, "[Corvane]\nSound detection=10\n", true, false},
-        {"cut short after the peak", whole.substr(0, whole.size() - 100), "[Corvane]\nSound detection=10\n",
-         true, true},
-        {"cut short before the peak", whole.substr(0, 44 + 1000), "[Corvane]\nSound detection=10\n", false,
+        {"at 10 %", whole, "[Corvane]\nThreshold=10\n", true, false},
+        {"cut short after the peak", whole.substr(0, whole.size() - 100), "[Corvane]\nThreshold=10\n", true,
          true},
+        {"cut short before the peak", whole.substr(0, 44 + 1000), "[Corvane]\nThreshold=10\n", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -74,7 +74,9 @@ TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
             EXPECT_EQ(second.getSynchro(), (SyncReading{99, c.read.generation + 1}));
         } else {
             EXPECT_EQ(facts.st_size, c.size) << "a refused object is left as it was";
-            if (c.size >= 8) EXPECT_EQ(word, kPlanted);
+            if (c.size >= 8) {
+                EXPECT_EQ(word, kPlanted);
+            }
         }
     }
 }
