@@ -6,14 +6,19 @@
 # in milliseconds. The target is within 5 ms.
 #   bench/slave_timing.sh [--shots N] [--load N]
 # --load N keeps N busy loops running meanwhile, to see the two on a loaded machine.
+# The programs of an existing build/ are used as they are; only when one is missing is it built. Each run
+# ends by itself a little after its last shot is due, so that a slave that missed its master's start
+# cannot keep the bench waiting.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shots=20
 load=0
 source bench/timing_common.sh
 
-cmake --preset default -DORVEX_BUILD_BENCH=ON >/dev/null
-cmake --build --preset default --target orvex-cli orvex_shot_lateness >/dev/null
+if [ ! -x build/orvex-cli ] || [ ! -x build/bench/orvex_shot_lateness ]; then
+  cmake --preset default -DORVEX_BUILD_BENCH=ON >/dev/null
+  cmake --build --preset default --target orvex-cli orvex_shot_lateness >/dev/null
+fi
 
 # A group of this bench alone: no other Orvex on the computer starts with it.
 export ORVEX_SYNC_GROUP="bench-$$"
@@ -26,11 +31,17 @@ done
 start_load
 
 start=$(date -d "@$(($(date +%s) + 3))" +%H:%M:%S)
-build/orvex-cli run --camera=bulb --start="$start" "$work/master/night.txt" >/dev/null &
+# The start a few seconds ahead, the shots, and as long again as the start for the last pictures.
+until="$((shots + 10))s"
+build/orvex-cli run --camera=bulb --until="$until" --start="$start" "$work/master/night.txt" >/dev/null &
 master=$!
-build/orvex-cli run --camera=bulb --slave "$work/slave/night.txt" >/dev/null &
+build/orvex-cli run --camera=bulb --until="$until" --slave "$work/slave/night.txt" >/dev/null &
 slave=$!
-wait "$master" "$slave"
+pids+=("$master" "$slave")
+ended=0
+wait "$master" || ended=$?
+wait "$slave" || ended=$?
+[ "$ended" -eq 0 ] || echo "a run did not complete (exit $ended): its missing shots are not paired" >&2
 
 # Each picture's shooting time in milliseconds of the day, in the order they were taken.
 taken() { build/bench/orvex_shot_lateness 00:00:00 0 "$work/$1/1 - Canon EOS 600D"/*.JPG | awk '/^shot/ { print $3 }'; }

@@ -69,10 +69,11 @@ void loadSettings(const std::string& file, Settings& s, RunState& run) {
     run.settings.universalTime = r.yes(kUt);
     r.number(kLevel, "20", s.moveLevel);
     r.number(kPixels, "10000", s.movePixels);
-    r.number(kThreshold, "50", s.soundThreshold);
+    int threshold = 50;
+    r.number(kThreshold, "50", threshold);
     // A hand-edited file must not lead to a division by zero in the detectors.
     s.moveLevel = std::clamp(s.moveLevel, 1, 100);
-    s.soundThreshold = std::clamp(s.soundThreshold, 1, 100);
+    s.soundThreshold = std::clamp(threshold, 1, 100);
     s.movePixels = std::max(s.movePixels, 1);
 }
 
@@ -93,7 +94,7 @@ bool saveSettings(const std::string& file, const Settings& s, const RunState& ru
     put(kUt, yesNo(run.settings.universalTime));
     put(kLevel, std::to_string(s.moveLevel));
     put(kPixels, std::to_string(s.movePixels));
-    put(kThreshold, std::to_string(s.soundThreshold));
+    put(kThreshold, std::to_string(s.soundThreshold.load()));
     // An existing file that cannot be read is left alone rather than replaced by our twelve keys.
     return writeProfileStrings(file, section(), entries);
 }

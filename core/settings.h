@@ -1,5 +1,6 @@
 #pragma once
 // The user's preferences kept in "Orvex.ini" in the start-up directory.
+#include <atomic>
 #include <string>
 
 namespace orvex {
@@ -12,7 +13,8 @@ struct Settings {
     std::string imagePrefix;
     int moveLevel = 20;
     int movePixels = 10000;
-    int soundThreshold = 50;
+    // Read by the sound input's thread at each buffer: a change made during a Sound wait applies at once.
+    std::atomic<int> soundThreshold{50};
 };
 
 inline constexpr const char* kSettingsFileName = "Orvex.ini";

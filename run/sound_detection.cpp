@@ -9,12 +9,13 @@ namespace {
 
 // Runs on the sound input's thread: it shares with the run only the atomics of its detection record and
 // posts to the window, which is safe from any thread.
-void soundLevelCheck(Program& p, Window& w, int thresholdPercent, const std::int16_t* samples,
-                     std::size_t count) {
+void soundLevelCheck(Program& p, Window& w, const std::int16_t* samples, std::size_t count) {
     Detection& d = p.run.detection;
-    // A late buffer after the wait, or one after the buffer that fired, changes nothing.
+    // The input records only during the Sound wait: a late buffer after it, or one after the buffer that
+    // fired, changes nothing.
     if (p.soundState != kSoundRecording || d.triggered) return;
-    const SoundLevel heard = measureSound(samples, count, thresholdPercent);
+    // Read at each buffer: the parameters dialog may change it during the wait.
+    const SoundLevel heard = measureSound(samples, count, p.settings.soundThreshold);
     d.level = heard.level;
     if (heard.loud) {
         d.triggered = true;
@@ -37,11 +38,8 @@ SoundLevel measureSound(const std::int16_t* samples, std::size_t count, int thre
 
 int openSound(Program& p, Window& w, unsigned count) {
     if (!p.soundInput || p.soundState != kSoundClosed) return -1;
-    // Taken now: the parameters dialog may change the setting while the input's thread reads it.
-    const int threshold = p.settings.soundThreshold;
-    const int error = p.soundInput->open(count, [&p, &w, threshold](const std::int16_t* s, std::size_t n) {
-        soundLevelCheck(p, w, threshold, s, n);
-    });
+    const int error = p.soundInput->open(
+        count, [&p, &w](const std::int16_t* s, std::size_t n) { soundLevelCheck(p, w, s, n); });
     if (error != 0) return error;
     p.soundState = kSoundOpen;
     return 0;

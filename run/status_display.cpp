@@ -3,6 +3,7 @@
 #include "camera/camera_properties.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
+#include "run/sound_detection.h"
 #include "ui/main_controls.h"
 
 #include <charconv>
@@ -11,6 +12,9 @@
 namespace orvex {
 
 void showStatus(Program& program, Window& window, RunStatus status) {
+    // However the run leaves a Sound wait (its trigger, a stop, a script taken from the chain), the input
+    // goes with it: nothing heard outside the wait may fire a later line.
+    if (status != RunStatus::kSoundWait) closeSound(program);
     const bool changed = program.run.status != status;
     program.run.status = status;
     if (changed && program.observer) program.observer->statusChanged(status);

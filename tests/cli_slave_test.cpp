@@ -5,12 +5,18 @@
 #include "tests/support/test_program.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <exiv2/exiv2.hpp>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvex::test {
@@ -70,6 +76,64 @@ TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
         EXPECT_LT(std::labs(followed[k] - mastered[k]), 25)
             << "shot " << k + 1 << ": master " << mastered[k] << " ms, slave " << followed[k]
             << " ms of the day";
+}
+
+// True once the process handles Ctrl-C itself: from then on it is waiting in its loop.
+bool catchesInterrupt(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1) & 1;
+    return false;
+}
+
+// (Not a CliSlave test: those run alone, and this one may run beside others.)
+// A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
+// shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
+TEST(CliRun, AWaitingSlaveEndsAtOnce) {
+    const struct {
+        const char* what;
+        mode_t mode; // of the object made before the slave starts; 0: the slave makes it
+        std::function<void(pid_t, const std::string&)> meanwhile;
+        const char* said;
+    } cases[] = {
+        {"Ctrl-C", 0, [](pid_t pid, const std::string&) { kill(pid, SIGINT); }, ""},
+        {"its object cut", 0,
+         [](pid_t, const std::string& object) {
+             const int fd = shm_open(object.c_str(), O_RDWR, 0);
+             ASSERT_GE(fd, 0);
+             ASSERT_EQ(ftruncate(fd, 0), 0);
+             close(fd);
+         },
+         "This instance cannot start in step with the others: "},
+        {"its object open to others", 0660, {}, "This instance cannot start in step with the others: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string group = "wait-" + std::to_string(getpid());
+        const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
+        shm_unlink(object.c_str());
+        if (c.mode) {
+            const int fd = shm_open(object.c_str(), O_RDWR | O_CREAT | O_EXCL, c.mode);
+            ASSERT_GE(fd, 0);
+            fchmod(fd, c.mode);
+            close(fd);
+        }
+        const std::string out = (dir.path() / "out.txt").string(), err = (dir.path() / "err.txt").string();
+        const pid_t slave = launchCli(
+            {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
+            out, {{"ORVEX_SYNC_GROUP", group}}, err);
+        if (c.meanwhile) {
+            while (!catchesInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
+            c.meanwhile(slave, object);
+        }
+        EXPECT_EQ(waitForCli(slave), 1);
+        shm_unlink(object.c_str());
+        EXPECT_EQ(dir.read(out).find("\tshot\t"), std::string::npos) << dir.read(out);
+        EXPECT_EQ(dir.read(out).find("\tuntil\n"), std::string::npos) << dir.read(out);
+        EXPECT_NE(dir.read(err).find(c.said), std::string::npos) << dir.read(err);
+    }
 }
 
 } // namespace

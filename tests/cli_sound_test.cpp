@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace orvex::test {
@@ -31,6 +32,8 @@ std::string wavFile(const std::vector<std::int16_t>& samples, int channels = 1, 
 TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
     TempDir dir;
     const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
+    const std::string fifo = (dir.path() / "fifo.wav").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::string sound;
         std::string message;
@@ -41,12 +44,51 @@ TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
         {"--sound=" + script, " is not a sound Orvex can play"},
         {"--sound=" + dir.write("stereo.wav", wavFile({0, 0}, 2)), " is not a sound Orvex can play"},
         {"--sound=" + dir.write("cd.wav", wavFile({0, 0}, 1, 44100)), " is not a sound Orvex can play"},
+        {"--sound=", "--sound needs a WAV file"},
+        {"--sound=" + dir.path().string(), dir.path().string() + " is not a file: --sound needs a WAV file"},
+        {"--sound=/dev/zero", "/dev/zero is not a file"},
+        {"--sound=" + fifo, fifo + " is not a file"},
     };
     for (const Case& c : cases) {
         const CliResult r = runCli("simulate --lang en --camera=bulb " + c.sound + " " + script + " 2>&1");
         EXPECT_EQ(r.exitCode, 2) << c.sound;
         EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("\tshot\t"), std::string::npos) << r.out;
+    }
+}
+
+// A recording fires its Sound line under the threshold of the Orvex.ini of the folder orvex-cli starts
+// from; one cut short, as an interrupted recording leaves it, plays up to where it ends, with a warning.
+TEST(CliSimulate, ARecordingFiresUnderTheThresholdOfItsSettings) {
+    TempDir dir;
+    const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
+    std::vector<std::int16_t> samples(1000, 0);
+    samples[900] = 5000; // 15 % of full scale
+    const std::string whole = wavFile(samples);
+    const struct {
+        const char* what;
+        std::string wav;
+        const char* settings;
+        bool fires;
+        bool warned;
+    } cases[] = {
+        {"at the default 50 %", whole, nullptr, false, false},
+        {"at 10 %", whole, "[Corvane]\nThreshold=10\n", true, false},
+        {"cut short after the peak", whole.substr(0, whole.size() - 100), "[Corvane]\nThreshold=10\n", true,
+         true},
+        {"cut short before the peak", whole.substr(0, 44 + 1000), "[Corvane]\nThreshold=10\n", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir from;
+        if (c.settings) from.write("Orvex.ini", c.settings);
+        const std::string wav = dir.write("sound.wav", c.wav);
+        const CliResult r = runCli("simulate --lang en --until=10s --sound=" + wav + " " + script + " 2>&1",
+                                   "cd " + from.path().string() + " && LC_ALL=C");
+        EXPECT_EQ(r.out.find("\tsound\t100\n") != std::string::npos, c.fires) << r.out;
+        EXPECT_EQ(r.out.find(wav + " is cut short: it plays up to where its sound ends") != std::string::npos,
+                  c.warned)
+            << r.out;
     }
 }
 

@@ -1,10 +1,12 @@
 // Instances in step: slaves start from the moment their master's run began, on one virtual clock.
+#include "app/camera_link.h"
 #include "platform/posix/shared_synchro.h"
 #include "run/run_controller.h"
 #include "tests/support/run_program.h"
 #include "tests/support/sync_name.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace orvex::test {
@@ -108,6 +110,58 @@ TEST(SlaveSync, TheSlaveBoxSwitchesBothWays) {
     ASSERT_TRUE(t.slave.window.isItemEnabled(kStartButton));
     t.slave.window.click(kStartButton);
     EXPECT_EQ(t.masterSync.getSynchro(), (SyncReading{500, 2}));
+}
+
+// A run started again by the master's own hand publishes again, so that its slaves follow it there too.
+TEST(SlaveSync, AMasterPublishesAgainWhenItsScriptStartsAgain) {
+    for (const int button : {kReloadScriptButton, kNextScriptButton, kPrevScriptButton}) {
+        SCOPED_TRACE(button);
+        InStep t;
+        t.master.dir.write("night.next", "night.txt");
+        t.master.dir.write("night.prev", "night.txt");
+        t.master.start({line().delay(100)});
+        ASSERT_EQ(t.slaveSync.getSynchro(), (SyncReading{0, 1}));
+        t.runFor(2000);
+        t.master.window.click(button);
+        t.runFor(100);
+        EXPECT_EQ(t.slaveSync.getSynchro(), (SyncReading{2050, 2}));
+    }
+}
+
+// A slave that could not run when its master started only notes the start; a slave whose own script starts
+// again keeps counting from its master's start.
+TEST(SlaveSync, WhatASlaveMakesOfAStart) {
+    const struct {
+        const char* what;
+        bool script;
+        std::function<void(InStep&)> before; // before the master starts
+        std::function<void(InStep&)> during; // 2 s into the master's run
+        Strings shots;
+    } cases[] = {
+        {"no script", false, {}, {}, {}},
+        {"not connected", true, [](InStep& t) { disconnectCamera(t.slave.program, t.slave.window); }, {}, {}},
+        {"its script reloaded",
+         true,
+         {},
+         [](InStep& t) { t.slave.window.click(kReloadScriptButton); },
+         {"10000 shot 1 line 2 pass 0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        InStep t;
+        if (c.script)
+            t.openSlave({line().delay(100)});
+        else
+            t.slave.open(" -slave");
+        if (c.before) c.before(t);
+        t.slave.timeline.start();
+        t.master.start({line().delay(100)});
+        t.runFor(2000);
+        if (c.during) c.during(t);
+        t.runFor(10000);
+        EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{0, 1}));
+        EXPECT_EQ(t.slave.shots(), c.shots);
+    }
 }
 
 } // namespace

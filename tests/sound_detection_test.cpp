@@ -6,6 +6,7 @@
 #include "run/sound_detection.h"
 #include "tests/support/run_program.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace orvex::test {
@@ -43,12 +44,16 @@ class ChosenSound : public SoundInput {
   public:
     int openAnswer = 0, startAnswer = 0;
     SoundBuffer buffer;
-    int closes = 0;
+    Samples atStart; // handed over from within start(), as a fast input may
+    int opens = 0, closes = 0;
     int open(unsigned, SoundBuffer b) override {
         buffer = std::move(b);
-        return openAnswer;
+        return ++opens, openAnswer;
     }
-    int start() override { return startAnswer; }
+    int start() override {
+        if (!atStart.empty()) hand(atStart);
+        return startAnswer;
+    }
     int close() override { return ++closes, 0; }
     void hand(Samples samples) const { buffer(samples.data(), samples.size()); }
 };
@@ -106,6 +111,123 @@ TEST(SoundDetection, StopDuringTheWaitClosesTheInputAndLateBuffersChangeNothing)
     EXPECT_FALSE(t.program.run.detection.triggered);
     EXPECT_TRUE(t.shots().empty());
     EXPECT_TRUE(t.timeline.only("sound").empty());
+}
+
+// However the wait ends, the input goes with it: a loud buffer still handed over by the input of that wait
+// changes nothing, and a script started again or taken from the chain that waits for a sound opens it
+// afresh.
+TEST(SoundDetection, TheInputLivesOnlyAsLongAsTheWait) {
+    const struct {
+        const char* what;
+        const char* dawn; // the first line of dawn.txt, night's next and previous script
+        std::function<void(RunProgram&)> end;
+        RunStatus status;
+        int opens;
+        Strings shots;
+    } cases[] = {
+        {"Stop", "20", [](RunProgram& t) { t.window.click(kStartButton); }, RunStatus::kAborted, 1, {}},
+        {"camera switched off",
+         "20",
+         [](RunProgram& t) { t.camera->switchOff(); },
+         RunStatus::kCameraGone,
+         1,
+         {}},
+        {"Reload",
+         "20",
+         [](RunProgram& t) { t.window.click(kReloadScriptButton); },
+         RunStatus::kSoundWait,
+         2,
+         {}},
+        {"Next, to a Sound line",
+         "Sound",
+         [](RunProgram& t) { t.window.click(kNextScriptButton); },
+         RunStatus::kSoundWait,
+         2,
+         {}},
+        {"Prev., to a delay line",
+         "20",
+         [](RunProgram& t) { t.window.click(kPrevScriptButton); },
+         RunStatus::kCompleted,
+         1,
+         {"2050 shot 1 line 2 pass 0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunProgram t;
+        t.answerYes();
+        ChosenSound input;
+        t.program.soundInput = &input;
+        t.dir.write("dawn.txt", scriptText({line().when(c.dawn)}));
+        t.dir.write("night.next", "dawn.txt");
+        t.dir.write("night.prev", "dawn.txt");
+        t.start({line().when("Sound")});
+        ASSERT_EQ(t.program.run.status, RunStatus::kSoundWait);
+        const SoundBuffer first = input.buffer;
+        c.end(t);
+        t.runFor(50);
+        EXPECT_EQ(input.closes, 1);
+        // An input that was closed delivers nothing more once it opens again: only a wait that did not
+        // begin again can be handed a buffer of the old one.
+        const Samples loud = {32767};
+        if (c.opens == 1) first(loud.data(), loud.size());
+        t.runFor(3000);
+        EXPECT_FALSE(t.program.run.detection.triggered);
+        EXPECT_EQ(t.program.run.status, c.status);
+        EXPECT_EQ(input.opens, c.opens);
+        EXPECT_EQ(t.program.soundState, c.opens == 2 ? kSoundRecording : kSoundClosed);
+        EXPECT_EQ(t.shots(), c.shots);
+        EXPECT_TRUE(t.timeline.only("sound").empty());
+        for (const MessageBoxRecord& box : t.window.messageBoxes())
+            EXPECT_EQ(box.caption.find("L6087"), std::string::npos) << box.text;
+    }
+}
+
+// What the buffers of one wait do: the first loud one fires, whenever it comes, under the threshold of
+// that moment; nothing after it counts.
+TEST(SoundDetection, TheFirstLoudBufferOfTheWaitFires) {
+    const struct {
+        const char* what;
+        Samples atStart;
+        std::function<void(RunProgram&)> meanwhile;
+        std::vector<Samples> buffers;
+        int level;
+        Strings shots;
+    } cases[] = {
+        {"a buffer that comes as the input starts", {20000}, {}, {}, 100, {"50 shot 1 line 2 pass 0"}},
+        {"a buffer after the one that fired", {}, {}, {{20000}, {100}}, 100, {"50 shot 1 line 2 pass 0"}},
+        {"a pause",
+         {},
+         [](RunProgram& t) { t.window.click(kPauseButton); },
+         {{20000}},
+         100,
+         {"50 shot 1 line 2 pass 0"}},
+        {"the threshold lowered to 10 % during the wait",
+         {},
+         [](RunProgram& t) { t.program.settings.soundThreshold = 10; },
+         {{4000}},
+         100,
+         {"50 shot 1 line 2 pass 0"}},
+        {"the threshold raised to 100 % during the wait",
+         {},
+         [](RunProgram& t) { t.program.settings.soundThreshold = 100; },
+         {{20000}},
+         61,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunProgram t;
+        ChosenSound input;
+        input.atStart = c.atStart;
+        t.program.soundInput = &input;
+        t.start({line().when("Sound")});
+        if (c.meanwhile) c.meanwhile(t);
+        for (const Samples& b : c.buffers) input.hand(b);
+        t.runFor(1000);
+        EXPECT_EQ(t.window.progress(kLevelBar), c.level);
+        EXPECT_EQ(t.timeline.only("sound"), c.level == 100 ? Strings{"0 sound 100"} : Strings{});
+        EXPECT_EQ(t.shots(), c.shots);
+    }
 }
 
 // Buffer n of a recording is handed over 62.5 ms × n after the input opened, and the run acts on the loud

@@ -92,7 +92,7 @@ void initialise(const Program& p, Window& d) {
     selectExactly(d, kMoveLevelList, std::to_string(s.moveLevel) + "%");
     d.setItemText(kPixelsEdit, std::to_string(s.movePixels));
     fillNumbers(d, kThresholdList, 1, 100, true);
-    selectExactly(d, kThresholdList, std::to_string(s.soundThreshold) + "%");
+    selectExactly(d, kThresholdList, std::to_string(s.soundThreshold.load()) + "%");
     d.setItemText(kBrowserEdit, s.pictureBrowser);
     d.setItemText(kPrefixEdit, s.imagePrefix);
 

@@ -10,6 +10,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/recorded_sound.h"
+#include "platform/headless/wav_file.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/posix/shared_synchro.h"
 #include "resources/main_dialog.h"
@@ -36,7 +37,10 @@ constexpr int kMessageNoBodyWithId = 231;
 constexpr int kMessageSoundUnreadable = 220;
 constexpr int kMessageSoundNotPlayable = 221;
 constexpr int kMessageSoundNeeded = 222;
+constexpr int kMessageSoundNotAFile = 223;
+constexpr int kMessageSoundCutShort = 224;
 constexpr int kMessageNoSharedStart = 225;
+constexpr int kMessageNoSoundInput = 226;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
@@ -68,6 +72,25 @@ bool waitsForSound(const Script& script) {
                        [](const ScriptLine& line) { return line.kind == TriggerKind::Sound; });
 }
 
+// The computer's input, which says on the terminal, in the user's language, when it cannot be opened: the
+// run's error box gives only a code.
+class ToldSoundInput final : public SoundInput {
+  public:
+    ToldSoundInput(const Program& program, std::ostream& err) : program_(program), err_(err) {}
+    int open(unsigned count, SoundBuffer buffer) override {
+        const int error = input_.open(count, std::move(buffer));
+        if (error != 0) err_ << "orvex-cli: " << program_.text(kMessageNoSoundInput) << '\n';
+        return error;
+    }
+    int start() override { return input_.start(); }
+    int close() override { return input_.close(); }
+
+  private:
+    PortAudioSoundInput input_;
+    const Program& program_;
+    std::ostream& err_;
+};
+
 void selectLockup(Window& w, const std::string& choice) {
     if (choice == "Off")
         w.listSelectIndex(kLockupList, 0);
@@ -91,13 +114,19 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
     std::optional<std::vector<std::int16_t>> recording;
     if (o.sound) {
-        const auto bytes = fileContent(*o.sound);
-        if (bytes) recording = wavSamples(*bytes);
-        if (!recording) {
-            const int message = bytes ? kMessageSoundNotPlayable : kMessageSoundUnreadable;
-            err << "orvex-cli: " << formatMessage(o.language.value_or(kEnglish), message, *o.sound) << '\n';
+        SoundFile file = readSoundFile(*o.sound);
+        const int language = o.language.value_or(kEnglish);
+        const auto say = [&](int message) {
+            err << "orvex-cli: " << formatMessage(language, message, *o.sound) << '\n';
+        };
+        if (file.problem != SoundFileProblem::kNone) {
+            say(file.problem == SoundFileProblem::kUnreadable ? kMessageSoundUnreadable
+                : file.problem == SoundFileProblem::kNotAFile ? kMessageSoundNotAFile
+                                                              : kMessageSoundNotPlayable);
             return 2;
         }
+        if (file.sound.cutShort) say(kMessageSoundCutShort);
+        recording = std::move(file.sound.samples);
     }
     // A run reads the computer's clocks as the desktop program does; a rehearsal keeps a virtual one.
     const std::unique_ptr<SessionTime> time =
@@ -162,7 +191,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (recording)
         sound = std::make_unique<RecordedSound>(std::move(*recording), time->clock(), time->windowTimers());
     else if (realTime)
-        sound = std::make_unique<PortAudioSoundInput>();
+        sound = std::make_unique<ToldSoundInput>(program, err);
     program.soundInput = sound.get();
 
     printer.start();
@@ -206,17 +235,22 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     const auto waitingForMaster = [&] {
         return program.slaveMode && !program.run.running && program.run.status == RunStatus::kIdle;
     };
+    // The shared object was spoiled while this instance waited: no start of the master could reach it.
+    const auto cutOff = [&] { return shared && !shared->usable(); };
 
     std::signal(SIGINT, onInterrupt);
     while ((program.run.running || waitingForMaster()) && (!o.untilMs || time->elapsedMs() < *o.untilMs)) {
-        if (waitingForMaster() && stopAsked) break;
+        if (waitingForMaster() && (stopAsked || cutOff())) break;
         if (stopAsked.exchange(false)) window.click(kStartButton);
         time->pass();
         window.pump();
     }
     if (waitingForMaster()) {
         std::signal(SIGINT, SIG_DFL);
-        if (stopAsked)
+        if (cutOff())
+            err << "orvex-cli: " << formatMessage(program.language, kMessageNoSharedStart, shared->problem())
+                << '\n';
+        if (stopAsked || cutOff())
             printer.end(program.run.status);
         else
             printer.endUntil();

@@ -8,15 +8,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace orvex {
-
-// The samples of a WAV file's content of 16-bit mono samples at 8000 Hz; none for any other content.
-std::optional<std::vector<std::int16_t>> wavSamples(const std::string& bytes);
-// A file's whole content; none when it cannot be read.
-std::optional<std::string> fileContent(const std::string& path);
 
 class RecordedSound final : public SoundInput {
   public:

@@ -1,10 +1,43 @@
 #include "platform/portaudio/portaudio_sound_input.h"
 
+#include "platform/debug_output.h"
+
+#include <alsa/asoundlib.h>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
+#include <jack/jack.h>
+#include <mutex>
 #include <portaudio.h>
+#include <string>
 
 namespace orvex {
 namespace {
+
+// ALSA tells of every device it tries and fails on a machine without a sound card: some sixty lines.
+void alsaSaid(const char* file, int line, const char* function, int, const char* format, ...) {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    debugOutput(std::string("ALSA lib ") + (file ? file : "") + ":" + std::to_string(line) + ":(" +
+                (function ? function : "") + ") " + text);
+}
+
+void jackSaid(const char* text) {
+    debugOutput(text);
+}
+
+// Before PortAudio first speaks to them: the handlers are the libraries' own, one for the whole process.
+void quietenSoundLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        snd_lib_error_set_handler(&alsaSaid);
+        jack_set_error_function(&jackSaid);
+        jack_set_info_function(&jackSaid);
+    });
+}
 
 int recorded(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
              PaStreamCallbackFlags, void* buffer) {
@@ -25,6 +58,7 @@ int PortAudioSoundInput::open(unsigned count, SoundBuffer buffer) {
     if (!initialised_) {
         // Listening must never start a sound server on a machine that runs none: the JACK client would.
         setenv("JACK_NO_START_SERVER", "1", 1);
+        quietenSoundLibraries();
         if (const PaError error = Pa_Initialize(); error != paNoError) return error;
         initialised_ = true;
     }

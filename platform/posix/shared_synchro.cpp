@@ -1,20 +1,16 @@
 #include "platform/posix/shared_synchro.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvex {
 namespace {
-
-using Word = std::atomic_ref<std::uint64_t>;
-// Another process reads the same word: only a lock-free atomic is shared safely through memory.
-static_assert(Word::is_always_lock_free);
 
 constexpr off_t kSize = sizeof(std::uint64_t);
 
@@ -30,6 +26,21 @@ std::string failure(const std::string& what, const std::string& name) {
     return what + " " + name + ": " + std::strerror(errno);
 }
 
+// Holds the object's lock for one read or one publication: readers together, a writer alone.
+class Locked {
+  public:
+    Locked(int fd, int how) : fd_(fd) {
+        while (flock(fd_, how) != 0 && errno == EINTR) {
+        }
+    }
+    ~Locked() { flock(fd_, LOCK_UN); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+  private:
+    int fd_;
+};
+
 } // namespace
 
 std::string SharedSynchro::userObjectName() {
@@ -44,65 +55,101 @@ std::string SharedSynchro::userObjectName() {
 
 SharedSynchro::SharedSynchro() : SharedSynchro(userObjectName()) {}
 
-SharedSynchro::SharedSynchro(const std::string& name) {
-    // A left-over of another size is replaced; two tries are enough unless someone keeps spoiling it.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (fd < 0) {
-            problem_ = failure("cannot open", name);
-            return;
-        }
-        struct stat facts {};
-        if (fstat(fd, &facts) != 0) {
-            problem_ = failure("cannot read", name);
-            close(fd);
-            return;
-        }
-        // Someone else's object, or one others may write, could start runs at will: never trusted.
-        if (facts.st_uid != geteuid() || (facts.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-            problem_ = name + " belongs to another user or is open to others";
-            close(fd);
-            return;
-        }
-        // Just made (by this instance or one starting beside it): sized, and it reads zero.
-        if (facts.st_size == 0 && ftruncate(fd, kSize) == 0) facts.st_size = kSize;
-        if (facts.st_size != kSize) {
-            close(fd);
-            shm_unlink(name.c_str());
-            continue;
-        }
-        void* memory = mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        close(fd);
-        if (memory == MAP_FAILED) {
-            problem_ = failure("cannot map", name);
-            return;
-        }
-        word_ = static_cast<std::uint64_t*>(memory);
+SharedSynchro::SharedSynchro(const std::string& name) : name_(name) {
+    // Made whole by whoever makes it; the others only open it. No instance ever removes it: another may be
+    // using it.
+    int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    const bool made = fd >= 0;
+    if (!made && errno == EEXIST) fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0) {
+        problem_ = failure("cannot open", name);
         return;
     }
-    problem_ = name + " keeps changing size";
+    if (made && ftruncate(fd, kSize) != 0) {
+        problem_ = failure("cannot size", name);
+        close(fd);
+        return;
+    }
+    struct stat facts {};
+    if (fstat(fd, &facts) != 0) {
+        problem_ = failure("cannot read", name);
+        close(fd);
+        return;
+    }
+    // Someone else's object, or one others may write, could start runs at will: never trusted.
+    if (facts.st_uid != geteuid() || (facts.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        problem_ = name + " belongs to another user or is open to others";
+        close(fd);
+        return;
+    }
+    // Empty, it is being made by an instance starting beside this one (or was left so by one that stopped
+    // there): the first publication gives it its word.
+    if (facts.st_size != kSize && facts.st_size != 0) {
+        problem_ = name + " is not Orvex's: it holds " + std::to_string(facts.st_size) + " bytes";
+        close(fd);
+        return;
+    }
+    fd_ = fd;
+    whole_ = facts.st_size == kSize;
 }
 
 SharedSynchro::~SharedSynchro() {
-    if (word_) munmap(word_, kSize);
+    if (fd_ >= 0) close(fd_);
+}
+
+bool SharedSynchro::read(SyncReading& reading) {
+    std::uint64_t word = 0;
+    const ssize_t n = pread(fd_, &word, sizeof word, 0);
+    if (n == kSize) {
+        whole_ = true;
+        reading = unpack(word);
+        return true;
+    }
+    reading = {};
+    return n == 0 && !whole_;
+}
+
+void SharedSynchro::spoiled() {
+    problem_ = name_ + " was changed by another program: it no longer holds its value";
+    close(fd_);
+    fd_ = -1;
 }
 
 SyncReading SharedSynchro::getSynchro() {
-    if (!word_) return {};
-    return unpack(Word(*word_).load());
+    if (fd_ < 0) return last_;
+    SyncReading now;
+    bool held = false;
+    {
+        const Locked lock(fd_, LOCK_SH);
+        held = read(now);
+    }
+    // A spoiled object reads as the last publication seen: it must not look like a new start.
+    if (held)
+        last_ = now;
+    else
+        spoiled();
+    return last_;
 }
 
 void SharedSynchro::synchro(std::uint32_t tick) {
-    if (!word_) return;
-    Word word(*word_);
-    std::uint64_t seen = word.load();
-    SyncReading next;
-    do {
-        next.value = tick;
-        // Generation 0 stays "nothing published yet", after a wrap too.
-        next.generation = unpack(seen).generation + 1;
-        if (next.generation == 0) next.generation = 1;
-    } while (!word.compare_exchange_weak(seen, pack(next)));
+    if (fd_ < 0) return;
+    bool published = false;
+    {
+        const Locked lock(fd_, LOCK_EX);
+        SyncReading next;
+        if (read(next)) {
+            next.value = tick;
+            // Generation 0 stays "nothing published yet", after a wrap too.
+            if (++next.generation == 0) next.generation = 1;
+            const std::uint64_t word = pack(next);
+            published = pwrite(fd_, &word, sizeof word, 0) == kSize;
+            if (published) {
+                whole_ = true;
+                last_ = next;
+            }
+        }
+    }
+    if (!published) spoiled();
 }
 
 } // namespace orvex

@@ -1,6 +1,8 @@
 #pragma once
 // The shared value in a POSIX shared memory object that only this user may open: one 64-bit word that
-// holds the generation and the tick together, so that a reader never sees one without the other.
+// holds the generation and the tick together, so that a reader never sees one without the other. The word is
+// read and written through the file, under a lock, never through a mapping: an object cut short by someone
+// else then reads short instead of killing the process.
 #include "platform/synchro.h"
 
 #include <cstdint>
@@ -21,16 +23,23 @@ class SharedSynchro final : public Synchro {
     // "/orvex-sync-UID", with "-GROUP" after it when ORVEX_SYNC_GROUP is set.
     static std::string userObjectName();
 
-    // False when the object belongs to someone else or could not be made: then this instance neither
-    // publishes nor sees anything, and `problem` says why.
-    bool usable() const { return word_ != nullptr; }
+    // False when the object belongs to someone else, could not be made or was spoiled since: then this
+    // instance neither publishes nor sees anything new, and `problem` says why.
+    bool usable() const { return fd_ >= 0; }
     const std::string& problem() const { return problem_; }
 
     SyncReading getSynchro() override;
     void synchro(std::uint32_t tick) override;
 
   private:
-    std::uint64_t* word_ = nullptr;
+    // Reads the word, under the lock the caller holds; false when the object no longer holds one.
+    bool read(SyncReading& reading);
+    void spoiled();
+
+    std::string name_;
+    int fd_ = -1;
+    bool whole_ = false; // the object has held its word: from then on it must always hold it
+    SyncReading last_;
     std::string problem_;
 };
 

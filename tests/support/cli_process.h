@@ -15,10 +15,11 @@ struct CliResult {
 // `arguments` go to the shell as written (redirections included); `environment` is put before the command.
 CliResult runCli(const std::string& arguments, const std::string& environment = "LC_ALL=C");
 
-// Starts orvex-cli beside the test, its standard output in a file, with LC_ALL=C and the given variables;
-// returns its process id.
+// Starts orvex-cli beside the test, its standard output in a file (and its standard error in `errors` when
+// given), with LC_ALL=C and the given variables; returns its process id.
 pid_t launchCli(const std::vector<std::string>& arguments, const std::string& output,
-                const std::vector<std::pair<std::string, std::string>>& environment = {});
+                const std::vector<std::pair<std::string, std::string>>& environment = {},
+                const std::string& errors = "");
 // Waits for it to end; its exit code, or -1 when it did not exit by itself.
 int waitForCli(pid_t pid);
 
