@@ -29,7 +29,8 @@
 //                          that take every aperture, speed and ISO the library names, whatever the label;
 //                          moving-preview, a preview whose object moves a disc's width from frame to frame;
 //                          af-switch-at-preview=N, the lens switched from manual focus to AF by hand while
-//                          the Nth preview is taken, and the property event that tells it
+//                          the Nth preview is taken, and the property event that tells it; format=LABEL,
+//                          not a fault: the "imageformat" the body was left on, any label the library has
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
 #include "camera/virtual/picture_files.h"
 
@@ -193,6 +194,7 @@ void readFaults(Body& b) {
         if (fault == "no-bulb") b.noBulb = true;
         if (fault == "every-value") b.everyValue = true;
         if (fault.rfind("battery=", 0) == 0) b.battery = fault.substr(8); // not a fault: the label shown
+        if (fault.rfind("format=", 0) == 0) b.values["imageformat"] = fault.substr(7); // as the body was left
         if (fault == "card-full") b.cardFull = true;
         if (fault == "card-read-only") b.cardReadOnly = true;
         if (fault == "no-card") b.noCard = true;
