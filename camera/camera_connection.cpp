@@ -53,11 +53,13 @@ struct QualityCodes {
     std::uint32_t legacy;
 };
 
-// "MR" and "SR" have no legacy code and keep theirs.
+// "MR", "SR" and their pairs with a JPEG have no legacy code and keep theirs.
 constexpr QualityCodes kQualityCodes[] = {
-    {"R", 0x0064FF0F, 0x00240000},   {"(L)", 0x0013FF0F, 0x00130000}, {"(M)", 0x0113FF0F, 0x01130000},
-    {"(S)", 0x0213FF0F, 0x02130000}, {"[L]", 0x0012FF0F, 0x00120000}, {"[M]", 0x0112FF0F, 0x01120000},
-    {"[S]", 0x0212FF0F, 0x02120000},
+    {"R", 0x0064FF0F, 0x00240000},     {"(L)", 0x0013FF0F, 0x00130000},   {"(M)", 0x0113FF0F, 0x01130000},
+    {"(S)", 0x0213FF0F, 0x02130000},   {"[L]", 0x0012FF0F, 0x00120000},   {"[M]", 0x0112FF0F, 0x01120000},
+    {"[S]", 0x0212FF0F, 0x02120000},   {"R+(L)", 0x00640013, 0x00240013}, {"R+(M)", 0x00640113, 0x00240113},
+    {"R+(S)", 0x00640213, 0x00240213}, {"R+[L]", 0x00640012, 0x00240012}, {"R+[M]", 0x00640112, 0x00240112},
+    {"R+[S]", 0x00640212, 0x00240212},
 };
 
 void setQualityCodes(ValueTable& quality, bool legacy) {

@@ -15,11 +15,10 @@ TransferJob makeTransferJob(const Program& p) {
     job.folder = pictureFolder(p);
     job.prefix = p.settings.imagePrefix;
     job.rawOrJpegByQuality = p.camera.connected && p.camera.rules.rawOrJpegByQuality;
+    job.qualityName = p.run.exposure.quality;
     const auto& lines = p.script.lines;
-    if (p.run.currentLine >= 0 && p.run.currentLine < static_cast<int>(lines.size())) {
-        job.qualityName = p.tables.quality[lines[p.run.currentLine].quality].name;
+    if (p.run.currentLine >= 0 && p.run.currentLine < static_cast<int>(lines.size()))
         job.fileLine = lines[p.run.currentLine].fileLine;
-    }
     job.pass = p.run.passCount;
     return job;
 }

@@ -63,6 +63,9 @@ struct Exposure {
     std::uint32_t lengthMs =
         0; // the line's exposure, or the body's own speed for a line that leaves it empty
     bool cableUsed = false;
+    // The body's quality for this exposure, by name: on bodies whose files carry no usable extension it tells
+    // a JPEG from a RAW, even for a line that leaves the quality to the body.
+    std::string quality;
 };
 
 // The mirror lock-up of the current shot.

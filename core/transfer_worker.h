@@ -21,7 +21,7 @@ struct TransferJob {
     std::string folder;              // the picture folder, with its trailing separator
     std::string prefix;              // the image file prefix
     bool rawOrJpegByQuality = false; // bodies whose files carry no usable extension (300D)
-    std::string qualityName;         // the current line's quality, for those bodies
+    std::string qualityName;         // the quality the body took the shot in, for those bodies
     int fileLine = 0;                // the shot's script line and pass, for the run's observer
     int pass = 0;
 };

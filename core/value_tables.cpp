@@ -86,6 +86,13 @@ ValueTables makeValueTables() {
                        {"[L]", 0x0012FF0F},
                        {"[M]", 0x0112FF0F},
                        {"[S]", 0x0212FF0F}});
+    // A RAW and a JPEG of each exposure, named by their parts: each of the three RAW rows above, "+", each
+    // of the six JPEG rows. The code carries the RAW in its high half and the JPEG in its low half, where a
+    // single picture has 0xFF0F.
+    for (std::size_t raw = 1; raw <= 3; ++raw)
+        for (std::size_t jpeg = 4; jpeg <= 9; ++jpeg)
+            t.quality.push_back({t.quality[raw].name + "+" + t.quality[jpeg].name, 0,
+                                 (t.quality[raw].code & 0xFFFF0000) | t.quality[jpeg].code >> 16});
     t.bulb = {"Bulb", 0, 0x0C};
     return t;
 }

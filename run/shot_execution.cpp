@@ -164,10 +164,14 @@ bool setQuality(Program& p, Window& w, const ScriptLine& line) {
     const EdsUInt32 wanted = t.quality[line.quality].code;
     if (line.quality != 0 && setFailed(p, w, kQualitySetting, wanted, t.quality[line.quality].name))
         return false;
+    p.run.exposure.quality = t.quality[line.quality].name;
     if (const auto current = readProperty(p, kEdsPropID_ImageQuality)) {
         const std::string name = nameOfCode(t.quality, *current);
-        if (name.empty()) return refuse(p, w, kErrorQualityNotSupported, 3814);
+        // A line without a quality takes whatever the body is set to, even one unnamed here (a smaller JPEG,
+        // another kind of RAW); after the line's own quality the body must report a known one.
+        if (name.empty() && line.quality != 0) return refuse(p, w, kErrorQualityNotSupported, 3814);
         p.run.fields.quality.differs = line.quality != 0 && *current != wanted;
+        p.run.exposure.quality = name;
         w.setItemText(kQualityField, name);
     }
     return true;

@@ -158,12 +158,11 @@ TEST_F(CameraConnection, TheBatteryIsWatchedOffMainsAndColoursTheCameraField) {
 // The older protocol (sub-type 0) has quality codes of its own; the 300D and the 10D save to the computer
 // only, and the 300D's mirror lock-up stays off.
 TEST_F(CameraConnection, TheBodyChoosesTheQualityCodesAndWhereItSaves) {
-    // RAW, a size and a compression apart, and a quality the older protocol shares.
+    // RAW, a size and a compression apart, RAW and JPEG, and qualities the older protocol lacks.
     const std::tuple<const char*, std::uint32_t, std::uint32_t> qualities[] = {
-        {"R", 0x0064FF0F, 0x00240000},
-        {"(M)", 0x0113FF0F, 0x01130000},
-        {"[S]", 0x0212FF0F, 0x02120000},
-        {"SR", 0x0264FF0F, 0x0264FF0F}};
+        {"R", 0x0064FF0F, 0x00240000},     {"(M)", 0x0113FF0F, 0x01130000},   {"[S]", 0x0212FF0F, 0x02120000},
+        {"R+(L)", 0x00640013, 0x00240013}, {"R+[S]", 0x00640212, 0x00240212}, {"SR", 0x0264FF0F, 0x0264FF0F},
+        {"SR+[M]", 0x02640112, 0x02640112}};
     // Description, sub-type, saves to the computer, lockup list's entry.
     const std::tuple<const char*, EdsUInt32, bool, int> bodies[] = {{"Canon EOS 10D", 0, true, 3},
                                                                     {"Canon EOS 300D DIGITAL", 0, true, 0},

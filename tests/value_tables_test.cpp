@@ -13,11 +13,10 @@ TEST(ValueTables, FindByName) {
         const char* found; // nullptr: no row
     };
     // Case aside, only the exact name is found; an empty name finds the empty first row.
-    const Case cases[] = {{&t.aperture, "5,6", nullptr},
-                          {&t.aperture, "f/5.6", nullptr},
-                          {&t.aperture, "", ""},
-                          {&t.quality, "(l)", "(L)"},
-                          {&t.iso, " 400", nullptr}};
+    const Case cases[] = {
+        {&t.aperture, "5,6", nullptr},  {&t.aperture, "f/5.6", nullptr},  {&t.aperture, "", ""},
+        {&t.quality, "(l)", "(L)"},     {&t.quality, "mr+[s]", "MR+[S]"}, {&t.quality, "R + (L)", nullptr},
+        {&t.quality, "(L)+R", nullptr}, {&t.iso, " 400", nullptr}};
     for (const Case& c : cases) {
         const int row = findByName(*c.table, c.name);
         if (!c.found) {
@@ -56,6 +55,11 @@ TEST(ValueTables, RowsWhereACodeIsEasilyWrongGoBothWays) {
         {&t.quality, "R", 0x0064FF0F},
         {&t.quality, "(L)", 0x0013FF0F},
         {&t.quality, "[S]", 0x0212FF0F},
+        // A RAW and a JPEG: the RAW in the high half, the JPEG in the low one.
+        {&t.quality, "R+(L)", 0x00640013},
+        {&t.quality, "R+[S]", 0x00640212},
+        {&t.quality, "MR+(M)", 0x01640113},
+        {&t.quality, "SR+[S]", 0x02640212},
     };
     for (const Case& c : cases) {
         const int row = findByName(*c.table, c.name);
@@ -65,6 +69,10 @@ TEST(ValueTables, RowsWhereACodeIsEasilyWrongGoBothWays) {
     }
     EXPECT_EQ(nameOfCode(t.shutter, t.bulb.code), "") << "Bulb is no row of the speeds";
     EXPECT_EQ(nameOfCode(t.quality, 0x12345678), "");
+    // The single pictures keep their places; the 18 pairs follow them.
+    EXPECT_EQ(t.quality[9].name, "[S]");
+    EXPECT_EQ(t.quality[10].name, "R+(L)");
+    EXPECT_EQ(t.quality.size(), 28u);
 }
 
 // Halfway between two rows the longer time wins; beyond the ends the end rows stand.

@@ -101,6 +101,32 @@ TEST(GphotoCliRun, DownloadsEachPictureNamedByItsShootingTimeRawAndJpegNumberedI
     EXPECT_THAT(run.body, ::testing::IsSupersetOf(told));
 }
 
+// A body left on RAW+JPEG, or on a quality without a name in the script's list, keeps it for lines without a
+// quality: each exposure gives what the body records, a RAW and its JPEG numbered in turn.
+TEST(GphotoCliRun, ALineWithoutQualityKeepsWhatTheBodyWasLeftOn) {
+    const struct {
+        std::string format;
+        std::vector<std::string> ends;
+    } cases[] = {{"RAW + Large Fine JPEG", {"1.CR2", "2.JPG", "3.CR2", "4.JPG"}},
+                 {"Smaller JPEG", {"1.JPG", "2.JPG"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        // The shell reads the environment: the label's blanks are quoted.
+        const BodyRun run = runOnBody("'format=" + c.format + "'", {"0\t8\t1\t250", "2\t8\t1\t250"});
+        EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+        std::vector<std::string> ends;
+        for (const std::string& name : run.pictures) ends.push_back(name.substr(name.size() - 5));
+        std::sort(ends.begin(), ends.end());
+        EXPECT_EQ(ends, c.ends) << run.result.out;
+        // The body's quality is left as it was.
+        for (const std::string& action : run.body) {
+            if (action.rfind("set imageformat ", 0) == 0) {
+                EXPECT_EQ(action, "set imageformat " + c.format);
+            }
+        }
+    }
+}
+
 TEST(GphotoCliRun, ConnectTakesTheBodyByTheNumberPrintedOnItOrItsLow32Bits) {
     TempDir home;
     const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250"}));

@@ -1,15 +1,18 @@
 // The real main window, built from MAIN_DIALOG and run by the program's own procedure, on the offscreen
 // platform; screenshots are left in the build folder for people to look at.
+#include "core/value_tables.h"
 #include "tests/qt/program_window.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
 #include <QStyleFactory>
+#include <QStyleOptionFrame>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +131,29 @@ TEST(MainWindowOffscreen, TheOpenedSerialPortListShowsWholeNames) {
             EXPECT_GE(view->viewport()->width(), view->fontMetrics().horizontalAdvance(list->itemText(i)))
                 << styleName << ": " << list->itemText(i).toStdString();
         list->hidePopup();
+    }
+}
+
+// The value fields are narrow: every name of their lists, RAW+JPEG pairs such as "MR+(M)" too, is read whole.
+TEST(MainWindowOffscreen, TheValueFieldsShowEveryNameWhole) {
+    ProgramWindow t(kEnglish);
+    QtDialogWindow& w = t.start(loading(t, "night.txt"));
+    const ValueTables tables = makeValueTables();
+    const std::pair<int, const ValueTable*> fields[] = {{kSpeedField, &tables.shutter},
+                                                        {kApertureField, &tables.aperture},
+                                                        {kIsoField, &tables.iso},
+                                                        {kQualityField, &tables.quality}};
+    for (const auto& [id, table] : fields) {
+        const auto* field = static_cast<QLineEdit*>(w.control(id));
+        QStyleOptionFrame frame;
+        frame.initFrom(field);
+        frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+        // Within its frame, a line edit keeps two pixels on either side of its text.
+        const int room =
+            field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() - 4;
+        for (const ValueRow& row : *table)
+            EXPECT_LE(field->fontMetrics().horizontalAdvance(QString::fromStdString(row.name)), room)
+                << row.name;
     }
 }
 

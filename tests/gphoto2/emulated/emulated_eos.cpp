@@ -219,8 +219,9 @@ constexpr Fault kFaults[] = {
     {"af-switch-at-preview", nullptr, &Body::afSwitchAtPreview},
 };
 
-// Besides kFaults: battery=LABEL, the battery level shown; refuse=WIDGET:LABEL, a value the body refuses
-// (0x201c).
+// Besides kFaults, settings of the body rather than faults: battery=LABEL, the battery level shown;
+// format=LABEL, the "imageformat" the body was left on (any label the library has); refuse=WIDGET:LABEL, a
+// value the body refuses (0x201c).
 void readFaults(Body& b) {
     const char* text = std::getenv("ORVEX_EMULATED_FAULTS");
     const std::string faults = text ? text : "";
@@ -233,6 +234,7 @@ void readFaults(Body& b) {
         const std::string name = fault.substr(0, equals),
                           value = equals == std::string::npos ? "" : fault.substr(equals + 1);
         if (name == "battery") b.battery = value;
+        if (name == "format") b.values["imageformat"] = value;
         if (name == "refuse" && value.find(':') != std::string::npos)
             b.refused[value.substr(0, value.find(':'))] = value.substr(value.find(':') + 1);
         for (const Fault& f : kFaults) {
