@@ -21,11 +21,14 @@ struct Frame {
     int stride() const { return ((width * bitsPerPixel + 31) / 32) * 4; }
 };
 
-// A frame slot that holds a frame or none. Dropping a frame keeps its buffers for the next one, so that a
-// running live view allocates nothing from frame to frame.
+// A frame slot that holds a frame or none, with the zoom and zoom position the camera showed it at.
+// Dropping a frame keeps its buffers for the next one, so that a running live view allocates nothing from
+// frame to frame.
 struct FrameSlot {
     Frame frame;
     bool held = false;
+    EdsUInt32 zoom = 0;
+    EdsPoint zoomPosition{0, 0};
 };
 
 struct LiveViewState {

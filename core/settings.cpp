@@ -71,10 +71,9 @@ void loadSettings(const std::string& file, Settings& s, RunState& run) {
     r.number(kPixels, "10000", s.movePixels);
     int threshold = 50;
     r.number(kThreshold, "50", threshold);
-    // A hand-edited file must not lead to a division by zero in the detectors.
-    s.moveLevel = std::clamp(s.moveLevel, 1, 100);
+    // A hand-edited file must not lead to a division by zero in the sound detector. The move detector takes
+    // any Level and Pixels: 0 pixels is a movement at every frame, a level over 100 % never one.
     s.soundThreshold = std::clamp(threshold, 1, 100);
-    s.movePixels = std::max(s.movePixels, 1);
 }
 
 bool saveSettings(const std::string& file, const Settings& s, const RunState& run) {

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
-#include <limits>
 #include <set>
 #include <string>
 #include <string_view>
@@ -79,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.settings.startHour = in.ConsumeIntegral<int>();
     run.settings.startMinute = in.ConsumeIntegral<int>();
     run.settings.startSecond = in.ConsumeIntegral<int>();
-    s.moveLevel = in.ConsumeIntegralInRange(1, 100);
+    s.moveLevel = in.ConsumeIntegral<int>();
     s.soundThreshold = in.ConsumeIntegralInRange(1, 100);
-    s.movePixels = in.ConsumeIntegralInRange(1, std::numeric_limits<int>::max());
+    s.movePixels = in.ConsumeIntegral<int>();
     const std::string before = in.ConsumeRemainingBytesAsString();
 
     const std::string file =

@@ -56,9 +56,12 @@ bool fetchFrame(Program& p) {
         EdsGetLength(d.stream, &length) != EDS_ERR_OK)
         return false;
     // A frame that cannot be decoded is dropped; live view goes on.
-    p.liveView.pending.held = decodeFrame(static_cast<const unsigned char*>(data),
-                                          static_cast<std::size_t>(length), p.liveView.pending.frame);
-    return p.liveView.pending.held;
+    FrameSlot& pending = p.liveView.pending;
+    pending.held =
+        decodeFrame(static_cast<const unsigned char*>(data), static_cast<std::size_t>(length), pending.frame);
+    pending.zoom = p.liveView.evfZoom;
+    pending.zoomPosition = p.liveView.zoomPosition;
+    return pending.held;
 }
 
 } // namespace

@@ -73,7 +73,7 @@ void frameRateChosen(Program& p, Window& main, Window& w) {
     main.post({MessageKind::User, kFrameRateList, {}});
 }
 
-// Escape and the close box: while live view is on they are the main window's cancel command.
+// Escape: while live view is on it is the main window's cancel command.
 void cancel(const Program& p, Window& main) {
     if (p.liveViewOn) main.post({MessageKind::Command, kCancelCommand, {}});
 }
@@ -135,9 +135,9 @@ void liveViewProcedure(Program& p, Window& main, Window& w, const DialogMessage&
         command(p, main, w, m.id);
         break;
     case MessageKind::Close:
-        // A Move line waits on the frames: the window stays.
+        // A Move line waits on the frames: the window stays. The close box is this window's alone: it never
+        // reaches the main window's controls.
         if (p.run.status != RunStatus::kMoveWait) p.liveViewOn = false;
-        cancel(p, main);
         break;
     case MessageKind::Minimised:
         lv.windowShown = false;

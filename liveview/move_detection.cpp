@@ -12,11 +12,17 @@ std::uint8_t distance(std::uint8_t x, std::uint8_t y) {
     return x > y ? x - y : y - x;
 }
 
+// The camera showed both frames through the same window on the scene: another zoom, or the zoom area moved,
+// shows another picture, which is no movement.
+bool sameView(const FrameSlot& a, const FrameSlot& b) {
+    return a.zoom == b.zoom && a.zoomPosition.x == b.zoomPosition.x && a.zoomPosition.y == b.zoomPosition.y;
+}
+
 } // namespace
 
 std::uint64_t changedBytes(const Frame& newFrame, const Frame& reference, int moveLevel) {
-    const unsigned wanted = static_cast<unsigned>(moveLevel) * 255 / 100;
-    // Beyond 100 % no byte can change by enough.
+    // Read unsigned, as stored: beyond 100 %, and below 0, no byte can change by enough.
+    const std::uint64_t wanted = std::uint64_t{static_cast<std::uint32_t>(moveLevel)} * 255 / 100;
     if (wanted > 255) return 0;
     const auto threshold = static_cast<std::uint8_t>(wanted);
     const std::size_t n =
@@ -55,7 +61,8 @@ const Frame* frameArrived(Program& p, Window& w) {
     RunState& r = p.run;
     const bool waiting = r.status == RunStatus::kMoveWait && !r.detection.triggered;
     bool fired = false;
-    if (waiting && lv.reference.held && detectMove(p, w, lv.pending.frame, lv.reference.frame)) {
+    if (waiting && lv.reference.held && sameView(lv.pending, lv.reference) &&
+        detectMove(p, w, lv.pending.frame, lv.reference.frame)) {
         fired = r.detection.triggered = true;
         if (p.observer) p.observer->moveDetected(r.detection.level);
         w.post({MessageKind::Timer, kTimerRun, {}});
@@ -64,13 +71,17 @@ const Frame* frameArrived(Program& p, Window& w) {
     // next wait starts afresh.
     lv.reference.held = false;
     if (r.status == RunStatus::kMoveWait && !r.detection.triggered) {
-        std::swap(lv.reference.frame, lv.pending.frame);
+        std::swap(lv.reference, lv.pending);
         lv.reference.held = true;
     }
     lv.pending.held = false;
     // A frame that fired the trigger is not shown: the shot follows at once.
     if (fired) return nullptr;
     return lv.reference.held ? &lv.reference.frame : &lv.pending.frame;
+}
+
+void restartMoveComparison(Program& p) {
+    p.liveView.reference.held = false;
 }
 
 } // namespace orvex

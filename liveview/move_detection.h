@@ -14,9 +14,13 @@ std::uint64_t changedBytes(const Frame& newFrame, const Frame& reference, int mo
 // unless the frames cannot be compared (another size or depth).
 bool detectMove(Program& program, Window& window, const Frame& newFrame, const Frame& reference);
 
-// Consumes the pending frame: during a Move wait it is compared with the frame before, and a movement fires
-// the trigger and has the run tick at once. Returns the frame to show, valid until the next one arrives;
-// none when it fired the trigger.
+// Consumes the pending frame: during a Move wait it is compared with the frame before, if the camera showed
+// both at the same zoom and zoom position, and a movement fires the trigger and has the run tick at once.
+// Returns the frame to show, valid until the next one arrives; none when it fired the trigger.
 const Frame* frameArrived(Program& program, Window& window);
+
+// The zoom or the zoom area was sent to the camera: the next frame shows another picture, and is only the
+// reference of the one after it.
+void restartMoveComparison(Program& program);
 
 } // namespace orvex

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-targets=(script_loader settings command_line virtual_profile wav_reader)
+targets=(script_loader settings command_line virtual_profile wav_reader frame_decoder)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"

@@ -83,5 +83,40 @@ TEST(FrameDecoder, ReusesItsBufferAndSurvivesADamagedFrame) {
     EXPECT_EQ(f.pixels.data(), buffer) << "no allocation from frame to frame";
 }
 
+Bytes whiteJpeg(int width, int height, bool grey) {
+    if (grey) return greyJpeg(width, height, 255);
+    return virtualcam::encodeJpeg(Bytes(static_cast<std::size_t>(width) * height * 3, 255), width, height,
+                                  95);
+}
+
+// A frame of another layout whose buffer has the same length as the last one's: the rows the last frame
+// filled to the end must not leave their bytes in the new padding.
+TEST(FrameDecoder, ANewLayoutOfTheSameLengthGetsCleanPadding) {
+    const struct {
+        int width, height;
+        bool grey;
+        int nextWidth, nextHeight;
+        bool nextGrey;
+    } cases[] = {{4, 4, false, 3, 4, false},
+                 {12, 4, true, 3, 4, false},
+                 {4, 4, false, 9, 4, true},
+                 {4, 3, false, 3, 3, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.width << "x" << c.height << " then " << c.nextWidth << "x" << c.nextHeight);
+        Frame f;
+        const Bytes first = whiteJpeg(c.width, c.height, c.grey),
+                    next = whiteJpeg(c.nextWidth, c.nextHeight, c.nextGrey);
+        ASSERT_TRUE(decodeFrame(first.data(), first.size(), f));
+        const std::size_t length = f.pixels.size();
+        ASSERT_TRUE(decodeFrame(next.data(), next.size(), f));
+        ASSERT_EQ(f.pixels.size(), length);
+        const int used = c.nextWidth * f.bitsPerPixel / 8;
+        for (int row = 0; row < f.height; ++row)
+            for (int k = used; k < f.stride(); ++k)
+                EXPECT_EQ(f.pixels[static_cast<std::size_t>(row) * f.stride() + k], 0) << "row " << row;
+    }
+}
+
 } // namespace
 } // namespace orvex::test

@@ -1,5 +1,6 @@
 // The live view window on the virtual body: its size, its zoom arithmetic, which buttons it enables, and
 // what its buttons and its close box do through the main window.
+#include "liveview/live_view_requests.h"
 #include "liveview/live_view_window.h"
 #include "liveview/zoom_area.h"
 #include "resources/live_view_dialog.h"
@@ -7,6 +8,11 @@
 #include "tests/support/run_program.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+#include <utility>
 
 namespace orvex::test {
 namespace {
@@ -35,6 +41,8 @@ TEST(ZoomArea, MovesStayInsideAndCenterCentres) {
 TEST(ZoomArea, SourceBandAndOutline) {
     EXPECT_EQ(frameSource(1024, 680, 5), (PixelRect{0, -1, 1024, 682})) << "the 3:2 band of a zoomed frame";
     EXPECT_EQ(frameSource(1024, 680, 1), (PixelRect{0, 0, 1024, 680}));
+    EXPECT_EQ(frameSource(640, 480, 5), (PixelRect{0, 45, 640, 426})) << "a 4:3 frame gives its 3:2 band";
+    EXPECT_EQ(frameSource(640, 480, 10), (PixelRect{0, 45, 640, 426}));
     const PixelRect area{0, 0, 800, 600};
     EXPECT_EQ(zoomOutline(area, 1, {5184, 3456}, {2073, 1382}), (PixelRect{319, 239, 160, 120}));
     EXPECT_FALSE(zoomOutline(area, 5, {5184, 3456}, {2073, 1382})) << "no outline when zoomed";
@@ -139,6 +147,46 @@ TEST(LiveViewWindow, CloseBoxAndCommandEndLiveViewExceptDuringAMoveWait) {
     EXPECT_FALSE(t.program.camera.liveViewOutputOn) << "the camera's live view is taken back";
 }
 
+// The close box is the live view window's own: with a next script in the chain, it neither starts that
+// script nor drops the Move line, during the wait or after the run. Escape is the main window's.
+TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
+    const struct {
+        MessageKind kind;
+        int id;
+        bool running; // during the Move wait; otherwise the run was stopped first
+        bool windowStays;
+        const char* script; // loaded afterwards
+    } cases[] = {{MessageKind::Close, 0, true, true, "night.txt"},
+                 {MessageKind::Close, 0, false, false, "night.txt"},
+                 {MessageKind::Command, kCancelCommand, true, true, "dawn.txt"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "close box " << (c.kind == MessageKind::Close) << " running " << c.running);
+        RunProgram t("bulb motionAfter=600");
+        t.dir.write("dawn.txt", "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n" +
+                                    std::string(line().when("Move")) + "\n");
+        t.dir.write("night.next", "dawn.txt");
+        t.start({line().when("Move"), line().delay(10)});
+        t.runFor(1000);
+        HeadlessWindow* lv = liveViewWindow(t);
+        ASSERT_NE(lv, nullptr);
+        if (!c.running) {
+            t.answerYes();
+            t.window.click(kStartButton);
+            t.runFor(400);
+        }
+        lv->send({c.kind, c.id, {}});
+        t.window.pump();
+        t.runFor(1000);
+        EXPECT_EQ(liveViewWindow(t) == lv, c.windowStays);
+        EXPECT_EQ(std::filesystem::path(t.program.script.path).filename(), c.script);
+        if (c.running) {
+            EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait);
+        }
+        EXPECT_TRUE(t.shots().empty());
+    }
+}
+
 TEST(LiveViewWindow, SpeaksTheUsersLanguageAndFollowsItsChange) {
     RunProgram t;
     t.open();
@@ -155,6 +203,117 @@ TEST(LiveViewWindow, SpeaksTheUsersLanguageAndFollowsItsChange) {
     EXPECT_EQ(lv.itemText(kFocusGroup), "Focus");
     EXPECT_EQ(lv.itemText(kZoomAreaGroup), "Zoom position");
     EXPECT_EQ(lv.listSelection(kFrameRateList), 1) << "the frame rate chosen stays";
+}
+
+// Zooming to focus during a Move wait on a still scene: each new zoom or zoom area gives the next frame's
+// reference, never a movement, whether asked from the window or from the main window's LV zoom list.
+TEST(MoveWaitZoom, ZoomingOnAStillSceneTakesNoPicture) {
+    using Step = std::function<void(RunProgram&, HeadlessWindow&)>;
+    const auto press = [](int id) -> Step { return [id](RunProgram&, HeadlessWindow& lv) { lv.click(id); }; };
+    const auto choose = [](int index) -> Step {
+        return [index](RunProgram& t, HeadlessWindow&) {
+            t.window.listSelectIndex(kZoomList, index);
+            t.window.click(kZoomList);
+        };
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {{"x5", {press(kZoomX5Button)}},
+                 {"x5 then Fit", {press(kZoomX5Button), press(kZoomFitButton)}},
+                 {"the zoomed area moves", {press(kZoomX5Button), press(kZoomRight), press(kZoomDown)}},
+                 {"Center in x5", {press(kZoomX5Button), press(kZoomLeft), press(kZoomCenter)}},
+                 {"LV zoom x10 then Fit", {choose(2), choose(0)}}};
+    for (const auto& c : cases) {
+        RunProgram t;
+        t.start({line().when("Move")});
+        t.runFor(1000);
+        HeadlessWindow& lv = *liveViewWindow(t);
+        for (const Step& step : c.steps) {
+            step(t, lv);
+            t.window.pump();
+            t.runFor(1000);
+        }
+        EXPECT_NE(t.program.liveView.evfZoom, 0u) << c.name;
+        EXPECT_TRUE(t.shots().empty()) << c.name;
+        EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait) << c.name;
+        EXPECT_EQ(t.program.run.detection.level, 0) << c.name << ": every compared pair was still";
+    }
+}
+
+// The zoom and the zoom area reach the camera only when it is free: not during a shot, nor without one.
+// What reaches it also restarts the move comparison, even before a frame shows the change.
+TEST(LiveViewRequests, ZoomMovesWaitForAFreeCameraAndRestartTheComparison) {
+    const struct {
+        int code;
+        bool running, cameraReady;
+        bool sent;
+    } cases[] = {{kZoomRight, true, false, false},    {kZoomCenter, true, false, false},
+                 {kZoomX5Button, true, false, false}, {kZoomRight, true, true, true},
+                 {kZoomUp, false, true, true},        {kZoomX5Button, false, true, true},
+                 {kZoomCenter, true, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.code << " running " << c.running << " ready " << c.cameraReady);
+        RunProgram t;
+        t.start({line().when("Move")});
+        t.runFor(1000);
+        ASSERT_TRUE(t.program.liveView.reference.held);
+        const EdsPoint before = t.program.liveView.zoomPosition;
+        t.program.run.running = c.running;
+        t.program.run.cameraReady = c.cameraReady;
+        liveViewRequest(t.program, t.window, c.code);
+        EdsPoint onBody{};
+        EdsUInt32 zoom = 0;
+        EdsGetPropertyData(t.program.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof onBody, &onBody);
+        EdsGetPropertyData(t.program.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
+        EXPECT_EQ(onBody.x != before.x || onBody.y != before.y || zoom != 1, c.sent);
+        EXPECT_EQ(t.program.liveView.reference.held, !c.sent);
+    }
+}
+
+// The LV zoom list's texts give the body's zoom: "Fit" 1, "x5" 5, "x10" 10.
+TEST(LiveViewRequests, TheListsTextGivesTheZoom) {
+    for (const auto& [index, zoom] : {std::pair{0, 1u}, {1, 5u}, {2, 10u}}) {
+        RunProgram t;
+        t.open();
+        t.window.click(kLiveViewButton);
+        t.runFor(400); // the camera's live view is on
+        t.window.listSelectIndex(kZoomList, index);
+        t.window.click(kZoomList);
+        t.runFor(700);
+        EXPECT_EQ(chosenLiveViewZoom(t.program, t.window), zoom) << index;
+        EXPECT_EQ(t.program.liveView.evfZoom, zoom) << index;
+    }
+}
+
+// A window opened anew shows the frame rate in use; in simulation its buttons ask the main window nothing.
+TEST(LiveViewWindow, OpensOnTheRateInUseAndAsksNothingInSimulation) {
+    for (const char* body : {"bulb", kSimulation}) {
+        RunProgram t(body);
+        t.open();
+        t.window.click(kLiveViewButton);
+        HeadlessWindow* lv = liveViewWindow(t);
+        lv->listSelectIndex(kFrameRateList, 4);
+        lv->click(kFrameRateList);
+        t.window.click(kLiveViewButton);
+        t.runFor(400);
+        ASSERT_EQ(liveViewWindow(t), nullptr) << body;
+        t.window.click(kLiveViewButton);
+        lv = liveViewWindow(t);
+        ASSERT_NE(lv, nullptr) << body;
+        EXPECT_EQ(lv->listText(kFrameRateList, lv->listSelection(kFrameRateList)), "5") << body;
+        EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 200u) << body;
+        t.window.pump();
+        std::vector<DialogMessage> posted;
+        HeadlessWindow main{[&posted](Window&, const DialogMessage& m) { posted.push_back(m); }};
+        for (const int button :
+             {kFocusFar3, kFocusFar2, kFocusFar1, kFocusNear1, kFocusNear2, kFocusNear3, kZoomLeft, kZoomUp,
+              kZoomRight, kZoomDown, kZoomCenter, kAutofocusButton, kZoomX5Button, kZoomFitButton})
+            liveViewProcedure(t.program, main, *lv, {MessageKind::Command, button, {}});
+        main.pump();
+        EXPECT_EQ(posted.size(), std::string_view(body) == kSimulation ? 0u : 14u) << body;
+    }
 }
 
 // After a shot the chosen zoom goes back to the body and a frame is fetched at once; a zoomed view first gets

@@ -60,6 +60,9 @@ TEST(DetectMove, CountsBytesThatChangedByTheLevel) {
         {"OtherDepth", frame(4, 2, 0, 8), frame(4, 2, 255), 20, 1, false, -1},
         {"NoPixelsWantedIsAlwaysMovement", grey, grey, 20, 0, true, 100},
         {"NothingChangesByMoreThanAll", frame(4, 2, 255), black, 101, 1, false, 0},
+        {"LevelHundredSeesBlackToWhite", with(black, 2, {255}), black, 100, 1, true, 100},
+        {"LevelHundredSeesNothingLess", with(black, 2, {254}), black, 100, 1, false, 0},
+        {"ANegativeLevelIsOverAll", frame(4, 2, 255), black, -16843009, 1, false, 0},
     };
     for (const DetectCase& c : cases) {
         Detector d;
@@ -72,46 +75,81 @@ TEST(DetectMove, CountsBytesThatChangedByTheLevel) {
     }
 }
 
-// Frames arriving one after the other, each with the run's state as it is then.
+// Frames of a viewfinder's size: the counting runs in blocks, and a byte that changed by exactly the
+// threshold counts wherever it lies, at every level. 641 pixels wide leaves bytes after the last block.
+TEST(DetectMove, AChangeOfExactlyTheThresholdCountsAtEveryLevel) {
+    for (const auto& [width, height] : {std::pair{640, 480}, {641, 3}}) {
+        const Frame still = frame(width, height, 0);
+        const std::size_t n = still.pixels.size();
+        const std::size_t at[] = {0, 63, 64, n / 2 + 7, n - 1};
+        for (int level = 1; level <= 100; ++level) {
+            const auto threshold = static_cast<std::uint8_t>(level * 255 / 100);
+            Frame exact = still, short_ = still;
+            for (const std::size_t k : at) {
+                exact.pixels[k] = threshold;
+                short_.pixels[k] = static_cast<std::uint8_t>(threshold - 1);
+            }
+            ASSERT_EQ(changedBytes(exact, still, level), std::size(at)) << width << " at " << level << "%";
+            ASSERT_EQ(changedBytes(still, exact, level), std::size(at)) << width << " at " << level << "%";
+            ASSERT_EQ(changedBytes(short_, still, level), 0u) << width << " at " << level << "%";
+        }
+    }
+}
+
+// Frames arriving one after the other, each with the run's state as it is then and the view the camera
+// showed it at.
 struct Arrival {
+    const char* name;
     RunStatus status;
-    std::uint8_t fill;
-    bool fires;
-    bool referenceKept;
+    Frame frame;
+    bool fires, referenceKept, shown;
+    EdsUInt32 zoom = 1;
+    EdsPoint zoomPosition{0, 0};
+    bool newWait = false; // the run armed another Move wait before this frame
 };
 
 TEST(FrameBookkeeping, ComparesEachFrameWithTheOneJustBeforeDuringAMoveWait) {
     constexpr auto kMove = RunStatus::kMoveWait;
+    const Frame dark = frame(4, 2, 0), bright = frame(4, 2, 255);
     const Arrival arrivals[] = {
-        {RunStatus::kDelayWait, 0, false, false}, // outside a wait no frame is kept
-        {kMove, 255, false, true},                // the first frame of a wait never fires
-        {kMove, 255, false, true},
-        {kMove, 0, true, false}, // after a trigger no reference is kept
-        {kMove, 255, false, false},
+        {"outside a wait no frame is kept", RunStatus::kDelayWait, dark, false, false, true},
+        {"the first frame of a wait never fires", kMove, bright, false, true, true},
+        {"a still pair", kMove, bright, false, true, true},
+        {"another size is a new reference", kMove, frame(2, 4, 0), false, true, true},
+        {"compared with that reference", kMove, frame(2, 4, 0), false, true, true},
+        {"another depth is a new reference", kMove, frame(2, 4, 255, 8), false, true, true},
+        {"back to colour", kMove, dark, false, true, true},
+        {"another zoom is a new reference", kMove, bright, false, true, true, 5},
+        {"compared at that zoom", kMove, bright, false, true, true, 5},
+        {"the area moved: a new reference", kMove, dark, false, true, true, 5, {128, 0}},
+        {"a movement fires and is not drawn", kMove, bright, true, false, false, 5, {128, 0}},
+        {"after a trigger nothing is kept", kMove, dark, false, false, true, 5, {128, 0}},
+        {"the next wait starts afresh", kMove, bright, false, true, true, 5, {128, 0}, true},
+        {"and can fire at its second frame", kMove, dark, true, false, false, 5, {128, 0}},
     };
     Detector d;
     d.program.settings.movePixels = 1;
-    int step = 0;
     for (const Arrival& a : arrivals) {
+        if (a.newWait) d.program.run.detection.triggered = false;
         d.program.run.status = a.status;
-        d.program.liveView.pending = {frame(4, 2, a.fill), true};
+        d.program.liveView.pending.frame = a.frame;
+        d.program.liveView.pending.held = true;
+        d.program.liveView.pending.zoom = a.zoom;
+        d.program.liveView.pending.zoomPosition = a.zoomPosition;
         const bool wasTriggered = d.program.run.detection.triggered;
-        frameArrived(d.program, d.window);
+        const Frame* shown = frameArrived(d.program, d.window);
         bool timerPosted = false;
         for (const DialogMessage& m : d.deliver())
             timerPosted |= m.kind == MessageKind::Timer && m.id == kTimerRun;
-        EXPECT_EQ(d.program.run.detection.triggered && !wasTriggered, a.fires) << "frame " << step;
-        EXPECT_EQ(timerPosted, a.fires) << "frame " << step << ": the run ticks at once";
-        EXPECT_EQ(d.program.liveView.reference.held, a.referenceKept) << "frame " << step;
-        EXPECT_FALSE(d.program.liveView.pending.held) << "frame " << step;
-        ++step;
+        EXPECT_EQ(d.program.run.detection.triggered && !wasTriggered, a.fires) << a.name;
+        EXPECT_EQ(timerPosted, a.fires) << a.name << ": the run ticks at once";
+        EXPECT_EQ(d.program.liveView.reference.held, a.referenceKept) << a.name;
+        EXPECT_FALSE(d.program.liveView.pending.held) << a.name;
+        ASSERT_EQ(shown != nullptr, a.shown) << a.name;
+        if (shown) {
+            EXPECT_EQ(shown->pixels, a.frame.pixels) << a.name << ": the frame drawn is the one that came";
+        }
     }
-    // The next wait starts afresh.
-    d.program.run.detection.triggered = false;
-    d.program.liveView.pending = {frame(4, 2, 0), true};
-    frameArrived(d.program, d.window);
-    EXPECT_FALSE(d.program.run.detection.triggered);
-    EXPECT_TRUE(d.program.liveView.reference.held);
 }
 
 } // namespace

@@ -21,8 +21,10 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         {"Infinite=Y\nUT=1\n", false, false, 10, 20, 50, 10000},
         {"Count=12abc\n", false, false, 12, 20, 50, 10000},
         {"Count=abc\n", false, false, 0, 20, 50, 10000},
-        // Out of range values would divide by zero in the detectors.
-        {"Level=0\nThreshold=250\nPixels=-3\n", false, false, 10, 1, 100, 1},
+        // A threshold out of range would divide by zero in the sound detector; the move detector takes
+        // whatever Level and Pixels say.
+        {"Level=0\nThreshold=250\nPixels=-3\n", false, false, 10, 0, 100, -3},
+        {"Level=150\nThreshold=0\nPixels=0\n", false, false, 10, 150, 1, 0},
     };
     for (const Case& c : cases) {
         TempDir dir;

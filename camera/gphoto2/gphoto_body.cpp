@@ -6,6 +6,7 @@
 #include "camera/gphoto2/gphoto_item.h"
 #include "camera/gphoto2/gphoto_labels.h"
 #include "camera/gphoto2/library_lock.h"
+#include "camera/gphoto2/sensor_grid.h"
 #include "platform/time_zone.h"
 
 #include <gphoto2/gphoto2-file.h>
@@ -80,20 +81,6 @@ std::optional<EdsUInt32> batteryPercent(const std::string& text) {
     if (std::sscanf(text.c_str(), "%u%c", &percent, &sign) == 2 && sign == '%' && percent <= 100)
         return percent;
     return std::nullopt;
-}
-
-// The width and height of a baseline or progressive JPEG, from its frame header.
-EdsSize jpegSize(const std::vector<char>& data) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
-    std::size_t i = 2;
-    while (i + 9 < data.size() && byte(i) == 0xFF) {
-        const unsigned marker = byte(i + 1);
-        const std::size_t length = byte(i + 2) << 8 | byte(i + 3);
-        if (marker >= 0xC0 && marker <= 0xC2)
-            return EdsSize{byte(i + 7) << 8 | byte(i + 8), byte(i + 5) << 8 | byte(i + 6)};
-        i += 2 + length;
-    }
-    return EdsSize{0, 0};
 }
 
 } // namespace
@@ -486,7 +473,7 @@ EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& ou
         return EDS_ERR_OK;
     case kEdsPropID_Evf_ZoomPosition:
         if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
-        out = zoomPosition_;
+        out = zoomPosition_.value_or(centredZoomArea(sensorGrid(model_)));
         return EDS_ERR_OK;
     default:
         return EDS_ERR_PROPERTIES_UNAVAILABLE;
@@ -527,9 +514,12 @@ EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyVa
         if (!liveView) return EDS_ERR_PROPERTIES_UNAVAILABLE;
         if (!number || *number > 3) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
         const bool pc = (*number & kEdsEvfOutputDevice_PC) != 0;
-        if (pc != ((evfOutput_ & kEdsEvfOutputDevice_PC) != 0))
+        if (pc != ((evfOutput_ & kEdsEvfOutputDevice_PC) != 0)) {
             if (const EdsError e = edsError(session_.writeInt("viewfinder", pc ? 1 : 0), Asked::Setting))
                 return e;
+            // A live view that starts again is placed again: the body may have moved its area meanwhile.
+            zoomPosition_.reset();
+        }
         evfOutput_ = *number;
         return EDS_ERR_OK;
     }
@@ -777,10 +767,19 @@ EdsError GphotoBody::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& in
         if (r < GP_OK) return edsError(r, Asked::Preview);
         // The library switches the viewfinder on for a preview.
         evfOutput_ |= kEdsEvfOutputDevice_PC;
-        frameSize_ = jpegSize(frame);
+        const EdsSize grid = sensorGrid(model_);
+        // The library cannot tell where the body's zoom area is: the first frame puts it in the middle,
+        // where the program then draws it.
+        if (!zoomPosition_) {
+            const EdsPoint middle = centredZoomArea(grid);
+            if (session_.has("eoszoomposition"))
+                session_.writeText("eoszoomposition",
+                                   std::to_string(middle.x) + "," + std::to_string(middle.y));
+            zoomPosition_ = middle;
+        }
         info.zoom = zoom_;
-        info.zoomPosition = zoomPosition_;
-        info.coordinateSystem = frameSize_;
+        info.zoomPosition = *zoomPosition_;
+        info.coordinateSystem = grid;
         return EDS_ERR_OK;
     });
     if (error) return error;

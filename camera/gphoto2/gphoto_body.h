@@ -129,9 +129,8 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     std::mutex forgetLock_;                  // guards toForget_, which the transfer worker fills
     std::vector<std::pair<std::string, std::string>> toForget_;
     EdsUInt32 evfOutput_ = 0, evfMode_ = 1, evfAfMode_ = 0, zoom_ = kEdsEvfZoom_Fit;
-    EdsPoint zoomPosition_{0, 0};
-    EdsSize frameSize_{0, 0};
-    std::unique_ptr<OwnerThread> owner_; // last: stopped before the rest goes
+    std::optional<EdsPoint> zoomPosition_; // none until this live view has placed the body's zoom area
+    std::unique_ptr<OwnerThread> owner_;   // last: stopped before the rest goes
 };
 
 } // namespace orvex::gphoto

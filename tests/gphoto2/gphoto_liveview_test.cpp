@@ -1,6 +1,6 @@
 // Live view and focus on a real body through libgphoto2.
 #include "app/camera_link.h"
-#include "camera/virtual/picture_files.h"
+#include "camera/gphoto2/sensor_grid.h"
 #include "liveview/frame_tick.h"
 #include "resources/live_view_dialog.h"
 #include "tests/gphoto2/emulated_body.h"
@@ -53,9 +53,12 @@ TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPosition) {
     EXPECT_EQ(jpeg[0], 0xFF);
     EXPECT_EQ(jpeg[1], 0xD8);
     EXPECT_EQ(info.zoom, kEdsEvfZoom_Fit);
-    // The library does not tell the body's own coordinate system: the frame's size stands for it.
-    EXPECT_EQ(info.coordinateSystem.width, orvex::virtualcam::kLiveViewWidth);
-    EXPECT_EQ(info.coordinateSystem.height, orvex::virtualcam::kLiveViewHeight);
+    // The body places its zoom area on its sensor's pixels, which the library does not tell; the first frame
+    // puts the area in the middle of them.
+    EXPECT_EQ(info.coordinateSystem.width, 5184);
+    EXPECT_EQ(info.coordinateSystem.height, 3456);
+    EXPECT_EQ(info.zoomPosition.x, 2073);
+    EXPECT_EQ(info.zoomPosition.y, 1382);
 
     set(kEdsPropID_Evf_Zoom, kEdsEvfZoom_x5);
     const EdsPoint position{300, 200};
@@ -66,8 +69,8 @@ TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPosition) {
     EXPECT_EQ(info.zoomPosition.x, 300);
     EXPECT_EQ(info.zoomPosition.y, 200);
     set(kEdsPropID_Evf_OutputDevice, 0);
-    EXPECT_THAT(actions(), IsSupersetOf({"set viewfinder 1", "set eoszoom 5", "set eoszoomposition 300,200",
-                                         "set viewfinder 0"}));
+    EXPECT_THAT(actions(), IsSupersetOf({"set viewfinder 1", "set eoszoomposition 2073,1382", "set eoszoom 5",
+                                         "set eoszoomposition 300,200", "set viewfinder 0"}));
 }
 
 TEST_F(GphotoLiveView, DrivesTheFocusNearAndFarAndFocusesOnCommand) {
@@ -113,6 +116,59 @@ TEST_F(GphotoLiveView, TheWindowShowsTheBodyAndItsButtonsReachIt) {
     click(kFocusFar1);
     EXPECT_EQ(w.window().drawing(kPictureArea).count, 4);
     EXPECT_THAT(actions(), IsSupersetOf({"set eoszoom 5", "set eoszoom 1", "set manualfocusdrive Far 1"}));
+}
+
+// The grid comes from the model's name as the library spells it, the longer name first.
+TEST(SensorGrid, FollowsTheModelsName) {
+    const struct {
+        const char* model;
+        EdsSize grid;
+    } cases[] = {{"Canon EOS 700D", {5184, 3456}},
+                 {"Canon:EOS 5D Mark III", {5760, 3840}},
+                 {"Canon EOS 5D Mark II", {5616, 3744}},
+                 {"Canon:EOS 7D MarkII", {5472, 3648}},
+                 {"Canon EOS 7D", {5184, 3456}},
+                 {"Canon EOS 77D", {6000, 4000}},
+                 {"Canon EOS 1000D", {3888, 2592}},
+                 {"Canon EOS 100D", {5184, 3456}},
+                 {"Canon EOS 1D X MarkII", {5472, 3648}},
+                 {"Canon EOS Rebel T5i", {5184, 3456}},
+                 {"", {5184, 3456}}};
+    for (const auto& c : cases) {
+        const EdsSize grid = gphoto::sensorGrid(c.model);
+        EXPECT_EQ(grid.width, c.grid.width) << c.model;
+        EXPECT_EQ(grid.height, c.grid.height) << c.model;
+    }
+    const EdsPoint middle = gphoto::centredZoomArea({5184, 3456});
+    EXPECT_EQ(middle.x, 2073);
+    EXPECT_EQ(middle.y, 1382);
+}
+
+// Where the outline stands in the picture area is where the body was told to put its zoom area, in its
+// sensor's pixels: in the middle at first, after Center, and one step to the right.
+TEST_F(GphotoLiveView, TheOutlineStandsWhereTheBodyPutsItsZoomArea) {
+    Watching w;
+    const struct {
+        int button; // 0: the first frame
+        const char* told;
+        EdsPoint at;
+    } steps[] = {{0, "set eoszoomposition 2073,1382", {2073, 1382}},
+                 {kZoomRight, "set eoszoomposition 2201,1382", {2201, 1382}},
+                 {kZoomCenter, "set eoszoomposition 2073,1382", {2073, 1382}},
+                 {kZoomDown, "set eoszoomposition 2073,1510", {2073, 1510}}};
+    for (const auto& s : steps) {
+        if (s.button) {
+            w.window().click(s.button);
+            w.t.window.pump();
+        }
+        w.tick();
+        EXPECT_EQ(actions().back(), s.told) << s.told;
+        const auto& outline = w.window().drawing(kPictureArea).outline;
+        const PixelRect area = w.window().itemRect(kPictureArea);
+        ASSERT_TRUE(outline) << s.told;
+        EXPECT_EQ(outline->x, area.width * s.at.x / 5184) << s.told;
+        EXPECT_EQ(outline->y, area.height * s.at.y / 3456) << s.told;
+    }
 }
 
 TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
