@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kDay = 86400000;
 constexpr int kMessageNotDownloaded = 211;
-constexpr int kMessageKeptOnCard = 240, kMessageCardFolder = 241;
+constexpr int kMessageKeptOnCard = 244, kMessageCardFolder = 245;
 constexpr int kMessageWarning = 198;
 constexpr int kMessageThroughMemory = 232;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
