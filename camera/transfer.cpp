@@ -21,6 +21,7 @@ TransferJob makeTransferJob(const Program& p) {
         job.fileLine = lines[p.run.currentLine].fileLine;
     }
     job.pass = p.run.passCount;
+    job.pictureFile = p.pictureFiles;
     return job;
 }
 

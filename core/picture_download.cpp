@@ -30,18 +30,20 @@ std::string createTemporary(const std::string& folder, EdsStreamRef& stream, Eds
     return {};
 }
 
-// Moves the download to `name`; on a clash, to the camera's own name, made unique. Never replaces a file.
-std::string settle(const std::string& temporary, const std::string& folder, const std::string& name,
+// Files the download under `name`; on a clash, under the camera's own name, made unique. `take` files it
+// under one candidate and says whether that name was free: a name is never taken from a file already there.
+template <typename Take>
+std::string settle(Take take, const std::string& folder, const std::string& name,
                    const std::string& cameraName) {
-    if (moveWithoutReplacing(temporary, folder + name)) return folder + name;
+    if (take(folder + name)) return folder + name;
     const auto dot = cameraName.find('.');
     const std::string stem = cameraName.substr(0, dot),
                       ext = dot == std::string::npos ? "" : cameraName.substr(dot);
     for (int n = 0; n < 10000; ++n) {
         const std::string candidate = folder + (n == 0 ? cameraName : stem + "-" + std::to_string(n) + ext);
-        if (moveWithoutReplacing(temporary, candidate)) return candidate;
+        if (take(candidate)) return candidate;
     }
-    return temporary;
+    return {};
 }
 
 } // namespace
@@ -56,7 +58,8 @@ std::string pictureName(const std::string& prefix, const EdsTime& t, int number,
 }
 
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
-                                const std::string& prefix, int number, const std::string& extension) {
+                                const std::string& prefix, int number, const std::string& extension,
+                                PictureFile file) {
     DownloadOutcome outcome;
     Released ownedItem{item};
     EdsDirectoryItemInfo info{};
@@ -67,8 +70,13 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
     outcome.cameraName = info.szFileName;
     EdsStreamRef stream = nullptr;
     EdsError error = EDS_ERR_OK;
-    const std::string temporary = createTemporary(folder, stream, error);
-    if (temporary.empty()) {
+    const bool kept = file == PictureFile::kWritten;
+    std::string temporary;
+    if (kept)
+        temporary = createTemporary(folder, stream, error);
+    else
+        error = EdsCreateMemoryStream(info.size, &stream);
+    if (kept ? temporary.empty() : error != EDS_ERR_OK) {
         EdsDownloadCancel(item);
         outcome.error = static_cast<std::int32_t>(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
         return outcome;
@@ -78,7 +86,7 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
         outcome.error = static_cast<std::int32_t>(EdsDownloadCancel(item));
         EdsRelease(stream);
         ownedStream.ref = nullptr;
-        removeFile(temporary);
+        if (kept) removeFile(temporary);
         outcome.lost = true;
         return outcome;
     }
@@ -95,8 +103,11 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
     ownedStream.ref = nullptr;
     const std::string name =
         dateError == EDS_ERR_OK ? pictureName(prefix, taken, number, extension) : outcome.cameraName;
-    const std::string stored = settle(temporary, folder, name, outcome.cameraName);
-    if (stored != temporary) outcome.stored = stored;
+    // Without a file the name is still chosen as if there were one, beside the files already there.
+    outcome.stored = kept ? settle([&](const std::string& to) { return moveWithoutReplacing(temporary, to); },
+                                   folder, name, outcome.cameraName)
+                          : settle([](const std::string& to) { return !fileExists(to); }, folder, name,
+                                   outcome.cameraName);
     outcome.error = static_cast<std::int32_t>(dateError);
     return outcome;
 }

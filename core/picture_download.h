@@ -18,10 +18,14 @@ struct DownloadOutcome {
     std::string stored;     // where it was filed; empty when nowhere
 };
 
+// Whether a downloaded picture becomes a file, or is only read for its name (a rehearsal's, by default).
+enum class PictureFile { kWritten, kNamedOnly };
+
 // Downloads the item (which it releases) into `folder` (with its trailing separator), named with `number`,
 // or with the camera's name when its date cannot be read. Never replaces a file. A download that fails is
 // cancelled and its partial file removed; the error is then the cancel's.
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
-                                const std::string& prefix, int number, const std::string& extension);
+                                const std::string& prefix, int number, const std::string& extension,
+                                PictureFile file = PictureFile::kWritten);
 
 } // namespace orvex
