@@ -23,7 +23,8 @@ enum class PictureFile { kWritten, kNamedOnly };
 
 // Downloads the item (which it releases) into `folder` (with its trailing separator), named with `number`,
 // or with the camera's name when its date cannot be read. Never replaces a file. A download that fails is
-// cancelled and its partial file removed; the error is then the cancel's.
+// cancelled and its partial file removed; the error is then the cancel's. Named only, the picture is read
+// into memory and given the name a file would get beside those already in the folder.
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
                                 const std::string& prefix, int number, const std::string& extension,
                                 PictureFile file = PictureFile::kWritten);
