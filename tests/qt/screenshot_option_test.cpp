@@ -111,8 +111,8 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
         EXPECT_TRUE(ended) << body.toStdString();
         EXPECT_EQ(orvex.exitCode(), 2) << body.toStdString();
         const std::string said = orvex.readAllStandardError().toStdString();
-        EXPECT_TRUE(
-            said.starts_with("Error: '" + body.toStdString() + "' is neither a virtual camera preset"))
+        EXPECT_NE(said.find("Error: '" + body.toStdString() + "' is neither a virtual camera preset"),
+                  std::string::npos)
             << said;
         EXPECT_FALSE(QFileInfo::exists(target));
     }
