@@ -179,6 +179,23 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
     }
 }
 
+// A rehearsal that writes no file still makes each picture, smaller, with the facts its name is made of: its
+// timeline is the one a rehearsal with --pictures prints, RAW files and thumbnails included.
+TEST(CliSimulate, ARehearsalWithoutFilesPrintsTheTimelineOfOneWithThem) {
+    for (const char* body : {"bulb", "300d", "10d"}) {
+        TempDir dir;
+        const std::string script =
+            dir.write("night.txt", scriptText({line().delay(0).speed("1/250").quality("R"),
+                                               line().delay(50).speed("1/250").quality("(L)"),
+                                               line().delay(50).speed("1/250")}));
+        const std::string arguments = std::string("--camera=") + body + " " + script + " 2>&1";
+        const CliResult unwritten = runCli("simulate --clock=2026-12-06T21:00:00 " + arguments);
+        const CliResult written = runCli("simulate --clock=2026-12-06T21:00:00 --pictures " + arguments);
+        EXPECT_EQ(unwritten.out, written.out) << body;
+        EXPECT_NE(unwritten.out.find("\tpicture\t"), std::string::npos) << body << "\n" << unwritten.out;
+    }
+}
+
 // Each press of the shutter is one release event, however many pictures it makes: a burst gives many shots.
 // After a mirror lock-up, the release is the press that opens the shutter, the lock-up's time later.
 TEST(CliSimulate, EachPressOfTheShutterIsOneRelease) {

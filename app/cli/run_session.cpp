@@ -98,11 +98,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // port, and a run drives the first body on USB (or the one --connect names).
     const bool realBody = realTime && !o.camera;
     std::string problem;
-    const auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
+    auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
     if (!profile) {
         err << "orvex-cli: " << problem << '\n';
         return 2;
     }
+    // A rehearsal's pictures are files only when asked for: otherwise nobody sees them.
+    profile->picturesUnseen = !realTime && !o.pictures;
     std::optional<std::vector<std::int16_t>> recording;
     if (o.sound) {
         const auto bytes = fileContent(*o.sound);
