@@ -7,6 +7,12 @@
 #include "ui/main_controls.h"
 
 namespace orvex {
+namespace {
+
+constexpr int kMessageConnectCamera = 38;
+constexpr int kMessageNoBodyWithId = 231;
+
+} // namespace
 
 void connectCamera(Program& program, Window& window) {
     const Connection connection = openCamera(program, window);
@@ -15,7 +21,14 @@ void connectCamera(Program& program, Window& window) {
 }
 
 void autoConnect(Program& program, Window& window) {
-    if (!openWantedCamera(program, window)) return;
+    if (!openWantedCamera(program, window)) {
+        // A body asked for by its id is named when it is not there: another body, or none, is.
+        const StartupOptions& o = program.options;
+        if (!o.simulation && bodyWanted(o))
+            window.messageBox(formatMessage(program.language, kMessageNoBodyWithId, o.connectText),
+                              program.text(kMessageConnectCamera), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
     showStatus(program, window, RunStatus::kIdle);
     updateMainControls(program, window);
 }

@@ -48,11 +48,8 @@ void fill(Program& p, Window& d) {
         d.endDialog(0);
         return;
     }
+    // The number printed on the body, as -connect takes it and orvex-cli cameras lists it.
     d.setItemText(kBodyIdField, textProperty(p, kEdsPropID_BodyIDEx));
-    std::uint32_t bodyId = 0;
-    char hex[16] = "???";
-    if (readBodyId(p, bodyId) == 0) std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(bodyId));
-    d.setItemText(kBodyNumberField, hex);
     d.setItemText(kProductNameField, textProperty(p, kEdsPropID_ProductName));
     d.setItemText(kFirmwareField, textProperty(p, kEdsPropID_FirmwareVersion));
     d.setItemText(kOwnerField, textProperty(p, kEdsPropID_OwnerName));

@@ -74,13 +74,6 @@ std::int32_t readBodyNumber(Program& program, std::uint64_t& out) {
     return 0;
 }
 
-std::int32_t readBodyId(Program& program, std::uint32_t& out) {
-    std::uint64_t number = 0;
-    const std::int32_t error = readBodyNumber(program, number);
-    if (error == 0) out = static_cast<std::uint32_t>(number);
-    return error;
-}
-
 EdsError driveShutterButton(Program& program, bool open) {
     const CameraSession& camera = program.camera;
     int& location = program.run.errorLocation;

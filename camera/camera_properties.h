@@ -21,8 +21,6 @@ EdsError setCameraUiLock(Program& program, bool locked);
 // The body id as a whole number: an EOS serial number has 12 digits. The SDK code, or
 // kErrorBodyIdNotANumber.
 std::int32_t readBodyNumber(Program& program, std::uint64_t& out);
-// The body id's low 32 bits; the SDK code, or kErrorBodyIdNotANumber.
-std::int32_t readBodyId(Program& program, std::uint32_t& out);
 // Opens or closes the shutter by the first method the camera offers; records its location in errorLocation.
 // Returns the SDK code, 7 (not supported) when the camera offers none.
 EdsError driveShutterButton(Program& program, bool open);

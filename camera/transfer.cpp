@@ -20,6 +20,7 @@ TransferJob makeTransferJob(const Program& p) {
     if (p.run.currentLine >= 0 && p.run.currentLine < static_cast<int>(lines.size()))
         job.fileLine = lines[p.run.currentLine].fileLine;
     job.pass = p.run.passCount;
+    job.pictureFile = p.pictureFiles;
     return job;
 }
 

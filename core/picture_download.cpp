@@ -31,18 +31,20 @@ std::string createTemporary(const std::string& folder, EdsStreamRef& stream, Eds
     return {};
 }
 
-// Moves the download to `name`; on a clash, to the camera's own name, made unique. Never replaces a file.
-std::string settle(const std::string& temporary, const std::string& folder, const std::string& name,
+// Files the download under `name`; on a clash, under the camera's own name, made unique. `take` files it
+// under one candidate and says whether that name was free: a name is never taken from a file already there.
+template <typename Take>
+std::string settle(Take take, const std::string& folder, const std::string& name,
                    const std::string& cameraName) {
-    if (moveWithoutReplacing(temporary, folder + name)) return folder + name;
+    if (take(folder + name)) return folder + name;
     const auto dot = cameraName.find('.');
     const std::string stem = cameraName.substr(0, dot),
                       ext = dot == std::string::npos ? "" : cameraName.substr(dot);
     for (int n = 0; n < 10000; ++n) {
         const std::string candidate = folder + (n == 0 ? cameraName : stem + "-" + std::to_string(n) + ext);
-        if (moveWithoutReplacing(temporary, candidate)) return candidate;
+        if (take(candidate)) return candidate;
     }
-    return temporary;
+    return {};
 }
 
 } // namespace
@@ -66,7 +68,8 @@ std::optional<std::string> cardFolderOf(EdsDirectoryItemRef item) {
 }
 
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
-                                const std::string& prefix, int number, const std::string& extension) {
+                                const std::string& prefix, int number, const std::string& extension,
+                                PictureFile file) {
     DownloadOutcome outcome;
     Released ownedItem{item};
     EdsDirectoryItemInfo info{};
@@ -84,12 +87,18 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
     };
     EdsStreamRef stream = nullptr;
     EdsError error = EDS_ERR_OK;
-    const std::string temporary = createTemporary(folder, stream, error);
-    if (temporary.empty()) return keptByTheCamera(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
+    const bool kept = file == PictureFile::kWritten;
+    std::string temporary;
+    if (kept)
+        temporary = createTemporary(folder, stream, error);
+    else
+        error = EdsCreateMemoryStream(info.size, &stream);
+    if (kept ? temporary.empty() : error != EDS_ERR_OK)
+        return keptByTheCamera(error ? error : EDS_ERR_STREAM_OPEN_ERROR);
     Released ownedStream{stream};
     if (EdsDownload(item, info.size, stream) != EDS_ERR_OK) {
         EdsRelease(std::exchange(ownedStream.ref, nullptr));
-        removeFile(temporary);
+        if (kept) removeFile(temporary);
         outcome.lost = true;
         return keptByTheCamera(EDS_ERR_OK);
     }
@@ -103,13 +112,16 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
     EdsRelease(std::exchange(ownedStream.ref, nullptr));
     const std::string name =
         dateError == EDS_ERR_OK ? pictureName(prefix, taken, number, extension) : outcome.cameraName;
-    const std::string stored = settle(temporary, folder, name, outcome.cameraName);
-    if (stored != temporary) outcome.stored = stored;
+    // Without a file the name is still chosen as if there were one, beside the files already there.
+    outcome.stored = kept ? settle([&](const std::string& to) { return moveWithoutReplacing(temporary, to); },
+                                   folder, name, outcome.cameraName)
+                          : settle([](const std::string& to) { return !fileExists(to); }, folder, name,
+                                   outcome.cameraName);
     // Stored whole under its name, whether or not its date could be read: the camera may let it go.
-    const std::optional<std::uint64_t> size = fileSize(stored);
-    if (stored == temporary || !size || (info.size != 0 && *size != info.size)) {
+    const std::optional<std::uint64_t> size = kept ? fileSize(outcome.stored) : info.size;
+    if (outcome.stored.empty() || !size || (info.size != 0 && *size != info.size)) {
         // Cut short (the disk filled as it closed): no picture, and the camera's copy is the whole one.
-        removeFile(stored);
+        if (kept) removeFile(outcome.stored.empty() ? temporary : outcome.stored);
         outcome.stored.clear();
         outcome.lost = true;
         return keptByTheCamera(EDS_ERR_OK);

@@ -20,15 +20,20 @@ struct DownloadOutcome {
     std::optional<std::string> onCard; // not stored, it stays on the camera's card, in this folder
 };
 
+// The card folder of a file the camera announced, when it is on a card.
+std::optional<std::string> cardFolderOf(EdsDirectoryItemRef item);
+
+// Whether a downloaded picture becomes a file, or is only read for its name (a rehearsal's, by default).
+enum class PictureFile { kWritten, kNamedOnly };
+
 // Downloads the item (which it releases) into `folder` (with its trailing separator), named with `number`,
 // or with the camera's name when its date cannot be read. Never replaces a file. The camera may let its
 // copy go only once the file is stored whole under its name: a download that fails in any way, the folder
 // full, unwritable or gone, is cancelled, its partial file removed, and a picture on the camera's card stays
-// there. The error is then the cancel's, or the failure's.
-// The card folder of a file the camera announced, when it is on a card.
-std::optional<std::string> cardFolderOf(EdsDirectoryItemRef item);
-
+// there. The error is then the cancel's, or the failure's. Named only, the picture is read into memory and
+// given the name a file would get beside those already in the folder.
 DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& folder,
-                                const std::string& prefix, int number, const std::string& extension);
+                                const std::string& prefix, int number, const std::string& extension,
+                                PictureFile file = PictureFile::kWritten);
 
 } // namespace orvex

@@ -43,6 +43,8 @@ struct Program {
     std::string startupDirectory;
     // Between the script's folder and the camera's name: orvex-cli keeps a rehearsal's pictures apart there.
     std::string pictureSubfolder;
+    // A rehearsal names its pictures without writing them, unless asked to: then no folder is made for them.
+    PictureFile pictureFiles = PictureFile::kWritten;
     std::vector<std::string> availablePorts; // ports that passed the probe at start-up
     bool sdkInitialised = false;
     std::map<std::string, std::string> aeModeIcons; // icon file → its path, found at start

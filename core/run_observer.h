@@ -12,6 +12,9 @@ class RunObserver {
     virtual void statusChanged(RunStatus status) = 0;
     // Also called from the transfer worker, for the further pictures of a shot.
     virtual void shotCounted(int shotCount, int fileLine, int pass) = 0;
+    // The shutter opened for a shot of that line: one press, however many pictures a burst makes of it. After
+    // a mirror lock-up, the press that opens the shutter.
+    virtual void shutterReleased(int /*fileLine*/, int /*pass*/) {}
     // From the transfer worker: a picture stored under its final name.
     virtual void pictureStored(const std::string& path) = 0;
     // From the transfer worker: a picture of the shot that could not be downloaded, by the camera's name.

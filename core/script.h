@@ -32,6 +32,7 @@ struct Script {
     bool hasLongExposure = false;
     bool hasMove = false;
     bool hasLoopMarker = false; // the last load met a "Loop" line
+    int refusedLine = 0;        // the line of the file the last load was refused at; 0 when none was
 };
 
 } // namespace orvex

@@ -94,9 +94,14 @@ std::optional<std::uint64_t> readUnsigned64(const std::string& text) {
 
 void readConnectValue(const std::string& value, StartupOptions& options) {
     options.connectRequested = true;
+    options.connectText = value;
     options.connectNumber = readUnsigned32(value);
     const auto whole = readUnsigned64(value);
     if (whole && *whole > 0xFFFFFFFFull) options.connectSerialNumber = whole;
+}
+
+bool bodyWanted(const StartupOptions& options) {
+    return options.connectNumber != 0 || options.connectSerialNumber.has_value();
 }
 
 std::string joinArguments(const std::vector<std::string>& arguments) {

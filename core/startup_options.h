@@ -16,6 +16,7 @@ struct StartupOptions {
     std::uint32_t connectNumber = 0;
     // The whole -connect number when it does not fit in 32 bits: a body's serial number as printed on it.
     std::optional<std::uint64_t> connectSerialNumber;
+    std::string connectText; // the -connect value as given, to name a body that is not there
     std::optional<std::string> prefixText;
     std::optional<std::string> startText;
     std::optional<std::string> loopText;
@@ -33,7 +34,9 @@ std::string joinArguments(const std::vector<std::string>& arguments);
 StartupOptions parseCommandLine(const std::string& commandLine);
 
 // Reads a -connect value: the body wanted, by its 32-bit identifier or its whole serial number.
+// `bodyWanted` says whether it names one body rather than the first that answers.
 void readConnectValue(const std::string& value, StartupOptions& options);
+bool bodyWanted(const StartupOptions& options);
 
 // A value option's text, found as parseCommandLine finds it: what follows name="  up to the next double
 // quote or the end. `name` is one of the program's value options, "-virtualcam=" included.

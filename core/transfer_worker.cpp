@@ -76,7 +76,8 @@ void TransferWorker::drain(const TransferJob& job) {
             const auto dot = name.find('.');
             if (dot != std::string::npos) extension = name.substr(dot);
         }
-        const DownloadOutcome outcome = downloadPicture(item, job.folder, job.prefix, number, extension);
+        const DownloadOutcome outcome =
+            downloadPicture(item, job.folder, job.prefix, number, extension, job.pictureFile);
         if (outcome.lost) {
             // One picture lost over a hiccup must not cost the rest of an unattended night: it is counted and
             // told, and the run goes on. Only a camera that cannot even cancel is an error of the run.

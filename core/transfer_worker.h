@@ -2,6 +2,7 @@
 // The thread that downloads the pictures the camera sends, and the one object that starts it, tells when it
 // has drained the queue and waits for it.
 #include "camera/sdk.h"
+#include "core/picture_download.h"
 #include "core/run_observer.h"
 #include "core/transfer_queue.h"
 #include "platform/clock.h"
@@ -24,6 +25,7 @@ struct TransferJob {
     std::string qualityName;         // the quality the body took the shot in, for those bodies
     int fileLine = 0;                // the shot's script line and pass, for the run's observer
     int pass = 0;
+    PictureFile pictureFile = PictureFile::kWritten;
 };
 
 // The run's counters the worker writes, all atomic.

@@ -22,6 +22,9 @@ std::string directoryOf(const std::string& path);
 std::string stemOf(const std::string& path);
 // Creates the folder and its parents; true when it exists afterwards.
 bool createFolder(const std::string& path);
+// Creates one folder whose parent exists; true only when this call made it, false when it was there already
+// or could not be made.
+bool makeNewFolder(const std::string& path);
 // Moves a file to a name that must not exist yet; never replaces a file. False when it did not move.
 bool moveWithoutReplacing(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);

@@ -10,8 +10,7 @@ using K = ControlKind;
 // One row per fact: its label on the left, its value on the right; the battery's bar and text share a place.
 constexpr ControlTemplate kControls[] = {
     {kBodyIdLabel, K::Label, 68, 7, 9, 70, 8},
-    {kBodyIdField, K::ReadOnlyField, -1, 82, 7, 62, 12},
-    {kBodyNumberField, K::ReadOnlyField, -1, 146, 7, 46, 12},
+    {kBodyIdField, K::ReadOnlyField, -1, 82, 7, 110, 12},
     {kProductNameLabel, K::Label, 139, 7, 23, 70, 8},
     {kProductNameField, K::ReadOnlyField, -1, 82, 21, 110, 12},
     {kFirmwareLabel, K::Label, 59, 7, 37, 70, 8},

@@ -15,7 +15,6 @@ enum CameraInfoControl {
     kFirmwareField = 1068,
     kOwnerField = 1070,
     kCardField = 1073,
-    kBodyNumberField = 1075,
     kAeModeIcon = 1096,
 };
 

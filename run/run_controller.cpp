@@ -265,6 +265,7 @@ void lockupTick(Program& p, Window& w) {
             return;
         if (r.lockup.countdown == 200) {
             if (!cablePhase(p, w, true, CablePhase::kShutter)) return;
+            tellShutterReleased(p);
             if (r.exposure.timedDuration != 0) {
                 showStatus(p, w, RunStatus::kExposure);
                 r.exposure.start = p.clock.tick();
@@ -379,7 +380,7 @@ void startRun(Program& p, Window& w) {
     updateMainControls(p, w);
 
     const std::string folder = pictureFolder(p);
-    if (!isDirectory(folder) && !createFolder(folder)) {
+    if (p.pictureFiles == PictureFile::kWritten && !isDirectory(folder) && !createFolder(folder)) {
         reportError(p, w, kErrorPictureFolder, 3037);
         return;
     }

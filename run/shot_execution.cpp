@@ -66,6 +66,14 @@ void countShot(Program& p, Window& w, const ScriptLine& line) {
     showShots(p, w);
 }
 
+} // namespace
+
+void tellShutterReleased(const Program& p) {
+    if (p.observer) p.observer->shutterReleased(p.script.lines[p.run.currentLine].fileLine, p.run.passCount);
+}
+
+namespace {
+
 void showWantedValues(Program& p, Window& w, const ScriptLine& line) {
     const ValueTables& t = p.tables;
     w.setItemText(kApertureField, t.aperture[line.aperture].name);
@@ -190,6 +198,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         setCameraUiLock(p, false);
         showStatus(p, w, RunStatus::kBurst);
         if (!cablePhase(p, w, true, CablePhase::kPlain)) return;
+        tellShutterReleased(p);
         r.exposure.start = p.clock.tick();
         r.exposure.timedDuration = static_cast<std::uint32_t>(line.burst) * 1000;
         return;
@@ -217,6 +226,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     if (r.exposure.timedDuration == 0) {
         if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
         if (failed(p, w, EdsSendCommand(c.camera, kEdsCameraCommand_TakePicture, 0), 3947)) return;
+        tellShutterReleased(p);
         showStatus(p, w, RunStatus::kExposure);
         r.exposure.start = p.clock.tick();
         r.exposure.end = r.exposure.start + r.exposure.lengthMs;
@@ -231,6 +241,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
             reportError(p, w, static_cast<std::int32_t>(e), r.errorLocation);
             return;
         }
+        tellShutterReleased(p);
         showStatus(p, w, RunStatus::kExposure);
         showRemaining(w, static_cast<int>(r.exposure.timedDuration));
         r.exposure.start = p.clock.tick();
@@ -240,6 +251,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
     if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
     if (cablePhase(p, w, true, CablePhase::kPlain)) {
+        tellShutterReleased(p);
         showStatus(p, w, RunStatus::kExposure);
         showRemaining(w, static_cast<int>(r.exposure.timedDuration));
         r.exposure.start = p.clock.tick();
@@ -264,6 +276,8 @@ void executeLine(Program& p, Window& w) {
         showStatus(p, w, RunStatus::kSaving);
         r.picturesReported = 1;
         countShot(p, w, line);
+        // The shot stands for a press of the shutter at that moment.
+        tellShutterReleased(p);
         return;
     }
 

@@ -168,6 +168,7 @@ bool readScript(Program& p, Window& w, const std::string& path) {
     s.hasBurst = s.hasLongExposure = s.hasMove = s.hasLoopMarker = false;
     s.path = path;
     s.loaded = false;
+    s.refusedLine = 0;
     w.setTitle(p.text(188));
     s.lines.clear();
 
@@ -190,7 +191,10 @@ bool readScript(Program& p, Window& w, const std::string& path) {
     }
     in.close();
 
-    if (error != 0) return fail(p, w, formatMessage(p.language, error, number));
+    if (error != 0) {
+        s.refusedLine = number;
+        return fail(p, w, formatMessage(p.language, error, number));
+    }
     if (s.lines.empty()) return fail(p, w, std::string("\r") + p.text(50));
 
     s.lastWrite = lastWriteTime(path);

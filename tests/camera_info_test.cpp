@@ -88,7 +88,6 @@ TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
     open([&](HeadlessWindow& d) {
         const std::pair<int, std::string> shown[] = {
             {kBodyIdField, "0287654321"},
-            {kBodyNumberField, "112541B1"},
             {kProductNameField, "Canon EOS 5D Mark III"},
             {kFirmwareField, "1.2.3"},
             {kOwnerField, "Ann"},
@@ -106,8 +105,8 @@ TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
         for (const auto& [key, value] : body->properties) body->busyProperties.insert(key.first);
         body->busyProperties.insert(kEdsPropID_Av);
         t.clock.advance(1000);
-        for (int id : {kBodyIdField, kBodyNumberField, kProductNameField, kFirmwareField, kOwnerField,
-                       kAutofocusField, kCardField, kCameraClockField})
+        for (int id : {kBodyIdField, kProductNameField, kFirmwareField, kOwnerField, kAutofocusField,
+                       kCardField, kCameraClockField})
             EXPECT_EQ(d.itemText(id), "???") << id;
         EXPECT_EQ(d.itemText(kAeModeIcon), "/icons/Mode_Unknown.ico");
         EXPECT_EQ(d.itemText(kLensField), "No");

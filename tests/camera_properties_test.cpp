@@ -108,19 +108,23 @@ TEST_F(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
     }
 }
 
-TEST_F(CameraProperties, ReadBodyIdParsesASigned64BitNumberAndKeepsItsLow32Bits) {
+TEST_F(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
     connect();
-    std::uint32_t id = 12345;
-    EXPECT_EQ(readBodyId(p, id), static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE));
-    const std::tuple<const char*, std::int32_t, std::uint32_t> cases[] = {
-        {"1234567890", 0, 1234567890u},       {"  42", 0, 42u},       {"0000000042abc", 0, 42u},
-        {"123456789012", 0, 0xBE991A14u},     {"-1", 0, 0xFFFFFFFFu}, {"abc", kErrorBodyIdNotANumber, 12345u},
+    std::uint64_t id = 12345;
+    EXPECT_EQ(readBodyNumber(p, id), static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE));
+    const std::tuple<const char*, std::int32_t, std::uint64_t> cases[] = {
+        {"1234567890", 0, 1234567890u},
+        {"  42", 0, 42u},
+        {"0000000042abc", 0, 42u},
+        {"123456789012", 0, 123456789012u},
+        {"-1", 0, 0xFFFFFFFFFFFFFFFFu},
+        {"abc", kErrorBodyIdNotANumber, 12345u},
         {"", kErrorBodyIdNotANumber, 12345u},
     };
     for (const auto& [text, result, expected] : cases) {
         body->set(kEdsPropID_BodyIDEx, std::string(text));
         id = 12345;
-        EXPECT_EQ(readBodyId(p, id), result) << text;
+        EXPECT_EQ(readBodyNumber(p, id), result) << text;
         EXPECT_EQ(id, expected) << text;
     }
 }

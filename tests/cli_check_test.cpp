@@ -31,6 +31,52 @@ TEST(CliCheck, RefusedScriptGivesTheMessageOnStandardError) {
     EXPECT_EQ(empty.out, "\nEmpty file !\n");
 }
 
+// A script copied from the PDF manual has lost its tabs. The loader's message stays Orvex's own; check adds,
+// in the user's language, a line that says why, right after the header or line at fault.
+TEST(CliCheck, ColumnsSeparatedBySpacesAreNamed) {
+    const std::string header = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST";
+    const std::string spaced = "DELAY F/D SPEEDX SPEED/ ISO QUALITY BURST";
+    const std::string delay = "2\tDelay\t50\t0\t\t0x0\t\t0x0\t0\t\t0x0\t\t0x0\t0\n";
+    const struct {
+        const char* lang;
+        std::string text;
+        int exitCode;
+        std::string output;
+    } cases[] = {
+        {"en", spaced + "\n0\t8\n", 1,
+         "Invalid header at line 1 !\nLine 1 separates its columns with spaces, where Orvex reads only tabs: "
+         "copy scripts from the files of the examples folder, not from the PDF manual\n"},
+        {"fr", spaced + "\n0\t8\n", 1,
+         "Entête invalide à la ligne 1 !\nLa ligne 1 sépare ses colonnes par des espaces, alors qu'Orvex ne "
+         "lit "
+         "que des tabulations : copiez les scripts depuis les fichiers du dossier des exemples, pas depuis "
+         "le "
+         "manuel PDF\n"},
+        // Loaded as a delay with the camera's own settings: the line says so after its exposure.
+        {"en", header + "\n50 8 1 250 100 (L)\n", 0,
+         delay +
+             "Line 2 separates its columns with spaces, where Orvex reads only tabs: copy scripts from the "
+             "files of the examples folder, not from the PDF manual\n" +
+             "summary\tlines=1\tloop=0\thas-burst=0\thas-long-exposure=0\thas-move=0\n"},
+        {"en", header + "\nMove 8 1 250\n", 1,
+         "invalid delay at line 2 !\nLine 2 separates its columns with spaces, where Orvex reads only tabs: "
+         "copy scripts from the files of the examples folder, not from the PDF manual\n"},
+        // A header's own words after it, or a space after a value (refused as a bad value), are no
+        // separation of columns.
+        {"en", header + "  my night\n50\t8\n", 0,
+         "2\tDelay\t50\t0\t8\t0x38\t\t0x0\t0\t\t0x0\t\t0x0\t0\n"
+         "summary\tlines=1\tloop=0\thas-burst=0\thas-long-exposure=0\thas-move=0\n"},
+        {"en", header + "\n0\t8 \t1\t250\n", 1, "invalid aperture at line 2 !\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const CliResult r =
+            runCli(std::string("check --lang ") + c.lang + " " + dir.write("night.txt", c.text) + " 2>&1");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.text;
+        EXPECT_EQ(r.out, c.output) << c.text;
+    }
+}
+
 TEST(CliCheck, OnlyARegularFileIsOpened) {
     // A FIFO without a writer would block the loader for ever; `timeout` turns a hang into a failure.
     TempDir dir;

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace orvex::test {
 namespace {
@@ -29,6 +31,43 @@ TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
         }
     // The manuals show a timeline each, in their own language, and the manual page of orvex-cli its check.
     EXPECT_GE(checked, 3);
+}
+
+// A PDF loses the tabs of its code blocks, so a script is copied from its file: each script a manual shows is
+// a file of examples/, named in the few lines before its block, and holds exactly what the block shows.
+TEST(Docs, EveryScriptAManualShowsIsAnExampleFileNamedBesideIt) {
+    static const std::regex named(R"(`(?:examples/)?([a-z_]+\.txt)`)");
+    const std::string header = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST";
+    int scripts = 0;
+    for (const char* manual : {"en.md", "fr.md"}) {
+        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::size_t indent = lines[i].find_first_not_of(' ');
+            if (indent == std::string::npos || lines[i].substr(indent) != header) continue;
+            std::string block;
+            std::size_t end = i;
+            for (; end < lines.size() && lines[end].size() > indent &&
+                   lines[end].find_first_not_of(' ') == indent;
+                 ++end)
+                block += lines[end].substr(indent) + '\n';
+            if (end == i + 1) continue; // the header alone, to be typed
+            ++scripts;
+            std::string name;
+            for (std::size_t k = i; k-- > 0 && k + 5 > i && name.empty();)
+                for (auto m = std::sregex_iterator(lines[k].begin(), lines[k].end(), named);
+                     m != std::sregex_iterator(); ++m)
+                    name = (*m)[1];
+            ASSERT_FALSE(name.empty())
+                << manual << ":" << i + 1 << ": no example file named before the script";
+            std::ifstream example(fs::path(ORVEX_EXAMPLES_DIR) / name, std::ios::binary);
+            EXPECT_EQ(block, std::string(std::istreambuf_iterator<char>(example), {}))
+                << manual << ":" << i + 1;
+        }
+    }
+    // Both manuals show the first script and the examples of times of day and of the time-lapse.
+    EXPECT_GE(scripts, 6);
 }
 
 // The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut

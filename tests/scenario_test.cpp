@@ -45,7 +45,8 @@ TEST(Scenarios, EachRehearsalPrintsItsTimeline) {
         };
         // Run from a folder of its own: a run makes its picture folder beside the script.
         TempDir dir;
-        std::string arguments = "--clock=2026-12-06T21:00:00";
+        // Its pictures written as files, so that the folder can be held to what the timeline names.
+        std::string arguments = "--clock=2026-12-06T21:00:00 --pictures";
         if (fs::exists(beside(".ini")))
             arguments += " --camera=" + dir.write("body.ini", dir.read(beside(".ini")));
         if (fs::exists(beside(".wav")))

@@ -23,7 +23,8 @@ TEST(StartLine, TheRunStartsAtTheExposureOnThatLineOfTheFile) {
 }
 
 TEST(StartLine, ALineThatIsNoExposureIsNamedAndTheRunDoesNotStart) {
-    for (const char* fileLine : {"1", "5", "x"}) {
+    // "3x" is no line number, though line 3 holds an exposure.
+    for (const char* fileLine : {"1", "5", "x", "3x"}) {
         RunProgram run("bulb");
         run.start(kNight, std::string(R"(-start="" -fromline=")") + fileLine + "\"", [&] {
             EXPECT_FALSE(run.program.run.running) << fileLine;
@@ -43,12 +44,20 @@ TEST(StartLine, LoadingAScriptForgetsTheLineChosenInTheOneBefore) {
     EXPECT_EQ(run.shots().at(0), "0 shot 1 line 2 pass 0");
 }
 
-TEST(StartLine, AVirtualBodyIsConnectedByTheWholeNumberPrintedOnItOrItsLow32Bits) {
-    for (const char* bodyId : {"023021012345", "1546175865"}) {
+TEST(StartLine, AVirtualBodyIsConnectedByTheNumberPrintedOnItOrItsLow32BitsOrNamedWhenItIsNot) {
+    const std::pair<const char*, bool> cases[] = {
+        {"023021012345", true}, {"1546175865", true}, {"", true}, {"999", false}, {"123021012345", false}};
+    for (const auto& [bodyId, connected] : cases) {
         RunProgram run("press-shutter");
         run.start(kNight, std::string("-connect=\"") + bodyId + "\"");
-        EXPECT_EQ(run.window.itemText(kCameraField).substr(0, 26), "1 - Canon EOS 5D Mark III") << bodyId;
-        EXPECT_TRUE(run.window.modalsRun().empty()) << bodyId << ": connected through the camera list";
+        // Not connected at start, the body is then chosen through the camera list.
+        EXPECT_EQ(run.window.modalsRun().empty(), connected) << bodyId;
+        std::vector<std::string> boxes;
+        for (const MessageBoxRecord& box : run.window.messageBoxes()) boxes.push_back(box.text);
+        EXPECT_EQ(boxes, connected
+                             ? std::vector<std::string>{}
+                             : std::vector<std::string>{std::string("No camera has the body id ") + bodyId})
+            << bodyId;
     }
 }
 

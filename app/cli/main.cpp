@@ -25,7 +25,8 @@ constexpr const char* kUsage =
     "options of simulate and run:\n"
     "  --camera=PRESET|PROFILE   a virtual camera body (without it: simulate runs in simulation\n"
     "                            mode, run drives the first camera body on USB)\n"
-    "  --connect=BODYID          run: the body with this body id rather than the first\n"
+    "  --connect=BODYID          the body with this body id rather than the first (run on USB, or\n"
+    "                            the virtual body of --camera)\n"
     "  --from-line=N             start at line N of the file (the header is line 1)\n"
     "  --clock=YYYY-MM-DDTHH:MM:SS[.mmm]  local time at the start (simulate; default now)\n"
     "  --utc-offset=+HH:MM       offset of local time from universal time (simulate)\n"
@@ -33,6 +34,7 @@ constexpr const char* kUsage =
     "  --sound=FILE.wav          Sound lines hear this recording (16-bit mono, 8000 Hz) instead\n"
     "                            of the computer's sound input (simulate needs it for them)\n"
     "  --slave                   run: wait for another Orvex to start its run, and start with it\n"
+    "  --pictures                simulate: write the rehearsal's pictures as files\n"
     "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
     "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --lang en|fr\n";
 

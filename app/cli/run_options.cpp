@@ -150,6 +150,12 @@ std::optional<std::string> universalTime(RunOptions& o, const Value& v) {
     return std::nullopt;
 }
 
+std::optional<std::string> pictures(RunOptions& o, const Value& v) {
+    if (v) return "--pictures takes no value";
+    o.pictures = true;
+    return std::nullopt;
+}
+
 std::optional<std::string> slave(RunOptions& o, const Value& v) {
     if (v) return "--slave takes no value";
     o.slave = true;
@@ -184,7 +190,7 @@ struct OptionRule {
 
 constexpr OptionRule kOptions[] = {
     {"--camera", true, true, false, camera},
-    {"--connect", false, true, false, connect},
+    {"--connect", true, true, false, connect},
     {"--from-line", true, true, false, fromLine},
     // A run follows the computer's clock; only a rehearsal can start at another moment.
     {"--clock", true, false, false, clock},
@@ -197,6 +203,8 @@ constexpr OptionRule kOptions[] = {
     {"--serialport", true, true, false, serialPort},
     {"--ut", true, true, false, universalTime},
     {"--slave", true, true, false, slave},
+    // A run always writes its pictures.
+    {"--pictures", true, false, false, pictures},
     {"--until", true, true, false, until},
     {"--sound", true, true, false, sound},
     {"--lang", true, true, true, language},
@@ -267,6 +275,10 @@ std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std
         return error = "--lockup=Manu waits for a hand on a real body's shutter release; a rehearsal or a "
                        "virtual body has none",
                std::nullopt;
+    // Simulation mode drives no body that an id could name.
+    if (o.connect && command == Command::Simulate && !o.camera)
+        return error = "--connect names a camera body: a rehearsal drives one only with --camera",
+               std::nullopt;
     // A master's start is a moment of the computer's clock, which a rehearsal does not keep.
     if (o.slave && command == Command::Simulate)
         return error = "--slave follows a master on the computer's clock; a rehearsal keeps a clock of its "
@@ -282,6 +294,7 @@ StartupOptions startupOptions(const RunOptions& o) {
     // Without a camera the run is made in simulation mode; with one, the first camera that answers.
     s.simulation = !o.camera;
     s.connectRequested = o.camera.has_value();
+    if (o.connect) readConnectValue(*o.connect, s);
     s.loopText = o.loop;
     // The session presses Start itself; only a time of day is a request of its own.
     if (o.start && !o.start->empty()) s.startText = o.start;

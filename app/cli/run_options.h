@@ -26,6 +26,7 @@ struct RunOptions {
     std::optional<std::string> lockup; // Off, 1s … 10s, Manu
     std::optional<std::string> serialPort;
     bool universalTime = false;
+    bool pictures = false;                // simulate: write the rehearsal's pictures as files
     bool slave = false;                   // run: wait for another instance's start and start from it
     std::optional<std::uint64_t> untilMs; // none: no limit (run); a rehearsal has one of 24 hours by default
     std::optional<int> language;

@@ -41,22 +41,26 @@ constexpr int kMessageSoundNotAFile = 223;
 constexpr int kMessageSoundCutShort = 224;
 constexpr int kMessageNoSharedStart = 225;
 constexpr int kMessageNoSoundInput = 226;
+constexpr int kMessageSlaveWaitsInGroup = 242;
+constexpr int kMessageSlaveWaitsInDefaultGroup = 243;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
 std::atomic<bool> stopAsked{false};
 
-// A rehearsal that stored no picture takes away the folders it made for them.
-class NewFolders {
+// The folders a rehearsal made for the pictures it was asked to write, taken away again if it stored none
+// there. Only those it made itself: a folder that was there before, or that someone else made meanwhile,
+// stays.
+class MadeFolders {
   public:
-    explicit NewFolders(std::vector<std::string> deepestFirst) {
-        for (std::string& folder : deepestFirst)
-            if (!isDirectory(folder)) made_.push_back(std::move(folder));
+    explicit MadeFolders(const std::vector<std::string>& outermostFirst) {
+        for (const std::string& folder : outermostFirst)
+            if (makeNewFolder(folder)) made_.push_back(folder);
     }
-    NewFolders(const NewFolders&) = delete;
-    NewFolders& operator=(const NewFolders&) = delete;
-    ~NewFolders() {
-        for (const std::string& folder : made_) removeEmptyFolder(folder);
+    MadeFolders(const MadeFolders&) = delete;
+    MadeFolders& operator=(const MadeFolders&) = delete;
+    ~MadeFolders() {
+        for (auto folder = made_.rbegin(); folder != made_.rend(); ++folder) removeEmptyFolder(*folder);
     }
 
   private:
@@ -103,15 +107,27 @@ void selectLockup(Window& w, const std::string& choice) {
 } // namespace
 
 int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostream& err) {
+    // Whoever watches a slave learns at once what it waits for, and which rig's master it would follow.
+    if (o.slave) {
+        const std::string group = SharedSynchro::groupName();
+        const int language = o.language.value_or(kEnglish);
+        err << "orvex-cli: "
+            << (group.empty() ? messageText(language, kMessageSlaveWaitsInDefaultGroup)
+                              : formatMessage(language, kMessageSlaveWaitsInGroup, group))
+            << '\n'
+            << std::flush;
+    }
     // Without --camera a rehearsal is in simulation mode, the default virtual body only lending its cable
     // port, and a run drives the first body on USB (or the one --connect names).
     const bool realBody = realTime && !o.camera;
     std::string problem;
-    const auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
+    auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
     if (!profile) {
         err << "orvex-cli: " << problem << '\n';
         return 2;
     }
+    // A rehearsal's pictures are files only when asked for: otherwise nobody sees them.
+    profile->picturesUnseen = !realTime && !o.pictures;
     std::optional<std::vector<std::int16_t>> recording;
     if (o.sound) {
         SoundFile file = readSoundFile(*o.sound);
@@ -169,10 +185,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (realBody) {
         // The desktop program's -connect rules: a body id, or the first body whose session opens.
         program.options.simulation = false;
-        readConnectValue(o.connect.value_or(""), program.options);
+        program.options.connectRequested = true;
     }
     // A rehearsal's pictures are kept apart from those of the night it rehearses.
     if (!realTime) program.pictureSubfolder = kRehearsalFolder;
+    // Its pictures are named in the timeline; as files they would fill the disk for nobody.
+    if (!realTime && !o.pictures) program.pictureFiles = PictureFile::kNamedOnly;
 
     // Downloads take no time on the rehearsal's clock: each drain ends before time moves on.
     program.transfersTakeNoTime = !realTime;
@@ -199,12 +217,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (window.destroyed()) return 1;
     if (o.lockup) selectLockup(window, *o.lockup);
     if (o.universalTime) program.run.settings.universalTime = true;
-    if (realBody && !program.camera.connected) {
-        // A body asked for by its id is named: another body may well be there.
-        const std::string text = program.options.connectNumber != 0
-                                     ? formatMessage(program.language, kMessageNoBodyWithId, *o.connect)
-                                     : program.text(kMessageNoCamera);
-        printer.message(program.text(kMessageConnectCamera), text);
+    if ((realBody || o.connect) && !program.camera.connected) {
+        // A body asked for by its id has been named in a box already: another body may well be there.
+        const bool byId = bodyWanted(program.options);
+        const std::string text = byId ? formatMessage(program.language, kMessageNoBodyWithId, *o.connect)
+                                      : program.text(kMessageNoCamera);
+        if (!byId) printer.message(program.text(kMessageConnectCamera), text);
+        printer.end(program.run.status);
         err << "orvex-cli: " << text << '\n';
         window.send({MessageKind::Close, 0, {}});
         return 1;
@@ -221,9 +240,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         return 2;
     }
     if (!program.camera.connected) window.click(kConnectButton);
-    std::optional<NewFolders> rehearsalFolders;
-    if (!realTime)
-        rehearsalFolders.emplace(std::vector<std::string>{pictureFolder(program), pictureRoot(program)});
+    std::optional<MadeFolders> rehearsalFolders;
+    if (!realTime && o.pictures)
+        rehearsalFolders.emplace(std::vector<std::string>{pictureRoot(program), pictureFolder(program)});
     // A slave waits, idle, for its master to start: its run begins from the shared value.
     if (!program.run.running && !program.slaveMode) {
         if (!window.isItemEnabled(kStartButton)) {

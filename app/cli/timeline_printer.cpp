@@ -1,6 +1,11 @@
 #include "app/cli/timeline_printer.h"
 
 namespace orvex::cli {
+namespace {
+
+constexpr int kMessageNotStarted = 240;
+
+} // namespace
 
 void TimelinePrinter::line(const std::string& event) {
     std::lock_guard lock(mutex_);
@@ -15,6 +20,10 @@ void TimelinePrinter::statusChanged(RunStatus status) {
 void TimelinePrinter::shotCounted(int shotCount, int fileLine, int pass) {
     line("shot\t" + std::to_string(shotCount) + '\t' + std::to_string(fileLine) + '\t' +
          std::to_string(pass));
+}
+
+void TimelinePrinter::shutterReleased(int fileLine, int pass) {
+    line("release\t" + std::to_string(fileLine) + '\t' + std::to_string(pass));
 }
 
 void TimelinePrinter::pictureStored(const std::string& path) {
@@ -49,7 +58,10 @@ void TimelinePrinter::message(const std::string& caption, const std::string& tex
 }
 
 void TimelinePrinter::end(RunStatus status) {
-    line("end\t" + std::to_string(messageOf(status)) + '\t' + program_.text(messageOf(status)));
+    // Idle shows no text in the window; as an end it is a run that never started (refused at its start, or a
+    // slave whose master never came).
+    const int text = status == RunStatus::kIdle ? kMessageNotStarted : messageOf(status);
+    line("end\t" + std::to_string(messageOf(status)) + '\t' + program_.text(text));
 }
 
 void TimelinePrinter::endUntil() {

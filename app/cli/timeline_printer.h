@@ -19,6 +19,7 @@ class TimelinePrinter : public RunObserver {
 
     void statusChanged(RunStatus status) override;
     void shotCounted(int shotCount, int fileLine, int pass) override;
+    void shutterReleased(int fileLine, int pass) override;
     void pictureStored(const std::string& path) override;
     void downloadFailed(int shotCount, const std::string& fileName) override;
     void lateChanged(bool late) override;

@@ -57,7 +57,11 @@ int main(int argc, char** argv) {
         std::string problem;
         const auto profile = orvex::loadVirtualProfile(*choice, problem);
         if (!profile) {
-            application.showError(orvex::messageText(language, 54), problem);
+            // Nobody is in front of a screenshot's screen to close a box: the reason goes to standard error.
+            if (screenshot.path.empty())
+                application.showError(orvex::messageText(language, 54), problem);
+            else
+                std::fprintf(stderr, "%s: %s\n", orvex::messageText(language, 54), problem.c_str());
             return 2;
         }
         // Its downloads take real time, at the link speed its profile gives.

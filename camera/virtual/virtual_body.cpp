@@ -558,6 +558,7 @@ std::optional<VirtualBody::ShotPlan> VirtualBody::startShotLocked(std::uint64_t 
     file.failDownload = profile_.failDownloadAt == exposures_;
     file.jpegSize = q.jpegSize;
     file.fine = q.fine;
+    file.unseen = profile_.picturesUnseen;
     const auto add = [&](FileKind kind, const char* extension) {
         char name[32];
         std::snprintf(name, sizeof name, "IMG_%04u.%s", lastFileNumber_, extension);

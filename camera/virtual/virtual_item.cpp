@@ -24,6 +24,9 @@ EdsUInt32 objectFormat(FileKind kind) {
     return 0;
 }
 
+// Encoding a picture nobody looks at is most of a long rehearsal's work.
+constexpr int kUnseenWidth = 16;
+
 } // namespace
 
 VirtualItem::VirtualItem(FilePlan plan, std::function<EdsError()> reachable, DownloadPace pace)
@@ -34,12 +37,13 @@ const Bytes& VirtualItem::bytes() {
         switch (plan_.kind) {
         case FileKind::Jpeg: {
             static constexpr int kWidths[] = {320, 240, 160};
-            const int width = kWidths[std::clamp(plan_.jpegSize, 0, 2)];
+            const int width = plan_.unseen ? kUnseenWidth : kWidths[std::clamp(plan_.jpegSize, 0, 2)];
             bytes_ = makeJpegPicture(plan_.facts, width, width * 3 / 4, plan_.fine);
             break;
         }
         case FileKind::Thumbnail:
-            bytes_ = makeJpegPicture(plan_.facts, 160, 120, false);
+            bytes_ = makeJpegPicture(plan_.facts, plan_.unseen ? kUnseenWidth : 160,
+                                     plan_.unseen ? kUnseenWidth * 3 / 4 : 120, false);
             break;
         case FileKind::Cr2:
         case FileKind::Crw:

@@ -27,6 +27,7 @@ struct FilePlan {
     PictureFacts facts;
     bool failDownload = false;
     unsigned downloadMs = 0; // at the profile's link speed
+    bool unseen = false;     // the smallest picture that carries the facts
 };
 
 class VirtualItem final : public sdk::DriverItem {

@@ -48,6 +48,9 @@ struct VirtualProfile {
     unsigned cableLostAt = 0;       // the cable's port vanishes as it opens, letting go of the release
     int motion = 0;                 // live view object speed, sensor pixels per second to the right
     unsigned motionAfter = 0;       // seconds after the body is switched on that the object starts moving
+    // Set by the program, never by a profile: its pictures are only named, never looked at, so that they are
+    // made as small as a picture with its data can be.
+    bool picturesUnseen = false;
 };
 
 // The presets by name, the default first.

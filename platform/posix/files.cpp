@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -78,6 +79,10 @@ bool moveWithoutReplacing(const std::string& from, const std::string& to) {
 
 bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
+}
+
+bool makeNewFolder(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0;
 }
 
 bool removeEmptyFolder(const std::string& path) {

@@ -43,12 +43,17 @@ class Locked {
 
 } // namespace
 
+std::string SharedSynchro::groupName() {
+    const char* group = std::getenv("ORVEX_SYNC_GROUP");
+    return group ? group : "";
+}
+
 std::string SharedSynchro::userObjectName() {
     std::string name = "/orvex-sync-" + std::to_string(geteuid());
-    if (const char* group = std::getenv("ORVEX_SYNC_GROUP"); group && *group) {
+    if (const std::string group = groupName(); !group.empty()) {
         name += '-';
         // The group only adds to the name: a separator in it would make no valid object name.
-        for (const char* c = group; *c; ++c) name += *c == '/' ? '_' : *c;
+        for (const char c : group) name += c == '/' ? '_' : c;
     }
     return name;
 }

@@ -20,6 +20,8 @@ class SharedSynchro final : public Synchro {
     SharedSynchro(const SharedSynchro&) = delete;
     SharedSynchro& operator=(const SharedSynchro&) = delete;
 
+    // ORVEX_SYNC_GROUP, empty when it is not set: the default group.
+    static std::string groupName();
     // "/orvex-sync-UID", with "-GROUP" after it when ORVEX_SYNC_GROUP is set.
     static std::string userObjectName();
 

@@ -89,4 +89,33 @@ TEST(ScreenshotOption, TakesTheBoxOrWindowInFrontOfTheMainWindow) {
     }
 }
 
+// A virtual body it cannot make is a box nobody would close off screen: the reason goes to standard error, no
+// picture is saved, and the program ends with 2 instead of waiting.
+TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString target = folder.filePath("window.png");
+    for (const QString& body : {QString("no-such-preset"), folder.filePath("missing.ini")}) {
+        QProcess orvex;
+        orvex.setWorkingDirectory(folder.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("LC_ALL", "C");
+        orvex.setProcessEnvironment(environment);
+        orvex.start(ORVEX_DESKTOP_PATH, {"-virtualcam=\"" + body + "\"", "--screenshot=" + target});
+        const bool ended = orvex.waitForFinished(30000);
+        if (!ended) {
+            orvex.kill();
+            orvex.waitForFinished();
+        }
+        EXPECT_TRUE(ended) << body.toStdString();
+        EXPECT_EQ(orvex.exitCode(), 2) << body.toStdString();
+        const std::string said = orvex.readAllStandardError().toStdString();
+        EXPECT_NE(said.find("Error: '" + body.toStdString() + "' is neither a virtual camera preset"),
+                  std::string::npos)
+            << said;
+        EXPECT_FALSE(QFileInfo::exists(target));
+    }
+}
+
 } // namespace
