@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 namespace orvex::test {
 namespace {
@@ -24,6 +26,29 @@ TEST(ShotExecution, CameraTimedShotIsDownloadedAndNamedAfterItsMoment) {
     EXPECT_EQ(t.window.itemText(kApertureField), "8");
     EXPECT_EQ(t.window.itemText(kSpeedField), "1/250");
     EXPECT_EQ(t.cable(), CableEvents{});
+}
+
+// The worker counts a picture only under its flag: with the queue empty and the flag clear, every picture
+// handed over is counted, and a shot of one picture may end while that picture still comes over.
+TEST(ShotExecution, TheWorkerCountsAPictureOnlyUnderItsCountingFlag) {
+    struct Watch : RunObserver {
+        const TransferStatus* status = nullptr;
+        std::thread::id userInterface = std::this_thread::get_id();
+        std::vector<bool> flags; // read once the worker is joined
+        void statusChanged(RunStatus) override {}
+        void shotCounted(int, int, int) override {
+            if (std::this_thread::get_id() != userInterface) flags.push_back(status->counting);
+        }
+        void pictureStored(const std::string&) override {}
+    };
+    RunProgram t("bulb picturesPerShot=2"); // the second picture of each shot is counted by the worker
+    Watch watch;
+    watch.status = &t.program.transferStatus;
+    t.start({kShot, kShot}, "", [&] { t.program.observer = &watch; });
+    t.runFor(10000);
+    t.program.transferWorker.join();
+    ASSERT_EQ(watch.flags.size(), 2u);
+    EXPECT_EQ(watch.flags, (std::vector<bool>{true, true}));
 }
 
 // A line without a quality keeps the body's, a RAW and a JPEG too; a line may ask for such a pair itself, on
