@@ -40,6 +40,17 @@ class GphotoCapture : public EmulatedBody {
         }
         return false;
     }
+    // Downloads the item into memory, lets the body know it is stored and releases it: how much came.
+    static EdsUInt64 store(EdsBaseRef item, EdsUInt64 size) {
+        EdsStreamRef stream = nullptr;
+        EdsUInt64 length = 0;
+        if (EdsCreateMemoryStream(0, &stream) != EDS_ERR_OK) return 0;
+        if (EdsDownload(item, size, stream) == EDS_ERR_OK && EdsGetLength(stream, &length) == EDS_ERR_OK)
+            EdsDownloadComplete(item);
+        EdsRelease(stream);
+        EdsRelease(item);
+        return length;
+    }
     Heard heard;
 
   private:
@@ -395,15 +406,7 @@ TEST_F(GphotoCapture, ABusyOrSlowBodyGivesEachPictureWholeIsLetGoAndHasItsCardEm
             ASSERT_EQ(EdsSendCommand(camera, c.close, c.closeParam), EDS_ERR_OK);
         }
         ASSERT_TRUE(awaitEvents([&] { return heard.kept.size() == 1; }));
-        EdsStreamRef stream = nullptr;
-        ASSERT_EQ(EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
-        EXPECT_EQ(EdsDownload(heard.kept[0], 2000000, stream), EDS_ERR_OK);
-        EdsUInt64 length = 0;
-        EXPECT_EQ(EdsGetLength(stream, &length), EDS_ERR_OK);
-        EXPECT_EQ(length, 2000000u);
-        EXPECT_EQ(EdsDownloadComplete(heard.kept[0]), EDS_ERR_OK);
-        EdsRelease(stream);
-        EdsRelease(heard.kept[0]);
+        EXPECT_EQ(store(heard.kept[0], 2000000), 2000000u);
         EXPECT_TRUE(awaitEvents([&] {
             const std::vector<std::string> told = actions();
             return std::find(told.begin() + before, told.end(), "delete " + file) != told.end();
@@ -438,6 +441,25 @@ TEST_F(GphotoCapture, ACardThatFillsUpSendsTheNextPictureThroughMemoryBeforeTheR
     EXPECT_THAT(heard.files, ::testing::ElementsAre("transfer IMG_0001.CR2", "transfer capt0000.CR2"));
     EXPECT_EQ(heard.throughMemory, 1);
     EXPECT_THAT(actions(), ::testing::Not(::testing::Contains("refused: card")));
+}
+
+// When the session ends, the pictures already stored leave the card, and only those: the one still coming
+// over stays there.
+TEST_F(GphotoCapture, AtTheSessionsEndOnlyThePicturesStoredLeaveTheCard) {
+    const std::string card = "delete /store_00020001/DCIM/100CANON/";
+    reopen(k700D, "raw-mb=4,link-mbps=8"); // half a second to each picture
+    listen();
+    heard.keep = true;
+    set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
+    ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    ASSERT_TRUE(awaitEvents([&] { return heard.kept.size() == 1; }));
+    EXPECT_EQ(store(heard.kept[0], 4000000), 4000000u);
+    ASSERT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    ASSERT_TRUE(awaitEvents([&] { return heard.kept.size() == 2; }));
+    EXPECT_EQ(EdsCloseSession(camera), EDS_ERR_OK);
+    EdsRelease(heard.kept[1]);
+    EXPECT_THAT(actions(), ::testing::Contains(card + "IMG_0001.CR2"));
+    EXPECT_THAT(actions(), ::testing::Not(::testing::Contains(card + "IMG_0002.CR2")));
 }
 
 // Where the card cannot take the pictures, they come through the library's memory and the body says so,
