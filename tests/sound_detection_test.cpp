@@ -59,9 +59,9 @@ class ChosenSound : public SoundInput {
 };
 
 TEST(SoundDetection, InputStatesAnswerMinusOneOutOfTurn) {
+    ChosenSound input; // outlives the program, which closes it as it ends
     RunProgram t;
     t.open();
-    ChosenSound input;
     EXPECT_EQ(openSound(t.program, t.window, 500), -1) << "no input";
     t.program.soundInput = &input;
     EXPECT_EQ(startSound(t.program), -1) << "not open";
@@ -80,8 +80,8 @@ TEST(SoundDetection, InputStatesAnswerMinusOneOutOfTurn) {
 
 TEST(SoundDetection, AnInputThatCannotOpenOrStartStopsTheRun) {
     for (const bool opens : {false, true}) {
+        ChosenSound input; // outlives the program, which closes it as it ends
         RunProgram t;
-        ChosenSound input;
         (opens ? input.startAnswer : input.openAnswer) = -9996;
         t.program.soundInput = &input;
         t.start({line().when("Sound")});
@@ -95,8 +95,8 @@ TEST(SoundDetection, AnInputThatCannotOpenOrStartStopsTheRun) {
 }
 
 TEST(SoundDetection, StopDuringTheWaitClosesTheInputAndLateBuffersChangeNothing) {
+    ChosenSound input; // outlives the program, which closes it as it ends
     RunProgram t;
-    ChosenSound input;
     t.program.soundInput = &input;
     t.start({line().when("Sound")});
     ASSERT_EQ(t.program.run.status, RunStatus::kSoundWait);
@@ -153,9 +153,9 @@ TEST(SoundDetection, TheInputLivesOnlyAsLongAsTheWait) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        ChosenSound input; // outlives the program, which closes it as it ends
         RunProgram t;
         t.answerYes();
-        ChosenSound input;
         t.program.soundInput = &input;
         t.dir.write("dawn.txt", scriptText({line().when(c.dawn)}));
         t.dir.write("night.next", "dawn.txt");
@@ -216,8 +216,8 @@ TEST(SoundDetection, TheFirstLoudBufferOfTheWaitFires) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        ChosenSound input; // outlives the program, which closes it as it ends
         RunProgram t;
-        ChosenSound input;
         input.atStart = c.atStart;
         t.program.soundInput = &input;
         t.start({line().when("Sound")});
