@@ -78,8 +78,12 @@ TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
             << " ms of the day";
 }
 
-// True once the process handles Ctrl-C itself: from then on it is waiting in its loop.
+// True once the process handles Ctrl-C itself: from then on it is waiting in its loop. Not before it is
+// orvex-cli: the child between fork and exec has its parent's handlers (a sanitizer's among them).
 bool catchesInterrupt(pid_t pid) {
+    std::error_code error;
+    const auto image = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
+    if (error || image != std::filesystem::canonical(ORVEX_CLI_PATH, error)) return false;
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind("SigCgt:", 0) == 0)
