@@ -78,15 +78,15 @@ TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
             << " ms of the day";
 }
 
-// True once the process handles Ctrl-C itself: from then on it is waiting in its loop. Not before it is
-// orvex-cli: the child between fork and exec has its parent's handlers (a sanitizer's among them).
-bool catchesInterrupt(pid_t pid) {
+// True once the process is orvex-cli keeping Ctrl-C for its loop: from then on a press is not lost. Not
+// before it is orvex-cli: the child between fork and exec has its parent's mask.
+bool keepsInterrupt(pid_t pid) {
     std::error_code error;
     const auto image = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
     if (error || image != std::filesystem::canonical(ORVEX_CLI_PATH, error)) return false;
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("SigCgt:", 0) == 0)
+        if (line.rfind("SigBlk:", 0) == 0)
             return std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1) & 1;
     return false;
 }
@@ -103,7 +103,13 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
     } cases[] = {
         {"Ctrl-C", 0, [](pid_t pid, const std::string&) { kill(pid, SIGINT); }, ""},
         {"its object cut", 0,
-         [](pid_t, const std::string& object) {
+         [](pid_t pid, const std::string& object) {
+             // Once the slave has made it whole: cut before, the slave would only size it again.
+             const auto made = [&] {
+                 std::error_code error;
+                 return std::filesystem::file_size("/dev/shm" + object, error) > 0 && !error;
+             };
+             while (!made() && kill(pid, 0) == 0) std::this_thread::yield();
              const int fd = shm_open(object.c_str(), O_RDWR, 0);
              ASSERT_GE(fd, 0);
              ASSERT_EQ(ftruncate(fd, 0), 0);
@@ -129,7 +135,7 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
             {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
             out, {{"ORVEX_SYNC_GROUP", group}}, err);
         if (c.meanwhile) {
-            while (!catchesInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
+            while (!keepsInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
             c.meanwhile(slave, object);
         }
         EXPECT_EQ(waitForCli(slave), 1);

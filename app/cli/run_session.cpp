@@ -11,6 +11,7 @@
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/recorded_sound.h"
 #include "platform/headless/wav_file.h"
+#include "platform/interrupt_watch.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/posix/shared_synchro.h"
 #include "resources/main_dialog.h"
@@ -18,9 +19,7 @@
 #include "ui/main_controls.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,8 +45,6 @@ constexpr int kMessageSlaveWaitsInDefaultGroup = 243;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
-std::atomic<bool> stopAsked{false};
-
 // The folders a rehearsal made for the pictures it was asked to write, taken away again if it stored none
 // there. Only those it made itself: a folder that was there before, or that someone else made meanwhile,
 // stays.
@@ -66,10 +63,6 @@ class MadeFolders {
   private:
     std::vector<std::string> made_;
 };
-
-void onInterrupt(int) {
-    stopAsked = true;
-}
 
 bool waitsForSound(const Script& script) {
     return std::any_of(script.lines.begin(), script.lines.end(),
@@ -144,6 +137,8 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         if (file.sound.cutShort) say(kMessageSoundCutShort);
         recording = std::move(file.sound.samples);
     }
+    // Before the session's first thread: a Ctrl-C waits for the loop below, whichever thread it came to.
+    InterruptWatch interrupt;
     // A run reads the computer's clocks as the desktop program does; a rehearsal keeps a virtual one.
     const std::unique_ptr<SessionTime> time =
         realTime ? cli::realTime() : rehearsalTime(o.clock, o.utcOffsetMinutes);
@@ -257,19 +252,25 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // The shared object was spoiled while this instance waited: no start of the master could reach it.
     const auto cutOff = [&] { return shared && !shared->usable(); };
 
-    std::signal(SIGINT, onInterrupt);
+    bool interrupted = false;
     while ((program.run.running || waitingForMaster()) && (!o.untilMs || time->elapsedMs() < *o.untilMs)) {
-        if (waitingForMaster() && (stopAsked || cutOff())) break;
-        if (stopAsked.exchange(false)) window.click(kStartButton);
+        const bool stop = interrupt.taken();
+        if (waitingForMaster()) {
+            if (stop || cutOff()) {
+                interrupted = stop;
+                break;
+            }
+        } else if (stop) {
+            window.click(kStartButton);
+        }
         time->pass();
         window.pump();
     }
     if (waitingForMaster()) {
-        std::signal(SIGINT, SIG_DFL);
         if (cutOff())
             err << "orvex-cli: " << formatMessage(program.language, kMessageNoSharedStart, shared->problem())
                 << '\n';
-        if (stopAsked || cutOff())
+        if (interrupted || cutOff())
             printer.end(program.run.status);
         else
             printer.endUntil();
@@ -279,11 +280,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // The body may send the last exposure's later files up to `fileGapMs` after its first, when the run
     // has already ended: the session lasts that long again so that they are downloaded, not lost.
     for (const auto endedAt = time->elapsedMs();
-         !program.run.running && time->elapsedMs() - endedAt < profile->fileGapMs && !stopAsked;) {
+         !program.run.running && time->elapsedMs() - endedAt < profile->fileGapMs && !interrupt.taken();) {
         time->pass();
         window.pump();
     }
-    std::signal(SIGINT, SIG_DFL);
     if (program.run.running) {
         printer.endUntil();
         program.transferWorker.join(); // it reports to the printer too

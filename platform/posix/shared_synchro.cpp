@@ -95,7 +95,8 @@ SharedSynchro::SharedSynchro(const std::string& name) : name_(name) {
         return;
     }
     fd_ = fd;
-    whole_ = facts.st_size == kSize;
+    // One this instance sized is whole, whatever another program did to it since.
+    whole_ = made || facts.st_size == kSize;
 }
 
 SharedSynchro::~SharedSynchro() {
