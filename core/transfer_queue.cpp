@@ -26,6 +26,11 @@ bool TransferQueue::empty() const {
     return items_.empty();
 }
 
+std::size_t TransferQueue::size() const {
+    std::lock_guard guard(mutex_);
+    return items_.size();
+}
+
 const TransferStatus::FiledExposure* filedExposure(const TransferStatus& s, const std::string& cameraName) {
     const std::string stem = cameraName.substr(0, cameraName.find('.'));
     for (const auto& e : s.filed)

@@ -3,6 +3,7 @@
 #include "camera/sdk.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -18,6 +19,7 @@ class TransferQueue {
     // The oldest item, owned by the caller from now on, or null when the queue is empty.
     EdsDirectoryItemRef takeQueuedTransfer(std::uint32_t nowTick);
     bool empty() const;
+    std::size_t size() const;
     // Tick at which the last item was taken out.
     std::uint32_t emptySince() const { return emptySince_; }
     // Cancels and releases every item left; those on the camera's card stay there, and are counted.

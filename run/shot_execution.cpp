@@ -258,9 +258,14 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     }
 }
 
-// A shot without burst that reported exactly one picture.
-bool onePicture(const Program& p) {
-    return p.script.lines[p.run.currentLine].burst == 0 && p.run.picturesReported == 1;
+// A shot without burst whose every picture was reported or handed over. A RAW+JPEG quality gives two, the
+// JPEG announced with its RAW: the shot is complete while both still cross the link, and a release half a
+// second later keeps its moment. Other shots of several pictures wait for their stragglers instead.
+bool everyPictureAnnounced(const Program& p) {
+    const RunState& r = p.run;
+    const std::size_t pictures = r.exposure.quality.find('+') == std::string::npos ? 1 : 2;
+    return p.script.lines[r.currentLine].burst == 0 && r.picturesReported > 0 &&
+           static_cast<std::size_t>(r.picturesReported) + p.transfers.size() == pictures;
 }
 
 } // namespace
@@ -312,12 +317,12 @@ void watchTransfers(Program& p, Window& w) {
         }
         if (!p.transferWorker.finished() || ticksBetween(s.finishedAt, now) < s.pauseBeforeFinishingMs) {
             // A picture is counted as the worker takes it, and filed under that number whenever it has come
-            // over: a shot of one picture is complete while that picture still crosses the link, and the next
-            // line keeps its moment. Not before a body's pause after a cable shot, though, nor on the run's
-            // last line, which ends the run once every picture is stored. The count is read last: with the
-            // queue empty and nothing being counted, the worker changes it no more.
-            if (s.pauseBeforeFinishingMs != 0 || runEndsAfterThisLine(p) || !p.transfers.empty() ||
-                s.counting || !onePicture(p))
+            // over: a shot is complete while its pictures still cross the link, and the next line keeps its
+            // moment. Not before a body's pause after a cable shot, though, nor on the run's last line, which
+            // ends the run once every picture is stored. A picture moving from the queue to the count between
+            // the two reads is missed, never counted twice: the shot is then complete a turn later.
+            if (s.pauseBeforeFinishingMs != 0 || runEndsAfterThisLine(p) || s.counting ||
+                !everyPictureAnnounced(p))
                 return;
             p.transferWorker.takeNoMore();
         } else {
@@ -340,7 +345,7 @@ void watchTransfers(Program& p, Window& w) {
         return;
     }
     if (r.picturesReported > 0) {
-        if (onePicture(p) || ticksBetween(p.transfers.emptySince(), now) >= 2000) {
+        if (everyPictureAnnounced(p) || ticksBetween(p.transfers.emptySince(), now) >= 2000) {
             r.cameraReady = true;
             r.picturesReported = 0;
             showShots(p, w);
