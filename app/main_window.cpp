@@ -6,7 +6,7 @@
 #include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_info_dialog.h"
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 #include "core/text_scan.h"
 #include "liveview/frame_tick.h"
 #include "liveview/live_view_requests.h"

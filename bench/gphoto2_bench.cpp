@@ -3,8 +3,8 @@
 // library's own overhead the only cost), how long a 25 MB RAW takes to come over, how long a live view
 // frame waits for the body's owner thread while such a RAW comes over a 30 MB/s link, and how late
 // releases due while earlier pictures cross that link reach the body (target: within 50 ms).
-#include "camera/camera_driver.h"
-#include "camera/gphoto2/gphoto_driver.h"
+#include "sdk/camera_driver.h"
+#include "sdk/gphoto2/gphoto_driver.h"
 
 #include <benchmark/benchmark.h>
 

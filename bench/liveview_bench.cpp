@@ -1,6 +1,6 @@
 // One live view frame as a Move wait handles it: a 1024×680 JPEG decoded into a Frame, then compared with
 // the frame before. Target: under 2 ms at the median.
-#include "camera/virtual/picture_files.h"
+#include "sdk/virtual/picture_files.h"
 #include "liveview/frame_decoder.h"
 #include "liveview/move_detection.h"
 #include "platform/headless/headless_window.h"

@@ -1,7 +1,7 @@
 #include "camera/error_texts.h"
 
 #include "camera/program_errors.h"
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 #include "core/catalogue.h"
 
 namespace orvex {

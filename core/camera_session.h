@@ -1,7 +1,7 @@
 #pragma once
 // The connected camera.
 #include "camera/camera_model.h"
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 // The live view record: the frames on their way from the camera to the move detection.
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 #include "platform/window.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 // Downloading one picture into the picture folder under the name of the moment it was taken.
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 
 #include <cstdint>
 #include <optional>

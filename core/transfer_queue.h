@@ -1,6 +1,6 @@
 #pragma once
 // Pictures the camera asked to send, waiting for the transfer worker, and the handshake with that worker.
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // The virtual camera's profile reader on any text: a profile, or an error that says what is wrong.
-#include "camera/virtual/virtual_profile.h"
+#include "sdk/virtual/virtual_profile.h"
 
 #include <cstdlib>
 #include <string>

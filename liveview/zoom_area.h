@@ -1,6 +1,6 @@
 #pragma once
 // Where the camera's zoom area goes, and how a frame maps onto the picture area.
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 #include "platform/window.h"
 
 #include <optional>

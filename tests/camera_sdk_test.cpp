@@ -1,5 +1,5 @@
-#include "camera/camera_driver.h"
-#include "camera/sdk.h"
+#include "sdk/camera_driver.h"
+#include "sdk/sdk.h"
 #include "tests/support/fake_camera.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Every example script rehearsed with orvex-cli simulate on the virtual bodies, as the demo does.
-#include "camera/virtual/virtual_profile.h"
+#include "sdk/virtual/virtual_profile.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/test_program.h"
 

@@ -1,6 +1,6 @@
 // Live view JPEGs become bottom-up frames with padded rows; a damaged one is dropped and the next one
 // decodes.
-#include "camera/virtual/picture_files.h"
+#include "sdk/virtual/picture_files.h"
 #include "liveview/frame_decoder.h"
 
 #include <gtest/gtest.h>

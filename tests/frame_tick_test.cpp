@@ -1,6 +1,6 @@
 // The steps of the live view timer, on a body that answers as each row needs: which ticks download a
 // frame, which close the window, and which leave the camera alone.
-#include "camera/virtual/picture_files.h"
+#include "sdk/virtual/picture_files.h"
 #include "liveview/frame_tick.h"
 #include "resources/live_view_dialog.h"
 #include "tests/support/fake_camera.h"

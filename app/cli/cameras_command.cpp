@@ -1,7 +1,7 @@
 #include "app/cli/cameras_command.h"
 
-#include "camera/camera_driver.h"
-#include "camera/gphoto2/gphoto_driver.h"
+#include "sdk/camera_driver.h"
+#include "sdk/gphoto2/gphoto_driver.h"
 #include "core/catalogue.h"
 
 #include <string>

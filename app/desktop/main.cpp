@@ -1,7 +1,7 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/main_window.h"
-#include "camera/gphoto2/gphoto_driver.h"
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/gphoto2/gphoto_driver.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "core/catalogue.h"
 #include "core/program.h"
 #include "core/startup_options.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The real libgphoto2 with the emulated EOS body of tests/gphoto2/emulated, in a home folder of the test's
 // own (the library keeps the capture target there), the SDK layer started with the libgphoto2 driver.
-#include "camera/camera_driver.h"
-#include "camera/gphoto2/gphoto_driver.h"
+#include "sdk/camera_driver.h"
+#include "sdk/gphoto2/gphoto_driver.h"
 #include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>

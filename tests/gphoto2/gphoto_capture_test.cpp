@@ -1,6 +1,6 @@
 // Taking pictures on a real body through libgphoto2: releases, bulb, events and the files they announce.
-#include "camera/gphoto2/gphoto_errors.h"
-#include "camera/gphoto2/gphoto_events.h"
+#include "sdk/gphoto2/gphoto_errors.h"
+#include "sdk/gphoto2/gphoto_events.h"
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>

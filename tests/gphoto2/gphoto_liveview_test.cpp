@@ -1,6 +1,6 @@
 // Live view and focus on a real body through libgphoto2.
 #include "app/camera_link.h"
-#include "camera/gphoto2/sensor_grid.h"
+#include "sdk/gphoto2/sensor_grid.h"
 #include "liveview/frame_tick.h"
 #include "resources/live_view_dialog.h"
 #include "tests/gphoto2/emulated_body.h"

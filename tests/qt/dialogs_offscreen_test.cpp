@@ -1,7 +1,7 @@
 // The parameters and script chain dialogs as the real program opens them from its menu, in both languages,
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
 #include "camera/ae_mode_icons.h"
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "platform/thread_scheduler.h"
 #include "tests/qt/program_window.h"
 

@@ -1,6 +1,6 @@
 // The desktop program's own window on a French desktop, driving the tests' emulated EOS body through the
 // real libgphoto2, whose labels read in French there ("Manuel", "pose longue", "Carte mémoire" …).
-#include "camera/gphoto2/gphoto_driver.h"
+#include "sdk/gphoto2/gphoto_driver.h"
 #include "core/run_state.h"
 #include "tests/qt/program_window.h"
 

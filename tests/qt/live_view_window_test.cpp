@@ -1,6 +1,6 @@
 // The live view window on the desktop, in both sizes, showing a virtual body's viewfinder in fit view and
 // zoomed; the screenshots go to the build folder for the manual.
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "liveview/live_view_window.h"
 #include "platform/thread_scheduler.h"
 #include "resources/live_view_dialog.h"

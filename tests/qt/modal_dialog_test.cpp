@@ -1,7 +1,7 @@
 // Modal dialogs built from templates, and the camera choice dialog in one, on the offscreen platform.
 #include "app/camera_link.h"
 #include "camera/camera_connection.h"
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
 #include "resources/connect_dialog.h"

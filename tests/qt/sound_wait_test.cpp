@@ -1,6 +1,6 @@
 // The desktop program waiting for a sound, in both languages: the computer's input reached through PortAudio
 // (ALSA's file plugin reading steady samples, on a machine without a sound card) feeds the level bar.
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/thread_scheduler.h"
 #include "run/run_controller.h"

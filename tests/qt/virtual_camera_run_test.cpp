@@ -1,6 +1,6 @@
 // The desktop program's own window, on the computer's clock, connecting a virtual body and running a
 // short script until it completes.
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "platform/thread_scheduler.h"
 #include "tests/qt/program_window.h"
 

@@ -5,7 +5,7 @@
 #include "camera/camera_connection.h"
 #include "tests/support/test_program.h"
 
-#include "camera/camera_driver.h"
+#include "sdk/camera_driver.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "tests/support/run_program.h"
 
 #include "camera/transfer.h"
-#include "camera/virtual/virtual_profile.h"
+#include "sdk/virtual/virtual_profile.h"
 
 #include <algorithm>
 #include <filesystem>

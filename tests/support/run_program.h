@@ -1,7 +1,7 @@
 #pragma once
 // The program running a script on the virtual clock, on a virtual EOS body or in simulation mode: its
 // timeline, its cable's lines and its picture folder, for run tests.
-#include "camera/virtual/virtual_camera.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 #include "tests/support/timeline.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A program on a virtual clock with a headless main window, and a scratch folder for its files.
 #include "app/main_window.h"
-#include "camera/sdk.h"
+#include "sdk/sdk.h"
 #include "core/program.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/virtual_clock.h"

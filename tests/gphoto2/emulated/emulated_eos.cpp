@@ -10,7 +10,7 @@
 // Environment:
 //   ORVEX_EMULATED_FAULTS  comma-separated switches, each a name or NAME=N; kFaults below lists them all
 //   ORVEX_EMULATED_LOG     a file to which every action on the body is appended, one line each
-#include "camera/virtual/picture_files.h"
+#include "sdk/virtual/picture_files.h"
 
 #include <gphoto2/gphoto2-library.h>
 #include <gphoto2/gphoto2-result.h>
