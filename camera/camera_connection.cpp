@@ -1,6 +1,7 @@
 #include "camera/camera_connection.h"
 
 #include "camera/camera_choice_dialog.h"
+#include "camera/camera_model.h"
 #include "camera/camera_properties.h"
 #include "camera/error_texts.h"
 #include "camera/transfer.h"

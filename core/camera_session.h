@@ -1,6 +1,6 @@
 #pragma once
 // The connected camera.
-#include "camera/camera_model.h"
+#include "core/model_rules.h"
 #include "sdk/sdk.h"
 
 #include <atomic>

@@ -1,3 +1,4 @@
+#include "camera/camera_model.h"
 #include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>
