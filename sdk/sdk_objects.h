@@ -1,7 +1,7 @@
 #pragma once
 // The objects behind the handles of sdk.h.
 #include "sdk/camera_driver.h"
-#include "sdk/sdk_events.h"
+#include "sdk/handler_set.h"
 #include "sdk/sdk_handles.h"
 #include "sdk/sdk_streams.h"
 

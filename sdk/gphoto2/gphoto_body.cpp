@@ -1,5 +1,6 @@
 #include "sdk/gphoto2/gphoto_body.h"
 
+#include "platform/time_zone.h"
 #include "sdk/gphoto2/body_clock.h"
 #include "sdk/gphoto2/gphoto_errors.h"
 #include "sdk/gphoto2/gphoto_events.h"
@@ -7,7 +8,6 @@
 #include "sdk/gphoto2/gphoto_labels.h"
 #include "sdk/gphoto2/library_lock.h"
 #include "sdk/gphoto2/sensor_grid.h"
-#include "platform/time_zone.h"
 
 #include <gphoto2/gphoto2-file.h>
 #include <gphoto2/gphoto2-filesys.h>

@@ -13,6 +13,7 @@
 // A pressed button or an open bulb counts as held until the body has accepted its let-go: real bodies answer
 // a let-go busy at times, most often at the end of a bulb exposure, and such a button is asked again.
 #include "sdk/camera_driver.h"
+#include "sdk/gphoto2/card_files.h"
 #include "sdk/gphoto2/card_picture.h"
 #include "sdk/gphoto2/gphoto_session.h"
 #include "sdk/gphoto2/owner_thread.h"
@@ -40,10 +41,10 @@ struct ReleaseLabels {
     const char* pressFocused;
 };
 
-class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
+class GphotoBody final : public CardFiles, public std::enable_shared_from_this<GphotoBody> {
   public:
     explicit GphotoBody(std::shared_ptr<sdk::CameraEventSink> events);
-    ~GphotoBody();
+    ~GphotoBody() override;
 
     EdsError open(const CameraAbilities& abilities, const std::string& port);
     // Leaves the body as the program found it: a bulb or a held release is let go first.
@@ -58,13 +59,10 @@ class GphotoBody final : public std::enable_shared_from_this<GphotoBody> {
     // No piece of a picture starts from now until the shot's release has been sent (or a while has passed).
     void beginShot();
 
-    // The bytes of a file the body announced on its card.
-    EdsError fetchFile(const std::string& folder, const std::string& name, std::vector<char>& out);
+    EdsError fetchFile(const std::string& folder, const std::string& name, std::vector<char>& out) override;
     // What the library said of the last call that failed, in its words; empty when it said nothing.
     std::string explanation();
-    // Has a picture brought over for the computer removed from the card when the body has a quiet moment;
-    // returns at once. A delete the body refuses is asked again at a later quiet moment.
-    void forget(const std::string& folder, const std::string& name);
+    void forget(const std::string& folder, const std::string& name) override;
 
   private:
     // A picture on its way over from the card.

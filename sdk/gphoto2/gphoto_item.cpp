@@ -1,7 +1,5 @@
 #include "sdk/gphoto2/gphoto_item.h"
 
-#include "sdk/gphoto2/gphoto_body.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -20,7 +18,7 @@ std::string cardStyleName(const std::string& libraryName) {
 
 } // namespace
 
-GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name)
+GphotoItem::GphotoItem(std::weak_ptr<CardFiles> body, std::string folder, std::string name)
     : body_(std::move(body)), folder_(std::move(folder)), name_(std::move(name)), inMemory_(false) {}
 
 GphotoItem::GphotoItem(const std::string& libraryName, std::vector<char> bytes, EdsError readError)
@@ -28,7 +26,7 @@ GphotoItem::GphotoItem(const std::string& libraryName, std::vector<char> bytes, 
     if (!readError) bytes_ = std::move(bytes);
 }
 
-GphotoItem::GphotoItem(std::weak_ptr<GphotoBody> body, std::shared_ptr<CardPicture> picture)
+GphotoItem::GphotoItem(std::weak_ptr<CardFiles> body, std::shared_ptr<CardPicture> picture)
     : body_(std::move(body)), folder_(picture->folder), name_(picture->name), inMemory_(false),
       picture_(std::move(picture)) {}
 
@@ -45,7 +43,7 @@ EdsError GphotoItem::fetch() {
         bytes_ = picture_->take();
         return EDS_ERR_OK;
     }
-    const std::shared_ptr<GphotoBody> body = body_.lock();
+    const std::shared_ptr<CardFiles> body = body_.lock();
     if (!body) return EDS_ERR_COMM_DISCONNECTED;
     std::vector<char> bytes;
     if (const EdsError e = body->fetchFile(folder_, name_, bytes)) return e;
@@ -78,7 +76,7 @@ EdsError GphotoItem::letGo(bool stored) {
     if (picture_ && !done_) {
         picture_->letGo();
         if (stored)
-            if (const std::shared_ptr<GphotoBody> body = body_.lock()) body->forget(folder_, name_);
+            if (const std::shared_ptr<CardFiles> body = body_.lock()) body->forget(folder_, name_);
     }
     done_ = true;
     bytes_.reset();

@@ -5,6 +5,7 @@
 // copy goes only once the program has stored the picture whole (the download completed); cancelled, for
 // whatever reason, it stays on the card. A picture taken to the card stays there.
 #include "sdk/camera_driver.h"
+#include "sdk/gphoto2/card_files.h"
 #include "sdk/gphoto2/card_picture.h"
 
 #include <memory>
@@ -15,16 +16,14 @@
 
 namespace orvex::gphoto {
 
-class GphotoBody;
-
 class GphotoItem final : public sdk::DriverItem {
   public:
     // A file on the card, read through the body when asked.
-    GphotoItem(std::weak_ptr<GphotoBody> body, std::string folder, std::string name);
+    GphotoItem(std::weak_ptr<CardFiles> body, std::string folder, std::string name);
     // A picture taken for the computer, read out of the library's memory, or the error reading it gave.
     GphotoItem(const std::string& libraryName, std::vector<char> bytes, EdsError readError);
     // A picture for the computer, still coming over from the card.
-    GphotoItem(std::weak_ptr<GphotoBody> body, std::shared_ptr<CardPicture> picture);
+    GphotoItem(std::weak_ptr<CardFiles> body, std::shared_ptr<CardPicture> picture);
 
     EdsError info(EdsDirectoryItemInfo& out) override;
     EdsError download(EdsUInt64 size, sdk::ByteSink& out) override;
@@ -37,7 +36,7 @@ class GphotoItem final : public sdk::DriverItem {
     EdsError fetch(); // under lock_
     EdsError letGo(bool stored);
 
-    const std::weak_ptr<GphotoBody> body_;
+    const std::weak_ptr<CardFiles> body_;
     const std::string folder_, name_;
     const bool inMemory_;
     const std::shared_ptr<CardPicture> picture_; // for a picture coming over from the card

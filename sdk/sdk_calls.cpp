@@ -3,6 +3,7 @@
 
 #include "sdk/camera_driver.h"
 #include "sdk/sdk_call_guard.h"
+#include "sdk/sdk_events.h"
 #include "sdk/sdk_objects.h"
 #include "sdk/sdk_property_value.h"
 
