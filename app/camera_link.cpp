@@ -3,6 +3,7 @@
 #include "camera/camera_connection.h"
 #include "camera/transfer.h"
 #include "run/run_controller.h"
+#include "run/run_end.h"
 #include "run/status_display.h"
 #include "ui/main_controls.h"
 

@@ -6,6 +6,7 @@
 #include "liveview/live_view_requests.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
+#include "run/run_end.h"
 #include "run/script_moves.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
@@ -21,10 +22,7 @@ namespace orvex {
 namespace {
 
 constexpr int kDay = 86400000;
-constexpr int kMessageNotDownloaded = 211;
-constexpr int kMessageKeptOnCard = 244, kMessageCardFolder = 245;
 constexpr int kMessageWarning = 198;
-constexpr int kMessageThroughMemory = 232;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 constexpr std::uint32_t kShortestFirstTickMs = 10;
@@ -458,46 +456,6 @@ void runTick(Program& p, Window& w) {
     default:
         break;
     }
-}
-
-void stopRun(Program& p, Window& w) {
-    RunState& r = p.run;
-    r.running = false;
-    r.paused = false;
-    w.killTimer(kTimerRun);
-    closeSound(p);
-    if (!p.options.simulation) {
-        if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
-            (p.camera.bulbCommands || p.camera.shutterButton))
-            driveShutterButton(p, false);
-        setCameraUiLock(p, false);
-        releaseLiveViewOutput(p);
-    }
-    closeCable(p);
-    updateMainControls(p, w);
-    // Pictures lost to failed downloads did not stop the run; the user learns of them once, at its end.
-    if (const int lost = r.downloadsFailed.exchange(0))
-        w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
-                     BoxIcon::Warning, BoxButtons::Ok);
-    // Pictures still waiting for the worker are not this run's any more; those on the card stay there. One
-    // the worker is bringing over meanwhile ends its drain first.
-    if (p.transferWorker.finished() || !p.transferStatus.running) p.transfers.clear();
-    if (const TransferQueue::KeptOnCard kept = p.transfers.takeKeptOnCard(); kept.count > 0) {
-        std::string folders;
-        for (const std::string& folder : kept.folders) folders += (folders.empty() ? "" : ", ") + folder;
-        w.messageBox(formatMessage(p.language, kMessageKeptOnCard, kept.count) + "\r" +
-                         formatMessage(p.language, kMessageCardFolder, folders),
-                     p.text(kMessageWarning), BoxIcon::Warning, BoxButtons::Ok);
-    }
-    if (std::exchange(p.camera.picturesThroughMemory, false))
-        w.messageBox(p.text(kMessageThroughMemory), p.text(kMessageWarning), BoxIcon::Warning,
-                     BoxButtons::Ok);
-}
-
-bool runEndsAfterThisLine(const Program& p) {
-    const RunState& r = p.run;
-    if (r.currentLine + 1 < static_cast<int>(p.script.lines.size())) return false;
-    return !r.settings.loopEnabled || (!r.settings.loopInfinite && r.passCount + 1 >= r.settings.loopCount);
 }
 
 void togglePause(Program& p, Window& w) {

@@ -11,10 +11,6 @@ inline constexpr unsigned kTickMs = 50;
 void startRun(Program& program, Window& window);
 // Timer 1, every 50 ms while a run is active.
 void runTick(Program& program, Window& window);
-// Ends the run; the caller sets the final state.
-void stopRun(Program& program, Window& window);
-// The current line is the run's last: its script's last, on the last pass.
-bool runEndsAfterThisLine(const Program& program);
 void togglePause(Program& program, Window& window);
 // The Start/Stop button while a run is active: asks to confirm, then stops now or after the shot.
 void requestStop(Program& program, Window& window);

@@ -1,6 +1,7 @@
 #include "run/script_moves.h"
 
 #include "run/run_controller.h"
+#include "run/run_end.h"
 #include "run/status_display.h"
 #include "script/script_chain.h"
 #include "script/script_loader.h"

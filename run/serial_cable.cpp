@@ -2,7 +2,8 @@
 
 #include "camera/camera_properties.h"
 #include "resources/main_dialog.h"
-#include "run/run_controller.h"
+#include "run/cable_port.h"
+#include "run/run_end.h"
 #include "run/status_display.h"
 
 namespace orvex {
@@ -36,16 +37,6 @@ bool openCable(Program& p, Window& w) {
         return false;
     }
     return true;
-}
-
-bool setCableLines(Program& p, bool asserted) {
-    return p.cable && p.cable->setLines(asserted);
-}
-
-void closeCable(Program& p) {
-    if (!p.cable) return;
-    setCableLines(p, false);
-    p.cable.reset();
 }
 
 bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {

@@ -17,9 +17,6 @@ enum class CablePhase {
 // The Lockup choice: 0 for Off, 1000 to 10000 ms, -1 for Manu or any other text.
 int lockupTime(const Program& program, const Window& window);
 bool openCable(Program& program, Window& window);
-// False when the port refused: it is gone.
-bool setCableLines(Program& program, bool asserted);
-void closeCable(Program& program);
 // One step of a cable or lock-up sequence. False when it failed; the run has then been stopped.
 bool cablePhase(Program& program, Window& window, bool press, CablePhase phase);
 void startLockup(Program& program, Window& window, int delayMs);

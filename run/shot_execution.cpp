@@ -4,7 +4,7 @@
 #include "camera/transfer.h"
 #include "core/catalogue.h"
 #include "resources/main_dialog.h"
-#include "run/run_controller.h"
+#include "run/run_end.h"
 #include "run/serial_cable.h"
 #include "run/status_display.h"
 

@@ -2,7 +2,6 @@
 
 #include "camera/camera_properties.h"
 #include "resources/main_dialog.h"
-#include "run/run_controller.h"
 #include "run/sound_detection.h"
 #include "ui/main_controls.h"
 
@@ -73,20 +72,6 @@ void showShots(Program& p, Window& w) {
         text += "   [" + std::to_string(p.camera.shotsLeft) + "]";
     }
     w.setItemText(kShotsField, text);
-}
-
-void reportError(Program& program, Window& window, std::int32_t code, int location) {
-    reportError(program, window, code, location, errorText(program.language, code));
-}
-
-void reportError(Program& program, Window& window, std::int32_t code, int location, const std::string& text) {
-    // Read before the run stops, which speaks to the camera again. The program's own codes are not the
-    // camera's.
-    const std::string said = code > 0 ? cameraExplanation(program) : std::string();
-    showStatus(program, window, RunStatus::kError);
-    stopRun(program, window);
-    const std::string caption = std::string(program.text(54)) + " (L" + std::to_string(location) + ")";
-    window.messageBox(said.empty() ? text : text + "\r" + said, caption, BoxIcon::Error, BoxButtons::Ok);
 }
 
 } // namespace orvex

@@ -17,9 +17,4 @@ std::string formatRemaining(int ms);
 void showRemaining(Window& window, int ms);
 // The shot count, and the shots left on the card when pictures stay there.
 void showShots(Program& program, Window& window);
-// Ends the run on an error: state "Error" and one modal box captioned with the location. The box says the
-// error's text, or `text` when given, and what the camera's own software said of a camera code.
-void reportError(Program& program, Window& window, std::int32_t code, int location);
-void reportError(Program& program, Window& window, std::int32_t code, int location, const std::string& text);
-
 } // namespace orvex

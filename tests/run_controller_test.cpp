@@ -1,6 +1,7 @@
 // The run carried through time: pauses, stops, chained scripts, restarts after an error, the tick wrap.
 // Whole rehearsals whose timeline says it all are scenarios (tests/scenarios/).
 #include "run/run_controller.h"
+#include "run/run_end.h"
 #include "run/status_display.h"
 #include "tests/support/run_program.h"
 

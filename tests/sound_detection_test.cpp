@@ -3,6 +3,7 @@
 #include "platform/headless/recorded_sound.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
+#include "run/run_end.h"
 #include "run/sound_detection.h"
 #include "tests/support/run_program.h"
 

@@ -1,3 +1,4 @@
+#include "run/run_end.h"
 #include "run/status_display.h"
 #include "tests/support/test_program.h"
 

@@ -3,9 +3,7 @@
 #include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
-#include "sdk/gphoto2/gphoto_driver.h"
 #include "camera/transfer.h"
-#include "sdk/virtual/virtual_camera.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
@@ -16,6 +14,9 @@
 #include "platform/posix/shared_synchro.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
+#include "run/run_end.h"
+#include "sdk/gphoto2/gphoto_driver.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "ui/main_controls.h"
 
 #include <algorithm>

@@ -1,7 +1,5 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/main_window.h"
-#include "sdk/gphoto2/gphoto_driver.h"
-#include "sdk/virtual/virtual_camera.h"
 #include "core/catalogue.h"
 #include "core/program.h"
 #include "core/startup_options.h"
@@ -11,6 +9,9 @@
 #include "platform/system_language.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
+#include "run/run_end.h"
+#include "sdk/gphoto2/gphoto_driver.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "ui/main_controls.h"
 
 #include <cstdio>

@@ -1,10 +1,11 @@
 // The desktop program waiting for a sound, in both languages: the computer's input reached through PortAudio
 // (ALSA's file plugin reading steady samples, on a machine without a sound card) feeds the level bar.
-#include "sdk/virtual/virtual_camera.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/thread_scheduler.h"
 #include "run/run_controller.h"
+#include "run/run_end.h"
 #include "run/sound_detection.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "tests/qt/program_window.h"
 
 #include <QProgressBar>
