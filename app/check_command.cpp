@@ -3,7 +3,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "script/line_reader.h"
 #include "script/script_loader.h"
 

@@ -19,7 +19,7 @@
 #include "resources/script_chain_dialog.h"
 #include "run/cable_port.h"
 #include "run/run_controller.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
 #include "run/slave_sync.h"

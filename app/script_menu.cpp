@@ -3,7 +3,7 @@
 #include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/script_chain_dialog.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "script/script_chain_dialog.h"
 #include "script/script_loader.h"
 #include "ui/external_programs.h"

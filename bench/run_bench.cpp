@@ -7,7 +7,7 @@
 #include "platform/headless/virtual_clock.h"
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "script/script_loader.h"
 #include "ui/main_controls.h"
 

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "resources/main_dialog.h"
 #include "run/run_end.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "run/serial_cable.h"
 #include "run/shot_execution.h"
 #include "run/sound_detection.h"
@@ -353,6 +353,20 @@ void startFromCleanHandshake(Program& p) {
     p.run.picturesReported = 0;
 }
 
+// Moving along the chain during a run as well: a run stops when its script cannot be loaded and starts
+// again on the one that can.
+bool followLink(Program& p, Window& w, const char* extension) {
+    const auto path = linkedScript(p, w, extension);
+    if (!path) return false;
+    if (!loadScript(p, w, *path)) {
+        // The previous script is gone: a run cannot go on without lines.
+        if (p.run.running) stopRun(p, w);
+        return false;
+    }
+    if (p.run.running) startRun(p, w);
+    return true;
+}
+
 } // namespace
 
 void startRun(Program& p, Window& w) {
@@ -472,6 +486,41 @@ void requestStop(Program& p, Window& w) {
         w.enableItem(kStartButton, false);
         p.run.requests.abort = true;
     }
+}
+
+bool nextScript(Program& p, Window& w) {
+    return followLink(p, w, ".next");
+}
+bool previousScript(Program& p, Window& w) {
+    return followLink(p, w, ".prev");
+}
+
+bool reloadScript(Program& p, Window& w) {
+    const bool wasRunning = p.run.running;
+    if (wasRunning) stopRun(p, w);
+    const bool loaded = loadScript(p, w, p.script.path);
+    if (loaded && wasRunning) startRun(p, w);
+    return loaded;
+}
+
+bool serviceRequests(Program& p, Window& w) {
+    RunState& r = p.run;
+    bool moved = false;
+    if (r.requests.reload) {
+        r.requests.reload = false;
+        moved = reloadScript(p, w);
+    } else if (r.requests.next) {
+        r.requests.next = false;
+        moved = nextScript(p, w);
+    } else if (r.requests.prev) {
+        r.requests.prev = false;
+        moved = previousScript(p, w);
+    } else {
+        return false;
+    }
+    // A move that could not be made leaves the run going on with the current script: the caller carries on
+    // as if nothing had been asked, so that no line is skipped.
+    return moved || !r.running;
 }
 
 } // namespace orvex

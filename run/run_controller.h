@@ -15,4 +15,11 @@ void togglePause(Program& program, Window& window);
 // The Start/Stop button while a run is active: asks to confirm, then stops now or after the shot.
 void requestStop(Program& program, Window& window);
 
+// Moving along the script's chain, and reloading it, whether a run is going on or not.
+bool nextScript(Program& program, Window& window);
+bool previousScript(Program& program, Window& window);
+bool reloadScript(Program& program, Window& window);
+// Acts on a pending Reload, Next or Prev. request of a run; true when the run was restarted or stopped,
+// false when there was none or it could not be carried out and the run goes on as it was.
+bool serviceRequests(Program& program, Window& window);
 } // namespace orvex

@@ -1,5 +1,5 @@
 #include "app/check_command.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "script/script_loader.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"

@@ -1,7 +1,7 @@
 // The desktop program's -fromline: a night resumed at a line of its script, and the body chosen by the
 // number printed on it.
 #include "resources/main_dialog.h"
-#include "run/script_moves.h"
+#include "run/script_load.h"
 #include "tests/support/run_program.h"
 
 #include <gtest/gtest.h>

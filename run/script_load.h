@@ -1,0 +1,13 @@
+#pragma once
+// Loading a script into the program: its lines, its state shown, the controls that follow from it.
+#include "core/program.h"
+#include "platform/window.h"
+
+#include <string>
+
+namespace orvex {
+
+// On failure shows the first error and leaves no script loaded, even if one was loaded before.
+bool loadScript(Program& program, Window& window, const std::string& path);
+
+} // namespace orvex
