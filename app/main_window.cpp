@@ -6,6 +6,7 @@
 #include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_info_dialog.h"
+#include "camera/transfer.h"
 #include "core/text_scan.h"
 #include "liveview/frame_tick.h"
 #include "liveview/live_view_requests.h"
@@ -219,10 +220,11 @@ void command(Program& p, Window& w, int id) {
         break;
     // The picture folder is only known, and only fills, while pictures are saved to the computer.
     case kMenuBrowse:
-        if (w.isMenuEntryEnabled(kMenuBrowse)) openPictureFolder(p, w);
+        if (w.isMenuEntryEnabled(kMenuBrowse))
+            openPictureFolder(pictureFolder(p), p.settings.pictureBrowser, p.shell, p.language, w);
         break;
     case kMenuErase:
-        if (w.isMenuEntryEnabled(kMenuErase)) erasePictures(p, w);
+        if (w.isMenuEntryEnabled(kMenuErase)) erasePictures(pictureFolder(p), p.language, w);
         break;
     case kMenuCamera:
         if (w.isMenuEntryEnabled(kMenuCamera))
@@ -234,10 +236,10 @@ void command(Program& p, Window& w, int id) {
         if (w.isMenuEntryEnabled(id)) setCameraClock(p, w, id == kMenuSetTimeUT);
         break;
     case kMenuHelp:
-        showHelp(p, w);
+        showHelp(p.startupDirectory, p.shell, p.language, w);
         break;
     case kMenuAbout:
-        showAbout(p, w);
+        showAbout(p.language, w);
         break;
     default:
         break;

@@ -27,7 +27,7 @@ std::optional<std::string> chooseScript(const Program& p, Window& w, int title, 
 
 void openInEditor(Program& p, Window& w, const std::string& path) {
     // The path travels as one argument, blanks and all, whichever editor it is.
-    runExternalProgram(p, w, p.settings.scriptEditor, {path});
+    runExternalProgram(p.shell, p.language, w, p.settings.scriptEditor, {path});
 }
 
 } // namespace
@@ -71,9 +71,9 @@ void loadDroppedScript(Program& p, Window& w, const std::vector<std::string>& fi
 }
 
 void chainScripts(Program& p, Window& w) {
-    ChainList chain;
+    ChainList chain{{}, p.chainDirectory, p.script.directory, p.language};
     w.runModal(SCRIPT_CHAIN_DIALOG,
-               [&p, &chain](Window& d, const DialogMessage& m) { scriptChainProcedure(p, chain, d, m); });
+               [&chain](Window& d, const DialogMessage& m) { scriptChainProcedure(chain, d, m); });
 }
 
 } // namespace orvex

@@ -356,7 +356,7 @@ void startFromCleanHandshake(Program& p) {
 // Moving along the chain during a run as well: a run stops when its script cannot be loaded and starts
 // again on the one that can.
 bool followLink(Program& p, Window& w, const char* extension) {
-    const auto path = linkedScript(p, w, extension);
+    const auto path = linkedScript(p.script, p.language, w, extension);
     if (!path) return false;
     if (!loadScript(p, w, *path)) {
         // The previous script is gone: a run cannot go on without lines.
@@ -372,7 +372,7 @@ bool followLink(Program& p, Window& w, const char* extension) {
 void startRun(Program& p, Window& w) {
     RunState& r = p.run;
     r.exposure.cableUsed = false;
-    if (scriptModifiedSinceLoad(p) &&
+    if (scriptModifiedSinceLoad(p.script) &&
         w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes) {
         const bool wasRunning = r.running;
         // A reload during a run starts the run again by itself.

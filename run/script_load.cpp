@@ -10,7 +10,11 @@ bool loadScript(Program& p, Window& w, const std::string& path) {
     showStatus(p, w, RunStatus::kIdle);
     // A start line was chosen in the script that was loaded before.
     p.run.startLine.reset();
-    const bool loaded = readScript(p, w, path);
+    const bool loaded = readScript(p.script, p.tables, p.language, w, path);
+    // What the lines asked beyond themselves, as far as they were read: a loop marker loops for ever, and a
+    // burst takes the pictures to the computer.
+    if (p.script.hasLoopMarker) p.run.settings.loopEnabled = p.run.settings.loopInfinite = true;
+    if (p.script.hasBurst) p.options.saveToHost = true;
     updateMainControls(p, w);
     return loaded;
 }

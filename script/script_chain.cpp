@@ -1,5 +1,6 @@
 #include "script/script_chain.h"
 
+#include "core/catalogue.h"
 #include "platform/files.h"
 #include "script/line_reader.h"
 
@@ -12,8 +13,9 @@ constexpr int kLinkLimit = 260;
 
 } // namespace
 
-std::optional<std::string> linkedScript(const Program& p, Window& w, const char* extension) {
-    const std::string& path = p.script.path;
+std::optional<std::string> linkedScript(const Script& script, int language, Window& w,
+                                        const char* extension) {
+    const std::string& path = script.path;
     // Only a lower-case ".txt" names its link files; others quietly have no chain.
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".txt") != 0) return std::nullopt;
     const std::string link = path.substr(0, path.size() - 4) + extension;
@@ -21,21 +23,23 @@ std::optional<std::string> linkedScript(const Program& p, Window& w, const char*
     // As for a script: a FIFO or a device given as a link would hang the reader.
     if (fileExists(link)) in.open(link, std::ios::binary);
     if (!in.is_open()) {
-        w.messageBox(std::string(p.text(57)) + " " + link, p.text(54), BoxIcon::Error, BoxButtons::Ok);
+        w.messageBox(std::string(messageText(language, 57)) + " " + link, messageText(language, 54),
+                     BoxIcon::Error, BoxButtons::Ok);
         return std::nullopt;
     }
     std::string name;
     const int n = readLine(in, name, kLinkLimit);
     if (n <= 0) {
-        w.messageBox(link + "\r" + p.text(50), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+        w.messageBox(link + "\r" + messageText(language, 50), messageText(language, 54), BoxIcon::Error,
+                     BoxButtons::Ok);
         return std::nullopt;
     }
-    return p.script.directory + name;
+    return script.directory + name;
 }
 
-bool scriptModifiedSinceLoad(const Program& p) {
-    const auto now = lastWriteTime(p.script.path);
-    return now && now != p.script.lastWrite;
+bool scriptModifiedSinceLoad(const Script& script) {
+    const auto now = lastWriteTime(script.path);
+    return now && now != script.lastWrite;
 }
 
 } // namespace orvex

@@ -1,7 +1,7 @@
 #pragma once
 // Chains of scripts: link files "name.next" and "name.prev" beside a script name the one that follows it
 // and the one before it.
-#include "core/program.h"
+#include "core/script.h"
 #include "platform/window.h"
 
 #include <optional>
@@ -11,8 +11,9 @@ namespace orvex {
 
 // The script that the loaded script's link file (extension ".next" or ".prev") names. Nothing for a script
 // not named "*.txt", and nothing after a message box when the link file cannot be read or is empty.
-std::optional<std::string> linkedScript(const Program& program, Window& window, const char* extension);
+std::optional<std::string> linkedScript(const Script& script, int language, Window& window,
+                                        const char* extension);
 // True when the file's last-write time can be read and differs from the one remembered at load.
-bool scriptModifiedSinceLoad(const Program& program);
+bool scriptModifiedSinceLoad(const Script& script);
 
 } // namespace orvex

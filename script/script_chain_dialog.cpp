@@ -23,8 +23,8 @@ enum Message {
     kError = 54,
 };
 
-void error(const Program& p, Window& d, const std::string& text) {
-    d.messageBox(text, p.text(kError), BoxIcon::Error, BoxButtons::Ok);
+void error(const ChainList& chain, Window& d, const std::string& text) {
+    d.messageBox(text, chain.text(kError), BoxIcon::Error, BoxButtons::Ok);
 }
 
 void enableButtons(const ChainList& chain, Window& d) {
@@ -39,40 +39,40 @@ void refill(const ChainList& chain, Window& d, int selected) {
     d.listSelectIndex(kChainList, selected);
 }
 
-void initialise(const Program& p, ChainList& chain, Window& d) {
-    d.setTitle(p.text(kTitle));
+void initialise(ChainList& chain, Window& d) {
+    d.setTitle(chain.text(kTitle));
     for (const ControlTemplate& c : SCRIPT_CHAIN_DIALOG.controls)
-        if (c.message >= 0) d.setItemText(c.id, p.text(c.message));
+        if (c.message >= 0) d.setItemText(c.id, chain.text(c.message));
     d.setItemText(kOkCommand, kChainOkText);
     chain.names.clear();
     refill(chain, d, -1);
     enableButtons(chain, d);
 }
 
-void add(Program& p, ChainList& chain, Window& d) {
-    const auto chosen = d.openFileDialog({p.text(kAddTitle),
-                                          p.text(kScriptFilter),
-                                          p.chainDirectory.empty() ? p.script.directory : std::string(),
+void add(ChainList& chain, Window& d) {
+    const auto chosen = d.openFileDialog({chain.text(kAddTitle),
+                                          chain.text(kScriptFilter),
+                                          chain.directory.empty() ? chain.scriptDirectory : std::string(),
                                           {},
                                           true});
     if (!chosen) return;
     const std::string& path = *chosen;
-    if (!fileExists(path)) return error(p, d, path + "\r" + p.text(kInvalidFile));
+    if (!fileExists(path)) return error(chain, d, path + "\r" + chain.text(kInvalidFile));
     // Links name their scripts relative to the chain's folder, so every script must be there.
-    if (!p.chainDirectory.empty() && !sameFolder(directoryOf(path), p.chainDirectory))
-        return error(p, d, p.text(kOtherFolder));
+    if (!chain.directory.empty() && !sameFolder(directoryOf(path), chain.directory))
+        return error(chain, d, chain.text(kOtherFolder));
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".txt") != 0)
-        return error(p, d, path + "\r" + p.text(kInvalidFile));
+        return error(chain, d, path + "\r" + chain.text(kInvalidFile));
     const std::string name = stemOf(path);
     if (std::any_of(chain.names.begin(), chain.names.end(),
                     [&](const std::string& n) { return equalsIgnoringCase(n, name); }))
-        return error(p, d, name + p.text(kAlreadyInList));
+        return error(chain, d, name + chain.text(kAlreadyInList));
     const std::string base = path.substr(0, path.size() - 4);
     if (fileExists(base + ".next") || fileExists(base + ".prev"))
-        if (d.messageBox(p.text(kAlreadyChained), p.text(kWarning), BoxIcon::Question, BoxButtons::YesNo) !=
-            BoxAnswer::Yes)
+        if (d.messageBox(chain.text(kAlreadyChained), chain.text(kWarning), BoxIcon::Question,
+                         BoxButtons::YesNo) != BoxAnswer::Yes)
             return;
-    if (p.chainDirectory.empty()) p.chainDirectory = directoryOf(path);
+    if (chain.directory.empty()) chain.directory = directoryOf(path);
     chain.names.push_back(name);
     d.listAdd(kChainList, name);
     d.listSelectIndex(kChainList, static_cast<int>(chain.names.size()) - 1);
@@ -96,11 +96,11 @@ void move(ChainList& chain, Window& d, int step) {
 }
 
 // Each name's ".prev", then its ".next"; an end of an open chain loses the link it may have had.
-bool writeLinks(const Program& p, const ChainList& chain, bool ring) {
+bool writeLinks(const ChainList& chain, bool ring) {
     const std::vector<std::string>& n = chain.names;
     const std::size_t last = n.size() - 1;
     for (std::size_t i = 0; i <= last; ++i) {
-        const std::string base = p.chainDirectory + n[i];
+        const std::string base = chain.directory + n[i];
         const std::pair<const char*, bool> links[] = {{".prev", i > 0 || ring}, {".next", i < last || ring}};
         for (const auto& [extension, linked] : links) {
             const std::string file = base + extension;
@@ -116,10 +116,10 @@ bool writeLinks(const Program& p, const ChainList& chain, bool ring) {
     return true;
 }
 
-void accept(const Program& p, ChainList& chain, Window& d) {
+void accept(ChainList& chain, Window& d) {
     // A disabled OK cannot be pressed, whatever sends the command.
     if (!d.isItemEnabled(kOkCommand) || chain.names.size() < 2) return;
-    if (!writeLinks(p, chain, d.isItemChecked(kCloseChainCheck))) error(p, d, p.text(kCannotChain));
+    if (!writeLinks(chain, d.isItemChecked(kCloseChainCheck))) error(chain, d, chain.text(kCannotChain));
     d.endDialog(kOkCommand);
 }
 
@@ -130,15 +130,15 @@ void cancel(ChainList& chain, Window& d) {
 
 } // namespace
 
-void scriptChainProcedure(Program& p, ChainList& chain, Window& d, const DialogMessage& m) {
+void scriptChainProcedure(ChainList& chain, Window& d, const DialogMessage& m) {
     switch (m.kind) {
     case MessageKind::Init:
-        initialise(p, chain, d);
+        initialise(chain, d);
         break;
     case MessageKind::Command:
         switch (m.id) {
         case kAddButton:
-            add(p, chain, d);
+            add(chain, d);
             break;
         case kRemoveButton:
             remove(chain, d);
@@ -150,7 +150,7 @@ void scriptChainProcedure(Program& p, ChainList& chain, Window& d, const DialogM
             move(chain, d, 1);
             break;
         case kOkCommand:
-            accept(p, chain, d);
+            accept(chain, d);
             break;
         case kCancelCommand:
             cancel(chain, d);

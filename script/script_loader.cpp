@@ -1,5 +1,6 @@
 #include "script/script_loader.h"
 
+#include "core/catalogue.h"
 #include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
@@ -83,23 +84,21 @@ bool parseDelay(std::string_view text, ScriptLine& line) {
 
 class Loader {
   public:
-    Loader(Program& p, Window& w) : p_(p), w_(w) {}
+    Loader(Script& s, const ValueTables& t, Window& w) : s_(s), t_(t), w_(w) {}
 
     // Returns the message number of the first error, 0 when the line is good.
     int exposureLine(std::string_view text, int number) {
         const auto columns = splitColumns(text);
         if (equalsIgnoringCase(columns.text[0], "Loop")) {
-            p_.run.settings.loopEnabled = true;
-            p_.run.settings.loopInfinite = true;
-            p_.script.hasLoopMarker = true;
+            s_.hasLoopMarker = true;
             return 0;
         }
         try {
-            p_.script.lines.emplace_back();
+            s_.lines.emplace_back();
         } catch (const std::bad_alloc&) {
             return kOutOfMemory;
         }
-        ScriptLine& line = p_.script.lines.back();
+        ScriptLine& line = s_.lines.back();
         line.fileLine = number;
         const auto column = [&](int i) -> std::optional<std::string_view> {
             if (i < columns.count) return columns.text[i];
@@ -107,10 +106,10 @@ class Loader {
         };
 
         if (!parseDelay(columns.text[0], line)) return kBadDelay;
-        if (line.kind == TriggerKind::Move) p_.script.hasMove = true;
+        if (line.kind == TriggerKind::Move) s_.hasMove = true;
 
         if (const auto f = column(1)) {
-            line.aperture = findByName(p_.tables.aperture, *f);
+            line.aperture = findByName(t_.aperture, *f);
             if (line.aperture < 0) return kBadAperture;
         }
 
@@ -121,17 +120,17 @@ class Loader {
             if (!x || !y || *y == 0) return kBadSpeed;
             const double seconds = *x / *y;
             if (!(seconds >= kShortestExposure && seconds <= kLongestExposure)) return kBadSpeed;
-            line.shutter = findNearestShutter(p_.tables.shutter, seconds);
+            line.shutter = findNearestShutter(t_.shutter, seconds);
             line.exposureMs = static_cast<std::uint32_t>(seconds * 1000);
-            if (line.exposureMs >= kLongExposureMs) p_.script.hasLongExposure = true;
+            if (line.exposureMs >= kLongExposureMs) s_.hasLongExposure = true;
         }
 
         if (const auto iso = column(4)) {
-            line.iso = findByName(p_.tables.iso, *iso);
+            line.iso = findByName(t_.iso, *iso);
             if (line.iso < 0) return kBadIso;
         }
         if (const auto quality = column(5)) {
-            line.quality = findByName(p_.tables.quality, *quality);
+            line.quality = findByName(t_.quality, *quality);
             if (line.quality < 0) return kBadQuality;
         }
         if (const auto burst = column(6); burst && !burst->empty()) {
@@ -143,41 +142,40 @@ class Loader {
         }
         if (line.burst != 0) {
             if (line.exposureMs > 1000) return kBurstTooLong;
-            p_.script.hasBurst = true;
-            p_.options.saveToHost = true;
+            s_.hasBurst = true;
             w_.listSelectIndex(kSaveToList, 0);
         }
         return 0;
     }
 
   private:
-    Program& p_;
+    Script& s_;
+    const ValueTables& t_;
     Window& w_;
 };
 
-bool fail(Program& p, Window& w, const std::string& text) {
-    p.script.lines.clear();
-    w.messageBox(text, p.text(54), BoxIcon::Error, BoxButtons::Ok);
+bool fail(Script& s, int language, Window& w, const std::string& text) {
+    s.lines.clear();
+    w.messageBox(text, messageText(language, 54), BoxIcon::Error, BoxButtons::Ok);
     return false;
 }
 
 } // namespace
 
-bool readScript(Program& p, Window& w, const std::string& path) {
-    Script& s = p.script;
+bool readScript(Script& s, const ValueTables& tables, int language, Window& w, const std::string& path) {
     s.hasBurst = s.hasLongExposure = s.hasMove = s.hasLoopMarker = false;
     s.path = path;
     s.loaded = false;
     s.refusedLine = 0;
-    w.setTitle(p.text(188));
+    w.setTitle(messageText(language, 188));
     s.lines.clear();
 
     std::ifstream in;
     // A FIFO or a device would block the read or never end it: only a regular file can be a script.
     if (fileExists(path)) in.open(path, std::ios::binary);
-    if (!in.is_open()) return fail(p, w, std::string(p.text(57)) + " " + path);
+    if (!in.is_open()) return fail(s, language, w, std::string(messageText(language, 57)) + " " + path);
 
-    Loader loader(p, w);
+    Loader loader(s, tables, w);
     std::string text;
     int error = 0, number = 0;
     for (int n; error == 0 && (n = readLine(in, text, kLineLimit)) >= 0;) {
@@ -193,12 +191,12 @@ bool readScript(Program& p, Window& w, const std::string& path) {
 
     if (error != 0) {
         s.refusedLine = number;
-        return fail(p, w, formatMessage(p.language, error, number));
+        return fail(s, language, w, formatMessage(language, error, number));
     }
-    if (s.lines.empty()) return fail(p, w, std::string("\r") + p.text(50));
+    if (s.lines.empty()) return fail(s, language, w, std::string("\r") + messageText(language, 50));
 
     s.lastWrite = lastWriteTime(path);
-    w.setTitle(std::string(p.text(188)) + " - " + stemOf(path));
+    w.setTitle(std::string(messageText(language, 188)) + " - " + stemOf(path));
     s.loaded = true;
     s.directory = directoryOf(path);
     const std::string base = s.directory + stemOf(path);

@@ -1,5 +1,6 @@
 #include "ui/external_programs.h"
 
+#include "core/catalogue.h"
 #include "core/text_scan.h"
 
 namespace orvex {
@@ -12,12 +13,13 @@ ProgramKind programKind(const std::string& storedName) {
     return ProgramKind::Named;
 }
 
-bool runExternalProgram(Program& p, Window& w, const std::string& storedName,
+bool runExternalProgram(Shell* shell, int language, Window& w, const std::string& storedName,
                         const std::vector<std::string>& arguments) {
     const ProgramKind kind = programKind(storedName);
     const ProgramStart request{kind, kind == ProgramKind::Named ? storedName : std::string(), arguments};
-    if (p.shell && p.shell->start(request)) return true;
-    w.messageBox(std::string(p.text(26)) + " " + storedName, p.text(54), BoxIcon::Error, BoxButtons::Ok);
+    if (shell && shell->start(request)) return true;
+    w.messageBox(std::string(messageText(language, 26)) + " " + storedName, messageText(language, 54),
+                 BoxIcon::Error, BoxButtons::Ok);
     return false;
 }
 

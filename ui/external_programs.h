@@ -1,6 +1,5 @@
 #pragma once
 // The script editor, the picture browser and other programs named in the settings.
-#include "core/program.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
@@ -13,9 +12,9 @@ namespace orvex {
 // "Explorer.exe" and the empty name the file manager (letter case aside); any other name is a program.
 ProgramKind programKind(const std::string& storedName);
 
-// Starts the program with the arguments; when it cannot be started, shows "Cannot execute" and the stored
-// name. True when it started.
-bool runExternalProgram(Program& program, Window& window, const std::string& storedName,
+// Starts the program with the arguments through the shell, when there is one; when it cannot be started,
+// shows "Cannot execute" and the stored name. True when it started.
+bool runExternalProgram(Shell* shell, int language, Window& window, const std::string& storedName,
                         const std::vector<std::string>& arguments);
 
 } // namespace orvex

@@ -1,5 +1,6 @@
 #include "ui/help_about.h"
 
+#include "core/catalogue.h"
 #include "platform/data_files.h"
 
 #include <string>
@@ -18,16 +19,17 @@ enum Message {
 
 } // namespace
 
-void showHelp(Program& p, Window& w) {
-    const std::string document = findDataFile(p.startupDirectory, p.text(kHelpDocument));
-    if (!document.empty() && p.shell && p.shell->start({ProgramKind::Document, {}, {document}})) return;
-    w.messageBox(p.text(kNoHelp), p.text(kError), BoxIcon::Error, BoxButtons::Ok);
+void showHelp(const std::string& startupDirectory, Shell* shell, int language, Window& w) {
+    const std::string document = findDataFile(startupDirectory, messageText(language, kHelpDocument));
+    if (!document.empty() && shell && shell->start({ProgramKind::Document, {}, {document}})) return;
+    w.messageBox(messageText(language, kNoHelp), messageText(language, kError), BoxIcon::Error,
+                 BoxButtons::Ok);
 }
 
-void showAbout(const Program& p, Window& w) {
-    const std::string text =
-        std::string(p.text(kProductName)) + "\r" + p.text(kVersionLabel) + "(" + buildDate() + ")\r";
-    w.messageBox(text, p.text(kAboutTitle), BoxIcon::Information, BoxButtons::Ok);
+void showAbout(int language, Window& w) {
+    const std::string text = std::string(messageText(language, kProductName)) + "\r" +
+                             messageText(language, kVersionLabel) + "(" + buildDate() + ")\r";
+    w.messageBox(text, messageText(language, kAboutTitle), BoxIcon::Information, BoxButtons::Ok);
 }
 
 } // namespace orvex

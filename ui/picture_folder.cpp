@@ -1,6 +1,6 @@
 #include "ui/picture_folder.h"
 
-#include "camera/transfer.h"
+#include "core/catalogue.h"
 #include "platform/files.h"
 #include "ui/external_programs.h"
 
@@ -17,8 +17,7 @@ const std::regex kDatedName(R"((.+_)?\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}_\d{4,}(
 const std::regex kUniqueCameraName(R"([A-Za-z0-9_]{4}\d{4}-\d+(\.[A-Za-z0-9]+)?)");
 
 // The folder without its trailing separator, as the browser shows it.
-std::string folderPath(const Program& p) {
-    std::string folder = pictureFolder(p);
+std::string folderPath(std::string folder) {
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }
@@ -29,18 +28,18 @@ bool isPictureName(const std::string& name) {
     return std::regex_match(name, kDatedName) || std::regex_match(name, kUniqueCameraName);
 }
 
-void openPictureFolder(Program& p, Window& w) {
-    const std::string folder = folderPath(p);
+void openPictureFolder(const std::string& pictureFolder, const std::string& browser, Shell* shell,
+                       int language, Window& w) {
+    const std::string folder = folderPath(pictureFolder);
     if (!createFolder(folder)) return;
-    runExternalProgram(p, w, p.settings.pictureBrowser, {folder});
+    runExternalProgram(shell, language, w, browser, {folder});
 }
 
-void erasePictures(Program& p, Window& w) {
-    const std::string folder = pictureFolder(p);
+void erasePictures(const std::string& folder, int language, Window& w) {
     const auto names = listFolder(folder);
     if (!names) return;
-    if (w.messageBox(p.text(kConfirm), p.text(kErasePictures), BoxIcon::Question, BoxButtons::YesNo) !=
-        BoxAnswer::Yes)
+    if (w.messageBox(messageText(language, kConfirm), messageText(language, kErasePictures),
+                     BoxIcon::Question, BoxButtons::YesNo) != BoxAnswer::Yes)
         return;
     for (const std::string& name : *names)
         if (isPictureName(name)) removeFile(folder + name);
