@@ -1,11 +1,12 @@
 // One live view frame as a Move wait handles it: a 1024×680 JPEG decoded into a Frame, then compared with
 // the frame before. Target: under 2 ms at the median.
-#include "sdk/virtual/picture_files.h"
+#include "core/program.h"
 #include "liveview/frame_decoder.h"
 #include "liveview/move_detection.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
+#include "sdk/virtual/picture_files.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>
@@ -43,7 +44,8 @@ void decodeAndDetect(benchmark::State& state) {
     for (auto _ : state) {
         const orvex::virtualcam::Bytes& jpeg = frames[i++ % 2];
         if (!orvex::decodeFrame(jpeg.data(), jpeg.size(), next)) state.SkipWithError("frame not decoded");
-        benchmark::DoNotOptimize(orvex::detectMove(program, window, next, previous));
+        benchmark::DoNotOptimize(
+            orvex::detectMove(program.settings, program.run.detection, window, next, previous));
         std::swap(next, previous);
         window.pump();
     }

@@ -27,7 +27,7 @@ void moveZoomArea(Program& p, int dx, int dy) {
     const LiveViewState& lv = p.liveView;
     EdsPoint to = movedZoomArea(lv.coordinateSystem, lv.zoomPosition, dx, dy);
     EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof to, &to);
-    restartMoveComparison(p);
+    restartMoveComparison(p.liveView);
 }
 
 void engageLiveViewAf(Program& p) {
@@ -60,7 +60,7 @@ void applyLiveViewZoom(Program& p, Window& w) {
     if (!p.camera.liveViewAvailable || (p.run.running && !p.run.cameraReady)) return;
     EdsUInt32 zoom = chosenLiveViewZoom(p, w);
     EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
-    restartMoveComparison(p);
+    restartMoveComparison(p.liveView);
 }
 
 void liveViewRequest(Program& p, Window& w, int code) {

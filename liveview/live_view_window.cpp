@@ -60,7 +60,7 @@ void newFrame(Program& p, Window& main, Window& w) {
     w.enableItem(kZoomX5Button, lv.evfZoom == 1);
     enableFocus(p, w);
     if (!lv.pending.held) return;
-    const Frame* shown = frameArrived(p, main);
+    const Frame* shown = frameArrived(p.liveView, p.run, p.settings, p.observer, main);
     if (shown && lv.windowShown) drawFrame(p, w, *shown);
 }
 

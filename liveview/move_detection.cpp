@@ -43,28 +43,28 @@ std::uint64_t changedBytes(const Frame& newFrame, const Frame& reference, int mo
     return count;
 }
 
-bool detectMove(Program& p, Window& w, const Frame& newFrame, const Frame& reference) {
+bool detectMove(const Settings& settings, Detection& detection, Window& w, const Frame& newFrame,
+                const Frame& reference) {
     // Frames of another depth are as incomparable as frames of another size: their buffers differ in length.
     if (newFrame.width != reference.width || newFrame.height != reference.height ||
         newFrame.bitsPerPixel != reference.bitsPerPixel)
         return false;
-    const std::uint64_t count = changedBytes(newFrame, reference, p.settings.moveLevel);
-    const std::uint64_t wanted = static_cast<std::uint32_t>(p.settings.movePixels);
+    const std::uint64_t count = changedBytes(newFrame, reference, settings.moveLevel);
+    const std::uint64_t wanted = static_cast<std::uint32_t>(settings.movePixels);
     const bool moved = count >= wanted;
-    p.run.detection.level = moved ? 100 : static_cast<int>(count * 100 / wanted);
+    detection.level = moved ? 100 : static_cast<int>(count * 100 / wanted);
     w.post({MessageKind::User, kUserDetectionLevel, {}});
     return moved;
 }
 
-const Frame* frameArrived(Program& p, Window& w) {
-    LiveViewState& lv = p.liveView;
-    RunState& r = p.run;
+const Frame* frameArrived(LiveViewState& lv, RunState& r, const Settings& settings, RunObserver* observer,
+                          Window& w) {
     const bool waiting = r.status == RunStatus::kMoveWait && !r.detection.triggered;
     bool fired = false;
     if (waiting && lv.reference.held && sameView(lv.pending, lv.reference) &&
-        detectMove(p, w, lv.pending.frame, lv.reference.frame)) {
+        detectMove(settings, r.detection, w, lv.pending.frame, lv.reference.frame)) {
         fired = r.detection.triggered = true;
-        if (p.observer) p.observer->moveDetected(r.detection.level);
+        if (observer) observer->moveDetected(r.detection.level);
         w.post({MessageKind::Timer, kTimerRun, {}});
     }
     // The frame before is only ever compared with the one after it; after a trigger none is kept, so the
@@ -80,8 +80,8 @@ const Frame* frameArrived(Program& p, Window& w) {
     return lv.reference.held ? &lv.reference.frame : &lv.pending.frame;
 }
 
-void restartMoveComparison(Program& p) {
-    p.liveView.reference.held = false;
+void restartMoveComparison(LiveViewState& liveView) {
+    liveView.reference.held = false;
 }
 
 } // namespace orvex

@@ -1,7 +1,7 @@
 #pragma once
 // Where the camera's zoom area goes, and how a frame maps onto the picture area.
-#include "sdk/sdk.h"
 #include "platform/window.h"
+#include "sdk/sdk.h"
 
 #include <optional>
 

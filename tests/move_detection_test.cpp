@@ -69,7 +69,9 @@ TEST(DetectMove, CountsBytesThatChangedByTheLevel) {
         d.program.settings.moveLevel = c.moveLevel;
         d.program.settings.movePixels = c.movePixels;
         d.program.run.detection.level = 42;
-        EXPECT_EQ(detectMove(d.program, d.window, c.newFrame, c.reference), c.moved) << c.name;
+        EXPECT_EQ(detectMove(d.program.settings, d.program.run.detection, d.window, c.newFrame, c.reference),
+                  c.moved)
+            << c.name;
         EXPECT_EQ(d.program.run.detection.level, c.level < 0 ? 42 : c.level) << c.name;
         EXPECT_EQ(d.deliver().size(), c.level < 0 ? 0u : 1u) << c.name << ": the level bar is told";
     }
@@ -137,7 +139,8 @@ TEST(FrameBookkeeping, ComparesEachFrameWithTheOneJustBeforeDuringAMoveWait) {
         d.program.liveView.pending.zoom = a.zoom;
         d.program.liveView.pending.zoomPosition = a.zoomPosition;
         const bool wasTriggered = d.program.run.detection.triggered;
-        const Frame* shown = frameArrived(d.program, d.window);
+        const Frame* shown =
+            frameArrived(d.program.liveView, d.program.run, d.program.settings, d.program.observer, d.window);
         bool timerPosted = false;
         for (const DialogMessage& m : d.deliver())
             timerPosted |= m.kind == MessageKind::Timer && m.id == kTimerRun;
