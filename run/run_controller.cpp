@@ -22,7 +22,6 @@ namespace orvex {
 namespace {
 
 constexpr int kDay = 86400000;
-constexpr int kMessageWarning = 198;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 constexpr std::uint32_t kShortestFirstTickMs = 10;
