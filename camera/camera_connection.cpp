@@ -280,7 +280,7 @@ bool openWantedCamera(Program& program, Window& window) {
         session.camera = camera;
         std::uint64_t bodyNumber = 0;
         if (wanted == 0 ||
-            (readBodyNumber(program, bodyNumber) == 0 && isWantedBody(program.options, bodyNumber))) {
+            (readBodyNumber(program.camera, bodyNumber) == 0 && isWantedBody(program.options, bodyNumber))) {
             finishConnect(program, window, static_cast<int>(index) + 1);
             connected = true;
             break;

@@ -29,7 +29,7 @@ void showBattery(Program& p, Window& d) {
     d.showItem(kBatteryBar, false);
     d.showItem(kBatteryField, false);
     EdsUInt32 level = 0;
-    if (readUInt32(p, kEdsPropID_BatteryLevel, 0, level) != EDS_ERR_OK || level == kBatteryMains) {
+    if (readUInt32(p.camera, kEdsPropID_BatteryLevel, 0, level) != EDS_ERR_OK || level == kBatteryMains) {
         d.setItemText(kBatteryField, level == kBatteryMains ? p.text(kAcPower) : kUnreadable);
         d.showItem(kBatteryField, true);
         return;
@@ -56,16 +56,18 @@ void fill(Program& p, Window& d) {
 
     EdsUInt32 value = 0;
     const int aeMode =
-        readUInt32(p, kEdsPropID_AEMode, 0, value) == EDS_ERR_OK ? static_cast<int>(value) : -1;
+        readUInt32(p.camera, kEdsPropID_AEMode, 0, value) == EDS_ERR_OK ? static_cast<int>(value) : -1;
     const auto icon = p.aeModeIcons.find(aeModeIconFile(aeMode));
     d.setItemText(kAeModeIcon, icon == p.aeModeIcons.end() ? std::string() : icon->second);
 
-    d.setItemText(kLensField, p.text(isLensAttached(p) ? kYes : kNo));
-    d.setItemText(kAutofocusField, readUInt32(p, kEdsPropID_AFMode, 0, value) != EDS_ERR_OK ? kUnreadable
-                                   : value == kAfManual                                     ? p.text(kOff)
-                                                                                            : p.text(kOn));
-    d.setItemText(kCardField, readUInt32(p, kEdsPropID_AvailableShots, 0, value) != EDS_ERR_OK ? kUnreadable
-                              : value == kNoCard                                               ? p.text(kNo)
+    d.setItemText(kLensField, p.text(isLensAttached(p.camera) ? kYes : kNo));
+    d.setItemText(kAutofocusField, readUInt32(p.camera, kEdsPropID_AFMode, 0, value) != EDS_ERR_OK
+                                       ? kUnreadable
+                                   : value == kAfManual ? p.text(kOff)
+                                                        : p.text(kOn));
+    d.setItemText(kCardField, readUInt32(p.camera, kEdsPropID_AvailableShots, 0, value) != EDS_ERR_OK
+                                  ? kUnreadable
+                              : value == kNoCard ? p.text(kNo)
                                                  : p.text(kYes));
     EdsTime t{};
     std::string clock = kUnreadable;

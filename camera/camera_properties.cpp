@@ -21,51 +21,49 @@ bool hasAnyOutput(EdsUInt32 device) {
 
 } // namespace
 
-EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 param, EdsUInt32& value) {
+EdsError readUInt32(const CameraSession& camera, EdsPropertyID property, EdsInt32 param, EdsUInt32& value) {
     value = 0;
-    return EdsGetPropertyData(program.camera.camera, property, param, sizeof value, &value);
+    return EdsGetPropertyData(camera.camera, property, param, sizeof value, &value);
 }
 
-EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 value) {
-    return EdsSetPropertyData(program.camera.camera, property, 0, sizeof value, &value);
+EdsError writeUInt32(const CameraSession& camera, EdsPropertyID property, EdsUInt32 value) {
+    return EdsSetPropertyData(camera.camera, property, 0, sizeof value, &value);
 }
 
-std::string cameraExplanation(const Program& program) {
+std::string cameraExplanation(const CameraSession& camera) {
     char text[512] = "";
-    if (!program.camera.camera || EdsGetLastErrorText(program.camera.camera, sizeof text, text) != EDS_ERR_OK)
-        return {};
+    if (!camera.camera || EdsGetLastErrorText(camera.camera, sizeof text, text) != EDS_ERR_OK) return {};
     return text;
 }
 
-bool mirrorLockupMatches(Program& program, bool wanted) {
-    const EdsInt32 customFunction = program.camera.rules.lockupCustomFunction;
+bool mirrorLockupMatches(const CameraSession& camera, bool wanted) {
+    const EdsInt32 customFunction = camera.rules.lockupCustomFunction;
     if (customFunction == 0) return true;
     EdsUInt32 value = 0;
     // Unknowable is not a reason to refuse the shot.
-    if (readUInt32(program, kEdsPropID_CFn, customFunction, value) != EDS_ERR_OK) return true;
+    if (readUInt32(camera, kEdsPropID_CFn, customFunction, value) != EDS_ERR_OK) return true;
     return (value != 0) == wanted;
 }
 
-bool isLensAttached(Program& program) {
+bool isLensAttached(const CameraSession& camera) {
     EdsUInt32 value = 0;
-    if (readUInt32(program, kEdsPropID_LensStatus, 0, value) == EDS_ERR_OK) return value != 0;
+    if (readUInt32(camera, kEdsPropID_LensStatus, 0, value) == EDS_ERR_OK) return value != 0;
     // Older bodies have no lens status; without a lens they report no aperture.
-    if (readUInt32(program, kEdsPropID_Av, 0, value) != EDS_ERR_OK) return false;
+    if (readUInt32(camera, kEdsPropID_Av, 0, value) != EDS_ERR_OK) return false;
     return value != 0xFFFFFFFF;
 }
 
-EdsError setCameraUiLock(Program& program, bool locked) {
-    CameraSession& camera = program.camera;
+EdsError setCameraUiLock(CameraSession& camera, bool locked) {
     if (locked == camera.uiLockSent) return EDS_ERR_OK;
     camera.uiLockSent = locked;
     return EdsSendStatusCommand(
         camera.camera, locked ? kEdsCameraStatusCommand_UILock : kEdsCameraStatusCommand_UIUnLock, 0);
 }
 
-std::int32_t readBodyNumber(Program& program, std::uint64_t& out) {
+std::int32_t readBodyNumber(const CameraSession& camera, std::uint64_t& out) {
     // One byte more than the read may fill, so the text is always terminated.
     char text[81] = {};
-    const EdsError error = EdsGetPropertyData(program.camera.camera, kEdsPropID_BodyIDEx, 0, 80, text);
+    const EdsError error = EdsGetPropertyData(camera.camera, kEdsPropID_BodyIDEx, 0, 80, text);
     if (error != EDS_ERR_OK) return static_cast<std::int32_t>(error);
     char* end = nullptr;
     const long long value = std::strtoll(text, &end, 10);
@@ -74,9 +72,7 @@ std::int32_t readBodyNumber(Program& program, std::uint64_t& out) {
     return 0;
 }
 
-EdsError driveShutterButton(Program& program, bool open) {
-    const CameraSession& camera = program.camera;
-    int& location = program.run.errorLocation;
+EdsError driveShutterButton(const CameraSession& camera, int& location, bool open) {
     if (camera.rules.pressShutterBody) {
         location = open ? kLocationPressOpen : kLocationPressClose;
         return EdsSendCommand(camera.camera, kEdsCameraCommand_PressShutterButton,
@@ -98,35 +94,34 @@ EdsError driveShutterButton(Program& program, bool open) {
     return EDS_ERR_NOT_SUPPORTED;
 }
 
-void setLiveViewOutput(Program& program, Window& window, bool on) {
-    CameraSession& camera = program.camera;
+void setLiveViewOutput(CameraSession& camera, Window& window, bool on) {
     if (on == camera.liveViewOutputOn) return;
     camera.liveViewOutputOn = on;
     if (on) {
-        writeUInt32(program, kEdsPropID_Evf_Mode, 1);
-        writeUInt32(program, kEdsPropID_Evf_AFMode, 0);
+        writeUInt32(camera, kEdsPropID_Evf_Mode, 1);
+        writeUInt32(camera, kEdsPropID_Evf_AFMode, 0);
     }
     EdsUInt32 device = 0;
-    readUInt32(program, kEdsPropID_Evf_OutputDevice, 0, device);
+    readUInt32(camera, kEdsPropID_Evf_OutputDevice, 0, device);
     // With live view off on both sides the camera is back at its whole frame: the list says so.
     if (!hasAnyOutput(device)) window.listSelectIndex(kZoomList, 0);
     if (on)
         device |= kEdsEvfOutputDevice_PC;
     else
         device &= ~kEdsEvfOutputDevice_PC;
-    writeUInt32(program, kEdsPropID_Evf_OutputDevice, device);
+    writeUInt32(camera, kEdsPropID_Evf_OutputDevice, device);
     if (!hasAnyOutput(device)) window.listSelectIndex(kZoomList, 0);
 }
 
-void releaseLiveViewOutput(Program& program) {
-    if (!program.run.lockup.liveView) return;
-    program.run.lockup.liveView = false;
+void releaseLiveViewOutput(CameraSession& camera, bool& borrowedForLockup, bool liveViewWanted) {
+    if (!borrowedForLockup) return;
+    borrowedForLockup = false;
     // The live view window still wants the pictures the mirror lock-up borrowed.
-    if (program.liveViewOn) return;
+    if (liveViewWanted) return;
     EdsUInt32 device = 0;
-    if (readUInt32(program, kEdsPropID_Evf_OutputDevice, 0, device) != EDS_ERR_OK) return;
+    if (readUInt32(camera, kEdsPropID_Evf_OutputDevice, 0, device) != EDS_ERR_OK) return;
     if ((device & kEdsEvfOutputDevice_PC) == 0) return;
-    writeUInt32(program, kEdsPropID_Evf_OutputDevice, device & ~kEdsEvfOutputDevice_PC);
+    writeUInt32(camera, kEdsPropID_Evf_OutputDevice, device & ~kEdsEvfOutputDevice_PC);
 }
 
 } // namespace orvex

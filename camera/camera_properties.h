@@ -1,7 +1,7 @@
 #pragma once
 // The small camera operations of a run.
 #include "camera/program_errors.h"
-#include "core/program.h"
+#include "core/camera_session.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -10,23 +10,24 @@
 namespace orvex {
 
 // A 4-byte property of the connected camera; the SDK code of the call.
-EdsError readUInt32(const Program& program, EdsPropertyID property, EdsInt32 param, EdsUInt32& value);
-EdsError writeUInt32(const Program& program, EdsPropertyID property, EdsUInt32 value);
+EdsError readUInt32(const CameraSession& camera, EdsPropertyID property, EdsInt32 param, EdsUInt32& value);
+EdsError writeUInt32(const CameraSession& camera, EdsPropertyID property, EdsUInt32 value);
 
 // True when the camera's mirror lock-up setting agrees with `wanted`, or cannot be known.
-bool mirrorLockupMatches(Program& program, bool wanted);
-bool isLensAttached(Program& program);
+bool mirrorLockupMatches(const CameraSession& camera, bool wanted);
+bool isLensAttached(const CameraSession& camera);
 // Sends the lock only when it changes; returns the SDK code, 0 when nothing was sent.
-EdsError setCameraUiLock(Program& program, bool locked);
+EdsError setCameraUiLock(CameraSession& camera, bool locked);
 // The body id as a whole number: an EOS serial number has 12 digits. The SDK code, or
 // kErrorBodyIdNotANumber.
-std::int32_t readBodyNumber(Program& program, std::uint64_t& out);
-// Opens or closes the shutter by the first method the camera offers; records its location in errorLocation.
+std::int32_t readBodyNumber(const CameraSession& camera, std::uint64_t& out);
+// Opens or closes the shutter by the first method the camera offers; records its location in `location`.
 // Returns the SDK code, 7 (not supported) when the camera offers none.
-EdsError driveShutterButton(Program& program, bool open);
-void setLiveViewOutput(Program& program, Window& window, bool on);
-void releaseLiveViewOutput(Program& program);
+EdsError driveShutterButton(const CameraSession& camera, int& location, bool open);
+void setLiveViewOutput(CameraSession& camera, Window& window, bool on);
+// Gives back the live view pictures a mirror lock-up borrowed, unless the live view window wants them.
+void releaseLiveViewOutput(CameraSession& camera, bool& borrowedForLockup, bool liveViewWanted);
 // What the camera's own software said of its last failed call, in its words; empty when it said nothing.
-std::string cameraExplanation(const Program& program);
+std::string cameraExplanation(const CameraSession& camera);
 
 } // namespace orvex

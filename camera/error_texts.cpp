@@ -1,8 +1,8 @@
 #include "camera/error_texts.h"
 
 #include "camera/program_errors.h"
-#include "sdk/sdk.h"
 #include "core/catalogue.h"
+#include "sdk/sdk.h"
 
 namespace orvex {
 namespace {

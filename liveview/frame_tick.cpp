@@ -76,7 +76,7 @@ void frameTick(Program& p, Window& w) {
         if (lv.window) lv.window->post({MessageKind::User, kLiveViewOver, {}});
         lv.window = nullptr;
         // A camera that is gone is not touched.
-        if (p.camera.connected && !p.options.simulation) setLiveViewOutput(p, w, false);
+        if (p.camera.connected && !p.options.simulation) setLiveViewOutput(p.camera, w, false);
         return;
     }
     // In simulation there is no camera to fetch from. A minimised window wants no frames, unless a Move line
@@ -91,7 +91,7 @@ void frameTick(Program& p, Window& w) {
     if (!p.run.cameraReady) return;
     if (p.camera.afModeStale) refreshAfAvailability(p);
     if (lv.pending.held) return;
-    setLiveViewOutput(p, w, true);
+    setLiveViewOutput(p.camera, w, true);
     if (fetchFrame(p)) lv.window->post({MessageKind::User, kLiveViewFrame, {}});
 }
 

@@ -77,15 +77,15 @@ bool adaptTablesToBody(Program& p, Window& w) {
 bool setSaveTarget(Program& p, Window& w) {
     const CameraSession& c = p.camera;
     if (!p.options.saveToHost)
-        return succeeded(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Camera), 3116);
-    return succeeded(p, w, writeUInt32(p, kEdsPropID_SaveTo, kEdsSaveTo_Host), 3094) &&
+        return succeeded(p, w, writeUInt32(p.camera, kEdsPropID_SaveTo, kEdsSaveTo_Camera), 3116);
+    return succeeded(p, w, writeUInt32(p.camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), 3094) &&
            (c.legacyProtocol || succeeded(p, w, EdsSetCapacity(c.camera, {0x7FFFFFFF, 0x1000, 1}), 3104));
 }
 
 bool driveAllowsBursts(Program& p, Window& w) {
     if (!p.script.hasBurst) return true;
     EdsUInt32 drive = 0;
-    if (!succeeded(p, w, readUInt32(p, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
+    if (!succeeded(p, w, readUInt32(p.camera, kEdsPropID_DriveMode, 0, drive), 3132)) return false;
     if (drive != kEdsDriveMode_Continuous && drive != kEdsDriveMode_HighSpeedContinuous &&
         drive != kEdsDriveMode_LowSpeedContinuous) {
         reportError(p, w, kErrorDriveNotContinuous, 3144);
@@ -118,7 +118,7 @@ bool cableChosenIfNeeded(Program& p, Window& w) {
 }
 
 bool configureCamera(Program& p, Window& w) {
-    return succeeded(p, w, setCameraUiLock(p, true), 3048) && adaptTablesToBody(p, w) &&
+    return succeeded(p, w, setCameraUiLock(p.camera, true), 3048) && adaptTablesToBody(p, w) &&
            setSaveTarget(p, w) && driveAllowsBursts(p, w) && moveDetectable(p, w) &&
            cableChosenIfNeeded(p, w);
 }
@@ -202,7 +202,7 @@ void exposureTick(Program& p, Window& w) {
         if (r.status == RunStatus::kBurst || r.exposure.cableUsed) {
             if (!cablePhase(p, w, false, CablePhase::kPlain)) return;
         } else {
-            driveShutterButton(p, false);
+            driveShutterButton(p.camera, p.run.errorLocation, false);
         }
         showStatus(p, w, RunStatus::kPictureWait);
         return;
@@ -274,7 +274,7 @@ void lockupTick(Program& p, Window& w) {
     showStatus(p, w, RunStatus::kExposure);
     r.exposure.start = p.clock.tick();
     r.exposure.end = r.exposure.start + r.exposure.lengthMs;
-    setCameraUiLock(p, true);
+    setCameraUiLock(p.camera, true);
 }
 
 void delayTick(Program& p, Window& w) {
@@ -312,7 +312,7 @@ void savingTick(Program& p, Window& w) {
             reportError(p, w, kErrorStoreTimeout, 3373);
         return;
     }
-    releaseLiveViewOutput(p);
+    releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveViewOn);
     applyLiveViewZoom(p, w);
     if (r.requests.abort) {
         r.requests.abort = false;
@@ -425,7 +425,7 @@ void runTick(Program& p, Window& w) {
     }
     if (r.cameraReady) {
         if (serviceRequests(p, w)) return;
-        if (!p.options.simulation) setCameraUiLock(p, !r.paused);
+        if (!p.options.simulation) setCameraUiLock(p.camera, !r.paused);
     }
     switch (r.status) {
     case RunStatus::kBurst:

@@ -28,9 +28,9 @@ void stopRun(Program& p, Window& w) {
     if (!p.options.simulation) {
         if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
             (p.camera.bulbCommands || p.camera.shutterButton))
-            driveShutterButton(p, false);
-        setCameraUiLock(p, false);
-        releaseLiveViewOutput(p);
+            driveShutterButton(p.camera, p.run.errorLocation, false);
+        setCameraUiLock(p.camera, false);
+        releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveViewOn);
     }
     closeCable(p);
     updateMainControls(p, w);
@@ -66,7 +66,7 @@ void reportError(Program& program, Window& window, std::int32_t code, int locati
 void reportError(Program& program, Window& window, std::int32_t code, int location, const std::string& text) {
     // Read before the run stops, which speaks to the camera again. The program's own codes are not the
     // camera's.
-    const std::string said = code > 0 ? cameraExplanation(program) : std::string();
+    const std::string said = code > 0 ? cameraExplanation(program.camera) : std::string();
     showStatus(program, window, RunStatus::kError);
     stopRun(program, window);
     const std::string caption = std::string(program.text(54)) + " (L" + std::to_string(location) + ")";

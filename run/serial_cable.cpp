@@ -56,12 +56,12 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
     if (phase == CablePhase::kMirrorUp) {
         if (p.liveViewOn) return true;
         EdsUInt32 output = 0;
-        if (const EdsError e = readUInt32(p, kEdsPropID_Evf_OutputDevice, 0, output)) {
+        if (const EdsError e = readUInt32(p.camera, kEdsPropID_Evf_OutputDevice, 0, output)) {
             reportError(p, w, static_cast<std::int32_t>(e), 5364);
             return false;
         }
         output |= kEdsEvfOutputDevice_PC;
-        if (const EdsError e = writeUInt32(p, kEdsPropID_Evf_OutputDevice, output)) {
+        if (const EdsError e = writeUInt32(p.camera, kEdsPropID_Evf_OutputDevice, output)) {
             reportError(p, w, static_cast<std::int32_t>(e), 5372);
             return false;
         }
@@ -70,7 +70,7 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
     }
     if (phase == CablePhase::kShutter) {
         if (p.run.exposure.timedDuration != 0) {
-            if (const EdsError e = driveShutterButton(p, true)) {
+            if (const EdsError e = driveShutterButton(p.camera, p.run.errorLocation, true)) {
                 reportError(p, w, static_cast<std::int32_t>(e), p.run.errorLocation);
                 return false;
             }
@@ -88,7 +88,7 @@ void startLockup(Program& p, Window& w, int delayMs) {
     p.run.lockup.firstPress = delayMs + 200;
     p.run.lockup.delay = delayMs;
     if (!p.camera.liveViewAvailable) {
-        setCameraUiLock(p, false);
+        setCameraUiLock(p.camera, false);
         if (p.run.exposure.timedDuration != 0) p.run.exposure.timedDuration += 500;
     }
 }

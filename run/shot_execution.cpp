@@ -19,7 +19,7 @@ constexpr EdsError kBusy = EDS_ERR_DEVICE_BUSY;
 
 std::optional<EdsUInt32> readProperty(const Program& p, EdsPropertyID id) {
     EdsUInt32 value = 0;
-    if (readUInt32(p, id, 0, value) != EDS_ERR_OK) return std::nullopt;
+    if (readUInt32(p.camera, id, 0, value) != EDS_ERR_OK) return std::nullopt;
     return value;
 }
 
@@ -46,7 +46,7 @@ constexpr Setting kQualitySetting{kEdsPropID_ImageQuality, 3798, kErrorQualityNo
 // Sets the value named `name`; true when that ended the shot. A value the camera refuses is named, with its
 // property, so that the user knows which cell of the script to change.
 bool setFailed(Program& p, Window& w, const Setting& setting, EdsUInt32 code, const std::string& name) {
-    const EdsError error = writeUInt32(p, setting.property, code);
+    const EdsError error = writeUInt32(p.camera, setting.property, code);
     if (error != EDS_ERR_INVALID_DEVICEPROP_VALUE)
         return failed(p, w, error, setting.location, setting.busyCode);
     reportError(p, w, static_cast<std::int32_t>(error), setting.location,
@@ -103,7 +103,7 @@ bool exposureFitsPressShutterBody(Program& p, Window& w, const ScriptLine& line,
 }
 
 bool setAperture(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae) {
-    if (!isLensAttached(p)) {
+    if (!isLensAttached(p.camera)) {
         w.setItemText(kApertureField, "");
         return true;
     }
@@ -194,8 +194,8 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     RunState& r = p.run;
     const CameraSession& c = p.camera;
     if (line.burst != 0) {
-        setLiveViewOutput(p, w, false);
-        setCameraUiLock(p, false);
+        setLiveViewOutput(p.camera, w, false);
+        setCameraUiLock(p.camera, false);
         showStatus(p, w, RunStatus::kBurst);
         if (!cablePhase(p, w, true, CablePhase::kPlain)) return;
         tellShutterReleased(p);
@@ -204,7 +204,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         return;
     }
     if (lockup < 0) {
-        setCameraUiLock(p, false);
+        setCameraUiLock(p.camera, false);
         w.beep();
         showStatus(p, w, RunStatus::kManualRelease);
         return;
@@ -217,7 +217,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
     }
     if (c.rules.manualFocusRequired) {
         EdsUInt32 af = 0;
-        if (failed(p, w, readUInt32(p, kEdsPropID_AFMode, 0, af), 3890)) return;
+        if (failed(p, w, readUInt32(p.camera, kEdsPropID_AFMode, 0, af), 3890)) return;
         if (af != kEdsAFMode_Manual) {
             refuse(p, w, kErrorAutofocusOn, 3898);
             return;
@@ -237,7 +237,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
             refuse(p, w, kErrorSpeedNeedsManual, 3911);
             return;
         }
-        if (const EdsError e = driveShutterButton(p, true)) {
+        if (const EdsError e = driveShutterButton(p.camera, p.run.errorLocation, true)) {
             reportError(p, w, static_cast<std::int32_t>(e), r.errorLocation);
             return;
         }
@@ -248,7 +248,7 @@ void release(Program& p, Window& w, const ScriptLine& line, std::uint32_t ae, in
         return;
     }
     r.exposure.timedDuration += 500;
-    if (failed(p, w, setCameraUiLock(p, false), 3927)) return;
+    if (failed(p, w, setCameraUiLock(p.camera, false), 3927)) return;
     if (c.rules.pauseBeforeReleaseMs != 0) p.clock.sleep(c.rules.pauseBeforeReleaseMs);
     if (cablePhase(p, w, true, CablePhase::kPlain)) {
         tellShutterReleased(p);
@@ -288,15 +288,15 @@ void executeLine(Program& p, Window& w) {
 
     // The calls below, up to the release, go before any picture still coming over from the body.
     EdsBeginShot(p.camera.camera);
-    if (failed(p, w, setCameraUiLock(p, true), 3606)) return;
+    if (failed(p, w, setCameraUiLock(p.camera, true), 3606)) return;
     EdsUInt32 ae = 0;
-    if (failed(p, w, readUInt32(p, kEdsPropID_AEMode, 0, ae), 3618)) return;
+    if (failed(p, w, readUInt32(p.camera, kEdsPropID_AEMode, 0, ae), 3618)) return;
     if (!setValues(p, w, line, ae)) return;
 
     countShot(p, w, line);
     r.cameraReady = false;
     r.exposure.timedDuration = 0;
-    if (!mirrorLockupMatches(p, lockup != 0)) {
+    if (!mirrorLockupMatches(p.camera, lockup != 0)) {
         refuse(p, w,
                lockup != 0 ? kErrorLockupOffOnCamera
                            : static_cast<std::int32_t>(EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG),

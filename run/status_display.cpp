@@ -66,7 +66,7 @@ void showShots(Program& p, Window& w) {
     if (!p.options.saveToHost) {
         if (p.run.cameraReady && !p.options.simulation) {
             EdsUInt32 left = 0;
-            if (readUInt32(p, kEdsPropID_AvailableShots, 0, left) == EDS_ERR_OK)
+            if (readUInt32(p.camera, kEdsPropID_AvailableShots, 0, left) == EDS_ERR_OK)
                 p.camera.shotsLeft = static_cast<int>(left);
         }
         text += "   [" + std::to_string(p.camera.shotsLeft) + "]";

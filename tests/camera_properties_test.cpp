@@ -65,14 +65,14 @@ using CameraProperties = FakeCameraFixture;
 
 TEST_F(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
     connect();
-    for (bool locked : {false, true, true, false}) setCameraUiLock(p, locked);
+    for (bool locked : {false, true, true, false}) setCameraUiLock(p.camera, locked);
     EXPECT_EQ(body->statusCommands, (std::vector<EdsCameraStatusCommand>{kEdsCameraStatusCommand_UILock,
                                                                          kEdsCameraStatusCommand_UIUnLock}));
     // A new connection starts unlocked again.
-    setCameraUiLock(p, true);
+    setCameraUiLock(p.camera, true);
     disconnectCamera(p, w);
     connect();
-    setCameraUiLock(p, false);
+    setCameraUiLock(p.camera, false);
     EXPECT_TRUE(body->statusCommands.empty());
 }
 
@@ -100,7 +100,9 @@ TEST_F(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
         p.camera.rules.pressShutterBody = c.pressShutterBody;
         p.camera.bulbCommands = c.bulbCommands;
         p.camera.shutterButton = c.shutterButton;
-        EXPECT_EQ(driveShutterButton(p, c.open), c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED) << c.name;
+        EXPECT_EQ(driveShutterButton(p.camera, p.run.errorLocation, c.open),
+                  c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED)
+            << c.name;
         EXPECT_EQ(p.run.errorLocation, c.location) << c.name;
         EXPECT_EQ(body->commands, (c.command ? std::vector{std::make_pair(c.command, c.param)}
                                              : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}))
@@ -111,7 +113,7 @@ TEST_F(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
 TEST_F(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
     connect();
     std::uint64_t id = 12345;
-    EXPECT_EQ(readBodyNumber(p, id), static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE));
+    EXPECT_EQ(readBodyNumber(p.camera, id), static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE));
     const std::tuple<const char*, std::int32_t, std::uint64_t> cases[] = {
         {"1234567890", 0, 1234567890u},
         {"  42", 0, 42u},
@@ -124,7 +126,7 @@ TEST_F(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
     for (const auto& [text, result, expected] : cases) {
         body->set(kEdsPropID_BodyIDEx, std::string(text));
         id = 12345;
-        EXPECT_EQ(readBodyNumber(p, id), result) << text;
+        EXPECT_EQ(readBodyNumber(p.camera, id), result) << text;
         EXPECT_EQ(id, expected) << text;
     }
 }
@@ -140,52 +142,52 @@ TEST(MirrorLockup, ComparesTheModelsCustomFunctionWithTheWish) {
         FakeCameraProgram f;
         f.body->description = description;
         f.connect();
-        EXPECT_TRUE(mirrorLockupMatches(f.p, true)) << "unreadable: not a reason to refuse";
-        EXPECT_TRUE(mirrorLockupMatches(f.p, false));
+        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, true)) << "unreadable: not a reason to refuse";
+        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, false));
         for (EdsInt32 cfn : {7, 12}) f.body->set(kEdsPropID_CFn, EdsUInt32{1}, cfn);
-        EXPECT_TRUE(mirrorLockupMatches(f.p, true));
-        EXPECT_EQ(mirrorLockupMatches(f.p, false), customFunction == 0);
+        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, true));
+        EXPECT_EQ(mirrorLockupMatches(f.p.camera, false), customFunction == 0);
         if (customFunction == 0) {
             EXPECT_TRUE(f.body->reads.empty()) << "no custom function to ask";
             continue;
         }
         f.body->set(kEdsPropID_CFn, EdsUInt32{0}, customFunction);
-        EXPECT_FALSE(mirrorLockupMatches(f.p, true));
-        EXPECT_TRUE(mirrorLockupMatches(f.p, false));
+        EXPECT_FALSE(mirrorLockupMatches(f.p.camera, true));
+        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, false));
     }
 }
 
 TEST_F(CameraProperties, TheLensStatusDecidesAndTheApertureStandsInForIt) {
     connect();
-    EXPECT_FALSE(isLensAttached(p)) << "neither can be read";
+    EXPECT_FALSE(isLensAttached(p.camera)) << "neither can be read";
     body->set(kEdsPropID_Av, EdsUInt32{0x30});
-    EXPECT_TRUE(isLensAttached(p));
+    EXPECT_TRUE(isLensAttached(p.camera));
     body->set(kEdsPropID_Av, EdsUInt32{0xFFFFFFFF});
-    EXPECT_FALSE(isLensAttached(p));
+    EXPECT_FALSE(isLensAttached(p.camera));
     body->set(kEdsPropID_LensStatus, EdsUInt32{1});
-    EXPECT_TRUE(isLensAttached(p)) << "the lens status wins";
+    EXPECT_TRUE(isLensAttached(p.camera)) << "the lens status wins";
     body->set(kEdsPropID_LensStatus, EdsUInt32{0});
     body->set(kEdsPropID_Av, EdsUInt32{0x30});
-    EXPECT_FALSE(isLensAttached(p));
+    EXPECT_FALSE(isLensAttached(p.camera));
 }
 
 TEST_F(CameraProperties, LiveViewOutputIsSwitchedOnlyWhenItsStateChanges) {
     connect();
     body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{kEdsEvfOutputDevice_TFT});
     w.listSelectIndex(kZoomList, 2);
-    setLiveViewOutput(p, w, true);
-    setLiveViewOutput(p, w, true);
+    setLiveViewOutput(p.camera, w, true);
+    setLiveViewOutput(p.camera, w, true);
     EXPECT_EQ(body->writes.size(), 3u) << "live view mode, its focus mode and the output";
-    setLiveViewOutput(p, w, false);
+    setLiveViewOutput(p.camera, w, false);
     EXPECT_EQ(body->value(kEdsPropID_Evf_OutputDevice), 1u);
     EXPECT_EQ(w.listSelection(kZoomList), 2) << "the camera screen was on: the zoom stays";
 
     // A session takes the output with it: the next one switches it on again, here with neither screen on.
-    setLiveViewOutput(p, w, true);
+    setLiveViewOutput(p.camera, w, true);
     disconnectCamera(p, w);
     body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{0});
     connect();
-    setLiveViewOutput(p, w, true);
+    setLiveViewOutput(p.camera, w, true);
     EXPECT_EQ(body->value(kEdsPropID_Evf_OutputDevice), 2u);
     EXPECT_EQ(w.listSelection(kZoomList), 0) << "nothing was shown before";
 }
