@@ -233,7 +233,7 @@ void command(Program& p, Window& w, int id) {
         break;
     case kMenuSetTimeLT:
     case kMenuSetTimeUT:
-        if (w.isMenuEntryEnabled(id)) setCameraClock(p, w, id == kMenuSetTimeUT);
+        if (w.isMenuEntryEnabled(id)) setCameraClock(p.camera, p.clock, p.language, w, id == kMenuSetTimeUT);
         break;
     case kMenuHelp:
         showHelp(p.startupDirectory, p.shell, p.language, w);

@@ -1,5 +1,7 @@
 #include "camera/camera_clock.h"
 
+#include "core/catalogue.h"
+
 #include <chrono>
 
 namespace orvex {
@@ -27,15 +29,18 @@ EdsTime cameraClockTime(const CivilTime& now) {
                    static_cast<EdsUInt32>(clock.subseconds().count())};
 }
 
-void setCameraClock(Program& p, Window& w, bool universalTime) {
-    const EdsTime time = cameraClockTime(universalTime ? p.clock.universalTime() : p.clock.localTime());
-    const EdsError error =
-        p.camera.connected ? EdsSetPropertyData(p.camera.camera, kEdsPropID_DateTime, 0, sizeof time, &time)
-                           : EDS_ERR_COMM_DISCONNECTED;
+void setCameraClock(const CameraSession& camera, const Clock& clock, int language, Window& w,
+                    bool universalTime) {
+    const EdsTime time = cameraClockTime(universalTime ? clock.universalTime() : clock.localTime());
+    const EdsError error = camera.connected
+                               ? EdsSetPropertyData(camera.camera, kEdsPropID_DateTime, 0, sizeof time, &time)
+                               : EDS_ERR_COMM_DISCONNECTED;
     if (error == EDS_ERR_OK)
-        w.messageBox(p.text(kClockSet), p.text(kSuccess), BoxIcon::Warning, BoxButtons::Ok);
+        w.messageBox(messageText(language, kClockSet), messageText(language, kSuccess), BoxIcon::Warning,
+                     BoxButtons::Ok);
     else
-        w.messageBox(p.text(kClockNotSet), p.text(kError), BoxIcon::Error, BoxButtons::Ok);
+        w.messageBox(messageText(language, kClockNotSet), messageText(language, kError), BoxIcon::Error,
+                     BoxButtons::Ok);
 }
 
 } // namespace orvex
