@@ -1,5 +1,6 @@
 #include "camera/camera_choice_dialog.h"
 
+#include "core/catalogue.h"
 #include "resources/connect_dialog.h"
 
 #include <cstdlib>
@@ -11,25 +12,23 @@ namespace {
 // The original read the line into a buffer of this size.
 constexpr std::size_t kLineLimit = 80;
 
-void chooseCamera(Program& program, int number) {
-    CameraSession& session = program.camera;
+void chooseCamera(CameraSession& session, int number) {
     session.camera = nullptr;
     session.cameraNumber = number;
     EdsGetChildAtIndex(session.cameraList, number - 1, &session.camera);
 }
 
-void endChoice(Program& program, Window& dialog, int result) {
-    program.camera.connectDialogOpen = false;
+void endChoice(CameraSession& session, Window& dialog, int result) {
+    session.connectDialogOpen = false;
     dialog.endDialog(result);
 }
 
-void listCameras(Program& program, Window& dialog) {
+void listCameras(CameraSession& session, int language, Window& dialog) {
     for (const ControlTemplate& c : CONNECT_DIALOG.controls)
-        if (c.message >= 0) dialog.setItemText(c.id, program.text(c.message));
+        if (c.message >= 0) dialog.setItemText(c.id, messageText(language, c.message));
     dialog.setItemText(kOkCommand, kConnectOkText);
-    dialog.setTitle(program.text(38));
+    dialog.setTitle(messageText(language, 38));
 
-    CameraSession& session = program.camera;
     session.cameraList = nullptr;
     session.camera = nullptr;
     EdsUInt32 count = 0;
@@ -51,7 +50,7 @@ void listCameras(Program& program, Window& dialog) {
     }
 
     if (listed == 0) {
-        dialog.listAdd(kCameraChoiceList, program.text(121));
+        dialog.listAdd(kCameraChoiceList, messageText(language, 121));
         // A drop-down list shows nothing until an entry is selected.
         dialog.listSelectIndex(kCameraChoiceList, 0);
         dialog.enableItem(kOkCommand, false);
@@ -61,14 +60,14 @@ void listCameras(Program& program, Window& dialog) {
     }
     if (listed == 1) {
         // The camera that was listed, which is not the first of the list when an earlier one did not answer.
-        chooseCamera(program, onlyNumber);
-        endChoice(program, dialog, kOkCommand);
+        chooseCamera(session, onlyNumber);
+        endChoice(session, dialog, kOkCommand);
         return;
     }
     dialog.listSelectIndex(kCameraChoiceList, 0);
 }
 
-void acceptChoice(Program& program, Window& dialog) {
+void acceptChoice(CameraSession& session, Window& dialog) {
     // A disabled OK cannot be pressed, whatever sends the command.
     if (!dialog.isItemEnabled(kOkCommand)) return;
     std::string line = dialog.listText(kCameraChoiceList, dialog.listSelection(kCameraChoiceList));
@@ -76,25 +75,26 @@ void acceptChoice(Program& program, Window& dialog) {
     char* end = nullptr;
     const long number = std::strtol(line.c_str(), &end, 10);
     if (end != line.c_str() && number > 0 && number <= 0x7FFFFFFF)
-        chooseCamera(program, static_cast<int>(number));
-    endChoice(program, dialog, kOkCommand);
+        chooseCamera(session, static_cast<int>(number));
+    endChoice(session, dialog, kOkCommand);
 }
 
 } // namespace
 
-void cameraChoiceProcedure(Program& program, Window& dialog, const DialogMessage& message) {
+void cameraChoiceProcedure(CameraSession& session, int language, Window& dialog,
+                           const DialogMessage& message) {
     switch (message.kind) {
     case MessageKind::Init:
-        listCameras(program, dialog);
+        listCameras(session, language, dialog);
         break;
     case MessageKind::Command:
         if (message.id == kOkCommand)
-            acceptChoice(program, dialog);
+            acceptChoice(session, dialog);
         else if (message.id == kCancelCommand)
-            endChoice(program, dialog, kCancelCommand);
+            endChoice(session, dialog, kCancelCommand);
         break;
     case MessageKind::Close:
-        endChoice(program, dialog, kCancelCommand);
+        endChoice(session, dialog, kCancelCommand);
         break;
     default:
         break;

@@ -234,8 +234,8 @@ Connection openCamera(Program& program, Window& window) {
     session.connectDialogOpen = true;
     session.camera = nullptr;
     const int result =
-        window.runModal(CONNECT_DIALOG, [&program](Window& dialog, const DialogMessage& message) {
-            cameraChoiceProcedure(program, dialog, message);
+        window.runModal(CONNECT_DIALOG, [&session, &program](Window& dialog, const DialogMessage& message) {
+            cameraChoiceProcedure(session, program.language, dialog, message);
         });
     // However the dialog went, it is gone.
     session.connectDialogOpen = false;
