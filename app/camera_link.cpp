@@ -1,10 +1,10 @@
 #include "app/camera_link.h"
 
 #include "camera/camera_connection.h"
-#include "camera/transfer.h"
 #include "run/run_controller.h"
 #include "run/run_end.h"
 #include "run/status_display.h"
+#include "run/transfer.h"
 #include "ui/main_controls.h"
 
 namespace orvex {
@@ -13,16 +13,25 @@ namespace {
 constexpr int kMessageConnectCamera = 38;
 constexpr int kMessageNoBodyWithId = 231;
 
+CameraEvents cameraEvents(Program& program) {
+    return {program.camera, program.run, program.transfers,
+            [&program](EdsDirectoryItemRef item) { return downloadLateFile(program, item); }};
+}
+
+ConnectionSetting connectionSetting(Program& program) {
+    return {program.options, program.tables.quality, program.language};
+}
+
 } // namespace
 
 void connectCamera(Program& program, Window& window) {
-    const Connection connection = openCamera(program, window);
+    const Connection connection = openCamera(cameraEvents(program), connectionSetting(program), window);
     if (connection == Connection::kBody) showStatus(program, window, RunStatus::kIdle);
     if (connection != Connection::kNone) updateMainControls(program, window);
 }
 
 void autoConnect(Program& program, Window& window) {
-    if (!openWantedCamera(program, window)) {
+    if (!openWantedCamera(cameraEvents(program), connectionSetting(program), window)) {
         // A body asked for by its id is named when it is not there: another body, or none, is.
         const StartupOptions& o = program.options;
         if (!o.simulation && bodyWanted(o))
@@ -37,9 +46,9 @@ void autoConnect(Program& program, Window& window) {
 namespace {
 
 void disconnect(Program& program, Window& window, RunStatus shown) {
-    giveBackCameraSettings(program);
+    giveBackCameraSettings(program.camera);
     if (program.run.running) stopRun(program, window);
-    closeCamera(program, window);
+    closeCamera(program.camera, program.options.simulation, program.language, window);
     showStatus(program, window, shown);
     updateMainControls(program, window);
 }
@@ -51,7 +60,7 @@ void disconnectCamera(Program& program, Window& window) {
 }
 
 void deliverCameraEvents(Program& program, Window& window) {
-    if (!deliverEvents(program)) return;
+    if (!deliverEvents(program.camera)) return;
     // The body went. A run it ends, or that failed as it went, keeps what the body handed over and says why
     // it ended.
     const bool ended = program.run.running || program.run.status == RunStatus::kError;

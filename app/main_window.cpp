@@ -6,7 +6,6 @@
 #include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_info_dialog.h"
-#include "camera/transfer.h"
 #include "core/text_scan.h"
 #include "liveview/frame_tick.h"
 #include "liveview/live_view_requests.h"
@@ -26,6 +25,7 @@
 #include "run/slave_sync.h"
 #include "run/start_line.h"
 #include "run/status_display.h"
+#include "run/transfer.h"
 #include "script/script_chain.h"
 #include "script/script_loader.h"
 #include "sdk/sdk.h"
@@ -228,8 +228,9 @@ void command(Program& p, Window& w, int id) {
         break;
     case kMenuCamera:
         if (w.isMenuEntryEnabled(kMenuCamera))
-            w.runModal(CAMERA_INFO_DIALOG,
-                       [&p](Window& d, const DialogMessage& m) { cameraInfoProcedure(p, d, m); });
+            w.runModal(CAMERA_INFO_DIALOG, [&p](Window& d, const DialogMessage& m) {
+                cameraInfoProcedure({p.camera, p.aeModeIcons, p.options.simulation, p.language}, d, m);
+            });
         break;
     case kMenuSetTimeLT:
     case kMenuSetTimeUT:
@@ -281,7 +282,7 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         if (m.id == kTimerRun) runTick(p, w);
         if (m.id == kTimerSync) pollSync(p, w);
         if (m.id == kTimerLiveView) frameTick(p, w);
-        if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p, w);
+        if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p.camera, p.run, w);
         break;
     case MessageKind::Drop:
         loadDroppedScript(p, w, m.files);

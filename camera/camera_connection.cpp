@@ -4,9 +4,9 @@
 #include "camera/camera_model.h"
 #include "camera/camera_properties.h"
 #include "camera/error_texts.h"
-#include "camera/transfer.h"
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
+#include "run/transfer.h"
 
 #include <map>
 #include <memory>
@@ -30,15 +30,14 @@ bool isWantedBody(const StartupOptions& options, std::uint64_t bodyNumber) {
 
 // What the camera's event handlers reach the program through.
 struct CameraEventContext {
-    Program& program;
-    Window& window;
+    CameraEvents events;
     bool bodyGone = false; // the body shut down: the program disconnects it once the events are delivered
 };
 
-// One context per connected program. The SDK only holds a raw pointer, so the context lives here from the
+// One context per connected session. The SDK only holds a raw pointer, so the context lives here from the
 // handlers' registration until they are removed at disconnection. Used on the UI thread only.
-std::map<const Program*, std::unique_ptr<CameraEventContext>>& eventContexts() {
-    static std::map<const Program*, std::unique_ptr<CameraEventContext>> contexts;
+std::map<const CameraSession*, std::unique_ptr<CameraEventContext>>& eventContexts() {
+    static std::map<const CameraSession*, std::unique_ptr<CameraEventContext>> contexts;
     return contexts;
 }
 
@@ -79,18 +78,18 @@ void removeEventHandlers(EdsCameraRef camera) {
 }
 
 EdsError onObjectEvent(EdsObjectEvent event, EdsBaseRef object, EdsVoid* context) {
-    Program& program = static_cast<CameraEventContext*>(context)->program;
+    const CameraEvents& events = static_cast<CameraEventContext*>(context)->events;
     switch (event) {
     case kEdsObjectEvent_DirItemCreated:
-        if (program.run.running) program.run.picturesReported += 1;
+        if (events.run.running) events.run.picturesReported += 1;
         if (object) EdsRelease(object);
         break;
     case kEdsObjectEvent_DirItemRequestTransfer:
         // A null item would reach the transfer worker as nothing to download.
         if (!object) break;
-        if (program.run.running) {
-            program.transfers.queueTransfer(object);
-        } else if (!downloadLateFile(program, object)) {
+        if (events.run.running) {
+            events.transfers.queueTransfer(object);
+        } else if (!events.fileLatePicture(object)) {
             EdsDownloadCancel(object);
             EdsRelease(object);
         }
@@ -104,26 +103,26 @@ EdsError onObjectEvent(EdsObjectEvent event, EdsBaseRef object, EdsVoid* context
 
 EdsError onPropertyEvent(EdsPropertyEvent event, EdsPropertyID property, EdsUInt32, EdsVoid* context) {
     if (event == kEdsPropertyEvent_PropertyChanged && property == kEdsPropID_AFMode)
-        static_cast<CameraEventContext*>(context)->program.camera.afModeStale = true;
+        static_cast<CameraEventContext*>(context)->events.camera.afModeStale = true;
     return EDS_ERR_OK;
 }
 
 EdsError onStateEvent(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
-    auto* events = static_cast<CameraEventContext*>(context);
-    Program& program = events->program;
-    if (event == kEdsStateEvent_PicturesThroughMemory) program.camera.picturesThroughMemory = true;
+    auto* heard = static_cast<CameraEventContext*>(context);
+    CameraSession& camera = heard->events.camera;
+    if (event == kEdsStateEvent_PicturesThroughMemory) camera.picturesThroughMemory = true;
     if (event != kEdsStateEvent_Shutdown) return EDS_ERR_OK;
     // A camera that is gone cannot take its settings back, nor send anything more.
-    program.camera.connected = false;
-    removeEventHandlers(program.camera.camera);
-    events->bodyGone = true;
+    camera.connected = false;
+    removeEventHandlers(camera.camera);
+    heard->bodyGone = true;
     return EDS_ERR_OK;
 }
 
-void registerEventHandlers(Program& program, Window& window) {
-    auto& context = eventContexts()[&program];
-    context = std::make_unique<CameraEventContext>(CameraEventContext{program, window});
-    EdsCameraRef camera = program.camera.camera;
+void registerEventHandlers(const CameraEvents& events) {
+    auto& context = eventContexts()[&events.camera];
+    context = std::make_unique<CameraEventContext>(CameraEventContext{events});
+    EdsCameraRef camera = events.camera.camera;
     EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, onObjectEvent, context.get());
     EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, onPropertyEvent, context.get());
     EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, onStateEvent, context.get());
@@ -140,9 +139,10 @@ void restoreSaved(EdsCameraRef camera, EdsPropertyID property, std::uint32_t val
     if (value != 0) EdsSetPropertyData(camera, property, 0, sizeof value, &value);
 }
 
-// The common tail of both ways to connect: program.camera.camera has an open session.
-void finishConnect(Program& program, Window& window, int cameraNumber) {
-    CameraSession& session = program.camera;
+// The common tail of both ways to connect: the session's camera has an open session.
+void finishConnect(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
+                   int cameraNumber) {
+    CameraSession& session = events.camera;
     EdsCameraRef camera = session.camera;
     session.cameraNumber = cameraNumber;
     session.deviceInfo = EdsDeviceInfo{};
@@ -153,9 +153,9 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
     session.name = std::to_string(cameraNumber) + " - " + description;
 
     session.legacyProtocol = session.deviceInfo.deviceSubType == 0;
-    setQualityCodes(program.tables.quality, session.legacyProtocol);
+    setQualityCodes(setting.quality, session.legacyProtocol);
 
-    registerEventHandlers(program, window);
+    registerEventHandlers(events);
 
     EdsUInt32 output = 0;
     session.liveViewAvailable =
@@ -181,7 +181,7 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
 
     session.uiLockSent = false;
     session.connected = true;
-    program.run.cameraReady = true;
+    events.run.cameraReady = true;
 
     session.longestCameraTimedMs =
         (!session.rules.pressShutterBody && (session.bulbCommands || session.shutterButton)) ? 3000 : 30000;
@@ -191,7 +191,7 @@ void finishConnect(Program& program, Window& window, int cameraNumber) {
     if (session.rules.lockupFixedOff) window.listSelectIndex(kLockupList, 0);
     if (session.rules.savesToHostOnly) {
         window.listSelectIndex(kSaveToList, 0);
-        program.options.saveToHost = true;
+        setting.options.saveToHost = true;
     }
 }
 
@@ -218,15 +218,16 @@ void removeCameraEventPump(Window& window) {
     pumpWindow() = nullptr;
 }
 
-Connection openCamera(Program& program, Window& window) {
-    CameraSession& session = program.camera;
+Connection openCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window) {
+    CameraSession& session = events.camera;
     if (session.connectDialogOpen) return Connection::kNone;
+    const int language = setting.language;
 
-    if (program.options.simulation) {
-        session.name = program.text(kMessageSimulation);
+    if (setting.options.simulation) {
+        session.name = messageText(language, kMessageSimulation);
         window.setItemText(kCameraField, session.name);
         session.connected = true;
-        program.run.cameraReady = true;
+        events.run.cameraReady = true;
         session.liveViewAvailable = false;
         return Connection::kSimulation;
     }
@@ -234,8 +235,8 @@ Connection openCamera(Program& program, Window& window) {
     session.connectDialogOpen = true;
     session.camera = nullptr;
     const int result =
-        window.runModal(CONNECT_DIALOG, [&session, &program](Window& dialog, const DialogMessage& message) {
-            cameraChoiceProcedure(session, program.language, dialog, message);
+        window.runModal(CONNECT_DIALOG, [&session, language](Window& dialog, const DialogMessage& message) {
+            cameraChoiceProcedure(session, language, dialog, message);
         });
     // However the dialog went, it is gone.
     session.connectDialogOpen = false;
@@ -251,24 +252,25 @@ Connection openCamera(Program& program, Window& window) {
     if (error != EDS_ERR_OK) {
         EdsRelease(session.camera);
         session.camera = nullptr;
-        window.messageBox(std::string(program.text(kMessageCannotAccess)) + "\r" +
-                              errorText(program.language, static_cast<std::int32_t>(error)),
-                          program.text(kMessageError), BoxIcon::Error, BoxButtons::Ok);
+        window.messageBox(std::string(messageText(language, kMessageCannotAccess)) + "\r" +
+                              errorText(language, static_cast<std::int32_t>(error)),
+                          messageText(language, kMessageError), BoxIcon::Error, BoxButtons::Ok);
         return Connection::kNone;
     }
-    finishConnect(program, window, session.cameraNumber);
+    finishConnect(events, setting, window, session.cameraNumber);
     return Connection::kBody;
 }
 
-bool openWantedCamera(Program& program, Window& window) {
-    if (program.options.simulation) return false;
-    CameraSession& session = program.camera;
+bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window) {
+    const StartupOptions& options = setting.options;
+    if (options.simulation) return false;
+    CameraSession& session = events.camera;
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) != EDS_ERR_OK) return false;
     bool connected = false;
     EdsUInt32 count = 0;
     EdsGetChildCount(list, &count);
-    const std::uint32_t wanted = program.options.connectNumber;
+    const std::uint32_t wanted = options.connectNumber;
     for (EdsUInt32 index = 0; index < count; ++index) {
         EdsCameraRef camera = nullptr;
         if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &camera) != EDS_ERR_OK || !camera)
@@ -279,9 +281,8 @@ bool openWantedCamera(Program& program, Window& window) {
         }
         session.camera = camera;
         std::uint64_t bodyNumber = 0;
-        if (wanted == 0 ||
-            (readBodyNumber(program.camera, bodyNumber) == 0 && isWantedBody(program.options, bodyNumber))) {
-            finishConnect(program, window, static_cast<int>(index) + 1);
+        if (wanted == 0 || (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(options, bodyNumber))) {
+            finishConnect(events, setting, window, static_cast<int>(index) + 1);
             connected = true;
             break;
         }
@@ -293,8 +294,7 @@ bool openWantedCamera(Program& program, Window& window) {
     return connected;
 }
 
-void giveBackCameraSettings(Program& program) {
-    CameraSession& session = program.camera;
+void giveBackCameraSettings(CameraSession& session) {
     if (session.connected) {
         restoreSaved(session.camera, kEdsPropID_ImageQuality, session.savedQuality);
         restoreSaved(session.camera, kEdsPropID_ISOSpeed, session.savedIso);
@@ -304,36 +304,34 @@ void giveBackCameraSettings(Program& program) {
     }
 }
 
-void closeCamera(Program& program, Window& window) {
-    CameraSession& session = program.camera;
+void closeCamera(CameraSession& session, bool simulation, int language, Window& window) {
     window.killTimer(kTimerBattery);
-    if (!program.options.simulation && session.camera) {
+    if (!simulation && session.camera) {
         removeEventHandlers(session.camera);
         EdsCloseSession(session.camera);
         EdsRelease(session.camera);
         session.camera = nullptr;
     }
     // No handler can reach the context any more.
-    eventContexts().erase(&program);
+    eventContexts().erase(&session);
     // The output went with the session; the next camera's live view must be switched on again.
     session.liveViewOutputOn = false;
-    window.setItemText(kCameraField, program.text(kMessageNotConnected));
+    window.setItemText(kCameraField, messageText(language, kMessageNotConnected));
 }
 
-void batteryWatch(Program& program, Window& window) {
-    if (!program.run.cameraReady) return;
+void batteryWatch(CameraSession& camera, const RunState& run, Window& window) {
+    if (!run.cameraReady) return;
     EdsUInt32 level = 0;
-    if (EdsGetPropertyData(program.camera.camera, kEdsPropID_BatteryLevel, 0, sizeof level, &level) !=
-        EDS_ERR_OK)
+    if (EdsGetPropertyData(camera.camera, kEdsPropID_BatteryLevel, 0, sizeof level, &level) != EDS_ERR_OK)
         return;
-    program.camera.batteryLevel = level;
-    window.setItemText(kCameraField, program.camera.name);
+    camera.batteryLevel = level;
+    window.setItemText(kCameraField, camera.name);
     window.refreshColours();
 }
 
-bool deliverEvents(Program& program) {
+bool deliverEvents(const CameraSession& camera) {
     EdsGetEvent();
-    const auto context = eventContexts().find(&program);
+    const auto context = eventContexts().find(&camera);
     if (context == eventContexts().end() || !context->second->bodyGone) return false;
     context->second->bodyGone = false;
     return true;

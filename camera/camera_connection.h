@@ -1,7 +1,13 @@
 #pragma once
 // Choosing, connecting and losing the camera.
-#include "core/program.h"
+#include "core/camera_session.h"
+#include "core/run_state.h"
+#include "core/startup_options.h"
+#include "core/transfer_queue.h"
+#include "core/value_tables.h"
 #include "platform/window.h"
+
+#include <functional>
 
 namespace orvex {
 
@@ -16,19 +22,38 @@ void installCameraEventPump(Window& window);
 // that is gone. Does nothing when the pump posts to another window.
 void removeCameraEventPump(Window& window);
 enum class Connection { kNone, kSimulation, kBody };
+
+// What a connected body's events reach: its session, the run they count pictures for, the queue its
+// pictures wait in, and whoever files a picture the body offers once the run is over (false: nobody wants
+// it, and its download is cancelled).
+struct CameraEvents {
+    CameraSession& camera;
+    RunState& run;
+    TransferQueue& transfers;
+    std::function<bool(EdsDirectoryItemRef)> fileLatePicture;
+};
+
+// What connecting reads and decides besides the session: the simulation and wanted-body options, Save to
+// Host for bodies that can do nothing else, and the quality codes of the body's protocol.
+struct ConnectionSetting {
+    StartupOptions& options;
+    ValueTable& quality;
+    int language;
+};
+
 // Simulation, or the camera chosen in CONNECT_DIALOG; says what is connected now.
-Connection openCamera(Program& program, Window& window);
+Connection openCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window);
 // The first camera whose session opens, or the one with the wanted body id; true when one is connected.
-bool openWantedCamera(Program& program, Window& window);
+bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window);
 // The first step of a disconnection: a body still there takes back the settings it had at connection.
 // From then on the program takes it as not connected.
-void giveBackCameraSettings(Program& program);
+void giveBackCameraSettings(CameraSession& camera);
 // The last step: the session closed, the body's events no longer heard, the field says "not connected".
-void closeCamera(Program& program, Window& window);
+void closeCamera(CameraSession& camera, bool simulation, int language, Window& window);
 // Timer 5, while cameraReady.
-void batteryWatch(Program& program, Window& window);
+void batteryWatch(CameraSession& camera, const RunState& run, Window& window);
 // Delivers the camera events that wait; true when the body shut down meanwhile (its events are no longer
 // heard, and it is to be disconnected).
-bool deliverEvents(Program& program);
+bool deliverEvents(const CameraSession& camera);
 
 } // namespace orvex

@@ -2,6 +2,7 @@
 
 #include "camera/ae_mode_icons.h"
 #include "camera/camera_properties.h"
+#include "core/catalogue.h"
 #include "resources/camera_info_dialog.h"
 
 #include <cstdio>
@@ -18,19 +19,23 @@ constexpr EdsUInt32 kNoCard = 0xFFFFFFFF;
 constexpr EdsUInt32 kAfManual = 3;
 constexpr Rgb kBatteryGood{0, 255, 0}, kBatteryLow{255, 255, 0}, kBatteryEmpty{255, 128, 0};
 
-std::string textProperty(const Program& p, EdsPropertyID property) {
+const char* text(const CameraInfoView& v, int number) {
+    return messageText(v.language, number);
+}
+
+std::string textProperty(const CameraInfoView& v, EdsPropertyID property) {
     // One byte more than the read may fill, so the text is always terminated.
     char text[81] = {};
-    if (EdsGetPropertyData(p.camera.camera, property, 0, 80, text) != EDS_ERR_OK) return kUnreadable;
+    if (EdsGetPropertyData(v.camera.camera, property, 0, 80, text) != EDS_ERR_OK) return kUnreadable;
     return text;
 }
 
-void showBattery(Program& p, Window& d) {
+void showBattery(const CameraInfoView& v, Window& d) {
     d.showItem(kBatteryBar, false);
     d.showItem(kBatteryField, false);
     EdsUInt32 level = 0;
-    if (readUInt32(p.camera, kEdsPropID_BatteryLevel, 0, level) != EDS_ERR_OK || level == kBatteryMains) {
-        d.setItemText(kBatteryField, level == kBatteryMains ? p.text(kAcPower) : kUnreadable);
+    if (readUInt32(v.camera, kEdsPropID_BatteryLevel, 0, level) != EDS_ERR_OK || level == kBatteryMains) {
+        d.setItemText(kBatteryField, level == kBatteryMains ? text(v, kAcPower) : kUnreadable);
         d.showItem(kBatteryField, true);
         return;
     }
@@ -42,59 +47,59 @@ void showBattery(Program& p, Window& d) {
     d.showItem(kBatteryBar, true);
 }
 
-void fill(Program& p, Window& d) {
-    if (!p.camera.connected) {
+void fill(const CameraInfoView& v, Window& d) {
+    if (!v.camera.connected) {
         d.killTimer(kTimerCameraInfo);
         d.endDialog(0);
         return;
     }
     // The number printed on the body, as -connect takes it and orvex-cli cameras lists it.
-    d.setItemText(kBodyIdField, textProperty(p, kEdsPropID_BodyIDEx));
-    d.setItemText(kProductNameField, textProperty(p, kEdsPropID_ProductName));
-    d.setItemText(kFirmwareField, textProperty(p, kEdsPropID_FirmwareVersion));
-    d.setItemText(kOwnerField, textProperty(p, kEdsPropID_OwnerName));
+    d.setItemText(kBodyIdField, textProperty(v, kEdsPropID_BodyIDEx));
+    d.setItemText(kProductNameField, textProperty(v, kEdsPropID_ProductName));
+    d.setItemText(kFirmwareField, textProperty(v, kEdsPropID_FirmwareVersion));
+    d.setItemText(kOwnerField, textProperty(v, kEdsPropID_OwnerName));
 
     EdsUInt32 value = 0;
     const int aeMode =
-        readUInt32(p.camera, kEdsPropID_AEMode, 0, value) == EDS_ERR_OK ? static_cast<int>(value) : -1;
-    const auto icon = p.aeModeIcons.find(aeModeIconFile(aeMode));
-    d.setItemText(kAeModeIcon, icon == p.aeModeIcons.end() ? std::string() : icon->second);
+        readUInt32(v.camera, kEdsPropID_AEMode, 0, value) == EDS_ERR_OK ? static_cast<int>(value) : -1;
+    const auto icon = v.aeModeIcons.find(aeModeIconFile(aeMode));
+    d.setItemText(kAeModeIcon, icon == v.aeModeIcons.end() ? std::string() : icon->second);
 
-    d.setItemText(kLensField, p.text(isLensAttached(p.camera) ? kYes : kNo));
-    d.setItemText(kAutofocusField, readUInt32(p.camera, kEdsPropID_AFMode, 0, value) != EDS_ERR_OK
+    d.setItemText(kLensField, text(v, isLensAttached(v.camera) ? kYes : kNo));
+    d.setItemText(kAutofocusField, readUInt32(v.camera, kEdsPropID_AFMode, 0, value) != EDS_ERR_OK
                                        ? kUnreadable
-                                   : value == kAfManual ? p.text(kOff)
-                                                        : p.text(kOn));
-    d.setItemText(kCardField, readUInt32(p.camera, kEdsPropID_AvailableShots, 0, value) != EDS_ERR_OK
+                                   : value == kAfManual ? text(v, kOff)
+                                                        : text(v, kOn));
+    d.setItemText(kCardField, readUInt32(v.camera, kEdsPropID_AvailableShots, 0, value) != EDS_ERR_OK
                                   ? kUnreadable
-                              : value == kNoCard ? p.text(kNo)
-                                                 : p.text(kYes));
+                              : value == kNoCard ? text(v, kNo)
+                                                 : text(v, kYes));
     EdsTime t{};
     std::string clock = kUnreadable;
-    if (EdsGetPropertyData(p.camera.camera, kEdsPropID_DateTime, 0, sizeof t, &t) == EDS_ERR_OK) {
+    if (EdsGetPropertyData(v.camera.camera, kEdsPropID_DateTime, 0, sizeof t, &t) == EDS_ERR_OK) {
         char text[64];
         std::snprintf(text, sizeof text, "%04u-%02u-%02u   %02u:%02u:%02u", t.year, t.month, t.day, t.hour,
                       t.minute, t.second);
         clock = text;
     }
     d.setItemText(kCameraClockField, clock);
-    showBattery(p, d);
+    showBattery(v, d);
 }
 
-void initialise(Program& p, Window& d) {
-    d.setTitle(p.text(kTitle));
+void initialise(const CameraInfoView& v, Window& d) {
+    d.setTitle(text(v, kTitle));
     for (const ControlTemplate& c : CAMERA_INFO_DIALOG.controls)
-        if (c.message >= 0) d.setItemText(c.id, p.text(c.message));
+        if (c.message >= 0) d.setItemText(c.id, text(v, c.message));
     d.setItemText(kAutofocusLabel, kAutofocusLabelText);
     d.setItemText(kOkCommand, kCameraInfoOkText);
     // A simulated camera has nothing to tell.
-    if (p.options.simulation) {
+    if (v.simulation) {
         d.showItem(kBatteryBar, false);
         d.showItem(kBatteryField, false);
         return;
     }
     d.setTimer(kTimerCameraInfo, 1000);
-    fill(p, d);
+    fill(v, d);
 }
 
 void close(Window& d) {
@@ -104,13 +109,13 @@ void close(Window& d) {
 
 } // namespace
 
-void cameraInfoProcedure(Program& p, Window& d, const DialogMessage& m) {
+void cameraInfoProcedure(const CameraInfoView& v, Window& d, const DialogMessage& m) {
     switch (m.kind) {
     case MessageKind::Init:
-        initialise(p, d);
+        initialise(v, d);
         break;
     case MessageKind::Timer:
-        if (m.id == kTimerCameraInfo) fill(p, d);
+        if (m.id == kTimerCameraInfo) fill(v, d);
         break;
     case MessageKind::Command:
         if (m.id == kOkCommand || m.id == kCancelCommand) close(d);

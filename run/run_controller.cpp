@@ -1,7 +1,7 @@
 #include "run/run_controller.h"
 
 #include "camera/camera_properties.h"
-#include "camera/transfer.h"
+#include "run/transfer.h"
 #include "liveview/frame_tick.h"
 #include "liveview/live_view_requests.h"
 #include "platform/files.h"

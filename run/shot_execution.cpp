@@ -1,7 +1,7 @@
 #include "run/shot_execution.h"
 
 #include "camera/camera_properties.h"
-#include "camera/transfer.h"
+#include "run/transfer.h"
 #include "core/catalogue.h"
 #include "resources/main_dialog.h"
 #include "run/run_end.h"

@@ -137,15 +137,15 @@ TEST_F(CameraConnection, TheBatteryIsWatchedOffMainsAndColoursTheCameraField) {
     const std::pair<std::uint32_t, Rgb> levels[] = {{30, colours::yellow}, {10, colours::orange}};
     for (const auto& [level, colour] : levels) {
         body->set(kEdsPropID_BatteryLevel, EdsUInt32{level});
-        batteryWatch(p, w);
+        batteryWatch(p.camera, p.run, w);
         EXPECT_EQ(w.colourOf(kCameraField), (FieldColour{colour, {}})) << level;
     }
     body->properties.erase({kEdsPropID_BatteryLevel, 0});
-    batteryWatch(p, w);
+    batteryWatch(p.camera, p.run, w);
     EXPECT_EQ(p.camera.batteryLevel, 10u) << "a failed read keeps the last level";
     p.run.cameraReady = false;
     body->forget();
-    batteryWatch(p, w);
+    batteryWatch(p.camera, p.run, w);
     EXPECT_TRUE(body->reads.empty()) << "a shot is outstanding";
 
     // The next camera's level cannot be read: the last one's must not colour its field.

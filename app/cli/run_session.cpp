@@ -3,7 +3,7 @@
 #include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
-#include "camera/transfer.h"
+#include "run/transfer.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"

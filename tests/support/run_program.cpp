@@ -1,6 +1,6 @@
 #include "tests/support/run_program.h"
 
-#include "camera/transfer.h"
+#include "run/transfer.h"
 #include "sdk/virtual/virtual_profile.h"
 
 #include <algorithm>

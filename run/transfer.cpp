@@ -1,4 +1,4 @@
-#include "camera/transfer.h"
+#include "run/transfer.h"
 
 namespace orvex {
 
