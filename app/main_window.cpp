@@ -68,7 +68,7 @@ void initialise(Program& p, Window& w) {
     w.setTitle(p.text(188));
     p.startupDirectory = currentDirectory();
     p.script.directory = p.startupDirectory;
-    loadSettings(p.startupDirectory + kSettingsFileName, p.settings, p.run);
+    loadSettings(p.startupDirectory + kSettingsFileName, p.settings, p.run.settings);
     p.aeModeIcons = loadAeModeIcons(p.startupDirectory);
     probeSerialPorts(p);
     buildMainTexts(p, w);
@@ -143,9 +143,11 @@ void chainCommand(Program& p, Window& w, bool RunRequests::*request, bool (*now)
 }
 
 void editParameters(Program& p, Window& w) {
-    w.runModal(PARAMETER_DIALOG, [&p](Window& d, const DialogMessage& m) { parametersProcedure(p, d, m); });
-    if (!p.languageChanged) return;
-    p.languageChanged = false;
+    const int languageBefore = p.language;
+    const ParameterRecords records{p.settings, p.run.settings, p.language, p.startupDirectory, p.clock};
+    w.runModal(PARAMETER_DIALOG,
+               [&records](Window& d, const DialogMessage& m) { parametersProcedure(records, d, m); });
+    if (p.language == languageBefore) return;
     buildMainTexts(p, w);
     if (p.liveView.window) p.liveView.window->post({MessageKind::User, kLiveViewLanguage, {}});
 }

@@ -67,8 +67,6 @@ struct Program {
     Shell* shell = nullptr; // starts the script editor and other programs; none in orvex-cli
     // Where the first script added to a chain came from; every later chain is written there too.
     std::string chainDirectory;
-    // Raised by the parameters dialog when it changed the language; the main window clears it.
-    bool languageChanged = false;
 
     // Last: a drain still going on ends before the records it uses go away.
     TransferWorker transferWorker{transfers,

@@ -54,19 +54,19 @@ struct Reader {
 
 } // namespace
 
-void loadSettings(const std::string& file, Settings& s, RunState& run) {
+void loadSettings(const std::string& file, Settings& s, RunSettings& run) {
     // A missing or unreadable file reads as empty: every key takes its default.
     const ProfileFileText stored = readProfileFile(file);
     const Reader r{stored.text};
     s.scriptEditor = r.text(kEditor, "Notepad.exe");
     s.pictureBrowser = r.text(kBrowser, "");
     s.imagePrefix = r.text(kPrefix, "");
-    run.settings.loopInfinite = r.yes(kInfinite);
-    r.number(kCount, "10", run.settings.loopCount);
-    r.number(kHours, "0", run.settings.startHour);
-    r.number(kMinutes, "0", run.settings.startMinute);
-    r.number(kSeconds, "0", run.settings.startSecond);
-    run.settings.universalTime = r.yes(kUt);
+    run.loopInfinite = r.yes(kInfinite);
+    r.number(kCount, "10", run.loopCount);
+    r.number(kHours, "0", run.startHour);
+    r.number(kMinutes, "0", run.startMinute);
+    r.number(kSeconds, "0", run.startSecond);
+    run.universalTime = r.yes(kUt);
     r.number(kLevel, "20", s.moveLevel);
     r.number(kPixels, "10000", s.movePixels);
     int threshold = 50;
@@ -76,7 +76,7 @@ void loadSettings(const std::string& file, Settings& s, RunState& run) {
     s.soundThreshold = std::clamp(threshold, 1, 100);
 }
 
-bool saveSettings(const std::string& file, const Settings& s, const RunState& run) {
+bool saveSettings(const std::string& file, const Settings& s, const RunSettings& run) {
     const auto yesNo = [](bool b) { return std::string(b ? "YES" : "NO"); };
     std::vector<ProfileEntry> entries;
     const auto put = [&](int key, std::string value) {
@@ -85,12 +85,12 @@ bool saveSettings(const std::string& file, const Settings& s, const RunState& ru
     put(kEditor, s.scriptEditor);
     put(kBrowser, s.pictureBrowser);
     put(kPrefix, s.imagePrefix);
-    put(kInfinite, yesNo(run.settings.loopInfinite));
-    put(kCount, std::to_string(run.settings.loopCount));
-    put(kHours, std::to_string(run.settings.startHour));
-    put(kMinutes, std::to_string(run.settings.startMinute));
-    put(kSeconds, std::to_string(run.settings.startSecond));
-    put(kUt, yesNo(run.settings.universalTime));
+    put(kInfinite, yesNo(run.loopInfinite));
+    put(kCount, std::to_string(run.loopCount));
+    put(kHours, std::to_string(run.startHour));
+    put(kMinutes, std::to_string(run.startMinute));
+    put(kSeconds, std::to_string(run.startSecond));
+    put(kUt, yesNo(run.universalTime));
     put(kLevel, std::to_string(s.moveLevel));
     put(kPixels, std::to_string(s.movePixels));
     put(kThreshold, std::to_string(s.soundThreshold.load()));

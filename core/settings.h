@@ -5,7 +5,7 @@
 
 namespace orvex {
 
-struct RunState;
+struct RunSettings;
 
 struct Settings {
     std::string scriptEditor = "Notepad.exe";
@@ -20,8 +20,8 @@ struct Settings {
 inline constexpr const char* kSettingsFileName = "Orvex.ini";
 
 // Reads the twelve keys; missing keys take their defaults. Never fails.
-void loadSettings(const std::string& file, Settings& settings, RunState& run);
+void loadSettings(const std::string& file, Settings& settings, RunSettings& run);
 // Writes the twelve keys and keeps everything else in the file. False when it could not be written.
-bool saveSettings(const std::string& file, const Settings& settings, const RunState& run);
+bool saveSettings(const std::string& file, const Settings& settings, const RunSettings& run);
 
 } // namespace orvex

@@ -68,16 +68,16 @@ void collectNames(std::string_view text, std::set<std::string>& sections, std::s
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     Settings s;
-    RunState run;
+    RunSettings run;
     s.scriptEditor = in.ConsumeRandomLengthString(128);
     s.pictureBrowser = in.ConsumeRandomLengthString(128);
     s.imagePrefix = in.ConsumeRandomLengthString(128);
-    run.settings.loopInfinite = in.ConsumeBool();
-    run.settings.universalTime = in.ConsumeBool();
-    run.settings.loopCount = in.ConsumeIntegral<int>();
-    run.settings.startHour = in.ConsumeIntegral<int>();
-    run.settings.startMinute = in.ConsumeIntegral<int>();
-    run.settings.startSecond = in.ConsumeIntegral<int>();
+    run.loopInfinite = in.ConsumeBool();
+    run.universalTime = in.ConsumeBool();
+    run.loopCount = in.ConsumeIntegral<int>();
+    run.startHour = in.ConsumeIntegral<int>();
+    run.startMinute = in.ConsumeIntegral<int>();
+    run.startSecond = in.ConsumeIntegral<int>();
     s.moveLevel = in.ConsumeIntegral<int>();
     s.soundThreshold = in.ConsumeIntegralInRange(1, 100);
     s.movePixels = in.ConsumeIntegral<int>();
@@ -88,16 +88,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(saveSettings(file, s, run));
     const std::string after = readProfileFile(file).text;
     Settings back;
-    RunState runBack;
+    RunSettings runBack;
     loadSettings(file, back, runBack);
     CHECK(back.scriptEditor == readBack(s.scriptEditor) &&
           back.pictureBrowser == readBack(s.pictureBrowser) && back.imagePrefix == readBack(s.imagePrefix));
-    CHECK(runBack.settings.loopInfinite == run.settings.loopInfinite &&
-          runBack.settings.universalTime == run.settings.universalTime &&
-          runBack.settings.loopCount == run.settings.loopCount &&
-          runBack.settings.startHour == run.settings.startHour &&
-          runBack.settings.startMinute == run.settings.startMinute &&
-          runBack.settings.startSecond == run.settings.startSecond);
+    CHECK(runBack.loopInfinite == run.loopInfinite && runBack.universalTime == run.universalTime &&
+          runBack.loopCount == run.loopCount && runBack.startHour == run.startHour &&
+          runBack.startMinute == run.startMinute && runBack.startSecond == run.startSecond);
     CHECK(back.moveLevel == s.moveLevel && back.soundThreshold == s.soundThreshold &&
           back.movePixels == s.movePixels);
 

@@ -31,11 +31,11 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         const std::string file = c.lines ? dir.write("Orvex.ini", std::string("[Corvane]\n") + c.lines)
                                          : (dir.path() / "Orvex.ini").string();
         Settings s;
-        RunState run;
+        RunSettings run;
         loadSettings(file, s, run);
         SCOPED_TRACE(c.lines ? c.lines : "no file");
-        EXPECT_EQ((std::tuple{run.settings.loopInfinite, run.settings.universalTime, run.settings.loopCount,
-                              s.moveLevel, s.soundThreshold.load(), s.movePixels}),
+        EXPECT_EQ((std::tuple{run.loopInfinite, run.universalTime, run.loopCount, s.moveLevel,
+                              s.soundThreshold.load(), s.movePixels}),
                   (std::tuple{c.infinite, c.ut, c.count, c.level, c.threshold, c.pixels}));
         EXPECT_EQ(s.scriptEditor, "Notepad.exe");
         EXPECT_EQ(s.pictureBrowser, "");
@@ -48,7 +48,7 @@ TEST(Settings, KeyNamesIgnoreCaseAndValuesAreCutAt99WithoutTrailingBlanks) {
         dir.write("Orvex.ini", "[Corvane]\nscript EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
                                    "  xyz\nPicture browser=" + std::string(120, 'b') + "\n");
     Settings s;
-    RunState run;
+    RunSettings run;
     loadSettings(file, s, run);
     EXPECT_EQ(s.scriptEditor, "gedit");
     EXPECT_EQ(s.imagePrefix, std::string(97, 'p'));
@@ -61,13 +61,13 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     const std::string file =
         dir.write("Orvex.ini", "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 3\r\n");
     const Settings s{"gedit", "eog", "m42", 7, 4321, 65};
-    RunState run;
-    run.settings.loopInfinite = true;
-    run.settings.loopCount = 25;
-    run.settings.startHour = 21;
-    run.settings.startMinute = 34;
-    run.settings.startSecond = 56;
-    run.settings.universalTime = true;
+    RunSettings run;
+    run.loopInfinite = true;
+    run.loopCount = 25;
+    run.startHour = 21;
+    run.startMinute = 34;
+    run.startSecond = 56;
+    run.universalTime = true;
     ASSERT_TRUE(saveSettings(file, s, run));
     EXPECT_EQ(dir.read(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"
                               "Script editor=gedit\r\nPicture browser=eog\r\nImage file prefix=m42\r\n"
@@ -75,17 +75,16 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
                               "Pixels=4321\r\nThreshold=65\r\n");
 
     Settings back;
-    RunState runBack;
+    RunSettings runBack;
     loadSettings(file, back, runBack);
     EXPECT_EQ(
         std::tie(back.scriptEditor, back.pictureBrowser, back.imagePrefix, back.moveLevel, back.movePixels),
         std::tie(s.scriptEditor, s.pictureBrowser, s.imagePrefix, s.moveLevel, s.movePixels));
     EXPECT_EQ(back.soundThreshold, s.soundThreshold.load());
-    EXPECT_EQ(std::tie(runBack.settings.loopInfinite, runBack.settings.loopCount, runBack.settings.startHour,
-                       runBack.settings.startMinute, runBack.settings.startSecond,
-                       runBack.settings.universalTime),
-              std::tie(run.settings.loopInfinite, run.settings.loopCount, run.settings.startHour,
-                       run.settings.startMinute, run.settings.startSecond, run.settings.universalTime));
+    EXPECT_EQ(std::tie(runBack.loopInfinite, runBack.loopCount, runBack.startHour, runBack.startMinute,
+                       runBack.startSecond, runBack.universalTime),
+              std::tie(run.loopInfinite, run.loopCount, run.startHour, run.startMinute, run.startSecond,
+                       run.universalTime));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/parameters_dialog.h"
 
+#include "core/catalogue.h"
 #include "core/text_scan.h"
 #include "platform/files.h"
 #include "resources/parameter_dialog.h"
@@ -68,24 +69,28 @@ void selectExactly(Window& d, int list, const std::string& text) {
         if (d.listText(list, i) == text) d.listSelectIndex(list, i);
 }
 
-void initialise(const Program& p, Window& d) {
-    d.setTitle(p.text(kTitle));
+const char* text(const ParameterRecords& p, int number) {
+    return messageText(p.language, number);
+}
+
+void initialise(const ParameterRecords& p, Window& d) {
+    d.setTitle(text(p, kTitle));
     for (const ControlTemplate& c : PARAMETER_DIALOG.controls)
-        if (c.message >= 0) d.setItemText(c.id, p.text(c.message));
+        if (c.message >= 0) d.setItemText(c.id, text(p, c.message));
     d.setItemText(kOkCommand, kParameterOkText);
     d.setItemText(kBrowseButton, kBrowseButtonText);
 
-    const RunState& r = p.run;
+    const RunSettings& r = p.runSettings;
     fillNumbers(d, kHourList, 0, 23, false);
     fillNumbers(d, kMinuteList, 0, 59, false);
     fillNumbers(d, kSecondList, 0, 59, false);
-    selectExactly(d, kHourList, twoDigits(r.settings.startHour));
-    selectExactly(d, kMinuteList, twoDigits(r.settings.startMinute));
-    selectExactly(d, kSecondList, twoDigits(r.settings.startSecond));
-    d.checkItem(kUtCheck, r.settings.universalTime);
-    d.checkItem(kInfiniteCheck, r.settings.loopInfinite);
-    d.setItemText(kCountEdit, std::to_string(r.settings.loopCount));
-    d.enableItem(kCountEdit, !r.settings.loopInfinite);
+    selectExactly(d, kHourList, twoDigits(r.startHour));
+    selectExactly(d, kMinuteList, twoDigits(r.startMinute));
+    selectExactly(d, kSecondList, twoDigits(r.startSecond));
+    d.checkItem(kUtCheck, r.universalTime);
+    d.checkItem(kInfiniteCheck, r.loopInfinite);
+    d.setItemText(kCountEdit, std::to_string(r.loopCount));
+    d.enableItem(kCountEdit, !r.loopInfinite);
 
     const Settings& s = p.settings;
     fillNumbers(d, kMoveLevelList, 1, 100, true);
@@ -102,20 +107,20 @@ void initialise(const Program& p, Window& d) {
     if (!s.scriptEditor.empty()) d.listSelectPrefix(kEditorList, s.scriptEditor);
 
     d.listClear(kLanguageList);
-    d.listAdd(kLanguageList, p.text(kEnglishName));
-    d.listAdd(kLanguageList, p.text(kFrenchName));
+    d.listAdd(kLanguageList, text(p, kEnglishName));
+    d.listAdd(kLanguageList, text(p, kFrenchName));
     d.listSelectIndex(kLanguageList, p.language == kFrench ? 1 : 0);
 }
 
-void browse(const Program& p, Window& d) {
+void browse(const ParameterRecords& p, Window& d) {
     const std::string& stored = p.settings.pictureBrowser;
     const auto chosen = d.openFileDialog(
-        {p.text(kBrowserTitle), p.text(kExecutableFilter), directoryOf(stored), stored, true});
+        {text(p, kBrowserTitle), text(p, kExecutableFilter), directoryOf(stored), stored, true});
     if (chosen) d.setItemText(kBrowserEdit, *chosen);
 }
 
-bool refuse(const Program& p, Window& d, int message) {
-    d.messageBox(p.text(message), p.text(54), BoxIcon::Error, BoxButtons::Ok);
+bool refuse(const ParameterRecords& p, Window& d, int message) {
+    d.messageBox(text(p, message), text(p, 54), BoxIcon::Error, BoxButtons::Ok);
     return false;
 }
 
@@ -128,7 +133,7 @@ int listNumber(const Window& d, int list) {
 }
 
 // The checks, in the order the user meets their messages; nothing is stored until all pass.
-bool accept(Program& p, Window& d) {
+bool accept(const ParameterRecords& p, Window& d) {
     const bool infinite = d.isItemChecked(kInfiniteCheck);
     long long count = 0;
     if (!infinite) {
@@ -146,37 +151,34 @@ bool accept(Program& p, Window& d) {
         return refuse(p, d, kInvalidBrowser);
 
     Settings& s = p.settings;
-    RunState& r = p.run;
+    RunSettings& r = p.runSettings;
     s.pictureBrowser = browser;
     s.imagePrefix = trimmed(entry(d, kPrefixEdit));
     // A hand-written editor that the list does not offer stays, rather than being lost to an empty name.
     if (d.listSelection(kEditorList) >= 0) s.scriptEditor = selectedText(d, kEditorList);
-    r.settings.loopInfinite = infinite;
-    if (!infinite) r.settings.loopCount = static_cast<int>(count);
-    r.settings.startHour = listNumber(d, kHourList);
-    r.settings.startMinute = listNumber(d, kMinuteList);
-    r.settings.startSecond = listNumber(d, kSecondList);
-    r.settings.universalTime = d.isItemChecked(kUtCheck);
+    r.loopInfinite = infinite;
+    if (!infinite) r.loopCount = static_cast<int>(count);
+    r.startHour = listNumber(d, kHourList);
+    r.startMinute = listNumber(d, kMinuteList);
+    r.startSecond = listNumber(d, kSecondList);
+    r.universalTime = d.isItemChecked(kUtCheck);
     // An unselected level would be 0, which no detector can divide by: the stored level stays then.
     if (d.listSelection(kMoveLevelList) >= 0) s.moveLevel = d.listSelection(kMoveLevelList) + 1;
     s.movePixels = static_cast<int>(*pixels);
     if (d.listSelection(kThresholdList) >= 0) s.soundThreshold = d.listSelection(kThresholdList) + 1;
 
-    const int language = selectedText(d, kLanguageList) == p.text(kEnglishName) ? kEnglish : kFrench;
-    if (language != p.language) {
-        p.language = language;
-        p.languageChanged = true;
-    }
+    const int language = selectedText(d, kLanguageList) == text(p, kEnglishName) ? kEnglish : kFrench;
+    p.language = language;
     const std::string file = p.startupDirectory + kSettingsFileName;
     // The values are in use either way; the user must know that they will not survive a restart.
     if (!saveSettings(file, s, r))
-        d.messageBox(std::string(p.text(57)) + " " + file, p.text(54), BoxIcon::Error, BoxButtons::Ok);
+        d.messageBox(std::string(text(p, 57)) + " " + file, text(p, 54), BoxIcon::Error, BoxButtons::Ok);
     return true;
 }
 
 } // namespace
 
-void parametersProcedure(Program& p, Window& d, const DialogMessage& m) {
+void parametersProcedure(const ParameterRecords& p, Window& d, const DialogMessage& m) {
     switch (m.kind) {
     case MessageKind::Init:
         initialise(p, d);
