@@ -27,7 +27,7 @@ ConnectionSetting connectionSetting(Program& program) {
 void connectCamera(Program& program, Window& window) {
     const Connection connection = openCamera(cameraEvents(program), connectionSetting(program), window);
     if (connection == Connection::kBody) showStatus(program, window, RunStatus::kIdle);
-    if (connection != Connection::kNone) updateMainControls(program, window);
+    if (connection != Connection::kNone) updateMainControls(program.mainView(), window);
 }
 
 void autoConnect(Program& program, Window& window) {
@@ -40,7 +40,7 @@ void autoConnect(Program& program, Window& window) {
         return;
     }
     showStatus(program, window, RunStatus::kIdle);
-    updateMainControls(program, window);
+    updateMainControls(program.mainView(), window);
 }
 
 namespace {
@@ -50,7 +50,7 @@ void disconnect(Program& program, Window& window, RunStatus shown) {
     if (program.run.running) stopRun(program, window);
     closeCamera(program.camera, program.options.simulation, program.language, window);
     showStatus(program, window, shown);
-    updateMainControls(program, window);
+    updateMainControls(program.mainView(), window);
 }
 
 } // namespace

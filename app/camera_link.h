@@ -1,8 +1,8 @@
 #pragma once
 // Connecting and losing the camera as the main window does it: the camera layer opens and closes the body,
 // then the run stops and the window shows the new state.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 namespace orvex {
 

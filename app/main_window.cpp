@@ -71,7 +71,7 @@ void initialise(Program& p, Window& w) {
     loadSettings(p.startupDirectory + kSettingsFileName, p.settings, p.run.settings);
     p.aeModeIcons = loadAeModeIcons(p.startupDirectory);
     probeSerialPorts(p);
-    buildMainTexts(p, w);
+    buildMainTexts(p.mainView(), w);
     w.setItemText(kCameraField, p.text(125));
     w.checkItem(kLoopToggle, p.run.settings.loopEnabled);
     w.checkItem(kSlaveToggle, p.slaveMode);
@@ -114,7 +114,7 @@ void initialise(Program& p, Window& w) {
         setSlaveMode(p, w, true);
         startRequested = false;
     }
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
     if (startRequested && w.isItemEnabled(kStartButton))
         startRun(p, w);
     else
@@ -148,7 +148,7 @@ void editParameters(Program& p, Window& w) {
     w.runModal(PARAMETER_DIALOG,
                [&records](Window& d, const DialogMessage& m) { parametersProcedure(records, d, m); });
     if (p.language == languageBefore) return;
-    buildMainTexts(p, w);
+    buildMainTexts(p.mainView(), w);
     if (p.liveView.window) p.liveView.window->post({MessageKind::User, kLiveViewLanguage, {}});
 }
 
@@ -193,14 +193,14 @@ void command(Program& p, Window& w, int id) {
         w.checkItem(kDelayedToggle, p.run.settings.delayedStart);
         break;
     case kLiveViewButton:
-        openOrCloseLiveView(p, w);
+        openOrCloseLiveView(p.liveViewRecords(), w);
         break;
     case kZoomList:
-        applyLiveViewZoom(p, w);
+        applyLiveViewZoom(p.liveViewRecords(), w);
         break;
     case kSaveToList:
         p.options.saveToHost = w.listSelection(kSaveToList) == 0;
-        updateMainControls(p, w);
+        updateMainControls(p.mainView(), w);
         break;
     case kMenuLoad:
         loadScriptFromDialog(p, w);
@@ -274,16 +274,16 @@ void mainWindowProcedure(Program& p, Window& w, const DialogMessage& m) {
         quit(p, w);
         break;
     case MessageKind::User:
-        if (m.id == kUserDetectionLevel) showDetectionLevel(p, w);
+        if (m.id == kUserDetectionLevel) showDetectionLevel(p.run, w);
         if (m.id == kUserCameraEvent) deliverCameraEvents(p, w);
         // A new frame rate: a frame at once, then the timer at the new rate.
-        if (m.id == kFrameRateList) frameTick(p, w);
-        liveViewRequest(p, w, m.id);
+        if (m.id == kFrameRateList) frameTick(p.liveViewRecords(), w);
+        liveViewRequest(p.liveViewRecords(), w, m.id);
         break;
     case MessageKind::Timer:
         if (m.id == kTimerRun) runTick(p, w);
         if (m.id == kTimerSync) pollSync(p, w);
-        if (m.id == kTimerLiveView) frameTick(p, w);
+        if (m.id == kTimerLiveView) frameTick(p.liveViewRecords(), w);
         if (m.id == kTimerBattery && p.run.cameraReady) batteryWatch(p.camera, p.run, w);
         break;
     case MessageKind::Drop:

@@ -1,8 +1,8 @@
 #pragma once
 // The main window's procedure: the initialisation sequence, and commands, timers and user messages by id.
-#include "core/program.h"
 #include "platform/window.h"
 #include "resources/main_dialog.h"
+#include "run/program.h"
 
 #include <optional>
 #include <string>

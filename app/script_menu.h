@@ -1,7 +1,7 @@
 #pragma once
 // The Script menu's ways to a script file: Load, Modify, Edit, and files dropped on the main window.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 #include <string>
 #include <vector>

@@ -1,11 +1,11 @@
 // One live view frame as a Move wait handles it: a 1024×680 JPEG decoded into a Frame, then compared with
 // the frame before. Target: under 2 ms at the median.
-#include "core/program.h"
 #include "liveview/frame_decoder.h"
 #include "liveview/move_detection.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
+#include "run/program.h"
 #include "sdk/virtual/picture_files.h"
 
 #include <benchmark/benchmark.h>

@@ -4,9 +4,9 @@
 #include "camera/camera_model.h"
 #include "camera/camera_properties.h"
 #include "camera/error_texts.h"
+#include "core/catalogue.h"
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
-#include "run/transfer.h"
 
 #include <map>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // The live view record: the frames on their way from the camera to the move detection.
-#include "sdk/sdk.h"
 #include "platform/window.h"
+#include "sdk/sdk.h"
 
 #include <cstdint>
 #include <vector>
@@ -32,6 +32,7 @@ struct FrameSlot {
 };
 
 struct LiveViewState {
+    bool wanted = false;          // its frames are fetched on timer 4
     Window* window = nullptr;     // the live view window while it is open
     bool windowShown = false;     // not minimised
     bool rearmFrameTimer = false; // the next tick puts timer 4 back to the frame rate

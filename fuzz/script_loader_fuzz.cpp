@@ -1,10 +1,10 @@
 // The script loader on any file, in English and in French: it refuses or loads, and what it loads only
 // points at rows the value tables have.
-#include "core/program.h"
 #include "fuzz/fuzz_files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
+#include "run/program.h"
 #include "run/script_load.h"
 #include "script/script_loader.h"
 

@@ -30,11 +30,10 @@ template <class T> EdsError readEvf(EdsEvfImageRef image, EdsPropertyID property
 }
 
 // Downloads the viewfinder with its zoom facts; the SDK's code.
-EdsError download(Program& p, EvfDownload& d) {
-    LiveViewState& lv = p.liveView;
+EdsError download(const CameraSession& camera, LiveViewState& lv, EvfDownload& d) {
     EdsError e = EdsCreateMemoryStream(kStreamCapacity, &d.stream);
     if (e == EDS_ERR_OK) e = EdsCreateEvfImageRef(d.stream, &d.image);
-    if (e == EDS_ERR_OK) e = EdsDownloadEvfImage(p.camera.camera, d.image);
+    if (e == EDS_ERR_OK) e = EdsDownloadEvfImage(camera.camera, d.image);
     if (e == EDS_ERR_OK) e = readEvf(d.image, kEdsPropID_Evf_Zoom, lv.evfZoom);
     if (e == EDS_ERR_OK) e = readEvf(d.image, kEdsPropID_Evf_CoordinateSystem, lv.coordinateSystem);
     if (e == EDS_ERR_OK) e = readEvf(d.image, kEdsPropID_Evf_ZoomPosition, lv.zoomPosition);
@@ -42,12 +41,12 @@ EdsError download(Program& p, EvfDownload& d) {
 }
 
 // True when a new frame is pending.
-bool fetchFrame(Program& p) {
+bool fetchFrame(const CameraSession& camera, LiveViewState& lv) {
     EvfDownload d;
-    if (const EdsError e = download(p, d)) {
+    if (const EdsError e = download(camera, lv, d)) {
         // Not ready is the camera busy for a moment: the next tick tries again. Anything else ends live view
         // at the next tick, without a word.
-        if (e != EDS_ERR_OBJECT_NOTREADY) p.liveViewOn = false;
+        if (e != EDS_ERR_OBJECT_NOTREADY) lv.wanted = false;
         return false;
     }
     EdsVoid* data = nullptr;
@@ -56,20 +55,20 @@ bool fetchFrame(Program& p) {
         EdsGetLength(d.stream, &length) != EDS_ERR_OK)
         return false;
     // A frame that cannot be decoded is dropped; live view goes on.
-    FrameSlot& pending = p.liveView.pending;
+    FrameSlot& pending = lv.pending;
     pending.held =
         decodeFrame(static_cast<const unsigned char*>(data), static_cast<std::size_t>(length), pending.frame);
-    pending.zoom = p.liveView.evfZoom;
-    pending.zoomPosition = p.liveView.zoomPosition;
+    pending.zoom = lv.evfZoom;
+    pending.zoomPosition = lv.zoomPosition;
     return pending.held;
 }
 
 } // namespace
 
-void frameTick(Program& p, Window& w) {
-    LiveViewState& lv = p.liveView;
-    if (!p.liveViewOn || !p.camera.connected) {
-        p.liveViewOn = false;
+void frameTick(const LiveViewRecords& p, Window& w) {
+    LiveViewState& lv = p.state;
+    if (!lv.wanted || !p.camera.connected) {
+        lv.wanted = false;
         w.killTimer(kTimerLiveView);
         lv.pending.held = lv.reference.held = false;
         // The window goes once it has handled what was posted to it before; from now on it is none of ours.
@@ -89,14 +88,14 @@ void frameTick(Program& p, Window& w) {
     }
     // No frame comes while a shot is in progress, nor while the window has not taken the last one.
     if (!p.run.cameraReady) return;
-    if (p.camera.afModeStale) refreshAfAvailability(p);
+    if (p.camera.afModeStale) refreshAfAvailability(p.camera, lv);
     if (lv.pending.held) return;
     setLiveViewOutput(p.camera, w, true);
-    if (fetchFrame(p)) lv.window->post({MessageKind::User, kLiveViewFrame, {}});
+    if (fetchFrame(p.camera, lv)) lv.window->post({MessageKind::User, kLiveViewFrame, {}});
 }
 
-void fetchFrameAfterShot(Program& p, Window& w) {
-    if (chosenLiveViewZoom(p, w) != 1) p.clock.sleep(kZoomedRestartMs);
+void fetchFrameAfterShot(const LiveViewRecords& p, Clock& clock, Window& w) {
+    if (chosenLiveViewZoom(p.language, w) != 1) clock.sleep(kZoomedRestartMs);
     frameTick(p, w);
 }
 

@@ -1,5 +1,6 @@
 #include "liveview/live_view_requests.h"
 
+#include "core/catalogue.h"
 #include "liveview/move_detection.h"
 #include "liveview/zoom_area.h"
 #include "resources/live_view_dialog.h"
@@ -14,56 +15,56 @@ constexpr int kX5Text = 210;
 constexpr int kZoomStep = 128;
 
 // The camera is busy with a shot, or there is none: its buttons do nothing.
-bool cameraFree(const Program& p) {
+bool cameraFree(const LiveViewRecords& p) {
     return p.camera.connected && !(p.run.running && !p.run.cameraReady);
 }
 
-void driveFocus(Program& p, EdsInt32 step) {
+void driveFocus(const LiveViewRecords& p, EdsInt32 step) {
     if (cameraFree(p)) EdsSendCommand(p.camera.camera, kEdsCameraCommand_DriveLensEvf, step);
 }
 
-void moveZoomArea(Program& p, int dx, int dy) {
+void moveZoomArea(const LiveViewRecords& p, int dx, int dy) {
     if (!cameraFree(p)) return;
-    const LiveViewState& lv = p.liveView;
+    const LiveViewState& lv = p.state;
     EdsPoint to = movedZoomArea(lv.coordinateSystem, lv.zoomPosition, dx, dy);
     EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof to, &to);
-    restartMoveComparison(p.liveView);
+    restartMoveComparison(p.state);
 }
 
-void engageLiveViewAf(Program& p) {
-    if (p.liveView.afEngaged) return;
+void engageLiveViewAf(const LiveViewRecords& p) {
+    if (p.state.afEngaged) return;
     EdsSendCommand(p.camera.camera, kEdsCameraCommand_DoEvfAf, 1);
-    p.liveView.afEngaged = true;
+    p.state.afEngaged = true;
 }
 
-void chooseZoom(Program& p, Window& w, int text) {
-    w.listSelectPrefix(kZoomList, p.text(text));
+void chooseZoom(const LiveViewRecords& p, Window& w, int text) {
+    w.listSelectPrefix(kZoomList, messageText(p.language, text));
     applyLiveViewZoom(p, w);
 }
 
 } // namespace
 
-void refreshAfAvailability(Program& p) {
-    p.camera.afModeStale = false;
+void refreshAfAvailability(CameraSession& camera, LiveViewState& liveView) {
+    camera.afModeStale = false;
     // A camera that does not answer leaves the mode at 0, which is not manual focus.
     EdsUInt32 mode = 0;
-    EdsGetPropertyData(p.camera.camera, kEdsPropID_AFMode, 0, sizeof mode, &mode);
-    p.liveView.afAvailable = mode != kEdsAFMode_Manual;
+    EdsGetPropertyData(camera.camera, kEdsPropID_AFMode, 0, sizeof mode, &mode);
+    liveView.afAvailable = mode != kEdsAFMode_Manual;
 }
 
-EdsUInt32 chosenLiveViewZoom(const Program& p, const Window& w) {
+EdsUInt32 chosenLiveViewZoom(int language, const Window& w) {
     const std::string chosen = w.listText(kZoomList, w.listSelection(kZoomList));
-    return chosen == p.text(kX5Text) ? 5 : chosen == p.text(kX10Text) ? 10 : 1;
+    return chosen == messageText(language, kX5Text) ? 5 : chosen == messageText(language, kX10Text) ? 10 : 1;
 }
 
-void applyLiveViewZoom(Program& p, Window& w) {
+void applyLiveViewZoom(const LiveViewRecords& p, Window& w) {
     if (!p.camera.liveViewAvailable || (p.run.running && !p.run.cameraReady)) return;
-    EdsUInt32 zoom = chosenLiveViewZoom(p, w);
+    EdsUInt32 zoom = chosenLiveViewZoom(p.language, w);
     EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
-    restartMoveComparison(p.liveView);
+    restartMoveComparison(p.state);
 }
 
-void liveViewRequest(Program& p, Window& w, int code) {
+void liveViewRequest(const LiveViewRecords& p, Window& w, int code) {
     switch (code) {
     case kFocusFar3:
         driveFocus(p, kEdsEvfDriveLens_Far3);

@@ -1,20 +1,20 @@
 #pragma once
 // The camera's side of the live view window's buttons: the window posts, the main window calls these.
-#include "core/program.h"
+#include "liveview/live_view_records.h"
 #include "platform/window.h"
 
 namespace orvex {
 
 // Reads the lens's AF mode: the focus buttons are for lenses not switched to manual focus.
-void refreshAfAvailability(Program& program);
+void refreshAfAvailability(CameraSession& camera, LiveViewState& liveView);
 
 // The zoom chosen in the main window's "LV zoom" list: 1 (Fit), 5 or 10.
-EdsUInt32 chosenLiveViewZoom(const Program& program, const Window& mainWindow);
+EdsUInt32 chosenLiveViewZoom(int language, const Window& mainWindow);
 
 // Writes the zoom chosen in the main window's "LV zoom" list to the camera.
-void applyLiveViewZoom(Program& program, Window& mainWindow);
+void applyLiveViewZoom(const LiveViewRecords& liveView, Window& mainWindow);
 
 // Acts on a request the live view window posted with its control id; other codes are left alone.
-void liveViewRequest(Program& program, Window& mainWindow, int code);
+void liveViewRequest(const LiveViewRecords& liveView, Window& mainWindow, int code);
 
 } // namespace orvex

@@ -1,5 +1,6 @@
 #include "liveview/live_view_window.h"
 
+#include "core/catalogue.h"
 #include "liveview/live_view_requests.h"
 #include "liveview/move_detection.h"
 #include "liveview/zoom_area.h"
@@ -15,32 +16,36 @@ constexpr int kTitle = 93;
 constexpr int kFocusButtons[] = {kFocusNear3, kFocusNear2, kFocusNear1, kFocusFar1, kFocusFar2, kFocusFar3};
 constexpr const char* kFocusTexts[] = {"<<<", "<<", "<", ">", ">>", ">>>"};
 
+const char* text(const LiveViewRecords& p, int number) {
+    return messageText(p.language, number);
+}
+
 unsigned frameInterval(const LiveViewState& lv) {
     return 1000 / static_cast<unsigned>(lv.framesPerSecond);
 }
 
-void enableFocus(const Program& p, Window& w) {
-    for (int id : kFocusButtons) w.enableItem(id, p.liveView.afAvailable);
+void enableFocus(const LiveViewRecords& p, Window& w) {
+    for (int id : kFocusButtons) w.enableItem(id, p.state.afAvailable);
 }
 
-void applyTexts(Program& p, Window& w) {
-    w.setTitle(p.text(kTitle));
+void applyTexts(const LiveViewRecords& p, Window& w) {
+    w.setTitle(text(p, kTitle));
     // Both templates carry the same controls with the same texts.
     for (const ControlTemplate& c : BIG_LIVE_VIEW_DIALOG.controls)
-        if (c.message >= 0) w.setItemText(c.id, p.text(c.message));
+        if (c.message >= 0) w.setItemText(c.id, text(p, c.message));
     for (std::size_t i = 0; i < std::size(kFocusButtons); ++i)
         w.setItemText(kFocusButtons[i], kFocusTexts[i]);
     w.setItemText(kAutofocusButton, "AF");
     const int remembered = w.listSelection(kFrameRateList);
     w.listClear(kFrameRateList);
     for (int rate = 1; rate <= 5; ++rate) w.listAdd(kFrameRateList, std::to_string(rate));
-    w.listSelectIndex(kFrameRateList, p.liveView.framesPerSecond - 1);
+    w.listSelectIndex(kFrameRateList, p.state.framesPerSecond - 1);
     if (remembered >= 0) w.listSelectIndex(kFrameRateList, remembered);
     enableFocus(p, w);
 }
 
-void drawFrame(const Program& p, Window& w, const Frame& f) {
-    const LiveViewState& lv = p.liveView;
+void drawFrame(const LiveViewRecords& p, Window& w, const Frame& f) {
+    const LiveViewState& lv = p.state;
     const PixelRect area = w.itemRect(kPictureArea);
     Picture picture{f.width,
                     f.height,
@@ -54,18 +59,18 @@ void drawFrame(const Program& p, Window& w, const Frame& f) {
     w.drawPicture(kPictureArea, picture);
 }
 
-void newFrame(Program& p, Window& main, Window& w) {
-    const LiveViewState& lv = p.liveView;
+void newFrame(const LiveViewRecords& p, Window& main, Window& w) {
+    const LiveViewState& lv = p.state;
     w.enableItem(kZoomFitButton, lv.evfZoom != 1);
     w.enableItem(kZoomX5Button, lv.evfZoom == 1);
     enableFocus(p, w);
     if (!lv.pending.held) return;
-    const Frame* shown = frameArrived(p.liveView, p.run, p.settings, p.observer, main);
+    const Frame* shown = frameArrived(p.state, p.run, p.settings, p.observer, main);
     if (shown && lv.windowShown) drawFrame(p, w, *shown);
 }
 
-void frameRateChosen(Program& p, Window& main, Window& w) {
-    LiveViewState& lv = p.liveView;
+void frameRateChosen(const LiveViewRecords& p, Window& main, Window& w) {
+    LiveViewState& lv = p.state;
     const int rate = std::stoi(w.listText(kFrameRateList, w.listSelection(kFrameRateList)));
     if (rate == lv.framesPerSecond) return;
     lv.framesPerSecond = rate;
@@ -74,11 +79,11 @@ void frameRateChosen(Program& p, Window& main, Window& w) {
 }
 
 // Escape: while live view is on it is the main window's cancel command.
-void cancel(const Program& p, Window& main) {
-    if (p.liveViewOn) main.post({MessageKind::Command, kCancelCommand, {}});
+void cancel(const LiveViewRecords& p, Window& main) {
+    if (p.state.wanted) main.post({MessageKind::Command, kCancelCommand, {}});
 }
 
-void command(Program& p, Window& main, Window& w, int id) {
+void command(const LiveViewRecords& p, Window& main, Window& w, int id) {
     switch (id) {
     case kFrameRateList:
         frameRateChosen(p, main, w);
@@ -95,31 +100,31 @@ void command(Program& p, Window& main, Window& w, int id) {
 
 } // namespace
 
-void openOrCloseLiveView(Program& p, Window& main) {
-    if (p.liveViewOn) {
-        if (p.run.status != RunStatus::kMoveWait) p.liveViewOn = false;
+void openOrCloseLiveView(const LiveViewRecords& p, Window& main) {
+    if (p.state.wanted) {
+        if (p.run.status != RunStatus::kMoveWait) p.state.wanted = false;
         return;
     }
     // Closed, but the tick that takes the window away has not come yet: it stays, and a second one would be
     // left behind for ever.
-    if (p.liveView.window) {
-        p.liveViewOn = true;
+    if (p.state.window) {
+        p.state.wanted = true;
         return;
     }
-    refreshAfAvailability(p);
+    refreshAfAvailability(p.camera, p.state);
     const DialogTemplate& dialog =
         main.screenWidth() > kSmallScreenWidth ? BIG_LIVE_VIEW_DIALOG : SMALL_LIVE_VIEW_DIALOG;
     Window* w = main.openModeless(
-        dialog, [&p, &main](Window& self, const DialogMessage& m) { liveViewProcedure(p, main, self, m); });
+        dialog, [p, &main](Window& self, const DialogMessage& m) { liveViewProcedure(p, main, self, m); });
     if (!w) return;
-    LiveViewState& lv = p.liveView;
-    p.liveViewOn = lv.windowShown = true;
+    LiveViewState& lv = p.state;
+    lv.wanted = lv.windowShown = true;
     lv.rearmFrameTimer = false;
     main.setTimer(kTimerLiveView, frameInterval(lv));
 }
 
-void liveViewProcedure(Program& p, Window& main, Window& w, const DialogMessage& m) {
-    LiveViewState& lv = p.liveView;
+void liveViewProcedure(const LiveViewRecords& p, Window& main, Window& w, const DialogMessage& m) {
+    LiveViewState& lv = p.state;
     switch (m.kind) {
     case MessageKind::Init:
         lv.window = &w;
@@ -137,7 +142,7 @@ void liveViewProcedure(Program& p, Window& main, Window& w, const DialogMessage&
     case MessageKind::Close:
         // A Move line waits on the frames: the window stays. The close box is this window's alone: it never
         // reaches the main window's controls.
-        if (p.run.status != RunStatus::kMoveWait) p.liveViewOn = false;
+        if (p.run.status != RunStatus::kMoveWait) p.state.wanted = false;
         break;
     case MessageKind::Minimised:
         lv.windowShown = false;

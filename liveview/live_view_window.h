@@ -1,7 +1,7 @@
 #pragma once
 // The live view window: the camera's viewfinder with its zoom, focus and frame rate controls. It never
 // calls the camera: its buttons post their id to the main window.
-#include "core/program.h"
+#include "liveview/live_view_records.h"
 #include "platform/window.h"
 
 namespace orvex {
@@ -15,8 +15,9 @@ enum LiveViewMessage {
 
 // The main window's "PC live view": opens the window, or has the next frame tick close it, except while a
 // Move line waits on its frames.
-void openOrCloseLiveView(Program& program, Window& mainWindow);
+void openOrCloseLiveView(const LiveViewRecords& liveView, Window& mainWindow);
 
-void liveViewProcedure(Program& program, Window& mainWindow, Window& window, const DialogMessage& message);
+void liveViewProcedure(const LiveViewRecords& liveView, Window& mainWindow, Window& window,
+                       const DialogMessage& message);
 
 } // namespace orvex

@@ -1,7 +1,7 @@
 #pragma once
 // The shutter-release cable's port: its lines pressed or let go, and its closing, which lets go whatever
 // it still held.
-#include "core/program.h"
+#include "run/program.h"
 
 namespace orvex {
 

@@ -1,7 +1,6 @@
 #include "run/run_controller.h"
 
 #include "camera/camera_properties.h"
-#include "run/transfer.h"
 #include "liveview/frame_tick.h"
 #include "liveview/live_view_requests.h"
 #include "platform/files.h"
@@ -12,6 +11,7 @@
 #include "run/shot_execution.h"
 #include "run/sound_detection.h"
 #include "run/status_display.h"
+#include "run/transfer.h"
 #include "script/script_chain.h"
 #include "ui/main_controls.h"
 
@@ -132,7 +132,7 @@ bool armLine(Program& p, Window& w) {
     case TriggerKind::Move:
         r.detection.triggered = false;
         // The live view window opens as from its button: the wait needs its frames.
-        if (!p.liveViewOn) w.post({MessageKind::Command, kLiveViewButton, {}});
+        if (!p.liveView.wanted) w.post({MessageKind::Command, kLiveViewButton, {}});
         showStatus(p, w, RunStatus::kMoveWait);
         return true;
     case TriggerKind::Sound:
@@ -312,8 +312,8 @@ void savingTick(Program& p, Window& w) {
             reportError(p, w, kErrorStoreTimeout, 3373);
         return;
     }
-    releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveViewOn);
-    applyLiveViewZoom(p, w);
+    releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveView.wanted);
+    applyLiveViewZoom(p.liveViewRecords(), w);
     if (r.requests.abort) {
         r.requests.abort = false;
         stopRun(p, w);
@@ -321,7 +321,7 @@ void savingTick(Program& p, Window& w) {
         return;
     }
     if (!advanceLine(p, w)) return;
-    if (p.liveViewOn) fetchFrameAfterShot(p, w);
+    if (p.liveView.wanted) fetchFrameAfterShot(p.liveViewRecords(), p.clock, w);
     if (serviceRequests(p, w)) return;
     r.wait.timeOrigin += r.wait.lineDelay;
     armOrExecute(p, w);
@@ -388,7 +388,7 @@ void startRun(Program& p, Window& w) {
     r.requests.abort = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
     r.serialPortName = port == p.text(199) ? "" : port;
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
 
     const std::string folder = pictureFolder(p);
     if (p.pictureFiles == PictureFile::kWritten && !isDirectory(folder) && !createFolder(folder)) {
@@ -473,7 +473,7 @@ void runTick(Program& p, Window& w) {
 
 void togglePause(Program& p, Window& w) {
     p.run.paused = !p.run.paused;
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
 }
 
 void requestStop(Program& p, Window& w) {

@@ -1,8 +1,8 @@
 #pragma once
 // Carries the loaded script through time: waits for each line's moment, has it shot, loops and ends.
-#include "core/program.h"
 #include "platform/window.h"
 #include "resources/main_dialog.h"
+#include "run/program.h"
 
 namespace orvex {
 

@@ -30,10 +30,10 @@ void stopRun(Program& p, Window& w) {
             (p.camera.bulbCommands || p.camera.shutterButton))
             driveShutterButton(p.camera, p.run.errorLocation, false);
         setCameraUiLock(p.camera, false);
-        releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveViewOn);
+        releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveView.wanted);
     }
     closeCable(p);
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
     // Pictures lost to failed downloads did not stop the run; the user learns of them once, at its end.
     if (const int lost = r.downloadsFailed.exchange(0))
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),

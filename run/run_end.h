@@ -1,8 +1,8 @@
 #pragma once
 // How a run ends: stopped, with its end messages, or on an error with its box; and whether the line in hand
 // is its last.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 #include <cstdint>
 #include <string>

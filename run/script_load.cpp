@@ -15,7 +15,7 @@ bool loadScript(Program& p, Window& w, const std::string& path) {
     // burst takes the pictures to the computer.
     if (p.script.hasLoopMarker) p.run.settings.loopEnabled = p.run.settings.loopInfinite = true;
     if (p.script.hasBurst) p.options.saveToHost = true;
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
     return loaded;
 }
 

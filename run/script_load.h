@@ -1,7 +1,7 @@
 #pragma once
 // Loading a script into the program: its lines, its state shown, the controls that follow from it.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 #include <string>
 

@@ -54,7 +54,7 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
         return true;
     }
     if (phase == CablePhase::kMirrorUp) {
-        if (p.liveViewOn) return true;
+        if (p.liveView.wanted) return true;
         EdsUInt32 output = 0;
         if (const EdsError e = readUInt32(p.camera, kEdsPropID_Evf_OutputDevice, 0, output)) {
             reportError(p, w, static_cast<std::int32_t>(e), 5364);

@@ -1,7 +1,7 @@
 #pragma once
 // The shutter-release cable on a serial port, and the mirror lock-up sequence.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 namespace orvex {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Turning the current script line into a shot: the camera's values set and checked, the shutter released.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 namespace orvex {
 

@@ -17,7 +17,7 @@ void setSlaveMode(Program& p, Window& w, bool on) {
     } else {
         w.killTimer(kTimerSync);
     }
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
 }
 
 void pollSync(Program& p, Window& w) {

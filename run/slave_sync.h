@@ -1,8 +1,8 @@
 #pragma once
 // Slave mode: this instance starts its runs when another instance, the master, publishes the start of its
 // own, and counts every delay from the master's start moment.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 namespace orvex {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Listens for the sound a Sound line waits for. The input is open only from the line's arming until its
 // trigger, the run's stop or the camera's going; every Sound line opens it afresh.
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // A run that starts at a later line of its script, to resume a night after a stop (-fromline, --from-line).
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 #include <string>
 

@@ -17,7 +17,7 @@ void showStatus(Program& program, Window& window, RunStatus status) {
     const bool changed = program.run.status != status;
     program.run.status = status;
     if (changed && program.observer) program.observer->statusChanged(status);
-    showStatusText(program, window);
+    showStatusText(program.mainView(), window);
 }
 
 namespace {

@@ -2,8 +2,8 @@
 // The run's state, remaining time and errors as the main window shows them.
 #include "camera/error_texts.h"
 #include "camera/program_errors.h"
-#include "core/program.h"
 #include "platform/window.h"
+#include "run/program.h"
 
 #include <cstdint>
 #include <string>

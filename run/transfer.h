@@ -1,6 +1,6 @@
 #pragma once
 // Where the run's pictures go and what the transfer worker is told of the run.
-#include "core/program.h"
+#include "run/program.h"
 
 #include <string>
 

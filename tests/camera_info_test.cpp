@@ -163,7 +163,7 @@ TEST_F(InfoDialog, ClosesWhenTheBodyGoesAndTellsNothingInSimulation) {
     });
     p.options.simulation = true;
     p.camera.connected = true;
-    updateMainControls(p, w);
+    updateMainControls(p.mainView(), w);
     open([&](HeadlessWindow& d) {
         EXPECT_EQ(d.itemText(kBatteryLabel), "Battery level");
         EXPECT_EQ(d.itemText(kProductNameField), "");

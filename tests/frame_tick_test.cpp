@@ -1,8 +1,8 @@
 // The steps of the live view timer, on a body that answers as each row needs: which ticks download a
 // frame, which close the window, and which leave the camera alone.
-#include "sdk/virtual/picture_files.h"
 #include "liveview/frame_tick.h"
 #include "resources/live_view_dialog.h"
+#include "sdk/virtual/picture_files.h"
 #include "tests/support/fake_camera.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ struct LiveView : FakeCameraProgram {
     HeadlessWindow& window() { return *w.modeless(BIG_LIVE_VIEW_DIALOG.name).back(); }
     void send(MessageKind kind, int id = 0) { window().send({kind, id, {}}); }
     void tick() {
-        frameTick(p, w);
+        frameTick(p.liveViewRecords(), w);
         w.pump();
     }
 };

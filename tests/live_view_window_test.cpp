@@ -262,7 +262,7 @@ TEST(LiveViewRequests, ZoomMovesWaitForAFreeCameraAndRestartTheComparison) {
         const EdsPoint before = t.program.liveView.zoomPosition;
         t.program.run.running = c.running;
         t.program.run.cameraReady = c.cameraReady;
-        liveViewRequest(t.program, t.window, c.code);
+        liveViewRequest(t.program.liveViewRecords(), t.window, c.code);
         EdsPoint onBody{};
         EdsUInt32 zoom = 0;
         EdsGetPropertyData(t.program.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof onBody, &onBody);
@@ -282,7 +282,7 @@ TEST(LiveViewRequests, TheListsTextGivesTheZoom) {
         t.window.listSelectIndex(kZoomList, index);
         t.window.click(kZoomList);
         t.runFor(700);
-        EXPECT_EQ(chosenLiveViewZoom(t.program, t.window), zoom) << index;
+        EXPECT_EQ(chosenLiveViewZoom(t.program.language, t.window), zoom) << index;
         EXPECT_EQ(t.program.liveView.evfZoom, zoom) << index;
     }
 }
@@ -310,7 +310,7 @@ TEST(LiveViewWindow, OpensOnTheRateInUseAndAsksNothingInSimulation) {
         for (const int button :
              {kFocusFar3, kFocusFar2, kFocusFar1, kFocusNear1, kFocusNear2, kFocusNear3, kZoomLeft, kZoomUp,
               kZoomRight, kZoomDown, kZoomCenter, kAutofocusButton, kZoomX5Button, kZoomFitButton})
-            liveViewProcedure(t.program, main, *lv, {MessageKind::Command, button, {}});
+            liveViewProcedure(t.program.liveViewRecords(), main, *lv, {MessageKind::Command, button, {}});
         main.pump();
         EXPECT_EQ(posted.size(), std::string_view(body) == kSimulation ? 0u : 14u) << body;
     }

@@ -13,8 +13,8 @@ using namespace colours;
 struct ControlsFixture : ::testing::Test {
     TestProgram t;
     void SetUp() override { t.start(); }
-    void refresh() { updateMainControls(t.program, t.window); }
-    FieldColour colour(int id) { return colourField(t.program, id); }
+    void refresh() { updateMainControls(t.program.mainView(), t.window); }
+    FieldColour colour(int id) { return colourField(t.program.mainView(), id); }
 };
 
 // Start needs a script, a camera and no slave mode, or a run to stop; the picture menu works on the pictures

@@ -30,7 +30,7 @@ struct PicturesMenu : ::testing::Test {
         p.camera.name = "1 - Canon EOS 5D";
         p.camera.connected = true;
         p.options.saveToHost = true;
-        updateMainControls(p, t.window);
+        updateMainControls(p.mainView(), t.window);
         folder = p.startupDirectory + p.camera.name + "/";
     }
     void TearDown() override { t.program.camera.connected = false; }

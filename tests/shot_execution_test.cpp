@@ -74,7 +74,7 @@ TEST(ShotExecution, ARawAndJpegQualityGivesTwoFilesNumberedInTurn) {
         t.runFor(5000);
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
         EXPECT_EQ(t.window.itemText(kQualityField), c.shown);
-        EXPECT_EQ(colourField(t.program, kQualityField), c.colour);
+        EXPECT_EQ(colourField(t.program.mainView(), kQualityField), c.colour);
         EXPECT_EQ(t.pictures(), c.pictures);
     }
 }
@@ -98,9 +98,9 @@ TEST(ShotExecution, ExposuresEndOnTimeAcrossTheTickWrap) {
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
         EXPECT_EQ(t.pictures().size(), 1u);
         // The cells left empty are the camera's: orange on beige.
-        EXPECT_EQ(colourField(t.program, kApertureField),
+        EXPECT_EQ(colourField(t.program.mainView(), kApertureField),
                   (FieldColour{colours::lightBeige, colours::orange}));
-        EXPECT_EQ(colourField(t.program, kSpeedField), FieldColour{});
+        EXPECT_EQ(colourField(t.program.mainView(), kSpeedField), FieldColour{});
     }
 }
 

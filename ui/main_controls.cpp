@@ -1,5 +1,6 @@
 #include "ui/main_controls.h"
 
+#include "core/catalogue.h"
 #include "resources/main_dialog.h"
 
 #include <string>
@@ -8,35 +9,39 @@
 namespace orvex {
 namespace {
 
-std::vector<Menu> mainMenu(const Program& p) {
-    const auto e = [&](int id, int message) { return MenuEntry{id, p.text(message)}; };
+const char* text(const MainView& p, int number) {
+    return messageText(p.language, number);
+}
+
+std::vector<Menu> mainMenu(const MainView& p) {
+    const auto e = [&](int id, int message) { return MenuEntry{id, text(p, message)}; };
     const MenuEntry separator{0, {}};
     return {
-        {p.text(155),
+        {text(p, 155),
          {e(kMenuLoad, 97), e(kMenuModify, 114), e(kMenuEdit, 48), e(kMenuChain, 31), separator,
           e(kMenuQuit, 145)}},
-        {p.text(135), {e(kMenuBrowse, 47), e(kMenuErase, 52)}},
-        {p.text(169),
+        {text(p, 135), {e(kMenuBrowse, 47), e(kMenuErase, 52)}},
+        {text(p, 169),
          {e(kMenuParameters, 132), separator, e(kMenuCamera, 20), e(kMenuSetTimeLT, 170),
           e(kMenuSetTimeUT, 171)}},
         {"?", {e(kMenuAbout, 2), e(kMenuHelp, 65)}},
     };
 }
 
-std::vector<std::string> listEntries(const Program& p, int list) {
+std::vector<std::string> listEntries(const MainView& p, int list) {
     switch (list) {
     case kLockupList: {
-        std::vector<std::string> v{p.text(102)};
+        std::vector<std::string> v{text(p, 102)};
         for (int s = 1; s <= 10; ++s) v.push_back(std::to_string(s) + "s");
-        v.push_back(p.text(101));
+        v.push_back(text(p, 101));
         return v;
     }
     case kSaveToList:
-        return {p.text(153), p.text(152)};
+        return {text(p, 153), text(p, 152)};
     case kZoomList:
-        return {p.text(204), p.text(210), p.text(209)};
+        return {text(p, 204), text(p, 210), text(p, 209)};
     default: {
-        std::vector<std::string> v{p.text(199)};
+        std::vector<std::string> v{text(p, 199)};
         v.insert(v.end(), p.availablePorts.begin(), p.availablePorts.end());
         return v;
     }
@@ -44,7 +49,7 @@ std::vector<std::string> listEntries(const Program& p, int list) {
 }
 
 // Refills a list in the current language and keeps the entry the user had chosen.
-void refillList(const Program& p, Window& w, int list) {
+void refillList(const MainView& p, Window& w, int list) {
     const int selected = w.listSelection(list);
     w.listClear(list);
     for (const std::string& entry : listEntries(p, list)) w.listAdd(list, entry);
@@ -58,7 +63,7 @@ FieldColour valueFieldColour(const ValueFieldState& state) {
     return {};
 }
 
-FieldColour cameraFieldColour(const Program& p) {
+FieldColour cameraFieldColour(const MainView& p) {
     if (!p.camera.connected) return {colours::red, colours::white};
     if (p.options.simulation) return {colours::green, {}};
     switch (batteryCharge(p.camera.batteryLevel)) {
@@ -105,23 +110,23 @@ FieldColour statusFieldColour(RunStatus status) {
 
 } // namespace
 
-void showStatusText(const Program& p, Window& w) {
-    w.setItemText(kStatusField, p.text(messageOf(p.run.status)));
+void showStatusText(const MainView& p, Window& w) {
+    w.setItemText(kStatusField, text(p, messageOf(p.run.status)));
     w.setItemText(kWaitField, "");
     w.refreshColours();
 }
 
-void buildMainTexts(Program& p, Window& w) {
+void buildMainTexts(const MainView& p, Window& w) {
     for (const ControlTemplate& c : MAIN_DIALOG.controls)
-        if (c.message >= 0) w.setItemText(c.id, p.text(c.message));
+        if (c.message >= 0) w.setItemText(c.id, text(p, c.message));
     w.setMenu(mainMenu(p));
     showStatusText(p, w);
     for (int list : {kLockupList, kSaveToList, kZoomList, kSerialPortList}) refillList(p, w, list);
-    if (!p.camera.connected) w.setItemText(kCameraField, p.text(125));
+    if (!p.camera.connected) w.setItemText(kCameraField, text(p, 125));
     updateMainControls(p, w);
 }
 
-void updateMainControls(Program& p, Window& w) {
+void updateMainControls(const MainView& p, Window& w) {
     const bool running = p.run.running;
     const bool connected = p.camera.connected;
     const bool loaded = p.script.loaded;
@@ -161,13 +166,13 @@ void updateMainControls(Program& p, Window& w) {
     if (p.run.shotCount == 0 || !loaded || !connected)
         for (int field : {kSpeedField, kApertureField, kIsoField, kQualityField, kShotsField})
             w.setItemText(field, "");
-    w.setItemText(kConnectButton, p.text(connected ? 46 : 37));
-    w.setItemText(kStartButton, p.text(running ? 184 : 181));
-    w.setItemText(kPauseButton, p.text(p.run.paused ? 149 : 133));
+    w.setItemText(kConnectButton, text(p, connected ? 46 : 37));
+    w.setItemText(kStartButton, text(p, running ? 184 : 181));
+    w.setItemText(kPauseButton, text(p, p.run.paused ? 149 : 133));
     w.refreshColours();
 }
 
-FieldColour colourField(const Program& p, int controlId) {
+FieldColour colourField(const MainView& p, int controlId) {
     switch (controlId) {
     case kCameraField:
         return cameraFieldColour(p);
@@ -189,9 +194,9 @@ FieldColour colourField(const Program& p, int controlId) {
     }
 }
 
-void showDetectionLevel(Program& p, Window& w) {
-    if (!p.run.running) return;
-    const int level = p.run.detection.level;
+void showDetectionLevel(const RunState& run, Window& w) {
+    if (!run.running) return;
+    const int level = run.detection.level;
     w.showItem(kLevelBar, true);
     w.showItem(kWaitField, false);
     w.setProgressColour(kLevelBar, level == 100 ? colours::red

@@ -1,7 +1,13 @@
 #pragma once
 // The main window's texts, menu, enabling rules and field colours, derived from the records.
-#include "core/program.h"
+#include "core/camera_session.h"
+#include "core/run_state.h"
+#include "core/script.h"
+#include "core/startup_options.h"
 #include "platform/window.h"
+
+#include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -18,11 +24,22 @@ inline constexpr Rgb lightBeige{236, 233, 216};
 inline constexpr Rgb white{255, 255, 255};
 } // namespace colours
 
+// What the main window's rules read; none of them changes a record.
+struct MainView {
+    const RunState& run;
+    const CameraSession& camera;
+    const Script& script;
+    const StartupOptions& options;
+    const std::vector<std::string>& availablePorts; // the serial port list's entries
+    bool slaveMode;
+    int language;
+};
+
 // The run state's text in the status field; the Wait field is emptied.
-void showStatusText(const Program& program, Window& window);
-void buildMainTexts(Program& program, Window& window);
-void updateMainControls(Program& program, Window& window);
-FieldColour colourField(const Program& program, int controlId);
-void showDetectionLevel(Program& program, Window& window);
+void showStatusText(const MainView& view, Window& window);
+void buildMainTexts(const MainView& view, Window& window);
+void updateMainControls(const MainView& view, Window& window);
+FieldColour colourField(const MainView& view, int controlId);
+void showDetectionLevel(const RunState& run, Window& window);
 
 } // namespace orvex

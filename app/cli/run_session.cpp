@@ -3,7 +3,6 @@
 #include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
-#include "run/transfer.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
@@ -15,6 +14,7 @@
 #include "resources/main_dialog.h"
 #include "run/run_controller.h"
 #include "run/run_end.h"
+#include "run/transfer.h"
 #include "sdk/gphoto2/gphoto_driver.h"
 #include "sdk/virtual/virtual_camera.h"
 #include "ui/main_controls.h"
@@ -193,7 +193,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     TimelinePrinter printer(program, out);
     program.observer = &printer;
     HeadlessWindow window([&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-                          [&](int id) { return colourField(program, id); }, &time->windowTimers());
+                          [&](int id) { return colourField(program.mainView(), id); }, &time->windowTimers());
     window.answer = [&](const MessageBoxRecord& box) {
         printer.message(box.caption, box.text);
         return box.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;

@@ -1,7 +1,7 @@
 #pragma once
 // Prints a run as it happens, one tab-separated event per line, timed from the run's first tick.
-#include "core/program.h"
 #include "core/run_observer.h"
+#include "run/program.h"
 
 #include <mutex>
 #include <ostream>

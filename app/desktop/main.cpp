@@ -1,13 +1,13 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/main_window.h"
 #include "core/catalogue.h"
-#include "core/program.h"
 #include "core/startup_options.h"
 #include "platform/desktop_application.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/posix/shared_synchro.h"
 #include "platform/system_language.h"
 #include "resources/main_dialog.h"
+#include "run/program.h"
 #include "run/run_controller.h"
 #include "run/run_end.h"
 #include "sdk/gphoto2/gphoto_driver.h"
@@ -102,6 +102,6 @@ int main(int argc, char** argv) {
         [&program](orvex::Window& w, const orvex::DialogMessage& m) {
             orvex::mainWindowProcedure(program, w, m);
         },
-        [&program](int id) { return orvex::colourField(program, id); },
+        [&program](int id) { return orvex::colourField(program.mainView(), id); },
         [&program] { return orvex::answerTexts(program); }, screenshot);
 }

@@ -1,8 +1,8 @@
 // Live view and focus on a real body through libgphoto2.
 #include "app/camera_link.h"
-#include "sdk/gphoto2/sensor_grid.h"
 #include "liveview/frame_tick.h"
 #include "resources/live_view_dialog.h"
+#include "sdk/gphoto2/sensor_grid.h"
 #include "tests/gphoto2/emulated_body.h"
 
 #include <gmock/gmock.h>
@@ -94,7 +94,7 @@ struct Watching {
     ~Watching() { disconnectCamera(t.program, t.window); }
     HeadlessWindow& window() { return *t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back(); }
     void tick() {
-        frameTick(t.program, t.window);
+        frameTick(t.program.liveViewRecords(), t.window);
         t.window.pump();
     }
     TestProgram t;

@@ -1,9 +1,9 @@
 // The live view window on the desktop, in both sizes, showing a virtual body's viewfinder in fit view and
 // zoomed; the screenshots go to the build folder for the manual.
-#include "sdk/virtual/virtual_camera.h"
 #include "liveview/live_view_window.h"
 #include "platform/thread_scheduler.h"
 #include "resources/live_view_dialog.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "tests/qt/program_window.h"
 
 #include <QImage>
@@ -48,9 +48,9 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
                 t.click(kLiveViewButton);
                 ASSERT_TRUE(test::runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
                 Window* other = main.openModeless(*size, [&](Window& self, const DialogMessage& m) {
-                    liveViewProcedure(t.program, main, self, m);
+                    liveViewProcedure(t.program.liveViewRecords(), main, self, m);
                 });
-                t.program.liveViewOn = t.program.liveView.windowShown = true;
+                t.program.liveView.wanted = t.program.liveView.windowShown = true;
                 main.setTimer(kTimerLiveView, 333);
                 lv = dynamic_cast<QtDialogWindow*>(other);
             }

@@ -4,11 +4,11 @@
 // its settings file lands.
 #include "app/camera_link.h"
 #include "app/main_window.h"
-#include "core/program.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
 #include "resources/main_dialog.h"
+#include "run/program.h"
 #include "ui/main_controls.h"
 
 #include <QAbstractButton>
@@ -109,7 +109,8 @@ struct ProgramWindow {
                 if (m.kind == MessageKind::Command) commands.push_back(m.id);
                 mainWindowProcedure(program, w, m);
             },
-            [this](int id) { return colourField(program, id); }, [this] { return answerTexts(program); });
+            [this](int id) { return colourField(program.mainView(), id); },
+            [this] { return answerTexts(program); });
         window->show();
         return *window;
     }

@@ -44,7 +44,7 @@ TEST(SoundWait, TheLevelBarShowsWhatTheInputHears) {
         program.options = parseCommandLine("-connect=\"\" -start=\"\" -load=\"" + script + "\"");
         QtDialogWindow window(
             MAIN_DIALOG, [&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-            [&](int id) { return colourField(program, id); });
+            [&](int id) { return colourField(program.mainView(), id); });
         window.show();
         auto* bar = qobject_cast<QProgressBar*>(window.control(kLevelBar));
         ASSERT_NE(bar, nullptr);

@@ -1,7 +1,7 @@
 // The desktop program's own window, on the computer's clock, connecting a virtual body and running a
 // short script until it completes.
-#include "sdk/virtual/virtual_camera.h"
 #include "platform/thread_scheduler.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "tests/qt/program_window.h"
 
 #include <filesystem>
@@ -31,7 +31,7 @@ TEST(VirtualCameraRun, TheDesktopProgramRunsAScriptToCompletion) {
         program.options = parseCommandLine("-connect=\"\" -start=\"\" -load=\"" + script + "\"");
         QtDialogWindow window(
             MAIN_DIALOG, [&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-            [&](int id) { return colourField(program, id); });
+            [&](int id) { return colourField(program.mainView(), id); });
         window.show();
         EXPECT_EQ(window.itemText(kCameraField), "1 - Canon EOS 600D");
         EXPECT_TRUE(program.run.running);

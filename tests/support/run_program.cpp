@@ -52,7 +52,7 @@ RunProgram::RunProgram(const std::string& body, CivilTime localStart, std::uint3
       camera(makeVirtualCamera(profileOf(body), clock, clock)), cablePorts(systemPorts, camera),
       ports(cablePorts, clock),
       window([this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-             [this](int id) { return colourField(program, id); }, &clock) {
+             [this](int id) { return colourField(program.mainView(), id); }, &clock) {
     if (!simulation) sdk::registerCameraDriver(camera);
     program.observer = &timeline;
     program.transfersTakeNoTime = true;

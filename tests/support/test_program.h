@@ -1,11 +1,11 @@
 #pragma once
 // A program on a virtual clock with a headless main window, and a scratch folder for its files.
 #include "app/main_window.h"
-#include "sdk/sdk.h"
-#include "core/program.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/virtual_clock.h"
 #include "resources/main_dialog.h"
+#include "run/program.h"
+#include "sdk/sdk.h"
 #include "ui/main_controls.h"
 
 #include <filesystem>
@@ -69,7 +69,7 @@ struct TestProgram {
     RecordingShell shell;
     Program program{clock, ports};
     HeadlessWindow window{[this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
-                          [this](int id) { return colourField(program, id); }, &clock};
+                          [this](int id) { return colourField(program.mainView(), id); }, &clock};
 
     // Parses the command line and runs the main window's initialisation.
     void start(const std::string& commandLine = "") {

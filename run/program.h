@@ -11,11 +11,13 @@
 #include "core/transfer_queue.h"
 #include "core/transfer_worker.h"
 #include "core/value_tables.h"
+#include "liveview/live_view_records.h"
 #include "platform/clock.h"
 #include "platform/serial_ports.h"
 #include "platform/shell.h"
 #include "platform/sound_input.h"
 #include "platform/synchro.h"
+#include "ui/main_controls.h"
 
 #include <map>
 #include <memory>
@@ -53,7 +55,6 @@ struct Program {
     std::unique_ptr<SerialLine> cable; // open from the first press of a run until the run stops
     SoundInput* soundInput = nullptr;  // what Sound lines listen to; none where nothing can be heard
     std::atomic<int> soundState{0};    // closed, open or recording; the input's thread reads it
-    bool liveViewOn = false;           // live view is wanted: its frames are fetched on timer 4
     LiveViewState liveView;
     // On a virtual clock downloads take no time: the run waits for each drain it starts, so that
     // a rehearsal gives the same timeline every time.
@@ -76,6 +77,10 @@ struct Program {
                                   observer};
 
     const char* text(int number) const { return messageText(language, number); }
+    MainView mainView() const { return {run, camera, script, options, availablePorts, slaveMode, language}; }
+    LiveViewRecords liveViewRecords() {
+        return {liveView, camera, run, settings, observer, options, language};
+    }
 };
 
 } // namespace orvex
