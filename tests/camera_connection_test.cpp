@@ -1,10 +1,7 @@
 // Choosing, connecting and losing a camera, with fake bodies behind the SDK layer.
-#include "app/camera_link.h"
 #include "camera/camera_connection.h"
-#include "camera/camera_properties.h"
 #include "resources/connect_dialog.h"
 #include "tests/support/fake_camera.h"
-#include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>
 
@@ -15,74 +12,63 @@
 namespace orvex::test {
 namespace {
 
-class CameraConnection : public FakeCameraFixture {
-  protected:
-    std::shared_ptr<FakeCameraFile> raiseFile(EdsObjectEvent event) {
-        auto file = std::make_shared<FakeCameraFile>();
-        body->events->objectEvent(event, file);
-        deliverCameraEvents(p, w);
-        return file;
-    }
-};
-
-TEST_F(CameraConnection, SimulationNeverTouchesTheSdk) {
-    p.options.simulation = p.options.connectRequested = true;
-    autoConnect(p, w);
-    connectCamera(p, w);
-    EXPECT_EQ(w.itemText(kCameraField), "Simulation");
-    disconnectCamera(p, w);
-    EXPECT_TRUE(w.modalsRun().empty());
-    EXPECT_EQ(driver->enumerations, 0);
+TEST(CameraConnection, SimulationNeverTouchesTheSdk) {
+    FakeSession s;
+    s.options.simulation = s.options.connectRequested = true;
+    EXPECT_FALSE(openWantedCamera(s.events(), s.setting(), s.w));
+    EXPECT_EQ(s.open(), Connection::kSimulation);
+    EXPECT_EQ(s.w.itemText(kCameraField), "Simulation");
+    s.disconnect();
+    EXPECT_TRUE(s.w.modalsRun().empty());
+    EXPECT_EQ(s.driver->enumerations, 0);
 }
 
-TEST(CameraChoice, TheDialogConnectsTheCameraChosen) {
+TEST(CameraConnection, TheDialogConnectsTheCameraChosen) {
+    const std::string inUse = "Cannot access this camera !\rCamera already in use / Error";
     const struct {
         int cameras;
         bool firstUnlisted;               // its device info cannot be read
+        EdsError openError;               // what the last body answers when its session opens
         std::vector<std::string> offered; // empty: the dialog took the only camera by itself
         std::string connected;            // empty: nothing connected
-    } cases[] = {{0, false, {"(No camera found)"}, ""},
-                 {1, false, {}, "1 - Canon EOS 60D"},
-                 {2, false, {"1 - Canon EOS 60D", "2 - Canon EOS 60D"}, "2 - Canon EOS 60D"},
-                 {2, true, {}, "2 - Canon EOS 60D"}};
+        std::string boxes;                // the message boxes shown, text / caption
+    } cases[] = {{0, false, EDS_ERR_OK, {"(No camera found)"}, "", ""},
+                 {1, false, EDS_ERR_OK, {}, "1 - Canon EOS 60D", ""},
+                 {1, false, EDS_ERR_COMM_PORT_IS_IN_USE, {}, "", inUse},
+                 {2, false, EDS_ERR_OK, {"1 - Canon EOS 60D", "2 - Canon EOS 60D"}, "2 - Canon EOS 60D", ""},
+                 {2, true, EDS_ERR_OK, {}, "2 - Canon EOS 60D", ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.cameras << " camera(s), first unlisted " << c.firstUnlisted);
-        FakeCameraProgram f;
-        f.driver->bodies.clear();
-        for (int i = 0; i < c.cameras; ++i) f.driver->add("Canon EOS 60D");
-        if (c.firstUnlisted) f.driver->bodies[0]->deviceInfoError = EDS_ERR_DEVICE_BUSY;
+        SCOPED_TRACE(::testing::Message() << c.cameras << " camera(s), first unlisted " << c.firstUnlisted
+                                          << ", opening answers " << c.openError);
+        FakeSession s;
+        s.driver->bodies.clear();
+        for (int i = 0; i < c.cameras; ++i) s.driver->add("Canon EOS 60D")->openError = c.openError;
+        if (c.firstUnlisted) s.driver->bodies[0]->deviceInfoError = EDS_ERR_DEVICE_BUSY;
         std::vector<std::string> offered;
-        f.w.onModal = [&](HeadlessWindow& dialog) {
+        s.w.onModal = [&](HeadlessWindow& dialog) {
             for (int i = 0; i < dialog.listCount(kCameraChoiceList); ++i)
                 offered.push_back(dialog.listText(kCameraChoiceList, i));
             dialog.listSelectIndex(kCameraChoiceList, c.cameras - 1);
             dialog.click(kOkCommand);
             EXPECT_EQ(dialog.dialogEnded(), c.cameras > 0) << "OK needs a camera";
-            if (!dialog.dialogEnded()) dialog.click(kCancelCommand);
         };
-        connectCamera(f.p, f.w);
-        EXPECT_EQ(f.w.modalsRun(), std::vector<std::string>{"CONNECT_DIALOG"});
+        EXPECT_EQ(s.open(), c.connected.empty() ? Connection::kNone : Connection::kBody);
+        EXPECT_EQ(s.w.modalsRun(), std::vector<std::string>{"CONNECT_DIALOG"});
         EXPECT_EQ(offered, c.offered);
-        EXPECT_EQ(f.w.itemText(kCameraField), c.connected.empty() ? "Not connected" : c.connected);
-        EXPECT_EQ(f.p.camera.connected, !c.connected.empty());
-        for (const auto& b : f.driver->bodies)
-            EXPECT_EQ(b->open, b == f.driver->bodies.back() && f.p.camera.connected);
-        EXPECT_FALSE(f.p.camera.connectDialogOpen);
-        EXPECT_EQ(f.p.camera.cameraList, nullptr);
+        EXPECT_EQ(s.w.itemText(kCameraField), c.connected);
+        EXPECT_EQ(s.camera.connected, !c.connected.empty());
+        EXPECT_EQ(s.camera.camera != nullptr, s.camera.connected);
+        for (const auto& b : s.driver->bodies)
+            EXPECT_EQ(b->open, b == s.driver->bodies.back() && s.camera.connected);
+        EXPECT_FALSE(s.camera.connectDialogOpen);
+        EXPECT_EQ(s.camera.cameraList, nullptr);
+        std::string boxes; // each box's text and caption
+        for (const auto& box : s.w.messageBoxes()) boxes += box.text + " / " + box.caption;
+        EXPECT_EQ(boxes, c.boxes);
     }
 }
 
-TEST_F(CameraConnection, ACameraThatCannotOpenItsSessionSaysWhy) {
-    body->openError = EDS_ERR_COMM_PORT_IS_IN_USE;
-    connectCamera(p, w);
-    EXPECT_FALSE(p.camera.connected);
-    EXPECT_EQ(p.camera.camera, nullptr);
-    ASSERT_EQ(w.messageBoxes().size(), 1u);
-    EXPECT_EQ(w.messageBoxes()[0].text, "Cannot access this camera !\rCamera already in use");
-    EXPECT_EQ(w.messageBoxes()[0].caption, "Error");
-}
-
-TEST(ConnectCapabilities, TheProbesDecideTheLongestCameraTimedExposure) {
+TEST(CameraConnection, TheProbesDecideTheLongestCameraTimedExposure) {
     const struct {
         const char* description;
         bool refuseBulbEnd, refuseShutterButton, liveView, pressShutterBody;
@@ -95,69 +81,71 @@ TEST(ConnectCapabilities, TheProbesDecideTheLongestCameraTimedExposure) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.description << " bulb " << !c.refuseBulbEnd << " button "
                                           << !c.refuseShutterButton);
-        FakeCameraProgram f;
-        f.body->description = c.description;
-        if (c.refuseBulbEnd) f.body->refusedCommands.insert(kEdsCameraCommand_BulbEnd);
-        if (c.refuseShutterButton) f.body->refusedCommands.insert(kEdsCameraCommand_PressShutterButton);
-        if (c.liveView) f.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{1});
-        f.connect();
-        EXPECT_EQ(f.p.camera.liveViewAvailable, c.liveView);
-        EXPECT_EQ(f.p.camera.bulbCommands, !c.refuseBulbEnd);
-        EXPECT_EQ(f.p.camera.shutterButton, !c.refuseShutterButton);
-        EXPECT_EQ(f.p.camera.rules.pressShutterBody, c.pressShutterBody);
-        EXPECT_EQ(f.p.camera.longestCameraTimedMs, c.longest);
+        FakeSession s;
+        s.body->description = c.description;
+        if (c.refuseBulbEnd) s.body->refusedCommands.insert(kEdsCameraCommand_BulbEnd);
+        if (c.refuseShutterButton) s.body->refusedCommands.insert(kEdsCameraCommand_PressShutterButton);
+        if (c.liveView) s.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{1});
+        s.connect();
+        EXPECT_EQ(
+            std::tuple(s.camera.liveViewAvailable, s.camera.bulbCommands, s.camera.shutterButton,
+                       s.camera.rules.pressShutterBody, s.camera.longestCameraTimedMs),
+            std::tuple(c.liveView, !c.refuseBulbEnd, !c.refuseShutterButton, c.pressShutterBody, c.longest));
     }
 }
 
-TEST_F(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
-    body->set(kEdsPropID_ImageQuality, EdsUInt32{0x0013FF0F});
-    body->set(kEdsPropID_ISOSpeed, EdsUInt32{0});
-    body->set(kEdsPropID_Tv, EdsUInt32{0x60}); // the aperture cannot be read
-    connect();
-    // The run changed them meanwhile.
-    body->set(kEdsPropID_ImageQuality, EdsUInt32{0x00640F0F});
-    body->set(kEdsPropID_ISOSpeed, EdsUInt32{0x48});
-    body->set(kEdsPropID_Tv, EdsUInt32{0x10});
-    disconnectCamera(p, w);
-    EXPECT_EQ(body->writes.size(), 2u);
-    EXPECT_EQ(body->value(kEdsPropID_ImageQuality), 0x0013FF0Fu);
-    EXPECT_EQ(body->value(kEdsPropID_ISOSpeed), 0x48u);
-    EXPECT_EQ(body->value(kEdsPropID_Tv), 0x60u);
-    EXPECT_FALSE(body->open);
+TEST(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
+    FakeSession s;
+    // The aperture cannot be read; then the run changes the three others.
+    const std::tuple<EdsPropertyID, EdsUInt32, EdsUInt32, EdsUInt32> settings[] = {
+        {kEdsPropID_ImageQuality, 0x0013FF0F, 0x00640F0F, 0x0013FF0F},
+        {kEdsPropID_ISOSpeed, 0, 0x48, 0x48},
+        {kEdsPropID_Tv, 0x60, 0x10, 0x60}};
+    for (const auto& [id, atConnection, changed, restored] : settings) s.body->set(id, atConnection);
+    s.connect();
+    for (const auto& [id, atConnection, changed, restored] : settings) s.body->set(id, changed);
+    s.disconnect();
+    EXPECT_EQ(s.body->writes.size(), 2u);
+    for (const auto& [id, atConnection, changed, restored] : settings)
+        EXPECT_EQ(s.body->value(id), restored) << id;
+    EXPECT_FALSE(s.body->open);
+    EXPECT_EQ(s.w.itemText(kCameraField), "Not connected");
 }
 
-TEST_F(CameraConnection, TheBatteryIsWatchedOffMainsAndColoursTheCameraField) {
-    body->set(kEdsPropID_BatteryLevel, EdsUInt32{kBatteryMains});
-    connect();
-    EXPECT_FALSE(w.hasTimer(kTimerBattery));
-    disconnectCamera(p, w);
-    body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
-    connect(); // how often it reads is the main window's test below
+TEST(CameraConnection, TheBatteryIsWatchedOffMainsAndColoursTheCameraField) {
+    FakeSession s;
+    s.body->set(kEdsPropID_BatteryLevel, EdsUInt32{kBatteryMains});
+    s.connect();
+    EXPECT_FALSE(s.w.hasTimer(kTimerBattery));
+    s.disconnect();
+    s.body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
+    s.connect();
+    EXPECT_EQ(s.w.timerPeriod(kTimerBattery), 20000u);
     // Where each colour begins is the controls' test; here each reading recolours the field.
     const std::pair<std::uint32_t, Rgb> levels[] = {{30, colours::yellow}, {10, colours::orange}};
     for (const auto& [level, colour] : levels) {
-        body->set(kEdsPropID_BatteryLevel, EdsUInt32{level});
-        batteryWatch(p.camera, p.run, w);
-        EXPECT_EQ(w.colourOf(kCameraField), (FieldColour{colour, {}})) << level;
+        s.body->set(kEdsPropID_BatteryLevel, EdsUInt32{level});
+        batteryWatch(s.camera, s.run, s.w);
+        EXPECT_EQ(s.w.colourOf(kCameraField), (FieldColour{colour, {}})) << level;
     }
-    body->properties.erase({kEdsPropID_BatteryLevel, 0});
-    batteryWatch(p.camera, p.run, w);
-    EXPECT_EQ(p.camera.batteryLevel, 10u) << "a failed read keeps the last level";
-    p.run.cameraReady = false;
-    body->forget();
-    batteryWatch(p.camera, p.run, w);
-    EXPECT_TRUE(body->reads.empty()) << "a shot is outstanding";
+    s.body->properties.erase({kEdsPropID_BatteryLevel, 0});
+    batteryWatch(s.camera, s.run, s.w);
+    EXPECT_EQ(s.camera.batteryLevel, 10u) << "a failed read keeps the last level";
+    s.run.cameraReady = false;
+    s.body->forget();
+    batteryWatch(s.camera, s.run, s.w);
+    EXPECT_TRUE(s.body->reads.empty()) << "a shot is outstanding";
 
     // The next camera's level cannot be read: the last one's must not colour its field.
-    disconnectCamera(p, w);
-    connect();
-    EXPECT_FALSE(w.hasTimer(kTimerBattery));
-    EXPECT_EQ(w.colourOf(kCameraField), (FieldColour{colours::green, {}}));
+    s.disconnect();
+    s.connect();
+    EXPECT_FALSE(s.w.hasTimer(kTimerBattery));
+    EXPECT_EQ(s.w.colourOf(kCameraField), (FieldColour{colours::green, {}}));
 }
 
 // The older protocol (sub-type 0) has quality codes of its own; the 300D and the 10D save to the computer
 // only, and the 300D's mirror lock-up stays off.
-TEST_F(CameraConnection, TheBodyChoosesTheQualityCodesAndWhereItSaves) {
+TEST(CameraConnection, TheBodyChoosesTheQualityCodesAndWhereItSaves) {
     // RAW, a size and a compression apart, RAW and JPEG, and qualities the older protocol lacks.
     const std::tuple<const char*, std::uint32_t, std::uint32_t> qualities[] = {
         {"R", 0x0064FF0F, 0x00240000},     {"(M)", 0x0113FF0F, 0x01130000},   {"[S]", 0x0212FF0F, 0x02120000},
@@ -167,138 +155,151 @@ TEST_F(CameraConnection, TheBodyChoosesTheQualityCodesAndWhereItSaves) {
     const std::tuple<const char*, EdsUInt32, bool, int> bodies[] = {{"Canon EOS 10D", 0, true, 3},
                                                                     {"Canon EOS 300D DIGITAL", 0, true, 0},
                                                                     {"Canon EOS 100D", 1, false, 3}};
+    FakeSession s;
+    for (int i = 0; i < 4; ++i) s.w.listAdd(kSaveToList, "to"), s.w.listAdd(kLockupList, "lockup");
     for (const auto& [description, subType, toHost, lockup] : bodies) {
         SCOPED_TRACE(description);
-        p.options.saveToHost = false;
-        w.listSelectIndex(kSaveToList, 1);
-        w.listSelectIndex(kLockupList, 3);
-        body->description = description;
-        body->deviceSubType = subType;
-        connect();
-        EXPECT_EQ(p.camera.legacyProtocol, subType == 0);
+        s.options.saveToHost = false;
+        s.w.listSelectIndex(kSaveToList, 1);
+        s.w.listSelectIndex(kLockupList, 3);
+        s.body->description = description;
+        s.body->deviceSubType = subType;
+        s.connect();
+        EXPECT_EQ(s.camera.legacyProtocol, subType == 0);
         for (const auto& [name, standard, legacy] : qualities)
-            EXPECT_EQ(p.tables.quality[static_cast<std::size_t>(findByName(p.tables.quality, name))].code,
+            EXPECT_EQ(s.tables.quality[static_cast<std::size_t>(findByName(s.tables.quality, name))].code,
                       subType == 0 ? legacy : standard)
                 << name;
-        EXPECT_EQ(p.options.saveToHost, toHost);
-        EXPECT_EQ(w.listSelection(kSaveToList), toHost ? 0 : 1);
-        EXPECT_EQ(w.listSelection(kLockupList), lockup);
-        disconnectCamera(p, w);
+        EXPECT_EQ(s.options.saveToHost, toHost);
+        EXPECT_EQ(s.w.listSelection(kSaveToList), toHost ? 0 : 1);
+        EXPECT_EQ(s.w.listSelection(kLockupList), lockup);
+        s.disconnect();
     }
 }
 
 // An EOS serial number has 12 digits: the whole number printed on the body picks it, and so do its low 32
 // bits, which two bodies may share. No dialog asks; a body opened to read its number and not taken is closed
 // again, and the search ends at the body taken.
-TEST_F(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bits) {
+TEST(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bits) {
     const std::pair<const char*, int> cases[] = {
         {"083021004217", 0}, {"087315971513", 1}, {"1416625593", 0}, {"580123456", 2}, {"183021004217", -1}};
     for (const auto& [wanted, taken] : cases) {
-        driver->bodies.clear();
+        FakeSession s;
+        s.driver->bodies.clear();
         // The second body's number is the first's plus 2^32.
         for (const char* id : {"083021004217", "087315971513", "0580123456"})
-            driver->add("Canon EOS 700D")->set(kEdsPropID_BodyIDEx, std::string(id));
-        p.options = parseCommandLine("-connect=\"" + std::string(wanted) + "\"");
-        autoConnect(p, w);
-        EXPECT_EQ(w.itemText(kCameraField),
-                  taken < 0 ? "Not connected" : std::to_string(taken + 1) + " - Canon EOS 700D")
+            s.driver->add("Canon EOS 700D")->set(kEdsPropID_BodyIDEx, std::string(id));
+        s.options = parseCommandLine("-connect=\"" + std::string(wanted) + "\"");
+        EXPECT_EQ(openWantedCamera(s.events(), s.setting(), s.w), taken >= 0) << wanted;
+        EXPECT_EQ(s.w.itemText(kCameraField),
+                  taken < 0 ? "" : std::to_string(taken + 1) + " - Canon EOS 700D")
             << wanted;
         for (int i = 0; i < 3; ++i) {
-            const auto& b = driver->bodies[static_cast<std::size_t>(i)];
+            const auto& b = s.driver->bodies[static_cast<std::size_t>(i)];
             EXPECT_EQ(b->open, i == taken) << wanted << " body " << i;
             EXPECT_EQ(b->sessionsOpened, taken < 0 || i <= taken ? 1 : 0) << wanted << " body " << i;
         }
-        if (p.camera.connected) disconnectCamera(p, w);
+        EXPECT_TRUE(s.w.modalsRun().empty());
     }
-    EXPECT_TRUE(w.modalsRun().empty());
 }
 
-TEST_F(CameraConnection, PicturesAreCountedAndQueuedOnlyDuringARun) {
-    connect();
-    raiseFile(kEdsObjectEvent_DirItemCreated);
-    EXPECT_EQ(p.run.picturesReported, 0);
-    EXPECT_TRUE(raiseFile(kEdsObjectEvent_DirItemRequestTransfer)->cancelled) << "nobody would take it";
-    EXPECT_TRUE(p.transfers.empty());
+TEST(CameraConnection, PicturesAreCountedAndQueuedOnlyDuringARun) {
+    FakeSession s;
+    s.connect();
+    s.raise(kEdsObjectEvent_DirItemCreated);
+    EXPECT_EQ(s.run.picturesReported, 0);
+    EXPECT_TRUE(s.raise(kEdsObjectEvent_DirItemRequestTransfer)->cancelled) << "nobody would take it";
+    EXPECT_EQ(s.latePictures, 1) << "offered to whoever files late pictures first";
+    EXPECT_TRUE(s.transfers.empty());
 
-    p.run.running = true;
-    raiseFile(kEdsObjectEvent_DirItemCreated);
-    EXPECT_EQ(p.run.picturesReported, 1);
-    EXPECT_FALSE(raiseFile(kEdsObjectEvent_DirItemRequestTransfer)->cancelled);
-    EdsDirectoryItemRef item = p.transfers.takeQueuedTransfer(0);
+    s.run.running = true;
+    s.raise(kEdsObjectEvent_DirItemCreated);
+    EXPECT_EQ(s.run.picturesReported, 1);
+    EXPECT_FALSE(s.raise(kEdsObjectEvent_DirItemRequestTransfer)->cancelled);
+    EdsDirectoryItemRef item = s.transfers.takeQueuedTransfer(0);
     ASSERT_NE(item, nullptr);
     EdsDirectoryItemInfo info{};
     EXPECT_EQ(EdsGetDirectoryItemInfo(item, &info), EDS_ERR_OK) << "the queue owns a live reference";
     EdsRelease(item);
-    body->events->objectEvent(kEdsObjectEvent_DirItemRequestTransfer, nullptr);
-    deliverCameraEvents(p, w);
-    EXPECT_TRUE(p.transfers.empty()) << "nothing to download";
-    p.run.running = false;
+    s.body->events->objectEvent(kEdsObjectEvent_DirItemRequestTransfer, nullptr);
+    EXPECT_FALSE(deliverEvents(s.camera));
+    EXPECT_TRUE(s.transfers.empty()) << "nothing to download";
+    EXPECT_EQ(s.latePictures, 1);
 }
 
-TEST_F(CameraConnection, AShutdownStopsTheRunAndDisconnectsWithoutRestoringSettings) {
-    body->set(kEdsPropID_ImageQuality, EdsUInt32{0x0013FF0F});
-    body->set(kEdsPropID_BatteryLevel, EdsUInt32{60});
-    connect();
-    p.run.running = true;
-    body->events->stateEvent(kEdsStateEvent_Shutdown, 0);
-    // Events behind the shutdown belong to a session that is over.
-    body->events->objectEvent(kEdsObjectEvent_DirItemCreated, std::make_shared<FakeCameraFile>());
-    deliverCameraEvents(p, w);
-    EXPECT_FALSE(p.run.running);
-    EXPECT_FALSE(p.camera.connected);
-    EXPECT_FALSE(body->open);
-    EXPECT_TRUE(body->writes.empty());
-    EXPECT_FALSE(w.hasTimer(kTimerBattery));
-    EXPECT_EQ(w.itemText(kConnectButton), "Connect");
-    EXPECT_EQ(w.itemText(kCameraField), "Not connected");
-}
-
-TEST_F(CameraConnection, AClosedSessionNoLongerReachesTheProgram) {
-    connect();
-    disconnectCamera(p, w);
+TEST(CameraConnection, AClosedSessionNoLongerReachesTheProgram) {
+    FakeSession s;
+    s.connect();
+    s.disconnect();
     // The same body in a session of its own, as autoConnect opens one to read a body id.
     EdsCameraListRef list = nullptr;
     EdsCameraRef camera = nullptr;
     ASSERT_EQ(EdsGetCameraList(&list), EDS_ERR_OK);
     ASSERT_EQ(EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
     ASSERT_EQ(EdsOpenSession(camera), EDS_ERR_OK);
-    p.run.running = true;
-    auto file = raiseFile(kEdsObjectEvent_DirItemRequestTransfer);
-    body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_AFMode, 0);
-    body->events->stateEvent(kEdsStateEvent_Shutdown, 0);
-    deliverCameraEvents(p, w);
+    s.run.running = true;
+    auto file = s.raise(kEdsObjectEvent_DirItemRequestTransfer);
+    s.body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_AFMode, 0);
+    s.body->events->stateEvent(kEdsStateEvent_Shutdown, 0);
+    EXPECT_FALSE(deliverEvents(s.camera)) << "not this session's shutdown";
     EXPECT_TRUE(file->cancelled) << "nobody takes it now";
-    EXPECT_FALSE(p.camera.afModeStale);
-    EXPECT_TRUE(p.run.running);
-    p.run.running = false;
+    EXPECT_FALSE(s.camera.afModeStale);
+    EXPECT_TRUE(s.transfers.empty());
     EdsCloseSession(camera);
     EdsRelease(camera);
     EdsRelease(list);
 }
 
-TEST_F(CameraConnection, TheMainWindowDrivesTheSession) {
-    body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
-    w.click(kConnectButton);
-    ASSERT_TRUE(p.camera.connected);
-    body->set(kEdsPropID_BatteryLevel, EdsUInt32{20});
-    t.clock.advance(19999);
-    EXPECT_EQ(p.camera.batteryLevel, 50u);
-    t.clock.advance(1);
-    EXPECT_EQ(p.camera.batteryLevel, 20u);
+// What follows a shutdown, and what the main window's timer and event pump do, goes through the program.
+TEST(CameraLink, AShutdownStopsTheRunAndDisconnectsWithoutRestoringSettings) {
+    FakeCameraProgram f;
+    f.body->set(kEdsPropID_ImageQuality, EdsUInt32{0x0013FF0F});
+    f.body->set(kEdsPropID_BatteryLevel, EdsUInt32{60});
+    f.connect();
+    f.p.run.running = true;
+    f.body->events->stateEvent(kEdsStateEvent_Shutdown, 0);
+    // Events behind the shutdown belong to a session that is over.
+    f.body->events->objectEvent(kEdsObjectEvent_DirItemCreated, std::make_shared<FakeCameraFile>());
+    deliverCameraEvents(f.p, f.w);
+    EXPECT_FALSE(f.p.run.running);
+    EXPECT_EQ(f.p.run.picturesReported, 0);
+    EXPECT_FALSE(f.p.camera.connected);
+    EXPECT_FALSE(f.body->open);
+    EXPECT_TRUE(f.body->writes.empty());
+    EXPECT_FALSE(f.w.hasTimer(kTimerBattery));
+    EXPECT_EQ(f.w.itemText(kConnectButton), "Connect");
+    EXPECT_EQ(f.w.itemText(kCameraField), "Not connected");
+}
+
+TEST(CameraLink, TheMainWindowDrivesTheSession) {
+    FakeCameraProgram f;
+    f.body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
+    f.w.click(kConnectButton);
+    ASSERT_TRUE(f.p.camera.connected);
+    f.body->set(kEdsPropID_BatteryLevel, EdsUInt32{20});
+    f.t.clock.advance(19999);
+    EXPECT_EQ(f.p.camera.batteryLevel, 50u);
+    f.t.clock.advance(1);
+    EXPECT_EQ(f.p.camera.batteryLevel, 20u);
+    // The Settings menu sets the body's clock, by the computer's local or universal time.
+    f.body->forget();
+    for (const int command : {kMenuSetTimeLT, kMenuSetTimeUT}) f.w.click(command);
+    EXPECT_EQ(f.body->writes.size(), 2u);
+    EXPECT_EQ(f.w.messageBoxes().back().text, "Camera date & time updated with success !");
 
     HeadlessWindow dialog([](Window&, const DialogMessage&) {});
     removeCameraEventPump(dialog); // not the window the pump posts to
-    body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_AFMode, 0);
-    EXPECT_FALSE(p.camera.afModeStale) << "posted, not delivered inside the camera's call";
-    w.pump();
-    EXPECT_TRUE(p.camera.afModeStale);
-    removeCameraEventPump(w);
-    p.camera.afModeStale = false;
-    body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_AFMode, 0);
-    w.pump();
-    EXPECT_FALSE(p.camera.afModeStale) << "nothing posts to a window that is about to go";
-    w.click(kConnectButton);
-    EXPECT_FALSE(body->open);
+    f.body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_AFMode, 0);
+    EXPECT_FALSE(f.p.camera.afModeStale) << "posted, not delivered inside the camera's call";
+    f.w.pump();
+    EXPECT_TRUE(f.p.camera.afModeStale);
+    removeCameraEventPump(f.w);
+    f.p.camera.afModeStale = false;
+    f.body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_AFMode, 0);
+    f.w.pump();
+    EXPECT_FALSE(f.p.camera.afModeStale) << "nothing posts to a window that is about to go";
+    f.w.click(kConnectButton);
+    EXPECT_FALSE(f.body->open);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The camera information dialog and the camera's clock set from the Settings menu, against a fake body.
+// The camera information dialog and the camera's clock, against a fake body.
 #include "camera/camera_clock.h"
 #include "camera/camera_info_dialog.h"
 #include "resources/camera_info_dialog.h"
@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -34,87 +35,85 @@ TEST(CameraClock, OneSecondLaterCarriesIntoTheDate) {
     for (const auto& c : cases) EXPECT_EQ(text(cameraClockTime(c.now)), text(c.sent));
 }
 
-using CameraClockMenu = FakeCameraFixture;
-
-TEST_F(CameraClockMenu, SetTimeWritesTheBodysClockAndTellsTheOutcome) {
-    connect();
-    // 31 December 1970, 23:59:59.500 on the virtual clock, which starts on 1 January.
-    t.clock.advance((364LL * 86400 + 86399) * 1000 + 500);
-    for (const int command : {kMenuSetTimeLT, kMenuSetTimeUT}) {
-        body->forget();
-        w.click(command);
-        ASSERT_EQ(body->writes.size(), 1u);
-        const auto& [id, param, value] = body->writes[0];
+TEST(CameraClock, SetTimeWritesTheBodysClockAndTellsTheOutcome) {
+    FakeSession s;
+    s.connect();
+    // An hour east of Greenwich: local and universal time fall on different days.
+    const VirtualClock clock(CivilTime{2026, 12, 31, 23, 59, 59, 500}, 60);
+    const struct {
+        bool universal, busy;
+        const char *sent, *box, *caption;
+        BoxIcon icon;
+    } cases[] = {{false, false, "2027-01-01 00:00:00.500", "Camera date & time updated with success !",
+                  "Success", BoxIcon::Warning},
+                 {true, false, "2026-12-31 23:00:00.500", "Camera date & time updated with success !",
+                  "Success", BoxIcon::Warning},
+                 {false, true, "2027-01-01 00:00:00.500", "Unable to update camera date & time !", "Error",
+                  BoxIcon::Error}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "universal " << c.universal << " busy " << c.busy);
+        s.body->forget();
+        if (c.busy) s.body->busyProperties.insert(kEdsPropID_DateTime);
+        setCameraClock(s.camera, clock, kEnglish, s.w, c.universal);
+        ASSERT_EQ(s.body->writes.size(), 1u);
+        const auto& [id, param, value] = s.body->writes[0];
         EXPECT_EQ(id, kEdsPropID_DateTime);
-        EXPECT_EQ(text(std::get<EdsTime>(value)), "1971-01-01 00:00:00.500");
-        const MessageBoxRecord& box = w.messageBoxes().back();
-        EXPECT_EQ(box.text, "Camera date & time updated with success !");
-        EXPECT_EQ(box.caption, "Success");
-        EXPECT_EQ(box.icon, BoxIcon::Warning);
+        EXPECT_EQ(text(std::get<EdsTime>(value)), c.sent);
+        const MessageBoxRecord& box = s.w.messageBoxes().back();
+        EXPECT_EQ(std::tuple(box.text, box.caption, box.icon), std::tuple(c.box, c.caption, c.icon));
     }
-    body->busyProperties.insert(kEdsPropID_DateTime);
-    w.click(kMenuSetTimeLT);
-    EXPECT_EQ(w.messageBoxes().back().text, "Unable to update camera date & time !");
-    EXPECT_EQ(w.messageBoxes().back().caption, "Error");
-    EXPECT_EQ(w.messageBoxes().back().icon, BoxIcon::Error);
 }
 
-struct InfoDialog : FakeCameraFixture {
-    void SetUp() override {
-        FakeCameraFixture::SetUp();
-        body->set(kEdsPropID_BodyIDEx, std::string("0287654321"));
-        body->set(kEdsPropID_ProductName, std::string("Canon EOS 5D Mark III"));
-        body->set(kEdsPropID_FirmwareVersion, std::string("1.2.3"));
-        body->set(kEdsPropID_OwnerName, std::string("Ann"));
-        body->set(kEdsPropID_AEMode, EdsUInt32{3});
-        body->set(kEdsPropID_LensStatus, EdsUInt32{1});
-        body->set(kEdsPropID_AFMode, EdsUInt32{0});
-        body->set(kEdsPropID_AvailableShots, EdsUInt32{120});
-        body->set(kEdsPropID_DateTime, EdsTime{2026, 3, 4, 5, 6, 7, 0});
-        body->set(kEdsPropID_BatteryLevel, EdsUInt32{80});
-        connect();
-        p.aeModeIcons = {{"Mode_Manual.ico", "/icons/Mode_Manual.ico"},
-                         {"Mode_Unknown.ico", "/icons/Mode_Unknown.ico"}};
+// The dialog on a connected body: each property, what the dialog shows of it, and what it shows once the
+// property cannot be read.
+struct InfoDialog : ::testing::Test {
+    InfoDialog() {
+        for (const auto& [id, value, field, shown, unreadable] : facts) s.body->set(id, value);
+        s.body->set(kEdsPropID_BatteryLevel, EdsUInt32{80});
+        s.connect();
     }
-    // Opens the dialog from the menu and lets `act` look at it and change the body between refreshes.
-    void open(const std::function<void(HeadlessWindow&)>& act) {
-        w.onModal = act;
-        w.click(kMenuCamera);
-        EXPECT_EQ(w.modalsRun().back(), "CAMERA_INFO_DIALOG");
+    // Opens the dialog and lets `act` look at it and change the body between refreshes.
+    void open(const std::function<void(HeadlessWindow&)>& act, bool simulation = false) {
+        s.w.onModal = act;
+        const CameraInfoView view{s.camera, icons, simulation, kEnglish};
+        s.w.runModal(CAMERA_INFO_DIALOG,
+                     [&view](Window& d, const DialogMessage& m) { cameraInfoProcedure(view, d, m); });
     }
+
+    FakeSession s;
+    const std::map<std::string, std::string> icons{{"Mode_Manual.ico", "/icons/Mode_Manual.ico"},
+                                                   {"Mode_Unknown.ico", "/icons/Mode_Unknown.ico"}};
+    const std::tuple<EdsPropertyID, sdk::PropertyValue, int, const char*, const char*> facts[9] = {
+        {kEdsPropID_BodyIDEx, std::string("0287654321"), kBodyIdField, "0287654321", "???"},
+        {kEdsPropID_ProductName, std::string("Canon EOS 5D Mark III"), kProductNameField,
+         "Canon EOS 5D Mark III", "???"},
+        {kEdsPropID_FirmwareVersion, std::string("1.2.3"), kFirmwareField, "1.2.3", "???"},
+        {kEdsPropID_OwnerName, std::string("Ann"), kOwnerField, "Ann", "???"},
+        {kEdsPropID_AEMode, EdsUInt32{3}, kAeModeIcon, "/icons/Mode_Manual.ico", "/icons/Mode_Unknown.ico"},
+        // The aperture stands in for the lens status; neither can be read.
+        {kEdsPropID_LensStatus, EdsUInt32{1}, kLensField, "Yes", "No"},
+        {kEdsPropID_AFMode, EdsUInt32{0}, kAutofocusField, "On", "???"},
+        {kEdsPropID_AvailableShots, EdsUInt32{120}, kCardField, "Yes", "???"},
+        {kEdsPropID_DateTime, EdsTime{2026, 3, 4, 5, 6, 7, 0}, kCameraClockField, "2026-03-04   05:06:07",
+         "???"}};
 };
 
 TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
     open([&](HeadlessWindow& d) {
-        const std::pair<int, std::string> shown[] = {
-            {kBodyIdField, "0287654321"},
-            {kProductNameField, "Canon EOS 5D Mark III"},
-            {kFirmwareField, "1.2.3"},
-            {kOwnerField, "Ann"},
-            {kAeModeIcon, "/icons/Mode_Manual.ico"},
-            {kLensField, "Yes"},
-            {kAutofocusField, "On"},
-            {kCardField, "Yes"},
-            {kCameraClockField, "2026-03-04   05:06:07"},
-        };
-        for (const auto& [id, text] : shown) EXPECT_EQ(d.itemText(id), text) << id;
+        for (const auto& [id, value, field, shown, unreadable] : facts)
+            EXPECT_EQ(d.itemText(field), shown) << id;
         EXPECT_EQ(d.timerPeriod(kTimerCameraInfo), 1000u);
-
-        // Every read fails, the aperture's too, which stands in for the lens status: each row falls back
-        // on its own.
-        for (const auto& [key, value] : body->properties) body->busyProperties.insert(key.first);
-        body->busyProperties.insert(kEdsPropID_Av);
-        t.clock.advance(1000);
-        for (int id : {kBodyIdField, kProductNameField, kFirmwareField, kOwnerField, kAutofocusField,
-                       kCardField, kCameraClockField})
-            EXPECT_EQ(d.itemText(id), "???") << id;
-        EXPECT_EQ(d.itemText(kAeModeIcon), "/icons/Mode_Unknown.ico");
-        EXPECT_EQ(d.itemText(kLensField), "No");
-        body->busyProperties.clear();
-        body->set(kEdsPropID_AFMode, EdsUInt32{3});
-        body->set(kEdsPropID_AvailableShots, EdsUInt32{0xFFFFFFFF});
-        body->set(kEdsPropID_AEMode, EdsUInt32{16});
-        t.clock.advance(1000);
+        // Every read fails: each row falls back on its own.
+        for (const auto& [key, value] : s.body->properties) s.body->busyProperties.insert(key.first);
+        s.body->busyProperties.insert(kEdsPropID_Av);
+        s.clock.advance(1000);
+        for (const auto& [id, value, field, shown, unreadable] : facts)
+            EXPECT_EQ(d.itemText(field), unreadable) << id;
+        s.body->busyProperties.clear();
+        s.body->set(kEdsPropID_AFMode, EdsUInt32{3});
+        s.body->set(kEdsPropID_AvailableShots, EdsUInt32{0xFFFFFFFF});
+        s.body->set(kEdsPropID_AEMode, EdsUInt32{16});
+        s.clock.advance(1000);
         EXPECT_EQ(d.itemText(kAutofocusField), "Off");
         EXPECT_EQ(d.itemText(kCardField), "No") << "no card";
         EXPECT_EQ(d.itemText(kAeModeIcon), "/icons/Mode_Unknown.ico");
@@ -122,6 +121,7 @@ TEST_F(InfoDialog, ShowsEveryFactAndRefreshesEverySecond) {
         EXPECT_TRUE(d.dialogEnded());
         EXPECT_FALSE(d.hasTimer(kTimerCameraInfo));
     });
+    EXPECT_EQ(s.w.modalsRun().back(), "CAMERA_INFO_DIALOG");
 }
 
 TEST_F(InfoDialog, TheBatteryShowsItsLevelInColourOrATextInItsPlace) {
@@ -135,41 +135,40 @@ TEST_F(InfoDialog, TheBatteryShowsItsLevelInColourOrATextInItsPlace) {
         {100, "", {0, 255, 0}}, // a full battery
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.level ? std::to_string(*c.level) : "unreadable");
         if (c.level)
-            body->set(kEdsPropID_BatteryLevel, *c.level);
+            s.body->set(kEdsPropID_BatteryLevel, *c.level);
         else
-            body->properties.erase({kEdsPropID_BatteryLevel, 0});
+            s.body->properties.erase({kEdsPropID_BatteryLevel, 0});
         open([&](HeadlessWindow& d) {
             const bool bar = *c.text == '\0';
-            EXPECT_EQ(d.isItemShown(kBatteryBar), bar);
-            EXPECT_EQ(d.isItemShown(kBatteryField), !bar);
-            if (bar) {
-                EXPECT_EQ(d.progress(kBatteryBar), static_cast<int>(*c.level));
-                EXPECT_EQ(d.progressColour(kBatteryBar), c.colour);
-            } else {
+            EXPECT_EQ(std::pair(d.isItemShown(kBatteryBar), d.isItemShown(kBatteryField)),
+                      std::pair(bar, !bar));
+            if (bar)
+                EXPECT_EQ(std::pair(d.progress(kBatteryBar), d.progressColour(kBatteryBar)),
+                          std::pair(static_cast<int>(*c.level), c.colour));
+            else
                 EXPECT_EQ(d.itemText(kBatteryField), c.text);
-            }
         });
     }
 }
 
 TEST_F(InfoDialog, ClosesWhenTheBodyGoesAndTellsNothingInSimulation) {
     open([&](HeadlessWindow& d) {
-        disconnectCamera(p, w);
+        s.disconnect();
         EXPECT_FALSE(d.dialogEnded());
-        t.clock.advance(1000);
+        s.clock.advance(1000);
         EXPECT_TRUE(d.dialogEnded());
     });
-    p.options.simulation = true;
-    p.camera.connected = true;
-    updateMainControls(p.mainView(), w);
-    open([&](HeadlessWindow& d) {
-        EXPECT_EQ(d.itemText(kBatteryLabel), "Battery level");
-        EXPECT_EQ(d.itemText(kProductNameField), "");
-        EXPECT_FALSE(d.hasTimer(kTimerCameraInfo));
-    });
-    p.camera.connected = false;
+    s.camera.connected = true;
+    open(
+        [&](HeadlessWindow& d) {
+            EXPECT_EQ(d.itemText(kBatteryLabel), "Battery level");
+            EXPECT_EQ(d.itemText(kProductNameField), "");
+            EXPECT_FALSE(d.hasTimer(kTimerCameraInfo));
+        },
+        true);
+    s.camera.connected = false;
 }
 
 } // namespace

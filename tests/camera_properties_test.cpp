@@ -1,11 +1,8 @@
 // Model knowledge and the small camera operations, against a fake body.
-#include "app/camera_link.h"
 #include "camera/ae_mode_icons.h"
-#include "camera/camera_connection.h"
 #include "camera/camera_model.h"
 #include "camera/camera_properties.h"
 #include "tests/support/fake_camera.h"
-#include "tests/support/test_program.h"
 
 #include <gtest/gtest.h>
 
@@ -17,40 +14,37 @@
 namespace orvex::test {
 namespace {
 
-TEST(FindCameraModel, TakesTheFirstSearchTextInTheDescription) {
-    const std::pair<const char*, int> cases[] = {{"Canon EOS 1200D", 0},
-                                                 {"Canon EOS 300D DIGITAL", 13},
-                                                 {"Canon EOS 100D", 14},
-                                                 {"Canon EOS 10D", 21},
-                                                 {"Canon EOS 7D Mark II", 22},
-                                                 {"Canon EOS 1D X", 24},
-                                                 {"Canon EOS-1D X", kModelUnknown},
-                                                 {"Canon EOS 80D", kModelUnknown},
-                                                 {"", kModelUnknown}};
-    for (const auto& [description, model] : cases)
-        EXPECT_EQ(findCameraModel(description), model) << description;
-}
-
-TEST(ModelRules, AreThoseOfTheModelTheDescriptionNames) {
-    const ModelRules none, pressShutter{.pressShutterBody = true};
-    const std::pair<const char*, ModelRules> cases[] = {
+// The first search text found in the description names the model, whose rules the body then follows.
+TEST(CameraModel, TheDescriptionNamesTheModelAndItsRules) {
+    const ModelRules none, press{.pressShutterBody = true};
+    const std::tuple<const char*, int, ModelRules> cases[] = {
+        {"Canon EOS 1200D", 0, none},
         {"Canon EOS 300D DIGITAL",
+         13,
          {.pauseBeforeReleaseMs = 150,
           .manualFocusRequired = true,
           .rawOrJpegByQuality = true,
           .savesToHostOnly = true,
           .lockupFixedOff = true}},
-        {"Canon EOS 10D", {.pauseBeforeReleaseMs = 150, .savesToHostOnly = true, .lockupCustomFunction = 12}},
         {"Canon EOS 350D DIGITAL",
+         12,
          {.pauseBeforeReleaseMs = 150, .pauseAfterCableShotMs = 2000, .lockupCustomFunction = 7}},
-        {"Canon EOS 400D DIGITAL", {.pauseAfterCableShotMs = 2000, .lockupCustomFunction = 7}},
-        {"Canon EOS 5D Mark III", pressShutter},
-        {"Canon EOS 1D Mark IV", pressShutter},
-        {"Canon EOS 100D", none},
-        {"Canon EOS 80D", none},
-    };
-    for (const auto& [description, rules] : cases)
+        {"Canon EOS 400D DIGITAL", 11, {.pauseAfterCableShotMs = 2000, .lockupCustomFunction = 7}},
+        {"Canon EOS 100D", 14, none},
+        {"Canon EOS 10D",
+         21,
+         {.pauseBeforeReleaseMs = 150, .savesToHostOnly = true, .lockupCustomFunction = 12}},
+        {"Canon EOS 7D Mark II", 22, press},
+        {"Canon EOS 5D Mark III", 23, press},
+        {"Canon EOS 1D X", 24, press},
+        {"Canon EOS 1D Mark IV", 24, press},
+        {"Canon EOS-1D X", kModelUnknown, none},
+        {"Canon EOS 80D", kModelUnknown, none},
+        {"", kModelUnknown, none}};
+    for (const auto& [description, model, rules] : cases) {
+        EXPECT_EQ(findCameraModel(description), model) << description;
         EXPECT_TRUE(modelRules(findCameraModel(description)) == rules) << description;
+    }
 }
 
 TEST(AeModeIcons, EveryFileIsShippedOnceAndUnknownCodesShareOne) {
@@ -61,23 +55,23 @@ TEST(AeModeIcons, EveryFileIsShippedOnceAndUnknownCodesShareOne) {
     for (const char* file : files) EXPECT_TRUE(std::filesystem::is_regular_file(folder / file)) << file;
 }
 
-using CameraProperties = FakeCameraFixture;
-
-TEST_F(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
-    connect();
-    for (bool locked : {false, true, true, false}) setCameraUiLock(p.camera, locked);
-    EXPECT_EQ(body->statusCommands, (std::vector<EdsCameraStatusCommand>{kEdsCameraStatusCommand_UILock,
-                                                                         kEdsCameraStatusCommand_UIUnLock}));
+TEST(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
+    FakeSession s;
+    s.connect();
+    for (bool locked : {false, true, true, false}) setCameraUiLock(s.camera, locked);
+    EXPECT_EQ(s.body->statusCommands, (std::vector<EdsCameraStatusCommand>{
+                                          kEdsCameraStatusCommand_UILock, kEdsCameraStatusCommand_UIUnLock}));
     // A new connection starts unlocked again.
-    setCameraUiLock(p.camera, true);
-    disconnectCamera(p, w);
-    connect();
-    setCameraUiLock(p.camera, false);
-    EXPECT_TRUE(body->statusCommands.empty());
+    setCameraUiLock(s.camera, true);
+    s.disconnect();
+    s.connect();
+    setCameraUiLock(s.camera, false);
+    EXPECT_TRUE(s.body->statusCommands.empty());
 }
 
-TEST_F(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
-    connect();
+TEST(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
+    FakeSession s;
+    s.connect();
     const struct {
         const char* name;
         bool pressShutterBody, bulbCommands, shutterButton, open;
@@ -95,26 +89,26 @@ TEST_F(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
         {"no method closes", false, false, false, false, 5969, 0, 0},
     };
     for (const auto& c : cases) {
-        body->forget();
-        p.run.errorLocation = 0;
-        p.camera.rules.pressShutterBody = c.pressShutterBody;
-        p.camera.bulbCommands = c.bulbCommands;
-        p.camera.shutterButton = c.shutterButton;
-        EXPECT_EQ(driveShutterButton(p.camera, p.run.errorLocation, c.open),
+        s.body->forget();
+        int location = 0;
+        s.camera.rules.pressShutterBody = c.pressShutterBody;
+        s.camera.bulbCommands = c.bulbCommands;
+        s.camera.shutterButton = c.shutterButton;
+        EXPECT_EQ(driveShutterButton(s.camera, location, c.open),
                   c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED)
             << c.name;
-        EXPECT_EQ(p.run.errorLocation, c.location) << c.name;
-        EXPECT_EQ(body->commands, (c.command ? std::vector{std::make_pair(c.command, c.param)}
-                                             : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}))
+        EXPECT_EQ(location, c.location) << c.name;
+        EXPECT_EQ(s.body->commands, (c.command ? std::vector{std::make_pair(c.command, c.param)}
+                                               : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}))
             << c.name;
     }
 }
 
-TEST_F(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
-    connect();
-    std::uint64_t id = 12345;
-    EXPECT_EQ(readBodyNumber(p.camera, id), static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE));
+TEST(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
+    FakeSession s;
+    s.connect();
     const std::tuple<const char*, std::int32_t, std::uint64_t> cases[] = {
+        {nullptr, EDS_ERR_PROPERTIES_UNAVAILABLE, 12345u}, // no body id at all
         {"1234567890", 0, 1234567890u},
         {"  42", 0, 42u},
         {"0000000042abc", 0, 42u},
@@ -124,14 +118,14 @@ TEST_F(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
         {"", kErrorBodyIdNotANumber, 12345u},
     };
     for (const auto& [text, result, expected] : cases) {
-        body->set(kEdsPropID_BodyIDEx, std::string(text));
-        id = 12345;
-        EXPECT_EQ(readBodyNumber(p.camera, id), result) << text;
-        EXPECT_EQ(id, expected) << text;
+        if (text) s.body->set(kEdsPropID_BodyIDEx, std::string(text));
+        std::uint64_t id = 12345;
+        EXPECT_EQ(readBodyNumber(s.camera, id), result) << (text ? text : "none");
+        EXPECT_EQ(id, expected) << (text ? text : "none");
     }
 }
 
-TEST(MirrorLockup, ComparesTheModelsCustomFunctionWithTheWish) {
+TEST(CameraProperties, MirrorLockupComparesTheModelsCustomFunctionWithTheWish) {
     const std::pair<const char*, EdsInt32> cases[] = {
         {"Canon EOS 20D", 12},
         {"Canon EOS 400D DIGITAL", 7},
@@ -139,57 +133,60 @@ TEST(MirrorLockup, ComparesTheModelsCustomFunctionWithTheWish) {
         {"Nikon D850", 0}};
     for (const auto& [description, customFunction] : cases) {
         SCOPED_TRACE(description);
-        FakeCameraProgram f;
-        f.body->description = description;
-        f.connect();
-        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, true)) << "unreadable: not a reason to refuse";
-        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, false));
-        for (EdsInt32 cfn : {7, 12}) f.body->set(kEdsPropID_CFn, EdsUInt32{1}, cfn);
-        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, true));
-        EXPECT_EQ(mirrorLockupMatches(f.p.camera, false), customFunction == 0);
+        FakeSession s;
+        s.body->description = description;
+        s.connect();
+        EXPECT_TRUE(mirrorLockupMatches(s.camera, true)) << "unreadable: not a reason to refuse";
+        EXPECT_TRUE(mirrorLockupMatches(s.camera, false));
+        for (EdsInt32 cfn : {7, 12}) s.body->set(kEdsPropID_CFn, EdsUInt32{1}, cfn);
+        EXPECT_TRUE(mirrorLockupMatches(s.camera, true));
+        EXPECT_EQ(mirrorLockupMatches(s.camera, false), customFunction == 0);
         if (customFunction == 0) {
-            EXPECT_TRUE(f.body->reads.empty()) << "no custom function to ask";
+            EXPECT_TRUE(s.body->reads.empty()) << "no custom function to ask";
             continue;
         }
-        f.body->set(kEdsPropID_CFn, EdsUInt32{0}, customFunction);
-        EXPECT_FALSE(mirrorLockupMatches(f.p.camera, true));
-        EXPECT_TRUE(mirrorLockupMatches(f.p.camera, false));
+        s.body->set(kEdsPropID_CFn, EdsUInt32{0}, customFunction);
+        EXPECT_FALSE(mirrorLockupMatches(s.camera, true));
+        EXPECT_TRUE(mirrorLockupMatches(s.camera, false));
     }
 }
 
-TEST_F(CameraProperties, TheLensStatusDecidesAndTheApertureStandsInForIt) {
-    connect();
-    EXPECT_FALSE(isLensAttached(p.camera)) << "neither can be read";
-    body->set(kEdsPropID_Av, EdsUInt32{0x30});
-    EXPECT_TRUE(isLensAttached(p.camera));
-    body->set(kEdsPropID_Av, EdsUInt32{0xFFFFFFFF});
-    EXPECT_FALSE(isLensAttached(p.camera));
-    body->set(kEdsPropID_LensStatus, EdsUInt32{1});
-    EXPECT_TRUE(isLensAttached(p.camera)) << "the lens status wins";
-    body->set(kEdsPropID_LensStatus, EdsUInt32{0});
-    body->set(kEdsPropID_Av, EdsUInt32{0x30});
-    EXPECT_FALSE(isLensAttached(p.camera));
+TEST(CameraProperties, TheLensStatusDecidesAndTheApertureStandsInForIt) {
+    FakeSession s;
+    s.connect();
+    EXPECT_FALSE(isLensAttached(s.camera)) << "neither can be read";
+    s.body->set(kEdsPropID_Av, EdsUInt32{0x30});
+    EXPECT_TRUE(isLensAttached(s.camera));
+    s.body->set(kEdsPropID_Av, EdsUInt32{0xFFFFFFFF});
+    EXPECT_FALSE(isLensAttached(s.camera));
+    s.body->set(kEdsPropID_LensStatus, EdsUInt32{1});
+    EXPECT_TRUE(isLensAttached(s.camera)) << "the lens status wins";
+    s.body->set(kEdsPropID_LensStatus, EdsUInt32{0});
+    s.body->set(kEdsPropID_Av, EdsUInt32{0x30});
+    EXPECT_FALSE(isLensAttached(s.camera));
 }
 
-TEST_F(CameraProperties, LiveViewOutputIsSwitchedOnlyWhenItsStateChanges) {
-    connect();
-    body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{kEdsEvfOutputDevice_TFT});
-    w.listSelectIndex(kZoomList, 2);
-    setLiveViewOutput(p.camera, w, true);
-    setLiveViewOutput(p.camera, w, true);
-    EXPECT_EQ(body->writes.size(), 3u) << "live view mode, its focus mode and the output";
-    setLiveViewOutput(p.camera, w, false);
-    EXPECT_EQ(body->value(kEdsPropID_Evf_OutputDevice), 1u);
-    EXPECT_EQ(w.listSelection(kZoomList), 2) << "the camera screen was on: the zoom stays";
+TEST(CameraProperties, LiveViewOutputIsSwitchedOnlyWhenItsStateChanges) {
+    FakeSession s;
+    s.connect();
+    s.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{kEdsEvfOutputDevice_TFT});
+    for (const char* zoom : {"x1", "x5", "x10"}) s.w.listAdd(kZoomList, zoom);
+    s.w.listSelectIndex(kZoomList, 2);
+    setLiveViewOutput(s.camera, s.w, true);
+    setLiveViewOutput(s.camera, s.w, true);
+    EXPECT_EQ(s.body->writes.size(), 3u) << "live view mode, its focus mode and the output";
+    setLiveViewOutput(s.camera, s.w, false);
+    EXPECT_EQ(s.body->value(kEdsPropID_Evf_OutputDevice), 1u);
+    EXPECT_EQ(s.w.listSelection(kZoomList), 2) << "the camera screen was on: the zoom stays";
 
     // A session takes the output with it: the next one switches it on again, here with neither screen on.
-    setLiveViewOutput(p.camera, w, true);
-    disconnectCamera(p, w);
-    body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{0});
-    connect();
-    setLiveViewOutput(p.camera, w, true);
-    EXPECT_EQ(body->value(kEdsPropID_Evf_OutputDevice), 2u);
-    EXPECT_EQ(w.listSelection(kZoomList), 0) << "nothing was shown before";
+    setLiveViewOutput(s.camera, s.w, true);
+    s.disconnect();
+    s.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{0});
+    s.connect();
+    setLiveViewOutput(s.camera, s.w, true);
+    EXPECT_EQ(s.body->value(kEdsPropID_Evf_OutputDevice), 2u);
+    EXPECT_EQ(s.w.listSelection(kZoomList), 0) << "nothing was shown before";
 }
 
 } // namespace

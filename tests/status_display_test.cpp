@@ -4,40 +4,35 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace orvex::test {
 namespace {
 
 TEST(StatusDisplay, RemainingTimeFormat) {
-    struct Case {
-        int ms;
-        const char* text;
-    };
     // Rounding at each boundary, negative times, the longest wait.
-    const Case cases[] = {{1499, "1"},
-                          {499, "0"},
-                          {-1499, "0"},
-                          {-1500, "-1"},
-                          {-61000, "-60"},
-                          {59500, "1:00"},
-                          {3599400, "59:59"},
-                          {3599500, "1:00:00"},
-                          {36061000, "10:01:01"},
-                          {2147483647, "596:31:24"}};
-    for (const Case& c : cases) EXPECT_EQ(formatRemaining(c.ms), c.text) << c.ms;
+    const std::pair<int, const char*> cases[] = {{1499, "1"},
+                                                 {499, "0"},
+                                                 {-1499, "0"},
+                                                 {-1500, "-1"},
+                                                 {-61000, "-60"},
+                                                 {59500, "1:00"},
+                                                 {3599400, "59:59"},
+                                                 {3599500, "1:00:00"},
+                                                 {36061000, "10:01:01"},
+                                                 {2147483647, "596:31:24"}};
+    for (const auto& [ms, text] : cases) EXPECT_EQ(formatRemaining(ms), text) << ms;
 }
 
 TEST(StatusDisplay, ErrorTexts) {
-    struct Case {
-        std::int32_t code;
-        const char* english;
-    };
-    // A body's code, the program's own, one printed in hexadecimal, and one no text names.
-    const Case cases[] = {{0x81, "camera busy"},
-                          {kErrorDownloadTimeout, "Cannot download image file !"},
-                          {kErrorSoundInput, "Error fffffff5"},
-                          {0x1234, "Error 1234"}};
-    for (const Case& c : cases) EXPECT_EQ(errorText(kEnglish, c.code), c.english) << c.code;
-    EXPECT_EQ(errorText(kFrench, 0xC1), "Communication interrompue");
+    // A body's code, the program's own, one printed in hexadecimal, one no text names, and one in French.
+    const std::tuple<int, std::int32_t, const char*> cases[] = {
+        {kEnglish, 0x81, "camera busy"},
+        {kEnglish, kErrorDownloadTimeout, "Cannot download image file !"},
+        {kEnglish, kErrorSoundInput, "Error fffffff5"},
+        {kEnglish, 0x1234, "Error 1234"},
+        {kFrench, 0xC1, "Communication interrompue"}};
+    for (const auto& [language, code, text] : cases) EXPECT_EQ(errorText(language, code), text) << code;
 }
 
 TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
@@ -55,17 +50,16 @@ TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
 }
 
 TEST(StatusDisplay, RemainingTimeReplacesTheLevelBarOnlyWhenTheTextChanges) {
-    TestProgram t;
-    t.start();
-    showRemaining(t.window, 5000);
-    t.window.showItem(kLevelBar, true);
-    t.window.showItem(kWaitField, false);
-    showRemaining(t.window, 5200); // still "5"
-    EXPECT_TRUE(t.window.isItemShown(kLevelBar));
-    showRemaining(t.window, 4000);
-    EXPECT_FALSE(t.window.isItemShown(kLevelBar));
-    EXPECT_TRUE(t.window.isItemShown(kWaitField));
-    EXPECT_EQ(t.window.itemText(kWaitField), "4");
+    HeadlessWindow w([](Window&, const DialogMessage&) {});
+    showRemaining(w, 5000);
+    w.showItem(kLevelBar, true);
+    w.showItem(kWaitField, false);
+    showRemaining(w, 5200); // still "5"
+    EXPECT_TRUE(w.isItemShown(kLevelBar));
+    showRemaining(w, 4000);
+    EXPECT_FALSE(w.isItemShown(kLevelBar));
+    EXPECT_TRUE(w.isItemShown(kWaitField));
+    EXPECT_EQ(w.itemText(kWaitField), "4");
 }
 
 } // namespace

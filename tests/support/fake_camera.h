@@ -1,11 +1,16 @@
 #pragma once
-// A small camera driver for the session and property tests: bodies that answer from a property map, record
-// every command and write, and raise events when a test asks.
+// Fake bodies behind the SDK layer for the camera tests: they answer from a property map, record every
+// command and write, and raise events when a test asks. A camera test connects one to a bare CameraSession
+// (FakeSession); the tests that go through the main window on purpose take the whole program
+// (FakeCameraProgram).
 #include "app/camera_link.h"
 #include "camera/camera_connection.h"
-#include "tests/support/test_program.h"
-
+#include "core/script.h"
+#include "resources/main_dialog.h"
 #include "sdk/camera_driver.h"
+#include "tests/support/test_program.h"
+#include "ui/main_controls.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,13 +49,11 @@ class FakeCameraFile : public sdk::DriverItem {
 class FakeBody : public sdk::DriverCamera {
   public:
     using Key = std::pair<EdsPropertyID, EdsInt32>;
-
     explicit FakeBody(std::string text = "Canon EOS 5D Mark III") : description(std::move(text)) {}
 
     std::string description;
     EdsUInt32 deviceSubType = 1;
-    EdsError deviceInfoError = EDS_ERR_OK;
-    EdsError openError = EDS_ERR_OK;
+    EdsError deviceInfoError = EDS_ERR_OK, openError = EDS_ERR_OK;
     std::map<Key, sdk::PropertyValue> properties;
     std::set<EdsCameraCommand> refusedCommands; // answered with EDS_ERR_NOT_SUPPORTED
     std::set<EdsPropertyID> busyProperties;     // read and written with EDS_ERR_DEVICE_BUSY
@@ -61,6 +64,10 @@ class FakeBody : public sdk::DriverCamera {
     bool open = false;
     int sessionsOpened = 0;
     std::shared_ptr<sdk::CameraEventSink> events;
+    // Live view: not ready until a test gives it a picture.
+    EdsError evfError = EDS_ERR_OBJECT_NOTREADY;
+    std::vector<std::uint8_t> evfJpeg;
+    int evfDownloads = 0;
 
     void set(EdsPropertyID id, sdk::PropertyValue value, EdsInt32 param = 0) {
         properties[{id, param}] = std::move(value);
@@ -70,12 +77,7 @@ class FakeBody : public sdk::DriverCamera {
         return it == properties.end() ? 0xDEADBEEF : std::get<EdsUInt32>(it->second);
     }
     // Everything recorded so far is forgotten: what a test does next is what it checks.
-    void forget() {
-        commands.clear();
-        statusCommands.clear();
-        writes.clear();
-        reads.clear();
-    }
+    void forget() { commands.clear(), statusCommands.clear(), writes.clear(), reads.clear(); }
 
     EdsError deviceInfo(EdsDeviceInfo& out) override {
         if (deviceInfoError != EDS_ERR_OK) return deviceInfoError;
@@ -91,11 +93,7 @@ class FakeBody : public sdk::DriverCamera {
         ++sessionsOpened;
         return EDS_ERR_OK;
     }
-    EdsError closeSession() override {
-        open = false;
-        events.reset();
-        return EDS_ERR_OK;
-    }
+    EdsError closeSession() override { return open = false, events.reset(), EDS_ERR_OK; }
     EdsError getProperty(EdsPropertyID id, EdsInt32 param, sdk::PropertyValue& out) override {
         reads.emplace_back(id, param);
         if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
@@ -111,22 +109,16 @@ class FakeBody : public sdk::DriverCamera {
         return EDS_ERR_OK;
     }
     EdsError propertyDesc(EdsPropertyID, EdsPropertyDesc& out) override {
-        out.numElements = 0;
-        return EDS_ERR_OK;
+        return out.numElements = 0, EDS_ERR_OK;
     }
     EdsError sendCommand(EdsCameraCommand command, EdsInt32 param) override {
         commands.emplace_back(command, param);
         return refusedCommands.count(command) ? EDS_ERR_NOT_SUPPORTED : EDS_ERR_OK;
     }
     EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32) override {
-        statusCommands.push_back(command);
-        return EDS_ERR_OK;
+        return statusCommands.push_back(command), EDS_ERR_OK;
     }
     EdsError setCapacity(const EdsCapacity&) override { return EDS_ERR_OK; }
-    // Live view: not ready until a test gives it a picture.
-    EdsError evfError = EDS_ERR_OBJECT_NOTREADY;
-    std::vector<std::uint8_t> evfJpeg;
-    int evfDownloads = 0;
     EdsError downloadEvfImage(sdk::ByteSink& out, sdk::EvfFrameInfo& info) override {
         ++evfDownloads;
         if (evfError != EDS_ERR_OK) return evfError;
@@ -141,8 +133,7 @@ class FakeCameraDriver : public sdk::CameraDriver {
     int enumerations = 0;
 
     std::shared_ptr<FakeBody> add(const std::string& description = "Canon EOS 5D Mark III") {
-        bodies.push_back(std::make_shared<FakeBody>(description));
-        return bodies.back();
+        return bodies.push_back(std::make_shared<FakeBody>(description)), bodies.back();
     }
     EdsError enumerate(std::vector<std::shared_ptr<sdk::DriverCamera>>& out) override {
         ++enumerations;
@@ -151,13 +142,60 @@ class FakeCameraDriver : public sdk::CameraDriver {
     }
 };
 
-// The program with one fake body behind the SDK layer; connect() connects it through the Connect button's
-// path (one body listed: the connect dialog takes it by itself). A fixture, or one per row of a table.
-struct FakeCameraProgram {
-    FakeCameraProgram() {
-        sdk::registerCameraDriver(driver);
-        t.start();
+// A fake body and the records the camera layer takes, with a headless window whose camera field is coloured
+// as the main window colours it. connect() opens the body as the Connect button does (one body listed: the
+// connect dialog takes it by itself). A picture offered after a run is counted in `latePictures` and refused.
+struct FakeSession {
+    FakeSession() { sdk::registerCameraDriver(driver), EdsInitializeSDK(); }
+    ~FakeSession() {
+        if (camera.connected) disconnect();
+        transfers.clear();
+        EdsTerminateSDK();
+        sdk::unregisterCameraDriver(driver);
     }
+    CameraEvents events() {
+        return {camera, run, transfers, [this](EdsDirectoryItemRef) { return ++latePictures, false; }};
+    }
+    ConnectionSetting setting() { return {options, tables.quality, kEnglish}; }
+    Connection open() { return openCamera(events(), setting(), w); }
+    void connect() {
+        ASSERT_EQ(open(), Connection::kBody);
+        body->forget();
+    }
+    void disconnect() {
+        giveBackCameraSettings(camera);
+        closeCamera(camera, options.simulation, kEnglish, w);
+    }
+    // A file the body announces, once its events are delivered.
+    std::shared_ptr<FakeCameraFile> raise(EdsObjectEvent event) {
+        auto file = std::make_shared<FakeCameraFile>();
+        body->events->objectEvent(event, file);
+        deliverEvents(camera);
+        return file;
+    }
+
+    std::shared_ptr<FakeCameraDriver> driver = std::make_shared<FakeCameraDriver>();
+    std::shared_ptr<FakeBody> body = driver->add();
+    CameraSession camera;
+    RunState run;
+    TransferQueue transfers;
+    StartupOptions options;
+    ValueTables tables = makeValueTables();
+    Script script;
+    std::vector<std::string> ports;
+    int latePictures = 0;
+    VirtualClock clock;
+    HeadlessWindow w{[](Window&, const DialogMessage&) {},
+                     [this](int id) {
+                         return colourField({run, camera, script, options, ports, false, kEnglish}, id);
+                     },
+                     &clock};
+};
+
+// The whole program with one fake body, for the tests that go through the main window; connect() uses the
+// Connect button's path.
+struct FakeCameraProgram {
+    FakeCameraProgram() { sdk::registerCameraDriver(driver), t.start(); }
     ~FakeCameraProgram() {
         if (p.camera.connected) disconnectCamera(p, w);
         EdsTerminateSDK();
@@ -175,7 +213,5 @@ struct FakeCameraProgram {
     std::shared_ptr<FakeCameraDriver> driver = std::make_shared<FakeCameraDriver>();
     std::shared_ptr<FakeBody> body = driver->add();
 };
-
-class FakeCameraFixture : public ::testing::Test, protected FakeCameraProgram {};
 
 } // namespace orvex::test
