@@ -95,20 +95,22 @@ TEST(LiveViewButtons, EachPostsItsCameraCall) {
         {kFocusNear3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near3},
         {kAutofocusButton, kEdsCameraCommand_DoEvfAf, 1},
     };
-    for (const auto& [button, command, param] : rows) {
-        SCOPED_TRACE(button);
-        LiveView v;
-        v.window().click(button);
-        EXPECT_TRUE(v.body->commands.empty()) << "the window only posts";
-        v.w.pump();
-        EXPECT_EQ(v.body->commands, (std::vector{std::pair(command, param)}));
+    LiveView v;
+    for (const bool shooting : {false, true}) {
+        v.p.run.running = shooting;
+        v.p.run.cameraReady = !shooting;
+        for (const auto& [button, command, param] : rows) {
+            SCOPED_TRACE(::testing::Message() << "button " << button << (shooting ? " during a shot" : ""));
+            v.body->forget();
+            v.window().click(button);
+            EXPECT_TRUE(v.body->commands.empty()) << "the window only posts";
+            v.w.pump();
+            using Commands = std::vector<std::pair<EdsCameraCommand, EdsInt32>>;
+            EXPECT_EQ(v.body->commands, (shooting ? Commands{} : Commands{{command, param}}))
+                << "no lens drive while a shot is in progress";
+        }
     }
-    LiveView shooting;
-    shooting.p.run.running = true;
-    shooting.p.run.cameraReady = false;
-    shooting.window().click(kFocusFar1);
-    shooting.w.pump();
-    EXPECT_TRUE(shooting.body->commands.empty()) << "no focus drive while a shot is in progress";
+    v.p.run.running = false;
 }
 
 } // namespace
