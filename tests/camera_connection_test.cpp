@@ -1,5 +1,6 @@
 // Choosing, connecting and losing a camera, with fake bodies behind the SDK layer.
 #include "camera/camera_connection.h"
+#include "camera/camera_info_dialog.h"
 #include "resources/connect_dialog.h"
 #include "tests/support/fake_camera.h"
 
@@ -296,6 +297,14 @@ TEST(CameraLink, TheMainWindowDrivesTheSession) {
     EXPECT_FALSE(f.p.camera.afModeStale) << "nothing posts to a window that is about to go";
     f.w.click(kConnectButton);
     EXPECT_FALSE(f.body->open);
+
+    // The Camera menu opens the information dialog, which in simulation has no body to read.
+    f.p.options.simulation = true;
+    f.w.click(kConnectButton);
+    f.w.onModal = [](HeadlessWindow& d) { EXPECT_FALSE(d.hasTimer(kTimerCameraInfo)) << "nothing to read"; };
+    f.w.click(kMenuCamera);
+    EXPECT_EQ(f.w.modalsRun().back(), "CAMERA_INFO_DIALOG");
+    f.w.click(kConnectButton);
 }
 
 } // namespace
