@@ -59,18 +59,6 @@ TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
     EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
 }
 
-// With no master starting, a slave waits without a run until --until ends it.
-TEST(CliRun, ASlaveWaitsIdleForItsMaster) {
-    TempDir dir;
-    const std::string script = dir.write("night.txt", scriptText({line().delay(0).speed("1/250")}));
-    const CliResult r = runCli("run --camera=bulb --slave --until=300ms " + script,
-                               "LC_ALL=C ORVEX_SYNC_GROUP=idle-" + std::to_string(getpid()));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.out.find("\tend\t-\tuntil\n"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("\tstatus\t"), std::string::npos) << r.out;
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "1 - Canon EOS 600D"));
-}
-
 // Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
 std::int64_t localMs(const std::string& text, const char* format) {
     CivilTime t;

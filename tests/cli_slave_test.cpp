@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <thread>
@@ -95,29 +94,12 @@ bool keepsInterrupt(pid_t pid) {
 // A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
 // shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
 TEST(CliRun, AWaitingSlaveEndsAtOnce) {
+    const char* refused = "This instance cannot start in step with the others: ";
     const struct {
-        const char* what;
+        char what;   // Ctrl-C pressed, its object cut, or its object made open to others
         mode_t mode; // of the object made before the slave starts; 0: the slave makes it
-        std::function<void(pid_t, const std::string&)> meanwhile;
         const char* said;
-    } cases[] = {
-        {"Ctrl-C", 0, [](pid_t pid, const std::string&) { kill(pid, SIGINT); }, ""},
-        {"its object cut", 0,
-         [](pid_t pid, const std::string& object) {
-             // Once the slave has made it whole: cut before, the slave would only size it again.
-             const auto made = [&] {
-                 std::error_code error;
-                 return std::filesystem::file_size("/dev/shm" + object, error) > 0 && !error;
-             };
-             while (!made() && kill(pid, 0) == 0) std::this_thread::yield();
-             const int fd = shm_open(object.c_str(), O_RDWR, 0);
-             ASSERT_GE(fd, 0);
-             ASSERT_EQ(ftruncate(fd, 0), 0);
-             close(fd);
-         },
-         "This instance cannot start in step with the others: "},
-        {"its object open to others", 0660, {}, "This instance cannot start in step with the others: "},
-    };
+    } cases[] = {{'i', 0, ""}, {'c', 0, refused}, {'o', 0660, refused}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
@@ -134,14 +116,24 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
         const pid_t slave = launchCli(
             {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
             out, {{"ORVEX_SYNC_GROUP", group}}, err);
-        if (c.meanwhile) {
+        if (c.what != 'o')
             while (!keepsInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
-            c.meanwhile(slave, object);
+        if (c.what == 'i') kill(slave, SIGINT);
+        if (c.what == 'c') {
+            // Once the slave has made it whole: cut before, the slave would only size it again.
+            std::error_code error;
+            while ((std::filesystem::file_size("/dev/shm" + object, error) == 0 || error) &&
+                   kill(slave, 0) == 0)
+                std::this_thread::yield();
+            const int fd = shm_open(object.c_str(), O_RDWR, 0);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(ftruncate(fd, 0), 0);
+            close(fd);
         }
         EXPECT_EQ(waitForCli(slave), 1);
         shm_unlink(object.c_str());
-        EXPECT_EQ(dir.read(out).find("\tshot\t"), std::string::npos) << dir.read(out);
-        EXPECT_EQ(dir.read(out).find("\tuntil\n"), std::string::npos) << dir.read(out);
+        for (const char* event : {"\tshot\t", "\tuntil\n"})
+            EXPECT_EQ(dir.read(out).find(event), std::string::npos) << dir.read(out);
         EXPECT_NE(dir.read(err).find(c.said), std::string::npos) << dir.read(err);
     }
 }

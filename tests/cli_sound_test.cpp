@@ -34,11 +34,7 @@ TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
     const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
     const std::string fifo = (dir.path() / "fifo.wav").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    struct Case {
-        std::string sound;
-        std::string message;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"", "The script waits for a sound: rehearse it with --sound=FILE.wav"},
         {"--sound=" + (dir.path() / "none.wav").string(), "Cannot read the sound file "},
         {"--sound=" + script, " is not a sound Orvex can play"},
@@ -49,10 +45,10 @@ TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
         {"--sound=/dev/zero", "/dev/zero is not a file"},
         {"--sound=" + fifo, fifo + " is not a file"},
     };
-    for (const Case& c : cases) {
-        const CliResult r = runCli("simulate --lang en --camera=bulb " + c.sound + " " + script + " 2>&1");
-        EXPECT_EQ(r.exitCode, 2) << c.sound;
-        EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
+    for (const auto& [sound, message] : cases) {
+        const CliResult r = runCli("simulate --lang en --camera=bulb " + sound + " " + script + " 2>&1");
+        EXPECT_EQ(r.exitCode, 2) << sound;
+        EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("\tshot\t"), std::string::npos) << r.out;
     }
 }
@@ -68,20 +64,15 @@ TEST(CliSimulate, ARecordingFiresUnderTheThresholdOfItsSettings) {
     const struct {
         const char* what;
         std::string wav;
-        const char* settings;
-        bool fires;
-        bool warned;
-    } cases[] = {
-        {"at the default 50 %", whole, nullptr, false, false},
-        {"at 10 %", whole, "[Corvane]\nThreshold=10\n", true, false},
-        {"cut short after the peak", whole.substr(0, whole.size() - 100), "[Corvane]\nThreshold=10\n", true,
-         true},
-        {"cut short before the peak", whole.substr(0, 44 + 1000), "[Corvane]\nThreshold=10\n", false, true},
-    };
+        bool atTenPercent, fires, warned;
+    } cases[] = {{"at the default 50 %", whole, false, false, false},
+                 {"at 10 %", whole, true, true, false},
+                 {"cut short after the peak", whole.substr(0, whole.size() - 100), true, true, true},
+                 {"cut short before the peak", whole.substr(0, 44 + 1000), true, false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir from;
-        if (c.settings) from.write("Orvex.ini", c.settings);
+        if (c.atTenPercent) from.write("Orvex.ini", "[Corvane]\nThreshold=10\n");
         const std::string wav = dir.write("sound.wav", c.wav);
         const CliResult r = runCli("simulate --lang en --until=10s --sound=" + wav + " " + script + " 2>&1",
                                    "cd " + from.path().string() + " && LC_ALL=C");
@@ -106,19 +97,14 @@ TEST(CliRun, ASoundLineListensToTheComputersInput) {
     samples[2600] = 30000;
     std::string raw = wavFile(samples);
     const std::string loud = dir.write("loud.raw", raw.substr(44));
-    struct Case {
-        std::string input;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
         {loud, {"\tstatus\t178\tSound ?\n", "\tsound\t100\n", "\tend\t35\tCompleted\n"}},
-        {loud + ".gone", {"\tmessage\tError (L6087)\tError fffffff5\n", "\tend\t55\tError\n"}},
-    };
-    for (const Case& c : cases) {
+        {loud + ".gone", {"\tmessage\tError (L6087)\tError fffffff5\n", "\tend\t55\tError\n"}}};
+    for (const auto& [input, expected] : cases) {
         const CliResult r = runCli("run --until=20s --camera=bulb " + script + " 2>/dev/null",
-                                   "LC_ALL=C ALSA_CONFIG_PATH=" + alsaConfiguration(dir, c.input));
+                                   "LC_ALL=C ALSA_CONFIG_PATH=" + alsaConfiguration(dir, input));
         std::size_t from = 0;
-        for (const std::string& event : c.expected) {
+        for (const std::string& event : expected) {
             from = r.out.find(event, from);
             EXPECT_NE(from, std::string::npos) << event << " in\n" << r.out;
         }
