@@ -1,31 +1,30 @@
-// A Move line's wait on the run's clock: live view frames feed the level bar.
+// A Move line's wait on the run's clock: live view frames feed the level bar; in simulation no frame comes.
 #include "resources/main_dialog.h"
 #include "tests/support/run_program.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
 
-TEST(MoveWait, StillFramesShowLevelZero) {
-    RunProgram t("bulb motion=2000 motionAfter=60");
-    t.start({line().when("Move")});
-    t.runFor(2000);
-    EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait);
-    EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 333u);
-    EXPECT_TRUE(t.window.isItemShown(kLevelBar));
-    EXPECT_EQ(t.window.progress(kLevelBar), 0);
-    EXPECT_TRUE(t.program.camera.liveViewOutputOn);
-    EXPECT_TRUE(t.shots().empty());
-}
-
-TEST(MoveWait, InSimulationNoFrameComesAndTheLineWaits) {
-    RunProgram t(kSimulation);
-    t.start({line().when("Move"), line().delay(10)});
-    t.runFor(60000);
-    EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait);
-    EXPECT_TRUE(t.shots().empty());
-    EXPECT_FALSE(t.program.liveView.reference.held);
+TEST(MoveWait, StillFramesShowLevelZeroAndInSimulationTheLineWaits) {
+    for (const char* body : {"bulb motion=2000 motionAfter=60", kSimulation}) {
+        const bool simulation = std::string(body) == kSimulation;
+        RunProgram t(body);
+        t.start({line().when("Move"), line().delay(10)});
+        t.runFor(simulation ? 60000 : 2000);
+        EXPECT_EQ(std::tuple(t.program.run.status, t.shots()), std::tuple(RunStatus::kMoveWait, Strings{}))
+            << body;
+        if (simulation) {
+            EXPECT_FALSE(t.program.liveView.reference.held);
+            continue;
+        }
+        EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 333u);
+        EXPECT_EQ(std::tuple(t.window.isItemShown(kLevelBar), t.window.progress(kLevelBar)),
+                  std::tuple(true, 0));
+        EXPECT_TRUE(t.program.camera.liveViewOutputOn);
+    }
 }
 
 // The stored Level and Pixels as they are, and a pause, on a scene still until its object starts moving.
@@ -36,12 +35,10 @@ TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
         int level, pixels;
         bool paused;
         std::uint32_t firesBy; // 0: never
-    } cases[] = {
-        {"no pixels wanted: the second frame fires", "bulb motionAfter=600", 20, 0, false, 700},
-        {"over 100 %: never", "bulb motion=20000 motionAfter=1", 101, 1, false, 0},
-        {"a movement fires", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000},
-        {"and fires while paused", "bulb motion=2000 motionAfter=3", 20, 10000, true, 5000},
-    };
+    } cases[] = {{"no pixels wanted: the second frame fires", "bulb motionAfter=600", 20, 0, false, 700},
+                 {"over 100 %: never", "bulb motion=20000 motionAfter=1", 101, 1, false, 0},
+                 {"a movement fires", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000},
+                 {"and fires while paused", "bulb motion=2000 motionAfter=3", 20, 10000, true, 5000}};
     for (const auto& c : cases) {
         RunProgram t(c.body);
         t.start({line().when("Move")}, "", [&] {

@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -18,9 +19,9 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
     t.start({line().when("0:00:01"), line().when("23:59:59")});
     t.runFor(50);
     EXPECT_EQ(t.window.itemText(kWaitField), "3");
-    t.runFor(3050);
-    EXPECT_EQ(t.window.itemText(kStatusField), "Waiting");
-    EXPECT_EQ(t.window.itemText(kWaitField), "23:59:58"); // until tomorrow's 23:59:59
+    t.runFor(3050); // then until tomorrow's 23:59:59
+    EXPECT_EQ(std::tuple(t.window.itemText(kStatusField), t.window.itemText(kWaitField)),
+              std::tuple("Waiting", "23:59:58"));
 }
 
 // A line whose moment passes while paused is skipped and the next lines keep their schedule; a busy or
@@ -43,8 +44,7 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
         {every5s, false, false, 0xFFFFF000u, onTime}, // the tick wraps after 4 s
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << "pause " << c.pause << " late ticks " << c.lateTicks << " tick " << c.startTick);
+        SCOPED_TRACE(::testing::Message() << c.pause << c.lateTicks << " tick " << c.startTick);
         RunProgram t(kSimulation, {2026, 12, 6, 21, 0, 0, 0}, c.startTick);
         t.start(c.lines);
         t.runFor(1000);
@@ -53,10 +53,7 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
             EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
         }
         t.runFor(2000);
-        if (c.lateTicks)
-            t.clock.sleep(4000); // no tick from 3 s to 7 s
-        else
-            t.runFor(4000);
+        c.lateTicks ? t.clock.sleep(4000) : t.runFor(4000); // late: no tick from 3 s to 7 s
         t.runFor(100);
         if (c.pause) t.window.click(kPauseButton);
         t.runFor(10000);
@@ -64,8 +61,8 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
         if (c.pause) {
             EXPECT_THAT(t.timeline.events(), Contains("1050 " + statusEvent(RunStatus::kPaused)));
         }
-        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-        EXPECT_FALSE(t.window.hasTimer(kTimerRun));
+        EXPECT_EQ(std::tuple(t.program.run.status, t.window.hasTimer(kTimerRun)),
+                  std::tuple(RunStatus::kCompleted, false));
         EXPECT_TRUE(std::filesystem::is_directory(t.dir.path() / "Simulation"));
     }
 }
@@ -84,16 +81,14 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
             return BoxAnswer::Yes;
         };
         t.window.click(kStartButton);
-        EXPECT_EQ(t.program.run.status == RunStatus::kAborted, !exposing);
-        EXPECT_EQ(t.program.run.running, exposing);
-        EXPECT_EQ(t.window.isItemEnabled(kStartButton), !exposing);
+        EXPECT_EQ(std::tuple(t.program.run.status == RunStatus::kAborted, t.program.run.running,
+                             t.window.isItemEnabled(kStartButton)),
+                  std::tuple(!exposing, exposing, !exposing));
         t.runFor(5000);
-        EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
-        EXPECT_FALSE(t.program.run.running);
-        EXPECT_FALSE(t.window.hasTimer(kTimerRun));
-        EXPECT_EQ(t.window.itemText(kStartButton), "Start");
-        EXPECT_EQ(t.window.itemText(kPauseButton), "Pause");
-        EXPECT_EQ(t.pictures().size(), exposing ? 1u : 0u);
+        EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running, t.window.hasTimer(kTimerRun),
+                             t.window.itemText(kStartButton), t.window.itemText(kPauseButton),
+                             t.pictures().size()),
+                  std::tuple(RunStatus::kAborted, false, false, "Start", "Pause", exposing ? 1u : 0u));
     }
 }
 
@@ -123,9 +118,7 @@ TEST(RunController, ModifiedScriptAsksBeforeStarting) {
                 t.program.script.lastWrite = 1; // as if the file changed since it was loaded
         });
         ASSERT_EQ(t.window.messageBoxes().size(), deleted ? 0u : 1u) << deleted;
-        if (!deleted) {
-            EXPECT_EQ(t.window.messageBoxes()[0].caption, "Warning");
-        }
+        EXPECT_EQ(deleted ? "Warning" : t.window.messageBoxes()[0].caption, "Warning");
         EXPECT_EQ(t.program.run.shotCount, 1) << deleted;
     }
 }
@@ -188,10 +181,9 @@ TEST(RunController, AScriptThatFailsToLoadDuringAShotStopsTheRun) {
         t.runFor(500);
         t.window.click(c.button); // during the first shot's 1 s exposure
         t.runFor(8000);
-        EXPECT_FALSE(t.program.run.running);
-        EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
-        EXPECT_FALSE(t.window.hasTimer(kTimerRun));
-        EXPECT_FALSE(t.camera->controlsLocked());
+        EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.status, t.window.hasTimer(kTimerRun),
+                             t.camera->controlsLocked()),
+                  std::tuple(false, RunStatus::kIdle, false, false));
         ASSERT_NE(t.lastBox(), nullptr);
         EXPECT_EQ(t.lastBox()->text, c.deleted ? c.box + night : c.box);
         EXPECT_EQ(t.timeline.only("status").back(), "1550 " + statusEvent(RunStatus::kIdle));
@@ -199,44 +191,40 @@ TEST(RunController, AScriptThatFailsToLoadDuringAShotStopsTheRun) {
     }
 }
 
-// A run stopped by an error in the middle of a shot, after Stop was asked for it, leaves nothing pending: the
-// next run goes on by itself, and its Stop acts at once.
+// A run stopped by an error in the middle of a shot leaves nothing pending to the next run: after Stop was
+// asked for it, the next run goes on by itself and its Stop acts at once; with its pictures queued (at
+// 520 ms) or counted (at 600 ms), the next run's pictures take their own numbers.
 TEST(RunController, ARunAfterAnErrorInMidShotStartsAfresh) {
-    for (const bool stopAgain : {false, true}) {
-        RunProgram t;
+    const struct {
+        unsigned errorAt;
+        bool stopFirst, stopAgain;
+    } cases[] = {{1100, true, false}, {1100, true, true}, {520, false, false}, {600, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.errorAt << c.stopFirst << c.stopAgain);
+        RunProgram t(c.stopFirst ? "bulb" : "bulb picturesPerShot=2");
         t.answerYes();
-        t.start({line().delay(10).speed("1/250"), line().delay(10).speed("1/250")});
-        t.runFor(1100);
-        t.window.click(kStartButton); // Stop during the first shot: carried out once it is complete
-        reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
-        t.window.click(kStartButton);
-        t.runFor(500);
-        if (stopAgain) {
-            t.window.click(kStartButton);
-            EXPECT_EQ(t.program.run.status, RunStatus::kAborted);
-            EXPECT_FALSE(t.program.run.running);
-        } else {
-            t.runFor(5000);
-            EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-        }
-    }
-}
-
-// A run stopped by an error while its pictures were queued (at 520 ms) or counted (at 600 ms) leaves nothing
-// to the next run: its own pictures take their own numbers.
-TEST(RunController, ANewRunStartsFromACleanHandshake) {
-    for (const unsigned stopAt : {520u, 600u}) {
-        RunProgram t("bulb picturesPerShot=2");
-        t.start({line().delay(0).speed("1/250")});
-        t.runFor(stopAt);
+        Strings lines{line().delay(c.stopFirst ? 10 : 0).speed("1/250")};
+        if (c.stopFirst) lines.push_back(lines[0]);
+        t.start(lines);
+        t.runFor(c.errorAt);
+        if (c.stopFirst)
+            t.window.click(kStartButton); // during the first shot: carried out once it is complete
         reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
         Strings expected = t.pictures();
-        t.runFor(2000);
+        t.runFor(c.stopFirst ? 0 : 2000);
         t.window.click(kStartButton);
+        t.runFor(500);
+        if (c.stopAgain) {
+            t.window.click(kStartButton);
+            EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running),
+                      std::tuple(RunStatus::kAborted, false));
+            continue;
+        }
         t.runFor(5000);
-        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted) << stopAt;
+        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+        if (c.stopFirst) continue;
         expected.insert(expected.end(), {"2026-12-06_21-00-02_0001.CR2", "2026-12-06_21-00-02_0002.JPG"});
-        EXPECT_EQ(t.pictures(), expected) << stopAt;
+        EXPECT_EQ(t.pictures(), expected);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/value_tables.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace orvex {
 namespace {
@@ -19,12 +20,8 @@ TEST(ValueTables, FindByName) {
         {&t.quality, "(L)+R", nullptr}, {&t.iso, " 400", nullptr}};
     for (const Case& c : cases) {
         const int row = findByName(*c.table, c.name);
-        if (!c.found) {
-            EXPECT_EQ(row, -1) << c.name;
-            continue;
-        }
-        ASSERT_GE(row, 0) << c.name;
-        EXPECT_EQ((*c.table)[row].name, c.found);
+        EXPECT_EQ(row < 0 ? "(none)" : (*c.table)[row].name, c.found ? c.found : "(none)") << c.name;
+        EXPECT_EQ(!c.found && row != -1, false) << c.name;
     }
 }
 
@@ -32,47 +29,27 @@ TEST(ValueTables, FindByName) {
 // each code leads back to its name.
 TEST(ValueTables, RowsWhereACodeIsEasilyWrongGoBothWays) {
     const ValueTables t = makeValueTables();
-    struct Case {
-        const ValueTable* table;
-        const char* name;
-        std::uint32_t code;
-    };
-    const Case cases[] = {
-        {&t.aperture, "1", 0x08},
-        {&t.aperture, "13", 0x43},
-        {&t.aperture, "14", 0x45},
-        {&t.aperture, "91", 0x70},
-        {&t.shutter, "30", 0x10},
-        {&t.shutter, "0.3", 0x44},
-        {&t.shutter, "1/4", 0x48},
-        {&t.shutter, "1/125", 0x70},
-        {&t.shutter, "1/160", 0x73},
-        {&t.shutter, "1/8000", 0xA0},
-        {&t.iso, "6", 0x28},
-        {&t.iso, "800", 0x60},
-        {&t.iso, "1600", 0x68},
-        {&t.iso, "102400", 0x98},
-        {&t.quality, "R", 0x0064FF0F},
-        {&t.quality, "(L)", 0x0013FF0F},
-        {&t.quality, "[S]", 0x0212FF0F},
-        // A RAW and a JPEG: the RAW in the high half, the JPEG in the low one.
-        {&t.quality, "R+(L)", 0x00640013},
-        {&t.quality, "R+[S]", 0x00640212},
-        {&t.quality, "MR+(M)", 0x01640113},
-        {&t.quality, "SR+[S]", 0x02640212},
-    };
-    for (const Case& c : cases) {
-        const int row = findByName(*c.table, c.name);
-        ASSERT_GE(row, 0) << c.name;
-        EXPECT_EQ((*c.table)[row].code, c.code) << c.name;
-        EXPECT_EQ(nameOfCode(*c.table, c.code), c.name);
-    }
+    // Of the qualities, a RAW and a JPEG: the RAW in the high half, the JPEG in the low one.
+    const std::pair<const ValueTable*, std::vector<std::pair<const char*, std::uint32_t>>> tables[] = {
+        {&t.aperture, {{"1", 0x08}, {"13", 0x43}, {"14", 0x45}, {"91", 0x70}}},
+        {&t.shutter,
+         {{"30", 0x10}, {"0.3", 0x44}, {"1/4", 0x48}, {"1/125", 0x70}, {"1/160", 0x73}, {"1/8000", 0xA0}}},
+        {&t.iso, {{"6", 0x28}, {"800", 0x60}, {"1600", 0x68}, {"102400", 0x98}}},
+        {&t.quality, {{"R", 0x0064FF0F}, {"(L)", 0x0013FF0F}, {"[S]", 0x0212FF0F}}},
+        {&t.quality,
+         {{"R+(L)", 0x00640013}, {"R+[S]", 0x00640212}, {"MR+(M)", 0x01640113}, {"SR+[S]", 0x02640212}}}};
+    for (const auto& [table, rows] : tables)
+        for (const auto& [name, code] : rows) {
+            const int row = findByName(*table, name);
+            ASSERT_GE(row, 0) << name;
+            EXPECT_EQ((*table)[row].code, code) << name;
+            EXPECT_EQ(nameOfCode(*table, code), name);
+        }
     EXPECT_EQ(nameOfCode(t.shutter, t.bulb.code), "") << "Bulb is no row of the speeds";
     EXPECT_EQ(nameOfCode(t.quality, 0x12345678), "");
     // The single pictures keep their places; the 18 pairs follow them.
-    EXPECT_EQ(t.quality[9].name, "[S]");
-    EXPECT_EQ(t.quality[10].name, "R+(L)");
-    EXPECT_EQ(t.quality.size(), 28u);
+    EXPECT_EQ(std::tuple(t.quality[9].name, t.quality[10].name, t.quality.size()),
+              std::tuple("[S]", "R+(L)", 28u));
 }
 
 // Halfway between two rows the longer time wins; beyond the ends the end rows stand.
@@ -94,15 +71,17 @@ TEST(ValueTables, NearestShutterRow) {
 // offers neither leaves the row as it was.
 TEST(ValueTables, AdaptationKeepsTheLastSupportedCode) {
     ValueTables t = makeValueTables();
+    const auto codes = [&](const char* aperture, const char* speed) {
+        return std::tuple(t.aperture[findByName(t.aperture, aperture)].code,
+                          t.shutter[findByName(t.shutter, speed)].code);
+    };
     adaptToCamera(t, {0x0D, 0x30, 0x44}, {0x5C});
     EXPECT_EQ(nameOfCode(t.aperture, 0x0D), "1.2");
     EXPECT_EQ(nameOfCode(t.aperture, 0x44), "13") << "not 14, whose code is 0x45";
     adaptToCamera(t, {0x30}, {});
-    EXPECT_EQ(t.aperture[findByName(t.aperture, "1.2")].code, 0x0Du);
-    EXPECT_EQ(t.shutter[findByName(t.shutter, "1/20")].code, 0x5Cu);
+    EXPECT_EQ(codes("1.2", "1/20"), std::tuple(0x0Du, 0x5Cu));
     adaptToCamera(t, {0x14, 0x15}, {0x44, 0x45});
-    EXPECT_EQ(t.aperture[findByName(t.aperture, "1.8")].code, 0x15u);
-    EXPECT_EQ(t.shutter[findByName(t.shutter, "0.3")].code, 0x45u);
+    EXPECT_EQ(codes("1.8", "0.3"), std::tuple(0x15u, 0x45u));
 }
 
 } // namespace
