@@ -100,10 +100,11 @@ TEST(RunController, NextScriptDuringARunSwitchesBetweenShots) {
     t.runFor(1000);
     t.window.click(kNextScriptButton);
     t.runFor(5000);
-    EXPECT_EQ(t.window.title(), "Corvane - dawn");
-    EXPECT_EQ(t.shots(),
-              (Strings{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"}));
-    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
+    EXPECT_EQ(std::tuple(t.window.title(), t.shots(), t.program.run.status),
+              std::tuple(
+                  "Corvane - dawn",
+                  Strings{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"},
+                  RunStatus::kCompleted));
 }
 
 // Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
@@ -112,10 +113,9 @@ TEST(RunController, ModifiedScriptAsksBeforeStarting) {
         RunProgram t(kSimulation);
         t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::No; };
         t.start({line().delay(0)}, "", [&] {
-            if (deleted)
-                std::filesystem::remove(t.dir.path() / "night.txt");
-            else
-                t.program.script.lastWrite = 1; // as if the file changed since it was loaded
+            // Or as if the file changed since it was loaded.
+            deleted ? (void)std::filesystem::remove(t.dir.path() / "night.txt")
+                    : (void)(t.program.script.lastWrite = 1);
         });
         ASSERT_EQ(t.window.messageBoxes().size(), deleted ? 0u : 1u) << deleted;
         EXPECT_EQ(deleted ? "Warning" : t.window.messageBoxes()[0].caption, "Warning");
@@ -140,10 +140,8 @@ TEST(RunController, ARequestThatCannotBeCarriedOutSkipsNothing) {
         t.dir.write(c.link, "dawn.txt");
         const auto next = line().delay(50).speed("1/250");
         t.start({line().delay(0).speed("1"), next, next, next});
-        if (c.content)
-            t.dir.write(c.link, c.content);
-        else
-            std::filesystem::remove(t.dir.path() / c.link);
+        c.content ? (void)t.dir.write(c.link, c.content)
+                  : (void)std::filesystem::remove(t.dir.path() / c.link);
         t.runFor(500);
         t.window.click(c.command); // during the first shot's 1 s exposure
         t.runFor(16000);

@@ -2,6 +2,7 @@
 // accepts or refuses, and rehearsals whose timeline says it all, are scenarios (tests/scenarios/).
 #include "tests/support/run_program.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -160,36 +161,34 @@ TEST(ShotExecution, BurstHoldsTheCable) {
 // (a file now in its place) ends the run on that error, never "Completed" with its picture missing.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
-    const struct {
-        Strings found; // in the picture folder before the shot, each holding "an earlier night"
-        bool refuses;
-        Strings after;
-    } cases[] = {
-        // First: the process names its downloads from 0 on, as the crashed one did.
-        {{".orvex-download-0.part", ".orvex-download-1.part"},
-         false,
-         {".orvex-download-0.part", ".orvex-download-1.part", dated}},
-        {{dated}, false, {dated, "IMG_0001.JPG"}},
-        {{dated, "IMG_0001.JPG"}, false, {dated, "IMG_0001-1.JPG", "IMG_0001.JPG"}},
-        {{}, true, {}},
-    };
-    for (const auto& c : cases) {
+    // In the picture folder before the shot, each holding "an earlier night", and the picture added; none:
+    // the folder refuses it. First: the process names its downloads from 0 on, as the crashed one did.
+    const std::pair<Strings, std::string> cases[] = {
+        {{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
+        {{dated}, "IMG_0001.JPG"},
+        {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
+        {{}, ""}};
+    for (const auto& [found, added] : cases) {
+        const bool refuses = added.empty();
         RunProgram t;
         const auto folder = t.dir.path() / "1 - Canon EOS 600D";
         std::filesystem::create_directories(folder);
-        for (const std::string& name : c.found) std::ofstream(folder / name) << "an earlier night";
+        for (const std::string& name : found) std::ofstream(folder / name) << "an earlier night";
         t.start({line().delay(0).speed("1")});
-        if (c.refuses) { // during the exposure
+        if (refuses) { // during the exposure
             std::filesystem::remove(folder);
             std::ofstream(folder) << "not a folder";
         }
         t.runFor(5000);
         EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running),
-                  std::tuple(c.refuses ? RunStatus::kError : RunStatus::kCompleted, false));
-        EXPECT_EQ(t.lastBox() ? t.lastBox()->text : "", c.refuses ? "Stream open error" : "");
-        if (c.refuses) continue;
-        EXPECT_EQ(t.pictures(), c.after);
-        for (const std::string& name : c.found)
+                  std::tuple(refuses ? RunStatus::kError : RunStatus::kCompleted, false));
+        EXPECT_EQ(t.lastBox() ? t.lastBox()->text : "", refuses ? "Stream open error" : "");
+        if (refuses) continue;
+        Strings after = found;
+        after.push_back(added);
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(t.pictures(), after);
+        for (const std::string& name : found)
             EXPECT_EQ(t.dir.read(folder / name), "an earlier night") << name;
     }
 }

@@ -49,7 +49,12 @@ class Timeline : public RunObserver {
         return events_;
     }
     // Only the events that begin with the text.
-    std::vector<std::string> only(const std::string& prefix) const;
+    std::vector<std::string> only(const std::string& prefix) const {
+        std::vector<std::string> result;
+        for (const std::string& e : events())
+            if (e.find(" " + prefix) != std::string::npos) result.push_back(e);
+        return result;
+    }
 
   private:
     void add(const std::string& event) {
@@ -61,12 +66,5 @@ class Timeline : public RunObserver {
     mutable std::mutex mutex_;
     std::vector<std::string> events_;
 };
-
-inline std::vector<std::string> Timeline::only(const std::string& prefix) const {
-    std::vector<std::string> result;
-    for (const std::string& e : events())
-        if (e.find(" " + prefix) != std::string::npos) result.push_back(e);
-    return result;
-}
 
 } // namespace orvex::test
