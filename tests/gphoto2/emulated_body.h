@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,14 @@ std::string emulatedEnvironment(const TempDir& home, const std::string& bodies,
                                 const std::string& faults = "");
 // The body's log lines without their time stamps.
 std::vector<std::string> bodyLog(const TempDir& home);
+// How many of the lines start with `start`.
+long countStarting(const std::vector<std::string>& lines, const std::string& start);
+// Where the nth line equal to `line` stands; lines.size() when there is none.
+long indexOf(const std::vector<std::string>& lines, const std::string& line, int nth = 1);
+// The first of `wanted` that does not come after the one before it, as a part of `text` or as a whole line of
+// `lines`; "" when all come in that order.
+std::string firstMissing(const std::string& text, const std::vector<std::string>& wanted);
+std::string firstMissing(const std::vector<std::string>& lines, const std::vector<std::string>& wanted);
 
 class EmulatedBody : public ::testing::Test {
   protected:
@@ -34,7 +43,15 @@ class EmulatedBody : public ::testing::Test {
     void set(EdsPropertyID property, EdsUInt32 code) {
         ASSERT_EQ(EdsSetPropertyData(camera, property, 0, sizeof code, &code), EDS_ERR_OK) << property;
     }
-    std::vector<std::string> actions() const { return bodyLog(home); }
+    EdsUInt32 get(EdsPropertyID property) {
+        EdsUInt32 value = 0xDEADBEEF;
+        EXPECT_EQ(EdsGetPropertyData(camera, property, 0, sizeof value, &value), EDS_ERR_OK) << property;
+        return value;
+    }
+    std::vector<std::string> actions(std::size_t since = 0) const {
+        const std::vector<std::string> all = bodyLog(home);
+        return {all.begin() + static_cast<long>(std::min(since, all.size())), all.end()};
+    }
 
     TempDir home;
     std::shared_ptr<sdk::CameraDriver> driver = makeGphotoDriver();

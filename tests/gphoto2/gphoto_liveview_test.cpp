@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -17,69 +18,64 @@ using ::testing::IsSupersetOf;
 
 class GphotoLiveView : public EmulatedBody {
   protected:
-    // One frame into a memory stream; the frame's zoom facts through its image reference.
-    EdsError frame(sdk::EvfFrameInfo& info, std::vector<unsigned char>& jpeg) {
+    struct Frame {
+        EdsError error;
+        sdk::EvfFrameInfo info; // the frame's zoom facts, read through its image reference
+        std::vector<unsigned char> jpeg;
+    };
+    Frame frame() {
+        Frame f{};
         EdsStreamRef stream = nullptr;
         EdsEvfImageRef image = nullptr;
         EdsCreateMemoryStream(0x200000, &stream);
         EdsCreateEvfImageRef(stream, &image);
-        const EdsError error = EdsDownloadEvfImage(camera, image);
-        if (error == EDS_ERR_OK) {
-            EdsGetPropertyData(image, kEdsPropID_Evf_Zoom, 0, sizeof info.zoom, &info.zoom);
-            EdsGetPropertyData(image, kEdsPropID_Evf_ZoomPosition, 0, sizeof info.zoomPosition,
-                               &info.zoomPosition);
-            EdsGetPropertyData(image, kEdsPropID_Evf_CoordinateSystem, 0, sizeof info.coordinateSystem,
-                               &info.coordinateSystem);
+        if ((f.error = EdsDownloadEvfImage(camera, image)) == EDS_ERR_OK) {
+            EdsGetPropertyData(image, kEdsPropID_Evf_Zoom, 0, sizeof f.info.zoom, &f.info.zoom);
+            EdsGetPropertyData(image, kEdsPropID_Evf_ZoomPosition, 0, sizeof(EdsPoint), &f.info.zoomPosition);
+            EdsGetPropertyData(image, kEdsPropID_Evf_CoordinateSystem, 0, sizeof(EdsSize),
+                               &f.info.coordinateSystem);
             void* data = nullptr;
             EdsUInt64 length = 0;
             EdsGetPointer(stream, &data);
             EdsGetLength(stream, &length);
-            const auto* bytes = static_cast<const unsigned char*>(data);
-            jpeg.assign(bytes, bytes + length);
+            f.jpeg.assign(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + length);
         }
         EdsRelease(image);
         EdsRelease(stream);
-        return error;
+        return f;
     }
 };
 
-TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPosition) {
+// The body places its zoom area on its sensor's pixels, which the library does not tell; the first frame puts
+// the area in the middle of them. The lens drives near and far, and focuses on command.
+TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPositionAndTheLensDrivesAndFocuses) {
     open();
     set(kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC);
-    sdk::EvfFrameInfo info;
-    std::vector<unsigned char> jpeg;
-    ASSERT_EQ(frame(info, jpeg), EDS_ERR_OK);
-    ASSERT_GT(jpeg.size(), 2u);
-    EXPECT_EQ(jpeg[0], 0xFF);
-    EXPECT_EQ(jpeg[1], 0xD8);
-    EXPECT_EQ(info.zoom, kEdsEvfZoom_Fit);
-    // The body places its zoom area on its sensor's pixels, which the library does not tell; the first frame
-    // puts the area in the middle of them.
-    EXPECT_EQ(info.coordinateSystem.width, 5184);
-    EXPECT_EQ(info.coordinateSystem.height, 3456);
-    EXPECT_EQ(info.zoomPosition.x, 2073);
-    EXPECT_EQ(info.zoomPosition.y, 1382);
-
-    set(kEdsPropID_Evf_Zoom, kEdsEvfZoom_x5);
-    const EdsPoint position{300, 200};
-    ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof position, &position),
-              EDS_ERR_OK);
-    ASSERT_EQ(frame(info, jpeg), EDS_ERR_OK);
-    EXPECT_EQ(info.zoom, kEdsEvfZoom_x5);
-    EXPECT_EQ(info.zoomPosition.x, 300);
-    EXPECT_EQ(info.zoomPosition.y, 200);
+    for (const auto& [zoom, x, y] :
+         {std::tuple<EdsUInt32, int, int>{kEdsEvfZoom_Fit, 2073, 1382}, {kEdsEvfZoom_x5, 300, 200}}) {
+        SCOPED_TRACE(zoom);
+        const EdsPoint position{x, y};
+        if (zoom != kEdsEvfZoom_Fit) {
+            set(kEdsPropID_Evf_Zoom, zoom);
+            ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof position, &position),
+                      EDS_ERR_OK);
+        }
+        const Frame f = frame();
+        ASSERT_EQ(f.error, EDS_ERR_OK);
+        ASSERT_GT(f.jpeg.size(), 2u);
+        EXPECT_EQ(std::tuple(f.jpeg[0], f.jpeg[1], f.info.zoom), std::tuple(0xFF, 0xD8, zoom));
+        EXPECT_EQ(std::tuple(f.info.zoomPosition.x, f.info.zoomPosition.y), std::tuple(x, y));
+        EXPECT_EQ(std::tuple(f.info.coordinateSystem.width, f.info.coordinateSystem.height),
+                  std::tuple(5184, 3456));
+    }
     set(kEdsPropID_Evf_OutputDevice, 0);
-    EXPECT_THAT(actions(), IsSupersetOf({"set viewfinder 1", "set eoszoomposition 2073,1382", "set eoszoom 5",
-                                         "set eoszoomposition 300,200", "set viewfinder 0"}));
-}
-
-TEST_F(GphotoLiveView, DrivesTheFocusNearAndFarAndFocusesOnCommand) {
-    open();
     for (const EdsInt32 step : {kEdsEvfDriveLens_Near2, kEdsEvfDriveLens_Far3})
         EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DriveLensEvf, step), EDS_ERR_OK);
     EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DriveLensEvf, 4), EDS_ERR_INVALID_PARAMETER);
     EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DoEvfAf, kEdsCameraCommand_EvfAf_ON), EDS_ERR_OK);
-    EXPECT_THAT(actions(), IsSupersetOf({"set manualfocusdrive Near 2", "set manualfocusdrive Far 3",
+    EXPECT_THAT(actions(), IsSupersetOf({"set viewfinder 1", "set eoszoomposition 2073,1382", "set eoszoom 5",
+                                         "set eoszoomposition 300,200", "set viewfinder 0",
+                                         "set manualfocusdrive Near 2", "set manualfocusdrive Far 3",
                                          "set autofocusdrive 1"}));
 }
 
@@ -100,22 +96,41 @@ struct Watching {
     TestProgram t;
 };
 
-TEST_F(GphotoLiveView, TheWindowShowsTheBodyAndItsButtonsReachIt) {
+// The window shows the body's frames, one a tick, and its buttons reach the body. Where the outline stands in
+// the picture area is where the body was told to put its zoom area, in its sensor's pixels: in the middle at
+// first, after Center, and one step to the right.
+TEST_F(GphotoLiveView, TheWindowShowsTheBodyItsButtonsReachItAndTheOutlineStandsOnItsZoomArea) {
     Watching w;
-    const auto click = [&](int button) {
-        w.window().click(button);
+    const struct {
+        int button; // 0: the first frame
+        const char* told;
+        EdsPoint at = {-1, -1}; // where the outline stands, when it matters
+        EdsUInt32 zoom = kEdsEvfZoom_Fit;
+    } steps[] = {{0, "set eoszoomposition 2073,1382", {2073, 1382}},
+                 {kZoomRight, "set eoszoomposition 2201,1382", {2201, 1382}},
+                 {kZoomCenter, "set eoszoomposition 2073,1382", {2073, 1382}},
+                 {kZoomDown, "set eoszoomposition 2073,1510", {2073, 1510}},
+                 {kZoomX5Button, "set eoszoom 5", {-1, -1}, kEdsEvfZoom_x5},
+                 {kZoomFitButton, "set eoszoom 1"},
+                 {kFocusFar1, "set manualfocusdrive Far 1"}};
+    int frames = 0;
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.told);
+        const std::size_t before = actions().size();
+        if (s.button) w.window().click(s.button);
         w.t.window.pump();
         w.tick();
-    };
-    w.tick();
-    EXPECT_EQ(w.window().drawing(kPictureArea).count, 1) << "a frame reached the window";
-    click(kZoomX5Button);
-    EXPECT_EQ(w.t.program.liveView.evfZoom, kEdsEvfZoom_x5);
-    click(kZoomFitButton);
-    EXPECT_EQ(w.t.program.liveView.evfZoom, kEdsEvfZoom_Fit);
-    click(kFocusFar1);
-    EXPECT_EQ(w.window().drawing(kPictureArea).count, 4);
-    EXPECT_THAT(actions(), IsSupersetOf({"set eoszoom 5", "set eoszoom 1", "set manualfocusdrive Far 1"}));
+        EXPECT_EQ(w.window().drawing(kPictureArea).count, ++frames) << "a frame reached the window";
+        EXPECT_EQ(w.t.program.liveView.evfZoom, s.zoom);
+        EXPECT_THAT(actions(before), ::testing::Contains(s.told));
+        if (s.at.x < 0) continue;
+        EXPECT_EQ(actions().back(), s.told);
+        const auto& outline = w.window().drawing(kPictureArea).outline;
+        const PixelRect area = w.window().itemRect(kPictureArea);
+        ASSERT_TRUE(outline);
+        EXPECT_EQ(outline->x, area.width * s.at.x / 5184);
+        EXPECT_EQ(outline->y, area.height * s.at.y / 3456);
+    }
 }
 
 // The grid comes from the model's name as the library spells it, the longer name first.
@@ -139,36 +154,6 @@ TEST(SensorGrid, FollowsTheModelsName) {
         EXPECT_EQ(grid.width, c.grid.width) << c.model;
         EXPECT_EQ(grid.height, c.grid.height) << c.model;
     }
-    const EdsPoint middle = gphoto::centredZoomArea({5184, 3456});
-    EXPECT_EQ(middle.x, 2073);
-    EXPECT_EQ(middle.y, 1382);
-}
-
-// Where the outline stands in the picture area is where the body was told to put its zoom area, in its
-// sensor's pixels: in the middle at first, after Center, and one step to the right.
-TEST_F(GphotoLiveView, TheOutlineStandsWhereTheBodyPutsItsZoomArea) {
-    Watching w;
-    const struct {
-        int button; // 0: the first frame
-        const char* told;
-        EdsPoint at;
-    } steps[] = {{0, "set eoszoomposition 2073,1382", {2073, 1382}},
-                 {kZoomRight, "set eoszoomposition 2201,1382", {2201, 1382}},
-                 {kZoomCenter, "set eoszoomposition 2073,1382", {2073, 1382}},
-                 {kZoomDown, "set eoszoomposition 2073,1510", {2073, 1510}}};
-    for (const auto& s : steps) {
-        if (s.button) {
-            w.window().click(s.button);
-            w.t.window.pump();
-        }
-        w.tick();
-        EXPECT_EQ(actions().back(), s.told) << s.told;
-        const auto& outline = w.window().drawing(kPictureArea).outline;
-        const PixelRect area = w.window().itemRect(kPictureArea);
-        ASSERT_TRUE(outline) << s.told;
-        EXPECT_EQ(outline->x, area.width * s.at.x / 5184) << s.told;
-        EXPECT_EQ(outline->y, area.height * s.at.y / 3456) << s.told;
-    }
 }
 
 TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
@@ -189,19 +174,14 @@ TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
     EXPECT_FALSE(p.camera.afModeStale);
 }
 
+// The program learns at connection that the 5D Mark III body offers no live view.
 TEST_F(GphotoLiveView, ABodyWithoutFramesSaysSoInTheProgramsTerms) {
-    const struct {
-        const char *body, *faults;
-        EdsError expected;
-    } cases[] = {{k700D, "preview-not-ready", EDS_ERR_OBJECT_NOTREADY},
-                 {k5DMarkIII, "", EDS_ERR_NOT_SUPPORTED}};
-    for (const auto& c : cases) {
-        reopen(c.body, c.faults);
-        sdk::EvfFrameInfo info;
-        std::vector<unsigned char> jpeg;
-        EXPECT_EQ(frame(info, jpeg), c.expected) << c.body;
+    for (const auto& [body, faults, expected] :
+         {std::tuple{k700D, "preview-not-ready", EDS_ERR_OBJECT_NOTREADY},
+          std::tuple{k5DMarkIII, "", EDS_ERR_NOT_SUPPORTED}}) {
+        reopen(body, faults);
+        EXPECT_EQ(frame().error, expected) << body;
     }
-    // The program learns at connection that the 5D Mark III body offers no live view.
     EdsUInt32 output = 0;
     EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Evf_OutputDevice, 0, sizeof output, &output),
               EDS_ERR_PROPERTIES_UNAVAILABLE);
