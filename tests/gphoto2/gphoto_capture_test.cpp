@@ -109,21 +109,6 @@ class GphotoCapture : public EmulatedBody {
     }
 };
 
-// The body writes a picture out just after it is ready for the next release; the library's trigger,
-// focusing, would read away what the body announces meanwhile.
-TEST_F(GphotoCapture, APictureAnnouncedWhileTheNextReleaseFocusesIsNotLost) {
-    start("");
-    set(kEdsPropID_AFMode, 0); // One Shot
-    set(kEdsPropID_Tv, 0x98);  // 1/4000 s
-    ASSERT_EQ(take(), EDS_ERR_OK);
-    // The next release comes the moment the body is ready again, before anyone asked for its events.
-    EdsError second = EDS_ERR_DEVICE_BUSY;
-    for (int tries = 0; tries < 100000 && second == EDS_ERR_DEVICE_BUSY; ++tries) second = take();
-    ASSERT_EQ(second, EDS_ERR_OK);
-    EXPECT_TRUE(awaitFiles(2));
-    EXPECT_THAT(heard.files, ElementsAre("transfer IMG_0001.CR2", "transfer IMG_0002.CR2"));
-}
-
 // Two exposures in a row, then a third that the end of the session closes.
 TEST_F(GphotoCapture, OpensAndClosesABulbShutterByCommandOrEitherLibrarysRemoteRelease) {
     const std::string press = "set eosremoterelease Press Full",
@@ -195,32 +180,6 @@ TEST_F(GphotoCapture, ARefusedReleaseAnswersWithTheCodeTheProgramHandles) {
         EXPECT_EQ(countStarting(told, "set eosremoterelease Press") > 0, c.pressed);
         // Whatever was pressed is let go.
         EXPECT_TRUE(!c.pressed || (!told.empty() && told.back().starts_with("set eosremoterelease Release")));
-    }
-}
-
-TEST_F(GphotoCapture, ABodyThatSwitchesOffOrIsUnpluggedReachesTheProgramAsTheShutdownEvent) {
-    const struct {
-        const char* faults;
-        std::vector<std::string> files; // handed over before the body went
-        bool gone = true;
-    } cases[] = {{"shutdown=1", {"transfer IMG_0001.CR2"}},
-                 {"unplug=1", {}},
-                 {"unplug-in-download=1", {"transfer IMG_0001.CR2"}}, // told, to be counted as lost
-                 {"no-card,unplug-in-download=1", {}},
-                 // The auto power-off warning, which comes before the picture: the body stays.
-                 {"soon-shutdown=1", {"transfer IMG_0001.CR2"}, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.faults);
-        std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
-        start(c.faults);
-        take();
-        EXPECT_TRUE(
-            awaitEvents([&] { return c.gone ? heard.shutdowns > 0 : heard.files.size() == c.files.size(); }));
-        EdsUInt32 value = 0;
-        EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value),
-                  c.gone ? EDS_ERR_COMM_DISCONNECTED : EDS_ERR_OK);
-        EXPECT_EQ(heard.shutdowns, c.gone ? 1 : 0);
-        EXPECT_EQ(heard.files, c.files);
     }
 }
 
@@ -329,44 +288,66 @@ TEST_F(GphotoCapture, ABusyOrSlowBodyGivesEachPictureWholeIsLetGoAndHasItsCardEm
     }
 }
 
-// A card that fills up during the night: the body reports no shot left, and the next picture for the computer
-// comes through the library's memory without a refused release.
-TEST_F(GphotoCapture, ACardThatFillsUpSendsTheNextPictureThroughMemoryBeforeTheRelease) {
-    start("card-full-at=1");
-    ASSERT_EQ(take(), EDS_ERR_OK);
-    ASSERT_TRUE(awaitFiles(1));
-    // The body's news of its card comes with the first picture's.
-    awaitEvents([&] { return heard.throughMemory > 0; });
-    ASSERT_EQ(take(), EDS_ERR_OK);
-    EXPECT_TRUE(awaitFiles(2));
-    EXPECT_THAT(heard.files, ElementsAre("transfer IMG_0001.CR2", "transfer capt0000.CR2"));
-    EXPECT_EQ(heard.throughMemory, 1);
-    EXPECT_THAT(actions(), ::testing::Not(Contains("refused: card")));
-}
-
-// Where the card cannot take the pictures, they come through the library's memory and the body says so,
-// once in the session.
-TEST_F(GphotoCapture, WithoutACardThatTakesThemPicturesComeThroughMemoryAndTheBodySaysSoOnce) {
+// What the program hears after releases to the computer: the pictures announced, a body that went, and the
+// body's word that its pictures come through the library's memory, once in the session.
+// - The body writes a picture out just after it is ready for the next release; the library's trigger,
+//   focusing, would read away what the body announces meanwhile.
+// - A card that fills up during the night: the body reports no shot left, and the next picture comes through
+//   the library's memory without a refused release.
+// - A body that switches off or is unplugged reaches the program as the shutdown event; the auto power-off
+//   warning, which comes before the picture, does not.
+// - Where the card cannot take the pictures, they come through the library's memory.
+TEST_F(GphotoCapture, WhatTheProgramHearsAfterItsReleases) {
+    const std::string first = "transfer IMG_0001.CR2", memory = "transfer capt0000.CR2";
     const struct {
         const char* faults;
-        bool released; // the body then takes a picture
-    } cases[] = {{"no-card", true},
-                 {"refuse=capturetarget:Memory card", true},
-                 {"card-full", false},
-                 {"card-read-only", false}};
+        EdsUInt32 afMode;
+        int releases;
+        bool waits; // for the first picture and the body's news before the second release
+        std::vector<std::string> files;
+        bool gone = false;
+        int throughMemory = 0;
+        std::string target = "Memory card"; // told to the body
+    } cases[] = {
+        {"", 0, 2, false, {first, "transfer IMG_0002.CR2"}},
+        {"card-full-at=1", 3, 2, true, {first, memory}, false, 1},
+        {"shutdown=1", 3, 1, false, {first}, true},
+        {"unplug=1", 3, 1, false, {}, true},
+        {"unplug-in-download=1", 3, 1, false, {first}, true}, // told, to be counted as lost
+        {"no-card,unplug-in-download=1", 3, 1, false, {}, true, 1, "Internal RAM"},
+        {"soon-shutdown=1", 3, 1, false, {first}},
+        {"no-card", 3, 1, false, {memory}, false, 1, "Internal RAM"},
+        {"refuse=capturetarget:Memory card", 3, 1, false, {memory}, false, 1, "Internal RAM"},
+        {"card-full", 3, 0, false, {}, false, 1, "Internal RAM"},
+        {"card-read-only", 3, 0, false, {}, false, 1, "Internal RAM"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.faults);
+        std::filesystem::remove(home.path() / ".orvex-emulated-unplugged");
         start(c.faults);
-        set(kEdsPropID_SaveTo, kEdsSaveTo_Host);
-        EXPECT_EQ(actions().back(), "set capturetarget Internal RAM");
-        if (c.released) {
-            ASSERT_EQ(take(), EDS_ERR_OK);
-            EXPECT_TRUE(awaitFiles(1));
-            EXPECT_THAT(heard.files, ElementsAre("transfer capt0000.CR2"));
-        } else {
-            awaitEvents([&] { return heard.throughMemory > 0; });
+        set(kEdsPropID_SaveTo, kEdsSaveTo_Host); // said once all the same
+        EXPECT_EQ(actions().back(), "set capturetarget " + c.target);
+        set(kEdsPropID_AFMode, c.afMode);
+        set(kEdsPropID_Tv, 0x98); // 1/4000 s
+        for (int release = 1; release <= c.releases; ++release) {
+            if (c.waits && release > 1)
+                awaitEvents([&] { return heard.files.size() == 1 && heard.throughMemory; });
+            // The next release comes the moment the body is ready again.
+            EdsError error = EDS_ERR_DEVICE_BUSY;
+            for (int tries = 0; tries < 100000 && error == EDS_ERR_DEVICE_BUSY; ++tries) error = take();
+            EXPECT_EQ(c.gone ? EDS_ERR_OK : error, EDS_ERR_OK) << release;
         }
-        EXPECT_EQ(heard.throughMemory, 1);
+        EXPECT_TRUE(awaitEvents([&] {
+            return heard.files.size() == c.files.size() && heard.shutdowns == c.gone &&
+                   heard.throughMemory == c.throughMemory;
+        }));
+        EXPECT_EQ(heard.files, c.files);
+        EXPECT_EQ(heard.shutdowns, c.gone ? 1 : 0);
+        EXPECT_EQ(heard.throughMemory, c.throughMemory);
+        EdsUInt32 value = 0;
+        EXPECT_EQ(EdsGetPropertyData(camera, kEdsPropID_Tv, 0, sizeof value, &value),
+                  c.gone ? EDS_ERR_COMM_DISCONNECTED : EDS_ERR_OK);
+        EXPECT_THAT(actions(), ::testing::Not(Contains("refused: card")));
     }
 }
 
