@@ -33,35 +33,6 @@ std::vector<std::string> bodyLog(const TempDir& home) {
     return lines;
 }
 
-long countStarting(const std::vector<std::string>& lines, const std::string& start) {
-    return std::count_if(lines.begin(), lines.end(),
-                         [&](const std::string& l) { return l.starts_with(start); });
-}
-
-long indexOf(const std::vector<std::string>& lines, const std::string& line, int nth) {
-    return std::find_if(lines.begin(), lines.end(),
-                        [&](const std::string& l) { return l == line && --nth == 0; }) -
-           lines.begin();
-}
-
-std::string firstMissing(const std::string& text, const std::vector<std::string>& wanted) {
-    std::size_t at = 0;
-    for (const std::string& part : wanted) {
-        if ((at = text.find(part, at)) == std::string::npos) return part;
-        at += part.size();
-    }
-    return "";
-}
-
-std::string firstMissing(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
-    auto at = lines.begin();
-    for (const std::string& line : wanted) {
-        if ((at = std::find(at, lines.end(), line)) == lines.end()) return line;
-        ++at;
-    }
-    return "";
-}
-
 void EmulatedBody::SetUp() {
     useEmulatedBodies(home, k700D);
     ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);

@@ -24,13 +24,37 @@ std::string emulatedEnvironment(const TempDir& home, const std::string& bodies,
 // The body's log lines without their time stamps.
 std::vector<std::string> bodyLog(const TempDir& home);
 // How many of the lines start with `start`.
-long countStarting(const std::vector<std::string>& lines, const std::string& start);
+inline long countStarting(const std::vector<std::string>& lines, const std::string& start) {
+    return std::ranges::count_if(lines, [&](const std::string& l) { return l.starts_with(start); });
+}
+
 // Where the nth line equal to `line` stands; lines.size() when there is none.
-long indexOf(const std::vector<std::string>& lines, const std::string& line, int nth = 1);
+inline long indexOf(const std::vector<std::string>& lines, const std::string& line, int nth = 1) {
+    return std::find_if(lines.begin(), lines.end(),
+                        [&](const std::string& l) { return l == line && --nth == 0; }) -
+           lines.begin();
+}
+
 // The first of `wanted` that does not come after the one before it, as a part of `text` or as a whole line of
 // `lines`; "" when all come in that order.
-std::string firstMissing(const std::string& text, const std::vector<std::string>& wanted);
-std::string firstMissing(const std::vector<std::string>& lines, const std::vector<std::string>& wanted);
+inline std::string firstMissing(const std::string& text, const std::vector<std::string>& wanted) {
+    std::size_t at = 0;
+    for (const std::string& part : wanted) {
+        if ((at = text.find(part, at)) == std::string::npos) return part;
+        at += part.size();
+    }
+    return "";
+}
+
+inline std::string firstMissing(const std::vector<std::string>& lines,
+                                const std::vector<std::string>& wanted) {
+    auto at = lines.begin();
+    for (const std::string& line : wanted) {
+        if ((at = std::find(at, lines.end(), line)) == lines.end()) return line;
+        ++at;
+    }
+    return "";
+}
 
 class EmulatedBody : public ::testing::Test {
   protected:
