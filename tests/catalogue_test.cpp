@@ -39,18 +39,13 @@ TEST(Catalogue, EveryNumberButTheHolesHasTextsInBothLanguages) {
     for (int language : {kEnglish, kFrench}) EXPECT_STREQ(messageText(language, 1000), "???");
 }
 
-TEST(Catalogue, UnknownLanguageAndEnglishWhateverTheLanguage) {
+// An unknown language, English whatever the language, the language of a system's id, and texts filled in.
+TEST(Catalogue, OtherLookups) {
     EXPECT_STREQ(messageText(0, 54), "Unknown language !");
     EXPECT_STREQ(messageText(52, 54), "Unknown language !");
     EXPECT_STREQ(englishText(161), "Script editor");
-}
-
-TEST(Catalogue, LanguageFromSystemLanguageId) {
     for (unsigned id : {1036u, 6156u}) EXPECT_EQ(languageFromLangId(id), kFrench) << id;
     for (unsigned id : {0u, 1033u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
-}
-
-TEST(Catalogue, FilledMessages) {
     EXPECT_EQ(formatMessage(kFrench, 74, 12), "Délai invalide à la ligne 12 !");
     EXPECT_EQ(formatMessage(kEnglish, 168, std::string("ttyUSB0")), "Cannot access serial port ttyUSB0 !");
 }

@@ -18,6 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const char* const kManuals[] = {"en.md", "fr.md"};
+
+std::vector<std::string> manualLines(const char* manual) {
+    std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
     static const std::regex marker(R"(^<!-- output: orvex-cli (.*) -->$)");
     int checked = 0;
@@ -39,10 +48,8 @@ TEST(Docs, EveryScriptAManualShowsIsAnExampleFileNamedBesideIt) {
     static const std::regex named(R"(`(?:examples/)?([a-z_]+\.txt)`)");
     const std::string header = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST";
     int scripts = 0;
-    for (const char* manual : {"en.md", "fr.md"}) {
-        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (const char* manual : kManuals) {
+        const std::vector<std::string> lines = manualLines(manual);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const std::size_t indent = lines[i].find_first_not_of(' ');
             if (indent == std::string::npos || lines[i].substr(indent) != header) continue;
@@ -70,28 +77,6 @@ TEST(Docs, EveryScriptAManualShowsIsAnExampleFileNamedBesideIt) {
     EXPECT_GE(scripts, 6);
 }
 
-// The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut
-// off at the page's edge, would be copied wrong. A line of the page (docs/print/manual.css: 174 mm of 7 pt
-// DejaVu Sans Mono) holds this many characters of them, tabs expanded.
-TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPage) {
-    constexpr std::size_t kPageWidth = 116;
-    for (const char* manual : {"en.md", "fr.md"}) {
-        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
-        bool fenced = false;
-        int number = 0;
-        for (std::string line; std::getline(in, line);) {
-            ++number;
-            if (line.starts_with("```")) fenced = !fenced;
-            if (!fenced && !line.starts_with("    ")) continue;
-            std::size_t width = 0;
-            for (const char c : line)
-                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-                    width = c == '\t' ? (width / 8 + 1) * 8 : width + 1;
-            EXPECT_LE(width, kPageWidth) << manual << ":" << number;
-        }
-    }
-}
-
 // A heading's anchor as GitHub and pandoc make it: lower case (the accented capitals of French too), letters,
 // digits, '-' and '_' kept, spaces made '-', the rest dropped.
 std::string anchorOf(const std::string& heading) {
@@ -111,20 +96,33 @@ std::string anchorOf(const std::string& heading) {
     return anchor;
 }
 
-// The manuals are read as PDFs, where a link to nowhere is a dead end.
-TEST(Docs, EveryLinkInAManualLeadsToOneOfItsHeadings) {
+// The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut
+// off at the page's edge, would be copied wrong. A line of the page (docs/print/manual.css: 174 mm of 7 pt
+// DejaVu Sans Mono) holds this many characters of them, tabs expanded. The manuals are read as PDFs too,
+// where a link to nowhere is a dead end.
+TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPageAndEveryLinkLeadsToAHeading) {
+    constexpr std::size_t kPageWidth = 116;
     static const std::regex heading(R"(^#+ (.*)$)");
     static const std::regex link(R"(\]\(#([^)]+)\))");
-    for (const char* manual : {"en.md", "fr.md"}) {
-        std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
+    for (const char* manual : kManuals) {
+        bool fenced = false;
+        int number = 0;
         std::set<std::string> anchors;
         std::vector<std::string> targets;
-        for (std::string line; std::getline(in, line);) {
+        for (const std::string& line : manualLines(manual)) {
+            ++number;
             std::smatch m;
             if (std::regex_match(line, m, heading)) anchors.insert(anchorOf(m[1]));
             for (auto it = std::sregex_iterator(line.begin(), line.end(), link); it != std::sregex_iterator();
                  ++it)
                 targets.push_back((*it)[1]);
+            if (line.starts_with("```")) fenced = !fenced;
+            if (!fenced && !line.starts_with("    ")) continue;
+            std::size_t width = 0;
+            for (const char c : line)
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+                    width = c == '\t' ? (width / 8 + 1) * 8 : width + 1;
+            EXPECT_LE(width, kPageWidth) << manual << ":" << number;
         }
         EXPECT_FALSE(targets.empty()) << manual;
         for (const std::string& target : targets)
@@ -138,9 +136,8 @@ TEST(Docs, ThePrintedManualsHaveABookmarkForEveryHeading) {
     const fs::path built = fs::path(ORVEX_CLI_PATH).parent_path();
     for (const auto& [manual, pdf] :
          {std::pair{"en.md", "Orvex_eng.pdf"}, std::pair{"fr.md", "Orvex_fr.pdf"}}) {
-        std::ifstream source(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
         int headings = 0;
-        for (std::string line; std::getline(source, line);) headings += line.starts_with("#");
+        for (const std::string& line : manualLines(manual)) headings += line.starts_with("#");
         std::ifstream in(built / pdf, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), {}};
         ASSERT_TRUE(bytes.starts_with("%PDF")) << pdf;

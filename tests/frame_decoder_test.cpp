@@ -1,12 +1,13 @@
 // Live view JPEGs become bottom-up frames with padded rows; a damaged one is dropped and the next one
 // decodes.
-#include "sdk/virtual/picture_files.h"
 #include "liveview/frame_decoder.h"
+#include "sdk/virtual/picture_files.h"
 
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -44,10 +45,7 @@ TEST(FrameDecoder, ColourFramesAreBlueGreenRedBottomUpWithZeroPadding) {
     const Bytes jpeg = redOverBlue();
     Frame f;
     ASSERT_TRUE(decodeFrame(jpeg.data(), jpeg.size(), f));
-    EXPECT_EQ(f.width, 5);
-    EXPECT_EQ(f.height, 16);
-    EXPECT_EQ(f.bitsPerPixel, 24);
-    EXPECT_EQ(f.stride(), 16);
+    EXPECT_EQ(std::tuple(f.width, f.height, f.bitsPerPixel, f.stride()), std::tuple(5, 16, 24, 16));
     ASSERT_EQ(f.pixels.size(), 16u * 16);
     EXPECT_TRUE(f.colourTable.empty());
     const std::uint8_t* first = f.pixels.data();        // the picture's last row: blue
@@ -61,15 +59,13 @@ TEST(FrameDecoder, GreyFramesKeepEightBitsWithAGreyTable) {
     const Bytes jpeg = greyJpeg(5, 3, 200);
     Frame f;
     ASSERT_TRUE(decodeFrame(jpeg.data(), jpeg.size(), f));
-    EXPECT_EQ(f.bitsPerPixel, 8);
-    EXPECT_EQ(f.stride(), 8);
+    EXPECT_EQ(std::tuple(f.bitsPerPixel, f.stride()), std::tuple(8, 8));
     ASSERT_EQ(f.pixels.size(), 24u);
     EXPECT_TRUE(near(f.pixels[0], 200));
     EXPECT_EQ(f.pixels[5], 0) << "padding";
     ASSERT_EQ(f.colourTable.size(), 256u);
-    EXPECT_EQ(f.colourTable[0], 0u);
-    EXPECT_EQ(f.colourTable[128], 0x808080u);
-    EXPECT_EQ(f.colourTable[255], 0xFFFFFFu);
+    EXPECT_EQ(std::tuple(f.colourTable[0], f.colourTable[128], f.colourTable[255]),
+              std::tuple(0u, 0x808080u, 0xFFFFFFu));
 }
 
 TEST(FrameDecoder, ReusesItsBufferAndSurvivesADamagedFrame) {

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 namespace orvex::test {
@@ -58,8 +59,9 @@ HeadlessWindow* liveViewWindow(RunProgram& t) {
 }
 
 // The screen's width chooses the template. A window closed and opened again before the tick that would
-// close it stays, alone. In simulation it opens and no frame comes.
-TEST(LiveViewWindow, OpensInTheScreensSizeAndShowsTheBodysFrames) {
+// close it stays, alone. In simulation it opens and no frame comes. Opened anew, it shows the frame rate in
+// use.
+TEST(LiveViewWindow, OpensInTheScreensSizeShowsTheBodysFramesAndKeepsItsRate) {
     const struct {
         int width;
         const char *body, *name;
@@ -82,10 +84,62 @@ TEST(LiveViewWindow, OpensInTheScreensSizeAndShowsTheBodysFrames) {
         t.runFor(2000);
         EXPECT_EQ(liveViewWindow(t), lv);
         EXPECT_EQ(t.window.modeless(c.name).size(), 1u) << "no second window";
-        EXPECT_EQ(lv->templateName(), c.name);
-        EXPECT_EQ(lv->title(), "Orvex - Live view");
-        EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 333u);
+        EXPECT_EQ(std::tuple(lv->templateName(), lv->title(), t.window.timerPeriod(kTimerLiveView)),
+                  std::tuple(c.name, "Orvex - Live view", 333u));
         EXPECT_EQ(lv->drawing(kPictureArea).count > 0, std::string_view(c.body) != kSimulation);
+        lv->listSelectIndex(kFrameRateList, 4);
+        lv->click(kFrameRateList);
+        t.window.click(kLiveViewButton);
+        t.runFor(400);
+        ASSERT_EQ(liveViewWindow(t), nullptr);
+        t.window.click(kLiveViewButton);
+        ASSERT_NE(lv = liveViewWindow(t), nullptr);
+        EXPECT_EQ(lv->listText(kFrameRateList, lv->listSelection(kFrameRateList)), "5");
+        EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 200u);
+    }
+}
+
+// On its records alone: it speaks the user's language and follows its change, keeping the frame rate chosen;
+// its buttons post their id to the main window, which calls the camera; in simulation they ask nothing.
+TEST(LiveViewWindow, SpeaksTheUsersLanguageAndItsButtonsAskTheMainWindowExceptInSimulation) {
+    for (const bool simulation : {false, true}) {
+        SCOPED_TRACE(::testing::Message() << "simulation " << simulation);
+        LiveViewState state;
+        CameraSession camera;
+        RunState run;
+        Settings settings;
+        RunObserver* observer = nullptr;
+        StartupOptions options;
+        options.simulation = simulation;
+        int language = kFrench;
+        const LiveViewRecords records{state, camera, run, settings, observer, options, language};
+        std::vector<DialogMessage> posted;
+        HeadlessWindow main{[&posted](Window&, const DialogMessage& m) { posted.push_back(m); }};
+        HeadlessWindow lv{[&](Window& w, const DialogMessage& m) { liveViewProcedure(records, main, w, m); }};
+        lv.create(BIG_LIVE_VIEW_DIALOG);
+        const auto texts = [&lv](std::initializer_list<int> ids) {
+            std::vector<std::string> result;
+            for (const int id : ids) result.push_back(lv.itemText(id));
+            return result;
+        };
+        EXPECT_EQ(texts({kFocusGroup, kZoomFitButton, kZoomCenter, kFocusNear3}),
+                  (std::vector<std::string>{"Mise au point", "Vue", "Centrer", "<<<"}));
+        lv.listSelectIndex(kFrameRateList, 1);
+        language = kEnglish;
+        lv.send({MessageKind::User, kLiveViewLanguage, {}});
+        EXPECT_EQ(texts({kFocusGroup, kZoomAreaGroup}), (std::vector<std::string>{"Focus", "Zoom position"}));
+        EXPECT_EQ(lv.listSelection(kFrameRateList), 1) << "the frame rate chosen stays";
+
+        const int buttons[] = {kFocusFar3,  kFocusFar2,       kFocusFar1,    kFocusNear1,   kFocusNear2,
+                               kFocusNear3, kZoomLeft,        kZoomUp,       kZoomRight,    kZoomDown,
+                               kZoomCenter, kAutofocusButton, kZoomX5Button, kZoomFitButton};
+        main.pump();
+        posted.clear();
+        for (const int button : buttons) lv.send({MessageKind::Command, button, {}});
+        main.pump();
+        ASSERT_EQ(posted.size(), simulation ? 0u : std::size(buttons));
+        for (std::size_t i = 0; i < posted.size(); ++i)
+            EXPECT_EQ(std::pair(posted[i].kind, posted[i].id), std::pair(MessageKind::User, buttons[i]));
     }
 }
 
@@ -124,31 +178,20 @@ TEST(LiveViewWindow, ZoomButtonsFollowTheFramesAndFocusFollowsTheAfSwitch) {
     EXPECT_EQ(t.program.liveView.evfZoom, 1u);
     EXPECT_FALSE(lv.isItemEnabled(kFocusFar3)) << "the AF mode event is read at the next tick";
     EXPECT_FALSE(lv.isItemEnabled(kFocusNear1));
-}
-
-TEST(LiveViewWindow, CloseBoxAndCommandEndLiveViewExceptDuringAMoveWait) {
-    RunProgram t("bulb motionAfter=600");
-    t.start({line().when("Move")});
-    t.runFor(100);
-    HeadlessWindow* lv = liveViewWindow(t);
-    ASSERT_NE(lv, nullptr) << "the Move line opened live view";
-    lv->send({MessageKind::Close, 0, {}});
-    t.window.click(kLiveViewButton);
-    t.runFor(1000);
-    EXPECT_EQ(liveViewWindow(t), lv) << "the wait keeps its window";
-    t.answerYes();
-    t.window.click(kStartButton); // the run stops; live view stays open
-    t.runFor(400);
-    ASSERT_EQ(liveViewWindow(t), lv);
-    lv->send({MessageKind::Close, 0, {}});
-    t.runFor(400);
-    EXPECT_EQ(liveViewWindow(t), nullptr);
-    EXPECT_FALSE(t.window.hasTimer(kTimerLiveView));
-    EXPECT_FALSE(t.program.camera.liveViewOutputOn) << "the camera's live view is taken back";
+    // The LV zoom list's texts give the body's zoom: "Fit" 1, "x5" 5, "x10" 10.
+    for (const auto& [index, zoom] : {std::pair{2, 10u}, {1, 5u}, {0, 1u}}) {
+        t.window.listSelectIndex(kZoomList, index);
+        t.window.click(kZoomList);
+        t.runFor(700);
+        EXPECT_EQ(chosenLiveViewZoom(t.program.language, t.window), zoom) << index;
+        EXPECT_EQ(t.program.liveView.evfZoom, zoom) << index;
+    }
 }
 
 // The close box is the live view window's own: with a next script in the chain, it neither starts that
-// script nor drops the Move line, during the wait or after the run. Escape is the main window's.
+// script nor drops the Move line, during the wait or after the run. Escape is the main window's. During the
+// wait neither the close box nor the main window's button closes the window; after the run, stopped with
+// the window open, the close box ends live view on the body too.
 TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
     const struct {
         MessageKind kind;
@@ -174,35 +217,21 @@ TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
             t.answerYes();
             t.window.click(kStartButton);
             t.runFor(400);
+            ASSERT_EQ(liveViewWindow(t), lv) << "stopping the run leaves live view open";
         }
         lv->send({c.kind, c.id, {}});
+        if (c.running) t.window.click(kLiveViewButton);
         t.window.pump();
         t.runFor(1000);
         EXPECT_EQ(liveViewWindow(t) == lv, c.windowStays);
+        EXPECT_EQ(t.window.hasTimer(kTimerLiveView), c.windowStays);
+        EXPECT_EQ(t.program.camera.liveViewOutputOn, c.windowStays) << "the camera's live view is taken back";
         EXPECT_EQ(std::filesystem::path(t.program.script.path).filename(), c.script);
         if (c.running) {
             EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait);
         }
         EXPECT_TRUE(t.shots().empty());
     }
-}
-
-TEST(LiveViewWindow, SpeaksTheUsersLanguageAndFollowsItsChange) {
-    RunProgram t;
-    t.open();
-    t.program.language = kFrench;
-    t.window.click(kLiveViewButton);
-    HeadlessWindow& lv = *liveViewWindow(t);
-    EXPECT_EQ(lv.itemText(kFocusGroup), "Mise au point");
-    EXPECT_EQ(lv.itemText(kZoomFitButton), "Vue");
-    EXPECT_EQ(lv.itemText(kZoomCenter), "Centrer");
-    EXPECT_EQ(lv.itemText(kFocusNear3), "<<<");
-    lv.listSelectIndex(kFrameRateList, 1);
-    t.program.language = kEnglish;
-    lv.send({MessageKind::User, kLiveViewLanguage, {}});
-    EXPECT_EQ(lv.itemText(kFocusGroup), "Focus");
-    EXPECT_EQ(lv.itemText(kZoomAreaGroup), "Zoom position");
-    EXPECT_EQ(lv.listSelection(kFrameRateList), 1) << "the frame rate chosen stays";
 }
 
 // Zooming to focus during a Move wait on a still scene: each new zoom or zoom area gives the next frame's
@@ -269,50 +298,6 @@ TEST(LiveViewRequests, ZoomMovesWaitForAFreeCameraAndRestartTheComparison) {
         EdsGetPropertyData(t.program.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
         EXPECT_EQ(onBody.x != before.x || onBody.y != before.y || zoom != 1, c.sent);
         EXPECT_EQ(t.program.liveView.reference.held, !c.sent);
-    }
-}
-
-// The LV zoom list's texts give the body's zoom: "Fit" 1, "x5" 5, "x10" 10.
-TEST(LiveViewRequests, TheListsTextGivesTheZoom) {
-    for (const auto& [index, zoom] : {std::pair{0, 1u}, {1, 5u}, {2, 10u}}) {
-        RunProgram t;
-        t.open();
-        t.window.click(kLiveViewButton);
-        t.runFor(400); // the camera's live view is on
-        t.window.listSelectIndex(kZoomList, index);
-        t.window.click(kZoomList);
-        t.runFor(700);
-        EXPECT_EQ(chosenLiveViewZoom(t.program.language, t.window), zoom) << index;
-        EXPECT_EQ(t.program.liveView.evfZoom, zoom) << index;
-    }
-}
-
-// A window opened anew shows the frame rate in use; in simulation its buttons ask the main window nothing.
-TEST(LiveViewWindow, OpensOnTheRateInUseAndAsksNothingInSimulation) {
-    for (const char* body : {"bulb", kSimulation}) {
-        RunProgram t(body);
-        t.open();
-        t.window.click(kLiveViewButton);
-        HeadlessWindow* lv = liveViewWindow(t);
-        lv->listSelectIndex(kFrameRateList, 4);
-        lv->click(kFrameRateList);
-        t.window.click(kLiveViewButton);
-        t.runFor(400);
-        ASSERT_EQ(liveViewWindow(t), nullptr) << body;
-        t.window.click(kLiveViewButton);
-        lv = liveViewWindow(t);
-        ASSERT_NE(lv, nullptr) << body;
-        EXPECT_EQ(lv->listText(kFrameRateList, lv->listSelection(kFrameRateList)), "5") << body;
-        EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 200u) << body;
-        t.window.pump();
-        std::vector<DialogMessage> posted;
-        HeadlessWindow main{[&posted](Window&, const DialogMessage& m) { posted.push_back(m); }};
-        for (const int button :
-             {kFocusFar3, kFocusFar2, kFocusFar1, kFocusNear1, kFocusNear2, kFocusNear3, kZoomLeft, kZoomUp,
-              kZoomRight, kZoomDown, kZoomCenter, kAutofocusButton, kZoomX5Button, kZoomFitButton})
-            liveViewProcedure(t.program.liveViewRecords(), main, *lv, {MessageKind::Command, button, {}});
-        main.pump();
-        EXPECT_EQ(posted.size(), std::string_view(body) == kSimulation ? 0u : 14u) << body;
     }
 }
 

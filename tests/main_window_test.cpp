@@ -33,6 +33,10 @@ TEST(MainWindowStart, StateWithoutOptionsAndItsCommands) {
     EXPECT_FALSE(t.program.options.saveToHost);
 
     t.program.run.running = true;
+    t.program.run.detection.level = 100;
+    t.window.post({MessageKind::User, kUserDetectionLevel, {}});
+    t.window.pump();
+    EXPECT_EQ(t.window.progress(kLevelBar), 100) << "a level posted reaches its bar";
     t.window.send({MessageKind::Close, 0, {}});
     t.window.click(kMenuQuit);
     EXPECT_FALSE(t.window.destroyed()) << "no quitting during a run";

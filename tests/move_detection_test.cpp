@@ -1,7 +1,8 @@
 // Move detection counts changed bytes of consecutive frames; its bookkeeping keeps only the frame just
 // before.
 #include "liveview/move_detection.h"
-#include "tests/support/test_program.h"
+#include "platform/headless/headless_window.h"
+#include "resources/main_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,12 @@ Frame with(Frame f, std::size_t at, std::initializer_list<std::uint8_t> bytes) {
     return f;
 }
 
-// A program whose main window only records what is posted to it.
+// The records detection reads and a main window that only records what is posted to it.
 struct Detector {
-    VirtualClock clock;
-    FakeSerialPorts ports;
-    Program program{clock, ports};
+    Settings settings;
+    RunState run;
+    LiveViewState liveView;
+    RunObserver* observer = nullptr;
     std::vector<DialogMessage> posted;
     HeadlessWindow window{[this](Window&, const DialogMessage& m) { posted.push_back(m); }};
 
@@ -37,18 +39,16 @@ struct Detector {
     }
 };
 
-struct DetectCase {
-    const char* name;
-    Frame newFrame, reference;
-    int moveLevel, movePixels;
-    bool moved;
-    int level; // -1: not shown, the level stays as it was
-};
-
 TEST(DetectMove, CountsBytesThatChangedByTheLevel) {
     const Frame grey = frame(4, 2, 100);
     const Frame black = frame(4, 2, 0);
-    const DetectCase cases[] = {
+    const struct {
+        const char* name;
+        Frame newFrame, reference;
+        int moveLevel, movePixels;
+        bool moved;
+        int level; // -1: not shown, the level stays as it was
+    } cases[] = {
         {"IdenticalFrames", grey, grey, 20, 10, false, 0},
         {"ThresholdIs51At20Percent", with(grey, 5, {151}), grey, 20, 1, true, 100},
         {"OneShortOfTheThreshold", with(grey, 5, {150}), grey, 20, 1, false, 0},
@@ -64,15 +64,12 @@ TEST(DetectMove, CountsBytesThatChangedByTheLevel) {
         {"LevelHundredSeesNothingLess", with(black, 2, {254}), black, 100, 1, false, 0},
         {"ANegativeLevelIsOverAll", frame(4, 2, 255), black, -16843009, 1, false, 0},
     };
-    for (const DetectCase& c : cases) {
+    for (const auto& c : cases) {
         Detector d;
-        d.program.settings.moveLevel = c.moveLevel;
-        d.program.settings.movePixels = c.movePixels;
-        d.program.run.detection.level = 42;
-        EXPECT_EQ(detectMove(d.program.settings, d.program.run.detection, d.window, c.newFrame, c.reference),
-                  c.moved)
+        d.settings.moveLevel = c.moveLevel, d.settings.movePixels = c.movePixels, d.run.detection.level = 42;
+        EXPECT_EQ(detectMove(d.settings, d.run.detection, d.window, c.newFrame, c.reference), c.moved)
             << c.name;
-        EXPECT_EQ(d.program.run.detection.level, c.level < 0 ? 42 : c.level) << c.name;
+        EXPECT_EQ(d.run.detection.level, c.level < 0 ? 42 : c.level) << c.name;
         EXPECT_EQ(d.deliver().size(), c.level < 0 ? 0u : 1u) << c.name << ": the level bar is told";
     }
 }
@@ -130,24 +127,20 @@ TEST(FrameBookkeeping, ComparesEachFrameWithTheOneJustBeforeDuringAMoveWait) {
         {"and can fire at its second frame", kMove, dark, true, false, false, 5, {128, 0}},
     };
     Detector d;
-    d.program.settings.movePixels = 1;
+    d.settings.movePixels = 1;
     for (const Arrival& a : arrivals) {
-        if (a.newWait) d.program.run.detection.triggered = false;
-        d.program.run.status = a.status;
-        d.program.liveView.pending.frame = a.frame;
-        d.program.liveView.pending.held = true;
-        d.program.liveView.pending.zoom = a.zoom;
-        d.program.liveView.pending.zoomPosition = a.zoomPosition;
-        const bool wasTriggered = d.program.run.detection.triggered;
-        const Frame* shown =
-            frameArrived(d.program.liveView, d.program.run, d.program.settings, d.program.observer, d.window);
+        if (a.newWait) d.run.detection.triggered = false;
+        d.run.status = a.status;
+        d.liveView.pending = {a.frame, true, a.zoom, a.zoomPosition};
+        const bool wasTriggered = d.run.detection.triggered;
+        const Frame* shown = frameArrived(d.liveView, d.run, d.settings, d.observer, d.window);
         bool timerPosted = false;
         for (const DialogMessage& m : d.deliver())
             timerPosted |= m.kind == MessageKind::Timer && m.id == kTimerRun;
-        EXPECT_EQ(d.program.run.detection.triggered && !wasTriggered, a.fires) << a.name;
+        EXPECT_EQ(d.run.detection.triggered && !wasTriggered, a.fires) << a.name;
         EXPECT_EQ(timerPosted, a.fires) << a.name << ": the run ticks at once";
-        EXPECT_EQ(d.program.liveView.reference.held, a.referenceKept) << a.name;
-        EXPECT_FALSE(d.program.liveView.pending.held) << a.name;
+        EXPECT_EQ(d.liveView.reference.held, a.referenceKept) << a.name;
+        EXPECT_FALSE(d.liveView.pending.held) << a.name;
         ASSERT_EQ(shown != nullptr, a.shown) << a.name;
         if (shown) {
             EXPECT_EQ(shown->pixels, a.frame.pixels) << a.name << ": the frame drawn is the one that came";

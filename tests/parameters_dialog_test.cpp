@@ -1,8 +1,10 @@
 // The parameters dialog on the headless window: its checks in order, what OK stores and writes, and the
 // language change reaching the main window.
 #include "core/run_state.h"
+#include "platform/headless/virtual_clock.h"
 #include "resources/parameter_dialog.h"
 #include "tests/support/test_program.h"
+#include "ui/parameters_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +16,28 @@ namespace {
 using test::TempDir;
 using test::TestProgram;
 
+// The dialog on the records it changes, over a window that only answers it; or over the main window.
 struct Parameters : ::testing::Test {
     TempDir folder;
-    TestProgram t{kEnglish, CivilTime{2026, 12, 31, 23, 59, 58, 0}};
-    std::string iniPath;
+    VirtualClock clock{CivilTime{2026, 12, 31, 23, 59, 58, 0}};
+    Settings settings;
+    RunSettings run;
+    int language = kEnglish;
+    const std::string directory = folder.path().string() + "/", iniPath = directory + kSettingsFileName;
+    HeadlessWindow w{[](Window&, const DialogMessage&) {}};
+    void SetUp() override { loadSettings(iniPath, settings, run); } // no file yet: the defaults
 
-    void SetUp() override {
-        t.start();
-        t.program.startupDirectory = folder.path().string() + "/";
-        iniPath = t.program.startupDirectory + kSettingsFileName;
-    }
     // Opens the dialog, lets the user act in it; returns whether the dialog closed.
     bool use(const std::function<void(HeadlessWindow&)>& act, bool pressOk = true) {
         bool closed = false;
-        t.window.onModal = [&](HeadlessWindow& d) {
+        w.onModal = [&](HeadlessWindow& d) {
             act(d);
             if (pressOk) d.click(kOkCommand);
             closed = d.dialogEnded();
         };
-        t.window.click(kMenuParameters);
+        const ParameterRecords records{settings, run, language, directory, clock};
+        w.runModal(PARAMETER_DIALOG,
+                   [&](Window& d, const DialogMessage& m) { parametersProcedure(records, d, m); });
         return closed;
     }
     std::string ini() const { return folder.read(iniPath); }
@@ -40,14 +45,13 @@ struct Parameters : ::testing::Test {
 
 TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     const std::string browser = folder.write("viewer", "");
-    struct Case {
+    const std::string range = "Loop count shoud be between 2 and 10000";
+    const struct {
         std::string count, pixels, prefix, browser;
         bool infinite;
         std::string message; // empty: accepted
         int storedCount;
-    };
-    const std::string range = "Loop count shoud be between 2 and 10000";
-    const Case cases[] = {
+    } cases[] = {
         {"1", "5", "", "", false, range, 10},
         {"2", "5", "", "", false, "", 2},
         {"10000", "5", "", "", false, "", 10000},
@@ -63,12 +67,10 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
         {"5", "5", "", "/no/such", false, "Invalid picture browser !", 10},
         {"5", "5", "", "  " + browser + "\t", false, "", 5},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.count + " / " + c.pixels + " / " + c.prefix + " / " + c.browser);
-        t.program.run.settings.loopCount = 10;
-        t.program.settings.movePixels = 10000;
-        t.program.settings.imagePrefix = "old";
-        const std::size_t before = t.window.messageBoxes().size();
+        run.loopCount = 10, settings.movePixels = 10000, settings.imagePrefix = "old";
+        const std::size_t before = w.messageBoxes().size();
         const bool closed = use([&](HeadlessWindow& d) {
             d.checkItem(kInfiniteCheck, c.infinite);
             d.setItemText(kCountEdit, c.count);
@@ -76,29 +78,25 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
             d.setItemText(kPrefixEdit, c.prefix);
             d.setItemText(kBrowserEdit, c.browser);
         });
-        const auto& boxes = t.window.messageBoxes();
+        const auto& boxes = w.messageBoxes();
         EXPECT_EQ(closed, c.message.empty());
-        if (c.message.empty()) {
-            EXPECT_EQ(boxes.size(), before);
-            EXPECT_EQ(t.program.settings.movePixels, 5);
-        } else {
-            ASSERT_EQ(boxes.size(), before + 1);
-            EXPECT_EQ(boxes.back().text, c.message);
-            EXPECT_EQ(boxes.back().caption, "Error");
-            EXPECT_EQ(t.program.settings.movePixels, 10000) << "nothing stored";
+        ASSERT_EQ(boxes.size(), before + !c.message.empty());
+        if (!c.message.empty()) {
+            EXPECT_EQ(boxes.back().text + "/" + boxes.back().caption, c.message + "/Error");
         }
-        EXPECT_EQ(t.program.run.settings.loopCount, c.storedCount);
+        EXPECT_EQ(settings.movePixels, c.message.empty() ? 5 : 10000) << "nothing stored on a refusal";
+        EXPECT_EQ(run.loopCount, c.storedCount);
     }
-    EXPECT_EQ(t.program.settings.pictureBrowser, browser) << "trimmed";
+    EXPECT_EQ(settings.pictureBrowser, browser) << "trimmed";
 }
 
 TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCannot) {
-    t.program.settings.scriptEditor = "gedit"; // written by hand: the list does not offer it
-    t.program.run.settings.startHour = 25;
-    t.program.run.settings.startMinute = 5;
-    t.program.run.settings.loopInfinite = true;
-    t.program.settings.moveLevel = 10;
-    t.program.settings.imagePrefix = " cli ";
+    settings.scriptEditor = "gedit"; // written by hand: the list does not offer it
+    run.startHour = 25;
+    run.startMinute = 5;
+    run.loopInfinite = true;
+    settings.moveLevel = 10;
+    settings.imagePrefix = " cli ";
     use([](HeadlessWindow& d) {
         EXPECT_EQ(d.listText(kMinuteList, d.listSelection(kMinuteList)), "05");
         EXPECT_EQ(d.listSelection(kMoveLevelList), 9) << "10%, not the first entry beginning with 1";
@@ -114,13 +112,13 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCanno
         EXPECT_EQ(d.listText(kSecondList, d.listSelection(kSecondList)), "58");
         d.listSelectIndex(kHourList, -1);
     });
-    EXPECT_EQ(t.program.settings.scriptEditor, "gedit") << "kept, not emptied";
-    EXPECT_EQ(t.program.run.settings.startHour, 0);
-    EXPECT_EQ(t.program.run.settings.startMinute, 59);
-    EXPECT_EQ(t.program.settings.soundThreshold, 100);
-    EXPECT_EQ(t.program.settings.moveLevel, 20);
-    EXPECT_TRUE(t.program.run.settings.universalTime);
-    EXPECT_EQ(t.program.settings.imagePrefix, "cli");
+    EXPECT_EQ(settings.scriptEditor, "gedit") << "kept, not emptied";
+    EXPECT_EQ(run.startHour, 0);
+    EXPECT_EQ(run.startMinute, 59);
+    EXPECT_EQ(settings.soundThreshold, 100);
+    EXPECT_EQ(settings.moveLevel, 20);
+    EXPECT_TRUE(run.universalTime);
+    EXPECT_EQ(settings.imagePrefix, "cli");
     for (const char* line : {"[Corvane]\n", "Script editor=gedit\n", "Image file prefix=cli\n",
                              "Threshold=100\n", "Level=20\n", "Count=10\n", "Minutes=59\n", "UT=YES\n"})
         EXPECT_NE(ini().find(line), std::string::npos) << line;
@@ -128,36 +126,42 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCanno
     std::filesystem::remove(iniPath);
     std::filesystem::create_directory(iniPath); // a folder in the file's place cannot be replaced
     EXPECT_TRUE(use([](HeadlessWindow&) {})) << "a failed write closes the dialog all the same";
-    ASSERT_EQ(t.window.messageBoxes().size(), 1u);
-    EXPECT_EQ(t.window.messageBoxes()[0].text, "Unable to access file " + iniPath);
+    ASSERT_EQ(w.messageBoxes().size(), 1u);
+    EXPECT_EQ(w.messageBoxes()[0].text, "Unable to access file " + iniPath);
 }
 
 TEST_F(Parameters, ANewLanguageRebuildsTheMainWindowAtOnce) {
-    t.window.listSelectIndex(kLockupList, 3);
-    t.window.listSelectIndex(kSaveToList, 1);
-    t.window.listSelectIndex(kZoomList, 2);
-    use([](HeadlessWindow& d) {
-        EXPECT_EQ(d.listText(kLanguageList, 1), "French");
-        d.listSelectIndex(kLanguageList, 1);
-    });
-    EXPECT_EQ(t.program.language, kFrench);
-    HeadlessWindow& w = t.window;
-    EXPECT_EQ(w.menus()[2].entries[0].text, "Paramètres");
-    EXPECT_EQ(w.itemText(kCameraField), "Déconnecté");
-    EXPECT_EQ(w.listText(kSaveToList, 1), "Appareil");
+    TestProgram t;
+    t.start();
+    t.program.startupDirectory = directory;
+    HeadlessWindow& m = t.window;
     for (const auto& [list, selected] : {std::pair{kLockupList, 3}, {kSaveToList, 1}, {kZoomList, 2}})
-        EXPECT_EQ(w.listSelection(list), selected) << "selections survive";
+        m.listSelectIndex(list, selected);
+    const auto choose = [&](int entry, const char* text, bool ok = true) {
+        m.onModal = [&](HeadlessWindow& d) {
+            if (text) {
+                EXPECT_EQ(d.listText(kLanguageList, entry), text);
+            }
+            d.listSelectIndex(kLanguageList, entry);
+            if (ok) d.click(kOkCommand);
+        };
+        m.click(kMenuParameters);
+    };
+    choose(1, "French");
+    EXPECT_EQ(t.program.language, kFrench);
+    EXPECT_EQ(m.menus()[2].entries[0].text, "Paramètres");
+    EXPECT_EQ(m.itemText(kCameraField), "Déconnecté");
+    EXPECT_EQ(m.listText(kSaveToList, 1), "Appareil");
+    for (const auto& [list, selected] : {std::pair{kLockupList, 3}, {kSaveToList, 1}, {kZoomList, 2}})
+        EXPECT_EQ(m.listSelection(list), selected) << "selections survive";
     EXPECT_NE(ini().find("Script editor"), std::string::npos) << "keys stay English";
 
-    use([](HeadlessWindow& d) {
-        EXPECT_EQ(d.listText(kLanguageList, 0), "Anglais");
-        d.listSelectIndex(kLanguageList, 0);
-    });
+    choose(0, "Anglais");
     EXPECT_EQ(t.program.language, kEnglish);
-    EXPECT_EQ(w.itemText(kConnectButton), "Connect");
+    EXPECT_EQ(m.itemText(kConnectButton), "Connect");
 
     std::filesystem::remove(iniPath);
-    use([](HeadlessWindow& d) { d.listSelectIndex(kLanguageList, 1); }, false);
+    choose(1, nullptr, false);
     EXPECT_EQ(t.program.language, kEnglish) << "Cancel changes nothing";
     EXPECT_FALSE(std::filesystem::exists(iniPath)) << "and writes nothing";
 }

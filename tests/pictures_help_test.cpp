@@ -1,6 +1,7 @@
-// The Pictures and ? menus on the headless window: which names Erase takes, the browser and the manual
-// started with their arguments, and the version box.
+// The Pictures and ? menus: which names Erase takes, the browser and the manual started with their
+// arguments, and the version box.
 #include "tests/support/test_program.h"
+#include "ui/help_about.h"
 #include "ui/picture_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,109 +15,112 @@ namespace orvex {
 namespace {
 
 namespace fs = std::filesystem;
+using test::RecordingShell;
 using test::TempDir;
 using test::TestProgram;
 
-struct PicturesMenu : ::testing::Test {
-    TempDir dir;
-    TestProgram t{kEnglish};
-    std::string folder; // the picture folder, with its separator
-    void SetUp() override {
-        t.start();
-        Program& p = t.program;
-        p.startupDirectory = dir.path().string() + "/";
-        p.script.loaded = true;
-        p.script.directory = p.startupDirectory;
-        p.camera.name = "1 - Canon EOS 5D";
-        p.camera.connected = true;
-        p.options.saveToHost = true;
-        updateMainControls(p.mainView(), t.window);
-        folder = p.startupDirectory + p.camera.name + "/";
-    }
-    void TearDown() override { t.program.camera.connected = false; }
-};
+void none(Window&, const DialogMessage&) {}
 
 // Only the names the transfer gives are erased: its own, whatever the prefix and the shot number, and the
-// camera's made unique after a clash.
-TEST_F(PicturesMenu, EraseAsksThenDeletesOnlyPictures) {
-    t.window.click(kMenuErase);
-    EXPECT_TRUE(t.window.messageBoxes().empty()) << "no folder: no question";
+// camera's made unique after a clash. The camera's own name is kept, as is anything else.
+TEST(PicturesMenu, EraseAsksThenDeletesOnlyPictures) {
+    TempDir dir;
+    HeadlessWindow w{none};
+    const std::string folder =
+        (dir.path() / "1 - Canon EOS 5D").string() + "/"; // as the main window names it
+    erasePictures(folder, kEnglish, w);
+    EXPECT_TRUE(w.messageBoxes().empty()) << "no folder: no question";
 
     fs::create_directory(folder);
-    std::set<std::string> pictures, kept;
-    for (const char* name : {"2015-11-03_21-04-09_0007.JPG", "night_2015-11-03_21-04-09_0007.CR2",
-                             "my night.v2_2015-11-03_21-04-09_12345.jpg", "2015-11-03_21-04-09_0007",
-                             "IMG_0001-1.JPG", "_MG_0001-12.CR2"})
-        pictures.insert(name);
-    // The camera's own name is kept, as is anything else.
-    for (const char* name :
-         {"IMG_0001.JPG", "my-notes.txt", "notes-2.txt", "2015-11-03.txt", "2015-11-03_21-04-09_007.JPG",
-          "2015-11-03_21-04-09_0007.JPG.bak", ".orvex-download-3.part"})
-        kept.insert(name);
+    const std::set<std::string> pictures = {"2015-11-03_21-04-09_0007.JPG",
+                                            "night_2015-11-03_21-04-09_0007.CR2",
+                                            "my night.v2_2015-11-03_21-04-09_12345.jpg",
+                                            "2015-11-03_21-04-09_0007",
+                                            "IMG_0001-1.JPG",
+                                            "_MG_0001-12.CR2"},
+                                kept = {"IMG_0001.JPG",
+                                        "my-notes.txt",
+                                        "notes-2.txt",
+                                        "2015-11-03.txt",
+                                        "2015-11-03_21-04-09_007.JPG",
+                                        "2015-11-03_21-04-09_0007.JPG.bak",
+                                        ".orvex-download-3.part"};
     std::set<std::string> all = kept;
     all.insert(pictures.begin(), pictures.end());
-    for (const std::string& name : all) dir.write(t.program.camera.name + "/" + name, "x");
+    for (const std::string& name : all) dir.write("1 - Canon EOS 5D/" + name, "x");
     const auto present = [&] {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder))
             names.insert(entry.path().filename().string());
         return names;
     };
-
-    t.window.click(kMenuErase);
-    ASSERT_EQ(t.window.messageBoxes().size(), 1u);
-    const MessageBoxRecord& box = t.window.messageBoxes()[0];
+    erasePictures(folder, kEnglish, w);
+    ASSERT_EQ(w.messageBoxes().size(), 1u);
+    const MessageBoxRecord& box = w.messageBoxes()[0];
     EXPECT_EQ(std::tie(box.text, box.caption, box.icon, box.buttons),
               std::tuple("Confirm ?", "Erase pictures", BoxIcon::Question, BoxButtons::YesNo));
     EXPECT_EQ(present(), all) << "No erases nothing";
-
-    t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
-    t.window.click(kMenuErase);
+    w.answer = [](const MessageBoxRecord&) { return BoxAnswer::Yes; };
+    erasePictures(folder, kEnglish, w);
     EXPECT_EQ(present(), kept);
 }
 
-TEST_F(PicturesMenu, BrowseCreatesTheFolderAndStartsTheBrowserOnIt) {
-    const std::string path = folder.substr(0, folder.size() - 1);
+// Through the main window: the folder is the script's, named after the camera; the manual is the start
+// directory's.
+TEST(PicturesMenu, BrowseCreatesTheFolderAndStartsTheBrowserOnIt) {
+    TempDir dir;
+    TestProgram t{kEnglish};
+    t.start();
+    Program& p = t.program;
+    p.script.loaded = p.camera.connected = p.options.saveToHost = true;
+    p.script.directory = dir.path().string() + "/";
+    p.camera.name = "1 - Canon EOS 5D";
+    updateMainControls(p.mainView(), t.window);
+    const std::string path = p.script.directory + p.camera.name;
     t.window.click(kMenuBrowse);
-    EXPECT_TRUE(fs::is_directory(folder));
-    t.program.settings.pictureBrowser = "/opt/viewer";
+    EXPECT_TRUE(fs::is_directory(path));
+    p.settings.pictureBrowser = "/opt/viewer";
     t.window.click(kMenuBrowse); // the folder exists already
     EXPECT_EQ(t.shell.started, (std::vector<ProgramStart>{{ProgramKind::FileManager, "", {path}},
                                                           {ProgramKind::Named, "/opt/viewer", {path}}}));
     EXPECT_TRUE(t.window.messageBoxes().empty());
-
     t.shell.fails = true;
     t.window.click(kMenuBrowse);
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.messageBoxes()[0].text, "Cannot execute /opt/viewer");
+    // Help looks in the start directory, not in the script's folder.
+    TempDir start;
+    p.startupDirectory = start.path().string() + "/";
+    dir.write("Orvex_eng.pdf", "%PDF");
+    t.window.click(kMenuHelp);
+    EXPECT_EQ(t.window.messageBoxes().back().text, "No help available");
+    p.camera.connected = false;
 }
 
+// The manual of the language comes from the start directory, not from the script's folder.
 TEST(HelpMenu, AboutShowsTheVersionAndHelpOpensTheManualOfTheLanguageFromTheStartDirectory) {
-    TempDir start, scripts;
-    for (const char* name : {"Orvex_eng.pdf", "Orvex_fr.pdf"}) scripts.write(name, "%PDF");
     for (const int language : {kEnglish, kFrench}) {
         const bool french = language == kFrench;
-        TestProgram t{language};
-        t.start();
-        const auto& boxes = t.window.messageBoxes();
-        t.window.click(kMenuAbout);
+        TempDir start;
+        HeadlessWindow w{none};
+        RecordingShell shell;
+        const auto& boxes = w.messageBoxes();
+        showAbout(language, w);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_TRUE(std::regex_match(
             boxes[0].text, std::regex("Corvane\r Quelm - Version\\([A-Z][a-z]{2} [ 123]\\d \\d{4}\\)\r")))
             << boxes[0].text;
         EXPECT_EQ(std::tie(boxes[0].caption, boxes[0].icon),
                   std::tuple(french ? "A propos de Orvex" : "About Orvex", BoxIcon::Information));
-
-        t.program.startupDirectory = start.path().string() + "/";
-        t.program.script.directory = scripts.path().string() + "/";
-        t.window.click(kMenuHelp);
-        ASSERT_EQ(boxes.size(), 2u) << "not taken from the script's folder";
+        const std::string directory = start.path().string() + "/";
+        showHelp(directory, &shell, language, w);
+        ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[1].text, french ? "Aide non disponible" : "No help available");
         const std::string path = start.write(french ? "Orvex_fr.pdf" : "Orvex_eng.pdf", "%PDF");
-        t.window.click(kMenuHelp);
-        EXPECT_EQ(t.shell.started, (std::vector<ProgramStart>{{ProgramKind::Document, "", {path}}}));
-        t.shell.fails = true;
-        t.window.click(kMenuHelp);
+        showHelp(directory, &shell, language, w);
+        EXPECT_EQ(shell.started, (std::vector<ProgramStart>{{ProgramKind::Document, "", {path}}}));
+        shell.fails = true;
+        showHelp(directory, &shell, language, w);
         EXPECT_EQ(boxes.size(), 3u) << "nothing can open it";
     }
 }
