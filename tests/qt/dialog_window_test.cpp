@@ -1,8 +1,14 @@
-// The generic template window on the offscreen platform, driven by a procedure that records what it gets.
+// The generic template window on the offscreen platform, driven by a procedure that records what it gets;
+// modal dialogs built from templates, and the camera choice dialog in one.
+#include "app/camera_link.h"
+#include "camera/camera_connection.h"
+#include "platform/headless/virtual_clock.h"
+#include "resources/connect_dialog.h"
 #include "tests/qt/program_window.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -16,7 +22,10 @@ namespace orvex {
 namespace {
 
 using K = ControlKind;
+using test::findButton;
+using test::screenshotPath;
 using test::sendKey;
+using test::whenModal;
 
 enum { kButton = 10, kToggle = 11, kLabel = 12, kField = 13, kList = 14, kBar = 15, kDefault = 16 };
 
@@ -58,7 +67,7 @@ bool pumpUntil(const std::function<bool()>& done) {
     return test::runEventsUntil(done, 3000);
 }
 
-TEST(QtDialogWindow, InitialisationRunsBeforeShowingAndControlsSitWhereTheirDialogUnitsSay) {
+TEST(QtDialogWindow, InitialisationRunsBeforeShowingControlsSitWhereTheirDialogUnitsSayAndFieldsAreColoured) {
     Recorded r;
     EXPECT_EQ(r.ids(MessageKind::Init).size(), 1u);
     EXPECT_FALSE(r.shownAtInit);
@@ -70,6 +79,28 @@ TEST(QtDialogWindow, InitialisationRunsBeforeShowingAndControlsSitWhereTheirDial
     EXPECT_EQ(list, QRect(du.toPixelsX(104), du.toPixelsY(26), du.toPixelsX(50),
                           r.window.control(kList)->sizeHint().height()));
     EXPECT_LT(list.bottom(), r.window.control(kBar)->geometry().top());
+    // Fields take the colours the procedure answers.
+    QWidget* label = r.window.control(kLabel);
+    const QRect box = label->geometry();
+    const QColor normal = label->palette().color(QPalette::Window);
+    r.labelColour = {Rgb{255, 0, 0}, Rgb{255, 255, 255}};
+    r.window.refreshColours();
+    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    r.labelColour = {};
+    r.window.setItemText(kLabel, "Status"); // a new text asks again
+    EXPECT_EQ(label->palette().color(QPalette::Window), normal);
+    r.window.setProgressColour(kBar, Rgb{0, 255, 0});
+    EXPECT_EQ(r.window.control(kBar)->palette().color(QPalette::Highlight), QColor(0, 255, 0));
+    // A caption too long for its box, as a French one in a box drawn for English, keeps its end against what
+    // it names and shows its first letters; a short one keeps the template's box.
+    for (const auto& [text, fits] : {std::pair{"Préfixe fichier image", false}, {"Fin", true}}) {
+        SCOPED_TRACE(text);
+        r.window.setItemText(kLabel, text);
+        EXPECT_EQ(label->geometry().right(), box.right());
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_EQ(label->geometry() == box, fits);
+    }
 }
 
 TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
@@ -156,36 +187,6 @@ TEST(QtDialogWindow, TimersTickJustAfterWholeStepsOfTheTimeOfDay) {
     }
 }
 
-TEST(QtDialogWindow, FieldsTakeTheColoursTheProcedureAnswers) {
-    Recorded r;
-    QWidget* label = r.window.control(kLabel);
-    const QColor normal = label->palette().color(QPalette::Window);
-    r.labelColour = {Rgb{255, 0, 0}, Rgb{255, 255, 255}};
-    r.window.refreshColours();
-    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    r.labelColour = {};
-    r.window.setItemText(kLabel, "Status"); // a new text asks again
-    EXPECT_EQ(label->palette().color(QPalette::Window), normal);
-    r.window.setProgressColour(kBar, Rgb{0, 255, 0});
-    EXPECT_EQ(r.window.control(kBar)->palette().color(QPalette::Highlight), QColor(0, 255, 0));
-}
-
-// A caption too long for its box, as a French one in a box drawn for English, keeps its end against what it
-// names and shows its first letters; a short one keeps the template's box.
-TEST(QtDialogWindow, ACaptionGrowsLeftToShowItsWholeText) {
-    Recorded r;
-    QWidget* label = r.window.control(kLabel);
-    const QRect box = label->geometry();
-    for (const auto& [text, fits] : {std::pair{"Préfixe fichier image", false}, {"Fin", true}}) {
-        SCOPED_TRACE(text);
-        r.window.setItemText(kLabel, text);
-        EXPECT_EQ(label->geometry().right(), box.right());
-        EXPECT_GE(label->width(), label->sizeHint().width());
-        EXPECT_EQ(label->geometry() == box, fits);
-    }
-}
-
 TEST(QtDialogWindow, AMenuEntryMayRebuildItsOwnMenu) {
     Recorded r;
     const std::vector<Menu> menus = {{"Script", {{3001, "Load"}, {0, ""}, {3013, "Quit"}}}};
@@ -218,6 +219,100 @@ TEST(QtDialogWindow, MessageBoxesShowLineBreaksAndReturnTheAnswer) {
     EXPECT_EQ(r.window.messageBox("Stop ?\r<b>night</b>", "Abort", BoxIcon::Question, BoxButtons::YesNo),
               BoxAnswer::Yes);
     EXPECT_EQ(shown, QStringLiteral("Stop ?\n<b>night</b>"));
+}
+
+constexpr ControlTemplate kModalControls[] = {{kOkCommand, ControlKind::PushButton, -1, 7, 29, 50, 14}};
+constexpr DialogTemplate kModal = {"TEST_MODAL", 120, 50, true, false, kModalControls};
+
+void nothing(Window&, const DialogMessage&) {}
+
+TEST(QtModalDialog, OnlyItsProcedureEndsItTheResultIsReturnedAndOneEndedAtOnceIsNeverShown) {
+    QtDialogWindow owner(MAIN_DIALOG, nothing, {});
+    owner.show();
+    std::vector<int> commands;
+    const auto procedure = [&commands](Window& w, const DialogMessage& m) {
+        if (m.kind == MessageKind::Init) w.setItemText(kOkCommand, "OK");
+        if (m.kind != MessageKind::Command) return;
+        commands.push_back(m.id);
+        if (m.id == kOkCommand) w.endDialog(7);
+    };
+    whenModal(&owner, [&owner](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), &owner) << "over the window that asked";
+        sendKey(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
+        dialog.close();
+        EXPECT_TRUE(dialog.isVisible()) << "Escape and the close box only ask the procedure";
+        QPushButton* ok = findButton(dialog, "OK");
+        ASSERT_NE(ok, nullptr) << "named by the initialisation";
+        ok->click();
+    });
+    EXPECT_EQ(owner.runModal(kModal, procedure), 7);
+    EXPECT_EQ(commands, (std::vector<int>{kCancelCommand, kCancelCommand, kOkCommand}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // A dialog ended during its initialisation is never shown.
+    bool shown = false;
+    QTimer::singleShot(0, &owner, [&shown] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shown = true;
+            dialog->done(-1);
+        }
+    });
+    const auto ending = [](Window& w, const DialogMessage& m) {
+        if (m.kind == MessageKind::Init) w.endDialog(kOkCommand);
+    };
+    EXPECT_EQ(owner.runModal(kModal, ending), kOkCommand);
+    QApplication::processEvents();
+    EXPECT_FALSE(shown);
+}
+
+class QtConnectDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
+        window.show();
+    }
+    void TearDown() override {
+        if (program.camera.connected) disconnectCamera(program, window);
+        EdsTerminateSDK();
+        for (const auto& body : bodies) sdk::unregisterCameraDriver(body);
+    }
+    void plugIn(const char* preset) {
+        bodies.push_back(makeVirtualCamera(*virtualPreset(preset), clock, clock));
+        sdk::registerCameraDriver(bodies.back());
+    }
+
+    VirtualClock clock;
+    NoSerialPorts ports;
+    Program program{clock, ports};
+    QtDialogWindow window{MAIN_DIALOG, nothing, {}};
+    std::vector<std::shared_ptr<VirtualCameraDriver>> bodies;
+};
+
+TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
+    whenModal(&window, [](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QComboBox*>()->currentText(), "(No camera found)");
+        EXPECT_FALSE(findButton(dialog, "OK")->isEnabled()) << "only Cancel is left";
+        dialog.grab().save(QString::fromStdString(screenshotPath("connect_dialog_no_camera.png")), "PNG");
+        sendKey(dialog.findChild<QComboBox*>(), Qt::Key_Escape);
+    });
+    connectCamera(program, window);
+    EXPECT_FALSE(program.camera.connected);
+    EXPECT_FALSE(program.camera.connectDialogOpen);
+
+    plugIn("no-liveview");
+    plugIn("burst");
+    whenModal(&window, [](QDialog& dialog) {
+        auto* list = dialog.findChild<QComboBox*>();
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->itemText(1), "2 - Canon EOS 30D");
+        dialog.grab().save(QString::fromStdString(screenshotPath("connect_dialog.png")), "PNG");
+        list->setCurrentIndex(1);
+        list->setFocus();
+        sendKey(list, Qt::Key_Return); // the default button
+    });
+    connectCamera(program, window);
+    ASSERT_TRUE(program.camera.connected);
+    EXPECT_EQ(window.itemText(kCameraField), "2 - Canon EOS 30D") << "the second body's session";
 }
 
 } // namespace

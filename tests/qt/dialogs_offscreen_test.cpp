@@ -1,12 +1,11 @@
 // The parameters and script chain dialogs as the real program opens them from its menu, in both languages,
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
 #include "camera/ae_mode_icons.h"
-#include "sdk/virtual/virtual_camera.h"
-#include "platform/thread_scheduler.h"
 #include "tests/qt/program_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,10 +24,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QPushButton* button(QDialog& dialog, const QString& text) {
-    for (QPushButton* b : dialog.findChildren<QPushButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
+// Opens Load from the menu entry of that text; the text of its file dialog's Cancel button.
+QString cancelOfLoad(ProgramWindow& t, const char* entry) {
+    QString text;
+    t.choose(entry, [&](QDialog& d) {
+        if (auto* buttons = d.findChild<QDialogButtonBox*>())
+            if (QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel)) text = cancel->text();
+        d.reject();
+    });
+    return text;
 }
 
 // Whether one of the dialog's widgets of that type matches.
@@ -41,13 +45,11 @@ enum class Dialog { Parameters, Chain, Camera };
 
 // Each dialog in each language, chosen from the menu: its texts, its controls, a picture. The English
 // parameters choose French and press OK: the settings are written and the main window renamed at once, its
-// menu rebuilt while the entry that opened the dialog is still being triggered. Every other one is cancelled.
+// menu rebuilt while the entry that opened the dialog is still being triggered, and Qt's own file dialog
+// speaks French from then on. Every other one is cancelled.
 // The camera's is that of a virtual body: every row read, its mode icon drawn, its battery bar shown.
 TEST(DialogsOffscreen, EachDialogInEachLanguage) {
-    SystemClock clock;
-    ThreadScheduler scheduler;
-    const auto camera = makeVirtualCamera(*virtualPreset("bulb"), clock, scheduler);
-    sdk::registerCameraDriver(camera);
+    const PluggedBody body("bulb");
     const struct {
         const char* entry;
         int language;
@@ -83,7 +85,7 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 }));
             } else if (c.dialog == Dialog::Chain) {
                 EXPECT_NE(d.findChild<QListWidget*>(), nullptr);
-                EXPECT_FALSE(button(d, "OK")->isEnabled());
+                EXPECT_FALSE(findButton(d, "OK")->isEnabled());
             } else {
                 EXPECT_TRUE(has<QLabel>(d, [](QLabel* label) { return !label->pixmap().isNull(); }));
                 EXPECT_FALSE(has<QLineEdit>(d, [](QLineEdit* f) {
@@ -98,7 +100,7 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
             }
             for (QComboBox* list : d.findChildren<QComboBox*>())
                 if (list->currentText() == "English") list->setCurrentIndex(1);
-            button(d, "OK")->click();
+            findButton(d, "OK")->click();
         });
         EXPECT_EQ(fs::exists(t.program.startupDirectory + kSettingsFileName), ok);
         if (!ok) continue;
@@ -107,17 +109,17 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
         for (QAction* a : t.window->findChild<QMenuBar*>()->actions()) titles << a->text();
         EXPECT_EQ(titles, (QStringList{"Script", "Images", "Configuration", "?"}));
         EXPECT_EQ(t.window->itemText(kConnectButton), "Connecter");
+        EXPECT_EQ(cancelOfLoad(t, "Charger"), "Annuler");
     }
-    sdk::unregisterCameraDriver(camera);
 }
 
 // Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's
-// folder.
+// folder, and Qt's buttons in English again in a program started after another one changed to French.
 TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
     ProgramWindow t(kEnglish);
     t.start();
-    const std::string script =
-        t.folder.write("night.txt", "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n10\n");
+    EXPECT_EQ(cancelOfLoad(t, "Load"), "Cancel");
+    const std::string script = t.folder.write("night.txt", kScriptHeader + "10\n");
     t.choose("Load", [&](QDialog& d) {
         auto* files = qobject_cast<QFileDialog*>(&d);
         ASSERT_NE(files, nullptr);

@@ -23,11 +23,7 @@
 namespace orvex::test {
 namespace {
 
-const std::string kScript = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n50\t5.6\t1\t250\t400\tR\t\n";
-
-std::string loading(const ProgramWindow& t, const std::string& name) {
-    return "-load=\"" + t.folder.write(name, kScript) + "\"";
-}
+const std::string kLine = "50\t5.6\t1\t250\t400\tR\t\n";
 
 // Each menu as the user reads it, "-" for a separator.
 QStringList menuTexts(QtDialogWindow& w) {
@@ -64,7 +60,7 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
         const std::string picture = c.language == kFrench ? "main_window_fr.png" : "main_window_en.png";
         SCOPED_TRACE(picture);
         ProgramWindow t(c.language);
-        QtDialogWindow& w = t.start("-simul " + loading(t, "night.txt"));
+        QtDialogWindow& w = t.start("-simul " + t.loading("night.txt", kLine));
         ASSERT_FALSE(w.quitCode());
         EXPECT_EQ(w.title(), w.windowTitle().toStdString());
         const auto text = [&w](int id) { return QString::fromStdString(w.itemText(id)); };
@@ -121,7 +117,7 @@ TEST(MainWindowOffscreen, TheOpenedSerialPortListShowsWholeNames) {
         const std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(styleName)));
         ASSERT_NE(style, nullptr);
         ProgramWindow t(kEnglish, {"VirtualCable", "ttyUSB-FTDI-FT232R-A50285BI"});
-        t.start(loading(t, "night.txt"));
+        t.start(t.loading("night.txt", kLine));
         auto* list = static_cast<QComboBox*>(t.window->control(kSerialPortList));
         list->setStyle(style.get());
         ASSERT_EQ(list->count(), 3);
@@ -137,7 +133,7 @@ TEST(MainWindowOffscreen, TheOpenedSerialPortListShowsWholeNames) {
 // The value fields are narrow: every name of their lists, RAW+JPEG pairs such as "MR+(M)" too, is read whole.
 TEST(MainWindowOffscreen, TheValueFieldsShowEveryNameWhole) {
     ProgramWindow t(kEnglish);
-    QtDialogWindow& w = t.start(loading(t, "night.txt"));
+    QtDialogWindow& w = t.start(t.loading("night.txt", kLine));
     const ValueTables tables = makeValueTables();
     const std::pair<int, const ValueTable*> fields[] = {{kSpeedField, &tables.shutter},
                                                         {kApertureField, &tables.aperture},

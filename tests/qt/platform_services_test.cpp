@@ -1,11 +1,15 @@
 // The serial ports as Qt finds them, opened for the shutter cable on a pseudo-terminal standing in for a
-// port, and the desktop's way of starting programs.
+// port, the desktop's way of starting programs, and the picture area of live view.
 #include "platform/qt/desktop_shell.h"
+#include "platform/qt/picture_area.h"
 #include "platform/qt/qt_serial_ports.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
@@ -65,6 +69,58 @@ TEST(DesktopShellTest, NamedProgramsStartWithTheirArgumentsOrReportThatTheyCanno
     DesktopShell shell;
     EXPECT_TRUE(shell.start({ProgramKind::Named, "true", {"a b", "c"}}));
     EXPECT_FALSE(shell.start({ProgramKind::Named, "/no/such/program", {}}));
+}
+
+// The picture's rows from the top, each one colour, then black and the outline's red.
+constexpr std::array<QRgb, 6> kColours = {qRgb(10, 20, 30),    qRgb(40, 50, 60), qRgb(70, 80, 90),
+                                          qRgb(100, 110, 120), qRgb(0, 0, 0),    qRgb(255, 0, 0)};
+enum { kBlack = 4, kRed = 5 }; // beyond the rows
+
+// 3 pixels wide, so that each row carries 3 bytes of padding; stored bottom-up, blue, green, red.
+std::vector<std::uint8_t> bottomUpFrame() {
+    std::vector<std::uint8_t> pixels(12 * 4, 0);
+    for (int row = 0; row < 4; ++row)
+        for (int x = 0; x < 3; ++x) {
+            const QRgb c = kColours[3 - row];
+            std::uint8_t* p = &pixels[row * 12 + x * 3];
+            p[0] = qBlue(c), p[1] = qGreen(c), p[2] = qRed(c);
+        }
+    return pixels;
+}
+
+// The picture area draws a bottom-up frame the right way up, pixel for pixel without blending, black where
+// the source rectangle leaves the frame, and the zoom area's outline on the very pixels it names.
+TEST(PictureArea, DrawsRowsTopDownBlackOutsideAndTheOutline) {
+    using Pixels = std::vector<std::array<int, 3>>; // x, y, colour
+    const PixelRect whole{0, 0, 3, 4}, area{2, 2, 3, 4};
+    const struct {
+        const char* name;
+        int width, height;
+        PixelRect source;
+        std::optional<PixelRect> outline;
+        Pixels expected;
+    } cases[] = {
+        // The last row in memory is the top.
+        {"one to one", 3, 4, whole, {}, {{0, 0, 0}, {2, 0, 0}, {1, 1, 1}, {1, 2, 2}, {2, 3, 3}}},
+        // Lines repeated, never blended.
+        {"stretched", 6, 8, whole, {}, {{0, 0, 0}, {5, 1, 0}, {0, 2, 1}, {3, 5, 2}, {5, 7, 3}}},
+        {"a band beyond the frame", 3, 6, {0, -1, 3, 6}, {}, {{1, 0, kBlack}, {1, 1, 0}, {1, 4, 3}}},
+        {"below the frame", 3, 6, {0, -1, 3, 6}, {}, {{1, 5, kBlack}}},
+        {"the outline's corners", 9, 8, whole, area, {{2, 2, kRed}, {5, 2, kRed}, {5, 6, kRed}}},
+        {"its last corner", 9, 8, whole, area, {{2, 6, kRed}}},
+        {"the outline's sides", 9, 8, whole, area, {{3, 2, kRed}, {2, 4, kRed}, {5, 5, kRed}}},
+        {"inside and outside it", 9, 8, whole, area, {{3, 3, 1}, {4, 5, 2}, {6, 6, 3}, {1, 1, 0}}},
+    };
+    const std::vector<std::uint8_t> pixels = bottomUpFrame();
+    for (const auto& c : cases) {
+        PictureArea area(nullptr);
+        area.resize(c.width, c.height);
+        area.show({3, 4, 24, 12, pixels.data(), nullptr, 0, c.source, c.outline});
+        const QImage shot = area.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shot.size(), QSize(c.width, c.height)) << c.name;
+        for (const auto& [x, y, colour] : c.expected)
+            EXPECT_EQ(shot.pixel(x, y), kColours[colour]) << c.name << " at " << x << "," << y;
+    }
 }
 
 } // namespace

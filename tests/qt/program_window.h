@@ -7,8 +7,10 @@
 #include "platform/headless/no_serial_ports.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/system_clock.h"
+#include "platform/thread_scheduler.h"
 #include "resources/main_dialog.h"
 #include "run/program.h"
+#include "sdk/virtual/virtual_camera.h"
 #include "ui/main_controls.h"
 
 #include <QAbstractButton>
@@ -19,6 +21,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -89,10 +92,49 @@ inline std::string screenshotPath(const std::string& name) {
     return std::string(ORVEX_SCREENSHOT_DIR) + "/" + name;
 }
 
+inline const std::string kScriptHeader = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n";
+
+inline QPushButton* findButton(QWidget& dialog, const QString& text) {
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+// Acts in the modal dialog once its event loop runs. A dialog the action failed to end is ended later, so
+// that a failing test does not hang; the context (the test's window) takes that rescue with it when it goes.
+inline void whenModal(QObject* context, const std::function<void(QDialog&)>& act) {
+    QTimer::singleShot(0, context, [act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+    QTimer::singleShot(5000, context, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->done(-1);
+        }
+    });
+}
+
+// A virtual body of that profile on the computer's clock, offered to the program while this lives.
+struct PluggedBody {
+    explicit PluggedBody(const VirtualProfile& profile)
+        : camera(makeVirtualCamera(profile, clock, scheduler)) {
+        sdk::registerCameraDriver(camera);
+    }
+    explicit PluggedBody(const char* preset) : PluggedBody(*virtualPreset(preset)) {}
+    ~PluggedBody() { sdk::unregisterCameraDriver(camera); }
+    SystemClock clock;
+    ThreadScheduler scheduler;
+    std::shared_ptr<VirtualCameraDriver> camera;
+};
+
 // `commands` records every command the window receives.
 struct ProgramWindow {
-    explicit ProgramWindow(int language, std::vector<std::string> portNames = {})
-        : ports(std::move(portNames)) {
+    // The program's ports are those named, or `through` when given.
+    explicit ProgramWindow(int language, std::vector<std::string> portNames = {},
+                           SerialPorts* through = nullptr)
+        : ports(std::move(portNames)), program(clock, through ? *through : ports) {
         program.language = language;
     }
     ~ProgramWindow() {
@@ -115,6 +157,10 @@ struct ProgramWindow {
         return *window;
     }
     void click(int id) { static_cast<QAbstractButton*>(window->control(id))->click(); }
+    // Writes the script (the header, then these lines) into the folder; the option that loads it.
+    std::string loading(const std::string& name, const std::string& lines) const {
+        return "-load=\"" + folder.write(name, kScriptHeader + lines) + "\"";
+    }
 
     // Chooses the menu entry of that text, as the user does; `act` runs in the dialog it opens, which must be
     // closed by then.
@@ -124,17 +170,7 @@ struct ProgramWindow {
             for (QAction* a : menu->actions())
                 if (a->text() == entry) action = a;
         ASSERT_NE(action, nullptr) << entry.toStdString();
-        QTimer::singleShot(0, window.get(), [act] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            act(*dialog);
-        });
-        QTimer::singleShot(5000, window.get(), [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                ADD_FAILURE() << "the dialog was left open";
-                dialog->done(-1);
-            }
-        });
+        whenModal(window.get(), act);
         action->trigger();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
@@ -142,7 +178,7 @@ struct ProgramWindow {
     ScratchFolder folder;
     SystemClock clock;
     NamedPorts ports;
-    Program program{clock, ports};
+    Program program;
     std::vector<int> commands;
     std::unique_ptr<QtDialogWindow> window;
 };

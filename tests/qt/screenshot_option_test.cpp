@@ -11,57 +11,59 @@
 
 namespace {
 
-// The desktop program on the virtual body with the script loaded and these options, saving to `target`; its
-// exit code, -1 when it did not end by itself.
-int takeScreenshot(const QString& folder, const QString& script, const QStringList& options,
-                   const QString& target) {
+struct Ended {
+    int exitCode; // -1 when it did not end by itself
+    std::string error;
+};
+
+// The desktop program in the folder with these arguments.
+Ended runDesktop(const QTemporaryDir& folder, const QStringList& arguments) {
     QProcess orvex;
-    orvex.setWorkingDirectory(folder);
-    orvex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    orvex.setWorkingDirectory(folder.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("LC_ALL", "C");
     orvex.setProcessEnvironment(environment);
-    orvex.start(ORVEX_DESKTOP_PATH,
-                QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} + options +
-                    QStringList{"--screenshot=" + target});
+    orvex.start(ORVEX_DESKTOP_PATH, arguments);
     if (!orvex.waitForFinished(30000)) {
         orvex.kill();
         orvex.waitForFinished();
-        return -1;
+        return {-1, {}};
     }
-    return orvex.exitStatus() == QProcess::NormalExit ? orvex.exitCode() : -1;
+    return {orvex.exitStatus() == QProcess::NormalExit ? orvex.exitCode() : -1,
+            orvex.readAllStandardError().toStdString()};
 }
 
-// night.txt in the folder, the header and one line.
-QString scriptWith(const QTemporaryDir& folder, const std::string& line) {
+// The program on the virtual body with night.txt (the header and this line) loaded and these options,
+// saving to `target`: its exit code.
+int takeScreenshot(const QTemporaryDir& folder, const std::string& line, const QStringList& options,
+                   const QString& target) {
     const QString script = folder.filePath("night.txt");
     std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
                                         << line << "\n";
-    return script;
+    QFile::remove(target);
+    return runDesktop(folder, QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} +
+                                  options + QStringList{"--screenshot=" + target})
+        .exitCode;
 }
 
 // It saves the window and exits, even with a run going on that would refuse to quit; a picture it could
-// not save is a failure.
+// not save is a failure. One shot a minute after the start: the run is still waiting when the picture is
+// taken.
 TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    // One shot a minute after the start: the run is still waiting when the picture is taken.
-    const QString script = scriptWith(folder, "600\t8\t1\t250\t100\tR");
     const QString picture = folder.filePath("window.png");
-    struct Case {
+    const struct {
         QStringList options;
         QString target;
         int exitCode;
-    };
-    const Case cases[] = {
-        {{}, picture, 0},
-        {{"-start=\"\""}, picture, 0},
-        {{"-start=\"\""}, folder.filePath("missing/window.png"), 1},
-    };
-    for (const Case& c : cases) {
-        QFile::remove(picture);
+    } cases[] = {{{}, picture, 0},
+                 {{"-start=\"\""}, picture, 0},
+                 {{"-start=\"\""}, folder.filePath("missing/window.png"), 1}};
+    for (const auto& c : cases) {
         const std::string what = c.options.join(' ').toStdString() + " " + c.target.toStdString();
-        EXPECT_EQ(takeScreenshot(folder.path(), script, c.options, c.target), c.exitCode) << what;
+        EXPECT_EQ(takeScreenshot(folder, "600\t8\t1\t250\t100\tR", c.options, c.target), c.exitCode) << what;
         EXPECT_EQ(QImage(c.target).isNull(), c.exitCode != 0) << what;
     }
 }
@@ -71,11 +73,9 @@ TEST(ScreenshotOption, SavesTheWindowAndExitsWhateverTheRunState) {
 TEST(ScreenshotOption, TakesTheBoxOrWindowInFrontOfTheMainWindow) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString script = scriptWith(folder, "0\t8\t1\t250\t100\tR\t2");
     const auto picture = [&](const QStringList& options) {
         const QString target = folder.filePath("picture.png");
-        QFile::remove(target);
-        EXPECT_EQ(takeScreenshot(folder.path(), script, options, target), 0)
+        EXPECT_EQ(takeScreenshot(folder, "0\t8\t1\t250\t100\tR\t2", options, target), 0)
             << options.join(' ').toStdString();
         return QImage(target).size();
     };
@@ -96,24 +96,11 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
     ASSERT_TRUE(folder.isValid());
     const QString target = folder.filePath("window.png");
     for (const QString& body : {QString("no-such-preset"), folder.filePath("missing.ini")}) {
-        QProcess orvex;
-        orvex.setWorkingDirectory(folder.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("LC_ALL", "C");
-        orvex.setProcessEnvironment(environment);
-        orvex.start(ORVEX_DESKTOP_PATH, {"-virtualcam=\"" + body + "\"", "--screenshot=" + target});
-        const bool ended = orvex.waitForFinished(30000);
-        if (!ended) {
-            orvex.kill();
-            orvex.waitForFinished();
-        }
-        EXPECT_TRUE(ended) << body.toStdString();
-        EXPECT_EQ(orvex.exitCode(), 2) << body.toStdString();
-        const std::string said = orvex.readAllStandardError().toStdString();
-        EXPECT_NE(said.find("Error: '" + body.toStdString() + "' is neither a virtual camera preset"),
+        const Ended ended = runDesktop(folder, {"-virtualcam=\"" + body + "\"", "--screenshot=" + target});
+        EXPECT_EQ(ended.exitCode, 2) << body.toStdString();
+        EXPECT_NE(ended.error.find("Error: '" + body.toStdString() + "' is neither a virtual camera preset"),
                   std::string::npos)
-            << said;
+            << ended.error;
         EXPECT_FALSE(QFileInfo::exists(target));
     }
 }
