@@ -18,6 +18,7 @@
 #include "resources/parameter_dialog.h"
 #include "resources/script_chain_dialog.h"
 #include "run/cable_port.h"
+#include "run/clock_warning.h"
 #include "run/run_controller.h"
 #include "run/script_load.h"
 #include "run/serial_cable.h"
@@ -164,10 +165,12 @@ void command(Program& p, Window& w, int id) {
             connectCamera(p, w);
         break;
     case kStartButton:
-        if (p.run.running)
+        if (p.run.running) {
             requestStop(p, w);
-        else
+        } else {
+            warnOfTheClock(p, w);
             startRun(p, w);
+        }
         break;
     case kPauseButton:
         togglePause(p, w);

@@ -21,13 +21,6 @@ constexpr int kMessageNotConnected = 125;
 constexpr int kMessageCannotAccess = 44;
 constexpr int kMessageError = 54;
 
-// A body is wanted by the whole serial number printed on it, or by that number's low 32 bits, the body
-// identifier a 32-bit reading gives.
-bool isWantedBody(const StartupOptions& options, std::uint64_t bodyNumber) {
-    if (options.connectSerialNumber) return bodyNumber == *options.connectSerialNumber;
-    return static_cast<std::uint32_t>(bodyNumber) == options.connectNumber;
-}
-
 // What the camera's event handlers reach the program through.
 struct CameraEventContext {
     CameraEvents events;
@@ -201,6 +194,11 @@ void releaseCameraList(CameraSession& session) {
 }
 
 } // namespace
+
+bool isWantedBody(const StartupOptions& options, std::uint64_t bodyNumber) {
+    if (options.connectSerialNumber) return bodyNumber == *options.connectSerialNumber;
+    return static_cast<std::uint32_t>(bodyNumber) == options.connectNumber;
+}
 
 void installCameraEventPump(Window& window) {
     pumpWindow() = &window;

@@ -23,6 +23,10 @@ void installCameraEventPump(Window& window);
 void removeCameraEventPump(Window& window);
 enum class Connection { kNone, kSimulation, kBody };
 
+// A body is wanted by the whole serial number printed on it, or by that number's low 32 bits, the body
+// identifier a 32-bit reading gives.
+bool isWantedBody(const StartupOptions& options, std::uint64_t bodyNumber);
+
 // What a connected body's events reach: its session, the run they count pictures for, the queue its
 // pictures wait in, and whoever files a picture the body offers once the run is over (false: nobody wants
 // it, and its download is cancelled).

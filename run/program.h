@@ -13,6 +13,7 @@
 #include "core/value_tables.h"
 #include "liveview/live_view_records.h"
 #include "platform/clock.h"
+#include "platform/kernel_clock.h"
 #include "platform/serial_ports.h"
 #include "platform/shell.h"
 #include "platform/sound_input.h"
@@ -65,6 +66,9 @@ struct Program {
     SyncReading lastSyncValue;      // the shared value as last read: a slave starts when it changes
     bool runTimerShortened = false; // the run timer's first period lines its ticks up with an older origin
     RunObserver* observer = nullptr;
+    // What the kernel says of the computer's clock, asked before a run that follows it; none for a rehearsal,
+    // whose clock is exact.
+    const KernelClock* kernelClock = nullptr;
     Shell* shell = nullptr; // starts the script editor and other programs; none in orvex-cli
     // Where the first script added to a chain came from; every later chain is written there too.
     std::string chainDirectory;

@@ -1,8 +1,8 @@
 #include "app/cli/cameras_command.h"
 
+#include "core/catalogue.h"
 #include "sdk/camera_driver.h"
 #include "sdk/gphoto2/gphoto_driver.h"
-#include "core/catalogue.h"
 
 #include <string>
 

@@ -1,10 +1,12 @@
 // orvex-cli: Orvex's command-line companion for rehearsing and running scripts.
 #include "app/check_command.h"
 #include "app/cli/cameras_command.h"
+#include "app/cli/clock_command.h"
 #include "app/cli/run_options.h"
 #include "app/cli/run_session.h"
 #include "core/catalogue.h"
 #include "platform/system_language.h"
+#include "sdk/gphoto2/gphoto_driver.h"
 
 #include <iostream>
 #include <string>
@@ -14,11 +16,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: orvex-cli cameras\n"
+    "       orvex-cli clock [--camera=PRESET|PROFILE] [--connect=BODYID]\n"
     "       orvex-cli check [--lang en|fr] SCRIPT\n"
     "       orvex-cli simulate [options] SCRIPT\n"
     "       orvex-cli run [options] SCRIPT\n"
     "       orvex-cli --help\n"
     "  cameras   list the camera bodies found on USB: number, description, port, body id\n"
+    "  clock     whether the computer's clock is synchronised, how far off it may be, and a\n"
+    "            body's clock offset from it; exits 3 when it is not synchronised\n"
     "  check     load a script as Orvex would and print each exposure it understood\n"
     "  simulate  rehearse the whole run on a virtual clock and print its timeline\n"
     "  run       run the script in real time on a camera; Ctrl-C stops it\n"
@@ -83,6 +88,10 @@ int main(int argc, char** argv) {
     if (args[0] == "cameras")
         return rest.empty() ? orvex::cli::listCameras(systemLanguage, std::cout, std::cerr) : usage();
     if (args[0] == "check") return check(rest, systemLanguage);
+    if (args[0] == "clock")
+        return orvex::cli::reportClock(
+            orvex::systemKernelClock(), rest, systemLanguage, [] { return orvex::makeGphotoDriver(); },
+            std::cout, std::cerr);
     if (args[0] == "simulate" || args[0] == "run") {
         std::string problem;
         const auto command = args[0] == "run" ? orvex::cli::Command::Run : orvex::cli::Command::Simulate;

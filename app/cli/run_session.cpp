@@ -9,9 +9,11 @@
 #include "platform/headless/recorded_sound.h"
 #include "platform/headless/wav_file.h"
 #include "platform/interrupt_watch.h"
+#include "platform/kernel_clock.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/posix/shared_synchro.h"
 #include "resources/main_dialog.h"
+#include "run/clock_warning.h"
 #include "run/run_controller.h"
 #include "run/run_end.h"
 #include "run/transfer.h"
@@ -43,6 +45,7 @@ constexpr int kMessageNoSharedStart = 225;
 constexpr int kMessageNoSoundInput = 226;
 constexpr int kMessageSlaveWaitsInGroup = 242;
 constexpr int kMessageSlaveWaitsInDefaultGroup = 243;
+constexpr int kMessageWarning = 198;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
@@ -176,6 +179,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
             if (o.slave) return 1;
         }
         program.synchro = &*shared;
+        program.kernelClock = &systemKernelClock();
     }
     program.options = startupOptions(o);
     if (realBody) {
@@ -239,6 +243,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     std::optional<MadeFolders> rehearsalFolders;
     if (!realTime && o.pictures)
         rehearsalFolders.emplace(std::vector<std::string>{pictureRoot(program), pictureFolder(program)});
+    // A run --start began at once has shown no box: its warning goes to the timeline all the same.
+    if (program.run.running)
+        if (const auto warning = runClockWarning(program))
+            printer.message(program.text(kMessageWarning), *warning);
     // A slave waits, idle, for its master to start: its run begins from the shared value.
     if (!program.run.running && !program.slaveMode) {
         if (!window.isItemEnabled(kStartButton)) {

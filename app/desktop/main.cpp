@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "core/startup_options.h"
 #include "platform/desktop_application.h"
+#include "platform/kernel_clock.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/posix/shared_synchro.h"
 #include "platform/system_language.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
     if (!synchro.usable())
         std::fprintf(stderr, "%s\n", orvex::formatMessage(language, 225, synchro.problem()).c_str());
     program.synchro = &synchro;
+    program.kernelClock = &orvex::systemKernelClock();
     // The virtual body times its pictures on the scheduler's thread: it leaves the camera list before the
     // program goes.
     struct Unregister {

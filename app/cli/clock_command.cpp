@@ -1,0 +1,112 @@
+#include "app/cli/clock_command.h"
+
+#include "app/cli/session_time.h"
+#include "camera/camera_connection.h"
+#include "camera/camera_properties.h"
+#include "core/catalogue.h"
+#include "core/startup_options.h"
+#include "platform/headless/virtual_clock.h"
+#include "sdk/virtual/virtual_camera.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace orvex::cli {
+namespace {
+
+constexpr int kMessageNoBodyWithId = 231;
+
+std::string seconds(double value, const char* format) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+CivilTime civil(const EdsTime& t) {
+    return {static_cast<int>(t.year),        static_cast<int>(t.month),  static_cast<int>(t.day),
+            static_cast<int>(t.hour),        static_cast<int>(t.minute), static_cast<int>(t.second),
+            static_cast<int>(t.milliseconds)};
+}
+
+// The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
+// session is closed again.
+std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock) {
+    EdsCameraListRef list = nullptr;
+    if (EdsGetCameraList(&list) != EDS_ERR_OK) return std::nullopt;
+    std::optional<std::int64_t> offset;
+    EdsUInt32 count = 0;
+    EdsGetChildCount(list, &count);
+    for (EdsUInt32 index = 0; index < count && !offset; ++index) {
+        CameraSession session;
+        if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &session.camera) != EDS_ERR_OK) continue;
+        if (EdsOpenSession(session.camera) == EDS_ERR_OK) {
+            std::uint64_t bodyNumber = 0;
+            EdsTime body{};
+            if ((!bodyWanted(wanted) ||
+                 (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(wanted, bodyNumber))) &&
+                EdsGetPropertyData(session.camera, kEdsPropID_DateTime, 0, sizeof body, &body) == EDS_ERR_OK)
+                offset = msFromCivil(civil(body)) - msFromCivil(clock.localTime());
+            EdsCloseSession(session.camera);
+        }
+        EdsRelease(session.camera);
+    }
+    EdsRelease(list);
+    return offset;
+}
+
+} // namespace
+
+int reportClock(const KernelClock& kernel, const std::vector<std::string>& args, int language,
+                const std::function<std::shared_ptr<sdk::CameraDriver>()>& bodiesOnUsb, std::ostream& out,
+                std::ostream& err) {
+    std::optional<std::string> camera;
+    StartupOptions wanted;
+    for (const std::string& a : args) {
+        if (a.rfind("--camera=", 0) == 0)
+            camera = a.substr(9);
+        else if (a.rfind("--connect=", 0) == 0)
+            readConnectValue(a.substr(10), wanted);
+        else {
+            err << "orvex-cli: clock takes --camera=PRESET|PROFILE or --connect=BODYID, not " << a << '\n';
+            return 2;
+        }
+    }
+    const std::optional<KernelClockState> state = kernel.state();
+    const bool synchronised = state && state->synchronised();
+    out << "synchronised\t" << (synchronised ? "yes" : "no") << '\n';
+    if (state) {
+        out << "estimated_error\t" << seconds(state->estimatedErrorS, "%.6f") << '\n';
+        out << "maximum_error\t" << seconds(state->maximumErrorS, "%.6f") << '\n';
+    }
+    if (const std::string source = kernel.timeSource(); !source.empty()) out << "source\t" << source << '\n';
+
+    const std::unique_ptr<SessionTime> time = realTime();
+    std::shared_ptr<sdk::CameraDriver> driver;
+    if (camera) {
+        std::string problem;
+        const auto profile = loadVirtualProfile(*camera, problem);
+        if (!profile) {
+            err << "orvex-cli: " << problem << '\n';
+            return 2;
+        }
+        driver = makeVirtualCamera(*profile, time->clock(), time->cameraTimers());
+    } else {
+        driver = bodiesOnUsb();
+    }
+    std::optional<std::int64_t> offset;
+    if (driver && EdsInitializeSDK() == EDS_ERR_OK) {
+        sdk::registerCameraDriver(driver);
+        offset = bodyOffsetMs(wanted, time->clock());
+        EdsTerminateSDK();
+        sdk::unregisterCameraDriver(driver);
+    }
+    if (offset) out << "body_offset\t" << seconds(static_cast<double>(*offset) / 1000.0, "%.3f") << '\n';
+    if (!offset && bodyWanted(wanted)) {
+        err << "orvex-cli: " << formatMessage(language, kMessageNoBodyWithId, wanted.connectText) << '\n';
+        return 1;
+    }
+    return synchronised ? 0 : 3;
+}
+
+} // namespace orvex::cli
