@@ -163,7 +163,7 @@ TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
     EXPECT_FALSE(w.window().isItemEnabled(kFocusNear1)) << "the lens starts in manual focus";
     w.tick(); // the switch is turned during this frame
     // The body's event comes in real time, through the camera's own thread.
-    for (int i = 0; i < 400 && !p.camera.afModeStale; ++i) {
+    for (int i = 0; i < 2000 && !p.camera.afModeStale; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         w.t.window.pump();
     }
