@@ -1,11 +1,11 @@
 #pragma once
 // The thread that downloads the pictures the camera sends, and the one object that starts it, tells when it
 // has drained the queue and waits for it.
-#include "sdk/sdk.h"
 #include "core/picture_download.h"
 #include "core/run_observer.h"
 #include "core/transfer_queue.h"
 #include "platform/clock.h"
+#include "sdk/sdk.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,12 +1,12 @@
 #include "run/shot_execution.h"
 
 #include "camera/camera_properties.h"
-#include "run/transfer.h"
 #include "core/catalogue.h"
 #include "resources/main_dialog.h"
 #include "run/run_end.h"
 #include "run/serial_cable.h"
 #include "run/status_display.h"
+#include "run/transfer.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "sdk/virtual/virtual_camera.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/thread_scheduler.h"
+#include "sdk/virtual/virtual_camera.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations" // exiv2 0.27 still hands out std::auto_ptr
 #include <exiv2/exiv2.hpp>

@@ -5,12 +5,12 @@
 // ends, pictures ready, burst frames) and the virtual cable may come from other threads; every state is
 // guarded by one lock. Nothing is called under that lock but the scheduler's schedule() and the session's
 // event sink, which only queues.
+#include "platform/clock.h"
+#include "platform/scheduler.h"
 #include "sdk/camera_driver.h"
 #include "sdk/virtual/eos_codes.h"
 #include "sdk/virtual/virtual_item.h"
 #include "sdk/virtual/virtual_profile.h"
-#include "platform/clock.h"
-#include "platform/scheduler.h"
 
 #include <cstdint>
 #include <map>

@@ -9,12 +9,12 @@
 //
 // The body takes its pictures on `clock` and times its exposures with `scheduler`: a VirtualClock in
 // tests and rehearsals, the computer's clock with a ThreadScheduler otherwise.
-#include "sdk/camera_driver.h"
-#include "sdk/virtual/virtual_item.h"
-#include "sdk/virtual/virtual_profile.h"
 #include "platform/clock.h"
 #include "platform/scheduler.h"
 #include "platform/serial_ports.h"
+#include "sdk/camera_driver.h"
+#include "sdk/virtual/virtual_item.h"
+#include "sdk/virtual/virtual_profile.h"
 
 #include <cstdint>
 #include <memory>
