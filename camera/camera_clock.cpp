@@ -43,4 +43,15 @@ void setCameraClock(const CameraSession& camera, const Clock& clock, int languag
                      BoxButtons::Ok);
 }
 
+std::optional<std::int64_t> bodyClockOffsetMs(const CameraSession& camera, const Clock& clock) {
+    EdsTime body{};
+    if (EdsGetPropertyData(camera.camera, kEdsPropID_DateTime, 0, sizeof body, &body) != EDS_ERR_OK)
+        return std::nullopt;
+    const CivilTime civil{static_cast<int>(body.year),        static_cast<int>(body.month),
+                          static_cast<int>(body.day),         static_cast<int>(body.hour),
+                          static_cast<int>(body.minute),      static_cast<int>(body.second),
+                          static_cast<int>(body.milliseconds)};
+    return msFromCivil(civil) - msFromCivil(clock.localTime());
+}
+
 } // namespace orvex

@@ -110,6 +110,7 @@ DownloadOutcome downloadPicture(EdsDirectoryItemRef item, const std::string& fol
         EdsRelease(image);
     }
     EdsRelease(std::exchange(ownedStream.ref, nullptr));
+    if (dateError == EDS_ERR_OK) outcome.taken = taken;
     const std::string name =
         dateError == EDS_ERR_OK ? pictureName(prefix, taken, number, extension) : outcome.cameraName;
     // Without a file the name is still chosen as if there were one, beside the files already there.

@@ -18,6 +18,7 @@ struct DownloadOutcome {
     std::string cameraName;            // the file's name on the camera
     std::string stored;                // where it was filed; empty when nowhere
     std::optional<std::string> onCard; // not stored, it stays on the camera's card, in this folder
+    std::optional<EdsTime> taken;      // the picture's own shooting time, when it could be read
 };
 
 // The card folder of a file the camera announced, when it is on a card.

@@ -1,5 +1,7 @@
 #pragma once
 // The one record of a run. Its status is the number of the status message shown.
+#include "core/release_record.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -122,6 +124,10 @@ struct RunState {
     Detection detection;
     ValueFields fields;
     RunSettings settings;
+    // The shot in hand's release, for the night log. Its moments are taken on the tick's time line, and
+    // placed in local time by the difference read when its line fell due.
+    ReleaseRecord release;
+    std::int64_t localMinusTickUs = 0;
 };
 
 } // namespace orvex

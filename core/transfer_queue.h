@@ -1,5 +1,6 @@
 #pragma once
 // Pictures the camera asked to send, waiting for the transfer worker, and the handshake with that worker.
+#include "core/release_record.h"
 #include "sdk/sdk.h"
 
 #include <atomic>
@@ -62,6 +63,7 @@ struct TransferStatus {
         std::string stem; // the camera base name its files share
         int fileLine = 0;
         int pass = 0;
+        ReleaseRecord release;
     };
     std::vector<FiledExposure> filed; // this run's recent exposures
     std::string shotStem;             // the one of the shot in hand

@@ -64,7 +64,7 @@ void TransferWorker::drain(const TransferJob& job) {
             EdsRelease(item);
             continue;
         }
-        const int number = fileUnderItsExposure(job, info.szFileName);
+        const auto [number, release] = fileUnderItsExposure(job, info.szFileName);
         status_.counting = false;
         std::string extension;
         if (job.rawOrJpegByQuality) {
@@ -87,6 +87,7 @@ void TransferWorker::drain(const TransferJob& job) {
         if (outcome.onCard) queue_.keptOnCard(*outcome.onCard);
         if (observer_ && !outcome.stored.empty()) observer_->pictureStored(outcome.stored);
         if (outcome.error) status_.error = outcome.error;
+        if (job.log) job.log->pictureDone(release, outcome);
     }
     status_.counting = false;
     status_.finishedAt = clock_.tick();
@@ -97,14 +98,15 @@ void TransferWorker::drain(const TransferJob& job) {
 // by more than a tick) is not counted toward the shot in hand, which would otherwise end without its own
 // picture and shift every later one. It takes the number after its exposure's last; a shot counted since,
 // whose pictures have not come yet, moves up by one so that no two pictures share a number.
-int TransferWorker::fileUnderItsExposure(const TransferJob& job, const std::string& cameraName) {
+std::pair<int, ReleaseRecord> TransferWorker::fileUnderItsExposure(const TransferJob& job,
+                                                                   const std::string& cameraName) {
     TransferStatus& s = status_;
     const std::string stem = cameraName.substr(0, cameraName.find('.'));
     if (counters_.picturesReported == 0 || stem != s.shotStem) {
         if (const TransferStatus::FiledExposure* late = filedExposure(s, cameraName)) {
             ++counters_.shotCount;
             if (observer_) observer_->shotCounted(s.lastNumber + 1, late->fileLine, late->pass);
-            return ++s.lastNumber;
+            return {++s.lastNumber, late->release};
         }
     }
     const bool opensShot = counters_.picturesReported == 0;
@@ -116,11 +118,11 @@ int TransferWorker::fileUnderItsExposure(const TransferJob& job, const std::stri
     ++counters_.picturesReported;
     if (opensShot) {
         s.shotStem = stem;
-        s.filed.push_back({stem, job.fileLine, job.pass});
+        s.filed.push_back({stem, job.fileLine, job.pass, job.release});
         constexpr std::size_t kRecentExposures = 16;
         if (s.filed.size() > kRecentExposures) s.filed.erase(s.filed.begin());
     }
-    return s.lastNumber;
+    return {s.lastNumber, job.release};
 }
 
 } // namespace orvex

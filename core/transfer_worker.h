@@ -1,6 +1,7 @@
 #pragma once
 // The thread that downloads the pictures the camera sends, and the one object that starts it, tells when it
 // has drained the queue and waits for it.
+#include "core/night_log.h"
 #include "core/picture_download.h"
 #include "core/run_observer.h"
 #include "core/transfer_queue.h"
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace orvex {
 
@@ -26,6 +28,8 @@ struct TransferJob {
     int fileLine = 0;                // the shot's script line and pass, for the run's observer
     int pass = 0;
     PictureFile pictureFile = PictureFile::kWritten;
+    ReleaseRecord release; // the shot's release, for the night log
+    NightLog* log = nullptr;
 };
 
 // The run's counters the worker writes, all atomic.
@@ -58,7 +62,8 @@ class TransferWorker {
   private:
     void serve();
     void drain(const TransferJob& job);
-    int fileUnderItsExposure(const TransferJob& job, const std::string& cameraName);
+    // The picture's number, and the release it came of.
+    std::pair<int, ReleaseRecord> fileUnderItsExposure(const TransferJob& job, const std::string& cameraName);
 
     TransferQueue& queue_;
     TransferStatus& status_;

@@ -14,6 +14,9 @@ class Clock {
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary origin; wraps. Every elapsed time is an unsigned difference.
     virtual std::uint32_t tick() const = 0;
+    // Microseconds on the tick's own time line (the tick is this over 1000, wrapped), for moments told finer
+    // than a tick.
+    virtual std::uint64_t microseconds() const = 0;
     virtual CivilTime localTime() const = 0;
     virtual CivilTime universalTime() const = 0;
     virtual void sleep(unsigned ms) = 0;
@@ -23,5 +26,9 @@ class Clock {
 inline std::uint32_t ticksBetween(std::uint32_t from, std::uint32_t to) {
     return to - from;
 }
+
+// Civil time of milliseconds since 1970-01-01 00:00, and back.
+CivilTime civilFromMs(std::int64_t ms);
+std::int64_t msFromCivil(const CivilTime& t);
 
 } // namespace orvex

@@ -37,6 +37,21 @@ std::optional<std::vector<std::string>> listFolder(const std::string& path);
 bool sameFolder(const std::string& a, const std::string& b);
 // Creates a file that must not exist yet and writes the whole content; nothing is left of a failed attempt.
 bool createNewFile(const std::string& path, const std::string& content);
+// A file made new and written a piece at a time, each piece handed to the system as soon as it is written, so
+// that a crash or a pulled cable keeps what came before it.
+class AppendedFile {
+  public:
+    // Makes the file, which must not exist yet; a file that cannot be made is not open.
+    explicit AppendedFile(const std::string& path);
+    ~AppendedFile();
+    AppendedFile(const AppendedFile&) = delete;
+    AppendedFile& operator=(const AppendedFile&) = delete;
+    bool open() const { return fd_ >= 0; }
+    bool append(const std::string& text);
+
+  private:
+    int fd_ = -1;
+};
 // Replaces the file atomically: the old content stays whole until the new one is complete.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 

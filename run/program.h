@@ -3,6 +3,7 @@
 #include "core/camera_session.h"
 #include "core/catalogue.h"
 #include "core/live_view_state.h"
+#include "core/night_log.h"
 #include "core/run_observer.h"
 #include "core/run_state.h"
 #include "core/script.h"
@@ -69,6 +70,9 @@ struct Program {
     // What the kernel says of the computer's clock, asked before a run that follows it; none for a rehearsal,
     // whose clock is exact.
     const KernelClock* kernelClock = nullptr;
+    std::uint32_t clockReadAt = 0; // when the kernel was last asked, in ticks
+    // The last run's, kept open after it for the files its body sends late; none when it could not be made.
+    std::unique_ptr<NightLog> nightLog;
     Shell* shell = nullptr; // starts the script editor and other programs; none in orvex-cli
     // Where the first script added to a chain came from; every later chain is written there too.
     std::string chainDirectory;

@@ -5,6 +5,7 @@
 #include "liveview/live_view_requests.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
+#include "run/night_logging.h"
 #include "run/run_end.h"
 #include "run/script_load.h"
 #include "run/serial_cable.h"
@@ -25,6 +26,20 @@ constexpr int kDay = 86400000;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 constexpr std::uint32_t kShortestFirstTickMs = 10;
+
+bool waiting(RunStatus status) {
+    switch (status) {
+    case RunStatus::kDelayedStartWait:
+    case RunStatus::kTimeWait:
+    case RunStatus::kMoveWait:
+    case RunStatus::kSoundWait:
+    case RunStatus::kPaused:
+    case RunStatus::kDelayWait:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool anyRequest(const RunState& r) {
     return r.paused || r.requests.reload || r.requests.next || r.requests.prev || r.requests.abort;
@@ -308,8 +323,10 @@ void savingTick(Program& p, Window& w) {
     watchTransfers(p, w);
     if (!r.running) return;
     if (!r.cameraReady) {
-        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard))
+        if (!p.options.saveToHost && pictureOverdue(p, kPictureTimeoutCard)) {
+            logNothingCame(p);
             reportError(p, w, kErrorStoreTimeout, 3373);
+        }
         return;
     }
     releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveView.wanted);
@@ -333,8 +350,10 @@ void pictureWaitTick(Program& p, Window& w) {
     if (!r.running) return;
     if (!p.options.saveToHost || r.picturesReported > 0 || r.cameraReady)
         showStatus(p, w, RunStatus::kSaving);
-    else if (pictureOverdue(p, kPictureTimeoutHost))
+    else if (pictureOverdue(p, kPictureTimeoutHost)) {
+        logNothingCame(p);
         reportError(p, w, kErrorDownloadTimeout, 3502);
+    }
 }
 
 // Pictures requested by an earlier run are not this run's: they are cancelled and released, and the counters
@@ -398,6 +417,8 @@ void startRun(Program& p, Window& w) {
     if (!p.options.simulation && !configureCamera(p, w)) return;
     // The run is under way from there: a later start begins at the first line again.
     r.startLine.reset();
+    // A rehearsal's log stays in its own folder, beside the folders of the bodies it rehearsed with.
+    openNightLog(p, p.pictureSubfolder.empty() ? folder : pictureRoot(p));
     if (r.settings.delayedStart) {
         r.wait.targetSecond =
             r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond;
@@ -469,6 +490,8 @@ void runTick(Program& p, Window& w) {
     default:
         break;
     }
+    // Still waiting, so no release came at this tick, nor comes before the next.
+    if (r.running && waiting(r.status)) recheckClock(p);
 }
 
 void togglePause(Program& p, Window& w) {

@@ -3,6 +3,7 @@
 #include "camera/camera_properties.h"
 #include "core/catalogue.h"
 #include "resources/main_dialog.h"
+#include "run/night_logging.h"
 #include "run/run_end.h"
 #include "run/serial_cable.h"
 #include "run/status_display.h"
@@ -68,7 +69,8 @@ void countShot(Program& p, Window& w, const ScriptLine& line) {
 
 } // namespace
 
-void tellShutterReleased(const Program& p) {
+void tellShutterReleased(Program& p) {
+    recordRelease(p);
     if (p.observer) p.observer->shutterReleased(p.script.lines[p.run.currentLine].fileLine, p.run.passCount);
 }
 
@@ -273,16 +275,19 @@ bool everyPictureAnnounced(const Program& p) {
 void executeLine(Program& p, Window& w) {
     RunState& r = p.run;
     const ScriptLine line = p.script.lines[r.currentLine];
+    lineFallsDue(p);
     const int lockup = lockupTime(p, w);
     r.exposure.cableUsed = false;
     showWantedValues(p, w, line);
 
     if (p.options.simulation) {
+        recordValues(p, w);
         showStatus(p, w, RunStatus::kSaving);
         r.picturesReported = 1;
         countShot(p, w, line);
         // The shot stands for a press of the shutter at that moment.
         tellShutterReleased(p);
+        logNothingCame(p);
         return;
     }
 
@@ -292,6 +297,7 @@ void executeLine(Program& p, Window& w) {
     EdsUInt32 ae = 0;
     if (failed(p, w, readUInt32(p.camera, kEdsPropID_AEMode, 0, ae), 3618)) return;
     if (!setValues(p, w, line, ae)) return;
+    recordValues(p, w);
 
     countShot(p, w, line);
     r.cameraReady = false;

@@ -7,7 +7,7 @@ namespace orvex {
 
 void executeLine(Program& program, Window& window);
 // The shutter of the current line's shot has just opened.
-void tellShutterReleased(const Program& program);
+void tellShutterReleased(Program& program);
 // Follows the pictures of the shot; sets cameraReady once they are all in.
 void watchTransfers(Program& program, Window& window);
 

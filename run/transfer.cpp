@@ -21,6 +21,8 @@ TransferJob makeTransferJob(const Program& p) {
         job.fileLine = lines[p.run.currentLine].fileLine;
     job.pass = p.run.passCount;
     job.pictureFile = p.pictureFiles;
+    job.release = p.run.release;
+    job.log = p.nightLog.get();
     return job;
 }
 
@@ -50,8 +52,10 @@ void fileWhatTheBodyHandedOver(Program& p) {
     const RunState& r = p.run;
     const bool released = r.status == RunStatus::kExposure || r.status == RunStatus::kBurst ||
                           r.status == RunStatus::kPictureWait;
-    if (p.options.saveToHost && !r.cameraReady && released && r.picturesReported == 0)
+    if (p.options.saveToHost && !r.cameraReady && released && r.picturesReported == 0) {
         ++p.run.downloadsFailed;
+        if (p.nightLog) p.nightLog->nothingCame(r.release, false);
+    }
 }
 
 } // namespace orvex

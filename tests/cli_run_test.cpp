@@ -1,6 +1,7 @@
 // orvex-cli run: the same engine in real time, on a virtual body; Ctrl-C stops the run as the Stop button.
 #include "platform/headless/virtual_clock.h"
 #include "tests/support/cli_process.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
@@ -86,7 +87,9 @@ TEST(CliRun, AStalledRunNamesAndStampsThePictureWithTheRealMoment) {
     localtime_r(&resumed, &local);
     const std::int64_t resumedMs = msFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                                 local.tm_hour, local.tm_min, local.tm_sec, 0});
-    const auto picture = *std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D");
+    const auto picture = *std::find_if_not(
+        std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"),
+        std::filesystem::directory_iterator(), [](const auto& entry) { return isNightLog(entry.path()); });
     EXPECT_GE(localMs(picture.path().filename().string(), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture.path();
     auto image = Exiv2::ImageFactory::open(picture.path().string());
     image->readMetadata();

@@ -129,6 +129,8 @@ std::set<std::string> entriesOf(const std::filesystem::path& dir) {
 TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
     const std::string folder = "rehearsal/1 - Canon EOS 600D";
     const std::string first = folder + "/2026-12-06_21-00-00_0001.JPG";
+    // Every rehearsal that starts leaves its log in its own folder.
+    const std::string log = "rehearsal/night_2026-12-06_21-00-00.tsv";
     const struct {
         const char* options;
         int burst;
@@ -136,16 +138,20 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
         std::set<std::string> entries;
         const char* named; // the picture the timeline names; none when empty
     } cases[] = {
-        {"", 0, {}, {"night.txt"}, ""},
-        {"--camera=bulb", 0, {}, {"night.txt"}, first.c_str()},
-        {"--camera=bulb --pictures", 0, {}, {"night.txt", "rehearsal", folder, first}, first.c_str()},
+        {"", 0, {}, {"night.txt", "rehearsal", log}, ""},
+        {"--camera=bulb", 0, {}, {"night.txt", "rehearsal", log}, first.c_str()},
+        {"--camera=bulb --pictures", 0, {}, {"night.txt", "rehearsal", folder, first, log}, first.c_str()},
         // The name is taken: the picture gets the camera's own, as a written one would.
-        {"--camera=bulb", 0, {first}, {"night.txt", "rehearsal", folder, first}, "IMG_0001.JPG"},
+        {"--camera=bulb", 0, {first}, {"night.txt", "rehearsal", folder, first, log}, "IMG_0001.JPG"},
         // Refused at the start, once the picture folder is made: a burst without the cable.
         {"--camera=burst --pictures", 2, {}, {"night.txt"}, ""},
         // Folders that were there stay, empty as they are.
-        {"--pictures", 0, {"rehearsal"}, {"night.txt", "rehearsal"}, ""},
-        {"--camera=bulb --pictures", 0, {folder}, {"night.txt", "rehearsal", folder, first}, first.c_str()}};
+        {"--pictures", 0, {"rehearsal"}, {"night.txt", "rehearsal", log}, ""},
+        {"--camera=bulb --pictures",
+         0,
+         {folder},
+         {"night.txt", "rehearsal", folder, first, log},
+         first.c_str()}};
     for (const auto& c : cases) {
         TempDir dir;
         for (const std::string& entry : c.before) {

@@ -1,6 +1,7 @@
 // Two orvex-cli runs on one computer, each on its own virtual body: the slave takes every shot with the
 // master, by the shooting times in their pictures.
 #include "tests/support/cli_process.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
@@ -26,6 +27,7 @@ namespace {
 std::vector<long> shootingTimes(const std::filesystem::path& folder) {
     std::vector<long> times;
     for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (isNightLog(file.path())) continue;
         auto image = Exiv2::ImageFactory::open(file.path().string());
         image->readMetadata();
         const Exiv2::ExifData& exif = image->exifData();

@@ -5,6 +5,7 @@
 // timeline names (nothing half-downloaded, no thumbnail, nothing overwritten), and its exit code says whether
 // it completed.
 #include "tests/support/cli_process.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/test_program.h"
 
 #include <filesystem>
@@ -29,7 +30,7 @@ std::set<std::string> picturesNamed(const std::string& timeline) {
 std::set<std::string> picturesIn(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(dir))
-        if (entry.is_regular_file() && entry.path().parent_path() != dir)
+        if (entry.is_regular_file() && entry.path().parent_path() != dir && !isNightLog(entry.path()))
             names.insert(fs::relative(entry.path(), dir).string());
     return names;
 }

@@ -176,7 +176,7 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         for (const std::string& name : found) std::ofstream(folder / name) << "an earlier night";
         t.start({line().delay(0).speed("1")});
         if (refuses) { // during the exposure
-            std::filesystem::remove(folder);
+            std::filesystem::remove_all(folder);
             std::ofstream(folder) << "not a folder";
         }
         t.runFor(5000);

@@ -12,5 +12,7 @@ void showHelp(const std::string& startupDirectory, Shell* shell, int language, W
 void showAbout(int language, Window& window);
 // The day the program was built, as "Jan 21 2016".
 const char* buildDate();
+// The version, as the package names it.
+const char* programVersion();
 
 } // namespace orvex

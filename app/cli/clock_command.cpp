@@ -1,11 +1,11 @@
 #include "app/cli/clock_command.h"
 
 #include "app/cli/session_time.h"
+#include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_properties.h"
 #include "core/catalogue.h"
 #include "core/startup_options.h"
-#include "platform/headless/virtual_clock.h"
 #include "sdk/virtual/virtual_camera.h"
 
 #include <cstdio>
@@ -23,12 +23,6 @@ std::string seconds(double value, const char* format) {
     return text;
 }
 
-CivilTime civil(const EdsTime& t) {
-    return {static_cast<int>(t.year),        static_cast<int>(t.month),  static_cast<int>(t.day),
-            static_cast<int>(t.hour),        static_cast<int>(t.minute), static_cast<int>(t.second),
-            static_cast<int>(t.milliseconds)};
-}
-
 // The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
 // session is closed again.
 std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock) {
@@ -42,11 +36,9 @@ std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clo
         if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &session.camera) != EDS_ERR_OK) continue;
         if (EdsOpenSession(session.camera) == EDS_ERR_OK) {
             std::uint64_t bodyNumber = 0;
-            EdsTime body{};
-            if ((!bodyWanted(wanted) ||
-                 (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(wanted, bodyNumber))) &&
-                EdsGetPropertyData(session.camera, kEdsPropID_DateTime, 0, sizeof body, &body) == EDS_ERR_OK)
-                offset = msFromCivil(civil(body)) - msFromCivil(clock.localTime());
+            if (!bodyWanted(wanted) ||
+                (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(wanted, bodyNumber)))
+                offset = bodyClockOffsetMs(session, clock);
             EdsCloseSession(session.camera);
         }
         EdsRelease(session.camera);

@@ -17,6 +17,7 @@ class VirtualClock : public Clock, public TimerScheduler {
     explicit VirtualClock(CivilTime localStart = {}, int utcOffsetMinutes = 0, std::uint32_t startTick = 0);
 
     std::uint32_t tick() const override { return tick_.load(); }
+    std::uint64_t microseconds() const override { return (startTick_ + elapsed_) * 1000; }
     CivilTime localTime() const override;
     CivilTime universalTime() const override;
     // Only moves time on, as a blocking sleep does: what falls due meanwhile runs once control is back in
@@ -32,6 +33,7 @@ class VirtualClock : public Clock, public TimerScheduler {
     void cancel(int id) override;
 
   private:
+    std::uint64_t startTick_;
     std::uint64_t elapsed_ = 0;       // since construction; never wraps
     std::atomic<std::uint32_t> tick_; // the transfer worker reads it
     std::int64_t localStartMs_;
@@ -56,9 +58,5 @@ class VirtualClock : public Clock, public TimerScheduler {
     std::vector<std::unique_ptr<Due>> due_;
     std::vector<std::unique_ptr<Due>> cancelledWhileRunning_;
 };
-
-// Civil time of milliseconds since 1970-01-01 00:00, and back.
-CivilTime civilFromMs(std::int64_t ms);
-std::int64_t msFromCivil(const CivilTime& t);
 
 } // namespace orvex

@@ -133,6 +133,17 @@ bool createNewFile(const std::string& path, const std::string& content) {
     return ok;
 }
 
+AppendedFile::AppendedFile(const std::string& path)
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644)) {}
+
+AppendedFile::~AppendedFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool AppendedFile::append(const std::string& text) {
+    return fd_ >= 0 && writeAll(fd_, text);
+}
+
 bool writeFileAtomically(const std::string& path, const std::string& content) {
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());

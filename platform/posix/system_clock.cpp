@@ -44,6 +44,12 @@ std::uint32_t SystemClock::tick() const {
     return static_cast<std::uint32_t>(ms.count());
 }
 
+std::uint64_t SystemClock::microseconds() const {
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<std::uint64_t>(us.count());
+}
+
 CivilTime SystemClock::localTime() const {
     return civilTime(true);
 }

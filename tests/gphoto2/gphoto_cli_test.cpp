@@ -1,6 +1,7 @@
 // orvex-cli against the emulated body, found by the library's own autodetection as a plugged-in one would be.
 #include "tests/gphoto2/emulated_body.h"
 #include "tests/support/cli_process.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/shown_outputs.h"
 
 #include <gmock/gmock.h>
@@ -18,7 +19,7 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     if (std::filesystem::exists(folder))
         for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
+            if (!isNightLog(entry.path())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,5 +1,7 @@
 #include "tests/support/run_program.h"
 
+#include "tests/support/picture_files.h"
+
 #include "run/transfer.h"
 #include "sdk/virtual/virtual_profile.h"
 
@@ -98,7 +100,7 @@ Strings RunProgram::pictures() const {
     Strings names;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(pictureFolder(program), ec))
-        names.push_back(entry.path().filename().string());
+        if (!isNightLog(entry.path())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,0 +1,96 @@
+#include "core/night_log.h"
+
+#include "core/catalogue.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace orvex {
+namespace {
+
+constexpr int kOutcomeStored = 260, kOutcomeOnCard = 261, kOutcomeLost = 262, kOutcomeNoBody = 263;
+
+constexpr const char* kColumns =
+    "line\tpass\tplanned\treleased\tlate_ms\tav\ttv\tiso\tquality\tfile\ttaken\toutcome\n";
+
+std::string fileName(const CivilTime& t, int attempt) {
+    char text[64];
+    std::snprintf(text, sizeof text, "night_%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return std::string(text) + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + ".tsv";
+}
+
+// A picture's own time carries no zone: the body's clock knows none.
+std::string takenText(const EdsTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return text;
+}
+
+std::string baseName(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::string isoMoment(const LocalMoment& m) {
+    const std::int64_t ms = m.localUs >= 0 ? m.localUs / 1000 : -((-m.localUs + 999) / 1000);
+    const CivilTime t = civilFromMs(ms);
+    const int offset = std::abs(m.utcOffsetMinutes);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second, t.millisecond, m.utcOffsetMinutes < 0 ? '-' : '+', offset / 60,
+                  offset % 60);
+    return text;
+}
+
+std::unique_ptr<NightLog> NightLog::create(const std::string& folder, const CivilTime& start,
+                                           const std::vector<std::string>& comments, int language) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::string path = folder + fileName(start, attempt);
+        std::unique_ptr<NightLog> log(new NightLog(path, language));
+        if (!log->file_.open()) {
+            if (fileExists(path)) continue;
+            return nullptr;
+        }
+        std::string head;
+        for (const std::string& c : comments) head += "# " + c + '\n';
+        if (!log->file_.append(head + kColumns)) return nullptr;
+        return log;
+    }
+    return nullptr;
+}
+
+void NightLog::pictureDone(const ReleaseRecord& release, const DownloadOutcome& outcome) {
+    const std::string taken = outcome.taken ? takenText(*outcome.taken) : std::string();
+    if (!outcome.stored.empty())
+        row(release, baseName(outcome.stored), taken, kOutcomeStored);
+    else if (outcome.onCard)
+        row(release, "card:" + *outcome.onCard + '/' + outcome.cameraName, taken, kOutcomeOnCard);
+    else
+        row(release, {}, taken, kOutcomeLost);
+}
+
+void NightLog::nothingCame(const ReleaseRecord& release, bool rehearsedWithoutBody) {
+    row(release, {}, {}, rehearsedWithoutBody ? kOutcomeNoBody : kOutcomeLost);
+}
+
+void NightLog::comment(const std::string& text) {
+    const std::lock_guard lock(mutex_);
+    file_.append("# " + text + '\n');
+}
+
+void NightLog::row(const ReleaseRecord& r, const std::string& file, const std::string& taken, int outcome) {
+    char late[32] = "";
+    if (r.released) std::snprintf(late, sizeof late, "%.1f", r.lateMs);
+    const std::string text = std::to_string(r.fileLine) + '\t' + std::to_string(r.pass) + '\t' +
+                             isoMoment(r.planned) + '\t' + (r.released ? isoMoment(r.releasedAt) : "") +
+                             '\t' + late + '\t' + r.av + '\t' + r.tv + '\t' + r.iso + '\t' + r.quality +
+                             '\t' + file + '\t' + taken + '\t' + messageText(language_, outcome) + '\n';
+    const std::lock_guard lock(mutex_);
+    file_.append(text);
+}
+
+} // namespace orvex
