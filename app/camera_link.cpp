@@ -15,7 +15,8 @@ constexpr int kMessageNoBodyWithId = 231;
 
 CameraEvents cameraEvents(Program& program) {
     return {program.camera, program.run, program.transfers,
-            [&program](EdsDirectoryItemRef item) { return downloadLateFile(program, item); }};
+            [&program](EdsDirectoryItemRef item) { return downloadLateFile(program, item); },
+            [&program](EdsDirectoryItemRef item) { logPictureOnCard(program, item); }};
 }
 
 ConnectionSetting connectionSetting(Program& program) {

@@ -74,7 +74,10 @@ EdsError onObjectEvent(EdsObjectEvent event, EdsBaseRef object, EdsVoid* context
     const CameraEvents& events = static_cast<CameraEventContext*>(context)->events;
     switch (event) {
     case kEdsObjectEvent_DirItemCreated:
-        if (events.run.running) events.run.picturesReported += 1;
+        if (events.run.running) {
+            events.run.picturesReported += 1;
+            if (object) events.pictureOnCard(object);
+        }
         if (object) EdsRelease(object);
         break;
     case kEdsObjectEvent_DirItemRequestTransfer:

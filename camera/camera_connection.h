@@ -35,6 +35,8 @@ struct CameraEvents {
     RunState& run;
     TransferQueue& transfers;
     std::function<bool(EdsDirectoryItemRef)> fileLatePicture;
+    // A picture of the run written on the body's card, told before the item is let go.
+    std::function<void(EdsDirectoryItemRef)> pictureOnCard;
 };
 
 // What connecting reads and decides besides the session: the simulation and wanted-body options, Save to

@@ -68,9 +68,14 @@ void NightLog::pictureDone(const ReleaseRecord& release, const DownloadOutcome& 
     if (!outcome.stored.empty())
         row(release, baseName(outcome.stored), taken, kOutcomeStored);
     else if (outcome.onCard)
-        row(release, "card:" + *outcome.onCard + '/' + outcome.cameraName, taken, kOutcomeOnCard);
+        leftOnCard(release, *outcome.onCard, outcome.cameraName);
     else
         row(release, {}, taken, kOutcomeLost);
+}
+
+void NightLog::leftOnCard(const ReleaseRecord& release, const std::string& folder, const std::string& name) {
+    // A body that names no folder (the virtual one) gives the name alone.
+    row(release, "card:" + (folder.empty() ? "" : folder + '/') + name, {}, kOutcomeOnCard);
 }
 
 void NightLog::nothingCame(const ReleaseRecord& release, bool rehearsedWithoutBody) {

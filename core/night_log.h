@@ -25,6 +25,8 @@ class NightLog {
 
     // A picture of the release stored, left on the camera's card, or lost.
     void pictureDone(const ReleaseRecord& release, const DownloadOutcome& outcome);
+    // A picture the run leaves on the body's card, in that folder, under the body's name.
+    void leftOnCard(const ReleaseRecord& release, const std::string& folder, const std::string& name);
     // A release that brought no picture: lost, or a rehearsal's without a body, which has none to bring.
     void nothingCame(const ReleaseRecord& release, bool rehearsedWithoutBody);
     void comment(const std::string& text);

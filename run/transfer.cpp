@@ -41,6 +41,12 @@ bool downloadLateFile(Program& p, EdsDirectoryItemRef item) {
     return true;
 }
 
+void logPictureOnCard(const Program& p, EdsDirectoryItemRef item) {
+    EdsDirectoryItemInfo info{};
+    if (p.options.saveToHost || !p.nightLog || EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK) return;
+    p.nightLog->leftOnCard(p.run.release, cardFolderOf(item).value_or(""), info.szFileName);
+}
+
 void fileWhatTheBodyHandedOver(Program& p) {
     p.transferWorker.join();
     if (!p.transfers.empty()) {

@@ -16,6 +16,8 @@ void startTransfers(Program& program);
 // After the run: a further file of one of its exposures is still downloaded and filed with it; false (the
 // item left to the caller) for any other file.
 bool downloadLateFile(Program& program, EdsDirectoryItemRef item);
+// A picture the body wrote on its card, where the run leaves its pictures: the night log is told.
+void logPictureOnCard(const Program& program, EdsDirectoryItemRef item);
 // The body went during the run, its session not yet closed: the pictures it handed over are filed now, and a
 // shot whose picture never came counts as not downloaded.
 void fileWhatTheBodyHandedOver(Program& program);

@@ -13,6 +13,8 @@
 #include <exiv2/exiv2.hpp>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,10 +40,30 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
     const std::string text = dir.read(out);
     EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
-    int pictures = 0;
+    std::vector<std::string> pictures;
+    std::filesystem::path log;
     for (const auto& f : std::filesystem::directory_iterator(dir.path() / folder / "1 - Canon EOS 600D"))
-        pictures += f.path().filename().string().rfind("m42-savetocam_", 0) == 0;
-    EXPECT_EQ(pictures, 2);
+        if (isNightLog(f.path()))
+            log = f.path();
+        else
+            pictures.push_back(f.path().filename().string());
+    std::sort(pictures.begin(), pictures.end());
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_TRUE(pictures[0].starts_with("m42-savetocam_")) << pictures[0];
+    // Its night log: the computer's clock as the kernel tells it, then a stored row for each picture, timed.
+    const std::string logText = dir.read(log);
+    EXPECT_TRUE(
+        std::regex_search(logText, std::regex("\n# clock\t[^\t]+\t(synchronised\t(yes|no)\t|unknown)")))
+        << logText;
+    const std::regex row(
+        "(2|3)\t0\t20[^\t]+\t20[^\t]+\t-?[0-9]+[.][0-9]\t8\t1/250\t[^\t]*\t[^\t]*\t([^\t]+)\t"
+        "20[^\t]+\tstored");
+    std::vector<std::string> logged;
+    std::istringstream lines(logText);
+    std::smatch m;
+    for (std::string l; std::getline(lines, l);)
+        if (std::regex_match(l, m, row)) logged.push_back(m[2]);
+    EXPECT_EQ(logged, pictures) << logText;
 }
 
 TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {

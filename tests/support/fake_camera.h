@@ -154,7 +154,8 @@ struct FakeSession {
         sdk::unregisterCameraDriver(driver);
     }
     CameraEvents events() {
-        return {camera, run, transfers, [this](EdsDirectoryItemRef) { return ++latePictures, false; }};
+        return {camera, run, transfers, [this](EdsDirectoryItemRef) { return ++latePictures, false; },
+                [](EdsDirectoryItemRef) {}};
     }
     ConnectionSetting setting() { return {options, tables.quality, kEnglish}; }
     Connection open() { return openCamera(events(), setting(), w); }
