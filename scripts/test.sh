@@ -17,7 +17,7 @@ done
 
 # The transfer worker, the camera layer's lock, the real-time scheduler, the start value the instances
 # share and the thread that owns each libgphoto2 camera share data across threads.
-threaded='^(ShotExecution|RunController|SharedSynchro|Scenarios|CameraSdk|VirtualCamera|ThreadSchedulerTest|CliRun|CliSimulate|Gphoto[A-Za-z]*)\.'
+threaded='^(ShotExecution|RunController|NightLog|SharedSynchro|Scenarios|CameraSdk|VirtualCamera|ThreadSchedulerTest|CliRun|CliSimulate|Gphoto[A-Za-z]*)\.'
 echo "== build and test: tsan (threaded tests)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$(nproc)" --target orvex_tests orvex_gphoto2_tests orvex-cli
