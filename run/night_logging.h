@@ -22,7 +22,7 @@ void recordRelease(Program& program);
 void logNothingCame(const Program& program);
 // In a wait, once an hour: the kernel is asked of the computer's clock again, and the log told.
 void recheckClock(Program& program);
-// The kernel's word on the computer's clock as the log and the clock report put it.
+// The kernel's word on the computer's clock, as the log puts it on its clock lines.
 std::string clockStateText(const std::optional<KernelClockState>& state);
 
 } // namespace orvex
