@@ -132,44 +132,58 @@ TEST(PlanDrawing, TextsAreEscaped) {
     EXPECT_EQ(svg.find("b<c"), std::string::npos);
 }
 
-// A shot every 10 s for a day: a few hundred shapes, whose titles count every shot from when to when, on an
-// axis in hours.
+// A shot every 10 s for a day, one line looped or a line per shot: a few hundred shapes, whose titles count
+// every shot from when to when, on an axis in hours.
 TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
-    Plan plan;
-    plan.language = kEnglish;
-    plan.script = "day.txt";
-    plan.start = {2026, 12, 6, 12, 0, 0, 0};
-    plan.lines = {2};
-    for (int i = 0; i < 8640; ++i)
-        plan.exposures.push_back(
-            {2, i, static_cast<std::uint32_t>(i) * 10000, 4, Release::Camera, false, "x"});
-    for (int i = 1; i < 8640; ++i) plan.passes.push_back({static_cast<std::uint32_t>(i) * 10000, "pass"});
-    plan.end = {86390050, "Completed"};
-    const std::string svg = cli::drawPlan(plan);
-    EXPECT_LT(svg.size(), 300000u);
-    const auto shapes = svgShapes(svg);
-    const auto groups = shapesOf(shapes, "rect", "shots");
-    EXPECT_TRUE(shapesOf(shapes, "rect", "shot").empty());
-    EXPECT_GE(groups.size(), 20u);
-    EXPECT_LE(groups.size(), 200u);
-    EXPECT_LE(shapesOf(shapes, "line", "pass").size(), 400u);
-    static const std::regex groupTitle(R"(Line 2: (\d+) shots, (\d\d:\d\d:\d\d) – (\d\d:\d\d:\d\d))");
-    int counted = 0;
-    std::vector<std::string> from, to;
-    for (const SvgShape& g : groups) {
-        std::smatch m;
-        ASSERT_TRUE(std::regex_match(g.title, m, groupTitle)) << g.title;
-        counted += std::stoi(m[1]);
-        from.push_back(m[2]);
-        to.push_back(m[3]);
+    const struct {
+        const char* what;
+        bool looped;
+        std::size_t lanes;
+        const char* firstLane;
+    } cases[] = {{"one line looped", true, 1, "Line 2"}, {"a line per shot", false, 48, "Line 2–181"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Plan plan;
+        plan.language = kEnglish;
+        plan.script = "day.txt";
+        plan.start = {2026, 12, 6, 12, 0, 0, 0};
+        for (int i = 0; i < 8640; ++i) {
+            const auto at = static_cast<std::uint32_t>(i) * 10000;
+            plan.exposures.push_back(
+                {c.looped ? 2 : i + 2, c.looped ? i : 0, at, 4, Release::Camera, false, "x"});
+            if (c.looped && i > 0) plan.passes.push_back({at, "pass"});
+        }
+        plan.end = {86390050, "Completed"};
+        const std::string svg = cli::drawPlan(plan);
+        EXPECT_LT(svg.size(), 300000u);
+        const auto shapes = svgShapes(svg);
+        const auto lanes = shapesOf(shapes, "text", "lane");
+        ASSERT_EQ(lanes.size(), c.lanes);
+        EXPECT_EQ(lanes.front().text, c.firstLane);
+        const auto groups = shapesOf(shapes, "rect", "shots");
+        EXPECT_LE(groups.size() + shapesOf(shapes, "rect", "shot").size(), 300u);
+        EXPECT_LE(shapesOf(shapes, "line", "pass").size(), 400u);
+        static const std::regex groupTitle(
+            R"(Line ([\d–]+): (\d+) shots, (\d\d:\d\d:\d\d) – (\d\d:\d\d:\d\d))");
+        std::size_t counted = shapesOf(shapes, "rect", "shot").size();
+        std::vector<std::string> from, to;
+        for (const SvgShape& g : groups) {
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(g.title, m, groupTitle)) << g.title;
+            counted += std::stoul(m[2]);
+            from.push_back(m[3]);
+            to.push_back(m[4]);
+        }
+        EXPECT_EQ(counted, 8640u);
+        ASSERT_FALSE(groups.empty());
+        EXPECT_EQ(from.front(), "12:00:00");
+        EXPECT_EQ(to.back(), "11:59:50");
+        const auto ticks = shapesOf(shapes, "text", "tick");
+        ASSERT_EQ(ticks.size(), 24u);
+        for (const SvgShape& t : ticks)
+            EXPECT_TRUE(std::regex_match(t.text, std::regex(R"(\d\d:00)"))) << t.text;
+        EXPECT_EQ(ticks[1].text, "13:00");
     }
-    EXPECT_EQ(counted, 8640);
-    EXPECT_EQ(from.front(), "12:00:00");
-    EXPECT_EQ(to.back(), "11:59:50");
-    const auto ticks = shapesOf(shapes, "text", "tick");
-    ASSERT_EQ(ticks.size(), 24u);
-    for (const SvgShape& t : ticks) EXPECT_TRUE(std::regex_match(t.text, std::regex(R"(\d\d:00)"))) << t.text;
-    EXPECT_EQ(ticks[1].text, "13:00");
 }
 
 TEST(PlanAxis, TicksFollowTheClockAtAStepTheScaleAllows) {

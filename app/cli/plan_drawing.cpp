@@ -25,6 +25,9 @@ constexpr double kLeft = 80, kRight = 40, kTop = 52, kLaneHeight = 26, kShapeHei
 // for its title to say when its shots were taken; pass marks closer than kPassGap would hide the lanes.
 constexpr double kMinWidth = 2, kGap = 3, kMaxGroupWidth = 24, kPassGap = 8;
 constexpr double kMinTickSpacing = 70;
+// A script of more lines shares its lanes, each lane a run of neighbouring lines: a day of lines stays a
+// page.
+constexpr std::size_t kMaxLanes = 48;
 constexpr const char* kColours[] = {"#2e7d32", "#1565c0", "#ef6c00", "#8e24aa"};
 constexpr const char* kClasses[] = {"camera", "bulb", "cable", "lockup"};
 
@@ -84,15 +87,23 @@ class Drawing {
         std::set<int> lines(plan.lines.begin(), plan.lines.end());
         for (const PlannedExposure& e : plan.exposures) lines.insert(e.line);
         for (const PlannedWait& w : plan.waits) lines.insert(w.line);
-        int lane = 0;
-        for (const int line : lines) lanes_[line] = lane++;
+        const std::size_t perLane = std::max<std::size_t>((lines.size() + kMaxLanes - 1) / kMaxLanes, 1);
+        std::size_t position = 0;
+        for (const int line : lines) {
+            const std::size_t lane = position++ / perLane;
+            lanes_[line] = static_cast<int>(lane);
+            if (names_.size() <= lane)
+                names_.push_back(std::to_string(line));
+            else
+                names_[lane] = names_[lane].substr(0, names_[lane].find("–")) + "–" + std::to_string(line);
+        }
         std::uint64_t duration = std::max<std::uint64_t>(plan.end.atMs, 1000);
         for (const PlannedExposure& e : plan.exposures)
             duration = std::max<std::uint64_t>(duration, std::uint64_t{e.atMs} + e.lengthMs);
         for (const PlannedWait& w : plan.waits) duration = std::max<std::uint64_t>(duration, w.toMs);
         duration_ = duration;
         plotWidth_ = std::clamp(static_cast<double>(duration) / 1000 * 20, 800.0, 2400.0);
-        lanesBottom_ = kTop + kLaneHeight * static_cast<double>(std::max<std::size_t>(lanes_.size(), 1));
+        lanesBottom_ = kTop + kLaneHeight * static_cast<double>(std::max<std::size_t>(names_.size(), 1));
     }
 
     std::string svg() {
@@ -117,7 +128,10 @@ class Drawing {
     double x(std::uint64_t ms) const {
         return kLeft + static_cast<double>(ms) * plotWidth_ / static_cast<double>(duration_);
     }
-    double laneTop(int line) const { return kTop + kLaneHeight * lanes_.at(line); }
+    double laneTop(int lane) const { return kTop + kLaneHeight * lane; }
+    std::string laneName(int lane) const {
+        return formatMessage(plan_.language, kLineText, names_[static_cast<std::size_t>(lane)]);
+    }
 
     void title() {
         char date[16];
@@ -130,13 +144,14 @@ class Drawing {
     }
 
     void lanes() {
-        for (const auto& [line, lane] : lanes_) {
-            const double y = laneTop(line);
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            const int lane = static_cast<int>(i);
+            const double y = laneTop(lane);
             if (lane % 2 == 0)
                 out_ += "<rect x=\"" + number(kLeft) + "\" y=\"" + number(y) + "\" width=\"" +
                         number(plotWidth_) + "\" height=\"" + number(kLaneHeight) + "\" fill=\"#f3f3f3\"/>\n";
             out_ += "<text class=\"lane\" x=\"8\" y=\"" + number(y + kLaneHeight / 2 + 4) + "\">" +
-                    escaped(formatMessage(plan_.language, kLineText, std::to_string(line))) + "</text>\n";
+                    escaped(laneName(lane)) + "</text>\n";
         }
     }
 
@@ -151,13 +166,18 @@ class Drawing {
         }
     }
 
-    // The items of one lane, in the order of their moments.
-    template <typename Item, typename Line>
-    std::map<int, std::vector<const Item*>> byLane(const std::vector<Item>& items, Line line) const {
+    // The items of each lane, in the order of their moments.
+    template <typename Item>
+    std::map<int, std::vector<const Item*>> byLane(const std::vector<Item>& items) const {
         std::map<int, std::vector<const Item*>> lanes;
-        for (const Item& item : items) lanes[line(item)].push_back(&item);
+        for (const Item& item : items) lanes[lanes_.at(item.line)].push_back(&item);
+        for (auto& [lane, onLane] : lanes)
+            std::stable_sort(onLane.begin(), onLane.end(),
+                             [](const Item* a, const Item* b) { return start(*a) < start(*b); });
         return lanes;
     }
+    static std::uint32_t start(const PlannedWait& w) { return w.fromMs; }
+    static std::uint32_t start(const PlannedExposure& e) { return e.atMs; }
 
     void rect(const std::string& cls, double x0, double x1, double y, double h, const std::string& fill,
               const std::string& title) {
@@ -167,7 +187,7 @@ class Drawing {
     }
 
     void waits() {
-        for (const auto& [line, items] : byLane(plan_.waits, [](const PlannedWait& w) { return w.line; })) {
+        for (const auto& [lane, items] : byLane(plan_.waits)) {
             std::vector<std::pair<double, double>> extents;
             for (const PlannedWait* w : items) extents.emplace_back(x(w->fromMs), x(w->toMs));
             for (const Group& g : grouped(extents)) {
@@ -176,7 +196,7 @@ class Drawing {
                 std::string title = first.text + ", " + clockText(plan_.start, first.fromMs) + " – " +
                                     clockText(plan_.start, last.toMs);
                 if (g.count > 1) title += " (" + std::to_string(g.count) + ")";
-                rect("wait", g.x0, g.x1, laneTop(line) + 1, kLaneHeight - 2, "#ffe082", title);
+                rect("wait", g.x0, g.x1, laneTop(lane) + 1, kLaneHeight - 2, "#ffe082", title);
             }
         }
     }
@@ -192,11 +212,10 @@ class Drawing {
     }
 
     void exposures() {
-        for (const auto& [line, items] :
-             byLane(plan_.exposures, [](const PlannedExposure& e) { return e.line; })) {
+        for (const auto& [lane, items] : byLane(plan_.exposures)) {
             std::vector<std::pair<double, double>> extents;
             for (const PlannedExposure* e : items) extents.emplace_back(x(e->atMs), x(e->atMs + e->lengthMs));
-            const double y = laneTop(line) + (kLaneHeight - kShapeHeight) / 2;
+            const double y = laneTop(lane) + (kLaneHeight - kShapeHeight) / 2;
             for (const Group& g : grouped(extents)) {
                 const PlannedExposure& first = *items[g.first];
                 const int kind = static_cast<int>(first.release);
@@ -206,7 +225,7 @@ class Drawing {
                 } else {
                     const PlannedExposure& last = *items[g.last];
                     rect(std::string("shots ") + kClasses[kind], g.x0, g.x1, y, kShapeHeight, kColours[kind],
-                         formatMessage(plan_.language, kLineText, std::to_string(line)) + ": " +
+                         laneName(lane) + ": " +
                              formatMessage(plan_.language, kShotsText, std::to_string(g.count)) + ", " +
                              clockText(plan_.start, first.atMs) + " – " + clockText(plan_.start, last.atMs));
                 }
@@ -266,7 +285,8 @@ class Drawing {
     }
 
     const Plan& plan_;
-    std::map<int, int> lanes_; // file line → lane from the top
+    std::map<int, int> lanes_;       // file line → lane from the top
+    std::vector<std::string> names_; // each lane's line, or its first and last lines
     std::uint64_t duration_ = 0;
     double plotWidth_ = 0, lanesBottom_ = 0;
     std::string out_;
