@@ -24,7 +24,7 @@ constexpr double kLeft = 80, kRight = 40, kTop = 52, kLaneHeight = 26, kShapeHei
 // Narrower shapes would vanish; closer ones could not be told apart by a pointer. A group stays short enough
 // for its title to say when its shots were taken; pass marks closer than kPassGap would hide the lanes.
 constexpr double kMinWidth = 2, kGap = 3, kMaxGroupWidth = 24, kPassGap = 8;
-constexpr double kMinTickSpacing = 70;
+constexpr double kMinTickSpacing = 60, kMinLabelSpacing = 60;
 // A script of more lines shares its lanes, each lane a run of neighbouring lines: a day of lines stays a
 // page.
 constexpr std::size_t kMaxLanes = 48;
@@ -102,7 +102,8 @@ class Drawing {
             duration = std::max<std::uint64_t>(duration, std::uint64_t{e.atMs} + e.lengthMs);
         for (const PlannedWait& w : plan.waits) duration = std::max<std::uint64_t>(duration, w.toMs);
         duration_ = duration;
-        plotWidth_ = std::clamp(static_cast<double>(duration) / 1000 * 20, 800.0, 2400.0);
+        // Wide enough for a short script's seconds, narrow enough for a page.
+        plotWidth_ = std::clamp(static_cast<double>(duration) / 100, 800.0, 1600.0);
         lanesBottom_ = kTop + kLaneHeight * static_cast<double>(std::max<std::size_t>(names_.size(), 1));
     }
 
@@ -255,11 +256,14 @@ class Drawing {
     }
 
     void marks() {
-        double lastPass = -kPassGap;
+        double lastPass = -kPassGap, lastLabel = -kMinLabelSpacing;
         for (const PlanMark& m : plan_.passes) {
             if (x(m.atMs) < lastPass + kPassGap) continue;
             lastPass = x(m.atMs);
             verticalLine("pass", lastPass, "#757575", "2 2", m.text + ", " + clockText(plan_.start, m.atMs));
+            if (lastPass < lastLabel + kMinLabelSpacing) continue;
+            lastLabel = lastPass;
+            label("pass", lastPass, lanesBottom_ + 16, m.text);
         }
         for (const PlanMark& m : plan_.chains) {
             verticalLine("chain", x(m.atMs), "#6d4c41", "", m.text + ", " + clockText(plan_.start, m.atMs));

@@ -126,13 +126,15 @@ void PlanRecorder::ended(const std::string& text) {
     const std::uint32_t at = now();
     closeWait(at);
     plan_.end = {at, text};
-    // The pass a loop counts on after its last one is never taken.
-    const std::uint32_t lastShot = plan_.exposures.empty() ? 0 : plan_.exposures.back().atMs;
-    std::erase_if(plan_.passes, [lastShot](const PlanMark& pass) { return pass.atMs > lastShot; });
 }
 
 void PlanRecorder::end(RunStatus status) {
     ended(program_.text(status == RunStatus::kIdle ? kMessageNotStarted : messageOf(status)));
+    // The pass a completed loop counts on after its last one is never taken.
+    if (status != RunStatus::kCompleted) return;
+    std::lock_guard lock(mutex_);
+    const std::uint32_t lastShot = plan_.exposures.empty() ? 0 : plan_.exposures.back().atMs;
+    std::erase_if(plan_.passes, [lastShot](const PlanMark& pass) { return pass.atMs > lastShot; });
 }
 
 void PlanRecorder::endUntil() {
