@@ -6,6 +6,7 @@
 #include "tests/support/test_program.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -164,6 +165,22 @@ TEST(CliPlan, APlanThatCannotBeWrittenIsRefusedFirst) {
         const CliResult r = runCli("simulate --lang " + std::string(c.language) + " --plan=" + c.plan + " " +
                                    script + " 2>&1");
         EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, c.message + "\n")) << c.plan;
+    }
+}
+
+// A rehearsal refused at its start (a Sound line without a recording) draws nothing: a plan already there is
+// left as it was, and none is made.
+TEST(CliPlan, ARehearsalRefusedAtItsStartLeavesThePlanAsItWas) {
+    TempDir dir;
+    const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
+    const std::string plan = (dir.path() / "night.svg").string();
+    for (const bool existed : {true, false}) {
+        SCOPED_TRACE(existed);
+        std::filesystem::remove(plan);
+        if (existed) dir.write("night.svg", "<svg/>");
+        EXPECT_EQ(runCli("simulate --plan=" + plan + " " + script + " 2>/dev/null").exitCode, 2);
+        EXPECT_EQ(std::filesystem::exists(plan), existed);
+        EXPECT_EQ(dir.read("night.svg"), existed ? "<svg/>" : "");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/cli/run_session.h"
 
 #include "app/cli/plan_drawing.h"
+#include "app/cli/plan_file.h"
 #include "app/cli/plan_recorder.h"
 #include "app/cli/run_observers.h"
 #include "app/cli/session_time.h"
@@ -26,7 +27,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,11 +119,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
             << '\n'
             << std::flush;
     }
-    // A plan that cannot be written is known before a whole night is rehearsed for it.
-    std::optional<std::ofstream> planFile;
+    std::optional<PlanFile> planFile;
     if (o.plan) {
-        planFile.emplace(*o.plan, std::ios::binary | std::ios::trunc);
-        if (!*planFile) {
+        planFile.emplace(*o.plan);
+        if (!planFile->writable()) {
             err << "orvex-cli: "
                 << formatMessage(o.language.value_or(kEnglish), kMessagePlanNotWritable, *o.plan) << '\n';
             return 2;
@@ -219,9 +218,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         status ? printer.end(*status) : printer.endUntil();
         if (!planFile) return;
         status ? recorder.end(*status) : recorder.endUntil();
-        *planFile << drawPlan(recorder.plan());
-        planFile->close();
-        if (*planFile) return;
+        if (planFile->write(drawPlan(recorder.plan()))) return;
         planLost = true;
         err << "orvex-cli: " << formatMessage(program.language, kMessagePlanNotWritable, *o.plan) << '\n';
     };
