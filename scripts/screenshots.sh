@@ -34,6 +34,7 @@ windows=(
   "parameters|-load=$work/night.txt --dialog=PARAMETER_DIALOG"
   "chain|-load=$work/night.txt --dialog=SCRIPT_CHAIN_DIALOG"
   "camera|-virtualcam=bulb -connect= --dialog=CAMERA_INFO_DIALOG"
+  "plan-window|-load=$work/night.txt --dialog=PLAN"
 )
 
 # The plans of the examples, as Script › Plan… shows them and orvex-cli simulate --plan draws them: one
