@@ -258,6 +258,7 @@ std::optional<int> commandOpening(const std::string& dialogName) {
     if (dialogName == PARAMETER_DIALOG.name) return kMenuParameters;
     if (dialogName == SCRIPT_CHAIN_DIALOG.name) return kMenuChain;
     if (dialogName == CAMERA_INFO_DIALOG.name) return kMenuCamera;
+    if (dialogName == kPlanWindowName) return kMenuPlan;
     // Connect opens its list only when more than one body answers.
     if (dialogName == CONNECT_DIALOG.name) return kConnectButton;
     if (dialogName == BIG_LIVE_VIEW_DIALOG.name || dialogName == SMALL_LIVE_VIEW_DIALOG.name)

@@ -60,7 +60,12 @@ enum MainMenu {
     kMenuQuit = 3013,
     kMenuErase = 3014,
     kMenuBrowse = 3015,
+    kMenuPlan = 3016,
 };
+
+// The plan window, drawn by the desktop program alone, has no template: this name asks for it in a
+// screenshot.
+inline constexpr const char* kPlanWindowName = "PLAN";
 
 // Timers of the main window.
 enum MainTimer {

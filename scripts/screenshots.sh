@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Regenerates the pictures of Orvex's windows that the manuals show (docs/images/NAME-en.png and
-# NAME-fr.png), drawn off screen by the program itself with --screenshot.
+# NAME-fr.png), drawn off screen by the program itself with --screenshot, and the plans of the examples
+# (docs/images/plan-NAME-en.svg and -fr.svg), drawn by orvex-cli.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The pictures must show the program as it is now: bring the build up to date first.
 cmake --preset default >/dev/null
-cmake --build --preset default --target orvex orvex_emulated_eos orvex_emulated_usb
+cmake --build --preset default --target orvex orvex-cli orvex_emulated_eos orvex_emulated_usb
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -33,7 +34,29 @@ windows=(
   "parameters|-load=$work/night.txt --dialog=PARAMETER_DIALOG"
   "chain|-load=$work/night.txt --dialog=SCRIPT_CHAIN_DIALOG"
   "camera|-virtualcam=bulb -connect= --dialog=CAMERA_INFO_DIALOG"
+  "plan-window|-load=$work/night.txt --dialog=PLAN"
 )
+
+# The plans of the examples, as Script › Plan… shows them and orvex-cli simulate --plan draws them: one
+# entry per example, its name, a bar, then the rehearsal's options. Each is short enough to read on a page.
+plans=(
+  "timelapse|--camera=bulb --clock=2026-12-06T21:00:00"
+  "bracketing|--camera=press-shutter --clock=2026-12-06T21:00:00"
+  "times_of_day|--camera=burst --serialport=VirtualCable --clock=2026-12-06T21:14:00 --until=150s"
+  "midnight|--camera=bulb --clock=2026-12-06T23:59:00"
+)
+mkdir "$work/examples"
+cp examples/*.txt "$work/examples/"
+
+for lang in en fr; do
+  for entry in "${plans[@]}"; do
+    name=${entry%%|*}
+    read -r -a options <<<"${entry#*|}"
+    build/orvex-cli simulate --lang $lang "${options[@]}" --plan="docs/images/plan-$name-$lang.svg" \
+      "$work/examples/$name.txt" >/dev/null
+    echo "docs/images/plan-$name-$lang.svg"
+  done
+done
 
 for lang in en fr; do
   case $lang in

@@ -54,6 +54,7 @@ TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
         EXPECT_EQ(w.isItemEnabled(kStartButton), c.startEnabled);
         EXPECT_EQ(w.itemText(kStartButton), c.running ? "Stop" : "Start");
         for (int entry : {kMenuBrowse, kMenuErase}) EXPECT_EQ(w.isMenuEntryEnabled(entry), c.browseEnabled);
+        EXPECT_EQ(w.isMenuEntryEnabled(kMenuPlan), c.loaded);
         EXPECT_EQ(w.itemText(kSpeedField), c.fieldsEmptied ? "" : "1/250");
         EXPECT_EQ(w.itemText(kShotsField), c.fieldsEmptied ? "" : "3");
     }

@@ -18,8 +18,8 @@ std::vector<Menu> mainMenu(const MainView& p) {
     const MenuEntry separator{0, {}};
     return {
         {text(p, 155),
-         {e(kMenuLoad, 97), e(kMenuModify, 114), e(kMenuEdit, 48), e(kMenuChain, 31), separator,
-          e(kMenuQuit, 145)}},
+         {e(kMenuLoad, 97), e(kMenuModify, 114), e(kMenuEdit, 48), e(kMenuChain, 31), e(kMenuPlan, 249),
+          separator, e(kMenuQuit, 145)}},
         {text(p, 135), {e(kMenuBrowse, 47), e(kMenuErase, 52)}},
         {text(p, 169),
          {e(kMenuParameters, 132), separator, e(kMenuCamera, 20), e(kMenuSetTimeLT, 170),
@@ -157,6 +157,8 @@ void updateMainControls(const MainView& p, Window& w) {
     w.enableMenuEntry(kMenuQuit, !running);
     w.enableMenuEntry(kMenuLoad, !running);
     w.enableMenuEntry(kMenuModify, loaded);
+    // A plan is rehearsed apart from the program: a run going on is left alone.
+    w.enableMenuEntry(kMenuPlan, loaded);
     for (int entry : {kMenuSetTimeLT, kMenuSetTimeUT, kMenuCamera})
         w.enableMenuEntry(entry, !running && connected);
     for (int entry : {kMenuErase, kMenuBrowse})

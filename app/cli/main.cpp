@@ -40,6 +40,7 @@ constexpr const char* kUsage =
     "                            of the computer's sound input (simulate needs it for them)\n"
     "  --slave                   run: wait for another Orvex to start its run, and start with it\n"
     "  --pictures                simulate: write the rehearsal's pictures as files\n"
+    "  --plan=FILE.svg           simulate: also draw the rehearsed night as a picture\n"
     "  --loop[=N]  --start[=HH:MM[:SS]]  --prefix=TEXT  --savetocam\n"
     "  --lockup=Off|1s..10s|Manu  --serialport=NAME  --ut  --lang en|fr\n";
 

@@ -118,6 +118,12 @@ std::optional<std::string> sound(RunOptions& o, const Value& v) {
     return std::nullopt;
 }
 
+std::optional<std::string> plan(RunOptions& o, const Value& v) {
+    if (!v || v->empty()) return "--plan needs an SVG file name";
+    o.plan = v;
+    return std::nullopt;
+}
+
 std::optional<std::string> start(RunOptions& o, const Value& v) {
     if (v && !v->empty() && !(clockText(*v) && parseStartTime(*v)))
         return "--start wants a time of day HH:MM or HH:MM:SS, not \"" + *v + "\"";
@@ -205,6 +211,8 @@ constexpr OptionRule kOptions[] = {
     {"--slave", true, true, false, slave},
     // A run always writes its pictures.
     {"--pictures", true, false, false, pictures},
+    // A run's night is drawn by rehearsing it first.
+    {"--plan", true, false, false, plan},
     {"--until", true, true, false, until},
     {"--sound", true, true, false, sound},
     {"--lang", true, true, true, language},

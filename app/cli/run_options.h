@@ -31,6 +31,7 @@ struct RunOptions {
     std::optional<std::uint64_t> untilMs; // none: no limit (run); a rehearsal has one of 24 hours by default
     std::optional<int> language;
     std::optional<std::string> sound; // a WAV file Sound lines hear instead of the computer's input
+    std::optional<std::string> plan;  // simulate: the SVG file the rehearsed night is drawn into
 };
 
 // Reads the arguments after the command word. A value the command cannot use is refused, with an error

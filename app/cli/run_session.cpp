@@ -1,5 +1,9 @@
 #include "app/cli/run_session.h"
 
+#include "app/cli/plan_drawing.h"
+#include "app/cli/plan_file.h"
+#include "app/cli/plan_recorder.h"
+#include "app/cli/run_observers.h"
 #include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
@@ -46,6 +50,7 @@ constexpr int kMessageNoSoundInput = 226;
 constexpr int kMessageSlaveWaitsInGroup = 242;
 constexpr int kMessageSlaveWaitsInDefaultGroup = 243;
 constexpr int kMessageWarning = 198;
+constexpr int kMessagePlanNotWritable = 250;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
@@ -113,6 +118,15 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
                               : formatMessage(language, kMessageSlaveWaitsInGroup, group))
             << '\n'
             << std::flush;
+    }
+    std::optional<PlanFile> planFile;
+    if (o.plan) {
+        planFile.emplace(*o.plan);
+        if (!planFile->writable()) {
+            err << "orvex-cli: "
+                << formatMessage(o.language.value_or(kEnglish), kMessagePlanNotWritable, *o.plan) << '\n';
+            return 2;
+        }
     }
     // Without --camera a rehearsal is in simulation mode, the default virtual body only lending its cable
     // port, and a run drives the first body on USB (or the one --connect names).
@@ -195,7 +209,19 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // Downloads take no time on the rehearsal's clock: each drain ends before time moves on.
     program.transfersTakeNoTime = !realTime;
     TimelinePrinter printer(program, out);
-    program.observer = &printer;
+    PlanRecorder recorder(program);
+    RunObservers both(printer, recorder);
+    program.observer = planFile ? static_cast<RunObserver*>(&both) : &printer;
+    // The end of the session, for the timeline and the plan; a plan lost on its way to the disk is an error.
+    bool planLost = false;
+    const auto ended = [&](std::optional<RunStatus> status) {
+        status ? printer.end(*status) : printer.endUntil();
+        if (!planFile) return;
+        status ? recorder.end(*status) : recorder.endUntil();
+        if (planFile->write(drawPlan(recorder.plan()))) return;
+        planLost = true;
+        err << "orvex-cli: " << formatMessage(program.language, kMessagePlanNotWritable, *o.plan) << '\n';
+    };
     HeadlessWindow window([&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
                           [&](int id) { return colourField(program.mainView(), id); }, &time->windowTimers());
     window.answer = [&](const MessageBoxRecord& box) {
@@ -211,8 +237,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     else if (realTime)
         sound = std::make_unique<ToldSoundInput>(program, err);
     program.soundInput = sound.get();
+    recorder.watch(window);
 
     printer.start();
+    recorder.start();
     window.create(MAIN_DIALOG);
     if (window.destroyed()) return 1;
     if (o.lockup) selectLockup(window, *o.lockup);
@@ -223,10 +251,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         const std::string text = byId ? formatMessage(program.language, kMessageNoBodyWithId, *o.connect)
                                       : program.text(kMessageNoCamera);
         if (!byId) printer.message(program.text(kMessageConnectCamera), text);
-        printer.end(program.run.status);
+        ended(program.run.status);
         err << "orvex-cli: " << text << '\n';
         window.send({MessageKind::Close, 0, {}});
-        return 1;
+        return planLost ? 2 : 1;
     }
     if (o.fromLine && program.script.loaded && !program.run.startLine) {
         err << "orvex-cli: " << formatMessage(program.language, kMessageNotAnExposure, *o.fromLine) << '\n';
@@ -250,8 +278,8 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // A slave waits, idle, for its master to start: its run begins from the shared value.
     if (!program.run.running && !program.slaveMode) {
         if (!window.isItemEnabled(kStartButton)) {
-            printer.end(program.run.status);
-            return 1;
+            ended(program.run.status);
+            return planLost ? 2 : 1;
         }
         window.click(kStartButton);
     }
@@ -279,12 +307,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         if (cutOff())
             err << "orvex-cli: " << formatMessage(program.language, kMessageNoSharedStart, shared->problem())
                 << '\n';
-        if (interrupted || cutOff())
-            printer.end(program.run.status);
-        else
-            printer.endUntil();
+        ended(interrupted || cutOff() ? std::optional(program.run.status) : std::nullopt);
         window.send({MessageKind::Close, 0, {}});
-        return 1;
+        return planLost ? 2 : 1;
     }
     // The body may send the last exposure's later files up to `fileGapMs` after its first, when the run
     // has already ended: the session lasts that long again so that they are downloaded, not lost.
@@ -294,18 +319,19 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         window.pump();
     }
     if (program.run.running) {
-        printer.endUntil();
+        ended(std::nullopt);
         program.transferWorker.join(); // it reports to the printer too
         program.observer = nullptr;
         stopRun(program, window);
         window.send({MessageKind::Close, 0, {}});
-        return 1;
+        return planLost ? 2 : 1;
     }
     program.transferWorker.join();
-    printer.end(program.run.status);
+    ended(program.run.status);
     program.observer = nullptr;
     const bool completed = program.run.status == RunStatus::kCompleted;
     window.send({MessageKind::Close, 0, {}});
+    if (planLost) return 2;
     return completed ? 0 : 1;
 }
 

@@ -1,4 +1,5 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
+#include "app/desktop/plan_command.h"
 #include "app/main_window.h"
 #include "core/catalogue.h"
 #include "core/startup_options.h"
@@ -102,6 +103,11 @@ int main(int argc, char** argv) {
     return application.run(
         orvex::MAIN_DIALOG,
         [&program](orvex::Window& w, const orvex::DialogMessage& m) {
+            // The plan is the desktop's alone: orvex-cli draws it, for this window to show.
+            if (m.kind == orvex::MessageKind::Command && m.id == orvex::kMenuPlan) {
+                if (w.isMenuEntryEnabled(orvex::kMenuPlan)) orvex::showScriptPlan(program, w);
+                return;
+            }
             orvex::mainWindowProcedure(program, w, m);
         },
         [&program](int id) { return orvex::colourField(program.mainView(), id); },

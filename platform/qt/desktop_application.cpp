@@ -14,6 +14,12 @@
 #include <QWidget>
 
 namespace orvex {
+namespace {
+
+// Every 300 ms, for up to ten seconds.
+constexpr int kScreenshotLooks = 33;
+
+} // namespace
 
 struct DesktopApplication::Parts {
     Parts(int& argc, char** argv) : application(argc, argv), arguments(argv + 1, argv + argc) {}
@@ -86,16 +92,24 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
             if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
         };
         QTimer::singleShot(200, &window, [&window, grab, command = *screenshot.dialogCommand] {
-            QTimer::singleShot(300, &window, [&window, grab] {
-                if (QWidget* modal = QApplication::activeModalWidget()) return grab(modal);
+            // Looked for again for a while: the plan's window comes once its rehearsal is over.
+            auto* watch = new QTimer(&window);
+            QObject::connect(watch, &QTimer::timeout, &window, [&window, grab, watch, looks = 0]() mutable {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    watch->stop();
+                    return grab(modal);
+                }
                 QWidget* opened = nullptr;
                 for (QWidget* other : QApplication::topLevelWidgets())
                     if (other != &window && other->isVisible() && qobject_cast<QtDialogWindow*>(other))
                         opened = other;
+                if (!opened && ++looks < kScreenshotLooks) return;
+                watch->stop();
                 // Guarded: the window may go before its frames come.
                 QTimer::singleShot(1500, &window,
                                    [grab, opened = QPointer<QWidget>(opened)] { grab(opened); });
             });
+            watch->start(300);
             window.post({MessageKind::Command, command, {}});
         });
     } else if (!path.isEmpty()) {

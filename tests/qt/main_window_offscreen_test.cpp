@@ -47,12 +47,12 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
     } cases[] = {
         {kEnglish,
          {"Corvane - night", "Connect", "Start", "Not connected", "Host"},
-         {"Script: Load|Modify|Edit|Chain|-|Quit", "Pictures: Browse|Erase",
+         {"Script: Load|Modify|Edit|Chain|Plan…|-|Quit", "Pictures: Browse|Erase",
           "Settings: Parameters|-|Camera|Set time LT|Set time UT", "?: About|Help"},
          "Yes/No"},
         {kFrench,
          {"Corvane - night", "Connecter", "Démarrer", "Déconnecté", "PC"},
-         {"Script: Charger|Modifier|Editer|Chaîner|-|Quitter", "Images: Afficher|Effacer",
+         {"Script: Charger|Modifier|Editer|Chaîner|Plan…|-|Quitter", "Images: Afficher|Effacer",
           "Configuration: Paramètres|-|Appareil|Mise à l'heure TL|Mise à l'heure TU", "?: A propos|Aide"},
          "Oui/Non"},
     };

@@ -105,4 +105,43 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
     }
 }
 
+// The pixels of the picture in that colour.
+int pixelsOf(const QImage& picture, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) count += picture.pixel(x, y) == colour;
+    return count;
+}
+
+// Script › Plan… rehearses the loaded script beside the program and shows its plan: each shot in the colour
+// of its release, beyond the legend's swatch (196 pixels each), a Sound line waiting on silence.
+TEST(PlanWindow, ShowsTheLoadedScriptRehearsed) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString target = folder.filePath("plan.png");
+    const QString script = folder.filePath("night.txt");
+    const int swatch = 14 * 14;
+    const struct {
+        const char* lines;
+        bool camera, bulb, waits;
+    } cases[] = {
+        {"0\t8\t1\t250\t100\tR\n10\t8\t40\t1\t100\tR\n", true, true, false},
+        {"0\t8\t1\t250\t100\tR\nSound\t8\t1\t250\t100\tR\n", true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n" << c.lines;
+        QFile::remove(target);
+        EXPECT_EQ(runDesktop(folder, {"-load=\"" + script + "\"", "--dialog=PLAN", "--screenshot=" + target})
+                      .exitCode,
+                  0);
+        const QImage plan(target);
+        ASSERT_FALSE(plan.isNull());
+        EXPECT_EQ(pixelsOf(plan, qRgb(0x2e, 0x7d, 0x32)) > swatch, c.camera);
+        EXPECT_EQ(pixelsOf(plan, qRgb(0x15, 0x65, 0xc0)) > swatch, c.bulb);
+        EXPECT_EQ(pixelsOf(plan, qRgb(0xef, 0x6c, 0x00)), swatch);
+        EXPECT_EQ(pixelsOf(plan, qRgb(0xff, 0xe0, 0x82)) > 0, c.waits);
+    }
+}
+
 } // namespace

@@ -1,0 +1,28 @@
+#include "app/cli/plan_file.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace orvex::cli {
+
+PlanFile::PlanFile(std::string path) : path_(std::move(path)) {
+    std::error_code ignored;
+    existed_ = std::filesystem::exists(path_, ignored);
+    // Opened for appending, which makes a missing file and leaves one already there as it was.
+    writable_ = std::ofstream(path_, std::ios::binary | std::ios::app).good();
+}
+
+PlanFile::~PlanFile() {
+    std::error_code ignored;
+    if (writable_ && !written_ && !existed_) std::filesystem::remove(path_, ignored);
+}
+
+bool PlanFile::write(const std::string& svg) {
+    written_ = true;
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out << svg;
+    out.close();
+    return !out.fail();
+}
+
+} // namespace orvex::cli
