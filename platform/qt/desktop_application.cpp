@@ -103,7 +103,9 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
                 for (QWidget* other : QApplication::topLevelWidgets())
                     if (other != &window && other->isVisible() && qobject_cast<QtDialogWindow*>(other))
                         opened = other;
-                if (!opened && ++looks < kScreenshotLooks) return;
+                // The plan's rehearsal under way shows the wait cursor: however long it takes, it is waited
+                // for.
+                if (!opened && (QApplication::overrideCursor() || ++looks < kScreenshotLooks)) return;
                 watch->stop();
                 // Guarded: the window may go before its frames come.
                 QTimer::singleShot(1500, &window,

@@ -25,7 +25,8 @@ Ended runDesktop(const QTemporaryDir& folder, const QStringList& arguments) {
     environment.insert("LC_ALL", "C");
     orvex.setProcessEnvironment(environment);
     orvex.start(ORVEX_DESKTOP_PATH, arguments);
-    if (!orvex.waitForFinished(30000)) {
+    // A plan's rehearsal waits a whole day for a sound that never comes: seconds, more under a sanitizer.
+    if (!orvex.waitForFinished(180000)) {
         orvex.kill();
         orvex.waitForFinished();
         return {-1, {}};
