@@ -15,9 +15,10 @@ constexpr const char* kColumns =
 
 std::string fileName(const CivilTime& t, int attempt) {
     char text[64];
-    std::snprintf(text, sizeof text, "night_%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return std::string(text) + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + ".tsv";
+    const int length = std::snprintf(text, sizeof text, "night_%04d-%02d-%02d_%02d-%02d-%02d", t.year,
+                                     t.month, t.day, t.hour, t.minute, t.second);
+    if (attempt != 0) std::snprintf(text + length, sizeof text - length, "-%d", attempt);
+    return std::string(text) + ".tsv";
 }
 
 // A picture's own time carries no zone: the body's clock knows none.
