@@ -135,18 +135,11 @@ TEST(PlanDrawing, ShapesStandOnTheClockTimeAxisOfTheirLanesInTheUsersLanguage) {
          "Ligne 2, passage 0, 21:00:00, Pose par l'appareil: F/D 8",
          "Ligne 4, passage 0, 21:00:05, Câble de déclenchement, Rafale 2 s: F/D 4"},
     };
-    // Each shot starts at its moment and is as long as its exposure, a short one still a visible sliver.
-    const struct {
-        const char* kind;
-        const char* at;
-        double seconds;
-    } shots[] = {{"camera", "21:00:00", 2},
-                 {"bulb", "21:00:04", 1},
-                 {"cable", "21:00:05", 2},
-                 {"lockup", "21:00:08", 0}};
+    const char* kinds[] = {"camera", "bulb", "cable", "lockup"}; // one shot of each, on lines 2 to 5
     for (const auto& l : languages) {
         SCOPED_TRACE(l.line);
-        const std::string svg = cli::drawPlan(shortPlan(l.language));
+        const Plan plan = shortPlan(l.language);
+        const std::string svg = cli::drawPlan(plan);
         const auto shapes = svgShapes(svg);
         const double second = tickX(shapes, "21:00:01") - tickX(shapes, "21:00:00");
         ASSERT_GT(second, 0);
@@ -157,11 +150,13 @@ TEST(PlanDrawing, ShapesStandOnTheClockTimeAxisOfTheirLanesInTheUsersLanguage) {
         std::vector<std::string> titles;
         std::set<std::string> fills;
         for (std::size_t i = 0; i < 4; ++i) {
-            SCOPED_TRACE(shots[i].kind);
-            const std::string kind = shots[i].kind;
+            SCOPED_TRACE(kinds[i]);
+            const std::string kind = kinds[i];
+            const cli::PlannedExposure& e = plan.exposures[i];
+            // It starts at its moment and is as long as its exposure, a short one still a visible sliver.
             const SvgShape shot = only(shapesOf(shapes, "rect", "shot " + kind));
-            EXPECT_EQ(shot.number("x"), tickX(shapes, shots[i].at));
-            EXPECT_NEAR(shot.number("width"), std::max(shots[i].seconds * second, 2.0), 0.11);
+            EXPECT_EQ(shot.number("x"), tickX(shapes, "21:00:0" + std::to_string(e.atMs / 1000)));
+            EXPECT_NEAR(shot.number("width"), std::max(e.lengthMs / 1000 * second, 2.0), 0.11);
             // On the lane of its line, within half a lane of its label.
             EXPECT_EQ(lanes[i].text, l.line + std::to_string(i + 2));
             EXPECT_NEAR(shot.number("y") + shot.number("height") / 2, lanes[i].number("y"), 13);
