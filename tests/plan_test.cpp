@@ -357,41 +357,36 @@ TEST(CliPlan, AWaitIsABandFromItsArmingToItsTrigger) {
     }
 }
 
-// A plan that cannot be written is refused before anything is rehearsed, in the user's language.
-TEST(CliPlan, APlanThatCannotBeWrittenIsRefusedFirst) {
+// A refused rehearsal leaves the plan as it was, none made and one already there untouched: a plan that
+// cannot be written is refused before anything is rehearsed, in the user's language; a Sound line without a
+// recording at the run's start.
+TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     TempDir dir;
-    const std::string script = dir.write("night.txt", scriptText({line().delay(0)}));
-    const std::string folder = dir.path().string();
+    const std::string folder = dir.path().string(), plan = folder + "/night.svg";
+    const std::string shot = dir.write("shot.txt", scriptText({line().delay(0)}));
+    const std::string sound = dir.write("sound.txt", scriptText({line().when("Sound")}));
+    const std::string unwritable = "The plan cannot be written to ",
+                      noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
     const struct {
-        std::string plan;
-        const char* language;
+        std::string arguments;
+        bool existed;
         std::string message;
     } cases[] = {
-        {folder + "/missing/night.svg", "en",
-         "orvex-cli: The plan cannot be written to " + folder + "/missing/night.svg"},
-        {folder, "en", "orvex-cli: The plan cannot be written to " + folder},
-        {folder, "fr", "orvex-cli: Le plan ne peut pas être écrit dans " + folder},
+        {"--lang en --plan=" + folder + "/missing/night.svg " + shot, false,
+         unwritable + folder + "/missing/night.svg"},
+        {"--lang en --plan=" + folder + " " + shot, true, unwritable + folder},
+        {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
+        {"--plan=" + plan + " " + sound, true, noRecording},
+        {"--plan=" + plan + " " + sound, false, noRecording},
     };
     for (const auto& c : cases) {
-        const CliResult r = runCli("simulate --lang " + std::string(c.language) + " --plan=" + c.plan + " " +
-                                   script + " 2>&1");
-        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, c.message + "\n")) << c.plan;
-    }
-}
-
-// A rehearsal refused at its start (a Sound line without a recording) draws nothing: a plan already there is
-// left as it was, and none is made.
-TEST(CliPlan, ARehearsalRefusedAtItsStartLeavesThePlanAsItWas) {
-    TempDir dir;
-    const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
-    const std::string plan = (dir.path() / "night.svg").string();
-    for (const bool existed : {true, false}) {
-        SCOPED_TRACE(existed);
+        SCOPED_TRACE(c.arguments);
         std::filesystem::remove(plan);
-        if (existed) dir.write("night.svg", "<svg/>");
-        EXPECT_EQ(runCli("simulate --plan=" + plan + " " + script + " 2>/dev/null").exitCode, 2);
-        EXPECT_EQ(std::filesystem::exists(plan), existed);
-        EXPECT_EQ(dir.read("night.svg"), existed ? "<svg/>" : "");
+        if (c.existed) dir.write("night.svg", "<svg/>");
+        const CliResult r = runCli("simulate " + c.arguments + " 2>&1");
+        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, "orvex-cli: " + c.message + "\n"));
+        EXPECT_EQ(std::filesystem::exists(plan), c.existed);
+        EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
     }
 }
 
@@ -399,32 +394,27 @@ TEST(CliPlan, ARehearsalRefusedAtItsStartLeavesThePlanAsItWas) {
 // settings.
 TEST(RehearsalArguments, CarryTheWindowsSettings) {
     const struct {
-        const char* what;
-        RunSettings settings;
-        const char* lockup; // the window's choice, none when empty
-        const char* language;
-        std::optional<std::string> sound;
         Strings options; // between the plan and the script
+        RunSettings settings = {};
+        const char* lockup = ""; // the window's choice, none when empty
+        const char* language = "en";
+        std::optional<std::string> sound = std::nullopt;
     } cases[] = {
-        {"as loaded", {}, "", "en", {}, {}},
-        {"five passes", {.loopEnabled = true, .loopCount = 5}, "", "en", {}, {"--loop=5"}},
-        {"endless loop, a day of it",
-         {.loopEnabled = true, .loopInfinite = true},
-         "",
-         "en",
-         {},
-         {"--loop=10000"}},
-        {"delayed start in universal time",
-         {.delayedStart = true, .startHour = 21, .startMinute = 30, .startSecond = 5, .universalTime = true},
-         "",
-         "en",
-         {},
-         {"--start=21:30:05", "--ut"}},
-        {"two seconds of lock-up", {}, "2s", "en", {}, {"--lockup=2s"}},
-        {"in French, hearing a recording", {}, "", "fr", "/tmp/s.wav", {"--sound=/tmp/s.wav"}},
+        {.options = {}},
+        {.options = {"--loop=5"}, .settings = {.loopEnabled = true, .loopCount = 5}},
+        // An endless loop, a day of it.
+        {.options = {"--loop=10000"}, .settings = {.loopEnabled = true, .loopInfinite = true}},
+        {.options = {"--start=21:30:05", "--ut"},
+         .settings = {.delayedStart = true,
+                      .startHour = 21,
+                      .startMinute = 30,
+                      .startSecond = 5,
+                      .universalTime = true}},
+        {.options = {"--lockup=2s"}, .lockup = "2s"},
+        {.options = {"--sound=/tmp/s.wav"}, .language = "fr", .sound = "/tmp/s.wav"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(testing::PrintToString(c.options));
         RunProgram t(kSimulation);
         t.start({line().delay(10)}, "", [&] {
             t.program.run.settings = c.settings;
