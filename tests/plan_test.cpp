@@ -256,8 +256,7 @@ const std::string kRehearse = "simulate --lang en --clock=2026-12-06T21:00:00 ";
 // orvex-cli's rehearsal with these options and script, drawing into the folder's night.svg, and its shapes.
 std::pair<CliResult, std::vector<SvgShape>> rehearse(const TempDir& dir, const std::string& arguments) {
     const std::string plan = (dir.path() / "night.svg").string();
-    const CliResult r = runCli(kRehearse + "--plan=" + plan + " " + arguments);
-    return {r, svgShapes(dir.read(plan))};
+    return {runCli(kRehearse + "--plan=" + plan + " " + arguments), svgShapes(dir.read(plan))};
 }
 
 // A shot at the start and one five seconds later, 40 s long or a burst, on bodies and options that release
@@ -312,8 +311,7 @@ TEST(CliPlan, EachShotIsDrawnAsTheRunReleasedItAmongItsPassesAndItsEnd) {
         // shutter opens its time later.
         if (c.burst || releases.ends_with("lockup")) continue;
         const double start = tickX(shapes, "21:00:05"), end = tickX(shapes, "21:00:45");
-        ASSERT_GT(start, 0);
-        ASSERT_GT(end, start);
+        ASSERT_TRUE(start > 0 && end > start) << start << " to " << end;
         EXPECT_EQ(shots[1].number("x"), start);
         EXPECT_NEAR(shots[1].number("width"), end - start, 0.11);
         EXPECT_EQ(shots[1].title.rfind("Line 3, pass 0, 21:00:05, ", 0), 0u) << shots[1].title;
