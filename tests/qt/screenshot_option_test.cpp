@@ -119,29 +119,27 @@ int pixelsOf(const QImage& picture, QRgb colour) {
 TEST(PlanWindow, ShowsTheLoadedScriptRehearsed) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString target = folder.filePath("plan.png");
-    const QString script = folder.filePath("night.txt");
+    const QString target = folder.filePath("plan.png"), script = folder.filePath("night.txt");
     const int swatch = 14 * 14;
     const struct {
-        const char* lines;
-        bool camera, bulb, waits;
-    } cases[] = {
-        {"0\t8\t1\t250\t100\tR\n10\t8\t40\t1\t100\tR\n", true, true, false},
-        {"0\t8\t1\t250\t100\tR\nSound\t8\t1\t250\t100\tR\n", true, false, true},
-    };
+        const char* lines; // the first a shot timed by the camera
+        bool bulb, waits;
+    } cases[] = {{"0\t8\t1\t250\t100\tR\n10\t8\t40\t1\t100\tR\n", true, false},
+                 {"0\t8\t1\t250\t100\tR\nSound\t8\t1\t250\t100\tR\n", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines);
         std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n" << c.lines;
         QFile::remove(target);
-        EXPECT_EQ(runDesktop(folder, {"-load=\"" + script + "\"", "--dialog=PLAN", "--screenshot=" + target})
-                      .exitCode,
-                  0);
+        const QStringList arguments{"-load=\"" + script + "\"", "--dialog=PLAN", "--screenshot=" + target};
+        EXPECT_EQ(runDesktop(folder, arguments).exitCode, 0);
         const QImage plan(target);
         ASSERT_FALSE(plan.isNull());
-        EXPECT_EQ(pixelsOf(plan, qRgb(0x2e, 0x7d, 0x32)) > swatch, c.camera);
-        EXPECT_EQ(pixelsOf(plan, qRgb(0x15, 0x65, 0xc0)) > swatch, c.bulb);
-        EXPECT_EQ(pixelsOf(plan, qRgb(0xef, 0x6c, 0x00)), swatch);
-        EXPECT_EQ(pixelsOf(plan, qRgb(0xff, 0xe0, 0x82)) > 0, c.waits);
+        // Camera, bulb, the cable's swatch alone, the wait's band.
+        EXPECT_EQ(std::tuple(pixelsOf(plan, qRgb(0x2e, 0x7d, 0x32)) > swatch,
+                             pixelsOf(plan, qRgb(0x15, 0x65, 0xc0)) > swatch,
+                             pixelsOf(plan, qRgb(0xef, 0x6c, 0x00)),
+                             pixelsOf(plan, qRgb(0xff, 0xe0, 0x82)) > 0),
+                  std::tuple(true, c.bulb, swatch, c.waits));
     }
 }
 

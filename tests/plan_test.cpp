@@ -1,0 +1,440 @@
+// The plan of a rehearsed night: what it keeps of a run as it goes, its picture (lanes, shapes on the
+// clock-time axis, colours by release, titles, waits, marks, a day of shots grouped), orvex-cli simulate
+// --plan, whose timeline stays as it was, and the rehearsal the desktop's Script › Plan… asks it for.
+#include "app/cli/plan_axis.h"
+#include "app/cli/plan_drawing.h"
+#include "app/cli/plan_recorder.h"
+#include "app/desktop/rehearsal_arguments.h"
+#include "core/catalogue.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/run_program.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace orvex::test {
+namespace {
+
+using cli::Plan;
+using cli::Release;
+
+// The shapes of a plan's SVG as a test reads them: each element with a class, its attributes, and its title
+// or its text.
+struct SvgShape {
+    std::string element, cls, attributes, title, text;
+    std::string attribute(const std::string& name) const {
+        std::smatch m;
+        return std::regex_search(attributes, m, std::regex(" " + name + "=\"([^\"]*)\"")) ? m[1].str() : "";
+    }
+    double number(const std::string& name) const { return std::stod(attribute(name)); }
+};
+
+std::vector<SvgShape> svgShapes(const std::string& svg) {
+    static const std::regex element(
+        R"re(<(rect|line|text|path) class="([^"]*)"([^>]*?)/?>(?:<title>([^<]*)</title>)?([^<\n]*))re");
+    std::vector<SvgShape> shapes;
+    for (auto e = std::sregex_iterator(svg.begin(), svg.end(), element); e != std::sregex_iterator(); ++e) {
+        shapes.push_back({(*e)[1], (*e)[2], (*e)[3], (*e)[4], (*e)[5]});
+    }
+    return shapes;
+}
+
+// The shapes of that element whose class is `cls` or begins with it and a blank.
+std::vector<SvgShape> shapesOf(const std::vector<SvgShape>& shapes, const std::string& element,
+                               const std::string& cls) {
+    std::vector<SvgShape> found;
+    for (const SvgShape& s : shapes)
+        if (s.element == element && (s.cls == cls || s.cls.rfind(cls + " ", 0) == 0)) found.push_back(s);
+    return found;
+}
+
+// The x of the axis tick labelled so; -1 when there is none.
+double tickX(const std::vector<SvgShape>& shapes, const std::string& label) {
+    for (const SvgShape& s : shapesOf(shapes, "text", "tick"))
+        if (s.text == label) return s.number("x");
+    return -1;
+}
+
+SvgShape only(const std::vector<SvgShape>& shapes) {
+    EXPECT_EQ(shapes.size(), 1u);
+    return shapes.empty() ? SvgShape{} : shapes.front();
+}
+
+TEST(PlanRecorder, KeepsTheShownValuesAndAMoveAlongAChain) {
+    RunProgram t(kSimulation);
+    t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(10), line().delay(10)}));
+    t.dir.write("night.next", "dawn.txt");
+    cli::PlanRecorder recorder(t.program);
+    t.start({line().delay(0).aperture("8").speed("1/250").iso(400).quality("R"), line().delay(100)}, "", [&] {
+        t.program.observer = &recorder;
+        recorder.watch(t.window);
+        recorder.start();
+    });
+    t.runFor(1000);
+    t.window.click(kNextScriptButton);
+    t.runFor(5000);
+    recorder.end(t.program.run.status);
+    const Plan& plan = recorder.plan();
+    std::vector<std::pair<int, std::uint32_t>> shots;
+    for (const cli::PlannedExposure& e : plan.exposures) shots.emplace_back(e.line, e.atMs);
+    ASSERT_EQ(shots, (std::vector<std::pair<int, std::uint32_t>>{{2, 0}, {2, 1050}, {3, 2050}, {4, 3050}}));
+    EXPECT_EQ(plan.exposures[0].values, "F/D 8, Speed 1/250, ISO 400, Qual. R");
+    // The script the run started with, and a move that is no pass.
+    EXPECT_EQ(plan.script, "night.txt");
+    EXPECT_TRUE(plan.passes.empty());
+    ASSERT_EQ(plan.chains.size(), 1u);
+    EXPECT_EQ(plan.chains[0].text, "dawn.txt");
+    EXPECT_TRUE(plan.chains[0].atMs >= 1000u && plan.chains[0].atMs <= 1050u) << plan.chains[0].atMs;
+}
+
+constexpr CivilTime kNine{2026, 12, 6, 21, 0, 0, 0};
+
+// Ten seconds on four lines: one shot of each release, a Sound wait, a second pass, a move along a chain.
+Plan shortPlan(int language) {
+    return {language,
+            "night.txt",
+            kNine,
+            {2, 3, 4, 5},
+            {{2, 0, 0, 2000, Release::Camera, false, "F/D 8"},
+             {3, 0, 4000, 1000, Release::Bulb, false, "F/D 5.6"},
+             {4, 0, 5000, 2000, Release::Cable, true, "F/D 4"},
+             {5, 1, 8000, 4, Release::Lockup, false, "F/D 11"}},
+            {{3, 1000, 4000, "Sound ?"}},
+            {{7000, "pass 1"}},
+            {{6000, "a&b<c.txt"}},
+            {10000, "Completed"}};
+}
+
+TEST(PlanDrawing, ShapesStandOnTheClockTimeAxisOfTheirLanesInTheUsersLanguage) {
+    const struct {
+        int language;
+        const char* line;
+        const char* legend[4];
+        const char* cameraTitle;
+        const char* burstTitle;
+    } languages[] = {
+        {kEnglish,
+         "Line ",
+         {"Timed by the camera", "Bulb, held by Orvex", "Shutter cable", "Mirror lock-up first"},
+         "Line 2, pass 0, 21:00:00, Timed by the camera: F/D 8",
+         "Line 4, pass 0, 21:00:05, Shutter cable, Burst 2 s: F/D 4"},
+        {kFrench,
+         "Ligne ",
+         {"Pose par l'appareil", "Pose B, tenue par Orvex", "Câble de déclenchement",
+          "Verrouillage du miroir d'abord"},
+         "Ligne 2, passage 0, 21:00:00, Pose par l'appareil: F/D 8",
+         "Ligne 4, passage 0, 21:00:05, Câble de déclenchement, Rafale 2 s: F/D 4"},
+    };
+    const char* kinds[] = {"camera", "bulb", "cable", "lockup"}; // one shot of each, on lines 2 to 5
+    for (const auto& l : languages) {
+        SCOPED_TRACE(l.line);
+        const Plan plan = shortPlan(l.language);
+        const std::string svg = cli::drawPlan(plan);
+        const auto shapes = svgShapes(svg);
+        const double second = tickX(shapes, "21:00:01") - tickX(shapes, "21:00:00");
+        ASSERT_GT(second, 0);
+        const auto lanes = shapesOf(shapes, "text", "lane");
+        const auto names = shapesOf(shapes, "text", "legend");
+        ASSERT_EQ(lanes.size(), 4u);
+        ASSERT_EQ(names.size(), 4u);
+        std::vector<std::string> titles;
+        std::set<std::string> fills;
+        for (std::size_t i = 0; i < 4; ++i) {
+            SCOPED_TRACE(kinds[i]);
+            const std::string kind = kinds[i];
+            const cli::PlannedExposure& e = plan.exposures[i];
+            // It starts at its moment and is as long as its exposure, a short one still a visible sliver.
+            const SvgShape shot = only(shapesOf(shapes, "rect", "shot " + kind));
+            EXPECT_EQ(shot.number("x"), tickX(shapes, "21:00:0" + std::to_string(e.atMs / 1000)));
+            EXPECT_NEAR(shot.number("width"), std::max(e.lengthMs / 1000 * second, 2.0), 0.11);
+            // On the lane of its line, within half a lane of its label.
+            EXPECT_EQ(lanes[i].text, l.line + std::to_string(i + 2));
+            EXPECT_NEAR(shot.number("y") + shot.number("height") / 2, lanes[i].number("y"), 13);
+            // Each release has a colour of its own, the one its legend names.
+            const std::string fill = shot.attribute("fill");
+            EXPECT_EQ(fill, only(shapesOf(shapes, "rect", "legend " + kind)).attribute("fill"));
+            fills.insert(fill);
+            EXPECT_EQ(names[i].text, l.legend[i]);
+            titles.push_back(shot.title);
+        }
+        EXPECT_EQ(fills.size(), 4u);
+        EXPECT_EQ(titles[0], l.cameraTitle);
+        EXPECT_EQ(titles[2], l.burstTitle);
+        // The Sound wait spans its lane from its arming to its trigger.
+        const SvgShape wait = only(shapesOf(shapes, "rect", "wait"));
+        EXPECT_EQ(wait.number("x"), tickX(shapes, "21:00:01"));
+        EXPECT_NEAR(wait.number("x") + wait.number("width"), tickX(shapes, "21:00:04"), 0.11);
+        EXPECT_EQ(wait.title, "Sound ?, 21:00:01 – 21:00:04");
+        // The marks stand at their moments; texts are escaped.
+        for (const auto& [mark, at] :
+             {std::pair{"pass", "21:00:07"}, {"chain", "21:00:06"}, {"end", "21:00:10"}})
+            EXPECT_EQ(only(shapesOf(shapes, "line", mark)).number("x1"), tickX(shapes, at)) << mark;
+        EXPECT_NE(svg.find(">a&amp;b&lt;c.txt<"), std::string::npos);
+        EXPECT_EQ(svg.find("a&b"), std::string::npos);
+        EXPECT_EQ(svg.find("b<c"), std::string::npos);
+    }
+}
+
+// A shot every 10 s for a day, one line looped or a line per shot: a few hundred shapes, whose titles count
+// every shot from when to when, on an axis in hours.
+TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
+    const struct {
+        const char* what;
+        bool looped;
+        std::size_t lanes;
+        const char* firstLane;
+    } cases[] = {{"one line looped", true, 1, "Line 2"}, {"a line per shot", false, 48, "Line 2–181"}};
+    std::vector<std::string> hours;
+    for (int h = 12; h < 36; ++h) hours.push_back((h % 24 < 10 ? "0" : "") + std::to_string(h % 24) + ":00");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Plan plan{kEnglish, "day.txt", {2026, 12, 6, 12, 0, 0, 0}, {}, {}, {},
+                  {},       {},        {86390050, "Completed"}};
+        for (int i = 0; i < 8640; ++i) {
+            const auto at = static_cast<std::uint32_t>(i) * 10000;
+            plan.exposures.push_back(
+                {c.looped ? 2 : i + 2, c.looped ? i : 0, at, 4, Release::Camera, false, "x"});
+            if (c.looped && i > 0) plan.passes.push_back({at, "pass"});
+        }
+        const std::string svg = cli::drawPlan(plan);
+        EXPECT_LT(svg.size(), 300000u);
+        const auto shapes = svgShapes(svg);
+        const auto lanes = shapesOf(shapes, "text", "lane");
+        ASSERT_EQ(lanes.size(), c.lanes);
+        EXPECT_EQ(lanes.front().text, c.firstLane);
+        const auto groups = shapesOf(shapes, "rect", "shots");
+        EXPECT_LE(groups.size() + shapesOf(shapes, "rect", "shot").size(), 300u);
+        EXPECT_LE(shapesOf(shapes, "line", "pass").size(), 400u);
+        static const std::regex groupTitle(
+            R"(Line ([\d–]+): (\d+) shots, (\d\d:\d\d:\d\d) – (\d\d:\d\d:\d\d))");
+        std::size_t counted = shapesOf(shapes, "rect", "shot").size();
+        std::string from, to;
+        for (const SvgShape& g : groups) {
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(g.title, m, groupTitle)) << g.title;
+            counted += std::stoul(m[2]);
+            if (from.empty()) from = m[3];
+            to = m[4];
+        }
+        EXPECT_EQ(counted, 8640u);
+        EXPECT_EQ(from + " – " + to, "12:00:00 – 11:59:50");
+        std::vector<std::string> ticks;
+        for (const SvgShape& t : shapesOf(shapes, "text", "tick")) ticks.push_back(t.text);
+        EXPECT_EQ(ticks, hours);
+    }
+}
+
+TEST(PlanAxis, TicksFollowTheClockAtAStepTheScaleAllows) {
+    const struct {
+        CivilTime start;
+        std::uint64_t durationMs;
+        double minSpacingMs;
+        std::tuple<std::uint64_t, std::string, std::uint64_t, std::string> firstTwo;
+    } cases[] = {
+        {kNine, 10000, 875, {0, "21:00:00", 1000, "21:00:01"}},
+        {{2026, 12, 6, 21, 0, 0, 500}, 10000, 875, {500, "21:00:01", 1500, "21:00:02"}},
+        {kNine, 600000, 20000, {0, "21:00:00", 30000, "21:00:30"}},
+        {kNine, 3600000, 105000, {0, "21:00", 120000, "21:02"}},
+        {{2026, 12, 6, 23, 30, 0, 0}, 86400000, 2520000, {1800000, "00:00", 5400000, "01:00"}},
+    };
+    for (const auto& c : cases) {
+        const auto ticks = cli::axisTicks(c.start, c.durationMs, c.minSpacingMs);
+        ASSERT_GE(ticks.size(), 2u);
+        EXPECT_EQ(std::tuple(ticks[0].atMs, ticks[0].label, ticks[1].atMs, ticks[1].label), c.firstTwo)
+            << c.durationMs;
+        EXPECT_LE(ticks.back().atMs, c.durationMs);
+    }
+}
+
+const std::string kRehearse = "simulate --lang en --clock=2026-12-06T21:00:00 ";
+
+// orvex-cli's rehearsal with these options and script, drawing into the folder's night.svg, and its shapes.
+std::pair<CliResult, std::vector<SvgShape>> rehearse(const TempDir& dir, const std::string& arguments) {
+    const std::string plan = (dir.path() / "night.svg").string();
+    return {runCli(kRehearse + "--plan=" + plan + " " + arguments), svgShapes(dir.read(plan))};
+}
+
+// A shot at the start and one five seconds later, 40 s long or a burst, on bodies and options that release
+// them in each way, once or in passes; simulation mode draws what the line asks of a body.
+TEST(CliPlan, EachShotIsDrawnAsTheRunReleasedItAmongItsPassesAndItsEnd) {
+    TempDir dir;
+    const std::string longShot =
+        dir.write("long.txt", scriptText({line().delay(0).speed("1/250"), line().delay(50).speed("40")}));
+    const std::string burst =
+        dir.write("burst.txt", scriptText({line().delay(0).speed("1/250"), line().delay(50).burst(2)}));
+    const struct {
+        std::string options;
+        bool burst;           // on a body in continuous drive, through the cable
+        const char* releases; // in the order of their moments
+        std::size_t passes;
+        const char* end;
+    } cases[] = {
+        {"--camera=bulb", false, "camera bulb", 0, "Completed"},
+        {"--camera=bulb --lockup=2s", false, "lockup lockup", 0, "Completed"},
+        {"--camera=legacy-lockup --serialport=VirtualCable", false, "camera cable", 0, "Completed"},
+        {"", false, "camera bulb", 0, "Completed"},
+        {"--lockup=2s", false, "lockup lockup", 0, "Completed"},
+        {"--loop=3", true, "camera cable camera cable camera cable", 2, "Completed"},
+        {"--loop=3 --until=12s", true, "camera cable camera cable", 1, "Rehearsal stopped by --until"},
+    };
+    for (const auto& c : cases) {
+        const std::string arguments =
+            c.burst ? "--camera=burst --serialport=VirtualCable " + c.options + " " + burst
+                    : c.options + " " + longShot;
+        SCOPED_TRACE(arguments);
+        const CliResult without = runCli(kRehearse + arguments);
+        const auto [with, shapes] = rehearse(dir, arguments);
+        EXPECT_EQ(std::tuple(with.exitCode, with.out), std::tuple(without.exitCode, without.out));
+        auto shots = shapesOf(shapes, "rect", "shot");
+        std::sort(shots.begin(), shots.end(),
+                  [](const SvgShape& a, const SvgShape& b) { return a.number("x") < b.number("x"); });
+        std::string releases;
+        for (const SvgShape& s : shots) releases += (releases.empty() ? "" : " ") + s.cls.substr(5);
+        ASSERT_EQ(releases, c.releases);
+        EXPECT_EQ(shapesOf(shapes, "path", "burst").size(), c.burst ? shots.size() / 2 : 0);
+        // Each pass's mark stands before its first shot, after the last one of the pass before.
+        const auto passes = shapesOf(shapes, "line", "pass");
+        ASSERT_EQ(passes.size(), c.passes);
+        for (std::size_t i = 0; i < passes.size(); ++i) {
+            EXPECT_EQ(passes[i].title.rfind("pass " + std::to_string(i + 1) + ", ", 0), 0u)
+                << passes[i].title;
+            EXPECT_LE(passes[i].number("x1"), shots[2 * i + 2].number("x"));
+            EXPECT_GE(passes[i].number("x1"), shots[2 * i + 1].number("x"));
+        }
+        EXPECT_EQ(only(shapesOf(shapes, "text", "end")).text, c.end);
+        // The long exposure stands for its forty seconds on the axis, from its moment; after a lock-up the
+        // shutter opens its time later.
+        if (c.burst || releases.ends_with("lockup")) continue;
+        const double start = tickX(shapes, "21:00:05"), end = tickX(shapes, "21:00:45");
+        ASSERT_TRUE(start > 0 && end > start) << start << " to " << end;
+        EXPECT_EQ(shots[1].number("x"), start);
+        EXPECT_NEAR(shots[1].number("width"), end - start, 0.11);
+        EXPECT_EQ(shots[1].title.rfind("Line 3, pass 0, 21:00:05, ", 0), 0u) << shots[1].title;
+    }
+}
+
+// 16-bit mono at 8000 Hz, 24100 samples silent but for a loud one three seconds in.
+std::string clap() {
+    using namespace std::string_literals;
+    return "RIFF\x6c\xbc\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0data\x48\xbc\0\0"s +
+           std::string(2 * 24000, '\0') + "\x30\x75"s + std::string(2 * 99, '\0');
+}
+
+// A Sound or Move line's wait is a band on its lane from its arming to its trigger; the shot follows it.
+TEST(CliPlan, AWaitIsABandFromItsArmingToItsTrigger) {
+    TempDir dir;
+    const std::string sound = dir.write("clap.wav", clap());
+    const std::string moving =
+        dir.write("moving.ini", "[camera]\npreset = bulb\nmotion = 2000\nmotionAfter = 3\n");
+    const struct {
+        const char* when;
+        std::string options;
+        const char* title;
+    } cases[] = {
+        {"Sound", "--camera=bulb --sound=" + sound, "Sound ?, 21:00:00 – 21:00:03"},
+        {"Move", "--camera=" + moving, "Move ?, 21:00:00 – 21:00:0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        const std::string script = dir.write("night.txt", scriptText({line().when(c.when).speed("1/250")}));
+        const auto [r, shapes] = rehearse(dir, c.options + " " + script);
+        EXPECT_EQ(r.exitCode, 0);
+        const SvgShape wait = only(shapesOf(shapes, "rect", "wait"));
+        EXPECT_EQ(wait.title.rfind(c.title, 0), 0u) << wait.title;
+        EXPECT_EQ(wait.number("x"), tickX(shapes, "21:00:00"));
+        // At the next tick.
+        const double trigger = wait.number("x") + wait.number("width");
+        const double second = tickX(shapes, "21:00:01") - tickX(shapes, "21:00:00");
+        const double shot = only(shapesOf(shapes, "rect", "shot")).number("x");
+        EXPECT_TRUE(shot >= trigger - 0.11 && shot < trigger + 0.1 * second) << shot << " after " << trigger;
+    }
+}
+
+// A refused rehearsal leaves the plan as it was, none made and one already there untouched: a plan that
+// cannot be written is refused before anything is rehearsed, in the user's language; a Sound line without a
+// recording at the run's start.
+TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
+    TempDir dir;
+    const std::string folder = dir.path().string(), plan = folder + "/night.svg";
+    const std::string shot = dir.write("shot.txt", scriptText({line().delay(0)}));
+    const std::string sound = dir.write("sound.txt", scriptText({line().when("Sound")}));
+    const std::string unwritable = "The plan cannot be written to ",
+                      noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
+    const struct {
+        std::string arguments;
+        bool existed;
+        std::string message;
+    } cases[] = {
+        {"--lang en --plan=" + folder + "/missing/night.svg " + shot, false,
+         unwritable + folder + "/missing/night.svg"},
+        {"--lang en --plan=" + folder + " " + shot, true, unwritable + folder},
+        {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
+        {"--plan=" + plan + " " + sound, true, noRecording},
+        {"--plan=" + plan + " " + sound, false, noRecording},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::filesystem::remove(plan);
+        if (c.existed) dir.write("night.svg", "<svg/>");
+        const CliResult r = runCli("simulate " + c.arguments + " 2>&1");
+        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, "orvex-cli: " + c.message + "\n"));
+        EXPECT_EQ(std::filesystem::exists(plan), c.existed);
+        EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
+    }
+}
+
+// The desktop's Script › Plan… asks orvex-cli for the rehearsal of the loaded script with the main window's
+// settings.
+TEST(RehearsalArguments, CarryTheWindowsSettings) {
+    const struct {
+        Strings options; // between the plan and the script
+        RunSettings settings = {};
+        const char* lockup = ""; // the window's choice, none when empty
+        const char* language = "en";
+        std::optional<std::string> sound = std::nullopt;
+    } cases[] = {
+        {.options = {}},
+        {.options = {"--loop=5"}, .settings = {.loopEnabled = true, .loopCount = 5}},
+        // An endless loop, a day of it.
+        {.options = {"--loop=10000"}, .settings = {.loopEnabled = true, .loopInfinite = true}},
+        {.options = {"--start=21:30:05", "--ut"},
+         .settings = {.delayedStart = true,
+                      .startHour = 21,
+                      .startMinute = 30,
+                      .startSecond = 5,
+                      .universalTime = true}},
+        {.options = {"--lockup=2s"}, .lockup = "2s"},
+        {.options = {"--sound=/tmp/s.wav"}, .language = "fr", .sound = "/tmp/s.wav"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        RunProgram t(kSimulation);
+        t.start({line().delay(10)}, "", [&] {
+            t.program.run.settings = c.settings;
+            t.program.language = std::string(c.language) == "fr" ? kFrench : kEnglish;
+            if (*c.lockup) t.window.listSelectPrefix(kLockupList, c.lockup);
+        });
+        Strings expected{"simulate", "--lang", c.language, "--plan=/tmp/plan.svg"};
+        expected.insert(expected.end(), c.options.begin(), c.options.end());
+        expected.push_back(t.program.script.path);
+        EXPECT_EQ(rehearsalArguments(t.program, t.window, "/tmp/plan.svg", c.sound), expected);
+    }
+}
+
+TEST(RehearsalArguments, ASoundLineIsToldApart) {
+    using enum TriggerKind;
+    for (const auto& [kinds, listens] :
+         {std::pair{std::vector{Delay, Move, TimeOfDay}, false}, {std::vector{Delay, Sound}, true}}) {
+        Script script;
+        for (const TriggerKind kind : kinds) script.lines.emplace_back().kind = kind;
+        EXPECT_EQ(listensForSound(script), listens) << kinds.size() << " lines";
+    }
+}
+
+} // namespace
+} // namespace orvex::test
