@@ -290,8 +290,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     const auto cutOff = [&] { return shared && !shared->usable(); };
 
     bool interrupted = false;
-    while ((program.run.running || waitingForMaster()) && (!o.untilMs || time->elapsedMs() < *o.untilMs)) {
-        const bool stop = interrupt.taken();
+    // A rehearsal's turn takes a microsecond: asking the kernel for a Ctrl-C at each one would cost a day's
+    // rehearsal most of its time, where every few hundred turns still answers at once.
+    const unsigned turnsPerLook = realTime ? 1 : 512;
+    for (unsigned turn = 0;
+         (program.run.running || waitingForMaster()) && (!o.untilMs || time->elapsedMs() < *o.untilMs);
+         ++turn) {
+        const bool stop = turn % turnsPerLook == 0 && interrupt.taken();
         if (waitingForMaster()) {
             if (stop || cutOff()) {
                 interrupted = stop;
