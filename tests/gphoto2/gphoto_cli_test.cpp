@@ -68,6 +68,7 @@ struct Night {
     std::vector<std::string> told = {}, never = {}; // lines the body logged; starts of lines it never did
     std::vector<std::string> releases = {}; // the body's shutter and live view output lines, when they matter
     bool cross = false; // the second release goes before the first picture's piece at 7.5 MiB
+    std::vector<std::string> logged = {};      // in the night log, besides a stored row for each picture
     std::string folder = "1 - Canon EOS 700D"; // where the pictures are stored
 };
 
@@ -104,11 +105,16 @@ TEST(GphotoCliRun, EachNightStoresWhatItShouldAndSaysWhatWentWrong) {
         {.faults = "'format=Smaller JPEG'", .ends = {"1.JPG", "2.JPG"}},
         // A picture that cannot be read is counted and the run goes on. An empty file is no picture: never
         // stored, nor taken off the card.
-        {.faults = "fail-download=1", .said = {lost, lost1}, .pics = 1, .told = {second}},
+        {.faults = "fail-download=1",
+         .said = {lost, lost1},
+         .pics = 1,
+         .told = {second},
+         .logged = {"\tcard:DCIM/100CANON/IMG_0001.CR2\t\ton card\n"}},
         {.faults = "no-card,fail-download=1",
          .said = {failed("capt0000.CR2"), lost1, memory},
          .pics = 1,
-         .told = {"delete /capt0000.cr2"}},
+         .told = {"delete /capt0000.cr2"},
+         .logged = {"\t\t\tlost\n"}},
         {.faults = "empty-file=1", .said = {lost, lost1}, .pics = 1, .told = {second}},
         // The computer's disk full (a limit on the size of the files it writes, past which a write fails once
         // the signal is ignored): the night goes on, every picture stays on the card and the end says where.
@@ -117,8 +123,11 @@ TEST(GphotoCliRun, EachNightStoresWhatItShouldAndSaysWhatWentWrong) {
          .said = {"Pictures that could not be downloaded: 2",
                   "Pictures that could not be stored stayed on the camera's card: 2 They are in its folder "
                   "DCIM/100CANON\n"},
-         .never = {"delete /store"}},
-        {.opts = toCard, .told = {"set capturetarget Memory card", "file " + card + "IMG_0002.CR2"}},
+         .never = {"delete /store"},
+         .logged = {"\tcard:DCIM/100CANON/IMG_0001.CR2\t\ton card\n", "\tcard:DCIM/100CANON/IMG_0002.CR2\t"}},
+        {.opts = toCard,
+         .told = {"set capturetarget Memory card", "file " + card + "IMG_0002.CR2"},
+         .logged = {"\tcard:DCIM/100CANON/IMG_0001.CR2\t\ton card\n", "\tcard:DCIM/100CANON/IMG_0002.CR2\t"}},
         // The mirror lock-up borrows the live view output for each shot and gives it back before the next.
         {.opts = "--lockup=1s", .pics = 2, .releases = {vf1, press, release, vf0, vf1, press, release, vf0}},
         // Live view frames come through the library; the Move line fires on the second frame of its wait.
@@ -195,6 +204,14 @@ TEST(GphotoCliRun, EachNightStoresWhatItShouldAndSaysWhatWentWrong) {
         EXPECT_EQ(pictures.size(), c.ends.empty() ? c.pics : c.ends.size());
         EXPECT_EQ(c.ends.empty() ? c.ends : ends, c.ends);
         EXPECT_THAT(body, ::testing::IsSupersetOf(c.told));
+        // The night log beside them: a stored row for each picture, and what came of the others.
+        std::string log;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+            if (isNightLog(entry.path())) log = home.read(entry.path());
+        for (const std::string& name : pictures)
+            EXPECT_NE(log.find('\t' + name + '\t'), std::string::npos) << log;
+        EXPECT_EQ(firstMissing(log, c.logged), "") << log;
         for (const std::string& start : c.never) EXPECT_EQ(countStarting(body, start), 0) << start;
         // A body left on a quality keeps it for lines without one.
         if (const auto at = c.faults.find("format="); at != std::string::npos) {
