@@ -29,11 +29,6 @@ std::string takenText(const EdsTime& t) {
     return text;
 }
 
-std::string baseName(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 std::string isoMoment(const LocalMoment& m) {
@@ -67,7 +62,7 @@ std::unique_ptr<NightLog> NightLog::create(const std::string& folder, const Civi
 void NightLog::pictureDone(const ReleaseRecord& release, const DownloadOutcome& outcome) {
     const std::string taken = outcome.taken ? takenText(*outcome.taken) : std::string();
     if (!outcome.stored.empty())
-        row(release, baseName(outcome.stored), taken, kOutcomeStored);
+        row(release, fileNameOf(outcome.stored), taken, kOutcomeStored);
     else if (outcome.onCard)
         leftOnCard(release, *outcome.onCard, outcome.cameraName);
     else

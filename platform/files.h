@@ -18,6 +18,8 @@ std::optional<std::uint64_t> fileSize(const std::string& path);
 std::string currentDirectory();
 // Directory part of a path with its trailing separator; empty when the path has none.
 std::string directoryOf(const std::string& path);
+// File name without directory.
+std::string fileNameOf(const std::string& path);
 // File name without directory and extension.
 std::string stemOf(const std::string& path);
 // Creates the folder and its parents; true when it exists afterwards.

@@ -1,5 +1,6 @@
 #include "app/cli/plan_recorder.h"
 
+#include "platform/files.h"
 #include "resources/main_dialog.h"
 
 #include <algorithm>
@@ -10,11 +11,6 @@ namespace {
 constexpr int kMessagePass = 256;
 constexpr int kMessageNotStarted = 240;
 constexpr int kMessageUntil = 259;
-
-std::string fileName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 } // namespace
 
@@ -35,9 +31,9 @@ void PlanRecorder::follow(std::uint32_t at) {
     const Script& script = program_.script;
     if (script.loaded && script.path != scriptPath_) {
         if (scriptPath_.empty())
-            plan_.script = fileName(script.path);
+            plan_.script = fileNameOf(script.path);
         else
-            plan_.chains.push_back({at, fileName(script.path)});
+            plan_.chains.push_back({at, fileNameOf(script.path)});
         scriptPath_ = script.path;
         pass_ = 0;
         for (const ScriptLine& line : script.lines) plan_.lines.push_back(line.fileLine);

@@ -1,6 +1,7 @@
 #include "app/desktop/plan_command.h"
 
 #include "app/desktop/rehearsal_arguments.h"
+#include "platform/files.h"
 #include "platform/qt/plan_rehearsal.h"
 #include "platform/qt/plan_window.h"
 
@@ -8,11 +9,6 @@ namespace orvex {
 namespace {
 
 enum Message { kError = 54, kCannotExecute = 26, kPlanTitle = 258 };
-
-std::string fileName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 } // namespace
 
@@ -34,7 +30,7 @@ void showScriptPlan(const Program& p, Window& w) {
         w.messageBox(why, p.text(kError), BoxIcon::Error, BoxButtons::Ok);
         return;
     }
-    showPlanWindow(w, formatMessage(p.language, kPlanTitle, fileName(p.script.path)), plan.svg);
+    showPlanWindow(w, formatMessage(p.language, kPlanTitle, fileNameOf(p.script.path)), plan.svg);
 }
 
 } // namespace orvex

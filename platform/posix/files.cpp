@@ -49,9 +49,13 @@ std::string directoryOf(const std::string& path) {
     return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
-std::string stemOf(const std::string& path) {
+std::string fileNameOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string stemOf(const std::string& path) {
+    const std::string name = fileNameOf(path);
     const auto dot = name.find_last_of('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
