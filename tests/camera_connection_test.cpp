@@ -1,6 +1,7 @@
 // Choosing, connecting and losing a camera, with fake bodies behind the SDK layer.
 #include "camera/camera_connection.h"
 #include "camera/camera_info_dialog.h"
+#include "resources/camera_info_dialog.h"
 #include "resources/connect_dialog.h"
 #include "tests/support/fake_camera.h"
 
@@ -205,8 +206,7 @@ TEST(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bi
 }
 
 TEST(CameraConnection, PicturesAreCountedAndQueuedOnlyDuringARunOfTheOpenSession) {
-    FakeSession s;
-    s.connect();
+    ConnectedSession s;
     s.raise(kEdsObjectEvent_DirItemCreated);
     EXPECT_EQ(s.run.picturesReported, 0);
     EXPECT_TRUE(s.raise(kEdsObjectEvent_DirItemRequestTransfer)->cancelled) << "nobody would take it";
@@ -301,7 +301,11 @@ TEST(CameraLink, TheMainWindowDrivesTheSession) {
     // The Camera menu opens the information dialog, which in simulation has no body to read.
     f.p.options.simulation = true;
     f.w.click(kConnectButton);
-    f.w.onModal = [](HeadlessWindow& d) { EXPECT_FALSE(d.hasTimer(kTimerCameraInfo)) << "nothing to read"; };
+    f.w.onModal = [](HeadlessWindow& d) {
+        EXPECT_FALSE(d.hasTimer(kTimerCameraInfo)) << "nothing to read";
+        EXPECT_EQ(d.itemText(kBatteryLabel), "Battery level");
+        EXPECT_EQ(d.itemText(kProductNameField), "");
+    };
     f.w.click(kMenuCamera);
     EXPECT_EQ(f.w.modalsRun().back(), "CAMERA_INFO_DIALOG");
     f.w.click(kConnectButton);

@@ -22,45 +22,36 @@ std::string text(const EdsTime& t) {
     return out;
 }
 
-TEST(CameraClock, OneSecondLaterCarriesIntoTheDate) {
+// The body's clock is set one second ahead, by the computer's local or universal time: the second carries
+// into the date, leap days included.
+TEST(CameraClock, SetTimeWritesTheBodysClockAndTellsTheOutcome) {
+    ConnectedSession s;
     const struct {
         CivilTime now;
-        EdsTime sent;
-    } cases[] = {
-        {{2026, 12, 31, 23, 59, 59, 500}, {2027, 1, 1, 0, 0, 0, 500}},
-        {{2024, 2, 28, 23, 59, 59, 0}, {2024, 2, 29, 0, 0, 0, 0}},
-        {{2023, 2, 28, 23, 59, 59, 999}, {2023, 3, 1, 0, 0, 0, 999}},
-        {{2026, 6, 15, 10, 20, 30, 1}, {2026, 6, 15, 10, 20, 31, 1}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(text(cameraClockTime(c.now)), text(c.sent));
-}
-
-TEST(CameraClock, SetTimeWritesTheBodysClockAndTellsTheOutcome) {
-    FakeSession s;
-    s.connect();
-    // An hour east of Greenwich: local and universal time fall on different days.
-    const VirtualClock clock(CivilTime{2026, 12, 31, 23, 59, 59, 500}, 60);
-    const struct {
         bool universal, busy;
-        const char *sent, *box, *caption;
-        BoxIcon icon;
-    } cases[] = {{false, false, "2027-01-01 00:00:00.500", "Camera date & time updated with success !",
-                  "Success", BoxIcon::Warning},
-                 {true, false, "2026-12-31 23:00:00.500", "Camera date & time updated with success !",
-                  "Success", BoxIcon::Warning},
-                 {false, true, "2027-01-01 00:00:00.500", "Unable to update camera date & time !", "Error",
-                  BoxIcon::Error}};
+        const char* sent;
+    } cases[] = {// An hour east of Greenwich: local and universal time fall on different days.
+                 {{2026, 12, 31, 23, 59, 59, 500}, false, false, "2027-01-01 00:00:00.500"},
+                 {{2026, 12, 31, 23, 59, 59, 500}, true, false, "2026-12-31 23:00:00.500"},
+                 {{2026, 12, 31, 23, 59, 59, 500}, false, true, "2027-01-01 00:00:00.500"},
+                 {{2024, 2, 28, 23, 59, 59, 0}, false, false, "2024-02-29 00:00:00.000"},
+                 {{2023, 2, 28, 23, 59, 59, 999}, false, false, "2023-03-01 00:00:00.999"},
+                 {{2026, 6, 15, 10, 20, 30, 1}, false, false, "2026-06-15 10:20:31.001"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "universal " << c.universal << " busy " << c.busy);
+        SCOPED_TRACE(::testing::Message() << c.sent << " universal " << c.universal << " busy " << c.busy);
         s.body->forget();
         if (c.busy) s.body->busyProperties.insert(kEdsPropID_DateTime);
-        setCameraClock(s.camera, clock, kEnglish, s.w, c.universal);
+        setCameraClock(s.camera, VirtualClock(c.now, 60), kEnglish, s.w, c.universal);
         ASSERT_EQ(s.body->writes.size(), 1u);
         const auto& [id, param, value] = s.body->writes[0];
         EXPECT_EQ(id, kEdsPropID_DateTime);
         EXPECT_EQ(text(std::get<EdsTime>(value)), c.sent);
         const MessageBoxRecord& box = s.w.messageBoxes().back();
-        EXPECT_EQ(std::tuple(box.text, box.caption, box.icon), std::tuple(c.box, c.caption, c.icon));
+        EXPECT_EQ(std::tuple(box.text, box.caption, box.icon),
+                  c.busy
+                      ? std::tuple("Unable to update camera date & time !", "Error", BoxIcon::Error)
+                      : std::tuple("Camera date & time updated with success !", "Success", BoxIcon::Warning));
+        s.body->busyProperties.clear();
     }
 }
 
@@ -73,9 +64,9 @@ struct InfoDialog : ::testing::Test {
         s.connect();
     }
     // Opens the dialog and lets `act` look at it and change the body between refreshes.
-    void open(const std::function<void(HeadlessWindow&)>& act, bool simulation = false) {
+    void open(const std::function<void(HeadlessWindow&)>& act) {
         s.w.onModal = act;
-        const CameraInfoView view{s.camera, icons, simulation, kEnglish};
+        const CameraInfoView view{s.camera, icons, false, kEnglish};
         s.w.runModal(CAMERA_INFO_DIALOG,
                      [&view](Window& d, const DialogMessage& m) { cameraInfoProcedure(view, d, m); });
     }
@@ -131,8 +122,7 @@ TEST_F(InfoDialog, TheBatteryShowsItsLevelInColourOrATextInItsPlace) {
         Rgb colour;
     } cases[] = {
         {0xFFFFFFFF, "AC Power", {}}, {std::nullopt, "???", {}}, {10, "", {255, 128, 0}},
-        {11, "", {255, 255, 0}},      {30, "", {255, 255, 0}},   {31, "", {0, 255, 0}},
-        {100, "", {0, 255, 0}}, // a full battery
+        {30, "", {255, 255, 0}},      {100, "", {0, 255, 0}}, // a full battery
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level ? std::to_string(*c.level) : "unreadable");
@@ -153,22 +143,14 @@ TEST_F(InfoDialog, TheBatteryShowsItsLevelInColourOrATextInItsPlace) {
     }
 }
 
-TEST_F(InfoDialog, ClosesWhenTheBodyGoesAndTellsNothingInSimulation) {
+// In simulation it tells nothing: the main window's Camera menu test opens it so.
+TEST_F(InfoDialog, ClosesWhenTheBodyGoes) {
     open([&](HeadlessWindow& d) {
         s.disconnect();
         EXPECT_FALSE(d.dialogEnded());
         s.clock.advance(1000);
         EXPECT_TRUE(d.dialogEnded());
     });
-    s.camera.connected = true;
-    open(
-        [&](HeadlessWindow& d) {
-            EXPECT_EQ(d.itemText(kBatteryLabel), "Battery level");
-            EXPECT_EQ(d.itemText(kProductNameField), "");
-            EXPECT_FALSE(d.hasTimer(kTimerCameraInfo));
-        },
-        true);
-    s.camera.connected = false;
 }
 
 } // namespace

@@ -56,8 +56,7 @@ TEST(AeModeIcons, EveryFileIsShippedOnceAndUnknownCodesShareOne) {
 }
 
 TEST(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
-    FakeSession s;
-    s.connect();
+    ConnectedSession s;
     for (bool locked : {false, true, true, false}) setCameraUiLock(s.camera, locked);
     EXPECT_EQ(s.body->statusCommands, (std::vector<EdsCameraStatusCommand>{
                                           kEdsCameraStatusCommand_UILock, kEdsCameraStatusCommand_UIUnLock}));
@@ -69,44 +68,39 @@ TEST(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
     EXPECT_TRUE(s.body->statusCommands.empty());
 }
 
+// Each method with where it opens and where it closes (a location, a command, 0 for none, and its parameter).
 TEST(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
-    FakeSession s;
-    s.connect();
+    ConnectedSession s;
+    using Step = std::tuple<int, EdsCameraCommand, EdsInt32>;
     const struct {
         const char* name;
-        bool pressShutterBody, bulbCommands, shutterButton, open;
-        int location;
-        EdsCameraCommand command; // 0: no command at all
-        EdsInt32 param;
+        bool pressShutterBody, bulbCommands, shutterButton;
+        Step opens, closes;
     } cases[] = {
-        {"press body opens", true, true, true, true, 5930, 4, 0x10003},
-        {"press body closes", true, true, true, false, 5936, 4, 0},
-        {"bulb opens", false, true, true, true, 5945, 2, 0},
-        {"bulb closes", false, true, true, false, 5950, 3, 0},
-        {"button opens", false, false, true, true, 5958, 4, 0x10003},
-        {"button closes", false, false, true, false, 5964, 4, 0},
-        {"no method opens", false, false, false, true, 5969, 0, 0},
-        {"no method closes", false, false, false, false, 5969, 0, 0},
+        {"press body", true, true, true, {5930, 4, 0x10003}, {5936, 4, 0}},
+        {"bulb", false, true, true, {5945, 2, 0}, {5950, 3, 0}},
+        {"button", false, false, true, {5958, 4, 0x10003}, {5964, 4, 0}},
+        {"no method", false, false, false, {5969, 0, 0}, {5969, 0, 0}},
     };
-    for (const auto& c : cases) {
-        s.body->forget();
-        int location = 0;
-        s.camera.rules.pressShutterBody = c.pressShutterBody;
-        s.camera.bulbCommands = c.bulbCommands;
-        s.camera.shutterButton = c.shutterButton;
-        EXPECT_EQ(driveShutterButton(s.camera, location, c.open),
-                  c.command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED)
-            << c.name;
-        EXPECT_EQ(location, c.location) << c.name;
-        EXPECT_EQ(s.body->commands, (c.command ? std::vector{std::make_pair(c.command, c.param)}
-                                               : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}))
-            << c.name;
-    }
+    for (const auto& c : cases)
+        for (const bool open : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << c.name << (open ? " opens" : " closes"));
+            const auto& [where, command, param] = open ? c.opens : c.closes;
+            s.body->forget();
+            int location = 0;
+            s.camera.rules.pressShutterBody = c.pressShutterBody;
+            s.camera.bulbCommands = c.bulbCommands;
+            s.camera.shutterButton = c.shutterButton;
+            EXPECT_EQ(driveShutterButton(s.camera, location, open),
+                      command ? EDS_ERR_OK : EDS_ERR_NOT_SUPPORTED);
+            EXPECT_EQ(location, where);
+            EXPECT_EQ(s.body->commands, (command ? std::vector{std::make_pair(command, param)}
+                                                 : std::vector<std::pair<EdsCameraCommand, EdsInt32>>{}));
+        }
 }
 
 TEST(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
-    FakeSession s;
-    s.connect();
+    ConnectedSession s;
     const std::tuple<const char*, std::int32_t, std::uint64_t> cases[] = {
         {nullptr, EDS_ERR_PROPERTIES_UNAVAILABLE, 12345u}, // no body id at all
         {"1234567890", 0, 1234567890u},
@@ -152,8 +146,7 @@ TEST(CameraProperties, MirrorLockupComparesTheModelsCustomFunctionWithTheWish) {
 }
 
 TEST(CameraProperties, TheLensStatusDecidesAndTheApertureStandsInForIt) {
-    FakeSession s;
-    s.connect();
+    ConnectedSession s;
     EXPECT_FALSE(isLensAttached(s.camera)) << "neither can be read";
     s.body->set(kEdsPropID_Av, EdsUInt32{0x30});
     EXPECT_TRUE(isLensAttached(s.camera));
@@ -167,8 +160,7 @@ TEST(CameraProperties, TheLensStatusDecidesAndTheApertureStandsInForIt) {
 }
 
 TEST(CameraProperties, LiveViewOutputIsSwitchedOnlyWhenItsStateChanges) {
-    FakeSession s;
-    s.connect();
+    ConnectedSession s;
     s.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{kEdsEvfOutputDevice_TFT});
     for (const char* zoom : {"x1", "x5", "x10"}) s.w.listAdd(kZoomList, zoom);
     s.w.listSelectIndex(kZoomList, 2);

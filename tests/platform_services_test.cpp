@@ -16,16 +16,13 @@ namespace orvex::test {
 namespace {
 
 TEST(SystemLanguage, FrenchLocalesGiveTheirCountrysId) {
-    struct Case {
-        const char* all;
-        const char* lang;
+    const struct {
+        const char *all, *lang;
         unsigned id;
-    };
-    const Case cases[] = {
-        {"fr_FR.UTF-8", nullptr, 1036}, {"fr_CA.UTF-8", nullptr, 3084}, {"fr_MC", nullptr, 6156},
-        {"fr_SN", nullptr, 1036},       {"fr", nullptr, 1036},          {"de_DE", nullptr, 1033},
-        {nullptr, "fr_CA", 3084},       {nullptr, nullptr, 1033},       {"C", "fr_FR", 1033}};
-    for (const Case& c : cases) {
+    } cases[] = {{"fr_FR.UTF-8", nullptr, 1036}, {"fr_CA.UTF-8", nullptr, 3084}, {"fr_MC", nullptr, 6156},
+                 {"fr_SN", nullptr, 1036},       {"fr", nullptr, 1036},          {"de_DE", nullptr, 1033},
+                 {nullptr, "fr_CA", 3084},       {nullptr, nullptr, 1033},       {"C", "fr_FR", 1033}};
+    for (const auto& c : cases) {
         ScopedEnv all("LC_ALL", c.all), messages("LC_MESSAGES", nullptr), lang("LANG", c.lang);
         EXPECT_EQ(systemLanguageId(), c.id) << (c.all ? c.all : "-") << " " << (c.lang ? c.lang : "-");
     }
@@ -115,15 +112,13 @@ TEST(DataFiles, FirstFolderHoldingTheFileWins) {
                       data = (dir.path() / "share" / "orvex").string() + "/";
     for (const std::string& folder : {start, bin, data}) std::filesystem::create_directories(folder);
     const std::vector<std::string> folders{start, bin, data};
-    struct Case {
-        std::vector<std::string> holders; // folders where Orvex_fr.pdf is a file
-        std::string expected;
-    };
-    const Case cases[] = {{{start, bin, data}, start}, {{bin, data}, bin}, {{data}, data}, {{}, ""}};
-    for (const Case& c : cases) {
+    // The folders where Orvex_fr.pdf is a file, and the one it is found in.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{start, bin, data}, start}, {{bin, data}, bin}, {{data}, data}, {{}, ""}};
+    for (const auto& [holders, expected] : cases) {
         for (const std::string& f : folders) std::filesystem::remove_all(f + "Orvex_fr.pdf");
-        for (const std::string& f : c.holders) std::ofstream(f + "Orvex_fr.pdf") << "%PDF";
-        EXPECT_EQ(findFileIn(folders, "Orvex_fr.pdf"), c.expected.empty() ? "" : c.expected + "Orvex_fr.pdf");
+        for (const std::string& f : holders) std::ofstream(f + "Orvex_fr.pdf") << "%PDF";
+        EXPECT_EQ(findFileIn(folders, "Orvex_fr.pdf"), expected.empty() ? "" : expected + "Orvex_fr.pdf");
     }
     std::filesystem::create_directories(start + "Orvex_fr.pdf");
     EXPECT_EQ(findFileIn({"", start, data}, "Orvex_fr.pdf"), "");

@@ -20,11 +20,10 @@ std::string littleEndian(std::uint32_t value, int bytes) {
     return out;
 }
 
-std::string chunk(const std::string& id, const std::string& body, std::uint32_t declared) {
-    return id + littleEndian(declared, 4) + body;
-}
-std::string chunk(const std::string& id, const std::string& body) {
-    return chunk(id, body, static_cast<std::uint32_t>(body.size()));
+// A chunk whose header declares `declared` bytes, or as many as it holds.
+std::string chunk(const std::string& id, const std::string& body,
+                  std::optional<std::uint32_t> declared = {}) {
+    return id + littleEndian(declared.value_or(static_cast<std::uint32_t>(body.size())), 4) + body;
 }
 
 const std::string kFormat =

@@ -193,6 +193,11 @@ struct FakeSession {
                      &clock};
 };
 
+// A FakeSession whose body is connected from the start, as most camera operations need.
+struct ConnectedSession : FakeSession {
+    ConnectedSession() { connect(); }
+};
+
 // The whole program with one fake body, for the tests that go through the main window; connect() uses the
 // Connect button's path.
 struct FakeCameraProgram {
