@@ -134,7 +134,10 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
         {"night.next", "dawn.txt", kReloadScriptButton, "broken", "invalid delay at line 3 !", true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.link << " " << c.command << " " << c.night);
+        SCOPED_TRACE(::testing::Message()
+                     << c.link << " holding "
+                     << (c.content ? ::testing::PrintToString(std::string(c.content)) : "nothing")
+                     << ", command " << c.command << ", night.txt " << c.night);
         RunProgram t;
         t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
         t.dir.write(c.link, "dawn.txt");
