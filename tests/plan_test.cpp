@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace orvex::test {
@@ -65,6 +66,7 @@ SvgShape only(const std::vector<SvgShape>& shapes) {
     return shapes.empty() ? SvgShape{} : shapes.front();
 }
 
+// Next pressed during a run: the chain is followed between shots.
 TEST(PlanRecorder, KeepsTheShownValuesAndAMoveAlongAChain) {
     RunProgram t(kSimulation);
     t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(10), line().delay(10)}));
@@ -78,6 +80,9 @@ TEST(PlanRecorder, KeepsTheShownValuesAndAMoveAlongAChain) {
     t.runFor(1000);
     t.window.click(kNextScriptButton);
     t.runFor(5000);
+    // The run switched scripts between shots and went on to the end of the next one.
+    EXPECT_EQ(std::tuple(t.window.title(), t.program.run.status),
+              std::tuple("Corvane - dawn", RunStatus::kCompleted));
     recorder.end(t.program.run.status);
     const Plan& plan = recorder.plan();
     std::vector<std::pair<int, std::uint32_t>> shots;

@@ -92,21 +92,6 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
     }
 }
 
-TEST(RunController, NextScriptDuringARunSwitchesBetweenShots) {
-    RunProgram t(kSimulation);
-    t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(10)}));
-    t.dir.write("night.next", "dawn.txt");
-    t.start({line().delay(0), line().delay(100)});
-    t.runFor(1000);
-    t.window.click(kNextScriptButton);
-    t.runFor(5000);
-    EXPECT_EQ(std::tuple(t.window.title(), t.shots(), t.program.run.status),
-              std::tuple(
-                  "Corvane - dawn",
-                  Strings{"0 shot 1 line 2 pass 0", "1050 shot 1 line 2 pass 0", "2050 shot 2 line 3 pass 0"},
-                  RunStatus::kCompleted));
-}
-
 // Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
 TEST(RunController, ModifiedScriptAsksBeforeStarting) {
     for (const bool deleted : {false, true}) {
@@ -123,69 +108,60 @@ TEST(RunController, ModifiedScriptAsksBeforeStarting) {
     }
 }
 
-// Next, Prev. or Escape pressed during a shot when the link cannot be followed: the run goes on, no line
-// lost, and a box says why. A link holding only a line end is an empty file.
-TEST(RunController, ARequestThatCannotBeCarriedOutSkipsNothing) {
-    struct Case {
-        const char* link;    // the link file's name and content beside night.txt, removed once loaded
-        const char* content; // nullptr: removed before the press
+// A request pressed during the first shot's 1 s exposure. One that cannot be carried out (Next, Prev. or
+// Escape when the link cannot be followed; a link holding only a line end is an empty file) skips no line and
+// a box says why. A script that fails to load, asked for as the next of the chain or reloaded after it was
+// deleted or broken, leaves the run no lines: it stops there on the load's error, and no line of either
+// script is taken after it (the failing script's line 3 was read). Either way the body's controls are given
+// back at the end.
+TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFailedLoadStopsTheRun) {
+    const Strings everyLine = {"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
+                               "10000 shot 3 line 4 pass 0", "15000 shot 4 line 5 pass 0"};
+    const struct {
+        const char* link;    // beside night.txt, naming dawn.txt when loaded
+        const char* content; // the link's content at the press; nullptr: removed
         int command;
-        const char* box;
+        const char* night; // night.txt at the press: "kept", "deleted" or "broken"
+        std::string box;   // the last box's text; % stands for the folder
+        bool stops;
+    } cases[] = {
+        {"night.next", nullptr, kNextScriptButton, "kept", "Unable to access file %/night.next", false},
+        {"night.prev", "", kPrevScriptButton, "kept", "%/night.prev\rEmpty file !", false},
+        {"night.prev", "\n", kPrevScriptButton, "kept", "%/night.prev\rEmpty file !", false},
+        {"night.next", nullptr, kCancelCommand, "kept", "Unable to access file %/night.next", false},
+        {"night.next", "dawn.txt", kNextScriptButton, "kept", "invalid delay at line 4 !", true},
+        {"night.next", "dawn.txt", kReloadScriptButton, "deleted", "Unable to access file %/night.txt", true},
+        {"night.next", "dawn.txt", kReloadScriptButton, "broken", "invalid delay at line 3 !", true},
     };
-    for (const Case& c : {Case{"night.next", nullptr, kNextScriptButton, "Unable to access file"},
-                          Case{"night.prev", "", kPrevScriptButton, "Empty file !"},
-                          Case{"night.prev", "\n", kPrevScriptButton, "Empty file !"},
-                          Case{"night.next", nullptr, kCancelCommand, "Unable to access file"}}) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.link << " holding "
+                     << (c.content ? ::testing::PrintToString(std::string(c.content)) : "nothing")
+                     << ", command " << c.command << ", night.txt " << c.night);
         RunProgram t;
+        t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
         t.dir.write(c.link, "dawn.txt");
         const auto next = line().delay(50).speed("1/250");
         t.start({line().delay(0).speed("1"), next, next, next});
+        const std::string night = (t.dir.path() / "night.txt").string();
         c.content ? (void)t.dir.write(c.link, c.content)
                   : (void)std::filesystem::remove(t.dir.path() / c.link);
-        t.runFor(500);
-        t.window.click(c.command); // during the first shot's 1 s exposure
-        t.runFor(16000);
-        EXPECT_EQ(t.shots(), (Strings{"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
-                                      "10000 shot 3 line 4 pass 0", "15000 shot 4 line 5 pass 0"}))
-            << c.command;
-        ASSERT_NE(t.lastBox(), nullptr);
-        EXPECT_NE(t.lastBox()->text.find(c.box), std::string::npos) << t.lastBox()->text;
-        EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-    }
-}
-
-// A script that fails to load during a shot, asked for as the next of the chain or reloaded after it was
-// deleted or broken, leaves the run no lines: it stops there on the load's error, the body's controls given
-// back, and no line of either script is taken after it (the failing script's line 3 was read).
-TEST(RunController, AScriptThatFailsToLoadDuringAShotStopsTheRun) {
-    const struct {
-        int button;
-        bool deleted; // night.txt, once loaded, is deleted rather than broken
-        std::string box;
-    } cases[] = {{kNextScriptButton, false, "invalid delay at line 4 !"},
-                 {kReloadScriptButton, true, "Unable to access file "},
-                 {kReloadScriptButton, false, "invalid delay at line 3 !"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box);
-        RunProgram t;
-        t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
-        t.dir.write("night.next", "dawn.txt");
-        t.start({line().delay(0).speed("1"), line().delay(50).speed("1/250")});
-        const std::string night = (t.dir.path() / "night.txt").string();
-        if (c.deleted)
-            std::filesystem::remove(night);
-        else if (c.button == kReloadScriptButton)
+        if (c.night == std::string("deleted")) std::filesystem::remove(night);
+        if (c.night == std::string("broken"))
             t.dir.write("night.txt", scriptText({line().delay(0), line().when("nonsense")}));
         t.runFor(500);
-        t.window.click(c.button); // during the first shot's 1 s exposure
-        t.runFor(8000);
+        t.window.click(c.command);
+        t.runFor(16000);
+        EXPECT_EQ(t.shots(), c.stops ? Strings{everyLine[0]} : everyLine);
+        ASSERT_NE(t.lastBox(), nullptr);
+        std::string box = c.box;
+        if (const auto at = box.find('%'); at != std::string::npos) box.replace(at, 1, t.dir.path().string());
+        EXPECT_EQ(t.lastBox()->text, box);
+        EXPECT_EQ(t.timeline.only("status").back(), c.stops ? "1550 " + statusEvent(RunStatus::kIdle)
+                                                            : "15600 " + statusEvent(RunStatus::kCompleted));
         EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.status, t.window.hasTimer(kTimerRun),
                              t.camera->controlsLocked()),
-                  std::tuple(false, RunStatus::kIdle, false, false));
-        ASSERT_NE(t.lastBox(), nullptr);
-        EXPECT_EQ(t.lastBox()->text, c.deleted ? c.box + night : c.box);
-        EXPECT_EQ(t.timeline.only("status").back(), "1550 " + statusEvent(RunStatus::kIdle));
-        EXPECT_EQ(t.shots(), Strings{"0 shot 1 line 2 pass 0"});
+                  std::tuple(false, c.stops ? RunStatus::kIdle : RunStatus::kCompleted, false, false));
     }
 }
 
