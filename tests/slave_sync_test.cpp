@@ -1,15 +1,181 @@
-// Instances in step: slaves start from the moment their master's run began, on one virtual clock.
+// The value the instances on one computer share, and instances in step: what the value reads before and
+// after a start is published, what it makes of objects of the same name left by others, readers and writers
+// on several threads; slaves that start from the moment their master's run began, on one virtual clock.
 #include "app/camera_link.h"
 #include "platform/posix/shared_synchro.h"
 #include "run/run_controller.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
-#include "tests/support/sync_name.h"
+#include "tests/support/scoped_env.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <exiv2/exiv2.hpp>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace orvex::test {
 namespace {
+
+// A shared value of one test alone: its name is removed before and after, so that no run of another test
+// or of a user's Orvex starts this test's programs.
+struct PrivateSyncName {
+    PrivateSyncName() { shm_unlink(name_.c_str()); }
+    ~PrivateSyncName() { shm_unlink(name_.c_str()); }
+    const std::string& name() const { return name_; }
+    inline static std::atomic<int> made{0};
+    std::string name_ = "/orvex-sync-test-" + std::to_string(getpid()) + "-" + std::to_string(++made);
+};
+
+// An object made under the name before any instance, open to whom the mode says whatever the umask.
+int planted(const std::string& name, mode_t mode) {
+    const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, mode);
+    EXPECT_EQ(fd >= 0 ? fchmod(fd, mode) : -1, 0) << name;
+    return fd;
+}
+
+// Another program cutting the object short under the instances using it.
+void cut(const std::string& name, off_t size) {
+    const int fd = shm_open(name.c_str(), O_RDWR, 0);
+    ASSERT_GE(fd, 0) << name;
+    EXPECT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+}
+
+TEST(SharedSynchro, EveryPublicationIsNewEvenAtTheSameTick) {
+    PrivateSyncName name;
+    SharedSynchro master(name.name()), slave(name.name());
+    ASSERT_TRUE(master.usable()) << master.problem();
+    EXPECT_EQ(slave.getSynchro(), (SyncReading{0, 0}));
+    master.synchro(123456);
+    EXPECT_EQ(slave.getSynchro(), (SyncReading{123456, 1}));
+    master.synchro(123456);
+    EXPECT_EQ(slave.getSynchro(), (SyncReading{123456, 2}));
+    // A slave that becomes master publishes on the same object.
+    slave.synchro(0xFFFFFFFFu);
+    EXPECT_EQ(master.getSynchro(), (SyncReading{0xFFFFFFFFu, 3}));
+}
+
+// An object already there under the name: one of ours that holds a word, or none yet (an instance beside is
+// making it), is used; any other is refused by every instance that finds it, and left exactly as it was.
+TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
+    const struct {
+        const char* what;
+        off_t size;
+        mode_t mode;
+        bool usable;
+        SyncReading read;
+    } cases[] = {
+        {"ours, holding a publication", 8, 0600, true, {0x42, 7}},
+        {"ours, empty", 0, 0600, true, {0, 0}},
+        {"ours, of another size", 16, 0600, false, {0, 0}},
+        {"ours, too short", 4, 0600, false, {0, 0}},
+        {"open to the group", 8, 0660, false, {0, 0}},
+        {"open to everyone", 8, 0606, false, {0, 0}},
+    };
+    constexpr std::uint64_t kPlanted = 0x0000000700000042u; // a start at tick 0x42, seventh publication
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PrivateSyncName name;
+        const int fd = planted(name.name(), c.mode);
+        ASSERT_GE(fd, 0);
+        if (c.size) {
+            ASSERT_EQ(ftruncate(fd, c.size), 0);
+            ASSERT_EQ(pwrite(fd, &kPlanted, std::min<std::size_t>(sizeof kPlanted, c.size), 0),
+                      std::min<ssize_t>(sizeof kPlanted, c.size));
+        }
+        SharedSynchro first(name.name()), second(name.name());
+        for (SharedSynchro* synchro : {&first, &second}) {
+            EXPECT_EQ(synchro->usable(), c.usable) << synchro->problem();
+            EXPECT_EQ(synchro->problem().find(name.name()) != std::string::npos, !c.usable);
+            EXPECT_EQ(synchro->getSynchro(), c.read);
+        }
+        first.synchro(99);
+        struct stat facts {};
+        ASSERT_EQ(fstat(fd, &facts), 0) << "never removed";
+        std::uint64_t word = 0;
+        ASSERT_EQ(pread(fd, &word, sizeof word, 0), std::min<ssize_t>(sizeof word, c.usable ? 8 : c.size));
+        close(fd);
+        if (c.usable) {
+            EXPECT_EQ(second.getSynchro(), (SyncReading{99, c.read.generation + 1}));
+        } else {
+            EXPECT_EQ(facts.st_size, c.size) << "a refused object is left as it was";
+            if (c.size >= 8) {
+                EXPECT_EQ(word, kPlanted);
+            }
+        }
+    }
+}
+
+// An object cut by another program while in use never kills the instance nor looks like a new start: it
+// reads as the last publication seen, and the instance gives it up and says why.
+TEST(SharedSynchro, AnObjectCutWhileInUseIsGivenUp) {
+    for (const off_t size : {0, 3}) {
+        SCOPED_TRACE(size);
+        PrivateSyncName name;
+        SharedSynchro master(name.name()), slave(name.name());
+        master.synchro(42);
+        ASSERT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+        cut(name.name(), size);
+        EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+        EXPECT_FALSE(slave.usable());
+        EXPECT_NE(slave.problem().find(name.name()), std::string::npos);
+        master.synchro(43);
+        EXPECT_FALSE(master.usable());
+        EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+    }
+}
+
+TEST(SharedSynchro, TheNameIsTheUsersAndItsGroups) {
+    const std::string user = "/orvex-sync-" + std::to_string(geteuid());
+    for (const auto& [group, name] :
+         {std::pair<const char*, std::string>{nullptr, user}, {"rig/2", user + "-rig_2"}}) {
+        ScopedEnv set("ORVEX_SYNC_GROUP", group);
+        EXPECT_EQ(SharedSynchro::userObjectName(), name);
+    }
+}
+
+// A reader always sees a tick with its own generation, never half of one publication and half of another;
+// two masters publishing at once lose no publication.
+TEST(SharedSynchro, WritersAndReadersOnThreadsSeeWholePublications) {
+    PrivateSyncName name;
+    constexpr std::uint32_t kEach = 20000;
+    SharedSynchro reader(name.name());
+    std::thread counting([&name] {
+        SharedSynchro own(name.name());
+        for (std::uint32_t tick = 1; tick <= kEach; ++tick) own.synchro(tick); // each generation is its tick
+    });
+    bool torn = false, backwards = false;
+    for (SyncReading last; last.generation < kEach;) {
+        const SyncReading r = reader.getSynchro();
+        torn |= r.value != r.generation;
+        backwards |= r.generation < last.generation;
+        last = r;
+    }
+    counting.join();
+    EXPECT_FALSE(torn || backwards) << torn << backwards;
+
+    std::vector<std::thread> masters;
+    for (int m = 0; m < 2; ++m)
+        masters.emplace_back([&name] {
+            SharedSynchro own(name.name());
+            for (std::uint32_t i = 0; i < kEach; ++i) own.synchro(i);
+        });
+    for (std::thread& t : masters) t.join();
+    EXPECT_EQ(reader.getSynchro().generation, 3 * kEach);
+}
 
 // A master and a slave in simulation mode whose clocks move together, sharing a value of their own.
 struct InStep {
@@ -142,6 +308,114 @@ TEST(SlaveSync, WhatASlaveMakesOfAStart) {
         t.runFor(10000);
         EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{0, 1}));
         EXPECT_EQ(t.slave.shots(), c.shots);
+    }
+}
+
+// Milliseconds of the day at which each picture of the folder was taken, in the order they were taken.
+std::vector<long> shootingTimes(const std::filesystem::path& folder) {
+    std::vector<long> times;
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (isNightLog(file.path())) continue;
+        auto image = Exiv2::ImageFactory::open(file.path().string());
+        image->readMetadata();
+        Exiv2::ExifData& exif = image->exifData();
+        const std::string sub = exif["Exif.Photo.SubSecTimeOriginal"].toString();
+        int hour = -1, minute = 0, second = 0;
+        std::sscanf(exif["Exif.Photo.DateTimeOriginal"].toString().c_str(), "%*d:%*d:%*d %d:%d:%d", &hour,
+                    &minute, &second);
+        EXPECT_TRUE(hour >= 0 && !sub.empty()) << file.path() << " tells no shooting time";
+        times.push_back(((hour * 60L + minute) * 60 + second) * 1000 + std::atol(sub.c_str()));
+    }
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+// Two orvex-cli runs on one computer, each on its own virtual body: the slave takes every shot with the
+// master, by the shooting times in their pictures.
+TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
+    TempDir dir;
+    const std::vector<std::string> lines(4, line().delay(10).aperture("8").speed("1/250"));
+    const std::string group = "test-" + std::to_string(getpid());
+    const auto startOne = [&](const std::string& name, const std::vector<std::string>& extra) {
+        std::filesystem::create_directories(dir.path() / name);
+        std::vector<std::string> args = {"run", "--camera=bulb", "--until=60s"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(dir.write(name + "/night.txt", scriptText(lines)));
+        return launchCli(args, (dir.path() / (name + ".out")).string(), {{"ORVEX_SYNC_GROUP", group}});
+    };
+    // The master starts a few seconds from now, when the slave is surely waiting for it.
+    const std::time_t startAt = std::time(nullptr) + 3;
+    std::tm local{};
+    localtime_r(&startAt, &local);
+    char start[32];
+    std::strftime(start, sizeof start, "--start=%H:%M:%S", &local);
+    const pid_t master = startOne("master", {start});
+    const pid_t slave = startOne("slave", {"--slave"});
+    EXPECT_EQ(waitForCli(master), 0) << dir.read("master.out");
+    EXPECT_EQ(waitForCli(slave), 0) << dir.read("slave.out");
+
+    const std::vector<long> mastered = shootingTimes(dir.path() / "master" / "1 - Canon EOS 600D");
+    const std::vector<long> followed = shootingTimes(dir.path() / "slave" / "1 - Canon EOS 600D");
+    ASSERT_EQ(std::tuple(mastered.size(), followed.size()), std::tuple(lines.size(), lines.size()));
+    // Both count from the master's start and tick just after each moment: the shots fall within a few
+    // milliseconds. A loaded machine (or a sanitizer) adds its own delays, but a slave counting from its
+    // own start or ticking out of phase would be off by up to a whole 50 ms tick.
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        EXPECT_LT(std::labs(followed[k] - mastered[k]), 25)
+            << "shot " << k + 1 << ": master " << mastered[k] << " ms, slave " << followed[k]
+            << " ms of the day";
+}
+
+// True once the process is orvex-cli keeping Ctrl-C for its loop: from then on a press is not lost. Not
+// before it is orvex-cli: the child between fork and exec has its parent's mask.
+bool keepsInterrupt(pid_t pid) {
+    std::error_code error;
+    const auto image = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
+    if (error || image != std::filesystem::canonical(ORVEX_CLI_PATH, error)) return false;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigBlk:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1) & 1;
+    return false;
+}
+
+// (Not a CliSlave test: those run alone, and this one may run beside others.)
+// A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
+// shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
+TEST(CliRun, AWaitingSlaveEndsAtOnce) {
+    const char* refused = "This instance cannot start in step with the others: ";
+    const struct {
+        char what;   // Ctrl-C pressed, its object cut, or its object made open to others
+        mode_t mode; // of the object made before the slave starts; 0: the slave makes it
+        const char* said;
+    } cases[] = {{'i', 0, ""}, {'c', 0, refused}, {'o', 0660, refused}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string group = "wait-" + std::to_string(getpid());
+        const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
+        shm_unlink(object.c_str());
+        if (c.mode) close(planted(object, c.mode));
+        const std::string out = (dir.path() / "out.txt").string(), err = (dir.path() / "err.txt").string();
+        const pid_t slave = launchCli(
+            {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
+            out, {{"ORVEX_SYNC_GROUP", group}}, err);
+        if (c.what != 'o')
+            while (!keepsInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
+        if (c.what == 'i') kill(slave, SIGINT);
+        if (c.what == 'c') {
+            // Once the slave has made it whole: cut before, the slave would only size it again.
+            std::error_code error;
+            while ((std::filesystem::file_size("/dev/shm" + object, error) == 0 || error) &&
+                   kill(slave, 0) == 0)
+                std::this_thread::yield();
+            cut(object, 0);
+        }
+        EXPECT_EQ(waitForCli(slave), 1);
+        shm_unlink(object.c_str());
+        for (const char* event : {"\tshot\t", "\tuntil\n"})
+            EXPECT_EQ(dir.read(out).find(event), std::string::npos) << dir.read(out);
+        EXPECT_NE(dir.read(err).find(c.said), std::string::npos) << dir.read(err);
     }
 }
 
