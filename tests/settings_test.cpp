@@ -72,12 +72,7 @@ TEST(ProfileText, NamesThatCannotBeStoredWriteNothing) {
 }
 
 TEST(ProfileText, ReadingFindsTheFirstKeyOfTheFirstSection) {
-    struct Case {
-        std::string text;
-        const char* key;
-        std::optional<std::string> value;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, const char*, std::optional<std::string>> cases[] = {
         {"[ corvane ]  junk\r\n\t UT \t=\t yes \t\r\n", "ut", "yes"},
         {"UT=1\n[Corvane]\nUT=2\nUT=3\n[Corvane]\nUT=4\n", "UT", "2"},
         {"[Corvane]\n[Other]\nUT=2\n[Corvane]\nUT=4\n", "UT", std::nullopt},
@@ -87,7 +82,7 @@ TEST(ProfileText, ReadingFindsTheFirstKeyOfTheFirstSection) {
         {"[Corvane]\nPrefix=ab\0cd\n"s, "Prefix", "ab"},
         {"\xEF\xBB\xBF[Corvane]\nUT=\n", "UT", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(profileValue(c.text, "Corvane", c.key), c.value) << c.text;
+    for (const auto& [text, key, value] : cases) EXPECT_EQ(profileValue(text, "Corvane", key), value) << text;
 }
 
 TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
