@@ -1,10 +1,18 @@
 // Move detection counts changed bytes of consecutive frames; its bookkeeping keeps only the frame just
-// before.
+// before. A Move line's wait on the run's clock: live view frames feed the level bar; in simulation no
+// frame comes.
+#include "liveview/frame_tick.h"
 #include "liveview/move_detection.h"
 #include "platform/headless/headless_window.h"
+#include "resources/live_view_dialog.h"
 #include "resources/main_dialog.h"
+#include "sdk/virtual/picture_files.h"
+#include "tests/support/fake_camera.h"
+#include "tests/support/run_program.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -146,6 +154,146 @@ TEST(FrameBookkeeping, ComparesEachFrameWithTheOneJustBeforeDuringAMoveWait) {
             EXPECT_EQ(shown->pixels, a.frame.pixels) << a.name << ": the frame drawn is the one that came";
         }
     }
+}
+
+// The stored Level and Pixels as they are, and a pause, on a scene still until its object starts moving. A
+// line that does not fire waits with the level bar shown at 0; in simulation it waits with no frame at all.
+TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
+    const struct {
+        const char* name;
+        const char* body;
+        int level, pixels;
+        bool paused;
+        std::uint32_t firesBy; // 0: never
+    } cases[] = {{"still frames", "bulb motion=2000 motionAfter=60", 20, 10000, false, 0},
+                 {"in simulation", kSimulation, 20, 10000, false, 0},
+                 {"no pixels wanted: the second frame fires", "bulb motionAfter=600", 20, 0, false, 700},
+                 {"over 100 %: never", "bulb motion=20000 motionAfter=1", 101, 1, false, 0},
+                 {"a movement fires", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000},
+                 {"and fires while paused", "bulb motion=2000 motionAfter=3", 20, 10000, true, 5000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool simulation = std::string(c.body) == kSimulation;
+        RunProgram t(c.body);
+        t.start({line().when("Move")}, "", [&] {
+            t.program.settings.moveLevel = c.level;
+            t.program.settings.movePixels = c.pixels;
+        });
+        if (c.paused) {
+            t.runFor(100);
+            t.window.click(kPauseButton);
+            ASSERT_TRUE(t.program.run.paused);
+        }
+        t.runFor(c.firesBy ? c.firesBy : simulation ? 60000 : 10000);
+        EXPECT_EQ(std::tuple(t.program.run.status == RunStatus::kMoveWait, t.shots().size()),
+                  std::tuple(!c.firesBy, c.firesBy ? 1u : 0u));
+        if (simulation) {
+            EXPECT_FALSE(t.program.liveView.reference.held);
+        } else if (!c.firesBy) {
+            EXPECT_EQ(std::tuple(t.window.timerPeriod(kTimerLiveView), t.window.isItemShown(kLevelBar),
+                                 t.window.progress(kLevelBar), t.program.camera.liveViewOutputOn),
+                      std::tuple(333u, true, 0, true));
+        }
+    }
+}
+
+// The steps of the live view timer, on a body that answers as each row needs: which ticks download a
+// frame, which close the window, and which leave the camera alone.
+struct LiveView : FakeCameraProgram {
+    LiveView() {
+        connect();
+        body->evfError = EDS_ERR_OK;
+        body->evfJpeg = virtualcam::encodeJpeg(virtualcam::Bytes(16 * 8 * 3, 40), 16, 8, 90);
+        w.click(kLiveViewButton);
+        body->forget();
+    }
+    HeadlessWindow& window() { return *w.modeless(BIG_LIVE_VIEW_DIALOG.name).back(); }
+    void send(MessageKind kind, int id = 0) { window().send({kind, id, {}}); }
+    void tick() {
+        frameTick(p.liveViewRecords(), w);
+        w.pump();
+    }
+};
+
+TEST(FrameTick, EachStep) {
+    using M = MessageKind;
+    struct Row {
+        const char* name;
+        std::function<void(LiveView&)> before; // then two ticks
+        int downloads;
+        bool windowOpen;
+        int drawn;
+        unsigned timerPeriod;   // 0: no timer
+        bool untouched = false; // not one call into the camera
+    };
+    const Row rows[] = {
+        {"a frame", [](LiveView&) {}, 2, true, 2, 333},
+        {"a frame the window has not taken", [](LiveView& v) { v.p.liveView.pending.held = true; }, 0, true,
+         0, 333},
+        {"not ready on every tick", [](LiveView& v) { v.body->evfError = EDS_ERR_OBJECT_NOTREADY; }, 2, true,
+         0, 333},
+        // The error ends live view; the next tick closes the window.
+        {"another error", [](LiveView& v) { v.body->evfError = EDS_ERR_DEVICE_BUSY; }, 1, false, 0, 0},
+        {"minimised", [](LiveView& v) { v.send(M::Minimised); }, 0, true, 0, 100},
+        {"minimised during a Move wait",
+         [](LiveView& v) { v.p.run.status = RunStatus::kMoveWait, v.send(M::Minimised); }, 2, true, 0, 100},
+        {"restored", [](LiveView& v) { v.send(M::Minimised), v.send(M::Restored); }, 2, true, 2, 333},
+        {"a shot in progress", [](LiveView& v) { v.p.run.cameraReady = false; }, 0, true, 0, 333},
+        {"the live view command", [](LiveView& v) { v.w.click(kLiveViewButton); }, 0, false, 0, 0},
+        // A new frame rate fetches at once, before the two ticks.
+        {"a new frame rate",
+         [](LiveView& v) {
+             v.window().listSelectIndex(kFrameRateList, 4);
+             v.send(M::Command, kFrameRateList);
+             v.w.pump();
+         },
+         3, true, 3, 200},
+        // Gone with the body: the window closes at once, and the camera is not asked for anything.
+        {"a disconnection", [](LiveView& v) { v.p.camera.connected = false; }, 0, false, 0, 0, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        LiveView v;
+        r.before(v);
+        v.tick();
+        v.tick();
+        EXPECT_EQ(std::tuple(v.body->evfDownloads, !v.window().destroyed(),
+                             v.window().drawing(kPictureArea).count, v.w.timerPeriod(kTimerLiveView)),
+                  std::tuple(r.downloads, r.windowOpen, r.drawn, r.timerPeriod));
+        EXPECT_EQ(v.p.liveView.window == nullptr, !r.windowOpen);
+        if (r.untouched) {
+            EXPECT_TRUE(v.body->reads.empty() && v.body->writes.empty() && v.body->commands.empty());
+        }
+        v.p.camera.connected = true; // for the fixture's own disconnection
+    }
+}
+
+TEST(LiveViewButtons, EachPostsItsCameraCall) {
+    const std::tuple<int, EdsCameraCommand, EdsInt32> rows[] = {
+        {kFocusFar3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far3},
+        {kFocusFar2, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far2},
+        {kFocusFar1, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far1},
+        {kFocusNear1, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near1},
+        {kFocusNear2, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near2},
+        {kFocusNear3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near3},
+        {kAutofocusButton, kEdsCameraCommand_DoEvfAf, 1},
+    };
+    LiveView v;
+    for (const bool shooting : {false, true}) {
+        v.p.run.running = shooting;
+        v.p.run.cameraReady = !shooting;
+        for (const auto& [button, command, param] : rows) {
+            SCOPED_TRACE(::testing::Message() << "button " << button << (shooting ? " during a shot" : ""));
+            v.body->forget();
+            v.window().click(button);
+            EXPECT_TRUE(v.body->commands.empty()) << "the window only posts";
+            v.w.pump();
+            using Commands = std::vector<std::pair<EdsCameraCommand, EdsInt32>>;
+            EXPECT_EQ(v.body->commands, (shooting ? Commands{} : Commands{{command, param}}))
+                << "no lens drive while a shot is in progress";
+        }
+    }
+    v.p.run.running = false;
 }
 
 } // namespace

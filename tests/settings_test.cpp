@@ -1,5 +1,8 @@
+// Orvex.ini: the settings read and written, and the profile text beneath them, which keeps every byte it
+// was not asked to change.
 #include "core/run_state.h"
 #include "core/settings.h"
+#include "platform/profile/profile_file.h"
 #include "tests/support/test_program.h"
 
 #include <filesystem>
@@ -9,14 +12,113 @@
 namespace orvex::test {
 namespace {
 
-TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
+using namespace std::string_literals;
+
+TEST(ProfileText, WritingKeepsEveryOtherByte) {
     struct Case {
-        const char* lines; // nullptr: no settings file
-        bool infinite, ut;
-        int count, level, threshold, pixels;
+        const char* what;
+        std::string before;
+        std::vector<ProfileEntry> written;
+        std::string after;
     };
     const Case cases[] = {
-        {nullptr, false, false, 10, 20, 50, 10000},
+        {"in place, spelling, blanks and CRLF kept",
+         "; mine\r\n[corvane]\r\n  count = 3  \r\nodd line\r\n",
+         {{"Count", "25"}},
+         "; mine\r\n[corvane]\r\n  count = 25  \r\nodd line\r\n"},
+        {"same value: same bytes", "[Corvane]\nUT=NO\n", {{"UT", "NO"}}, "[Corvane]\nUT=NO\n"},
+        {"missing key after the section's last line, before its blank lines",
+         "[Corvane]\r\nCount=3\r\n; note\r\n\r\n[Other]\r\nUT=YES\r\n",
+         {{"UT", "NO"}, {"Level", "20"}},
+         "[Corvane]\r\nCount=3\r\n; note\r\nUT=NO\r\nLevel=20\r\n\r\n[Other]\r\nUT=YES\r\n"},
+        {"missing section at the end, last line unterminated",
+         "[Other]\nk=v",
+         {{"UT", "NO"}},
+         "[Other]\nk=v\n[Corvane]\nUT=NO\n"},
+        {"new file",
+         "",
+         {{"Script editor", "Notepad.exe"}, {"UT", "NO"}},
+         "[Corvane]\nScript editor=Notepad.exe\nUT=NO\n"},
+        {"first of duplicate keys and sections",
+         "[Corvane]\nUT=1\nUT=2\n[CORVANE]\nUT=3\nLevel=4\n",
+         {{"ut", "YES"}, {"Level", "9"}},
+         "[Corvane]\nUT=YES\nUT=2\nLevel=9\n[CORVANE]\nUT=3\nLevel=4\n"},
+        {"comments, odd lines and an open bracket are no keys or headers",
+         "[Corvane]\n;UT=1\n# UT=2\nUT\n[Other\n=5\n",
+         {{"UT", "NO"}},
+         "[Corvane]\n;UT=1\n# UT=2\nUT\n[Other\n=5\nUT=NO\n"},
+        {"empty value; blanks around a value are not written, so saving again adds none",
+         "[Corvane]\nA=   \nB = x \nC=\n",
+         {{"A", "v"}, {"B", " y "}, {"B", " y "}, {"C", ""}, {"D", " z\t"}},
+         "[Corvane]\nA=   v\nB = y \nC=\nD=z\n"},
+        {"a line break ends the value",
+         "[Corvane]\n",
+         {{"Image file prefix", "m42\n[Evil]\nx=1"}},
+         "[Corvane]\nImage file prefix=m42\n"},
+        {"byte-order mark kept",
+         "\xEF\xBB\xBF[Corvane]\nUT=NO\n",
+         {{"UT", "YES"}},
+         "\xEF\xBB\xBF[Corvane]\nUT=YES\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(withProfileValues(c.before, "Corvane", c.written), c.after) << c.what;
+}
+
+TEST(ProfileText, NamesThatCannotBeStoredWriteNothing) {
+    for (const char* key : {"", " UT", "a=b", ";UT", "[UT]", "U\nT", "#"})
+        EXPECT_EQ(withProfileValues("", "Corvane", {{key, "1"}}), std::nullopt) << key;
+    for (const char* section : {"", "a]b", " Corvane", "a\rb"})
+        EXPECT_EQ(withProfileValues("", section, {{"UT", "1"}}), std::nullopt) << section;
+}
+
+TEST(ProfileText, ReadingFindsTheFirstKeyOfTheFirstSection) {
+    const std::tuple<std::string, const char*, std::optional<std::string>> cases[] = {
+        {"[ corvane ]  junk\r\n\t UT \t=\t yes \t\r\n", "ut", "yes"},
+        {"UT=1\n[Corvane]\nUT=2\nUT=3\n[Corvane]\nUT=4\n", "UT", "2"},
+        {"[Corvane]\n[Other]\nUT=2\n[Corvane]\nUT=4\n", "UT", std::nullopt},
+        {"[Corvane\nUT=1\n", "UT", std::nullopt},
+        {"[Corvane]\n;UT=1\n#UT=2\n", "UT", std::nullopt},
+        {"[Corvane]\r[x\rUT=a=b\r", "UT", "a=b"},
+        {"[Corvane]\nPrefix=ab\0cd\n"s, "Prefix", "ab"},
+        {"\xEF\xBB\xBF[Corvane]\nUT=\n", "UT", ""},
+    };
+    for (const auto& [text, key, value] : cases) EXPECT_EQ(profileValue(text, "Corvane", key), value) << text;
+}
+
+TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
+    TempDir dir;
+    const std::string file = dir.write("real.ini", "[Corvane]\r\nUT=NO\r\n");
+    const auto link = dir.path() / "Orvex.ini";
+    std::filesystem::create_symlink(file, link);
+    ASSERT_TRUE(writeProfileString(link.string(), "Corvane", "UT", "YES"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(dir.read(file), "[Corvane]\r\nUT=YES\r\n");
+    EXPECT_EQ(getProfileString(link.string(), "Corvane", "ut"), "YES");
+
+    const auto missing = (dir.path() / "new.ini").string();
+    EXPECT_EQ(getProfileString(missing, "Corvane", "UT"), std::nullopt);
+    ASSERT_TRUE(writeProfileStrings(missing, "Corvane", {{"UT", "NO"}}));
+    EXPECT_EQ(dir.read(missing), "[Corvane]\nUT=NO\n");
+
+    const auto folder = dir.path() / "folder.ini";
+    std::filesystem::create_directory(folder);
+    EXPECT_FALSE(writeProfileString(folder.string(), "Corvane", "UT", "NO"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    // Nothing left behind: the two files, the link and the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+}
+
+// Missing keys and values as a hand may write them; key names ignore case, and a text is cut at 99
+// characters without its trailing blanks.
+TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
+    struct Case {
+        std::optional<std::string> lines; // none: no settings file
+        bool infinite, ut;
+        int count, level, threshold, pixels;
+        std::string editor = "Notepad.exe", prefix = "", browser = "";
+    };
+    const Case cases[] = {
+        {std::nullopt, false, false, 10, 20, 50, 10000},
         {"Infinite=yes\nUT=Yes\n", true, true, 10, 20, 50, 10000},
         {"Infinite=Y\nUT=1\n", false, false, 10, 20, 50, 10000},
         {"Count=12abc\n", false, false, 12, 20, 50, 10000},
@@ -25,34 +127,24 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         // whatever Level and Pixels say.
         {"Level=0\nThreshold=250\nPixels=-3\n", false, false, 10, 0, 100, -3},
         {"Level=150\nThreshold=0\nPixels=0\n", false, false, 10, 150, 1, 0},
+        {"script EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
+             "  xyz\nPicture browser=" + std::string(120, 'b') + "\n",
+         false, false, 10, 20, 50, 10000, "gedit", std::string(97, 'p'), std::string(99, 'b')},
     };
     for (const Case& c : cases) {
         TempDir dir;
-        const std::string file = c.lines ? dir.write("Orvex.ini", std::string("[Corvane]\n") + c.lines)
-                                         : (dir.path() / "Orvex.ini").string();
+        const std::string file =
+            c.lines ? dir.write("Orvex.ini", "[Corvane]\n" + *c.lines) : (dir.path() / "Orvex.ini").string();
         Settings s;
         RunSettings run;
         loadSettings(file, s, run);
-        SCOPED_TRACE(c.lines ? c.lines : "no file");
         EXPECT_EQ((std::tuple{run.loopInfinite, run.universalTime, run.loopCount, s.moveLevel,
-                              s.soundThreshold.load(), s.movePixels}),
-                  (std::tuple{c.infinite, c.ut, c.count, c.level, c.threshold, c.pixels}));
-        EXPECT_EQ(s.scriptEditor, "Notepad.exe");
-        EXPECT_EQ(s.pictureBrowser, "");
+                              s.soundThreshold.load(), s.movePixels, s.scriptEditor, s.imagePrefix,
+                              s.pictureBrowser}),
+                  (std::tuple{c.infinite, c.ut, c.count, c.level, c.threshold, c.pixels, c.editor, c.prefix,
+                              c.browser}))
+            << c.lines.value_or("no file");
     }
-}
-
-TEST(Settings, KeyNamesIgnoreCaseAndValuesAreCutAt99WithoutTrailingBlanks) {
-    TempDir dir;
-    const std::string file =
-        dir.write("Orvex.ini", "[Corvane]\nscript EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
-                                   "  xyz\nPicture browser=" + std::string(120, 'b') + "\n");
-    Settings s;
-    RunSettings run;
-    loadSettings(file, s, run);
-    EXPECT_EQ(s.scriptEditor, "gedit");
-    EXPECT_EQ(s.imagePrefix, std::string(97, 'p'));
-    EXPECT_EQ(s.pictureBrowser, std::string(99, 'b'));
 }
 
 // Twelve distinct values, so that no key can be written or read in another's place.
@@ -61,13 +153,7 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     const std::string file =
         dir.write("Orvex.ini", "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 3\r\n");
     const Settings s{"gedit", "eog", "m42", 7, 4321, 65};
-    RunSettings run;
-    run.loopInfinite = true;
-    run.loopCount = 25;
-    run.startHour = 21;
-    run.startMinute = 34;
-    run.startSecond = 56;
-    run.universalTime = true;
+    const RunSettings run{false, true, 25, false, 21, 34, 56, true};
     ASSERT_TRUE(saveSettings(file, s, run));
     EXPECT_EQ(dir.read(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"
                               "Script editor=gedit\r\nPicture browser=eog\r\nImage file prefix=m42\r\n"
@@ -77,14 +163,12 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     Settings back;
     RunSettings runBack;
     loadSettings(file, back, runBack);
-    EXPECT_EQ(
-        std::tie(back.scriptEditor, back.pictureBrowser, back.imagePrefix, back.moveLevel, back.movePixels),
-        std::tie(s.scriptEditor, s.pictureBrowser, s.imagePrefix, s.moveLevel, s.movePixels));
-    EXPECT_EQ(back.soundThreshold, s.soundThreshold.load());
-    EXPECT_EQ(std::tie(runBack.loopInfinite, runBack.loopCount, runBack.startHour, runBack.startMinute,
-                       runBack.startSecond, runBack.universalTime),
-              std::tie(run.loopInfinite, run.loopCount, run.startHour, run.startMinute, run.startSecond,
-                       run.universalTime));
+    const auto kept = [](const Settings& s, const RunSettings& r) {
+        return std::tuple(s.scriptEditor, s.pictureBrowser, s.imagePrefix, s.moveLevel, s.movePixels,
+                          s.soundThreshold.load(), r.loopInfinite, r.loopCount, r.startHour, r.startMinute,
+                          r.startSecond, r.universalTime);
+    };
+    EXPECT_EQ(kept(back, runBack), kept(s, run));
 }
 
 } // namespace

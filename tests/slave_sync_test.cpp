@@ -1,15 +1,173 @@
-// Instances in step: slaves start from the moment their master's run began, on one virtual clock.
+// The value the instances on one computer share, and instances in step: what the value reads before and
+// after a start is published, what it makes of objects of the same name left by others, readers and writers
+// on several threads; slaves that start from the moment their master's run began, on one virtual clock.
 #include "app/camera_link.h"
 #include "platform/posix/shared_synchro.h"
 #include "run/run_controller.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
-#include "tests/support/sync_name.h"
+#include "tests/support/scoped_env.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <exiv2/exiv2.hpp>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace orvex::test {
 namespace {
+
+// A shared value of one test alone: its name is removed before and after, so that no run of another test
+// or of a user's Orvex starts this test's programs.
+struct PrivateSyncName {
+    PrivateSyncName() { shm_unlink(name_.c_str()); }
+    ~PrivateSyncName() { shm_unlink(name_.c_str()); }
+    const std::string& name() const { return name_; }
+    inline static std::atomic<int> made{0};
+    std::string name_ = "/orvex-sync-test-" + std::to_string(getpid()) + "-" + std::to_string(++made);
+};
+
+// An object made under the name before any instance, open to whom the mode says whatever the umask.
+int planted(const std::string& name, mode_t mode) {
+    const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, mode);
+    EXPECT_EQ(fd >= 0 ? fchmod(fd, mode) : -1, 0) << name;
+    return fd;
+}
+
+// Another program cutting the object short under the instances using it.
+void cut(const std::string& name, off_t size) {
+    const int fd = shm_open(name.c_str(), O_RDWR, 0);
+    ASSERT_GE(fd, 0) << name;
+    EXPECT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+}
+
+// An object already there under the name: one of ours that holds a word, or none yet (an instance beside is
+// making it), is used, as is one the instance makes; any other is refused by every instance that finds it,
+// and left exactly as it was. Each publication on an object in use is new, even at the same tick, and each
+// instance, master or slave, publishes on the same object.
+TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
+    const struct {
+        const char* what;
+        off_t size;
+        mode_t mode;
+        bool usable;
+        SyncReading read;
+    } cases[] = {
+        {"none", 8, 0, true, {0, 0}},
+        {"ours, holding a publication", 8, 0600, true, {0x42, 7}},
+        {"ours, empty", 0, 0600, true, {0, 0}},
+        {"ours, of another size", 16, 0600, false, {0, 0}},
+        {"ours, too short", 4, 0600, false, {0, 0}},
+        {"open to the group", 8, 0660, false, {0, 0}},
+        {"open to everyone", 8, 0606, false, {0, 0}},
+    };
+    constexpr std::uint64_t kPlanted = 0x0000000700000042u; // a start at tick 0x42, seventh publication
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PrivateSyncName name;
+        const int made = c.mode ? planted(name.name(), c.mode) : -1;
+        if (c.mode && c.size) {
+            ASSERT_EQ(ftruncate(made, c.size), 0);
+            ASSERT_EQ(pwrite(made, &kPlanted, std::min<std::size_t>(sizeof kPlanted, c.size), 0),
+                      std::min<ssize_t>(sizeof kPlanted, c.size));
+        }
+        SharedSynchro first(name.name()), second(name.name());
+        const int fd = c.mode ? made : shm_open(name.name().c_str(), O_RDWR, 0);
+        ASSERT_GE(fd, 0);
+        for (SharedSynchro* synchro : {&first, &second}) {
+            EXPECT_EQ(synchro->usable(), c.usable) << synchro->problem();
+            EXPECT_EQ(synchro->problem().find(name.name()) != std::string::npos, !c.usable);
+            EXPECT_EQ(synchro->getSynchro(), c.read);
+        }
+        first.synchro(0xFFFFFFFFu);
+        struct stat facts {};
+        ASSERT_EQ(fstat(fd, &facts), 0) << "never removed";
+        std::uint64_t word = 0;
+        ASSERT_EQ(pread(fd, &word, sizeof word, 0), std::min<ssize_t>(sizeof word, c.usable ? 8 : c.size));
+        close(fd);
+        if (c.usable) {
+            EXPECT_EQ(second.getSynchro(), (SyncReading{0xFFFFFFFFu, c.read.generation + 1}));
+            second.synchro(0xFFFFFFFFu);
+            EXPECT_EQ(first.getSynchro(), (SyncReading{0xFFFFFFFFu, c.read.generation + 2}));
+        } else {
+            EXPECT_EQ(facts.st_size, c.size) << "a refused object is left as it was";
+            if (c.size >= 8) {
+                EXPECT_EQ(word, kPlanted);
+            }
+        }
+    }
+}
+
+// An object cut by another program while in use never kills the instance nor looks like a new start: it
+// reads as the last publication seen, and the instance gives it up and says why.
+TEST(SharedSynchro, AnObjectCutWhileInUseIsGivenUp) {
+    for (const off_t size : {0, 3}) {
+        SCOPED_TRACE(size);
+        PrivateSyncName name;
+        SharedSynchro master(name.name()), slave(name.name());
+        master.synchro(42);
+        ASSERT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+        cut(name.name(), size);
+        EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+        EXPECT_FALSE(slave.usable());
+        EXPECT_NE(slave.problem().find(name.name()), std::string::npos);
+        master.synchro(43);
+        EXPECT_FALSE(master.usable());
+        EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+    }
+}
+
+TEST(SharedSynchro, TheNameIsTheUsersAndItsGroups) {
+    const std::string user = "/orvex-sync-" + std::to_string(geteuid());
+    for (const auto& [group, name] :
+         {std::pair<const char*, std::string>{nullptr, user}, {"rig/2", user + "-rig_2"}}) {
+        ScopedEnv set("ORVEX_SYNC_GROUP", group);
+        EXPECT_EQ(SharedSynchro::userObjectName(), name);
+    }
+}
+
+// A reader always sees a tick with its own generation, never half of one publication and half of another;
+// two masters publishing at once lose no publication.
+TEST(SharedSynchro, WritersAndReadersOnThreadsSeeWholePublications) {
+    PrivateSyncName name;
+    constexpr std::uint32_t kEach = 20000;
+    SharedSynchro reader(name.name());
+    std::thread counting([&name] {
+        SharedSynchro own(name.name());
+        for (std::uint32_t tick = 1; tick <= kEach; ++tick) own.synchro(tick); // each generation is its tick
+    });
+    bool torn = false, backwards = false;
+    for (SyncReading last; last.generation < kEach;) {
+        const SyncReading r = reader.getSynchro();
+        torn |= r.value != r.generation;
+        backwards |= r.generation < last.generation;
+        last = r;
+    }
+    counting.join();
+    EXPECT_FALSE(torn || backwards) << torn << backwards;
+
+    std::vector<std::thread> masters;
+    for (int m = 0; m < 2; ++m)
+        masters.emplace_back([&name] {
+            SharedSynchro own(name.name());
+            for (std::uint32_t i = 0; i < kEach; ++i) own.synchro(i);
+        });
+    for (std::thread& t : masters) t.join();
+    EXPECT_EQ(reader.getSynchro().generation, 3 * kEach);
+}
 
 // A master and a slave in simulation mode whose clocks move together, sharing a value of their own.
 struct InStep {
@@ -34,22 +192,33 @@ struct InStep {
 };
 
 // The slave polls 40 or 45 ms after the master starts (or after its delayed start arrives), yet shoots with
-// it: its delays count from the master's start, and its ticks fall just after theirs.
+// it: its delays count from the master's start, and its ticks fall just after theirs. A slave that could
+// not run when its master started only notes the start; a slave whose own script starts again (2 s into the
+// master's run) keeps counting from its master's start.
 TEST(SlaveSync, TheSlaveShootsOnTheMastersSchedule) {
+    const auto schedule = [](unsigned first) {
+        return Strings{std::to_string(first) + " shot 1 line 2 pass 0",
+                       std::to_string(first + 500) + " shot 2 line 3 pass 0"};
+    };
     const struct {
         const char* what;
         std::string masterOptions;
         unsigned masterAt;       // ms after the slave began to poll, every 50 ms
         unsigned slaveIdleUntil; // ms after the master was told to start
         unsigned firstShot;      // the second comes half a second later
-    } cases[] = {{"start", "", 10, 0, 10000},
-                 {"start just after a poll", "", 5, 0, 10000},
-                 {"delayed start", " -start=\"21:00:05\"", 10, 4950, 15000}};
+        bool script, connected, reloaded, follows;
+    } cases[] = {{"start", "", 10, 0, 10000, true, true, false, true},
+                 {"start just after a poll", "", 5, 0, 10000, true, true, false, true},
+                 {"delayed start", " -start=\"21:00:05\"", 10, 4950, 15000, true, true, false, true},
+                 {"no script", "", 10, 0, 10000, false, true, false, false},
+                 {"not connected", "", 10, 0, 10000, true, false, false, false},
+                 {"its script reloaded", "", 10, 0, 10000, true, true, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         InStep t;
         const std::vector<std::string> lines = {line().delay(100), line().delay(5)};
-        t.openSlave(lines);
+        c.script ? t.openSlave(lines) : t.slave.open(" -slave");
+        if (!c.connected) disconnectCamera(t.slave.program, t.slave.window);
         t.runFor(c.masterAt);
         t.slave.timeline.start();
         t.master.start(lines, c.masterOptions);
@@ -58,11 +227,16 @@ TEST(SlaveSync, TheSlaveShootsOnTheMastersSchedule) {
             EXPECT_FALSE(t.slave.program.run.running);
             EXPECT_EQ(t.slaveSync.getSynchro().generation, 0u) << "published before its moment";
         }
-        t.runFor(16000 - c.slaveIdleUntil);
-        const Strings shots = {std::to_string(c.firstShot) + " shot 1 line 2 pass 0",
-                               std::to_string(c.firstShot + 500) + " shot 2 line 3 pass 0"};
-        EXPECT_EQ(std::tuple(t.master.shots(), t.slave.shots(), t.slave.program.run.status),
-                  std::tuple(shots, shots, RunStatus::kCompleted));
+        t.runFor(2000);
+        if (c.reloaded) t.slave.window.click(kReloadScriptButton);
+        t.runFor(14000 - c.slaveIdleUntil);
+        EXPECT_EQ(
+            std::tuple(t.master.shots(), t.slave.shots(),
+                       t.slave.program.run.status == RunStatus::kCompleted),
+            std::tuple(schedule(c.firstShot), c.follows ? schedule(c.firstShot) : Strings{}, c.follows));
+        if (!c.slaveIdleUntil) {
+            EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{c.masterAt, 1}));
+        }
     }
 }
 
@@ -120,28 +294,111 @@ TEST(SlaveSync, AMasterPublishesAgainWhenItsScriptStartsAgain) {
     }
 }
 
-// A slave that could not run when its master started only notes the start; a slave whose own script starts
-// again keeps counting from its master's start.
-TEST(SlaveSync, WhatASlaveMakesOfAStart) {
+// Milliseconds of the day at which each picture of the folder was taken, in the order they were taken.
+std::vector<long> shootingTimes(const std::filesystem::path& folder) {
+    std::vector<long> times;
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (isNightLog(file.path())) continue;
+        auto image = Exiv2::ImageFactory::open(file.path().string());
+        image->readMetadata();
+        Exiv2::ExifData& exif = image->exifData();
+        const std::string sub = exif["Exif.Photo.SubSecTimeOriginal"].toString();
+        int hour = -1, minute = 0, second = 0;
+        std::sscanf(exif["Exif.Photo.DateTimeOriginal"].toString().c_str(), "%*d:%*d:%*d %d:%d:%d", &hour,
+                    &minute, &second);
+        EXPECT_TRUE(hour >= 0 && !sub.empty()) << file.path() << " tells no shooting time";
+        times.push_back(((hour * 60L + minute) * 60 + second) * 1000 + std::atol(sub.c_str()));
+    }
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+// Two orvex-cli runs on one computer, each on its own virtual body: the slave takes every shot with the
+// master, by the shooting times in their pictures.
+TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
+    TempDir dir;
+    const std::vector<std::string> lines(4, line().delay(10).aperture("8").speed("1/250"));
+    const std::string group = "test-" + std::to_string(getpid());
+    const auto startOne = [&](const std::string& name, const std::vector<std::string>& extra) {
+        std::filesystem::create_directories(dir.path() / name);
+        std::vector<std::string> args = {"run", "--camera=bulb", "--until=60s"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(dir.write(name + "/night.txt", scriptText(lines)));
+        return launchCli(args, (dir.path() / (name + ".out")).string(), {{"ORVEX_SYNC_GROUP", group}});
+    };
+    // The master starts a few seconds from now, when the slave is surely waiting for it.
+    const std::time_t startAt = std::time(nullptr) + 3;
+    std::tm local{};
+    localtime_r(&startAt, &local);
+    char start[32];
+    std::strftime(start, sizeof start, "--start=%H:%M:%S", &local);
+    const pid_t master = startOne("master", {start});
+    const pid_t slave = startOne("slave", {"--slave"});
+    EXPECT_EQ(waitForCli(master), 0) << dir.read("master.out");
+    EXPECT_EQ(waitForCli(slave), 0) << dir.read("slave.out");
+
+    const std::vector<long> mastered = shootingTimes(dir.path() / "master" / "1 - Canon EOS 600D");
+    const std::vector<long> followed = shootingTimes(dir.path() / "slave" / "1 - Canon EOS 600D");
+    ASSERT_EQ(std::tuple(mastered.size(), followed.size()), std::tuple(lines.size(), lines.size()));
+    // Both count from the master's start and tick just after each moment: the shots fall within a few
+    // milliseconds. A loaded machine (or a sanitizer) adds its own delays, but a slave counting from its
+    // own start or ticking out of phase would be off by up to a whole 50 ms tick.
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        EXPECT_LT(std::labs(followed[k] - mastered[k]), 25)
+            << "shot " << k + 1 << ": master " << mastered[k] << " ms, slave " << followed[k]
+            << " ms of the day";
+}
+
+// True once the process is orvex-cli keeping Ctrl-C for its loop: from then on a press is not lost. Not
+// before it is orvex-cli: the child between fork and exec has its parent's mask.
+bool keepsInterrupt(pid_t pid) {
+    std::error_code error;
+    const auto image = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
+    if (error || image != std::filesystem::canonical(ORVEX_CLI_PATH, error)) return false;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigBlk:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1) & 1;
+    return false;
+}
+
+// (Not a CliSlave test: those run alone, and this one may run beside others.)
+// A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
+// shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
+TEST(CliRun, AWaitingSlaveEndsAtOnce) {
+    const char* refused = "This instance cannot start in step with the others: ";
     const struct {
-        const char* what;
-        bool script, connected, reloaded; // reloaded 2 s into the master's run
-        Strings shots;
-    } cases[] = {{"no script", false, true, false, {}},
-                 {"not connected", true, false, false, {}},
-                 {"its script reloaded", true, true, true, {"10000 shot 1 line 2 pass 0"}}};
+        char what;   // Ctrl-C pressed, its object cut, or its object made open to others
+        mode_t mode; // of the object made before the slave starts; 0: the slave makes it
+        const char* said;
+    } cases[] = {{'i', 0, ""}, {'c', 0, refused}, {'o', 0660, refused}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        InStep t;
-        c.script ? t.openSlave({line().delay(100)}) : t.slave.open(" -slave");
-        if (!c.connected) disconnectCamera(t.slave.program, t.slave.window);
-        t.slave.timeline.start();
-        t.master.start({line().delay(100)});
-        t.runFor(2000);
-        if (c.reloaded) t.slave.window.click(kReloadScriptButton);
-        t.runFor(10000);
-        EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{0, 1}));
-        EXPECT_EQ(t.slave.shots(), c.shots);
+        TempDir dir;
+        const std::string group = "wait-" + std::to_string(getpid());
+        const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
+        shm_unlink(object.c_str());
+        if (c.mode) close(planted(object, c.mode));
+        const std::string out = (dir.path() / "out.txt").string(), err = (dir.path() / "err.txt").string();
+        const pid_t slave = launchCli(
+            {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
+            out, {{"ORVEX_SYNC_GROUP", group}}, err);
+        if (c.what != 'o')
+            while (!keepsInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
+        if (c.what == 'i') kill(slave, SIGINT);
+        if (c.what == 'c') {
+            // Once the slave has made it whole: cut before, the slave would only size it again.
+            std::error_code error;
+            while ((std::filesystem::file_size("/dev/shm" + object, error) == 0 || error) &&
+                   kill(slave, 0) == 0)
+                std::this_thread::yield();
+            cut(object, 0);
+        }
+        EXPECT_EQ(waitForCli(slave), 1);
+        shm_unlink(object.c_str());
+        for (const char* event : {"\tshot\t", "\tuntil\n"})
+            EXPECT_EQ(dir.read(out).find(event), std::string::npos) << dir.read(out);
+        EXPECT_NE(dir.read(err).find(c.said), std::string::npos) << dir.read(err);
     }
 }
 

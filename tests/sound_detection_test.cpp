@@ -4,10 +4,15 @@
 #include "run/run_controller.h"
 #include "run/run_end.h"
 #include "run/sound_detection.h"
+#include "tests/support/cli_process.h"
 #include "tests/support/run_program.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
 #include <tuple>
+#include <vector>
 
 namespace orvex::test {
 namespace {
@@ -15,38 +20,29 @@ namespace {
 using Samples = std::vector<std::int16_t>;
 
 TEST(SoundDetection, LevelAndTriggerOfOneBuffer) {
-    const struct {
-        const char* what;
-        int threshold;
-        Samples samples;
-        bool loud;
-        int level;
-    } cases[] = {{"a sample at the threshold fires", 50, {0, 100, 16383, 0}, true, 100},
-                 {"the level is the largest sample against the threshold", 50, {8191, -200}, false, 49},
-                 {"one below the threshold", 50, {16382}, false, 99},
-                 {"silence", 50, {0, 0, 0}, false, 0},
-                 {"only negative samples", 50, {-1, -12000}, false, 0},
-                 {"a strong negative peak never fires", 50, {-32768, 300}, false, 1},
-                 {"the lowest threshold", 1, {327}, true, 100},
-                 {"the highest threshold", 100, {32766}, false, 99},
-                 {"full scale at the highest threshold", 100, {32767}, true, 100}};
-    for (const auto& c : cases) {
-        const SoundLevel heard = measureSound(c.samples.data(), c.samples.size(), c.threshold);
-        EXPECT_EQ(std::tuple(heard.loud, heard.level), std::tuple(c.loud, c.level)) << c.what;
+    // What the buffer is, the threshold, and the level and trigger it gives.
+    const std::tuple<const char*, int, Samples, int, bool> cases[] = {
+        {"a sample at the threshold fires", 50, {0, 100, 16383, 0}, 100, true},
+        {"the level is the largest sample against the threshold", 50, {8191, -200}, 49, false},
+        {"one below the threshold", 50, {16382}, 99, false},
+        {"silence", 50, {0, 0, 0}, 0, false},
+        {"only negative samples", 50, {-1, -12000}, 0, false},
+        {"a strong negative peak never fires", 50, {-32768, 300}, 1, false},
+        {"the lowest threshold", 1, {327}, 100, true},
+        {"the highest threshold", 100, {32766}, 99, false},
+        {"full scale at the highest threshold", 100, {32767}, 100, true}};
+    for (const auto& [what, threshold, samples, level, loud] : cases) {
+        const SoundLevel heard = measureSound(samples.data(), samples.size(), threshold);
+        EXPECT_EQ(std::tuple(heard.loud, heard.level), std::tuple(loud, level)) << what;
     }
 }
-
 // A sound input whose answers the test chooses, and whose buffers the test hands over.
 class ChosenSound : public SoundInput {
   public:
-    int openAnswer = 0, startAnswer = 0;
+    int openAnswer = 0, startAnswer = 0, opens = 0, closes = 0;
     SoundBuffer buffer;
     Samples atStart; // handed over from within start(), as a fast input may
-    int opens = 0, closes = 0;
-    int open(unsigned, SoundBuffer b) override {
-        buffer = std::move(b);
-        return ++opens, openAnswer;
-    }
+    int open(unsigned, SoundBuffer b) override { return buffer = std::move(b), ++opens, openAnswer; }
     int start() override {
         if (!atStart.empty()) hand(atStart);
         return startAnswer;
@@ -55,21 +51,26 @@ class ChosenSound : public SoundInput {
     void hand(Samples samples) const { buffer(samples.data(), samples.size()); }
 };
 
-TEST(SoundDetection, InputStatesAnswerMinusOneOutOfTurn) {
-    ChosenSound input; // outlives the program, which closes it as it ends
+// A program listening through that input, which outlives it: the program closes it as it ends.
+struct Listening {
+    ChosenSound input;
     RunProgram t;
+    Listening() { t.program.soundInput = &input; }
+};
+
+TEST(SoundDetection, InputStatesAnswerMinusOneOutOfTurn) {
+    Listening l;
+    auto& [input, t] = l;
+    t.program.soundInput = nullptr;
     t.open();
     EXPECT_EQ(openSound(t.program, t.window, 500), -1) << "no input";
     t.program.soundInput = &input;
     // Opening, starting or closing, and the answer and state after it.
-    for (const auto& [step, answer, state] : {std::tuple{'s', -1, kSoundClosed},
-                                              {'c', -1, kSoundClosed},
-                                              {'o', 0, kSoundOpen},
-                                              {'o', -1, kSoundOpen},
-                                              {'s', 0, kSoundRecording},
-                                              {'s', -1, kSoundRecording},
-                                              {'c', 0, kSoundClosed},
-                                              {'c', -1, kSoundClosed}}) {
+    const std::tuple<char, int, int> steps[] = {{'s', -1, kSoundClosed},   {'c', -1, kSoundClosed},
+                                                {'o', 0, kSoundOpen},      {'o', -1, kSoundOpen},
+                                                {'s', 0, kSoundRecording}, {'s', -1, kSoundRecording},
+                                                {'c', 0, kSoundClosed},    {'c', -1, kSoundClosed}};
+    for (const auto& [step, answer, state] : steps) {
         const int got = step == 'o'   ? openSound(t.program, t.window, 500)
                         : step == 's' ? startSound(t.program)
                                       : closeSound(t.program);
@@ -81,17 +82,16 @@ TEST(SoundDetection, InputStatesAnswerMinusOneOutOfTurn) {
 
 TEST(SoundDetection, AnInputThatCannotOpenOrStartStopsTheRun) {
     for (const bool opens : {false, true}) {
-        ChosenSound input; // outlives the program, which closes it as it ends
-        RunProgram t;
+        Listening l;
+        auto& [input, t] = l;
         (opens ? input.startAnswer : input.openAnswer) = -9996;
-        t.program.soundInput = &input;
         t.start({line().when("Sound")});
-        EXPECT_EQ(t.program.run.status, RunStatus::kError) << opens;
-        ASSERT_NE(t.lastBox(), nullptr);
-        EXPECT_EQ(t.lastBox()->caption, "Error (L6087)");
-        EXPECT_EQ(t.lastBox()->text, "Error fffffff5");
-        EXPECT_EQ(t.program.soundState, kSoundClosed);
-        EXPECT_EQ(input.closes, opens ? 1 : 0);
+        ASSERT_NE(t.lastBox(), nullptr) << opens;
+        EXPECT_EQ(
+            std::tuple(t.program.run.status, t.lastBox()->caption, t.lastBox()->text,
+                       t.program.soundState.load(), input.closes),
+            std::tuple(RunStatus::kError, "Error (L6087)", "Error fffffff5", kSoundClosed, opens ? 1 : 0))
+            << opens;
     }
 }
 
@@ -112,10 +112,9 @@ TEST(SoundDetection, TheInputLivesOnlyAsLongAsTheWait) {
                  {"20", kPrevScriptButton, RunStatus::kCompleted, 1, {"2050 shot 1 line 2 pass 0"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "button " << c.button << " to " << c.dawn);
-        ChosenSound input; // outlives the program, which closes it as it ends
-        RunProgram t;
+        Listening l;
+        auto& [input, t] = l;
         t.answerYes();
-        t.program.soundInput = &input;
         for (const char* name : {"dawn.txt", "night.next", "night.prev"})
             t.dir.write(name, *name == 'd' ? scriptText({line().when(c.dawn)}) : "dawn.txt");
         t.start({line().when("Sound")});
@@ -161,21 +160,121 @@ TEST(SoundDetection, TheFirstLoudBufferOfTheWaitFires) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ChosenSound input; // outlives the program, which closes it as it ends
-        RunProgram t;
+        Listening l;
+        auto& [input, t] = l;
         input.atStart = c.atStart;
-        t.program.soundInput = &input;
         t.start({line().when("Sound")});
         if (c.pause) t.window.click(kPauseButton);
         if (c.threshold) t.program.settings.soundThreshold = c.threshold;
         for (const Samples& b : c.buffers) input.hand(b);
         t.runFor(1000);
+        // The level bar is shown only while the line waits.
         const bool fired = c.level == 100;
-        EXPECT_EQ(t.window.progress(kLevelBar), c.level);
-        EXPECT_EQ(t.window.isItemShown(kLevelBar), !fired); // only while it waits
-        EXPECT_EQ(t.timeline.only("sound"), fired ? Strings{"0 sound 100"} : Strings{});
-        EXPECT_EQ(t.shots(), fired ? Strings{"50 shot 1 line 2 pass 0"} : Strings{});
-        EXPECT_EQ(t.program.soundState, fired ? kSoundClosed : kSoundRecording);
+        EXPECT_EQ(std::tuple(t.window.progress(kLevelBar), t.window.isItemShown(kLevelBar),
+                             t.timeline.only("sound"), t.shots(), t.program.soundState.load()),
+                  std::tuple(c.level, !fired, fired ? Strings{"0 sound 100"} : Strings{},
+                             fired ? Strings{"50 shot 1 line 2 pass 0"} : Strings{},
+                             fired ? kSoundClosed : kSoundRecording));
+    }
+}
+
+// Sound lines from the command line: a recording rehearses them, a run listens to the computer's input
+// through PortAudio, here ALSA's file plugin reading samples on a machine without a sound card.
+std::string littleEndian(std::uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+    return out;
+}
+
+std::string wavFile(const Samples& samples, int channels = 1, int rate = 8000) {
+    std::string data;
+    for (const std::int16_t s : samples) data += littleEndian(static_cast<std::uint16_t>(s), 2);
+    const std::string format = littleEndian(1, 2) + littleEndian(channels, 2) + littleEndian(rate, 4) +
+                               littleEndian(rate * 2 * channels, 4) + littleEndian(2 * channels, 2) +
+                               littleEndian(16, 2);
+    return "RIFF" + littleEndian(static_cast<std::uint32_t>(20 + format.size() + data.size()), 4) +
+           "WAVEfmt " + littleEndian(16, 4) + format + "data" + littleEndian(data.size(), 4) + data;
+}
+
+TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
+    TempDir dir;
+    const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
+    const std::string fifo = (dir.path() / "fifo.wav").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "The script waits for a sound: rehearse it with --sound=FILE.wav"},
+        {"--sound=" + (dir.path() / "none.wav").string(), "Cannot read the sound file "},
+        {"--sound=" + script, " is not a sound Orvex can play"},
+        {"--sound=" + dir.write("stereo.wav", wavFile({0, 0}, 2)), " is not a sound Orvex can play"},
+        {"--sound=" + dir.write("cd.wav", wavFile({0, 0}, 1, 44100)), " is not a sound Orvex can play"},
+        {"--sound=", "--sound needs a WAV file"},
+        {"--sound=" + dir.path().string(), dir.path().string() + " is not a file: --sound needs a WAV file"},
+        {"--sound=/dev/zero", "/dev/zero is not a file"},
+        {"--sound=" + fifo, fifo + " is not a file"},
+    };
+    for (const auto& [sound, message] : cases) {
+        const CliResult r = runCli("simulate --lang en --camera=bulb " + sound + " " + script + " 2>&1");
+        EXPECT_EQ(r.exitCode, 2) << sound;
+        EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("\tshot\t"), std::string::npos) << r.out;
+    }
+}
+
+// A recording fires its Sound line under the threshold of the Orvex.ini of the folder orvex-cli starts
+// from; one cut short, as an interrupted recording leaves it, plays up to where it ends, with a warning.
+TEST(CliSimulate, ARecordingFiresUnderTheThresholdOfItsSettings) {
+    TempDir dir;
+    const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
+    Samples samples(1000, 0);
+    samples[900] = 5000; // 15 % of full scale
+    const std::string whole = wavFile(samples);
+    const struct {
+        const char* what;
+        std::string wav;
+        bool atTenPercent, fires, warned;
+    } cases[] = {{"at the default 50 %", whole, false, false, false},
+                 {"at 10 %", whole, true, true, false},
+                 {"cut short after the peak", whole.substr(0, whole.size() - 100), true, true, true},
+                 {"cut short before the peak", whole.substr(0, 44 + 1000), true, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir from;
+        if (c.atTenPercent) from.write("Orvex.ini", "[Corvane]\nThreshold=10\n");
+        const std::string wav = dir.write("sound.wav", c.wav);
+        const CliResult r = runCli("simulate --lang en --until=10s --sound=" + wav + " " + script + " 2>&1",
+                                   "cd " + from.path().string() + " && LC_ALL=C");
+        EXPECT_EQ(r.out.find("\tsound\t100\n") != std::string::npos, c.fires) << r.out;
+        EXPECT_EQ(r.out.find(wav + " is cut short: it plays up to where its sound ends") != std::string::npos,
+                  c.warned)
+            << r.out;
+    }
+}
+
+// ALSA's default capture device reads the file: one that is not there leaves no input to open.
+std::string alsaConfiguration(const TempDir& dir, const std::string& samplesFile) {
+    return dir.write("alsa.conf", "pcm.null { type null }\npcm.!default { type file slave.pcm \"null\" file "
+                                  "\"/dev/null\" infile \"" +
+                                      samplesFile + "\" format \"raw\" }\n");
+}
+
+TEST(CliRun, ASoundLineListensToTheComputersInput) {
+    TempDir dir;
+    const std::string script = dir.write("night.txt", scriptText({line().when("Sound").speed("1/100")}));
+    Samples samples(4000, -2000);
+    samples[2600] = 30000;
+    std::string raw = wavFile(samples);
+    const std::string loud = dir.write("loud.raw", raw.substr(44));
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {loud, {"\tstatus\t178\tSound ?\n", "\tsound\t100\n", "\tend\t35\tCompleted\n"}},
+        {loud + ".gone", {"\tmessage\tError (L6087)\tError fffffff5\n", "\tend\t55\tError\n"}}};
+    for (const auto& [input, expected] : cases) {
+        const CliResult r = runCli("run --until=20s --camera=bulb " + script + " 2>/dev/null",
+                                   "LC_ALL=C ALSA_CONFIG_PATH=" + alsaConfiguration(dir, input));
+        std::size_t from = 0;
+        for (const std::string& event : expected) {
+            from = r.out.find(event, from);
+            EXPECT_NE(from, std::string::npos) << event << " in\n" << r.out;
+        }
     }
 }
 

@@ -1,53 +1,55 @@
+// The program's own tables: the exposure values by name and code, and every text by number.
+#include "core/catalogue.h"
 #include "core/value_tables.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <string>
 #include <tuple>
 
 namespace orvex {
 namespace {
 
+// Case aside, only the exact name is found ("-": none); an empty name finds the empty first row.
 TEST(ValueTables, FindByName) {
     const ValueTables t = makeValueTables();
-    struct Case {
-        const ValueTable* table;
-        const char* name;
-        const char* found; // nullptr: no row
-    };
-    // Case aside, only the exact name is found; an empty name finds the empty first row.
-    const Case cases[] = {
-        {&t.aperture, "5,6", nullptr},  {&t.aperture, "f/5.6", nullptr},  {&t.aperture, "", ""},
-        {&t.quality, "(l)", "(L)"},     {&t.quality, "mr+[s]", "MR+[S]"}, {&t.quality, "R + (L)", nullptr},
-        {&t.quality, "(L)+R", nullptr}, {&t.iso, " 400", nullptr}};
-    for (const Case& c : cases) {
-        const int row = findByName(*c.table, c.name);
-        EXPECT_EQ(row < 0 ? "(none)" : (*c.table)[row].name, c.found ? c.found : "(none)") << c.name;
-        EXPECT_EQ(!c.found && row != -1, false) << c.name;
+    const std::tuple<const ValueTable*, const char*, const char*> cases[] = {{&t.aperture, "5,6", "-"},
+                                                                             {&t.aperture, "f/5.6", "-"},
+                                                                             {&t.aperture, "", ""},
+                                                                             {&t.quality, "(l)", "(L)"},
+                                                                             {&t.quality, "mr+[s]", "MR+[S]"},
+                                                                             {&t.quality, "R + (L)", "-"},
+                                                                             {&t.quality, "(L)+R", "-"},
+                                                                             {&t.iso, " 400", "-"}};
+    for (const auto& [table, name, found] : cases) {
+        const int row = findByName(*table, name);
+        EXPECT_EQ(row == -1 ? "-" : table->at(row).name, found) << name;
     }
 }
 
-// The ends of each table and the rows beside a gap in the codes, where a neighbour's code is easily taken;
-// each code leads back to its name.
-TEST(ValueTables, RowsWhereACodeIsEasilyWrongGoBothWays) {
+// Each table opens with the row left to the camera, each of its names and codes leads back to its own row
+// alone, and the speeds run from the longest time to the shortest, as the search for the nearest one needs.
+TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
     const ValueTables t = makeValueTables();
-    // Of the qualities, a RAW and a JPEG: the RAW in the high half, the JPEG in the low one.
-    const std::pair<const ValueTable*, std::vector<std::pair<const char*, std::uint32_t>>> tables[] = {
-        {&t.aperture, {{"1", 0x08}, {"13", 0x43}, {"14", 0x45}, {"91", 0x70}}},
-        {&t.shutter,
-         {{"30", 0x10}, {"0.3", 0x44}, {"1/4", 0x48}, {"1/125", 0x70}, {"1/160", 0x73}, {"1/8000", 0xA0}}},
-        {&t.iso, {{"6", 0x28}, {"800", 0x60}, {"1600", 0x68}, {"102400", 0x98}}},
-        {&t.quality, {{"R", 0x0064FF0F}, {"(L)", 0x0013FF0F}, {"[S]", 0x0212FF0F}}},
-        {&t.quality,
-         {{"R+(L)", 0x00640013}, {"R+[S]", 0x00640212}, {"MR+(M)", 0x01640113}, {"SR+[S]", 0x02640212}}}};
-    for (const auto& [table, rows] : tables)
-        for (const auto& [name, code] : rows) {
-            const int row = findByName(*table, name);
-            ASSERT_GE(row, 0) << name;
-            EXPECT_EQ((*table)[row].code, code) << name;
-            EXPECT_EQ(nameOfCode(*table, code), name);
+    for (const ValueTable* table : {&t.aperture, &t.shutter, &t.iso, &t.quality}) {
+        ASSERT_GT(table->size(), 1u);
+        EXPECT_EQ(std::tuple(table->front().name, table->front().code), std::tuple("", 0u));
+        for (std::size_t i = 0; i < table->size(); ++i) {
+            const ValueRow& row = (*table)[i];
+            EXPECT_EQ(findByName(*table, row.name), static_cast<int>(i)) << row.name;
+            EXPECT_EQ(nameOfCode(*table, row.code), row.name) << row.name;
+            if (table == &t.shutter && i > 1) {
+                EXPECT_LT(row.seconds, (*table)[i - 1].seconds) << row.name;
+            }
         }
+    }
     EXPECT_EQ(nameOfCode(t.shutter, t.bulb.code), "") << "Bulb is no row of the speeds";
-    EXPECT_EQ(nameOfCode(t.quality, 0x12345678), "");
-    // The single pictures keep their places; the 18 pairs follow them.
+    // A RAW and a JPEG together: the RAW's code in the high half, the JPEG's in the low one. The single
+    // pictures keep their places; the 18 pairs follow them.
+    const std::pair<const char*, std::uint32_t> pairs[] = {{"R", 0x0064FF0F},      {"[S]", 0x0212FF0F},
+                                                           {"R+(L)", 0x00640013},  {"R+[S]", 0x00640212},
+                                                           {"MR+(M)", 0x01640113}, {"SR+[S]", 0x02640212}};
+    for (const auto& [name, code] : pairs) EXPECT_EQ(nameOfCode(t.quality, code), name);
     EXPECT_EQ(std::tuple(t.quality[9].name, t.quality[10].name, t.quality.size()),
               std::tuple("[S]", "R+(L)", 28u));
 }
@@ -55,16 +57,13 @@ TEST(ValueTables, RowsWhereACodeIsEasilyWrongGoBothWays) {
 // Halfway between two rows the longer time wins; beyond the ends the end rows stand.
 TEST(ValueTables, NearestShutterRow) {
     const ValueTables t = makeValueTables();
-    struct Case {
-        double seconds;
-        const char* row;
-    };
-    const Case cases[] = {{1.0 / 9000, "1/8000"}, {60, "30"},      {27.5, "30"},
-                          {22.5, "25"},           {2.25, "2.5"},   {1.0 / 250, "1/250"},
-                          {0.28, "0.3"},          {0.2749, "1/4"}, {1.0 / 7100, "1/6400"},
-                          {1.0 / 7200, "1/8000"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, c.seconds)].name, c.row) << c.seconds;
+    const std::pair<double, const char*> cases[] = {{1.0 / 9000, "1/8000"}, {60, "30"},
+                                                    {27.5, "30"},           {22.5, "25"},
+                                                    {2.25, "2.5"},          {1.0 / 250, "1/250"},
+                                                    {0.28, "0.3"},          {0.2749, "1/4"},
+                                                    {1.0 / 7100, "1/6400"}, {1.0 / 7200, "1/8000"}};
+    for (const auto& [seconds, row] : cases)
+        EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, seconds)].name, row) << seconds;
 }
 
 // A body that offers an alternative code gives its row that code; of two, the later; a later body that
@@ -82,6 +81,30 @@ TEST(ValueTables, AdaptationKeepsTheLastSupportedCode) {
     EXPECT_EQ(codes("1.2", "1/20"), std::tuple(0x0Du, 0x5Cu));
     adaptToCamera(t, {0x14, 0x15}, {0x44, 0x45});
     EXPECT_EQ(codes("1.8", "0.3"), std::tuple(0x15u, 0x45u));
+}
+
+// A number in none of the catalogue's rows, inside its range or not, gives "???" in both languages; every
+// other, from the first row to the last, has a text in each (an empty one included).
+TEST(Catalogue, EveryNumberButTheHolesHasTextsInBothLanguages) {
+    const std::set<int> holes = {5,   6,   7,   78,  86,  87,  90,  118, 123, 175,
+                                 227, 228, 229, 233, 234, 235, 236, 237, 238, 239};
+    for (int n = -1; n <= 264; ++n)
+        for (int language : {kEnglish, kFrench})
+            EXPECT_EQ(std::string(messageText(language, n)) == "???", n < 0 || n == 264 || holes.count(n))
+                << n << " in " << language;
+    for (int language : {kEnglish, kFrench}) EXPECT_STREQ(messageText(language, 1000), "???");
+}
+
+// An unknown language, English whatever the language, the language of a system's id, and texts filled in,
+// each in its own language.
+TEST(Catalogue, OtherLookups) {
+    EXPECT_STREQ(messageText(0, 54), "Unknown language !");
+    EXPECT_STREQ(messageText(52, 54), "Unknown language !");
+    EXPECT_STREQ(englishText(161), "Script editor");
+    for (unsigned id : {1036u, 6156u}) EXPECT_EQ(languageFromLangId(id), kFrench) << id;
+    for (unsigned id : {0u, 1033u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
+    EXPECT_EQ(formatMessage(kFrench, 74, 12), "Délai invalide à la ligne 12 !");
+    EXPECT_EQ(formatMessage(kEnglish, 168, std::string("ttyUSB0")), "Cannot access serial port ttyUSB0 !");
 }
 
 } // namespace
