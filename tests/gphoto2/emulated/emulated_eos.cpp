@@ -972,14 +972,6 @@ int listCard(const char* folder, CameraList* list, void* data, bool folders) {
     return GP_OK;
 }
 
-int listFiles(CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
-    return listCard(folder, list, data, false);
-}
-
-int listFolders(CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
-    return listCard(folder, list, data, true);
-}
-
 int cameraExit(Camera* camera, GPContext*) {
     note("exit");
     delete camera->pl;
@@ -989,8 +981,12 @@ int cameraExit(Camera* camera, GPContext*) {
 
 CameraFilesystemFuncs fileFunctions() {
     CameraFilesystemFuncs f{};
-    f.file_list_func = listFiles;
-    f.folder_list_func = listFolders;
+    f.file_list_func = [](CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
+        return listCard(folder, list, data, false);
+    };
+    f.folder_list_func = [](CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
+        return listCard(folder, list, data, true);
+    };
     f.get_file_func = getFile;
     f.read_file_func = readFile;
     f.get_info_func = fileInfo;
