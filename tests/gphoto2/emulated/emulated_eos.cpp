@@ -132,6 +132,19 @@ namespace {
 
 using Body = _CameraPrivateLibrary;
 
+// A text the body announces, as the library hands over what it does not decode.
+void announce(Body& b, const std::string& text, Clock::time_point due = Clock::now()) {
+    b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", text, {}});
+}
+
+// A failure the library explains in words, which the program reads back as the last error text.
+int fail(GPContext* context, int result, const std::string& words) {
+    gp_context_error(context, "%s", words.c_str());
+    return result;
+}
+
+constexpr const char* kNoFocus = "Canon EOS Capture failed to release: Perhaps no focus?";
+
 void note(const std::string& line) {
     const char* path = std::getenv("ORVEX_EMULATED_LOG");
     if (!path || !*path) return;
@@ -331,21 +344,23 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
     if (raw) add(true);
     if (jpeg) add(false);
     if (b.exposures == b.shutdownAt) b.events.back().switchOffAfter = true;
-    b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", "Camera Status 1", {}});
+    announce(b, "Camera Status 1", due);
     b.events.push_back(Pending{GP_EVENT_CAPTURE_COMPLETE, due, "", "", "", {}});
     if (b.exposures == b.cardFullAt) {
         b.cardFull = true;
-        b.events.push_back(Pending{GP_EVENT_UNKNOWN, due, "", "", availableShotsNews(b), {}});
+        announce(b, availableShotsNews(b), due);
     }
 }
 
 // Gone from USB, as a body that switched off or was unplugged: the port lists it no more.
-void leaveUsb(Body& b, const char* how) {
+// Gives back what the call that found it gone answers.
+int leaveUsb(Body& b, const char* how, int result = GP_ERROR_IO) {
     b.gone = true;
     if (const char* home = std::getenv("HOME"))
         if (FILE* f = std::fopen((std::string(home) + "/.orvex-emulated-unplugged").c_str(), "w"))
             std::fclose(f);
     note(how);
+    return result;
 }
 
 // True once the body has gone; a body that switched off goes at its moment.
@@ -362,9 +377,7 @@ bool openShutter(Body& b) {
         leaveUsb(b, "unplugged");
         return false;
     }
-    if (b.exposures == b.soonShutdownAt)
-        b.events.push_back(Pending{
-            GP_EVENT_UNKNOWN, Clock::now(), "", "", "unhandled EOS event WillSoonShutdown (size 8)", {}});
+    if (b.exposures == b.soonShutdownAt) announce(b, "unhandled EOS event WillSoonShutdown (size 8)");
     return true;
 }
 
@@ -413,10 +426,9 @@ int checkReady(Body& b, GPContext* context, bool remote) {
     if ((b.cardFull || b.cardReadOnly || b.noCard) && captureTarget() == "card") {
         note("refused: card");
         if (remote) return GP_ERROR;
-        gp_context_error(
-            context, b.cardReadOnly ? "Canon EOS Capture failed to release: Card read-only?"
-                                    : "Canon EOS Capture failed to release: Perhaps no more memory on card?");
-        return GP_ERROR_NO_MEMORY;
+        return fail(context, GP_ERROR_NO_MEMORY,
+                    b.cardReadOnly ? "Canon EOS Capture failed to release: Card read-only?"
+                                   : "Canon EOS Capture failed to release: Perhaps no more memory on card?");
     }
     return GP_OK;
 }
@@ -425,10 +437,7 @@ int checkReady(Body& b, GPContext* context, bool remote) {
 // presses; a lens set to manual focus does not focus.
 int focus(Body& b, GPContext* context) {
     if (b.values["focusmode"] == "Manual") return GP_OK;
-    if (b.focus) {
-        gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
-        return GP_ERROR;
-    }
+    if (b.focus) return fail(context, GP_ERROR, kNoFocus);
     std::this_thread::sleep_for(std::chrono::milliseconds(b.focusMs));
     return GP_OK;
 }
@@ -440,12 +449,7 @@ void startFocusing(Body& b) {
     b.focusedAt = Clock::now() + std::chrono::milliseconds(b.focusMs);
     if (b.noFocusEvent) return;
     note("focusing");
-    b.events.push_back(Pending{GP_EVENT_UNKNOWN,
-                               Clock::now() + std::chrono::milliseconds(b.focusMs),
-                               "",
-                               "",
-                               b.focus ? "Focus Info 00000200" : "Focus Info 00000001",
-                               {}});
+    announce(b, b.focus ? "Focus Info 00000200" : "Focus Info 00000001", b.focusedAt);
 }
 
 // A let-go the body may refuse as busy, most often at the end of a bulb exposure.
@@ -548,10 +552,14 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     return GP_OK;
 }
 
-// The PTP properties behind the widgets the body checks.
-const std::map<std::string, const char*> kPropertyCodes = {{"aperture", "d101"},  {"shutterspeed", "d102"},
-                                                           {"iso", "d103"},       {"imageformat", "d120"},
-                                                           {"focusmode", "d108"}, {"drivemode", "d11b"}};
+// The widgets the body checks against its choices, and the PTP properties behind them.
+const std::map<std::string, std::pair<const std::vector<std::string>*, const char*>> kChecked = {
+    {"aperture", {&kApertures, "d101"}},
+    {"shutterspeed", {&kSpeeds, "d102"}},
+    {"iso", {&kIsos, "d103"}},
+    {"imageformat", {&kFormats, "d120"}},
+    {"focusmode", {&kFocusModes, "d108"}},
+    {"drivemode", {&kDriveModes, "d11b"}}};
 
 // The library's tables hold every aperture, speed and ISO of the EOS range, offered by the body or not.
 bool libraryKnows(const std::string& widget, const std::string& label) {
@@ -584,19 +592,15 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         value = v ? v : "";
     }
     note("set " + name + " " + value);
-    const auto refuse = [&](const char* property) {
-        gp_context_error(context,
-                         "The property '%s' / 0x%s was not set (0x201c: PTP Invalid Device Prop Value)",
-                         name.c_str(), property);
-        return GP_ERROR;
+    const auto refuse = [&](const std::string& property) {
+        return fail(context, GP_ERROR,
+                    "The property '" + name + "' / 0x" + property +
+                        " was not set (0x201c: PTP Invalid Device Prop Value)");
     };
-    static const std::map<std::string, const std::vector<std::string>*> lists = {
-        {"aperture", &kApertures},  {"shutterspeed", &kSpeeds},  {"iso", &kIsos},
-        {"imageformat", &kFormats}, {"focusmode", &kFocusModes}, {"drivemode", &kDriveModes}};
-    if (const auto it = lists.find(name); it != lists.end()) {
+    if (const auto it = kChecked.find(name); it != kChecked.end()) {
         const bool exposure = name == "aperture" || name == "shutterspeed" || name == "iso";
         const bool takesAny = b.everyValue && exposure;
-        const std::string choice = choiceOf(*it->second, value, true);
+        const std::string choice = choiceOf(*it->second.first, value, true);
         // A label the library does not know fails in the library itself; one it knows becomes a code, which
         // the body refuses when it does not offer it.
         if (choice.empty() && !takesAny && !(exposure && libraryKnows(name, value))) return GP_ERROR;
@@ -604,7 +608,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         if (b.busyUntil > Clock::now() || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
         // The mode dial decides which values the program may choose.
         const std::string& mode = b.values["autoexposuremode"];
-        const char* property = kPropertyCodes.at(name);
+        const char* property = it->second.second;
         if (name == "shutterspeed" && mode != "Manual" && mode != "TV") return refuse(property);
         if (name == "shutterspeed" && value == "bulb" && mode != "Manual") return refuse(property);
         if (name == "aperture" && mode != "Manual" && mode != "AV") return refuse(property);
@@ -672,12 +676,10 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
     }
     if (name == "bulb") {
         if (number) {
-            if (b.values["shutterspeed"] != "bulb") {
-                gp_context_error(context,
-                                 "For bulb capture to work, make sure the mode dial is switched to 'M' "
-                                 "and set 'shutterspeed' to 'bulb'.");
-                return GP_ERROR;
-            }
+            if (b.values["shutterspeed"] != "bulb")
+                return fail(context, GP_ERROR,
+                            "For bulb capture to work, make sure the mode dial is switched to 'M' and set "
+                            "'shutterspeed' to 'bulb'.");
             if (const int r = checkReady(b, context, true)) return r;
             discardPending(b);
             return openBulb(b);
@@ -751,10 +753,7 @@ int triggerCapture(Camera* camera, GPContext* context) {
     // The library waits for the focus by reading the body's events, and throws them away too.
     if (const int r = focus(b, context)) return r;
     discardPending(b);
-    if (b.values["shutterspeed"] == "bulb") {
-        gp_context_error(context, "Canon EOS Capture failed to release: Perhaps no focus?");
-        return GP_ERROR;
-    }
+    if (b.values["shutterspeed"] == "bulb") return fail(context, GP_ERROR, kNoFocus);
     return timedExposure(b);
 }
 
@@ -793,11 +792,9 @@ int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data
     Body& b = *camera->pl;
     *data = nullptr;
     *type = GP_EVENT_TIMEOUT;
-    if (!b.gone && gone(b)) {
-        // What the library's poll of a body that has just switched off says.
-        gp_context_error(context, "Canon EOS Get Changes failed (0x02ff: PTP I/O Error)");
-        return GP_ERROR;
-    }
+    // What the library's poll of a body that has just switched off says.
+    if (!b.gone && gone(b))
+        return fail(context, GP_ERROR, "Canon EOS Get Changes failed (0x02ff: PTP I/O Error)");
     if (b.gone) return GP_ERROR_IO;
     const auto until = Clock::now() + std::chrono::milliseconds(timeout);
     for (;;) {
@@ -808,10 +805,7 @@ int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data
     }
     Pending p = std::move(b.events.front());
     b.events.pop_front();
-    if (p.unplugInstead) {
-        leaveUsb(b, "unplugged");
-        return GP_ERROR_IO;
-    }
+    if (p.unplugInstead) return leaveUsb(b, "unplugged");
     if (p.switchOffAfter) b.switchesOffAt = Clock::now() + std::chrono::milliseconds(5);
     // The library brings a picture taken to memory over before it announces it.
     if (p.type == GP_EVENT_FILE_ADDED && p.folder == "/") crossLink(b, p.bytes.size());
@@ -845,18 +839,10 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     if (!b.model->liveView) return GP_ERROR_NOT_SUPPORTED;
     if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
     b.viewfinder = true;
-    if (b.previewNotReady) {
-        gp_context_error(context, "Canon EOS Get Viewfinder Image failed");
-        return GP_ERROR;
-    }
+    if (b.previewNotReady) return fail(context, GP_ERROR, "Canon EOS Get Viewfinder Image failed");
     if (++b.previewsTaken == b.afSwitchAtPreview) {
         b.values["focusmode"] = "One Shot";
-        b.events.push_back(Pending{GP_EVENT_UNKNOWN,
-                                   Clock::now(),
-                                   "",
-                                   "",
-                                   "PTP Property d108 changed, \"focusmode\" to \"One Shot\"",
-                                   {}});
+        announce(b, "PTP Property d108 changed, \"focusmode\" to \"One Shot\"");
     }
     orvex::virtualcam::LiveViewShot shot;
     shot.sensorWidth = 5184;
@@ -891,10 +877,8 @@ int readFile(CameraFilesystem*, const char* folder, const char* name, CameraFile
     if (type != GP_FILE_TYPE_NORMAL) return GP_ERROR_NOT_SUPPORTED;
     const std::string path = std::string(folder) + "/" + name;
     const auto it = b.card.find(path);
-    if (it == b.card.end()) {
-        gp_context_error(context, "File '%s/%s' does not exist.", folder, name);
-        return GP_ERROR_BAD_PARAMETERS;
-    }
+    if (it == b.card.end())
+        return fail(context, GP_ERROR_BAD_PARAMETERS, "File '" + path + "' does not exist.");
     const int number = b.cardNumbers[path];
     const Bytes& bytes = it->second;
     // The body answers busy (0x2019, which the library turns into -110) while it exposes or writes.
@@ -906,26 +890,16 @@ int readFile(CameraFilesystem*, const char* folder, const char* name, CameraFile
     *size = offset >= bytes.size() ? 0 : std::min<uint64_t>(*size, bytes.size() - offset);
     // Faults come with the last piece, after the others have come over.
     if (offset + *size >= bytes.size()) {
-        if (number == b.unplugInDownloadAt) {
-            leaveUsb(b, "unplugged");
-            return GP_ERROR_IO;
-        }
-        if (number == b.shutdownInReadAt) {
-            leaveUsb(b, "shutdown");
-            return GP_ERROR_IO_READ;
-        }
+        if (number == b.unplugInDownloadAt) return leaveUsb(b, "unplugged");
+        if (number == b.shutdownInReadAt) return leaveUsb(b, "shutdown", GP_ERROR_IO_READ);
         if (number == b.cardRemovedInReadAt) {
             b.card.clear();
             b.noCard = true;
-            b.events.push_back(Pending{GP_EVENT_UNKNOWN, Clock::now(), "", "", availableShotsNews(b), {}});
+            announce(b, availableShotsNews(b));
             note("card removed");
-            gp_context_error(context, "PTP Store Not Available");
-            return GP_ERROR;
+            return fail(context, GP_ERROR, "PTP Store Not Available");
         }
-        if (number == b.failDownloadAt) {
-            gp_context_error(context, "PTP Access Denied");
-            return GP_ERROR;
-        }
+        if (number == b.failDownloadAt) return fail(context, GP_ERROR, "PTP Access Denied");
     }
     crossLink(b, *size);
     if (*size) std::memcpy(buf, bytes.data() + offset, *size);
@@ -998,14 +972,6 @@ int listCard(const char* folder, CameraList* list, void* data, bool folders) {
     return GP_OK;
 }
 
-int listFiles(CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
-    return listCard(folder, list, data, false);
-}
-
-int listFolders(CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
-    return listCard(folder, list, data, true);
-}
-
 int cameraExit(Camera* camera, GPContext*) {
     note("exit");
     delete camera->pl;
@@ -1015,8 +981,12 @@ int cameraExit(Camera* camera, GPContext*) {
 
 CameraFilesystemFuncs fileFunctions() {
     CameraFilesystemFuncs f{};
-    f.file_list_func = listFiles;
-    f.folder_list_func = listFolders;
+    f.file_list_func = [](CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
+        return listCard(folder, list, data, false);
+    };
+    f.folder_list_func = [](CameraFilesystem*, const char* folder, CameraList* list, void* data, GPContext*) {
+        return listCard(folder, list, data, true);
+    };
     f.get_file_func = getFile;
     f.read_file_func = readFile;
     f.get_info_func = fileInfo;
