@@ -6,6 +6,7 @@
 #include "resources/live_view_dialog.h"
 #include "resources/main_dialog.h"
 #include "tests/support/run_program.h"
+#include "tests/support/window_items.h"
 
 #include <gtest/gtest.h>
 
@@ -18,28 +19,19 @@
 namespace orvex::test {
 namespace {
 
-TEST(ZoomArea, MovesStayInsideAndCenterCentres) {
-    struct Row {
-        EdsPoint from;
-        int dx, dy;
-        EdsPoint to;
-    };
-    const EdsSize c{5184, 3456};
-    const Row rows[] = {
+TEST(ZoomArea, MovesStayInsideCenterCentresAndTheFrameGivesItsBandAndOutline) {
+    const std::tuple<EdsPoint, int, int, EdsPoint> moves[] = {
         {{100, 500}, -128, 0, {0, 500}},    // "Left" stops at the edge, not at -28
         {{4100, 500}, 128, 0, {4147, 500}}, // "Right" stops at 4 × width / 5
         {{300, 2700}, 0, 128, {300, 2764}}, // "Down" at 4 × height / 5
         {{300, 100}, 0, -128, {300, 0}},    // "Up"
         {{7, 9}, 0, 0, {2073, 1382}},       // "Center"
     };
-    for (const Row& r : rows) {
-        const EdsPoint to = movedZoomArea(c, r.from, r.dx, r.dy);
-        EXPECT_EQ(to.x, r.to.x) << r.from.x << " by " << r.dx;
-        EXPECT_EQ(to.y, r.to.y) << r.from.y << " by " << r.dy;
+    for (const auto& [from, dx, dy, to] : moves) {
+        const EdsPoint moved = movedZoomArea({5184, 3456}, from, dx, dy);
+        EXPECT_EQ(std::pair(moved.x, moved.y), std::pair(to.x, to.y))
+            << from.x << "," << from.y << " by " << dx << "," << dy;
     }
-}
-
-TEST(ZoomArea, SourceBandAndOutline) {
     EXPECT_EQ(frameSource(1024, 680, 5), (PixelRect{0, -1, 1024, 682})) << "the 3:2 band of a zoomed frame";
     EXPECT_EQ(frameSource(1024, 680, 1), (PixelRect{0, 0, 1024, 680}));
     EXPECT_EQ(frameSource(640, 480, 5), (PixelRect{0, 45, 640, 426})) << "a 4:3 frame gives its 3:2 band";
@@ -56,6 +48,12 @@ HeadlessWindow* liveViewWindow(RunProgram& t) {
         if (!made.empty() && !made.back()->destroyed()) return made.back();
     }
     return nullptr;
+}
+
+// The main window's LV zoom list set to that entry, as the user chooses it.
+void chooseZoom(RunProgram& t, int index) {
+    t.window.listSelectIndex(kZoomList, index);
+    t.window.click(kZoomList);
 }
 
 // The screen's width chooses the template. A window closed and opened again before the tick that would
@@ -94,8 +92,8 @@ TEST(LiveViewWindow, OpensInTheScreensSizeShowsTheBodysFramesAndKeepsItsRate) {
         ASSERT_EQ(liveViewWindow(t), nullptr);
         t.window.click(kLiveViewButton);
         ASSERT_NE(lv = liveViewWindow(t), nullptr);
-        EXPECT_EQ(lv->listText(kFrameRateList, lv->listSelection(kFrameRateList)), "5");
-        EXPECT_EQ(t.window.timerPeriod(kTimerLiveView), 200u);
+        EXPECT_EQ(std::pair(chosenText(*lv, kFrameRateList), t.window.timerPeriod(kTimerLiveView)),
+                  std::pair(std::string("5"), 200u));
     }
 }
 
@@ -117,17 +115,13 @@ TEST(LiveViewWindow, SpeaksTheUsersLanguageAndItsButtonsAskTheMainWindowExceptIn
         HeadlessWindow main{[&posted](Window&, const DialogMessage& m) { posted.push_back(m); }};
         HeadlessWindow lv{[&](Window& w, const DialogMessage& m) { liveViewProcedure(records, main, w, m); }};
         lv.create(BIG_LIVE_VIEW_DIALOG);
-        const auto texts = [&lv](std::initializer_list<int> ids) {
-            std::vector<std::string> result;
-            for (const int id : ids) result.push_back(lv.itemText(id));
-            return result;
-        };
-        EXPECT_EQ(texts({kFocusGroup, kZoomFitButton, kZoomCenter, kFocusNear3}),
+        EXPECT_EQ(itemTexts(lv, {kFocusGroup, kZoomFitButton, kZoomCenter, kFocusNear3}),
                   (std::vector<std::string>{"Mise au point", "Vue", "Centrer", "<<<"}));
         lv.listSelectIndex(kFrameRateList, 1);
         language = kEnglish;
         lv.send({MessageKind::User, kLiveViewLanguage, {}});
-        EXPECT_EQ(texts({kFocusGroup, kZoomAreaGroup}), (std::vector<std::string>{"Focus", "Zoom position"}));
+        EXPECT_EQ(itemTexts(lv, {kFocusGroup, kZoomAreaGroup}),
+                  (std::vector<std::string>{"Focus", "Zoom position"}));
         EXPECT_EQ(lv.listSelection(kFrameRateList), 1) << "the frame rate chosen stays";
 
         const int buttons[] = {kFocusFar3,  kFocusFar2,       kFocusFar1,    kFocusNear1,   kFocusNear2,
@@ -143,14 +137,15 @@ TEST(LiveViewWindow, SpeaksTheUsersLanguageAndItsButtonsAskTheMainWindowExceptIn
     }
 }
 
+// The window's buttons and the main window's LV zoom list move the body's zoom and the zoom area, and the
+// focus buttons follow the lens's AF switch. Which of Fit and x5 a zoom enables is seen on the real window
+// (tests/qt/main_window_offscreen_test.cpp).
 TEST(LiveViewWindow, ZoomButtonsFollowTheFramesAndFocusFollowsTheAfSwitch) {
     RunProgram t("bulb afMode=0");
     t.open();
     t.window.click(kLiveViewButton);
     HeadlessWindow& lv = *liveViewWindow(t);
     t.runFor(400);
-    EXPECT_FALSE(lv.isItemEnabled(kZoomFitButton));
-    EXPECT_TRUE(lv.isItemEnabled(kZoomX5Button));
     EXPECT_TRUE(lv.isItemEnabled(kFocusFar3));
     const auto fit = lv.drawing(kPictureArea);
     EXPECT_EQ(fit.source, (PixelRect{0, 0, fit.width, fit.height}));
@@ -158,33 +153,32 @@ TEST(LiveViewWindow, ZoomButtonsFollowTheFramesAndFocusFollowsTheAfSwitch) {
 
     lv.click(kZoomX5Button);
     t.runFor(700);
-    EXPECT_EQ(t.window.listText(kZoomList, t.window.listSelection(kZoomList)), "x5");
+    EXPECT_EQ(chosenText(t.window, kZoomList), "x5");
     EXPECT_EQ(t.program.liveView.evfZoom, 5u) << "the body zoomed";
-    EXPECT_TRUE(lv.isItemEnabled(kZoomFitButton));
-    EXPECT_FALSE(lv.isItemEnabled(kZoomX5Button));
     EXPECT_FALSE(lv.drawing(kPictureArea).outline);
 
-    lv.click(kZoomCenter);
-    t.runFor(400); // a move starts from where the last frame saw the area
-    lv.click(kZoomLeft);
-    t.runFor(400);
+    // A move starts from where the last frame saw the area.
+    for (const int button : {kZoomCenter, kZoomLeft}) {
+        lv.click(button);
+        t.runFor(400);
+    }
     const EdsSize c = t.program.liveView.coordinateSystem;
-    EXPECT_EQ(t.program.liveView.zoomPosition.x, 2 * c.width / 5 - 128);
-    EXPECT_EQ(t.program.liveView.zoomPosition.y, 2 * c.height / 5);
+    const EdsPoint at = t.program.liveView.zoomPosition;
+    EXPECT_EQ(std::pair(at.x, at.y), std::pair(2 * c.width / 5 - 128, 2 * c.height / 5));
 
     lv.click(kZoomFitButton);
     t.camera->setOnBody(kEdsPropID_AFMode, 0, 3); // the lens switched to manual focus
     t.runFor(700);
     EXPECT_EQ(t.program.liveView.evfZoom, 1u);
-    EXPECT_FALSE(lv.isItemEnabled(kFocusFar3)) << "the AF mode event is read at the next tick";
-    EXPECT_FALSE(lv.isItemEnabled(kFocusNear1));
+    EXPECT_EQ(enabledItems(lv, {kFocusFar3, kFocusNear1}), (std::vector{false, false}))
+        << "the AF mode event is read at the next tick";
     // The LV zoom list's texts give the body's zoom: "Fit" 1, "x5" 5, "x10" 10.
     for (const auto& [index, zoom] : {std::pair{2, 10u}, {1, 5u}, {0, 1u}}) {
-        t.window.listSelectIndex(kZoomList, index);
-        t.window.click(kZoomList);
+        chooseZoom(t, index);
         t.runFor(700);
-        EXPECT_EQ(chosenLiveViewZoom(t.program.language, t.window), zoom) << index;
-        EXPECT_EQ(t.program.liveView.evfZoom, zoom) << index;
+        EXPECT_EQ(std::pair(chosenLiveViewZoom(t.program.language, t.window), t.program.liveView.evfZoom),
+                  std::pair(zoom, zoom))
+            << index;
     }
 }
 
@@ -196,18 +190,16 @@ TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
     const struct {
         MessageKind kind;
         int id;
-        bool running; // during the Move wait; otherwise the run was stopped first
-        bool windowStays;
+        bool running;       // during the Move wait, the window staying; otherwise the run was stopped first
         const char* script; // loaded afterwards
-    } cases[] = {{MessageKind::Close, 0, true, true, "night.txt"},
-                 {MessageKind::Close, 0, false, false, "night.txt"},
-                 {MessageKind::Command, kCancelCommand, true, true, "dawn.txt"}};
+    } cases[] = {{MessageKind::Close, 0, true, "night.txt"},
+                 {MessageKind::Close, 0, false, "night.txt"},
+                 {MessageKind::Command, kCancelCommand, true, "dawn.txt"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << "close box " << (c.kind == MessageKind::Close) << " running " << c.running);
         RunProgram t("bulb motionAfter=600");
-        t.dir.write("dawn.txt", "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n" +
-                                    std::string(line().when("Move")) + "\n");
+        t.dir.write("dawn.txt", scriptText({line().when("Move")}));
         t.dir.write("night.next", "dawn.txt");
         t.start({line().when("Move"), line().delay(10)});
         t.runFor(1000);
@@ -223,9 +215,10 @@ TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
         if (c.running) t.window.click(kLiveViewButton);
         t.window.pump();
         t.runFor(1000);
-        EXPECT_EQ(liveViewWindow(t) == lv, c.windowStays);
-        EXPECT_EQ(t.window.hasTimer(kTimerLiveView), c.windowStays);
-        EXPECT_EQ(t.program.camera.liveViewOutputOn, c.windowStays) << "the camera's live view is taken back";
+        // The camera's live view is taken back with the window.
+        EXPECT_EQ(std::tuple(liveViewWindow(t) == lv, t.window.hasTimer(kTimerLiveView),
+                             t.program.camera.liveViewOutputOn),
+                  std::tuple(c.running, c.running, c.running));
         EXPECT_EQ(std::filesystem::path(t.program.script.path).filename(), c.script);
         if (c.running) {
             EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait);
@@ -237,36 +230,23 @@ TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
 // Zooming to focus during a Move wait on a still scene: each new zoom or zoom area gives the next frame's
 // reference, never a movement, whether asked from the window or from the main window's LV zoom list.
 TEST(MoveWaitZoom, ZoomingOnAStillSceneTakesNoPicture) {
-    using Step = std::function<void(RunProgram&, HeadlessWindow&)>;
-    const auto press = [](int id) -> Step { return [id](RunProgram&, HeadlessWindow& lv) { lv.click(id); }; };
-    const auto choose = [](int index) -> Step {
-        return [index](RunProgram& t, HeadlessWindow&) {
-            t.window.listSelectIndex(kZoomList, index);
-            t.window.click(kZoomList);
-        };
-    };
-    const struct {
-        const char* name;
-        std::vector<Step> steps;
-    } cases[] = {{"x5", {press(kZoomX5Button)}},
-                 {"x5 then Fit", {press(kZoomX5Button), press(kZoomFitButton)}},
-                 {"the zoomed area moves", {press(kZoomX5Button), press(kZoomRight), press(kZoomDown)}},
-                 {"Center in x5", {press(kZoomX5Button), press(kZoomLeft), press(kZoomCenter)}},
-                 {"LV zoom x10 then Fit", {choose(2), choose(0)}}};
-    for (const auto& c : cases) {
-        RunProgram t;
-        t.start({line().when("Move")});
+    RunProgram t;
+    t.start({line().when("Move")});
+    t.runFor(1000);
+    HeadlessWindow& lv = *liveViewWindow(t);
+    // The window's buttons; below 3, the LV zoom list's entry (x10, then Fit).
+    for (const int step : std::initializer_list<int>{kZoomX5Button, kZoomFitButton, kZoomX5Button, kZoomRight,
+                                                     kZoomDown, kZoomLeft, kZoomCenter, 2, 0}) {
+        if (step < 3)
+            chooseZoom(t, step);
+        else
+            lv.click(step);
+        t.window.pump();
         t.runFor(1000);
-        HeadlessWindow& lv = *liveViewWindow(t);
-        for (const Step& step : c.steps) {
-            step(t, lv);
-            t.window.pump();
-            t.runFor(1000);
-        }
-        EXPECT_NE(t.program.liveView.evfZoom, 0u) << c.name;
-        EXPECT_TRUE(t.shots().empty()) << c.name;
-        EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait) << c.name;
-        EXPECT_EQ(t.program.run.detection.level, 0) << c.name << ": every compared pair was still";
+        EXPECT_NE(t.program.liveView.evfZoom, 0u) << step;
+        EXPECT_TRUE(t.shots().empty()) << step;
+        EXPECT_EQ(t.program.run.status, RunStatus::kMoveWait) << step;
+        EXPECT_EQ(t.program.run.detection.level, 0) << step << ": every compared pair was still";
     }
 }
 
@@ -276,11 +256,9 @@ TEST(LiveViewRequests, ZoomMovesWaitForAFreeCameraAndRestartTheComparison) {
     const struct {
         int code;
         bool running, cameraReady;
-        bool sent;
-    } cases[] = {{kZoomRight, true, false, false},    {kZoomCenter, true, false, false},
-                 {kZoomX5Button, true, false, false}, {kZoomRight, true, true, true},
-                 {kZoomUp, false, true, true},        {kZoomX5Button, false, true, true},
-                 {kZoomCenter, true, true, true}};
+    } cases[] = {{kZoomRight, true, false}, {kZoomCenter, true, false}, {kZoomX5Button, true, false},
+                 {kZoomRight, true, true},  {kZoomUp, false, true},     {kZoomX5Button, false, true},
+                 {kZoomCenter, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << c.code << " running " << c.running << " ready " << c.cameraReady);
@@ -296,8 +274,9 @@ TEST(LiveViewRequests, ZoomMovesWaitForAFreeCameraAndRestartTheComparison) {
         EdsUInt32 zoom = 0;
         EdsGetPropertyData(t.program.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof onBody, &onBody);
         EdsGetPropertyData(t.program.camera.camera, kEdsPropID_Evf_Zoom, 0, sizeof zoom, &zoom);
-        EXPECT_EQ(onBody.x != before.x || onBody.y != before.y || zoom != 1, c.sent);
-        EXPECT_EQ(t.program.liveView.reference.held, !c.sent);
+        // Sent exactly when the camera is ready.
+        EXPECT_EQ(onBody.x != before.x || onBody.y != before.y || zoom != 1, c.cameraReady);
+        EXPECT_EQ(t.program.liveView.reference.held, !c.cameraReady);
     }
 }
 
@@ -308,16 +287,16 @@ TEST(LiveViewAfterAShot, AZoomedViewWaitsBeforeTheFrame) {
         RunProgram t;
         t.start({line(), line().delay(50)}, "", [&] {
             t.window.click(kLiveViewButton);
-            t.window.listSelectIndex(kZoomList, zoomed ? 1 : 0);
-            t.window.click(kZoomList);
+            chooseZoom(t, zoomed ? 1 : 0);
         });
         t.runFor(1000);
         const Strings waits = t.timeline.only(statusEvent(RunStatus::kDelayWait));
         ASSERT_FALSE(waits.empty());
-        const Strings saving = t.timeline.only(statusEvent(RunStatus::kSaving));
-        const int pause = std::stoi(waits[0]) - std::stoi(saving[0]);
-        EXPECT_EQ(pause, zoomed ? 350 : 50) << "zoomed: " << zoomed;
-        EXPECT_EQ(t.program.liveView.evfZoom, zoomed ? 5u : 1u);
+        const int pause =
+            std::stoi(waits[0]) - std::stoi(t.timeline.only(statusEvent(RunStatus::kSaving))[0]);
+        EXPECT_EQ(std::pair(pause, t.program.liveView.evfZoom),
+                  std::pair(zoomed ? 350 : 50, zoomed ? 5u : 1u))
+            << "zoomed: " << zoomed;
     }
 }
 

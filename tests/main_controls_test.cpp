@@ -1,15 +1,19 @@
-// The main window's rules on the records they read alone, drawn into a headless window of the main template.
+// The main window's rules on the records they read alone, drawn into a headless window of the main template;
+// then the whole program's main window as the command line starts it.
 #include "camera/camera_model.h"
 #include "core/catalogue.h"
 #include "platform/headless/headless_window.h"
 #include "resources/main_dialog.h"
+#include "tests/support/test_program.h"
+#include "tests/support/window_items.h"
 #include "ui/main_controls.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
-namespace orvex {
+namespace orvex::test {
 namespace {
 
 using namespace colours;
@@ -53,21 +57,21 @@ TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
         refresh();
         EXPECT_EQ(w.isItemEnabled(kStartButton), c.startEnabled);
         EXPECT_EQ(w.itemText(kStartButton), c.running ? "Stop" : "Start");
-        for (int entry : {kMenuBrowse, kMenuErase}) EXPECT_EQ(w.isMenuEntryEnabled(entry), c.browseEnabled);
-        EXPECT_EQ(w.isMenuEntryEnabled(kMenuPlan), c.loaded);
-        EXPECT_EQ(w.itemText(kSpeedField), c.fieldsEmptied ? "" : "1/250");
-        EXPECT_EQ(w.itemText(kShotsField), c.fieldsEmptied ? "" : "3");
+        EXPECT_EQ(enabledEntries(w, {kMenuBrowse, kMenuErase, kMenuPlan}),
+                  (std::vector{c.browseEnabled, c.browseEnabled, c.loaded}));
+        const std::vector<std::string> texts = {c.fieldsEmptied ? "" : "1/250", c.fieldsEmptied ? "" : "3"};
+        EXPECT_EQ(itemTexts(w, {kSpeedField, kShotsField}), texts);
     }
     // What must not change during a run is greyed.
     script.loaded = camera.connected = run.running = true;
     refresh();
-    for (int id : {kConnectButton, kSerialPortList, kDelayedToggle, kSlaveToggle, kSaveToList})
-        EXPECT_FALSE(w.isItemEnabled(id)) << id;
-    EXPECT_TRUE(w.isItemEnabled(kPauseButton));
+    EXPECT_EQ(enabledItems(w, {kConnectButton, kSerialPortList, kDelayedToggle, kSlaveToggle, kSaveToList,
+                               kPauseButton}),
+              (std::vector{false, false, false, false, false, true}));
     EXPECT_EQ(w.itemText(kConnectButton), "Disconnect");
-    for (int entry : {kMenuQuit, kMenuLoad, kMenuCamera, kMenuSetTimeLT, kMenuSetTimeUT})
-        EXPECT_FALSE(w.isMenuEntryEnabled(entry)) << entry;
-    EXPECT_TRUE(w.isMenuEntryEnabled(kMenuModify));
+    EXPECT_EQ(
+        enabledEntries(w, {kMenuQuit, kMenuLoad, kMenuCamera, kMenuSetTimeLT, kMenuSetTimeUT, kMenuModify}),
+        (std::vector{false, false, false, false, false, true}));
     EXPECT_FALSE(w.closeEnabled() || w.dropsAccepted());
 }
 
@@ -75,7 +79,7 @@ TEST_F(Controls, TheCameraDecidesSaveToLockupAndLiveView) {
     const struct {
         int model;
         bool burst, simulation, liveView;
-        bool enabled[4]; // Save to, Lock-up, Live view, the LV zoom list
+        std::vector<bool> enabled; // Save to, Lock-up, Live view, the LV zoom list
     } cases[] = {{kModel300D, false, false, false, {false, false, false, false}},
                  {kModel10D, false, false, false, {false, true, false, false}},
                  {kModelUnknown, true, true, false, {false, true, true, false}},
@@ -85,9 +89,8 @@ TEST_F(Controls, TheCameraDecidesSaveToLockupAndLiveView) {
         camera.rules = modelRules(c.model);
         script.hasBurst = c.burst, options.simulation = c.simulation, camera.liveViewAvailable = c.liveView;
         refresh();
-        const int controls[] = {kSaveToList, kLockupList, kLiveViewButton, kZoomList};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(w.isItemEnabled(controls[i]), c.enabled[i]) << c.model << " " << i;
+        EXPECT_EQ(enabledItems(w, {kSaveToList, kLockupList, kLiveViewButton, kZoomList}), c.enabled)
+            << c.model;
     }
 }
 
@@ -139,15 +142,114 @@ TEST_F(Controls, DetectionLevelBarColours) {
     for (const auto& [level, colour] : {std::pair{49, green}, {50, yellow}, {99, yellow}, {100, red}}) {
         run.detection.level = level;
         showDetectionLevel(run, w);
-        EXPECT_EQ(w.progressColour(kLevelBar), colour) << level;
-        EXPECT_EQ(w.progress(kLevelBar), level);
-        EXPECT_TRUE(w.isItemShown(kLevelBar) && !w.isItemShown(kWaitField));
+        EXPECT_EQ(std::tuple(w.progressColour(kLevelBar), w.progress(kLevelBar), w.isItemShown(kLevelBar),
+                             w.isItemShown(kWaitField)),
+                  std::tuple(colour, level, true, false))
+            << level;
     }
     run.running = false;
     refresh();
-    EXPECT_FALSE(w.isItemShown(kLevelBar));
-    EXPECT_TRUE(w.isItemShown(kWaitField));
+    EXPECT_EQ(std::pair(w.isItemShown(kLevelBar), w.isItemShown(kWaitField)), std::pair(false, true));
+}
+
+TEST(MainWindowStart, StateWithoutOptionsAndItsCommands) {
+    TestProgram t;
+    t.start();
+    EXPECT_EQ(t.window.title(), "Corvane");
+    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+    EXPECT_EQ(enabledItems(t.window, {kNextScriptButton, kPrevScriptButton, kReloadScriptButton, kStartButton,
+                                      kPauseButton}),
+              std::vector<bool>(5, false));
+
+    t.window.click(kCancelCommand); // Escape without a next script
+    EXPECT_FALSE(t.window.destroyed());
+    EXPECT_TRUE(t.window.messageBoxes().empty());
+
+    t.window.click(kLoopToggle);
+    EXPECT_TRUE(t.program.run.settings.loopEnabled && t.window.isItemChecked(kLoopToggle));
+    t.window.click(kDelayedToggle);
+    t.window.click(kDelayedToggle);
+    EXPECT_FALSE(t.program.run.settings.delayedStart);
+    t.window.listSelectIndex(kSaveToList, 1);
+    t.window.click(kSaveToList);
+    EXPECT_FALSE(t.program.options.saveToHost);
+
+    t.program.run.running = true;
+    t.program.run.detection.level = 100;
+    t.window.post({MessageKind::User, kUserDetectionLevel, {}});
+    t.window.pump();
+    EXPECT_EQ(t.window.progress(kLevelBar), 100) << "a level posted reaches its bar";
+    t.window.send({MessageKind::Close, 0, {}});
+    t.window.click(kMenuQuit);
+    EXPECT_FALSE(t.window.destroyed()) << "no quitting during a run";
+    t.program.run.running = false;
+    t.window.send({MessageKind::Close, 0, {}});
+    EXPECT_TRUE(t.window.destroyed());
+    EXPECT_EQ(t.window.exitCode(), 0);
+}
+
+// The settings file gives no loop count here, so the default of 10 and "not infinite" stand; only ports
+// that open are offered. "03" is no entry of the lock-up list.
+TEST(MainWindowStart, EachOptionSetsItsControl) {
+    // The command line, the lock-up chosen, loop, loop count, delayed start, serial port chosen.
+    const std::tuple<const char*, const char*, bool, int, bool, int> cases[] = {
+        {"", "Off", false, 10, false, 0}, // no option: the defaults
+        {R"(-lockuptime="0")", "Off", false, 10, false, 0},
+        {R"(-lockuptime="11")", "Off", false, 10, false, 0},
+        {R"(-lockuptime="10")", "10s", false, 10, false, 0},
+        {R"(-lockuptime="03")", "Off", false, 10, false, 0},
+        {R"(-loop="1")", "Off", false, 10, false, 0},
+        {R"(-loop="10001")", "Off", false, 10, false, 0},
+        {R"(-loop="2")", "Off", true, 2, false, 0},
+        {R"(-loop="10000")", "Off", true, 10000, false, 0},
+        {R"(-loop="")", "Off", true, 10, false, 0},
+        {R"(-start="23:59")", "Off", false, 10, true, 0},
+        {R"(-serialport="ttyusb")", "Off", false, 10, false, 2},
+        {R"(-serialport="COM3")", "Off", false, 10, false, 0},
+    };
+    for (const auto& [commandLine, lockup, loop, loopCount, delayed, port] : cases) {
+        SCOPED_TRACE(commandLine);
+        TestProgram t;
+        t.ports.names = {"ttyS0", "ttyUSB0", "ttyUSB1"};
+        t.ports.unavailable = {"ttyUSB0"};
+        t.start(commandLine);
+        const auto& s = t.program.run.settings;
+        const HeadlessWindow& w = t.window;
+        EXPECT_EQ(std::tuple(chosenText(w, kLockupList), s.loopEnabled, w.isItemChecked(kLoopToggle),
+                             s.loopCount, s.loopInfinite, s.delayedStart, w.isItemChecked(kDelayedToggle)),
+                  std::tuple(std::string(lockup), loop, loop, loopCount, false, delayed, delayed));
+        if (delayed) {
+            EXPECT_EQ(std::tuple(s.startHour, s.startMinute, s.startSecond), std::tuple(23, 59, 0));
+        }
+        ASSERT_EQ(w.listCount(kSerialPortList), 3);
+        EXPECT_EQ(std::tuple(w.listText(kSerialPortList, 0), w.listText(kSerialPortList, 2),
+                             w.listSelection(kSerialPortList)),
+                  std::tuple("None", "ttyUSB1", port));
+    }
+}
+
+// Slave mode cancels the delayed start; the loop option overrides the script's loop line.
+TEST(MainWindowStart, SlaveCancelsTheDelayedStartAndTheLoopOptionOverridesTheScript) {
+    TempDir dir;
+    TestProgram t;
+    const std::string script = dir.write("s.txt", scriptText({"Loop", "50"}));
+    t.start("-slave -start=\"10:00\" -loop=\"5\" -load=\"" + script + "\"");
+    EXPECT_TRUE(t.program.script.loaded && t.program.slaveMode && t.window.isItemChecked(kSlaveToggle));
+    const auto& s = t.program.run.settings;
+    EXPECT_FALSE(s.delayedStart || t.window.isItemChecked(kDelayedToggle) ||
+                 t.window.isItemEnabled(kDelayedToggle));
+    EXPECT_FALSE(t.program.run.running);
+    EXPECT_EQ(std::tuple(s.loopEnabled, s.loopInfinite, s.loopCount), std::tuple(true, false, 5));
+}
+
+TEST(MainWindowStart, ScriptThatCannotLoadLeavesTheRestOfTheCommandLine) {
+    TestProgram t;
+    t.start(R"(-load="/nowhere/x.txt" -prefix="m42" -start="")");
+    EXPECT_FALSE(t.program.script.loaded || t.program.run.running);
+    EXPECT_EQ(t.program.settings.imagePrefix, "m42");
+    EXPECT_EQ(t.window.messageBoxes().size(), 1u);
+    EXPECT_EQ(t.window.itemText(kStatusField), "");
 }
 
 } // namespace
-} // namespace orvex
+} // namespace orvex::test

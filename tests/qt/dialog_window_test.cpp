@@ -1,9 +1,5 @@
 // The generic template window on the offscreen platform, driven by a procedure that records what it gets;
-// modal dialogs built from templates, and the camera choice dialog in one.
-#include "app/camera_link.h"
-#include "camera/camera_connection.h"
-#include "platform/headless/virtual_clock.h"
-#include "resources/connect_dialog.h"
+// modal dialogs built from templates and message boxes, and the camera choice dialog in one.
 #include "tests/qt/program_window.h"
 
 #include <QAbstractButton>
@@ -18,14 +14,10 @@
 #include <thread>
 #include <tuple>
 
-namespace orvex {
+namespace orvex::test {
 namespace {
 
 using K = ControlKind;
-using test::findButton;
-using test::screenshotPath;
-using test::sendKey;
-using test::whenModal;
 
 enum { kButton = 10, kToggle = 11, kLabel = 12, kField = 13, kList = 14, kBar = 15, kDefault = 16 };
 
@@ -62,10 +54,6 @@ struct Recorded {
         return result;
     }
 };
-
-bool pumpUntil(const std::function<bool()>& done) {
-    return test::runEventsUntil(done, 3000);
-}
 
 TEST(QtDialogWindow, InitialisationRunsBeforeShowingControlsSitWhereTheirDialogUnitsSayAndFieldsAreColoured) {
     Recorded r;
@@ -142,10 +130,10 @@ TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
     EXPECT_EQ(r.ids(MessageKind::Close).size(), 1u);
 }
 
-TEST(QtDialogWindow, TimersAndPostsFromOtherThreadsReachTheProcedureInOrder) {
+TEST(QtDialogWindow, TimersAndPostsFromOtherThreadsReachTheProcedureInOrderAndTicksFollowTheTimeOfDay) {
     Recorded r;
     r.window.setTimer(7, 10);
-    ASSERT_TRUE(pumpUntil([&] { return r.ids(MessageKind::Timer).size() >= 2; }));
+    ASSERT_TRUE(runEventsUntil([&] { return r.ids(MessageKind::Timer).size() >= 2; }, 3000));
     r.window.killTimer(7);
     QCoreApplication::processEvents();
     const std::size_t fired = r.ids(MessageKind::Timer).size();
@@ -154,19 +142,16 @@ TEST(QtDialogWindow, TimersAndPostsFromOtherThreadsReachTheProcedureInOrder) {
     std::thread([&] {
         for (int code : codes) r.window.post({MessageKind::User, code, {}});
     }).join();
-    ASSERT_TRUE(pumpUntil([&] { return r.ids(MessageKind::User).size() == 50; }));
+    ASSERT_TRUE(runEventsUntil([&] { return r.ids(MessageKind::User).size() == 50; }, 3000));
     EXPECT_EQ(r.ids(MessageKind::User), codes);
     EXPECT_EQ(r.ids(MessageKind::Timer), std::vector<int>(fired, 7)) << "only timer 7, quiet once killed";
-}
 
-// Started afresh, a timer ticks just after whole steps of the time of day (a wait for 21:00:00 ends just
-// after it begins), however out of step with them it was started. Told by order, not by time: its first
-// tick comes before a timer due 5 ms after the step, where a timer counting from its own start, started
-// more than 5 ms into the step, would come after it. Qt fires due timers in the order they fall due, so a
-// busy machine changes nothing.
-TEST(QtDialogWindow, TimersTickJustAfterWholeStepsOfTheTimeOfDay) {
+    // Started afresh, a timer ticks just after whole steps of the time of day (a wait for 21:00:00 ends just
+    // after it begins), however out of step with them it was started. Told by order, not by time: its first
+    // tick comes before a timer due 5 ms after the step, where a timer counting from its own start, started
+    // more than 5 ms into the step, would come after it. Qt fires due timers in the order they fall due, so a
+    // busy machine changes nothing.
     using namespace std::chrono;
-    Recorded r;
     std::string order;
     r.also = [&order](Window&, const DialogMessage& m) {
         if (m.kind == MessageKind::Timer) order += 'T';
@@ -181,7 +166,7 @@ TEST(QtDialogWindow, TimersTickJustAfterWholeStepsOfTheTimeOfDay) {
             r.window.setTimer(7, 50);
             QTimer::singleShot(untilStep() + 5ms, Qt::PreciseTimer, [&order] { order += 'R'; });
         });
-        ASSERT_TRUE(pumpUntil([&order] { return order.find('R') != std::string::npos; }));
+        ASSERT_TRUE(runEventsUntil([&order] { return order.find('R') != std::string::npos; }, 3000));
         r.window.killTimer(7);
         EXPECT_EQ(order, "TR") << "started " << startedAfter << " ms after the last reference";
     }
@@ -207,26 +192,12 @@ TEST(QtDialogWindow, AMenuEntryMayRebuildItsOwnMenu) {
     EXPECT_EQ(r.ids(MessageKind::Command), (std::vector<int>{3001, 3013}));
 }
 
-TEST(QtDialogWindow, MessageBoxesShowLineBreaksAndReturnTheAnswer) {
-    Recorded r;
-    QString shown;
-    QTimer::singleShot(0, [&shown] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        shown = box->text();
-        box->button(QMessageBox::Yes)->click();
-    });
-    EXPECT_EQ(r.window.messageBox("Stop ?\r<b>night</b>", "Abort", BoxIcon::Question, BoxButtons::YesNo),
-              BoxAnswer::Yes);
-    EXPECT_EQ(shown, QStringLiteral("Stop ?\n<b>night</b>"));
-}
-
 constexpr ControlTemplate kModalControls[] = {{kOkCommand, ControlKind::PushButton, -1, 7, 29, 50, 14}};
 constexpr DialogTemplate kModal = {"TEST_MODAL", 120, 50, true, false, kModalControls};
 
 void nothing(Window&, const DialogMessage&) {}
 
-TEST(QtModalDialog, OnlyItsProcedureEndsItTheResultIsReturnedAndOneEndedAtOnceIsNeverShown) {
+TEST(QtModalDialog, OnlyItsProcedureEndsItTheResultIsReturnedAndOneEndedAtOnceIsNeverShownNorAnAnswerLost) {
     QtDialogWindow owner(MAIN_DIALOG, nothing, {});
     owner.show();
     std::vector<int> commands;
@@ -263,44 +234,38 @@ TEST(QtModalDialog, OnlyItsProcedureEndsItTheResultIsReturnedAndOneEndedAtOnceIs
     EXPECT_EQ(owner.runModal(kModal, ending), kOkCommand);
     QApplication::processEvents();
     EXPECT_FALSE(shown);
+
+    // A message box shows the program's line breaks and returns the answer.
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        text = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(owner.messageBox("Stop ?\r<b>night</b>", "Abort", BoxIcon::Question, BoxButtons::YesNo),
+              BoxAnswer::Yes);
+    EXPECT_EQ(text, QStringLiteral("Stop ?\n<b>night</b>"));
 }
 
-class QtConnectDialog : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
-        window.show();
-    }
-    void TearDown() override {
-        if (program.camera.connected) disconnectCamera(program, window);
-        EdsTerminateSDK();
-        for (const auto& body : bodies) sdk::unregisterCameraDriver(body);
-    }
-    void plugIn(const char* preset) {
-        bodies.push_back(makeVirtualCamera(*virtualPreset(preset), clock, clock));
-        sdk::registerCameraDriver(bodies.back());
-    }
-
-    VirtualClock clock;
-    NoSerialPorts ports;
-    Program program{clock, ports};
-    QtDialogWindow window{MAIN_DIALOG, nothing, {}};
-    std::vector<std::shared_ptr<VirtualCameraDriver>> bodies;
-};
-
-TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
+// The camera choice dialog, opened by the main window's Connect button: with no body only Cancel is left;
+// with two, the one chosen is connected.
+TEST(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
+    std::vector<std::unique_ptr<PluggedBody>> bodies; // outlive the program's connection
+    ProgramWindow t(kEnglish);
+    QtDialogWindow& window = t.start();
     whenModal(&window, [](QDialog& dialog) {
         EXPECT_EQ(dialog.findChild<QComboBox*>()->currentText(), "(No camera found)");
         EXPECT_FALSE(findButton(dialog, "OK")->isEnabled()) << "only Cancel is left";
         dialog.grab().save(QString::fromStdString(screenshotPath("connect_dialog_no_camera.png")), "PNG");
         sendKey(dialog.findChild<QComboBox*>(), Qt::Key_Escape);
     });
-    connectCamera(program, window);
-    EXPECT_FALSE(program.camera.connected);
-    EXPECT_FALSE(program.camera.connectDialogOpen);
+    t.click(kConnectButton);
+    EXPECT_FALSE(t.program.camera.connected);
+    EXPECT_FALSE(t.program.camera.connectDialogOpen);
 
-    plugIn("no-liveview");
-    plugIn("burst");
+    for (const char* preset : {"no-liveview", "burst"})
+        bodies.push_back(std::make_unique<PluggedBody>(preset));
     whenModal(&window, [](QDialog& dialog) {
         auto* list = dialog.findChild<QComboBox*>();
         ASSERT_EQ(list->count(), 2);
@@ -310,10 +275,10 @@ TEST_F(QtConnectDialog, OffersTheCamerasFoundAndConnectsTheOneChosen) {
         list->setFocus();
         sendKey(list, Qt::Key_Return); // the default button
     });
-    connectCamera(program, window);
-    ASSERT_TRUE(program.camera.connected);
+    t.click(kConnectButton);
+    ASSERT_TRUE(t.program.camera.connected);
     EXPECT_EQ(window.itemText(kCameraField), "2 - Canon EOS 30D") << "the second body's session";
 }
 
 } // namespace
-} // namespace orvex
+} // namespace orvex::test

@@ -2,6 +2,7 @@
 // on the offscreen platform; screenshots are left in the build folder for people to look at.
 #include "camera/ae_mode_icons.h"
 #include "tests/qt/program_window.h"
+#include "tests/support/window_items.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,15 +42,34 @@ template <typename W, typename Matches> bool has(QDialog& dialog, Matches matche
     return std::any_of(widgets.begin(), widgets.end(), matches);
 }
 
+// In the parameters showing that language, chooses the entry of that index, which must read so, then presses
+// OK or closes the dialog.
+void choose(QDialog& d, const QString& language, int index, const QString& entry, bool ok) {
+    for (QComboBox* list : d.findChildren<QComboBox*>())
+        if (list->currentText() == language) {
+            EXPECT_EQ(list->itemText(index), entry);
+            list->setCurrentIndex(index);
+        }
+    ok ? findButton(d, "OK")->click() : void(d.close());
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
 enum class Dialog { Parameters, Chain, Camera };
 
 // Each dialog in each language, chosen from the menu: its texts, its controls, a picture. The English
-// parameters choose French and press OK: the settings are written and the main window renamed at once, its
-// menu rebuilt while the entry that opened the dialog is still being triggered, and Qt's own file dialog
-// speaks French from then on. Every other one is cancelled.
+// parameters choose French and press OK: the settings are written (their keys stay English) and the main
+// window renamed at once, keeping its lists' selections, its menu rebuilt while the entry that opened the
+// dialog is still being triggered, and Qt's own file dialog speaks French from then on; back in the French
+// parameters, Cancel changes and writes nothing, and the list's "Anglais" brings English back. Every other
+// dialog is cancelled.
 // The camera's is that of a virtual body: every row read, its mode icon drawn, its battery bar shown.
 TEST(DialogsOffscreen, EachDialogInEachLanguage) {
     const PluggedBody body("bulb");
+    const std::pair<int, int> kept[] = {{kLockupList, 3}, {kSaveToList, 1}, {kZoomList, 2}};
     const struct {
         const char* entry;
         int language;
@@ -72,6 +92,7 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
         ASSERT_EQ(t.program.camera.connected, c.dialog == Dialog::Camera);
         t.program.aeModeIcons = loadAeModeIcons(ORVEX_EXAMPLES_DIR "/../resources/icons/");
         const bool ok = c.dialog == Dialog::Parameters && c.language == kEnglish;
+        for (const auto& [list, selected] : kept) t.window->listSelectIndex(list, selected);
         t.choose(QString::fromUtf8(c.entry), [&](QDialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.title));
             if (*c.check) {
@@ -98,18 +119,26 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 d.close();
                 return;
             }
-            for (QComboBox* list : d.findChildren<QComboBox*>())
-                if (list->currentText() == "English") list->setCurrentIndex(1);
-            findButton(d, "OK")->click();
+            choose(d, "English", 1, "French", true);
         });
-        EXPECT_EQ(fs::exists(t.program.startupDirectory + kSettingsFileName), ok);
+        const std::string ini = t.program.startupDirectory + kSettingsFileName;
+        EXPECT_EQ(fs::exists(ini), ok);
         if (!ok) continue;
         QApplication::processEvents();
         QStringList titles;
         for (QAction* a : t.window->findChild<QMenuBar*>()->actions()) titles << a->text();
         EXPECT_EQ(titles, (QStringList{"Script", "Images", "Configuration", "?"}));
-        EXPECT_EQ(t.window->itemText(kConnectButton), "Connecter");
+        EXPECT_EQ(itemTexts(*t.window, {kConnectButton, kCameraField}),
+                  (std::vector<std::string>{"Connecter", "Déconnecté"}));
+        EXPECT_EQ(t.window->listText(kSaveToList, 1), "Appareil");
+        for (const auto& [list, selected] : kept) EXPECT_EQ(t.window->listSelection(list), selected) << list;
+        EXPECT_NE(readText(ini).find("Script editor="), std::string::npos) << "keys stay English";
         EXPECT_EQ(cancelOfLoad(t, "Charger"), "Annuler");
+        fs::remove(ini);
+        t.choose("Paramètres", [](QDialog& d) { choose(d, "Français", 0, "Anglais", false); });
+        EXPECT_EQ(std::pair(t.program.language, fs::exists(ini)), std::pair(int{kFrench}, false));
+        t.choose("Paramètres", [](QDialog& d) { choose(d, "Français", 0, "Anglais", true); });
+        EXPECT_EQ(t.window->itemText(kConnectButton), "Connect");
     }
 }
 

@@ -1,10 +1,14 @@
 // The real main window, built from MAIN_DIALOG and run by the program's own procedure, on the offscreen
-// platform; screenshots are left in the build folder for people to look at.
+// platform, and the live view window it opens in both sizes, showing a virtual body's viewfinder in fit view
+// and zoomed; screenshots are left in the build folder for people to look at.
 #include "core/value_tables.h"
+#include "liveview/live_view_window.h"
+#include "resources/live_view_dialog.h"
 #include "tests/qt/program_window.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,8 +41,17 @@ QStringList menuTexts(QtDialogWindow& w) {
 }
 
 // A script from the command line shows without a camera; once one is connected and the run started, the
-// question about stopping it is answered in the window's language, and "No" leaves the run going.
+// question about stopping it is answered in the window's language, and "No" leaves the run going. Whatever
+// the style (one opens a list no wider than its box), long port names are read whole; so is every name of the
+// narrow value fields' lists, RAW+JPEG pairs such as "MR+(M)" too.
 TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
+    const std::unique_ptr<QStyle> styles[] = {std::unique_ptr<QStyle>(QStyleFactory::create("Windows")),
+                                              std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))};
+    const ValueTables tables = makeValueTables();
+    const std::pair<int, const ValueTable*> fields[] = {{kSpeedField, &tables.shutter},
+                                                        {kApertureField, &tables.aperture},
+                                                        {kIsoField, &tables.iso},
+                                                        {kQualityField, &tables.quality}};
     const struct {
         int language;
         QStringList texts; // the window's title, Connect, Start, the camera field, Save to
@@ -59,7 +72,7 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
     for (const auto& c : cases) {
         const std::string picture = c.language == kFrench ? "main_window_fr.png" : "main_window_en.png";
         SCOPED_TRACE(picture);
-        ProgramWindow t(c.language);
+        ProgramWindow t(c.language, {"VirtualCable", "ttyUSB-FTDI-FT232R-A50285BI"});
         QtDialogWindow& w = t.start("-simul " + t.loading("night.txt", kLine));
         ASSERT_FALSE(w.quitCode());
         EXPECT_EQ(w.title(), w.windowTitle().toStdString());
@@ -93,6 +106,31 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
 
         EXPECT_TRUE(w.saveScreenshot(QString::fromStdString(screenshotPath(picture))));
 
+        auto* list = static_cast<QComboBox*>(w.control(kSerialPortList));
+        ASSERT_EQ(list->count(), 3);
+        for (const auto& style : styles) {
+            ASSERT_NE(style, nullptr);
+            list->setStyle(style.get());
+            list->showPopup();
+            const QAbstractItemView* view = list->view();
+            for (int i = 0; i < list->count(); ++i)
+                EXPECT_GE(view->viewport()->width(), view->fontMetrics().horizontalAdvance(list->itemText(i)))
+                    << style->name().toStdString() << ": " << list->itemText(i).toStdString();
+            list->hidePopup();
+        }
+        for (const auto& [id, table] : fields) {
+            const auto* field = static_cast<QLineEdit*>(w.control(id));
+            QStyleOptionFrame frame;
+            frame.initFrom(field);
+            frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+            // Within its frame, a line edit keeps two pixels on either side of its text.
+            const int room =
+                field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() - 4;
+            for (const ValueRow& row : *table)
+                EXPECT_LE(field->fontMetrics().horizontalAdvance(QString::fromStdString(row.name)), room)
+                    << row.name;
+        }
+
         t.click(kConnectButton);
         t.click(kStartButton);
         ASSERT_TRUE(t.program.run.running);
@@ -111,46 +149,65 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
     }
 }
 
-// Whatever the style (one opens a list no wider than its box), long port names are read whole.
-TEST(MainWindowOffscreen, TheOpenedSerialPortListShowsWholeNames) {
-    for (const char* styleName : {"Windows", "Fusion"}) {
-        const std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(styleName)));
-        ASSERT_NE(style, nullptr);
-        ProgramWindow t(kEnglish, {"VirtualCable", "ttyUSB-FTDI-FT232R-A50285BI"});
-        t.start(t.loading("night.txt", kLine));
-        auto* list = static_cast<QComboBox*>(t.window->control(kSerialPortList));
-        list->setStyle(style.get());
-        ASSERT_EQ(list->count(), 3);
-        list->showPopup();
-        const QAbstractItemView* view = list->view();
-        for (int i = 0; i < list->count(); ++i)
-            EXPECT_GE(view->viewport()->width(), view->fontMetrics().horizontalAdvance(list->itemText(i)))
-                << styleName << ": " << list->itemText(i).toStdString();
-        list->hidePopup();
-    }
+QImage picture(QtDialogWindow& lv) {
+    return lv.control(kPictureArea)->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The value fields are narrow: every name of their lists, RAW+JPEG pairs such as "MR+(M)" too, is read whole.
-TEST(MainWindowOffscreen, TheValueFieldsShowEveryNameWhole) {
+// The area is black until a frame is drawn; the night scene has stars.
+bool pictureDrawn(QtDialogWindow& lv) {
+    const QImage shot = picture(lv);
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) != qRgb(0, 0, 0)) return true;
+    return false;
+}
+
+TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
+    const PluggedBody body("bulb");
     ProgramWindow t(kEnglish);
-    QtDialogWindow& w = t.start(t.loading("night.txt", kLine));
-    const ValueTables tables = makeValueTables();
-    const std::pair<int, const ValueTable*> fields[] = {{kSpeedField, &tables.shutter},
-                                                        {kApertureField, &tables.aperture},
-                                                        {kIsoField, &tables.iso},
-                                                        {kQualityField, &tables.quality}};
-    for (const auto& [id, table] : fields) {
-        const auto* field = static_cast<QLineEdit*>(w.control(id));
-        QStyleOptionFrame frame;
-        frame.initFrom(field);
-        frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
-        // Within its frame, a line edit keeps two pixels on either side of its text.
-        const int room =
-            field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() - 4;
-        for (const ValueRow& row : *table)
-            EXPECT_LE(field->fontMetrics().horizontalAdvance(QString::fromStdString(row.name)), room)
-                << row.name;
+    QtDialogWindow& main = t.start("-connect=\"\"");
+    ASSERT_TRUE(t.program.camera.connected);
+    t.click(kLiveViewButton);
+    auto* lv = dynamic_cast<QtDialogWindow*>(t.program.liveView.window);
+    ASSERT_NE(lv, nullptr);
+    const bool big = main.screenWidth() > kSmallScreenWidth;
+    EXPECT_EQ(lv->objectName(), big ? "BIG_LIVE_VIEW_DIALOG" : "SMALL_LIVE_VIEW_DIALOG");
+    EXPECT_EQ(lv->windowTitle(), "Orvex - Live view");
+
+    for (const DialogTemplate* size : {&SMALL_LIVE_VIEW_DIALOG, &BIG_LIVE_VIEW_DIALOG}) {
+        if (std::string(size->name) != lv->objectName().toStdString()) {
+            // The other size, as a screen of the other width would have it.
+            t.click(kLiveViewButton);
+            ASSERT_TRUE(runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
+            Window* other = main.openModeless(*size, [&](Window& self, const DialogMessage& m) {
+                liveViewProcedure(t.program.liveViewRecords(), main, self, m);
+            });
+            t.program.liveView.wanted = t.program.liveView.windowShown = true;
+            main.setTimer(kTimerLiveView, 333);
+            lv = dynamic_cast<QtDialogWindow*>(other);
+        }
+        const std::string name = size == &BIG_LIVE_VIEW_DIALOG ? "big" : "small";
+        ASSERT_TRUE(
+            runEventsUntil([&] { return t.program.liveView.evfZoom == 1 && pictureDrawn(*lv); }, 5000));
+        EXPECT_FALSE(lv->isItemEnabled(kZoomFitButton));
+        lv->saveScreenshot(QString::fromStdString(screenshotPath("live_view_" + name + "_fit.png")));
+        const QImage fit = picture(*lv);
+        static_cast<QAbstractButton*>(lv->control(kZoomX5Button))->click();
+        ASSERT_TRUE(runEventsUntil([&] { return t.program.liveView.evfZoom == 5; }, 5000));
+        ASSERT_TRUE(runEventsUntil([&] { return lv->isItemEnabled(kZoomFitButton); }, 5000));
+        EXPECT_FALSE(lv->isItemEnabled(kZoomX5Button));
+        ASSERT_TRUE(runEventsUntil([&] { return picture(*lv) != fit; }, 5000)) << "a zoomed frame drawn";
+        lv->saveScreenshot(QString::fromStdString(screenshotPath("live_view_" + name + "_x5.png")));
+        static_cast<QAbstractButton*>(lv->control(kZoomFitButton))->click();
+        ASSERT_TRUE(runEventsUntil([&] { return t.program.liveView.evfZoom == 1; }, 5000));
     }
+    // Minimised, the window wants no frames; restored, it does again.
+    lv->showMinimized();
+    EXPECT_FALSE(t.program.liveView.windowShown);
+    lv->showNormal();
+    EXPECT_TRUE(t.program.liveView.windowShown);
+    t.click(kLiveViewButton);
+    EXPECT_TRUE(runEventsUntil([&] { return !t.program.liveView.window; }, 5000));
 }
 
 } // namespace

@@ -35,27 +35,24 @@ class PseudoTerminal {
     std::string slave_;
 };
 
-TEST(SerialPortOrder, NumbersCountByValue) {
+// Names sort with their numbers counted by value; a missing port neither probes nor opens; a present one is
+// the cable's alone until closed.
+TEST(SerialPorts, NamesSortByNumberAndAPortIsTheCablesAloneUntilClosed) {
     std::vector<std::string> names = {"ttyUSB10", "ttyS1", "ttyUSB2", "ttyACM0", "ttyS0", "ttyUSB1"};
     std::sort(names.begin(), names.end(), portNameBefore);
     EXPECT_EQ(names,
               (std::vector<std::string>{"ttyACM0", "ttyS0", "ttyS1", "ttyUSB1", "ttyUSB2", "ttyUSB10"}));
     EXPECT_TRUE(portNameBefore("COM9", "COM10"));
     EXPECT_FALSE(portNameBefore("COM10", "COM10"));
-}
 
-TEST(SerialPorts, AMissingPortNeitherProbesNorOpens) {
     QtSerialPorts ports;
     EXPECT_FALSE(ports.probe("ttyOrvexMissing"));
     EXPECT_EQ(ports.open("ttyOrvexMissing"), nullptr);
-    const std::vector<std::string> names = ports.portNames();
+    names = ports.portNames();
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), portNameBefore));
-}
 
-TEST(SerialLine, APortIsTheCablesAloneUntilClosed) {
     PseudoTerminal terminal;
     ASSERT_FALSE(terminal.slave().empty());
-    QtSerialPorts ports;
     auto line = ports.open(terminal.slave());
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(ports.open(terminal.slave()), nullptr) << "opened exclusively";
