@@ -36,15 +36,6 @@ TEST(CliCheck, EachScriptPrintsItsCheck) {
     EXPECT_GT(checks, 0);
 }
 
-TEST(CliCheck, PrintsEveryExposureAndTheSummary) {
-    const CliResult r = runCli(std::string("check --lang en ") + ORVEX_EXAMPLES_DIR + "/times_of_day.txt");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "2\tTimeOfDay\t0\t76470\t8\t0x38\t1/500\t0x80\t2\t100\t0x48\tR\t0x64FF0F\t0\n"
-                     "3\tTimeOfDay\t0\t76500\t8\t0x38\t1/1000\t0x88\t1\t100\t0x48\tR\t0x64FF0F\t0\n"
-                     "4\tTimeOfDay\t0\t76530\t8\t0x38\t1/2000\t0x90\t0\t100\t0x48\tR\t0x64FF0F\t2\n"
-                     "summary\tlines=3\tloop=1\thas-burst=1\thas-long-exposure=0\thas-move=0\n");
-}
-
 // A FIFO without a writer would block the loader for ever; `timeout` turns a hang into a failure. The
 // language follows the system's by default.
 TEST(CliCheck, OnlyARegularFileIsOpened) {

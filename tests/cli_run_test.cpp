@@ -5,8 +5,6 @@
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
-#include <array>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -15,15 +13,20 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace orvex::test {
 namespace {
 
-std::string profile(const TempDir& dir) {
-    // Each download takes 60 ms of real time while the run goes on.
-    return dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
+// Starts `orvex-cli run` on the lines written at `script` in the folder, on a body whose downloads take 60 ms
+// of real time while the run goes on; its output goes to out.txt of the folder.
+pid_t launchRun(const TempDir& dir, const std::string& script, const std::vector<std::string>& lines,
+                std::vector<std::string> options = {}) {
+    const std::string body =
+        dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
+    options.insert(options.begin(), {"run", "--camera=" + body});
+    options.push_back(dir.write(script, scriptText(lines)));
+    return launchCli(options, (dir.path() / "out.txt").string());
 }
 
 TEST(CliRun, RunsAShortScriptInRealTime) {
@@ -31,13 +34,12 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
     TempDir dir;
     const std::string folder = "night-simulation -slave \"x";
     std::filesystem::create_directories(dir.path() / folder);
-    const std::string script =
-        dir.write(folder + "/now.txt", scriptText({line().delay(0).aperture("8").speed("1/250"),
-                                                   line().delay(2).aperture("8").speed("1/250")}));
-    const std::string out = (dir.path() / "out.txt").string();
-    EXPECT_EQ(
-        waitForCli(launchCli({"run", "--camera=" + profile(dir), "--prefix=m42-savetocam", script}, out)), 0);
-    const std::string text = dir.read(out);
+    const pid_t pid = launchRun(
+        dir, folder + "/now.txt",
+        {line().delay(0).aperture("8").speed("1/250"), line().delay(2).aperture("8").speed("1/250")},
+        {"--prefix=m42-savetocam"});
+    EXPECT_EQ(waitForCli(pid), 0);
+    const std::string text = dir.read("out.txt");
     EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
     std::vector<std::string> pictures;
@@ -66,22 +68,6 @@ TEST(CliRun, RunsAShortScriptInRealTime) {
     EXPECT_EQ(logged, pictures) << logText;
 }
 
-TEST(CliRun, InterruptStopsTheRunLikeTheStopButton) {
-    TempDir dir;
-    const std::string script =
-        dir.write("long.txt", scriptText({line().delay(0).aperture("8").speed("1/250"),
-                                          line().delay(600).aperture("8").speed("1/250")}));
-    const std::string out = (dir.path() / "out.txt").string();
-    const pid_t pid = launchCli({"run", "--camera=" + profile(dir), script}, out);
-    // Wait for the run to be under way, then press Ctrl-C.
-    for (int i = 0; i < 500 && dir.read(out).find("status\t197") == std::string::npos; ++i) usleep(10000);
-    kill(pid, SIGINT);
-    EXPECT_EQ(waitForCli(pid), 1);
-    const std::string text = dir.read(out);
-    EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
-}
-
 // Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
 std::int64_t localMs(const std::string& text, const char* format) {
     CivilTime t;
@@ -90,30 +76,43 @@ std::int64_t localMs(const std::string& text, const char* format) {
     return msFromCivil(t);
 }
 
-TEST(CliRun, AStalledRunNamesAndStampsThePictureWithTheRealMoment) {
-    // A stopped process (a suspend or a loaded machine does the same) takes the shots it missed late; their
-    // names and EXIF times must say when the shutter opened, not when it should have.
+// A stopped process (a suspend or a loaded machine does the same) takes the shots it missed late; their names
+// and EXIF times must say when the shutter opened, not when it should have. Ctrl-C then stops the run as the
+// Stop button does.
+TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLikeTheStopButton) {
     TempDir dir;
-    const std::string script =
-        dir.write("stall.txt", scriptText({line().delay(5).aperture("8").speed("1/250")}));
-    const std::string out = (dir.path() / "out.txt").string();
-    const pid_t pid = launchCli({"run", "--camera=" + profile(dir), script}, out);
-    for (int i = 0; i < 2500 && dir.read(out).empty(); ++i) usleep(2000);
+    const pid_t pid = launchRun(
+        dir, "stall.txt",
+        {line().delay(5).aperture("8").speed("1/250"), line().delay(600).aperture("8").speed("1/250")});
+    // The output once it holds `text` after `from`, or after 5 s.
+    const auto awaited = [&](const std::string& text, std::size_t from = 0) {
+        std::string out;
+        for (int i = 0; i < 2500 && (out = dir.read("out.txt")).find(text, from) == std::string::npos; ++i)
+            usleep(2000);
+        return out;
+    };
+    awaited("\t");
     kill(pid, SIGSTOP);
-    ASSERT_EQ(dir.read(out).find("shot"), std::string::npos) << "the shot came before the stall";
+    ASSERT_EQ(dir.read("out.txt").find("shot"), std::string::npos) << "the shot came before the stall";
     usleep(1600000);
     const std::time_t resumed = std::time(nullptr);
     kill(pid, SIGCONT);
-    ASSERT_EQ(waitForCli(pid), 0) << dir.read(out);
+    // Once the picture is filed and the run waits for the next line, press Ctrl-C.
+    const std::size_t at = awaited("\tpicture\t").find("\tpicture\t");
+    ASSERT_NE(at, std::string::npos) << dir.read("out.txt");
+    awaited("\tstatus\t197\t", at);
+    kill(pid, SIGINT);
+    EXPECT_EQ(waitForCli(pid), 1);
+    const std::string text = dir.read("out.txt");
+    EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
+    const std::filesystem::path picture = dir.path() / text.substr(at + 9, text.find('\n', at) - at - 9);
     std::tm local{};
     localtime_r(&resumed, &local);
     const std::int64_t resumedMs = msFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                                 local.tm_hour, local.tm_min, local.tm_sec, 0});
-    const auto picture = *std::find_if_not(
-        std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"),
-        std::filesystem::directory_iterator(), [](const auto& entry) { return isNightLog(entry.path()); });
-    EXPECT_GE(localMs(picture.path().filename().string(), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture.path();
-    auto image = Exiv2::ImageFactory::open(picture.path().string());
+    EXPECT_GE(localMs(picture.filename().string(), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture;
+    auto image = Exiv2::ImageFactory::open(picture.string());
     image->readMetadata();
     const auto taken = image->exifData().findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
     ASSERT_NE(taken, image->exifData().end());

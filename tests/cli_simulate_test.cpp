@@ -1,6 +1,7 @@
 // orvex-cli simulate and run refuse options they cannot use, naming them; whole rehearsals are scenarios,
 // which also show that each press of the shutter is one release however many pictures it makes (a burst, a
 // lock-up's release its time later).
+#include "app/cli/run_options.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
@@ -42,32 +43,23 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     EXPECT_TRUE(help.out.starts_with("usage: orvex-cli cameras\n")) << help.out;
 }
 
-// A session that does not start its run says why, and its end line carries a text; a body asked for by its id
-// is the one connected, a virtual one too, or is named when no body has it; a slave says first what it waits
-// for.
+// A session that does not start its run says why (scenarios refused-body-id-no-camera-has,
+// refused-thirty-seconds-on-a-cable-body-in-french): a run's body asked for by an id no body has is named, a
+// slave says first what it waits for, and a start line that is no exposure of the file is named (scenario
+// resume-at-a-line starts at one).
 TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
     const std::string group = "north-" + std::to_string(getpid());
+    const std::string noExposure = " of the script is not an exposure: the run cannot start there\n";
     // A slave's rows: nothing comes before the first text, no status after it, and no picture folder.
     const struct {
         std::string args, environment;
         int exitCode;
-        std::vector<std::string> said; // in this order
+        std::vector<std::string> said; // in this order; all that is said when refused with 2
     } cases[] = {
-        // A 30 s exposure that the cable body cannot time without its cable.
-        {"simulate --lang en --camera=cable", "", 1, {"0\tend\t69\tNot started\n"}},
-        {"simulate --lang fr --camera=cable", "", 1, {"0\tend\t69\tNon démarrée\n"}},
-        {"simulate --lang en --camera=bulb --connect=999",
-         "",
-         1,
-         {"0\tmessage\tConnect camera\tNo camera has the body id 999\n", "0\tend\t69\tNot started\n",
-          "orvex-cli: No camera has the body id 999\n"}},
         {"run --lang fr --camera=bulb --connect=12",
          "",
          1,
          {"orvex-cli: Aucun appareil n'a le numéro de boîtier 12\n"}},
-        // The bulb preset's body, by its whole id and by its low 32 bits: the run completes.
-        {"simulate --lang en --camera=bulb --connect=0580123456", "", 0, {}},
-        {"simulate --lang en --camera=bulb --connect=580123456", "", 0, {}},
         // With no master starting, a slave waits without a run until --until ends it.
         {"run --lang en --camera=bulb --slave --until=300ms",
          "ORVEX_SYNC_GROUP=" + group,
@@ -78,15 +70,24 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
          "ORVEX_SYNC_GROUP=",
          1,
          {"orvex-cli: En attente du départ d'un maître, dans le groupe de synchronisation par défaut "
-          "(ORVEX_SYNC_GROUP n'est pas défini)\n"}}};
+          "(ORVEX_SYNC_GROUP n'est pas défini)\n"}},
+        // The header, and the line after the last.
+        {"simulate --lang en --from-line=1",
+         "",
+         2,
+         {"0\tmessage\tError\tLine 1" + noExposure + "orvex-cli: Line 1" + noExposure}},
+        {"simulate --lang en --from-line=3",
+         "",
+         2,
+         {"0\tmessage\tError\tLine 3" + noExposure + "orvex-cli: Line 3" + noExposure}}};
     for (const auto& c : cases) {
         TempDir dir;
         const std::string script =
             dir.write("night.txt", scriptText({line().delay(0).aperture("8").speed("30").quality("(L)")}));
         const CliResult r = runCli(c.args + " " + script + " 2>&1", "LC_ALL=C " + c.environment);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.out;
-        EXPECT_EQ(c.exitCode != 0 && r.out.find("\tshot\t") != std::string::npos, false) << c.args << "\n"
-                                                                                         << r.out;
+        EXPECT_EQ(r.out.find("\tshot\t"), std::string::npos) << c.args << "\n" << r.out;
+        EXPECT_EQ(c.exitCode == 2 ? r.out : c.said[0], c.said[0]) << c.args;
         const bool slave = c.args.find("--slave") != std::string::npos;
         EXPECT_EQ(slave ? r.out.rfind(c.said[0], 0) : 0u, 0u) << r.out;
         EXPECT_EQ(slave && r.out.find("\tstatus\t") != std::string::npos, false) << r.out;
@@ -100,19 +101,22 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
     }
 }
 
-// Resuming a night starts at an exposure line of the file (scenario resume-at-a-line); any other is named.
-TEST(CliSimulate, AStartLineThatIsNoExposureIsNamed) {
-    TempDir dir;
-    const std::string script = dir.write(
-        "night.txt", scriptText({line().delay(0), line().delay(20), line().delay(20), line().delay(20)}));
-    for (const std::string fileLine : {"1", "6"}) {
-        const std::string arguments = "simulate --lang en --from-line=" + fileLine + " " + script;
-        const CliResult r = runCli(arguments + " 2>/dev/null");
-        EXPECT_EQ(r.exitCode, 2) << fileLine;
-        EXPECT_EQ(r.out.find("\tshot\t"), std::string::npos) << r.out;
-        EXPECT_EQ(runCli(arguments + " 2>&1 >/dev/null").out,
-                  "orvex-cli: Line " + fileLine +
-                      " of the script is not an exposure: the run cannot start there\n");
+// A night of `run` with a Loop line goes on for days; a rehearsal stops after a day unless told otherwise.
+TEST(CliSimulate, OnlyARehearsalHasATimeLimitByDefault) {
+    constexpr std::uint64_t kHour = 3600 * 1000;
+    const struct {
+        cli::Command command;
+        std::vector<std::string> args;
+        std::optional<std::uint64_t> untilMs;
+    } cases[] = {{cli::Command::Run, {"night.txt"}, std::nullopt},
+                 {cli::Command::Run, {"--until=2h", "night.txt"}, 2 * kHour},
+                 {cli::Command::Simulate, {"night.txt"}, 24 * kHour},
+                 {cli::Command::Simulate, {"--until=25h", "night.txt"}, 25 * kHour}};
+    for (const auto& c : cases) {
+        std::string error;
+        const auto options = cli::parseRunOptions(c.command, c.args, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->untilMs, c.untilMs) << c.args[0];
     }
 }
 
@@ -140,7 +144,6 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
     } cases[] = {
         {"", 0, {}, {"night.txt", "rehearsal", log}, ""},
         {"--camera=bulb", 0, {}, {"night.txt", "rehearsal", log}, first.c_str()},
-        {"--camera=bulb --pictures", 0, {}, {"night.txt", "rehearsal", folder, first, log}, first.c_str()},
         // The name is taken: the picture gets the camera's own, as a written one would.
         {"--camera=bulb", 0, {first}, {"night.txt", "rehearsal", folder, first, log}, "IMG_0001.JPG"},
         // Refused at the start, once the picture folder is made: a burst without the cable.

@@ -18,8 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kManuals[] = {"en.md", "fr.md"};
-
 std::vector<std::string> manualLines(const char* manual) {
     std::ifstream in(fs::path(ORVEX_SOURCE_DIR) / "docs/manual" / manual);
     std::vector<std::string> lines;
@@ -48,7 +46,7 @@ TEST(Docs, EveryScriptAManualShowsIsAnExampleFileNamedBesideIt) {
     static const std::regex named(R"(`(?:examples/)?([a-z_]+\.txt)`)");
     const std::string header = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST";
     int scripts = 0;
-    for (const char* manual : kManuals) {
+    for (const char* manual : {"en.md", "fr.md"}) {
         const std::vector<std::string> lines = manualLines(manual);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const std::size_t indent = lines[i].find_first_not_of(' ');
@@ -98,15 +96,18 @@ std::string anchorOf(const std::string& heading) {
 
 // The printed manual sets its code blocks on one line each, never wrapped: a command broken in two, or cut
 // off at the page's edge, would be copied wrong. A line of the page (docs/print/manual.css: 174 mm of 7 pt
-// DejaVu Sans Mono) holds this many characters of them, tabs expanded. The manuals are read as PDFs too,
-// where a link to nowhere is a dead end.
-TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPageAndEveryLinkLeadsToAHeading) {
+// DejaVu Sans Mono) holds this many characters of them, tabs expanded. The manuals are read as PDFs too
+// (beside orvex-cli, where Help finds them), where a link to nowhere is a dead end and each heading is a
+// bookmark.
+TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPageAndEveryLinkLeadsToABookmarkedHeading) {
     constexpr std::size_t kPageWidth = 116;
     static const std::regex heading(R"(^#+ (.*)$)");
     static const std::regex link(R"(\]\(#([^)]+)\))");
-    for (const char* manual : kManuals) {
-        bool fenced = false;
-        int number = 0;
+    const fs::path built = fs::path(ORVEX_CLI_PATH).parent_path();
+    for (const auto& [manual, pdf] :
+         {std::pair{"en.md", "Orvex_eng.pdf"}, std::pair{"fr.md", "Orvex_fr.pdf"}}) {
+        bool fenced = false; // a fenced block's lines are no headings, whatever they start with
+        int number = 0, headings = 0;
         std::set<std::string> anchors;
         std::vector<std::string> targets;
         for (const std::string& line : manualLines(manual)) {
@@ -117,6 +118,7 @@ TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPageAndEveryLinkLeadsToAHeadin
                  ++it)
                 targets.push_back((*it)[1]);
             if (line.starts_with("```")) fenced = !fenced;
+            headings += !fenced && line.starts_with("#");
             if (!fenced && !line.starts_with("    ")) continue;
             std::size_t width = 0;
             for (const char c : line)
@@ -127,21 +129,6 @@ TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPageAndEveryLinkLeadsToAHeadin
         EXPECT_FALSE(targets.empty()) << manual;
         for (const std::string& target : targets)
             EXPECT_TRUE(anchors.contains(target)) << manual << ": #" << target;
-    }
-}
-
-// Each heading of a manual is a bookmark of its PDF (beside orvex-cli, where Help finds it), and the contents
-// page one more.
-TEST(Docs, ThePrintedManualsHaveABookmarkForEveryHeading) {
-    const fs::path built = fs::path(ORVEX_CLI_PATH).parent_path();
-    for (const auto& [manual, pdf] :
-         {std::pair{"en.md", "Orvex_eng.pdf"}, std::pair{"fr.md", "Orvex_fr.pdf"}}) {
-        int headings = 0;
-        bool code = false; // a fenced block's lines are no headings, whatever they start with
-        for (const std::string& line : manualLines(manual)) {
-            if (line.starts_with("```")) code = !code;
-            headings += !code && line.starts_with("#");
-        }
         std::ifstream in(built / pdf, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), {}};
         ASSERT_TRUE(bytes.starts_with("%PDF")) << pdf;

@@ -25,12 +25,9 @@ pid_t launchCli(const std::vector<std::string>& arguments, const std::string& ou
                 const std::string& errors) {
     const pid_t pid = fork();
     if (pid == 0) {
-        FILE* out = std::freopen(output.c_str(), "w", stdout);
-        (void)out;
-        if (!errors.empty()) {
-            FILE* err = std::freopen(errors.c_str(), "w", stderr);
-            (void)err;
-        }
+        if (!std::freopen(output.c_str(), "w", stdout) ||
+            (!errors.empty() && !std::freopen(errors.c_str(), "w", stderr)))
+            _exit(127);
         std::vector<char*> argv{const_cast<char*>(ORVEX_CLI_PATH)};
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
