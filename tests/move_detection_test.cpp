@@ -248,8 +248,11 @@ TEST(FrameTick, EachStep) {
              v.w.pump();
          },
          3, true, 3, 200},
-        // Gone with the body: the window closes at once, and the camera is not asked for anything.
+        // Gone with the body: the window closes at once, and the camera is not asked for anything, not even
+        // to take back the live view it was sending.
         {"a disconnection", [](LiveView& v) { v.p.camera.connected = false; }, 0, false, 0, 0, true},
+        {"a disconnection while frames come",
+         [](LiveView& v) { v.tick(), v.body->forget(), v.p.camera.connected = false; }, 1, false, 1, 0, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
