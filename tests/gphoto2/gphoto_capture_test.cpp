@@ -25,6 +25,7 @@ struct Heard {
     std::vector<EdsBaseRef> kept;
     int shutdowns = 0;
     int throughMemory = 0; // times the body said its pictures come the slow way
+    int shotsNews = 0;     // times the body told how many shots its card has room for
 };
 
 // A way to release: the command that opens the shutter, and the one that closes it (none: it closes by
@@ -50,6 +51,7 @@ class GphotoCapture : public EmulatedBody {
         reopen(body, faults);
         EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, onObject, &heard);
         EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, onState, &heard);
+        EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, onProperty, &heard);
         set(kEdsPropID_SaveTo, saveTo);
     }
     EdsError take() { return EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0); }
@@ -106,6 +108,10 @@ class GphotoCapture : public EmulatedBody {
     static EdsError onState(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
         static_cast<Heard*>(context)->shutdowns += event == kEdsStateEvent_Shutdown;
         static_cast<Heard*>(context)->throughMemory += event == kEdsStateEvent_PicturesThroughMemory;
+        return EDS_ERR_OK;
+    }
+    static EdsError onProperty(EdsPropertyEvent, EdsPropertyID property, EdsUInt32, EdsVoid* context) {
+        static_cast<Heard*>(context)->shotsNews += property == kEdsPropID_AvailableShots;
         return EDS_ERR_OK;
     }
 };
@@ -327,8 +333,9 @@ TEST_F(GphotoCapture, WhatTheProgramHearsAfterItsReleases) {
         set(kEdsPropID_AFMode, c.afMode);
         set(kEdsPropID_Tv, 0x98); // 1/4000 s
         for (int release = 1; release <= c.releases; ++release) {
-            if (c.waits && release > 1)
-                awaitEvents([&] { return heard.files.size() == 1 && heard.throughMemory; });
+            if (c.waits && release > 1) {
+                ASSERT_TRUE(awaitEvents([&] { return heard.files.size() == 1 && heard.shotsNews; }));
+            }
             // The next release comes the moment the body is ready again.
             EdsError error = EDS_ERR_DEVICE_BUSY;
             for (int tries = 0; tries < 100000 && error == EDS_ERR_DEVICE_BUSY; ++tries) error = take();
