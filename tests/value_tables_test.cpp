@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace orvex {
 namespace {
@@ -44,12 +45,19 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
         }
     }
     EXPECT_EQ(nameOfCode(t.shutter, t.bulb.code), "") << "Bulb is no row of the speeds";
-    // A RAW and a JPEG together: the RAW's code in the high half, the JPEG's in the low one. The single
-    // pictures keep their places; the 18 pairs follow them.
-    const std::pair<const char*, std::uint32_t> pairs[] = {{"R", 0x0064FF0F},      {"[S]", 0x0212FF0F},
-                                                           {"R+(L)", 0x00640013},  {"R+[S]", 0x00640212},
-                                                           {"MR+(M)", 0x01640113}, {"SR+[S]", 0x02640212}};
-    for (const auto& [name, code] : pairs) EXPECT_EQ(nameOfCode(t.quality, code), name);
+    // The camera's codes at the ends of each table and beside a gap, where a neighbour's code is easily
+    // taken. A RAW and a JPEG together: the RAW's code in the high half, the JPEG's in the low one. The
+    // single pictures keep their places; the 18 pairs follow them.
+    const std::pair<const ValueTable*, std::vector<std::pair<const char*, std::uint32_t>>> codes[] = {
+        {&t.aperture, {{"1", 0x08}, {"13", 0x43}, {"14", 0x45}, {"91", 0x70}}},
+        {&t.shutter,
+         {{"30", 0x10}, {"0.3", 0x44}, {"1/4", 0x48}, {"1/125", 0x70}, {"1/160", 0x73}, {"1/8000", 0xA0}}},
+        {&t.iso, {{"6", 0x28}, {"800", 0x60}, {"1600", 0x68}, {"102400", 0x98}}},
+        {&t.quality, {{"R", 0x0064FF0F}, {"(L)", 0x0013FF0F}, {"[S]", 0x0212FF0F}}},
+        {&t.quality,
+         {{"R+(L)", 0x00640013}, {"R+[S]", 0x00640212}, {"MR+(M)", 0x01640113}, {"SR+[S]", 0x02640212}}}};
+    for (const auto& [table, rows] : codes)
+        for (const auto& [name, code] : rows) EXPECT_EQ(nameOfCode(*table, code), name) << code;
     EXPECT_EQ(std::tuple(t.quality[9].name, t.quality[10].name, t.quality.size()),
               std::tuple("[S]", "R+(L)", 28u));
 }
