@@ -28,11 +28,15 @@ TEST(SystemLanguage, FrenchLocalesGiveTheirCountrysId) {
     }
 }
 
+// The zone goes back before the last tzset(): later tests, and the programs they start, share this process's.
 TEST(SystemClock, LocalTimeFollowsTheTimeZone) {
-    ScopedEnv tz("TZ", "XYZ-2"); // two hours east of Greenwich
-    tzset();
-    SystemClock clock;
-    const CivilTime local = clock.localTime(), universal = clock.universalTime();
+    CivilTime local, universal;
+    {
+        ScopedEnv tz("TZ", "XYZ-2"); // two hours east of Greenwich
+        tzset();
+        SystemClock clock;
+        local = clock.localTime(), universal = clock.universalTime();
+    }
     tzset();
     const auto minutes = [](const CivilTime& t) { return t.hour * 60 + t.minute; };
     EXPECT_EQ((minutes(local) - minutes(universal) + 1440) % 1440, 120);
