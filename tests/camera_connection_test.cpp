@@ -70,32 +70,6 @@ TEST(CameraConnection, TheDialogConnectsTheCameraChosen) {
     }
 }
 
-TEST(CameraConnection, TheProbesDecideTheLongestCameraTimedExposure) {
-    const struct {
-        const char* description;
-        bool refuseBulbEnd, refuseShutterButton, liveView, pressShutterBody;
-        std::uint32_t longest;
-    } cases[] = {{"Canon EOS 5D Mark II", false, false, true, true, 30000},
-                 {"Canon EOS 70D", true, true, false, true, 30000},
-                 {"Canon EOS 600D", false, true, false, false, 3000},
-                 {"Canon EOS 600D", true, false, true, false, 3000},
-                 {"Canon EOS 600D", true, true, false, false, 30000}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.description << " bulb " << !c.refuseBulbEnd << " button "
-                                          << !c.refuseShutterButton);
-        FakeSession s;
-        s.body->description = c.description;
-        if (c.refuseBulbEnd) s.body->refusedCommands.insert(kEdsCameraCommand_BulbEnd);
-        if (c.refuseShutterButton) s.body->refusedCommands.insert(kEdsCameraCommand_PressShutterButton);
-        if (c.liveView) s.body->set(kEdsPropID_Evf_OutputDevice, EdsUInt32{1});
-        s.connect();
-        EXPECT_EQ(
-            std::tuple(s.camera.liveViewAvailable, s.camera.bulbCommands, s.camera.shutterButton,
-                       s.camera.rules.pressShutterBody, s.camera.longestCameraTimedMs),
-            std::tuple(c.liveView, !c.refuseBulbEnd, !c.refuseShutterButton, c.pressShutterBody, c.longest));
-    }
-}
-
 TEST(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
     FakeSession s;
     // The aperture cannot be read; then the run changes the three others.
@@ -145,33 +119,20 @@ TEST(CameraConnection, TheBatteryIsWatchedOffMainsAndColoursTheCameraField) {
     EXPECT_EQ(s.w.colourOf(kCameraField), (FieldColour{colours::green, {}}));
 }
 
-// The older protocol (sub-type 0) has quality codes of its own; the 300D and the 10D save to the computer
-// only, and the 300D's mirror lock-up stays off.
-TEST(CameraConnection, TheBodyChoosesTheQualityCodesAndWhereItSaves) {
-    // RAW, a size and a compression apart, RAW and JPEG, and qualities the older protocol lacks.
-    const std::tuple<const char*, std::uint32_t, std::uint32_t> qualities[] = {
-        {"R", 0x0064FF0F, 0x00240000},     {"(M)", 0x0113FF0F, 0x01130000},   {"[S]", 0x0212FF0F, 0x02120000},
-        {"R+(L)", 0x00640013, 0x00240013}, {"R+[S]", 0x00640212, 0x00240212}, {"SR", 0x0264FF0F, 0x0264FF0F},
-        {"SR+[M]", 0x02640112, 0x02640112}};
-    // Description, sub-type, saves to the computer, lockup list's entry.
-    const std::tuple<const char*, EdsUInt32, bool, int> bodies[] = {{"Canon EOS 10D", 0, true, 3},
-                                                                    {"Canon EOS 300D DIGITAL", 0, true, 0},
-                                                                    {"Canon EOS 100D", 1, false, 3}};
+// The 300D and the 10D save to the computer only, and the 300D's mirror lock-up stays off.
+TEST(CameraConnection, TheBodyChoosesWhereItSavesAndWhetherItLocksItsMirror) {
+    // Description, saves to the computer, lockup list's entry.
+    const std::tuple<const char*, bool, int> bodies[] = {
+        {"Canon EOS 10D", true, 3}, {"Canon EOS 300D DIGITAL", true, 0}, {"Canon EOS 100D", false, 3}};
     FakeSession s;
     for (int i = 0; i < 4; ++i) s.w.listAdd(kSaveToList, "to"), s.w.listAdd(kLockupList, "lockup");
-    for (const auto& [description, subType, toHost, lockup] : bodies) {
+    for (const auto& [description, toHost, lockup] : bodies) {
         SCOPED_TRACE(description);
         s.options.saveToHost = false;
         s.w.listSelectIndex(kSaveToList, 1);
         s.w.listSelectIndex(kLockupList, 3);
         s.body->description = description;
-        s.body->deviceSubType = subType;
         s.connect();
-        EXPECT_EQ(s.camera.legacyProtocol, subType == 0);
-        for (const auto& [name, standard, legacy] : qualities)
-            EXPECT_EQ(s.tables.quality[static_cast<std::size_t>(findByName(s.tables.quality, name))].code,
-                      subType == 0 ? legacy : standard)
-                << name;
         EXPECT_EQ(s.options.saveToHost, toHost);
         EXPECT_EQ(s.w.listSelection(kSaveToList), toHost ? 0 : 1);
         EXPECT_EQ(s.w.listSelection(kLockupList), lockup);
