@@ -182,48 +182,27 @@ TEST_F(CameraSdk, PassesValuesOnlyWithinASessionAndOnlyInBuffersThatFitThem) {
     EXPECT_EQ(EdsGetPropertyData(cam, kEdsPropID_BodyIDEx, 0, 11, text), EDS_ERR_SESSION_NOT_OPEN);
 }
 
-using Seen = std::vector<std::string>;
-EdsError onProperty(EdsPropertyEvent, EdsPropertyID id, EdsUInt32, EdsVoid* seen) {
-    return static_cast<Seen*>(seen)->push_back("property " + std::to_string(id)), EDS_ERR_OK;
-}
-// Calls back into the SDK from the handler: reads the file's name, then declines the file.
-EdsError onObject(EdsObjectEvent, EdsBaseRef item, EdsVoid* seen) {
-    EdsDirectoryItemInfo info{};
-    EdsGetDirectoryItemInfo(item, &info);
-    const bool declined = EdsDownloadCancel(item) == EDS_ERR_OK;
-    static_cast<Seen*>(seen)->push_back(info.szFileName + std::string(declined ? " declined" : " kept"));
-    return EdsRelease(item);
-}
-
-TEST_F(CameraSdk, EventsWaitForEdsGetEventAndReachTheirHandlersInOrder) {
-    Seen seen;
-    int notified = 0;
-    EdsSetEventNotifier([](EdsVoid* c) { ++*static_cast<int*>(c); }, &notified);
+// Events queued before the session closed belong to a window that moved on. When and in what order the
+// others reach their handlers is the camera link's test.
+TEST_F(CameraSdk, EventsOfASessionThatClosedAreDropped) {
+    int seen = 0;
     EdsCameraRef cam = camera();
-    EdsSetPropertyEventHandler(cam, kEdsPropertyEvent_All, onProperty, &seen);
-    EdsSetObjectEventHandler(cam, kEdsObjectEvent_All, onObject, &seen);
-    body->nextPicture = std::make_shared<FakeItem>(body->inside, Bytes{1, 2, 3});
-    ASSERT_EQ(EdsSendCommand(cam, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
-    body->events->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_Tv, 0);
-    EXPECT_EQ(notified, 3);
-    EXPECT_TRUE(seen.empty()) << "handlers never run inside another call";
-    ASSERT_EQ(EdsGetEvent(), EDS_ERR_OK);
-    EXPECT_EQ(seen, (Seen{"property " + std::to_string(kEdsPropID_AFMode), "IMG_0001.JPG declined",
-                          "property " + std::to_string(kEdsPropID_Tv)}));
-    EXPECT_TRUE(body->nextPicture->cancelled);
-
-    // Events queued before the session closed belong to a window that moved on.
-    seen.clear();
+    EdsSetPropertyEventHandler(
+        cam, kEdsPropertyEvent_All,
+        [](EdsPropertyEvent, EdsPropertyID, EdsUInt32, EdsVoid* n) -> EdsError {
+            return ++*static_cast<int*>(n), EDS_ERR_OK;
+        },
+        &seen);
     auto sink = body->events;
     sink->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_Tv, 0);
     EdsCloseSession(cam);
     sink->propertyEvent(kEdsPropertyEvent_PropertyChanged, kEdsPropID_Av, 0);
     ASSERT_EQ(EdsOpenSession(cam), EDS_ERR_OK);
     EdsGetEvent();
-    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(seen, 0);
 }
 
-// The frame's zoom facts read through the image are the emulated body's live view test.
+// What the frame tells of the zoom, once loaded, is the live view window's test.
 TEST_F(CameraSdk, LiveViewFramesLandInAMemoryStreamOneAtATime) {
     EdsCameraRef cam = camera();
     EdsStreamRef stream = memoryStream();
@@ -238,8 +217,6 @@ TEST_F(CameraSdk, LiveViewFramesLandInAMemoryStreamOneAtATime) {
         ASSERT_EQ(EdsDownloadEvfImage(cam, image), EDS_ERR_OK);
         EXPECT_EQ(contents(stream), jpeg);
     }
-    EXPECT_EQ(EdsGetPropertyData(image, kEdsPropID_Evf_CoordinateSystem, 0, sizeof size, &size), EDS_ERR_OK);
-    EXPECT_EQ(size.width, 5184);
 }
 
 TEST_F(CameraSdk, DownloadsToANewFileButNeverOverASavedOne) {
