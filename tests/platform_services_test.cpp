@@ -42,33 +42,6 @@ TEST(SystemClock, LocalTimeFollowsTheTimeZone) {
     EXPECT_EQ((minutes(local) - minutes(universal) + 1440) % 1440, 120);
 }
 
-TEST(VirtualClock, RunsActionsInOrderAndTicksWrap) {
-    VirtualClock clock({2026, 12, 6, 23, 59, 59, 900}, 60, 0xFFFFFF00u);
-    std::vector<std::pair<int, std::uint32_t>> order; // action, ms since the start
-    const auto note = [&](int action) {
-        order.emplace_back(action, ticksBetween(0xFFFFFF00u, clock.tick()));
-    };
-    clock.schedule(300, [&] { note(3); });
-    clock.schedule(100, [&] {
-        note(1);
-        clock.sleep(150); // only moves time on: action 2, due at 200, waits until this one returns
-        note(10);
-    });
-    clock.schedule(200, [&] { note(2); });
-    const int cancelled = clock.schedule(250, [&] { note(99); });
-    clock.cancel(cancelled);
-    clock.advance(120); // action 1 sleeps past the target; what fell due meanwhile still runs now
-    EXPECT_EQ(order, (std::vector<std::pair<int, std::uint32_t>>{{1, 100}, {10, 250}, {2, 250}}));
-    clock.advance(150);
-    EXPECT_EQ(order.back(), (std::pair<int, std::uint32_t>{3, 300}));
-    EXPECT_EQ(clock.tick(), 0x90u); // wrapped past zero
-    EXPECT_EQ(ticksBetween(0xFFFFFF00u, clock.tick()), 400u);
-    const CivilTime t = clock.localTime();
-    EXPECT_EQ((std::tuple{t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}),
-              (std::tuple{2026, 12, 7, 0, 0, 0, 300}));
-    EXPECT_EQ(clock.universalTime().hour, 23);
-}
-
 // A window's timer: each turn is due a period after the last one fell due, is scheduled again before its
 // action runs (an action scheduled meanwhile for the same moment runs after it), and may stop itself.
 TEST(VirtualClock, RepeatingActionsKeepTheirPeriodUntilCancelledEvenFromInside) {
