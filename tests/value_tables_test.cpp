@@ -11,23 +11,6 @@
 namespace orvex {
 namespace {
 
-// Case aside, only the exact name is found ("-": none); an empty name finds the empty first row.
-TEST(ValueTables, FindByName) {
-    const ValueTables t = makeValueTables();
-    const std::tuple<const ValueTable*, const char*, const char*> cases[] = {{&t.aperture, "5,6", "-"},
-                                                                             {&t.aperture, "f/5.6", "-"},
-                                                                             {&t.aperture, "", ""},
-                                                                             {&t.quality, "(l)", "(L)"},
-                                                                             {&t.quality, "mr+[s]", "MR+[S]"},
-                                                                             {&t.quality, "R + (L)", "-"},
-                                                                             {&t.quality, "(L)+R", "-"},
-                                                                             {&t.iso, " 400", "-"}};
-    for (const auto& [table, name, found] : cases) {
-        const int row = findByName(*table, name);
-        EXPECT_EQ(row == -1 ? "-" : table->at(row).name, found) << name;
-    }
-}
-
 // Each table opens with the row left to the camera, each of its names and codes leads back to its own row
 // alone, and the speeds run from the longest time to the shortest, as the search for the nearest one needs.
 TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
@@ -45,6 +28,13 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
         }
     }
     EXPECT_EQ(nameOfCode(t.shutter, t.bulb.code), "") << "Bulb is no row of the speeds";
+    // Case aside, only the exact name is found.
+    const std::pair<const ValueTable*, const char*> strangers[] = {{&t.aperture, "5,6"},
+                                                                   {&t.aperture, "f/5.6"},
+                                                                   {&t.quality, "R + (L)"},
+                                                                   {&t.quality, "(L)+R"},
+                                                                   {&t.iso, " 400"}};
+    for (const auto& [table, name] : strangers) EXPECT_EQ(findByName(*table, name), -1) << name;
     // The camera's codes at the ends of each table and beside a gap, where a neighbour's code is easily
     // taken. A RAW and a JPEG together: the RAW's code in the high half, the JPEG's in the low one. The
     // single pictures keep their places; the 18 pairs follow them.
@@ -60,18 +50,6 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
         for (const auto& [name, code] : rows) EXPECT_EQ(nameOfCode(*table, code), name) << code;
     EXPECT_EQ(std::tuple(t.quality[9].name, t.quality[10].name, t.quality.size()),
               std::tuple("[S]", "R+(L)", 28u));
-}
-
-// Halfway between two rows the longer time wins; beyond the ends the end rows stand.
-TEST(ValueTables, NearestShutterRow) {
-    const ValueTables t = makeValueTables();
-    const std::pair<double, const char*> cases[] = {{1.0 / 9000, "1/8000"}, {60, "30"},
-                                                    {27.5, "30"},           {22.5, "25"},
-                                                    {2.25, "2.5"},          {1.0 / 250, "1/250"},
-                                                    {0.28, "0.3"},          {0.2749, "1/4"},
-                                                    {1.0 / 7100, "1/6400"}, {1.0 / 7200, "1/8000"}};
-    for (const auto& [seconds, row] : cases)
-        EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, seconds)].name, row) << seconds;
 }
 
 // A body that offers an alternative code gives its row that code; of two, the later; a later body that
