@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -73,36 +72,14 @@ TEST(WavFile, WhatEachFileGives) {
     }
 }
 
-// Only a regular file is read, and only as far as its header says: the bytes after a RIFF size that ends
-// early are not the sound's.
-TEST(WavFile, OnlyARegularFileIsReadAndOnlyWhatItsHeaderDeclares) {
+// Only as far as its header says: the bytes after a RIFF size that ends early are not the sound's. What
+// else a file on disk gives, or why it is refused, is the sound tests' of orvex-cli.
+TEST(WavFile, AFileIsReadOnlyAsFarAsItsHeaderDeclares) {
     TempDir dir;
-    const std::string fifo = (dir.path() / "fifo.wav").string();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::string whole = riff(kFormat + chunk("data", pcm({1, 2})));
-    using enum SoundFileProblem;
-    const struct {
-        std::string path;
-        SoundFileProblem problem;
-        Samples samples;
-    } cases[] = {
-        {dir.write("good.wav", whole), kNone, {1, 2}},
-        {dir.write("tail.wav", riff(kFormat + chunk("data", pcm({1, 2}), 0xFFFFFFFF)) + pcm({3, 4})),
-         kNone,
-         {1, 2}},
-        {dir.write("cut.wav", whole.substr(0, whole.size() - 2)), kNone, {1}},
-        {(dir.path() / "none.wav").string(), kUnreadable, {}},
-        {dir.path().string(), kNotAFile, {}},
-        {fifo, kNotAFile, {}},
-        {"/dev/zero", kNotAFile, {}},
-        {dir.write("empty.wav", ""), kNotPlayable, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        const SoundFile file = readSoundFile(c.path);
-        EXPECT_EQ(file.problem, c.problem);
-        EXPECT_EQ(file.sound.samples, c.samples);
-    }
+    const SoundFile file = readSoundFile(
+        dir.write("tail.wav", riff(kFormat + chunk("data", pcm({1, 2}), 0xFFFFFFFF)) + pcm({3, 4})));
+    EXPECT_EQ(file.problem, SoundFileProblem::kNone);
+    EXPECT_EQ(file.sound.samples, (Samples{1, 2}));
 }
 
 } // namespace
