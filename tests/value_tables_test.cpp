@@ -52,6 +52,15 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
               std::tuple("[S]", "R+(L)", 28u));
 }
 
+// Halfway between two rows the longer time wins; the rows beyond the ends are the script checks'.
+TEST(ValueTables, NearestShutterRow) {
+    const ValueTables t = makeValueTables();
+    const std::pair<double, const char*> cases[] = {
+        {27.5, "30"}, {22.5, "25"}, {2.25, "2.5"}, {0.28, "0.3"}, {0.2749, "1/4"}};
+    for (const auto& [seconds, row] : cases)
+        EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, seconds)].name, row) << seconds;
+}
+
 // A body that offers an alternative code gives its row that code; of two, the later; a later body that
 // offers neither leaves the row as it was.
 TEST(ValueTables, AdaptationKeepsTheLastSupportedCode) {
