@@ -58,8 +58,10 @@ TEST(ShotExecution, ExposuresEndOnTimeAcrossTheTickWrap) {
         EXPECT_EQ(std::tuple(t.program.run.status, t.pictures().size()),
                   std::tuple(RunStatus::kCompleted, 1ul));
         // The cells left empty are the camera's: orange on beige.
-        EXPECT_EQ(colourField(t.program.mainView(), kApertureField),
-                  (FieldColour{colours::lightBeige, colours::orange}));
+        for (const int field : {kApertureField, kQualityField})
+            EXPECT_EQ(colourField(t.program.mainView(), field),
+                      (FieldColour{colours::lightBeige, colours::orange}))
+                << field;
         EXPECT_EQ(colourField(t.program.mainView(), kSpeedField), FieldColour{});
     }
 }
