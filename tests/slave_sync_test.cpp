@@ -278,22 +278,6 @@ TEST(SlaveSync, TheSlaveBoxSwitchesBothWays) {
     EXPECT_EQ(t.masterSync.getSynchro(), (SyncReading{500, 2}));
 }
 
-// A run started again by the master's own hand publishes again, so that its slaves follow it there too.
-TEST(SlaveSync, AMasterPublishesAgainWhenItsScriptStartsAgain) {
-    for (const int button : {kReloadScriptButton, kNextScriptButton, kPrevScriptButton}) {
-        SCOPED_TRACE(button);
-        InStep t;
-        t.master.dir.write("night.next", "night.txt");
-        t.master.dir.write("night.prev", "night.txt");
-        t.master.start({line().delay(100)});
-        ASSERT_EQ(t.slaveSync.getSynchro(), (SyncReading{0, 1}));
-        t.runFor(2000);
-        t.master.window.click(button);
-        t.runFor(100);
-        EXPECT_EQ(t.slaveSync.getSynchro(), (SyncReading{2050, 2}));
-    }
-}
-
 // Milliseconds of the day at which each picture of the folder was taken, in the order they were taken.
 std::vector<long> shootingTimes(const std::filesystem::path& folder) {
     std::vector<long> times;

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -199,18 +198,13 @@ std::string wavFile(const Samples& samples, int channels = 1, int rate = 8000) {
 TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
     TempDir dir;
     const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
-    const std::string fifo = (dir.path() / "fifo.wav").string();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::pair<std::string, std::string> cases[] = {
         {"", "The script waits for a sound: rehearse it with --sound=FILE.wav"},
         {"--sound=" + (dir.path() / "none.wav").string(), "Cannot read the sound file "},
         {"--sound=" + script, " is not a sound Orvex can play"},
-        {"--sound=" + dir.write("stereo.wav", wavFile({0, 0}, 2)), " is not a sound Orvex can play"},
         {"--sound=" + dir.write("cd.wav", wavFile({0, 0}, 1, 44100)), " is not a sound Orvex can play"},
         {"--sound=", "--sound needs a WAV file"},
         {"--sound=" + dir.path().string(), dir.path().string() + " is not a file: --sound needs a WAV file"},
-        {"--sound=/dev/zero", "/dev/zero is not a file"},
-        {"--sound=" + fifo, fifo + " is not a file"},
     };
     for (const auto& [sound, message] : cases) {
         const CliResult r = runCli("simulate --lang en --camera=bulb " + sound + " " + script + " 2>&1");

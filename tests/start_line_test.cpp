@@ -1,5 +1,4 @@
-// The desktop program's -fromline: a night resumed at a line of its script, and the body chosen by the
-// number printed on it.
+// The desktop program's -fromline: a night resumed at a line of its script.
 #include "resources/main_dialog.h"
 #include "run/script_load.h"
 #include "tests/support/run_program.h"
@@ -38,21 +37,6 @@ TEST(StartLine, ALineThatIsNoExposureIsNamedAndTheRunDoesNotStart) {
                       std::string("Line ") + fileLine +
                           " of the script is not an exposure: the run cannot start there");
         });
-    }
-}
-
-TEST(StartLine, AVirtualBodyIsConnectedByTheNumberPrintedOnItOrItsLow32BitsOrNamedWhenItIsNot) {
-    const std::pair<const char*, bool> cases[] = {
-        {"023021012345", true}, {"1546175865", true}, {"", true}, {"999", false}, {"123021012345", false}};
-    for (const auto& [bodyId, connected] : cases) {
-        RunProgram run("press-shutter");
-        run.start(kNight, std::string("-connect=\"") + bodyId + "\"");
-        // Not connected at start, the body is then chosen through the camera list.
-        EXPECT_EQ(run.window.modalsRun().empty(), connected) << bodyId;
-        std::string boxes;
-        for (const MessageBoxRecord& box : run.window.messageBoxes()) boxes += box.text + "\n";
-        EXPECT_EQ(boxes, connected ? "" : std::string("No camera has the body id ") + bodyId + "\n")
-            << bodyId;
     }
 }
 
