@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 #include <unistd.h>
 
 namespace orvex::test {
@@ -29,45 +28,6 @@ pid_t launchRun(const TempDir& dir, const std::string& script, const std::vector
     return launchCli(options, (dir.path() / "out.txt").string());
 }
 
-TEST(CliRun, RunsAShortScriptInRealTime) {
-    // Option text in the script's path or in the prefix is only text.
-    TempDir dir;
-    const std::string folder = "night-simulation -slave \"x";
-    std::filesystem::create_directories(dir.path() / folder);
-    const pid_t pid = launchRun(
-        dir, folder + "/now.txt",
-        {line().delay(0).aperture("8").speed("1/250"), line().delay(2).aperture("8").speed("1/250")},
-        {"--prefix=m42-savetocam"});
-    EXPECT_EQ(waitForCli(pid), 0);
-    const std::string text = dir.read("out.txt");
-    EXPECT_NE(text.find("\tshot\t2\t3\t0\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\tend\t35\tCompleted\n"), std::string::npos) << text;
-    std::vector<std::string> pictures;
-    std::filesystem::path log;
-    for (const auto& f : std::filesystem::directory_iterator(dir.path() / folder / "1 - Canon EOS 600D"))
-        if (isNightLog(f.path()))
-            log = f.path();
-        else
-            pictures.push_back(f.path().filename().string());
-    std::sort(pictures.begin(), pictures.end());
-    ASSERT_EQ(pictures.size(), 2u);
-    EXPECT_TRUE(pictures[0].starts_with("m42-savetocam_")) << pictures[0];
-    // Its night log: the computer's clock as the kernel tells it, then a stored row for each picture, timed.
-    const std::string logText = dir.read(log);
-    EXPECT_TRUE(
-        std::regex_search(logText, std::regex("\n# clock\t[^\t]+\t(synchronised\t(yes|no)\t|unknown)")))
-        << logText;
-    const std::regex row(
-        "(2|3)\t0\t20[^\t]+\t20[^\t]+\t-?[0-9]+[.][0-9]\t8\t1/250\t[^\t]*\t[^\t]*\t([^\t]+)\t"
-        "20[^\t]+\tstored");
-    std::vector<std::string> logged;
-    std::istringstream lines(logText);
-    std::smatch m;
-    for (std::string l; std::getline(lines, l);)
-        if (std::regex_match(l, m, row)) logged.push_back(m[2]);
-    EXPECT_EQ(logged, pictures) << logText;
-}
-
 // Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
 std::int64_t localMs(const std::string& text, const char* format) {
     CivilTime t;
@@ -78,12 +38,15 @@ std::int64_t localMs(const std::string& text, const char* format) {
 
 // A stopped process (a suspend or a loaded machine does the same) takes the shots it missed late; their names
 // and EXIF times must say when the shutter opened, not when it should have. Ctrl-C then stops the run as the
-// Stop button does.
+// Stop button does. Option text in the script's path or in the prefix is only text.
 TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLikeTheStopButton) {
     TempDir dir;
+    const std::string folder = "night-simulation -slave \"x", prefix = "m42-savetocam_";
+    std::filesystem::create_directories(dir.path() / folder);
     const pid_t pid = launchRun(
-        dir, "stall.txt",
-        {line().delay(5).aperture("8").speed("1/250"), line().delay(600).aperture("8").speed("1/250")});
+        dir, folder + "/stall.txt",
+        {line().delay(5).aperture("8").speed("1/250"), line().delay(600).aperture("8").speed("1/250")},
+        {"--prefix=m42-savetocam"});
     // The output once it holds `text` after `from`, or after 5 s.
     const auto awaited = [&](const std::string& text, std::size_t from = 0) {
         std::string out;
@@ -106,12 +69,26 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
     const std::string text = dir.read("out.txt");
     EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
-    const std::filesystem::path picture = dir.path() / text.substr(at + 9, text.find('\n', at) - at - 9);
+    const std::filesystem::path picture =
+        dir.path() / folder / text.substr(at + 9, text.find('\n', at) - at - 9);
     std::tm local{};
     localtime_r(&resumed, &local);
     const std::int64_t resumedMs = msFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                                 local.tm_hour, local.tm_min, local.tm_sec, 0});
-    EXPECT_GE(localMs(picture.filename().string(), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture;
+    const std::string name = picture.filename().string();
+    ASSERT_TRUE(name.starts_with(prefix)) << picture;
+    EXPECT_GE(localMs(name.substr(prefix.size()), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture;
+    // Its night log: the computer's clock as the kernel tells it, then the picture's stored row, timed.
+    std::string logText;
+    for (const auto& f : std::filesystem::directory_iterator(picture.parent_path()))
+        if (isNightLog(f.path())) logText = dir.read(f.path());
+    EXPECT_TRUE(
+        std::regex_search(logText, std::regex("\n# clock\t[^\t]+\t(synchronised\t(yes|no)\t|unknown)")))
+        << logText;
+    EXPECT_TRUE(std::regex_search(
+        logText, std::regex("\n2\t0\t20[^\t]+\t20[^\t]+\t[0-9]+[.][0-9]\t8\t1/250\t[^\t]*\t[^\t]*\t" + name +
+                            "\t20[^\t]+\tstored\n")))
+        << logText;
     auto image = Exiv2::ImageFactory::open(picture.string());
     image->readMetadata();
     const auto taken = image->exifData().findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));

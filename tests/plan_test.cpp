@@ -234,26 +234,12 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
     }
 }
 
-TEST(PlanAxis, TicksFollowTheClockAtAStepTheScaleAllows) {
-    const struct {
-        CivilTime start;
-        std::uint64_t durationMs;
-        double minSpacingMs;
-        std::tuple<std::uint64_t, std::string, std::uint64_t, std::string> firstTwo;
-    } cases[] = {
-        {kNine, 10000, 875, {0, "21:00:00", 1000, "21:00:01"}},
-        {{2026, 12, 6, 21, 0, 0, 500}, 10000, 875, {500, "21:00:01", 1500, "21:00:02"}},
-        {kNine, 600000, 20000, {0, "21:00:00", 30000, "21:00:30"}},
-        {kNine, 3600000, 105000, {0, "21:00", 120000, "21:02"}},
-        {{2026, 12, 6, 23, 30, 0, 0}, 86400000, 2520000, {1800000, "00:00", 5400000, "01:00"}},
-    };
-    for (const auto& c : cases) {
-        const auto ticks = cli::axisTicks(c.start, c.durationMs, c.minSpacingMs);
-        ASSERT_GE(ticks.size(), 2u);
-        EXPECT_EQ(std::tuple(ticks[0].atMs, ticks[0].label, ticks[1].atMs, ticks[1].label), c.firstTwo)
-            << c.durationMs;
-        EXPECT_LE(ticks.back().atMs, c.durationMs);
-    }
+// The drawings above start on a whole second; a plan that does not has its first tick on the next one.
+TEST(PlanAxis, TheFirstTickIsTheFirstWholeStepAfterTheStart) {
+    const auto ticks = cli::axisTicks({2026, 12, 6, 21, 0, 0, 500}, 10000, 875);
+    ASSERT_GE(ticks.size(), 2u);
+    EXPECT_EQ(std::tuple(ticks[0].atMs, ticks[0].label, ticks[1].atMs, ticks[1].label),
+              std::tuple(500u, "21:00:01", 1500u, "21:00:02"));
 }
 
 const std::string kRehearse = "simulate --lang en --clock=2026-12-06T21:00:00 ";
@@ -394,16 +380,16 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
 }
 
 // The desktop's Script › Plan… asks orvex-cli for the rehearsal of the loaded script with the main window's
-// settings.
+// settings, and for a recording only when one of its lines waits for a sound.
 TEST(RehearsalArguments, CarryTheWindowsSettings) {
     const struct {
         Strings options; // between the plan and the script
         RunSettings settings = {};
         const char* lockup = ""; // the window's choice, none when empty
         const char* language = "en";
-        std::optional<std::string> sound = std::nullopt;
+        const char* when = "0"; // the script's second line
     } cases[] = {
-        {.options = {}},
+        {.options = {}, .when = "Move"},
         {.options = {"--loop=5"}, .settings = {.loopEnabled = true, .loopCount = 5}},
         // An endless loop, a day of it.
         {.options = {"--loop=10000"}, .settings = {.loopEnabled = true, .loopInfinite = true}},
@@ -414,12 +400,12 @@ TEST(RehearsalArguments, CarryTheWindowsSettings) {
                       .startSecond = 5,
                       .universalTime = true}},
         {.options = {"--lockup=2s"}, .lockup = "2s"},
-        {.options = {"--sound=/tmp/s.wav"}, .language = "fr", .sound = "/tmp/s.wav"},
+        {.options = {"--sound=/tmp/s.wav"}, .language = "fr", .when = "Sound"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.options));
         RunProgram t(kSimulation);
-        t.start({line().delay(10)}, "", [&] {
+        t.start({line().delay(10), line().when(c.when)}, "", [&] {
             t.program.run.settings = c.settings;
             t.program.language = std::string(c.language) == "fr" ? kFrench : kEnglish;
             if (*c.lockup) t.window.listSelectPrefix(kLockupList, c.lockup);
@@ -427,17 +413,9 @@ TEST(RehearsalArguments, CarryTheWindowsSettings) {
         Strings expected{"simulate", "--lang", c.language, "--plan=/tmp/plan.svg"};
         expected.insert(expected.end(), c.options.begin(), c.options.end());
         expected.push_back(t.program.script.path);
-        EXPECT_EQ(rehearsalArguments(t.program, t.window, "/tmp/plan.svg", c.sound), expected);
-    }
-}
-
-TEST(RehearsalArguments, ASoundLineIsToldApart) {
-    using enum TriggerKind;
-    for (const auto& [kinds, listens] :
-         {std::pair{std::vector{Delay, Move, TimeOfDay}, false}, {std::vector{Delay, Sound}, true}}) {
-        Script script;
-        for (const TriggerKind kind : kinds) script.lines.emplace_back().kind = kind;
-        EXPECT_EQ(listensForSound(script), listens) << kinds.size() << " lines";
+        const auto sound =
+            listensForSound(t.program.script) ? std::optional<std::string>("/tmp/s.wav") : std::nullopt;
+        EXPECT_EQ(rehearsalArguments(t.program, t.window, "/tmp/plan.svg", sound), expected);
     }
 }
 

@@ -7,8 +7,6 @@
 
 #include <gmock/gmock.h>
 
-#include <chrono>
-#include <thread>
 #include <tuple>
 
 namespace orvex::test {
@@ -153,24 +151,6 @@ TEST(SensorGrid, FollowsTheModelsName) {
         const EdsSize grid = gphoto::sensorGrid(c.model);
         EXPECT_EQ(std::pair(grid.width, grid.height), std::pair(c.width, c.height)) << c.model;
     }
-}
-
-TEST_F(GphotoLiveView, TheFocusButtonsFollowTheLensSwitchTheBodyReports) {
-    useEmulatedBodies(home, k700D, "af-switch-at-preview=2");
-    Watching w;
-    const Program& p = w.t.program;
-    w.tick();
-    EXPECT_FALSE(w.window().isItemEnabled(kFocusNear1)) << "the lens starts in manual focus";
-    w.tick(); // the switch is turned during this frame
-    // The body's event comes in real time, through the camera's own thread.
-    for (int i = 0; i < 2000 && !p.camera.afModeStale; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        w.t.window.pump();
-    }
-    ASSERT_TRUE(p.camera.afModeStale);
-    w.tick();
-    EXPECT_TRUE(w.window().isItemEnabled(kFocusNear1));
-    EXPECT_FALSE(p.camera.afModeStale);
 }
 
 // The program learns at connection that the 5D Mark III body offers no live view.
