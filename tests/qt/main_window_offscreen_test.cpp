@@ -134,6 +134,7 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
         t.click(kConnectButton);
         t.click(kStartButton);
         ASSERT_TRUE(t.program.run.running);
+        EXPECT_FALSE(w.isMenuEntryEnabled(kMenuQuit)) << "no quitting during a run";
         for (const bool stop : {false, true}) {
             QString shown;
             QTimer::singleShot(0, [&shown, stop] {
