@@ -81,10 +81,6 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
                                text(kSaveToList)}),
                   c.texts);
         EXPECT_EQ(menuTexts(w), c.menus);
-        // Start, Reload, Next and Prev: only the script can be read again without a camera or a chain.
-        EXPECT_EQ((std::vector{w.isItemEnabled(kStartButton), w.isItemEnabled(kReloadScriptButton),
-                               w.isItemEnabled(kNextScriptButton), w.isItemEnabled(kPrevScriptButton)}),
-                  (std::vector{false, true, false, false}));
         // The level bar shares the Wait field's place, and shows only while it measures.
         EXPECT_EQ(w.control(kLevelBar)->geometry(), w.control(kWaitField)->geometry());
         EXPECT_TRUE(w.isItemShown(kWaitField) && !w.isItemShown(kLevelBar));
