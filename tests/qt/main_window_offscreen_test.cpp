@@ -167,9 +167,6 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
     t.click(kLiveViewButton);
     auto* lv = dynamic_cast<QtDialogWindow*>(t.program.liveView.window);
     ASSERT_NE(lv, nullptr);
-    const bool big = main.screenWidth() > kSmallScreenWidth;
-    EXPECT_EQ(lv->objectName(), big ? "BIG_LIVE_VIEW_DIALOG" : "SMALL_LIVE_VIEW_DIALOG");
-    EXPECT_EQ(lv->windowTitle(), "Orvex - Live view");
 
     for (const DialogTemplate* size : {&SMALL_LIVE_VIEW_DIALOG, &BIG_LIVE_VIEW_DIALOG}) {
         if (std::string(size->name) != lv->objectName().toStdString()) {
