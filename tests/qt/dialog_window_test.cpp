@@ -172,26 +172,6 @@ TEST(QtDialogWindow, TimersAndPostsFromOtherThreadsReachTheProcedureInOrderAndTi
     }
 }
 
-TEST(QtDialogWindow, AMenuEntryMayRebuildItsOwnMenu) {
-    Recorded r;
-    const std::vector<Menu> menus = {{"Script", {{3001, "Load"}, {0, ""}, {3013, "Quit"}}}};
-    // Like a change of language: the menu is rebuilt from inside one of its entries.
-    r.also = [&menus](Window& w, const DialogMessage& m) {
-        if (m.kind == MessageKind::Command && m.id == 3001) w.setMenu(menus);
-    };
-    r.window.setMenu(menus);
-    r.window.enableMenuEntry(3013, false);
-    EXPECT_FALSE(r.window.isMenuEntryEnabled(3013));
-    const auto trigger = [&r](const QString& text) {
-        for (QAction* action : r.window.findChildren<QAction*>())
-            if (action->text() == text && action->isEnabled()) return action->trigger();
-    };
-    trigger("Load");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    trigger("Quit"); // greyed in the old menu, enabled again in the new one
-    EXPECT_EQ(r.ids(MessageKind::Command), (std::vector<int>{3001, 3013}));
-}
-
 constexpr ControlTemplate kModalControls[] = {{kOkCommand, ControlKind::PushButton, -1, 7, 29, 50, 14}};
 constexpr DialogTemplate kModal = {"TEST_MODAL", 120, 50, true, false, kModalControls};
 

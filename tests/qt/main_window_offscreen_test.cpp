@@ -81,10 +81,6 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
                                text(kSaveToList)}),
                   c.texts);
         EXPECT_EQ(menuTexts(w), c.menus);
-        // Start, Reload, Next and Prev: only the script can be read again without a camera or a chain.
-        EXPECT_EQ((std::vector{w.isItemEnabled(kStartButton), w.isItemEnabled(kReloadScriptButton),
-                               w.isItemEnabled(kNextScriptButton), w.isItemEnabled(kPrevScriptButton)}),
-                  (std::vector{false, true, false, false}));
         // The level bar shares the Wait field's place, and shows only while it measures.
         EXPECT_EQ(w.control(kLevelBar)->geometry(), w.control(kWaitField)->geometry());
         EXPECT_TRUE(w.isItemShown(kWaitField) && !w.isItemShown(kLevelBar));
@@ -134,6 +130,7 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
         t.click(kConnectButton);
         t.click(kStartButton);
         ASSERT_TRUE(t.program.run.running);
+        EXPECT_FALSE(w.isMenuEntryEnabled(kMenuQuit)) << "no quitting during a run";
         for (const bool stop : {false, true}) {
             QString shown;
             QTimer::singleShot(0, [&shown, stop] {
@@ -170,9 +167,6 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
     t.click(kLiveViewButton);
     auto* lv = dynamic_cast<QtDialogWindow*>(t.program.liveView.window);
     ASSERT_NE(lv, nullptr);
-    const bool big = main.screenWidth() > kSmallScreenWidth;
-    EXPECT_EQ(lv->objectName(), big ? "BIG_LIVE_VIEW_DIALOG" : "SMALL_LIVE_VIEW_DIALOG");
-    EXPECT_EQ(lv->windowTitle(), "Orvex - Live view");
 
     for (const DialogTemplate* size : {&SMALL_LIVE_VIEW_DIALOG, &BIG_LIVE_VIEW_DIALOG}) {
         if (std::string(size->name) != lv->objectName().toStdString()) {

@@ -131,10 +131,8 @@ struct PluggedBody {
 
 // `commands` records every command the window receives.
 struct ProgramWindow {
-    // The program's ports are those named, or `through` when given.
-    explicit ProgramWindow(int language, std::vector<std::string> portNames = {},
-                           SerialPorts* through = nullptr)
-        : ports(std::move(portNames)), program(clock, through ? *through : ports) {
+    explicit ProgramWindow(int language, std::vector<std::string> portNames = {})
+        : ports(std::move(portNames)), program(clock, ports) {
         program.language = language;
     }
     ~ProgramWindow() {
