@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Which program lines each test runs, to find where tests overlap before folding them. Builds with clang's
+# source coverage in build-coverage/, runs every test alone (with the orvex-cli it starts), and writes:
+#   build-coverage/lines/NNN.lines  the lines of app/ … resources/ that test NNN ran, as FILE:LINE
+#   build-coverage/report.txt        per test file, each test's lines run and lines no other test runs; "R"
+#                                    marks a test whose every line some other test runs too
+# A night whose orvex-cli is cut off leaves a torn profile: it is skipped with a warning.
+# A line run is not a line checked: before dropping an "R" test, plant the fault its checks are about and see
+# another test fail.
+#   scripts/coverage.sh              build, run and report
+#   scripts/coverage.sh FILE:A-B     after a run: which tests ran those lines
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-coverage
+if [ $# -gt 0 ]; then
+  for range in "$@"; do
+    file=${range%%:*} lines=${range#*:}
+    from=${lines%-*} to=${lines#*-}
+    echo "== $range"
+    for f in "$build"/lines/*.lines; do
+      n=$(awk -F: -v f="$file" -v a="$from" -v b="$to" '$1 == f && $2 >= a && $2 <= b' "$f" | wc -l)
+      [ "$n" -gt 0 ] && printf '%5d %s\n' "$n" "$(sed -n "$(($(basename "$f" .lines) + 1))p" "$build/names")"
+    done
+  done
+  exit 0
+fi
+
+flags="-fprofile-instr-generate -fcoverage-mapping"
+cmake -G Ninja -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+cmake --build "$build" -j "$(nproc)"
+rm -rf "$build/profiles" "$build/lines"
+mkdir -p "$build/profiles" "$build/lines"
+export QT_QPA_PLATFORM=offscreen
+(cd "$build" && ctest --show-only=json-v1) >"$build/tests.json"
+python3 - "$build" <<'EOF'
+import json, os, subprocess, sys
+build = sys.argv[1]
+tests = json.load(open(f"{build}/tests.json"))["tests"]
+with open(f"{build}/names", "w") as names:
+    for i, t in enumerate(tests):
+        names.write(t["name"] + "\n")
+        env = dict(os.environ, LLVM_PROFILE_FILE=f"{os.path.abspath(build)}/profiles/{i:03d}/%p.profraw")
+        cwd = None
+        for p in t.get("properties", []):
+            if p["name"] == "ENVIRONMENT":
+                env.update(kv.split("=", 1) for kv in p["value"])
+            if p["name"] == "WORKING_DIRECTORY":
+                cwd = p["value"]
+        subprocess.run(t["command"], env=env, cwd=cwd, capture_output=True, timeout=900)
+EOF
+objects=()
+for binary in tests/orvex_tests tests/orvex_qt_tests tests/gphoto2/orvex_gphoto2_tests \
+  orvex-cli orvex; do
+  [ -x "$build/$binary" ] && objects+=(-object "$build/$binary")
+done
+root="$PWD/"
+for dir in "$build"/profiles/*/; do
+  i=$(basename "$dir")
+  llvm-profdata merge -sparse --failure-mode=all "$dir"*.profraw -o "$build/profiles/$i.profdata" || continue
+  llvm-cov export -format=lcov -instr-profile="$build/profiles/$i.profdata" "${objects[@]}" |
+    awk -F'[:,]' -v root="$root" '
+      /^SF:/ { f = substr($0, 4); sub(root, "", f); keep = (f ~ /^(app|core|script|run|camera|sdk|liveview|ui|platform|resources)\//) }
+      keep && /^DA:/ && $3 > 0 { print f ":" $2 }' | sort -u >"$build/lines/$i.lines"
+done
+python3 - "$build" <<'EOF' >"$build/report.txt"
+import collections, os, re, sys
+build = sys.argv[1]
+names = open(f"{build}/names").read().split("\n")
+runs = {names[int(f[:3])]: set(open(f"{build}/lines/{f}").read().split())
+        for f in sorted(os.listdir(f"{build}/lines"))}
+count = collections.Counter(line for lines in runs.values() for line in lines)
+# Greedy cover: the tests it never needs run nothing the others do not.
+left, spare = set(count), dict(runs)
+while left:
+    best = max(spare, key=lambda t: len(spare[t] & left))
+    if not spare[best] & left:
+        break
+    left -= spare.pop(best)
+where = {}
+for top, _, files in os.walk("tests"):
+    for f in files:
+        if f.endswith(".cpp"):
+            path = os.path.join(top, f)
+            for m in re.finditer(r"^TEST(?:_F)?\((\w+),\s*(\w+)\)", open(path).read(), re.M):
+                where[f"{m[1]}.{m[2]}"] = path
+print(f"{len(count)} program lines run by {len(runs)} tests; {len(spare)} tests run no line of their own")
+for path in sorted(set(where.get(t, "?") for t in runs)):
+    print("==", path)
+    for t in sorted(t for t in runs if where.get(t, "?") == path):
+        unique = sum(1 for line in runs[t] if count[line] == 1)
+        print(f"  {'R' if t in spare else ' '} run={len(runs[t]):5d} own={unique:4d} {t}")
+EOF
+head -1 "$build/report.txt"
