@@ -131,6 +131,7 @@ TEST_F(GphotoCapture, ARefusedReleaseAnswersWithTheCodeTheProgramHandles) {
         std::string explanation = ""; // the library's words
     } cases[] = {
         {"busy", 3, EDS_ERR_DEVICE_BUSY, true},
+        {"busy", 0, EDS_ERR_DEVICE_BUSY, true}, // refused at the half press that focuses
         {"focus", 0, EDS_ERR_TAKE_PICTURE_AF_NG, true},
         {"no-focus-event", 0, EDS_ERR_TAKE_PICTURE_AF_NG, true},
         {"card-full", 3, EDS_ERR_TAKE_PICTURE_CARD_NG, false},
