@@ -12,6 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-coverage
+command -v llvm-profdata >/dev/null && command -v llvm-cov >/dev/null ||
+  { echo "coverage.sh needs llvm-profdata and llvm-cov: sudo apt-get install llvm" >&2; exit 1; }
 if [ $# -gt 0 ]; then
   for range in "$@"; do
     file=${range%%:*} lines=${range#*:}
