@@ -21,7 +21,9 @@ if [ $# -gt 0 ]; then
     echo "== $range"
     for f in "$build"/lines/*.lines; do
       n=$(awk -F: -v f="$file" -v a="$from" -v b="$to" '$1 == f && $2 >= a && $2 <= b' "$f" | wc -l)
-      [ "$n" -gt 0 ] && printf '%5d %s\n' "$n" "$(sed -n "$(($(basename "$f" .lines) + 1))p" "$build/names")"
+      if [ "$n" -gt 0 ]; then
+        printf '%5d %s\n' "$n" "$(sed -n "$(($(basename "$f" .lines) + 1))p" "$build/names")"
+      fi
     done
   done
   exit 0
@@ -54,7 +56,7 @@ EOF
 objects=()
 for binary in tests/orvex_tests tests/orvex_qt_tests tests/gphoto2/orvex_gphoto2_tests \
   orvex-cli orvex; do
-  [ -x "$build/$binary" ] && objects+=(-object "$build/$binary")
+  if [ -x "$build/$binary" ]; then objects+=(-object "$build/$binary"); fi
 done
 root="$PWD/"
 for dir in "$build"/profiles/*/; do
