@@ -80,6 +80,8 @@ const std::vector<std::string> kAeModes = {"P", "TV", "AV", "Manual", "Bulb"};
 // later, once written out; focusing takes longer than that.
 constexpr auto kReadyAfter = std::chrono::milliseconds(1);
 constexpr auto kAnnouncedAfter = std::chrono::milliseconds(20);
+// Its card takes this many megabytes a second (bytes per microsecond).
+constexpr std::size_t kCardMegabytesPerSecond = 80;
 
 struct Pending {
     CameraEventType type;
@@ -120,10 +122,8 @@ struct _CameraPrivateLibrary {
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     int previews = 0;
-    int afSwitchAtPreview = 0, previewsTaken = 0;
     int rawMegabytes = 0;           // RAW files padded to this size, as a full-frame body's are
     int linkMegabytesPerSecond = 0; // 0: bytes cross at once
-    int cardMegabytesPerSecond = 80;
     int cardRemovedInReadAt = 0, shutdownInReadAt = 0;
     int busyPieceAt = 0, refusedLetGos = 0, failedDeletes = 0, cardFullAt = 0, focusMs = 50, emptyFileAt = 0;
 };
@@ -203,15 +203,13 @@ constexpr Fault kFaults[] = {
     // Card files: the Nth picture cannot be read (in memory it is missing, on the card its last piece is
     // refused); the card is taken out or the body switched off as the last piece of the Nth picture is read;
     // the Nth piece read is answered busy once; every piece asked while the body exposes or writes to its
-    // card is answered busy; the first N deletes fail; the card writes N MB/s (80 by default); the Nth
-    // picture is written to the card empty.
+    // card is answered busy; the first N deletes fail; the Nth picture is written to the card empty.
     {"fail-download", nullptr, &Body::failDownloadAt},
     {"card-removed-in-read", nullptr, &Body::cardRemovedInReadAt},
     {"shutdown-in-read", nullptr, &Body::shutdownInReadAt},
     {"busy-piece", nullptr, &Body::busyPieceAt},
     {"busy-while-writing", &Body::busyWhileWriting, nullptr},
     {"fail-delete", nullptr, &Body::failedDeletes},
-    {"card-mbps", nullptr, &Body::cardMegabytesPerSecond},
     {"empty-file", nullptr, &Body::emptyFileAt},
     // RAW files of N MB; a link of N MB/s (a picture taken to memory crosses it inside the event poll that
     // announces it, a card file piece by piece as it is read).
@@ -225,11 +223,9 @@ constexpr Fault kFaults[] = {
     {"new-release-labels", &Body::newReleaseLabels, nullptr},
     {"no-bulb", &Body::noBulb, nullptr},
     {"every-value", &Body::everyValue, nullptr},
-    // Live view: no frame ready; an object that moves a disc's width from frame to frame; the lens switched
-    // from manual focus to AF by hand while the Nth preview is taken, and the property event that tells it.
+    // Live view: no frame ready; an object that moves a disc's width from frame to frame.
     {"preview-not-ready", &Body::previewNotReady, nullptr},
     {"moving-preview", &Body::movingPreview, nullptr},
-    {"af-switch-at-preview", nullptr, &Body::afSwitchAtPreview},
 };
 
 // Besides kFaults, settings of the body rather than faults: battery=LABEL, the battery level shown;
@@ -324,8 +320,7 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
             p.bytes.resize(b.rawMegabytes * 1000000u);
         if (p.number == b.emptyFileAt) p.bytes.clear();
         if (!toMemory) {
-            const auto write =
-                std::chrono::microseconds(p.bytes.size() / std::max(1, b.cardMegabytesPerSecond));
+            const auto write = std::chrono::microseconds(p.bytes.size() / kCardMegabytesPerSecond);
             b.writtenAt = std::max(b.writtenAt, closed) + write;
             due = std::max(due, b.writtenAt);
             p.due = due;
@@ -813,26 +808,6 @@ int waitForEvent(Camera* camera, int timeout, CameraEventType* type, void** data
     return GP_OK;
 }
 
-// A release that waits for the first picture and returns where it is; the other pictures and the end of
-// the capture stay announced, as with the library's EOS driver.
-int capture(Camera* camera, CameraCaptureType kind, CameraFilePath* path, GPContext* context) {
-    if (kind != GP_CAPTURE_IMAGE) return GP_ERROR_NOT_SUPPORTED;
-    if (const int r = triggerCapture(camera, context)) return r;
-    Body& b = *camera->pl;
-    const auto first = std::find_if(b.events.begin(), b.events.end(),
-                                    [](const Pending& p) { return p.type == GP_EVENT_FILE_ADDED; });
-    if (first == b.events.end()) return GP_ERROR;
-    std::this_thread::sleep_until(first->due);
-    Pending p = std::move(*first);
-    b.events.erase(first);
-    CameraEventType type;
-    void* data = nullptr;
-    deliver(camera, std::move(p), &type, &data);
-    *path = *static_cast<CameraFilePath*>(data);
-    std::free(data);
-    return GP_OK;
-}
-
 int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     Body& b = *camera->pl;
     if (gone(b)) return GP_ERROR_IO;
@@ -840,10 +815,6 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
     b.viewfinder = true;
     if (b.previewNotReady) return fail(context, GP_ERROR, "Canon EOS Get Viewfinder Image failed");
-    if (++b.previewsTaken == b.afSwitchAtPreview) {
-        b.values["focusmode"] = "One Shot";
-        announce(b, "PTP Property d108 changed, \"focusmode\" to \"One Shot\"");
-    }
     orvex::virtualcam::LiveViewShot shot;
     shot.sensorWidth = 5184;
     shot.sensorHeight = 3456;
@@ -1038,7 +1009,6 @@ __attribute__((visibility("default"))) int camera_init(Camera* camera, GPContext
     camera->functions->get_config = getConfig;
     camera->functions->set_config = setConfig;
     camera->functions->trigger_capture = triggerCapture;
-    camera->functions->capture = capture;
     camera->functions->wait_for_event = waitForEvent;
     camera->functions->capture_preview = capturePreview;
     static CameraFilesystemFuncs functions = fileFunctions();
