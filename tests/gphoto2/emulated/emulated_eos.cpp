@@ -117,8 +117,8 @@ struct _CameraPrivateLibrary {
     Clock::time_point focusedAt{}; // a focus asked by a half press is found
     // Faults (kFaults)
     bool busy = false, focus = false, previewNotReady = false, dualSlot = false, newReleaseLabels = false,
-         noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false, noCard = false,
-         busyWhileWriting = false, noFocusEvent = false, movingPreview = false;
+         noRemoteRelease = false, noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false,
+         noCard = false, busyWhileWriting = false, noFocusEvent = false, movingPreview = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     int previews = 0;
@@ -216,11 +216,12 @@ constexpr Fault kFaults[] = {
     {"raw-mb", nullptr, &Body::rawMegabytes},
     {"link-mbps", nullptr, &Body::linkMegabytesPerSecond},
     // The body: a JPEG on a second card beside what "imageformat" says (a 5D Mark III recording separately);
-    // the remote release's choices of libgphoto2 2.5.34 and later; no "bulb" widget; every aperture, speed
-    // and
-    // ISO the library names taken, whatever the label.
+    // the remote release's choices of libgphoto2 2.5.34 and later; no remote release at all, as on older
+    // bodies, which the library's own capture releases; no "bulb" widget; every aperture, speed and ISO the
+    // library names taken, whatever the label.
     {"dual-slot", &Body::dualSlot, nullptr},
     {"new-release-labels", &Body::newReleaseLabels, nullptr},
+    {"no-remote-release", &Body::noRemoteRelease, nullptr},
     {"no-bulb", &Body::noBulb, nullptr},
     {"every-value", &Body::everyValue, nullptr},
     // Live view: no frame ready; an object that moves a disc's width from frame to frame.
@@ -428,8 +429,7 @@ int checkReady(Body& b, GPContext* context, bool remote) {
     return GP_OK;
 }
 
-// The library's own capture: it half-presses, reads the body's events until the focus is reported, then
-// presses; a lens set to manual focus does not focus.
+// A release that focuses first, in the body; a lens set to manual focus does not focus.
 int focus(Body& b, GPContext* context) {
     if (b.values["focusmode"] == "Manual") return GP_OK;
     if (b.focus) return fail(context, GP_ERROR, kNoFocus);
@@ -507,7 +507,8 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext*) {
     if (!b.noBulb) toggle(actions, "bulb", 2); // always reads "changed", as the library's does
     toggle(actions, "uilock", 2);
     toggle(actions, "autofocusdrive", 0);
-    radio(actions, "eosremoterelease", b.newReleaseLabels ? kNewRemoteRelease : kRemoteRelease, "None");
+    if (!b.noRemoteRelease)
+        radio(actions, "eosremoterelease", b.newReleaseLabels ? kNewRemoteRelease : kRemoteRelease, "None");
     if (b.model->liveView) {
         toggle(actions, "viewfinder", b.viewfinder ? 1 : 0);
         radio(actions, "manualfocusdrive", kFocusDrive, "None");
@@ -740,14 +741,16 @@ int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
 
 // ---- Capture and events ----
 
+// The library's own capture, which the driver uses on a body without "eosremoterelease": it throws away the
+// events it holds, then one command focuses and releases in the body; what the body announces meanwhile
+// stays for the next poll. (With the remote release, the library would half-press and throw away every
+// event until the focus is reported, but the driver presses that widget itself.)
 int triggerCapture(Camera* camera, GPContext* context) {
     Body& b = *camera->pl;
     note("trigger");
     if (const int r = checkReady(b, context, false)) return r;
     discardPending(b);
-    // The library waits for the focus by reading the body's events, and throws them away too.
     if (const int r = focus(b, context)) return r;
-    discardPending(b);
     if (b.values["shutterspeed"] == "bulb") return fail(context, GP_ERROR, kNoFocus);
     return timedExposure(b);
 }
