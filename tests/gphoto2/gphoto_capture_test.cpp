@@ -266,6 +266,8 @@ TEST_F(GphotoCapture, ABusyOrSlowBodyGivesEachPictureWholeIsLetGoAndHasItsCardEm
         const std::size_t open = actions().size();
         ASSERT_EQ(EdsSendCommand(camera, c.way.open, c.way.openParam), EDS_ERR_OK);
         EXPECT_EQ(take(), EDS_ERR_DEVICE_BUSY) << "a release while the shutter is open";
+        // A button held down: the program refuses by itself, and the body never hears a second press.
+        EXPECT_EQ(c.way.open == kButton.open ? countStarting(actions(open), pressed) : 1, 1);
         EdsCloseSession(camera);
         const std::vector<std::string> closing = actions(open);
         ASSERT_GE(closing.size(), 3u);
