@@ -316,7 +316,7 @@ EdsError GphotoBody::saveTo(EdsUInt32 target) {
     if (target == kEdsSaveTo_Host) {
         if (throughCard_) return EDS_ERR_OK;
         if (cardTakesPictures() && session_.writeText("capturetarget", *card) >= GP_OK) {
-            throughCard_ = true;
+            throughCard_ = cardForComputer_ = true;
             return EDS_ERR_OK;
         }
         session_.forgetExplanation();
@@ -324,7 +324,7 @@ EdsError GphotoBody::saveTo(EdsUInt32 target) {
     }
     const std::optional<std::string> label = labelOfCode(kEdsPropID_SaveTo, target);
     if (!label) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
-    throughCard_ = false;
+    throughCard_ = cardForComputer_ = false;
     const EdsError error = edsError(session_.writeText("capturetarget", *label), Asked::Setting);
     toCard_ = !error && target == kEdsSaveTo_Camera;
     if (toCard_) cardTakesPictures();
@@ -365,8 +365,8 @@ void GphotoBody::onEvent(int type, void* data) {
     if (type == GP_EVENT_FILE_ADDED && data) {
         const auto* path = static_cast<const CameraFilePath*>(data);
         // Pictures the library took into its memory are in the root folder, those on the card in its folders;
-        // those are brought over when they are for the computer.
-        if (std::string(path->folder) != "/" && throughCard_)
+        // those are brought over when they are for the computer, even once later ones come through memory.
+        if (std::string(path->folder) != "/" && cardForComputer_)
             return cardPictureAdded(path->folder, path->name);
         if (std::string(path->folder) != "/") {
             events_->objectEvent(kEdsObjectEvent_DirItemCreated,

@@ -117,6 +117,9 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     const ReleaseLabels* release_ = nullptr; // none where "eosremoterelease" offers neither pair
     bool throughCard_ = false;               // pictures for the computer come over from the card
     bool toCard_ = false;                    // pictures for the camera stay on its card
+    // Pictures have gone to the card for the computer: one announced after the fall back to memory is
+    // brought over too.
+    bool cardForComputer_ = false;
     bool fallbackTold_ = false;
     Card card_ = Card::Takes;
     std::optional<bool> focusFound_; // since the last half press
