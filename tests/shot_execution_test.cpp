@@ -119,37 +119,46 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
 
 // What the picture folder already holds: a name taken, even the camera's own, gives the next free one and
 // replaces nothing; what a crashed download left behind blocks nothing. A folder that refuses the download
-// (a file now in its place) ends the run on that error, never "Completed" with its picture missing.
+// (a file now in its place) ends the run on that error, never "Completed" with its picture missing; a file
+// there from the start keeps the run from starting.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
-    // In the picture folder before the shot, each holding "an earlier night", and the picture added; none:
-    // the folder refuses it. First: the process names its downloads from 0 on, as the crashed one did.
-    const std::pair<Strings, std::string> cases[] = {
-        {{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
-        {{dated}, "IMG_0001.JPG"},
-        {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
-        {{}, ""}};
-    for (const auto& [found, added] : cases) {
-        const bool refuses = added.empty();
+    const struct {
+        Strings found;     // in the picture folder before the shot, each holding "an earlier night"
+        std::string added; // the picture; none: the folder refuses it
+        const char* box = "";
+        bool fileFirst = false; // a file in the folder's place before the run, else during the exposure
+    } cases[] = {               // The process names its downloads from 0 on, as the crashed one did.
+                 {{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
+                 {{dated}, "IMG_0001.JPG"},
+                 {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
+                 {{}, "", "Stream open error"},
+                 {{}, "", "Unable to create picture directory", true}};
+    for (const auto& c : cases) {
+        const bool refuses = c.added.empty();
         RunProgram t;
         const auto folder = t.dir.path() / "1 - Canon EOS 600D";
-        std::filesystem::create_directories(folder);
-        for (const std::string& name : found) std::ofstream(folder / name) << "an earlier night";
+        if (c.fileFirst)
+            std::ofstream(folder) << "not a folder";
+        else
+            std::filesystem::create_directories(folder);
+        for (const std::string& name : c.found) std::ofstream(folder / name) << "an earlier night";
         t.start({line().delay(0).speed("1")});
-        if (refuses) { // during the exposure
+        if (refuses && !c.fileFirst) { // during the exposure
             std::filesystem::remove_all(folder);
             std::ofstream(folder) << "not a folder";
         }
         t.runFor(5000);
         EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running),
                   std::tuple(refuses ? RunStatus::kError : RunStatus::kCompleted, false));
-        EXPECT_EQ(t.lastBox() ? t.lastBox()->text : "", refuses ? "Stream open error" : "");
+        EXPECT_EQ(std::tuple(t.lastBox() ? t.lastBox()->text : "", t.camera->exposures()),
+                  std::tuple(c.box, c.fileFirst ? 0u : 1u));
         if (refuses) continue;
-        Strings after = found;
-        after.push_back(added);
+        Strings after = c.found;
+        after.push_back(c.added);
         std::sort(after.begin(), after.end());
         EXPECT_EQ(t.pictures(), after);
-        for (const std::string& name : found)
+        for (const std::string& name : c.found)
             EXPECT_EQ(t.dir.read(folder / name), "an earlier night") << name;
     }
 }
