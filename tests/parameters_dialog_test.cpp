@@ -44,6 +44,8 @@ struct Parameters : ::testing::Test {
 TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     const std::string browser = folder.write("viewer", "");
     const std::string range = "Loop count shoud be between 2 and 10000";
+    std::string accented; // 120 bytes, from which the entry keeps 99 at most
+    for (int i = 0; i < 60; ++i) accented += "é";
     const struct {
         std::string count, pixels, prefix, browser;
         bool infinite;
@@ -63,7 +65,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
         {"5", "5", "a:b", "/no/such", false, "Invalid character in image file prefix", 10},
         {"5", "5", " night.2\"x ", "", false, "", 5},
         {"5", "5", "", "/no/such", false, "Invalid picture browser !", 10},
-        {"5", "5", "", "  " + browser + "\t", false, "", 5},
+        {"5", "5", accented, "  " + browser + "\t", false, "", 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count + " / " + c.pixels + " / " + c.prefix + " / " + c.browser);
@@ -86,6 +88,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
         EXPECT_EQ(run.loopCount, c.storedCount);
     }
     EXPECT_EQ(settings.pictureBrowser, browser) << "trimmed";
+    EXPECT_EQ(settings.imagePrefix, accented.substr(0, 98)) << "cut between two letters";
 }
 
 TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCannot) {
