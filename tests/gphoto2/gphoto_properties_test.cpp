@@ -31,6 +31,7 @@ TEST_F(GphotoProperties, WritesTheLibrarysLabelAndReadsTheSameCodeBack) {
         {kEdsPropID_Tv, 0x0C, "shutterspeed bulb"},
         {kEdsPropID_Tv, 0x15, "shutterspeed 20"}, // the other code of the program's "20"
         {kEdsPropID_ISOSpeed, 0x00, "iso Auto"},
+        {kEdsPropID_ISOSpeed, 0x3A, "iso Unknown value 003a"}, // a code the library has no label for
         {kEdsPropID_ImageQuality, 0x0064FF0F, "imageformat RAW"},
         {kEdsPropID_ImageQuality, 0x0013FF0F, "imageformat Large Fine JPEG"},
         {kEdsPropID_ImageQuality, 0x0112FF0F, "imageformat Medium Normal JPEG"},

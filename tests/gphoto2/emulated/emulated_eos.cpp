@@ -557,8 +557,10 @@ const std::map<std::string, std::pair<const std::vector<std::string>*, const cha
     {"focusmode", {&kFocusModes, "d108"}},
     {"drivemode", {&kDriveModes, "d11b"}}};
 
-// The library's tables hold every aperture, speed and ISO of the EOS range, offered by the body or not.
+// The library's tables hold every aperture, speed and ISO of the EOS range, offered by the body or not, and
+// it takes back what it shows of a code they lack.
 bool libraryKnows(const std::string& widget, const std::string& label) {
+    if (label.starts_with("Unknown value ")) return true;
     const auto number = [](const std::string& text) {
         char* end = nullptr;
         return !text.empty() && std::strtod(text.c_str(), &end) > 0 && *end == '\0';
