@@ -13,6 +13,8 @@ namespace {
 
 constexpr unsigned kMirrorDropMs = 30000; // a raised mirror comes down by itself after this long
 constexpr double kObjectRadius = 180;
+// Where the live view's object stands before it moves, in sensor pixels.
+constexpr double kObjectX = kSensorWidth * 0.3, kObjectY = kSensorHeight * 0.35;
 constexpr EdsUInt32 kTvWhenMetered = 0x70; // 1/125 s: what the body meters when it holds no speed
 
 bool validTime(const EdsTime& t) {
@@ -727,10 +729,10 @@ EdsError VirtualBody::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& i
         const auto moving = static_cast<std::int32_t>(clock_.tick() - motionSince_);
         const double travelled = profile_.motion * (std::max(moving, 0) / 1000.0);
         const double span = kSensorWidth + 2 * kObjectRadius;
-        double x = std::fmod(objectX_ + travelled + kObjectRadius, span);
+        double x = std::fmod(kObjectX + travelled + kObjectRadius, span);
         if (x < 0) x += span;
         shot.objectX = x - kObjectRadius;
-        shot.objectY = objectY_;
+        shot.objectY = kObjectY;
         shot.objectRadius = kObjectRadius;
         info.zoom = evfZoom_;
         info.zoomPosition = zoomPosition_;
@@ -798,12 +800,6 @@ void VirtualBody::setOnBody(EdsPropertyID property, EdsInt32 param, EdsUInt32 va
     }
     *field = value;
     changedLocked(property);
-}
-
-void VirtualBody::moveObject(int dx, int dy) {
-    std::lock_guard guard(lock_);
-    objectX_ += dx;
-    objectY_ = std::clamp(objectY_ + dy, 0.0, double{kSensorHeight});
 }
 
 void VirtualBody::switchOff() {

@@ -53,7 +53,6 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     // A control turned on the body: mode dial, drive, AF switch, lens, battery, card, custom functions.
     // Raises the property-changed event like a real body.
     void setOnBody(EdsPropertyID property, EdsInt32 param, EdsUInt32 value);
-    void moveObject(int dx, int dy);
     // Switching off raises the shutdown event; pending pictures not yet on the card are lost.
     void switchOff();
     void switchOn();
@@ -153,7 +152,6 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     std::map<EdsInt32, EdsUInt32> customFunctions_;
     EdsUInt32 evfOutput_ = 0, evfMode_ = 1, evfZoom_ = kEdsEvfZoom_Fit, evfAfMode_ = 0;
     EdsPoint zoomPosition_{(kSensorWidth - kSensorWidth / 5) / 2, (kSensorHeight - kSensorHeight / 5) / 2};
-    double objectX_ = kSensorWidth * 0.3, objectY_ = kSensorHeight * 0.35;
     std::uint32_t motionSince_; // tick from which the profile's motion counts
 };
 

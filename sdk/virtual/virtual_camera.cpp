@@ -55,9 +55,6 @@ void VirtualCameraDriver::setOnBody(EdsPropertyID property, EdsInt32 param, EdsU
     body_->setOnBody(property, param, value);
 }
 
-void VirtualCameraDriver::moveObject(int dx, int dy) {
-    body_->moveObject(dx, dy);
-}
 void VirtualCameraDriver::switchOff() {
     body_->switchOff();
 }

@@ -44,8 +44,6 @@ class VirtualCameraDriver final : public sdk::CameraDriver {
     // battery 0x8, shots left 0x40A, quality, Av, Tv, ISO, custom function 0x9 with its number as param),
     // without the checks a program's setting goes through, and raises the property-changed event.
     void setOnBody(EdsPropertyID property, EdsInt32 param, EdsUInt32 value);
-    // Moves the live view object by sensor pixels.
-    void moveObject(int dx, int dy);
     // Switching off raises the shutdown event and drops the body from the camera list until switched on.
     void switchOff();
     void switchOn();
