@@ -44,8 +44,6 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     EdsError setCapacity(const EdsCapacity& capacity) override;
     EdsError downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& info) override;
 
-    const VirtualProfile& profile() const { return profile_; }
-
     // The release pressed (down) or let go by the cable or the photographer's finger. Both are ignored
     // while the program has locked the body's controls, as a real body ignores its remote socket then;
     // letting go always counts. False when the press was ignored or refused.

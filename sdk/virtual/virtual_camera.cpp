@@ -43,10 +43,6 @@ EdsError VirtualCameraDriver::enumerate(std::vector<std::shared_ptr<sdk::DriverC
     return EDS_ERR_OK;
 }
 
-const VirtualProfile& VirtualCameraDriver::profile() const {
-    return body_->profile();
-}
-
 bool VirtualCameraDriver::pressShutterByHand(bool down) {
     return body_->pressRelease(virtualcam::Release::Hand, down);
 }
@@ -60,9 +56,6 @@ void VirtualCameraDriver::switchOff() {
 }
 void VirtualCameraDriver::switchOn() {
     body_->switchOn();
-}
-bool VirtualCameraDriver::switchedOn() const {
-    return body_->switchedOn();
 }
 std::uint32_t VirtualCameraDriver::exposures() const {
     return body_->exposures();

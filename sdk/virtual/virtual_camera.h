@@ -34,8 +34,6 @@ class VirtualCameraDriver final : public sdk::CameraDriver {
     // The body while it is switched on; nothing while it is off.
     EdsError enumerate(std::vector<std::shared_ptr<sdk::DriverCamera>>& out) override;
 
-    const VirtualProfile& profile() const;
-
     // ---- The photographer at the body ----
     // The shutter release pressed or let go by hand, for a manual release. Ignored while the program has
     // locked the body's controls; false then.
@@ -49,7 +47,6 @@ class VirtualCameraDriver final : public sdk::CameraDriver {
     void switchOn();
 
     // ---- What a test may check ----
-    bool switchedOn() const;
     // Exposures made since the body was created; each frame of a burst is one.
     std::uint32_t exposures() const;
     bool shutterOpen() const;
