@@ -8,15 +8,18 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QString>
 #include <QStyleFactory>
 #include <QStyleOptionFrame>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +146,22 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
             EXPECT_EQ(shown.toStdString(), c.answers.toStdString());
             EXPECT_EQ(t.program.run.running, !stop);
         }
+
+        // A script dropped from the file manager loads, whatever letters its name holds; a web address is no
+        // file and is refused as it comes in.
+        const std::string dropped = t.folder.write("nuit étoilée.txt", kScriptHeader + kLine);
+        QMimeData web, file;
+        web.setUrls({QUrl("https://example.org/night.txt")});
+        file.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+        for (QMimeData* data : {&web, &file}) {
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w, &enter);
+            EXPECT_EQ(enter.isAccepted(), data == &file);
+        }
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        EXPECT_TRUE(runEventsUntil([&] { return w.windowTitle() == "Corvane - nuit étoilée"; }, 5000))
+            << w.windowTitle().toStdString();
     }
 }
 
