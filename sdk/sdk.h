@@ -104,7 +104,7 @@ inline constexpr EdsPropertyID kEdsPropID_Evf_ZoomPosition = 0x00000508;
 inline constexpr EdsPropertyID kEdsPropID_Evf_AFMode = 0x0000050E;
 inline constexpr EdsPropertyID kEdsPropID_Evf_CoordinateSystem = 0x00000540;
 
-// Property data types, as EdsGetPropertySize reports them.
+// The data types of property values.
 inline constexpr EdsDataType kEdsDataType_Unknown = 0;
 inline constexpr EdsDataType kEdsDataType_String = 2;
 inline constexpr EdsDataType kEdsDataType_UInt32 = 9;
@@ -257,8 +257,6 @@ EdsError EdsOpenSession(EdsCameraRef camera);
 EdsError EdsCloseSession(EdsCameraRef camera);
 
 // Camera, image and live view image references answer properties.
-EdsError EdsGetPropertySize(EdsBaseRef ref, EdsPropertyID property, EdsInt32 param, EdsDataType* outType,
-                            EdsUInt32* outSize);
 EdsError EdsGetPropertyData(EdsBaseRef ref, EdsPropertyID property, EdsInt32 param, EdsUInt32 size,
                             EdsVoid* outData);
 EdsError EdsSetPropertyData(EdsBaseRef ref, EdsPropertyID property, EdsInt32 param, EdsUInt32 size,

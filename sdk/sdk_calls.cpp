@@ -260,18 +260,6 @@ EdsError EdsCloseSession(EdsCameraRef ref) {
     });
 }
 
-EdsError EdsGetPropertySize(EdsBaseRef ref, EdsPropertyID property, EdsInt32 param, EdsDataType* outType,
-                            EdsUInt32* outSize) {
-    return guarded([&] {
-        if (!findObject(ref)) return EDS_ERR_INVALID_HANDLE;
-        if (outType == nullptr || outSize == nullptr) return EDS_ERR_INVALID_POINTER;
-        PropertyValue value;
-        if (const EdsError error = readProperty(ref, property, param, value)) return error;
-        describeValue(value, *outType, *outSize);
-        return EDS_ERR_OK;
-    });
-}
-
 EdsError EdsGetPropertyData(EdsBaseRef ref, EdsPropertyID property, EdsInt32 param, EdsUInt32 size,
                             EdsVoid* outData) {
     return guarded([&] {
