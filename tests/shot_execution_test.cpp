@@ -1,5 +1,6 @@
 // Shots on virtual bodies: the release by command, cable, lock-up or hand, and the pictures. What a body
 // accepts or refuses, and rehearsals whose timeline says it all, are scenarios (tests/scenarios/).
+#include "run/run_end.h"
 #include "tests/support/run_program.h"
 
 #include <algorithm>
@@ -179,6 +180,19 @@ TEST(ShotExecution, ManualReleaseWaitsForThePhotographer) {
         EXPECT_EQ(std::tuple(t.program.run.status, t.pictures().size()),
                   std::tuple(RunStatus::kCompleted, 1ul))
             << body;
+    }
+}
+
+// A run ended in the middle of a bulb exposure (by --until, an interrupt, or the quit after a screenshot)
+// lets go of the shutter, however the body holds it open.
+TEST(ShotExecution, ARunEndedDuringABulbExposureLetsGoOfTheShutter) {
+    for (const char* body : {"bulb", "press-shutter aeMode=4"}) {
+        RunProgram t(body);
+        t.start({line().delay(0).speed("40")});
+        t.runFor(5000);
+        ASSERT_TRUE(t.camera->shutterOpen()) << body;
+        stopRun(t.program, t.window);
+        EXPECT_FALSE(t.camera->shutterOpen()) << body;
     }
 }
 
