@@ -12,6 +12,15 @@
 namespace orvex {
 namespace {
 
+// A program-timed exposure holds the shutter open through the body's bulb commands or its button: whatever
+// ends the run lets it go, before an error's state hides that it was open.
+void letGoOfTheShutter(Program& p) {
+    const RunState& r = p.run;
+    if (!p.options.simulation && r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
+        (p.camera.bulbCommands || p.camera.shutterButton))
+        driveShutterButton(p.camera, p.run.errorLocation, false);
+}
+
 constexpr int kMessageNotDownloaded = 211;
 constexpr int kMessageKeptOnCard = 244, kMessageCardFolder = 245;
 constexpr int kMessageWarning = 198;
@@ -25,10 +34,8 @@ void stopRun(Program& p, Window& w) {
     r.paused = false;
     w.killTimer(kTimerRun);
     closeSound(p);
+    letGoOfTheShutter(p);
     if (!p.options.simulation) {
-        if (r.exposure.timedDuration != 0 && r.status == RunStatus::kExposure &&
-            (p.camera.bulbCommands || p.camera.shutterButton))
-            driveShutterButton(p.camera, p.run.errorLocation, false);
         setCameraUiLock(p.camera, false);
         releaseLiveViewOutput(p.camera, p.run.lockup.liveView, p.liveView.wanted);
     }
@@ -67,6 +74,7 @@ void reportError(Program& program, Window& window, std::int32_t code, int locati
     // Read before the run stops, which speaks to the camera again. The program's own codes are not the
     // camera's.
     const std::string said = code > 0 ? cameraExplanation(program.camera) : std::string();
+    letGoOfTheShutter(program);
     showStatus(program, window, RunStatus::kError);
     stopRun(program, window);
     const std::string caption = std::string(program.text(54)) + " (L" + std::to_string(location) + ")";

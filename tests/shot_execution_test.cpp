@@ -183,16 +183,28 @@ TEST(ShotExecution, ManualReleaseWaitsForThePhotographer) {
     }
 }
 
-// A run ended in the middle of a bulb exposure (by --until, an interrupt, or the quit after a screenshot)
-// lets go of the shutter, however the body holds it open.
+// A run ended while a bulb exposure holds the shutter open lets go of it, however the body holds it: ended
+// from outside (by --until, an interrupt, the quit after a screenshot), or by an error, here the shot
+// before's second file finding no picture folder to land in.
 TEST(ShotExecution, ARunEndedDuringABulbExposureLetsGoOfTheShutter) {
-    for (const char* body : {"bulb", "press-shutter aeMode=4"}) {
-        RunProgram t(body);
-        t.start({line().delay(0).speed("40")});
-        t.runFor(5000);
-        ASSERT_TRUE(t.camera->shutterOpen()) << body;
-        stopRun(t.program, t.window);
-        EXPECT_FALSE(t.camera->shutterOpen()) << body;
+    for (const auto& [body, error] :
+         {std::pair{"bulb", false}, {"press-shutter aeMode=4", false}, {"bulb", true}}) {
+        SCOPED_TRACE(std::string(body) + (error ? ", an error" : ", stopped"));
+        RunProgram t(std::string(body) + " picturesPerShot=2 fileGapMs=3000");
+        t.start({line().delay(0).speed("1"), line().delay(0).speed("40")});
+        for (int tick = 0; tick < 100 && t.program.run.currentLine == 0; ++tick) t.runFor(50);
+        t.runFor(100);
+        ASSERT_TRUE(t.camera->shutterOpen());
+        if (error) {
+            const auto folder = t.dir.path() / "1 - Canon EOS 600D";
+            std::filesystem::remove_all(folder);
+            std::ofstream(folder) << "not a folder";
+            t.runFor(5000);
+            EXPECT_EQ(t.program.run.status, RunStatus::kError);
+        } else {
+            stopRun(t.program, t.window);
+        }
+        EXPECT_FALSE(t.camera->shutterOpen());
     }
 }
 
