@@ -19,11 +19,12 @@ namespace {
 TEST(CliSimulate, RefusedOptionsAreNamed) {
     // Each names the option of its last word, but for the argument too many.
     const char* cases[] = {
-        "simulate y.txt", "simulate --clock=yesterday", "simulate --lockup=2", "simulate --until=soon",
-        "simulate --utc-offset=1", "simulate --bogus", "simulate --loop=abc", "simulate --loop=0",
-        "simulate --loop=5x", "run --start=25:00", "run --start=7:30pm", "run --clock=2026-12-06T21:00:00",
-        "run --utc-offset=+01:00", "simulate --serialport", "simulate --prefix=../m42",
-        "simulate --savetocam=no", "simulate --from-line=x", "run --from-line=",
+        "simulate y.txt", "simulate --clock=yesterday", "simulate --clock=2026-12-06T21:00:00.25x",
+        "simulate --lockup=2", "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus",
+        "simulate --loop=abc", "simulate --loop=0", "simulate --loop=5x", "run --start=25:00",
+        "run --start=7:30pm", "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00",
+        "simulate --serialport", "simulate --prefix=../m42", "simulate --savetocam=no",
+        "simulate --from-line=x", "run --from-line=",
         // Nobody can press a virtual body's release by hand: the run would wait for ever.
         "simulate --lockup=Manu", "run --camera=bulb --lockup=Manu",
         // A rehearsal's clock is its own: no master's start is a moment of it.
