@@ -162,5 +162,33 @@ TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
     EXPECT_EQ(t.program.script.path, script);
 }
 
+// The chain on the real window: scripts added through Qt's file dialog stand in its list in that order, the
+// one the user selects moves up, and OK links them as the list shows them.
+TEST(DialogsOffscreen, ChainLinksTheScriptsAddedAsTheListShowsThem) {
+    ProgramWindow t(kEnglish);
+    t.start();
+    t.choose("Chain", [&](QDialog& d) {
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            const std::string script = t.folder.write(name, kScriptHeader + "10\n");
+            whenModal(&d, [&](QDialog& files) {
+                qobject_cast<QFileDialog*>(&files)->selectFile(QString::fromStdString(script));
+                files.accept();
+            });
+            findButton(d, "Add")->click();
+        }
+        auto* list = d.findChild<QListWidget*>();
+        ASSERT_EQ(list->count(), 3);
+        list->setCurrentRow(2);
+        findButton(d, "Up")->click();
+        EXPECT_EQ((QStringList{list->item(0)->text(), list->item(1)->text(), list->item(2)->text()}),
+                  (QStringList{"a", "c", "b"}));
+        EXPECT_EQ(list->currentRow(), 1) << "the moved script stays selected";
+        findButton(d, "OK")->click();
+    });
+    EXPECT_EQ(readText(t.folder.path() + "/a.next") + readText(t.folder.path() + "/c.next") +
+                  readText(t.folder.path() + "/b.prev"),
+              "c.txtb.txtc.txt");
+}
+
 } // namespace
 } // namespace orvex::test
