@@ -3,16 +3,22 @@
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/picture_area.h"
 #include "platform/qt/qt_serial_ports.h"
+#include "tests/support/scoped_env.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -62,10 +68,42 @@ TEST(SerialPorts, NamesSortByNumberAndAPortIsTheCablesAloneUntilClosed) {
     EXPECT_NE(ports.open(terminal.slave()), nullptr) << "free again once closed";
 }
 
-TEST(DesktopShellTest, NamedProgramsStartWithTheirArgumentsOrReportThatTheyCannot) {
+// What a started program was given, once it has written it down; empty when it never did.
+std::string opened(const std::string& file) {
+    for (int i = 0; i < 1000 && !std::filesystem::exists(file); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A program named by the user starts with its arguments. A text editor is the one the desktop associates with
+// text files (xdg-mime names its desktop entry), else the first well-known one found; none, and the shell
+// says it could not.
+TEST(DesktopShellTest, ProgramsStartWithTheirArgumentsOrReportThatTheyCannot) {
     DesktopShell shell;
     EXPECT_TRUE(shell.start({ProgramKind::Named, "true", {"a b", "c"}}));
     EXPECT_FALSE(shell.start({ProgramKind::Named, "/no/such/program", {}}));
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString(), bin = root + "/bin",
+                      apps = root + "/data/applications";
+    std::filesystem::create_directories(bin), std::filesystem::create_directories(apps);
+    const auto program = [&](const std::string& name, const std::string& body) {
+        std::ofstream(bin + "/" + name) << "#!/bin/sh\n" << body << "\n";
+        std::filesystem::permissions(bin + "/" + name, std::filesystem::perms::owner_all);
+    };
+    for (const char* name : {"mousepad", "editor"})
+        program(name, "printf '%s|' \"$@\" > " + root + "/" + name);
+    std::ofstream(apps + "/orvex-editor.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Editor\nExec=" << bin << "/editor %f\n";
+    const test::ScopedEnv path("PATH", bin.c_str()), data("XDG_DATA_HOME", (root + "/data").c_str()),
+        dirs("XDG_DATA_DIRS", (root + "/none").c_str());
+    EXPECT_TRUE(shell.start({ProgramKind::TextEditor, "", {"/night 1.txt"}}));
+    EXPECT_EQ(opened(root + "/mousepad"), "/night 1.txt|") << "no desktop association: a well-known editor";
+    program("xdg-mime", "echo orvex-editor.desktop");
+    EXPECT_TRUE(shell.start({ProgramKind::TextEditor, "", {"/night 2.txt"}}));
+    EXPECT_EQ(opened(root + "/editor"), "/night 2.txt|") << "the desktop's own";
+    std::filesystem::remove_all(bin);
+    EXPECT_FALSE(shell.start({ProgramKind::Spreadsheet, "", {"/night.tsv"}}));
 }
 
 // The picture's rows from the top, each one colour, then black and the outline's red.
