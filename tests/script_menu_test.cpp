@@ -36,7 +36,7 @@ struct ScriptMenu : ::testing::Test {
     }
 };
 
-TEST_F(ScriptMenu, LoadAndDropLoadTheScript) {
+TEST_F(ScriptMenu, LoadDropAndNextLoadTheScript) {
     const std::string night = folder.write(
         "night.txt", scriptText({line().delay(10).aperture("5.6").speed("1/250").iso(400).quality("L")}));
     const std::string day = folder.write("day.txt", scriptText({line().delay(10)}));
@@ -57,6 +57,11 @@ TEST_F(ScriptMenu, LoadAndDropLoadTheScript) {
     t.window.send({MessageKind::Drop, 0, {night}});
     t.program.run.running = false;
     EXPECT_EQ(t.program.script.path, day);
+
+    // With no run, the chain's buttons act at once.
+    folder.write("day.next", "night.txt");
+    t.window.click(kNextScriptButton);
+    EXPECT_EQ(t.program.script.path, night);
 }
 
 TEST_F(ScriptMenu, ModifyOpensTheScriptInTheEditorAsOneArgument) {
