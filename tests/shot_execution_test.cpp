@@ -124,13 +124,13 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
 // there from the start keeps the run from starting.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
+    // First: the process names its downloads from 0 on, as the crashed one did.
     const struct {
         Strings found;     // in the picture folder before the shot, each holding "an earlier night"
         std::string added; // the picture; none: the folder refuses it
         const char* box = "";
         bool fileFirst = false; // a file in the folder's place before the run, else during the exposure
-    } cases[] = {               // The process names its downloads from 0 on, as the crashed one did.
-                 {{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
+    } cases[] = {{{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
                  {{dated}, "IMG_0001.JPG"},
                  {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
                  {{}, "", "Stream open error"},
