@@ -70,10 +70,13 @@ TEST(SerialPorts, NamesSortByNumberAndAPortIsTheCablesAloneUntilClosed) {
 
 // What a started program was given, once it has written it down; empty when it never did.
 std::string opened(const std::string& file) {
-    for (int i = 0; i < 1000 && !std::filesystem::exists(file); ++i)
+    std::string given;
+    for (int i = 0; i < 1000 && !given.ends_with('|'); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+        std::ifstream in(file);
+        given.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return given;
 }
 
 // A program named by the user starts with its arguments. A text editor is the one the desktop associates with
