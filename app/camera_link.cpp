@@ -32,11 +32,16 @@ void connectCamera(Program& program, Window& window) {
 }
 
 void autoConnect(Program& program, Window& window) {
-    if (!openWantedCamera(cameraEvents(program), connectionSetting(program), window)) {
-        // A body asked for by its id is named when it is not there: another body, or none, is.
+    EdsError refused = EDS_ERR_OK;
+    if (!openWantedCamera(cameraEvents(program), connectionSetting(program), window, &refused)) {
+        // A body asked for by its id is named when it is not there: another body, or none, is. Where bodies
+        // are there but none would open (another program holds them), the box says why.
         const StartupOptions& o = program.options;
         if (!o.simulation && bodyWanted(o))
             window.messageBox(formatMessage(program.language, kMessageNoBodyWithId, o.connectText),
+                              program.text(kMessageConnectCamera), BoxIcon::Error, BoxButtons::Ok);
+        else if (refused != EDS_ERR_OK)
+            window.messageBox(cannotAccessText(program.language, refused),
                               program.text(kMessageConnectCamera), BoxIcon::Error, BoxButtons::Ok);
         return;
     }

@@ -253,16 +253,22 @@ Connection openCamera(const CameraEvents& events, const ConnectionSetting& setti
     if (error != EDS_ERR_OK) {
         EdsRelease(session.camera);
         session.camera = nullptr;
-        window.messageBox(std::string(messageText(language, kMessageCannotAccess)) + "\r" +
-                              errorText(language, static_cast<std::int32_t>(error)),
-                          messageText(language, kMessageError), BoxIcon::Error, BoxButtons::Ok);
+        window.messageBox(cannotAccessText(language, error), messageText(language, kMessageError),
+                          BoxIcon::Error, BoxButtons::Ok);
         return Connection::kNone;
     }
     finishConnect(events, setting, window, session.cameraNumber);
     return Connection::kBody;
 }
 
-bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window) {
+std::string cannotAccessText(int language, EdsError error) {
+    return std::string(messageText(language, kMessageCannotAccess)) + "\r" +
+           errorText(language, static_cast<std::int32_t>(error));
+}
+
+bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
+                      EdsError* refused) {
+    if (refused) *refused = EDS_ERR_OK;
     const StartupOptions& options = setting.options;
     if (options.simulation) return false;
     CameraSession& session = events.camera;
@@ -276,7 +282,9 @@ bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setti
         EdsCameraRef camera = nullptr;
         if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &camera) != EDS_ERR_OK || !camera)
             continue;
-        if (EdsOpenSession(camera) != EDS_ERR_OK) {
+        if (const EdsError error = EdsOpenSession(camera)) {
+            // A body another program holds (the desktop's volume monitor) is listed but cannot be opened.
+            if (refused && *refused == EDS_ERR_OK) *refused = error;
             EdsRelease(camera);
             continue;
         }

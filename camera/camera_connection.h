@@ -8,6 +8,7 @@
 #include "platform/window.h"
 
 #include <functional>
+#include <string>
 
 namespace orvex {
 
@@ -49,8 +50,12 @@ struct ConnectionSetting {
 
 // Simulation, or the camera chosen in CONNECT_DIALOG; says what is connected now.
 Connection openCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window);
-// The first camera whose session opens, or the one with the wanted body id; true when one is connected.
-bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window);
+// The first camera whose session opens, or the one with the wanted body id; true when one is connected. When
+// none is, `refused` (if given) receives why the first camera listed could not be opened, or EDS_ERR_OK.
+bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
+                      EdsError* refused = nullptr);
+// "Cannot access this camera !" and why, as the connection tells it.
+std::string cannotAccessText(int language, EdsError error);
 // The first step of a disconnection: a body still there takes back the settings it had at connection.
 // From then on the program takes it as not connected.
 void giveBackCameraSettings(CameraSession& camera);

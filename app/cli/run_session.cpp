@@ -39,7 +39,6 @@ namespace {
 constexpr int kMessageConnectCamera = 38;
 constexpr int kMessageNoCamera = 121; // "(No camera found)"
 constexpr int kMessageNotAnExposure = 230;
-constexpr int kMessageNoBodyWithId = 231;
 constexpr int kMessageSoundUnreadable = 220;
 constexpr int kMessageSoundNotPlayable = 221;
 constexpr int kMessageSoundNeeded = 222;
@@ -246,11 +245,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (o.lockup) selectLockup(window, *o.lockup);
     if (o.universalTime) program.run.settings.universalTime = true;
     if ((realBody || o.connect) && !program.camera.connected) {
-        // A body asked for by its id has been named in a box already: another body may well be there.
-        const bool byId = bodyWanted(program.options);
-        const std::string text = byId ? formatMessage(program.language, kMessageNoBodyWithId, *o.connect)
-                                      : program.text(kMessageNoCamera);
-        if (!byId) printer.message(program.text(kMessageConnectCamera), text);
+        // Where the connection knew why it took no body, it has said so in a box already: a body id no body
+        // has (another body may well be there), or bodies that another program holds.
+        const auto& boxes = window.messageBoxes();
+        const bool told = !boxes.empty() && boxes.back().caption == program.text(kMessageConnectCamera);
+        std::string text = told ? boxes.back().text : program.text(kMessageNoCamera);
+        std::replace(text.begin(), text.end(), '\r', ' ');
+        if (!told) printer.message(program.text(kMessageConnectCamera), text);
         ended(program.run.status);
         err << "orvex-cli: " << text << '\n';
         window.send({MessageKind::Close, 0, {}});

@@ -4,7 +4,8 @@
 //
 // Environment: ORVEX_EMULATED_BODIES, comma-separated USB product ids in hex (default "3272", a 700D;
 // "323a" is a 5D Mark III; empty: nothing plugged in). A body the emulated camera unplugged leaves the
-// file $HOME/.orvex-emulated-unplugged, and then nothing shows.
+// file $HOME/.orvex-emulated-unplugged, and then nothing shows. ORVEX_EMULATED_CLAIMED set: another program
+// (the desktop's volume monitor) holds every body, which then cannot be opened.
 #include <gphoto2/gphoto2-port-info-list.h>
 #include <gphoto2/gphoto2-port-result.h>
 #include <gphoto2/gphoto2-port.h>
@@ -89,6 +90,17 @@ int findByClass(GPPort*, int, int, int) {
     return GP_ERROR_IO_USB_FIND;
 }
 
+// As Debian's usb1 module answers when another program has claimed the device.
+int open(GPPort* port) {
+    const char* claimed = std::getenv("ORVEX_EMULATED_CLAIMED");
+    if (!claimed || !*claimed) return GP_OK;
+    gp_port_set_error(port,
+                      "Could not claim interface 0 (Device or resource busy). Make sure no other program "
+                      "(gvfs-gphoto2-volume-monitor) or kernel module (such as sdc2xx, stv680, spca50x) "
+                      "is using the device and you have read/write access to the device.");
+    return GP_ERROR_IO_USB_CLAIM;
+}
+
 } // namespace
 
 extern "C" {
@@ -115,7 +127,7 @@ __attribute__((visibility("default"))) void* gp_port_library_operations() {
     if (!ops) return nullptr;
     ops->init = nothing;
     ops->exit = nothing;
-    ops->open = nothing;
+    ops->open = open;
     ops->close = nothing;
     ops->update = nothing;
     ops->find_device = findDevice;
