@@ -51,7 +51,7 @@ struct ConnectionSetting {
 // Simulation, or the camera chosen in CONNECT_DIALOG; says what is connected now.
 Connection openCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window);
 // The first camera whose session opens, or the one with the wanted body id; true when one is connected. When
-// none is, `refused` (if given) receives why the first camera listed could not be opened, or EDS_ERR_OK.
+// none is, `refused` (if given) receives why the first camera that would not open refused, or EDS_ERR_OK.
 bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
                       EdsError* refused = nullptr);
 // "Cannot access this camera !" and why, as the connection tells it.
