@@ -75,8 +75,9 @@ bool moveWithoutReplacing(const std::string& from, const std::string& to) {
         ::unlink(from.c_str());
         return true;
     }
-    if (errno != EPERM && errno != EOPNOTSUPP) return false;
-    // Neither (FAT memory cards): check, then rename, leaving only a tiny window.
+    // FAT memory cards refuse it; a FUSE file system without hard links has no such call (ENOSYS).
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+    // Neither: check, then rename, leaving only a tiny window.
     if (::access(to.c_str(), F_OK) == 0) return false;
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
