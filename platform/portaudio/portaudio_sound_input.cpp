@@ -5,7 +5,6 @@
 #include <alsa/asoundlib.h>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <jack/jack.h>
 #include <mutex>
 #include <portaudio.h>
@@ -56,8 +55,8 @@ PortAudioSoundInput::~PortAudioSoundInput() {
 int PortAudioSoundInput::open(unsigned count, SoundBuffer buffer) {
     if (stream_) return paDeviceUnavailable;
     if (!initialised_) {
-        // Listening must never start a sound server on a machine that runs none: the JACK client would.
-        setenv("JACK_NO_START_SERVER", "1", 1);
+        // No sound server is started on a machine that runs none: PortAudio's JACK host and ALSA's jack plugin
+        // both open their client with JackNoStartServer.
         quietenSoundLibraries();
         if (const PaError error = Pa_Initialize(); error != paNoError) return error;
         initialised_ = true;
