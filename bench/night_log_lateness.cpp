@@ -41,8 +41,7 @@ class Lateness final : public RunObserver {
 
 std::vector<double> runNight(const std::string& script, bool keepLog) {
     const std::unique_ptr<cli::SessionTime> time = cli::realTime();
-    std::string problem;
-    VirtualProfile profile = *loadVirtualProfile("bulb", problem);
+    VirtualProfile profile = *virtualPreset("bulb");
     profile.processingMs = 100;
     profile.downloadMBps = 30;
     const auto camera = makeVirtualCamera(profile, time->clock(), time->cameraTimers(), [](unsigned ms) {

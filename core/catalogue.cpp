@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <string_view>
+#include <vector>
 
 namespace orvex {
 namespace {
@@ -37,12 +39,17 @@ const Entry* find(int number) {
     return kIndex[number];
 }
 
-// Replaces the first conversion (%d, %s or %x) of the text by the value.
-std::string fill(const char* text, const std::string& value) {
+// Replaces the conversions (%d, %s or %x) of the text by the values, in their order; a value is never read
+// for conversions of its own.
+std::string fill(const char* text, const std::vector<std::string>& values) {
     std::string s = text;
-    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
-        if (s[i] == '%' && (s[i + 1] == 'd' || s[i + 1] == 's' || s[i + 1] == 'x'))
-            return s.substr(0, i) + value + s.substr(i + 2);
+    std::size_t at = 0;
+    for (const std::string& value : values) {
+        while ((at = s.find('%', at)) != std::string::npos && std::string_view("dsx").find(s[at + 1]) > 2)
+            ++at;
+        if (at == std::string::npos) break;
+        s.replace(at, 2, value);
+        at += value.size();
     }
     return s;
 }
@@ -83,11 +90,15 @@ std::string formatMessage(int language, int number, long long value) {
         std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(value));
     else
         std::snprintf(buf, sizeof buf, "%lld", value);
-    return fill(text, buf);
+    return fill(text, {buf});
 }
 
 std::string formatMessage(int language, int number, const std::string& value) {
-    return fill(messageText(language, number), value);
+    return fill(messageText(language, number), {value});
+}
+
+std::string formatMessage(int language, int number, const std::vector<std::string>& values) {
+    return fill(messageText(language, number), values);
 }
 
 } // namespace orvex

@@ -1,6 +1,7 @@
 #pragma once
 // Every visible text by message number, in English and French.
 #include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -18,5 +19,7 @@ const char* englishText(int number);
 // A message with its single %d, %s or %x filled in.
 std::string formatMessage(int language, int number, long long value);
 std::string formatMessage(int language, int number, const std::string& value);
+// A message with each of its conversions filled in, in their order.
+std::string formatMessage(int language, int number, const std::vector<std::string>& values);
 
 } // namespace orvex

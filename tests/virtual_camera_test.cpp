@@ -1,3 +1,5 @@
+#include "app/profile_problem_text.h"
+#include "core/catalogue.h"
 #include "platform/headless/no_serial_ports.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/thread_scheduler.h"
@@ -83,9 +85,10 @@ class VirtualCamera : public ::testing::Test {
     // A body from a preset with the profile lines given, connected as the program connects it; what an
     // earlier body of the test announced is forgotten.
     void start(const std::string& preset, const std::string& lines = "") {
-        std::string error;
-        const auto profile = parseVirtualProfile("[camera]\npreset=" + preset + "\n" + lines, "test", error);
-        ASSERT_TRUE(profile) << error;
+        ProfileProblem problem;
+        const auto profile =
+            parseVirtualProfile("[camera]\npreset=" + preset + "\n" + lines, "test", problem);
+        ASSERT_TRUE(profile) << problem.fault;
         forget();
         // A test before may have left the SDK running, with its drivers: start from none.
         EdsTerminateSDK();
@@ -336,29 +339,37 @@ TEST_F(VirtualCamera, AnswersTheConnectionProbesLikeItsModel) {
     }
 }
 
+// In the user's language, but for the file's own words.
 TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
-    std::string error;
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"[camera]\nflash = yes\n", "p.ini:2: unknown key 'flash'"},
-        {"[camera]\nshotsLeft = lots\n",
+    ProfileProblem problem;
+    const struct {
+        std::string text;
+        int language;
+        std::string said;
+    } cases[] = {
+        {"[camera]\nflash = yes\n", kEnglish, "p.ini:2: unknown key 'flash'"},
+        {"[camera]\nshotsLeft = lots\n", kEnglish,
          "p.ini:2: shotsLeft must be a number from 0 to 4294967294, not 'lots'"},
-        {"liveView = no\n", "p.ini:1: settings must follow the [camera] line"},
-        {"[camera]\npreset = 20d\n",
+        {"[camera]\nmotion = -100001\n", kFrench,
+         "p.ini:2: motion doit être un nombre de -100000 à 100000, et non '-100001'"},
+        {"liveView = no\n", kFrench, "p.ini:1: les réglages doivent suivre la ligne [camera]"},
+        {"[camera]\npreset = 20d\n", kEnglish,
          "p.ini:2: no preset named '20d'; presets: bulb, press-shutter, shutter-button, "
          "cable, legacy-lockup, 300d, 10d, no-liveview, burst, liveview-cable"},
         // Settings that contradict each other or the preset, named by the line that comes first.
-        {"[camera]\nav = 0x40\napertureCodes = 0x30, 0x38\n",
+        {"[camera]\nav = 0x40\napertureCodes = 0x30, 0x38\n", kEnglish,
          "p.ini:2: av 0x40 is not among the apertureCodes"},
-        {"[camera]\npreset = 10d\n\ncustomFunctions = 1=0\n",
-         "p.ini:4: lockupFunction 12 is not among the customFunctions"},
-        {"[camera]\nnonsense\n", "p.ini:2: expected key = value, not 'nonsense'"},
+        {"[camera]\npreset = 10d\n\ncustomFunctions = 1=0\n", kFrench,
+         "p.ini:4: lockupFunction 12 ne fait pas partie de customFunctions"},
+        {"[camera]\nnonsense\n", kEnglish, "p.ini:2: expected key = value, not 'nonsense'"},
     };
-    for (const auto& [text, expected] : cases) {
-        EXPECT_FALSE(parseVirtualProfile(text, "p.ini", error)) << text;
-        EXPECT_EQ(error, expected) << text;
+    for (const auto& c : cases) {
+        EXPECT_FALSE(parseVirtualProfile(c.text, "p.ini", problem)) << c.text;
+        EXPECT_EQ(profileProblemText(c.language, problem), c.said) << c.text;
     }
-    EXPECT_FALSE(loadVirtualProfile("/nonexistent/body.ini", error));
-    EXPECT_NE(error.find("neither a virtual camera preset"), std::string::npos) << error;
+    EXPECT_FALSE(loadVirtualProfile("/nonexistent/body.ini", problem));
+    EXPECT_EQ(profileProblemText(kFrench, problem).rfind("'/nonexistent/body.ini' n'est ni un préréglage", 0),
+              0u);
 }
 
 TEST(ThreadSchedulerTest, RunsActionsInTheOrderOfTheirMomentsAndEndingDropsTheRest) {

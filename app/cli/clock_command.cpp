@@ -1,6 +1,7 @@
 #include "app/cli/clock_command.h"
 
 #include "app/cli/session_time.h"
+#include "app/profile_problem_text.h"
 #include "camera/camera_clock.h"
 #include "camera/camera_connection.h"
 #include "camera/camera_properties.h"
@@ -76,10 +77,10 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
     const std::unique_ptr<SessionTime> time = realTime();
     std::shared_ptr<sdk::CameraDriver> driver;
     if (camera) {
-        std::string problem;
+        ProfileProblem problem;
         const auto profile = loadVirtualProfile(*camera, problem);
         if (!profile) {
-            err << "orvex-cli: " << problem << '\n';
+            err << "orvex-cli: " << profileProblemText(language, problem) << '\n';
             return 2;
         }
         driver = makeVirtualCamera(*profile, time->clock(), time->cameraTimers());

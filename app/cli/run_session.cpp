@@ -7,6 +7,7 @@
 #include "app/cli/session_time.h"
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
+#include "app/profile_problem_text.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
@@ -130,10 +131,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // Without --camera a rehearsal is in simulation mode, the default virtual body only lending its cable
     // port, and a run drives the first body on USB (or the one --connect names).
     const bool realBody = realTime && !o.camera;
-    std::string problem;
+    ProfileProblem problem;
     auto profile = loadVirtualProfile(o.camera.value_or(""), problem);
     if (!profile) {
-        err << "orvex-cli: " << problem << '\n';
+        err << "orvex-cli: " << profileProblemText(o.language.value_or(kEnglish), problem) << '\n';
         return 2;
     }
     // A rehearsal's pictures are files only when asked for: otherwise nobody sees them.

@@ -1,6 +1,7 @@
 // The desktop program: the main window on the computer's own clock and serial ports.
 #include "app/desktop/plan_command.h"
 #include "app/main_window.h"
+#include "app/profile_problem_text.h"
 #include "core/catalogue.h"
 #include "core/startup_options.h"
 #include "platform/desktop_application.h"
@@ -57,14 +58,15 @@ int main(int argc, char** argv) {
     std::shared_ptr<orvex::sdk::CameraDriver> cameras;
     std::unique_ptr<orvex::VirtualCablePorts> cablePorts;
     if (const auto choice = orvex::optionValue(commandLine, "-virtualcam=")) {
-        std::string problem;
+        orvex::ProfileProblem problem;
         const auto profile = orvex::loadVirtualProfile(*choice, problem);
         if (!profile) {
+            const std::string text = orvex::profileProblemText(language, problem);
             // Nobody is in front of a screenshot's screen to close a box: the reason goes to standard error.
             if (screenshot.path.empty())
-                application.showError(orvex::messageText(language, 54), problem);
+                application.showError(orvex::messageText(language, 54), text);
             else
-                std::fprintf(stderr, "%s: %s\n", orvex::messageText(language, 54), problem.c_str());
+                std::fprintf(stderr, "%s: %s\n", orvex::messageText(language, 54), text.c_str());
             return 2;
         }
         // Its downloads take real time, at the link speed its profile gives.

@@ -191,18 +191,18 @@ bool parseNumber(const std::string& text, std::uint64_t max, std::uint64_t& out)
 
 class Reader {
   public:
-    explicit Reader(std::string& error) : error_(error) {}
-    std::string where; // prefix of error texts
+    explicit Reader(ProfileProblem& problem) : problem_(problem) {}
+    std::string where; // the place a problem names
 
-    bool fail(const std::string& message) {
-        error_ = where + ": " + message;
+    bool fail(ProfileProblem::Fault fault, std::vector<std::string> words = {}) {
+        problem_ = {fault, where, std::move(words)};
         return false;
     }
 
     bool number(const std::string& key, const std::string& v, std::uint64_t max, EdsUInt32& out) {
         std::uint64_t n = 0;
         if (!parseNumber(v, max, n))
-            return fail(key + " must be a number from 0 to " + std::to_string(max) + ", not '" + v + "'");
+            return fail(ProfileProblem::kNotANumber, {key, "0", std::to_string(max), v});
         out = static_cast<EdsUInt32>(n);
         return true;
     }
@@ -221,12 +221,12 @@ class Reader {
         else if (l == "no" || l == "false" || l == "off" || l == "0")
             out = false;
         else
-            return fail(key + " must be yes or no, not '" + v + "'");
+            return fail(ProfileProblem::kNotYesOrNo, {key, v});
         return true;
     }
 
     bool text(const std::string& key, const std::string& v, std::size_t max, std::string& out) {
-        if (v.size() > max) return fail(key + " is longer than " + std::to_string(max) + " characters");
+        if (v.size() > max) return fail(ProfileProblem::kTooLong, {key, std::to_string(max)});
         out = v;
         return true;
     }
@@ -238,7 +238,7 @@ class Reader {
             if (!number(key, part, 0xFFFFFFFF, code)) return false;
             list.push_back(code);
         }
-        if (list.empty() || list.size() > 128) return fail(key + " must list 1 to 128 codes");
+        if (list.empty() || list.size() > 128) return fail(ProfileProblem::kCodeCount, {key});
         out = list;
         return true;
     }
@@ -247,8 +247,7 @@ class Reader {
         std::map<EdsInt32, EdsUInt32> map;
         for (const std::string& part : splitList(v, ',')) {
             const auto equals = part.find('=');
-            if (equals == std::string::npos)
-                return fail(key + " entries are written number=value, not '" + part + "'");
+            if (equals == std::string::npos) return fail(ProfileProblem::kNotAnEntry, {key, part});
             EdsUInt32 number = 0, value = 0;
             if (!this->number(key, trim(part.substr(0, equals)), 0x7FFFFFFF, number) ||
                 !this->number(key, trim(part.substr(equals + 1)), 0xFFFFFFFF, value))
@@ -260,7 +259,7 @@ class Reader {
     }
 
   private:
-    std::string& error_;
+    ProfileProblem& problem_;
 };
 
 // Each key with how it is read into the profile.
@@ -298,7 +297,7 @@ Setter codesOf(std::vector<EdsUInt32> VirtualProfile::*field) {
 }
 
 bool readDescription(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
-    if (v.empty()) return r.fail("description must not be empty");
+    if (v.empty()) return r.fail(ProfileProblem::kEmptyDescription);
     return r.text(k, v, EDS_MAX_NAME - 1, p.description);
 }
 
@@ -307,7 +306,7 @@ bool readBattery(Reader& r, const std::string& k, const std::string& v, VirtualP
         p.battery = kEdsBatteryLevel_AC;
         return true;
     }
-    return r.number(k, v, 100, p.battery) || r.fail("battery must be a percentage or mains, not '" + v + "'");
+    return r.number(k, v, 100, p.battery) || r.fail(ProfileProblem::kNotABattery, {v});
 }
 
 bool readBusy(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
@@ -332,7 +331,7 @@ bool readLockupFunction(Reader& r, const std::string& k, const std::string& v, V
 bool readDriveMode(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
     if (!r.number(k, v, 0xFFFFFFFF, p.driveMode)) return false;
     if (virtualcam::isKnownDriveMode(p.driveMode)) return true;
-    return r.fail("driveMode " + v + " is not one of 0 (single), 1, 4 or 5 (continuous)");
+    return r.fail(ProfileProblem::kNotADriveMode, {v});
 }
 
 bool readMotion(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
@@ -340,8 +339,8 @@ bool readMotion(Reader& r, const std::string& k, const std::string& v, VirtualPr
     const bool negative = !v.empty() && v[0] == '-';
     std::uint64_t n = 0;
     if (!parseNumber(negative ? v.substr(1) : v, kFastest, n))
-        return r.fail(k + " must be a number from -" + std::to_string(kFastest) + " to " +
-                      std::to_string(kFastest) + ", not '" + v + "'");
+        return r.fail(ProfileProblem::kNotANumber,
+                      {k, "-" + std::to_string(kFastest), std::to_string(kFastest), v});
     p.motion = negative ? -static_cast<int>(n) : static_cast<int>(n);
     return true;
 }
@@ -413,7 +412,7 @@ bool contains(const std::vector<EdsUInt32>& list, EdsUInt32 code) {
 bool settle(Reader& r, const char* key, const char* listKey, bool given, const std::vector<EdsUInt32>& list,
             EdsUInt32 preferred, EdsUInt32& value) {
     if (contains(list, value)) return true;
-    if (given) return r.fail(std::string(key) + " " + hex(value) + " is not among the " + listKey);
+    if (given) return r.fail(ProfileProblem::kNotAmongCodes, {key, hex(value), listKey});
     if (contains(list, preferred)) {
         value = preferred;
         return true;
@@ -443,8 +442,8 @@ bool validate(Reader& r, const GivenKeys& given, VirtualProfile& p) {
     if (!virtualcam::decodeQuality(p.quality, legacy)) {
         if (given.count("quality"))
             return at({"quality"})
-                .fail("quality " + hex(p.quality) + " is not an image quality of the " +
-                      (legacy ? "older protocol (subtype 0)" : "standard protocol"));
+                .fail(legacy ? ProfileProblem::kNotALegacyQuality : ProfileProblem::kNotAQuality,
+                      {hex(p.quality)});
         p.quality = legacy ? kLegacyJpegLargeFine : kJpegLargeFine;
     }
     if (!settle(at({"tv"}), "tv", "shutterCodes", given.count("tv"), p.shutterCodes, 0x68, p.tv) ||
@@ -453,11 +452,18 @@ bool validate(Reader& r, const GivenKeys& given, VirtualProfile& p) {
         return false;
     for (EdsUInt32 code : p.shutterCodes)
         if (code != virtualcam::kTvBulb && !virtualcam::shutterMicroseconds(code))
-            return at({"shutterCodes"}).fail("shutterCodes: " + hex(code) + " is no shutter speed");
+            return at({"shutterCodes"}).fail(ProfileProblem::kNotAShutterSpeed, {hex(code)});
     if (p.lockupFunction != 0 && !p.customFunctions.count(p.lockupFunction))
         return at({"lockupFunction", "customFunctions"})
-            .fail("lockupFunction " + std::to_string(p.lockupFunction) + " is not among the customFunctions");
+            .fail(ProfileProblem::kNoLockupFunction, {std::to_string(p.lockupFunction)});
     return true;
+}
+
+// The presets' names as a problem lists them.
+std::string presetList() {
+    std::string list;
+    for (const std::string& name : virtualPresetNames()) list += (list.empty() ? "" : ", ") + name;
+    return list;
 }
 
 } // namespace
@@ -475,8 +481,8 @@ std::optional<VirtualProfile> virtualPreset(const std::string& name) {
 }
 
 std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const std::string& origin,
-                                                  std::string& error) {
-    Reader r(error);
+                                                  ProfileProblem& problem) {
+    Reader r(problem);
     struct Entry {
         std::string key, value;
         int line;
@@ -492,7 +498,7 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
         if (s.empty() || s[0] == ';' || s[0] == '#') continue;
         if (s.front() == '[') {
             if (s.back() != ']' || lower(trim(s.substr(1, s.size() - 2))) != "camera") {
-                r.fail("unknown section " + s + "; a profile has only [camera]");
+                r.fail(ProfileProblem::kUnknownSection, {s});
                 return std::nullopt;
             }
             inCamera = true;
@@ -500,20 +506,20 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
         }
         const auto equals = s.find('=');
         if (equals == std::string::npos) {
-            r.fail("expected key = value, not '" + s + "'");
+            r.fail(ProfileProblem::kNotKeyAndValue, {s});
             return std::nullopt;
         }
         if (!inCamera) {
-            r.fail("settings must follow the [camera] line");
+            r.fail(ProfileProblem::kOutsideCamera);
             return std::nullopt;
         }
         const std::string key = canonicalKey(trim(s.substr(0, equals)));
         if (key.empty()) {
-            r.fail("unknown key '" + trim(s.substr(0, equals)) + "'");
+            r.fail(ProfileProblem::kUnknownKey, {trim(s.substr(0, equals))});
             return std::nullopt;
         }
         if (!given.emplace(key, r.where).second) {
-            r.fail("'" + key + "' is given twice");
+            r.fail(ProfileProblem::kGivenTwice, {key});
             return std::nullopt;
         }
         entries.push_back({key, trim(s.substr(equals + 1)), line});
@@ -525,10 +531,7 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
             r.where = origin + ":" + std::to_string(e.line);
             profile = virtualPreset(e.value);
             if (!profile) {
-                std::string list;
-                for (const std::string& name : virtualPresetNames())
-                    list += (list.empty() ? "" : ", ") + name;
-                r.fail("no preset named '" + e.value + "'; presets: " + list);
+                r.fail(ProfileProblem::kUnknownPreset, {e.value, presetList()});
                 return std::nullopt;
             }
         }
@@ -542,20 +545,17 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
     return profile;
 }
 
-std::optional<VirtualProfile> loadVirtualProfile(const std::string& presetOrPath, std::string& error) {
+std::optional<VirtualProfile> loadVirtualProfile(const std::string& presetOrPath, ProfileProblem& problem) {
     if (presetOrPath.empty()) return virtualPreset(virtualPresetNames().front());
     if (auto preset = virtualPreset(presetOrPath)) return preset;
     std::ifstream file(presetOrPath, std::ios::binary);
     if (!file) {
-        std::string list;
-        for (const std::string& name : virtualPresetNames()) list += (list.empty() ? "" : ", ") + name;
-        error = "'" + presetOrPath + "' is neither a virtual camera preset (" + list +
-                ") nor a readable profile file";
+        problem = {ProfileProblem::kNeitherPresetNorFile, "", {presetOrPath, presetList()}};
         return std::nullopt;
     }
     std::ostringstream text;
     text << file.rdbuf();
-    return parseVirtualProfile(text.str(), presetOrPath, error);
+    return parseVirtualProfile(text.str(), presetOrPath, problem);
 }
 
 } // namespace orvex

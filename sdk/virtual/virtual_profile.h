@@ -58,11 +58,42 @@ std::vector<std::string> virtualPresetNames();
 // The profile of a preset; none when no preset has that name.
 std::optional<VirtualProfile> virtualPreset(const std::string& name);
 
+// What is wrong with a profile, for the program to say in the user's language: the fault, where it lies
+// ("body.ini:2"; the file alone when no line is to blame; empty for a name that is neither preset nor file),
+// and the words its text names, in their order.
+struct ProfileProblem {
+    enum Fault {
+        kNotANumber,           // key, lowest, highest, value
+        kNotYesOrNo,           // key, value
+        kTooLong,              // key, longest
+        kCodeCount,            // key
+        kNotAnEntry,           // key, entry
+        kEmptyDescription,     //
+        kNotABattery,          // value
+        kNotADriveMode,        // value
+        kNotAmongCodes,        // key, code, list key
+        kNotALegacyQuality,    // code
+        kNotAQuality,          // code
+        kNotAShutterSpeed,     // code
+        kNoLockupFunction,     // custom function
+        kUnknownSection,       // line
+        kNotKeyAndValue,       // line
+        kOutsideCamera,        //
+        kUnknownKey,           // key
+        kGivenTwice,           // key
+        kUnknownPreset,        // name, presets
+        kNeitherPresetNorFile, // name, presets
+    };
+    Fault fault = kNotANumber;
+    std::string where;
+    std::vector<std::string> words;
+};
+
 // `presetOrPath`: a preset name, empty for the default preset, or the path of a profile file. On failure
-// `error` says what is wrong, in English, naming the line of the file.
-std::optional<VirtualProfile> loadVirtualProfile(const std::string& presetOrPath, std::string& error);
-// The same for a profile's text; `origin` names it in error texts.
+// `problem` says what is wrong, naming the line of the file.
+std::optional<VirtualProfile> loadVirtualProfile(const std::string& presetOrPath, ProfileProblem& problem);
+// The same for a profile's text; `origin` names it in problems.
 std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const std::string& origin,
-                                                  std::string& error);
+                                                  ProfileProblem& problem);
 
 } // namespace orvex

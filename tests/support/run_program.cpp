@@ -2,6 +2,8 @@
 
 #include "tests/support/picture_files.h"
 
+#include "app/profile_problem_text.h"
+#include "core/catalogue.h"
 #include "run/transfer.h"
 #include "sdk/virtual/virtual_profile.h"
 
@@ -35,9 +37,9 @@ VirtualProfile profileOf(const std::string& body) {
     words >> word;
     text += "preset=" + word + "\n";
     while (words >> word) text += word + "\n";
-    std::string error;
-    const auto profile = parseVirtualProfile(text, body, error);
-    EXPECT_TRUE(profile) << error;
+    ProfileProblem problem;
+    const auto profile = parseVirtualProfile(text, body, problem);
+    EXPECT_TRUE(profile) << profileProblemText(kEnglish, problem);
     return profile.value_or(VirtualProfile{});
 }
 
