@@ -367,8 +367,10 @@ TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
         EXPECT_FALSE(parseVirtualProfile(c.text, "p.ini", problem)) << c.text;
         EXPECT_EQ(profileProblemText(c.language, problem), c.said) << c.text;
     }
-    EXPECT_FALSE(loadVirtualProfile("/nonexistent/body.ini", problem));
-    EXPECT_EQ(profileProblemText(kFrench, problem).rfind("'/nonexistent/body.ini' n'est ni un préréglage", 0),
+    // A name is said as it is, even one that looks like a conversion.
+    EXPECT_FALSE(loadVirtualProfile("/nonexistent/%s.ini", problem));
+    EXPECT_EQ(profileProblemText(kFrench, problem)
+                  .rfind("'/nonexistent/%s.ini' n'est ni un préréglage d'appareil virtuel (bulb,", 0),
               0u);
 }
 
