@@ -1,24 +1,27 @@
 #pragma once
-// Ctrl-C, taken when the loop looks for it rather than by whichever thread the system hands it to. From its
-// making on, this thread and every thread it starts keep Ctrl-C waiting: a press stays whole with the process
-// until `taken()` finds it, and no worker thread's call into a camera library or the disk is cut short by it.
-// Made before the first thread of the session, then.
+// Ctrl-C, and the other signals that end a session as it does (kill's default SIGTERM, the terminal's SIGHUP
+// as it closes), taken when the loop looks for them rather than by whichever thread the system hands them
+// to. From its making on, this thread and every thread it starts keep them waiting: a signal stays whole
+// with the process until `taken()` finds it, and no worker thread's call into a camera library or the disk is
+// cut short by it. Made before the first thread of the session, then. A signal the process was started
+// ignoring (nohup's hang-up, Ctrl-C for a job a script started in the background) stays ignored.
 
 namespace orvex {
 
 class InterruptWatch {
   public:
     InterruptWatch();
-    // This thread's mask as before: a press not yet taken then has its usual effect.
+    // This thread's mask as before: a signal not yet taken then has its usual effect.
     ~InterruptWatch();
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
-    // True once for the presses since the last call.
+    // True once for the signals since the last call.
     bool taken();
 
   private:
-    bool wasWaiting_ = false; // Ctrl-C was already kept waiting when the watch began
+    unsigned watched_ = 0;    // bit n: signal n ends the session
+    unsigned wasWaiting_ = 0; // bit n: signal n was already kept waiting when the watch began
 };
 
 } // namespace orvex

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <exiv2/exiv2.hpp>
 #include <filesystem>
@@ -28,6 +29,14 @@ pid_t launchRun(const TempDir& dir, const std::string& script, const std::vector
     return launchCli(options, (dir.path() / "out.txt").string());
 }
 
+// The run's output once it holds `text` after `from`, or after 5 s.
+std::string awaited(const TempDir& dir, const std::string& text, std::size_t from = 0) {
+    std::string out;
+    for (int i = 0; i < 2500 && (out = dir.read("out.txt")).find(text, from) == std::string::npos; ++i)
+        usleep(2000);
+    return out;
+}
+
 // Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
 std::int64_t localMs(const std::string& text, const char* format) {
     CivilTime t;
@@ -47,23 +56,16 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
         dir, folder + "/stall.txt",
         {line().delay(5).aperture("8").speed("1/250"), line().delay(600).aperture("8").speed("1/250")},
         {"--prefix=m42-savetocam"});
-    // The output once it holds `text` after `from`, or after 5 s.
-    const auto awaited = [&](const std::string& text, std::size_t from = 0) {
-        std::string out;
-        for (int i = 0; i < 2500 && (out = dir.read("out.txt")).find(text, from) == std::string::npos; ++i)
-            usleep(2000);
-        return out;
-    };
-    awaited("\t");
+    awaited(dir, "\t");
     kill(pid, SIGSTOP);
     ASSERT_EQ(dir.read("out.txt").find("shot"), std::string::npos) << "the shot came before the stall";
     usleep(1600000);
     const std::time_t resumed = std::time(nullptr);
     kill(pid, SIGCONT);
     // Once the picture is filed and the run waits for the next line, press Ctrl-C.
-    const std::size_t at = awaited("\tpicture\t").find("\tpicture\t");
+    const std::size_t at = awaited(dir, "\tpicture\t").find("\tpicture\t");
     ASSERT_NE(at, std::string::npos) << dir.read("out.txt");
-    awaited("\tstatus\t197\t", at);
+    awaited(dir, "\tstatus\t197\t", at);
     kill(pid, SIGINT);
     EXPECT_EQ(waitForCli(pid), 1);
     const std::string text = dir.read("out.txt");
@@ -94,6 +96,34 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
     const auto taken = image->exifData().findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
     ASSERT_NE(taken, image->exifData().end());
     EXPECT_GE(localMs(taken->toString(), "%d:%d:%d %d:%d:%d"), resumedMs) << taken->toString();
+}
+
+// kill's SIGTERM and the terminal's SIGHUP as it closes stop a run as Ctrl-C does, the body let go and the
+// night log ended; a hang-up the run was started ignoring (nohup) leaves it going, here to its --until.
+TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
+    const struct {
+        int signal;
+        bool ignored;
+        const char* end;
+    } cases[] = {{SIGTERM, false, "\tend\t1\tAborted\n"},
+                 {SIGHUP, false, "\tend\t1\tAborted\n"},
+                 {SIGHUP, true, "\tend\t-\tuntil\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.ignored ? ", ignored" : ""));
+        TempDir dir;
+        // The run inherits the signal's handling as this process gives it at the start.
+        struct sigaction given {
+        }, before{};
+        given.sa_handler = c.ignored ? SIG_IGN : SIG_DFL;
+        sigaction(c.signal, &given, &before);
+        const pid_t pid =
+            launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(600)}, {"--until=2s"});
+        sigaction(c.signal, &before, nullptr);
+        awaited(dir, "\tstatus\t197\t", awaited(dir, "\tpicture\t").find("\tpicture\t"));
+        kill(pid, c.signal);
+        EXPECT_EQ(waitForCli(pid), 1);
+        EXPECT_NE(dir.read("out.txt").find(c.end), std::string::npos) << dir.read("out.txt");
+    }
 }
 
 } // namespace

@@ -7,33 +7,41 @@
 namespace orvex {
 namespace {
 
-sigset_t interruptOnly() {
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t setOf(unsigned bits) {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
+    for (const int s : kEndingSignals)
+        if (bits & (1u << s)) sigaddset(&set, s);
     return set;
 }
 
 } // namespace
 
 InterruptWatch::InterruptWatch() {
-    const sigset_t set = interruptOnly();
+    // A signal kept waiting is never thrown away, even one set to be ignored: only those the process heeds.
+    for (const int s : kEndingSignals) {
+        struct sigaction now {};
+        if (sigaction(s, nullptr, &now) == 0 && now.sa_handler != SIG_IGN) watched_ |= 1u << s;
+    }
+    const sigset_t set = setOf(watched_);
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &set, &before);
-    wasWaiting_ = sigismember(&before, SIGINT) == 1;
+    for (const int s : kEndingSignals)
+        if (sigismember(&before, s) == 1) wasWaiting_ |= 1u << s;
 }
 
 InterruptWatch::~InterruptWatch() {
-    if (wasWaiting_) return;
-    const sigset_t set = interruptOnly();
+    const sigset_t set = setOf(watched_ & ~wasWaiting_);
     pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 bool InterruptWatch::taken() {
-    const sigset_t set = interruptOnly();
+    const sigset_t set = setOf(watched_);
     const timespec now{0, 0};
     bool any = false;
-    while (sigtimedwait(&set, nullptr, &now) == SIGINT) any = true;
+    while (sigtimedwait(&set, nullptr, &now) > 0) any = true;
     return any;
 }
 
