@@ -2,6 +2,7 @@
 #include "platform/headless/virtual_clock.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/picture_files.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
 
@@ -111,14 +112,11 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.ignored ? ", ignored" : ""));
         TempDir dir;
-        // The run inherits the signal's handling as this process gives it at the start.
-        struct sigaction given {
-        }, before{};
-        given.sa_handler = c.ignored ? SIG_IGN : SIG_DFL;
-        sigaction(c.signal, &given, &before);
-        const pid_t pid =
-            launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(600)}, {"--until=2s"});
-        sigaction(c.signal, &before, nullptr);
+        const pid_t pid = [&] {
+            const ScopedSignal handling(c.signal, c.ignored);
+            return launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(600)},
+                             {"--until=2s"});
+        }();
         awaited(dir, "\tstatus\t197\t", awaited(dir, "\tpicture\t").find("\tpicture\t"));
         kill(pid, c.signal);
         EXPECT_EQ(waitForCli(pid), 1);

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     const int language = orvex::languageFromLangId(orvex::systemLanguageId());
     std::vector<std::string> arguments = application.arguments();
     // --dialog=NAME with --screenshot: open that dialog (PARAMETER_DIALOG …) first and save it instead.
-    orvex::ScreenshotRequest screenshot{takeOption(arguments, "--screenshot="), {}, {}};
+    orvex::ScreenshotRequest screenshot{takeOption(arguments, "--screenshot="), {}};
     const std::string dialogName = takeOption(arguments, "--dialog=");
     if (!dialogName.empty()) {
         screenshot.dialogCommand = orvex::commandOpening(dialogName);
@@ -98,10 +98,6 @@ int main(int argc, char** argv) {
         ~Unregister() { orvex::sdk::unregisterCameraDriver(cameras); }
     } unregister{cameras};
 
-    // The picture is all that was asked for: a run in progress, which would refuse to quit, ends.
-    screenshot.beforeClosing = [&program](orvex::Window& w) {
-        if (program.run.running) orvex::stopRun(program, w);
-    };
     return application.run(
         orvex::MAIN_DIALOG,
         [&program](orvex::Window& w, const orvex::DialogMessage& m) {
@@ -113,5 +109,10 @@ int main(int argc, char** argv) {
             orvex::mainWindowProcedure(program, w, m);
         },
         [&program](int id) { return orvex::colourField(program.mainView(), id); },
-        [&program] { return orvex::answerTexts(program); }, screenshot);
+        [&program] { return orvex::answerTexts(program); }, screenshot,
+        // A run in progress, which would refuse to quit, ends: the picture is all that was asked for, or the
+        // program must go.
+        [&program](orvex::Window& w) {
+            if (program.run.running) orvex::stopRun(program, w);
+        });
 }

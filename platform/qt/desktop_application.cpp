@@ -10,14 +10,45 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
+
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 namespace orvex {
 namespace {
 
 // Every 300 ms, for up to ten seconds.
 constexpr int kScreenshotLooks = 33;
+
+// Ctrl-C, SIGTERM (a logout, a shutdown, kill) and SIGHUP reach the event loop through this pipe: the
+// handler, on whichever thread the system picks, only writes to it. A program started from here gets them as
+// usual.
+int endingPipe[2] = {-1, -1};
+
+void onEndingSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(endingPipe[1], &byte, 1);
+}
+
+// The read end; -1 when no pipe could be made. A signal the program was started ignoring (nohup) stays so.
+int listenForEndingSignals() {
+    if (endingPipe[0] < 0 && ::pipe2(endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+    for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction now {};
+        if (sigaction(s, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
+        struct sigaction handler {};
+        handler.sa_handler = onEndingSignal;
+        handler.sa_flags = SA_RESTART;
+        sigemptyset(&handler.sa_mask);
+        sigaction(s, &handler, nullptr);
+    }
+    return endingPipe[0];
+}
 
 } // namespace
 
@@ -60,7 +91,8 @@ void DesktopApplication::showError(const std::string& caption, const std::string
 }
 
 int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
-                            std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot) {
+                            std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot,
+                            std::function<void(Window&)> endRun) {
     const QString path = QString::fromStdString(screenshot.path);
     bool saved = false;
     // A box that comes up in front of the window, as a refusal at start does (even before the window is
@@ -81,6 +113,22 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
     QtDialogWindow window(dialog, std::move(procedure), std::move(colour), std::move(answerTexts));
     if (const auto code = window.quitCode()) return *code;
     window.show();
+    // Asked to end from outside: nobody may be there to answer a box, and what a run holds is let go.
+    std::unique_ptr<QSocketNotifier> ending;
+    if (const int pipe = listenForEndingSignals(); pipe >= 0) {
+        ending = std::make_unique<QSocketNotifier>(pipe, QSocketNotifier::Read);
+        QObject::connect(ending.get(), &QSocketNotifier::activated, &window, [&, pipe] {
+            char bytes[16];
+            while (::read(pipe, bytes, sizeof bytes) > 0) {
+            }
+            while (QWidget* box = QApplication::activeModalWidget()) box->close();
+            // Once the boxes' own loops have returned.
+            QTimer::singleShot(0, &window, [&] {
+                endRun(window);
+                window.post({MessageKind::Close, 0, {}});
+            });
+        });
+    }
     if (!path.isEmpty() && screenshot.dialogCommand) {
         // A modal dialog runs its own loop inside the command; it is grabbed from there, then cancelled. A
         // window of its own (the live view) is grabbed once its first frames have come, then closed with the
@@ -119,7 +167,7 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
             boxWatch.stop();
             if (!boxTaken) saved = window.saveScreenshot(path);
             if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
-            if (screenshot.beforeClosing) screenshot.beforeClosing(window);
+            endRun(window);
             window.post({MessageKind::Close, 0, {}});
         });
     }

@@ -1,4 +1,6 @@
 // The desktop program started as a process with --screenshot, the way machines without a screen use it.
+#include "tests/support/scoped_env.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -7,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -95,6 +99,45 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
                   std::string::npos)
             << ended.error;
         EXPECT_FALSE(QFileInfo::exists(target));
+    }
+}
+
+// Ctrl-C, a logout's or a shutdown's SIGTERM and the terminal's SIGHUP end the program however the run
+// stands, waiting for its line's moment or holding a bulb exposure open, which would refuse to quit: it ends
+// the run and exits by itself.
+TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
+    const struct {
+        const char* line;
+        int signal;
+    } cases[] = {{"600\t8\t1\t250\t100\tR", SIGTERM},
+                 {"0\t8\t40\t1\t100\tR", SIGTERM},
+                 {"0\t8\t40\t1\t100\tR", SIGINT},
+                 {"0\t8\t40\t1\t100\tR", SIGHUP}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.line) + " " + strsignal(c.signal));
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        const QString script = folder.filePath("night.txt");
+        std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
+                                            << c.line << "\n";
+        QProcess orvex;
+        orvex.setWorkingDirectory(folder.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        orvex.setProcessEnvironment(environment);
+        {
+            const orvex::test::ScopedSignal handling(c.signal, false);
+            orvex.start(ORVEX_DESKTOP_PATH,
+                        {"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\"", "-start=\"\""});
+        }
+        // The run has begun once its night log is there.
+        const QDir pictures(folder.filePath("1 - Canon EOS 600D"));
+        for (int i = 0; i < 600 && pictures.entryList({"night_*.tsv"}).isEmpty(); ++i)
+            orvex.waitForFinished(50);
+        ASSERT_FALSE(pictures.entryList({"night_*.tsv"}).isEmpty());
+        kill(static_cast<pid_t>(orvex.processId()), c.signal);
+        EXPECT_TRUE(orvex.waitForFinished(60000));
+        EXPECT_EQ(std::pair(orvex.exitStatus(), orvex.exitCode()), std::pair(QProcess::NormalExit, 0));
     }
 }
 

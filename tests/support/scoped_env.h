@@ -1,6 +1,7 @@
 #pragma once
 // An environment variable set for a test's lifetime, then given back as it was; with the time zone, call
-// tzset() after.
+// tzset() after. So too a signal's handling, which a program started meanwhile inherits when it is ignored.
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -19,6 +20,22 @@ class ScopedEnv {
   private:
     const char* name_;
     std::string old_;
+};
+
+class ScopedSignal {
+  public:
+    ScopedSignal(int signal, bool ignored) : signal_(signal) {
+        struct sigaction given {};
+        given.sa_handler = ignored ? SIG_IGN : SIG_DFL;
+        sigaction(signal, &given, &old_);
+    }
+    ~ScopedSignal() { sigaction(signal_, &old_, nullptr); }
+    ScopedSignal(const ScopedSignal&) = delete;
+    ScopedSignal& operator=(const ScopedSignal&) = delete;
+
+  private:
+    int signal_;
+    struct sigaction old_ {};
 };
 
 } // namespace orvex::test
