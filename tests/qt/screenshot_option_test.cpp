@@ -104,38 +104,54 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
 
 // Ctrl-C, a logout's or a shutdown's SIGTERM and the terminal's SIGHUP end the program however the run
 // stands, waiting for its line's moment or holding a bulb exposure open, which would refuse to quit: it ends
-// the run and exits by itself.
+// the run and exits by itself. A hang-up it was started ignoring (nohup) leaves the run going: its second
+// line is taken, and SIGTERM ends it.
 TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
+    const std::string waiting = "600\t8\t1\t250\t100\tR", bulb = "0\t8\t40\t1\t100\tR",
+                      twoShots = "0\t8\t1\t250\t100\tR\n10\t8\t1\t250\t100\tR";
     const struct {
-        const char* line;
+        const std::string& lines;
         int signal;
-    } cases[] = {{"600\t8\t1\t250\t100\tR", SIGTERM},
-                 {"0\t8\t40\t1\t100\tR", SIGTERM},
-                 {"0\t8\t40\t1\t100\tR", SIGINT},
-                 {"0\t8\t40\t1\t100\tR", SIGHUP}};
+        bool ignored;
+    } cases[] = {{waiting, SIGTERM, false},
+                 {bulb, SIGTERM, false},
+                 {bulb, SIGINT, false},
+                 {bulb, SIGHUP, false},
+                 {twoShots, SIGHUP, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.line) + " " + strsignal(c.signal));
+        SCOPED_TRACE(c.lines + " " + strsignal(c.signal) + (c.ignored ? ", ignored" : ""));
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
         const QString script = folder.filePath("night.txt");
         std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
-                                            << c.line << "\n";
+                                            << c.lines << "\n";
         QProcess orvex;
         orvex.setWorkingDirectory(folder.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         orvex.setProcessEnvironment(environment);
         {
-            const orvex::test::ScopedSignal handling(c.signal, false);
+            const orvex::test::ScopedSignal handling(c.signal, c.ignored);
             orvex.start(ORVEX_DESKTOP_PATH,
                         {"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\"", "-start=\"\""});
         }
-        // The run has begun once its night log is there.
+        // The run's night log, then its pictures, are there once it has come that far.
         const QDir pictures(folder.filePath("1 - Canon EOS 600D"));
-        for (int i = 0; i < 600 && pictures.entryList({"night_*.tsv"}).isEmpty(); ++i)
-            orvex.waitForFinished(50);
-        ASSERT_FALSE(pictures.entryList({"night_*.tsv"}).isEmpty());
-        kill(static_cast<pid_t>(orvex.processId()), c.signal);
+        const auto reached = [&](const QStringList& files, qsizetype count) {
+            for (int i = 0; i < 600 && pictures.entryList(files, QDir::Files).size() < count; ++i)
+                orvex.waitForFinished(50);
+            return pictures.entryList(files, QDir::Files).size() >= count;
+        };
+        // Never to process 0, this test's own group, once the program has gone.
+        const auto send = [&](int signal) {
+            if (orvex.processId() > 0) kill(static_cast<pid_t>(orvex.processId()), signal);
+        };
+        ASSERT_TRUE(reached({"night_*.tsv"}, 1));
+        send(c.signal);
+        if (c.ignored) {
+            EXPECT_TRUE(reached({"*.CR2"}, 2));
+            send(SIGTERM);
+        }
         EXPECT_TRUE(orvex.waitForFinished(60000));
         EXPECT_EQ(std::pair(orvex.exitStatus(), orvex.exitCode()), std::pair(QProcess::NormalExit, 0));
     }
