@@ -4,7 +4,9 @@
 // to. From its making on, this thread and every thread it starts keep them waiting: a signal stays whole
 // with the process until `taken()` finds it, and no worker thread's call into a camera library or the disk is
 // cut short by it. Made before the first thread of the session, then. A signal the process was started
-// ignoring (nohup's hang-up, Ctrl-C for a job a script started in the background) stays ignored.
+// ignoring (nohup's hang-up, Ctrl-C for a job a script started in the background) stays ignored. Nor does a
+// reader of the output that goes (`| head`, a pipeline's Ctrl-C) end the session: its writes fail, and the
+// run goes on or ends as it would.
 
 namespace orvex {
 
@@ -20,8 +22,9 @@ class InterruptWatch {
     bool taken();
 
   private:
-    unsigned watched_ = 0;    // bit n: signal n ends the session
-    unsigned wasWaiting_ = 0; // bit n: signal n was already kept waiting when the watch began
+    unsigned watched_ = 0;                // bit n: signal n ends the session
+    unsigned wasWaiting_ = 0;             // bit n: signal n was already kept waiting when the watch began
+    void (*pipeHandling_)(int) = nullptr; // SIGPIPE's, given back at the end
 };
 
 } // namespace orvex

@@ -12,8 +12,10 @@
 #include <ctime>
 #include <exiv2/exiv2.hpp>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvex::test {
@@ -122,6 +124,22 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
         EXPECT_EQ(waitForCli(pid), 1);
         EXPECT_NE(dir.read("out.txt").find(c.end), std::string::npos) << dir.read("out.txt");
     }
+}
+
+// A reader of the output that goes (`| head -1`, a pipeline's Ctrl-C) leaves the run to go on to its end,
+// where the program died of the next line it printed, whatever its body held.
+TEST(CliRun, AReaderOfTheOutputThatGoesLeavesTheRunGoing) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir.path() / "out.txt").c_str(), 0600), 0);
+    const pid_t pid =
+        launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(5).speed("1/250")});
+    std::string first;
+    std::getline(std::ifstream(dir.path() / "out.txt"), first);
+    EXPECT_EQ(waitForCli(pid), 0) << first;
+    std::size_t pictures = 0;
+    for (const auto& f : std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"))
+        pictures += f.path().extension() == ".JPG";
+    EXPECT_EQ(pictures, 2u);
 }
 
 } // namespace

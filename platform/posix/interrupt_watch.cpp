@@ -19,7 +19,7 @@ sigset_t setOf(unsigned bits) {
 
 } // namespace
 
-InterruptWatch::InterruptWatch() {
+InterruptWatch::InterruptWatch() : pipeHandling_(std::signal(SIGPIPE, SIG_IGN)) {
     // A signal kept waiting is never thrown away, even one set to be ignored: only those the process heeds.
     for (const int s : kEndingSignals) {
         struct sigaction now {};
@@ -35,6 +35,7 @@ InterruptWatch::InterruptWatch() {
 InterruptWatch::~InterruptWatch() {
     const sigset_t set = setOf(watched_ & ~wasWaiting_);
     pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    if (pipeHandling_ != SIG_ERR) std::signal(SIGPIPE, pipeHandling_);
 }
 
 bool InterruptWatch::taken() {
