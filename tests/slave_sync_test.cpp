@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
@@ -346,6 +347,14 @@ bool keepsInterrupt(pid_t pid) {
     return false;
 }
 
+// True while the process runs: neither gone nor ended and waiting to be reaped.
+bool running(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), {}};
+    const auto name = text.rfind(") ");
+    return name != std::string::npos && text[name + 2] != 'Z';
+}
+
 // (Not a CliSlave test: those run alone, and this one may run beside others.)
 // A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
 // shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
@@ -368,13 +377,12 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
             {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
             out, {{"ORVEX_SYNC_GROUP", group}}, err);
         if (c.what != 'o')
-            while (!keepsInterrupt(slave) && kill(slave, 0) == 0) std::this_thread::yield();
+            while (!keepsInterrupt(slave) && running(slave)) std::this_thread::yield();
         if (c.what == 'i') kill(slave, SIGINT);
         if (c.what == 'c') {
             // Once the slave has made it whole: cut before, the slave would only size it again.
             std::error_code error;
-            while ((std::filesystem::file_size("/dev/shm" + object, error) == 0 || error) &&
-                   kill(slave, 0) == 0)
+            while ((std::filesystem::file_size("/dev/shm" + object, error) == 0 || error) && running(slave))
                 std::this_thread::yield();
             cut(object, 0);
         }

@@ -1,6 +1,7 @@
 #include "tests/support/cli_process.h"
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/wait.h>
@@ -32,6 +33,8 @@ pid_t launchCli(const std::vector<std::string>& arguments, const std::string& ou
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         setenv("LC_ALL", "C", 1);
+        // Ctrl-C as a terminal's foreground job has it, even when these tests run as a background job.
+        std::signal(SIGINT, SIG_DFL);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         execv(ORVEX_CLI_PATH, argv.data());
         _exit(127);
