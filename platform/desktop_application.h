@@ -41,8 +41,8 @@ class DesktopApplication {
     // Shows the main window and runs until its procedure quits; the exit code. The window's initialisation
     // may already have given up, and then it is never shown. A screenshot that could not be saved makes it 1.
     // The program also quits once a screenshot is saved, and on Ctrl-C, SIGTERM (a logout, a shutdown, kill)
-    // or SIGHUP (but for one it was started ignoring), the boxes in front of the window closed: `endRun` first
-    // ends a run in progress, which would refuse to quit.
+    // or SIGHUP (but for one it was started ignoring), the boxes in front of the window closed: `endRun`
+    // first ends a run in progress, which would refuse to quit.
     int run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
             std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot,
             std::function<void(Window&)> endRun);
