@@ -55,8 +55,8 @@ PortAudioSoundInput::~PortAudioSoundInput() {
 int PortAudioSoundInput::open(unsigned count, SoundBuffer buffer) {
     if (stream_) return paDeviceUnavailable;
     if (!initialised_) {
-        // No sound server is started on a machine that runs none: PortAudio's JACK host and ALSA's jack plugin
-        // both open their client with JackNoStartServer.
+        // No sound server is started on a machine that runs none: PortAudio's JACK host and ALSA's jack
+        // plugin both open their client with JackNoStartServer.
         quietenSoundLibraries();
         if (const PaError error = Pa_Initialize(); error != paNoError) return error;
         initialised_ = true;
