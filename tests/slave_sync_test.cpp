@@ -2,6 +2,7 @@
 // after a start is published, what it makes of objects of the same name left by others, readers and writers
 // on several threads; slaves that start from the moment their master's run began, on one virtual clock.
 #include "app/camera_link.h"
+#include "app/synchro_problem_text.h"
 #include "platform/posix/shared_synchro.h"
 #include "run/run_controller.h"
 #include "tests/support/cli_process.h"
@@ -89,8 +90,8 @@ TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
         const int fd = c.mode ? made : shm_open(name.name().c_str(), O_RDWR, 0);
         ASSERT_GE(fd, 0);
         for (SharedSynchro* synchro : {&first, &second}) {
-            EXPECT_EQ(synchro->usable(), c.usable) << synchro->problem();
-            EXPECT_EQ(synchro->problem().find(name.name()) != std::string::npos, !c.usable);
+            EXPECT_EQ(synchro->usable(), c.usable) << synchroProblemText(kEnglish, synchro->problem());
+            EXPECT_EQ(synchro->problem().name == name.name(), !c.usable);
             EXPECT_EQ(synchro->getSynchro(), c.read);
         }
         first.synchro(0xFFFFFFFFu);
@@ -124,7 +125,7 @@ TEST(SharedSynchro, AnObjectCutWhileInUseIsGivenUp) {
         cut(name.name(), size);
         EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
         EXPECT_FALSE(slave.usable());
-        EXPECT_NE(slave.problem().find(name.name()), std::string::npos);
+        EXPECT_EQ(slave.problem().name, name.name());
         master.synchro(43);
         EXPECT_FALSE(master.usable());
         EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
@@ -359,23 +360,28 @@ bool running(pid_t pid) {
 // A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
 // shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
 TEST(CliRun, AWaitingSlaveEndsAtOnce) {
-    const char* refused = "This instance cannot start in step with the others: ";
+    const std::string group = "wait-" + std::to_string(getpid());
+    const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
+    const std::string refused = "This instance cannot start in step with the others: " + object;
     const struct {
         char what;   // Ctrl-C pressed, its object cut, or its object made open to others
         mode_t mode; // of the object made before the slave starts; 0: the slave makes it
-        const char* said;
-    } cases[] = {{'i', 0, ""}, {'c', 0, refused}, {'o', 0660, refused}};
+        const char* language;
+        std::string said;
+    } cases[] = {{'i', 0, "en", ""},
+                 {'c', 0, "en", refused + " was changed by another program"},
+                 {'o', 0660, "fr",
+                  "Cette instance ne peut pas démarrer avec les autres : " + object +
+                      " appartient à un autre utilisateur ou est ouvert à d'autres\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
-        const std::string group = "wait-" + std::to_string(getpid());
-        const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
         shm_unlink(object.c_str());
         if (c.mode) close(planted(object, c.mode));
         const std::string out = (dir.path() / "out.txt").string(), err = (dir.path() / "err.txt").string();
-        const pid_t slave = launchCli(
-            {"run", "--camera=bulb", "--slave", "--until=60s", dir.write("night.txt", scriptText({line()}))},
-            out, {{"ORVEX_SYNC_GROUP", group}}, err);
+        const pid_t slave = launchCli({"run", "--lang", c.language, "--camera=bulb", "--slave", "--until=60s",
+                                       dir.write("night.txt", scriptText({line()}))},
+                                      out, {{"ORVEX_SYNC_GROUP", group}}, err);
         if (c.what != 'o')
             while (!keepsInterrupt(slave) && running(slave)) std::this_thread::yield();
         if (c.what == 'i') kill(slave, SIGINT);

@@ -8,6 +8,7 @@
 #include "app/cli/timeline_printer.h"
 #include "app/main_window.h"
 #include "app/profile_problem_text.h"
+#include "app/synchro_problem_text.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
@@ -187,7 +188,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (realTime) {
         shared.emplace();
         if (!shared->usable()) {
-            err << "orvex-cli: " << formatMessage(program.language, kMessageNoSharedStart, shared->problem())
+            err << "orvex-cli: "
+                << formatMessage(program.language, kMessageNoSharedStart,
+                                 synchroProblemText(program.language, shared->problem()))
                 << '\n';
             // A slave could only wait for ever.
             if (o.slave) return 1;
@@ -312,7 +315,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
     if (waitingForMaster()) {
         if (cutOff())
-            err << "orvex-cli: " << formatMessage(program.language, kMessageNoSharedStart, shared->problem())
+            err << "orvex-cli: "
+                << formatMessage(program.language, kMessageNoSharedStart,
+                                 synchroProblemText(program.language, shared->problem()))
                 << '\n';
         ended(interrupted || cutOff() ? std::optional(program.run.status) : std::nullopt);
         window.send({MessageKind::Close, 0, {}});

@@ -2,6 +2,7 @@
 #include "app/desktop/plan_command.h"
 #include "app/main_window.h"
 #include "app/profile_problem_text.h"
+#include "app/synchro_problem_text.h"
 #include "core/catalogue.h"
 #include "core/startup_options.h"
 #include "platform/desktop_application.h"
@@ -88,7 +89,10 @@ int main(int argc, char** argv) {
     // Runs start in step with the other instances on the computer; without the shared value, each on its own.
     orvex::SharedSynchro synchro;
     if (!synchro.usable())
-        std::fprintf(stderr, "%s\n", orvex::formatMessage(language, 225, synchro.problem()).c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            orvex::formatMessage(language, 225, orvex::synchroProblemText(language, synchro.problem()))
+                .c_str());
     program.synchro = &synchro;
     program.kernelClock = &orvex::systemKernelClock();
     // The virtual body times its pictures on the scheduler's thread: it leaves the camera list before the

@@ -22,8 +22,8 @@ std::uint64_t pack(SyncReading r) {
     return static_cast<std::uint64_t>(r.generation) << 32 | r.value;
 }
 
-std::string failure(const std::string& what, const std::string& name) {
-    return what + " " + name + ": " + std::strerror(errno);
+SynchroProblem failure(SynchroProblem::Fault fault, const std::string& name) {
+    return {fault, name, std::strerror(errno)};
 }
 
 // Holds the object's lock for one read or one publication: readers together, a writer alone.
@@ -67,30 +67,30 @@ SharedSynchro::SharedSynchro(const std::string& name) : name_(name) {
     const bool made = fd >= 0;
     if (!made && errno == EEXIST) fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
     if (fd < 0) {
-        problem_ = failure("cannot open", name);
+        problem_ = failure(SynchroProblem::kCannotOpen, name);
         return;
     }
     if (made && ftruncate(fd, kSize) != 0) {
-        problem_ = failure("cannot size", name);
+        problem_ = failure(SynchroProblem::kCannotSize, name);
         close(fd);
         return;
     }
     struct stat facts {};
     if (fstat(fd, &facts) != 0) {
-        problem_ = failure("cannot read", name);
+        problem_ = failure(SynchroProblem::kCannotRead, name);
         close(fd);
         return;
     }
     // Someone else's object, or one others may write, could start runs at will: never trusted.
     if (facts.st_uid != geteuid() || (facts.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        problem_ = name + " belongs to another user or is open to others";
+        problem_ = {SynchroProblem::kNotTheUsers, name, {}};
         close(fd);
         return;
     }
     // Empty, it is being made by an instance starting beside this one (or was left so by one that stopped
     // there): the first publication gives it its word.
     if (facts.st_size != kSize && facts.st_size != 0) {
-        problem_ = name + " is not Orvex's: it holds " + std::to_string(facts.st_size) + " bytes";
+        problem_ = {SynchroProblem::kNotOrvexs, name, std::to_string(facts.st_size)};
         close(fd);
         return;
     }
@@ -116,7 +116,7 @@ bool SharedSynchro::read(SyncReading& reading) {
 }
 
 void SharedSynchro::spoiled() {
-    problem_ = name_ + " was changed by another program: it no longer holds its value";
+    problem_ = {SynchroProblem::kSpoiled, name_, {}};
     close(fd_);
     fd_ = -1;
 }

@@ -10,6 +10,14 @@
 
 namespace orvex {
 
+// Why the object cannot be used, for the program to say in the user's language: the fault, the object's name,
+// and the system's error text or the size found.
+struct SynchroProblem {
+    enum Fault { kNone, kCannotOpen, kCannotSize, kCannotRead, kNotTheUsers, kNotOrvexs, kSpoiled };
+    Fault fault = kNone;
+    std::string name, detail;
+};
+
 class SharedSynchro final : public Synchro {
   public:
     // The object of this user, in the group ORVEX_SYNC_GROUP names when it is set.
@@ -28,7 +36,7 @@ class SharedSynchro final : public Synchro {
     // False when the object belongs to someone else, could not be made or was spoiled since: then this
     // instance neither publishes nor sees anything new, and `problem` says why.
     bool usable() const { return fd_ >= 0; }
-    const std::string& problem() const { return problem_; }
+    const SynchroProblem& problem() const { return problem_; }
 
     SyncReading getSynchro() override;
     void synchro(std::uint32_t tick) override;
@@ -42,7 +50,7 @@ class SharedSynchro final : public Synchro {
     int fd_ = -1;
     bool whole_ = false; // the object has held its word: from then on it must always hold it
     SyncReading last_;
-    std::string problem_;
+    SynchroProblem problem_;
 };
 
 } // namespace orvex
