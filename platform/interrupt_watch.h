@@ -8,7 +8,12 @@
 // reader of the output that goes (`| head`, a pipeline's Ctrl-C) end the session: its writes fail, and the
 // run goes on or ends as it would.
 
+#include <vector>
+
 namespace orvex {
+
+// The signals that end a session (Ctrl-C, SIGTERM, SIGHUP), but for those the process was started ignoring.
+std::vector<int> heededEndingSignals();
 
 class InterruptWatch {
   public:

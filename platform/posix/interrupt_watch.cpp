@@ -19,12 +19,18 @@ sigset_t setOf(unsigned bits) {
 
 } // namespace
 
-InterruptWatch::InterruptWatch() : pipeHandling_(std::signal(SIGPIPE, SIG_IGN)) {
-    // A signal kept waiting is never thrown away, even one set to be ignored: only those the process heeds.
+std::vector<int> heededEndingSignals() {
+    std::vector<int> heeded;
     for (const int s : kEndingSignals) {
         struct sigaction now {};
-        if (sigaction(s, nullptr, &now) == 0 && now.sa_handler != SIG_IGN) watched_ |= 1u << s;
+        if (sigaction(s, nullptr, &now) == 0 && now.sa_handler != SIG_IGN) heeded.push_back(s);
     }
+    return heeded;
+}
+
+InterruptWatch::InterruptWatch() : pipeHandling_(std::signal(SIGPIPE, SIG_IGN)) {
+    // A signal kept waiting is never thrown away, even one set to be ignored: only those the process heeds.
+    for (const int s : heededEndingSignals()) watched_ |= 1u << s;
     const sigset_t set = setOf(watched_);
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &set, &before);

@@ -1,5 +1,6 @@
 #include "platform/desktop_application.h"
 
+#include "platform/interrupt_watch.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/dialog_window.h"
 #include "platform/qt/program_icon.h"
@@ -38,9 +39,7 @@ void onEndingSignal(int) {
 // The read end; -1 when no pipe could be made. A signal the program was started ignoring (nohup) stays so.
 int listenForEndingSignals() {
     if (endingPipe[0] < 0 && ::pipe2(endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
-    for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction now {};
-        if (sigaction(s, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
+    for (const int s : heededEndingSignals()) {
         struct sigaction handler {};
         handler.sa_handler = onEndingSignal;
         handler.sa_flags = SA_RESTART;
