@@ -36,9 +36,10 @@ void onEndingSignal(int) {
     [[maybe_unused]] const ssize_t written = ::write(endingPipe[1], &byte, 1);
 }
 
-// The read end; -1 when no pipe could be made. A signal the program was started ignoring (nohup) stays so.
-int listenForEndingSignals() {
-    if (endingPipe[0] < 0 && ::pipe2(endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+// Without a pipe the signals keep their usual effect. A signal the program was started ignoring (nohup) stays
+// so.
+void listenForEndingSignals() {
+    if (::pipe2(endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     for (const int s : heededEndingSignals()) {
         struct sigaction handler {};
         handler.sa_handler = onEndingSignal;
@@ -46,7 +47,6 @@ int listenForEndingSignals() {
         sigemptyset(&handler.sa_mask);
         sigaction(s, &handler, nullptr);
     }
-    return endingPipe[0];
 }
 
 } // namespace
@@ -64,6 +64,9 @@ struct DesktopApplication::Parts {
 DesktopApplication::DesktopApplication(int& argc, char** argv) : parts_(std::make_unique<Parts>(argc, argv)) {
     // Only the main window's procedure decides when the program ends.
     QApplication::setQuitOnLastWindowClosed(false);
+    // From the start: a run the command line starts may begin before the window's loop does. A signal until
+    // then waits in the pipe.
+    listenForEndingSignals();
     QApplication::setWindowIcon(programIcon());
 }
 
@@ -114,7 +117,7 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
     window.show();
     // Asked to end from outside: nobody may be there to answer a box, and what a run holds is let go.
     std::unique_ptr<QSocketNotifier> ending;
-    if (const int pipe = listenForEndingSignals(); pipe >= 0) {
+    if (const int pipe = endingPipe[0]; pipe >= 0) {
         ending = std::make_unique<QSocketNotifier>(pipe, QSocketNotifier::Read);
         QObject::connect(ending.get(), &QSocketNotifier::activated, &window, [&, pipe] {
             char bytes[16];
