@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orvex {
@@ -124,15 +125,15 @@ void registerEventHandlers(const CameraEvents& events) {
     EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, onStateEvent, context.get());
 }
 
-std::uint32_t readSaved(EdsCameraRef camera, EdsPropertyID property) {
+// A value that cannot be read is not saved, and so is not written back.
+std::optional<std::uint32_t> readSaved(EdsCameraRef camera, EdsPropertyID property) {
     EdsUInt32 value = 0;
-    // A value that cannot be read is not saved, and so is not written back.
-    if (EdsGetPropertyData(camera, property, 0, sizeof value, &value) != EDS_ERR_OK) return 0;
+    if (EdsGetPropertyData(camera, property, 0, sizeof value, &value) != EDS_ERR_OK) return std::nullopt;
     return value;
 }
 
-void restoreSaved(EdsCameraRef camera, EdsPropertyID property, std::uint32_t value) {
-    if (value != 0) EdsSetPropertyData(camera, property, 0, sizeof value, &value);
+void restoreSaved(EdsCameraRef camera, EdsPropertyID property, std::optional<std::uint32_t> value) {
+    if (value) EdsSetPropertyData(camera, property, 0, sizeof *value, &*value);
 }
 
 // The common tail of both ways to connect: the session's camera has an open session.

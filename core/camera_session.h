@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvex {
@@ -33,7 +34,9 @@ struct CameraSession {
     bool bulbCommands = false;
     bool shutterButton = false;
     std::uint32_t longestCameraTimedMs = 30000;
-    std::uint32_t savedQuality = 0, savedIso = 0, savedAperture = 0, savedSpeed = 0;
+    // Read at connection and written back when the body is let go; none when they could not be read. A code
+    // of 0 is a value like any other: it is Auto ISO.
+    std::optional<std::uint32_t> savedQuality, savedIso, savedAperture, savedSpeed;
     std::uint32_t batteryLevel = kBatteryMains;
     bool uiLockSent = false;
     bool liveViewOutputOn = false; // last state set; not reset by a connection

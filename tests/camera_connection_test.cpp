@@ -72,16 +72,16 @@ TEST(CameraConnection, TheDialogConnectsTheCameraChosen) {
 
 TEST(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
     FakeSession s;
-    // The aperture cannot be read; then the run changes the three others.
+    // The aperture cannot be read; then the run changes the three others, the ISO from Auto.
     const std::tuple<EdsPropertyID, EdsUInt32, EdsUInt32, EdsUInt32> settings[] = {
         {kEdsPropID_ImageQuality, 0x0013FF0F, 0x00640F0F, 0x0013FF0F},
-        {kEdsPropID_ISOSpeed, 0, 0x48, 0x48},
+        {kEdsPropID_ISOSpeed, 0, 0x48, 0},
         {kEdsPropID_Tv, 0x60, 0x10, 0x60}};
     for (const auto& [id, atConnection, changed, restored] : settings) s.body->set(id, atConnection);
     s.connect();
     for (const auto& [id, atConnection, changed, restored] : settings) s.body->set(id, changed);
     s.disconnect();
-    EXPECT_EQ(s.body->writes.size(), 2u);
+    EXPECT_EQ(s.body->writes.size(), 3u);
     for (const auto& [id, atConnection, changed, restored] : settings)
         EXPECT_EQ(s.body->value(id), restored) << id;
     EXPECT_FALSE(s.body->open);
