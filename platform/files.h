@@ -1,6 +1,7 @@
 #pragma once
 // What the program asks of the file system.
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,8 +28,12 @@ bool createFolder(const std::string& path);
 // Creates one folder whose parent exists; true only when this call made it, false when it was there already
 // or could not be made.
 bool makeNewFolder(const std::string& path);
-// Moves a file to a name that must not exist yet; never replaces a file. False when it did not move.
+// Moves a file to a name that must not exist yet; never replaces a file. False when it did not move. A move
+// made outlives a power cut.
 bool moveWithoutReplacing(const std::string& from, const std::string& to);
+// Pushes what was written to the file onto the disk itself, so that it outlives a power cut; false when the
+// disk refused it (a write that fails only then: a network share gone, a failing disk, a full quota).
+bool flushToDisk(std::FILE* file);
 bool removeFile(const std::string& path);
 // Removes a folder only when it holds nothing; false otherwise.
 bool removeEmptyFolder(const std::string& path);

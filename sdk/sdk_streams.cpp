@@ -1,5 +1,7 @@
 #include "sdk/sdk_streams.h"
 
+#include "platform/files.h"
+
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -141,7 +143,8 @@ EdsError FileStream::doClear() {
 }
 
 EdsError FileStream::doFlush() {
-    return std::fflush(file_) == 0 ? EDS_ERR_OK : EDS_ERR_STREAM_WRITE_ERROR;
+    // On the disk itself: the program lets the camera delete its copy once a download is stored.
+    return flushToDisk(file_) ? EDS_ERR_OK : EDS_ERR_STREAM_WRITE_ERROR;
 }
 
 MemoryStream::MemoryStream(std::size_t initialCapacity) {

@@ -4,17 +4,14 @@
 #include "platform/headless/virtual_clock.h"
 #include "platform/system_clock.h"
 #include "platform/system_language.h"
+#include "tests/support/refused_calls.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_program.h"
 
-#include <cstddef>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <linux/filter.h>
-#include <linux/seccomp.h>
-#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,27 +84,6 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(dir.read(file), "new content") << "an existing file is kept";
 }
 
-// In this process from now on, the kernel answers a rename that must not replace, and a hard link, with these
-// errors (0: as usual), as a file system that has neither call does.
-void answerAsAFileSystemWithout(int renameError, int linkError) {
-    std::vector<sock_filter> filter{BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
-    const auto refuse = [&](long call, int error) {
-        if (error == 0) return;
-        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<std::uint32_t>(call), 0, 1));
-        filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<std::uint32_t>(error)));
-    };
-    refuse(SYS_renameat2, renameError);
-    refuse(SYS_linkat, linkError);
-#ifdef SYS_link
-    refuse(SYS_link, linkError);
-#endif
-    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
-    const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
-    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
-        prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
-        _exit(3);
-}
-
 // A download lands on its name on every file system a picture folder may be on, and never on a picture there
 // already: ext4 and tmpfs; FAT and exFAT cards (no such rename, links refused); a FUSE file system without
 // hard links (libfuse answers ENOSYS).
@@ -130,7 +106,10 @@ TEST(Files, MovingWithoutReplacingOnEachFileSystem) {
             // In a process of its own: the kernel's answers are for the rest of its life.
             const pid_t child = fork();
             if (child == 0) {
-                answerAsAFileSystemWithout(s.renameError, s.linkError);
+                refuseCalls({{SYS_renameat2, s.renameError}, {SYS_linkat, s.linkError}});
+#ifdef SYS_link
+                refuseCalls({{SYS_link, s.linkError}});
+#endif
                 _exit(moveWithoutReplacing(from, to) ? 0 : 1);
             }
             int status = 0;

@@ -66,7 +66,9 @@ bool createFolder(const std::string& path) {
     return fs::is_directory(path, ec);
 }
 
-bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+namespace {
+
+bool moveOnce(const std::string& from, const std::string& to) {
     // The kernel refuses the rename when the target exists, so an existing picture is never replaced.
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
@@ -80,6 +82,29 @@ bool moveWithoutReplacing(const std::string& from, const std::string& to) {
     // Neither: check, then rename, leaving only a tiny window.
     if (::access(to.c_str(), F_OK) == 0) return false;
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// The folder's entries reach the disk too, or a power cut could leave the file under its old name.
+void flushFolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd); // the file's data is on the disk already: a folder that cannot be flushed loses nothing
+    ::close(fd);
+}
+
+} // namespace
+
+bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+    if (!moveOnce(from, to)) return false;
+    flushFolderOf(to);
+    return true;
+}
+
+bool flushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+    // EINVAL: a file that cannot be made safe this way, not a write that failed.
+    return ::fsync(::fileno(file)) == 0 || errno == EINVAL;
 }
 
 bool removeFile(const std::string& path) {

@@ -110,9 +110,10 @@ TEST(GphotoCliRun, EachNightStoresWhatItShouldAndSaysWhatWentWrong) {
             "night.txt",
             scriptText(lines.empty() ? std::vector<std::string>{"0\t8\t1\t250", "2\t8\t1\t250"} : lines));
         const std::string faults = c.one("faults") + (raw ? ",raw-mb=" + std::to_string(raw) : "");
-        const CliResult r =
-            runCli("run " + c.one("opts") + " " + script + " 2>&1",
-                   c.one("shell") + " " + emulatedEnvironment(home, c.one("bodies", k700D), faults));
+        const CliResult r = runCli(
+            "run " + c.one("opts") + " " + script + " 2>&1",
+            std::regex_replace(c.one("shell"), std::regex("^refusing_kernel "), ORVEX_REFUSING_KERNEL " ") +
+                " " + emulatedEnvironment(home, c.one("bodies", k700D), faults));
         const std::filesystem::path folder = home.path() / c.one("folder", "1 - Canon EOS 700D");
         const std::vector<std::string> pictures = filesIn(folder), body = bodyLog(home);
         SCOPED_TRACE(file + ":" + std::to_string(c.where) + ": " + faults + " " + c.one("opts") + "\n" +
