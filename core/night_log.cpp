@@ -1,6 +1,7 @@
 #include "core/night_log.h"
 
 #include "core/catalogue.h"
+#include "core/text_scan.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -84,8 +85,7 @@ void NightLog::comment(const std::string& text) {
 }
 
 void NightLog::row(const ReleaseRecord& r, const std::string& file, const std::string& taken, int outcome) {
-    char late[32] = "";
-    if (r.released) std::snprintf(late, sizeof late, "%.1f", r.lateMs);
+    const std::string late = r.released ? decimalText(r.lateMs, 1) : "";
     const std::string text = std::to_string(r.fileLine) + '\t' + std::to_string(r.pass) + '\t' +
                              isoMoment(r.planned) + '\t' + (r.released ? isoMoment(r.releasedAt) : "") +
                              '\t' + late + '\t' + r.av + '\t' + r.tv + '\t' + r.iso + '\t' + r.quality +

@@ -55,6 +55,12 @@ std::optional<double> scanDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::string decimalText(double value, int decimals) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
+    return std::string(text, end);
+}
+
 std::string upperAscii(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

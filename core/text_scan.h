@@ -1,6 +1,7 @@
 #pragma once
 // Reading numbers from the start of a text the way scripts and options are written:
-// leading blanks skipped, an optional sign, and anything after the number ignored.
+// leading blanks skipped, an optional sign, and anything after the number ignored. And writing them with a
+// decimal point, as logs and outputs are read by programs.
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -12,6 +13,9 @@ namespace orvex {
 std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed = nullptr);
 // A decimal number with an optional fraction.
 std::optional<double> scanDecimal(std::string_view text);
+// The value with that many decimals and a point, whatever the locale: the desktop program runs in the user's,
+// where a French one writes a comma.
+std::string decimalText(double value, int decimals);
 // The text with its ASCII letters in upper case; other bytes are left as they are.
 std::string upperAscii(std::string text);
 // Equal apart from the letter case of ASCII letters. Compared in place and inline: the loader asks it of

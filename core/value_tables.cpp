@@ -17,8 +17,8 @@ ValueTable table(std::initializer_list<std::pair<const char*, std::uint32_t>> ro
 
 // A shutter name denotes seconds: a decimal number, or 1/n.
 double secondsOfName(const std::string& name) {
-    if (name.rfind("1/", 0) == 0) return 1.0 / std::stod(name.substr(2));
-    return std::stod(name);
+    if (name.rfind("1/", 0) == 0) return 1.0 / scanDecimal(name.substr(2)).value_or(0);
+    return scanDecimal(name).value_or(0);
 }
 
 struct Alternative {

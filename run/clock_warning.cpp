@@ -1,9 +1,9 @@
 #include "run/clock_warning.h"
 
 #include "core/catalogue.h"
+#include "core/text_scan.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace orvex {
 namespace {
@@ -15,9 +15,7 @@ constexpr int kMessageWarning = 198;
 
 // One decimal, with the decimal comma in French.
 std::string seconds(double value, int language) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    std::string s = text;
+    std::string s = decimalText(value, 1);
     if (language == kFrench) std::replace(s.begin(), s.end(), '.', ',');
     return s;
 }

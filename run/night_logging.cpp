@@ -1,13 +1,13 @@
 #include "run/night_logging.h"
 
 #include "camera/camera_clock.h"
+#include "core/text_scan.h"
 #include "platform/debug_output.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
 #include "ui/help_about.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace orvex {
@@ -15,12 +15,6 @@ namespace {
 
 constexpr std::uint32_t kClockRecheckMs = 3600000;
 constexpr std::int64_t kDayMs = 86400000;
-
-std::string decimal(double value, const char* format) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // Local time now, on the tick's time line too.
 struct Anchor {
@@ -60,8 +54,8 @@ std::int64_t timeOfDayDueMs(const Program& p, const ScriptLine& line, const Anch
 std::string clockStateText(const std::optional<KernelClockState>& state) {
     if (!state) return "unknown";
     return std::string("synchronised\t") + (state->synchronised() ? "yes" : "no") + "\testimated_error\t" +
-           decimal(state->estimatedErrorS, "%.6f") + "\tmaximum_error\t" +
-           decimal(state->maximumErrorS, "%.6f");
+           decimalText(state->estimatedErrorS, 6) + "\tmaximum_error\t" +
+           decimalText(state->maximumErrorS, 6);
 }
 
 void openNightLog(Program& p, const std::string& folder) {
@@ -78,7 +72,7 @@ void openNightLog(Program& p, const std::string& folder) {
     p.clockReadAt = p.clock.tick();
     if (!p.options.simulation)
         if (const auto offset = bodyClockOffsetMs(p.camera, p.clock))
-            header.push_back("body_offset\t" + decimal(static_cast<double>(*offset) / 1000.0, "%.3f"));
+            header.push_back("body_offset\t" + decimalText(static_cast<double>(*offset) / 1000.0, 3));
     p.nightLog = NightLog::create(folder, p.clock.localTime(), header, p.language);
     if (!p.nightLog) debugOutput("orvex: no night log could be made in " + folder + "\n");
 }

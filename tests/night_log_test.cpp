@@ -4,6 +4,7 @@
 #include "platform/kernel_clock.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,19 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
     release.releasedAt = {1'786'566'434'262'340, 120};
     release.lateMs = 12.34;
     release.av = "8", release.tv = "1/250", release.iso = "100", release.quality = "RAW";
+    // The French log as a French desktop writes it, whose locale puts a comma in numbers.
     const struct {
         int language;
+        const char* locale;
         const char* stored;
         const char* onCard;
         const char* lost;
-    } cases[] = {{kEnglish, "stored", "on card", "lost"}, {kFrench, "enregistrée", "sur la carte", "perdue"}};
+    } cases[] = {{kEnglish, "C", "stored", "on card", "lost"},
+                 {kFrench, "fr_FR.UTF-8", "enregistrée", "sur la carte", "perdue"}};
     std::vector<std::string> names;
     for (const auto& c : cases) {
+        const ScopedLocale locale(c.locale);
+        ASSERT_TRUE(locale.taken()) << c.locale << ": run scripts/install-deps.sh";
         const auto log = NightLog::create(folder, start, {"script\tnight.txt"}, c.language);
         ASSERT_TRUE(log);
         names.push_back(log->path().substr(folder.size()));

@@ -1,6 +1,7 @@
 // The program's own tables: the exposure values by name and code, and every text by number.
 #include "core/catalogue.h"
 #include "core/value_tables.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -52,13 +53,18 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
               std::tuple("[S]", "R+(L)", 28u));
 }
 
-// Halfway between two rows the longer time wins; the rows beyond the ends are the script checks'.
+// Halfway between two rows the longer time wins; the rows beyond the ends are the script checks'. The same on
+// a French desktop, whose locale reads "0.3" as 0.
 TEST(ValueTables, NearestShutterRow) {
-    const ValueTables t = makeValueTables();
-    const std::pair<double, const char*> cases[] = {
-        {27.5, "30"}, {22.5, "25"}, {2.25, "2.5"}, {0.28, "0.3"}, {0.2749, "1/4"}};
-    for (const auto& [seconds, row] : cases)
-        EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, seconds)].name, row) << seconds;
+    for (const char* name : {"C", "fr_FR.UTF-8"}) {
+        const test::ScopedLocale locale(name);
+        ASSERT_TRUE(locale.taken()) << name << ": run scripts/install-deps.sh";
+        const ValueTables t = makeValueTables();
+        const std::pair<double, const char*> cases[] = {
+            {27.5, "30"}, {22.5, "25"}, {2.25, "2.5"}, {0.28, "0.3"}, {0.2749, "1/4"}};
+        for (const auto& [seconds, row] : cases)
+            EXPECT_EQ(t.shutter[findNearestShutter(t.shutter, seconds)].name, row) << name << " " << seconds;
+    }
 }
 
 // A body that offers an alternative code gives its row that code; of two, the later; a later body that

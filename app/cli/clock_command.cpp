@@ -7,9 +7,9 @@
 #include "camera/camera_properties.h"
 #include "core/catalogue.h"
 #include "core/startup_options.h"
+#include "core/text_scan.h"
 #include "sdk/virtual/virtual_camera.h"
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -17,12 +17,6 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kMessageNoBodyWithId = 231;
-
-std::string seconds(double value, const char* format) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
 // session is closed again.
@@ -69,8 +63,8 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
     const bool synchronised = state && state->synchronised();
     out << "synchronised\t" << (synchronised ? "yes" : "no") << '\n';
     if (state) {
-        out << "estimated_error\t" << seconds(state->estimatedErrorS, "%.6f") << '\n';
-        out << "maximum_error\t" << seconds(state->maximumErrorS, "%.6f") << '\n';
+        out << "estimated_error\t" << decimalText(state->estimatedErrorS, 6) << '\n';
+        out << "maximum_error\t" << decimalText(state->maximumErrorS, 6) << '\n';
     }
     if (const std::string source = kernel.timeSource(); !source.empty()) out << "source\t" << source << '\n';
 
@@ -94,7 +88,7 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
         EdsTerminateSDK();
         sdk::unregisterCameraDriver(driver);
     }
-    if (offset) out << "body_offset\t" << seconds(static_cast<double>(*offset) / 1000.0, "%.3f") << '\n';
+    if (offset) out << "body_offset\t" << decimalText(static_cast<double>(*offset) / 1000.0, 3) << '\n';
     if (!offset && bodyWanted(wanted)) {
         err << "orvex-cli: " << formatMessage(language, kMessageNoBodyWithId, wanted.connectText) << '\n';
         return 1;

@@ -2,6 +2,7 @@
 
 #include "app/cli/plan_axis.h"
 #include "core/catalogue.h"
+#include "core/text_scan.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -53,9 +54,7 @@ std::string escaped(const std::string& text) {
 }
 
 std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
+    return decimalText(value, 1);
 }
 
 // Items next to one another on a lane, drawn as one shape from x0 to x1.

@@ -70,11 +70,8 @@ TEST(DesktopRun, OnAFrenchDesktopABulbExposureIsSavedToTheCardAndTheFocusDriven)
                                      {"ORVEX_EMULATED_BODIES", "3272"},
                                      {"ORVEX_EMULATED_FAULTS", "no-bulb"},
                                      {"ORVEX_EMULATED_LOG", log.c_str()}};
-    const struct Locale {
-        std::string before = std::setlocale(LC_ALL, nullptr);
-        ~Locale() { std::setlocale(LC_ALL, before.c_str()); }
-    } locale;
-    ASSERT_TRUE(std::setlocale(LC_ALL, "fr_FR.UTF-8")) << "no French locale: run scripts/install-deps.sh";
+    const ScopedLocale locale("fr_FR.UTF-8");
+    ASSERT_TRUE(locale.taken()) << "no French locale: run scripts/install-deps.sh";
     ASSERT_STREQ(dgettext("libgphoto2-6", "Manual"), "Manuel")
         << "no libgphoto2-l10n: run scripts/install-deps.sh";
     const auto driver = makeGphotoDriver();

@@ -1,6 +1,8 @@
 #pragma once
 // An environment variable set for a test's lifetime, then given back as it was; with the time zone, call
-// tzset() after. So too a signal's handling, which a program started meanwhile inherits when it is ignored.
+// tzset() after. So too a signal's handling, which a program started meanwhile inherits when it is ignored,
+// and the C library's locale, which a desktop program takes from the user's (Qt sets it so).
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -36,6 +38,20 @@ class ScopedSignal {
   private:
     int signal_;
     struct sigaction old_ {};
+};
+
+class ScopedLocale {
+  public:
+    explicit ScopedLocale(const char* name)
+        : old_(std::setlocale(LC_ALL, nullptr)), taken_(std::setlocale(LC_ALL, name) != nullptr) {}
+    ~ScopedLocale() { std::setlocale(LC_ALL, old_.c_str()); }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    bool taken() const { return taken_; }
+
+  private:
+    std::string old_;
+    bool taken_;
 };
 
 } // namespace orvex::test
