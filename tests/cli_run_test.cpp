@@ -40,6 +40,14 @@ std::string awaited(const TempDir& dir, const std::string& text, std::size_t fro
     return out;
 }
 
+// The run's output once its first picture is filed and it waits for the next line; the picture is told by the
+// download thread, before or after the wait.
+std::string awaitedFiledAndWaiting(const TempDir& dir) {
+    const std::size_t released = awaited(dir, "\trelease\t").find("\trelease\t");
+    awaited(dir, "\tpicture\t");
+    return awaited(dir, "\tstatus\t197\t", released);
+}
+
 // Milliseconds since 1970 of a local time written with the given separators, as in "2026-12-07_00-30-15".
 std::int64_t localMs(const std::string& text, const char* format) {
     CivilTime t;
@@ -66,9 +74,8 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
     const std::time_t resumed = std::time(nullptr);
     kill(pid, SIGCONT);
     // Once the picture is filed and the run waits for the next line, press Ctrl-C.
-    const std::size_t at = awaited(dir, "\tpicture\t").find("\tpicture\t");
+    const std::size_t at = awaitedFiledAndWaiting(dir).find("\tpicture\t");
     ASSERT_NE(at, std::string::npos) << dir.read("out.txt");
-    awaited(dir, "\tstatus\t197\t", at);
     kill(pid, SIGINT);
     EXPECT_EQ(waitForCli(pid), 1);
     const std::string text = dir.read("out.txt");
@@ -119,7 +126,7 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
             return launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(600)},
                              {"--until=2s"});
         }();
-        awaited(dir, "\tstatus\t197\t", awaited(dir, "\tpicture\t").find("\tpicture\t"));
+        awaitedFiledAndWaiting(dir);
         kill(pid, c.signal);
         EXPECT_EQ(waitForCli(pid), 1);
         EXPECT_NE(dir.read("out.txt").find(c.end), std::string::npos) << dir.read("out.txt");
