@@ -4,6 +4,7 @@
 # that crashes, hangs or trips a sanitizer; the input is kept in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/compiler-cache.sh
 seconds="${1:-60}"
 targets=(script_loader settings command_line virtual_profile wav_reader frame_decoder)
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config clang-format dpkg-dev
+  cmake ninja-build g++ ccache pkg-config clang-format dpkg-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-translations-l10n
   libturbojpeg0-dev libexiv2-dev libgphoto2-dev portaudio19-dev libasound2-dev libjack-jackd2-dev

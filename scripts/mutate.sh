@@ -22,7 +22,7 @@ case "${1:-}" in
 *) filter="${1:-}" ;;
 esac
 export QT_QPA_PLATFORM=offscreen
-if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD"; fi
+. scripts/compiler-cache.sh
 
 current=""
 restore() {
