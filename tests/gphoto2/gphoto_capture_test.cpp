@@ -301,7 +301,7 @@ TEST_F(GphotoCapture, WhatTheProgramHearsAfterItsReleases) {
         {"no-remote-release", 0, 2, false, {first, "transfer IMG_0002.CR2"}},
         {"card-full-at=1", 3, 2, true, {first, memory}, false, 1},
         // The second release comes before the body's news that its card is full.
-        {"card-full-at=1", 3, 2, false, {first, memory}, false, 1, "Memory card", true},
+        {"card-full-at=1,late-card-news", 3, 2, false, {first, memory}, false, 1, "Memory card", true},
         {"shutdown=1", 3, 1, false, {first}, true},
         {"unplug=1", 3, 1, false, {}, true},
         {"unplug-in-download=1", 3, 1, false, {first}, true}, // told, to be counted as lost

@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -118,7 +119,8 @@ struct _CameraPrivateLibrary {
     // Faults (kFaults)
     bool busy = false, focus = false, previewNotReady = false, dualSlot = false, newReleaseLabels = false,
          noRemoteRelease = false, noBulb = false, everyValue = false, cardFull = false, cardReadOnly = false,
-         noCard = false, busyWhileWriting = false, noFocusEvent = false, movingPreview = false;
+         noCard = false, lateCardNews = false, busyWhileWriting = false, noFocusEvent = false,
+         movingPreview = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     int previews = 0;
@@ -180,13 +182,15 @@ struct Fault {
 constexpr Fault kFaults[] = {
     // Releases: every one refused as busy; the focus fails; the card is full or locked (the library's own
     // capture says so in words, the remote release refuses with no text at all); no card; the card fills
-    // up at the Nth exposure (the body reports 0 available shots).
+    // up at the Nth exposure (the body reports 0 available shots), or does and reports it only when it
+    // refuses the next release.
     {"busy", &Body::busy, nullptr},
     {"focus", &Body::focus, nullptr},
     {"card-full", &Body::cardFull, nullptr},
     {"card-read-only", &Body::cardReadOnly, nullptr},
     {"no-card", &Body::noCard, nullptr},
     {"card-full-at", nullptr, &Body::cardFullAt},
+    {"late-card-news", &Body::lateCardNews, nullptr},
     // Focusing takes N ms (50 by default); the body never reports its focus.
     {"slow-focus", nullptr, &Body::focusMs},
     {"no-focus-event", &Body::noFocusEvent, nullptr},
@@ -344,7 +348,7 @@ void planPictures(Body& b, Clock::time_point closed, long long microseconds) {
     b.events.push_back(Pending{GP_EVENT_CAPTURE_COMPLETE, due, "", "", "", {}});
     if (b.exposures == b.cardFullAt) {
         b.cardFull = true;
-        announce(b, availableShotsNews(b), due);
+        if (!b.lateCardNews) announce(b, availableShotsNews(b), due);
     }
 }
 
@@ -421,6 +425,7 @@ int checkReady(Body& b, GPContext* context, bool remote) {
     // takes them whatever its card.
     if ((b.cardFull || b.cardReadOnly || b.noCard) && captureTarget() == "card") {
         note("refused: card");
+        if (std::exchange(b.lateCardNews, false)) announce(b, availableShotsNews(b));
         if (remote) return GP_ERROR;
         return fail(context, GP_ERROR_NO_MEMORY,
                     b.cardReadOnly ? "Canon EOS Capture failed to release: Card read-only?"
