@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+. scripts/compiler-cache.sh
 export QT_QPA_PLATFORM=offscreen
 # libgphoto2's own modules are not instrumented: full stacks through them, and their known leak set aside.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
@@ -19,7 +20,6 @@ done
 # share and the thread that owns each libgphoto2 camera share data across threads.
 threaded='^(ShotExecution|RunController|NightLog|SharedSynchro|Scenarios|CameraSdk|VirtualCamera|ThreadSchedulerTest|CliRun|CliSimulate|Gphoto[A-Za-z]*)\.'
 echo "== build and test: tsan (threaded tests)"
-. scripts/compiler-cache.sh
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$(nproc)" --target orvex_tests orvex_gphoto2_tests orvex-cli
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j "$(nproc)" -R "$threaded"
