@@ -1,6 +1,6 @@
 #include "app/script_menu.h"
 
-#include "core/text_scan.h"
+#include "platform/ascii_case.h"
 #include "platform/files.h"
 #include "resources/script_chain_dialog.h"
 #include "run/script_load.h"

@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "core/run_state.h"
 #include "core/text_scan.h"
+#include "platform/ascii_case.h"
 #include "platform/profile/profile_file.h"
 
 #include <algorithm>

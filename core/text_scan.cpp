@@ -61,12 +61,6 @@ std::string decimalText(double value, int decimals) {
     return std::string(text, end);
 }
 
-std::string upperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 bool isBlank(std::string_view text) {
     for (char c : text)
         if (!isSpace(c)) return false;

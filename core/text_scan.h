@@ -2,7 +2,6 @@
 // Reading numbers from the start of a text the way scripts and options are written:
 // leading blanks skipped, an optional sign, and anything after the number ignored. And writing them with a
 // decimal point, as logs and outputs are read by programs.
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,15 +15,6 @@ std::optional<double> scanDecimal(std::string_view text);
 // The value with that many decimals and a point, whatever the locale: the desktop program runs in the user's,
 // where a French one writes a comma.
 std::string decimalText(double value, int decimals);
-// The text with its ASCII letters in upper case; other bytes are left as they are.
-std::string upperAscii(std::string text);
-// Equal apart from the letter case of ASCII letters. Compared in place and inline: the loader asks it of
-// table rows for every column of every line.
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-}
 // True when the text holds nothing but blanks.
 bool isBlank(std::string_view text);
 // "h:m:s" or, failing that, "h:m" (seconds 0); the fields are not range-checked here.

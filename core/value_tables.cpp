@@ -1,6 +1,7 @@
 #include "core/value_tables.h"
 
 #include "core/text_scan.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "script/script_chain_dialog.h"
 
-#include "core/text_scan.h"
+#include "platform/ascii_case.h"
 #include "platform/files.h"
 #include "resources/script_chain_dialog.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/text_scan.h"
+#include "platform/ascii_case.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
 #include "script/line_reader.h"

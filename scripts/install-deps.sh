@@ -24,11 +24,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# A French locale, in which the tests run the desktop program the way a French user's desktop does.
-if ! locale -a 2>/dev/null | grep -qix 'fr_FR.utf8'; then
+# The locales in which the tests run the program the way its users' desktops do: a French one, and a Turkish
+# one, whose 'i' and 'I' are not each other's case.
+wanted_locales=()
+for l in fr_FR tr_TR; do
+  locale -a 2>/dev/null | grep -qix "$l.utf8" || wanted_locales+=("$l")
+done
+if [ ${#wanted_locales[@]} -gt 0 ]; then
   sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -qx 'fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  for l in "${wanted_locales[@]}"; do
+    "${sudo_cmd[@]}" sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -qx "$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  done
   "${sudo_cmd[@]}" locale-gen
 fi

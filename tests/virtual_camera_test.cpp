@@ -4,6 +4,7 @@
 #include "platform/headless/virtual_clock.h"
 #include "platform/thread_scheduler.h"
 #include "sdk/virtual/virtual_camera.h"
+#include "tests/support/scoped_env.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations" // exiv2 0.27 still hands out std::auto_ptr
 #include <exiv2/exiv2.hpp>
@@ -336,6 +337,21 @@ TEST_F(VirtualCamera, AnswersTheConnectionProbesLikeItsModel) {
                     (get(kEdsPropID_CFn, c.lockupFunction) == 0 && readError == EDS_ERR_OK));
         EXPECT_EQ(set(kEdsPropID_SaveTo, kEdsSaveTo_Camera) == EDS_ERR_OK, c.saveToCamera);
         EXPECT_EQ(camera->exposures(), 0u) << "probing takes no picture";
+    }
+}
+
+// Names are read whatever the case of their letters, also on a Turkish desktop, where 'I' is not an
+// upper-case 'i'.
+TEST(VirtualCameraProfile, NamesAreReadInAnyCase) {
+    for (const char* name : {"C", "tr_TR.UTF-8"}) {
+        const ScopedLocale locale(name);
+        ASSERT_TRUE(locale.taken()) << name << ": run scripts/install-deps.sh";
+        ProfileProblem problem;
+        const auto profile =
+            parseVirtualProfile("[CAMERA]\nPRESET = BULB\nLIVEVIEW = NO\n", "p.ini", problem);
+        ASSERT_TRUE(profile) << name << ": " << problem.fault;
+        EXPECT_FALSE(profile->liveView) << name;
+        EXPECT_TRUE(virtualPreset("LIVEVIEW-CABLE")) << name;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "ui/external_programs.h"
 
 #include "core/catalogue.h"
-#include "core/text_scan.h"
+#include "platform/ascii_case.h"
 
 namespace orvex {
 

@@ -1,5 +1,7 @@
 #include "platform/profile/profile_text.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 
 namespace orvex {
@@ -16,15 +18,6 @@ std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isBlankChar(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlankChar(s.back())) s.remove_suffix(1);
     return s;
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 // One line: its content is [begin, end), its line break [end, next), empty on an unterminated last line.
@@ -91,7 +84,7 @@ struct Span {
 
 std::optional<Span> findSection(const std::vector<Line>& lines, std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Line::Section || !sameName(lines[i].name, section)) continue;
+        if (lines[i].kind != Line::Section || !equalsIgnoringCase(lines[i].name, section)) continue;
         std::size_t end = i + 1;
         while (end < lines.size() && lines[end].kind != Line::Section) ++end;
         return Span{i, end};
@@ -101,7 +94,7 @@ std::optional<Span> findSection(const std::vector<Line>& lines, std::string_view
 
 const Line* findKey(const std::vector<Line>& lines, Span span, std::string_view key) {
     for (std::size_t i = span.header + 1; i < span.end; ++i)
-        if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) return &lines[i];
+        if (lines[i].kind == Line::Key && equalsIgnoringCase(lines[i].name, key)) return &lines[i];
     return nullptr;
 }
 

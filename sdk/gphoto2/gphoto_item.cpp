@@ -1,7 +1,8 @@
 #include "sdk/gphoto2/gphoto_item.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace orvex::gphoto {
@@ -11,8 +12,7 @@ namespace {
 // names those it takes into its memory in lower case: "capt0000.cr2" is told as "capt0000.CR2".
 std::string cardStyleName(const std::string& libraryName) {
     std::string name = libraryName;
-    for (std::size_t i = name.find('.'); i < name.size(); ++i)
-        name[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
+    for (std::size_t i = name.find('.'); i < name.size(); ++i) name[i] = upperAscii(name[i]);
     return name;
 }
 

@@ -1,5 +1,7 @@
 #include "sdk/gphoto2/sensor_grid.h"
 
+#include "platform/ascii_case.h"
+
 #include <cctype>
 
 namespace orvex::gphoto {
@@ -36,7 +38,7 @@ EdsSize sensorGrid(const std::string& model) {
     // "Canon EOS 5D Mark III", "Canon:EOS 7D MarkII": the names the library gives, spelt either way.
     std::string name;
     for (const char c : model)
-        if (!std::isspace(static_cast<unsigned char>(c))) name += static_cast<char>(std::tolower(c));
+        if (!std::isspace(static_cast<unsigned char>(c))) name += lowerAscii(c);
     const std::size_t eos = name.find("eos");
     if (eos == std::string::npos) return kMostOfTheRange;
     const std::string rest = name.substr(eos + 3);

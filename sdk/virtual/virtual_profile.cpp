@@ -1,5 +1,6 @@
 #include "sdk/virtual/virtual_profile.h"
 
+#include "platform/ascii_case.h"
 #include "sdk/virtual/eos_codes.h"
 
 #include <algorithm>
@@ -146,11 +147,6 @@ const std::vector<std::pair<std::string, std::function<VirtualProfile()>>>& pres
     return list;
 }
 
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string trim(const std::string& s) {
     const auto first = s.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return {};
@@ -179,7 +175,7 @@ bool parseNumber(const std::string& text, std::uint64_t max, std::uint64_t& out)
     std::uint64_t v = 0;
     for (char c : digits) {
         const int d = std::isdigit(static_cast<unsigned char>(c))             ? c - '0'
-                      : isHex && std::isxdigit(static_cast<unsigned char>(c)) ? std::tolower(c) - 'a' + 10
+                      : isHex && std::isxdigit(static_cast<unsigned char>(c)) ? lowerAscii(c) - 'a' + 10
                                                                               : -1;
         if (d < 0) return false;
         v = v * (isHex ? 16 : 10) + static_cast<unsigned>(d);
@@ -215,7 +211,7 @@ class Reader {
     }
 
     bool flag(const std::string& key, const std::string& v, bool& out) {
-        const std::string l = lower(v);
+        const std::string l = lowerAscii(v);
         if (l == "yes" || l == "true" || l == "on" || l == "1")
             out = true;
         else if (l == "no" || l == "false" || l == "off" || l == "0")
@@ -302,7 +298,7 @@ bool readDescription(Reader& r, const std::string& k, const std::string& v, Virt
 }
 
 bool readBattery(Reader& r, const std::string& k, const std::string& v, VirtualProfile& p) {
-    if (lower(v) == "mains") {
+    if (lowerAscii(v) == "mains") {
         p.battery = kEdsBatteryLevel_AC;
         return true;
     }
@@ -396,10 +392,10 @@ const std::map<std::string, Setter>& setters() {
 
 // The key as the documentation spells it, whatever the case it was written in; empty when unknown.
 std::string canonicalKey(const std::string& written) {
-    const std::string l = lower(written);
+    const std::string l = lowerAscii(written);
     if (l == "preset") return "preset";
     for (const auto& [name, setter] : setters())
-        if (lower(name) == l) return name;
+        if (lowerAscii(name) == l) return name;
     return {};
 }
 
@@ -476,7 +472,7 @@ std::vector<std::string> virtualPresetNames() {
 
 std::optional<VirtualProfile> virtualPreset(const std::string& name) {
     for (const auto& [presetName, make] : presets())
-        if (presetName == lower(name)) return make();
+        if (presetName == lowerAscii(name)) return make();
     return std::nullopt;
 }
 
@@ -497,7 +493,7 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
         const std::string s = trim(raw);
         if (s.empty() || s[0] == ';' || s[0] == '#') continue;
         if (s.front() == '[') {
-            if (s.back() != ']' || lower(trim(s.substr(1, s.size() - 2))) != "camera") {
+            if (s.back() != ']' || lowerAscii(trim(s.substr(1, s.size() - 2))) != "camera") {
                 r.fail(ProfileProblem::kUnknownSection, {s});
                 return std::nullopt;
             }
