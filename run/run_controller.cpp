@@ -501,7 +501,9 @@ void togglePause(Program& p, Window& w) {
 
 void requestStop(Program& p, Window& w) {
     if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) != BoxAnswer::Yes) return;
-    if (p.run.cameraReady) {
+    // Waiting for the user's own release, the program has pressed nothing: there is no picture to wait for,
+    // and a run left unattended there could never be stopped.
+    if (p.run.cameraReady || p.run.status == RunStatus::kManualRelease) {
         stopRun(p, w);
         showStatus(p, w, RunStatus::kAborted);
     } else {

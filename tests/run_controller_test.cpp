@@ -67,15 +67,21 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
     }
 }
 
-// Stop, once confirmed, aborts a paused run between shots at once (paused no more); during an exposure it
-// waits for the picture, Start greyed meanwhile.
+// Stop, once confirmed, aborts a paused run between shots at once (paused no more), and one waiting for the
+// user's own release; during an exposure it waits for the picture, Start greyed meanwhile.
 TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictureIsIn) {
-    for (const bool exposing : {false, true}) {
-        SCOPED_TRACE(exposing ? "exposing" : "paused between shots");
-        RunProgram t(exposing ? "bulb" : kSimulation);
-        t.start({line().delay(0).speed(exposing ? "10" : "1/250"), line().delay(600)});
+    for (const std::string when : {"paused", "exposing", "manual release"}) {
+        SCOPED_TRACE(when);
+        const bool exposing = when == "exposing";
+        RunProgram t(when == "paused" ? kSimulation : "bulb");
+        t.start({line().delay(0).speed(exposing ? "10" : "1/250"), line().delay(600)}, "", [&] {
+            if (when == "manual release") t.window.listSelectPrefix(kLockupList, "Manu");
+        });
         t.runFor(1000);
-        if (!exposing) t.window.click(kPauseButton);
+        if (when == "paused") t.window.click(kPauseButton);
+        if (when == "manual release") {
+            ASSERT_EQ(t.program.run.status, RunStatus::kManualRelease);
+        }
         t.window.answer = [](const MessageBoxRecord& box) {
             EXPECT_EQ(box.caption, "Abort capture");
             return BoxAnswer::Yes;
