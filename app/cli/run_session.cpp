@@ -22,6 +22,7 @@
 #include "run/clock_warning.h"
 #include "run/run_controller.h"
 #include "run/run_end.h"
+#include "run/sound_detection.h"
 #include "run/transfer.h"
 #include "sdk/gphoto2/gphoto_driver.h"
 #include "sdk/virtual/virtual_camera.h"
@@ -331,6 +332,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         window.pump();
     }
     if (program.run.running) {
+        closeSound(program); // its thread reports to the printer too, and must not outlive the end's line
         ended(std::nullopt);
         program.transferWorker.join(); // it reports to the printer too
         program.observer = nullptr;
