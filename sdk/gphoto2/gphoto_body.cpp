@@ -53,10 +53,12 @@ constexpr auto kShotHoldsPiecesAtMost = std::chrono::seconds(2);
 constexpr auto kBusyPieceFirstPause = std::chrono::milliseconds(5);
 constexpr auto kBusyPieceLongestPause = std::chrono::milliseconds(200);
 constexpr auto kBusyPieceGivesUp = std::chrono::seconds(12);
-// A let-go answered busy is asked again after 25, 50 … 800 ms: 1.6 s in all, longer than a body takes to
-// finish writing a bulb exposure's first picture.
+// A let-go answered busy is asked again after 25, 50 … 800 ms (kLetGoTries in all): 1.6 s, longer than a
+// body takes to finish writing a bulb exposure's first picture.
 constexpr auto kLetGoFirstPause = std::chrono::milliseconds(25);
-constexpr int kLetGoTries = 7;
+// Past those, the let-go is owed: asked again this often, once each time, while the body has nothing else to
+// do, until it takes it. A body left pressed would go on exposing, or shooting in continuous drive.
+constexpr auto kOwedLetGoEvery = std::chrono::milliseconds(100);
 // A card file the body would not delete is asked again after this long.
 constexpr auto kForgetAgainAfter = std::chrono::seconds(1);
 // The library's own capture waits this long for the body to report its focus.
@@ -140,7 +142,7 @@ void GphotoBody::close() {
             forgetStored();
         }
         abandonIncoming(EDS_ERR_SESSION_NOT_OPEN);
-        bulbOpen_ = releaseHeld_ = false;
+        bulbOpen_ = releaseHeld_ = letGoOwed_ = false;
         session_.close();
     });
 }
@@ -149,7 +151,7 @@ void GphotoBody::lost() {
     if (gone_) return;
     gone_ = true;
     // A body switched off or unplugged lets go of everything.
-    bulbOpen_ = releaseHeld_ = false;
+    bulbOpen_ = releaseHeld_ = letGoOwed_ = false;
     // Each picture still on its way is counted as not downloaded.
     abandonIncoming(EDS_ERR_COMM_DISCONNECTED);
     events_->stateEvent(kEdsStateEvent_Shutdown, 0);
@@ -176,6 +178,12 @@ unsigned GphotoBody::idle() {
     if (gone_ || !session_.isOpen()) return kEventPollMs;
     const auto now = Clock::now();
     if (quiet(now) && now >= nextForget_) forgetStored();
+    if (letGoOwed_ && now >= nextLetGo_) {
+        nextLetGo_ = now + kOwedLetGoEvery;
+        closeBulb(1);
+        letGo(1);
+        letGoOwed_ = bulbOpen_ || releaseHeld_;
+    }
     if (incoming_.empty() || now >= nextPoll_) {
         readEvents();
         nextPoll_ = now + std::chrono::milliseconds(kEventPollMs);
@@ -612,12 +620,19 @@ EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
 }
 
 EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
+    // The body has not let go of the last release yet: it takes no other.
+    const bool opens =
+        command == kEdsCameraCommand_TakePicture || command == kEdsCameraCommand_BulbStart ||
+        (command == kEdsCameraCommand_PressShutterButton && param != kEdsCameraCommand_ShutterButton_OFF);
+    if (opens && letGoOwed_) return EDS_ERR_DEVICE_BUSY;
     switch (command) {
     case kEdsCameraCommand_TakePicture: {
         if (release_) {
             if (releaseHeld_) return EDS_ERR_DEVICE_BUSY;
             if (const EdsError e = press(true)) return e;
-            return letGo();
+            // The shutter went: a let-go the body still answers busy is owed, not a failed release.
+            const EdsError e = letGo();
+            return e == EDS_ERR_DEVICE_BUSY ? EDS_ERR_OK : e;
         }
         // The library's trigger throws away every event still pending: a picture announced just before
         // would be lost.
@@ -714,10 +729,10 @@ EdsError GphotoBody::focusFirst() {
     return EDS_ERR_TAKE_PICTURE_AF_NG;
 }
 
-int GphotoBody::insist(const std::function<int()>& write) {
+int GphotoBody::insist(const std::function<int()>& write, int tries) {
     auto pause = kLetGoFirstPause;
     int r = write();
-    for (int tries = 1; r == GP_ERROR_CAMERA_BUSY && tries < kLetGoTries; ++tries, pause *= 2) {
+    for (int tried = 1; r == GP_ERROR_CAMERA_BUSY && tried < tries; ++tried, pause *= 2) {
         std::this_thread::sleep_for(pause);
         session_.forgetExplanation();
         r = write();
@@ -725,18 +740,20 @@ int GphotoBody::insist(const std::function<int()>& write) {
     return r;
 }
 
-EdsError GphotoBody::letGo() {
+EdsError GphotoBody::letGo(int tries) {
     if (!releaseHeld_) return EDS_ERR_OK;
     const EdsError error =
-        edsError(insist([&] { return session_.writeText("eosremoterelease", release_->letGo); }));
+        edsError(insist([&] { return session_.writeText("eosremoterelease", release_->letGo); }, tries));
     if (!error || isGone(error)) releaseHeld_ = false;
+    letGoOwed_ = letGoOwed_ || releaseHeld_;
     return error;
 }
 
-EdsError GphotoBody::closeBulb() {
+EdsError GphotoBody::closeBulb(int tries) {
     if (!bulbOpen_) return EDS_ERR_OK;
-    const EdsError error = edsError(insist([&] { return session_.writeInt("bulb", 0); }));
+    const EdsError error = edsError(insist([&] { return session_.writeInt("bulb", 0); }, tries));
     if (!error || isGone(error)) bulbOpen_ = false;
+    letGoOwed_ = letGoOwed_ || bulbOpen_;
     return error;
 }
 

@@ -11,7 +11,8 @@
 // pictures come through the library's memory as before, and the body says so once.
 //
 // A pressed button or an open bulb counts as held until the body has accepted its let-go: real bodies answer
-// a let-go busy at times, most often at the end of a bulb exposure, and such a button is asked again.
+// a let-go busy at times, most often at the end of a bulb exposure, and such a button is asked again, in the
+// call and then while the body rests, until it lets go; meanwhile the body takes no other release.
 #include "sdk/camera_driver.h"
 #include "sdk/gphoto2/card_files.h"
 #include "sdk/gphoto2/card_picture.h"
@@ -83,10 +84,12 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     EdsError release(EdsCameraCommand command, EdsInt32 param);
     EdsError press(bool focus);
     EdsError focusFirst();
-    EdsError letGo();
-    EdsError closeBulb();
+    static constexpr int kLetGoTries = 7;
+    // A let-go the body still refuses after `tries` is owed (letGoOwed_).
+    EdsError letGo(int tries = kLetGoTries);
+    EdsError closeBulb(int tries = kLetGoTries);
     // Writes a let-go, asking again with a growing pause while the body answers busy.
-    int insist(const std::function<int()>& write);
+    int insist(const std::function<int()>& write, int tries);
     EdsError cardRefusal();
     // Owner thread, under the library lock it takes: reads the events when due, and the next piece of a
     // picture coming over; returns how long it may rest.
@@ -114,6 +117,7 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     std::string explanation_; // of the last call made for the program, when it failed
     bool bulbOpen_ = false;
     bool releaseHeld_ = false;
+    bool letGoOwed_ = false; // a button or bulb the program let go of and the body still holds
     const ReleaseLabels* release_ = nullptr; // none where "eosremoterelease" offers neither pair
     bool throughCard_ = false;               // pictures for the computer come over from the card
     bool toCard_ = false;                    // pictures for the camera stay on its card
@@ -125,7 +129,7 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     std::optional<bool> focusFound_; // since the last half press
     std::deque<Incoming> incoming_;
     std::chrono::steady_clock::time_point lastCall_{}, lastPiece_{}, nextPoll_{}, retryPiece_{},
-        nextForget_{};
+        nextForget_{}, nextLetGo_{};
     std::atomic<std::int64_t> shotUntil_{0}; // steady clock ticks: until then the pieces wait for a release
     std::mutex forgetLock_;                  // guards toForget_, which the transfer worker fills
     std::vector<std::pair<std::string, std::string>> toForget_;

@@ -234,8 +234,8 @@ constexpr Fault kFaults[] = {
 };
 
 // Besides kFaults, settings of the body rather than faults: battery=LABEL, the battery level shown;
-// format=LABEL, the "imageformat" the body was left on (any label the library has); refuse=WIDGET:LABEL, a
-// value the body refuses (0x201c).
+// format=LABEL, the "imageformat" the body was left on (any label the library has); mode=LABEL, its mode
+// dial; refuse=WIDGET:LABEL, a value the body refuses (0x201c).
 void readFaults(Body& b) {
     const char* text = std::getenv("ORVEX_EMULATED_FAULTS");
     const std::string faults = text ? text : "";
@@ -249,6 +249,8 @@ void readFaults(Body& b) {
                           value = equals == std::string::npos ? "" : fault.substr(equals + 1);
         if (name == "battery") b.battery = value;
         if (name == "format") b.values["imageformat"] = value;
+        if (name == "mode") b.values["autoexposuremode"] = value;
+        if (name == "mode" && value == "Bulb") b.values["shutterspeed"] = "bulb"; // as the dial's B reads
         if (name == "refuse" && value.find(':') != std::string::npos)
             b.refused[value.substr(0, value.find(':'))] = value.substr(value.find(':') + 1);
         for (const Fault& f : kFaults) {
@@ -614,7 +616,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         const char* property = it->second.second;
         if (name == "shutterspeed" && mode != "Manual" && mode != "TV") return refuse(property);
         if (name == "shutterspeed" && value == "bulb" && mode != "Manual") return refuse(property);
-        if (name == "aperture" && mode != "Manual" && mode != "AV") return refuse(property);
+        if (name == "aperture" && mode != "Manual" && mode != "AV" && mode != "Bulb") return refuse(property);
         if ((choice.empty() && !takesAny) || (b.refused.count(name) && b.refused[name] == value))
             return refuse(property);
         b.values[name] = value;
