@@ -21,6 +21,9 @@ class SoundInput {
     virtual int start() = 0;
     // Stops and closes; once it returns no buffer is delivered any more.
     virtual int close() = 0;
+    // Recording stopped by itself since start(): its device went (a microphone pulled out), and no buffer
+    // will come any more.
+    virtual bool stoppedByItself() const = 0;
 };
 
 } // namespace orvex

@@ -470,6 +470,11 @@ void runTick(Program& p, Window& w) {
         break;
     case RunStatus::kMoveWait:
     case RunStatus::kSoundWait:
+        // A microphone pulled out would leave the run waiting for ever, unattended, as one that cannot open.
+        if (!r.detection.triggered && soundInputLost(p)) {
+            reportError(p, w, kErrorSoundInput, 6087);
+            break;
+        }
         if (r.detection.triggered) {
             closeSound(p);
             setLate(p, false);

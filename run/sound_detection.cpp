@@ -54,6 +54,10 @@ int startSound(Program& p) {
     return error;
 }
 
+bool soundInputLost(const Program& p) {
+    return p.soundState == kSoundRecording && p.soundInput->stoppedByItself();
+}
+
 int closeSound(Program& p) {
     if (p.soundState == kSoundClosed) return -1;
     p.soundState = kSoundClosed;

@@ -31,5 +31,7 @@ int openSound(Program& program, Window& window, unsigned count);
 int startSound(Program& program);
 // -1 when the input is not open. Buffers still arriving after it are ignored.
 int closeSound(Program& program);
+// Recording, the input stopped by itself: no sound can fire the wait any more.
+bool soundInputLost(const Program& program);
 
 } // namespace orvex

@@ -47,6 +47,8 @@ class ChosenSound : public SoundInput {
         return startAnswer;
     }
     int close() override { return ++closes, 0; }
+    bool stoppedByItself() const override { return stops; }
+    bool stops = false;
     void hand(Samples samples) const { buffer(samples.data(), samples.size()); }
 };
 
@@ -79,18 +81,26 @@ TEST(SoundDetection, InputStatesAnswerMinusOneOutOfTurn) {
     EXPECT_EQ(input.closes, 1);
 }
 
-TEST(SoundDetection, AnInputThatCannotOpenOrStartStopsTheRun) {
-    for (const bool opens : {false, true}) {
+// Nor one that stops by itself during the wait (its microphone pulled out).
+TEST(SoundDetection, AnInputThatCannotOpenOrStartOrStopsStopsTheRun) {
+    for (const std::string fails : {"open", "start", "later"}) {
         Listening l;
         auto& [input, t] = l;
-        (opens ? input.startAnswer : input.openAnswer) = -9996;
+        const bool opens = fails != "open";
+        if (fails != "later") (opens ? input.startAnswer : input.openAnswer) = -9996;
         t.start({line().when("Sound")});
-        ASSERT_NE(t.lastBox(), nullptr) << opens;
+        if (fails == "later") {
+            t.runFor(1000);
+            EXPECT_EQ(t.program.run.status, RunStatus::kSoundWait);
+            input.stops = true;
+            t.runFor(100);
+        }
+        ASSERT_NE(t.lastBox(), nullptr) << fails;
         EXPECT_EQ(
             std::tuple(t.program.run.status, t.lastBox()->caption, t.lastBox()->text,
                        t.program.soundState.load(), input.closes),
             std::tuple(RunStatus::kError, "Error (L6087)", "Error fffffff5", kSoundClosed, opens ? 1 : 0))
-            << opens;
+            << fails;
     }
 }
 

@@ -92,6 +92,7 @@ class ToldSoundInput final : public SoundInput {
     }
     int start() override { return input_.start(); }
     int close() override { return input_.close(); }
+    bool stoppedByItself() const override { return input_.stoppedByItself(); }
 
   private:
     PortAudioSoundInput input_;

@@ -23,6 +23,8 @@ class RecordedSound final : public SoundInput {
     int open(unsigned count, SoundBuffer buffer) override;
     int start() override;
     int close() override;
+    // A recording plays to its end, then silence: it never stops by itself.
+    bool stoppedByItself() const override { return false; }
 
   private:
     void armNext();

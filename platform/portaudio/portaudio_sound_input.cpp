@@ -49,7 +49,14 @@ int recorded(const void* input, void*, unsigned long frames, const PaStreamCallb
 
 PortAudioSoundInput::~PortAudioSoundInput() {
     close();
+    endSession();
+}
+
+// PortAudio lists the devices once per session: ended with each input, a microphone plugged in since is
+// found at the next Sound line.
+void PortAudioSoundInput::endSession() {
     if (initialised_) Pa_Terminate();
+    initialised_ = false;
 }
 
 int PortAudioSoundInput::open(unsigned count, SoundBuffer buffer) {
@@ -65,14 +72,24 @@ int PortAudioSoundInput::open(unsigned count, SoundBuffer buffer) {
     PaStream* stream = nullptr;
     const PaError error =
         Pa_OpenDefaultStream(&stream, 1, 0, paInt16, kSoundSampleRate, count, &recorded, &buffer_);
-    if (error != paNoError) return error;
+    if (error != paNoError) {
+        endSession();
+        return error;
+    }
     stream_ = stream;
     return 0;
 }
 
 int PortAudioSoundInput::start() {
     if (!stream_) return paBadStreamPtr;
-    return Pa_StartStream(stream_);
+    const PaError error = Pa_StartStream(stream_);
+    started_ = error == paNoError;
+    return error;
+}
+
+bool PortAudioSoundInput::stoppedByItself() const {
+    // A device error ends the stream's thread, and the stream is no longer active.
+    return stream_ && started_ && Pa_IsStreamActive(stream_) == 0;
 }
 
 int PortAudioSoundInput::close() {
@@ -81,6 +98,8 @@ int PortAudioSoundInput::close() {
     PaError error = Pa_IsStreamActive(stream_) == 1 ? Pa_AbortStream(stream_) : paNoError;
     const PaError closed = Pa_CloseStream(stream_);
     stream_ = nullptr;
+    started_ = false;
+    endSession();
     return error != paNoError ? error : closed;
 }
 

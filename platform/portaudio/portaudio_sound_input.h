@@ -14,10 +14,14 @@ class PortAudioSoundInput final : public SoundInput {
     int open(unsigned count, SoundBuffer buffer) override;
     int start() override;
     int close() override;
+    bool stoppedByItself() const override;
 
   private:
+    void endSession();
+
     bool initialised_ = false;
     void* stream_ = nullptr;
+    bool started_ = false;
     SoundBuffer buffer_;
 };
 
