@@ -5,6 +5,7 @@
 #include "run/cable_port.h"
 #include "run/sound_detection.h"
 #include "run/status_display.h"
+#include "run/transfer.h"
 #include "ui/main_controls.h"
 
 #include <utility>
@@ -45,9 +46,9 @@ void stopRun(Program& p, Window& w) {
     if (const int lost = r.downloadsFailed.exchange(0))
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
                      BoxIcon::Warning, BoxButtons::Ok);
-    // Pictures still waiting for the worker are not this run's any more; those on the card stay there. One
-    // the worker is bringing over meanwhile ends its drain first.
-    if (p.transferWorker.finished() || !p.transferStatus.running) p.transfers.clear();
+    // Pictures the body handed over during a wait are this run's: filed now, as a late file is (a drain
+    // under way files them itself). Only a run started again drops them; those on the card stay there.
+    if ((p.transferWorker.finished() || !p.transferStatus.running) && !p.transfers.empty()) startTransfers(p);
     if (const TransferQueue::KeptOnCard kept = p.transfers.takeKeptOnCard(); kept.count > 0) {
         std::string folders;
         for (const std::string& folder : kept.folders) folders += (folders.empty() ? "" : ", ") + folder;

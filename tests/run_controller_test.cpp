@@ -68,16 +68,25 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
 }
 
 // Stop, once confirmed, aborts a paused run between shots at once (paused no more), and one waiting for the
-// user's own release; during an exposure it waits for the picture, Start greyed meanwhile.
+// user's own release; during an exposure it waits for the picture, Start greyed meanwhile. A picture the body
+// handed over during the wait (a RAW's JPEG, late) is filed all the same.
 TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictureIsIn) {
-    for (const std::string when : {"paused", "exposing", "manual release"}) {
+    const struct {
+        std::string when, body;
+        unsigned stopAt;
+        std::size_t pictures;
+    } cases[] = {{"paused", kSimulation, 1000, 0},
+                 {"exposing", "bulb", 1000, 1},
+                 {"manual release", "bulb", 1000, 0},
+                 {"a late file in", "bulb picturesPerShot=2 fileGapMs=1500", 3000, 2}};
+    for (const auto& [when, body, stopAt, pictures] : cases) {
         SCOPED_TRACE(when);
         const bool exposing = when == "exposing";
-        RunProgram t(when == "paused" ? kSimulation : "bulb");
+        RunProgram t(body);
         t.start({line().delay(0).speed(exposing ? "10" : "1/250"), line().delay(600)}, "", [&] {
             if (when == "manual release") t.window.listSelectPrefix(kLockupList, "Manu");
         });
-        t.runFor(1000);
+        t.runFor(stopAt);
         if (when == "paused") t.window.click(kPauseButton);
         if (when == "manual release") {
             ASSERT_EQ(t.program.run.status, RunStatus::kManualRelease);
@@ -94,7 +103,7 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
         EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running, t.window.hasTimer(kTimerRun),
                              t.window.itemText(kStartButton), t.window.itemText(kPauseButton),
                              t.pictures().size()),
-                  std::tuple(RunStatus::kAborted, false, false, "Start", "Pause", exposing ? 1u : 0u));
+                  std::tuple(RunStatus::kAborted, false, false, "Start", "Pause", pictures));
     }
 }
 
