@@ -334,8 +334,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
     if (program.run.running) {
         closeSound(program); // its thread reports to the printer too, and must not outlive the end's line
+        // What the body handed over is filed before the end is told, as a stop files it; the worker reports
+        // to the printer too.
+        program.transferWorker.join();
+        if (!program.transfers.empty()) startTransfers(program);
+        program.transferWorker.join();
         ended(std::nullopt);
-        program.transferWorker.join(); // it reports to the printer too
         program.observer = nullptr;
         stopRun(program, window);
         window.send({MessageKind::Close, 0, {}});
