@@ -53,7 +53,7 @@ struct LineWait {
     std::uint32_t timeOrigin = 0; // ticks
     std::uint32_t lineDelay = 0;  // ms
     int targetSecond = 0;
-    int lastRemaining = 0;
+    std::optional<int> lastSecond; // second of the day at the wait's previous tick; none once armed
     bool late = false;
 };
 

@@ -22,7 +22,8 @@
 namespace orvex {
 namespace {
 
-constexpr int kDay = 86400000;
+constexpr int kDaySeconds = 86400;
+constexpr int kDay = kDaySeconds * 1000;
 constexpr std::uint32_t kPictureTimeoutHost = 12000;
 constexpr std::uint32_t kPictureTimeoutCard = 5000;
 constexpr std::uint32_t kShortestFirstTickMs = 10;
@@ -163,7 +164,7 @@ bool armLine(Program& p, Window& w) {
         if (startSound(p) != 0) reportError(p, w, kErrorSoundInput, 6087);
         return true;
     case TriggerKind::TimeOfDay:
-        r.wait.lastRemaining = 0;
+        r.wait.lastSecond.reset();
         r.wait.targetSecond = line.timeOfDay;
         showStatus(p, w, RunStatus::kTimeWait);
         return true;
@@ -245,12 +246,29 @@ void setTimeOrigin(Program& p, Window& w, std::uint32_t origin) {
     w.setTimer(kTimerRun, first);
 }
 
+// Seconds from one second of the day on to another, across midnight.
+int secondsOnward(int from, int to) {
+    return ((to - from) % kDaySeconds + kDaySeconds) % kDaySeconds;
+}
+
+// The moment is this second, or it passed since the previous tick: a run held up (a suspended computer, a
+// clock set on) takes it late rather than tomorrow, across midnight too. A clock set back passes nothing,
+// and so does one gone on by half a day or more, which is a clock set back seen the other way round.
+bool momentReached(std::optional<int> previous, int now, int target) {
+    if (now == target) return true;
+    if (!previous) return false;
+    const int step = secondsOnward(*previous, now);
+    const int toTarget = secondsOnward(*previous, target);
+    return step < kDaySeconds / 2 && toTarget > 0 && toTarget <= step;
+}
+
 void timeOfDayTick(Program& p, Window& w) {
     RunState& r = p.run;
-    const int remaining = (r.wait.targetSecond - secondOfDay(p)) * 1000;
+    const int second = secondOfDay(p);
+    const int remaining = (r.wait.targetSecond - second) * 1000;
     showRemaining(w, remaining < 0 ? remaining + kDay : remaining);
-    if (!(remaining == 0 || (r.wait.lastRemaining > 0 && remaining < 0))) {
-        r.wait.lastRemaining = remaining;
+    if (!momentReached(r.wait.lastSecond, second, r.wait.targetSecond)) {
+        r.wait.lastSecond = second;
         return;
     }
     const std::uint32_t now = p.clock.tick();
@@ -422,7 +440,7 @@ void startRun(Program& p, Window& w) {
     if (r.settings.delayedStart) {
         r.wait.targetSecond =
             r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond;
-        r.wait.lastRemaining = 0;
+        r.wait.lastSecond.reset();
         showStatus(p, w, RunStatus::kDelayedStartWait);
         return;
     }

@@ -25,27 +25,33 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
 }
 
 // A line whose moment passes while paused is skipped and the next lines keep their schedule; a busy or
-// suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today. Delays count
-// across the wrap of the 32-bit tick counter too.
+// suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today, across midnight
+// too. A clock set back passes no moment. Delays count across the wrap of the 32-bit tick counter too.
 TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
     const std::vector<std::string> every5s = {line().delay(0), line().delay(50), line().delay(50)};
     const Strings skipped = {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"};
     const Strings onTime = {"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
                             "10000 shot 3 line 4 pass 0"};
+    const CivilTime at235926 = {2026, 12, 6, 23, 59, 26}, at235947 = {2026, 12, 6, 23, 59, 47};
     const struct {
         std::vector<std::string> lines;
-        bool pause, lateTicks;
+        bool pause;
+        int lateMs; // no tick for that long from 3 s on; below 0, the clock is set back that long at 3 s
         std::uint32_t startTick;
         Strings shots;
+        CivilTime start = {2026, 12, 6, 21, 0, 0, 0};
     } cases[] = {
-        {{line().when("21:00:05")}, false, true, 0, {"7000 shot 1 line 2 pass 0"}},
-        {every5s, true, false, 0, skipped},
-        {every5s, true, true, 0, skipped},
-        {every5s, false, false, 0xFFFFF000u, onTime}, // the tick wraps after 4 s
+        {{line().when("21:00:05")}, false, 4000, 0, {"7000 shot 1 line 2 pass 0"}},
+        {{line().when("23:59:30")}, false, 32000, 0, {"35000 shot 1 line 2 pass 0"}, at235926},
+        {{line().when("00:00:30")}, false, 55000, 0, {"58000 shot 1 line 2 pass 0"}, at235947},
+        {{line().when("21:00:08")}, false, -1000, 0, {"9000 shot 1 line 2 pass 0"}},
+        {every5s, true, 0, 0, skipped},
+        {every5s, true, 4000, 0, skipped},
+        {every5s, false, 0, 0xFFFFF000u, onTime}, // the tick wraps after 4 s
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.pause << c.lateTicks << " tick " << c.startTick);
-        RunProgram t(kSimulation, {2026, 12, 6, 21, 0, 0, 0}, c.startTick);
+        SCOPED_TRACE(::testing::Message() << c.pause << " late " << c.lateMs << " tick " << c.startTick);
+        RunProgram t(kSimulation, c.start, c.startTick);
         t.start(c.lines);
         t.runFor(1000);
         if (c.pause) {
@@ -53,7 +59,8 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
             EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
         }
         t.runFor(2000);
-        c.lateTicks ? t.clock.sleep(4000) : t.runFor(4000); // late: no tick from 3 s to 7 s
+        if (c.lateMs < 0) t.clock.setTimeBy(c.lateMs);
+        c.lateMs > 0 ? t.clock.sleep(c.lateMs) : t.runFor(4000);
         t.runFor(100);
         if (c.pause) t.window.click(kPauseButton);
         t.runFor(10000);

@@ -23,6 +23,8 @@ class VirtualClock : public Clock, public TimerScheduler {
     // Only moves time on, as a blocking sleep does: what falls due meanwhile runs once control is back in
     // advance(), in order. Running it from inside the sleep would re-enter whoever slept.
     void sleep(unsigned ms) override;
+    // The computer's time set on or back, by hand or by NTP: the tick goes on undisturbed.
+    void setTimeBy(std::int64_t ms) { localStartMs_ += ms; }
 
     // Moves time forward, running each scheduled action when its moment comes, in order; an action that
     // slept past the target has the actions that fell due meanwhile run after it.
