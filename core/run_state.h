@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,9 @@ struct LineWait {
     std::uint32_t lineDelay = 0;  // ms
     int targetSecond = 0;
     std::optional<int> lastSecond; // second of the day at the wait's previous tick; none once armed
+    // Each time-of-day line taken in this run, and the second it was last taken in (since 1970, on the
+    // waits' clock).
+    std::map<int, std::int64_t> takenSeconds;
     bool late = false;
 };
 

@@ -139,6 +139,19 @@ bool configureCamera(Program& p, Window& w) {
            cableChosenIfNeeded(p, w);
 }
 
+// The clock times of day are read on: universal or local time.
+CivilTime waitClockTime(const Program& p) {
+    return p.run.settings.universalTime ? p.clock.universalTime() : p.clock.localTime();
+}
+
+int secondOfDay(const CivilTime& t) {
+    return t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+std::int64_t secondsSince1970(const CivilTime& t) {
+    return msFromCivil(t) / 1000;
+}
+
 // Arms the wait of the current line; false when the line is to be executed at once.
 bool armLine(Program& p, Window& w) {
     RunState& r = p.run;
@@ -165,6 +178,12 @@ bool armLine(Program& p, Window& w) {
         return true;
     case TriggerKind::TimeOfDay:
         r.wait.lastSecond.reset();
+        // A loop back to the line within the second its moment was taken in finds that second already seen:
+        // the moment is tomorrow's, not one more shot for each pass the second holds.
+        if (const auto taken = r.wait.takenSeconds.find(r.currentLine); taken != r.wait.takenSeconds.end()) {
+            const CivilTime time = waitClockTime(p);
+            if (secondsSince1970(time) == taken->second) r.wait.lastSecond = secondOfDay(time);
+        }
         r.wait.targetSecond = line.timeOfDay;
         showStatus(p, w, RunStatus::kTimeWait);
         return true;
@@ -198,11 +217,6 @@ bool advanceLine(Program& p, Window& w) {
 
 void armOrExecute(Program& p, Window& w) {
     if (!armLine(p, w) && p.run.running) executeLine(p, w);
-}
-
-int secondOfDay(const Program& p) {
-    const CivilTime t = p.run.settings.universalTime ? p.clock.universalTime() : p.clock.localTime();
-    return t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 void exposureTick(Program& p, Window& w) {
@@ -251,11 +265,12 @@ int secondsOnward(int from, int to) {
     return ((to - from) % kDaySeconds + kDaySeconds) % kDaySeconds;
 }
 
-// The moment is this second, or it passed since the previous tick: a run held up (a suspended computer, a
-// clock set on) takes it late rather than tomorrow, across midnight too. A clock set back passes nothing,
-// and so does one gone on by half a day or more, which is a clock set back seen the other way round.
+// The moment is this second, unless the previous tick saw that second already, or it passed since the
+// previous tick: a run held up (a suspended computer, a clock set on) takes it late rather than tomorrow,
+// across midnight too. A clock set back passes nothing, and so does one gone on by half a day or more, which
+// is a clock set back seen the other way round.
 bool momentReached(std::optional<int> previous, int now, int target) {
-    if (now == target) return true;
+    if (now == target) return previous != now;
     if (!previous) return false;
     const int step = secondsOnward(*previous, now);
     const int toTarget = secondsOnward(*previous, target);
@@ -264,7 +279,8 @@ bool momentReached(std::optional<int> previous, int now, int target) {
 
 void timeOfDayTick(Program& p, Window& w) {
     RunState& r = p.run;
-    const int second = secondOfDay(p);
+    const CivilTime time = waitClockTime(p);
+    const int second = secondOfDay(time);
     const int remaining = (r.wait.targetSecond - second) * 1000;
     showRemaining(w, remaining < 0 ? remaining + kDay : remaining);
     if (!momentReached(r.wait.lastSecond, second, r.wait.targetSecond)) {
@@ -274,6 +290,7 @@ void timeOfDayTick(Program& p, Window& w) {
     const std::uint32_t now = p.clock.tick();
     setTimeOrigin(p, w, now);
     if (r.status == RunStatus::kTimeWait) {
+        r.wait.takenSeconds[r.currentLine] = secondsSince1970(time);
         executeLine(p, w);
         return;
     }
@@ -421,6 +438,7 @@ void startRun(Program& p, Window& w) {
     r.shotCount = 0;
     r.currentLine = r.startLine.value_or(0);
     r.passCount = 0;
+    r.wait.takenSeconds.clear();
     setLate(p, false);
     r.requests.abort = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
