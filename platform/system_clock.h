@@ -6,7 +6,8 @@ namespace orvex {
 
 class SystemClock final : public Clock {
   public:
-    // The monotonic clock, so that the tick never jumps when the computer's time is set.
+    // Never moved by setting the computer's time, and counting on while it is suspended where the system
+    // can tell (the boot time), so that a run held up by a suspend catches up.
     std::uint32_t tick() const override;
     std::uint64_t microseconds() const override;
     CivilTime localTime() const override;

@@ -36,17 +36,34 @@ CivilTime civilTime(bool local) {
     return t;
 }
 
+// The run's time line. Linux's monotonic clock stops while the computer is suspended: a run would come back
+// with its delays shifted and its log saying they were on time. The boot time goes on counting, as Windows'
+// tick count does, so that a run after a suspend takes the shots it missed. Where there is none, the
+// monotonic clock. Decided once, so that every reading lies on one time line.
+std::chrono::nanoseconds runTime() {
+#ifdef CLOCK_BOOTTIME
+    static const bool bootTime = [] {
+        timespec probe{};
+        return clock_gettime(CLOCK_BOOTTIME, &probe) == 0;
+    }();
+    if (bootTime) {
+        timespec now{};
+        clock_gettime(CLOCK_BOOTTIME, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    }
+#endif
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
+
 } // namespace
 
 std::uint32_t SystemClock::tick() const {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(runTime());
     return static_cast<std::uint32_t>(ms.count());
 }
 
 std::uint64_t SystemClock::microseconds() const {
-    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(runTime());
     return static_cast<std::uint64_t>(us.count());
 }
 
