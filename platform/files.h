@@ -59,7 +59,8 @@ class AppendedFile {
   private:
     int fd_ = -1;
 };
-// Replaces the file atomically: the old content stays whole until the new one is complete.
+// Replaces the file atomically: the old content stays whole until the new one is complete. A link is written
+// through, and a file there keeps its permissions.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 
 } // namespace orvex

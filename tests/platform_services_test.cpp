@@ -73,8 +73,11 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(stemOf("/a/b.d/night"), "night");
     TempDir dir;
     const std::string file = dir.write("keep.ini", "old");
+    using std::filesystem::perms;
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write);
     ASSERT_TRUE(writeFileAtomically(file, "new content"));
     EXPECT_EQ(dir.read(file), "new content");
+    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
     EXPECT_FALSE(writeFileAtomically((dir.path() / "missing" / "x.ini").string(), "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 

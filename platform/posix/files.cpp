@@ -174,11 +174,22 @@ bool AppendedFile::append(const std::string& text) {
     return fd_ >= 0 && writeAll(fd_, text);
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& content) {
+bool writeFileAtomically(const std::string& given, const std::string& content) {
+    // Renaming onto a link would replace the link itself; the file it points to is the one to change.
+    std::error_code ec;
+    std::string path = given;
+    if (fs::is_symlink(fs::symlink_status(given, ec))) {
+        path = fs::weakly_canonical(given, ec).string();
+        if (ec) return false;
+    }
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
+    // A file its owner kept private stays so. A file system without modes (FAT) refuses this, and its files
+    // all have the same mode anyway.
+    struct stat old;
+    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 0777);
     bool ok = writeAll(fd, content);
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;

@@ -35,12 +35,7 @@ bool writeProfileStrings(const std::string& path, std::string_view section,
     const std::optional<std::string> text = withProfileValues(file.text, section, entries);
     if (!text) return false;
     if (file.status == ProfileFileText::Loaded && *text == file.text) return true;
-    // Renaming onto a link would replace the link itself; the file it points to is the one to change.
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)))
-        return writeFileAtomically(path, *text);
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-    return !ec && writeFileAtomically(target.string(), *text);
+    return writeFileAtomically(path, *text);
 }
 
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
