@@ -23,7 +23,8 @@ std::string directoryOf(const std::string& path);
 std::string fileNameOf(const std::string& path);
 // File name without directory and extension.
 std::string stemOf(const std::string& path);
-// Creates the folder and its parents; true when it exists afterwards.
+// Creates the folder, whose parent must exist: a folder above it that is gone (moved, an unmounted disk) is
+// never made again elsewhere. True when it exists afterwards.
 bool createFolder(const std::string& path);
 // Creates one folder whose parent exists; true only when this call made it, false when it was there already
 // or could not be made.

@@ -420,6 +420,14 @@ bool followLink(Program& p, Window& w, const char* extension) {
     return true;
 }
 
+// One folder at a time, each below one that is there: a script folder gone (moved, its disk unmounted) is
+// never made again elsewhere. A rehearsal's pictures have a folder of their own beside the script.
+bool makePictureFolder(const Program& p) {
+    if (isDirectory(pictureFolder(p))) return true;
+    if (!p.pictureSubfolder.empty() && !createFolder(pictureRoot(p))) return false;
+    return createFolder(pictureFolder(p));
+}
+
 } // namespace
 
 void startRun(Program& p, Window& w) {
@@ -446,7 +454,7 @@ void startRun(Program& p, Window& w) {
     updateMainControls(p.mainView(), w);
 
     const std::string folder = pictureFolder(p);
-    if (p.pictureFiles == PictureFile::kWritten && !isDirectory(folder) && !createFolder(folder)) {
+    if (p.pictureFiles == PictureFile::kWritten && !makePictureFolder(p)) {
         reportError(p, w, kErrorPictureFolder, 3037);
         return;
     }

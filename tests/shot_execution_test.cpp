@@ -121,7 +121,8 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
 // What the picture folder already holds: a name taken, even the camera's own, gives the next free one and
 // replaces nothing; what a crashed download left behind blocks nothing. A folder that refuses the download
 // (a file now in its place) ends the run on that error, never "Completed" with its picture missing; a file
-// there from the start keeps the run from starting.
+// there from the start keeps the run from starting, and so does a script folder gone (moved, its disk
+// unmounted), which is not made again elsewhere.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
     // First: the process names its downloads from 0 on, as the crashed one did.
@@ -130,11 +131,13 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         std::string added; // the picture; none: the folder refuses it
         const char* box = "";
         bool fileFirst = false; // a file in the folder's place before the run, else during the exposure
+        bool scriptFolderGone = false;
     } cases[] = {{{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
                  {{dated}, "IMG_0001.JPG"},
                  {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
                  {{}, "", "Stream open error"},
-                 {{}, "", "Unable to create picture directory", true}};
+                 {{}, "", "Unable to create picture directory", true},
+                 {{}, "", "Unable to create picture directory", true, true}};
     for (const auto& c : cases) {
         const bool refuses = c.added.empty();
         RunProgram t;
@@ -144,7 +147,11 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         else
             std::filesystem::create_directories(folder);
         for (const std::string& name : c.found) std::ofstream(folder / name) << "an earlier night";
-        t.start({line().delay(0).speed("1")});
+        const auto gone = t.dir.path() / "unmounted" / "";
+        t.start({line().delay(0).speed("1")}, "", [&] {
+            if (c.scriptFolderGone) t.program.script.directory = gone.string();
+        });
+        EXPECT_FALSE(std::filesystem::exists(gone));
         if (refuses && !c.fileFirst) { // during the exposure
             std::filesystem::remove_all(folder);
             std::ofstream(folder) << "not a folder";

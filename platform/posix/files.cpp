@@ -61,9 +61,7 @@ std::string stemOf(const std::string& path) {
 }
 
 bool createFolder(const std::string& path) {
-    std::error_code ec;
-    fs::create_directories(path, ec);
-    return fs::is_directory(path, ec);
+    return makeNewFolder(path) || isDirectory(path);
 }
 
 namespace {
