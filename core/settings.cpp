@@ -39,7 +39,7 @@ struct Reader {
     std::string text(int key, const char* fallback) const {
         std::string v = profileValue(file, section(), englishText(key)).value_or(fallback);
         if (v.size() > 99) {
-            v.resize(99);
+            v = cutAtCharacter(std::move(v), 99);
             // The prefix goes into picture names: a cut must not leave a blank at their end.
             while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.pop_back();
         }

@@ -67,6 +67,16 @@ bool isBlank(std::string_view text) {
     return true;
 }
 
+std::string cutAtCharacter(std::string text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    std::size_t cut = limit;
+    // A character has three continuation bytes at most; a longer run is no character to keep whole.
+    for (int back = 0; back < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++back)
+        --cut;
+    text.resize(cut);
+    return text;
+}
+
 std::optional<ClockFields> scanClock(std::string_view text) {
     // Each field after a colon may again start with blanks, as a scanned "%d" allows.
     long long fields[3] = {};

@@ -1,7 +1,7 @@
 #pragma once
 // Reading numbers from the start of a text the way scripts and options are written:
 // leading blanks skipped, an optional sign, and anything after the number ignored. And writing them with a
-// decimal point, as logs and outputs are read by programs.
+// decimal point, as logs and outputs are read by programs. And cutting a text short.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +17,9 @@ std::optional<double> scanDecimal(std::string_view text);
 std::string decimalText(double value, int decimals);
 // True when the text holds nothing but blanks.
 bool isBlank(std::string_view text);
+// At most `limit` bytes of a UTF-8 text, cut before a character rather than through it, so that no half
+// letter ends up in a picture name or the settings file.
+std::string cutAtCharacter(std::string text, std::size_t limit);
 // "h:m:s" or, failing that, "h:m" (seconds 0); the fields are not range-checked here.
 struct ClockFields {
     long long hour = 0, minute = 0, second = 0;

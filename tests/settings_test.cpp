@@ -108,8 +108,8 @@ TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
-// Missing keys and values as a hand may write them; key names ignore case, and a text is cut at 99
-// characters without its trailing blanks.
+// Missing keys and values as a hand may write them; key names ignore case, and a text is cut at 99 bytes,
+// before a letter rather than through it, without its trailing blanks.
 TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
     struct Case {
         std::optional<std::string> lines; // none: no settings file
@@ -130,6 +130,8 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         {"script EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
              "  xyz\nPicture browser=" + std::string(120, 'b') + "\n",
          false, false, 10, 20, 50, 10000, "gedit", std::string(97, 'p'), std::string(99, 'b')},
+        {"Image file prefix=" + std::string(98, 'p') + "\xC3\xA9\n", false, false, 10, 20, 50, 10000,
+         "Notepad.exe", std::string(98, 'p')},
     };
     for (const Case& c : cases) {
         TempDir dir;

@@ -34,13 +34,8 @@ std::string twoDigits(int n) {
     return text;
 }
 
-// Cut at a character boundary, so that no half letter ends up in a picture name or the settings file.
 std::string entry(const Window& d, int id) {
-    std::string text = d.itemText(id);
-    if (text.size() <= kEntryLimit) return text;
-    std::size_t cut = kEntryLimit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return text.substr(0, cut);
+    return cutAtCharacter(d.itemText(id), kEntryLimit);
 }
 
 std::string trimmed(const std::string& text) {
