@@ -40,9 +40,9 @@ bool removeFile(const std::string& path);
 bool removeEmptyFolder(const std::string& path);
 // The names of a folder's entries, in no particular order; nothing when the folder cannot be listed.
 std::optional<std::vector<std::string>> listFolder(const std::string& path);
-// True when both name the same folder, however they are spelled (letter case on a file system that ignores
-// it, links, a trailing separator).
-bool sameFolder(const std::string& a, const std::string& b);
+// True when both name the same file or folder, however they are spelled (letter case on a file system that
+// ignores it, links, a trailing separator).
+bool sameFile(const std::string& a, const std::string& b);
 // Creates a file that must not exist yet and writes the whole content; nothing is left of a failed attempt.
 bool createNewFile(const std::string& path, const std::string& content);
 // A file made new and written a piece at a time, each piece handed to the system as soon as it is written, so

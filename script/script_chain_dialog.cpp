@@ -59,7 +59,7 @@ void add(ChainList& chain, Window& d) {
     const std::string& path = *chosen;
     if (!fileExists(path)) return error(chain, d, path + "\r" + chain.text(kInvalidFile));
     // Links name their scripts relative to the chain's folder, so every script must be there.
-    if (!chain.directory.empty() && !sameFolder(directoryOf(path), chain.directory))
+    if (!chain.directory.empty() && !sameFile(directoryOf(path), chain.directory))
         return error(chain, d, chain.text(kOtherFolder));
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".txt") != 0)
         return error(chain, d, path + "\r" + chain.text(kInvalidFile));

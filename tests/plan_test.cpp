@@ -347,8 +347,8 @@ TEST(CliPlan, AWaitIsABandFromItsArmingToItsTrigger) {
 }
 
 // A refused rehearsal leaves the plan as it was, none made and one already there untouched: a plan that
-// cannot be written is refused before anything is rehearsed, in the user's language; a Sound line without a
-// recording at the run's start.
+// cannot be written, or that is the script itself however spelled, is refused before anything is rehearsed,
+// in the user's language; a Sound line without a recording at the run's start.
 TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     TempDir dir;
     const std::string folder = dir.path().string(), plan = folder + "/night.svg";
@@ -367,6 +367,10 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
         {"--plan=" + plan + " " + sound, true, noRecording},
         {"--plan=" + plan + " " + sound, false, noRecording},
+        {"--lang en --plan=" + shot + " " + shot, false,
+         "The plan cannot be written over the script " + shot},
+        {"--lang fr --plan=" + folder + "/./shot.txt " + shot, false,
+         "Le plan ne peut pas être écrit à la place du script " + folder + "/./shot.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -377,6 +381,7 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         EXPECT_EQ(std::filesystem::exists(plan), c.existed);
         EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
     }
+    EXPECT_EQ(dir.read(shot), scriptText({line().delay(0)}));
 }
 
 // The desktop's Script › Plan… asks orvex-cli for the rehearsal of the loaded script with the main window's

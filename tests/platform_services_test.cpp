@@ -65,7 +65,7 @@ TEST(VirtualClock, RepeatingActionsKeepTheirPeriodUntilCancelledEvenFromInside) 
                         {'T', 50}, {'a', 100}, {'T', 100}, {'T', 220}, {'T', 270}, {'o', 270}, {'T', 320}}));
 }
 
-// sameFolder is held by the script chain dialog's tests: one folder spelled two ways, and another folder.
+// sameFile is held by the script chain dialog's tests: one folder spelled two ways, and another folder.
 TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
     EXPECT_EQ(directoryOf("night.txt"), "");

@@ -1,5 +1,7 @@
 #include "app/cli/plan_file.h"
 
+#include "platform/files.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -18,11 +20,9 @@ PlanFile::~PlanFile() {
 }
 
 bool PlanFile::write(const std::string& svg) {
-    written_ = true;
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out << svg;
-    out.close();
-    return !out.fail();
+    // A plan there before stays whole until the new one is; a new one not written is not left empty.
+    written_ = writeFileAtomically(path_, svg);
+    return written_;
 }
 
 } // namespace orvex::cli

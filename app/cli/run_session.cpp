@@ -53,6 +53,7 @@ constexpr int kMessageSlaveWaitsInGroup = 242;
 constexpr int kMessageSlaveWaitsInDefaultGroup = 243;
 constexpr int kMessageWarning = 198;
 constexpr int kMessagePlanNotWritable = 250;
+constexpr int kMessagePlanIsTheScript = 290;
 
 constexpr const char* kRehearsalFolder = "rehearsal/";
 
@@ -124,6 +125,11 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     }
     std::optional<PlanFile> planFile;
     if (o.plan) {
+        if (sameFile(*o.plan, o.script)) {
+            err << "orvex-cli: "
+                << formatMessage(o.language.value_or(kEnglish), kMessagePlanIsTheScript, *o.plan) << '\n';
+            return 2;
+        }
         planFile.emplace(*o.plan);
         if (!planFile->writable()) {
             err << "orvex-cli: "

@@ -129,7 +129,7 @@ std::optional<std::vector<std::string>> listFolder(const std::string& path) {
     return names;
 }
 
-bool sameFolder(const std::string& a, const std::string& b) {
+bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     const bool same = fs::equivalent(a, b, ec);
     return ec ? fs::path(a).lexically_normal() == fs::path(b).lexically_normal() : same;
