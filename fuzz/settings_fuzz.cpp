@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "core/run_state.h"
 #include "core/settings.h"
+#include "core/text_scan.h"
 #include "fuzz/fuzz_files.h"
 #include "platform/profile/profile_file.h"
 
@@ -42,12 +43,12 @@ std::string_view trimmed(std::string_view s) {
 }
 
 // What the reader gives back for a written text: its first line, without blanks around it, at most 99
-// characters, and no blank left at the end of a cut.
+// bytes cut before a character, and no blank left at the end of a cut.
 std::string readBack(std::string_view written) {
     using namespace std::string_view_literals;
-    std::string_view v = trimmed(written.substr(0, written.find_first_of("\r\n\0"sv)));
-    if (v.size() > 99) v = trimmed(v.substr(0, 99));
-    return std::string(v);
+    const std::string_view v = trimmed(written.substr(0, written.find_first_of("\r\n\0"sv)));
+    if (v.size() <= 99) return std::string(v);
+    return std::string(trimmed(cutAtCharacter(std::string(v), 99)));
 }
 
 // Section and key names the file may hold, whatever the reader makes of them.
