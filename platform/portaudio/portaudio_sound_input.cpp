@@ -47,13 +47,13 @@ int recorded(const void* input, void*, unsigned long frames, const PaStreamCallb
 
 } // namespace
 
+// Closing ends the session too.
 PortAudioSoundInput::~PortAudioSoundInput() {
     close();
-    endSession();
 }
 
-// PortAudio lists the devices once per session: ended with each input, a microphone plugged in since is
-// found at the next Sound line.
+// PortAudio lists the devices once per session: a session lasts as long as its input, so that a microphone
+// plugged in since is found at the next Sound line.
 void PortAudioSoundInput::endSession() {
     if (initialised_) Pa_Terminate();
     initialised_ = false;
