@@ -391,11 +391,12 @@ void pictureWaitTick(Program& p, Window& w) {
     }
 }
 
-// Pictures requested by an earlier run are not this run's: they are cancelled and released, and the counters
-// start from nothing, so that no picture is filed under another shot's number.
+// Pictures an earlier run was handed are filed under that run before this one counts from nothing, so that
+// none is lost and none is filed under another shot's number. Only those a drain refused to take are
+// cancelled; those on the card stay there, and are counted.
 void startFromCleanHandshake(Program& p) {
+    fileQueuedPictures(p);
     p.transfers.clear();
-    p.transferWorker.join(); // one still draining ends after its current picture
     TransferStatus& s = p.transferStatus;
     s.running = false;
     s.finished = false;
@@ -411,6 +412,8 @@ void startFromCleanHandshake(Program& p) {
 bool followLink(Program& p, Window& w, const char* extension) {
     const auto path = linkedScript(p.script, p.language, w, extension);
     if (!path) return false;
+    // Into this script's folder, before the next script is loaded in its place.
+    if (p.run.running) fileQueuedPictures(p);
     if (!loadScript(p, w, *path)) {
         // The previous script is gone: a run cannot go on without lines.
         if (p.run.running) stopRun(p, w);

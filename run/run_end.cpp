@@ -47,7 +47,7 @@ void stopRun(Program& p, Window& w) {
         w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
                      BoxIcon::Warning, BoxButtons::Ok);
     // Pictures the body handed over during a wait are this run's: filed now, as a late file is (a drain
-    // under way files them itself). Only a run started again drops them; those on the card stay there.
+    // under way files them itself).
     if ((p.transferWorker.finished() || !p.transferStatus.running) && !p.transfers.empty()) startTransfers(p);
     if (const TransferQueue::KeptOnCard kept = p.transfers.takeKeptOnCard(); kept.count > 0) {
         std::string folders;

@@ -47,12 +47,15 @@ void logPictureOnCard(const Program& p, EdsDirectoryItemRef item) {
     p.nightLog->leftOnCard(p.run.release, cardFolderOf(item).value_or(""), info.szFileName);
 }
 
-void fileWhatTheBodyHandedOver(Program& p) {
+void fileQueuedPictures(Program& p) {
     p.transferWorker.join();
-    if (!p.transfers.empty()) {
-        p.transferWorker.start(makeTransferJob(p));
-        p.transferWorker.join();
-    }
+    if (p.transfers.empty()) return;
+    p.transferWorker.start(makeTransferJob(p));
+    p.transferWorker.join();
+}
+
+void fileWhatTheBodyHandedOver(Program& p) {
+    fileQueuedPictures(p);
     // Released, and nothing came of it: the picture went with the body, during its exposure or while the
     // library was bringing it over.
     const RunState& r = p.run;

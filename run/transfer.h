@@ -18,6 +18,8 @@ void startTransfers(Program& program);
 bool downloadLateFile(Program& program, EdsDirectoryItemRef item);
 // A picture the body wrote on its card, where the run leaves its pictures: the night log is told.
 void logPictureOnCard(const Program& program, EdsDirectoryItemRef item);
+// Files every picture still queued under the run it came in, and returns once they are all filed.
+void fileQueuedPictures(Program& program);
 // The body went during the run, its session not yet closed: the pictures it handed over are filed now, and a
 // shot whose picture never came counts as not downloaded.
 void fileWhatTheBodyHandedOver(Program& program);

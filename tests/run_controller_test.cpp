@@ -3,6 +3,7 @@
 #include "run/run_controller.h"
 #include "run/run_end.h"
 #include "run/status_display.h"
+#include "run/transfer.h"
 #include "tests/support/run_program.h"
 
 #include <gmock/gmock.h>
@@ -111,6 +112,29 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
                              t.window.itemText(kStartButton), t.window.itemText(kPauseButton),
                              t.pictures().size()),
                   std::tuple(RunStatus::kAborted, false, false, "Start", "Pause", pictures));
+    }
+}
+
+// Reload and Next start the run again from a wait: a picture the body handed over during that wait (a RAW's
+// JPEG, late) is filed with its shot, in its script's folder, before the run counts from nothing.
+TEST(RunController, ARunStartedAgainFilesThePicturesHandedOverBefore) {
+    const Strings first = {"2026-12-06_21-00-00_0001.CR2", "2026-12-06_21-00-00_0002.JPG"};
+    const Strings again = {"2026-12-06_21-00-03_0001.CR2"};
+    for (const int command : {kReloadScriptButton, kNextScriptButton}) {
+        SCOPED_TRACE(command);
+        RunProgram t("bulb picturesPerShot=2 fileGapMs=1500");
+        std::filesystem::create_directory(t.dir.path() / "dawn");
+        t.dir.write("dawn/dawn.txt", scriptText({line().delay(0), line().delay(600)}));
+        t.dir.write("night.next", "dawn/dawn.txt");
+        t.start({line().delay(0).speed("1/250"), line().delay(600)});
+        const std::string night = pictureFolder(t.program);
+        t.runFor(3000);
+        t.window.click(command);
+        t.runFor(3000);
+        Strings expected = first;
+        if (command == kReloadScriptButton) expected.insert(expected.end(), again.begin(), again.end());
+        EXPECT_EQ(std::tuple(t.pictures(night), t.pictures()),
+                  std::tuple(expected, command == kReloadScriptButton ? expected : again));
     }
 }
 

@@ -98,10 +98,11 @@ CableEvents RunProgram::cable() const {
     return result;
 }
 
-Strings RunProgram::pictures() const {
+Strings RunProgram::pictures(const std::string& folder) const {
     Strings names;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(pictureFolder(program), ec))
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder.empty() ? pictureFolder(program) : folder, ec))
         if (!isNightLog(entry.path())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;

@@ -70,8 +70,8 @@ class RunProgram {
     // Moves the clock on; downloads take no time on it.
     void runFor(unsigned ms);
     CableEvents cable() const;
-    // The files of the picture folder, sorted.
-    Strings pictures() const;
+    // The files of the picture folder (the run's own by default), sorted.
+    Strings pictures(const std::string& folder = "") const;
     Strings shots() const { return timeline.only("shot"); }
     const MessageBoxRecord* lastBox() const;
     void answerYes() {
