@@ -55,6 +55,7 @@ class AppendedFile {
     AppendedFile(const AppendedFile&) = delete;
     AppendedFile& operator=(const AppendedFile&) = delete;
     bool open() const { return fd_ >= 0; }
+    // The whole text or, when the disk refuses part of it, none of it.
     bool append(const std::string& text);
 
   private:

@@ -8,10 +8,12 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_program.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -85,6 +87,32 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_TRUE(createNewFile((dir.path() / "made.txt").string(), "new"));
     EXPECT_EQ(dir.read("made.txt"), "new");
     EXPECT_EQ(dir.read(file), "new content") << "an existing file is kept";
+}
+
+// A row the full disk took only in part is taken back: the next one, once there is room, starts a line of its
+// own. The disk is full past 100 bytes in a process of its own (a limit on the size of the files it writes).
+TEST(Files, AnAppendIsWholeOrNothing) {
+    TempDir dir;
+    const std::string path = (dir.path() / "night.tsv").string();
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t room = limit.rlim_cur;
+        limit.rlim_cur = 100;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        AppendedFile file(path);
+        const bool first = file.append(std::string(59, 'a') + '\n'),
+                   second = file.append(std::string(60, 'b'));
+        limit.rlim_cur = room;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(first && !second && file.append("c\n") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(dir.read(path), std::string(59, 'a') + "\nc\n");
 }
 
 // A download lands on its name on every file system a picture folder may be on, and never on a picture there

@@ -168,8 +168,14 @@ AppendedFile::~AppendedFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+// A piece the disk took only in part (full, or past the size a file may have) is taken back, so that the
+// next piece, once there is room, is not glued to half of this one.
 bool AppendedFile::append(const std::string& text) {
-    return fd_ >= 0 && writeAll(fd_, text);
+    struct stat before;
+    if (fd_ < 0 || ::fstat(fd_, &before) != 0) return false;
+    if (writeAll(fd_, text)) return true;
+    [[maybe_unused]] const int takenBack = ::ftruncate(fd_, before.st_size);
+    return false;
 }
 
 bool writeFileAtomically(const std::string& given, const std::string& content) {
