@@ -55,9 +55,14 @@ struct LineWait {
     std::uint32_t lineDelay = 0;  // ms
     int targetSecond = 0;
     std::optional<int> lastSecond; // second of the day at the wait's previous tick; none once armed
-    // Each time-of-day line taken in this run, and the second it was last taken in (since 1970, on the
-    // waits' clock).
-    std::map<int, std::int64_t> takenSeconds;
+    // Each time-of-day line taken in this run, and the moment it was last taken for (seconds since 1970 on
+    // the waits' clock): a clock set back comes to that moment again.
+    std::map<int, std::int64_t> takenMoments;
+    // The waits' clock (ms since 1970 on it) and the tick, at the run's previous tick.
+    std::optional<std::pair<std::int64_t, std::uint32_t>> seen;
+    // The clock set on by more than the time that passed (summer time, a clock stepped forward) skipped the
+    // seconds after the first of these up to the second (since 1970 on the waits' clock), which no tick saw.
+    std::optional<std::pair<std::int64_t, std::int64_t>> skipped;
     bool late = false;
 };
 

@@ -148,8 +148,27 @@ int secondOfDay(const CivilTime& t) {
     return t.hour * 3600 + t.minute * 60 + t.second;
 }
 
-std::int64_t secondsSince1970(const CivilTime& t) {
-    return msFromCivil(t) / 1000;
+// Seconds from one second of the day on to another, across midnight.
+int secondsOnward(int from, int to) {
+    return ((to - from) % kDaySeconds + kDaySeconds) % kDaySeconds;
+}
+
+// Seconds since 1970 of the last time the clock showed `targetSecond` of the day, up to `t`.
+std::int64_t lastMoment(const CivilTime& t, int targetSecond) {
+    return msFromCivil(t) / 1000 - secondsOnward(targetSecond, secondOfDay(t));
+}
+
+// The clock set on by more than a second beyond the time that passed skipped the moments in between.
+void watchClockSetOn(Program& p) {
+    LineWait& wait = p.run.wait;
+    const std::int64_t clockMs = msFromCivil(waitClockTime(p));
+    const std::uint32_t tick = p.clock.tick();
+    if (wait.seen) {
+        const std::int64_t passed = ticksBetween(wait.seen->second, tick);
+        if (clockMs - wait.seen->first > passed + 1000)
+            wait.skipped = {(wait.seen->first + passed) / 1000, clockMs / 1000};
+    }
+    wait.seen = {clockMs, tick};
 }
 
 // Arms the wait of the current line; false when the line is to be executed at once.
@@ -178,13 +197,18 @@ bool armLine(Program& p, Window& w) {
         return true;
     case TriggerKind::TimeOfDay:
         r.wait.lastSecond.reset();
-        // A loop back to the line within the second its moment was taken in finds that second already seen:
-        // the moment is tomorrow's, not one more shot for each pass the second holds.
-        if (const auto taken = r.wait.takenSeconds.find(r.currentLine); taken != r.wait.takenSeconds.end()) {
-            const CivilTime time = waitClockTime(p);
-            if (secondsSince1970(time) == taken->second) r.wait.lastSecond = secondOfDay(time);
-        }
         r.wait.targetSecond = line.timeOfDay;
+        // A moment the clock was set on over is taken at once, as if the previous tick had seen the second
+        // before the jump; the lines after it follow in their order, until the first whose moment lies
+        // beyond.
+        if (const auto& skipped = r.wait.skipped) {
+            const std::int64_t moment = lastMoment(waitClockTime(p), line.timeOfDay);
+            if (moment > skipped->first && moment <= skipped->second)
+                r.wait.lastSecond =
+                    static_cast<int>((skipped->first % kDaySeconds + kDaySeconds) % kDaySeconds);
+            else
+                r.wait.skipped.reset();
+        }
         showStatus(p, w, RunStatus::kTimeWait);
         return true;
     case TriggerKind::Delay:
@@ -260,11 +284,6 @@ void setTimeOrigin(Program& p, Window& w, std::uint32_t origin) {
     w.setTimer(kTimerRun, first);
 }
 
-// Seconds from one second of the day on to another, across midnight.
-int secondsOnward(int from, int to) {
-    return ((to - from) % kDaySeconds + kDaySeconds) % kDaySeconds;
-}
-
 // The moment is this second, unless the previous tick saw that second already, or it passed since the
 // previous tick: a run held up (a suspended computer, a clock set on) takes it late rather than tomorrow,
 // across midnight too. A clock set back passes nothing, and so does one gone on by half a day or more, which
@@ -277,20 +296,28 @@ bool momentReached(std::optional<int> previous, int now, int target) {
     return step < kDaySeconds / 2 && toTarget > 0 && toTarget <= step;
 }
 
+// A moment the line took already comes again to a loop back within its second, and to a clock set back
+// (winter time): it is tomorrow's then, not one more shot.
+bool takenAlready(const RunState& r, std::int64_t moment) {
+    const auto taken = r.wait.takenMoments.find(r.currentLine);
+    return r.status == RunStatus::kTimeWait && taken != r.wait.takenMoments.end() && taken->second == moment;
+}
+
 void timeOfDayTick(Program& p, Window& w) {
     RunState& r = p.run;
     const CivilTime time = waitClockTime(p);
     const int second = secondOfDay(time);
     const int remaining = (r.wait.targetSecond - second) * 1000;
     showRemaining(w, remaining < 0 ? remaining + kDay : remaining);
-    if (!momentReached(r.wait.lastSecond, second, r.wait.targetSecond)) {
+    const std::int64_t moment = lastMoment(time, r.wait.targetSecond);
+    if (!momentReached(r.wait.lastSecond, second, r.wait.targetSecond) || takenAlready(r, moment)) {
         r.wait.lastSecond = second;
         return;
     }
     const std::uint32_t now = p.clock.tick();
     setTimeOrigin(p, w, now);
     if (r.status == RunStatus::kTimeWait) {
-        r.wait.takenSeconds[r.currentLine] = secondsSince1970(time);
+        r.wait.takenMoments[r.currentLine] = moment;
         executeLine(p, w);
         return;
     }
@@ -449,7 +476,9 @@ void startRun(Program& p, Window& w) {
     r.shotCount = 0;
     r.currentLine = r.startLine.value_or(0);
     r.passCount = 0;
-    r.wait.takenSeconds.clear();
+    r.wait.takenMoments.clear();
+    r.wait.seen.reset();
+    r.wait.skipped.reset();
     setLate(p, false);
     r.requests.abort = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
@@ -487,6 +516,7 @@ void startRun(Program& p, Window& w) {
 void runTick(Program& p, Window& w) {
     RunState& r = p.run;
     if (!r.running) return;
+    watchClockSetOn(p);
     if (p.runTimerShortened) {
         p.runTimerShortened = false;
         w.setTimer(kTimerRun, kTickMs);

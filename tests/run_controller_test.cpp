@@ -75,6 +75,29 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
     }
 }
 
+// Summer time: the clock set on over moments of the day takes them at once, in the order of their lines, and
+// the night goes on as planned (a moment after them, then an earlier one for tomorrow). Winter time: a daily
+// moment the clock set back comes to a second time is taken once.
+TEST(RunController, SummerTimeTakesTheSkippedMomentsAtOnceAndWinterTimeARepeatedOneOnce) {
+    RunProgram spring(kSimulation, {2026, 3, 29, 1, 59, 58});
+    spring.start(
+        {line().when("2:30:00"), line().when("2:45:00"), line().when("3:00:05"), line().when("2:40")});
+    spring.runFor(2000);
+    spring.clock.setTimeBy(3600 * 1000);
+    spring.runFor(10000);
+    EXPECT_EQ(std::tuple(spring.shots(), spring.window.itemText(kWaitField)),
+              std::tuple(Strings{"2050 shot 1 line 2 pass 0", "2150 shot 2 line 3 pass 0",
+                                 "7000 shot 3 line 4 pass 0"},
+                         "23:39:50"));
+
+    RunProgram autumn(kSimulation, {2026, 10, 25, 2, 29, 58});
+    autumn.start({line().when("2:30:00"), "Loop"});
+    autumn.runFor(60000);
+    autumn.clock.setTimeBy(-3600 * 1000);
+    autumn.runFor(3600 * 1000);
+    EXPECT_EQ(autumn.shots(), Strings{"2000 shot 1 line 2 pass 0"});
+}
+
 // Stop, once confirmed, aborts a paused run between shots at once (paused no more), and one waiting for the
 // user's own release; during an exposure it waits for the picture, Start greyed meanwhile. A picture the body
 // handed over during the wait (a RAW's JPEG, late) is filed all the same.
