@@ -284,12 +284,12 @@ void setTimeOrigin(Program& p, Window& w, std::uint32_t origin) {
     w.setTimer(kTimerRun, first);
 }
 
-// The moment is this second, unless the previous tick saw that second already, or it passed since the
-// previous tick: a run held up (a suspended computer, a clock set on) takes it late rather than tomorrow,
-// across midnight too. A clock set back passes nothing, and so does one gone on by half a day or more, which
-// is a clock set back seen the other way round.
+// The moment is this second, or it passed since the previous tick: a run held up (a suspended computer, a
+// clock set on) takes it late rather than tomorrow, across midnight too. A clock set back passes nothing, and
+// so does one gone on by half a day or more, which is a clock set back seen the other way round. A moment
+// taken already is told apart by its date (`takenAlready`).
 bool momentReached(std::optional<int> previous, int now, int target) {
-    if (now == target) return previous != now;
+    if (now == target) return true;
     if (!previous) return false;
     const int step = secondsOnward(*previous, now);
     const int toTarget = secondsOnward(*previous, target);
