@@ -16,6 +16,7 @@
 #include "script/script_chain.h"
 #include "ui/main_controls.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -158,6 +159,14 @@ std::int64_t lastMoment(const CivilTime& t, int targetSecond) {
     return msFromCivil(t) / 1000 - secondsOnward(targetSecond, secondOfDay(t));
 }
 
+// A moment the clock was set on over, which no line beyond it has been taken for since: the lines set
+// within the jump are taken in their order, and the night goes on from the first set beyond it.
+bool skippedOver(const LineWait& wait, std::int64_t moment) {
+    if (!wait.skipped || moment <= wait.skipped->first || moment > wait.skipped->second) return false;
+    return std::none_of(wait.takenMoments.begin(), wait.takenMoments.end(),
+                        [&](const auto& taken) { return taken.second > wait.skipped->second; });
+}
+
 // The clock set on by more than a second beyond the time that passed skipped the moments in between.
 void watchClockSetOn(Program& p) {
     LineWait& wait = p.run.wait;
@@ -198,17 +207,9 @@ bool armLine(Program& p, Window& w) {
     case TriggerKind::TimeOfDay:
         r.wait.lastSecond.reset();
         r.wait.targetSecond = line.timeOfDay;
-        // A moment the clock was set on over is taken at once, as if the previous tick had seen the second
-        // before the jump; the lines after it follow in their order, until the first whose moment lies
-        // beyond.
-        if (const auto& skipped = r.wait.skipped) {
-            const std::int64_t moment = lastMoment(waitClockTime(p), line.timeOfDay);
-            if (moment > skipped->first && moment <= skipped->second)
-                r.wait.lastSecond =
-                    static_cast<int>((skipped->first % kDaySeconds + kDaySeconds) % kDaySeconds);
-            else
-                r.wait.skipped.reset();
-        }
+        // Taken at once, as if the previous tick had seen the second before the jump.
+        if (skippedOver(r.wait, lastMoment(waitClockTime(p), line.timeOfDay)))
+            r.wait.lastSecond = secondOfDay(civilFromMs(r.wait.skipped->first * 1000));
         showStatus(p, w, RunStatus::kTimeWait);
         return true;
     case TriggerKind::Delay:
