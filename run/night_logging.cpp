@@ -5,6 +5,7 @@
 #include "platform/debug_output.h"
 #include "platform/files.h"
 #include "resources/main_dialog.h"
+#include "run/time_of_day.h"
 #include "ui/help_about.h"
 
 #include <cmath>
@@ -14,7 +15,6 @@ namespace orvex {
 namespace {
 
 constexpr std::uint32_t kClockRecheckMs = 3600000;
-constexpr std::int64_t kDayMs = 86400000;
 
 // Local time now, on the tick's time line too.
 struct Anchor {
@@ -40,13 +40,12 @@ std::string clockLine(const Program& p) {
     return "clock\t" + isoMoment(now(p)) + '\t' + clockStateText(p.kernelClock->state());
 }
 
-// A time of day falls due at the start of its second, however late the run's tick comes after it.
+// A time of day falls due at the start of its second, however late the run's tick comes after it; one the
+// clock set on skipped, as the clock jumped past it.
 std::int64_t timeOfDayDueMs(const Program& p, const ScriptLine& line, const Anchor& a) {
-    const bool universal = p.run.settings.universalTime;
-    const CivilTime t = universal ? p.clock.universalTime() : p.clock.localTime();
-    const std::int64_t second = t.hour * 3600 + t.minute * 60 + t.second;
-    const std::int64_t past = ((second - line.timeOfDay) * 1000 % kDayMs + kDayMs) % kDayMs + t.millisecond;
-    return msFromCivil(t) - past + (universal ? a.utcOffsetMinutes * 60000LL : 0);
+    std::int64_t moment = lastMoment(waitClockTime(p), line.timeOfDay);
+    if (skippedOver(p.run.wait, moment)) moment = p.run.wait.skipped->second;
+    return moment * 1000 + (p.run.settings.universalTime ? a.utcOffsetMinutes * 60000LL : 0);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "run/shot_execution.h"
 #include "run/sound_detection.h"
 #include "run/status_display.h"
+#include "run/time_of_day.h"
 #include "run/transfer.h"
 #include "script/script_chain.h"
 #include "ui/main_controls.h"
@@ -138,33 +139,6 @@ bool configureCamera(Program& p, Window& w) {
     return succeeded(p, w, setCameraUiLock(p.camera, true), 3048) && adaptTablesToBody(p, w) &&
            setSaveTarget(p, w) && driveAllowsBursts(p, w) && moveDetectable(p, w) &&
            cableChosenIfNeeded(p, w);
-}
-
-// The clock times of day are read on: universal or local time.
-CivilTime waitClockTime(const Program& p) {
-    return p.run.settings.universalTime ? p.clock.universalTime() : p.clock.localTime();
-}
-
-int secondOfDay(const CivilTime& t) {
-    return t.hour * 3600 + t.minute * 60 + t.second;
-}
-
-// Seconds from one second of the day on to another, across midnight.
-int secondsOnward(int from, int to) {
-    return ((to - from) % kDaySeconds + kDaySeconds) % kDaySeconds;
-}
-
-// Seconds since 1970 of the last time the clock showed `targetSecond` of the day, up to `t`.
-std::int64_t lastMoment(const CivilTime& t, int targetSecond) {
-    return msFromCivil(t) / 1000 - secondsOnward(targetSecond, secondOfDay(t));
-}
-
-// A moment the clock was set on over, which no line beyond it has been taken for since: the lines set
-// within the jump are taken in their order, and the night goes on from the first set beyond it.
-bool skippedOver(const LineWait& wait, std::int64_t moment) {
-    if (!wait.skipped || moment <= wait.skipped->first || moment > wait.skipped->second) return false;
-    return std::none_of(wait.takenMoments.begin(), wait.takenMoments.end(),
-                        [&](const auto& taken) { return taken.second > wait.skipped->second; });
 }
 
 // The clock set on by more than a second beyond the time that passed skipped the moments in between.

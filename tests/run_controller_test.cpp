@@ -89,6 +89,11 @@ TEST(RunController, SummerTimeTakesTheSkippedMomentsAtOnceAndWinterTimeARepeated
               std::tuple(Strings{"2050 shot 1 line 2 pass 0", "2150 shot 2 line 3 pass 0",
                                  "7000 shot 3 line 4 pass 0"},
                          "23:39:50"));
+    // The night log has them fall due as the clock jumped past them, not an hour before.
+    EXPECT_THAT(
+        spring.dir.read(spring.program.nightLog->path()),
+        testing::AllOf(testing::HasSubstr("T03:00:00.000+00:00\t2026-03-29T03:00:00.050+00:00\t50.0\t"),
+                       testing::HasSubstr("T03:00:00.000+00:00\t2026-03-29T03:00:00.150+00:00\t150.0\t")));
 
     RunProgram autumn(kSimulation, {2026, 10, 25, 2, 29, 58});
     autumn.start({line().when("2:30:00"), "Loop"});

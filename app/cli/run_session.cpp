@@ -342,9 +342,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         closeSound(program); // its thread reports to the printer too, and must not outlive the end's line
         // What the body handed over is filed before the end is told, as a stop files it; the worker reports
         // to the printer too.
-        program.transferWorker.join();
-        if (!program.transfers.empty()) startTransfers(program);
-        program.transferWorker.join();
+        fileQueuedPictures(program);
         ended(std::nullopt);
         program.observer = nullptr;
         stopRun(program, window);
