@@ -557,15 +557,23 @@ void togglePause(Program& p, Window& w) {
 }
 
 void requestStop(Program& p, Window& w) {
-    if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) != BoxAnswer::Yes) return;
-    // Waiting for the user's own release, the program has pressed nothing: there is no picture to wait for,
-    // and a run left unattended there could never be stopped.
-    if (p.run.cameraReady || p.run.status == RunStatus::kManualRelease) {
-        stopRun(p, w);
-        showStatus(p, w, RunStatus::kAborted);
-    } else {
+    if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)
+        stopAfterTheShot(p, w);
+}
+
+// Waiting for the user's own release, the program has pressed nothing: there is no picture to wait for,
+// and a run left unattended there could never be stopped.
+bool shotUnderWay(const RunState& r) {
+    return !r.cameraReady && r.status != RunStatus::kManualRelease;
+}
+
+void stopAfterTheShot(Program& p, Window& w) {
+    if (shotUnderWay(p.run)) {
         w.enableItem(kStartButton, false);
         p.run.requests.abort = true;
+    } else {
+        stopRun(p, w);
+        showStatus(p, w, RunStatus::kAborted);
     }
 }
 

@@ -12,8 +12,12 @@ void startRun(Program& program, Window& window);
 // Timer 1, every 50 ms while a run is active.
 void runTick(Program& program, Window& window);
 void togglePause(Program& program, Window& window);
-// The Start/Stop button while a run is active: asks to confirm, then stops now or after the shot.
+// The Start/Stop button while a run is active: asks to confirm, then stops as stopAfterTheShot does.
 void requestStop(Program& program, Window& window);
+// Stops the run now between shots; during a shot, once its pictures are in, Start greyed meanwhile.
+void stopAfterTheShot(Program& program, Window& window);
+// The camera has been pressed and the shot's pictures are not all in.
+bool shotUnderWay(const RunState& run);
 
 // Moving along the script's chain, and reloading it, whether a run is going on or not.
 bool nextScript(Program& program, Window& window);

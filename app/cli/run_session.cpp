@@ -331,6 +331,17 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         window.send({MessageKind::Close, 0, {}});
         return planLost ? 2 : 1;
     }
+    // The limit came with the run going on. A shot under way then ends as Stop ends it, its exposure whole
+    // and its pictures filed: let go halfway, the press would leave a spoiled picture, and in the body's
+    // memory only. A rehearsal has no picture to lose, and its timeline stops at the limit.
+    const bool untilReached = program.run.running;
+    if (untilReached && realTime && shotUnderWay(program.run)) {
+        stopAfterTheShot(program, window);
+        while (program.run.running && !interrupt.taken()) {
+            time->pass();
+            window.pump();
+        }
+    }
     // The body may send the last exposure's later files up to `fileGapMs` after its first, when the run
     // has already ended: the session lasts that long again so that they are downloaded, not lost.
     for (const auto endedAt = time->elapsedMs();
@@ -350,9 +361,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         return planLost ? 2 : 1;
     }
     program.transferWorker.join();
-    ended(program.run.status);
+    ended(untilReached ? std::nullopt : std::optional(program.run.status));
     program.observer = nullptr;
-    const bool completed = program.run.status == RunStatus::kCompleted;
+    const bool completed = !untilReached && program.run.status == RunStatus::kCompleted;
     window.send({MessageKind::Close, 0, {}});
     if (planLost) return 2;
     return completed ? 0 : 1;
