@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/compiler-cache.sh
 seconds="${1:-60}"
-targets=(script_loader settings command_line virtual_profile wav_reader frame_decoder)
+targets=(script_loader settings command_line virtual_profile wav_reader frame_decoder shooting_time)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"

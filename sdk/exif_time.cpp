@@ -119,6 +119,15 @@ EdsUInt32 parseSubSeconds(const std::string& s) {
     return ms;
 }
 
+// The moment the shutter opened, to the millisecond, as an IFD of EXIF tags holds it.
+std::optional<EdsTime> originalTime(const Tiff& tiff, std::uint32_t ifd) {
+    EdsTime t{};
+    std::string text;
+    if (!tiff.text(ifd, kTagDateTimeOriginal, text) || !parseExifDate(text, t)) return std::nullopt;
+    if (tiff.text(ifd, kTagSubSecTimeOriginal, text)) t.milliseconds = parseSubSeconds(text);
+    return t;
+}
+
 std::optional<EdsTime> tiffTime(const ReadAt& read, std::uint64_t base) {
     std::array<std::uint8_t, 4> head{};
     if (!read(base, head.data(), head.size())) return std::nullopt;
@@ -127,16 +136,68 @@ std::optional<EdsTime> tiffTime(const ReadAt& read, std::uint64_t base) {
     std::uint32_t ifd0 = 0;
     if (!tiff.u32(4, ifd0)) return std::nullopt;
 
+    std::uint32_t exif = 0;
+    if (tiff.pointer(ifd0, kTagExifIfd, exif))
+        if (const auto t = originalTime(tiff, exif)) return t;
+    // A CR3 keeps its EXIF tags in a TIFF of their own, as its first IFD.
+    if (const auto t = originalTime(tiff, ifd0)) return t;
     EdsTime t{};
     std::string text;
-    std::uint32_t exif = 0;
-    if (tiff.pointer(ifd0, kTagExifIfd, exif) && tiff.text(exif, kTagDateTimeOriginal, text) &&
-        parseExifDate(text, t)) {
-        if (tiff.text(exif, kTagSubSecTimeOriginal, text)) t.milliseconds = parseSubSeconds(text);
-        return t;
-    }
     if (tiff.text(ifd0, kTagDateTime, text) && parseExifDate(text, t)) return t;
     return std::nullopt;
+}
+
+std::uint64_t bigEndian(const std::uint8_t* b, int bytes) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = v << 8 | b[i];
+    return v;
+}
+
+// An ISO media file's box: where its contents start, and where it ends.
+struct Box {
+    std::uint64_t contents, end;
+};
+
+// The first box of `type` among the boxes from `at` to `end`. The bound keeps a file of countless empty
+// boxes from making us read for ages.
+std::optional<Box> findBox(const ReadAt& read, std::uint64_t at, std::uint64_t end, const char* type) {
+    constexpr int kMaxBoxes = 4096;
+    for (int i = 0; i < kMaxBoxes && at <= end && end - at >= 8; ++i) {
+        std::array<std::uint8_t, 16> h{};
+        if (!read(at, h.data(), 8)) return std::nullopt;
+        std::uint64_t size = bigEndian(h.data(), 4), header = 8;
+        if (size == 1) {
+            if (!read(at + 8, h.data() + 8, 8)) return std::nullopt;
+            size = bigEndian(h.data() + 8, 8), header = 16;
+        } else if (size == 0) {
+            size = end - at; // up to the end of what holds it
+        }
+        if (size < header || size > end - at) return std::nullopt;
+        if (std::memcmp(h.data() + 4, type, 4) == 0) return Box{at + header, at + size};
+        at += size;
+    }
+    return std::nullopt;
+}
+
+// A CR3 (the RAW files of the newer bodies) keeps its tags in Canon's box among the movie's: the EXIF IFD in
+// CMT2, the main IFD in CMT1, each a TIFF.
+std::optional<EdsTime> cr3Time(const ReadAt& read) {
+    constexpr std::uint8_t kCanonBox[16] = {0x85, 0xC0, 0xB6, 0x87, 0x82, 0x0F, 0x11, 0xE0,
+                                            0x81, 0x11, 0xF4, 0xCE, 0x46, 0x2B, 0x6A, 0x48};
+    const auto movie = findBox(read, 0, UINT64_MAX, "moov");
+    if (!movie) return std::nullopt;
+    for (std::uint64_t at = movie->contents;;) {
+        const auto box = findBox(read, at, movie->end, "uuid");
+        std::array<std::uint8_t, 16> id{};
+        if (!box || !read(box->contents, id.data(), id.size())) return std::nullopt;
+        if (std::memcmp(id.data(), kCanonBox, id.size()) == 0) {
+            for (const char* tags : {"CMT2", "CMT1"})
+                if (const auto cmt = findBox(read, box->contents + id.size(), box->end, tags))
+                    if (const auto t = tiffTime(read, cmt->contents)) return t;
+            return std::nullopt;
+        }
+        at = box->end;
+    }
 }
 
 bool isTiffHeader(const std::array<std::uint8_t, 4>& h) {
@@ -177,6 +238,11 @@ EdsError readShootingTime(const ReadAt& read, std::optional<EdsTime>& out) {
     }
     if (head[0] == 0xFF && head[1] == 0xD8) {
         out = jpegTime(read);
+        return EDS_ERR_OK;
+    }
+    std::array<char, 8> type{};
+    if (read(4, type.data(), type.size()) && std::memcmp(type.data(), "ftypcrx ", 8) == 0) {
+        out = cr3Time(read);
         return EDS_ERR_OK;
     }
     return EDS_ERR_FILE_FORMAT_UNRECOGNIZED;

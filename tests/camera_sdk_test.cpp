@@ -1,4 +1,5 @@
 #include "sdk/camera_driver.h"
+#include "sdk/exif_time.h"
 #include "sdk/sdk.h"
 #include "tests/support/fake_camera.h"
 
@@ -10,6 +11,8 @@
 #include <functional>
 #include <iterator>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace orvex::test {
@@ -253,6 +256,62 @@ TEST_F(CameraSdk, ADownloadOnTheWorkerNeverOverlapsTheUiThreadsCalls) {
     worker.join();
     EXPECT_FALSE(body->inside.overlapped) << "two calls were inside the camera at once";
     EXPECT_EQ(contents(stream), Bytes(4096, 0x5A));
+}
+
+// A CR3 (the newer bodies' RAW files) tells its moment by the EXIF tags of its CMT2 box, to the
+// millisecond, else by the main tags of its CMT1 box; the boxes come inside Canon's own among the movie's.
+TEST(ShootingTime, ACr3IsReadByItsExifTagsElseByItsMainOnes) {
+    const auto box = [](const std::string& type, Bytes contents) {
+        const auto size = static_cast<std::uint32_t>(contents.size() + 8);
+        Bytes b{static_cast<std::uint8_t>(size >> 24), static_cast<std::uint8_t>(size >> 16),
+                static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size)};
+        b.insert(b.end(), type.begin(), type.end());
+        b.insert(b.end(), contents.begin(), contents.end());
+        return b;
+    };
+    // A TIFF whose first IFD holds the date under `tag` and ".45" of a second.
+    const auto tiff = [](std::uint8_t tagLow, std::uint8_t tagHigh, const std::string& date) {
+        Bytes b{'I', 'I', 42, 0,    8,    0, 0, 0, 2, 0, tagLow, tagHigh, 2,   0, 20, 0, 0, 0, 38,
+                0,   0,   0,  0x91, 0x92, 2, 0, 3, 0, 0, 0,      '4',     '5', 0, 0,  0, 0, 0, 0};
+        b.insert(b.end(), date.begin(), date.end() + 1);
+        return b;
+    };
+    const Bytes canon{0x85, 0xC0, 0xB6, 0x87, 0x82, 0x0F, 0x11, 0xE0,
+                      0x81, 0x11, 0xF4, 0xCE, 0x46, 0x2B, 0x6A, 0x48};
+    const Bytes exif = box("CMT2", tiff(0x03, 0x90, "2026:12:09 01:02:03"));
+    const Bytes main = box("CMT1", tiff(0x32, 0x01, "2026:12:09 01:02:04"));
+    const auto cr3 = [&](const std::string& brand, Bytes id, const std::vector<Bytes>& tags) {
+        Bytes file = box("ftyp", Bytes(brand.begin(), brand.end()));
+        for (const Bytes& t : tags) id.insert(id.end(), t.begin(), t.end());
+        const Bytes movie = box("moov", box("uuid", id));
+        file.insert(file.end(), movie.begin(), movie.end());
+        return file;
+    };
+    const struct {
+        const char* file;
+        Bytes bytes;
+        EdsError result;
+        std::optional<std::vector<EdsUInt32>> taken;
+    } cases[] = {
+        {"both boxes", cr3("crx ", canon, {main, exif}), EDS_ERR_OK, {{2026, 12, 9, 1, 2, 3, 450}}},
+        {"main tags only", cr3("crx ", canon, {main}), EDS_ERR_OK, {{2026, 12, 9, 1, 2, 4, 0}}},
+        {"another uuid", cr3("crx ", Bytes(16, 0), {exif}), EDS_ERR_OK, std::nullopt},
+        {"another brand", cr3("heic", canon, {exif}), EDS_ERR_FILE_FORMAT_UNRECOGNIZED, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::optional<EdsTime> t;
+        const auto read = [&](std::uint64_t at, void* out, std::size_t size) {
+            if (at > c.bytes.size() || size > c.bytes.size() - at) return false;
+            std::memcpy(out, c.bytes.data() + at, size);
+            return true;
+        };
+        EXPECT_EQ(sdk::detail::readShootingTime(read, t), c.result);
+        EXPECT_EQ(t ? std::optional(std::vector<EdsUInt32>{t->year, t->month, t->day, t->hour, t->minute,
+                                                           t->second, t->milliseconds})
+                    : std::nullopt,
+                  c.taken);
+    }
 }
 
 } // namespace
