@@ -331,9 +331,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         window.send({MessageKind::Close, 0, {}});
         return planLost ? 2 : 1;
     }
-    // The limit came with the run going on. A shot under way then ends as Stop ends it, its exposure whole
-    // and its pictures filed: let go halfway, the press would leave a spoiled picture, and in the body's
-    // memory only. A rehearsal has no picture to lose, and its timeline stops at the limit.
+    // The limit came with the run going on. A shot under way then ends as Stop ends it, its pictures filed:
+    // cut off with the session, it would leave its picture behind, in the body's memory only when there is
+    // no card. A rehearsal has no picture to lose, and its timeline stops at the limit.
     const bool untilReached = program.run.running;
     if (untilReached && realTime && shotUnderWay(program.run)) {
         stopAfterTheShot(program, window);
