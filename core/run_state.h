@@ -123,6 +123,9 @@ struct RunState {
     std::atomic<int> picturesReported{0};
     std::atomic<int> downloadsFailed{0}; // pictures of this run the transfer worker could not download
     bool cameraReady = true;
+    // The run stopped between a release and the last of its pictures (an error, the cable gone): a picture
+    // the body hands over before the next run is that shot's.
+    bool picturesOwed = false;
     int errorLocation = 0;
     std::string serialPortName; // the Ser.port choice at run start; empty for "None"
 

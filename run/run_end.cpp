@@ -33,6 +33,7 @@ void stopRun(Program& p, Window& w) {
     RunState& r = p.run;
     r.running = false;
     r.paused = false;
+    r.picturesOwed = r.release.released && !r.cameraReady;
     w.killTimer(kTimerRun);
     closeSound(p);
     letGoOfTheShutter(p);

@@ -35,7 +35,7 @@ bool downloadLateFile(Program& p, EdsDirectoryItemRef item) {
     p.transferWorker.join();
     EdsDirectoryItemInfo info{};
     if (EdsGetDirectoryItemInfo(item, &info) != EDS_ERR_OK) return false;
-    if (!filedExposure(p.transferStatus, info.szFileName)) return false;
+    if (!p.run.picturesOwed && !filedExposure(p.transferStatus, info.szFileName)) return false;
     p.transfers.queueTransfer(item);
     startTransfers(p);
     return true;

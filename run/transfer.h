@@ -13,8 +13,8 @@ std::string pictureFolder(const Program& program);
 TransferJob makeTransferJob(const Program& program);
 // Starts a drain of the queue; when transfers take no time, returns once it has ended.
 void startTransfers(Program& program);
-// After the run: a further file of one of its exposures is still downloaded and filed with it; false (the
-// item left to the caller) for any other file.
+// After the run: a further file of one of its exposures is still downloaded and filed with it, and so is a
+// picture owed to the shot it stopped in; false (the item left to the caller) for any other file.
 bool downloadLateFile(Program& program, EdsDirectoryItemRef item);
 // A picture the body wrote on its card, where the run leaves its pictures: the night log is told.
 void logPictureOnCard(const Program& program, EdsDirectoryItemRef item);

@@ -103,6 +103,17 @@ TEST(RunController, SummerTimeTakesTheSkippedMomentsAtOnceAndWinterTimeARepeated
     EXPECT_EQ(autumn.shots(), Strings{"2000 shot 1 line 2 pass 0"});
 }
 
+// A picture later than its time-out stops the run in error, and is stored all the same when it comes: the
+// shot the run stopped in is owed it.
+TEST(RunController, APictureLaterThanItsTimeOutIsStoredWhenItComes) {
+    RunProgram t("bulb processingMs=20000");
+    t.start({line().delay(0).speed("1/250")});
+    t.runFor(15000);
+    ASSERT_EQ(std::tuple(t.program.run.status, t.pictures().size()), std::tuple(RunStatus::kError, 0u));
+    t.runFor(10000);
+    EXPECT_EQ(t.pictures().size(), 1u);
+}
+
 // Stop, once confirmed, aborts a paused run between shots at once (paused no more), and one waiting for the
 // user's own release; during an exposure it waits for the picture, Start greyed meanwhile. A picture the body
 // handed over during the wait (a RAW's JPEG, late) is filed all the same.
