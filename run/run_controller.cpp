@@ -17,7 +17,6 @@
 #include "script/script_chain.h"
 #include "ui/main_controls.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
