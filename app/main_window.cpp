@@ -88,7 +88,9 @@ void initialise(Program& p, Window& w) {
     if (o.loadPath) loadScript(p, w, *o.loadPath);
     // A night resumed from a line that is no exposure would start at the wrong one: it does not start.
     const bool startLineTaken = !o.fromLineText || !p.script.loaded || chooseStartLine(p, w, *o.fromLineText);
-    if (o.prefixText) p.settings.imagePrefix = *o.prefixText;
+    // One that Parameters would refuse is passed over, as a -loop that is no count is: the pictures keep the
+    // settings' prefix, in their folder.
+    if (o.prefixText && prefixAllowed(*o.prefixText)) p.settings.imagePrefix = *o.prefixText;
     if (o.loopText) {
         const auto count = parseLoopCount(*o.loopText);
         if (o.loopText->empty() || count) {

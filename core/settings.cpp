@@ -55,13 +55,23 @@ struct Reader {
 
 } // namespace
 
+bool prefixAllowed(std::string_view prefix) {
+    return std::none_of(prefix.begin(), prefix.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || std::string_view("/\\:*?<>|").find(c) != std::string_view::npos;
+    });
+}
+
 void loadSettings(const std::string& file, Settings& s, RunSettings& run) {
     // A missing or unreadable file reads as empty: every key takes its default.
     const ProfileFileText stored = readProfileFile(file);
     const Reader r{stored.text};
     s.scriptEditor = r.text(kEditor, "Notepad.exe");
     s.pictureBrowser = r.text(kBrowser, "");
-    s.imagePrefix = r.text(kPrefix, "");
+    // A prefix edited by hand that Parameters would refuse is not used: it takes its default, as a number
+    // that cannot be read does.
+    const std::string prefix = r.text(kPrefix, "");
+    s.imagePrefix = prefixAllowed(prefix) ? prefix : "";
     run.loopInfinite = r.yes(kInfinite);
     r.number(kCount, "10", run.loopCount);
     r.number(kHours, "0", run.startHour);

@@ -51,6 +51,12 @@ std::string readBack(std::string_view written) {
     return std::string(trimmed(cutAtCharacter(std::string(v), 99)));
 }
 
+// A prefix Parameters would refuse reads as none.
+std::string prefixReadBack(std::string_view written) {
+    const std::string v = readBack(written);
+    return prefixAllowed(v) ? v : "";
+}
+
 // Section and key names the file may hold, whatever the reader makes of them.
 void collectNames(std::string_view text, std::set<std::string>& sections, std::set<std::string>& keys) {
     while (!text.empty() && sections.size() + keys.size() < 64) {
@@ -92,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunSettings runBack;
     loadSettings(file, back, runBack);
     CHECK(back.scriptEditor == readBack(s.scriptEditor) &&
-          back.pictureBrowser == readBack(s.pictureBrowser) && back.imagePrefix == readBack(s.imagePrefix));
+          back.pictureBrowser == readBack(s.pictureBrowser) &&
+          back.imagePrefix == prefixReadBack(s.imagePrefix));
     CHECK(runBack.loopInfinite == run.loopInfinite && runBack.universalTime == run.universalTime &&
           runBack.loopCount == run.loopCount && runBack.startHour == run.startHour &&
           runBack.startMinute == run.startMinute && runBack.startSecond == run.startSecond);

@@ -247,6 +247,10 @@ TEST(MainWindowStart, ScriptThatCannotLoadLeavesTheRestOfTheCommandLine) {
     t.start(R"(-load="/nowhere/x.txt" -prefix="m42" -start="")");
     EXPECT_FALSE(t.program.script.loaded || t.program.run.running);
     EXPECT_EQ(t.program.settings.imagePrefix, "m42");
+    // A prefix that would name the pictures out of their folder is passed over, as Parameters refuses it.
+    TestProgram up;
+    up.start(R"(-prefix="../m42")");
+    EXPECT_EQ(up.program.settings.imagePrefix, "");
     EXPECT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.itemText(kStatusField), "");
 }

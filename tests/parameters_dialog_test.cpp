@@ -63,6 +63,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
         {"5", "0", "", "", false, "Invalid pixel number", 10},
         {"5", "-5", "", "", false, "Invalid pixel number", 10},
         {"5", "5", "a:b", "/no/such", false, "Invalid character in image file prefix", 10},
+        {"5", "5", "a\tb", "", false, "Invalid character in image file prefix", 10},
         {"5", "5", " night.2\"x ", "", false, "", 5},
         {"5", "5", "", "/no/such", false, "Invalid picture browser !", 10},
         {"5", "5", accented, "  " + browser + "\t", false, "", 5},

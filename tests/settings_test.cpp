@@ -132,6 +132,9 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
          false, false, 10, 20, 50, 10000, "gedit", std::string(97, 'p'), std::string(99, 'b')},
         {"Image file prefix=" + std::string(98, 'p') + "\xC3\xA9\n", false, false, 10, 20, 50, 10000,
          "Notepad.exe", std::string(98, 'p')},
+        // One that Parameters would refuse would name pictures out of their folder, or split the log's rows.
+        {"Image file prefix=../../up\n", false, false, 10, 20, 50, 10000},
+        {"Image file prefix=a\tb\n", false, false, 10, 20, 50, 10000},
     };
     for (const Case& c : cases) {
         TempDir dir;

@@ -13,7 +13,6 @@ namespace {
 
 // The dialog reads at most this much of an entry, as the settings file keeps at most this much of a value.
 constexpr std::size_t kEntryLimit = 99;
-constexpr const char* kPrefixForbidden = "/\\:*?<>|";
 
 enum Message {
     kTitle = 131,
@@ -139,8 +138,7 @@ bool accept(const ParameterRecords& p, Window& d) {
     }
     const auto pixels = scanWhole(entry(d, kPixelsEdit));
     if (!pixels || *pixels <= 0) return refuse(p, d, kInvalidPixels);
-    if (entry(d, kPrefixEdit).find_first_of(kPrefixForbidden) != std::string::npos)
-        return refuse(p, d, kInvalidPrefix);
+    if (!prefixAllowed(entry(d, kPrefixEdit))) return refuse(p, d, kInvalidPrefix);
     const std::string browser = trimmed(entry(d, kBrowserEdit));
     if (!browser.empty() && !fileExists(browser) && !isDirectory(browser))
         return refuse(p, d, kInvalidBrowser);
