@@ -135,9 +135,10 @@ class Loader {
             if (line.quality < 0) return kBadQuality;
         }
         if (const auto burst = column(6); burst && !burst->empty()) {
-            // A burst holds the cable for that many seconds: zero or less cannot be honoured.
+            // A burst holds the cable for that many seconds: zero or less cannot be honoured, nor more than
+            // the run's millisecond count of an exposure holds (49 days).
             const auto seconds = scanWhole(*burst);
-            if (!seconds || *seconds <= 0 || *seconds > std::numeric_limits<std::int32_t>::max())
+            if (!seconds || *seconds <= 0 || *seconds > std::numeric_limits<std::uint32_t>::max() / 1000)
                 return kBadBurst;
             line.burst = static_cast<std::int32_t>(*seconds);
         }
