@@ -26,6 +26,9 @@ std::string stemOf(const std::string& path);
 // Creates the folder, whose parent must exist: a folder above it that is gone (moved, an unmounted disk) is
 // never made again elsewhere. True when it exists afterwards.
 bool createFolder(const std::string& path);
+// True when a file can be made in the folder now; false when its permissions, a read-only disk or its absence
+// forbid it. Leaves nothing behind.
+bool canWriteIn(const std::string& folder);
 // Creates one folder whose parent exists; true only when this call made it, false when it was there already
 // or could not be made.
 bool makeNewFolder(const std::string& path);

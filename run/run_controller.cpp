@@ -426,10 +426,13 @@ bool followLink(Program& p, Window& w, const char* extension) {
 
 // One folder at a time, each below one that is there: a script folder gone (moved, its disk unmounted) is
 // never made again elsewhere. A rehearsal's pictures have a folder of their own beside the script.
+// A folder there already that takes no file would be found out at the first picture, once the shutter fired.
 bool makePictureFolder(const Program& p) {
-    if (isDirectory(pictureFolder(p))) return true;
-    if (!p.pictureSubfolder.empty() && !createFolder(pictureRoot(p))) return false;
-    return createFolder(pictureFolder(p));
+    const std::string folder = pictureFolder(p);
+    if (!isDirectory(folder) &&
+        ((!p.pictureSubfolder.empty() && !createFolder(pictureRoot(p))) || !createFolder(folder)))
+        return false;
+    return canWriteIn(folder);
 }
 
 } // namespace

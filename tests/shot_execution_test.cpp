@@ -121,8 +121,9 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
 // What the picture folder already holds: a name taken, even the camera's own, gives the next free one and
 // replaces nothing; what a crashed download left behind blocks nothing. A folder that refuses the download
 // (a file now in its place) ends the run on that error, never "Completed" with its picture missing; a file
-// there from the start keeps the run from starting, and so does a script folder gone (moved, its disk
-// unmounted), which is not made again elsewhere.
+// there from the start keeps the run from starting, and so do a folder that takes no file (on a read-only
+// disk, which refuses even root) and a script folder gone (moved, its disk unmounted), which is not made
+// again elsewhere.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
     // First: the process names its downloads from 0 on, as the crashed one did.
@@ -130,19 +131,24 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         Strings found;     // in the picture folder before the shot, each holding "an earlier night"
         std::string added; // the picture; none: the folder refuses it
         const char* box = "";
-        bool fileFirst = false; // a file in the folder's place before the run, else during the exposure
+        bool fileFirst =
+            false; // refused before the run (a file in the folder's place), else during the exposure
         bool scriptFolderGone = false;
+        bool readOnly = false;
     } cases[] = {{{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
                  {{dated}, "IMG_0001.JPG"},
                  {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
                  {{}, "", "Stream open error"},
                  {{}, "", "Unable to create picture directory", true},
-                 {{}, "", "Unable to create picture directory", true, true}};
+                 {{}, "", "Unable to create picture directory", true, true},
+                 {{}, "", "Unable to create picture directory", true, false, true}};
     for (const auto& c : cases) {
         const bool refuses = c.added.empty();
         RunProgram t;
         const auto folder = t.dir.path() / "1 - Canon EOS 600D";
-        if (c.fileFirst)
+        if (c.readOnly)
+            std::filesystem::create_directory_symlink("/proc/self", folder);
+        else if (c.fileFirst)
             std::ofstream(folder) << "not a folder";
         else
             std::filesystem::create_directories(folder);

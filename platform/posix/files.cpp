@@ -109,6 +109,15 @@ bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool canWriteIn(const std::string& folder) {
+    std::string probe = folder + (folder.ends_with('/') ? "" : "/") + ".orvex-probe-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
 bool makeNewFolder(const std::string& path) {
     return ::mkdir(path.c_str(), 0777) == 0;
 }
