@@ -378,11 +378,16 @@ TEST(VirtualCameraProfile, ABadProfileIsRefusedWithItsLineAndWhy) {
         {"[camera]\npreset = 10d\n\ncustomFunctions = 1=0\n", kFrench,
          "p.ini:4: lockupFunction 12 ne fait pas partie de customFunctions"},
         {"[camera]\nnonsense\n", kEnglish, "p.ini:2: expected key = value, not 'nonsense'"},
+        // An editor's byte-order mark is no part of the section's name.
+        {"\xEF\xBB\xBF[camera]\nflash = yes\n", kEnglish, "p.ini:2: unknown key 'flash'"},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(parseVirtualProfile(c.text, "p.ini", problem)) << c.text;
         EXPECT_EQ(profileProblemText(c.language, problem), c.said) << c.text;
     }
+    // A folder is no profile, rather than an empty one that would be the default body.
+    EXPECT_FALSE(loadVirtualProfile("/", problem));
+    EXPECT_EQ(problem.fault, ProfileProblem::kNeitherPresetNorFile);
     // A name is said as it is, even one that looks like a conversion.
     EXPECT_FALSE(loadVirtualProfile("/nonexistent/%s.ini", problem));
     EXPECT_EQ(profileProblemText(kFrench, problem)

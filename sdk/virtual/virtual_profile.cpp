@@ -1,6 +1,7 @@
 #include "sdk/virtual/virtual_profile.h"
 
 #include "platform/ascii_case.h"
+#include "platform/files.h"
 #include "sdk/virtual/eos_codes.h"
 
 #include <algorithm>
@@ -486,7 +487,8 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
     std::vector<Entry> entries;
     GivenKeys given;
     bool inCamera = false;
-    std::istringstream in(text);
+    // An editor's byte-order mark belongs to no line.
+    std::istringstream in(text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text);
     std::string raw;
     for (int line = 1; std::getline(in, raw); ++line) {
         r.where = origin + ":" + std::to_string(line);
@@ -544,8 +546,10 @@ std::optional<VirtualProfile> parseVirtualProfile(const std::string& text, const
 std::optional<VirtualProfile> loadVirtualProfile(const std::string& presetOrPath, ProfileProblem& problem) {
     if (presetOrPath.empty()) return virtualPreset(virtualPresetNames().front());
     if (auto preset = virtualPreset(presetOrPath)) return preset;
-    std::ifstream file(presetOrPath, std::ios::binary);
-    if (!file) {
+    // A folder would open and read as nothing, a FIFO would block for ever: only a regular file is a profile.
+    std::ifstream file;
+    if (fileExists(presetOrPath)) file.open(presetOrPath, std::ios::binary);
+    if (!file.is_open()) {
         problem = {ProfileProblem::kNeitherPresetNorFile, "", {presetOrPath, presetList()}};
         return std::nullopt;
     }
