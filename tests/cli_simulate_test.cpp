@@ -20,11 +20,11 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     // Each names the option of its last word, but for the argument too many.
     const char* cases[] = {
         "simulate y.txt", "simulate --clock=yesterday", "simulate --clock=2026-12-06T21:00:00.25x",
-        "simulate --lockup=2", "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus",
-        "simulate --loop=abc", "simulate --loop=0", "simulate --loop=5x", "run --start=25:00",
-        "run --start=7:30pm", "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00",
-        "simulate --serialport", "simulate --prefix=../m42", "simulate --savetocam=no",
-        "simulate --from-line=x", "run --from-line=",
+        "simulate --clock=2026-02-30T21:00:00", "simulate --clock=2025-02-29T21:00:00", "simulate --lockup=2",
+        "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus", "simulate --loop=abc",
+        "simulate --loop=0", "simulate --loop=5x", "run --start=25:00", "run --start=7:30pm",
+        "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00", "simulate --serialport",
+        "simulate --prefix=../m42", "simulate --savetocam=no", "simulate --from-line=x", "run --from-line=",
         // Nobody can press a virtual body's release by hand: the run would wait for ever.
         "simulate --lockup=Manu", "run --camera=bulb --lockup=Manu",
         // A rehearsal's clock is its own: no master's start is a moment of it.
@@ -42,6 +42,9 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     const CliResult help = runCli("--help 2>/dev/null");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("usage: orvex-cli cameras\n")) << help.out;
+    // A 29th of February of a leap year is a day: the rehearsal gets as far as the script.
+    EXPECT_TRUE(runCli("simulate --clock=2024-02-29T21:00:00 /no/such.txt 2>&1")
+                    .out.starts_with("0\tmessage\tError\tUnable to access file /no/such.txt\n"));
 }
 
 // A session that does not start its run says why (scenarios refused-body-id-no-camera-has,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <string_view>
 
@@ -26,6 +27,10 @@ std::optional<CivilTime> parseClock(const std::string& text) {
     }
     if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
         t.second > 59)
+        return std::nullopt;
+    // A day the month does not have (a 30th of February, a 29th out of a leap year) is no moment.
+    using namespace std::chrono;
+    if (!year_month_day{year{t.year}, month{unsigned(t.month)}, day{unsigned(t.day)}}.ok())
         return std::nullopt;
     return t;
 }
