@@ -30,7 +30,9 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
         // A rehearsal's clock is its own: no master's start is a moment of it.
         "simulate --slave", "run --slave=yes",
         // A run always writes its pictures; a rehearsal without a body has none to name by an id.
-        "run --pictures", "simulate --pictures=no", "simulate --connect=580123456", "run --connect=abc"};
+        "run --pictures", "simulate --pictures=no", "simulate --connect=580123456", "run --connect=abc",
+        // check says what was wrong as they do.
+        "check --lang=de", "check --bogus", "check a.txt"};
     for (const std::string args : cases) {
         const std::string last = args.substr(args.rfind(' ') + 1);
         const std::string option =
@@ -42,9 +44,28 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     const CliResult help = runCli("--help 2>/dev/null");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("usage: orvex-cli cameras\n")) << help.out;
-    // A 29th of February of a leap year is a day: the rehearsal gets as far as the script.
-    EXPECT_TRUE(runCli("simulate --clock=2024-02-29T21:00:00 /no/such.txt 2>&1")
-                    .out.starts_with("0\tmessage\tError\tUnable to access file /no/such.txt\n"));
+
+    // The refusal and the usage after it speak the language of --lang wherever it stands, else the system's.
+    const std::string loop =
+        "orvex-cli: --loop attend un nombre de passages de 2 à 10000, et non 'abc'\nusage : ";
+    const struct {
+        std::string environment, args, out;
+    } languages[] = {
+        {"LC_ALL=C", "simulate --lang fr --loop=abc x.txt", loop},
+        {"LC_ALL=C", "simulate --loop=abc --lang=fr x.txt", loop},
+        {"LC_ALL=fr_FR.UTF-8", "run --loop=abc x.txt", loop},
+        {"LC_ALL=fr_FR.UTF-8", "check x.txt --lang en --bogus",
+         "orvex-cli: --bogus is not an option of check\nusage: "},
+        {"LC_ALL=C", "check --lang fr a.txt b.txt", "orvex-cli: argument en trop : b.txt\nusage : "},
+        {"LC_ALL=C", "--help --lang fr", "usage : orvex-cli cameras\n"},
+        // A 29th of February of a leap year is a day: the rehearsal gets as far as the script.
+        {"LC_ALL=C", "simulate --clock=2024-02-29T21:00:00 --lang fr /no/such.txt",
+         "0\tmessage\tErreur\tImpossible d'accéder au fichier /no/such.txt\n"},
+    };
+    for (const auto& c : languages) {
+        const CliResult r = runCli(c.args + " 2>&1", c.environment);
+        EXPECT_TRUE(r.out.starts_with(c.out)) << c.args << "\n" << r.out;
+    }
 }
 
 // A session that does not start its run says why (scenarios refused-body-id-no-camera-has,
@@ -109,7 +130,7 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
 // rehearsal-without-until-stops-after-a-day).
 TEST(CliSimulate, OnlyARehearsalHasATimeLimitByDefault) {
     std::string error;
-    const auto options = cli::parseRunOptions(cli::Command::Run, {"night.txt"}, error);
+    const auto options = cli::parseRunOptions(cli::Command::Run, {"night.txt"}, kEnglish, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->untilMs, std::nullopt);
 }

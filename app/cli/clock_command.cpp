@@ -17,6 +17,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kMessageNoBodyWithId = 231;
+constexpr int kMessageClockTakes = 312;
 
 // The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
 // session is closed again.
@@ -55,7 +56,7 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
         else if (a.rfind("--connect=", 0) == 0)
             readConnectValue(a.substr(10), wanted);
         else {
-            err << "orvex-cli: clock takes --camera=PRESET|PROFILE or --connect=BODYID, not " << a << '\n';
+            err << "orvex-cli: " << formatMessage(language, kMessageClockTakes, a) << '\n';
             return 2;
         }
     }
