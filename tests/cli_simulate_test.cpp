@@ -20,17 +20,19 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     // Each names the option of its last word, but for the argument too many.
     const char* cases[] = {
         "simulate y.txt", "simulate --clock=yesterday", "simulate --clock=2026-12-06T21:00:00.25x",
-        "simulate --lockup=2", "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus",
-        "simulate --loop=abc", "simulate --loop=0", "simulate --loop=5x", "run --start=25:00",
-        "run --start=7:30pm", "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00",
-        "simulate --serialport", "simulate --prefix=../m42", "simulate --savetocam=no",
-        "simulate --from-line=x", "run --from-line=",
+        "simulate --clock=2026-02-30T21:00:00", "simulate --clock=2025-02-29T21:00:00", "simulate --lockup=2",
+        "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus", "simulate --loop=abc",
+        "simulate --loop=0", "simulate --loop=5x", "run --start=25:00", "run --start=7:30pm",
+        "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00", "simulate --serialport",
+        "simulate --prefix=../m42", "simulate --savetocam=no", "simulate --from-line=x", "run --from-line=",
         // Nobody can press a virtual body's release by hand: the run would wait for ever.
         "simulate --lockup=Manu", "run --camera=bulb --lockup=Manu",
         // A rehearsal's clock is its own: no master's start is a moment of it.
         "simulate --slave", "run --slave=yes",
         // A run always writes its pictures; a rehearsal without a body has none to name by an id.
-        "run --pictures", "simulate --pictures=no", "simulate --connect=580123456", "run --connect=abc"};
+        "run --pictures", "simulate --pictures=no", "simulate --connect=580123456", "run --connect=abc",
+        // check says what was wrong as they do.
+        "check --lang=de", "check --bogus", "check a.txt"};
     for (const std::string args : cases) {
         const std::string last = args.substr(args.rfind(' ') + 1);
         const std::string option =
@@ -42,6 +44,28 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     const CliResult help = runCli("--help 2>/dev/null");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("usage: orvex-cli cameras\n")) << help.out;
+
+    // The refusal and the usage after it speak the language of --lang wherever it stands, else the system's.
+    const std::string loop =
+        "orvex-cli: --loop attend un nombre de passages de 2 à 10000, et non 'abc'\nusage : ";
+    const struct {
+        std::string environment, args, out;
+    } languages[] = {
+        {"LC_ALL=C", "simulate --lang fr --loop=abc x.txt", loop},
+        {"LC_ALL=C", "simulate --loop=abc --lang=fr x.txt", loop},
+        {"LC_ALL=fr_FR.UTF-8", "run --loop=abc x.txt", loop},
+        {"LC_ALL=fr_FR.UTF-8", "check x.txt --lang en --bogus",
+         "orvex-cli: --bogus is not an option of check\nusage: "},
+        {"LC_ALL=C", "check --lang fr a.txt b.txt", "orvex-cli: argument en trop : b.txt\nusage : "},
+        {"LC_ALL=C", "--help --lang fr", "usage : orvex-cli cameras\n"},
+        // A 29th of February of a leap year is a day: the rehearsal gets as far as the script.
+        {"LC_ALL=C", "simulate --clock=2024-02-29T21:00:00 --lang fr /no/such.txt",
+         "0\tmessage\tErreur\tImpossible d'accéder au fichier /no/such.txt\n"},
+    };
+    for (const auto& c : languages) {
+        const CliResult r = runCli(c.args + " 2>&1", c.environment);
+        EXPECT_TRUE(r.out.starts_with(c.out)) << c.args << "\n" << r.out;
+    }
 }
 
 // A session that does not start its run says why (scenarios refused-body-id-no-camera-has,
@@ -106,7 +130,7 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
 // rehearsal-without-until-stops-after-a-day).
 TEST(CliSimulate, OnlyARehearsalHasATimeLimitByDefault) {
     std::string error;
-    const auto options = cli::parseRunOptions(cli::Command::Run, {"night.txt"}, error);
+    const auto options = cli::parseRunOptions(cli::Command::Run, {"night.txt"}, kEnglish, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->untilMs, std::nullopt);
 }

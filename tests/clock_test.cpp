@@ -83,6 +83,9 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
                       no = "synchronised\tno\nestimated_error\t16.000000\nmaximum_error\t16.000000\n",
                       aBody = "--camera=bulb",
                       noBody = "orvex-cli: Aucun appareil n'a le numéro de boîtier 42\n";
+    const std::string notAnOption =
+        "orvex-cli: clock prend --camera=PRESET|PROFILE ou --connect=BODYID, et non --loop\n";
+    const std::string notABodyId = "orvex-cli: --connect attend un numéro de boîtier, et non 'abc'\n";
     const struct {
         std::optional<KernelClockState> state;
         std::string source;
@@ -97,7 +100,9 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
         {inStep(0.25), "", {aBody, "--connect=0580123456"}, yes + "body_offset\t", 0},
         {inStep(0.25), "", {aBody, "--connect=42"}, yes, 1, noBody},
         {inStep(0.25), "", {"--camera=nosuchpreset"}, "synchronised\tyes\n", 2},
-        {inStep(0.25), "", {"--loop"}, "", 2},
+        {inStep(0.25), "", {"--loop"}, "", 2, notAnOption},
+        // Refused as simulate and run refuse it, not read as "the first body".
+        {inStep(0.25), "", {aBody, "--connect=abc"}, "", 2, notABodyId},
     };
     for (const auto& c : cases) {
         GivenKernelClock kernel;

@@ -1,5 +1,6 @@
 #include "app/cli/clock_command.h"
 
+#include "app/cli/run_options.h"
 #include "app/cli/session_time.h"
 #include "app/profile_problem_text.h"
 #include "camera/camera_clock.h"
@@ -17,6 +18,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kMessageNoBodyWithId = 231;
+constexpr int kMessageClockTakes = 312;
 
 // The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
 // session is closed again.
@@ -52,10 +54,15 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
     for (const std::string& a : args) {
         if (a.rfind("--camera=", 0) == 0)
             camera = a.substr(9);
-        else if (a.rfind("--connect=", 0) == 0)
+        else if (a.rfind("--connect=", 0) == 0) {
+            // Refused as simulate and run refuse it, rather than read as "the first body".
+            if (const auto problem = refusedBodyId(a.substr(10), language)) {
+                err << "orvex-cli: " << *problem << '\n';
+                return 2;
+            }
             readConnectValue(a.substr(10), wanted);
-        else {
-            err << "orvex-cli: clock takes --camera=PRESET|PROFILE or --connect=BODYID, not " << a << '\n';
+        } else {
+            err << "orvex-cli: " << formatMessage(language, kMessageClockTakes, a) << '\n';
             return 2;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <string_view>
 
@@ -26,6 +27,10 @@ std::optional<CivilTime> parseClock(const std::string& text) {
     }
     if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
         t.second > 59)
+        return std::nullopt;
+    // A day the month does not have (a 30th of February, a 29th out of a leap year) is no moment.
+    using namespace std::chrono;
+    if (!year_month_day{year{t.year}, month{unsigned(t.month)}, day{unsigned(t.day)}}.ok())
         return std::nullopt;
     return t;
 }
@@ -69,37 +74,65 @@ bool clockText(const std::string& text) {
 // An option's value: nothing for "--name" alone, the text after "=" otherwise.
 using Value = std::optional<std::string>;
 
-// Each returns an error text that names the option, or nothing when the value was taken.
+// Each returns an error text that names the option, in the language of the options, or nothing when the
+// value was taken.
 using Apply = std::optional<std::string> (*)(RunOptions&, const Value&);
 
+constexpr int kMessageCameraNeedsValue = 291;
+constexpr int kMessageClockWanted = 292;
+constexpr int kMessageUtcOffsetWanted = 293;
+constexpr int kMessageConnectWanted = 294;
+constexpr int kMessageFromLineWanted = 295;
+constexpr int kMessageLoopWanted = 296;
+constexpr int kMessageSoundNeedsValue = 297;
+constexpr int kMessagePlanNeedsValue = 298;
+constexpr int kMessageStartWanted = 299;
+constexpr int kMessageSerialPortNeedsValue = 300;
+constexpr int kMessageTakesNoValue = 301;
+constexpr int kMessageLockupWanted = 302;
+constexpr int kMessageUntilWanted = 303;
+constexpr int kMessageLangWanted = 304;
+constexpr int kMessageUnexpectedArgument = 305;
+constexpr int kMessageNotAnOptionOf = 306;
+constexpr int kMessageOptionOfOnly = 307;
+constexpr int kMessageNoScript = 308;
+constexpr int kMessageManualLockupNeedsABody = 309;
+constexpr int kMessageConnectNeedsCamera = 310;
+constexpr int kMessageSlaveIsNoRehearsal = 311;
+
+// parseRunOptions decides the language before the first value is read.
+std::string say(const RunOptions& o, int message, const std::vector<std::string>& values = {}) {
+    return formatMessage(o.language.value_or(kEnglish), message, values);
+}
+
 std::optional<std::string> camera(RunOptions& o, const Value& v) {
-    if (!v || v->empty()) return "--camera needs a preset or a profile file";
+    if (!v || v->empty()) return say(o, kMessageCameraNeedsValue);
     o.camera = v;
     return std::nullopt;
 }
 
 std::optional<std::string> clock(RunOptions& o, const Value& v) {
-    if (!v || !(o.clock = parseClock(*v))) return "--clock wants YYYY-MM-DDTHH:MM:SS[.mmm]";
+    if (!v || !(o.clock = parseClock(*v))) return say(o, kMessageClockWanted);
     return std::nullopt;
 }
 
 std::optional<std::string> utcOffset(RunOptions& o, const Value& v) {
     const auto offset = v ? parseOffset(*v) : std::nullopt;
-    if (!offset) return "--utc-offset wants +HH:MM or -HH:MM";
+    if (!offset) return say(o, kMessageUtcOffsetWanted);
     o.utcOffsetMinutes = *offset;
     return std::nullopt;
 }
 
 std::optional<std::string> connect(RunOptions& o, const Value& v) {
-    if (v && !allDigits(*v)) return "--connect wants a body id, not \"" + *v + "\"";
+    if (v)
+        if (auto problem = refusedBodyId(*v, o.language.value_or(kEnglish))) return problem;
     o.connect = v.value_or("");
     return std::nullopt;
 }
 
 std::optional<std::string> fromLine(RunOptions& o, const Value& v) {
     // Whether the line is an exposure is known once the script is loaded.
-    if (!v || !allDigits(*v))
-        return "--from-line wants a line number of the script, not \"" + v.value_or("") + "\"";
+    if (!v || !allDigits(*v)) return say(o, kMessageFromLineWanted, {v.value_or("")});
     o.fromLine = v;
     return std::nullopt;
 }
@@ -107,26 +140,25 @@ std::optional<std::string> fromLine(RunOptions& o, const Value& v) {
 std::optional<std::string> loop(RunOptions& o, const Value& v) {
     // Digits only: the desktop program would take "5x" for 5 and ignore "abc" without a word.
     if (v && !v->empty() && !(v->size() <= 5 && allDigits(*v) && parseLoopCount(*v)))
-        return "--loop wants a number of passes from 2 to 10000, not \"" + *v + "\"";
+        return say(o, kMessageLoopWanted, {*v});
     o.loop = v.value_or("");
     return std::nullopt;
 }
 
 std::optional<std::string> sound(RunOptions& o, const Value& v) {
-    if (!v || v->empty()) return "--sound needs a WAV file";
+    if (!v || v->empty()) return say(o, kMessageSoundNeedsValue);
     o.sound = v;
     return std::nullopt;
 }
 
 std::optional<std::string> plan(RunOptions& o, const Value& v) {
-    if (!v || v->empty()) return "--plan needs an SVG file name";
+    if (!v || v->empty()) return say(o, kMessagePlanNeedsValue);
     o.plan = v;
     return std::nullopt;
 }
 
 std::optional<std::string> start(RunOptions& o, const Value& v) {
-    if (v && !v->empty() && !(clockText(*v) && parseStartTime(*v)))
-        return "--start wants a time of day HH:MM or HH:MM:SS, not \"" + *v + "\"";
+    if (v && !v->empty() && !(clockText(*v) && parseStartTime(*v))) return say(o, kMessageStartWanted, {*v});
     o.start = v.value_or("");
     return std::nullopt;
 }
@@ -139,51 +171,51 @@ std::optional<std::string> prefix(RunOptions& o, const Value& v) {
 }
 
 std::optional<std::string> serialPort(RunOptions& o, const Value& v) {
-    if (!v || v->empty()) return "--serialport needs a port name";
+    if (!v || v->empty()) return say(o, kMessageSerialPortNeedsValue);
     o.serialPort = v;
     return std::nullopt;
 }
 
 std::optional<std::string> saveToCamera(RunOptions& o, const Value& v) {
-    if (v) return "--savetocam takes no value";
+    if (v) return say(o, kMessageTakesNoValue, {"--savetocam"});
     o.saveToCamera = true;
     return std::nullopt;
 }
 
 std::optional<std::string> universalTime(RunOptions& o, const Value& v) {
-    if (v) return "--ut takes no value";
+    if (v) return say(o, kMessageTakesNoValue, {"--ut"});
     o.universalTime = true;
     return std::nullopt;
 }
 
 std::optional<std::string> pictures(RunOptions& o, const Value& v) {
-    if (v) return "--pictures takes no value";
+    if (v) return say(o, kMessageTakesNoValue, {"--pictures"});
     o.pictures = true;
     return std::nullopt;
 }
 
 std::optional<std::string> slave(RunOptions& o, const Value& v) {
-    if (v) return "--slave takes no value";
+    if (v) return say(o, kMessageTakesNoValue, {"--slave"});
     o.slave = true;
     return std::nullopt;
 }
 
 std::optional<std::string> lockup(RunOptions& o, const Value& v) {
-    if (!v || !validLockup(*v)) return "--lockup wants Off, 1s to 10s, or Manu";
+    if (!v || !validLockup(*v)) return say(o, kMessageLockupWanted);
     o.lockup = v;
     return std::nullopt;
 }
 
 std::optional<std::string> until(RunOptions& o, const Value& v) {
     const auto d = v ? parseDuration(*v) : std::nullopt;
-    if (!d) return "--until wants a duration such as 90s, 15m, 2h or 1h30m";
+    if (!d) return say(o, kMessageUntilWanted);
     o.untilMs = *d;
     return std::nullopt;
 }
 
+// The language itself was read before any option, so that every message speaks it.
 std::optional<std::string> language(RunOptions& o, const Value& v) {
-    if (v != "en" && v != "fr") return "--lang wants en or fr";
-    o.language = *v == "en" ? kEnglish : kFrench;
+    if (v != "en" && v != "fr") return say(o, kMessageLangWanted);
     return std::nullopt;
 }
 
@@ -248,13 +280,34 @@ std::optional<std::uint64_t> parseDuration(const std::string& text) {
     return total;
 }
 
+int languageOfArguments(const std::vector<std::string>& args, int systemLanguage) {
+    int language = systemLanguage;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        if (args[i] == "--lang" && i + 1 < args.size())
+            value = args[++i];
+        else if (args[i].rfind("--lang=", 0) == 0)
+            value = args[i].substr(7);
+        if (value == "en") language = kEnglish;
+        if (value == "fr") language = kFrench;
+    }
+    return language;
+}
+
+std::optional<std::string> refusedBodyId(const std::string& value, int language) {
+    if (allDigits(value)) return std::nullopt;
+    return formatMessage(language, kMessageConnectWanted, value);
+}
+
 std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std::string>& args,
-                                          std::string& error) {
+                                          int systemLanguage, std::string& error) {
     RunOptions o;
+    o.language = languageOfArguments(args, systemLanguage);
+    const std::string commandName = command == Command::Run ? "run" : "simulate";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) != 0) {
-            if (!o.script.empty()) return error = "unexpected argument: " + a, std::nullopt;
+            if (!o.script.empty()) return error = say(o, kMessageUnexpectedArgument, {a}), std::nullopt;
             o.script = a;
             continue;
         }
@@ -263,12 +316,9 @@ std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std
         const auto rule = std::find_if(std::begin(kOptions), std::end(kOptions),
                                        [&](const OptionRule& r) { return r.name == name; });
         if (rule == std::end(kOptions))
-            return error = std::string(name) + " is not an option of " +
-                           (command == Command::Run ? "run" : "simulate"),
-                   std::nullopt;
+            return error = say(o, kMessageNotAnOptionOf, {std::string(name), commandName}), std::nullopt;
         if (!(command == Command::Run ? rule->run : rule->simulate))
-            return error =
-                       std::string(name) + " is an option of " + (rule->run ? "run" : "simulate") + " only",
+            return error = say(o, kMessageOptionOfOnly, {std::string(name), rule->run ? "run" : "simulate"}),
                    std::nullopt;
         Value value;
         if (equals != std::string::npos)
@@ -277,21 +327,16 @@ std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std
             value = args[++i];
         if (auto problem = rule->apply(o, value)) return error = std::move(*problem), std::nullopt;
     }
-    if (o.script.empty()) return error = "no script given", std::nullopt;
+    if (o.script.empty()) return error = say(o, kMessageNoScript), std::nullopt;
     // Nobody is at a virtual body to press its release by hand: such a run would wait for ever.
     if (o.lockup == "Manu" && (command == Command::Simulate || o.camera))
-        return error = "--lockup=Manu waits for a hand on a real body's shutter release; a rehearsal or a "
-                       "virtual body has none",
-               std::nullopt;
+        return error = say(o, kMessageManualLockupNeedsABody), std::nullopt;
     // Simulation mode drives no body that an id could name.
     if (o.connect && command == Command::Simulate && !o.camera)
-        return error = "--connect names a camera body: a rehearsal drives one only with --camera",
-               std::nullopt;
+        return error = say(o, kMessageConnectNeedsCamera), std::nullopt;
     // A master's start is a moment of the computer's clock, which a rehearsal does not keep.
     if (o.slave && command == Command::Simulate)
-        return error = "--slave follows a master on the computer's clock; a rehearsal keeps a clock of its "
-                       "own and starts by itself",
-               std::nullopt;
+        return error = say(o, kMessageSlaveIsNoRehearsal), std::nullopt;
     if (command == Command::Simulate && !o.untilMs) o.untilMs = 24ull * 3600 * 1000;
     return o;
 }

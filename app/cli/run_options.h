@@ -34,10 +34,15 @@ struct RunOptions {
     std::optional<std::string> plan;  // simulate: the SVG file the rehearsed night is drawn into
 };
 
-// Reads the arguments after the command word. A value the command cannot use is refused, with an error
-// text that names the option.
+// The language of the messages for the arguments after a command word: the last --lang en|fr among them
+// wherever it stands, else the system's.
+int languageOfArguments(const std::vector<std::string>& args, int systemLanguage);
+// The refusal of a --connect value that is no body id (digits only), in the language; nothing for a body id.
+std::optional<std::string> refusedBodyId(const std::string& value, int language);
+// Reads the arguments after the command word; the options' language is that of languageOfArguments. A
+// value the command cannot use is refused, with an error text in that language that names the option.
 std::optional<RunOptions> parseRunOptions(Command command, const std::vector<std::string>& args,
-                                          std::string& error);
+                                          int systemLanguage, std::string& error);
 // "90s", "15m", "2h", "1h30m", "500ms"; a bare number is seconds.
 std::optional<std::uint64_t> parseDuration(const std::string& text);
 // What the desktop program's command line would ask for, built field by field: no value is ever read back
