@@ -24,7 +24,8 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
         "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus", "simulate --loop=abc",
         "simulate --loop=0", "simulate --loop=5x", "run --start=25:00", "run --start=7:30pm",
         "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00", "simulate --serialport",
-        "simulate --prefix=../m42", "simulate --savetocam=no", "simulate --from-line=x", "run --from-line=",
+        "simulate --prefix=../m42", "simulate --prefix=m:42", "simulate --savetocam=no",
+        "simulate --from-line=x", "run --from-line=",
         // Nobody can press a virtual body's release by hand: the run would wait for ever.
         "simulate --lockup=Manu", "run --camera=bulb --lockup=Manu",
         // A rehearsal's clock is its own: no master's start is a moment of it.
@@ -58,6 +59,9 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
          "orvex-cli: --bogus is not an option of check\nusage: "},
         {"LC_ALL=C", "check --lang fr a.txt b.txt", "orvex-cli: argument en trop : b.txt\nusage : "},
         {"LC_ALL=C", "--help --lang fr", "usage : orvex-cli cameras\n"},
+        {"LC_ALL=C", "simulate --prefix=m\\\\42 x.txt", "orvex-cli: --prefix cannot hold a \\\n"},
+        {"LC_ALL=fr_FR.UTF-8", "simulate '--prefix=m\t42' x.txt",
+         "orvex-cli: --prefix ne peut pas contenir de tabulation ni d'autre caractère de contrôle\n"},
         // A 29th of February of a leap year is a day: the rehearsal gets as far as the script.
         {"LC_ALL=C", "simulate --clock=2024-02-29T21:00:00 --lang fr /no/such.txt",
          "0\tmessage\tErreur\tImpossible d'accéder au fichier /no/such.txt\n"},

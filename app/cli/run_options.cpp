@@ -1,6 +1,7 @@
 #include "app/cli/run_options.h"
 
 #include "core/catalogue.h"
+#include "core/settings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -99,6 +100,8 @@ constexpr int kMessageNoScript = 308;
 constexpr int kMessageManualLockupNeedsABody = 309;
 constexpr int kMessageConnectNeedsCamera = 310;
 constexpr int kMessageSlaveIsNoRehearsal = 311;
+constexpr int kMessagePrefixHolds = 314;
+constexpr int kMessagePrefixControl = 315;
 
 // parseRunOptions decides the language before the first value is read.
 std::string say(const RunOptions& o, int message, const std::vector<std::string>& values = {}) {
@@ -164,8 +167,14 @@ std::optional<std::string> start(RunOptions& o, const Value& v) {
 }
 
 std::optional<std::string> prefix(RunOptions& o, const Value& v) {
-    // A separator would send the pictures out of their folder.
-    if (v && v->find('/') != std::string::npos) return "--prefix cannot hold a /";
+    // What Orvex itself would pass over: a separator would send the pictures out of their folder, a tab
+    // would split the night log's rows.
+    if (v && !prefixAllowed(*v)) {
+        const char c = *std::find_if(v->begin(), v->end(), [](char c) { return !prefixAllowed({&c, 1}); });
+        const auto code = static_cast<unsigned char>(c);
+        return code < 0x20 || code == 0x7F ? say(o, kMessagePrefixControl)
+                                           : say(o, kMessagePrefixHolds, {{c}});
+    }
     o.prefix = v.value_or("");
     return std::nullopt;
 }
