@@ -54,6 +54,8 @@ namespace {
 void disconnect(Program& program, Window& window, RunStatus shown) {
     giveBackCameraSettings(program.camera);
     if (program.run.running) stopRun(program, window);
+    // A picture still coming over would be cut off with the session: left on the card, and told as lost.
+    program.transferWorker.join();
     closeCamera(program.camera, program.options.simulation, program.language, window);
     showStatus(program, window, shown);
     updateMainControls(program.mainView(), window);

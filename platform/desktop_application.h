@@ -42,10 +42,12 @@ class DesktopApplication {
     // may already have given up, and then it is never shown. A screenshot that could not be saved makes it 1.
     // The program also quits once a screenshot is saved, and on Ctrl-C, SIGTERM (a logout, a shutdown, kill)
     // or SIGHUP (but for one it was started ignoring), the boxes in front of the window closed: `endRun`
-    // first ends a run in progress, which would refuse to quit.
+    // first ends a run in progress, which would refuse to quit. It answers whether the program may close;
+    // when not yet (a shot to finish), it is asked again until it may, with `atOnce` set once the end was
+    // asked twice, and for a screenshot.
     int run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
             std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot,
-            std::function<void(Window&)> endRun);
+            std::function<bool(Window& window, bool atOnce)> endRun);
 
   private:
     struct Parts;

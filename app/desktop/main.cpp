@@ -115,8 +115,15 @@ int main(int argc, char** argv) {
         [&program](int id) { return orvex::colourField(program.mainView(), id); },
         [&program] { return orvex::answerTexts(program); }, screenshot,
         // A run in progress, which would refuse to quit, ends: the picture is all that was asked for, or the
-        // program must go.
-        [&program](orvex::Window& w) {
-            if (program.run.running) orvex::stopRun(program, w);
+        // program must go. A shot under way ends as Stop ends it, so that its pictures are stored, not left
+        // on the card or lost with the body's memory, unless the end is asked again.
+        [&program](orvex::Window& w, bool atOnce) {
+            if (!program.run.running) return true;
+            if (!atOnce && orvex::shotUnderWay(program.run)) {
+                if (!program.run.requests.abort) orvex::stopAfterTheShot(program, w);
+                return false;
+            }
+            orvex::stopRun(program, w);
+            return true;
         });
 }

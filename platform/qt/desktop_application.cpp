@@ -94,7 +94,7 @@ void DesktopApplication::showError(const std::string& caption, const std::string
 
 int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
                             std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot,
-                            std::function<void(Window&)> endRun) {
+                            std::function<bool(Window&, bool)> endRun) {
     const QString path = QString::fromStdString(screenshot.path);
     bool saved = false;
     // A box that comes up in front of the window, as a refusal at start does (even before the window is
@@ -115,20 +115,31 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
     QtDialogWindow window(dialog, std::move(procedure), std::move(colour), std::move(answerTexts));
     if (const auto code = window.quitCode()) return *code;
     window.show();
-    // Asked to end from outside: nobody may be there to answer a box, and what a run holds is let go.
+    // Asked to end from outside: nobody may be there to answer a box, and what a run holds is let go. The
+    // run may first finish its shot, looked at again until it has; asked again, it ends at once.
     std::unique_ptr<QSocketNotifier> ending;
+    int endings = 0;
+    QTimer endWatch;
+    const auto tryToEnd = [&] {
+        if (!endRun(window, endings > 1)) {
+            endWatch.start(50);
+            return;
+        }
+        endWatch.stop();
+        window.post({MessageKind::Close, 0, {}});
+    };
+    QObject::connect(&endWatch, &QTimer::timeout, &window, tryToEnd);
     if (const int pipe = endingPipe[0]; pipe >= 0) {
         ending = std::make_unique<QSocketNotifier>(pipe, QSocketNotifier::Read);
         QObject::connect(ending.get(), &QSocketNotifier::activated, &window, [&, pipe] {
             char bytes[16];
             while (::read(pipe, bytes, sizeof bytes) > 0) {
             }
+            ++endings;
+            QtDialogWindow::answerBoxesAlone();
             while (QWidget* box = QApplication::activeModalWidget()) box->close();
             // Once the boxes' own loops have returned.
-            QTimer::singleShot(0, &window, [&] {
-                endRun(window);
-                window.post({MessageKind::Close, 0, {}});
-            });
+            QTimer::singleShot(0, &window, tryToEnd);
         });
     }
     if (!path.isEmpty() && screenshot.dialogCommand) {
@@ -169,7 +180,7 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
             boxWatch.stop();
             if (!boxTaken) saved = window.saveScreenshot(path);
             if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
-            endRun(window);
+            endRun(window, true);
             window.post({MessageKind::Close, 0, {}});
         });
     }

@@ -89,6 +89,9 @@ class QtDialogWindow final : public QWidget, public Window {
                          BoxButtons buttons) override;
 
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
+    // From then on, in every window, a box is written to standard error and takes its default answer (Ok,
+    // No): the program was asked to end, and nobody may be there to answer.
+    static void answerBoxesAlone();
     void destroyAndQuit(int exitCode) override;
     void beep() override;
 

@@ -104,20 +104,27 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
 
 // Ctrl-C, a logout's or a shutdown's SIGTERM and the terminal's SIGHUP end the program however the run
 // stands, waiting for its line's moment or holding a bulb exposure open, which would refuse to quit: it ends
-// the run and exits by itself. A hang-up it was started ignoring (nohup) leaves the run going: its second
-// line is taken, and SIGTERM ends it.
+// the run as Stop does, the exposure's picture stored, and exits by itself. What the run's end tells goes to
+// standard error, for nobody may be there to close a box. A hang-up it was started ignoring (nohup) leaves
+// the run going: its second line is taken, and SIGTERM ends it.
 TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
     const std::string waiting = "600\t8\t1\t250\t100\tR", bulb = "0\t8\t40\t1\t100\tR",
-                      twoShots = "0\t8\t1\t250\t100\tR\n10\t8\t1\t250\t100\tR";
+                      twoShots = "0\t8\t1\t250\t100\tR\n10\t8\t1\t250\t100\tR",
+                      failing = "0\t8\t1\t250\t100\tR\n600\t8\t1\t250\t100\tR";
     const struct {
         const std::string& lines;
         int signal;
         bool ignored;
-    } cases[] = {{waiting, SIGTERM, false},
-                 {bulb, SIGTERM, false},
-                 {bulb, SIGINT, false},
-                 {bulb, SIGHUP, false},
-                 {twoShots, SIGHUP, true}};
+        qsizetype pictures;
+        const char* camera = "bulb";
+        const char* told = "";
+    } cases[] = {{waiting, SIGTERM, false, 0},
+                 {bulb, SIGTERM, false, 1},
+                 {bulb, SIGINT, false, 1},
+                 {bulb, SIGHUP, false, 1},
+                 {twoShots, SIGHUP, true, 2},
+                 {failing, SIGTERM, false, 0, "failing.ini",
+                  "orvex: Warning: Pictures that could not be downloaded: 1"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines + " " + strsignal(c.signal) + (c.ignored ? ", ignored" : ""));
         QTemporaryDir folder;
@@ -125,6 +132,8 @@ TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
         const QString script = folder.filePath("night.txt");
         std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
                                             << c.lines << "\n";
+        std::ofstream(folder.filePath("failing.ini").toStdString())
+            << "[camera]\npreset = bulb\nfailDownloadAt = 1\n";
         QProcess orvex;
         orvex.setWorkingDirectory(folder.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -132,8 +141,8 @@ TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
         orvex.setProcessEnvironment(environment);
         {
             const orvex::test::ScopedSignal handling(c.signal, c.ignored);
-            orvex.start(ORVEX_DESKTOP_PATH,
-                        {"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\"", "-start=\"\""});
+            orvex.start(ORVEX_DESKTOP_PATH, {QString("-virtualcam=") + c.camera, "-connect=\"\"",
+                                             "-load=\"" + script + "\"", "-start=\"\""});
         }
         // The run's night log, then its pictures, are there once it has come that far.
         const QDir pictures(folder.filePath("1 - Canon EOS 600D"));
@@ -154,6 +163,8 @@ TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
         }
         EXPECT_TRUE(orvex.waitForFinished(60000));
         EXPECT_EQ(std::pair(orvex.exitStatus(), orvex.exitCode()), std::pair(QProcess::NormalExit, 0));
+        EXPECT_EQ(pictures.entryList({"*.CR2"}, QDir::Files).size(), c.pictures);
+        EXPECT_NE(orvex.readAllStandardError().toStdString().find(c.told), std::string::npos);
     }
 }
 
