@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -347,13 +348,16 @@ TEST(CliPlan, AWaitIsABandFromItsArmingToItsTrigger) {
 }
 
 // A refused rehearsal leaves the plan as it was, none made and one already there untouched: a plan that
-// cannot be written, or that is the script itself however spelled, is refused before anything is rehearsed,
+// cannot be written (a FIFO, which `timeout` keeps from hanging the test), or that is the script itself
+// however spelled, is refused before anything is rehearsed,
 // in the user's language; a Sound line without a recording at the run's start.
 TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     TempDir dir;
     const std::string folder = dir.path().string(), plan = folder + "/night.svg";
     const std::string shot = dir.write("shot.txt", scriptText({line().delay(0)}));
     const std::string sound = dir.write("sound.txt", scriptText({line().when("Sound")}));
+    const std::string fifo = folder + "/fifo.svg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string unwritable = "The plan cannot be written to ",
                       noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
     const struct {
@@ -365,6 +369,7 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
          unwritable + folder + "/missing/night.svg"},
         {"--lang en --plan=" + folder + " " + shot, true, unwritable + folder},
         {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
+        {"--lang en --plan=" + fifo + " " + shot, false, unwritable + fifo},
         {"--plan=" + plan + " " + sound, true, noRecording},
         {"--plan=" + plan + " " + sound, false, noRecording},
         {"--lang en --plan=" + shot + " " + shot, false,
@@ -376,7 +381,7 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         SCOPED_TRACE(c.arguments);
         std::filesystem::remove(plan);
         if (c.existed) dir.write("night.svg", "<svg/>");
-        const CliResult r = runCli("simulate " + c.arguments + " 2>&1");
+        const CliResult r = runCli("simulate " + c.arguments + " 2>&1", "timeout 60");
         EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, "orvex-cli: " + c.message + "\n"));
         EXPECT_EQ(std::filesystem::exists(plan), c.existed);
         EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
