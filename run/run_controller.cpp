@@ -154,6 +154,13 @@ void watchClockSetOn(Program& p) {
 }
 
 // Arms the wait of the current line; false when the line is to be executed at once.
+// Armed as if the tick before had seen the second before: a moment armed within its own second is due, even
+// when the first tick comes in the next second already, rather than tomorrow.
+void waitForTimeOfDay(Program& p, int target) {
+    p.run.wait.targetSecond = target;
+    p.run.wait.lastSecond = (secondOfDay(waitClockTime(p)) + kDaySeconds - 1) % kDaySeconds;
+}
+
 bool armLine(Program& p, Window& w) {
     RunState& r = p.run;
     const ScriptLine& line = currentLine(p);
@@ -178,8 +185,7 @@ bool armLine(Program& p, Window& w) {
         if (startSound(p) != 0) reportError(p, w, kErrorSoundInput, 6087);
         return true;
     case TriggerKind::TimeOfDay:
-        r.wait.lastSecond.reset();
-        r.wait.targetSecond = line.timeOfDay;
+        waitForTimeOfDay(p, line.timeOfDay);
         // Taken at once, as if the previous tick had seen the second before the jump.
         if (skippedOver(r.wait, lastMoment(waitClockTime(p), line.timeOfDay)))
             r.wait.lastSecond = secondOfDay(civilFromMs(r.wait.skipped->first * 1000));
@@ -473,9 +479,8 @@ void startRun(Program& p, Window& w) {
     // A rehearsal's log stays in its own folder, beside the folders of the bodies it rehearsed with.
     openNightLog(p, p.pictureSubfolder.empty() ? folder : pictureRoot(p));
     if (r.settings.delayedStart) {
-        r.wait.targetSecond =
-            r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond;
-        r.wait.lastSecond.reset();
+        waitForTimeOfDay(p,
+                         r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond);
         showStatus(p, w, RunStatus::kDelayedStartWait);
         return;
     }
