@@ -22,7 +22,8 @@ using test::TestProgram;
 void none(Window&, const DialogMessage&) {}
 
 // Only the names the transfer gives are erased: its own, whatever the prefix and the shot number, and the
-// camera's made unique after a clash. The camera's own name is kept, as is anything else.
+// camera's made unique after a clash. The camera's own name is kept, as is anything else: an export or a
+// sidecar named after a picture too.
 TEST(PicturesMenu, EraseAsksThenDeletesOnlyPictures) {
     TempDir dir;
     HeadlessWindow w{none};
@@ -37,13 +38,16 @@ TEST(PicturesMenu, EraseAsksThenDeletesOnlyPictures) {
                                             "my night.v2_2015-11-03_21-04-09_12345.jpg",
                                             "2015-11-03_21-04-09_0007",
                                             "IMG_0001-1.JPG",
-                                            "_MG_0001-12.CR2"},
+                                            "_MG_0001-12.CR2",
+                                            "2026-12-06_21-00-00_0001.cr3"},
                                 kept = {"IMG_0001.JPG",
                                         "my-notes.txt",
                                         "notes-2.txt",
                                         "2015-11-03.txt",
                                         "2015-11-03_21-04-09_007.JPG",
                                         "2015-11-03_21-04-09_0007.JPG.bak",
+                                        "2015-11-03_21-04-09_0007.tif",
+                                        "2015-11-03_21-04-09_0007.xmp",
                                         ".orvex-download-3.part"};
     std::set<std::string> all = kept;
     all.insert(pictures.begin(), pictures.end());

@@ -11,10 +11,14 @@ namespace {
 
 enum Message { kConfirm = 36, kErasePictures = 53 };
 
+// Only a picture a camera writes: a raw converter's export or a sidecar given the picture's name beside it
+// (.tif, .xmp) is the user's own work.
+const std::string kPictureExtension = R"((\.(jpe?g|cr[23w]|hif))?)";
 // Any prefix the user may have set in an earlier session, as the names stay after the setting changes.
-const std::regex kDatedName(R"((.+_)?\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}_\d{4,}(\.[A-Za-z0-9]+)?)");
+const std::regex kDatedName(R"((.+_)?\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}_\d{4,})" + kPictureExtension,
+                            std::regex::icase);
 // A camera names its files with four letters, digits or "_" and four digits (IMG_0001, _MG_0001, img_0001).
-const std::regex kUniqueCameraName(R"([A-Za-z0-9_]{4}\d{4}-\d+(\.[A-Za-z0-9]+)?)");
+const std::regex kUniqueCameraName(R"([A-Za-z0-9_]{4}\d{4}-\d+)" + kPictureExtension, std::regex::icase);
 
 // The folder without its trailing separator, as the browser shows it.
 std::string folderPath(std::string folder) {
