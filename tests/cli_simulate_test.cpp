@@ -2,6 +2,7 @@
 // which also show that each press of the shutter is one release however many pictures it makes (a burst, a
 // lock-up's release its time later).
 #include "app/cli/run_options.h"
+#include "app/cli/timeline_printer.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/script_line.h"
 #include "tests/support/test_program.h"
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -128,6 +130,20 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
             if (at != std::string::npos) from = at + text.size();
         }
     }
+}
+
+// A rehearsal of weeks counts its time on past the 49.7 days after which the run's millisecond tick comes
+// round.
+TEST(CliSimulate, TheTimelineCountsOnPastTheTicksRound) {
+    TestProgram t;
+    std::ostringstream out;
+    cli::TimelinePrinter printer(t.program, out);
+    printer.start();
+    for (int i = 0; i < 2; ++i) {
+        t.clock.advance(3'000'000'000);
+        printer.lateChanged(false);
+    }
+    EXPECT_EQ(out.str(), "3000000000\tlate\t0\n6000000000\tlate\t0\n");
 }
 
 // A night of `run` with a Loop line goes on for days, where a rehearsal stops after one (scenario

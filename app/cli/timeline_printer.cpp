@@ -9,8 +9,12 @@ constexpr int kMessageNotStarted = 240;
 
 void TimelinePrinter::line(const std::string& event) {
     std::lock_guard lock(mutex_);
-    const std::uint32_t ms = started_ ? ticksBetween(origin_, program_.clock.tick()) : 0;
-    out_ << ms << '\t' << event << '\n' << std::flush;
+    if (started_) {
+        const std::uint32_t now = program_.clock.tick();
+        elapsed_ += ticksBetween(last_, now);
+        last_ = now;
+    }
+    out_ << elapsed_ << '\t' << event << '\n' << std::flush;
 }
 
 void TimelinePrinter::statusChanged(RunStatus status) {

@@ -13,7 +13,7 @@ class TimelinePrinter : public RunObserver {
   public:
     TimelinePrinter(const Program& program, std::ostream& out) : program_(program), out_(out) {}
     void start() {
-        origin_ = program_.clock.tick();
+        last_ = program_.clock.tick();
         started_ = true;
     }
 
@@ -34,7 +34,10 @@ class TimelinePrinter : public RunObserver {
     const Program& program_;
     std::ostream& out_;
     std::mutex mutex_;
-    std::uint32_t origin_ = 0;
+    // The tick of the line before, and the time since the run's first tick, counted on past the 49.7 days
+    // after which the tick comes round.
+    std::uint32_t last_ = 0;
+    std::uint64_t elapsed_ = 0;
     bool started_ = false;
 };
 
