@@ -105,7 +105,9 @@ bool writeLinks(const ChainList& chain, bool ring) {
         for (const auto& [extension, linked] : links) {
             const std::string file = base + extension;
             if (!linked) {
-                removeFile(file);
+                // One left there (immutable, another user's in a shared folder) would still lead Next script
+                // out of the chain.
+                if (!removeFile(file) && (fileExists(file) || isDirectory(file))) return false;
                 continue;
             }
             const std::string& other =

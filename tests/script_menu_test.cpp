@@ -252,6 +252,15 @@ TEST_F(ChainDialog, AScriptAlreadyChainedNeedsYesAndAFailedWriteStopsThere) {
     });
     EXPECT_EQ(lastBox(), "Unable to chain script files !");
     EXPECT_EQ(links({"a.next", "c.prev"}), "b.txt (none) ") << "what came before the failure, nothing after";
+
+    // The end of an open chain whose old link cannot be taken away fails as well.
+    fs::remove(folder.path() / "b.next"); // b is chained still: Yes takes it again
+    fs::create_directories(folder.path() / "c.next" / "kept");
+    open([&](HeadlessWindow& d) {
+        for (const char* name : {"b.txt", "c.txt"}) add(d, path(name));
+        d.click(kOkCommand);
+    });
+    EXPECT_EQ(lastBox(), "Unable to chain script files !");
 }
 
 } // namespace
