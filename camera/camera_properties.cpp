@@ -113,6 +113,12 @@ void setLiveViewOutput(CameraSession& camera, Window& window, bool on) {
     if (!hasAnyOutput(device)) window.listSelectIndex(kZoomList, 0);
 }
 
+void lendLiveViewOutputToLockup(CameraSession& camera, bool& borrowedForLockup) {
+    if (!camera.liveViewOutputOn) return;
+    camera.liveViewOutputOn = false;
+    borrowedForLockup = true;
+}
+
 void releaseLiveViewOutput(CameraSession& camera, bool& borrowedForLockup, bool liveViewWanted) {
     if (!borrowedForLockup) return;
     borrowedForLockup = false;

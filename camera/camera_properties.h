@@ -25,6 +25,9 @@ std::int32_t readBodyNumber(const CameraSession& camera, std::uint64_t& out);
 // Returns the SDK code, 7 (not supported) when the camera offers none.
 EdsError driveShutterButton(const CameraSession& camera, int& location, bool open);
 void setLiveViewOutput(CameraSession& camera, Window& window, bool on);
+// Leaves the live view pictures, and so the raised mirror, to a mirror lock-up under way, which gives them
+// back once its shot is in (releaseLiveViewOutput), as pictures it borrowed itself.
+void lendLiveViewOutputToLockup(CameraSession& camera, bool& borrowedForLockup);
 // Gives back the live view pictures a mirror lock-up borrowed, unless the live view window wants them.
 void releaseLiveViewOutput(CameraSession& camera, bool& borrowedForLockup, bool liveViewWanted);
 // What the camera's own software said of its last failed call, in its words; empty when it said nothing.

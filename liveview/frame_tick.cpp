@@ -74,8 +74,13 @@ void frameTick(const LiveViewRecords& p, Window& w) {
         // The window goes once it has handled what was posted to it before; from now on it is none of ours.
         if (lv.window) lv.window->post({MessageKind::User, kLiveViewOver, {}});
         lv.window = nullptr;
-        // A camera that is gone is not touched.
-        if (p.camera.connected && !p.options.simulation) setLiveViewOutput(p.camera, w, false);
+        // A camera that is gone is not touched. During a mirror lock-up live view holds the mirror up: taken
+        // away now, the mirror would come down before the release.
+        if (!p.camera.connected || p.options.simulation) return;
+        if (p.run.status == RunStatus::kLockup)
+            lendLiveViewOutputToLockup(p.camera, p.run.lockup.liveView);
+        else
+            setLiveViewOutput(p.camera, w, false);
         return;
     }
     // In simulation there is no camera to fetch from. A minimised window wants no frames, unless a Move line

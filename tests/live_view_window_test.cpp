@@ -220,6 +220,22 @@ TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
     }
 }
 
+// Live view holds the mirror up for a lock-up. The window closed during the countdown goes at once, but the
+// body keeps its live view until the shot is in: this one, set to lock its mirror, refuses a release outside
+// live view, as the mirror would have come down before it.
+TEST(LiveViewWindow, ClosedDuringALockupLeavesTheMirrorUpUntilTheShotIsIn) {
+    RunProgram t("bulb lockupFunction=7 customFunctions=7=1");
+    t.start({line().delay(10)}, " -lockuptime=\"3\"", [&] { t.window.click(kLiveViewButton); });
+    t.runFor(2000);
+    ASSERT_EQ(t.program.run.status, RunStatus::kLockup);
+    liveViewWindow(t)->send({MessageKind::Close, 0, {}});
+    t.runFor(1000);
+    EXPECT_EQ(liveViewWindow(t), nullptr);
+    t.runFor(5000);
+    EXPECT_EQ(std::tuple(t.program.run.status, t.pictures().size(), t.program.camera.liveViewOutputOn),
+              std::tuple(RunStatus::kCompleted, 1ul, false));
+}
+
 // The zoom and the zoom area reach the camera only when it is free: not during a shot, nor without one.
 // What reaches it also restarts the move comparison, even before a frame shows the change.
 TEST(LiveViewRequests, ZoomMovesWaitForAFreeCameraAndRestartTheComparison) {
