@@ -22,6 +22,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
@@ -129,6 +130,26 @@ TEST(SharedSynchro, AnObjectCutWhileInUseIsGivenUp) {
         master.synchro(43);
         EXPECT_FALSE(master.usable());
         EXPECT_EQ(slave.getSynchro(), (SyncReading{42, 1}));
+    }
+}
+
+// An object removed while in use (systemd-logind removes it as the user's last session ends) and made again
+// under the name by whichever instance comes to it first, one from before or one started since: every
+// instance goes over to the new one, never taking it for a start, and sees the next publication there.
+TEST(SharedSynchro, AnObjectRemovedWhileInUseIsFollowedUnderItsName) {
+    for (const auto& [newMaster, newSlave] : {std::pair{false, false}, {true, false}, {false, true}}) {
+        SCOPED_TRACE(std::to_string(newMaster) + std::to_string(newSlave));
+        PrivateSyncName name;
+        std::optional<SharedSynchro> master(name.name()), slave(name.name());
+        master->synchro(42);
+        ASSERT_EQ(slave->getSynchro(), (SyncReading{42, 1}));
+        ASSERT_EQ(shm_unlink(name.name().c_str()), 0);
+        if (newMaster) master.emplace(name.name());
+        if (newSlave) slave.emplace(name.name());
+        EXPECT_EQ(slave->getSynchro().generation, newSlave ? 0u : 1u) << "not a start";
+        master->synchro(43);
+        EXPECT_EQ(slave->getSynchro(), master->getSynchro());
+        EXPECT_EQ(slave->getSynchro().value, 43u);
     }
 }
 

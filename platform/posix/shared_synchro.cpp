@@ -61,42 +61,65 @@ std::string SharedSynchro::userObjectName() {
 SharedSynchro::SharedSynchro() : SharedSynchro(userObjectName()) {}
 
 SharedSynchro::SharedSynchro(const std::string& name) : name_(name) {
+    attach();
+}
+
+void SharedSynchro::attach() {
     // Made whole by whoever makes it; the others only open it. No instance ever removes it: another may be
     // using it.
-    int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    int fd = shm_open(name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
     const bool made = fd >= 0;
-    if (!made && errno == EEXIST) fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (!made && errno == EEXIST) fd = shm_open(name_.c_str(), O_RDWR | O_CLOEXEC, 0);
     if (fd < 0) {
-        problem_ = failure(SynchroProblem::kCannotOpen, name);
+        problem_ = failure(SynchroProblem::kCannotOpen, name_);
         return;
     }
     if (made && ftruncate(fd, kSize) != 0) {
-        problem_ = failure(SynchroProblem::kCannotSize, name);
+        problem_ = failure(SynchroProblem::kCannotSize, name_);
         close(fd);
         return;
     }
     struct stat facts {};
     if (fstat(fd, &facts) != 0) {
-        problem_ = failure(SynchroProblem::kCannotRead, name);
+        problem_ = failure(SynchroProblem::kCannotRead, name_);
         close(fd);
         return;
     }
     // Someone else's object, or one others may write, could start runs at will: never trusted.
     if (facts.st_uid != geteuid() || (facts.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        problem_ = {SynchroProblem::kNotTheUsers, name, {}};
+        problem_ = {SynchroProblem::kNotTheUsers, name_, {}};
         close(fd);
         return;
     }
     // Empty, it is being made by an instance starting beside this one (or was left so by one that stopped
     // there): the first publication gives it its word.
     if (facts.st_size != kSize && facts.st_size != 0) {
-        problem_ = {SynchroProblem::kNotOrvexs, name, std::to_string(facts.st_size)};
+        problem_ = {SynchroProblem::kNotOrvexs, name_, std::to_string(facts.st_size)};
         close(fd);
         return;
     }
     fd_ = fd;
     // One this instance sized is whole, whatever another program did to it since.
     whole_ = made || facts.st_size == kSize;
+}
+
+// The name may lead to another object than this instance's: systemd-logind removes a user's shared memory
+// when their last session ends (RemoveIPC), while instances started from it go on, and the next instance
+// makes the object again. Instances on two objects would never start together: each goes over to the one
+// under the name, making it again when it is gone.
+void SharedSynchro::followName() {
+    if (fd_ < 0) return;
+    const int named = shm_open(name_.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (named < 0 && errno != ENOENT) return;
+    struct stat now {};
+    struct stat held {};
+    const bool same = named >= 0 && fstat(named, &now) == 0 && fstat(fd_, &held) == 0 &&
+                      now.st_dev == held.st_dev && now.st_ino == held.st_ino;
+    if (named >= 0) close(named);
+    if (same) return;
+    close(fd_);
+    fd_ = -1;
+    attach();
 }
 
 SharedSynchro::~SharedSynchro() {
@@ -122,6 +145,7 @@ void SharedSynchro::spoiled() {
 }
 
 SyncReading SharedSynchro::getSynchro() {
+    followName();
     if (fd_ < 0) return last_;
     SyncReading now;
     bool held = false;
@@ -129,15 +153,17 @@ SyncReading SharedSynchro::getSynchro() {
         const Locked lock(fd_, LOCK_SH);
         held = read(now);
     }
-    // A spoiled object reads as the last publication seen: it must not look like a new start.
-    if (held)
-        last_ = now;
-    else
+    // A spoiled object reads as the last publication seen: it must not look like a new start. Nor must an
+    // object that holds none yet, made again under the name since.
+    if (!held)
         spoiled();
+    else if (now.generation != 0)
+        last_ = now;
     return last_;
 }
 
 void SharedSynchro::synchro(std::uint32_t tick) {
+    followName();
     if (fd_ < 0) return;
     bool published = false;
     {

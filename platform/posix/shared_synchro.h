@@ -42,6 +42,9 @@ class SharedSynchro final : public Synchro {
     void synchro(std::uint32_t tick) override;
 
   private:
+    // Opens the object under the name, making it when there is none; `problem` says why it cannot be used.
+    void attach();
+    void followName();
     // Reads the word, under the lock the caller holds; false when the object no longer holds one.
     bool read(SyncReading& reading);
     void spoiled();
