@@ -54,7 +54,9 @@ bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
         return true;
     }
     if (phase == CablePhase::kMirrorUp) {
-        if (p.liveView.wanted) return true;
+        // Live view holds the mirror up once its window has fetched a frame; a window opened just before the
+        // shot has not, and the lock-up then raises the mirror itself.
+        if (p.liveView.wanted && p.camera.liveViewOutputOn) return true;
         EdsUInt32 output = 0;
         if (const EdsError e = readUInt32(p.camera, kEdsPropID_Evf_OutputDevice, 0, output)) {
             reportError(p, w, static_cast<std::int32_t>(e), 5364);

@@ -220,20 +220,25 @@ TEST(LiveViewWindow, TheCloseBoxNeverActsOnTheMainWindow) {
     }
 }
 
-// Live view holds the mirror up for a lock-up. The window closed during the countdown goes at once, but the
-// body keeps its live view until the shot is in: this one, set to lock its mirror, refuses a release outside
-// live view, as the mirror would have come down before it.
-TEST(LiveViewWindow, ClosedDuringALockupLeavesTheMirrorUpUntilTheShotIsIn) {
-    RunProgram t("bulb lockupFunction=7 customFunctions=7=1");
-    t.start({line().delay(10)}, " -lockuptime=\"3\"", [&] { t.window.click(kLiveViewButton); });
-    t.runFor(2000);
-    ASSERT_EQ(t.program.run.status, RunStatus::kLockup);
-    liveViewWindow(t)->send({MessageKind::Close, 0, {}});
-    t.runFor(1000);
-    EXPECT_EQ(liveViewWindow(t), nullptr);
-    t.runFor(5000);
-    EXPECT_EQ(std::tuple(t.program.run.status, t.pictures().size(), t.program.camera.liveViewOutputOn),
-              std::tuple(RunStatus::kCompleted, 1ul, false));
+// Live view holds the mirror up for a lock-up, on this body set to lock its mirror, which refuses a release
+// outside live view. Opened as the shot starts, before any frame, the window has not yet brought live view
+// up: the lock-up does. Closed during the countdown, the window goes at once, but the body keeps its live
+// view until the shot is in.
+TEST(LiveViewWindow, AMirrorLockupHasLiveViewUpUntilTheShotIsIn) {
+    for (const bool closed : {false, true}) {
+        SCOPED_TRACE(closed ? "closed" : "opened");
+        RunProgram t("bulb lockupFunction=7 customFunctions=7=1");
+        t.start({line().delay(closed ? 10 : 0)}, " -lockuptime=\"3\"",
+                [&] { t.window.click(kLiveViewButton); });
+        t.runFor(2000);
+        ASSERT_EQ(t.program.run.status, RunStatus::kLockup);
+        if (closed) liveViewWindow(t)->send({MessageKind::Close, 0, {}});
+        t.runFor(1000);
+        EXPECT_EQ(liveViewWindow(t) == nullptr, closed);
+        t.runFor(5000);
+        EXPECT_EQ(std::tuple(t.program.run.status, t.pictures().size(), t.program.camera.liveViewOutputOn),
+                  std::tuple(RunStatus::kCompleted, 1ul, !closed));
+    }
 }
 
 // The zoom and the zoom area reach the camera only when it is free: not during a shot, nor without one.
