@@ -446,8 +446,11 @@ bool makePictureFolder(const Program& p) {
 void startRun(Program& p, Window& w) {
     RunState& r = p.run;
     r.exposure.cableUsed = false;
+    // A slave starts when its master does, often with nobody at its window: a question would hold its start
+    // until the night is over. It takes the script as it is now, the one a rehearsal of the file shows.
     if (scriptModifiedSinceLoad(p.script) &&
-        w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes) {
+        (p.slaveMode ||
+         w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)) {
         const bool wasRunning = r.running;
         // A reload during a run starts the run again by itself.
         if (!reloadScript(p, w) || wasRunning) return;

@@ -280,6 +280,23 @@ TEST(SlaveSync, AStartDuringTheSlavesRunIsOnlyNoted) {
     EXPECT_EQ(t.slave.shots(), (Strings{"2000 shot 1 line 2 pass 0", "7000 shot 1 line 2 pass 0"}));
 }
 
+// A slave whose script changed on disk since it was loaded starts with its master on the script as it is
+// now, asking nothing: nobody may be at its window to answer.
+TEST(SlaveSync, AScriptChangedSinceLoadedIsTakenWithoutAQuestion) {
+    InStep t;
+    t.openSlave({line().delay(100)});
+    const std::string night = t.slave.program.script.path;
+    t.slave.dir.write("night.txt", scriptText({line().delay(100), line().delay(5)}));
+    std::filesystem::last_write_time(night,
+                                     std::filesystem::last_write_time(night) + std::chrono::seconds(2));
+    t.runFor(10);
+    t.slave.timeline.start();
+    t.master.start({line().delay(100)});
+    t.runFor(12000);
+    EXPECT_EQ(t.slave.lastBox(), nullptr);
+    EXPECT_EQ(t.slave.shots(), (Strings{"10000 shot 1 line 2 pass 0", "10500 shot 2 line 3 pass 0"}));
+}
+
 // The Slave box both ways: a start published before slave mode never starts a run; back to master, the
 // poll stops and the instance publishes its own start.
 TEST(SlaveSync, TheSlaveBoxSwitchesBothWays) {
