@@ -44,9 +44,10 @@ EdsError download(const CameraSession& camera, LiveViewState& lv, EvfDownload& d
 bool fetchFrame(const CameraSession& camera, LiveViewState& lv) {
     EvfDownload d;
     if (const EdsError e = download(camera, lv, d)) {
-        // Not ready is the camera busy for a moment: the next tick tries again. Anything else ends live view
-        // at the next tick, without a word.
-        if (e != EDS_ERR_OBJECT_NOTREADY) lv.wanted = false;
+        // Not ready, or busy, is the camera taken for a moment: the next tick tries again, and a Move line
+        // waiting on the frames is not left without them. Anything else ends live view at the next tick,
+        // without a word.
+        if (e != EDS_ERR_OBJECT_NOTREADY && e != EDS_ERR_DEVICE_BUSY) lv.wanted = false;
         return false;
     }
     EdsVoid* data = nullptr;

@@ -226,8 +226,9 @@ TEST(FrameTick, EachStep) {
          0, 333},
         {"not ready on every tick", [](LiveView& v) { v.body->evfError = EDS_ERR_OBJECT_NOTREADY; }, 2, true,
          0, 333},
+        {"busy on every tick", [](LiveView& v) { v.body->evfError = EDS_ERR_DEVICE_BUSY; }, 2, true, 0, 333},
         // The error ends live view; the next tick closes the window.
-        {"another error", [](LiveView& v) { v.body->evfError = EDS_ERR_DEVICE_BUSY; }, 1, false, 0, 0},
+        {"another error", [](LiveView& v) { v.body->evfError = EDS_ERR_INTERNAL_ERROR; }, 1, false, 0, 0},
         {"minimised", [](LiveView& v) { v.send(M::Minimised); }, 0, true, 0, 100},
         {"minimised during a Move wait",
          [](LiveView& v) { v.p.run.status = RunStatus::kMoveWait, v.send(M::Minimised); }, 2, true, 0, 100},

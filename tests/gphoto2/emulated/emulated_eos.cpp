@@ -123,7 +123,7 @@ struct _CameraPrivateLibrary {
          movingPreview = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
-    int previews = 0;
+    int previews = 0, previewsAsked = 0, busyPreviewAt = 0;
     int rawMegabytes = 0;           // RAW files padded to this size, as a full-frame body's are
     int linkMegabytesPerSecond = 0; // 0: bytes cross at once
     int cardRemovedInReadAt = 0, shutdownInReadAt = 0;
@@ -228,9 +228,11 @@ constexpr Fault kFaults[] = {
     {"no-remote-release", &Body::noRemoteRelease, nullptr},
     {"no-bulb", &Body::noBulb, nullptr},
     {"every-value", &Body::everyValue, nullptr},
-    // Live view: no frame ready; an object that moves a disc's width from frame to frame.
+    // Live view: no frame ready; an object that moves a disc's width from frame to frame; the Nth frame
+    // asked is answered busy, as the library does once its own retries are over.
     {"preview-not-ready", &Body::previewNotReady, nullptr},
     {"moving-preview", &Body::movingPreview, nullptr},
+    {"busy-preview", nullptr, &Body::busyPreviewAt},
 };
 
 // Besides kFaults, settings of the body rather than faults: battery=LABEL, the battery level shown;
@@ -824,7 +826,8 @@ int capturePreview(Camera* camera, CameraFile* file, GPContext* context) {
     Body& b = *camera->pl;
     if (gone(b)) return GP_ERROR_IO;
     if (!b.model->liveView) return GP_ERROR_NOT_SUPPORTED;
-    if (Clock::now() < b.busyUntil || b.bulbOpen) return GP_ERROR_CAMERA_BUSY;
+    const bool answeredBusy = ++b.previewsAsked == b.busyPreviewAt;
+    if (Clock::now() < b.busyUntil || b.bulbOpen || answeredBusy) return GP_ERROR_CAMERA_BUSY;
     b.viewfinder = true;
     if (b.previewNotReady) return fail(context, GP_ERROR, "Canon EOS Get Viewfinder Image failed");
     orvex::virtualcam::LiveViewShot shot;
