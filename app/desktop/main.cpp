@@ -104,13 +104,22 @@ int main(int argc, char** argv) {
 
     return application.run(
         orvex::MAIN_DIALOG,
-        [&program](orvex::Window& w, const orvex::DialogMessage& m) {
+        [&program, &synchro](orvex::Window& w, const orvex::DialogMessage& m) {
             // The plan is the desktop's alone: orvex-cli draws it, for this window to show.
             if (m.kind == orvex::MessageKind::Command && m.id == orvex::kMenuPlan) {
                 if (w.isMenuEntryEnabled(orvex::kMenuPlan)) orvex::showScriptPlan(program, w);
                 return;
             }
+            const bool slaveBefore = program.slaveMode;
             orvex::mainWindowProcedure(program, w, m);
+            // A slave that cannot see the shared start would wait, its box checked, for a start that never
+            // comes, and standard error is seen by nobody who started Orvex from the desktop: it says why at
+            // once, as orvex-cli ends on it.
+            if (program.slaveMode && !slaveBefore && !synchro.usable())
+                w.messageBox(
+                    orvex::formatMessage(program.language, 225,
+                                         orvex::synchroProblemText(program.language, synchro.problem())),
+                    orvex::messageText(program.language, 54), orvex::BoxIcon::Error, orvex::BoxButtons::Ok);
         },
         [&program](int id) { return orvex::colourField(program.mainView(), id); },
         [&program] { return orvex::answerTexts(program); }, screenshot,

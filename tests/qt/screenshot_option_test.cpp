@@ -11,7 +11,10 @@
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,10 +58,17 @@ int takeScreenshot(const QTemporaryDir& folder, const std::string& line, const Q
 // It saves the window and exits, even with a run going on that would refuse to quit (one shot a minute after
 // the start: the run is still waiting when the picture is taken); a picture it could not save is a failure.
 // What the options bring up in front of the main window is the picture: a box that refuses the start (a
-// burst on a body in single-shot drive), the live view window, which is not modal.
+// burst on a body in single-shot drive), the live view window, which is not modal, the box of a slave whose
+// shared start is not Orvex's.
 TEST(ScreenshotOption, SavesWhatIsInFrontOfTheMainWindowAndExitsWhateverTheRunState) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
+    const std::string group = "screenshot-" + std::to_string(getpid());
+    const orvex::test::ScopedEnv inGroup("ORVEX_SYNC_GROUP", group.c_str());
+    const std::string shared = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
+    const int planted = shm_open(shared.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    ASSERT_EQ(planted >= 0 ? ftruncate(planted, 1) : -1, 0);
+    close(planted);
     const QString picture = folder.filePath("window.png");
     const std::string waiting = "600\t8\t1\t250\t100\tR", burst = "0\t8\t1\t250\t100\tR\t2";
     const struct {
@@ -72,7 +82,8 @@ TEST(ScreenshotOption, SavesWhatIsInFrontOfTheMainWindowAndExitsWhateverTheRunSt
                  {waiting, {"-start=\"\""}, picture, 0, true},
                  {waiting, {"-start=\"\""}, folder.filePath("missing/window.png"), 1, false},
                  {burst, {"-start=\"\""}, picture, 0, false},
-                 {burst, {"--dialog=SMALL_LIVE_VIEW_DIALOG"}, picture, 0, false}};
+                 {burst, {"--dialog=SMALL_LIVE_VIEW_DIALOG"}, picture, 0, false},
+                 {waiting, {"-slave"}, picture, 0, false}};
     QSize window;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line + " " + c.options.join(' ').toStdString() + " " + c.target.toStdString());
@@ -84,6 +95,7 @@ TEST(ScreenshotOption, SavesWhatIsInFrontOfTheMainWindowAndExitsWhateverTheRunSt
             EXPECT_EQ(size == window, c.mainWindow);
         }
     }
+    shm_unlink(shared.c_str());
 }
 
 // A virtual body it cannot make is a box nobody would close off screen: the reason goes to standard error, no
