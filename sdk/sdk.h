@@ -126,6 +126,7 @@ inline constexpr EdsUInt32 kEdsDriveMode_HighSpeedContinuous = 4;
 inline constexpr EdsUInt32 kEdsDriveMode_LowSpeedContinuous = 5;
 inline constexpr EdsUInt32 kEdsAFMode_Manual = 3;
 inline constexpr EdsUInt32 kEdsBatteryLevel_AC = 0xFFFFFFFF;
+inline constexpr EdsUInt32 kEdsAvailableShots_NoCard = 0xFFFFFFFF;
 
 // ---- Commands ----
 inline constexpr EdsCameraCommand kEdsCameraCommand_TakePicture = 0x00000000;

@@ -308,15 +308,27 @@ bool GphotoBody::cardTakesPictures() {
         locked = locked && !writable;
     }
     std::free(storages);
-    card_ = takes ? Card::Takes : locked ? Card::Locked : Card::Full;
+    card_ = takes ? Card::Takes : count == 0 ? Card::Missing : locked ? Card::Locked : Card::Full;
     return takes;
+}
+
+bool GphotoBody::hasCard() {
+    CameraStorageInformation* storages = nullptr;
+    int count = 0;
+    // Unknown counts as a card: only a body that lists no storage at all has none.
+    if (gp_camera_get_storageinfo(session_.camera(), &storages, &count, session_.context()) < GP_OK)
+        return true;
+    std::free(storages);
+    return count > 0;
 }
 
 // The refusal a release to a card that cannot take its picture would meet with no word of why.
 EdsError GphotoBody::cardRefusal() {
     if (!throughCard_ && !toCard_) return EDS_ERR_OK;
     if (card_ == Card::Takes) return EDS_ERR_OK;
-    return card_ == Card::Locked ? EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG : EDS_ERR_TAKE_PICTURE_CARD_NG;
+    return card_ == Card::Locked    ? EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG
+           : card_ == Card::Missing ? EDS_ERR_TAKE_PICTURE_NO_CARD_NG
+                                    : EDS_ERR_TAKE_PICTURE_CARD_NG;
 }
 
 EdsError GphotoBody::saveTo(EdsUInt32 target) {
@@ -394,7 +406,8 @@ void GphotoBody::onEvent(int type, void* data) {
     const BodyNews news = readEventText(static_cast<const char*>(data));
     if (news.focusFound) focusFound_ = news.focusFound;
     // The body counts the shots its card still has room for: none, and a release to it would be refused.
-    if (news.property == kEdsPropID_AvailableShots && news.value && card_ != Card::Locked)
+    if (news.property == kEdsPropID_AvailableShots && news.value && card_ != Card::Locked &&
+        (card_ != Card::Missing || *news.value != "0"))
         card_ = *news.value == "0" ? Card::Full : Card::Takes;
     if (news.property) events_->propertyEvent(kEdsPropertyEvent_PropertyChanged, *news.property, 0);
 }
@@ -462,7 +475,9 @@ EdsError GphotoBody::readProperty(EdsPropertyID property, sdk::PropertyValue& ou
         char* end = nullptr;
         const unsigned long shots = std::strtoul(text.c_str(), &end, 10);
         if (end == text.c_str()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
-        out = static_cast<EdsUInt32>(shots);
+        // A body with an empty card slot counts no shots left, as with a full card: the SDK's own answer
+        // for no card tells them apart.
+        out = shots == 0 && !hasCard() ? kEdsAvailableShots_NoCard : static_cast<EdsUInt32>(shots);
         return EDS_ERR_OK;
     }
     case kEdsPropID_LensStatus:
@@ -610,9 +625,11 @@ EdsError GphotoBody::sendCommand(EdsCameraCommand command, EdsInt32 param) {
         if (releases && error == EDS_ERR_OPERATION_REFUSED && (throughCard_ || toCard_) &&
             !cardTakesPictures())
             error = cardRefusal();
-        // A card that fills up or is locked meanwhile: the pictures come through the library's memory.
-        const bool cardRefused =
-            error == EDS_ERR_TAKE_PICTURE_CARD_NG || error == EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG;
+        // A card that fills up, is locked or taken out meanwhile: the pictures come through the library's
+        // memory.
+        const bool cardRefused = error == EDS_ERR_TAKE_PICTURE_CARD_NG ||
+                                 error == EDS_ERR_TAKE_PICTURE_CARD_PROTECT_NG ||
+                                 error == EDS_ERR_TAKE_PICTURE_NO_CARD_NG;
         if (!throughCard_ || !cardRefused || fallBack() != EDS_ERR_OK) return error;
         session_.forgetExplanation();
         return release(command, param);

@@ -75,7 +75,7 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     };
     // What the body has said of its card: where pictures go to the card, they go elsewhere before a release
     // the body would refuse, with no word of why.
-    enum class Card { Takes, Full, Locked };
+    enum class Card { Takes, Full, Locked, Missing };
 
     // Runs fn on the owner thread with the library lock held; a body found gone says so once.
     template <class Fn> EdsError run(Fn&& fn);
@@ -97,6 +97,8 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     // Owner thread, lock held.
     EdsError saveTo(EdsUInt32 target);
     bool cardTakesPictures();
+    // False only when the body lists no storage: its card slot is empty.
+    bool hasCard();
     EdsError fallBack();
     void readPiece();
     void cardPictureAdded(const std::string& folder, const std::string& name);

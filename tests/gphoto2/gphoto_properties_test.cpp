@@ -116,7 +116,7 @@ TEST_F(GphotoProperties, OffersTheChoicesAndReadsTheFactsOfTheBody) {
         ASSERT_EQ(EdsGetPropertyData(camera, property, 0, sizeof text, text), EDS_ERR_OK) << property;
         EXPECT_STREQ(text, shown);
     }
-    // The battery's texts read as percent.
+    // The battery's texts read as percent; an empty card slot is no card, not a full one.
     const struct {
         const char* faults;
         EdsPropertyID property;
@@ -127,7 +127,9 @@ TEST_F(GphotoProperties, OffersTheChoicesAndReadsTheFactsOfTheBody) {
                    {"", kEdsPropID_AEMode, 3},
                    {"battery=100%", kEdsPropID_BatteryLevel, 100},
                    {"battery=50%", kEdsPropID_BatteryLevel, 50},
-                   {"battery=Low", kEdsPropID_BatteryLevel, 10}};
+                   {"battery=Low", kEdsPropID_BatteryLevel, 10},
+                   {"card-full", kEdsPropID_AvailableShots, 0},
+                   {"no-card", kEdsPropID_AvailableShots, kEdsAvailableShots_NoCard}};
     for (const auto& n : numbers) {
         if (*n.faults) reopen(k700D, n.faults);
         EXPECT_EQ(get(n.property), n.value) << n.faults << " " << n.property;
