@@ -126,6 +126,13 @@ struct RunState {
     // The run stopped between a release and the last of its pictures (an error, the cable gone): a picture
     // the body hands over before the next run is that shot's.
     bool picturesOwed = false;
+    // Start was pressed while the last run's pictures were still coming over: the run begins once they are
+    // in, unless another script or slave mode was chosen meanwhile.
+    struct AwaitedStart {
+        std::string scriptPath;
+        bool slaveMode = false;
+    };
+    std::optional<AwaitedStart> awaitedStart;
     int errorLocation = 0;
     std::string serialPortName; // the Ser.port choice at run start; empty for "None"
 

@@ -34,6 +34,11 @@ void TransferWorker::join() {
     changed_.wait(lock, [this] { return !job_ && !draining_; });
 }
 
+bool TransferWorker::busy() const {
+    std::lock_guard lock(mutex_);
+    return job_ || draining_;
+}
+
 // One thread for every drain of the program's life, so that a picture does not cost a thread.
 void TransferWorker::serve() {
     std::unique_lock lock(mutex_);

@@ -58,6 +58,8 @@ class TransferWorker {
     bool finished() const { return status_.finished; }
     // Returns once no drain is going on.
     void join();
+    // A drain is going on or waits to begin: join() would wait for it.
+    bool busy() const;
 
   private:
     void serve();
@@ -71,7 +73,7 @@ class TransferWorker {
     const Clock& clock_;
     RunObserver* const& observer_;
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<TransferJob> job_; // handed over, not yet drained
     std::atomic<bool> takeNoMore_{false};

@@ -441,20 +441,15 @@ bool makePictureFolder(const Program& p) {
     return canWriteIn(folder);
 }
 
-} // namespace
+// The last run's pictures are still being downloaded; those that only wait in the queue are sent for now.
+bool picturesStillComing(Program& p) {
+    if (!p.transferWorker.busy() && !p.transfers.empty()) startTransfers(p);
+    return p.transferWorker.busy();
+}
 
-void startRun(Program& p, Window& w) {
+void beginRun(Program& p, Window& w) {
     RunState& r = p.run;
-    r.exposure.cableUsed = false;
-    // A slave starts when its master does, often with nobody at its window: a question would hold its start
-    // until the night is over. It takes the script as it is now, the one a rehearsal of the file shows.
-    if (scriptModifiedSinceLoad(p.script) &&
-        (p.slaveMode ||
-         w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)) {
-        const bool wasRunning = r.running;
-        // A reload during a run starts the run again by itself.
-        if (!reloadScript(p, w) || wasRunning) return;
-    }
+    r.awaitedStart.reset();
     startFromCleanHandshake(p);
     w.setTimer(kTimerRun, kTickMs);
     r.cameraReady = true;
@@ -498,9 +493,49 @@ void startRun(Program& p, Window& w) {
     armOrExecute(p, w);
 }
 
+// Meanwhile the camera may have gone or another script come: then the start asked for is no more.
+void beginAwaitedRun(Program& p, Window& w) {
+    const RunState::AwaitedStart asked = *p.run.awaitedStart;
+    p.run.awaitedStart.reset();
+    w.killTimer(kTimerRun);
+    if (p.script.loaded && p.camera.connected && p.script.path == asked.scriptPath &&
+        p.slaveMode == asked.slaveMode)
+        beginRun(p, w);
+    else
+        showStatus(p, w, RunStatus::kIdle);
+}
+
+} // namespace
+
+void startRun(Program& p, Window& w) {
+    RunState& r = p.run;
+    r.exposure.cableUsed = false;
+    // A slave starts when its master does, often with nobody at its window: a question would hold its start
+    // until the night is over. It takes the script as it is now, the one a rehearsal of the file shows.
+    if (scriptModifiedSinceLoad(p.script) &&
+        (p.slaveMode ||
+         w.messageBox(p.text(159), p.text(198), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)) {
+        const bool wasRunning = r.running;
+        // A reload during a run starts the run again by itself.
+        if (!reloadScript(p, w) || wasRunning) return;
+    }
+    // The last run's pictures are filed before this one counts from nothing. Waiting here for their download
+    // would leave the window dead for as long: the run tick begins the run once they are in.
+    if (!r.running && picturesStillComing(p)) {
+        r.awaitedStart = RunState::AwaitedStart{p.script.path, p.slaveMode};
+        w.setTimer(kTimerRun, kTickMs);
+        showStatus(p, w, RunStatus::kSaving);
+        return;
+    }
+    beginRun(p, w);
+}
+
 void runTick(Program& p, Window& w) {
     RunState& r = p.run;
-    if (!r.running) return;
+    if (!r.running) {
+        if (r.awaitedStart && !p.transferWorker.busy()) beginAwaitedRun(p, w);
+        return;
+    }
     watchClockSetOn(p);
     if (p.runTimerShortened) {
         p.runTimerShortened = false;

@@ -6,6 +6,7 @@
 #include "run/transfer.h"
 #include "tests/support/run_program.h"
 
+#include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -151,6 +152,38 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
                              t.window.itemText(kStartButton), t.window.itemText(kPauseButton),
                              t.pictures().size()),
                   std::tuple(RunStatus::kAborted, false, false, "Start", "Pause", pictures));
+    }
+}
+
+// Start pressed again while the stopped run's picture still crosses the link leaves the window free: the run
+// begins once the picture is filed, unless slave mode was chosen meanwhile.
+TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
+    for (const bool slaveMeanwhile : {false, true}) {
+        SCOPED_TRACE(slaveMeanwhile);
+        RunProgram t("bulb downloadMBps=1");
+        std::promise<void> begun, linkFree;
+        t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
+            begun.set_value();
+            free.wait();
+        };
+        t.program.transfersTakeNoTime = false;
+        t.start({line().delay(0).speed("1/250"), line().delay(600)});
+        t.runFor(1000);
+        begun.get_future().wait();
+        t.runFor(2000);
+        ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
+                  std::tuple(RunStatus::kDelayWait, true));
+        t.answerYes();
+        t.window.click(kStartButton);
+        t.window.click(kStartButton);
+        EXPECT_EQ(std::tuple(t.program.run.running, t.window.itemText(kStatusField)),
+                  std::tuple(false, "Saving"));
+        if (slaveMeanwhile) t.window.click(kSlaveToggle);
+        linkFree.set_value();
+        t.program.transferWorker.join();
+        t.runFor(50);
+        EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.shotCount.load(), t.pictures().front()),
+                  std::tuple(!slaveMeanwhile, 1, "2026-12-06_21-00-00_0001.JPG"));
     }
 }
 

@@ -53,8 +53,11 @@ std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
 
 RunProgram::RunProgram(const std::string& body, CivilTime localStart, std::uint32_t startTick)
     : simulation(body == kSimulation), clock(localStart, 0, startTick),
-      camera(makeVirtualCamera(profileOf(body), clock, clock)), cablePorts(systemPorts, camera),
-      ports(cablePorts, clock),
+      camera(makeVirtualCamera(profileOf(body), clock, clock,
+                               [this](unsigned ms) {
+                                   if (downloadPace) downloadPace(ms);
+                               })),
+      cablePorts(systemPorts, camera), ports(cablePorts, clock),
       window([this](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
              [this](int id) { return colourField(program.mainView(), id); }, &clock) {
     if (!simulation) sdk::registerCameraDriver(camera);

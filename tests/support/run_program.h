@@ -79,6 +79,8 @@ class RunProgram {
     }
 
     const bool simulation;
+    // With downloadMBps above 0 and transfersTakeNoTime off, each download lasts until this returns.
+    DownloadPace downloadPace;
     VirtualClock clock;
     std::shared_ptr<VirtualCameraDriver> camera;
     FakeSerialPorts systemPorts;
