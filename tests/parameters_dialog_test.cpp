@@ -62,6 +62,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
         {"1", "0", ":", "/no/such", false, range, 10},
         {"5", "0", "", "", false, "Invalid pixel number", 10},
         {"5", "-5", "", "", false, "Invalid pixel number", 10},
+        {"5", "2147483648", "", "", false, "Invalid pixel number", 10},
         {"5", "5", "a:b", "/no/such", false, "Invalid character in image file prefix", 10},
         {"5", "5", "a\tb", "", false, "Invalid character in image file prefix", 10},
         {"5", "5", " night.2\"x ", "", false, "", 5},

@@ -6,6 +6,7 @@
 #include "resources/parameter_dialog.h"
 
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace orvex {
@@ -137,7 +138,9 @@ bool accept(const ParameterRecords& p, Window& d) {
         count = *n;
     }
     const auto pixels = scanWhole(entry(d, kPixelsEdit));
-    if (!pixels || *pixels <= 0) return refuse(p, d, kInvalidPixels);
+    // A count past the settings' 32-bit numbers would be stored as a negative one.
+    if (!pixels || *pixels <= 0 || *pixels > std::numeric_limits<int>::max())
+        return refuse(p, d, kInvalidPixels);
     if (!prefixAllowed(entry(d, kPrefixEdit))) return refuse(p, d, kInvalidPrefix);
     const std::string browser = trimmed(entry(d, kBrowserEdit));
     if (!browser.empty() && !fileExists(browser) && !isDirectory(browser))
