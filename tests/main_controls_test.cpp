@@ -62,16 +62,16 @@ TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
         const std::vector<std::string> texts = {c.fieldsEmptied ? "" : "1/250", c.fieldsEmptied ? "" : "3"};
         EXPECT_EQ(itemTexts(w, {kSpeedField, kShotsField}), texts);
     }
-    // What must not change during a run is greyed.
-    script.loaded = camera.connected = run.running = true;
+    // What must not change during a run is greyed, and so is Erase, which would take the run's pictures.
+    script.loaded = camera.connected = run.running = options.saveToHost = true;
     refresh();
     EXPECT_EQ(enabledItems(w, {kConnectButton, kSerialPortList, kDelayedToggle, kSlaveToggle, kSaveToList,
                                kPauseButton}),
               (std::vector{false, false, false, false, false, true}));
     EXPECT_EQ(w.itemText(kConnectButton), "Disconnect");
-    EXPECT_EQ(
-        enabledEntries(w, {kMenuQuit, kMenuLoad, kMenuCamera, kMenuSetTimeLT, kMenuSetTimeUT, kMenuModify}),
-        (std::vector{false, false, false, false, false, true}));
+    EXPECT_EQ(enabledEntries(w, {kMenuQuit, kMenuLoad, kMenuCamera, kMenuSetTimeLT, kMenuSetTimeUT,
+                                 kMenuErase, kMenuModify, kMenuBrowse}),
+              (std::vector{false, false, false, false, false, false, true, true}));
     EXPECT_FALSE(w.closeEnabled() || w.dropsAccepted());
 }
 

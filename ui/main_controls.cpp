@@ -161,8 +161,10 @@ void updateMainControls(const MainView& p, Window& w) {
     w.enableMenuEntry(kMenuPlan, loaded);
     for (int entry : {kMenuSetTimeLT, kMenuSetTimeUT, kMenuCamera})
         w.enableMenuEntry(entry, !running && connected);
-    for (int entry : {kMenuErase, kMenuBrowse})
-        w.enableMenuEntry(entry, p.options.saveToHost && loaded && connected);
+    const bool picturesHere = p.options.saveToHost && loaded && connected;
+    w.enableMenuEntry(kMenuBrowse, picturesHere);
+    // The night under way is in that folder: its pictures would go with those Erase is meant for.
+    w.enableMenuEntry(kMenuErase, picturesHere && !running);
     w.acceptDrops(!running);
 
     if (p.run.shotCount == 0 || !loaded || !connected)
