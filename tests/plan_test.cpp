@@ -397,12 +397,16 @@ TEST(RehearsalArguments, CarryTheWindowsSettings) {
         RunSettings settings = {};
         const char* lockup = ""; // the window's choice, none when empty
         const char* language = "en";
-        const char* when = "0"; // the script's second line
+        const char* when = "0";            // the script's second line
+        std::optional<int> startLine = {}; // a night resumed at that exposure
     } cases[] = {
         {.options = {}, .when = "Move"},
         {.options = {"--loop=5"}, .settings = {.loopEnabled = true, .loopCount = 5}},
         // An endless loop, a day of it.
         {.options = {"--loop=10000"}, .settings = {.loopEnabled = true, .loopInfinite = true}},
+        // A count of a hand-edited Orvex.ini, which orvex-cli reads too: one pass, as the run makes.
+        {.options = {"--loop"}, .settings = {.loopEnabled = true, .loopCount = 1}},
+        {.options = {"--from-line=3"}, .startLine = 1},
         {.options = {"--start=21:30:05", "--ut"},
          .settings = {.delayedStart = true,
                       .startHour = 21,
@@ -420,6 +424,7 @@ TEST(RehearsalArguments, CarryTheWindowsSettings) {
             t.program.language = std::string(c.language) == "fr" ? kFrench : kEnglish;
             if (*c.lockup) t.window.listSelectPrefix(kLockupList, c.lockup);
         });
+        t.program.run.startLine = c.startLine; // as -fromline leaves it, for the run still to come
         Strings expected{"simulate", "--lang", c.language, "--plan=/tmp/plan.svg"};
         expected.insert(expected.end(), c.options.begin(), c.options.end());
         expected.push_back(t.program.script.path);

@@ -18,10 +18,18 @@ std::vector<std::string> rehearsalArguments(const Program& p, const Window& w, c
                                        "--plan=" + plan};
     const RunSettings& s = p.run.settings;
     if (s.loopEnabled) {
-        // An endless loop is rehearsed for the day a rehearsal lasts.
-        const bool counted = !s.loopInfinite && s.loopCount >= 2 && s.loopCount <= 10000;
-        arguments.push_back(counted ? "--loop=" + std::to_string(s.loopCount) : "--loop=10000");
+        // An endless loop is rehearsed for the day a rehearsal lasts. A count that --loop=N refuses can only
+        // come from a hand-edited Orvex.ini, which orvex-cli reads too: a bare --loop takes that very count,
+        // and a count under 2 stays the single pass the run makes of it.
+        const bool counted = s.loopCount >= 2 && s.loopCount <= 10000;
+        arguments.push_back(s.loopInfinite ? "--loop=10000"
+                            : counted      ? "--loop=" + std::to_string(s.loopCount)
+                                           : "--loop");
     }
+    // A night resumed with -fromline starts its next run there, and so does its rehearsal.
+    if (p.run.startLine && *p.run.startLine >= 0 &&
+        *p.run.startLine < static_cast<int>(p.script.lines.size()))
+        arguments.push_back("--from-line=" + std::to_string(p.script.lines[*p.run.startLine].fileLine));
     if (s.delayedStart) {
         char start[16];
         std::snprintf(start, sizeof start, "%02d:%02d:%02d", s.startHour, s.startMinute, s.startSecond);

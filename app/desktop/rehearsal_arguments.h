@@ -13,7 +13,7 @@ namespace orvex {
 bool listensForSound(const Script& script);
 
 // The arguments after the program's name: simulation mode from now, the window's Loop, Delayed start, lock-up
-// and UT, the plan drawn into `plan`, Sound lines hearing `sound`.
+// and UT, the line a resumed night starts at, the plan drawn into `plan`, Sound lines hearing `sound`.
 std::vector<std::string> rehearsalArguments(const Program& program, const Window& window,
                                             const std::string& plan, const std::optional<std::string>& sound);
 
