@@ -354,9 +354,11 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         // What the body handed over is filed before the end is told, as a stop files it; the worker reports
         // to the printer too.
         fileQueuedPictures(program);
+        // Stopped before the end is told: what a stop says (pictures lost, pictures left on the card) is
+        // this run's news, and a reader of the timeline stops at its end line.
+        stopRun(program, window);
         ended(std::nullopt);
         program.observer = nullptr;
-        stopRun(program, window);
         window.send({MessageKind::Close, 0, {}});
         return planLost ? 2 : 1;
     }
