@@ -36,8 +36,13 @@ const std::string& section() {
 
 struct Reader {
     const std::string& file;
+    // A program's path is read whole: cut, it would name another file, or none, and the user's choice of an
+    // existing program would be lost.
+    std::string path(int key, const char* fallback) const {
+        return profileValue(file, section(), englishText(key)).value_or(fallback);
+    }
     std::string text(int key, const char* fallback) const {
-        std::string v = profileValue(file, section(), englishText(key)).value_or(fallback);
+        std::string v = path(key, fallback);
         if (v.size() > 99) {
             v = cutAtCharacter(std::move(v), 99);
             // The prefix goes into picture names: a cut must not leave a blank at their end.
@@ -66,8 +71,8 @@ void loadSettings(const std::string& file, Settings& s, RunSettings& run) {
     // A missing or unreadable file reads as empty: every key takes its default.
     const ProfileFileText stored = readProfileFile(file);
     const Reader r{stored.text};
-    s.scriptEditor = r.text(kEditor, "Notepad.exe");
-    s.pictureBrowser = r.text(kBrowser, "");
+    s.scriptEditor = r.path(kEditor, "Notepad.exe");
+    s.pictureBrowser = r.path(kBrowser, "");
     // A prefix edited by hand that Parameters would refuse is not used: it takes its default, as a number
     // that cannot be read does.
     const std::string prefix = r.text(kPrefix, "");

@@ -51,6 +51,12 @@ std::string readBack(std::string_view written) {
     return std::string(trimmed(cutAtCharacter(std::string(v), 99)));
 }
 
+// A program's path reads back whole.
+std::string pathReadBack(std::string_view written) {
+    using namespace std::string_view_literals;
+    return std::string(trimmed(written.substr(0, written.find_first_of("\r\n\0"sv))));
+}
+
 // A prefix Parameters would refuse reads as none.
 std::string prefixReadBack(std::string_view written) {
     const std::string v = readBack(written);
@@ -97,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Settings back;
     RunSettings runBack;
     loadSettings(file, back, runBack);
-    CHECK(back.scriptEditor == readBack(s.scriptEditor) &&
-          back.pictureBrowser == readBack(s.pictureBrowser) &&
+    CHECK(back.scriptEditor == pathReadBack(s.scriptEditor) &&
+          back.pictureBrowser == pathReadBack(s.pictureBrowser) &&
           back.imagePrefix == prefixReadBack(s.imagePrefix));
     CHECK(runBack.loopInfinite == run.loopInfinite && runBack.universalTime == run.universalTime &&
           runBack.loopCount == run.loopCount && runBack.startHour == run.startHour &&

@@ -43,6 +43,7 @@ struct Parameters : ::testing::Test {
 
 TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
     const std::string browser = folder.write("viewer", "");
+    const std::string deepBrowser = folder.write(std::string(120, 'v'), ""); // kept whole, as it exists
     const std::string range = "Loop count shoud be between 2 and 10000";
     std::string accented; // 120 bytes, from which the entry keeps 99 at most
     for (int i = 0; i < 60; ++i) accented += "é";
@@ -67,6 +68,7 @@ TEST_F(Parameters, ChecksInOrderAndStoresNothingUntilAllPass) {
         {"5", "5", "a\tb", "", false, "Invalid character in image file prefix", 10},
         {"5", "5", " night.2\"x ", "", false, "", 5},
         {"5", "5", "", "/no/such", false, "Invalid picture browser !", 10},
+        {"6", "5", "", deepBrowser, false, "", 6},
         {"5", "5", accented, "  " + browser + "\t", false, "", 5},
     };
     for (const auto& c : cases) {

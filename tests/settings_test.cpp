@@ -109,7 +109,7 @@ TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
 }
 
 // Missing keys and values as a hand may write them; key names ignore case, and a text is cut at 99 bytes,
-// before a letter rather than through it, without its trailing blanks.
+// before a letter rather than through it, without its trailing blanks; a program's path is read whole.
 TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
     struct Case {
         std::optional<std::string> lines; // none: no settings file
@@ -129,7 +129,9 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         {"Level=150\nThreshold=0\nPixels=0\n", false, false, 10, 150, 1, 0},
         {"script EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
              "  xyz\nPicture browser=" + std::string(120, 'b') + "\n",
-         false, false, 10, 20, 50, 10000, "gedit", std::string(97, 'p'), std::string(99, 'b')},
+         false, false, 10, 20, 50, 10000, "gedit", std::string(97, 'p'), std::string(120, 'b')},
+        {"Script editor=" + std::string(150, 'e') + "\n", false, false, 10, 20, 50, 10000,
+         std::string(150, 'e')},
         {"Image file prefix=" + std::string(98, 'p') + "\xC3\xA9\n", false, false, 10, 20, 50, 10000,
          "Notepad.exe", std::string(98, 'p')},
         // One that Parameters would refuse would name pictures out of their folder, or split the log's rows.

@@ -12,7 +12,8 @@
 namespace orvex {
 namespace {
 
-// The dialog reads at most this much of an entry, as the settings file keeps at most this much of a value.
+// The dialog reads at most this much of an entry, as the settings file keeps at most this much of a value
+// (a program's path, which both take whole, excepted).
 constexpr std::size_t kEntryLimit = 99;
 
 enum Message {
@@ -142,7 +143,8 @@ bool accept(const ParameterRecords& p, Window& d) {
     if (!pixels || *pixels <= 0 || *pixels > std::numeric_limits<int>::max())
         return refuse(p, d, kInvalidPixels);
     if (!prefixAllowed(entry(d, kPrefixEdit))) return refuse(p, d, kInvalidPrefix);
-    const std::string browser = trimmed(entry(d, kBrowserEdit));
+    // A path is taken whole: cut, it would name no program, and an existing one would be refused.
+    const std::string browser = trimmed(d.itemText(kBrowserEdit));
     if (!browser.empty() && !fileExists(browser) && !isDirectory(browser))
         return refuse(p, d, kInvalidBrowser);
 
