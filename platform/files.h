@@ -65,7 +65,7 @@ class AppendedFile {
     int fd_ = -1;
 };
 // Replaces the file atomically: the old content stays whole until the new one is complete. A link is written
-// through, and a file there keeps its permissions.
+// through, and a file there keeps its permissions; a read-only one is not replaced.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 
 } // namespace orvex

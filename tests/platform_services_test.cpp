@@ -80,6 +80,10 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     ASSERT_TRUE(writeFileAtomically(file, "new content"));
     EXPECT_EQ(dir.read(file), "new content");
     EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
+    std::filesystem::permissions(file, perms::owner_read | perms::group_read);
+    EXPECT_FALSE(writeFileAtomically(file, "locked")) << "read-only, even to root";
+    EXPECT_EQ(dir.read(file), "new content");
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write);
     EXPECT_FALSE(writeFileAtomically((dir.path() / "missing" / "x.ini").string(), "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 

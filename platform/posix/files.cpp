@@ -195,14 +195,18 @@ bool writeFileAtomically(const std::string& given, const std::string& content) {
         path = fs::weakly_canonical(given, ec).string();
         if (ec) return false;
     }
+    // A file made read-only is left as it is, as a write in place would leave it: renaming over it would
+    // change what its owner locked, even one another user owns.
+    struct stat old;
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return false;
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     // A file its owner kept private stays so. A file system without modes (FAT) refuses this, and its files
     // all have the same mode anyway.
-    struct stat old;
-    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 0777);
+    if (exists) ::fchmod(fd, old.st_mode & 0777);
     bool ok = writeAll(fd, content);
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
