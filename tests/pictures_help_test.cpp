@@ -92,13 +92,18 @@ TEST(PicturesMenu, BrowseCreatesTheFolderAndStartsTheBrowserOnIt) {
     t.window.click(kMenuBrowse);
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
     EXPECT_EQ(t.window.messageBoxes()[0].text, "Cannot execute /opt/viewer");
+    p.settings.pictureBrowser.clear();
+    t.window.click(kMenuBrowse);
+    ASSERT_EQ(t.window.messageBoxes().size(), 2u);
+    EXPECT_EQ(t.window.messageBoxes()[1].text, "Cannot execute Explorer.exe") << "the file manager, named";
+    p.settings.pictureBrowser = "/opt/viewer";
     // Erase and About reach their menus too: Erase asks about the same folder.
     dir.write(p.camera.name + "/IMG_0001-1.JPG", "x");
     t.window.click(kMenuErase);
     t.window.click(kMenuAbout);
-    ASSERT_EQ(t.window.messageBoxes().size(), 3u);
-    EXPECT_EQ(t.window.messageBoxes()[1].text, "Confirm ?");
-    EXPECT_EQ(t.window.messageBoxes()[2].caption, "About Orvex");
+    ASSERT_EQ(t.window.messageBoxes().size(), 4u);
+    EXPECT_EQ(t.window.messageBoxes()[2].text, "Confirm ?");
+    EXPECT_EQ(t.window.messageBoxes()[3].caption, "About Orvex");
     // Help looks in the start directory, not in the script's folder.
     TempDir start;
     p.startupDirectory = start.path().string() + "/";

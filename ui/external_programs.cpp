@@ -18,7 +18,9 @@ bool runExternalProgram(Shell* shell, int language, Window& w, const std::string
     const ProgramKind kind = programKind(storedName);
     const ProgramStart request{kind, kind == ProgramKind::Named ? storedName : std::string(), arguments};
     if (shell && shell->start(request)) return true;
-    w.messageBox(std::string(messageText(language, 26)) + " " + storedName, messageText(language, 54),
+    // The empty name stands for Explorer.exe: the message names it, rather than nothing.
+    const std::string named = storedName.empty() ? std::string("Explorer.exe") : storedName;
+    w.messageBox(std::string(messageText(language, 26)) + " " + named, messageText(language, 54),
                  BoxIcon::Error, BoxButtons::Ok);
     return false;
 }

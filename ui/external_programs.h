@@ -13,7 +13,7 @@ namespace orvex {
 ProgramKind programKind(const std::string& storedName);
 
 // Starts the program with the arguments through the shell, when there is one; when it cannot be started,
-// shows "Cannot execute" and the stored name. True when it started.
+// shows "Cannot execute" and the stored name (Explorer.exe for the empty one). True when it started.
 bool runExternalProgram(Shell* shell, int language, Window& window, const std::string& storedName,
                         const std::vector<std::string>& arguments);
 
