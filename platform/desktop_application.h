@@ -36,15 +36,16 @@ class DesktopApplication {
     Scheduler& scheduler();
     SerialPorts& serialPorts();
     Shell& shell();
+    // An error box, or its text on standard error once a signal asked the program to end.
     void showError(const std::string& caption, const std::string& text);
 
     // Shows the main window and runs until its procedure quits; the exit code. The window's initialisation
     // may already have given up, and then it is never shown. A screenshot that could not be saved makes it 1.
     // The program also quits once a screenshot is saved, and on Ctrl-C, SIGTERM (a logout, a shutdown, kill)
-    // or SIGHUP (but for one it was started ignoring), the boxes in front of the window closed: `endRun`
-    // first ends a run in progress, which would refuse to quit. It answers whether the program may close;
-    // when not yet (a shot to finish), it is asked again until it may, with `atOnce` set once the end was
-    // asked twice, and for a screenshot.
+    // or SIGHUP (but for one it was started ignoring), the boxes in front of the window closed and told on
+    // standard error, also those of the initialisation: `endRun` first ends a run in progress, which would
+    // refuse to quit. It answers whether the program may close; when not yet (a shot to finish), it is asked
+    // again until it may, with `atOnce` set once the end was asked twice, and for a screenshot.
     int run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
             std::function<AnswerTexts()> answerTexts, const ScreenshotRequest& screenshot,
             std::function<bool(Window& window, bool atOnce)> endRun);

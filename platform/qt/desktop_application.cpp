@@ -59,14 +59,34 @@ struct DesktopApplication::Parts {
     ThreadScheduler scheduler;
     QtSerialPorts serialPorts;
     DesktopShell shell;
+    // Asked to end from outside, counted from the start: a box may be up before the window's loop runs.
+    // What that loop does about it, once it runs.
+    std::unique_ptr<QSocketNotifier> ending;
+    int endings = 0;
+    std::function<void()> onEnding;
 };
 
 DesktopApplication::DesktopApplication(int& argc, char** argv) : parts_(std::make_unique<Parts>(argc, argv)) {
     // Only the main window's procedure decides when the program ends.
     QApplication::setQuitOnLastWindowClosed(false);
     // From the start: a run the command line starts may begin before the window's loop does. A signal until
-    // then waits in the pipe.
+    // then waits in the pipe, unless a box's own loop takes it: nobody may be there to answer the box, which
+    // the window's initialisation or the program's start may show.
     listenForEndingSignals();
+    if (const int pipe = endingPipe[0]; pipe >= 0) {
+        Parts* parts = parts_.get();
+        const auto asked = [parts, pipe] {
+            char bytes[16];
+            while (::read(pipe, bytes, sizeof bytes) > 0) {
+            }
+            ++parts->endings;
+            QtDialogWindow::answerBoxesAlone();
+            while (QWidget* box = QApplication::activeModalWidget()) box->close();
+            if (parts->onEnding) parts->onEnding();
+        };
+        parts->ending = std::make_unique<QSocketNotifier>(pipe, QSocketNotifier::Read);
+        QObject::connect(parts->ending.get(), &QSocketNotifier::activated, parts->ending.get(), asked);
+    }
     QApplication::setWindowIcon(programIcon());
 }
 
@@ -89,7 +109,9 @@ Shell& DesktopApplication::shell() {
 }
 
 void DesktopApplication::showError(const std::string& caption, const std::string& text) {
+    if (QtDialogWindow::toldAlone(text, caption)) return;
     QMessageBox::critical(nullptr, QString::fromStdString(caption), QString::fromStdString(text));
+    QtDialogWindow::toldAlone(text, caption);
 }
 
 int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure procedure, ColourProcedure colour,
@@ -98,30 +120,30 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
     const QString path = QString::fromStdString(screenshot.path);
     bool saved = false;
     // A box that comes up in front of the window, as a refusal at start does (even before the window is
-    // shown), is the picture instead of the window.
-    bool boxTaken = false;
+    // shown), is the picture instead of the window, or of the dialog not opened yet. Nobody is in front of
+    // the screen to close it, nor the boxes that follow it.
+    bool taken = false;
     QTimer boxWatch;
-    if (!path.isEmpty() && !screenshot.dialogCommand) {
+    if (!path.isEmpty()) {
         QObject::connect(&boxWatch, &QTimer::timeout, [&] {
             QWidget* box = QApplication::activeModalWidget();
             if (!box) return;
-            boxWatch.stop();
-            boxTaken = true;
-            saved = box->grab().save(path, "PNG");
+            if (!taken) saved = box->grab().save(path, "PNG");
+            taken = true;
             box->close();
         });
         boxWatch.start(100);
     }
     QtDialogWindow window(dialog, std::move(procedure), std::move(colour), std::move(answerTexts));
+    // The dialog's own watch takes the boxes from here.
+    if (screenshot.dialogCommand && !taken) boxWatch.stop();
     if (const auto code = window.quitCode()) return *code;
     window.show();
-    // Asked to end from outside: nobody may be there to answer a box, and what a run holds is let go. The
-    // run may first finish its shot, looked at again until it has; asked again, it ends at once.
-    std::unique_ptr<QSocketNotifier> ending;
-    int endings = 0;
+    // Asked to end from outside: what a run holds is let go. The run may first finish its shot, looked at
+    // again until it has; asked again, it ends at once.
     QTimer endWatch;
     const auto tryToEnd = [&] {
-        if (!endRun(window, endings > 1)) {
+        if (!endRun(window, parts_->endings > 1)) {
             endWatch.start(50);
             return;
         }
@@ -129,20 +151,11 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
         window.post({MessageKind::Close, 0, {}});
     };
     QObject::connect(&endWatch, &QTimer::timeout, &window, tryToEnd);
-    if (const int pipe = endingPipe[0]; pipe >= 0) {
-        ending = std::make_unique<QSocketNotifier>(pipe, QSocketNotifier::Read);
-        QObject::connect(ending.get(), &QSocketNotifier::activated, &window, [&, pipe] {
-            char bytes[16];
-            while (::read(pipe, bytes, sizeof bytes) > 0) {
-            }
-            ++endings;
-            QtDialogWindow::answerBoxesAlone();
-            while (QWidget* box = QApplication::activeModalWidget()) box->close();
-            // Once the boxes' own loops have returned.
-            QTimer::singleShot(0, &window, tryToEnd);
-        });
-    }
-    if (!path.isEmpty() && screenshot.dialogCommand) {
+    // Once the boxes' own loops have returned.
+    parts_->onEnding = [&] { QTimer::singleShot(0, &window, tryToEnd); };
+    // Asked during the initialisation, whose boxes were closed then: it ends now that it can.
+    if (parts_->endings > 0) parts_->onEnding();
+    if (!path.isEmpty() && screenshot.dialogCommand && !taken) {
         // A modal dialog runs its own loop inside the command; it is grabbed from there, then cancelled. A
         // window of its own (the live view) is grabbed once its first frames have come, then closed with the
         // program.
@@ -177,14 +190,15 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
         });
     } else if (!path.isEmpty()) {
         QTimer::singleShot(200, &window, [&] {
-            boxWatch.stop();
-            if (!boxTaken) saved = window.saveScreenshot(path);
+            if (!taken) saved = window.saveScreenshot(path);
+            taken = true;
             if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
             endRun(window, true);
             window.post({MessageKind::Close, 0, {}});
         });
     }
     const int code = QApplication::exec();
+    parts_->onEnding = nullptr;
     return path.isEmpty() || saved ? code : 1;
 }
 

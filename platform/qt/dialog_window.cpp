@@ -644,16 +644,19 @@ void QtDialogWindow::answerBoxesAlone() {
     boxesAnsweredAlone = true;
 }
 
+bool QtDialogWindow::toldAlone(const std::string& text, const std::string& caption) {
+    if (!boxesAnsweredAlone) return false;
+    // What the run's end tells (pictures left on the card, not downloaded) still reaches the journal.
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::fprintf(stderr, "orvex: %s: %s\n", caption.c_str(), line.c_str());
+    return true;
+}
+
 BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string& caption, BoxIcon icon,
                                      BoxButtons buttons) {
     const bool question = buttons == BoxButtons::YesNo;
-    if (boxesAnsweredAlone) {
-        // What the run's end tells (pictures left on the card, not downloaded) still reaches the journal.
-        std::string line = text;
-        std::replace(line.begin(), line.end(), '\r', ' ');
-        std::fprintf(stderr, "orvex: %s: %s\n", caption.c_str(), line.c_str());
-        return question ? BoxAnswer::No : BoxAnswer::Ok;
-    }
+    if (toldAlone(text, caption)) return question ? BoxAnswer::No : BoxAnswer::Ok;
     followProgramLanguage();
     // A box raised before the window is on screen (during initialisation) is centred on the screen instead.
     QMessageBox box(toQtIcon(icon), toQString(caption), boxText(text),
@@ -667,6 +670,8 @@ BoxAnswer QtDialogWindow::messageBox(const std::string& text, const std::string&
         box.button(QMessageBox::No)->setText(toQString(texts.no));
     }
     const int answer = box.exec();
+    // Closed by the end asked from outside, unanswered: what it said is not lost with it.
+    if (toldAlone(text, caption)) return question ? BoxAnswer::No : BoxAnswer::Ok;
     if (!question) return BoxAnswer::Ok;
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }

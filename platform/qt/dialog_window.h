@@ -92,6 +92,8 @@ class QtDialogWindow final : public QWidget, public Window {
     // From then on, in every window, a box is written to standard error and takes its default answer (Ok,
     // No): the program was asked to end, and nobody may be there to answer.
     static void answerBoxesAlone();
+    // Once boxes are answered alone, writes this one to standard error and answers true.
+    static bool toldAlone(const std::string& text, const std::string& caption);
     void destroyAndQuit(int exitCode) override;
     void beep() override;
 

@@ -58,8 +58,8 @@ int takeScreenshot(const QTemporaryDir& folder, const std::string& line, const Q
 // It saves the window and exits, even with a run going on that would refuse to quit (one shot a minute after
 // the start: the run is still waiting when the picture is taken); a picture it could not save is a failure.
 // What the options bring up in front of the main window is the picture: a box that refuses the start (a
-// burst on a body in single-shot drive), the live view window, which is not modal, the box of a slave whose
-// shared start is not Orvex's.
+// burst on a body in single-shot drive), also in place of the dialog asked for, the live view window, which
+// is not modal, the box of a slave whose shared start is not Orvex's.
 TEST(ScreenshotOption, SavesWhatIsInFrontOfTheMainWindowAndExitsWhateverTheRunState) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -82,6 +82,7 @@ TEST(ScreenshotOption, SavesWhatIsInFrontOfTheMainWindowAndExitsWhateverTheRunSt
                  {waiting, {"-start=\"\""}, picture, 0, true},
                  {waiting, {"-start=\"\""}, folder.filePath("missing/window.png"), 1, false},
                  {burst, {"-start=\"\""}, picture, 0, false},
+                 {burst, {"-start=\"\"", "--dialog=PARAMETER_DIALOG"}, picture, 0, false},
                  {burst, {"--dialog=SMALL_LIVE_VIEW_DIALOG"}, picture, 0, false},
                  {waiting, {"-slave"}, picture, 0, false}};
     QSize window;
@@ -118,7 +119,8 @@ TEST(ScreenshotOption, ABadVirtualBodyIsToldOnStandardErrorWithoutWaiting) {
 // stands, waiting for its line's moment or holding a bulb exposure open, which would refuse to quit: it ends
 // the run as Stop does, the exposure's picture stored, and exits by itself. What the run's end tells goes to
 // standard error, for nobody may be there to close a box. A hang-up it was started ignoring (nohup) leaves
-// the run going: its second line is taken, and SIGTERM ends it.
+// the run going: its second line is taken, and SIGTERM ends it. A script that cannot be loaded is a box
+// before any run: the signal closes it, and its text is told.
 TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
     const std::string waiting = "600\t8\t1\t250\t100\tR", bulb = "0\t8\t40\t1\t100\tR",
                       twoShots = "0\t8\t1\t250\t100\tR\n10\t8\t1\t250\t100\tR",
@@ -130,13 +132,15 @@ TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
         qsizetype pictures;
         const char* camera = "bulb";
         const char* told = "";
+        bool runs = true;
     } cases[] = {{waiting, SIGTERM, false, 0},
                  {bulb, SIGTERM, false, 1},
                  {bulb, SIGINT, false, 1},
                  {bulb, SIGHUP, false, 1},
                  {twoShots, SIGHUP, true, 2},
                  {failing, SIGTERM, false, 0, "failing.ini",
-                  "orvex: Warning: Pictures that could not be downloaded: 1"}};
+                  "orvex: Warning: Pictures that could not be downloaded: 1"},
+                 {"bogus", SIGTERM, false, 0, "bulb", "orvex: Error: invalid delay at line 2 !", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines + " " + strsignal(c.signal) + (c.ignored ? ", ignored" : ""));
         QTemporaryDir folder;
@@ -167,7 +171,19 @@ TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
         const auto send = [&](int signal) {
             if (orvex.processId() > 0) kill(static_cast<pid_t>(orvex.processId()), signal);
         };
-        ASSERT_TRUE(reached({"night_*.tsv"}, 1));
+        // Or, for a box, its handler set: the signal then waits for the box's own loop.
+        const auto heeded = [&] {
+            for (int i = 0; i < 600; ++i) {
+                std::ifstream status("/proc/" + std::to_string(orvex.processId()) + "/status");
+                for (std::string line; std::getline(status, line);)
+                    if (line.rfind("SigCgt:", 0) == 0 &&
+                        (std::stoull(line.substr(7), nullptr, 16) >> (c.signal - 1) & 1))
+                        return true;
+                orvex.waitForFinished(50);
+            }
+            return false;
+        };
+        ASSERT_TRUE(c.runs ? reached({"night_*.tsv"}, 1) : heeded());
         send(c.signal);
         if (c.ignored) {
             EXPECT_TRUE(reached({"*.CR2"}, 2));
