@@ -159,11 +159,17 @@ int DesktopApplication::run(const DialogTemplate& dialog, DialogProcedure proced
         // A modal dialog runs its own loop inside the command; it is grabbed from there, then cancelled. A
         // window of its own (the live view) is grabbed once its first frames have come, then closed with the
         // program.
-        const auto grab = [&window, &saved, path](QWidget* opened) {
+        const auto grab = [&window, &saved, path, command = *screenshot.dialogCommand](QWidget* opened) {
             saved = opened && opened->grab().save(path, "PNG");
             if (opened && QApplication::activeModalWidget() == opened) opened->close();
             window.post({MessageKind::Close, 0, {}});
-            if (!saved) qWarning("Could not save the screenshot to %s", qPrintable(path));
+            // Plan without a script, Camera without a body: the command is there, greyed, and opens nothing.
+            const bool greyed = !window.isMenuEntryEnabled(command) && !window.isItemEnabled(command);
+            if (!saved)
+                qWarning("Could not save the screenshot to %s%s", qPrintable(path),
+                         opened   ? ""
+                         : greyed ? ": the command that opens the window is greyed"
+                                  : ": the window was not open");
         };
         QTimer::singleShot(200, &window, [&window, grab, command = *screenshot.dialogCommand] {
             // Looked for again for a while: the plan's window comes once its rehearsal is over.

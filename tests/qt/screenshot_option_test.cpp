@@ -231,6 +231,10 @@ TEST(PlanWindow, ShowsTheLoadedScriptRehearsed) {
                              pixelsOf(plan, qRgb(0xff, 0xe0, 0x82)) > 0),
                   std::tuple(true, c.bulb, swatch, c.waits));
     }
+    // Without a script Plan is greyed, and the failure says so.
+    const Ended greyed = runDesktop(folder, {"--dialog=PLAN", "--screenshot=" + target});
+    EXPECT_EQ(greyed.exitCode, 1);
+    EXPECT_NE(greyed.error.find(": the command that opens the window is greyed"), std::string::npos);
 }
 
 } // namespace
