@@ -75,6 +75,7 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
     EXPECT_EQ(stemOf("/a/b.d/night"), "night");
     TempDir dir;
     const std::string file = dir.write("keep.ini", "old");
+    dir.write("keep.ini.tmp-" + std::to_string(getpid()), "left by a crash");
     using std::filesystem::perms;
     std::filesystem::permissions(file, perms::owner_read | perms::owner_write);
     ASSERT_TRUE(writeFileAtomically(file, "new content"));

@@ -202,7 +202,10 @@ bool writeFileAtomically(const std::string& given, const std::string& content) {
     if (exists && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return false;
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // Left by an earlier process of this number that ended before its rename: it would refuse every save.
+    if (fd < 0 && errno == EEXIST && ::unlink(temporary.c_str()) == 0)
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     // A file its owner kept private stays so. A file system without modes (FAT) refuses this, and its files
     // all have the same mode anyway.
