@@ -169,6 +169,8 @@ void command(Program& p, Window& w, int id) {
     case kStartButton:
         if (p.run.running) {
             requestStop(p, w);
+        } else if (p.run.awaitedStart) {
+            cancelAwaitedStart(p, w);
         } else {
             warnOfTheClock(p, w);
             startRun(p, w);

@@ -496,16 +496,21 @@ void beginRun(Program& p, Window& w) {
 // Meanwhile the camera may have gone or another script come: then the start asked for is no more.
 void beginAwaitedRun(Program& p, Window& w) {
     const RunState::AwaitedStart asked = *p.run.awaitedStart;
-    p.run.awaitedStart.reset();
-    w.killTimer(kTimerRun);
     if (p.script.loaded && p.camera.connected && p.script.path == asked.scriptPath &&
         p.slaveMode == asked.slaveMode)
         beginRun(p, w);
     else
-        showStatus(p, w, RunStatus::kIdle);
+        cancelAwaitedStart(p, w);
 }
 
 } // namespace
+
+void cancelAwaitedStart(Program& p, Window& w) {
+    p.run.awaitedStart.reset();
+    w.killTimer(kTimerRun);
+    showStatus(p, w, RunStatus::kIdle);
+    updateMainControls(p.mainView(), w);
+}
 
 void startRun(Program& p, Window& w) {
     RunState& r = p.run;
@@ -525,6 +530,7 @@ void startRun(Program& p, Window& w) {
         r.awaitedStart = RunState::AwaitedStart{p.script.path, p.slaveMode};
         w.setTimer(kTimerRun, kTickMs);
         showStatus(p, w, RunStatus::kSaving);
+        updateMainControls(p.mainView(), w);
         return;
     }
     beginRun(p, w);

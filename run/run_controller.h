@@ -16,6 +16,8 @@ void togglePause(Program& program, Window& window);
 void requestStop(Program& program, Window& window);
 // Stops the run now between shots; during a shot, once its pictures are in, Start greyed meanwhile.
 void stopAfterTheShot(Program& program, Window& window);
+// A start pressed while the last run's pictures still came is given up: nothing has been shot for it.
+void cancelAwaitedStart(Program& program, Window& window);
 // The camera has been pressed and the shot's pictures are not all in.
 bool shotUnderWay(const RunState& run);
 

@@ -156,10 +156,10 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
 }
 
 // Start pressed again while the stopped run's picture still crosses the link leaves the window free: the run
-// begins once the picture is filed, unless slave mode was chosen meanwhile.
+// begins once the picture is filed, unless slave mode was chosen or Stop pressed meanwhile.
 TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
-    for (const bool slaveMeanwhile : {false, true}) {
-        SCOPED_TRACE(slaveMeanwhile);
+    for (const int meanwhile : {0, int{kSlaveToggle}, int{kStartButton}}) {
+        SCOPED_TRACE(meanwhile);
         RunProgram t("bulb downloadMBps=1");
         std::promise<void> begun, linkFree;
         t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
@@ -176,14 +176,16 @@ TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
         t.answerYes();
         t.window.click(kStartButton);
         t.window.click(kStartButton);
-        EXPECT_EQ(std::tuple(t.program.run.running, t.window.itemText(kStatusField)),
-                  std::tuple(false, "Saving"));
-        if (slaveMeanwhile) t.window.click(kSlaveToggle);
+        EXPECT_EQ(std::tuple(t.program.run.running, t.window.itemText(kStatusField),
+                             t.window.itemText(kStartButton)),
+                  std::tuple(false, "Saving", "Stop"));
+        if (meanwhile) t.window.click(meanwhile);
         linkFree.set_value();
         t.program.transferWorker.join();
         t.runFor(50);
         EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.shotCount.load(), t.pictures().front()),
-                  std::tuple(!slaveMeanwhile, 1, "2026-12-06_21-00-00_0001.JPG"));
+                  std::tuple(!meanwhile, 1, "2026-12-06_21-00-00_0001.JPG"));
+        EXPECT_EQ(t.window.itemText(kStartButton), meanwhile ? "Start" : "Stop");
     }
 }
 

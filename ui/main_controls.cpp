@@ -128,13 +128,15 @@ void buildMainTexts(const MainView& p, Window& w) {
 
 void updateMainControls(const MainView& p, Window& w) {
     const bool running = p.run.running;
+    // A start that waits for the last run's pictures is cancelled as a run is stopped.
+    const bool stoppable = running || p.run.awaitedStart;
     const bool connected = p.camera.connected;
     const bool loaded = p.script.loaded;
     const bool lockupFixed = connected && p.camera.rules.lockupFixedOff;
     const bool saveToFixed = connected && p.camera.rules.savesToHostOnly;
 
     w.checkItem(kLoopToggle, p.run.settings.loopEnabled);
-    w.enableItem(kStartButton, (!p.slaveMode && loaded && connected) || running);
+    w.enableItem(kStartButton, (!p.slaveMode && loaded && connected) || stoppable);
     w.enableItem(kLiveViewButton, (p.options.simulation || p.camera.liveViewAvailable) && connected);
     w.enableItem(kZoomList, p.camera.liveViewAvailable && connected);
     w.enableItem(kConnectButton, !running);
@@ -171,7 +173,7 @@ void updateMainControls(const MainView& p, Window& w) {
         for (int field : {kSpeedField, kApertureField, kIsoField, kQualityField, kShotsField})
             w.setItemText(field, "");
     w.setItemText(kConnectButton, text(p, connected ? 46 : 37));
-    w.setItemText(kStartButton, text(p, running ? 184 : 181));
+    w.setItemText(kStartButton, text(p, stoppable ? 184 : 181));
     w.setItemText(kPauseButton, text(p, p.run.paused ? 149 : 133));
     w.refreshColours();
 }
