@@ -23,9 +23,10 @@ void driveFocus(const LiveViewRecords& p, EdsInt32 step) {
     if (cameraFree(p)) EdsSendCommand(p.camera.camera, kEdsCameraCommand_DriveLensEvf, step);
 }
 
+// Before the first frame the body's coordinates are unknown: any move would send the area to its corner.
 void moveZoomArea(const LiveViewRecords& p, int dx, int dy) {
-    if (!cameraFree(p)) return;
     const LiveViewState& lv = p.state;
+    if (!cameraFree(p) || lv.coordinateSystem.width == 0 || lv.coordinateSystem.height == 0) return;
     EdsPoint to = movedZoomArea(lv.coordinateSystem, lv.zoomPosition, dx, dy);
     EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof to, &to);
     restartMoveComparison(p.state);
