@@ -30,6 +30,14 @@ std::string takenText(const EdsTime& t) {
     return text;
 }
 
+// A comment is one line, whatever it quotes: a script folder named with a line break would otherwise put
+// the rest of its path where readers of the log look for rows.
+std::string commentLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return "# " + text + '\n';
+}
+
 } // namespace
 
 std::string isoMoment(const LocalMoment& m) {
@@ -53,7 +61,7 @@ std::unique_ptr<NightLog> NightLog::create(const std::string& folder, const Civi
             return nullptr;
         }
         std::string head;
-        for (const std::string& c : comments) head += "# " + c + '\n';
+        for (const std::string& c : comments) head += commentLine(c);
         if (!log->file_.append(head + kColumns)) return nullptr;
         return log;
     }
@@ -81,7 +89,7 @@ void NightLog::nothingCame(const ReleaseRecord& release, bool rehearsedWithoutBo
 
 void NightLog::comment(const std::string& text) {
     const std::lock_guard lock(mutex_);
-    file_.append("# " + text + '\n');
+    file_.append(commentLine(text));
 }
 
 void NightLog::row(const ReleaseRecord& r, const std::string& file, const std::string& taken, int outcome) {

@@ -36,7 +36,8 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
     for (const auto& c : cases) {
         const ScopedLocale locale(c.locale);
         ASSERT_TRUE(locale.taken()) << c.locale << ": run scripts/install-deps.sh";
-        const auto log = NightLog::create(folder, start, {"script\tnight.txt"}, c.language);
+        // A script folder named with a line break stays on its comment line.
+        const auto log = NightLog::create(folder, start, {"script\tby the\nlake/night.txt"}, c.language);
         ASSERT_TRUE(log);
         names.push_back(log->path().substr(folder.size()));
         DownloadOutcome stored, onCard, lost;
@@ -49,7 +50,7 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
         const std::string moments =
             "3\t1\t2026-08-12T20:27:14.250+02:00\t2026-08-12T20:27:14.262+02:00\t12.3\t8\t1/250\t100\tRAW\t";
         EXPECT_EQ(dir.read(log->path()),
-                  "# script\tnight.txt\n"
+                  "# script\tby the lake/night.txt\n"
                   "line\tpass\tplanned\treleased\tlate_ms\tav\ttv\tiso\tquality\tfile\ttaken\toutcome\n" +
                       moments + "2026-08-12_20-27-14_0001.CR2\t2026-08-12T20:27:14\t" + c.stored + '\n' +
                       moments + "card:DCIM/100CANON/IMG_0002.JPG\t\t" + c.onCard + '\n' + moments + "\t\t" +
