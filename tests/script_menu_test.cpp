@@ -82,6 +82,12 @@ TEST_F(ScriptMenu, ModifyOpensTheScriptInTheEditorAsOneArgument) {
         t.window.click(kMenuModify);
         EXPECT_EQ(t.shell.started.back(), (ProgramStart{kind, name, {path}})) << editor;
     }
+    // Loaded by a name relative to the start-up folder that begins with a dash: no editor takes it for an
+    // option.
+    t.program.script.path = "-x.txt";
+    t.window.click(kMenuModify);
+    EXPECT_EQ(t.shell.started.back().arguments, std::vector<std::string>{"./-x.txt"});
+    t.program.script.path = path;
     EXPECT_TRUE(t.window.messageBoxes().empty());
 
     t.shell.fails = true;
