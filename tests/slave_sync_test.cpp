@@ -114,6 +114,18 @@ TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
     }
 }
 
+// An object that cannot be opened is named with the system's words for why, in the user's language as the
+// rest of the message, also where nothing set the C library's locale (orvex-cli).
+TEST(SharedSynchro, WhyAnObjectCannotBeOpenedIsSaidInTheUsersLanguage) {
+    for (const auto& [locale, said] :
+         {std::pair{"C", "Invalid argument"}, {"fr_FR.UTF-8", "Argument invalide"}}) {
+        const ScopedEnv language("LC_ALL", locale);
+        const SharedSynchro synchro("/orvex-sync-test/" + std::to_string(getpid()));
+        EXPECT_EQ(synchro.problem().fault, SynchroProblem::kCannotOpen);
+        EXPECT_EQ(synchro.problem().detail, said) << locale;
+    }
+}
+
 // An object cut by another program while in use never kills the instance nor looks like a new start: it
 // reads as the last publication seen, and the instance gives it up and says why.
 TEST(SharedSynchro, AnObjectCutWhileInUseIsGivenUp) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -22,8 +23,14 @@ std::uint64_t pack(SyncReading r) {
     return static_cast<std::uint64_t>(r.generation) << 32 | r.value;
 }
 
+// The system's words for the fault, in the user's language as the sentence around them: orvex-cli leaves the
+// process in the C locale, where strerror would put English into a French message.
 SynchroProblem failure(SynchroProblem::Fault fault, const std::string& name) {
-    return {fault, name, std::strerror(errno)};
+    const int error = errno;
+    const locale_t user = newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+    std::string said = user ? strerror_l(error, user) : std::strerror(error);
+    if (user) freelocale(user);
+    return {fault, name, said};
 }
 
 // Holds the object's lock for one read or one publication: readers together, a writer alone.
