@@ -230,7 +230,11 @@ void GphotoBody::readPiece() {
     // Busy while it exposes or writes to its card, which is when the next shot comes: asked again, later.
     if (r == GP_ERROR_CAMERA_BUSY) {
         const auto now = Clock::now();
-        if (file.busySince == Clock::time_point{}) file.busySince = now;
+        // A body that exposes is busy for as long as the exposure and its dark frame last, however long: the
+        // picture is given up only once it stays busy past them. One that holds on after the program let go
+        // has no such excuse.
+        const bool held = (bulbOpen_ || releaseHeld_) && !letGoOwed_;
+        if (file.busySince == Clock::time_point{} || held || now < exposedUntil_) file.busySince = now;
         if (now - file.busySince >= kBusyPieceGivesUp) return failed(EDS_ERR_DEVICE_BUSY);
         file.backOff = std::min<std::chrono::milliseconds>(
             kBusyPieceLongestPause, file.backOff.count() ? file.backOff * 2 : kBusyPieceFirstPause);
@@ -649,6 +653,7 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
             if (const EdsError e = press(true)) return e;
             // The shutter went: a let-go the body still answers busy is owed, not a failed release.
             const EdsError e = letGo();
+            exposureTimed();
             return e == EDS_ERR_DEVICE_BUSY ? EDS_ERR_OK : e;
         }
         // The library's trigger throws away every event still pending: a picture announced just before
@@ -656,7 +661,9 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
         readEvents();
         if (gone_) return EDS_ERR_COMM_DISCONNECTED;
         const int r = gp_camera_trigger_capture(session_.camera(), session_.context());
-        return releaseError(r, session_.explanation());
+        if (r < GP_OK) return releaseError(r, session_.explanation());
+        exposureTimed();
+        return EDS_ERR_OK;
     }
     case kEdsCameraCommand_BulbStart: {
         if (!session_.has("bulb")) return EDS_ERR_NOT_SUPPORTED;
@@ -665,7 +672,10 @@ EdsError GphotoBody::release(EdsCameraCommand command, EdsInt32 param) {
         if (gone_) return EDS_ERR_COMM_DISCONNECTED;
         // Refused unless the speed is bulb.
         const int r = session_.writeInt("bulb", 1);
-        if (r >= GP_OK) bulbOpen_ = true;
+        if (r >= GP_OK) {
+            bulbOpen_ = true;
+            openedAt_ = Clock::now();
+        }
         return releaseError(r, session_.explanation());
     }
     case kEdsCameraCommand_BulbEnd:
@@ -718,6 +728,7 @@ EdsError GphotoBody::press(bool focus) {
         }
     }
     releaseHeld_ = true;
+    openedAt_ = Clock::now();
     const int r = session_.writeText("eosremoterelease", focused ? release_->pressFocused : release_->press);
     const EdsError error = releaseError(r, session_.explanation());
     if (error && !gone_) letGo();
@@ -729,6 +740,7 @@ EdsError GphotoBody::press(bool focus) {
 EdsError GphotoBody::focusFirst() {
     focusFound_.reset();
     releaseHeld_ = true;
+    openedAt_ = Clock::now();
     const int r = session_.writeText("eosremoterelease", release_->focus);
     if (r < GP_OK) {
         const EdsError error = releaseError(r, session_.explanation());
@@ -746,6 +758,22 @@ EdsError GphotoBody::focusFirst() {
     return EDS_ERR_TAKE_PICTURE_AF_NG;
 }
 
+void GphotoBody::exposureTimed() {
+    std::string speed;
+    if (session_.readText(labelWidget(kEdsPropID_Tv), speed) < GP_OK) return;
+    const double seconds =
+        speed.starts_with("1/") ? 1.0 / std::atof(speed.c_str() + 2) : std::atof(speed.c_str());
+    // Bulb, or a label that is no length: nothing more than the release itself.
+    if (!(seconds > 0 && seconds <= 3600)) return;
+    const auto exposure = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    exposedUntil_ = std::max(exposedUntil_, Clock::now() + 2 * exposure);
+}
+
+void GphotoBody::shutterClosed() {
+    const auto now = Clock::now();
+    exposedUntil_ = std::max(exposedUntil_, now + (now - openedAt_));
+}
+
 int GphotoBody::insist(const std::function<int()>& write, int tries) {
     auto pause = kLetGoFirstPause;
     int r = write();
@@ -761,7 +789,10 @@ EdsError GphotoBody::letGo(int tries) {
     if (!releaseHeld_) return EDS_ERR_OK;
     const EdsError error =
         edsError(insist([&] { return session_.writeText("eosremoterelease", release_->letGo); }, tries));
-    if (!error || isGone(error)) releaseHeld_ = false;
+    if (!error || isGone(error)) {
+        releaseHeld_ = false;
+        shutterClosed();
+    }
     letGoOwed_ = letGoOwed_ || releaseHeld_;
     return error;
 }
@@ -769,7 +800,10 @@ EdsError GphotoBody::letGo(int tries) {
 EdsError GphotoBody::closeBulb(int tries) {
     if (!bulbOpen_) return EDS_ERR_OK;
     const EdsError error = edsError(insist([&] { return session_.writeInt("bulb", 0); }, tries));
-    if (!error || isGone(error)) bulbOpen_ = false;
+    if (!error || isGone(error)) {
+        bulbOpen_ = false;
+        shutterClosed();
+    }
     letGoOwed_ = letGoOwed_ || bulbOpen_;
     return error;
 }

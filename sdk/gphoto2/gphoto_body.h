@@ -91,6 +91,9 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     // Writes a let-go, asking again with a growing pause while the body answers busy.
     int insist(const std::function<int()>& write, int tries);
     EdsError cardRefusal();
+    // The shutter opened for a shot the body times itself, or closed after one the program held open.
+    void exposureTimed();
+    void shutterClosed();
     // Owner thread, under the library lock it takes: reads the events when due, and the next piece of a
     // picture coming over; returns how long it may rest.
     unsigned idle();
@@ -129,6 +132,9 @@ class GphotoBody final : public CardFiles, public std::enable_shared_from_this<G
     bool fallbackTold_ = false;
     Card card_ = Card::Takes;
     std::optional<bool> focusFound_; // since the last half press
+    // The body exposes, then takes a dark frame as long, until exposedUntil_: a piece it answers busy
+    // meanwhile is not counted towards giving its picture up. openedAt_: when a held button or bulb opened.
+    std::chrono::steady_clock::time_point exposedUntil_{}, openedAt_{};
     std::deque<Incoming> incoming_;
     std::chrono::steady_clock::time_point lastCall_{}, lastPiece_{}, nextPoll_{}, retryPiece_{},
         nextForget_{}, nextLetGo_{};
