@@ -59,6 +59,8 @@ constexpr auto kLetGoFirstPause = std::chrono::milliseconds(25);
 // Past those, the let-go is owed: asked again this often, once each time, while the body has nothing else to
 // do, until it takes it. A body left pressed would go on exposing, or shooting in continuous drive.
 constexpr auto kOwedLetGoEvery = std::chrono::milliseconds(100);
+// As the session ends there is no later: a let-go the body still refuses is asked that often for this long.
+constexpr auto kLetGoAtCloseAtMost = std::chrono::seconds(10);
 // A card file the body would not delete is asked again after this long.
 constexpr auto kForgetAgainAfter = std::chrono::seconds(1);
 // The library's own capture waits this long for the body to report its focus.
@@ -138,6 +140,13 @@ void GphotoBody::close() {
         if (!gone_ && session_.isOpen()) {
             closeBulb();
             letGo();
+            // There is no later: left pressed, the body would expose on, or shoot on in continuous drive.
+            for (const auto until = Clock::now() + kLetGoAtCloseAtMost;
+                 (bulbOpen_ || releaseHeld_) && Clock::now() < until;) {
+                std::this_thread::sleep_for(kOwedLetGoEvery);
+                closeBulb(1);
+                letGo(1);
+            }
             if (evfOutput_ & kEdsEvfOutputDevice_PC) session_.writeInt("viewfinder", 0);
             forgetStored();
         }

@@ -148,6 +148,12 @@ TEST(GphotoCliRun, EachNightStoresWhatItShouldAndSaysWhatWentWrong) {
             EXPECT_NE(log.find('\t' + name + '\t'), std::string::npos) << log;
         EXPECT_EQ(firstMissing(log, c.all("logged")), "") << log;
         for (const std::string& start : c.all("never")) EXPECT_EQ(countStarting(body, start), 0) << start;
+        // Nothing is left pressed, unless the body went: each press and bulb is let go in the end.
+        if (countStarting(body, "unplugged") + countStarting(body, "shutdown") == 0) {
+            const auto count = [&](const char* start) { return countStarting(body, start); };
+            EXPECT_GE(count("set eosremoterelease Release") + count("set bulb 0") - count("refused let-go"),
+                      count("set eosremoterelease Press") + count("set bulb 1"));
+        }
         // A body left on a quality keeps it for lines without one.
         if (const auto at = faults.find("format="); at != std::string::npos) {
             const std::string quality =
