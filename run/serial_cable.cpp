@@ -10,6 +10,9 @@ namespace orvex {
 namespace {
 
 void cableError(Program& p, Window& w, const std::string& text) {
+    // Stopped midway, the run ends in error: left on the step it had reached (Burst, Capture, Lockup), the
+    // status would show a shot under way in an idle window, and orvex-cli would end on it.
+    if (p.run.running) showStatus(p, w, RunStatus::kError);
     stopRun(p, w);
     w.messageBox(text, p.text(54), BoxIcon::Error, BoxButtons::Ok);
 }

@@ -222,7 +222,7 @@ TEST(ShotExecution, ARunEndedDuringABulbExposureLetsGoOfTheShutter) {
 }
 
 // The port vanishes as the cable opens the second bulb exposure: the body lets go at once; the run learns it
-// at its next step, stops with the port's message and closes the port.
+// at its next step, stops in error with the port's message and closes the port.
 TEST(ShotExecution, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
     RunProgram t("cable cableLostAt=2");
     t.program.language = kFrench;
@@ -231,7 +231,8 @@ TEST(ShotExecution, SerialPortVanishingStopsTheRunWithNothingLeftPressed) {
     EXPECT_TRUE(t.program.run.running);
     EXPECT_FALSE(t.camera->shutterOpen());
     t.runFor(41000);
-    EXPECT_EQ(std::tuple(t.program.run.running, t.program.cable.get()), std::tuple(false, nullptr));
+    EXPECT_EQ(std::tuple(t.program.run.running, t.program.cable.get(), t.program.run.status),
+              std::tuple(false, nullptr, RunStatus::kError));
     ASSERT_NE(t.lastBox(), nullptr);
     EXPECT_EQ(std::tuple(t.lastBox()->text, t.lastBox()->caption),
               std::tuple("Imposible d'accéder au port série VirtualCable !", "Erreur"));
