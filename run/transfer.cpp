@@ -61,10 +61,10 @@ void fileWhatTheBodyHandedOver(Program& p) {
     const RunState& r = p.run;
     const bool released = r.status == RunStatus::kExposure || r.status == RunStatus::kBurst ||
                           r.status == RunStatus::kPictureWait;
-    if (p.options.saveToHost && !r.cameraReady && released && r.picturesReported == 0) {
-        ++p.run.downloadsFailed;
-        if (p.nightLog) p.nightLog->nothingCame(r.release, false);
-    }
+    if (r.cameraReady || !released || r.picturesReported != 0) return;
+    // Saving to the card there was nothing to download, but the release is logged all the same.
+    if (p.options.saveToHost) ++p.run.downloadsFailed;
+    if (p.nightLog) p.nightLog->nothingCame(r.release, false);
 }
 
 } // namespace orvex
