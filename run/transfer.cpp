@@ -56,15 +56,20 @@ void fileQueuedPictures(Program& p) {
 
 void fileWhatTheBodyHandedOver(Program& p) {
     fileQueuedPictures(p);
-    // Released, and nothing came of it: the picture went with the body, during its exposure or while the
-    // library was bringing it over.
+    // Released, and not all came of it: the pictures went with the body, during its exposure or while the
+    // library was bringing them over. A RAW+JPEG shot has two, and its JPEG may go after its RAW came.
     const RunState& r = p.run;
     const bool released = r.status == RunStatus::kExposure || r.status == RunStatus::kBurst ||
-                          r.status == RunStatus::kPictureWait;
-    if (r.cameraReady || !released || r.picturesReported != 0) return;
-    // Saving to the card there was nothing to download, but the release is logged all the same.
-    if (p.options.saveToHost) ++p.run.downloadsFailed;
-    if (p.nightLog) p.nightLog->nothingCame(r.release, false);
+                          r.status == RunStatus::kPictureWait || r.status == RunStatus::kSaving;
+    const auto& lines = p.script.lines;
+    if (r.cameraReady || !released || r.currentLine < 0 || r.currentLine >= static_cast<int>(lines.size()))
+        return;
+    const bool pair = lines[r.currentLine].burst == 0 && r.exposure.quality.find('+') != std::string::npos;
+    for (int missing = (pair ? 2 : 1) - r.picturesReported; missing > 0; --missing) {
+        // Saving to the card there was nothing to download, but the release is logged all the same.
+        if (p.options.saveToHost) ++p.run.downloadsFailed;
+        if (p.nightLog) p.nightLog->nothingCame(r.release, false);
+    }
 }
 
 } // namespace orvex
