@@ -33,6 +33,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -46,6 +47,8 @@ namespace {
 
 // Shorter periods would keep the event loop spinning without rest.
 constexpr unsigned kMinimumTimerMs = 10;
+// The blank QLineEdit keeps on each side of its text, inside its frame.
+constexpr int kLineEditMargin = 2;
 // Where an icon control keeps the path of the file it shows, its text to the program.
 constexpr const char* kIconPath = "orvexIconPath";
 
@@ -384,6 +387,17 @@ void QtDialogWindow::setItemText(int id, const std::string& text) {
         field->setText(value);
         // Long texts show their beginning, not their end.
         field->setCursorPosition(0);
+        // Sized in dialog units for the usual texts, a field cuts a long one ("Camera switched off or
+        // unplugged" in Status): the whole text is there on hover.
+        if (c->kind == ControlKind::ReadOnlyField) {
+            QStyleOptionFrame frame;
+            frame.initFrom(field);
+            frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+            const int room =
+                field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() -
+                2 * kLineEditMargin;
+            field->setToolTip(field->fontMetrics().horizontalAdvance(value) > room ? value : QString());
+        }
         break;
     }
     case ControlKind::CheckBox:

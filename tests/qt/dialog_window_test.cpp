@@ -89,6 +89,11 @@ TEST(QtDialogWindow, InitialisationRunsBeforeShowingControlsSitWhereTheirDialogU
         EXPECT_GE(label->width(), label->sizeHint().width());
         EXPECT_EQ(label->geometry() == box, fits);
     }
+    // A field's text too long for it is offered whole on hover.
+    for (const auto& [text, tip] : {std::pair{"Camera switched off or unplugged", true}, {"Error", false}}) {
+        r.window.setItemText(kField, text);
+        EXPECT_EQ(r.window.control(kField)->toolTip(), tip ? text : "") << text;
+    }
 }
 
 TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
