@@ -14,6 +14,7 @@
 #include <gphoto2/gphoto2-result.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -770,8 +771,11 @@ EdsError GphotoBody::focusFirst() {
 void GphotoBody::exposureTimed() {
     std::string speed;
     if (session_.readText(labelWidget(kEdsPropID_Tv), speed) < GP_OK) return;
-    const double seconds =
-        speed.starts_with("1/") ? 1.0 / std::atof(speed.c_str() + 2) : std::atof(speed.c_str());
+    // The library's labels have a decimal point whatever the user's locale: "1/250", "0.3", "30".
+    const bool fraction = speed.starts_with("1/");
+    double value = 0;
+    std::from_chars(speed.data() + (fraction ? 2 : 0), speed.data() + speed.size(), value);
+    const double seconds = fraction && value > 0 ? 1 / value : value;
     // Bulb, or a label that is no length: nothing more than the release itself.
     if (!(seconds > 0 && seconds <= 3600)) return;
     const auto exposure = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
