@@ -131,6 +131,7 @@ struct RunState {
     struct AwaitedStart {
         std::string scriptPath;
         bool slaveMode = false;
+        bool startTimeCame = false;
     };
     std::optional<AwaitedStart> awaitedStart;
     int errorLocation = 0;

@@ -47,6 +47,11 @@ bool anyRequest(const RunState& r) {
     return r.paused || r.requests.reload || r.requests.next || r.requests.prev || r.requests.abort;
 }
 
+// A run under way and no longer waiting for its delayed start, or one that had none.
+bool pastItsStart(const RunState& r) {
+    return r.running && r.status != RunStatus::kDelayedStartWait;
+}
+
 const ScriptLine& currentLine(const Program& p) {
     return p.script.lines[p.run.currentLine];
 }
@@ -419,6 +424,7 @@ void startFromCleanHandshake(Program& p) {
 bool followLink(Program& p, Window& w, const char* extension) {
     const auto path = linkedScript(p.script, p.language, w, extension);
     if (!path) return false;
+    const bool startTimeCame = pastItsStart(p.run);
     // Into this script's folder, before the next script is loaded in its place.
     if (p.run.running) fileQueuedPictures(p);
     if (!loadScript(p, w, *path)) {
@@ -426,7 +432,7 @@ bool followLink(Program& p, Window& w, const char* extension) {
         if (p.run.running) stopRun(p, w);
         return false;
     }
-    if (p.run.running) startRun(p, w);
+    if (p.run.running) startRun(p, w, startTimeCame);
     return true;
 }
 
@@ -447,7 +453,7 @@ bool picturesStillComing(Program& p) {
     return p.transferWorker.busy();
 }
 
-void beginRun(Program& p, Window& w) {
+void beginRun(Program& p, Window& w, bool startTimeCame) {
     RunState& r = p.run;
     r.awaitedStart.reset();
     startFromCleanHandshake(p);
@@ -476,7 +482,7 @@ void beginRun(Program& p, Window& w) {
     r.startLine.reset();
     // A rehearsal's log stays in its own folder, beside the folders of the bodies it rehearsed with.
     openNightLog(p, p.pictureSubfolder.empty() ? folder : pictureRoot(p));
-    if (r.settings.delayedStart) {
+    if (r.settings.delayedStart && !startTimeCame) {
         waitForTimeOfDay(p,
                          r.settings.startHour * 3600 + r.settings.startMinute * 60 + r.settings.startSecond);
         showStatus(p, w, RunStatus::kDelayedStartWait);
@@ -498,7 +504,7 @@ void beginAwaitedRun(Program& p, Window& w) {
     const RunState::AwaitedStart asked = *p.run.awaitedStart;
     if (p.script.loaded && p.camera.connected && p.script.path == asked.scriptPath &&
         p.slaveMode == asked.slaveMode)
-        beginRun(p, w);
+        beginRun(p, w, asked.startTimeCame);
     else
         cancelAwaitedStart(p, w);
 }
@@ -512,7 +518,7 @@ void cancelAwaitedStart(Program& p, Window& w) {
     updateMainControls(p.mainView(), w);
 }
 
-void startRun(Program& p, Window& w) {
+void startRun(Program& p, Window& w, bool startTimeCame) {
     RunState& r = p.run;
     r.exposure.cableUsed = false;
     // A slave starts when its master does, often with nobody at its window: a question would hold its start
@@ -527,13 +533,13 @@ void startRun(Program& p, Window& w) {
     // The last run's pictures are filed before this one counts from nothing. Waiting here for their download
     // would leave the window dead for as long: the run tick begins the run once they are in.
     if (!r.running && picturesStillComing(p)) {
-        r.awaitedStart = RunState::AwaitedStart{p.script.path, p.slaveMode};
+        r.awaitedStart = RunState::AwaitedStart{p.script.path, p.slaveMode, startTimeCame};
         w.setTimer(kTimerRun, kTickMs);
         showStatus(p, w, RunStatus::kSaving);
         updateMainControls(p.mainView(), w);
         return;
     }
-    beginRun(p, w);
+    beginRun(p, w, startTimeCame);
 }
 
 void runTick(Program& p, Window& w) {
@@ -637,9 +643,10 @@ bool previousScript(Program& p, Window& w) {
 
 bool reloadScript(Program& p, Window& w) {
     const bool wasRunning = p.run.running;
+    const bool startTimeCame = pastItsStart(p.run);
     if (wasRunning) stopRun(p, w);
     const bool loaded = loadScript(p, w, p.script.path);
-    if (loaded && wasRunning) startRun(p, w);
+    if (loaded && wasRunning) startRun(p, w, startTimeCame);
     return loaded;
 }
 

@@ -8,7 +8,9 @@ namespace orvex {
 
 inline constexpr unsigned kTickMs = 50;
 
-void startRun(Program& program, Window& window);
+// `startTimeCame`: the run is started again (Reload, Next, Prev.) once its delayed start time has come. It
+// begins at once then: waiting for that time again would put the rest of the night off until tomorrow.
+void startRun(Program& program, Window& window, bool startTimeCame = false);
 // Timer 1, every 50 ms while a run is active.
 void runTick(Program& program, Window& window);
 void togglePause(Program& program, Window& window);

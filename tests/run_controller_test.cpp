@@ -212,6 +212,34 @@ TEST(RunController, ARunStartedAgainFilesThePicturesHandedOverBefore) {
     }
 }
 
+// Reload and Next once the delayed start time has come start the run again at once, not at that time
+// tomorrow; pressed while the start is still awaited, the run waits for it as before.
+TEST(RunController, ARunStartedAgainAfterItsDelayedStartBeginsAtOnce) {
+    const Strings startedAgain = {"2000 shot 1 line 2 pass 0", "7000 shot 2 line 3 pass 0",
+                                  "8050 shot 1 line 2 pass 0", "13050 shot 2 line 3 pass 0"};
+    const struct {
+        int command;
+        unsigned pressedAt;
+        Strings shots;
+    } cases[] = {
+        {kReloadScriptButton, 8000, startedAgain},
+        {kNextScriptButton, 8000, startedAgain},
+        {kReloadScriptButton, 1000, {"2000 shot 1 line 2 pass 0", "7000 shot 2 line 3 pass 0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.command << " at " << c.pressedAt);
+        RunProgram t(kSimulation, {2026, 12, 6, 20, 59, 58, 0});
+        const std::vector<std::string> lines = {line().delay(0), line().delay(50), line().delay(600)};
+        t.dir.write("dawn.txt", scriptText(lines));
+        t.dir.write("night.next", "dawn.txt");
+        t.start(lines, "-start=\"21:00\"");
+        t.runFor(c.pressedAt);
+        t.window.click(c.command);
+        t.runFor(15000 - c.pressedAt);
+        EXPECT_EQ(t.shots(), c.shots);
+    }
+}
+
 // Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
 TEST(RunController, ModifiedScriptAsksBeforeStarting) {
     for (const bool deleted : {false, true}) {
