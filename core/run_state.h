@@ -63,6 +63,7 @@ struct LineWait {
     // The clock set on by more than the time that passed (summer time, a clock stepped forward) skipped the
     // seconds after the first of these up to the second (since 1970 on the waits' clock), which no tick saw.
     std::optional<std::pair<std::int64_t, std::int64_t>> skipped;
+    bool universalTime = false; // the clock the waits read at the run's previous tick
     bool late = false;
 };
 

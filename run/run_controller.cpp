@@ -158,6 +158,18 @@ void watchClockSetOn(Program& p) {
     wait.seen = {clockMs, tick};
 }
 
+// UT checked or cleared in Parameters during a run moves the waits' clock by the computer's offset from UTC:
+// no moment passed meanwhile and the clock was not set on or back, so the wait goes on, on the other clock,
+// as if armed there.
+void followWaitClock(Program& p) {
+    LineWait& wait = p.run.wait;
+    if (wait.universalTime == p.run.settings.universalTime) return;
+    wait.universalTime = p.run.settings.universalTime;
+    wait.seen.reset();
+    wait.skipped.reset();
+    wait.lastSecond = (secondOfDay(waitClockTime(p)) + kDaySeconds - 1) % kDaySeconds;
+}
+
 // Arms the wait of the current line; false when the line is to be executed at once.
 // Armed as if the tick before had seen the second before: a moment armed within its own second is due, even
 // when the first tick comes in the next second already, rather than tomorrow.
@@ -466,6 +478,7 @@ void beginRun(Program& p, Window& w, bool startTimeCame) {
     r.wait.takenMoments.clear();
     r.wait.seen.reset();
     r.wait.skipped.reset();
+    r.wait.universalTime = r.settings.universalTime;
     setLate(p, false);
     r.requests.abort = false;
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
@@ -548,6 +561,7 @@ void runTick(Program& p, Window& w) {
         if (r.awaitedStart && !p.transferWorker.busy()) beginAwaitedRun(p, w);
         return;
     }
+    followWaitClock(p);
     watchClockSetOn(p);
     if (p.runTimerShortened) {
         p.runTimerShortened = false;

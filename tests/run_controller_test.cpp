@@ -26,6 +26,20 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
               std::tuple("Waiting", "23:59:58"));
 }
 
+// UT checked in Parameters during a run, five hours west of Greenwich, moves the waits' clock on by five
+// hours, past 22:00 universal time: neither a line of 22:00 nor a delayed start at 22:00 is due then.
+TEST(RunController, UtCheckedDuringARunMakesNoMomentDue) {
+    for (const char* commandLine : {"", "-start=\"22:00\""}) {
+        SCOPED_TRACE(commandLine);
+        RunProgram t(kSimulation, {2026, 12, 6, 20, 0, 0, 0}, 0, -300);
+        t.start({line().when("22:00:00")}, commandLine);
+        t.runFor(5000);
+        t.program.run.settings.universalTime = true;
+        t.runFor(5000);
+        EXPECT_EQ(std::tuple(t.shots(), t.window.itemText(kWaitField)), std::tuple(Strings{}, "20:59:50"));
+    }
+}
+
 // A line whose moment passes while paused is skipped and the next lines keep their schedule; a busy or
 // suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today, across midnight
 // too. A clock set back passes no moment. Delays count across the wrap of the 32-bit tick counter too.

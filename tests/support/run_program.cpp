@@ -51,8 +51,9 @@ std::unique_ptr<SerialLine> RecordingPorts::open(const std::string& name) {
     return std::make_unique<RecordingLine>(std::move(line), *this, clock_);
 }
 
-RunProgram::RunProgram(const std::string& body, CivilTime localStart, std::uint32_t startTick)
-    : simulation(body == kSimulation), clock(localStart, 0, startTick),
+RunProgram::RunProgram(const std::string& body, CivilTime localStart, std::uint32_t startTick,
+                       int utcOffsetMinutes)
+    : simulation(body == kSimulation), clock(localStart, utcOffsetMinutes, startTick),
       camera(makeVirtualCamera(profileOf(body), clock, clock,
                                [this](unsigned ms) {
                                    if (downloadPace) downloadPace(ms);

@@ -59,7 +59,7 @@ constexpr const char* kSimulation = "simulation";
 class RunProgram {
   public:
     explicit RunProgram(const std::string& body = "bulb", CivilTime localStart = {2026, 12, 6, 21, 0, 0, 0},
-                        std::uint32_t startTick = 0);
+                        std::uint32_t startTick = 0, int utcOffsetMinutes = 0);
     ~RunProgram();
 
     // Writes the script as night.txt, starts the program connected and, after `prepare`, starts the run.
