@@ -18,15 +18,14 @@ class Rehearsal final : public SessionTime {
     Clock& clock() override { return clock_; }
     Scheduler& cameraTimers() override { return clock_; }
     TimerScheduler& windowTimers() override { return clock_; }
-    void pass() override {
-        clock_.advance(kTickMs);
-        elapsed_ += kTickMs;
-    }
-    std::uint64_t elapsedMs() const override { return elapsed_; }
+    void pass() override { clock_.advance(kTickMs); }
+    // As the timeline counts it: a body that sleeps (a slow release, a long connection) moves the clock on
+    // too, and --until is that long on the rehearsal's clock.
+    std::uint64_t elapsedMs() const override { return (clock_.microseconds() - startUs_) / 1000; }
 
   private:
     VirtualClock clock_;
-    std::uint64_t elapsed_ = 0;
+    std::uint64_t startUs_ = clock_.microseconds();
 };
 
 class RealTime final : public SessionTime {
