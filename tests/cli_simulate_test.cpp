@@ -23,11 +23,11 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     const char* cases[] = {
         "simulate y.txt", "simulate --clock=yesterday", "simulate --clock=2026-12-06T21:00:00.25x",
         "simulate --clock=2026-02-30T21:00:00", "simulate --clock=2025-02-29T21:00:00", "simulate --lockup=2",
-        "simulate --until=soon", "simulate --utc-offset=1", "simulate --bogus", "simulate --loop=abc",
-        "simulate --loop=0", "simulate --loop=5x", "run --start=25:00", "run --start=7:30pm",
-        "run --clock=2026-12-06T21:00:00", "run --utc-offset=+01:00", "simulate --serialport",
-        "simulate --prefix=../m42", "simulate --prefix=m:42", "simulate --savetocam=no",
-        "simulate --from-line=x", "run --from-line=",
+        "simulate --clock=2026-12-06T-1:00:00", "simulate --until=soon", "simulate --until=1h30",
+        "simulate --utc-offset=1", "simulate --bogus", "simulate --loop=abc", "simulate --loop=0",
+        "simulate --loop=5x", "run --start=25:00", "run --start=7:30pm", "run --clock=2026-12-06T21:00:00",
+        "run --utc-offset=+01:00", "simulate --serialport", "simulate --prefix=../m42",
+        "simulate --prefix=m:42", "simulate --savetocam=no", "simulate --from-line=x", "run --from-line=",
         // Nobody can press a virtual body's release by hand: the run would wait for ever.
         "simulate --lockup=Manu", "run --camera=bulb --lockup=Manu",
         // A rehearsal's clock is its own: no master's start is a moment of it.

@@ -18,6 +18,11 @@ std::optional<CivilTime> parseClock(const std::string& text) {
     if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &t.year, &t.month, &t.day, &t.hour, &t.minute,
                     &t.second, &consumed) != 6)
         return std::nullopt;
+    // sscanf would take a sign or a space before any field: "T-1:00:00" is no time of day.
+    const std::string_view fields(text.data(), static_cast<std::size_t>(consumed));
+    if (std::count(fields.begin(), fields.end(), '-') != 2 ||
+        fields.find_first_not_of("0123456789-T:") != std::string_view::npos)
+        return std::nullopt;
     std::string rest = text.substr(static_cast<std::size_t>(consumed));
     if (!rest.empty()) {
         if (rest[0] != '.' || rest.size() < 2 || rest.size() > 4) return std::nullopt;
@@ -267,6 +272,7 @@ std::optional<std::uint64_t> parseDuration(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size()) {
         if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+        const bool first = i == 0;
         std::uint64_t n = 0;
         while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
             n = n * 10 + static_cast<unsigned>(text[i++] - '0');
@@ -284,7 +290,8 @@ std::optional<std::uint64_t> parseDuration(const std::string& text) {
             total += n * 3600000;
         else
             return std::nullopt;
-        if (unit.empty() && i < text.size()) return std::nullopt;
+        // "1h30" may mean half past as well as 30 seconds: only a number alone goes without its unit.
+        if (unit.empty() && (i < text.size() || !first)) return std::nullopt;
     }
     return total;
 }
