@@ -86,6 +86,7 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
     const std::string notAnOption =
         "orvex-cli: clock prend --camera=PRESET|PROFILE ou --connect=BODYID, et non --loop\n";
     const std::string notABodyId = "orvex-cli: --connect attend un numéro de boîtier, et non 'abc'\n";
+    const std::string noPreset = "orvex-cli: --camera attend un préréglage ou un fichier de profil\n";
     const struct {
         std::optional<KernelClockState> state;
         std::string source;
@@ -100,6 +101,7 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
         {inStep(0.25), "", {aBody, "--connect=0580123456"}, yes + "body_offset\t", 0},
         {inStep(0.25), "", {aBody, "--connect=42"}, yes, 1, noBody},
         {inStep(0.25), "", {"--camera=nosuchpreset"}, "synchronised\tyes\n", 2},
+        {inStep(0.25), "", {"--camera="}, "", 2, noPreset},
         {inStep(0.25), "", {"--loop"}, "", 2, notAnOption},
         // Refused as simulate and run refuse it, not read as "the first body".
         {inStep(0.25), "", {aBody, "--connect=abc"}, "", 2, notABodyId},

@@ -18,6 +18,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kMessageNoBodyWithId = 231;
+constexpr int kMessageCameraNeedsValue = 291;
 constexpr int kMessageClockTakes = 312;
 
 // The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
@@ -52,9 +53,14 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
     std::optional<std::string> camera;
     StartupOptions wanted;
     for (const std::string& a : args) {
-        if (a.rfind("--camera=", 0) == 0)
+        if (a.rfind("--camera=", 0) == 0) {
             camera = a.substr(9);
-        else if (a.rfind("--connect=", 0) == 0) {
+            // As simulate and run refuse it: an empty one would be read as the first preset.
+            if (camera->empty()) {
+                err << "orvex-cli: " << messageText(language, kMessageCameraNeedsValue) << '\n';
+                return 2;
+            }
+        } else if (a.rfind("--connect=", 0) == 0) {
             // Refused as simulate and run refuse it, rather than read as "the first body".
             if (const auto problem = refusedBodyId(a.substr(10), language)) {
                 err << "orvex-cli: " << *problem << '\n';
