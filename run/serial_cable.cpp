@@ -17,6 +17,14 @@ void cableError(Program& p, Window& w, const std::string& text) {
     w.messageBox(text, p.text(54), BoxIcon::Error, BoxButtons::Ok);
 }
 
+// A body that can hold its shutter open by none of its own commands takes a long exposure through the cable,
+// after a lock-up too: live view raises its mirror, the cable holds the shutter.
+bool shutterHeldByCable(const Program& p) {
+    const CameraSession& c = p.camera;
+    return p.run.exposure.timedDuration != 0 && !c.bulbCommands && !c.shutterButton &&
+           !c.rules.pressShutterBody;
+}
+
 } // namespace
 
 int lockupTime(const Program& p, const Window& w) {
@@ -45,7 +53,9 @@ bool openCable(Program& p, Window& w) {
 bool cablePhase(Program& p, Window& w, bool press, CablePhase phase) {
     // Bursts and bulb exposures that the body cannot time by its own commands are always the cable's, live
     // view or not; the lock-up steps go to the body itself when it has live view.
-    if (phase == CablePhase::kPlain || !p.camera.liveViewAvailable) {
+    const bool shutterStep = phase == CablePhase::kShutter || phase == CablePhase::kShutterRelease;
+    if (phase == CablePhase::kPlain || !p.camera.liveViewAvailable ||
+        (shutterStep && shutterHeldByCable(p))) {
         if (!openCable(p, w)) return false;
         // A port that refuses its lines has vanished (an adapter pulled out): the run can neither press nor
         // let go any more, so it stops; closing the port drops whatever it still held.
@@ -92,7 +102,7 @@ void startLockup(Program& p, Window& w, int delayMs) {
     p.run.lockup.countdown = delayMs + 300;
     p.run.lockup.firstPress = delayMs + 200;
     p.run.lockup.delay = delayMs;
-    if (!p.camera.liveViewAvailable) {
+    if (!p.camera.liveViewAvailable || shutterHeldByCable(p)) {
         setCameraUiLock(p.camera, false);
         if (p.run.exposure.timedDuration != 0) p.run.exposure.timedDuration += 500;
     }
