@@ -254,7 +254,10 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     recorder.start();
     window.create(MAIN_DIALOG);
     if (window.destroyed()) return 1;
-    if (o.lockup) selectLockup(window, *o.lockup);
+    // A body connected already whose Lockup is fixed at Off (a 300D, which has no mirror lock-up) keeps it,
+    // as the desktop program's -lockuptime gives way to it: its mirror-up press would take a picture.
+    if (o.lockup && !(program.camera.connected && program.camera.rules.lockupFixedOff))
+        selectLockup(window, *o.lockup);
     if (o.universalTime) program.run.settings.universalTime = true;
     if ((realBody || o.connect) && !program.camera.connected) {
         // Where the connection knew why it took no body, it has said so in a box already: a body id no body
