@@ -7,11 +7,14 @@
 #include "run/transfer.h"
 #include "ui/main_controls.h"
 
+#include <string>
+
 namespace orvex {
 namespace {
 
 constexpr int kMessageConnectCamera = 38;
 constexpr int kMessageNoBodyWithId = 231;
+constexpr int kMessageNoOpenedBodyWithId = 227;
 
 CameraEvents cameraEvents(Program& program) {
     return {program.camera, program.run, program.transfers,
@@ -35,12 +38,16 @@ void autoConnect(Program& program, Window& window) {
     EdsError refused = EDS_ERR_OK;
     if (!openWantedCamera(cameraEvents(program), connectionSetting(program), window, &refused)) {
         // A body asked for by its id is named when it is not there: another body, or none, is. Where bodies
-        // are there but none would open (another program holds them), the box says why.
+        // are there but none would open (another program holds them), the box says why. A body that would
+        // not open may be the one asked for, held by another Orvex: its id cannot be read to tell.
         const StartupOptions& o = program.options;
-        if (!o.simulation && bodyWanted(o))
-            window.messageBox(formatMessage(program.language, kMessageNoBodyWithId, o.connectText),
-                              program.text(kMessageConnectCamera), BoxIcon::Error, BoxButtons::Ok);
-        else if (refused != EDS_ERR_OK)
+        if (!o.simulation && bodyWanted(o)) {
+            std::string text = formatMessage(
+                program.language, refused != EDS_ERR_OK ? kMessageNoOpenedBodyWithId : kMessageNoBodyWithId,
+                o.connectText);
+            if (refused != EDS_ERR_OK) text += "\r" + cannotAccessText(program.language, refused);
+            window.messageBox(text, program.text(kMessageConnectCamera), BoxIcon::Error, BoxButtons::Ok);
+        } else if (refused != EDS_ERR_OK)
             window.messageBox(cannotAccessText(program.language, refused),
                               program.text(kMessageConnectCamera), BoxIcon::Error, BoxButtons::Ok);
         return;
