@@ -92,11 +92,11 @@ void loadSettings(const std::string& file, Settings& s, RunSettings& run) {
     s.soundThreshold = std::clamp(threshold, 1, 100);
 }
 
-bool saveSettings(const std::string& file, const Settings& s, const RunSettings& run) {
+std::vector<std::pair<std::string, std::string>> settingsText(const Settings& s, const RunSettings& run) {
     const auto yesNo = [](bool b) { return std::string(b ? "YES" : "NO"); };
-    std::vector<ProfileEntry> entries;
+    std::vector<std::pair<std::string, std::string>> entries;
     const auto put = [&](int key, std::string value) {
-        entries.push_back({englishText(key), std::move(value)});
+        entries.emplace_back(englishText(key), std::move(value));
     };
     put(kEditor, s.scriptEditor);
     put(kBrowser, s.pictureBrowser);
@@ -110,6 +110,20 @@ bool saveSettings(const std::string& file, const Settings& s, const RunSettings&
     put(kLevel, std::to_string(s.moveLevel));
     put(kPixels, std::to_string(s.movePixels));
     put(kThreshold, std::to_string(s.soundThreshold.load()));
+    return entries;
+}
+
+bool saveSettings(const std::string& file, const Settings& s, const RunSettings& run,
+                  const std::vector<std::pair<std::string, std::string>>* before) {
+    const auto now = settingsText(s, run);
+    const ProfileFileText stored = before ? readProfileFile(file) : ProfileFileText{};
+    std::vector<ProfileEntry> entries;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        const auto& [key, value] = now[i];
+        if (!before || i >= before->size() || (*before)[i].second != value ||
+            !profileValue(stored.text, section(), key))
+            entries.push_back({key, value});
+    }
     // An existing file that cannot be read is left alone rather than replaced by our twelve keys.
     return writeProfileStrings(file, section(), entries);
 }

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orvex {
 
@@ -25,7 +27,13 @@ void loadSettings(const std::string& file, Settings& settings, RunSettings& run)
 // Every picture's name starts with the prefix: a separator or a drive letter's colon would send the pictures
 // out of their folder, and a control character (a tab, a line break) would split the night log's rows.
 bool prefixAllowed(std::string_view prefix);
-// Writes the twelve keys and keeps everything else in the file. False when it could not be written.
-bool saveSettings(const std::string& file, const Settings& settings, const RunSettings& run);
+// The twelve keys with their values as written to the file, in its order.
+std::vector<std::pair<std::string, std::string>> settingsText(const Settings& settings,
+                                                              const RunSettings& run);
+// Writes the twelve keys and keeps everything else in the file. Given what they held before the user changed
+// them, writes only the keys that changed and those the file lacks: another Orvex started in the same folder
+// keeps what it saved meanwhile and this one's user left alone. False when it could not be written.
+bool saveSettings(const std::string& file, const Settings& settings, const RunSettings& run,
+                  const std::vector<std::pair<std::string, std::string>>* before = nullptr);
 
 } // namespace orvex

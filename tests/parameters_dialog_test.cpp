@@ -135,5 +135,18 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCanno
     EXPECT_EQ(w.messageBoxes()[0].text, "Unable to access file " + iniPath);
 }
 
+// Two Orvex started in one folder: what one saved stays when the other saves what its user changed.
+TEST_F(Parameters, OkKeepsWhatAnotherOrvexSavedMeanwhile) {
+    Settings other;
+    RunSettings otherRun;
+    loadSettings(iniPath, other, otherRun);
+    other.imagePrefix = "north";
+    ASSERT_TRUE(saveSettings(iniPath, other, otherRun));
+    use([](HeadlessWindow& d) { d.setItemText(kCountEdit, "50"); });
+    loadSettings(iniPath, other, otherRun);
+    EXPECT_EQ(other.imagePrefix, "north");
+    EXPECT_EQ(otherRun.loopCount, 50);
+}
+
 } // namespace
 } // namespace orvex
