@@ -31,7 +31,8 @@ TEST(StatusDisplay, ErrorTexts) {
         {kEnglish, kErrorDownloadTimeout, "Cannot download image file !"},
         {kEnglish, kErrorSoundInput, "Error fffffff5"},
         {kEnglish, 0x1234, "Error 1234"},
-        {kFrench, 0xC1, "Communication interrompue"}};
+        {kFrench, 0xC1, "Communication interrompue"},
+        {kFrench, 0x80, "Appareil éteint ou débranché"}};
     for (const auto& [language, code, text] : cases) EXPECT_EQ(errorText(language, code), text) << code;
 }
 
