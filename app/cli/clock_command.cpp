@@ -11,6 +11,7 @@
 #include "core/text_scan.h"
 #include "sdk/virtual/virtual_camera.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -19,11 +20,13 @@ namespace {
 
 constexpr int kMessageNoBodyWithId = 231;
 constexpr int kMessageCameraNeedsValue = 291;
+constexpr int kMessageNoOpenedBodyWithId = 227;
 constexpr int kMessageClockTakes = 312;
 
 // The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
-// session is closed again.
-std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock) {
+// session is closed again. `refused` receives why the first body that would not open refused.
+std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock,
+                                         EdsError& refused) {
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) != EDS_ERR_OK) return std::nullopt;
     std::optional<std::int64_t> offset;
@@ -32,7 +35,9 @@ std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clo
     for (EdsUInt32 index = 0; index < count && !offset; ++index) {
         CameraSession session;
         if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &session.camera) != EDS_ERR_OK) continue;
-        if (EdsOpenSession(session.camera) == EDS_ERR_OK) {
+        const EdsError opened = EdsOpenSession(session.camera);
+        if (opened != EDS_ERR_OK && refused == EDS_ERR_OK) refused = opened;
+        if (opened == EDS_ERR_OK) {
             std::uint64_t bodyNumber = 0;
             if (!bodyWanted(wanted) ||
                 (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(wanted, bodyNumber)))
@@ -95,15 +100,22 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
         driver = bodiesOnUsb();
     }
     std::optional<std::int64_t> offset;
+    EdsError refused = EDS_ERR_OK;
     if (driver && EdsInitializeSDK() == EDS_ERR_OK) {
         sdk::registerCameraDriver(driver);
-        offset = bodyOffsetMs(wanted, time->clock());
+        offset = bodyOffsetMs(wanted, time->clock(), refused);
         EdsTerminateSDK();
         sdk::unregisterCameraDriver(driver);
     }
     if (offset) out << "body_offset\t" << decimalText(static_cast<double>(*offset) / 1000.0, 3) << '\n';
     if (!offset && bodyWanted(wanted)) {
-        err << "orvex-cli: " << formatMessage(language, kMessageNoBodyWithId, wanted.connectText) << '\n';
+        // A body another program holds (a desktop Orvex running the night) cannot tell its id.
+        std::string text =
+            formatMessage(language, refused != EDS_ERR_OK ? kMessageNoOpenedBodyWithId : kMessageNoBodyWithId,
+                          wanted.connectText);
+        if (refused != EDS_ERR_OK) text += " " + cannotAccessText(language, refused);
+        std::replace(text.begin(), text.end(), '\r', ' ');
+        err << "orvex-cli: " << text << '\n';
         return 1;
     }
     return synchronised ? 0 : 3;

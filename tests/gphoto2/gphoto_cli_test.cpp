@@ -40,6 +40,13 @@ TEST(GphotoCli, CamerasListsTheBodiesFoundNumberedLikeTheCameraList) {
         EXPECT_EQ(r.out, listed);
         EXPECT_EQ(runCli("cameras 2>&1 >/dev/null", emulatedEnvironment(home, bodies)).out, said);
     }
+    // Another Orvex holds the body: its id cannot be read, so the program does not say that no body has it.
+    EXPECT_EQ(
+        runCli("clock --connect=083021004217 2>&1 >/dev/null",
+               "ORVEX_EMULATED_CLAIMED=1 " + emulatedEnvironment(home, k700D))
+            .out,
+        "orvex-cli: No camera that could be opened has the body id 083021004217 Cannot access this camera ! "
+        "Camera already in use\n");
 }
 
 // The documents show what orvex-cli prints for a plugged-in body after a comment
