@@ -21,6 +21,7 @@ constexpr int kMessageSimulation = 173;
 constexpr int kMessageNotConnected = 125;
 constexpr int kMessageCannotAccess = 44;
 constexpr int kMessageError = 54;
+constexpr int kMessageCameraGone = 219;
 
 // What the camera's event handlers reach the program through.
 struct CameraEventContext {
@@ -263,8 +264,11 @@ Connection openCamera(const CameraEvents& events, const ConnectionSetting& setti
 }
 
 std::string cannotAccessText(int language, EdsError error) {
+    // A body listed, then switched off or unplugged before its session opened (Connect's list left open):
+    // "Error 80" would tell the user nothing.
     return std::string(messageText(language, kMessageCannotAccess)) + "\r" +
-           errorText(language, static_cast<std::int32_t>(error));
+           (error == EDS_ERR_DEVICE_NOT_FOUND ? messageText(language, kMessageCameraGone)
+                                              : errorText(language, static_cast<std::int32_t>(error)));
 }
 
 bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,

@@ -22,8 +22,6 @@ constexpr CodeText kErrorTexts[] = {
     {EDS_ERR_STREAM_OPEN_ERROR, 186},
     {EDS_ERR_COMM_PORT_IS_IN_USE, 34},
     {EDS_ERR_COMM_DISCONNECTED, 33},
-    // A body listed, then switched off or unplugged before its session opened (Connect's list left open).
-    {EDS_ERR_DEVICE_NOT_FOUND, 219},
     {EDS_ERR_TAKE_PICTURE_AF_NG, 61},
     {EDS_ERR_TAKE_PICTURE_MIRROR_UP_NG, 112},
     {EDS_ERR_TAKE_PICTURE_CARD_NG, 212},

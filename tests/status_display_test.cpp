@@ -1,3 +1,4 @@
+#include "camera/camera_connection.h"
 #include "run/run_end.h"
 #include "run/status_display.h"
 #include "tests/support/test_program.h"
@@ -31,9 +32,11 @@ TEST(StatusDisplay, ErrorTexts) {
         {kEnglish, kErrorDownloadTimeout, "Cannot download image file !"},
         {kEnglish, kErrorSoundInput, "Error fffffff5"},
         {kEnglish, 0x1234, "Error 1234"},
-        {kFrench, 0xC1, "Communication interrompue"},
-        {kFrench, 0x80, "Appareil éteint ou débranché"}};
+        {kFrench, 0xC1, "Communication interrompue"}};
     for (const auto& [language, code, text] : cases) EXPECT_EQ(errorText(language, code), text) << code;
+    // A body gone between Connect's list and the choice is told as gone, not by its code.
+    EXPECT_EQ(cannotAccessText(kFrench, EDS_ERR_DEVICE_NOT_FOUND),
+              "Impossible d'accéder à l'Appareil !\rAppareil éteint ou débranché");
 }
 
 TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
