@@ -18,6 +18,9 @@ struct Released {
 };
 
 // A name of our own in the picture folder that no camera file can have, created new so it never replaces one.
+// Another Orvex downloading into the same folder holds names of this form too, and frees them as its
+// pictures are stored: a name refused may already be free again when looked at, so every refusal moves on
+// to the next name. A folder that takes no file refuses them all.
 std::string createTemporary(const std::string& folder, EdsStreamRef& stream, EdsError& error) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -25,8 +28,6 @@ std::string createTemporary(const std::string& folder, EdsStreamRef& stream, Eds
         error = EdsCreateFileStream(path.c_str(), kEdsFileCreateDisposition_CreateNew, kEdsAccess_ReadWrite,
                                     &stream);
         if (error == EDS_ERR_OK) return path;
-        if (fileExists(path)) continue;
-        return {};
     }
     return {};
 }

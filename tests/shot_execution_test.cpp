@@ -119,11 +119,12 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
 }
 
 // What the picture folder already holds: a name taken, even the camera's own, gives the next free one and
-// replaces nothing; what a crashed download left behind blocks nothing. A folder that refuses the download
-// (a file now in its place) ends the run on that error, never "Completed" with its picture missing; a file
-// there from the start keeps the run from starting, and so do a folder that takes no file (on a read-only
-// disk, which refuses even root) and a script folder gone (moved, its disk unmounted), which is not made
-// again elsewhere.
+// replaces nothing; what a crashed download left behind blocks nothing, nor does a download name refused with
+// no file under it (here a folder; another Orvex's download stored as this one looks). A folder that refuses
+// the download (a file now in its place) ends the run on that error, never "Completed" with its picture
+// missing; a file there from the start keeps the run from starting, and so do a folder that takes no file (on
+// a read-only disk, which refuses even root) and a script folder gone (moved, its disk unmounted), which is
+// not made again elsewhere.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
     // First: the process names its downloads from 0 on, as the crashed one did.
@@ -135,7 +136,8 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
             false; // refused before the run (a file in the folder's place), else during the exposure
         bool scriptFolderGone = false;
         bool readOnly = false;
-    } cases[] = {{{".orvex-download-0.part", ".orvex-download-1.part"}, dated},
+        const char* held = nullptr; // a download name taken by a folder
+    } cases[] = {{.found = {".orvex-download-1.part"}, .added = dated, .held = ".orvex-download-0.part"},
                  {{dated}, "IMG_0001.JPG"},
                  {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
                  {{}, "", "Stream open error"},
@@ -153,6 +155,7 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         else
             std::filesystem::create_directories(folder);
         for (const std::string& name : c.found) std::ofstream(folder / name) << "an earlier night";
+        if (c.held) std::filesystem::create_directory(folder / c.held);
         const auto gone = t.dir.path() / "unmounted" / "";
         t.start({line().delay(0).speed("1")}, "", [&] {
             if (c.scriptFolderGone) t.program.script.directory = gone.string();
@@ -170,6 +173,7 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         if (refuses) continue;
         Strings after = c.found;
         after.push_back(c.added);
+        if (c.held) after.push_back(c.held);
         std::sort(after.begin(), after.end());
         EXPECT_EQ(t.pictures(), after);
         for (const std::string& name : c.found)
