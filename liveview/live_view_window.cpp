@@ -145,11 +145,12 @@ void liveViewProcedure(const LiveViewRecords& p, Window& main, Window& w, const 
         if (p.run.status != RunStatus::kMoveWait) p.state.wanted = false;
         break;
     case MessageKind::Minimised:
+        // The timer keeps the chosen rate: a Move line compares each frame with the one before, and frames
+        // closer together would differ by too little to show a movement that the window open shows.
         lv.windowShown = false;
-        main.setTimer(kTimerLiveView, 100);
         break;
     case MessageKind::Restored:
-        lv.windowShown = lv.rearmFrameTimer = true;
+        lv.windowShown = true;
         break;
     default:
         break;

@@ -150,8 +150,9 @@ TEST(FrameBookkeeping, ComparesEachFrameWithTheOneJustBeforeDuringAMoveWait) {
     }
 }
 
-// The stored Level and Pixels as they are, and a pause, on a scene still until its object starts moving. A
-// line that does not fire waits with the level bar shown at 0; in simulation it waits with no frame at all.
+// The stored Level and Pixels as they are, a pause, and the live view window minimised, on a scene still
+// until its object starts moving. A line that does not fire waits with the level bar shown at 0; in
+// simulation it waits with no frame at all.
 TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
     const struct {
         const char* name;
@@ -159,12 +160,15 @@ TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
         int level, pixels;
         bool paused;
         std::uint32_t firesBy; // 0: never
-    } cases[] = {{"still frames", "bulb motion=2000 motionAfter=60", 20, 10000, false, 0},
-                 {"in simulation", kSimulation, 20, 10000, false, 0},
-                 {"no pixels wanted: the second frame fires", "bulb motionAfter=600", 20, 0, false, 700},
-                 {"over 100 %: never", "bulb motion=20000 motionAfter=1", 101, 1, false, 0},
-                 {"a movement fires", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000},
-                 {"and fires while paused", "bulb motion=2000 motionAfter=3", 20, 10000, true, 5000}};
+        bool minimised = false;
+    } cases[] = {
+        {"still frames", "bulb motion=2000 motionAfter=60", 20, 10000, false, 0},
+        {"in simulation", kSimulation, 20, 10000, false, 0},
+        {"no pixels wanted: the second frame fires", "bulb motionAfter=600", 20, 0, false, 700},
+        {"over 100 %: never", "bulb motion=20000 motionAfter=1", 101, 1, false, 0},
+        {"a movement fires", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000},
+        {"and fires while paused", "bulb motion=2000 motionAfter=3", 20, 10000, true, 5000},
+        {"and with the window minimised", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const bool simulation = std::string(c.body) == kSimulation;
@@ -177,6 +181,10 @@ TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
             t.runFor(100);
             t.window.click(kPauseButton);
             ASSERT_TRUE(t.program.run.paused);
+        }
+        if (c.minimised) {
+            t.runFor(100);
+            t.window.modeless(BIG_LIVE_VIEW_DIALOG.name).back()->send({MessageKind::Minimised, 0, {}});
         }
         t.runFor(c.firesBy ? c.firesBy : simulation ? 60000 : 10000);
         EXPECT_EQ(std::tuple(t.program.run.status == RunStatus::kMoveWait, t.shots().size()),
@@ -229,9 +237,9 @@ TEST(FrameTick, EachStep) {
         {"busy on every tick", [](LiveView& v) { v.body->evfError = EDS_ERR_DEVICE_BUSY; }, 2, true, 0, 333},
         // The error ends live view; the next tick closes the window.
         {"another error", [](LiveView& v) { v.body->evfError = EDS_ERR_INTERNAL_ERROR; }, 1, false, 0, 0},
-        {"minimised", [](LiveView& v) { v.send(M::Minimised); }, 0, true, 0, 100},
+        {"minimised", [](LiveView& v) { v.send(M::Minimised); }, 0, true, 0, 333},
         {"minimised during a Move wait",
-         [](LiveView& v) { v.p.run.status = RunStatus::kMoveWait, v.send(M::Minimised); }, 2, true, 0, 100},
+         [](LiveView& v) { v.p.run.status = RunStatus::kMoveWait, v.send(M::Minimised); }, 2, true, 0, 333},
         {"restored", [](LiveView& v) { v.send(M::Minimised), v.send(M::Restored); }, 2, true, 2, 333},
         {"a shot in progress", [](LiveView& v) { v.p.run.cameraReady = false; }, 0, true, 0, 333},
         {"the live view command", [](LiveView& v) { v.w.click(kLiveViewButton); }, 0, false, 0, 0},
