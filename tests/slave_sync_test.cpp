@@ -408,33 +408,41 @@ bool running(pid_t pid) {
 
 // (Not a CliSlave test: those run alone, and this one may run beside others.)
 // A slave waiting for its master ends at once, without a shot, when the user presses Ctrl-C or when the
-// shared object it waits on is spoiled; one whose object cannot be used does not wait at all.
+// shared object it waits on is spoiled; one whose object cannot be used, or whose script cannot be loaded,
+// does not wait at all; one whose start is refused when its master starts does not wait for another.
 TEST(CliRun, AWaitingSlaveEndsAtOnce) {
     const std::string group = "wait-" + std::to_string(getpid());
     const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
     const std::string refused = "This instance cannot start in step with the others: " + object;
     const struct {
-        char what;   // Ctrl-C pressed, its object cut, or its object made open to others
+        char what;   // Ctrl-C pressed, its object cut, its object made open to others, its script unreadable,
+                     // its master started
         mode_t mode; // of the object made before the slave starts; 0: the slave makes it
         const char* language;
         std::string said;
+        std::string script = line(), camera = "bulb", told = ""; // told: in the timeline
     } cases[] = {{'i', 0, "en", ""},
                  {'c', 0, "en", refused + " was changed by another program"},
                  {'o', 0660, "fr",
                   "Cette instance ne peut pas démarrer avec les autres : " + object +
-                      " appartient à un autre utilisateur ou est ouvert à d'autres\n"}};
+                      " appartient à un autre utilisateur ou est ouvert à d'autres\n"},
+                 {'s', 0, "en", "", line().when("soon"), "bulb", "\tend\t69\tNot started\n"},
+                 {'m', 0, "fr", "", line().when("Move"), "no-liveview", "\tend\t69\tNon démarrée\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         shm_unlink(object.c_str());
         if (c.mode) close(planted(object, c.mode));
         const std::string out = (dir.path() / "out.txt").string(), err = (dir.path() / "err.txt").string();
-        const pid_t slave = launchCli({"run", "--lang", c.language, "--camera=bulb", "--slave", "--until=60s",
-                                       dir.write("night.txt", scriptText({line()}))},
+        const pid_t slave = launchCli({"run", "--lang", c.language, "--camera=" + c.camera, "--slave",
+                                       "--until=60s", dir.write("night.txt", scriptText({c.script}))},
                                       out, {{"ORVEX_SYNC_GROUP", group}}, err);
-        if (c.what != 'o')
+        if (c.what != 'o' && c.what != 's')
             while (!keepsInterrupt(slave) && running(slave)) std::this_thread::yield();
         if (c.what == 'i') kill(slave, SIGINT);
+        // Until the slave has seen one: it takes none published before it read the value.
+        if (c.what == 'm')
+            for (SharedSynchro master(object); running(slave);) master.synchro(1);
         if (c.what == 'c') {
             // Once the slave has made it whole: cut before, the slave would only size it again.
             std::error_code error;
@@ -447,6 +455,7 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
         for (const char* event : {"\tshot\t", "\tuntil\n"})
             EXPECT_EQ(dir.read(out).find(event), std::string::npos) << dir.read(out);
         EXPECT_NE(dir.read(err).find(c.said), std::string::npos) << dir.read(err);
+        EXPECT_NE(dir.read(out).find(c.told), std::string::npos) << dir.read(out);
     }
 }
 

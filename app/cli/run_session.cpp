@@ -299,8 +299,13 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         }
         window.click(kStartButton);
     }
+    // It waits only for a start it can take: without its script or its body, or once its master's start
+    // came and its own was refused, it would wait for ever, its master shooting alone. It ends as a refused
+    // start ends.
+    const SyncReading noStartYet = program.lastSyncValue;
     const auto waitingForMaster = [&] {
-        return program.slaveMode && !program.run.running && program.run.status == RunStatus::kIdle;
+        return program.slaveMode && !program.run.running && program.run.status == RunStatus::kIdle &&
+               program.script.loaded && program.camera.connected && program.lastSyncValue == noStartYet;
     };
     // The shared object was spoiled while this instance waited: no start of the master could reach it.
     const auto cutOff = [&] { return shared && !shared->usable(); };
