@@ -37,9 +37,11 @@ std::string newScriptText() {
 }
 
 void loadScriptFromDialog(Program& p, Window& w) {
-    // The lines of a running script must not change under the run.
+    // The lines of a running script must not change under the run. A slave's run may begin while the user
+    // chooses, its master starting meanwhile: the choice then comes too late.
     if (p.run.running) return;
-    if (const auto path = chooseScript(p, w, kLoadTitle, true)) loadScript(p, w, *path);
+    const auto path = chooseScript(p, w, kLoadTitle, true);
+    if (path && !p.run.running) loadScript(p, w, *path);
 }
 
 void editCurrentScript(Program& p, Window& w) {

@@ -309,6 +309,23 @@ TEST(SlaveSync, AScriptChangedSinceLoadedIsTakenWithoutAQuestion) {
     EXPECT_EQ(t.slave.shots(), (Strings{"10000 shot 1 line 2 pass 0", "10500 shot 2 line 3 pass 0"}));
 }
 
+// A slave's run may begin under a modal window, its master starting while its user chooses a script to
+// load: the run keeps the script it began with.
+TEST(SlaveSync, AScriptChosenAsTheRunBeganIsNotLoadedUnderIt) {
+    InStep t;
+    t.openSlave({line().delay(10), line().delay(10)});
+    const std::string other = t.slave.dir.write("other.txt", scriptText({line()}));
+    t.slave.window.chooseFile = [&](const FileDialogRequest&) {
+        t.slave.timeline.start();
+        t.masterSync.synchro(t.slave.clock.tick());
+        t.slave.runFor(100);
+        return std::optional(other);
+    };
+    t.slave.window.click(kMenuLoad);
+    t.slave.runFor(3000);
+    EXPECT_EQ(t.slave.shots(), (Strings{"1000 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0"}));
+}
+
 // The Slave box both ways: a start published before slave mode never starts a run; back to master, the
 // poll stops and the instance publishes its own start.
 TEST(SlaveSync, TheSlaveBoxSwitchesBothWays) {
