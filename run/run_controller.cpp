@@ -377,6 +377,13 @@ void delayTick(Program& p, Window& w) {
     armLine(p, w);
 }
 
+// Stopped by the user. A box the stop shows lets a slave's master start it again meanwhile: that run is not
+// the one stopped.
+void stopAborted(Program& p, Window& w) {
+    stopRun(p, w);
+    if (!p.run.running) showStatus(p, w, RunStatus::kAborted);
+}
+
 void savingTick(Program& p, Window& w) {
     RunState& r = p.run;
     watchTransfers(p, w);
@@ -392,8 +399,7 @@ void savingTick(Program& p, Window& w) {
     applyLiveViewZoom(p.liveViewRecords(), w);
     if (r.requests.abort) {
         r.requests.abort = false;
-        stopRun(p, w);
-        showStatus(p, w, RunStatus::kAborted);
+        stopAborted(p, w);
         return;
     }
     if (!advanceLine(p, w)) return;
@@ -643,8 +649,7 @@ void stopAfterTheShot(Program& p, Window& w) {
         w.enableItem(kStartButton, false);
         p.run.requests.abort = true;
     } else {
-        stopRun(p, w);
-        showStatus(p, w, RunStatus::kAborted);
+        stopAborted(p, w);
     }
 }
 

@@ -27,6 +27,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace orvex::test {
@@ -324,6 +325,33 @@ TEST(SlaveSync, AScriptChosenAsTheRunBeganIsNotLoadedUnderIt) {
     t.slave.window.click(kMenuLoad);
     t.slave.runFor(3000);
     EXPECT_EQ(t.slave.shots(), (Strings{"1000 shot 1 line 2 pass 0", "2000 shot 2 line 3 pass 0"}));
+}
+
+// Or under a box its stop shows (a picture could not be downloaded), its master starting again meanwhile:
+// the run begun there goes on.
+TEST(SlaveSync, ARunBegunUnderTheBoxOfAStopGoesOn) {
+    PrivateSyncName name;
+    SharedSynchro slaveSync{name.name()}, masterSync{name.name()};
+    RunProgram slave{"bulb failDownloadAt=1"};
+    slave.program.synchro = &slaveSync;
+    slave.open(" -slave -load=\"" +
+               slave.dir.write("night.txt", scriptText({line().delay(10), line().delay(100)})) + "\"");
+    slave.timeline.start();
+    masterSync.synchro(slave.clock.tick());
+    slave.runFor(3000);
+    bool published = false;
+    slave.window.answer = [&](const MessageBoxRecord& box) {
+        if (box.buttons == BoxButtons::YesNo) return BoxAnswer::Yes;
+        if (!std::exchange(published, true)) {
+            masterSync.synchro(slave.clock.tick());
+            slave.runFor(100);
+        }
+        return BoxAnswer::Ok;
+    };
+    slave.window.click(kStartButton);
+    slave.runFor(2000);
+    EXPECT_EQ(slave.shots(), (Strings{"1000 shot 1 line 2 pass 0", "4000 shot 1 line 2 pass 0"}));
+    EXPECT_EQ(slave.program.run.status, RunStatus::kDelayWait);
 }
 
 // The Slave box both ways: a start published before slave mode never starts a run; back to master, the
