@@ -92,9 +92,9 @@ void loadSettings(const std::string& file, Settings& s, RunSettings& run) {
     s.soundThreshold = std::clamp(threshold, 1, 100);
 }
 
-std::vector<std::pair<std::string, std::string>> settingsText(const Settings& s, const RunSettings& run) {
+SettingsText settingsText(const Settings& s, const RunSettings& run) {
     const auto yesNo = [](bool b) { return std::string(b ? "YES" : "NO"); };
-    std::vector<std::pair<std::string, std::string>> entries;
+    SettingsText entries;
     const auto put = [&](int key, std::string value) {
         entries.emplace_back(englishText(key), std::move(value));
     };
@@ -114,7 +114,7 @@ std::vector<std::pair<std::string, std::string>> settingsText(const Settings& s,
 }
 
 bool saveSettings(const std::string& file, const Settings& s, const RunSettings& run,
-                  const std::vector<std::pair<std::string, std::string>>* before) {
+                  const SettingsText* before) {
     const auto now = settingsText(s, run);
     const ProfileFileText stored = before ? readProfileFile(file) : ProfileFileText{};
     std::vector<ProfileEntry> entries;

@@ -130,9 +130,15 @@ TEST_F(Parameters, OpensWithTheStoredValuesAndOkStoresAndWritesThemOrSaysItCanno
 
     std::filesystem::remove(iniPath);
     std::filesystem::create_directory(iniPath); // a folder in the file's place cannot be replaced
-    EXPECT_TRUE(use([](HeadlessWindow&) {})) << "a failed write closes the dialog all the same";
+    EXPECT_TRUE(use([](HeadlessWindow& d) { d.setItemText(kCountEdit, "50"); }))
+        << "a failed write closes the dialog all the same";
     ASSERT_EQ(w.messageBoxes().size(), 1u);
     EXPECT_EQ(w.messageBoxes()[0].text, "Unable to access file " + iniPath);
+    // Once the file can be written, OK writes the change it lost, though the user did not make it again.
+    std::filesystem::remove(iniPath);
+    folder.write(kSettingsFileName, "[Corvane]\nCount=10\n");
+    use([](HeadlessWindow&) {});
+    EXPECT_NE(folder.read(iniPath).find("Count=50\n"), std::string::npos);
 }
 
 // Two Orvex started in one folder: what one saved stays when the other saves what its user changed.

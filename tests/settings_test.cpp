@@ -159,7 +159,7 @@ TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     TempDir dir;
     const std::string file =
         dir.write("Orvex.ini", "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 3\r\n");
-    const Settings s{"gedit", "eog", "m42", 7, 4321, 65};
+    const Settings s{"gedit", "eog", "m42", 7, 4321, 65, {}};
     const RunSettings run{false, true, 25, false, 21, 34, 56, true};
     ASSERT_TRUE(saveSettings(file, s, run));
     EXPECT_EQ(dir.read(file), "[Other]\r\nkeep = me\r\n[Corvane]\r\nCustom=1\r\ncount = 25\r\n"

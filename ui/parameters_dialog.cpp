@@ -150,7 +150,7 @@ bool accept(const ParameterRecords& p, Window& d) {
 
     Settings& s = p.settings;
     RunSettings& r = p.runSettings;
-    const auto before = settingsText(s, r);
+    const SettingsText before = s.beforeUnsaved.empty() ? settingsText(s, r) : s.beforeUnsaved;
     s.pictureBrowser = browser;
     s.imagePrefix = trimmed(entry(d, kPrefixEdit));
     // A hand-written editor that the list does not offer stays, rather than being lost to an empty name.
@@ -170,8 +170,12 @@ bool accept(const ParameterRecords& p, Window& d) {
     p.language = language;
     const std::string file = p.startupDirectory + kSettingsFileName;
     // The values are in use either way; the user must know that they will not survive a restart.
-    if (!saveSettings(file, s, r, &before))
+    if (saveSettings(file, s, r, &before)) {
+        s.beforeUnsaved.clear();
+    } else {
+        s.beforeUnsaved = before;
         d.messageBox(std::string(text(p, 57)) + " " + file, text(p, 54), BoxIcon::Error, BoxButtons::Ok);
+    }
     return true;
 }
 
