@@ -56,6 +56,12 @@ struct Reader {
         if (const auto n = scanWhole(text(key, fallback)))
             value = static_cast<int>(std::clamp<long long>(*n, INT32_MIN, INT32_MAX));
     }
+    // Nor does a delayed start time outside the day: the run would wait for another time than the one it
+    // counts down, a count whose milliseconds overflow for a few hundred hours.
+    void timeField(int key, int last, int& value) const {
+        if (const auto n = scanWhole(text(key, "0")); n && *n >= 0 && *n <= last)
+            value = static_cast<int>(*n);
+    }
 };
 
 } // namespace
@@ -79,9 +85,9 @@ void loadSettings(const std::string& file, Settings& s, RunSettings& run) {
     s.imagePrefix = prefixAllowed(prefix) ? prefix : "";
     run.loopInfinite = r.yes(kInfinite);
     r.number(kCount, "10", run.loopCount);
-    r.number(kHours, "0", run.startHour);
-    r.number(kMinutes, "0", run.startMinute);
-    r.number(kSeconds, "0", run.startSecond);
+    r.timeField(kHours, 23, run.startHour);
+    r.timeField(kMinutes, 59, run.startMinute);
+    r.timeField(kSeconds, 59, run.startSecond);
     run.universalTime = r.yes(kUt);
     r.number(kLevel, "20", s.moveLevel);
     r.number(kPixels, "10000", s.movePixels);

@@ -88,9 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.loopInfinite = in.ConsumeBool();
     run.universalTime = in.ConsumeBool();
     run.loopCount = in.ConsumeIntegral<int>();
-    run.startHour = in.ConsumeIntegral<int>();
-    run.startMinute = in.ConsumeIntegral<int>();
-    run.startSecond = in.ConsumeIntegral<int>();
+    // Parameters and -start give a time of the day only, and one outside it is not read back.
+    run.startHour = in.ConsumeIntegralInRange(0, 23);
+    run.startMinute = in.ConsumeIntegralInRange(0, 59);
+    run.startSecond = in.ConsumeIntegralInRange(0, 59);
     s.moveLevel = in.ConsumeIntegral<int>();
     s.soundThreshold = in.ConsumeIntegralInRange(1, 100);
     s.movePixels = in.ConsumeIntegral<int>();

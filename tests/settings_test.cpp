@@ -154,6 +154,20 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
     }
 }
 
+// One outside the day would be awaited at another time than the one counted down.
+TEST(Settings, DelayedStartTimeOutsideTheDayIsNotTaken) {
+    TempDir dir;
+    Settings s;
+    RunSettings run;
+    for (const auto& [lines, time] :
+         {std::pair{"Hours=23\nMinutes=59\nSeconds=59\n", std::tuple(23, 59, 59)},
+          std::pair{"Hours=2130\nMinutes=60\nSeconds=-1\n", std::tuple(0, 0, 0)}}) {
+        run = {};
+        loadSettings(dir.write("Orvex.ini", std::string("[Corvane]\n") + lines), s, run);
+        EXPECT_EQ(std::tuple(run.startHour, run.startMinute, run.startSecond), time) << lines;
+    }
+}
+
 // Twelve distinct values, so that no key can be written or read in another's place.
 TEST(Settings, SavingWritesAllKeysInPlaceAndKeepsEveryOtherByte) {
     TempDir dir;
