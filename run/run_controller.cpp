@@ -486,7 +486,8 @@ void beginRun(Program& p, Window& w, bool startTimeCame) {
     r.wait.skipped.reset();
     r.wait.universalTime = r.settings.universalTime;
     setLate(p, false);
-    r.requests.abort = false;
+    // Stop, Reload, Next and Prev. asked of a run that ended before it could act on them were that run's.
+    r.requests = RunRequests{};
     const std::string port = w.listText(kSerialPortList, w.listSelection(kSerialPortList)).substr(0, 19);
     r.serialPortName = port == p.text(199) ? "" : port;
     updateMainControls(p.mainView(), w);

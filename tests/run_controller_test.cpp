@@ -254,6 +254,26 @@ TEST(RunController, ARunStartedAgainAfterItsDelayedStartBeginsAtOnce) {
     }
 }
 
+// Next pressed during a run's last shot, or before its Stop, dies with that run: the next Start runs the
+// script loaded, not the one linked to it.
+TEST(RunController, ANextLeftPendingByARunThatEndedIsNotTheNextRunsOwn) {
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop);
+        RunProgram t;
+        t.answerYes();
+        t.dir.write("dawn.txt", scriptText({line().delay(0)}));
+        t.dir.write("night.next", "dawn.txt");
+        t.start({line().delay(0), line().delay(20).speed("1")});
+        t.runFor(2500);
+        t.window.click(kNextScriptButton);
+        if (stop) t.window.click(kStartButton);
+        t.runFor(2000);
+        t.window.click(kStartButton);
+        t.runFor(4000);
+        EXPECT_EQ(t.program.script.path, (t.dir.path() / "night.txt").string());
+    }
+}
+
 // Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
 TEST(RunController, ModifiedScriptAsksBeforeStarting) {
     for (const bool deleted : {false, true}) {
