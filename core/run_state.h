@@ -55,8 +55,9 @@ struct LineWait {
     std::uint32_t lineDelay = 0;  // ms
     int targetSecond = 0;
     std::optional<int> lastSecond; // second of the day at the wait's previous tick; none once armed
-    // Each time-of-day line taken in this run, and the moment it was last taken for (seconds since 1970 on
-    // the waits' clock): a clock set back comes to that moment again.
+    // Each time-of-day line of the script taken, and the moment it was last taken for (seconds since 1970 on
+    // the waits' clock): a clock set back comes to that moment again, and so does a run of the same script
+    // started again within that second.
     std::map<int, std::int64_t> takenMoments;
     // The waits' clock (ms since 1970 on it) and the tick, at the run's previous tick.
     std::optional<std::pair<std::int64_t, std::uint32_t>> seen;

@@ -481,7 +481,6 @@ void beginRun(Program& p, Window& w, bool startTimeCame) {
     r.shotCount = 0;
     r.currentLine = r.startLine.value_or(0);
     r.passCount = 0;
-    r.wait.takenMoments.clear();
     r.wait.seen.reset();
     r.wait.skipped.reset();
     r.wait.universalTime = r.settings.universalTime;

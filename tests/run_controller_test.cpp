@@ -26,6 +26,23 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
               std::tuple("Waiting", "23:59:58"));
 }
 
+// A run started again within the second of a moment of the day it has shot (Reload, or Stop then Start)
+// leaves that moment to tomorrow: its shot is not taken twice.
+TEST(RunController, AMomentOfTheDayIsNotShotAgainByTheRunStartedAgainWithinItsSecond) {
+    for (const int command : {kReloadScriptButton, kStartButton}) {
+        SCOPED_TRACE(command);
+        RunProgram t(kSimulation);
+        t.answerYes();
+        t.start({line().when("21:00:05"), line().when("21:00:10")});
+        t.runFor(5100);
+        t.window.click(command);
+        if (command == kStartButton) t.window.click(kStartButton);
+        t.runFor(1000);
+        EXPECT_EQ(std::tuple(t.shots(), t.window.itemText(kWaitField)),
+                  std::tuple(Strings{"5000 shot 1 line 2 pass 0"}, "23:59:59"));
+    }
+}
+
 // UT checked in Parameters during a run, five hours west of Greenwich, moves the waits' clock on by five
 // hours, past 22:00 universal time: neither a line of 22:00 nor a delayed start at 22:00 is due then.
 TEST(RunController, UtCheckedDuringARunMakesNoMomentDue) {
