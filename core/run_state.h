@@ -76,6 +76,9 @@ struct Exposure {
     std::uint32_t lengthMs =
         0; // the line's exposure, or the body's own speed for a line that leaves it empty
     bool cableUsed = false;
+    // The run was paused as the shot began (its Sound, Move or time-of-day line fired during the pause): that
+    // pause does not cut the shot short, as one pressed during it does.
+    bool pausedAtStart = false;
     // The body's quality for this exposure, by name: on bodies whose files carry no usable extension it tells
     // a JPEG from a RAW, even for a line that leaves the quality to the body.
     std::string quality;

@@ -43,8 +43,13 @@ bool waiting(RunStatus status) {
     }
 }
 
-bool anyRequest(const RunState& r) {
-    return r.paused || r.requests.reload || r.requests.next || r.requests.prev || r.requests.abort;
+// Pause, Stop, Reload, Next or Prev. pressed during a shot end its program-timed exposure or its lock-up wait
+// early. A pause already on as the shot began counts only once lifted and pressed again: a sound heard while
+// paused still gets the whole exposure its line asks for.
+bool shotCutShort(RunState& r) {
+    if (!r.paused) r.exposure.pausedAtStart = false;
+    return (r.paused && !r.exposure.pausedAtStart) || r.requests.reload || r.requests.next ||
+           r.requests.prev || r.requests.abort;
 }
 
 // A run under way and no longer waiting for its delayed start, or one that had none.
@@ -248,7 +253,7 @@ void exposureTick(Program& p, Window& w) {
     const std::uint32_t elapsed = ticksBetween(r.exposure.start, now);
     if (r.exposure.timedDuration != 0) {
         showRemaining(w, static_cast<int>(r.exposure.timedDuration - elapsed));
-        if (elapsed < r.exposure.timedDuration && !anyRequest(r)) return;
+        if (elapsed < r.exposure.timedDuration && !shotCutShort(r)) return;
         r.exposure.end = now;
         if (r.status == RunStatus::kBurst || r.exposure.cableUsed) {
             if (!cablePhase(p, w, false, CablePhase::kPlain)) return;
@@ -326,7 +331,7 @@ void timeOfDayTick(Program& p, Window& w) {
 void lockupTick(Program& p, Window& w) {
     RunState& r = p.run;
     if (r.lockup.countdown != 0) {
-        if (anyRequest(r) && r.lockup.countdown > 500 && r.lockup.countdown <= r.lockup.delay)
+        if (shotCutShort(r) && r.lockup.countdown > 500 && r.lockup.countdown <= r.lockup.delay)
             r.lockup.countdown = 500;
         r.lockup.countdown -= 50;
         showRemaining(w, r.lockup.countdown);

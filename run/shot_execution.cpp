@@ -278,6 +278,7 @@ void executeLine(Program& p, Window& w) {
     lineFallsDue(p);
     const int lockup = lockupTime(p, w);
     r.exposure.cableUsed = false;
+    r.exposure.pausedAtStart = r.paused;
     showWantedValues(p, w, line);
 
     if (p.options.simulation) {

@@ -187,6 +187,29 @@ TEST(SoundDetection, TheFirstLoudBufferOfTheWaitFires) {
     }
 }
 
+// A sound heard while the run is paused gets the whole exposure its line asks for: only a pause pressed again
+// during it, once lifted, ends it early.
+TEST(SoundDetection, ASoundHeardWhilePausedGetsTheWholeExposure) {
+    for (const bool pausedAgain : {false, true}) {
+        SCOPED_TRACE(pausedAgain);
+        Listening l;
+        auto& [input, t] = l;
+        t.start({line().when("Sound").speed("40")});
+        t.window.click(kPauseButton);
+        t.runFor(200);
+        input.hand({20000});
+        t.runFor(1000);
+        if (pausedAgain) {
+            t.window.click(kPauseButton);
+            t.runFor(1000);
+            t.window.click(kPauseButton);
+        }
+        t.runFor(45000);
+        EXPECT_EQ(t.timeline.only(statusEvent(RunStatus::kPictureWait)),
+                  Strings{pausedAgain ? "2250 status 196" : "40250 status 196"});
+    }
+}
+
 // Sound lines from the command line: a recording rehearses them, a run listens to the computer's input
 // through PortAudio, here ALSA's file plugin reading samples on a machine without a sound card.
 std::string littleEndian(std::uint32_t value, int bytes) {
