@@ -128,6 +128,8 @@ struct RunState {
     std::atomic<int> picturesReported{0};
     std::atomic<int> downloadsFailed{0}; // pictures of this run the transfer worker could not download
     bool cameraReady = true;
+    // A line counted as taken and the next one not yet armed: a box shown meanwhile runs the window's events.
+    bool betweenLines = false;
     // The run stopped between a release and the last of its pictures (an error, the cable gone): a picture
     // the body hands over before the next run is that shot's.
     bool picturesOwed = false;

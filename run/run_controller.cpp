@@ -409,7 +409,10 @@ void savingTick(Program& p, Window& w) {
     }
     if (!advanceLine(p, w)) return;
     if (p.liveView.wanted) fetchFrameAfterShot(p.liveViewRecords(), p.clock, w);
-    if (serviceRequests(p, w)) return;
+    r.betweenLines = true;
+    const bool serviced = serviceRequests(p, w);
+    r.betweenLines = false;
+    if (serviced) return;
     r.wait.timeOrigin += r.wait.lineDelay;
     armOrExecute(p, w);
 }
@@ -568,6 +571,9 @@ void startRun(Program& p, Window& w, bool startTimeCame) {
 
 void runTick(Program& p, Window& w) {
     RunState& r = p.run;
+    // A request's box (a link that cannot be followed) opened halfway through a turn: another turn now
+    // would take the line just counted again, and skip the next. The run goes on once it is answered.
+    if (r.betweenLines) return;
     if (!r.running) {
         if (r.awaitedStart && !p.transferWorker.busy()) beginAwaitedRun(p, w);
         return;

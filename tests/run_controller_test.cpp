@@ -338,6 +338,12 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
                      << (c.content ? ::testing::PrintToString(std::string(c.content)) : "nothing")
                      << ", command " << c.command << ", night.txt " << c.night);
         RunProgram t;
+        // The user reads the box for three seconds, while the window's events, the run's ticks among them, go
+        // on.
+        t.window.answer = [&t](const MessageBoxRecord&) {
+            t.runFor(3000);
+            return BoxAnswer::Ok;
+        };
         t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
         t.dir.write(c.link, "dawn.txt");
         const auto next = line().delay(50).speed("1/250");
