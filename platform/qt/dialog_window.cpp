@@ -16,6 +16,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -49,6 +50,8 @@ namespace {
 constexpr unsigned kMinimumTimerMs = 10;
 // The blank QLineEdit keeps on each side of its text, inside its frame.
 constexpr int kLineEditMargin = 2;
+// A field's text is drawn no smaller than this share of the window's size: smaller is hard to read.
+constexpr double kSmallestFieldText = 0.8;
 // Where an icon control keeps the path of the file it shows, its text to the program.
 constexpr const char* kIconPath = "orvexIconPath";
 
@@ -109,6 +112,27 @@ class MouseOnlyPushButton final : public QPushButton {
         return key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Return || key == Qt::Key_Enter;
     }
 };
+
+// Sized in dialog units for the usual texts, a field may be a little narrow for one of them in a wider font
+// ("Completed" in Status read "Complete"): that text is drawn in a slightly smaller size. A long one
+// ("Camera switched off or unplugged" in Status) keeps the window's size, cut, and is there whole on hover.
+void fitFieldText(QLineEdit* field, const QString& value) {
+    QStyleOptionFrame frame;
+    frame.initFrom(field);
+    frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+    const int room = field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() -
+                     2 * kLineEditMargin;
+    const QFont normal = field->parentWidget()->font();
+    const auto fits = [&](const QFont& font) { return QFontMetrics(font).horizontalAdvance(value) <= room; };
+    QFont font = normal;
+    for (double size = normal.pointSizeF(); !fits(font) && size > normal.pointSizeF() * kSmallestFieldText;) {
+        size -= 0.25;
+        font.setPointSizeF(size);
+    }
+    if (!fits(font)) font = normal;
+    field->setFont(font);
+    field->setToolTip(fits(font) ? QString() : value);
+}
 
 QString toQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -387,17 +411,7 @@ void QtDialogWindow::setItemText(int id, const std::string& text) {
         field->setText(value);
         // Long texts show their beginning, not their end.
         field->setCursorPosition(0);
-        // Sized in dialog units for the usual texts, a field cuts a long one ("Camera switched off or
-        // unplugged" in Status): the whole text is there on hover.
-        if (c->kind == ControlKind::ReadOnlyField) {
-            QStyleOptionFrame frame;
-            frame.initFrom(field);
-            frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
-            const int room =
-                field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() -
-                2 * kLineEditMargin;
-            field->setToolTip(field->fontMetrics().horizontalAdvance(value) > room ? value : QString());
-        }
+        if (c->kind == ControlKind::ReadOnlyField) fitFieldText(field, value);
         break;
     }
     case ControlKind::CheckBox:

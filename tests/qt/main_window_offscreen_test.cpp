@@ -1,6 +1,8 @@
 // The real main window, built from MAIN_DIALOG and run by the program's own procedure, on the offscreen
 // platform, and the live view window it opens in both sizes, showing a virtual body's viewfinder in fit view
 // and zoomed; screenshots are left in the build folder for people to look at.
+#include "core/catalogue.h"
+#include "core/run_state.h"
 #include "core/value_tables.h"
 #include "liveview/live_view_window.h"
 #include "resources/live_view_dialog.h"
@@ -31,6 +33,13 @@ namespace orvex::test {
 namespace {
 
 const std::string kLine = "50\t5.6\t1\t250\t400\tR\t\n";
+
+// The states of a run that fit the Status field; the body gone is read on hover.
+constexpr RunStatus kEveryStatus[] = {
+    RunStatus::kAborted,          RunStatus::kBurst,    RunStatus::kExposure,      RunStatus::kCompleted,
+    RunStatus::kDelayedStartWait, RunStatus::kError,    RunStatus::kManualRelease, RunStatus::kIdle,
+    RunStatus::kLockup,           RunStatus::kMoveWait, RunStatus::kPaused,        RunStatus::kSaving,
+    RunStatus::kSoundWait,        RunStatus::kTimeWait, RunStatus::kPictureWait,   RunStatus::kDelayWait};
 
 // Each menu as the user reads it, "-" for a separator.
 QStringList menuTexts(QtDialogWindow& w) {
@@ -128,6 +137,15 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
             for (const ValueRow& row : *table)
                 EXPECT_LE(field->fontMetrics().horizontalAdvance(QString::fromStdString(row.name)), room)
                     << row.name;
+            // The Status field, as wide, reads every state of a run whole ("Completed" too).
+            if (id != kSpeedField) continue;
+            auto* status = static_cast<QLineEdit*>(w.control(kStatusField));
+            for (const RunStatus s : kEveryStatus) {
+                w.setItemText(kStatusField, messageText(c.language, messageOf(s)));
+                EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), room)
+                    << status->text().toStdString();
+            }
+            w.setItemText(kStatusField, "");
         }
 
         t.click(kConnectButton);
