@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cctype>
 
+#ifndef Q_OS_WIN
+#include <termios.h>
+#endif
+
 namespace orvex {
 namespace {
 
@@ -24,6 +28,7 @@ class QtSerialLine final : public SerialLine {
         if (!port_.open(QIODevice::ReadWrite)) return false;
         // Opening a tty raises DTR and RTS, which presses the cable: let go at once.
         setLines(false);
+        hangUpOnLastClose();
         return true;
     }
 
@@ -34,6 +39,19 @@ class QtSerialLine final : public SerialLine {
     }
 
   private:
+    // Should the program die holding the cable (a crash, SIGKILL), the system closes the port: it drops the
+    // lines then only with HUPCL, which a port keeps cleared from an earlier user (`stty -hupcl`), and a
+    // pseudo-terminal starts without.
+    void hangUpOnLastClose() {
+#ifndef Q_OS_WIN
+        termios settings{};
+        const int handle = static_cast<int>(port_.handle());
+        if (::tcgetattr(handle, &settings) != 0 || (settings.c_cflag & HUPCL) != 0) return;
+        settings.c_cflag |= HUPCL;
+        ::tcsetattr(handle, TCSANOW, &settings);
+#endif
+    }
+
     QSerialPort port_;
 };
 

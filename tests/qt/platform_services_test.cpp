@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -35,6 +36,10 @@ class PseudoTerminal {
         if (master_ >= 0) close(master_);
     }
     const std::string& slave() const { return slave_; }
+    bool hangsUpOnClose() const {
+        termios settings{};
+        return tcgetattr(master_, &settings) == 0 && (settings.c_cflag & HUPCL) != 0;
+    }
 
   private:
     int master_;
@@ -59,8 +64,10 @@ TEST(SerialPorts, NamesSortByNumberAndAPortIsTheCablesAloneUntilClosed) {
 
     PseudoTerminal terminal;
     ASSERT_FALSE(terminal.slave().empty());
+    ASSERT_FALSE(terminal.hangsUpOnClose()) << "a pseudo-terminal starts as a port left with -hupcl";
     auto line = ports.open(terminal.slave());
     ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(terminal.hangsUpOnClose()) << "a program that dies holding the cable lets go with it";
     EXPECT_EQ(ports.open(terminal.slave()), nullptr) << "opened exclusively";
     // A pseudo-terminal has no modem lines: the refusal is reported, not hidden.
     EXPECT_FALSE(line->setLines(true));
