@@ -87,6 +87,10 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
         "orvex-cli: clock prend --camera=PRESET|PROFILE ou --connect=BODYID, et non --loop\n";
     const std::string notABodyId = "orvex-cli: --connect attend un numéro de boîtier, et non 'abc'\n";
     const std::string noPreset = "orvex-cli: --camera attend un préréglage ou un fichier de profil\n";
+    // A body that is there but answers busy for its clock.
+    const TempDir dir;
+    const std::string busyClock =
+        "--camera=" + dir.write("busy.ini", "[camera]\npreset = bulb\nbodyId = 0580123456\nbusy = 0x6\n");
     const struct {
         std::optional<KernelClockState> state;
         std::string source;
@@ -100,6 +104,7 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
         {std::nullopt, "", {}, "synchronised\tno\n", 3},
         {inStep(0.25), "", {aBody, "--connect=0580123456"}, yes + "body_offset\t", 0},
         {inStep(0.25), "", {aBody, "--connect=42"}, yes, 1, noBody},
+        {inStep(0.25), "", {busyClock, "--connect=0580123456"}, yes, 0, ""},
         {inStep(0.25), "", {"--camera=nosuchpreset"}, "synchronised\tyes\n", 2},
         {inStep(0.25), "", {"--camera="}, "", 2, noPreset},
         {inStep(0.25), "", {"--loop"}, "", 2, notAnOption},

@@ -23,25 +23,27 @@ constexpr int kMessageCameraNeedsValue = 291;
 constexpr int kMessageNoOpenedBodyWithId = 227;
 constexpr int kMessageClockTakes = 312;
 
-// The wanted body's clock less the computer's, in milliseconds; none when no such body answers. Its
-// session is closed again. `refused` receives why the first body that would not open refused.
-std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock,
+// The wanted body's clock less the computer's, in milliseconds; none when no such body answers or it does
+// not tell its time. Its session is closed again. `found` tells whether the wanted body opened: one that
+// does not tell its time leaves no other body to stand in for it. `refused` receives why the first body
+// that would not open refused.
+std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock, bool& found,
                                          EdsError& refused) {
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) != EDS_ERR_OK) return std::nullopt;
     std::optional<std::int64_t> offset;
     EdsUInt32 count = 0;
     EdsGetChildCount(list, &count);
-    for (EdsUInt32 index = 0; index < count && !offset; ++index) {
+    for (EdsUInt32 index = 0; index < count && !found; ++index) {
         CameraSession session;
         if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &session.camera) != EDS_ERR_OK) continue;
         const EdsError opened = EdsOpenSession(session.camera);
         if (opened != EDS_ERR_OK && refused == EDS_ERR_OK) refused = opened;
         if (opened == EDS_ERR_OK) {
             std::uint64_t bodyNumber = 0;
-            if (!bodyWanted(wanted) ||
-                (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(wanted, bodyNumber)))
-                offset = bodyClockOffsetMs(session, clock);
+            found = !bodyWanted(wanted) ||
+                    (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(wanted, bodyNumber));
+            if (found) offset = bodyClockOffsetMs(session, clock);
             EdsCloseSession(session.camera);
         }
         EdsRelease(session.camera);
@@ -100,15 +102,16 @@ int reportClock(const KernelClock& kernel, const std::vector<std::string>& args,
         driver = bodiesOnUsb();
     }
     std::optional<std::int64_t> offset;
+    bool found = false;
     EdsError refused = EDS_ERR_OK;
     if (driver && EdsInitializeSDK() == EDS_ERR_OK) {
         sdk::registerCameraDriver(driver);
-        offset = bodyOffsetMs(wanted, time->clock(), refused);
+        offset = bodyOffsetMs(wanted, time->clock(), found, refused);
         EdsTerminateSDK();
         sdk::unregisterCameraDriver(driver);
     }
     if (offset) out << "body_offset\t" << decimalText(static_cast<double>(*offset) / 1000.0, 3) << '\n';
-    if (!offset && bodyWanted(wanted)) {
+    if (!found && bodyWanted(wanted)) {
         // A body another program holds (a desktop Orvex running the night) cannot tell its id.
         std::string text =
             formatMessage(language, refused != EDS_ERR_OK ? kMessageNoOpenedBodyWithId : kMessageNoBodyWithId,
