@@ -15,7 +15,7 @@ bool isDirectory(const std::string& path);
 std::optional<std::int64_t> lastWriteTime(const std::string& path);
 // The size of a regular file in bytes, or nothing when it cannot be read.
 std::optional<std::uint64_t> fileSize(const std::string& path);
-// The process's current directory with a trailing separator.
+// The process's current directory with a trailing separator; "./" when it has no path (removed).
 std::string currentDirectory();
 // Directory part of a path with its trailing separator; empty when the path has none.
 std::string directoryOf(const std::string& path);

@@ -120,6 +120,20 @@ TEST(Files, AnAppendIsWholeOrNothing) {
     EXPECT_EQ(dir.read(path), std::string(59, 'a') + "\nc\n");
 }
 
+// Started from a folder that was then removed: not the root folder, whose Orvex.ini would be read and
+// written.
+TEST(Files, ARemovedCurrentFolderIsStillTheCurrentOne) {
+    TempDir dir;
+    const std::string gone = (dir.path() / "gone").string();
+    ASSERT_TRUE(std::filesystem::create_directory(gone));
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(chdir(gone.c_str()) == 0 && rmdir(gone.c_str()) == 0 && currentDirectory() == "./" ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 // A download lands on its name on every file system a picture folder may be on, and never on a picture there
 // already: ext4 and tmpfs; FAT and exFAT cards (no such rename, links refused); a FUSE file system without
 // hard links (libfuse answers ENOSYS).

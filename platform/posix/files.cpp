@@ -40,7 +40,10 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
 std::string currentDirectory() {
     std::error_code ec;
     std::string dir = fs::current_path(ec).string();
-    if (dir.empty() || dir.back() != fs::path::preferred_separator) dir += fs::path::preferred_separator;
+    // A folder removed while the program stands in it has no path: "./" still names it, so that the settings
+    // and pictures are refused there rather than put in the root folder.
+    if (dir.empty()) return std::string(".") + fs::path::preferred_separator;
+    if (dir.back() != fs::path::preferred_separator) dir += fs::path::preferred_separator;
     return dir;
 }
 
