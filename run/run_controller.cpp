@@ -46,8 +46,7 @@ bool waiting(RunStatus status) {
 // Pause, Stop, Reload, Next or Prev. pressed during a shot end its program-timed exposure or its lock-up wait
 // early. A pause already on as the shot began counts only once lifted and pressed again: a sound heard while
 // paused still gets the whole exposure its line asks for.
-bool shotCutShort(RunState& r) {
-    if (!r.paused) r.exposure.pausedAtStart = false;
+bool shotCutShort(const RunState& r) {
     return (r.paused && !r.exposure.pausedAtStart) || r.requests.reload || r.requests.next ||
            r.requests.prev || r.requests.abort;
 }
@@ -641,6 +640,8 @@ void runTick(Program& p, Window& w) {
 
 void togglePause(Program& p, Window& w) {
     p.run.paused = !p.run.paused;
+    // Pressed during the shot, the pause is the user's answer to it.
+    p.run.exposure.pausedAtStart = false;
     updateMainControls(p.mainView(), w);
 }
 
