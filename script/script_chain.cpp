@@ -22,13 +22,13 @@ std::optional<std::string> linkedScript(const Script& script, int language, Wind
     std::ifstream in;
     // As for a script: a FIFO or a device given as a link would hang the reader.
     if (fileExists(link)) in.open(link, std::ios::binary);
-    if (!in.is_open()) {
+    std::string name;
+    const int n = in.is_open() ? readLine(in, name, kLinkLimit) : -1;
+    if (!in.is_open() || in.bad()) {
         w.messageBox(std::string(messageText(language, 57)) + " " + link, messageText(language, 54),
                      BoxIcon::Error, BoxButtons::Ok);
         return std::nullopt;
     }
-    std::string name;
-    const int n = readLine(in, name, kLinkLimit);
     if (n <= 0) {
         w.messageBox(link + "\r" + messageText(language, 50), messageText(language, 54), BoxIcon::Error,
                      BoxButtons::Ok);

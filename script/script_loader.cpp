@@ -189,8 +189,11 @@ bool readScript(Script& s, const ValueTables& tables, int language, Window& w, c
         else
             error = loader.exposureLine(text, number);
     }
+    // A read the disk refused part way is no end of the script: its lines so far are not the whole of it.
+    const bool unreadable = in.bad();
     in.close();
 
+    if (unreadable) return fail(s, language, w, std::string(messageText(language, 57)) + " " + path);
     if (error != 0) {
         s.refusedLine = number;
         return fail(s, language, w, formatMessage(language, error, number));

@@ -36,8 +36,9 @@ TEST(CliCheck, EachScriptPrintsItsCheck) {
     EXPECT_GT(checks, 0);
 }
 
-// A FIFO without a writer would block the loader for ever; `timeout` turns a hang into a failure. The
-// language follows the system's by default.
+// A FIFO without a writer would block the loader for ever; `timeout` turns a hang into a failure. A file
+// whose reads fail, as /proc/self/mem's do, stands for a disk that refuses them. The language follows the
+// system's by default.
 TEST(CliCheck, OnlyARegularFileIsOpened) {
     const TempDir temp;
     const std::string dir = temp.path().string(), fifo = dir + "/fifo.txt";
@@ -47,6 +48,7 @@ TEST(CliCheck, OnlyARegularFileIsOpened) {
     } cases[] = {{fifo, "LC_ALL=C timeout 10", "Unable to access file " + fifo + "\n"},
                  {dir, "LC_ALL=C", "Unable to access file " + dir + "\n"},
                  {"/dev/null", "LC_ALL=C", "Unable to access file /dev/null\n"},
+                 {"/proc/self/mem", "LC_ALL=C", "Unable to access file /proc/self/mem\n"},
                  {"/no/such.txt", "LC_ALL=fr_CA.UTF-8", "Impossible d'accéder au fichier /no/such.txt\n"},
                  {"/no/such.txt", "LC_ALL= LANG=de_DE.UTF-8", "Unable to access file /no/such.txt\n"}};
     for (const auto& c : cases)

@@ -60,8 +60,13 @@ TEST_F(ScriptMenu, LoadDropAndNextLoadTheScript) {
 
     // With no run, the chain's buttons act at once.
     folder.write("day.next", "night.txt");
+    // A link the disk refuses to read is reported as such, and the script stays.
+    fs::create_symlink("/proc/self/mem", folder.path() / "night.next");
     t.window.click(kNextScriptButton);
     EXPECT_EQ(t.program.script.path, night);
+    t.window.click(kNextScriptButton);
+    EXPECT_EQ(std::pair(lastBox(), t.program.script.path),
+              std::pair("Unable to access file " + (folder.path() / "night.next").string(), night));
 }
 
 TEST_F(ScriptMenu, ModifyOpensTheScriptInTheEditorAsOneArgument) {
