@@ -14,7 +14,28 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The length of the blank that groups digits at the start of the text, 0 when there is none.
+std::size_t groupBlank(std::string_view text) {
+    for (std::string_view blank : {" ", "\u00A0", "\u202F", "\u2009"})
+        if (text.substr(0, blank.size()) == blank) return blank.size();
+    return 0;
+}
+
 } // namespace
+
+std::optional<long long> scanTypedWhole(std::string_view text) {
+    std::string joined;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t run = i;
+        while (const std::size_t blank = groupBlank(text.substr(run))) run += blank;
+        if (run > i && !joined.empty() && isDigit(joined.back()) && run < text.size() && isDigit(text[run])) {
+            i = run;
+            continue;
+        }
+        joined += text[i++];
+    }
+    return scanWhole(joined);
+}
 
 std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed) {
     std::size_t i = 0;

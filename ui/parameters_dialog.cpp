@@ -133,12 +133,12 @@ bool accept(const ParameterRecords& p, Window& d) {
     const bool infinite = d.isItemChecked(kInfiniteCheck);
     long long count = 0;
     if (!infinite) {
-        const auto n = scanWhole(entry(d, kCountEdit));
+        const auto n = scanTypedWhole(entry(d, kCountEdit));
         if (!n) return refuse(p, d, kInvalidCount);
         if (*n < 2 || *n > 10000) return refuse(p, d, kCountRange);
         count = *n;
     }
-    const auto pixels = scanWhole(entry(d, kPixelsEdit));
+    const auto pixels = scanTypedWhole(entry(d, kPixelsEdit));
     // A count past the settings' 32-bit numbers would be stored as a negative one.
     if (!pixels || *pixels <= 0 || *pixels > std::numeric_limits<int>::max())
         return refuse(p, d, kInvalidPixels);
