@@ -63,16 +63,20 @@ std::optional<double> scanDecimal(std::string_view text) {
     std::size_t digits = 0;
     for (; i < text.size() && isDigit(text[i]); ++i) ++digits;
     std::size_t end = i;
-    if (i < text.size() && text[i] == '.') {
+    // A French hand, or a spreadsheet set to French, writes 2,5 for 2.5: read as 2 it would silently
+    // shorten an exposure.
+    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
         std::size_t fraction = 0;
         for (++i; i < text.size() && isDigit(text[i]); ++i) ++fraction;
         if (fraction > 0) end = i;
         digits += fraction;
     }
     if (digits == 0) return std::nullopt;
+    std::string number(text.substr(begin, end - begin));
+    if (const auto comma = number.find(','); comma != std::string::npos) number[comma] = '.';
     // from_chars rounds correctly and ignores the locale, which a desktop program may have changed.
     double value = 0;
-    std::from_chars(text.data() + begin, text.data() + end, value);
+    std::from_chars(number.data(), number.data() + number.size(), value);
     return negative ? -value : value;
 }
 

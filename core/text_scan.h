@@ -13,7 +13,7 @@ std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed 
 // A whole number as a person types it into a field, where a French hand groups the thousands: blanks between
 // digits (a space, a no-break space, a narrow or thin space) join them, so "10 000" is 10000, not 10.
 std::optional<long long> scanTypedWhole(std::string_view text);
-// A decimal number with an optional fraction.
+// A decimal number with an optional fraction, after a point or a comma.
 std::optional<double> scanDecimal(std::string_view text);
 // The value with that many decimals and a point, whatever the locale: the desktop program runs in the user's,
 // where a French one writes a comma.
