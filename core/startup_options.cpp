@@ -151,7 +151,7 @@ std::optional<TimeOfDay> parseStartTime(const std::string& text) {
 }
 
 std::optional<int> parseLoopCount(const std::string& text) {
-    const auto n = scanWhole(text);
+    const auto n = scanTypedWhole(text);
     if (!n || *n < 2 || *n > 10000) return std::nullopt;
     return static_cast<int>(*n);
 }

@@ -10,8 +10,8 @@ namespace orvex {
 
 // A whole number; nothing when the text does not begin with one. Values beyond the 32-bit range saturate.
 std::optional<long long> scanWhole(std::string_view text, std::size_t* consumed = nullptr);
-// A whole number as a person types it into a field, where a French hand groups the thousands: blanks between
-// digits (a space, a no-break space, a narrow or thin space) join them, so "10 000" is 10000, not 10.
+// A whole number as a person types it, where a French hand groups the thousands: blanks between digits (a
+// space, a no-break space, a narrow or thin space) join them, so "10 000" is 10000, not 10.
 std::optional<long long> scanTypedWhole(std::string_view text);
 // A decimal number with an optional fraction, after a point or a comma.
 std::optional<double> scanDecimal(std::string_view text);

@@ -202,6 +202,7 @@ TEST(MainWindowStart, EachOptionSetsItsControl) {
         {R"(-loop="10001")", "Off", false, 10, false, 0},
         {R"(-loop="2")", "Off", true, 2, false, 0},
         {R"(-loop="10000")", "Off", true, 10000, false, 0},
+        {R"(-loop="10 000")", "Off", true, 10000, false, 0},
         {R"(-loop="")", "Off", true, 10, false, 0},
         {R"(-start="23:59")", "Off", false, 10, true, 0},
         {R"(-serialport="ttyusb")", "Off", false, 10, false, 2},
