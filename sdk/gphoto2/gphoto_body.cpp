@@ -554,7 +554,10 @@ EdsError GphotoBody::writeProperty(EdsPropertyID property, const sdk::PropertyVa
         if (pc != ((evfOutput_ & kEdsEvfOutputDevice_PC) != 0)) {
             if (const EdsError e = edsError(session_.writeInt("viewfinder", pc ? 1 : 0), Asked::Setting))
                 return e;
-            // A live view that starts again is placed again: the body may have moved its area meanwhile.
+            // Live view that ends takes the body back to its whole frame, and one that starts again is
+            // placed again: the body may have moved its area meanwhile. A zoom kept from before would have
+            // the window take whole frames for zoomed ones.
+            zoom_ = kEdsEvfZoom_Fit;
             zoomPosition_.reset();
         }
         evfOutput_ = *number;

@@ -46,7 +46,8 @@ class GphotoLiveView : public EmulatedBody {
 };
 
 // The body places its zoom area on its sensor's pixels, which the library does not tell; the first frame puts
-// the area in the middle of them. The lens drives near and far, and focuses on command.
+// the area in the middle of them; live view started again is back at the whole frame. The lens drives near
+// and far, and focuses on command.
 TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPositionAndTheLensDrivesAndFocuses) {
     open();
     set(kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC);
@@ -67,6 +68,9 @@ TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPositionAndTheLensDrivesAndFocus
         EXPECT_EQ(std::tuple(f.info.coordinateSystem.width, f.info.coordinateSystem.height),
                   std::tuple(5184, 3456));
     }
+    set(kEdsPropID_Evf_OutputDevice, 0);
+    set(kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC);
+    EXPECT_EQ(frame().info.zoom, kEdsEvfZoom_Fit) << "live view starts again on the whole frame";
     set(kEdsPropID_Evf_OutputDevice, 0);
     for (const EdsInt32 step : {kEdsEvfDriveLens_Near2, kEdsEvfDriveLens_Far3})
         EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_DriveLensEvf, step), EDS_ERR_OK);
