@@ -92,8 +92,9 @@ void frameTick(const LiveViewRecords& p, Window& w) {
         lv.rearmFrameTimer = false;
         w.setTimer(kTimerLiveView, 1000 / static_cast<unsigned>(lv.framesPerSecond));
     }
-    // No frame comes while a shot is in progress, nor while the window has not taken the last one.
-    if (!p.run.cameraReady) return;
+    // No frame comes while a shot is in progress, nor while the window has not taken the last one. A run
+    // that ended in the middle of its shot leaves no shot in progress: the window goes on showing the body.
+    if (p.run.running && !p.run.cameraReady) return;
     if (p.camera.afModeStale) refreshAfAvailability(p.camera, lv);
     if (lv.pending.held) return;
     setLiveViewOutput(p.camera, w, true);

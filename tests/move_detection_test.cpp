@@ -241,7 +241,10 @@ TEST(FrameTick, EachStep) {
         {"minimised during a Move wait",
          [](LiveView& v) { v.p.run.status = RunStatus::kMoveWait, v.send(M::Minimised); }, 2, true, 0, 333},
         {"restored", [](LiveView& v) { v.send(M::Minimised), v.send(M::Restored); }, 2, true, 2, 333},
-        {"a shot in progress", [](LiveView& v) { v.p.run.cameraReady = false; }, 0, true, 0, 333},
+        {"a shot in progress", [](LiveView& v) { v.p.run.running = true, v.p.run.cameraReady = false; }, 0,
+         true, 0, 333},
+        {"a run that ended during its shot", [](LiveView& v) { v.p.run.cameraReady = false; }, 2, true, 2,
+         333},
         {"the live view command", [](LiveView& v) { v.w.click(kLiveViewButton); }, 0, false, 0, 0},
         // A new frame rate fetches at once, before the two ticks.
         {"a new frame rate",
