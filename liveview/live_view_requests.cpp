@@ -25,11 +25,14 @@ void driveFocus(const LiveViewRecords& p, EdsInt32 step) {
 
 // Before the first frame the body's coordinates are unknown: any move would send the area to its corner.
 void moveZoomArea(const LiveViewRecords& p, int dx, int dy) {
-    const LiveViewState& lv = p.state;
+    LiveViewState& lv = p.state;
     if (!cameraFree(p) || lv.coordinateSystem.width == 0 || lv.coordinateSystem.height == 0) return;
     EdsPoint to = movedZoomArea(lv.coordinateSystem, lv.zoomPosition, dx, dy);
-    EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof to, &to);
-    restartMoveComparison(p.state);
+    // The next press goes on from where this one sent the area: presses quicker than the frames are not
+    // lost. The next frame tells where the body put it.
+    if (EdsSetPropertyData(p.camera.camera, kEdsPropID_Evf_ZoomPosition, 0, sizeof to, &to) == EDS_ERR_OK)
+        lv.zoomPosition = to;
+    restartMoveComparison(lv);
 }
 
 void engageLiveViewAf(const LiveViewRecords& p) {
