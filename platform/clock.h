@@ -19,6 +19,9 @@ class Clock {
     virtual std::uint64_t microseconds() const = 0;
     virtual CivilTime localTime() const = 0;
     virtual CivilTime universalTime() const = 0;
+    // Local time less universal time, in minutes, at a moment given as milliseconds since 1970 in universal
+    // time: by the zone's rules, so that a moment across a change to or from summer time gets the other.
+    virtual int utcOffsetMinutesAt(std::int64_t universalMs) const = 0;
     virtual void sleep(unsigned ms) = 0;
 };
 

@@ -12,6 +12,7 @@ class SystemClock final : public Clock {
     std::uint64_t microseconds() const override;
     CivilTime localTime() const override;
     CivilTime universalTime() const override;
+    int utcOffsetMinutesAt(std::int64_t universalMs) const override;
     void sleep(unsigned ms) override;
 };
 

@@ -309,7 +309,7 @@ void timeOfDayTick(Program& p, Window& w) {
     const CivilTime time = waitClockTime(p);
     const int second = secondOfDay(time);
     const int remaining = (r.wait.targetSecond - second) * 1000;
-    showRemaining(w, remaining < 0 ? remaining + kDay : remaining);
+    showRemaining(w, passingMs(p, remaining < 0 ? remaining + kDay : remaining));
     const std::int64_t moment = lastMoment(time, r.wait.targetSecond);
     if (!momentReached(r.wait.lastSecond, second, r.wait.targetSecond) || takenAlready(r, moment)) {
         r.wait.lastSecond = second;

@@ -20,6 +20,16 @@ int secondsOnward(int from, int to) {
     return ((to - from) % kDaySeconds + kDaySeconds) % kDaySeconds;
 }
 
+int passingMs(const Program& p, int clockMs) {
+    if (p.run.settings.universalTime) return clockMs;
+    const std::int64_t now = msFromCivil(p.clock.universalTime());
+    const int then = p.clock.utcOffsetMinutesAt(now + clockMs);
+    const std::int64_t passing = clockMs - (then - p.clock.utcOffsetMinutesAt(now)) * 60000LL;
+    if (passing < 0 || passing >= kDaySeconds * 1000LL || p.clock.utcOffsetMinutesAt(now + passing) != then)
+        return clockMs;
+    return static_cast<int>(passing);
+}
+
 std::int64_t lastMoment(const CivilTime& t, int targetSecond) {
     return msFromCivil(t) / 1000 - secondsOnward(targetSecond, secondOfDay(t));
 }

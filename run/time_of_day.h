@@ -14,6 +14,10 @@ CivilTime waitClockTime(const Program& program);
 int secondOfDay(const CivilTime& t);
 // Seconds from one second of the day on to another, across midnight.
 int secondsOnward(int from, int to);
+// The time that will pass while the waits' clock goes on by `clockMs` (less than a day): an hour more or less
+// on the night the zone goes to or from summer time. A moment that the change itself skips or repeats keeps
+// the clock's own difference.
+int passingMs(const Program& program, int clockMs);
 // Seconds since 1970 of the last time the clock showed `targetSecond` of the day, up to `t`.
 std::int64_t lastMoment(const CivilTime& t, int targetSecond);
 // A moment the clock was set on over, which no line beyond it has been taken for since: the lines set

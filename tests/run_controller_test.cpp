@@ -135,6 +135,30 @@ TEST(RunController, SummerTimeTakesTheSkippedMomentsAtOnceAndWinterTimeARepeated
     EXPECT_EQ(autumn.shots(), Strings{"2000 shot 1 line 2 pass 0"});
 }
 
+// On the night the zone changes, the wait for a time of day after the change, or for a delayed start then,
+// shows the time that will pass: an hour more in autumn, an hour less in spring.
+TEST(RunController, TheWaitAcrossASummerTimeChangeShowsTheTimeThatWillPass) {
+    const struct {
+        CivilTime start;
+        int offsetBefore, offsetAfter;
+        const char* commandLine;
+        const char* wait;
+    } cases[] = {
+        {{2026, 10, 25, 1, 0, 0}, 120, 60, "", "4:00:00"},
+        {{2026, 10, 25, 1, 0, 0}, 120, 60, "-start=\"04:00\"", "4:00:00"},
+        {{2027, 3, 28, 1, 0, 0}, 60, 120, "", "2:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.start.month << c.commandLine);
+        RunProgram t(kSimulation, c.start, 0, c.offsetBefore);
+        t.clock.changeUtcOffsetAt(msFromCivil({c.start.year, c.start.month, c.start.day, 1, 0, 0}),
+                                  c.offsetAfter);
+        t.start({line().when("4:00:00")}, c.commandLine);
+        t.runFor(50);
+        EXPECT_EQ(t.window.itemText(kWaitField), c.wait);
+    }
+}
+
 // A picture later than its time-out stops the run in error, and is stored all the same when it comes: the
 // shot the run stopped in is owed it.
 TEST(RunController, APictureLaterThanItsTimeOutIsStoredWhenItComes) {

@@ -7,12 +7,21 @@ VirtualClock::VirtualClock(CivilTime localStart, int utcOffsetMinutes, std::uint
     : startTick_(startTick), tick_(startTick), localStartMs_(msFromCivil(localStart)),
       utcOffsetMinutes_(utcOffsetMinutes) {}
 
+std::int64_t VirtualClock::universalMs() const {
+    return localStartMs_ + static_cast<std::int64_t>(elapsed_) - utcOffsetMinutes_ * 60000LL;
+}
+
 CivilTime VirtualClock::localTime() const {
-    return civilFromMs(localStartMs_ + static_cast<std::int64_t>(elapsed_));
+    const std::int64_t universal = universalMs();
+    return civilFromMs(universal + utcOffsetMinutesAt(universal) * 60000LL);
 }
 
 CivilTime VirtualClock::universalTime() const {
-    return civilFromMs(localStartMs_ + static_cast<std::int64_t>(elapsed_) - utcOffsetMinutes_ * 60000LL);
+    return civilFromMs(universalMs());
+}
+
+int VirtualClock::utcOffsetMinutesAt(std::int64_t universalMs) const {
+    return offsetChange_ && universalMs >= offsetChange_->first ? offsetChange_->second : utcOffsetMinutes_;
 }
 
 void VirtualClock::sleep(unsigned ms) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace orvex {
@@ -20,11 +22,17 @@ class VirtualClock : public Clock, public TimerScheduler {
     std::uint64_t microseconds() const override { return (startTick_ + elapsed_) * 1000; }
     CivilTime localTime() const override;
     CivilTime universalTime() const override;
+    int utcOffsetMinutesAt(std::int64_t universalMs) const override;
     // Only moves time on, as a blocking sleep does: what falls due meanwhile runs once control is back in
     // advance(), in order. Running it from inside the sleep would re-enter whoever slept.
     void sleep(unsigned ms) override;
     // The computer's time set on or back, by hand or by NTP: the tick goes on undisturbed.
     void setTimeBy(std::int64_t ms) { localStartMs_ += ms; }
+    // The zone goes to or from summer time at that moment (ms since 1970 in universal time): local time moves
+    // by the difference of the offsets, universal time and the tick go on.
+    void changeUtcOffsetAt(std::int64_t universalMs, int utcOffsetMinutes) {
+        offsetChange_ = {universalMs, utcOffsetMinutes};
+    }
 
     // Moves time forward, running each scheduled action when its moment comes, in order; an action that
     // slept past the target has the actions that fell due meanwhile run after it.
@@ -40,6 +48,8 @@ class VirtualClock : public Clock, public TimerScheduler {
     std::atomic<std::uint32_t> tick_; // the transfer worker reads it
     std::int64_t localStartMs_;
     int utcOffsetMinutes_;
+    std::optional<std::pair<std::int64_t, int>> offsetChange_;
+    std::int64_t universalMs() const;
     // Actions due at the same moment run in the order they were (re)scheduled. A window timer takes a new
     // place at every turn: 64 bits never run out, where 32 would after a few years of rehearsed ticks.
     std::uint64_t nextOrder_ = 1;

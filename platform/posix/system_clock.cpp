@@ -75,6 +75,14 @@ CivilTime SystemClock::universalTime() const {
     return civilTime(false);
 }
 
+int SystemClock::utcOffsetMinutesAt(std::int64_t universalMs) const {
+    const std::time_t epochSeconds = static_cast<std::time_t>(universalMs / 1000);
+    std::tm fields{};
+    const std::shared_lock zone(timeZoneLock());
+    localtime_r(&epochSeconds, &fields);
+    return static_cast<int>(fields.tm_gmtoff / 60);
+}
+
 void SystemClock::sleep(unsigned ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
