@@ -43,8 +43,7 @@ std::string clockLine(const Program& p) {
 // A time of day falls due at the start of its second, however late the run's tick comes after it; one the
 // clock set on skipped, as the clock jumped past it.
 std::int64_t timeOfDayDueMs(const Program& p, const ScriptLine& line, const Anchor& a) {
-    std::int64_t moment = lastMoment(waitClockTime(p), line.timeOfDay);
-    if (skippedOver(p.run.wait, moment)) moment = p.run.wait.skipped->second;
+    const std::int64_t moment = dueMoment(p.run.wait, lastMoment(waitClockTime(p), line.timeOfDay));
     return moment * 1000 + (p.run.settings.universalTime ? a.utcOffsetMinutes * 60000LL : 0);
 }
 

@@ -315,15 +315,19 @@ void timeOfDayTick(Program& p, Window& w) {
         r.wait.lastSecond = second;
         return;
     }
-    const std::uint32_t now = p.clock.tick();
-    setTimeOrigin(p, w, now);
+    // A run held up past the moment (a suspended computer, a loaded one) takes it late; the delays after it
+    // count from the moment itself, so that the shots it missed after it are taken too, as after a delay.
+    // Within a tick of it, they count from the tick, the run's resolution.
+    const std::int64_t heldUp = msFromCivil(time) - dueMoment(r.wait, moment) * 1000;
+    const std::uint32_t origin = p.clock.tick() - (heldUp > kTickMs ? static_cast<std::uint32_t>(heldUp) : 0);
+    setTimeOrigin(p, w, origin);
     if (r.status == RunStatus::kTimeWait) {
         r.wait.takenMoments[r.currentLine] = moment;
         executeLine(p, w);
         return;
     }
     // The delayed start is the run's start: the slaves start from it.
-    if (p.synchro) p.synchro->synchro(now);
+    if (p.synchro) p.synchro->synchro(origin);
     armOrExecute(p, w);
 }
 

@@ -40,4 +40,8 @@ bool skippedOver(const LineWait& wait, std::int64_t moment) {
                         [&](const auto& taken) { return taken.second > wait.skipped->second; });
 }
 
+std::int64_t dueMoment(const LineWait& wait, std::int64_t moment) {
+    return skippedOver(wait, moment) ? wait.skipped->second : moment;
+}
+
 } // namespace orvex

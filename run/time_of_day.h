@@ -23,5 +23,8 @@ std::int64_t lastMoment(const CivilTime& t, int targetSecond);
 // A moment the clock was set on over, which no line beyond it has been taken for since: the lines set
 // within the jump are taken in their order, and the night goes on from the first set beyond it.
 bool skippedOver(const LineWait& wait, std::int64_t moment);
+// When a moment of the day fell due, in seconds since 1970 on the waits' clock: one the clock set on skipped,
+// as the clock jumped past it.
+std::int64_t dueMoment(const LineWait& wait, std::int64_t moment);
 
 } // namespace orvex

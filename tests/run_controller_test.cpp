@@ -59,7 +59,8 @@ TEST(RunController, UtCheckedDuringARunMakesNoMomentDue) {
 
 // A line whose moment passes while paused is skipped and the next lines keep their schedule; a busy or
 // suspended computer ticks late: a moment of the day passed meanwhile is shot at once, today, across midnight
-// too. A clock set back passes no moment. Delays count across the wrap of the 32-bit tick counter too.
+// too, and the delays after it keep their schedule from it. A clock set back passes no moment. Delays count
+// across the wrap of the 32-bit tick counter too.
 TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
     const std::vector<std::string> every5s = {line().delay(0), line().delay(50), line().delay(50)};
     const Strings skipped = {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"};
@@ -75,6 +76,11 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
         CivilTime start = {2026, 12, 6, 21, 0, 0, 0};
     } cases[] = {
         {{line().when("21:00:05")}, false, 4000, 0, {"7000 shot 1 line 2 pass 0"}},
+        {{line().when("21:00:05"), line().delay(10), line().delay(30)},
+         false,
+         4000,
+         0,
+         {"7000 shot 1 line 2 pass 0", "7100 shot 2 line 3 pass 0", "9000 shot 3 line 4 pass 0"}},
         {{line().when("23:59:30")}, false, 32000, 0, {"35000 shot 1 line 2 pass 0"}, at235926},
         {{line().when("00:00:30")}, false, 55000, 0, {"58000 shot 1 line 2 pass 0"}, at235947},
         {{line().when("21:00:08")}, false, -1000, 0, {"9000 shot 1 line 2 pass 0"}},
