@@ -22,12 +22,20 @@ int secondsOnward(int from, int to) {
 
 int passingMs(const Program& p, int clockMs) {
     if (p.run.settings.universalTime) return clockMs;
-    const std::int64_t now = msFromCivil(p.clock.universalTime());
-    const int then = p.clock.utcOffsetMinutesAt(now + clockMs);
-    const std::int64_t passing = clockMs - (then - p.clock.utcOffsetMinutesAt(now)) * 60000LL;
-    if (passing < 0 || passing >= kDaySeconds * 1000LL || p.clock.utcOffsetMinutesAt(now + passing) != then)
-        return clockMs;
-    return static_cast<int>(passing);
+    const Clock& c = p.clock;
+    const std::int64_t now = msFromCivil(c.universalTime());
+    const auto secondShown = [&](std::int64_t at) {
+        return (at + c.utcOffsetMinutesAt(at) * 60000LL) / 1000 % kDaySeconds;
+    };
+    const std::int64_t wanted = (secondShown(now) + clockMs / 1000) % kDaySeconds;
+    const auto shows = [&](std::int64_t passing) {
+        return passing >= 0 && secondShown(now + passing) == wanted;
+    };
+    const std::int64_t passing =
+        clockMs - (c.utcOffsetMinutesAt(now + clockMs) - c.utcOffsetMinutesAt(now)) * 60000LL;
+    // The hour the clock goes back over shows it a day sooner.
+    if (shows(passing - kDaySeconds * 1000LL)) return static_cast<int>(passing - kDaySeconds * 1000LL);
+    return shows(passing) ? static_cast<int>(passing) : clockMs;
 }
 
 std::int64_t lastMoment(const CivilTime& t, int targetSecond) {

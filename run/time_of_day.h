@@ -14,9 +14,9 @@ CivilTime waitClockTime(const Program& program);
 int secondOfDay(const CivilTime& t);
 // Seconds from one second of the day on to another, across midnight.
 int secondsOnward(int from, int to);
-// The time that will pass while the waits' clock goes on by `clockMs` (less than a day): an hour more or less
-// on the night the zone goes to or from summer time. A moment that the change itself skips or repeats keeps
-// the clock's own difference.
+// The time that will pass until the waits' clock, `clockMs` (less than a day) short of a moment of the day,
+// shows it: an hour more or less on the night the zone goes to or from summer time, and the next time it
+// shows it when the clock goes back over it. A moment that the change skips keeps the clock's difference.
 int passingMs(const Program& program, int clockMs);
 // Seconds since 1970 of the last time the clock showed `targetSecond` of the day, up to `t`.
 std::int64_t lastMoment(const CivilTime& t, int targetSecond);

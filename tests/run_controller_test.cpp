@@ -142,24 +142,29 @@ TEST(RunController, SummerTimeTakesTheSkippedMomentsAtOnceAndWinterTimeARepeated
 }
 
 // On the night the zone changes, the wait for a time of day after the change, or for a delayed start then,
-// shows the time that will pass: an hour more in autumn, an hour less in spring.
+// shows the time that will pass: an hour more in autumn, an hour less in spring; and a time of day already
+// passed in the hour the clock goes back over comes again within the hour, not tomorrow.
 TEST(RunController, TheWaitAcrossASummerTimeChangeShowsTheTimeThatWillPass) {
+    const CivilTime autumn = {2026, 10, 25, 1, 0, 0}, spring = {2027, 3, 28, 1, 0, 0}; // universal time
     const struct {
         CivilTime start;
+        CivilTime change;
         int offsetBefore, offsetAfter;
+        const char* when;
         const char* commandLine;
         const char* wait;
     } cases[] = {
-        {{2026, 10, 25, 1, 0, 0}, 120, 60, "", "4:00:00"},
-        {{2026, 10, 25, 1, 0, 0}, 120, 60, "-start=\"04:00\"", "4:00:00"},
-        {{2027, 3, 28, 1, 0, 0}, 60, 120, "", "2:00:00"},
+        {{2026, 10, 25, 1, 0, 0}, autumn, 120, 60, "4:00:00", "", "4:00:00"},
+        {{2026, 10, 25, 1, 0, 0}, autumn, 120, 60, "4:00:00", "-start=\"04:00\"", "4:00:00"},
+        {{2026, 10, 24, 22, 0, 0}, autumn, 120, 60, "21:00:00", "", "24:00:00"},
+        {{2026, 10, 25, 2, 45, 0}, autumn, 120, 60, "2:30:00", "", "45:00"},
+        {{2027, 3, 28, 1, 0, 0}, spring, 60, 120, "4:00:00", "", "2:00:00"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.start.month << c.commandLine);
+        SCOPED_TRACE(::testing::Message() << c.start.day << ' ' << c.start.hour << ' ' << c.commandLine);
         RunProgram t(kSimulation, c.start, 0, c.offsetBefore);
-        t.clock.changeUtcOffsetAt(msFromCivil({c.start.year, c.start.month, c.start.day, 1, 0, 0}),
-                                  c.offsetAfter);
-        t.start({line().when("4:00:00")}, c.commandLine);
+        t.clock.changeUtcOffsetAt(msFromCivil(c.change), c.offsetAfter);
+        t.start({line().when(c.when)}, c.commandLine);
         t.runFor(50);
         EXPECT_EQ(t.window.itemText(kWaitField), c.wait);
     }
