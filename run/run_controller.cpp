@@ -650,7 +650,10 @@ void togglePause(Program& p, Window& w) {
 }
 
 void requestStop(Program& p, Window& w) {
-    if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes)
+    // The run goes on under the box and may end there (its last line, an error, the body switched off):
+    // that end is what the user must read, not "Aborted".
+    if (w.messageBox(p.text(36), p.text(0), BoxIcon::Question, BoxButtons::YesNo) == BoxAnswer::Yes &&
+        p.run.running)
         stopAfterTheShot(p, w);
 }
 

@@ -221,6 +221,24 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
     }
 }
 
+// Stop confirmed only once the run has ended under its box (its last line taken, the body switched off)
+// leaves the end the run came to.
+TEST(RunController, StopConfirmedAfterTheRunEndedKeepsItsEnd) {
+    for (const RunStatus end : {RunStatus::kCompleted, RunStatus::kCameraGone}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        RunProgram t("bulb");
+        t.window.answer = [&](const MessageBoxRecord&) {
+            if (end == RunStatus::kCameraGone) t.camera->switchOff();
+            t.runFor(3000);
+            return BoxAnswer::Yes;
+        };
+        t.start({line().delay(0).speed("1/250"), line().delay(20).speed("1/250")});
+        t.runFor(1000);
+        t.window.click(kStartButton);
+        EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running), std::tuple(end, false));
+    }
+}
+
 // Start pressed again while the stopped run's picture still crosses the link leaves the window free: the run
 // begins once the picture is filed, unless slave mode was chosen or Stop pressed meanwhile.
 TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
