@@ -370,6 +370,9 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         window.send({MessageKind::Close, 0, {}});
         return planLost ? 2 : 1;
     }
+    // A body that went during the call that ended the run (the first line's, made by Start itself) has
+    // told so in a message not yet read: read, it ends the run as a body gone, as at any later line.
+    window.pump();
     program.transferWorker.join();
     ended(untilReached ? std::nullopt : std::optional(program.run.status));
     program.observer = nullptr;

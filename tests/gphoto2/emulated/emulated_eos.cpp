@@ -122,6 +122,7 @@ struct _CameraPrivateLibrary {
          noCard = false, lateCardNews = false, busyWhileWriting = false, noFocusEvent = false,
          movingPreview = false;
     std::map<std::string, std::string> refused; // widget → the label the body refuses
+    std::string pullAt;                         // the body is pulled out as it is asked to set this
     int shutdownAt = 0, soonShutdownAt = 0, unplugAt = 0, unplugInDownloadAt = 0, failDownloadAt = 0;
     int previews = 0, previewsAsked = 0, busyPreviewAt = 0;
     int rawMegabytes = 0;           // RAW files padded to this size, as a full-frame body's are
@@ -237,7 +238,8 @@ constexpr Fault kFaults[] = {
 
 // Besides kFaults, settings of the body rather than faults: battery=LABEL, the battery level shown;
 // format=LABEL, the "imageformat" the body was left on (any label the library has); mode=LABEL, its mode
-// dial; refuse=WIDGET:LABEL, a value the body refuses (0x201c).
+// dial; refuse=WIDGET:LABEL, a value the body refuses (0x201c). And a fault named by a text: pull-at=TEXT,
+// the body is unplugged as it is asked to set what its log would say, "set iso 100" or its start (once).
 void readFaults(Body& b) {
     const char* text = std::getenv("ORVEX_EMULATED_FAULTS");
     const std::string faults = text ? text : "";
@@ -253,6 +255,7 @@ void readFaults(Body& b) {
         if (name == "format") b.values["imageformat"] = value;
         if (name == "mode") b.values["autoexposuremode"] = value;
         if (name == "mode" && value == "Bulb") b.values["shutterspeed"] = "bulb"; // as the dial's B reads
+        if (name == "pull-at") b.pullAt = value;
         if (name == "refuse" && value.find(':') != std::string::npos)
             b.refused[value.substr(0, value.find(':'))] = value.substr(value.find(':') + 1);
         for (const Fault& f : kFaults) {
@@ -365,6 +368,14 @@ int leaveUsb(Body& b, const char* how, int result = GP_ERROR_IO) {
             std::fclose(f);
     note(how);
     return result;
+}
+
+// The body is pulled out as it is asked `action` (its log's line, or that line's start) instead of doing it.
+bool pulledAt(Body& b, const std::string& action) {
+    if (b.pullAt.empty() || !action.starts_with(b.pullAt)) return false;
+    b.pullAt.clear();
+    leaveUsb(b, "unplugged");
+    return true;
 }
 
 // True once the body has gone; a body that switched off goes at its moment.
@@ -598,6 +609,7 @@ int apply(Camera* camera, const std::string& name, CameraWidget* w, GPContext* c
         gp_widget_get_value(w, &v);
         value = v ? v : "";
     }
+    if (pulledAt(b, "set " + name + " " + value)) return GP_ERROR_IO;
     note("set " + name + " " + value);
     const auto refuse = [&](const std::string& property) {
         return fail(context, GP_ERROR,
