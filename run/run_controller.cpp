@@ -560,6 +560,9 @@ void startRun(Program& p, Window& w, bool startTimeCame) {
         // A reload during a run starts the run again by itself.
         if (!reloadScript(p, w) || wasRunning) return;
     }
+    // The body may have gone while a box was open on the way here (this question, the clock's warning):
+    // there is nothing to start the run on.
+    if (!p.camera.connected) return;
     // The last run's pictures are filed before this one counts from nothing. Waiting here for their download
     // would leave the window dead for as long: the run tick begins the run once they are in.
     if (!r.running && picturesStillComing(p)) {

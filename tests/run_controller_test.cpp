@@ -360,6 +360,23 @@ TEST(RunController, ModifiedScriptAsksBeforeStarting) {
     }
 }
 
+// The body switched off while Start's question is open: there is no run to start, and no box about a
+// body that is not there.
+TEST(RunController, ABodySwitchedOffUnderTheQuestionBeforeTheStartStartsNothing) {
+    for (const BoxAnswer answer : {BoxAnswer::Yes, BoxAnswer::No}) {
+        RunProgram t("bulb");
+        t.window.answer = [&](const MessageBoxRecord&) {
+            t.camera->switchOff();
+            t.runFor(100);
+            return answer;
+        };
+        t.start({line().delay(0)}, "", [&] { t.program.script.lastWrite = 1; });
+        t.runFor(1000);
+        EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.status, t.window.messageBoxes().size()),
+                  std::tuple(false, RunStatus::kIdle, 1u));
+    }
+}
+
 // A request pressed during the first shot's 1 s exposure. One that cannot be carried out (Next, Prev. or
 // Escape when the link cannot be followed; a link holding only a line end is an empty file) skips no line and
 // a box says why. A script that fails to load, asked for as the next of the chain or reloaded after it was
