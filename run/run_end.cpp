@@ -76,6 +76,10 @@ void reportError(Program& program, Window& window, std::int32_t code, int locati
     // Read before the run stops, which speaks to the camera again. The program's own codes are not the
     // camera's.
     const std::string said = code > 0 ? cameraExplanation(program.camera) : std::string();
+    // A body gone has taken every picture still on its way with it, and their downloads fail at once: they
+    // are over before the stop tells how many were lost and left on the card, not counted after it (into the
+    // next run's count).
+    if (code == static_cast<std::int32_t>(EDS_ERR_COMM_DISCONNECTED)) fileQueuedPictures(program);
     letGoOfTheShutter(program);
     showStatus(program, window, RunStatus::kError);
     stopRun(program, window);
