@@ -84,6 +84,9 @@ void deliverCameraEvents(Program& program, Window& window) {
         showShots(program, window);
     }
     disconnect(program, window, ended ? RunStatus::kCameraGone : RunStatus::kIdle);
+    // The last run's pictures still on their way after its stop went with the body: the user learns of them
+    // now, not at the end of the next run.
+    tellPicturesLeftBehind(program, window);
 }
 
 } // namespace orvex

@@ -27,6 +27,22 @@ constexpr int kMessageKeptOnCard = 244, kMessageCardFolder = 245;
 constexpr int kMessageWarning = 198;
 constexpr int kMessageThroughMemory = 232;
 
+void tellFailedDownloads(Program& p, Window& w) {
+    if (const int lost = p.run.downloadsFailed.exchange(0))
+        w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
+                     BoxIcon::Warning, BoxButtons::Ok);
+}
+
+void tellPicturesKeptOnCard(Program& p, Window& w) {
+    if (const TransferQueue::KeptOnCard kept = p.transfers.takeKeptOnCard(); kept.count > 0) {
+        std::string folders;
+        for (const std::string& folder : kept.folders) folders += (folders.empty() ? "" : ", ") + folder;
+        w.messageBox(formatMessage(p.language, kMessageKeptOnCard, kept.count) + "\r" +
+                         formatMessage(p.language, kMessageCardFolder, folders),
+                     p.text(kMessageWarning), BoxIcon::Warning, BoxButtons::Ok);
+    }
+}
+
 } // namespace
 
 void stopRun(Program& p, Window& w) {
@@ -44,22 +60,19 @@ void stopRun(Program& p, Window& w) {
     closeCable(p);
     updateMainControls(p.mainView(), w);
     // Pictures lost to failed downloads did not stop the run; the user learns of them once, at its end.
-    if (const int lost = r.downloadsFailed.exchange(0))
-        w.messageBox(formatMessage(p.language, kMessageNotDownloaded, lost), p.text(kMessageWarning),
-                     BoxIcon::Warning, BoxButtons::Ok);
+    tellFailedDownloads(p, w);
     // Pictures the body handed over during a wait are this run's: filed now, as a late file is (a drain
     // under way files them itself).
     if ((p.transferWorker.finished() || !p.transferStatus.running) && !p.transfers.empty()) startTransfers(p);
-    if (const TransferQueue::KeptOnCard kept = p.transfers.takeKeptOnCard(); kept.count > 0) {
-        std::string folders;
-        for (const std::string& folder : kept.folders) folders += (folders.empty() ? "" : ", ") + folder;
-        w.messageBox(formatMessage(p.language, kMessageKeptOnCard, kept.count) + "\r" +
-                         formatMessage(p.language, kMessageCardFolder, folders),
-                     p.text(kMessageWarning), BoxIcon::Warning, BoxButtons::Ok);
-    }
+    tellPicturesKeptOnCard(p, w);
     if (std::exchange(p.camera.picturesThroughMemory, false))
         w.messageBox(p.text(kMessageThroughMemory), p.text(kMessageWarning), BoxIcon::Warning,
                      BoxButtons::Ok);
+}
+
+void tellPicturesLeftBehind(Program& p, Window& w) {
+    tellFailedDownloads(p, w);
+    tellPicturesKeptOnCard(p, w);
 }
 
 bool runEndsAfterThisLine(const Program& p) {

@@ -273,6 +273,33 @@ TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
     }
 }
 
+// The body switched off while a stopped run's picture still comes over: its loss is told then, and nothing
+// is left to the count of the next run.
+TEST(RunController, APictureThatWentWithTheBodyAfterItsRunIsToldThen) {
+    RunProgram t("bulb downloadMBps=1");
+    std::promise<void> begun, linkFree;
+    t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
+        begun.set_value();
+        free.wait();
+    };
+    t.program.transfersTakeNoTime = false;
+    t.start({line().delay(0).speed("1/250"), line().delay(600)});
+    t.runFor(1000);
+    begun.get_future().wait();
+    t.runFor(2000);
+    ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
+              std::tuple(RunStatus::kDelayWait, true));
+    t.answerYes();
+    t.window.click(kStartButton);
+    t.camera->switchOff();
+    linkFree.set_value();
+    t.program.transferWorker.join();
+    t.runFor(100);
+    ASSERT_NE(t.lastBox(), nullptr);
+    EXPECT_EQ(std::tuple(t.lastBox()->text, t.program.run.downloadsFailed.load()),
+              std::tuple("Pictures that could not be downloaded: 1", 0));
+}
+
 // Reload and Next start the run again from a wait: a picture the body handed over during that wait (a RAW's
 // JPEG, late) is filed with its shot, in its script's folder, before the run counts from nothing.
 TEST(RunController, ARunStartedAgainFilesThePicturesHandedOverBefore) {
