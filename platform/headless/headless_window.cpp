@@ -174,7 +174,8 @@ BoxAnswer HeadlessWindow::messageBox(const std::string& text, const std::string&
                                      BoxButtons buttons) {
     if (owner_) return owner_->messageBox(text, caption, icon, buttons);
     boxes_.push_back({text, caption, icon, buttons});
-    if (answer) return answer(boxes_.back());
+    // A copy: a box raised while the answer is chosen (the run goes on under it) moves the list.
+    if (answer) return answer(MessageBoxRecord(boxes_.back()));
     return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
 }
 
