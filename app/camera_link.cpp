@@ -63,6 +63,10 @@ void disconnect(Program& program, Window& window, RunStatus shown) {
     if (program.run.running) stopRun(program, window);
     // A picture still coming over would be cut off with the session: left on the card, and told as lost.
     program.transferWorker.join();
+    // What the last run filed, and what it was still owed, came from this body. The next body numbers its
+    // files on its own: a picture it offers is none of that run's late ones, though it may bear one's name.
+    program.transferStatus.filed.clear();
+    program.run.picturesOwed = false;
     closeCamera(program.camera, program.options.simulation, program.language, window);
     showStatus(program, window, shown);
     updateMainControls(program.mainView(), window);

@@ -229,6 +229,26 @@ TEST(CameraLink, AShutdownStopsTheRunAndDisconnectsWithoutRestoringSettings) {
     EXPECT_EQ(f.w.itemText(kCameraField), "Not connected");
 }
 
+// A run's late pictures come from its own body: once it is disconnected, a picture offered under the name
+// of one it filed (IMG_0001.JPG), or while it was owed one, is not taken for theirs.
+TEST(CameraLink, TheNextBodysPicturesAreNoneOfTheLastRunsLateOnes) {
+    for (const bool owed : {false, true}) {
+        FakeCameraProgram f;
+        f.connect();
+        if (owed)
+            f.p.run.picturesOwed = true;
+        else
+            f.p.transferStatus.filed.push_back({"IMG_0001", 2, 0, {}});
+        f.w.click(kConnectButton);
+        f.connect();
+        auto file = std::make_shared<FakeCameraFile>();
+        f.body->events->objectEvent(kEdsObjectEvent_DirItemRequestTransfer, file);
+        deliverCameraEvents(f.p, f.w);
+        EXPECT_TRUE(file->cancelled) << owed;
+        EXPECT_TRUE(f.p.transfers.empty()) << owed;
+    }
+}
+
 TEST(CameraLink, TheMainWindowDrivesTheSession) {
     FakeCameraProgram f;
     f.body->set(kEdsPropID_BatteryLevel, EdsUInt32{50});
