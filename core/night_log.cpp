@@ -62,7 +62,7 @@ std::unique_ptr<NightLog> NightLog::create(const std::string& folder, const Civi
         }
         std::string head;
         for (const std::string& c : comments) head += commentLine(c);
-        if (!log->file_.append(head + kColumns)) return nullptr;
+        log->write(head + kColumns);
         return log;
     }
     return nullptr;
@@ -89,7 +89,7 @@ void NightLog::nothingCame(const ReleaseRecord& release, bool rehearsedWithoutBo
 
 void NightLog::comment(const std::string& text) {
     const std::lock_guard lock(mutex_);
-    file_.append(commentLine(text));
+    write(commentLine(text));
 }
 
 void NightLog::row(const ReleaseRecord& r, const std::string& file, const std::string& taken, int outcome) {
@@ -99,7 +99,12 @@ void NightLog::row(const ReleaseRecord& r, const std::string& file, const std::s
                              '\t' + late + '\t' + r.av + '\t' + r.tv + '\t' + r.iso + '\t' + r.quality +
                              '\t' + file + '\t' + taken + '\t' + messageText(language_, outcome) + '\n';
     const std::lock_guard lock(mutex_);
-    file_.append(text);
+    write(text);
+}
+
+void NightLog::write(const std::string& text) {
+    refused_ += text;
+    if (file_.append(refused_)) refused_.clear();
 }
 
 } // namespace orvex

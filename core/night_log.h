@@ -1,7 +1,8 @@
 #pragma once
 // The night log: a tab-separated file in the picture folder, one row per picture of the run, each written and
 // handed to the system as soon as the picture is stored or given up, so that a crash keeps the night up to
-// there. Rows come from the transfer worker and from the run; one lock keeps them whole.
+// there. Rows come from the transfer worker and from the run; one lock keeps them whole. A row the disk
+// refuses (full) is kept and written ahead of the next one, once there is room again.
 #include "core/picture_download.h"
 #include "core/release_record.h"
 #include "platform/clock.h"
@@ -34,11 +35,15 @@ class NightLog {
   private:
     NightLog(std::string path, int language) : path_(std::move(path)), file_(path_), language_(language) {}
     void row(const ReleaseRecord& release, const std::string& file, const std::string& taken, int outcome);
+    // Under the lock, or before the log is shared: the text after whatever the disk refused before, so that
+    // rows keep their order.
+    void write(const std::string& text);
 
     std::string path_;
     AppendedFile file_;
     int language_;
     std::mutex mutex_;
+    std::string refused_; // rows a full disk did not take yet
 };
 
 // As ISO 8601 with milliseconds and the offset from UTC: 2026-08-12T20:27:14.250+02:00.

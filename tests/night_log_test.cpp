@@ -6,7 +6,11 @@
 #include "tests/support/run_program.h"
 #include "tests/support/scoped_env.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvex::test {
 namespace {
@@ -62,6 +66,39 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
     EXPECT_FALSE(NightLog::create(folder + "gone/", start, {}, kEnglish));
     // West of Greenwich, and a moment before the epoch's millisecond boundary.
     EXPECT_EQ(isoMoment({-1, -330}), "1969-12-31T23:59:59.999-05:30");
+}
+
+// A disk full from the start (a limit on the size of the files it writes, in a process of its own) and then
+// freed: the log keeps the head and the rows it refused, and writes them in order once there is room.
+TEST(NightLog, RowsTheFullDiskRefusedAreWrittenOnceThereIsRoom) {
+    TempDir dir;
+    const std::string folder = dir.path().string() + "/";
+    ReleaseRecord release;
+    DownloadOutcome first, second;
+    first.stored = folder + "a.CR2";
+    second.stored = folder + "b.CR2";
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t room = limit.rlim_cur;
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const auto log = NightLog::create(folder, {2026, 8, 12, 20, 27, 14, 0}, {"script"}, kEnglish);
+        if (log) log->pictureDone(release, first);
+        limit.rlim_cur = room;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        if (log) log->pictureDone(release, second);
+        _exit(log ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    const std::string text = dir.read(folder + "night_2026-08-12_20-27-14.tsv");
+    EXPECT_TRUE(text.starts_with("# script\nline\t")) << text;
+    EXPECT_LT(text.find("\ta.CR2\t"), text.find("\tb.CR2\t")) << text;
+    EXPECT_NE(text.find("\tb.CR2\t"), std::string::npos) << text;
 }
 
 class CountedKernelClock final : public KernelClock {
