@@ -8,7 +8,7 @@
 namespace orvex {
 namespace {
 
-enum Message { kError = 54, kCannotExecute = 26, kPlanTitle = 258 };
+enum Message { kError = 54, kCannotExecute = 26, kPlanUnwritten = 250, kPlanTitle = 258 };
 
 } // namespace
 
@@ -25,8 +25,9 @@ void showScriptPlan(const Program& p, Window& w) {
         listensForSound(p.script), p.startupDirectory);
     rehearsing = false;
     if (plan.svg.empty()) {
-        const std::string why =
+        std::string why =
             plan.problem.empty() ? std::string(p.text(kCannotExecute)) + " orvex-cli" : plan.problem;
+        if (!plan.unwritten.empty()) why = formatMessage(p.language, kPlanUnwritten, plan.unwritten);
         w.messageBox(why, p.text(kError), BoxIcon::Error, BoxButtons::Ok);
         return;
     }

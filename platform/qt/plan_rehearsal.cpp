@@ -15,7 +15,9 @@ bool writeSilence(const QString& path) {
         "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0"
         "data\0\0\0\0";
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(header, sizeof header - 1) == sizeof header - 1;
+    // The write only fills Qt's buffer: a full disk refuses it at the flush.
+    return file.open(QIODevice::WriteOnly) && file.write(header, sizeof header - 1) == sizeof header - 1 &&
+           file.flush();
 }
 
 } // namespace
@@ -24,9 +26,16 @@ RehearsedPlan rehearsePlan(const RehearsalArguments& arguments, bool silence,
                            const std::string& workingDirectory) {
     QTemporaryDir folder;
     const QString plan = folder.filePath("plan.svg");
+    RehearsedPlan result;
     std::optional<std::string> sound;
-    if (silence && writeSilence(folder.filePath("silence.wav")))
+    if (silence) {
+        // Without it orvex-cli would blame the recording, or ask for one, rather than the disk.
+        if (!writeSilence(folder.filePath("silence.wav"))) {
+            result.unwritten = plan.toStdString();
+            return result;
+        }
         sound = folder.filePath("silence.wav").toStdString();
+    }
     QStringList list;
     for (const std::string& a : arguments(plan.toStdString(), sound)) list << QString::fromStdString(a);
 
@@ -41,7 +50,6 @@ RehearsedPlan rehearsePlan(const RehearsalArguments& arguments, bool silence,
     if (rehearsal.waitForStarted() && rehearsal.state() != QProcess::NotRunning) loop.exec();
     QApplication::restoreOverrideCursor();
 
-    RehearsedPlan result;
     QFile drawn(plan);
     if (rehearsal.exitStatus() == QProcess::NormalExit && rehearsal.exitCode() != 2 &&
         drawn.open(QIODevice::ReadOnly))

@@ -8,8 +8,9 @@
 namespace orvex {
 
 struct RehearsedPlan {
-    std::string svg;     // empty when none was drawn
-    std::string problem; // then orvex-cli's own words on why, when it said any
+    std::string svg;       // empty when none was drawn
+    std::string problem;   // then orvex-cli's own words on why, when it said any
+    std::string unwritten; // or the plan's path, when its temporary folder took no file (a full disk)
 };
 
 // orvex-cli's arguments, given where it draws the plan and, for a script with Sound lines, the recording it

@@ -1,7 +1,9 @@
 // The serial ports as Qt finds them, opened for the shutter cable on a pseudo-terminal standing in for a
-// port, the desktop's way of starting programs, and the picture area of live view.
+// port, the desktop's way of starting programs, the picture area of live view, and a plan's rehearsal on a
+// full disk.
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/picture_area.h"
+#include "platform/qt/plan_rehearsal.h"
 #include "platform/qt/qt_serial_ports.h"
 #include "tests/support/scoped_env.h"
 
@@ -13,11 +15,14 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -135,6 +140,31 @@ std::vector<std::uint8_t> bottomUpFrame() {
 
 // The picture area draws a bottom-up frame the right way up, pixel for pixel without blending, black where
 // the source rectangle leaves the frame, and the zoom area's outline on the very pixels it names.
+// A temporary folder whose disk takes no byte (a limit on the size of the files written, in a process of its
+// own): a Sound line's silent recording is not written, and the plan is said unwritten there, before any
+// rehearsal would blame the recording.
+TEST(PlanRehearsal, ATemporaryFolderThatTakesNoFileLeavesThePlanUnwritten) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        bool rehearsed = false;
+        const RehearsedPlan plan = rehearsePlan(
+            [&](const std::string&, const std::optional<std::string>&) {
+                rehearsed = true;
+                return std::vector<std::string>{"--version"};
+            },
+            true, ".");
+        _exit(!rehearsed && plan.unwritten.ends_with("/plan.svg") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 TEST(PictureArea, DrawsRowsTopDownBlackOutsideAndTheOutline) {
     using Pixels = std::vector<std::array<int, 3>>; // x, y, colour
     const PixelRect whole{0, 0, 3, 4}, area{2, 2, 3, 4};
