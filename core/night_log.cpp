@@ -68,6 +68,10 @@ std::unique_ptr<NightLog> NightLog::create(const std::string& folder, const Civi
     return nullptr;
 }
 
+NightLog::~NightLog() {
+    if (!refused_.empty()) file_.append(refused_);
+}
+
 void NightLog::pictureDone(const ReleaseRecord& release, const DownloadOutcome& outcome) {
     const std::string taken = outcome.taken ? takenText(*outcome.taken) : std::string();
     if (!outcome.stored.empty())

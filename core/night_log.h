@@ -22,6 +22,8 @@ class NightLog {
     // after "# ", then the column names. Null when no file can be made there.
     static std::unique_ptr<NightLog> create(const std::string& folder, const CivilTime& start,
                                             const std::vector<std::string>& comments, int language);
+    // Rows still refused get a last chance: the disk may have room by now.
+    ~NightLog();
     const std::string& path() const { return path_; }
 
     // A picture of the release stored, left on the camera's card, or lost.

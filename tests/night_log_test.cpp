@@ -69,28 +69,35 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
 }
 
 // A disk full from the start (a limit on the size of the files it writes, in a process of its own) and then
-// freed: the log keeps the head and the rows it refused, and writes them in order once there is room.
+// freed: the log keeps the head and the rows it refused, and writes them in order once there is room, with
+// the next row or, after the last one, when the log is closed.
 TEST(NightLog, RowsTheFullDiskRefusedAreWrittenOnceThereIsRoom) {
     TempDir dir;
     const std::string folder = dir.path().string() + "/";
     ReleaseRecord release;
-    DownloadOutcome first, second;
-    first.stored = folder + "a.CR2";
-    second.stored = folder + "b.CR2";
+    std::vector<DownloadOutcome> pictures(3);
+    for (std::size_t i = 0; i < pictures.size(); ++i) pictures[i].stored = folder + char('a' + i) + ".CR2";
     const pid_t child = fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{};
         getrlimit(RLIMIT_FSIZE, &limit);
         const rlim_t room = limit.rlim_cur;
-        limit.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const auto log = NightLog::create(folder, {2026, 8, 12, 20, 27, 14, 0}, {"script"}, kEnglish);
-        if (log) log->pictureDone(release, first);
-        limit.rlim_cur = room;
-        setrlimit(RLIMIT_FSIZE, &limit);
-        if (log) log->pictureDone(release, second);
-        _exit(log ? 0 : 1);
+        const auto disk = [&](bool full) {
+            limit.rlim_cur = full ? 0 : room;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        disk(true);
+        auto log = NightLog::create(folder, {2026, 8, 12, 20, 27, 14, 0}, {"script"}, kEnglish);
+        if (!log) _exit(1);
+        log->pictureDone(release, pictures[0]);
+        disk(false);
+        log->pictureDone(release, pictures[1]);
+        disk(true);
+        log->pictureDone(release, pictures[2]);
+        disk(false);
+        log.reset();
+        _exit(0);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -98,7 +105,8 @@ TEST(NightLog, RowsTheFullDiskRefusedAreWrittenOnceThereIsRoom) {
     const std::string text = dir.read(folder + "night_2026-08-12_20-27-14.tsv");
     EXPECT_TRUE(text.starts_with("# script\nline\t")) << text;
     EXPECT_LT(text.find("\ta.CR2\t"), text.find("\tb.CR2\t")) << text;
-    EXPECT_NE(text.find("\tb.CR2\t"), std::string::npos) << text;
+    EXPECT_LT(text.find("\tb.CR2\t"), text.find("\tc.CR2\t")) << text;
+    EXPECT_NE(text.find("\tc.CR2\t"), std::string::npos) << text;
 }
 
 class CountedKernelClock final : public KernelClock {
