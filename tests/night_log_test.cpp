@@ -2,13 +2,12 @@
 // run asking the kernel of its clock once an hour of waiting, each row on disk as soon as it is known.
 #include "core/night_log.h"
 #include "platform/kernel_clock.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/scoped_env.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,23 +78,15 @@ TEST(NightLog, RowsTheFullDiskRefusedAreWrittenOnceThereIsRoom) {
     for (std::size_t i = 0; i < pictures.size(); ++i) pictures[i].stored = folder + char('a' + i) + ".CR2";
     const pid_t child = fork();
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlim_t room = limit.rlim_cur;
-        const auto disk = [&](bool full) {
-            limit.rlim_cur = full ? 0 : room;
-            setrlimit(RLIMIT_FSIZE, &limit);
-        };
-        disk(true);
+        diskFullPast(0);
         auto log = NightLog::create(folder, {2026, 8, 12, 20, 27, 14, 0}, {"script"}, kEnglish);
         if (!log) _exit(1);
         log->pictureDone(release, pictures[0]);
-        disk(false);
+        diskFullPast(std::nullopt);
         log->pictureDone(release, pictures[1]);
-        disk(true);
+        diskFullPast(0);
         log->pictureDone(release, pictures[2]);
-        disk(false);
+        diskFullPast(std::nullopt);
         log.reset();
         _exit(0);
     }

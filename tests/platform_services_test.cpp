@@ -4,16 +4,15 @@
 #include "platform/headless/virtual_clock.h"
 #include "platform/system_clock.h"
 #include "platform/system_language.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/refused_calls.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_program.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,17 +100,11 @@ TEST(Files, AnAppendIsWholeOrNothing) {
     const std::string path = (dir.path() / "night.tsv").string();
     const pid_t child = fork();
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlim_t room = limit.rlim_cur;
-        limit.rlim_cur = 100;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        diskFullPast(100);
         AppendedFile file(path);
         const bool first = file.append(std::string(59, 'a') + '\n'),
                    second = file.append(std::string(60, 'b'));
-        limit.rlim_cur = room;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        diskFullPast(std::nullopt);
         _exit(first && !second && file.append("c\n") ? 0 : 1);
     }
     int status = 0;

@@ -239,6 +239,24 @@ TEST(RunController, StopConfirmedAfterTheRunEndedKeepsItsEnd) {
     }
 }
 
+// A two-line run stopped (Stop, Yes) while its first picture still crosses the link, which stays busy until
+// `linkFree` is set.
+void stopWhileThePictureCrosses(RunProgram& t, std::promise<void>& begun, std::promise<void>& linkFree) {
+    t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
+        begun.set_value();
+        free.wait();
+    };
+    t.program.transfersTakeNoTime = false;
+    t.start({line().delay(0).speed("1/250"), line().delay(600)});
+    t.runFor(1000);
+    begun.get_future().wait();
+    t.runFor(2000);
+    ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
+              std::tuple(RunStatus::kDelayWait, true));
+    t.answerYes();
+    t.window.click(kStartButton);
+}
+
 // Start pressed again while the stopped run's picture still crosses the link leaves the window free: the run
 // begins once the picture is filed, unless slave mode was chosen or Stop pressed meanwhile.
 TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
@@ -246,19 +264,7 @@ TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
         SCOPED_TRACE(meanwhile);
         RunProgram t("bulb downloadMBps=1");
         std::promise<void> begun, linkFree;
-        t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
-            begun.set_value();
-            free.wait();
-        };
-        t.program.transfersTakeNoTime = false;
-        t.start({line().delay(0).speed("1/250"), line().delay(600)});
-        t.runFor(1000);
-        begun.get_future().wait();
-        t.runFor(2000);
-        ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
-                  std::tuple(RunStatus::kDelayWait, true));
-        t.answerYes();
-        t.window.click(kStartButton);
+        ASSERT_NO_FATAL_FAILURE(stopWhileThePictureCrosses(t, begun, linkFree));
         t.window.click(kStartButton);
         EXPECT_EQ(std::tuple(t.program.run.running, t.window.itemText(kStatusField),
                              t.window.itemText(kStartButton)),
@@ -278,19 +284,7 @@ TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
 TEST(RunController, APictureThatWentWithTheBodyAfterItsRunIsToldThen) {
     RunProgram t("bulb downloadMBps=1");
     std::promise<void> begun, linkFree;
-    t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
-        begun.set_value();
-        free.wait();
-    };
-    t.program.transfersTakeNoTime = false;
-    t.start({line().delay(0).speed("1/250"), line().delay(600)});
-    t.runFor(1000);
-    begun.get_future().wait();
-    t.runFor(2000);
-    ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
-              std::tuple(RunStatus::kDelayWait, true));
-    t.answerYes();
-    t.window.click(kStartButton);
+    ASSERT_NO_FATAL_FAILURE(stopWhileThePictureCrosses(t, begun, linkFree));
     t.camera->switchOff();
     linkFree.set_value();
     t.program.transferWorker.join();

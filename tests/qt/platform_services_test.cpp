@@ -5,6 +5,7 @@
 #include "platform/qt/picture_area.h"
 #include "platform/qt/plan_rehearsal.h"
 #include "platform/qt/qt_serial_ports.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/scoped_env.h"
 
 #include <QImage>
@@ -15,13 +16,11 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -138,19 +137,13 @@ std::vector<std::uint8_t> bottomUpFrame() {
     return pixels;
 }
 
-// The picture area draws a bottom-up frame the right way up, pixel for pixel without blending, black where
-// the source rectangle leaves the frame, and the zoom area's outline on the very pixels it names.
 // A temporary folder whose disk takes no byte (a limit on the size of the files written, in a process of its
 // own): a Sound line's silent recording is not written, and the plan is said unwritten there, before any
 // rehearsal would blame the recording.
 TEST(PlanRehearsal, ATemporaryFolderThatTakesNoFileLeavesThePlanUnwritten) {
     const pid_t child = fork();
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        diskFullPast(0);
         bool rehearsed = false;
         const RehearsedPlan plan = rehearsePlan(
             [&](const std::string&, const std::optional<std::string>&) {
@@ -165,6 +158,8 @@ TEST(PlanRehearsal, ATemporaryFolderThatTakesNoFileLeavesThePlanUnwritten) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+// The picture area draws a bottom-up frame the right way up, pixel for pixel without blending, black where
+// the source rectangle leaves the frame, and the zoom area's outline on the very pixels it names.
 TEST(PictureArea, DrawsRowsTopDownBlackOutsideAndTheOutline) {
     using Pixels = std::vector<std::array<int, 3>>; // x, y, colour
     const PixelRect whole{0, 0, 3, 4}, area{2, 2, 3, 4};
