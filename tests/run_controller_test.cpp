@@ -195,14 +195,14 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
                  {"a late file in", "bulb picturesPerShot=2 fileGapMs=1500", 3000, 2}};
     for (const auto& [when, body, stopAt, pictures] : cases) {
         SCOPED_TRACE(when);
-        const bool exposing = when == "exposing";
+        const bool exposing = when == "exposing", manual = when == "manual release";
         RunProgram t(body);
         t.start({line().delay(0).speed(exposing ? "10" : "1/250"), line().delay(600)}, "", [&] {
-            if (when == "manual release") t.window.listSelectPrefix(kLockupList, "Manu");
+            if (manual) t.window.listSelectPrefix(kLockupList, "Manu");
         });
         t.runFor(stopAt);
         if (when == "paused") t.window.click(kPauseButton);
-        if (when == "manual release") {
+        if (manual) {
             ASSERT_EQ(t.program.run.status, RunStatus::kManualRelease);
         }
         t.window.answer = [](const MessageBoxRecord& box) {
