@@ -3,10 +3,18 @@ include(GNUInstallDirs)
 set(ORVEX_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/orvex")
 
 install(TARGETS orvex orvex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The mode icons in the data folder, the manuals with the documentation: the program looks in both when the
-# start-up directory has none (platform/data_files.h).
-install(FILES ${ORVEX_MODE_ICONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/orvex)
-install(FILES ${ORVEX_MANUAL_PDFS} DESTINATION ${ORVEX_DOC_DIR})
+# The mode icons and the manuals that Help opens lie in the data folder, where the program looks when the
+# start-up directory has none (platform/data_files.h). A system may leave /usr/share/doc out (dpkg's
+# path-exclude, as minimal and container images do), so nothing the program reads lies only there; the
+# documentation folder links to the manuals.
+install(FILES ${ORVEX_MODE_ICONS} ${ORVEX_MANUAL_PDFS} DESTINATION ${CMAKE_INSTALL_DATADIR}/orvex)
+file(RELATIVE_PATH ORVEX_DOC_TO_DATA "/${ORVEX_DOC_DIR}" "/${CMAKE_INSTALL_DATADIR}/orvex")
+file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/doc-links")
+foreach(pdf IN LISTS ORVEX_MANUAL_PDFS)
+  get_filename_component(name "${pdf}" NAME)
+  file(CREATE_LINK "${ORVEX_DOC_TO_DATA}/${name}" "${CMAKE_BINARY_DIR}/doc-links/${name}" SYMBOLIC)
+  install(FILES "${CMAKE_BINARY_DIR}/doc-links/${name}" DESTINATION ${ORVEX_DOC_DIR})
+endforeach()
 install(FILES ${ORVEX_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(DIRECTORY examples/ DESTINATION ${ORVEX_DOC_DIR}/examples)
 install(FILES resources/orvex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
