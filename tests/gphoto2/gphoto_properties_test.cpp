@@ -168,14 +168,17 @@ TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZoneAndNoThreadsLocalTimeMo
             for (; !done; ++reads) {
                 const CivilTime local = clock.localTime(), universal = clock.universalTime();
                 const int minutes = (local.hour - universal.hour) * 60 + local.minute - universal.minute;
-                if ((minutes - offset + 1440 * 2) % 1440 != 0) ++wrong;
+                // The two readings may straddle a minute; a zone moved is half an hour at least.
+                const int off = (minutes - offset + 1440 * 2) % 1440;
+                if (off > 1 && off < 1439) ++wrong;
             }
         });
+        // A loaded machine may not run the reader before the writes end.
+        while (reads == 0) std::this_thread::yield();
         for (int i = 0; i < 5; ++i)
             ASSERT_EQ(EdsSetPropertyData(camera, kEdsPropID_DateTime, 0, sizeof c.set, &c.set), EDS_ERR_OK);
         done = true;
         reader.join();
-        EXPECT_GT(reads, 0);
         EXPECT_EQ(wrong, 0);
         EXPECT_THAT(actions(), ::testing::Contains(std::string("clock ") + c.shown));
         if (!c.readBack) continue;
