@@ -1,6 +1,7 @@
 // orvex-cli simulate and run refuse options they cannot use, naming them; whole rehearsals are scenarios,
 // which also show that each press of the shutter is one release however many pictures it makes (a burst, a
 // lock-up's release its time later).
+#include "app/cli/plan_recorder.h"
 #include "app/cli/run_options.h"
 #include "app/cli/timeline_printer.h"
 #include "tests/support/cli_process.h"
@@ -133,17 +134,21 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
 }
 
 // A rehearsal of weeks counts its time on past the 49.7 days after which the run's millisecond tick comes
-// round.
+// round, in its timeline and its plan, also when nothing happens for longer (a Move line no movement fires).
 TEST(CliSimulate, TheTimelineCountsOnPastTheTicksRound) {
     TestProgram t;
     std::ostringstream out;
     cli::TimelinePrinter printer(t.program, out);
+    cli::PlanRecorder recorder(t.program);
     printer.start();
-    for (int i = 0; i < 2; ++i) {
-        t.clock.advance(3'000'000'000);
+    recorder.start();
+    for (const std::uint64_t ms : {5'000'000'000ull, 1'000'000'000ull}) {
+        t.clock.advance(ms);
         printer.lateChanged(false);
     }
-    EXPECT_EQ(out.str(), "3000000000\tlate\t0\n6000000000\tlate\t0\n");
+    recorder.endUntil();
+    EXPECT_EQ(out.str(), "5000000000\tlate\t0\n6000000000\tlate\t0\n");
+    EXPECT_EQ(recorder.plan().end.atMs, 6'000'000'000u);
 }
 
 // A night of `run` with a Loop line goes on for days, where a rehearsal stops after one (scenario

@@ -15,7 +15,7 @@ enum class Release { Camera, Bulb, Cable, Lockup };
 struct PlannedExposure {
     int line = 0; // in the file, the header being line 1
     int pass = 0;
-    std::uint32_t atMs = 0;
+    std::uint64_t atMs = 0;
     std::uint32_t lengthMs = 0; // the exposure, or the whole burst
     Release release = Release::Camera;
     bool burst = false;
@@ -25,13 +25,13 @@ struct PlannedExposure {
 // A Sound or Move line listening, from the arming of its wait to its trigger.
 struct PlannedWait {
     int line = 0;
-    std::uint32_t fromMs = 0, toMs = 0;
+    std::uint64_t fromMs = 0, toMs = 0;
     std::string text; // the wait's status text
 };
 
 // A moment that concerns every lane: a loop pass starting, a move along a chain, the run's end.
 struct PlanMark {
-    std::uint32_t atMs = 0;
+    std::uint64_t atMs = 0;
     std::string text;
 };
 

@@ -98,7 +98,7 @@ class Drawing {
         }
         std::uint64_t duration = std::max<std::uint64_t>(plan.end.atMs, 1000);
         for (const PlannedExposure& e : plan.exposures)
-            duration = std::max<std::uint64_t>(duration, std::uint64_t{e.atMs} + e.lengthMs);
+            duration = std::max<std::uint64_t>(duration, e.atMs + e.lengthMs);
         for (const PlannedWait& w : plan.waits) duration = std::max<std::uint64_t>(duration, w.toMs);
         duration_ = duration;
         // Wide enough for a short script's seconds, narrow enough for a page.
@@ -176,8 +176,8 @@ class Drawing {
                              [](const Item* a, const Item* b) { return start(*a) < start(*b); });
         return lanes;
     }
-    static std::uint32_t start(const PlannedWait& w) { return w.fromMs; }
-    static std::uint32_t start(const PlannedExposure& e) { return e.atMs; }
+    static std::uint64_t start(const PlannedWait& w) { return w.fromMs; }
+    static std::uint64_t start(const PlannedExposure& e) { return e.atMs; }
 
     void rect(const std::string& cls, double x0, double x1, double y, double h, const std::string& fill,
               const std::string& title) {

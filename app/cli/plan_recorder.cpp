@@ -14,19 +14,19 @@ constexpr int kMessageUntil = 259;
 
 } // namespace
 
-std::uint32_t PlanRecorder::now() const {
-    return ticksBetween(origin_, program_.clock.tick());
+std::uint64_t PlanRecorder::now() const {
+    return program_.clock.microseconds() / 1000 - originMs_;
 }
 
 void PlanRecorder::start() {
     std::lock_guard lock(mutex_);
-    origin_ = program_.clock.tick();
+    originMs_ = program_.clock.microseconds() / 1000;
     plan_.start = program_.clock.localTime();
     plan_.language = program_.language;
 }
 
 // What changed since the last event: the script (a move along a chain), the pass.
-void PlanRecorder::follow(std::uint32_t at) {
+void PlanRecorder::follow(std::uint64_t at) {
     plan_.language = program_.language;
     const Script& script = program_.script;
     if (script.loaded && script.path != scriptPath_) {
@@ -44,7 +44,7 @@ void PlanRecorder::follow(std::uint32_t at) {
     pass_ = program_.run.passCount;
 }
 
-void PlanRecorder::closeWait(std::uint32_t at) {
+void PlanRecorder::closeWait(std::uint64_t at) {
     if (!wait_) return;
     wait_->toMs = at;
     plan_.waits.push_back(std::move(*wait_));
@@ -53,7 +53,7 @@ void PlanRecorder::closeWait(std::uint32_t at) {
 
 void PlanRecorder::statusChanged(RunStatus status) {
     std::lock_guard lock(mutex_);
-    const std::uint32_t at = now();
+    const std::uint64_t at = now();
     follow(at);
     const bool listening = status == RunStatus::kSoundWait || status == RunStatus::kMoveWait;
     if (!listening) {
@@ -106,7 +106,7 @@ std::string PlanRecorder::shownValues() const {
 
 void PlanRecorder::shutterReleased(int fileLine, int pass) {
     std::lock_guard lock(mutex_);
-    const std::uint32_t at = now();
+    const std::uint64_t at = now();
     follow(at);
     const RunState& r = program_.run;
     const ScriptLine& line = program_.script.lines.at(static_cast<std::size_t>(r.currentLine));
@@ -119,7 +119,7 @@ void PlanRecorder::shutterReleased(int fileLine, int pass) {
 
 void PlanRecorder::ended(const std::string& text) {
     std::lock_guard lock(mutex_);
-    const std::uint32_t at = now();
+    const std::uint64_t at = now();
     closeWait(at);
     plan_.end = {at, text};
 }
@@ -129,7 +129,7 @@ void PlanRecorder::end(RunStatus status) {
     // The pass a completed loop counts on after its last one is never taken.
     if (status != RunStatus::kCompleted) return;
     std::lock_guard lock(mutex_);
-    const std::uint32_t lastShot = plan_.exposures.empty() ? 0 : plan_.exposures.back().atMs;
+    const std::uint64_t lastShot = plan_.exposures.empty() ? 0 : plan_.exposures.back().atMs;
     std::erase_if(plan_.passes, [lastShot](const PlanMark& pass) { return pass.atMs > lastShot; });
 }
 

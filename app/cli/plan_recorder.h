@@ -30,9 +30,11 @@ class PlanRecorder : public RunObserver {
     const Plan& plan() const { return plan_; }
 
   private:
-    std::uint32_t now() const;
-    void follow(std::uint32_t at);
-    void closeWait(std::uint32_t at);
+    // Since start(), on the clock's own 64-bit time line: a rehearsal of weeks, or a wait that nothing fires,
+    // goes on past the 49.7 days after which the tick comes round.
+    std::uint64_t now() const;
+    void follow(std::uint64_t at);
+    void closeWait(std::uint64_t at);
     Release releaseOf(const ScriptLine& line) const;
     std::string shownValues() const;
     void ended(const std::string& text);
@@ -40,7 +42,7 @@ class PlanRecorder : public RunObserver {
     const Program& program_;
     const Window* window_ = nullptr;
     std::mutex mutex_;
-    std::uint32_t origin_ = 0;
+    std::uint64_t originMs_ = 0;
     std::string scriptPath_;
     int pass_ = 0;
     std::optional<PlannedWait> wait_;

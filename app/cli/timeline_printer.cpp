@@ -9,12 +9,8 @@ constexpr int kMessageNotStarted = 240;
 
 void TimelinePrinter::line(const std::string& event) {
     std::lock_guard lock(mutex_);
-    if (started_) {
-        const std::uint32_t now = program_.clock.tick();
-        elapsed_ += ticksBetween(last_, now);
-        last_ = now;
-    }
-    out_ << elapsed_ << '\t' << event << '\n' << std::flush;
+    const std::uint64_t elapsed = started_ ? program_.clock.microseconds() / 1000 - startMs_ : 0;
+    out_ << elapsed << '\t' << event << '\n' << std::flush;
 }
 
 void TimelinePrinter::statusChanged(RunStatus status) {

@@ -13,7 +13,7 @@ class TimelinePrinter : public RunObserver {
   public:
     TimelinePrinter(const Program& program, std::ostream& out) : program_(program), out_(out) {}
     void start() {
-        last_ = program_.clock.tick();
+        startMs_ = program_.clock.microseconds() / 1000;
         started_ = true;
     }
 
@@ -34,10 +34,10 @@ class TimelinePrinter : public RunObserver {
     const Program& program_;
     std::ostream& out_;
     std::mutex mutex_;
-    // The tick of the line before, and the time since the run's first tick, counted on past the 49.7 days
-    // after which the tick comes round.
-    std::uint32_t last_ = 0;
-    std::uint64_t elapsed_ = 0;
+    // The run's first tick, on the clock's own 64-bit time line: the time since it is counted whole past the
+    // 49.7 days after which the tick comes round, however long nothing was printed (a Move line that no
+    // movement fires).
+    std::uint64_t startMs_ = 0;
     bool started_ = false;
 };
 

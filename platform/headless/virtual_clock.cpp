@@ -46,13 +46,13 @@ int VirtualClock::push(std::unique_ptr<Due> due) {
 
 void VirtualClock::advance(std::uint64_t ms) {
     const std::uint64_t target = elapsed_ + ms;
-    while (!due_.empty() && due_.front()->moment <= std::max(target, elapsed_)) {
+    while (!due_.empty() && due_.front()->moment <= std::max(target, elapsed_.load())) {
         std::pop_heap(due_.begin(), due_.end(), later<std::unique_ptr<Due>>);
         std::unique_ptr<Due> owned = std::move(due_.back());
         due_.pop_back();
         Due* const next = owned.get();
         // An action that slept has moved time on already; never step backwards.
-        const std::uint64_t moment = std::max(next->moment, elapsed_);
+        const std::uint64_t moment = std::max(next->moment, elapsed_.load());
         tick_ += static_cast<std::uint32_t>(moment - elapsed_);
         elapsed_ = moment;
         if (next->repeats) {

@@ -44,8 +44,9 @@ class VirtualClock : public Clock, public TimerScheduler {
 
   private:
     std::uint64_t startTick_;
-    std::uint64_t elapsed_ = 0;       // since construction; never wraps
-    std::atomic<std::uint32_t> tick_; // the transfer worker reads it
+    // The transfer worker reads both.
+    std::atomic<std::uint64_t> elapsed_{0}; // since construction; never wraps
+    std::atomic<std::uint32_t> tick_;
     std::int64_t localStartMs_;
     int utcOffsetMinutes_;
     std::optional<std::pair<std::int64_t, int>> offsetChange_;
