@@ -151,8 +151,8 @@ TEST(FrameBookkeeping, ComparesEachFrameWithTheOneJustBeforeDuringAMoveWait) {
 }
 
 // The stored Level and Pixels as they are, a pause, and the live view window minimised, on a scene still
-// until its object starts moving. A line that does not fire waits with the level bar shown at 0; in
-// simulation it waits with no frame at all.
+// until its object starts moving, and a virtual body on for weeks already. A line that does not fire waits
+// with the level bar shown at 0; in simulation it waits with no frame at all.
 TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
     const struct {
         const char* name;
@@ -161,6 +161,7 @@ TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
         bool paused;
         std::uint32_t firesBy; // 0: never
         bool minimised = false;
+        std::uint64_t onForMs = 0; // the body was switched on that long before the run
     } cases[] = {
         {"still frames", "bulb motion=2000 motionAfter=60", 20, 10000, false, 0},
         {"in simulation", kSimulation, 20, 10000, false, 0},
@@ -168,11 +169,14 @@ TEST(MoveWait, LevelPixelsAndPauseDecideWhenTheLineFires) {
         {"over 100 %: never", "bulb motion=20000 motionAfter=1", 101, 1, false, 0},
         {"a movement fires", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000},
         {"and fires while paused", "bulb motion=2000 motionAfter=3", 20, 10000, true, 5000},
-        {"and with the window minimised", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000, true}};
+        {"and with the window minimised", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000, true},
+        {"after 24.8 days on", "bulb motion=2000 motionAfter=3", 20, 10000, false, 5000, false,
+         (1ull << 31) + 10000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const bool simulation = std::string(c.body) == kSimulation;
         RunProgram t(c.body);
+        if (c.onForMs) t.clock.advance(c.onForMs);
         t.start({line().when("Move")}, "", [&] {
             t.program.settings.moveLevel = c.level;
             t.program.settings.movePixels = c.pixels;

@@ -73,7 +73,7 @@ VirtualBody::VirtualBody(VirtualProfile profile, Clock& clock, Scheduler& schedu
       driveMode_(profile_.driveMode), iso_(profile_.iso), afMode_(profile_.afMode), av_(profile_.av),
       tv_(profile_.tv), battery_(profile_.battery), shotsLeft_(profile_.shotsLeft), lens_(profile_.lens),
       card_(profile_.card), owner_(profile_.owner), customFunctions_(profile_.customFunctions),
-      motionSince_(clock.tick() + profile_.motionAfter * 1000) {
+      motionSinceMs_(clock.microseconds() / 1000 + std::uint64_t{profile_.motionAfter} * 1000) {
     saveTo_ = homeSaveTo();
 }
 
@@ -726,8 +726,9 @@ EdsError VirtualBody::downloadEvfImage(sdk::ByteSink& jpeg, sdk::EvfFrameInfo& i
             shot.top = zoomPosition_.y + inset * kSensorHeight / 5.0;
         }
         // Before its moment the object stands still where it started.
-        const auto moving = static_cast<std::int32_t>(clock_.tick() - motionSince_);
-        const double travelled = profile_.motion * (std::max(moving, 0) / 1000.0);
+        const auto moving = static_cast<std::int64_t>(clock_.microseconds() / 1000 - motionSinceMs_);
+        const double travelled =
+            profile_.motion * (static_cast<double>(std::max<std::int64_t>(moving, 0)) / 1000.0);
         const double span = kSensorWidth + 2 * kObjectRadius;
         double x = std::fmod(kObjectX + travelled + kObjectRadius, span);
         if (x < 0) x += span;

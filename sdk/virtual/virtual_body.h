@@ -150,7 +150,9 @@ class VirtualBody final : public sdk::DriverCamera, public std::enable_shared_fr
     std::map<EdsInt32, EdsUInt32> customFunctions_;
     EdsUInt32 evfOutput_ = 0, evfMode_ = 1, evfZoom_ = kEdsEvfZoom_Fit, evfAfMode_ = 0;
     EdsPoint zoomPosition_{(kSensorWidth - kSensorWidth / 5) / 2, (kSensorHeight - kSensorHeight / 5) / 2};
-    std::uint32_t motionSince_; // tick from which the profile's motion counts
+    // From when the profile's motion counts, in ms on the clock's own 64-bit time line: a body left on for
+    // weeks goes on moving its object past the 24.8 days a signed tick difference holds.
+    std::uint64_t motionSinceMs_;
 };
 
 } // namespace orvex::virtualcam
