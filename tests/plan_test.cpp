@@ -235,12 +235,37 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
     }
 }
 
-// The drawings above start on a whole second; a plan that does not has its first tick on the next one.
-TEST(PlanAxis, TheFirstTickIsTheFirstWholeStepAfterTheStart) {
-    const auto ticks = cli::axisTicks({2026, 12, 6, 21, 0, 0, 500}, 10000, 875);
-    ASSERT_GE(ticks.size(), 2u);
-    EXPECT_EQ(std::tuple(ticks[0].atMs, ticks[0].label, ticks[1].atMs, ticks[1].label),
-              std::tuple(500u, "21:00:01", 1500u, "21:00:02"));
+// The drawings above start on a whole second; a plan that does not has its first tick on the next one. A
+// night across midnight shows its times; a plan of several days dates its midnights, into the new year too.
+TEST(PlanAxis, TicksStandOnWholeStepsAndDateTheMidnightsOfSeveralDays) {
+    constexpr std::uint64_t kHour = 3600000;
+    const struct {
+        CivilTime start;
+        std::uint64_t durationMs;
+        double spacingMs;
+        std::vector<std::pair<std::uint64_t, std::string>> first;
+    } cases[] = {
+        {{2026, 12, 6, 21, 0, 0, 500}, 10000, 875, {{500, "21:00:01"}, {1500, "21:00:02"}}},
+        {{2026, 12, 6, 23, 0, 0, 0},
+         8 * kHour,
+         kHour,
+         {{0, "23:00"}, {kHour, "00:00"}, {2 * kHour, "01:00"}}},
+        {{2026, 12, 30, 21, 0, 0, 0},
+         96 * kHour,
+         4 * kHour,
+         {{3 * kHour, "2026-12-31"},
+          {9 * kHour, "06:00"},
+          {15 * kHour, "12:00"},
+          {21 * kHour, "18:00"},
+          {27 * kHour, "2027-01-01"}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::pair<std::uint64_t, std::string>> ticks;
+        for (const cli::AxisTick& t : cli::axisTicks(c.start, c.durationMs, c.spacingMs))
+            ticks.emplace_back(t.atMs, t.label);
+        ticks.resize(std::min(ticks.size(), c.first.size()));
+        EXPECT_EQ(ticks, c.first);
+    }
 }
 
 const std::string kRehearse = "simulate --lang en --clock=2026-12-06T21:00:00 ";

@@ -14,7 +14,8 @@ struct AxisTick {
 };
 
 // The ticks over `durationMs` from `start`, on the finest step of the clock that keeps them at least
-// `minSpacingMs` apart: seconds shown while the step is under a minute.
+// `minSpacingMs` apart: seconds shown while the step is under a minute, and the date at each midnight of a
+// plan longer than a day.
 std::vector<AxisTick> axisTicks(const CivilTime& start, std::uint64_t durationMs, double minSpacingMs);
 
 // The clock time `ms` after `start`, "HH:MM:SS", the next day's after midnight.
