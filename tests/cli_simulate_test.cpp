@@ -62,6 +62,10 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
          "orvex-cli: --bogus is not an option of check\nusage: "},
         {"LC_ALL=C", "check --lang fr a.txt b.txt", "orvex-cli: argument en trop : b.txt\nusage : "},
         {"LC_ALL=C", "--help --lang fr", "usage : orvex-cli cameras\n"},
+        {"LC_ALL=C", "bogus --lang fr",
+         "orvex-cli: bogus n'est pas une commande : cameras, clock, check, simulate, run ou --help\nusage "
+         ": "},
+        {"LC_ALL=C", "cameras extra", "orvex-cli: unexpected argument: extra\nusage: "},
         {"LC_ALL=C", "simulate --prefix=m\\\\42 x.txt", "orvex-cli: --prefix cannot hold a \\\n"},
         {"LC_ALL=fr_FR.UTF-8", "simulate '--prefix=m\t42' x.txt",
          "orvex-cli: --prefix ne peut pas contenir de tabulation ni d'autre caractère de contrôle\n"},

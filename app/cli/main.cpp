@@ -19,6 +19,7 @@ constexpr int kMessageLangWanted = 304;
 constexpr int kMessageUnexpectedArgument = 305;
 constexpr int kMessageNotAnOptionOf = 306;
 constexpr int kMessageNoScript = 308;
+constexpr int kMessageNotACommand = 316;
 
 // What was wrong first, when it is known, then how the program is used.
 int usage(int language, const std::string& problem = "") {
@@ -61,8 +62,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (args[0] == "cameras")
-        return rest.empty() ? orvex::cli::listCameras(systemLanguage, std::cout, std::cerr)
-                            : usage(systemLanguage);
+        return rest.empty()
+                   ? orvex::cli::listCameras(systemLanguage, std::cout, std::cerr)
+                   : usage(systemLanguage,
+                           orvex::formatMessage(systemLanguage, kMessageUnexpectedArgument, rest[0]));
     if (args[0] == "check") return check(rest, systemLanguage);
     if (args[0] == "clock")
         return orvex::cli::reportClock(
@@ -75,5 +78,6 @@ int main(int argc, char** argv) {
         if (!options) return usage(orvex::cli::languageOfArguments(rest, systemLanguage), problem);
         return orvex::cli::runSession(*options, command == orvex::cli::Command::Run, std::cout, std::cerr);
     }
-    return usage(systemLanguage);
+    const int language = orvex::cli::languageOfArguments(args, systemLanguage);
+    return usage(language, orvex::formatMessage(language, kMessageNotACommand, args[0]));
 }
