@@ -8,6 +8,7 @@
 #include <memory>
 #include <numeric>
 #include <stdexcept>
+#include <utility>
 
 namespace orvex::virtualcam {
 namespace {
@@ -211,15 +212,15 @@ std::uint32_t hash(std::int64_t x, std::int64_t y) {
     return h ^ (h >> 15);
 }
 
-// The scene at a point of the sensor: a night sky, a row of hills, a focus target and the object.
-void sceneColour(const LiveViewShot& s, double x, double y, std::uint8_t* out) {
-    const double dx = x - s.objectX, dy = y - s.objectY;
-    if (dx * dx + dy * dy <= s.objectRadius * s.objectRadius) {
-        out[0] = 250, out[1] = 240, out[2] = 220;
-        return;
-    }
+// The height of the hills' ridge above a column of the sensor.
+double hillAt(const LiveViewShot& s, double x) {
+    return s.sensorHeight * (0.72 + 0.06 * std::sin(x / s.sensorWidth * 9.0) + 0.03 * std::sin(x / 97.0));
+}
+
+// The scene behind the object at a point of the sensor, under the ridge `hill` of its column: a night sky, a
+// row of hills and a focus target.
+void sceneColour(const LiveViewShot& s, double x, double y, double hill, std::uint8_t* out) {
     const double h = s.sensorHeight;
-    const double hill = h * (0.72 + 0.06 * std::sin(x / s.sensorWidth * 9.0) + 0.03 * std::sin(x / 97.0));
     if (y > hill) {
         out[0] = 20, out[1] = static_cast<std::uint8_t>(60 + 40 * (y - hill) / h), out[2] = 25;
         return;
@@ -311,13 +312,44 @@ Bytes makeRawPicture(const PictureFacts& facts, bool cr2) {
 }
 
 Bytes renderLiveView(const LiveViewShot& shot) {
-    Bytes rgb(static_cast<std::size_t>(kLiveViewWidth) * kLiveViewHeight * 3);
-    for (int y = 0; y < kLiveViewHeight; ++y)
-        for (int x = 0; x < kLiveViewWidth; ++x)
-            sceneColour(shot, shot.left + (x + 0.5) * shot.width / kLiveViewWidth,
-                        shot.top + (y + 0.5) * shot.height / kLiveViewHeight,
-                        &rgb[(static_cast<std::size_t>(y) * kLiveViewWidth + x) * 3]);
-    return encodeJpeg(rgb, kLiveViewWidth, kLiveViewHeight, 80);
+    double columns[kLiveViewWidth];
+    for (int x = 0; x < kLiveViewWidth; ++x) columns[x] = shot.left + (x + 0.5) * shot.width / kLiveViewWidth;
+    const auto rowY = [&](int y) { return shot.top + (y + 0.5) * shot.height / kLiveViewHeight; };
+    // A Move line's long wait draws the same view many times a second, and only the object moves in it: the
+    // scene behind is drawn once a view (and a thread).
+    thread_local LiveViewShot view;
+    thread_local Bytes scene;
+    if (scene.empty() || view.sensorWidth != shot.sensorWidth || view.sensorHeight != shot.sensorHeight ||
+        view.left != shot.left || view.top != shot.top || view.width != shot.width ||
+        view.height != shot.height) {
+        view = shot;
+        scene.resize(static_cast<std::size_t>(kLiveViewWidth) * kLiveViewHeight * 3);
+        double hills[kLiveViewWidth];
+        for (int x = 0; x < kLiveViewWidth; ++x) hills[x] = hillAt(shot, columns[x]);
+        for (int y = 0; y < kLiveViewHeight; ++y)
+            for (int x = 0; x < kLiveViewWidth; ++x)
+                sceneColour(shot, columns[x], rowY(y), hills[x],
+                            &scene[(static_cast<std::size_t>(y) * kLiveViewWidth + x) * 3]);
+    }
+    Bytes rgb = scene;
+    const double radius2 = shot.objectRadius * shot.objectRadius;
+    for (int y = 0; y < kLiveViewHeight; ++y) {
+        const double dy = rowY(y) - shot.objectY;
+        if (dy * dy > radius2) continue;
+        for (int x = 0; x < kLiveViewWidth; ++x) {
+            const double dx = columns[x] - shot.objectX;
+            if (dx * dx + dy * dy > radius2) continue;
+            std::uint8_t* out = &rgb[(static_cast<std::size_t>(y) * kLiveViewWidth + x) * 3];
+            out[0] = 250, out[1] = 240, out[2] = 220;
+        }
+    }
+    // An object standing still, or out of the view, gives the frame before again.
+    thread_local Bytes lastRgb, lastFrame;
+    if (rgb != lastRgb) {
+        lastFrame = encodeJpeg(rgb, kLiveViewWidth, kLiveViewHeight, 80);
+        lastRgb = std::move(rgb);
+    }
+    return lastFrame;
 }
 
 } // namespace orvex::virtualcam
