@@ -112,8 +112,10 @@ void openOrCloseLiveView(const LiveViewRecords& p, Window& main) {
         return;
     }
     refreshAfAvailability(p.camera, p.state);
-    const DialogTemplate& dialog =
-        main.screenWidth() > kSmallScreenWidth ? BIG_LIVE_VIEW_DIALOG : SMALL_LIVE_VIEW_DIALOG;
+    // A wide screen may still be too low for the big window (1366 x 768 under a taskbar): its controls, at
+    // the bottom, would be out of reach.
+    const bool big = main.screenWidth() > kSmallScreenWidth && main.fitsOnScreen(BIG_LIVE_VIEW_DIALOG);
+    const DialogTemplate& dialog = big ? BIG_LIVE_VIEW_DIALOG : SMALL_LIVE_VIEW_DIALOG;
     Window* w = main.openModeless(
         dialog, [p, &main](Window& self, const DialogMessage& m) { liveViewProcedure(p, main, self, m); });
     if (!w) return;

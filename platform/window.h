@@ -160,6 +160,9 @@ class Window {
     virtual void destroy() = 0;
     // The width in pixels of the primary screen's area for windows.
     virtual int screenWidth() const = 0;
+    // Whether a window of its own made from the template, with the frame the desktop puts around it, fits in
+    // that area whole.
+    virtual bool fitsOnScreen(const DialogTemplate& dialog) const = 0;
     // The size in pixels of a control, and a bitmap drawn into a picture control.
     virtual PixelRect itemRect(int id) const = 0;
     virtual void drawPicture(int id, const Picture& picture) = 0;

@@ -56,22 +56,26 @@ void chooseZoom(RunProgram& t, int index) {
     t.window.click(kZoomList);
 }
 
-// The screen's width chooses the template. A window closed and opened again before the tick that would
-// close it stays, alone. In simulation it opens and no frame comes. Opened anew, it shows the frame rate in
-// use.
+// The screen's width chooses the template, unless the big one would not fit in its height. A window closed
+// and opened again before the tick that would close it stays, alone. In simulation it opens and no frame
+// comes. Opened anew, it shows the frame rate in use.
 TEST(LiveViewWindow, OpensInTheScreensSizeShowsTheBodysFramesAndKeepsItsRate) {
+    const int bigHeight = BIG_LIVE_VIEW_DIALOG.height;
     const struct {
-        int width;
+        int width, height;
         const char *body, *name;
         bool reopen;
-    } cases[] = {{1024, "bulb", SMALL_LIVE_VIEW_DIALOG.name, false},
-                 {1025, "bulb", BIG_LIVE_VIEW_DIALOG.name, true},
-                 {1025, kSimulation, BIG_LIVE_VIEW_DIALOG.name, false}};
+    } cases[] = {{1024, bigHeight, "bulb", SMALL_LIVE_VIEW_DIALOG.name, false},
+                 {1025, bigHeight, "bulb", BIG_LIVE_VIEW_DIALOG.name, true},
+                 {1366, bigHeight - 1, "bulb", SMALL_LIVE_VIEW_DIALOG.name, false},
+                 {1025, bigHeight, kSimulation, BIG_LIVE_VIEW_DIALOG.name, false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.width << " " << c.body << " reopen " << c.reopen);
+        SCOPED_TRACE(::testing::Message()
+                     << c.width << "x" << c.height << " " << c.body << " reopen " << c.reopen);
         RunProgram t(c.body);
         t.open();
         t.window.screenWidthPixels = c.width;
+        t.window.screenHeightPixels = c.height;
         t.window.click(kLiveViewButton);
         HeadlessWindow* lv = liveViewWindow(t);
         ASSERT_NE(lv, nullptr);

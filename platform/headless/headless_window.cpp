@@ -68,8 +68,13 @@ Window* HeadlessWindow::openModeless(const DialogTemplate& dialog, DialogProcedu
         std::make_unique<HeadlessWindow>(std::move(procedure), ColourProcedure{}, scheduler_));
     HeadlessWindow& made = *modeless_.back();
     made.screenWidthPixels = screenWidthPixels;
+    made.screenHeightPixels = screenHeightPixels;
     made.create(dialog);
     return &made;
+}
+
+bool HeadlessWindow::fitsOnScreen(const DialogTemplate& dialog) const {
+    return dialog.width <= screenWidthPixels && dialog.height <= screenHeightPixels;
 }
 
 std::vector<HeadlessWindow*> HeadlessWindow::modeless(const std::string& templateName) const {

@@ -115,7 +115,10 @@ class HeadlessWindow : public Window {
     void destroy() override { destroyAndQuit(0); }
     // The screen this window believes in; the default makes the big windows.
     int screenWidthPixels = 1280;
+    int screenHeightPixels = 1024;
     int screenWidth() const override { return screenWidthPixels; }
+    // One pixel per dialog unit, and no frame.
+    bool fitsOnScreen(const DialogTemplate& dialog) const override;
     // A control measures its template size: one pixel per dialog unit.
     PixelRect itemRect(int id) const override { return item(id).rect; }
     void drawPicture(int id, const Picture& picture) override;

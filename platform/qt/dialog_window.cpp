@@ -774,6 +774,17 @@ int QtDialogWindow::screenWidth() const {
     return s ? s->availableGeometry().width() : 0;
 }
 
+bool QtDialogWindow::fitsOnScreen(const DialogTemplate& dialog) const {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return true;
+    // The desktop's frame as it drew it around this window: a title bar and borders.
+    const QWidget* framed = window();
+    const QSize frame = framed->frameGeometry().size() - framed->geometry().size();
+    const QSize size = QSize(units_.toPixelsX(dialog.width), units_.toPixelsY(dialog.height)) + frame;
+    const QSize room = s->availableGeometry().size();
+    return size.width() <= room.width() && size.height() <= room.height();
+}
+
 PixelRect QtDialogWindow::itemRect(int id) const {
     const Control* c = find(id);
     return c ? PixelRect{0, 0, c->widget->width(), c->widget->height()} : PixelRect{};

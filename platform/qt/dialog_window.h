@@ -105,6 +105,7 @@ class QtDialogWindow final : public QWidget, public Window {
     Window* openModeless(const DialogTemplate& dialog, DialogProcedure procedure) override;
     void destroy() override;
     int screenWidth() const override;
+    bool fitsOnScreen(const DialogTemplate& dialog) const override;
     PixelRect itemRect(int id) const override;
     void drawPicture(int id, const Picture& picture) override;
 

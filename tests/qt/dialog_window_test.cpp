@@ -5,7 +5,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +96,11 @@ TEST(QtDialogWindow, InitialisationRunsBeforeShowingControlsSitWhereTheirDialogU
         r.window.setItemText(kField, text);
         EXPECT_EQ(r.window.control(kField)->toolTip(), tip ? text : "") << text;
     }
+    // A window wider than it is high may still be too high for the screen: its height counts too.
+    const int twoScreens =
+        QGuiApplication::primaryScreen()->availableGeometry().height() * 16 / du.charHeight();
+    EXPECT_TRUE(r.window.fitsOnScreen(kDialog));
+    EXPECT_FALSE(r.window.fitsOnScreen({"TALL", 160, twoScreens, false, false, {}}));
 }
 
 TEST(QtDialogWindow, UserActionsReachTheProcedureWithTheirId) {
