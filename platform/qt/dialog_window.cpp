@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QThread>
@@ -214,6 +215,34 @@ class ModalHost final : public QDialog {
         if (cancel) cancel();
     }
 };
+
+// The title bar and borders the desktop drew around a window on screen; none for one not shown yet.
+QSize frameOf(const QWidget* window) {
+    if (!window || !window->isVisible()) return {0, 0};
+    return window->frameGeometry().size() - window->geometry().size();
+}
+
+// A window taller or wider than its screen's room for windows would leave its lower buttons (OK, Cancel) out
+// of reach: its content then scrolls inside a window that fits, framed as `frame` says.
+void scrollWhenTooBig(QWidget* window, QBoxLayout* layout, QWidget* content, const QScreen* screen,
+                      QSize frame) {
+    if (!screen) return;
+    const QSize room = screen->availableGeometry().size() - frame;
+    const QSize wanted = window->sizeHint();
+    if (wanted.width() <= room.width() && wanted.height() <= room.height()) return;
+    auto* area = new QScrollArea(window);
+    area->setFrameShape(QFrame::NoFrame);
+    const int index = layout->indexOf(content);
+    layout->removeWidget(content);
+    area->setWidget(content);
+    layout->insertWidget(index, area);
+    // The fixed size that the template gave the window no longer holds; its content keeps it.
+    layout->setSizeConstraint(QLayout::SetDefaultConstraint);
+    window->setMinimumSize(0, 0);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    window->resize((wanted + QSize(bar, bar)).boundedTo(room));
+}
 
 } // namespace
 
@@ -744,6 +773,10 @@ int QtDialogWindow::runModal(const DialogTemplate& dialog, DialogProcedure proce
     auto* content = new QtDialogWindow(dialog, std::move(procedure), &host, answerTexts_, Embedded{});
     layout->addWidget(content);
     if (content->endResult_) return *content->endResult_;
+    // It comes up over its owner, perhaps on another screen than the first.
+    const QWidget* owner = host.parentWidget();
+    scrollWhenTooBig(&host, layout, content, owner ? owner->screen() : QGuiApplication::primaryScreen(),
+                     frameOf(owner));
     host.cancel = [content] { content->deliver({MessageKind::Command, kCancelCommand, {}}); };
     return host.exec();
 }
@@ -758,6 +791,8 @@ void QtDialogWindow::endDialog(int result) {
 
 Window* QtDialogWindow::openModeless(const DialogTemplate& dialog, DialogProcedure procedure) {
     auto* made = new QtDialogWindow(dialog, std::move(procedure), {}, answerTexts_);
+    // The desktop will frame it as it framed this one.
+    made->frame_ = frameOf(window());
     made->show();
     return made;
 }
@@ -808,6 +843,8 @@ void QtDialogWindow::setVisible(bool visible) {
     if (visible && !placed_) {
         placed_ = true;
         adjustSize();
+        if (!parentWidget())
+            scrollWhenTooBig(this, static_cast<QBoxLayout*>(layout()), client_, screen(), frame_);
         if (centred_ && !parentWidget())
             if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     }

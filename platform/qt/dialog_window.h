@@ -157,6 +157,7 @@ class QtDialogWindow final : public QWidget, public Window {
     bool closeEnabled_ = true;
     bool dropsAccepted_ = false;
     bool placed_ = false;
+    QSize frame_{0, 0}; // what the desktop is expected to put around this window
     std::optional<int> quitCode_;
     QDialog* modalHost_ = nullptr;
     std::optional<int> endResult_;

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +239,34 @@ TEST(QtModalDialog, OnlyItsProcedureEndsItTheResultIsReturnedAndOneEndedAtOnceIs
     EXPECT_EQ(owner.messageBox("Stop ?\r<b>night</b>", "Abort", BoxIcon::Question, BoxButtons::YesNo),
               BoxAnswer::Yes);
     EXPECT_EQ(text, QStringLiteral("Stop ?\n<b>night</b>"));
+}
+
+// A window taller than the screen scrolls inside one that fits: its lowest button, OK, is within reach, in a
+// modal dialog and in a window of its own alike.
+TEST(QtDialogWindow, OneTallerThanTheScreenFitsAndScrollsToItsLowestButton) {
+    QtDialogWindow owner(MAIN_DIALOG, nothing, {});
+    owner.show();
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const int height = room.height() * 16 / owner.dialogUnits().charHeight(); // two screens
+    const ControlTemplate controls[] = {{kOkCommand, ControlKind::PushButton, -1, 7, height - 20, 50, 14}};
+    const DialogTemplate tall = {"TALL", 120, height, false, false, controls};
+    const auto reachable = [&room](QWidget& window) {
+        EXPECT_LE(window.frameGeometry().height(), room.height());
+        auto* area = window.findChild<QScrollArea*>();
+        ASSERT_NE(area, nullptr);
+        QPushButton* ok = area->widget()->findChild<QPushButton*>();
+        area->ensureWidgetVisible(ok);
+        EXPECT_FALSE(ok->visibleRegion().isEmpty());
+    };
+    whenModal(&owner, [&reachable](QDialog& d) {
+        reachable(d);
+        d.done(0);
+    });
+    owner.runModal(tall, nothing);
+    auto* own = dynamic_cast<QtDialogWindow*>(owner.openModeless(tall, nothing));
+    ASSERT_NE(own, nullptr);
+    reachable(*own);
+    own->destroy();
 }
 
 // The camera choice dialog, opened by the main window's Connect button: with no body only Cancel is left;
