@@ -137,6 +137,21 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
     }
 }
 
+// Started with its standard streams closed (a job runner that closed them), the run's output goes nowhere,
+// not into the first files it opens: its night log holds its own lines only.
+TEST(CliRun, ClosedStandardStreamsLeaveTheNightLogItsOwn) {
+    TempDir dir;
+    const std::string body =
+        dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
+    const std::string script = dir.write("night.txt", scriptText({line().delay(0).speed("1/250")}));
+    EXPECT_EQ(runCli("run --camera=" + body + " " + script + " <&- >&- 2>&-").exitCode, 0);
+    std::string log;
+    for (const auto& f : std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"))
+        if (isNightLog(f.path())) log = dir.read(f.path());
+    EXPECT_TRUE(std::regex_search(log, std::regex("\tstored\n$"))) << log;
+    EXPECT_FALSE(std::regex_search(log, std::regex("(^|\n)[0-9]+\t[a-z]"))) << log;
+}
+
 // A reader of the output that goes (`| head -1`, a pipeline's Ctrl-C) leaves the run to go on to its end,
 // where the program died of the next line it printed, whatever its body held.
 TEST(CliRun, AReaderOfTheOutputThatGoesLeavesTheRunGoing) {

@@ -5,6 +5,7 @@
 #include "app/cli/run_options.h"
 #include "app/cli/run_session.h"
 #include "core/catalogue.h"
+#include "platform/standard_streams.h"
 #include "platform/system_language.h"
 #include "sdk/gphoto2/gphoto_driver.h"
 
@@ -53,6 +54,7 @@ int check(const std::vector<std::string>& args, int systemLanguage) {
 } // namespace
 
 int main(int argc, char** argv) {
+    orvex::openMissingStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::vector<std::string> rest(args.empty() ? args.begin() : args.begin() + 1, args.end());
     const int systemLanguage = orvex::languageFromLangId(orvex::systemLanguageId());

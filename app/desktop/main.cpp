@@ -9,6 +9,7 @@
 #include "platform/kernel_clock.h"
 #include "platform/portaudio/portaudio_sound_input.h"
 #include "platform/posix/shared_synchro.h"
+#include "platform/standard_streams.h"
 #include "platform/system_language.h"
 #include "resources/main_dialog.h"
 #include "run/program.h"
@@ -39,6 +40,7 @@ std::string takeOption(std::vector<std::string>& arguments, const std::string& n
 } // namespace
 
 int main(int argc, char** argv) {
+    orvex::openMissingStandardStreams();
     orvex::DesktopApplication application(argc, argv);
     const int language = orvex::languageFromLangId(orvex::systemLanguageId());
     std::vector<std::string> arguments = application.arguments();
