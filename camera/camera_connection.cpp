@@ -8,10 +8,13 @@
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace orvex {
 namespace {
@@ -271,39 +274,69 @@ std::string cannotAccessText(int language, EdsError error) {
                                               : errorText(language, static_cast<std::int32_t>(error)));
 }
 
+namespace {
+
+constexpr int kHeldBodyAskedAgain = 32;
+constexpr auto kHeldBodyAskedEvery = std::chrono::milliseconds(250);
+
+BodyTried tryBody(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
+                  EdsCameraListRef list, EdsUInt32 index, EdsError* refused) {
+    CameraSession& session = events.camera;
+    EdsCameraRef camera = nullptr;
+    if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &camera) != EDS_ERR_OK || !camera)
+        return BodyTried::kNotWanted;
+    if (const EdsError error = EdsOpenSession(camera)) {
+        // A body another program holds (the desktop's volume monitor) is listed but cannot be opened.
+        if (refused && *refused == EDS_ERR_OK) *refused = error;
+        EdsRelease(camera);
+        return BodyTried::kRefused;
+    }
+    session.camera = camera;
+    const std::uint32_t wanted = setting.options.connectNumber;
+    std::uint64_t bodyNumber = 0;
+    if (wanted == 0 ||
+        (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(setting.options, bodyNumber))) {
+        finishConnect(events, setting, window, static_cast<int>(index) + 1);
+        return BodyTried::kTaken;
+    }
+    EdsCloseSession(camera);
+    EdsRelease(camera);
+    session.camera = nullptr;
+    return BodyTried::kNotWanted;
+}
+
+} // namespace
+
+bool tryHeldBodiesAgain(std::vector<EdsUInt32> held, const std::function<BodyTried(EdsUInt32)>& tryBody) {
+    for (int again = 0; !held.empty() && again < kHeldBodyAskedAgain; ++again) {
+        std::this_thread::sleep_for(kHeldBodyAskedEvery);
+        for (auto index = held.begin(); index != held.end();) {
+            const BodyTried tried = tryBody(*index);
+            if (tried == BodyTried::kTaken) return true;
+            index = tried == BodyTried::kRefused ? index + 1 : held.erase(index);
+        }
+    }
+    return false;
+}
+
 bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
                       EdsError* refused) {
     if (refused) *refused = EDS_ERR_OK;
-    const StartupOptions& options = setting.options;
-    if (options.simulation) return false;
-    CameraSession& session = events.camera;
+    if (setting.options.simulation) return false;
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) != EDS_ERR_OK) return false;
     bool connected = false;
     EdsUInt32 count = 0;
     EdsGetChildCount(list, &count);
-    const std::uint32_t wanted = options.connectNumber;
-    for (EdsUInt32 index = 0; index < count; ++index) {
-        EdsCameraRef camera = nullptr;
-        if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &camera) != EDS_ERR_OK || !camera)
-            continue;
-        if (const EdsError error = EdsOpenSession(camera)) {
-            // A body another program holds (the desktop's volume monitor) is listed but cannot be opened.
-            if (refused && *refused == EDS_ERR_OK) *refused = error;
-            EdsRelease(camera);
-            continue;
-        }
-        session.camera = camera;
-        std::uint64_t bodyNumber = 0;
-        if (wanted == 0 || (readBodyNumber(session, bodyNumber) == 0 && isWantedBody(options, bodyNumber))) {
-            finishConnect(events, setting, window, static_cast<int>(index) + 1);
-            connected = true;
-            break;
-        }
-        EdsCloseSession(camera);
-        EdsRelease(camera);
-        session.camera = nullptr;
+    std::vector<EdsUInt32> held;
+    for (EdsUInt32 index = 0; index < count && !connected; ++index) {
+        const BodyTried tried = tryBody(events, setting, window, list, index, refused);
+        connected = tried == BodyTried::kTaken;
+        if (tried == BodyTried::kRefused) held.push_back(index);
     }
+    if (!connected && setting.options.connectNumber != 0)
+        connected = tryHeldBodiesAgain(
+            held, [&](EdsUInt32 index) { return tryBody(events, setting, window, list, index, nullptr); });
     EdsRelease(list);
     return connected;
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -54,6 +55,12 @@ Connection openCamera(const CameraEvents& events, const ConnectionSetting& setti
 // none is, `refused` (if given) receives why the first camera that would not open refused, or EDS_ERR_OK.
 bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
                       EdsError* refused = nullptr);
+// What came of trying one body of the camera list for a wanted body id.
+enum class BodyTried { kRefused, kNotWanted, kTaken };
+// Another Orvex started at the same moment, looking for its own body by its id, holds each body it tries only
+// while it reads that id: the bodies of `held` (places in the camera list) that would not open are tried
+// again, for a few seconds, until one is taken; true when one was.
+bool tryHeldBodiesAgain(std::vector<EdsUInt32> held, const std::function<BodyTried(EdsUInt32)>& tryBody);
 // "Cannot access this camera !" and why, as the connection tells it.
 std::string cannotAccessText(int language, EdsError error);
 // The first step of a disconnection: a body still there takes back the settings it had at connection.

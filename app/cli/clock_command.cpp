@@ -32,11 +32,10 @@ std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clo
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) != EDS_ERR_OK) return std::nullopt;
     std::optional<std::int64_t> offset;
-    EdsUInt32 count = 0;
-    EdsGetChildCount(list, &count);
-    for (EdsUInt32 index = 0; index < count && !found; ++index) {
+    const auto tryBody = [&](EdsUInt32 index) {
         CameraSession session;
-        if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &session.camera) != EDS_ERR_OK) continue;
+        if (EdsGetChildAtIndex(list, static_cast<EdsInt32>(index), &session.camera) != EDS_ERR_OK)
+            return BodyTried::kNotWanted;
         const EdsError opened = EdsOpenSession(session.camera);
         if (opened != EDS_ERR_OK && refused == EDS_ERR_OK) refused = opened;
         if (opened == EDS_ERR_OK) {
@@ -47,7 +46,14 @@ std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clo
             EdsCloseSession(session.camera);
         }
         EdsRelease(session.camera);
-    }
+        return found ? BodyTried::kTaken : opened == EDS_ERR_OK ? BodyTried::kNotWanted : BodyTried::kRefused;
+    };
+    EdsUInt32 count = 0;
+    EdsGetChildCount(list, &count);
+    std::vector<EdsUInt32> held;
+    for (EdsUInt32 index = 0; index < count && !found; ++index)
+        if (tryBody(index) == BodyTried::kRefused) held.push_back(index);
+    if (!found && bodyWanted(wanted)) tryHeldBodiesAgain(held, tryBody);
     EdsRelease(list);
     return offset;
 }

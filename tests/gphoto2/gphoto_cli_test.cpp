@@ -13,6 +13,7 @@
 #include <map>
 #include <regex>
 #include <tuple>
+#include <unistd.h>
 
 namespace orvex::test {
 namespace {
@@ -62,6 +63,30 @@ TEST(GphotoCli, EveryOutputShownForA700DIsWhatTheProgramPrints) {
             ++checked;
         }
     EXPECT_GE(checked, 2) << "both manuals list the body";
+}
+
+// Two nights started at one moment on two bodies, each asking for its own by its id (its clock first, or its
+// run): the other's body, held by the first while it reads its id, is waited for, not given up.
+TEST(GphotoCliRun, TwoRunsStartedTogetherEachTakeTheirOwnBody) {
+    for (const std::string command : {"clock", "run"}) {
+        SCOPED_TRACE(command);
+        TempDir home;
+        useEmulatedBodies(home, std::string(k700D) + "," + k5DMarkIII);
+        const std::string script = home.write("night.txt", scriptText({"0\t8\t1\t250"}));
+        const pid_t other =
+            launchCli({"run", "--connect=028021001931", script}, (home.path() / "other.txt").string(),
+                      {{"ORVEX_EMULATED_FAULTS", "slow-open=2000"}});
+        for (int i = 0; i < 2500 && bodyLog(home).empty(); ++i) usleep(2000);
+        ASSERT_EQ(bodyLog(home), std::vector<std::string>{"init Canon EOS 700D"});
+        const CliResult r =
+            runCli(command + " --connect=083021004217 " + (command == "run" ? script : "") + " 2>&1",
+                   emulatedEnvironment(home, std::string(k700D) + "," + k5DMarkIII));
+        EXPECT_EQ(r.out.find("No camera"), std::string::npos) << r.out;
+        EXPECT_NE(r.exitCode, 1) << r.out;
+        EXPECT_EQ(waitForCli(other), 0) << home.read("other.txt");
+        EXPECT_EQ(filesIn(home.path() / "1 - Canon EOS 700D").size(), command == "run" ? 1u : 0u);
+        EXPECT_EQ(filesIn(home.path() / "2 - Canon EOS 5D Mark III").size(), 1u);
+    }
 }
 
 // A night of the script's lines on the emulated 700D, in real time, and what should come of it: each field

@@ -129,6 +129,7 @@ struct _CameraPrivateLibrary {
     int linkMegabytesPerSecond = 0; // 0: bytes cross at once
     int cardRemovedInReadAt = 0, shutdownInReadAt = 0;
     int busyPieceAt = 0, refusedLetGos = 0, failedDeletes = 0, cardFullAt = 0, focusMs = 50, emptyFileAt = 0;
+    int openMs = 0; // how long the body takes to open its session
 };
 
 namespace {
@@ -195,6 +196,8 @@ constexpr Fault kFaults[] = {
     // Focusing takes N ms (50 by default); the body never reports its focus.
     {"slow-focus", nullptr, &Body::focusMs},
     {"no-focus-event", &Body::noFocusEvent, nullptr},
+    // Opening the body takes N ms, as an EOS body answers its first questions slowly.
+    {"slow-open", nullptr, &Body::openMs},
     // The first N let-gos of the remote release or the bulb are refused as busy.
     {"refuse-let-go", nullptr, &Body::refusedLetGos},
     // The body switches off 5 ms after handing over the pictures of its Nth exposure; gives its auto
@@ -1040,6 +1043,7 @@ __attribute__((visibility("default"))) int camera_init(Camera* camera, GPContext
     camera->functions->capture_preview = capturePreview;
     static CameraFilesystemFuncs functions = fileFunctions();
     note(std::string("init ") + b->model->name);
+    std::this_thread::sleep_for(std::chrono::milliseconds(b->openMs));
     return gp_filesystem_set_funcs(camera->fs, &functions, camera);
 }
 

@@ -5,15 +5,20 @@
 // Environment: ORVEX_EMULATED_BODIES, comma-separated USB product ids in hex (default "3272", a 700D;
 // "323a" is a 5D Mark III; empty: nothing plugged in). A body the emulated camera unplugged leaves the
 // file $HOME/.orvex-emulated-unplugged, and then nothing shows. ORVEX_EMULATED_CLAIMED set: another program
-// (the desktop's volume monitor) holds every body, which then cannot be opened.
+// (the desktop's volume monitor) holds every body, which then cannot be opened. A body is held from its
+// opening to its closing, as the kernel holds a claimed interface: processes of one $HOME hold it in turn.
 #include <gphoto2/gphoto2-port-info-list.h>
 #include <gphoto2/gphoto2-port-result.h>
 #include <gphoto2/gphoto2-port.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <map>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -90,15 +95,46 @@ int findByClass(GPPort*, int, int, int) {
     return GP_ERROR_IO_USB_FIND;
 }
 
+// The claims this process holds: a lock on a file of the home folder for each body it opened.
+std::map<GPPort*, int>& claims() {
+    static std::map<GPPort*, int> held;
+    return held;
+}
+
 // As Debian's usb1 module answers when another program has claimed the device.
-int open(GPPort* port) {
-    const char* claimed = std::getenv("ORVEX_EMULATED_CLAIMED");
-    if (!claimed || !*claimed) return GP_OK;
+int refuseClaim(GPPort* port) {
     gp_port_set_error(port,
                       "Could not claim interface 0 (Device or resource busy). Make sure no other program "
                       "(gvfs-gphoto2-volume-monitor) or kernel module (such as sdc2xx, stv680, spca50x) "
                       "is using the device and you have read/write access to the device.");
     return GP_ERROR_IO_USB_CLAIM;
+}
+
+int open(GPPort* port) {
+    const char* claimed = std::getenv("ORVEX_EMULATED_CLAIMED");
+    if (claimed && *claimed) return refuseClaim(port);
+    GPPortInfo info;
+    char* path = nullptr;
+    const char* home = std::getenv("HOME");
+    if (!home || gp_port_get_info(port, &info) < GP_OK || gp_port_info_get_path(info, &path) < GP_OK || !path)
+        return GP_OK;
+    const std::string file = std::string(home) + "/.orvex-emulated-claim-" + path;
+    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return GP_OK;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return refuseClaim(port);
+    }
+    claims()[port] = fd;
+    return GP_OK;
+}
+
+int close(GPPort* port) {
+    if (const auto held = claims().find(port); held != claims().end()) {
+        ::close(held->second);
+        claims().erase(held);
+    }
+    return GP_OK;
 }
 
 } // namespace
@@ -128,7 +164,7 @@ __attribute__((visibility("default"))) void* gp_port_library_operations() {
     ops->init = nothing;
     ops->exit = nothing;
     ops->open = open;
-    ops->close = nothing;
+    ops->close = close;
     ops->update = nothing;
     ops->find_device = findDevice;
     ops->find_device_by_class = findByClass;
