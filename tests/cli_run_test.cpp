@@ -137,6 +137,33 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
     }
 }
 
+// A stop that came before the run could start (Ctrl-C as the body connected, a shutdown) presses no shutter:
+// the run ends not started.
+TEST(CliRun, AStopBeforeTheStartPressesNoShutter) {
+    TempDir dir;
+    const std::string body =
+        dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
+    const std::string camera = "--camera=" + body, out = (dir.path() / "out.txt").string(),
+                      script = dir.write("night.txt", scriptText({line().delay(0).speed("10")}));
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Kept waiting across the exec, as a signal that comes while the program connects is.
+        sigset_t term;
+        sigemptyset(&term);
+        sigaddset(&term, SIGTERM);
+        sigprocmask(SIG_BLOCK, &term, nullptr);
+        kill(getpid(), SIGTERM);
+        setenv("LC_ALL", "C", 1);
+        if (std::freopen(out.c_str(), "w", stdout))
+            execl(ORVEX_CLI_PATH, ORVEX_CLI_PATH, "run", camera.c_str(), script.c_str(), nullptr);
+        _exit(127);
+    }
+    EXPECT_EQ(waitForCli(pid), 1);
+    const std::string text = dir.read("out.txt");
+    EXPECT_EQ(text.find("\trelease\t"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tend\t69\tNot started\n"), std::string::npos) << text;
+}
+
 // Started with its standard streams closed (a job runner that closed them), the run's output goes nowhere,
 // not into the first files it opens: its night log holds its own lines only.
 TEST(CliRun, ClosedStandardStreamsLeaveTheNightLogItsOwn) {

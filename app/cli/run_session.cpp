@@ -297,6 +297,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
             ended(program.run.status);
             return planLost ? 2 : 1;
         }
+        // Stopped while it connected (a Ctrl-C, a shutdown): it ends before its first line is pressed.
+        if (interrupt.taken()) {
+            ended(program.run.status);
+            window.send({MessageKind::Close, 0, {}});
+            return planLost ? 2 : 1;
+        }
         window.click(kStartButton);
     }
     // It waits only for a start it can take: without its script or its body, or once its master's start
