@@ -36,7 +36,8 @@ void connectCamera(Program& program, Window& window) {
 
 void autoConnect(Program& program, Window& window) {
     EdsError refused = EDS_ERR_OK;
-    if (!openWantedCamera(cameraEvents(program), connectionSetting(program), window, &refused)) {
+    if (!openWantedCamera(cameraEvents(program), connectionSetting(program), window, program.clock,
+                          &refused)) {
         // A body asked for by its id is named when it is not there: another body, or none, is. Where bodies
         // are there but none would open (another program holds them), the box says why. A body that would
         // not open may be the one asked for, held by another Orvex: its id cannot be read to tell.

@@ -8,12 +8,10 @@
 #include "resources/connect_dialog.h"
 #include "resources/main_dialog.h"
 
-#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace orvex {
@@ -277,7 +275,7 @@ std::string cannotAccessText(int language, EdsError error) {
 namespace {
 
 constexpr int kHeldBodyAskedAgain = 32;
-constexpr auto kHeldBodyAskedEvery = std::chrono::milliseconds(250);
+constexpr unsigned kHeldBodyAskedEveryMs = 250;
 
 BodyTried tryBody(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
                   EdsCameraListRef list, EdsUInt32 index, EdsError* refused) {
@@ -289,7 +287,7 @@ BodyTried tryBody(const CameraEvents& events, const ConnectionSetting& setting, 
         // A body another program holds (the desktop's volume monitor) is listed but cannot be opened.
         if (refused && *refused == EDS_ERR_OK) *refused = error;
         EdsRelease(camera);
-        return BodyTried::kRefused;
+        return error == EDS_ERR_COMM_PORT_IS_IN_USE ? BodyTried::kHeld : BodyTried::kNotWanted;
     }
     session.camera = camera;
     const std::uint32_t wanted = setting.options.connectNumber;
@@ -307,20 +305,21 @@ BodyTried tryBody(const CameraEvents& events, const ConnectionSetting& setting, 
 
 } // namespace
 
-bool tryHeldBodiesAgain(std::vector<EdsUInt32> held, const std::function<BodyTried(EdsUInt32)>& tryBody) {
+bool tryHeldBodiesAgain(std::vector<EdsUInt32> held, Clock& clock,
+                        const std::function<BodyTried(EdsUInt32)>& tryBody) {
     for (int again = 0; !held.empty() && again < kHeldBodyAskedAgain; ++again) {
-        std::this_thread::sleep_for(kHeldBodyAskedEvery);
+        clock.sleep(kHeldBodyAskedEveryMs);
         for (auto index = held.begin(); index != held.end();) {
             const BodyTried tried = tryBody(*index);
             if (tried == BodyTried::kTaken) return true;
-            index = tried == BodyTried::kRefused ? index + 1 : held.erase(index);
+            index = tried == BodyTried::kHeld ? index + 1 : held.erase(index);
         }
     }
     return false;
 }
 
 bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
-                      EdsError* refused) {
+                      Clock& clock, EdsError* refused) {
     if (refused) *refused = EDS_ERR_OK;
     if (setting.options.simulation) return false;
     EdsCameraListRef list = nullptr;
@@ -332,11 +331,12 @@ bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setti
     for (EdsUInt32 index = 0; index < count && !connected; ++index) {
         const BodyTried tried = tryBody(events, setting, window, list, index, refused);
         connected = tried == BodyTried::kTaken;
-        if (tried == BodyTried::kRefused) held.push_back(index);
+        if (tried == BodyTried::kHeld) held.push_back(index);
     }
     if (!connected && setting.options.connectNumber != 0)
-        connected = tryHeldBodiesAgain(
-            held, [&](EdsUInt32 index) { return tryBody(events, setting, window, list, index, nullptr); });
+        connected = tryHeldBodiesAgain(held, clock, [&](EdsUInt32 index) {
+            return tryBody(events, setting, window, list, index, nullptr);
+        });
     EdsRelease(list);
     return connected;
 }

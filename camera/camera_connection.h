@@ -5,6 +5,7 @@
 #include "core/startup_options.h"
 #include "core/transfer_queue.h"
 #include "core/value_tables.h"
+#include "platform/clock.h"
 #include "platform/window.h"
 
 #include <functional>
@@ -54,13 +55,14 @@ Connection openCamera(const CameraEvents& events, const ConnectionSetting& setti
 // The first camera whose session opens, or the one with the wanted body id; true when one is connected. When
 // none is, `refused` (if given) receives why the first camera that would not open refused, or EDS_ERR_OK.
 bool openWantedCamera(const CameraEvents& events, const ConnectionSetting& setting, Window& window,
-                      EdsError* refused = nullptr);
+                      Clock& clock, EdsError* refused = nullptr);
 // What came of trying one body of the camera list for a wanted body id.
-enum class BodyTried { kRefused, kNotWanted, kTaken };
+enum class BodyTried { kHeld, kNotWanted, kTaken }; // kHeld: another program holds it
 // Another Orvex started at the same moment, looking for its own body by its id, holds each body it tries only
 // while it reads that id: the bodies of `held` (places in the camera list) that would not open are tried
-// again, for a few seconds, until one is taken; true when one was.
-bool tryHeldBodiesAgain(std::vector<EdsUInt32> held, const std::function<BodyTried(EdsUInt32)>& tryBody);
+// again, for a few seconds of `clock`, until one is taken; true when one was.
+bool tryHeldBodiesAgain(std::vector<EdsUInt32> held, Clock& clock,
+                        const std::function<BodyTried(EdsUInt32)>& tryBody);
 // "Cannot access this camera !" and why, as the connection tells it.
 std::string cannotAccessText(int language, EdsError error);
 // The first step of a disconnection: a body still there takes back the settings it had at connection.

@@ -17,7 +17,7 @@ namespace {
 TEST(CameraConnection, SimulationNeverTouchesTheSdk) {
     FakeSession s;
     s.options.simulation = s.options.connectRequested = true;
-    EXPECT_FALSE(openWantedCamera(s.events(), s.setting(), s.w));
+    EXPECT_FALSE(openWantedCamera(s.events(), s.setting(), s.w, s.clock));
     EXPECT_EQ(s.open(), Connection::kSimulation);
     EXPECT_EQ(s.w.itemText(kCameraField), "Simulation");
     s.disconnect();
@@ -153,7 +153,7 @@ TEST(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bi
         for (const char* id : {"083021004217", "087315971513", "0580123456"})
             s.driver->add("Canon EOS 700D")->set(kEdsPropID_BodyIDEx, std::string(id));
         s.options = parseCommandLine("-connect=\"" + std::string(wanted) + "\"");
-        EXPECT_EQ(openWantedCamera(s.events(), s.setting(), s.w), taken >= 0) << wanted;
+        EXPECT_EQ(openWantedCamera(s.events(), s.setting(), s.w, s.clock), taken >= 0) << wanted;
         EXPECT_EQ(s.w.itemText(kCameraField),
                   taken < 0 ? "" : std::to_string(taken + 1) + " - Canon EOS 700D")
             << wanted;
@@ -163,6 +163,24 @@ TEST(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bi
             EXPECT_EQ(b->sessionsOpened, taken < 0 || i <= taken ? 1 : 0) << wanted << " body " << i;
         }
         EXPECT_TRUE(s.w.modalsRun().empty());
+    }
+}
+
+// The body asked for, held by another program for three tries (another Orvex reading its id), is asked again
+// every 250 ms until let go; one switched off is not waited for.
+TEST(CameraConnection, AWantedBodyHeldByAnotherProgramIsAskedAgain) {
+    for (const EdsError error : {EDS_ERR_COMM_PORT_IS_IN_USE, EDS_ERR_COMM_DISCONNECTED}) {
+        FakeSession s;
+        s.driver->bodies.clear();
+        const auto body = s.driver->add("Canon EOS 700D");
+        body->set(kEdsPropID_BodyIDEx, std::string("083021004217"));
+        body->openError = error;
+        body->openErrors = 3;
+        s.options = parseCommandLine("-connect=\"083021004217\"");
+        const std::uint32_t before = s.clock.tick();
+        const bool held = error == EDS_ERR_COMM_PORT_IS_IN_USE;
+        EXPECT_EQ(openWantedCamera(s.events(), s.setting(), s.w, s.clock), held) << error;
+        EXPECT_EQ(s.clock.tick() - before, held ? 750u : 0u) << error;
     }
 }
 

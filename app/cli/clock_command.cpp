@@ -27,7 +27,7 @@ constexpr int kMessageClockTakes = 312;
 // not tell its time. Its session is closed again. `found` tells whether the wanted body opened: one that
 // does not tell its time leaves no other body to stand in for it. `refused` receives why the first body
 // that would not open refused.
-std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clock& clock, bool& found,
+std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, Clock& clock, bool& found,
                                          EdsError& refused) {
     EdsCameraListRef list = nullptr;
     if (EdsGetCameraList(&list) != EDS_ERR_OK) return std::nullopt;
@@ -46,14 +46,16 @@ std::optional<std::int64_t> bodyOffsetMs(const StartupOptions& wanted, const Clo
             EdsCloseSession(session.camera);
         }
         EdsRelease(session.camera);
-        return found ? BodyTried::kTaken : opened == EDS_ERR_OK ? BodyTried::kNotWanted : BodyTried::kRefused;
+        return found                                   ? BodyTried::kTaken
+               : opened == EDS_ERR_COMM_PORT_IS_IN_USE ? BodyTried::kHeld
+                                                       : BodyTried::kNotWanted;
     };
     EdsUInt32 count = 0;
     EdsGetChildCount(list, &count);
     std::vector<EdsUInt32> held;
     for (EdsUInt32 index = 0; index < count && !found; ++index)
-        if (tryBody(index) == BodyTried::kRefused) held.push_back(index);
-    if (!found && bodyWanted(wanted)) tryHeldBodiesAgain(held, tryBody);
+        if (tryBody(index) == BodyTried::kHeld) held.push_back(index);
+    if (!found && bodyWanted(wanted)) tryHeldBodiesAgain(held, clock, tryBody);
     EdsRelease(list);
     return offset;
 }

@@ -54,6 +54,7 @@ class FakeBody : public sdk::DriverCamera {
     std::string description;
     EdsUInt32 deviceSubType = 1;
     EdsError deviceInfoError = EDS_ERR_OK, openError = EDS_ERR_OK;
+    int openErrors = -1; // how many openings answer openError; -1: all
     std::map<Key, sdk::PropertyValue> properties;
     std::set<EdsCameraCommand> refusedCommands; // answered with EDS_ERR_NOT_SUPPORTED
     std::set<EdsPropertyID> busyProperties;     // read and written with EDS_ERR_DEVICE_BUSY
@@ -87,7 +88,7 @@ class FakeBody : public sdk::DriverCamera {
         return EDS_ERR_OK;
     }
     EdsError openSession(std::shared_ptr<sdk::CameraEventSink> sink) override {
-        if (openError != EDS_ERR_OK) return openError;
+        if (openError != EDS_ERR_OK && openErrors-- != 0) return openError;
         events = std::move(sink);
         open = true;
         ++sessionsOpened;
