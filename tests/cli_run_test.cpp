@@ -11,10 +11,12 @@
 #include <cstring>
 #include <ctime>
 #include <exiv2/exiv2.hpp>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,6 +195,57 @@ TEST(CliRun, AReaderOfTheOutputThatGoesLeavesTheRunGoing) {
     for (const auto& f : std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"))
         pictures += f.path().extension() == ".JPG";
     EXPECT_EQ(pictures, 2u);
+}
+
+// Output nobody takes (a terminal paused with Ctrl-S, `| less` left on its first page) holds up no shot,
+// where the run stopped once the pipe was full: every picture is stored with the output unread, and the
+// reader then gets the whole timeline, in order.
+TEST(CliRun, OutputNobodyReadsHoldsUpNoShot) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir.path() / "out.txt").c_str(), 0600), 0);
+    const int reader = open((dir.path() / "out.txt").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // One page: a few shots' output fills it.
+    ASSERT_GE(fcntl(reader, F_SETPIPE_SZ, 4096), 0);
+    constexpr int kShots = 30;
+    const pid_t pid =
+        launchRun(dir, "night.txt", std::vector<std::string>(kShots, line().delay(0).speed("1/250")));
+    const auto stored = [&] {
+        int rows = 0;
+        if (std::filesystem::is_directory(dir.path() / "1 - Canon EOS 600D"))
+            for (const auto& f : std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"))
+                if (isNightLog(f.path())) {
+                    const std::string log = dir.read(f.path());
+                    for (auto at = log.find("\tstored\n"); at != std::string::npos;
+                         at = log.find("\tstored\n", at + 1))
+                        ++rows;
+                }
+        return rows == kShots;
+    };
+    bool allStored = false;
+    for (int i = 0; i < 1000 && !(allStored = stored()); ++i) usleep(20000);
+    EXPECT_TRUE(allStored);
+    fcntl(reader, F_SETFL, 0);
+    std::string out;
+    char bytes[4096];
+    for (ssize_t n; (n = read(reader, bytes, sizeof bytes)) > 0;)
+        out.append(bytes, static_cast<std::size_t>(n));
+    close(reader);
+    EXPECT_EQ(waitForCli(pid), 0);
+    std::istringstream lines(out);
+    std::string text;
+    long last = 0;
+    int shots = 0;
+    while (std::getline(lines, text)) {
+        const long at = std::stol(text);
+        EXPECT_GE(at, last) << text;
+        last = at;
+        const auto shot = text.find("\tshot\t");
+        if (shot == std::string::npos) continue;
+        EXPECT_TRUE(text.substr(shot + 6).starts_with(std::to_string(++shots) + '\t')) << text;
+    }
+    EXPECT_EQ(shots, kShots) << out;
+    EXPECT_TRUE(out.ends_with("\tend\t35\tCompleted\n")) << out;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/cli/run_options.h"
 #include "app/cli/run_session.h"
 #include "core/catalogue.h"
+#include "platform/held_output.h"
 #include "platform/standard_streams.h"
 #include "platform/system_language.h"
 #include "sdk/gphoto2/gphoto_driver.h"
@@ -78,7 +79,14 @@ int main(int argc, char** argv) {
         const auto command = args[0] == "run" ? orvex::cli::Command::Run : orvex::cli::Command::Simulate;
         auto options = orvex::cli::parseRunOptions(command, rest, systemLanguage, problem);
         if (!options) return usage(orvex::cli::languageOfArguments(rest, systemLanguage), problem);
-        return orvex::cli::runSession(*options, command == orvex::cli::Command::Run, std::cout, std::cerr);
+        if (command == orvex::cli::Command::Simulate)
+            return orvex::cli::runSession(*options, false, std::cout, std::cerr, [] {});
+        // A run's shots never wait for its output: a terminal paused with Ctrl-S, a pipe nobody reads.
+        orvex::HeldOutput output;
+        const int code =
+            orvex::cli::runSession(*options, true, output.out(), output.err(), [&] { output.handOver(); });
+        output.finish();
+        return code;
     }
     const int language = orvex::cli::languageOfArguments(args, systemLanguage);
     return usage(language, orvex::formatMessage(language, kMessageNotACommand, args[0]));

@@ -112,7 +112,8 @@ void selectLockup(Window& w, const std::string& choice) {
 
 } // namespace
 
-int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostream& err) {
+int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostream& err,
+               const std::function<void()>& eachTurn) {
     // Whoever watches a slave learns at once what it waits for, and which rig's master it would follow.
     if (o.slave) {
         const std::string group = SharedSynchro::groupName();
@@ -332,6 +333,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         } else if (stop) {
             window.click(kStartButton);
         }
+        eachTurn();
         time->pass();
         window.pump();
     }
@@ -352,6 +354,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     if (untilReached && realTime && shotUnderWay(program.run)) {
         stopAfterTheShot(program, window);
         while (program.run.running && !interrupt.taken()) {
+            eachTurn();
             time->pass();
             window.pump();
         }
@@ -360,6 +363,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     // has already ended: the session lasts that long again so that they are downloaded, not lost.
     for (const auto endedAt = time->elapsedMs();
          !program.run.running && time->elapsedMs() - endedAt < profile->fileGapMs && !interrupt.taken();) {
+        eachTurn();
         time->pass();
         window.pump();
     }
