@@ -23,13 +23,17 @@
 namespace orvex::test {
 namespace {
 
-// Starts `orvex-cli run` on the lines written at `script` in the folder, on a body whose downloads take 60 ms
-// of real time while the run goes on; its output goes to out.txt of the folder.
+// The option of a body whose downloads take 60 ms of real time while the run goes on, its profile in the
+// folder.
+std::string fastBody(const TempDir& dir) {
+    return "--camera=" + dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
+}
+
+// Starts `orvex-cli run` on the lines written at `script` in the folder, on the fast body; its output goes to
+// out.txt of the folder.
 pid_t launchRun(const TempDir& dir, const std::string& script, const std::vector<std::string>& lines,
                 std::vector<std::string> options = {}) {
-    const std::string body =
-        dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
-    options.insert(options.begin(), {"run", "--camera=" + body});
+    options.insert(options.begin(), {"run", fastBody(dir)});
     options.push_back(dir.write(script, scriptText(lines)));
     return launchCli(options, (dir.path() / "out.txt").string());
 }
@@ -143,9 +147,7 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
 // the run ends not started.
 TEST(CliRun, AStopBeforeTheStartPressesNoShutter) {
     TempDir dir;
-    const std::string body =
-        dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
-    const std::string camera = "--camera=" + body, out = (dir.path() / "out.txt").string(),
+    const std::string camera = fastBody(dir), out = (dir.path() / "out.txt").string(),
                       script = dir.write("night.txt", scriptText({line().delay(0).speed("10")}));
     const pid_t pid = fork();
     if (pid == 0) {
@@ -170,10 +172,8 @@ TEST(CliRun, AStopBeforeTheStartPressesNoShutter) {
 // not into the first files it opens: its night log holds its own lines only.
 TEST(CliRun, ClosedStandardStreamsLeaveTheNightLogItsOwn) {
     TempDir dir;
-    const std::string body =
-        dir.write("fast.ini", "[camera]\npreset=bulb\nprocessingMs=20\ndownloadMBps=100\n");
     const std::string script = dir.write("night.txt", scriptText({line().delay(0).speed("1/250")}));
-    EXPECT_EQ(runCli("run --camera=" + body + " " + script + " <&- >&- 2>&-").exitCode, 0);
+    EXPECT_EQ(runCli("run " + fastBody(dir) + " " + script + " <&- >&- 2>&-").exitCode, 0);
     std::string log;
     for (const auto& f : std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"))
         if (isNightLog(f.path())) log = dir.read(f.path());
