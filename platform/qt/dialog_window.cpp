@@ -222,14 +222,19 @@ QSize frameOf(const QWidget* window) {
     return window->frameGeometry().size() - window->geometry().size();
 }
 
+// Whether a window of that size, framed as `frame` says, fits in the screen's room for windows.
+bool fitsOn(const QScreen* screen, QSize size, QSize frame) {
+    const QSize room = screen->availableGeometry().size() - frame;
+    return size.width() <= room.width() && size.height() <= room.height();
+}
+
 // A window taller or wider than its screen's room for windows would leave its lower buttons (OK, Cancel) out
 // of reach: its content then scrolls inside a window that fits, framed as `frame` says.
 void scrollWhenTooBig(QWidget* window, QBoxLayout* layout, QWidget* content, const QScreen* screen,
                       QSize frame) {
-    if (!screen) return;
-    const QSize room = screen->availableGeometry().size() - frame;
     const QSize wanted = window->sizeHint();
-    if (wanted.width() <= room.width() && wanted.height() <= room.height()) return;
+    if (!screen || fitsOn(screen, wanted, frame)) return;
+    const QSize room = screen->availableGeometry().size() - frame;
     auto* area = new QScrollArea(window);
     area->setFrameShape(QFrame::NoFrame);
     const int index = layout->indexOf(content);
@@ -811,13 +816,9 @@ int QtDialogWindow::screenWidth() const {
 
 bool QtDialogWindow::fitsOnScreen(const DialogTemplate& dialog) const {
     const QScreen* s = QGuiApplication::primaryScreen();
-    if (!s) return true;
-    // The desktop's frame as it drew it around this window: a title bar and borders.
-    const QWidget* framed = window();
-    const QSize frame = framed->frameGeometry().size() - framed->geometry().size();
-    const QSize size = QSize(units_.toPixelsX(dialog.width), units_.toPixelsY(dialog.height)) + frame;
-    const QSize room = s->availableGeometry().size();
-    return size.width() <= room.width() && size.height() <= room.height();
+    // Framed as the desktop framed this window: a title bar and borders.
+    return !s || fitsOn(s, QSize(units_.toPixelsX(dialog.width), units_.toPixelsY(dialog.height)),
+                        frameOf(window()));
 }
 
 PixelRect QtDialogWindow::itemRect(int id) const {
