@@ -67,5 +67,8 @@ class AppendedFile {
 // Replaces the file atomically: the old content stays whole until the new one is complete. A link is written
 // through, and a file there keeps its permissions; a read-only one is not replaced.
 bool writeFileAtomically(const std::string& path, const std::string& content);
+// Whether writeFileAtomically could put a file at `path` now, nothing being written: a read-only file, or a
+// folder that takes no new file beside it, would refuse it.
+bool fileReplaceable(const std::string& path);
 
 } // namespace orvex

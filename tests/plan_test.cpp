@@ -373,9 +373,9 @@ TEST(CliPlan, AWaitIsABandFromItsArmingToItsTrigger) {
 }
 
 // A refused rehearsal leaves the plan as it was, none made and one already there untouched: a plan that
-// cannot be written (a FIFO, which `timeout` keeps from hanging the test), or that is the script itself
-// however spelled, is refused before anything is rehearsed,
-// in the user's language; a Sound line without a recording at the run's start.
+// cannot be written (a FIFO, which `timeout` keeps from hanging the test, a read-only file), or that is the
+// script itself however spelled, is refused before anything is rehearsed, in the user's language; a Sound
+// line without a recording at the run's start.
 TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     TempDir dir;
     const std::string folder = dir.path().string(), plan = folder + "/night.svg";
@@ -383,6 +383,9 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     const std::string sound = dir.write("sound.txt", scriptText({line().when("Sound")}));
     const std::string fifo = folder + "/fifo.svg";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opened even so by root, but never replaced.
+    const std::string locked = dir.write("locked.svg", "<svg/>");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
     const std::string unwritable = "The plan cannot be written to ",
                       noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
     const struct {
@@ -395,6 +398,7 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         {"--lang en --plan=" + folder + " " + shot, true, unwritable + folder},
         {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
         {"--lang en --plan=" + fifo + " " + shot, false, unwritable + fifo},
+        {"--lang en --plan=" + locked + " " + shot, false, unwritable + locked},
         {"--plan=" + plan + " " + sound, true, noRecording},
         {"--plan=" + plan + " " + sound, false, noRecording},
         {"--lang en --plan=" + shot + " " + shot, false,
@@ -412,6 +416,7 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
     }
     EXPECT_EQ(dir.read(shot), scriptText({line().delay(0)}));
+    EXPECT_EQ(dir.read(locked), "<svg/>");
 }
 
 // The desktop's Script › Plan… asks orvex-cli for the rehearsal of the loaded script with the main window's

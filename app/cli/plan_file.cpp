@@ -11,9 +11,10 @@ PlanFile::PlanFile(std::string path) : path_(std::move(path)) {
     std::error_code ignored;
     existed_ = std::filesystem::exists(path_, ignored);
     // Opened for appending, which makes a missing file and leaves one already there as it was. Only a regular
-    // file takes a plan: opening a FIFO would wait for ever, and a device would be renamed over.
-    writable_ =
-        (!existed_ || fileExists(path_)) && std::ofstream(path_, std::ios::binary | std::ios::app).good();
+    // file takes a plan: opening a FIFO would wait for ever, and a device would be renamed over. The plan is
+    // written beside it and renamed over it, which a read-only plan or folder refuses even where it opens.
+    writable_ = (!existed_ || fileExists(path_)) && fileReplaceable(path_) &&
+                std::ofstream(path_, std::ios::binary | std::ios::app).good();
 }
 
 PlanFile::~PlanFile() {

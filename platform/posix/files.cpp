@@ -190,19 +190,42 @@ bool AppendedFile::append(const std::string& text) {
     return false;
 }
 
-bool writeFileAtomically(const std::string& given, const std::string& content) {
-    // Renaming onto a link would replace the link itself; the file it points to is the one to change.
+namespace {
+
+// Renaming onto a link would replace the link itself; the file it points to is the one to change.
+std::optional<std::string> replacedPath(const std::string& given) {
     std::error_code ec;
-    std::string path = given;
-    if (fs::is_symlink(fs::symlink_status(given, ec))) {
-        path = fs::weakly_canonical(given, ec).string();
-        if (ec) return false;
-    }
-    // A file made read-only is left as it is, as a write in place would leave it: renaming over it would
-    // change what its owner locked, even one another user owns.
+    if (!fs::is_symlink(fs::symlink_status(given, ec))) return given;
+    std::string path = fs::weakly_canonical(given, ec).string();
+    if (ec) return std::nullopt;
+    return path;
+}
+
+// A file made read-only is left as it is, as a write in place would leave it: renaming over it would change
+// what its owner locked, even one another user owns.
+bool readOnly(const std::string& path, const struct stat& old) {
+    return (old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+} // namespace
+
+bool fileReplaceable(const std::string& given) {
+    const auto path = replacedPath(given);
+    if (!path) return false;
+    struct stat old;
+    if (::stat(path->c_str(), &old) == 0 && readOnly(*path, old)) return false;
+    // The new content is written beside the file first.
+    const std::string folder = fs::path(*path).parent_path().string();
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool writeFileAtomically(const std::string& given, const std::string& content) {
+    const auto resolved = replacedPath(given);
+    if (!resolved) return false;
+    const std::string& path = *resolved;
     struct stat old;
     const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return false;
+    if (exists && readOnly(path, old)) return false;
     // Write beside the target, flush to disk, then rename over it: readers see the old file or the new one.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
