@@ -184,6 +184,13 @@ TEST(PlanDrawing, ShapesStandOnTheClockTimeAxisOfTheirLanesInTheUsersLanguage) {
         EXPECT_EQ(svg.find("a&b"), std::string::npos);
         EXPECT_EQ(svg.find("b<c"), std::string::npos);
     }
+    // A name from a disk written in another encoding, or with a control character, keeps its other
+    // characters, and the picture stays XML.
+    Plan odd = shortPlan(kEnglish);
+    odd.script = "\xe9t\xc3\xa9\x01\xed\xa0\x80.txt";
+    EXPECT_NE(cli::drawPlan(odd).find(
+                  ">Plan of \xEF\xBF\xBDt\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD.txt — "),
+              std::string::npos);
 }
 
 // A shot every 10 s for a day, one line looped or a line per shot: a few hundred shapes, whose titles count

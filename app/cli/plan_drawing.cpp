@@ -32,9 +32,48 @@ constexpr std::size_t kMaxLanes = 48;
 constexpr const char* kColours[] = {"#2e7d32", "#1565c0", "#ef6c00", "#8e24aa"};
 constexpr const char* kClasses[] = {"camera", "bulb", "cable", "lockup"};
 
+// The length of the well-formed UTF-8 character that XML takes at `at`, 0 for a byte it does not: a control
+// character, or a byte of a name from a disk written in another encoding.
+std::size_t xmlCharacterLength(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
+    const unsigned c = byte(at);
+    if (c < 0x80) return c >= 0x20 || c == '\t' || c == '\n' || c == '\r' ? 1 : 0;
+    const auto in = [](unsigned b, unsigned low, unsigned high) { return b >= low && b <= high; };
+    if (in(c, 0xC2, 0xDF)) return in(byte(at + 1), 0x80, 0xBF) ? 2 : 0;
+    if (in(c, 0xE0, 0xEF)) {
+        // No overlong form, no surrogate, and neither U+FFFE nor U+FFFF.
+        const unsigned second = byte(at + 1), low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+        const bool nonCharacter = c == 0xEF && second == 0xBF && in(byte(at + 2), 0xBE, 0xBF);
+        return in(second, low, high) && in(byte(at + 2), 0x80, 0xBF) && !nonCharacter ? 3 : 0;
+    }
+    if (in(c, 0xF0, 0xF4)) {
+        const unsigned low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+        return in(byte(at + 1), low, high) && in(byte(at + 2), 0x80, 0xBF) && in(byte(at + 3), 0x80, 0xBF)
+                   ? 4
+                   : 0;
+    }
+    return 0;
+}
+
+// Any byte XML would refuse stands as U+FFFD: the picture still opens, in a browser as in the plan's window.
 std::string escaped(const std::string& text) {
     std::string out;
-    for (const char c : text) switch (c) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = xmlCharacterLength(text, at);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++at;
+            continue;
+        }
+        if (length > 1) {
+            out.append(text, at, length);
+            at += length;
+            continue;
+        }
+        const char c = text[at++];
+        switch (c) {
         case '&':
             out += "&amp;";
             break;
@@ -50,6 +89,7 @@ std::string escaped(const std::string& text) {
         default:
             out += c;
         }
+    }
     return out;
 }
 
