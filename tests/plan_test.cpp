@@ -242,6 +242,29 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
     }
 }
 
+// A day of passes ten seconds apart: their labels never run into one another, in French either, nor where
+// they turn to read leftwards near the right edge (at 6.5 pixels a character, less than any the font draws).
+TEST(PlanDrawing, PassLabelsNeverRunIntoOneAnother) {
+    constexpr int kPassMessage = 256;
+    for (const int language : {kEnglish, kFrench}) {
+        SCOPED_TRACE(language);
+        Plan plan{language, "day.txt", kNine, {2}, {}, {}, {}, {}, {86400000, "Completed"}};
+        for (int i = 1; i < 8640; ++i)
+            plan.passes.push_back({static_cast<std::uint64_t>(i) * 10000,
+                                   formatMessage(language, kPassMessage, std::to_string(i))});
+        const auto labels = shapesOf(svgShapes(cli::drawPlan(plan)), "text", "pass");
+        ASSERT_GE(labels.size(), 10u);
+        double end = 0;
+        for (const SvgShape& label : labels) {
+            const double width = 6.5 * static_cast<double>(label.text.size()), x = label.number("x");
+            const double from =
+                label.attributes.find("text-anchor=\"end\"") == std::string::npos ? x : x - width;
+            EXPECT_GE(from, end) << label.text;
+            end = from + width;
+        }
+    }
+}
+
 // The drawings above start on a whole second; a plan that does not has its first tick on the next one. A
 // night across midnight shows its times; a plan of several days dates its midnights, into the new year too.
 TEST(PlanAxis, TicksStandOnWholeStepsAndDateTheMidnightsOfSeveralDays) {

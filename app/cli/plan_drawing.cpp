@@ -25,7 +25,9 @@ constexpr double kLeft = 80, kRight = 40, kTop = 52, kLaneHeight = 26, kShapeHei
 // Narrower shapes would vanish; closer ones could not be told apart by a pointer. A group stays short enough
 // for its title to say when its shots were taken; pass marks closer than kPassGap would hide the lanes.
 constexpr double kMinWidth = 2, kGap = 3, kMaxGroupWidth = 24, kPassGap = 8;
-constexpr double kMinTickSpacing = 60, kMinLabelSpacing = 60;
+constexpr double kMinTickSpacing = 60;
+// Labels of 12 pixels, sans-serif: about 7 pixels a character.
+constexpr double kCharacterWidth = 7, kLabelGap = 6;
 // A script of more lines shares its lanes, each lane a run of neighbouring lines: a day of lines stays a
 // page.
 constexpr std::size_t kMaxLanes = 48;
@@ -286,22 +288,36 @@ class Drawing {
                 "</title></line>\n";
     }
 
+    // Near the right edge a label reads leftwards from its line.
+    bool leftwards(double at) const { return at > kLeft + plotWidth_ * 0.8; }
+
+    // Where a label at `at` stands, from its left edge to its right one.
+    std::pair<double, double> labelExtent(double at, const std::string& content) const {
+        const auto characters = std::count_if(content.begin(), content.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        });
+        const double width = kCharacterWidth * static_cast<double>(characters);
+        return leftwards(at) ? std::pair(at - 3 - width, at - 3) : std::pair(at + 3, at + 3 + width);
+    }
+
     void label(const std::string& cls, double at, double y, const std::string& content) {
-        // Near the right edge a label reads leftwards from its line.
-        const bool leftwards = at > kLeft + plotWidth_ * 0.8;
+        const bool leftwards = this->leftwards(at);
         out_ += "<text class=\"" + cls + "\" x=\"" + number(leftwards ? at - 3 : at + 3) + "\" y=\"" +
                 number(y) + "\"" + (leftwards ? " text-anchor=\"end\"" : "") + ">" + escaped(content) +
                 "</text>\n";
     }
 
     void marks() {
-        double lastPass = -kPassGap, lastLabel = -kMinLabelSpacing;
+        // A pass's label is left out where it would run into the one before: in French, say, or where labels
+        // start reading leftwards near the right edge.
+        double lastPass = -kPassGap, labelsEnd = 0;
         for (const PlanMark& m : plan_.passes) {
             if (x(m.atMs) < lastPass + kPassGap) continue;
             lastPass = x(m.atMs);
             verticalLine("pass", lastPass, "#757575", "2 2", m.text + ", " + clockText(plan_.start, m.atMs));
-            if (lastPass < lastLabel + kMinLabelSpacing) continue;
-            lastLabel = lastPass;
+            const auto [from, to] = labelExtent(lastPass, m.text);
+            if (from < labelsEnd + kLabelGap) continue;
+            labelsEnd = to;
             label("pass", lastPass, lanesBottom_ + 16, m.text);
         }
         for (const PlanMark& m : plan_.chains) {
