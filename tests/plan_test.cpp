@@ -62,6 +62,13 @@ double tickX(const std::vector<SvgShape>& shapes, const std::string& label) {
     return -1;
 }
 
+// How wide a text of 12 pixels is at least: 6.5 pixels a character, less than any the font draws.
+double leastWidth(const std::string& text) {
+    return 6.5 * static_cast<double>(std::count_if(text.begin(), text.end(), [](char c) {
+               return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+           }));
+}
+
 SvgShape only(const std::vector<SvgShape>& shapes) {
     EXPECT_EQ(shapes.size(), 1u);
     return shapes.empty() ? SvgShape{} : shapes.front();
@@ -220,6 +227,9 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
         const auto lanes = shapesOf(shapes, "text", "lane");
         ASSERT_EQ(lanes.size(), c.lanes);
         EXPECT_EQ(lanes.front().text, c.firstLane);
+        // Each lane's label ends before the lanes begin, where the first tick stands.
+        for (const SvgShape& lane : lanes)
+            EXPECT_LE(lane.number("x") + leastWidth(lane.text), tickX(shapes, "12:00")) << lane.text;
         const auto groups = shapesOf(shapes, "rect", "shots");
         EXPECT_LE(groups.size() + shapesOf(shapes, "rect", "shot").size(), 300u);
         EXPECT_LE(shapesOf(shapes, "line", "pass").size(), 400u);
@@ -243,7 +253,7 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
 }
 
 // A day of passes ten seconds apart: their labels never run into one another, in French either, nor where
-// they turn to read leftwards near the right edge (at 6.5 pixels a character, less than any the font draws).
+// they turn to read leftwards near the right edge.
 TEST(PlanDrawing, PassLabelsNeverRunIntoOneAnother) {
     constexpr int kPassMessage = 256;
     for (const int language : {kEnglish, kFrench}) {
@@ -256,7 +266,7 @@ TEST(PlanDrawing, PassLabelsNeverRunIntoOneAnother) {
         ASSERT_GE(labels.size(), 10u);
         double end = 0;
         for (const SvgShape& label : labels) {
-            const double width = 6.5 * static_cast<double>(label.text.size()), x = label.number("x");
+            const double width = leastWidth(label.text), x = label.number("x");
             const double from =
                 label.attributes.find("text-anchor=\"end\"") == std::string::npos ? x : x - width;
             EXPECT_GE(from, end) << label.text;

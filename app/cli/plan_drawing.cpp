@@ -21,7 +21,7 @@ enum Message {
     kBurstText = 18,
 };
 
-constexpr double kLeft = 80, kRight = 40, kTop = 52, kLaneHeight = 26, kShapeHeight = 16;
+constexpr double kMinLeft = 80, kRight = 40, kTop = 52, kLaneHeight = 26, kShapeHeight = 16;
 // Narrower shapes would vanish; closer ones could not be told apart by a pointer. A group stays short enough
 // for its title to say when its shots were taken; pass marks closer than kPassGap would hide the lanes.
 constexpr double kMinWidth = 2, kGap = 3, kMaxGroupWidth = 24, kPassGap = 8;
@@ -95,6 +95,12 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
+double textWidth(const std::string& text) {
+    const auto characters = std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    return kCharacterWidth * static_cast<double>(characters);
+}
+
 std::string number(double value) {
     return decimalText(value, 1);
 }
@@ -146,10 +152,14 @@ class Drawing {
         // Wide enough for a short script's seconds, narrow enough for a page.
         plotWidth_ = std::clamp(static_cast<double>(duration) / 100, 800.0, 1600.0);
         lanesBottom_ = kTop + kLaneHeight * static_cast<double>(std::max<std::size_t>(names_.size(), 1));
+        // Wide enough for the longest lane label, drawn from x 8, which the shapes would otherwise cover: a
+        // lane of many lines, in French.
+        for (std::size_t lane = 0; lane < names_.size(); ++lane)
+            left_ = std::max(left_, 8 + textWidth(laneName(static_cast<int>(lane))) + kLabelGap);
     }
 
     std::string svg() {
-        const double width = kLeft + plotWidth_ + kRight, height = lanesBottom_ + 76;
+        const double width = left_ + plotWidth_ + kRight, height = lanesBottom_ + 76;
         out_ = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(width) + "\" height=\"" +
                number(height) + "\" viewBox=\"0 0 " + number(width) + " " + number(height) +
                "\" font-family=\"sans-serif\" font-size=\"12\">\n";
@@ -168,7 +178,7 @@ class Drawing {
   private:
     std::string text(int message) const { return messageText(plan_.language, message); }
     double x(std::uint64_t ms) const {
-        return kLeft + static_cast<double>(ms) * plotWidth_ / static_cast<double>(duration_);
+        return left_ + static_cast<double>(ms) * plotWidth_ / static_cast<double>(duration_);
     }
     double laneTop(int lane) const { return kTop + kLaneHeight * lane; }
     std::string laneName(int lane) const {
@@ -190,7 +200,7 @@ class Drawing {
             const int lane = static_cast<int>(i);
             const double y = laneTop(lane);
             if (lane % 2 == 0)
-                out_ += "<rect x=\"" + number(kLeft) + "\" y=\"" + number(y) + "\" width=\"" +
+                out_ += "<rect x=\"" + number(left_) + "\" y=\"" + number(y) + "\" width=\"" +
                         number(plotWidth_) + "\" height=\"" + number(kLaneHeight) + "\" fill=\"#f3f3f3\"/>\n";
             out_ += "<text class=\"lane\" x=\"8\" y=\"" + number(y + kLaneHeight / 2 + 4) + "\">" +
                     escaped(laneName(lane)) + "</text>\n";
@@ -289,14 +299,11 @@ class Drawing {
     }
 
     // Near the right edge a label reads leftwards from its line.
-    bool leftwards(double at) const { return at > kLeft + plotWidth_ * 0.8; }
+    bool leftwards(double at) const { return at > left_ + plotWidth_ * 0.8; }
 
     // Where a label at `at` stands, from its left edge to its right one.
     std::pair<double, double> labelExtent(double at, const std::string& content) const {
-        const auto characters = std::count_if(content.begin(), content.end(), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        });
-        const double width = kCharacterWidth * static_cast<double>(characters);
+        const double width = textWidth(content);
         return leftwards(at) ? std::pair(at - 3 - width, at - 3) : std::pair(at + 3, at + 3 + width);
     }
 
@@ -330,7 +337,7 @@ class Drawing {
     }
 
     void legend() {
-        double at = kLeft;
+        double at = left_;
         const double y = lanesBottom_ + 48;
         for (int kind = 0; kind < 4; ++kind) {
             out_ += std::string("<rect class=\"legend ") + kClasses[kind] + "\" x=\"" + number(at) +
@@ -347,7 +354,7 @@ class Drawing {
     std::map<int, int> lanes_;       // file line → lane from the top
     std::vector<std::string> names_; // each lane's line, or its first and last lines
     std::uint64_t duration_ = 0;
-    double plotWidth_ = 0, lanesBottom_ = 0;
+    double left_ = kMinLeft, plotWidth_ = 0, lanesBottom_ = 0;
     std::string out_;
 };
 
