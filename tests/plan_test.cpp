@@ -426,6 +426,9 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     // Opened even so by root, but never replaced.
     const std::string locked = dir.write("locked.svg", "<svg/>");
     ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    // Files the rehearsal reads.
+    const std::string recording = dir.write("clap.wav", clap()),
+                      profile = dir.write("body.ini", "[camera]\npreset = bulb\n");
     const std::string unwritable = "The plan cannot be written to ",
                       noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
     const struct {
@@ -439,6 +442,10 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
         {"--lang en --plan=" + fifo + " " + shot, false, unwritable + fifo},
         {"--lang en --plan=" + locked + " " + shot, false, unwritable + locked},
+        {"--lang en --sound=" + recording + " --plan=" + recording + " " + shot, false,
+         unwritable + recording},
+        {"--lang en --camera=" + profile + " --plan=" + folder + "/./body.ini " + shot, false,
+         unwritable + folder + "/./body.ini"},
         {"--plan=" + plan + " " + sound, true, noRecording},
         {"--plan=" + plan + " " + sound, false, noRecording},
         {"--lang en --plan=" + shot + " " + shot, false,
@@ -457,6 +464,8 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     }
     EXPECT_EQ(dir.read(shot), scriptText({line().delay(0)}));
     EXPECT_EQ(dir.read(locked), "<svg/>");
+    EXPECT_EQ(dir.read(recording), clap());
+    EXPECT_EQ(dir.read(profile), "[camera]\npreset = bulb\n");
 }
 
 // The desktop's Script › Plan… asks orvex-cli for the rehearsal of the loaded script with the main window's

@@ -131,8 +131,12 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
                 << formatMessage(o.language.value_or(kEnglish), kMessagePlanIsTheScript, *o.plan) << '\n';
             return 2;
         }
-        planFile.emplace(*o.plan);
-        if (!planFile->writable()) {
+        // Nor over the files the rehearsal reads: the recording, a body's profile.
+        const auto readFile = [&](const std::optional<std::string>& file) {
+            return file && fileExists(*file) && sameFile(*o.plan, *file);
+        };
+        if (!readFile(o.sound) && !readFile(o.camera)) planFile.emplace(*o.plan);
+        if (!planFile || !planFile->writable()) {
             err << "orvex-cli: "
                 << formatMessage(o.language.value_or(kEnglish), kMessagePlanNotWritable, *o.plan) << '\n';
             return 2;
