@@ -1,6 +1,7 @@
 #include "platform/qt/plan_rehearsal.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -25,8 +26,14 @@ bool writeSilence(const QString& path) {
 RehearsedPlan rehearsePlan(const RehearsalArguments& arguments, bool silence,
                            const std::string& workingDirectory) {
     QTemporaryDir folder;
-    const QString plan = folder.filePath("plan.svg");
     RehearsedPlan result;
+    // Where no temporary folder can be made (TMPDIR read-only, full, not a folder), orvex-cli would be handed
+    // no plan file at all and answer with its usage.
+    if (!folder.isValid()) {
+        result.unwritten = QDir::tempPath().toStdString();
+        return result;
+    }
+    const QString plan = folder.filePath("plan.svg");
     std::optional<std::string> sound;
     if (silence) {
         // Without it orvex-cli would blame the recording, or ask for one, rather than the disk.

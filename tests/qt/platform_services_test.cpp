@@ -139,23 +139,36 @@ std::vector<std::uint8_t> bottomUpFrame() {
 
 // A temporary folder whose disk takes no byte (a limit on the size of the files written, in a process of its
 // own): a Sound line's silent recording is not written, and the plan is said unwritten there, before any
-// rehearsal would blame the recording.
+// rehearsal would blame the recording. A temporary folder that cannot be made at all (TMPDIR a file) is named
+// as the place the plan could not go, with or without a Sound line.
 TEST(PlanRehearsal, ATemporaryFolderThatTakesNoFileLeavesThePlanUnwritten) {
-    const pid_t child = fork();
-    if (child == 0) {
-        diskFullPast(0);
-        bool rehearsed = false;
-        const RehearsedPlan plan = rehearsePlan(
-            [&](const std::string&, const std::optional<std::string>&) {
-                rehearsed = true;
-                return std::vector<std::string>{"--version"};
-            },
-            true, ".");
-        _exit(!rehearsed && plan.unwritten.ends_with("/plan.svg") ? 0 : 1);
+    QTemporaryDir folder;
+    const std::string notAFolder = folder.filePath("tmp").toStdString();
+    std::ofstream(notAFolder) << "a file";
+    const struct {
+        bool diskFull, silence;
+        std::string unwritten; // how the path the plan could not go to ends
+    } cases[] = {{true, true, "/plan.svg"}, {false, false, notAFolder}, {false, true, notAFolder}};
+    for (const auto& c : cases) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (c.diskFull)
+                diskFullPast(0);
+            else
+                setenv("TMPDIR", notAFolder.c_str(), 1);
+            bool rehearsed = false;
+            const RehearsedPlan plan = rehearsePlan(
+                [&](const std::string&, const std::optional<std::string>&) {
+                    rehearsed = true;
+                    return std::vector<std::string>{"--version"};
+                },
+                c.silence, ".");
+            _exit(!rehearsed && plan.svg.empty() && plan.unwritten.ends_with(c.unwritten) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.diskFull << c.silence;
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // The picture area draws a bottom-up frame the right way up, pixel for pixel without blending, black where
