@@ -52,10 +52,11 @@ std::string isoMoment(const LocalMoment& m) {
 }
 
 std::unique_ptr<NightLog> NightLog::create(const std::string& folder, const CivilTime& start,
-                                           const std::vector<std::string>& comments, int language) {
+                                           const std::vector<std::string>& comments, int language,
+                                           Safety safety) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = folder + fileName(start, attempt);
-        std::unique_ptr<NightLog> log(new NightLog(path, language));
+        std::unique_ptr<NightLog> log(new NightLog(path, language, safety));
         if (!log->file_.open()) {
             if (fileExists(path)) continue;
             return nullptr;

@@ -1,8 +1,8 @@
 #pragma once
-// The night log: a tab-separated file in the picture folder, one row per picture of the run, each written and
-// handed to the system as soon as the picture is stored or given up, so that a crash keeps the night up to
-// there. Rows come from the transfer worker and from the run; one lock keeps them whole. A row the disk
-// refuses (full) is kept and written ahead of the next one, once there is room again.
+// The night log: a tab-separated file in the picture folder, one row per picture of the run, each written to
+// the disk itself as soon as the picture is stored or given up, so that a crash or a power cut keeps the
+// night up to there. Rows come from the transfer worker and from the run; one lock keeps them whole. A row
+// the disk refuses (full) is kept and written ahead of the next one, once there is room again.
 #include "core/picture_download.h"
 #include "core/release_record.h"
 #include "platform/clock.h"
@@ -19,9 +19,11 @@ class NightLog {
   public:
     // Makes night_YYYY-MM-DD_HH-MM-SS.tsv after `start` in `folder` (with its trailing separator), or that
     // name with -1, -2… when it is taken: a log is never written over. Writes `comments`, each as a line
-    // after "# ", then the column names. Null when no file can be made there.
+    // after "# ", then the column names. Null when no file can be made there. Each row is kept as `safety`
+    // says.
     static std::unique_ptr<NightLog> create(const std::string& folder, const CivilTime& start,
-                                            const std::vector<std::string>& comments, int language);
+                                            const std::vector<std::string>& comments, int language,
+                                            Safety safety = Safety::kOnDisk);
     // Rows still refused get a last chance: the disk may have room by now.
     ~NightLog();
     const std::string& path() const { return path_; }
@@ -35,7 +37,8 @@ class NightLog {
     void comment(const std::string& text);
 
   private:
-    NightLog(std::string path, int language) : path_(std::move(path)), file_(path_), language_(language) {}
+    NightLog(std::string path, int language, Safety safety)
+        : path_(std::move(path)), file_(path_, safety), language_(language) {}
     void row(const ReleaseRecord& release, const std::string& file, const std::string& taken, int outcome);
     // Under the lock, or before the log is shared: the text after whatever the disk refused before, so that
     // rows keep their order.

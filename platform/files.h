@@ -48,21 +48,26 @@ std::optional<std::vector<std::string>> listFolder(const std::string& path);
 bool sameFile(const std::string& a, const std::string& b);
 // Creates a file that must not exist yet and writes the whole content; nothing is left of a failed attempt.
 bool createNewFile(const std::string& path, const std::string& content);
-// A file made new and written a piece at a time, each piece handed to the system as soon as it is written, so
-// that a crash or a pulled cable keeps what came before it.
+// How far a piece goes before it counts as written: handed to the system, which a crash of the program keeps,
+// or on the disk itself, which a power cut keeps too.
+enum class Safety { kHandedOver, kOnDisk };
+// A file made new and written a piece at a time, each piece kept as soon as it is written, so that a crash, a
+// power cut (kOnDisk) or a pulled cable keeps what came before it.
 class AppendedFile {
   public:
     // Makes the file, which must not exist yet; a file that cannot be made is not open.
-    explicit AppendedFile(const std::string& path);
+    explicit AppendedFile(const std::string& path, Safety safety = Safety::kOnDisk);
     ~AppendedFile();
     AppendedFile(const AppendedFile&) = delete;
     AppendedFile& operator=(const AppendedFile&) = delete;
     bool open() const { return fd_ >= 0; }
-    // The whole text or, when the disk refuses part of it, none of it.
+    // The whole text, as safe as the file keeps it when it returns, or, when the disk refuses part of it or
+    // to make it safe, none of it.
     bool append(const std::string& text);
 
   private:
     int fd_ = -1;
+    Safety safety_;
 };
 // Replaces the file atomically: the old content stays whole until the new one is complete. A link is written
 // through, and a file there keeps its permissions; a read-only one is not replaced.

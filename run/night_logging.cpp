@@ -71,7 +71,10 @@ void openNightLog(Program& p, const std::string& folder) {
     if (!p.options.simulation)
         if (const auto offset = bodyClockOffsetMs(p.camera, p.clock))
             header.push_back("body_offset\t" + decimalText(static_cast<double>(*offset) / 1000.0, 3));
-    p.nightLog = NightLog::create(folder, p.clock.localTime(), header, p.language);
+    // A rehearsal's rows, and simulation mode's, tell of no picture a power cut could keep: made safe one by
+    // one, they would hold a night's rehearsal up for minutes on a slow disk.
+    const Safety safety = p.kernelClock && !p.options.simulation ? Safety::kOnDisk : Safety::kHandedOver;
+    p.nightLog = NightLog::create(folder, p.clock.localTime(), header, p.language, safety);
     if (!p.nightLog) debugOutput("orvex: no night log could be made in " + folder + "\n");
 }
 

@@ -95,6 +95,7 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
 
 // A row the full disk took only in part is taken back: the next one, once there is room, starts a line of its
 // own. The disk is full past 100 bytes in a process of its own (a limit on the size of the files it writes).
+// So is a row the disk took but would not make safe.
 TEST(Files, AnAppendIsWholeOrNothing) {
     TempDir dir;
     const std::string path = (dir.path() / "night.tsv").string();
@@ -111,6 +112,19 @@ TEST(Files, AnAppendIsWholeOrNothing) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(dir.read(path), std::string(59, 'a') + "\nc\n");
+
+    // Written but not made safe (a failing disk may tell only then): a power cut could still take it.
+    const std::string unsafe = (dir.path() / "unsafe.tsv").string();
+    const pid_t other = fork();
+    if (other == 0) {
+        AppendedFile file(unsafe);
+        const bool first = file.append("a\n");
+        refuseCalls({{SYS_fdatasync, EIO}});
+        _exit(first && !file.append("b\n") ? 0 : 1);
+    }
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(dir.read(unsafe), "a\n");
 }
 
 // Started from a folder that was then removed: not the root folder, whose Orvex.ini would be read and

@@ -173,19 +173,22 @@ bool createNewFile(const std::string& path, const std::string& content) {
     return ok;
 }
 
-AppendedFile::AppendedFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644)) {}
+AppendedFile::AppendedFile(const std::string& path, Safety safety)
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644)), safety_(safety) {}
 
 AppendedFile::~AppendedFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
 // A piece the disk took only in part (full, or past the size a file may have) is taken back, so that the
-// next piece, once there is room, is not glued to half of this one.
+// next piece, once there is room, is not glued to half of this one. On the disk, a piece counts as written
+// once it is there: a power cut must not keep the pictures a log tells of without their rows. EINVAL: a file
+// that cannot be made safe this way, not a write that failed.
 bool AppendedFile::append(const std::string& text) {
     struct stat before;
     if (fd_ < 0 || ::fstat(fd_, &before) != 0) return false;
-    if (writeAll(fd_, text)) return true;
+    if (writeAll(fd_, text) && (safety_ == Safety::kHandedOver || ::fdatasync(fd_) == 0 || errno == EINVAL))
+        return true;
     [[maybe_unused]] const int takenBack = ::ftruncate(fd_, before.st_size);
     return false;
 }
