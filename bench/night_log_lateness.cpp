@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/no_serial_ports.h"
+#include "platform/kernel_clock.h"
 #include "resources/main_dialog.h"
 #include "sdk/camera_driver.h"
 #include "sdk/virtual/virtual_camera.h"
@@ -52,6 +53,8 @@ std::vector<double> runNight(const std::string& script, bool keepLog) {
     std::vector<double> lateness;
     {
         Program program(time->clock(), ports);
+        // As orvex-cli run and the desktop program have it: a run's log, whose rows go to the disk itself.
+        program.kernelClock = &systemKernelClock();
         Lateness observer(program);
         program.observer = &observer;
         HeadlessWindow window([&](Window& w, const DialogMessage& m) { mainWindowProcedure(program, w, m); },
