@@ -264,7 +264,8 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
 }
 
 // The drawings above start on a whole second; a plan that does not has its first tick on the next one. A
-// night across midnight shows its times; a plan of several days dates its midnights, into the new year too.
+// night across midnight shows its times; a plan of several days dates its midnights, into the new year too,
+// and its shapes' times.
 TEST(PlanAxis, TicksStandOnWholeStepsAndDateTheMidnightsOfSeveralDays) {
     constexpr std::uint64_t kHour = 3600000;
     const struct {
@@ -294,6 +295,9 @@ TEST(PlanAxis, TicksStandOnWholeStepsAndDateTheMidnightsOfSeveralDays) {
         ticks.resize(std::min(ticks.size(), c.first.size()));
         EXPECT_EQ(ticks, c.first);
     }
+    // The shapes' titles tell their day where the axis does.
+    EXPECT_EQ(cli::clockText(cases[1].start, kHour + 5000, cases[1].durationMs), "00:00:05");
+    EXPECT_EQ(cli::clockText(cases[2].start, 27 * kHour + 5000, cases[2].durationMs), "2027-01-01 00:00:05");
 }
 
 const std::string kRehearse = "simulate --lang en --clock=2026-12-06T21:00:00 ";

@@ -60,8 +60,10 @@ std::vector<AxisTick> axisTicks(const CivilTime& start, std::uint64_t durationMs
     return ticks;
 }
 
-std::string clockText(const CivilTime& start, std::uint64_t ms) {
-    return timeOfDay(msOfDay(start) + ms, true);
+std::string clockText(const CivilTime& start, std::uint64_t ms, std::uint64_t planMs) {
+    const std::uint64_t at = msOfDay(start) + ms;
+    if (planMs <= kDayMs) return timeOfDay(at, true);
+    return dateText(start, at / kDayMs) + " " + timeOfDay(at, true);
 }
 
 } // namespace orvex::cli

@@ -18,7 +18,8 @@ struct AxisTick {
 // plan longer than a day.
 std::vector<AxisTick> axisTicks(const CivilTime& start, std::uint64_t durationMs, double minSpacingMs);
 
-// The clock time `ms` after `start`, "HH:MM:SS", the next day's after midnight.
-std::string clockText(const CivilTime& start, std::uint64_t ms);
+// The clock time `ms` after `start`, "HH:MM:SS", the next day's after midnight; on a plan `planMs` long that
+// lasts more than a day, "YYYY-MM-DD HH:MM:SS", as its axis dates its midnights.
+std::string clockText(const CivilTime& start, std::uint64_t ms, std::uint64_t planMs);
 
 } // namespace orvex::cli

@@ -180,6 +180,8 @@ class Drawing {
     double x(std::uint64_t ms) const {
         return left_ + static_cast<double>(ms) * plotWidth_ / static_cast<double>(duration_);
     }
+    // When a shape stands, in its title.
+    std::string clock(std::uint64_t ms) const { return clockText(plan_.start, ms, duration_); }
     double laneTop(int lane) const { return kTop + kLaneHeight * lane; }
     std::string laneName(int lane) const {
         return formatMessage(plan_.language, kLineText, names_[static_cast<std::size_t>(lane)]);
@@ -191,7 +193,7 @@ class Drawing {
                       plan_.start.day);
         out_ += "<text class=\"title\" x=\"8\" y=\"18\" font-size=\"14\">" +
                 escaped(formatMessage(plan_.language, kPlanTitle, plan_.script) + " — " + date + " " +
-                        clockText(plan_.start, 0)) +
+                        clockText(plan_.start, 0, 0)) +
                 "</text>\n";
     }
 
@@ -245,8 +247,7 @@ class Drawing {
             for (const Group& g : grouped(extents)) {
                 const PlannedWait& first = *items[g.first];
                 const PlannedWait& last = *items[g.last];
-                std::string title = first.text + ", " + clockText(plan_.start, first.fromMs) + " – " +
-                                    clockText(plan_.start, last.toMs);
+                std::string title = first.text + ", " + clock(first.fromMs) + " – " + clock(last.toMs);
                 if (g.count > 1) title += " (" + std::to_string(g.count) + ")";
                 rect("wait", g.x0, g.x1, laneTop(lane) + 1, kLaneHeight - 2, "#ffe082", title);
             }
@@ -256,8 +257,7 @@ class Drawing {
     std::string shotTitle(const PlannedExposure& e) const {
         std::string title = formatMessage(plan_.language, kLineText, std::to_string(e.line)) + ", " +
                             formatMessage(plan_.language, kPassText, std::to_string(e.pass)) + ", " +
-                            clockText(plan_.start, e.atMs) + ", " +
-                            text(kReleaseTexts + static_cast<int>(e.release));
+                            clock(e.atMs) + ", " + text(kReleaseTexts + static_cast<int>(e.release));
         if (e.burst)
             title += ", " + std::string(text(kBurstText)) + " " + std::to_string(e.lengthMs / 1000) + " s";
         return title + ": " + e.values;
@@ -279,7 +279,7 @@ class Drawing {
                     rect(std::string("shots ") + kClasses[kind], g.x0, g.x1, y, kShapeHeight, kColours[kind],
                          laneName(lane) + ": " +
                              formatMessage(plan_.language, kShotsText, std::to_string(g.count)) + ", " +
-                             clockText(plan_.start, first.atMs) + " – " + clockText(plan_.start, last.atMs));
+                             clock(first.atMs) + " – " + clock(last.atMs));
                 }
                 // A burst is one press of many pictures: a notch marks where it starts.
                 if (first.burst)
@@ -321,18 +321,17 @@ class Drawing {
         for (const PlanMark& m : plan_.passes) {
             if (x(m.atMs) < lastPass + kPassGap) continue;
             lastPass = x(m.atMs);
-            verticalLine("pass", lastPass, "#757575", "2 2", m.text + ", " + clockText(plan_.start, m.atMs));
+            verticalLine("pass", lastPass, "#757575", "2 2", m.text + ", " + clock(m.atMs));
             const auto [from, to] = labelExtent(lastPass, m.text);
             if (from < labelsEnd + kLabelGap) continue;
             labelsEnd = to;
             label("pass", lastPass, lanesBottom_ + 16, m.text);
         }
         for (const PlanMark& m : plan_.chains) {
-            verticalLine("chain", x(m.atMs), "#6d4c41", "", m.text + ", " + clockText(plan_.start, m.atMs));
+            verticalLine("chain", x(m.atMs), "#6d4c41", "", m.text + ", " + clock(m.atMs));
             label("chain", x(m.atMs), lanesBottom_ + 16, m.text);
         }
-        verticalLine("end", x(plan_.end.atMs), "#c62828", "",
-                     plan_.end.text + ", " + clockText(plan_.start, plan_.end.atMs));
+        verticalLine("end", x(plan_.end.atMs), "#c62828", "", plan_.end.text + ", " + clock(plan_.end.atMs));
         label("end", x(plan_.end.atMs), lanesBottom_ + 30, plan_.end.text);
     }
 
