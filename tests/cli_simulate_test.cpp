@@ -145,7 +145,7 @@ TEST(CliSimulate, TheTimelineCountsOnPastTheTicksRound) {
     cli::TimelinePrinter printer(t.program, out);
     cli::PlanRecorder recorder(t.program);
     printer.start();
-    recorder.start();
+    recorder.start("night.txt");
     for (const std::uint64_t ms : {5'000'000'000ull, 1'000'000'000ull}) {
         t.clock.advance(ms);
         printer.lateChanged(false);

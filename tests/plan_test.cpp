@@ -83,7 +83,7 @@ TEST(PlanRecorder, KeepsTheShownValuesAndAMoveAlongAChain) {
     t.start({line().delay(0).aperture("8").speed("1/250").iso(400).quality("R"), line().delay(100)}, "", [&] {
         t.program.observer = &recorder;
         recorder.watch(t.window);
-        recorder.start();
+        recorder.start("night.txt");
     });
     t.runFor(1000);
     t.window.click(kNextScriptButton);
@@ -120,7 +120,8 @@ Plan shortPlan(int language) {
             {{3, 1000, 4000, "Sound ?"}},
             {{7000, "pass 1"}},
             {{6000, "a&b<c.txt"}},
-            {10000, "Completed"}};
+            {10000, "Completed"},
+            ""};
 }
 
 TEST(PlanDrawing, ShapesStandOnTheClockTimeAxisOfTheirLanesInTheUsersLanguage) {
@@ -215,7 +216,7 @@ TEST(PlanDrawing, ADayOfShotsIsGroupedOnAnAxisInHours) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Plan plan{kEnglish, "day.txt", {2026, 12, 6, 12, 0, 0, 0}, {}, {}, {},
-                  {},       {},        {86390050, "Completed"}};
+                  {},       {},        {86390050, "Completed"},    ""};
         for (int i = 0; i < 8640; ++i) {
             const auto at = static_cast<std::uint32_t>(i) * 10000;
             plan.exposures.push_back(
@@ -309,7 +310,8 @@ std::pair<CliResult, std::vector<SvgShape>> rehearse(const TempDir& dir, const s
 }
 
 // A shot at the start and one five seconds later, 40 s long or a burst, on bodies and options that release
-// them in each way, once or in passes; simulation mode draws what the line asks of a body.
+// them in each way, once or in passes; simulation mode draws what the line asks of a body. A run refused at
+// its start is drawn too.
 TEST(CliPlan, EachShotIsDrawnAsTheRunReleasedItAmongItsPassesAndItsEnd) {
     TempDir dir;
     const std::string longShot =
@@ -365,6 +367,14 @@ TEST(CliPlan, EachShotIsDrawnAsTheRunReleasedItAmongItsPassesAndItsEnd) {
         EXPECT_NEAR(shots[1].number("width"), end - start, 0.11);
         EXPECT_EQ(shots[1].title.rfind("Line 3, pass 0, 21:00:05, ", 0), 0u) << shots[1].title;
     }
+    // A run that never started says why under its end, above the legend, in a plan named for its script.
+    const auto [refused, shapes] = rehearse(dir, dir.write("bad.txt", "Delay\n"));
+    EXPECT_EQ(
+        std::tuple(only(shapesOf(shapes, "text", "title")).text, only(shapesOf(shapes, "text", "end")).text,
+                   only(shapesOf(shapes, "text", "reason")).text),
+        std::tuple("Plan of bad.txt — 2026-12-06 21:00:00", "Not started", "Invalid header at line 1 !"));
+    EXPECT_LT(only(shapesOf(shapes, "text", "reason")).number("y"),
+              shapesOf(shapes, "rect", "legend").front().number("y"));
 }
 
 // 16-bit mono at 8000 Hz, 24100 samples silent but for a loud one three seconds in.

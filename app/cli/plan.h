@@ -44,6 +44,7 @@ struct Plan {
     std::vector<PlannedWait> waits;
     std::vector<PlanMark> passes, chains;
     PlanMark end;
+    std::string reason; // why a run that never started did not: the last message it gave
 };
 
 } // namespace orvex::cli

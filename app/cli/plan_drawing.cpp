@@ -159,7 +159,7 @@ class Drawing {
     }
 
     std::string svg() {
-        const double width = left_ + plotWidth_ + kRight, height = lanesBottom_ + 76;
+        const double width = left_ + plotWidth_ + kRight, height = lanesBottom_ + 76 + reasonRoom();
         out_ = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(width) + "\" height=\"" +
                number(height) + "\" viewBox=\"0 0 " + number(width) + " " + number(height) +
                "\" font-family=\"sans-serif\" font-size=\"12\">\n";
@@ -180,6 +180,8 @@ class Drawing {
     double x(std::uint64_t ms) const {
         return left_ + static_cast<double>(ms) * plotWidth_ / static_cast<double>(duration_);
     }
+    // A line under the end's label for why the run never started.
+    double reasonRoom() const { return plan_.reason.empty() ? 0 : 16; }
     // When a shape stands, in its title.
     std::string clock(std::uint64_t ms) const { return clockText(plan_.start, ms, duration_); }
     double laneTop(int lane) const { return kTop + kLaneHeight * lane; }
@@ -333,11 +335,15 @@ class Drawing {
         }
         verticalLine("end", x(plan_.end.atMs), "#c62828", "", plan_.end.text + ", " + clock(plan_.end.atMs));
         label("end", x(plan_.end.atMs), lanesBottom_ + 30, plan_.end.text);
+        std::string reason = plan_.reason;
+        std::replace_if(
+            reason.begin(), reason.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        if (!reason.empty()) label("reason", x(plan_.end.atMs), lanesBottom_ + 46, reason);
     }
 
     void legend() {
         double at = left_;
-        const double y = lanesBottom_ + 48;
+        const double y = lanesBottom_ + 48 + reasonRoom();
         for (int kind = 0; kind < 4; ++kind) {
             out_ += std::string("<rect class=\"legend ") + kClasses[kind] + "\" x=\"" + number(at) +
                     "\" y=\"" + number(y) + "\" width=\"14\" height=\"14\" fill=\"" + kColours[kind] +

@@ -18,11 +18,17 @@ std::uint64_t PlanRecorder::now() const {
     return program_.clock.microseconds() / 1000 - originMs_;
 }
 
-void PlanRecorder::start() {
+void PlanRecorder::start(const std::string& script) {
     std::lock_guard lock(mutex_);
     originMs_ = program_.clock.microseconds() / 1000;
     plan_.start = program_.clock.localTime();
     plan_.language = program_.language;
+    plan_.script = fileNameOf(script);
+}
+
+void PlanRecorder::told(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    told_ = text;
 }
 
 // What changed since the last event: the script (a move along a chain), the pass.
@@ -126,9 +132,11 @@ void PlanRecorder::ended(const std::string& text) {
 
 void PlanRecorder::end(RunStatus status) {
     ended(program_.text(status == RunStatus::kIdle ? kMessageNotStarted : messageOf(status)));
+    std::lock_guard lock(mutex_);
+    // Before its start, the session spoke only of what kept it from starting.
+    if (status == RunStatus::kIdle) plan_.reason = told_;
     // The pass a completed loop counts on after its last one is never taken.
     if (status != RunStatus::kCompleted) return;
-    std::lock_guard lock(mutex_);
     const std::uint64_t lastShot = plan_.exposures.empty() ? 0 : plan_.exposures.back().atMs;
     std::erase_if(plan_.passes, [lastShot](const PlanMark& pass) { return pass.atMs > lastShot; });
 }

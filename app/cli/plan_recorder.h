@@ -16,7 +16,10 @@ class PlanRecorder : public RunObserver {
     explicit PlanRecorder(const Program& program) : program_(program) {}
     // The main window, whose fields show each shot's values as the user sees them.
     void watch(const Window& window) { window_ = &window; }
-    void start();
+    // `script`: the file asked for, which names the plan until it is loaded (or when it cannot be).
+    void start(const std::string& script);
+    // A message the session gave the user.
+    void told(const std::string& text);
 
     void statusChanged(RunStatus status) override;
     void shotCounted(int, int, int) override {}
@@ -44,6 +47,7 @@ class PlanRecorder : public RunObserver {
     std::mutex mutex_;
     std::uint64_t originMs_ = 0;
     std::string scriptPath_;
+    std::string told_;
     int pass_ = 0;
     std::optional<PlannedWait> wait_;
     Plan plan_;

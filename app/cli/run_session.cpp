@@ -242,6 +242,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
                           [&](int id) { return colourField(program.mainView(), id); }, &time->windowTimers());
     window.answer = [&](const MessageBoxRecord& box) {
         printer.message(box.caption, box.text);
+        recorder.told(box.text);
         return box.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
     };
 
@@ -256,7 +257,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
     recorder.watch(window);
 
     printer.start();
-    recorder.start();
+    recorder.start(o.script);
     window.create(MAIN_DIALOG);
     if (window.destroyed()) return 1;
     // A body connected already whose Lockup is fixed at Off (a 300D, which has no mirror lock-up) keeps it,
@@ -272,6 +273,7 @@ int runSession(const RunOptions& o, bool realTime, std::ostream& out, std::ostre
         std::string text = told ? boxes.back().text : program.text(kMessageNoCamera);
         std::replace(text.begin(), text.end(), '\r', ' ');
         if (!told) printer.message(program.text(kMessageConnectCamera), text);
+        recorder.told(text);
         ended(program.run.status);
         err << "orvex-cli: " << text << '\n';
         window.send({MessageKind::Close, 0, {}});
