@@ -367,16 +367,26 @@ TEST(CliPlan, EachShotIsDrawnAsTheRunReleasedItAmongItsPassesAndItsEnd) {
         EXPECT_NEAR(shots[1].number("width"), end - start, 0.11);
         EXPECT_EQ(shots[1].title.rfind("Line 3, pass 0, 21:00:05, ", 0), 0u) << shots[1].title;
     }
-    // A run that never started says why under its end, above the legend, in a plan named for its script.
-    const auto [refused, shapes] = rehearse(dir, dir.write("bad.txt", "Delay\n"));
-    EXPECT_EQ(
-        std::tuple(only(shapesOf(shapes, "text", "title")).text, only(shapesOf(shapes, "text", "end")).text,
-                   only(shapesOf(shapes, "text", "reason")).text),
-        std::tuple("Plan of bad.txt — 2026-12-06 21:00:00", "Not started", "Invalid header at line 1 !"));
-    // The legend's boxes start a line of 12 pixels below the reason's baseline.
-    EXPECT_GE(shapesOf(shapes, "rect", "legend").front().number("y") -
-                  only(shapesOf(shapes, "text", "reason")).number("y"),
-              12);
+    // A run that never started says why under its end, above the legend, in a plan named for its script,
+    // whose lanes stand when it loaded.
+    const struct {
+        std::string arguments;
+        const char *reason, *title;
+        std::size_t lanes;
+    } refusals[] = {{dir.write("bad.txt", "Delay\n"), "Invalid header at line 1 !", "Plan of bad.txt", 0},
+                    {"--camera=cable " + longShot, "No serial port selected for camera control !",
+                     "Plan of long.txt", 2}};
+    for (const auto& c : refusals) {
+        const auto [refused, shapes] = rehearse(dir, c.arguments);
+        const SvgShape reason = only(shapesOf(shapes, "text", "reason"));
+        EXPECT_EQ(
+            std::tuple(only(shapesOf(shapes, "text", "title")).text,
+                       only(shapesOf(shapes, "text", "end")).text, reason.text,
+                       shapesOf(shapes, "text", "lane").size()),
+            std::tuple(std::string(c.title) + " — 2026-12-06 21:00:00", "Not started", c.reason, c.lanes));
+        // The legend's boxes start a line of 12 pixels below the reason's baseline.
+        EXPECT_GE(shapesOf(shapes, "rect", "legend").front().number("y") - reason.number("y"), 12);
+    }
 }
 
 // 16-bit mono at 8000 Hz, 24100 samples silent but for a loud one three seconds in.

@@ -133,8 +133,12 @@ void PlanRecorder::ended(const std::string& text) {
 void PlanRecorder::end(RunStatus status) {
     ended(program_.text(status == RunStatus::kIdle ? kMessageNotStarted : messageOf(status)));
     std::lock_guard lock(mutex_);
-    // Before its start, the session spoke only of what kept it from starting.
-    if (status == RunStatus::kIdle) plan_.reason = told_;
+    // Before its start, the session spoke only of what kept it from starting. The script it loaded is drawn
+    // all the same, its lanes empty.
+    if (status == RunStatus::kIdle) {
+        plan_.reason = told_;
+        follow(plan_.end.atMs);
+    }
     // The pass a completed loop counts on after its last one is never taken.
     if (status != RunStatus::kCompleted) return;
     const std::uint64_t lastShot = plan_.exposures.empty() ? 0 : plan_.exposures.back().atMs;
