@@ -32,8 +32,10 @@ if [ $# -gt 0 ]; then
 fi
 
 flags="-fprofile-instr-generate -fcoverage-mapping"
+# Never through ccache (scripts/compiler-cache.sh): its objects name the sources relative to the tree, and
+# their lines would count for no folder.
 cmake -G Ninja -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+  -DCMAKE_CXX_COMPILER_LAUNCHER= -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 rm -rf "$build/profiles" "$build/lines"
 mkdir -p "$build/profiles" "$build/lines"
