@@ -32,10 +32,8 @@ std::string takenText(const EdsTime& t) {
 
 // A comment is one line, whatever it quotes: a script folder named with a line break would otherwise put
 // the rest of its path where readers of the log look for rows.
-std::string commentLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    return "# " + text + '\n';
+std::string commentLine(const std::string& text) {
+    return "# " + oneLine(text) + '\n';
 }
 
 } // namespace

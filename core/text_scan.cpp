@@ -120,4 +120,10 @@ std::optional<ClockFields> scanClock(std::string_view text) {
     return ClockFields{fields[0], fields[1], read == 3 ? fields[2] : 0};
 }
 
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
 } // namespace orvex

@@ -23,6 +23,9 @@ bool isBlank(std::string_view text);
 // At most `limit` bytes of a UTF-8 text, cut before a character rather than through it, so that no half
 // letter ends up in a picture name or the settings file.
 std::string cutAtCharacter(std::string text, std::size_t limit);
+// The text with each line break a blank: a message box's lines, or a name holding one, as one line of a log,
+// a timeline or a picture.
+std::string oneLine(std::string text);
 // "h:m:s" or, failing that, "h:m" (seconds 0); the fields are not range-checked here.
 struct ClockFields {
     long long hour = 0, minute = 0, second = 0;

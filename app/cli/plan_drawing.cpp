@@ -335,10 +335,8 @@ class Drawing {
         }
         verticalLine("end", x(plan_.end.atMs), "#c62828", "", plan_.end.text + ", " + clock(plan_.end.atMs));
         label("end", x(plan_.end.atMs), lanesBottom_ + 30, plan_.end.text);
-        std::string reason = plan_.reason;
-        std::replace_if(
-            reason.begin(), reason.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        if (!reason.empty()) label("reason", x(plan_.end.atMs), lanesBottom_ + 46, reason);
+        if (!plan_.reason.empty())
+            label("reason", x(plan_.end.atMs), lanesBottom_ + 46, oneLine(plan_.reason));
     }
 
     void legend() {

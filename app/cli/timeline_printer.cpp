@@ -1,5 +1,7 @@
 #include "app/cli/timeline_printer.h"
 
+#include "core/text_scan.h"
+
 namespace orvex::cli {
 namespace {
 
@@ -51,10 +53,7 @@ void TimelinePrinter::soundDetected(int level) {
 }
 
 void TimelinePrinter::message(const std::string& caption, const std::string& text) {
-    std::string flat = text;
-    for (char& c : flat)
-        if (c == '\r' || c == '\n') c = ' ';
-    line("message\t" + caption + '\t' + flat);
+    line("message\t" + caption + '\t' + oneLine(text));
 }
 
 void TimelinePrinter::end(RunStatus status) {
