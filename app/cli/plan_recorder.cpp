@@ -36,10 +36,8 @@ void PlanRecorder::follow(std::uint64_t at) {
     plan_.language = program_.language;
     const Script& script = program_.script;
     if (script.loaded && script.path != scriptPath_) {
-        if (scriptPath_.empty())
-            plan_.script = fileNameOf(script.path);
-        else
-            plan_.chains.push_back({at, fileNameOf(script.path)});
+        // The first is the script the plan is named for already.
+        if (!scriptPath_.empty()) plan_.chains.push_back({at, fileNameOf(script.path)});
         scriptPath_ = script.path;
         pass_ = 0;
         for (const ScriptLine& line : script.lines) plan_.lines.push_back(line.fileLine);
