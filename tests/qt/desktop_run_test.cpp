@@ -13,7 +13,6 @@
 #include <QProgressBar>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <clocale>
 #include <libintl.h>
@@ -45,8 +44,8 @@ TEST(DesktopRun, WaitingForASoundTheLevelBarShowsWhatTheInputHears) {
         EXPECT_TRUE(runEventsUntil([&] { return bar->isVisible() && bar->value() == 73; }, 10000));
         EXPECT_EQ(window.itemText(kStatusField), language == kEnglish ? "Sound ?" : "Son ?");
         EXPECT_FALSE(t.program.run.detection.triggered);
-        window.saveScreenshot(QString::fromStdString(
-            screenshotPath(language == kEnglish ? "sound-wait-en.png" : "sound-wait-fr.png")));
+        window.saveScreenshot(
+            screenshotPath(language == kEnglish ? "sound-wait-en.png" : "sound-wait-fr.png"));
         stopRun(t.program, window);
         EXPECT_EQ(t.program.soundState, kSoundClosed);
     }

@@ -13,12 +13,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace orvex::test {
 namespace {
@@ -95,10 +91,8 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
         for (const auto& [list, selected] : kept) t.window->listSelectIndex(list, selected);
         t.choose(QString::fromUtf8(c.entry), [&](QDialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.title));
-            if (*c.check) {
-                EXPECT_TRUE(
-                    has<QCheckBox>(d, [&](QCheckBox* b) { return b->text() == QString::fromUtf8(c.check); }));
-            }
+            EXPECT_TRUE(!*c.check ||
+                        has<QCheckBox>(d, [&](auto* b) { return b->text() == QString::fromUtf8(c.check); }));
             if (c.dialog == Dialog::Parameters) {
                 // The loop count, centred and typed into.
                 EXPECT_TRUE(has<QLineEdit>(d, [](QLineEdit* e) {
@@ -114,12 +108,8 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 })) << "a row left unread; see the picture";
                 EXPECT_TRUE(d.findChild<QProgressBar*>()->isVisible());
             }
-            EXPECT_TRUE(d.grab().save(QString::fromStdString(screenshotPath(c.picture)), "PNG"));
-            if (!ok) {
-                d.close();
-                return;
-            }
-            choose(d, "English", 1, "French", true);
+            EXPECT_TRUE(d.grab().save(screenshotPath(c.picture), "PNG"));
+            ok ? choose(d, "English", 1, "French", true) : void(d.close());
         });
         const std::string ini = t.program.startupDirectory + kSettingsFileName;
         EXPECT_EQ(fs::exists(ini), ok);
@@ -142,13 +132,15 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
     }
 }
 
-// Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's
-// folder, and Qt's buttons in English again in a program started after another one changed to French.
-TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
+// Load through the platform's own file dialog: the catalogue's filter as Qt writes it, the script's folder,
+// and Qt's buttons in English again in a program started after another one changed to French. Then the
+// chain: scripts added through Qt's file dialog stand in its list in that order, the one the user selects
+// moves up, and OK links them as the list shows them.
+TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialogAndChainLinksTheScriptsAsTheListShowsThem) {
     ProgramWindow t(kEnglish);
     t.start();
     EXPECT_EQ(cancelOfLoad(t, "Load"), "Cancel");
-    const std::string script = t.folder.write("night.txt", kScriptHeader + "10\n");
+    const auto script = [&t](const char* name) { return t.folder.write(name, kScriptHeader + "10\n"); };
     t.choose("Load", [&](QDialog& d) {
         auto* files = qobject_cast<QFileDialog*>(&d);
         ASSERT_NE(files, nullptr);
@@ -156,22 +148,14 @@ TEST(DialogsOffscreen, LoadChoosesTheScriptInAFileDialog) {
         EXPECT_EQ(files->nameFilters(), QStringList{"Orvex script file (*.txt)"});
         EXPECT_EQ(files->directory().absolutePath() + "/",
                   QString::fromStdString(t.program.startupDirectory));
-        files->selectFile(QString::fromStdString(script));
+        files->selectFile(QString::fromStdString(script("night.txt")));
         d.accept(); // as the Open button does
     });
-    EXPECT_EQ(t.program.script.path, script);
-}
-
-// The chain on the real window: scripts added through Qt's file dialog stand in its list in that order, the
-// one the user selects moves up, and OK links them as the list shows them.
-TEST(DialogsOffscreen, ChainLinksTheScriptsAddedAsTheListShowsThem) {
-    ProgramWindow t(kEnglish);
-    t.start();
+    EXPECT_EQ(t.program.script.path, t.folder.path() + "/night.txt");
     t.choose("Chain", [&](QDialog& d) {
         for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            const std::string script = t.folder.write(name, kScriptHeader + "10\n");
             whenModal(&d, [&](QDialog& files) {
-                qobject_cast<QFileDialog*>(&files)->selectFile(QString::fromStdString(script));
+                qobject_cast<QFileDialog*>(&files)->selectFile(QString::fromStdString(script(name)));
                 files.accept();
             });
             findButton(d, "Add")->click();
@@ -185,9 +169,8 @@ TEST(DialogsOffscreen, ChainLinksTheScriptsAddedAsTheListShowsThem) {
         EXPECT_EQ(list->currentRow(), 1) << "the moved script stays selected";
         findButton(d, "OK")->click();
     });
-    EXPECT_EQ(readText(t.folder.path() + "/a.next") + readText(t.folder.path() + "/c.next") +
-                  readText(t.folder.path() + "/b.prev"),
-              "c.txtb.txtc.txt");
+    const auto read = [&t](const char* name) { return readText(t.folder.path() + "/" + name); };
+    EXPECT_EQ(read("a.next") + read("c.next") + read("b.prev"), "c.txtb.txtc.txt");
 }
 
 } // namespace

@@ -13,21 +13,12 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
-#include <QString>
 #include <QStyleFactory>
 #include <QStyleOptionFrame>
 #include <QUrl>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace orvex::test {
 namespace {
@@ -98,8 +89,8 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
         EXPECT_TRUE(w.isItemShown(kWaitField) && !w.isItemShown(kLevelBar));
         // The camera field is red with white text while no camera is connected.
         const QPalette camera = w.control(kCameraField)->palette();
-        EXPECT_EQ((QList{camera.color(QPalette::Base), camera.color(QPalette::Text)}),
-                  (QList{QColor(255, 0, 0), QColor(255, 255, 255)}));
+        EXPECT_EQ(std::pair(camera.color(QPalette::Base), camera.color(QPalette::Text)),
+                  std::pair(QColor(255, 0, 0), QColor(255, 255, 255)));
         // The client area is the template's 333 x 122 units, the menu bar above it.
         const DialogUnits& du = w.dialogUnits();
         EXPECT_EQ(w.clientArea()->size(), QSize(du.toPixelsX(333), du.toPixelsY(122)));
@@ -112,7 +103,7 @@ TEST(MainWindowOffscreen, AScriptWithoutACameraThenARunToStopInEachLanguage) {
         for (const int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) sendKey(reload, key);
         EXPECT_TRUE(t.commands.empty());
 
-        EXPECT_TRUE(w.saveScreenshot(QString::fromStdString(screenshotPath(picture))));
+        EXPECT_TRUE(w.saveScreenshot(screenshotPath(picture)));
 
         auto* list = static_cast<QComboBox*>(w.control(kSerialPortList));
         ASSERT_EQ(list->count(), 3);
@@ -221,15 +212,15 @@ TEST(LiveViewWindowOnScreen, BothSizesShowTheBodyInFitAndX5) {
         ASSERT_TRUE(
             runEventsUntil([&] { return t.program.liveView.evfZoom == 1 && pictureDrawn(*lv); }, 5000));
         EXPECT_FALSE(lv->isItemEnabled(kZoomFitButton));
-        lv->saveScreenshot(QString::fromStdString(screenshotPath("live_view_" + name + "_fit.png")));
+        lv->saveScreenshot(screenshotPath("live_view_" + name + "_fit.png"));
         const QImage fit = picture(*lv);
-        static_cast<QAbstractButton*>(lv->control(kZoomX5Button))->click();
+        press(lv->control(kZoomX5Button));
         ASSERT_TRUE(runEventsUntil([&] { return t.program.liveView.evfZoom == 5; }, 5000));
         ASSERT_TRUE(runEventsUntil([&] { return lv->isItemEnabled(kZoomFitButton); }, 5000));
         EXPECT_FALSE(lv->isItemEnabled(kZoomX5Button));
         ASSERT_TRUE(runEventsUntil([&] { return picture(*lv) != fit; }, 5000)) << "a zoomed frame drawn";
-        lv->saveScreenshot(QString::fromStdString(screenshotPath("live_view_" + name + "_x5.png")));
-        static_cast<QAbstractButton*>(lv->control(kZoomFitButton))->click();
+        lv->saveScreenshot(screenshotPath("live_view_" + name + "_x5.png"));
+        press(lv->control(kZoomFitButton));
         ASSERT_TRUE(runEventsUntil([&] { return t.program.liveView.evfZoom == 1; }, 5000));
     }
     // Minimised, the window wants no frames; restored, it does again.

@@ -13,7 +13,6 @@
 #include "sdk/virtual/virtual_camera.h"
 #include "ui/main_controls.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -87,9 +86,13 @@ template <typename Condition> bool runEventsUntil(Condition condition, int timeo
     return condition();
 }
 
-inline std::string screenshotPath(const std::string& name) {
+inline QString screenshotPath(const std::string& name) {
     QDir().mkpath(QStringLiteral(ORVEX_SCREENSHOT_DIR));
-    return std::string(ORVEX_SCREENSHOT_DIR) + "/" + name;
+    return QString::fromStdString(ORVEX_SCREENSHOT_DIR "/" + name);
+}
+
+inline void press(QWidget* button) {
+    static_cast<QAbstractButton*>(button)->click();
 }
 
 inline const std::string kScriptHeader = "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n";
@@ -154,7 +157,7 @@ struct ProgramWindow {
         window->show();
         return *window;
     }
-    void click(int id) { static_cast<QAbstractButton*>(window->control(id))->click(); }
+    void click(int id) { press(window->control(id)); }
     // Writes the script (the header, then these lines) into the folder; the option that loads it.
     std::string loading(const std::string& name, const std::string& lines) const {
         return "-load=\"" + folder.write(name, kScriptHeader + lines) + "\"";

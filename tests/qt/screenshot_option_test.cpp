@@ -23,15 +23,28 @@ struct Ended {
     std::string error;
 };
 
-// The desktop program in the folder with these arguments.
-Ended runDesktop(const QTemporaryDir& folder, const QStringList& arguments) {
-    QProcess orvex;
+// Starts the desktop program, offscreen and in English, in the folder with these arguments.
+void start(QProcess& orvex, const QTemporaryDir& folder, const QStringList& arguments) {
     orvex.setWorkingDirectory(folder.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("LC_ALL", "C");
     orvex.setProcessEnvironment(environment);
     orvex.start(ORVEX_DESKTOP_PATH, arguments);
+}
+
+// Writes night.txt there, the header and these lines; the option that loads it.
+QString loading(const QTemporaryDir& folder, const std::string& lines) {
+    const QString script = folder.filePath("night.txt");
+    std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
+                                        << lines << '\n';
+    return "-load=\"" + script + "\"";
+}
+
+// The desktop program in the folder with these arguments, run to its end.
+Ended runDesktop(const QTemporaryDir& folder, const QStringList& arguments) {
+    QProcess orvex;
+    start(orvex, folder, arguments);
     // A plan's rehearsal waits a whole day for a sound that never comes: seconds, more under a sanitizer.
     if (!orvex.waitForFinished(180000)) {
         orvex.kill();
@@ -46,13 +59,9 @@ Ended runDesktop(const QTemporaryDir& folder, const QStringList& arguments) {
 // saving to `target`: its exit code.
 int takeScreenshot(const QTemporaryDir& folder, const std::string& line, const QStringList& options,
                    const QString& target) {
-    const QString script = folder.filePath("night.txt");
-    std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
-                                        << line << "\n";
     QFile::remove(target);
-    return runDesktop(folder, QStringList{"-virtualcam=bulb", "-connect=\"\"", "-load=\"" + script + "\""} +
-                                  options + QStringList{"--screenshot=" + target})
-        .exitCode;
+    const QStringList arguments{"-virtualcam=bulb", "-connect=\"\"", loading(folder, line)};
+    return runDesktop(folder, arguments + options + QStringList{"--screenshot=" + target}).exitCode;
 }
 
 // It saves the window and exits, even with a run going on that would refuse to quit (one shot a minute after
@@ -145,20 +154,14 @@ TEST(DesktopProcess, TheSignalsThatEndAProgramEndItsRunFirst) {
         SCOPED_TRACE(c.lines + " " + strsignal(c.signal) + (c.ignored ? ", ignored" : ""));
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
-        const QString script = folder.filePath("night.txt");
-        std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n"
-                                            << c.lines << "\n";
         std::ofstream(folder.filePath("failing.ini").toStdString())
             << "[camera]\npreset = bulb\nfailDownloadAt = 1\n";
         QProcess orvex;
-        orvex.setWorkingDirectory(folder.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        orvex.setProcessEnvironment(environment);
         {
             const orvex::test::ScopedSignal handling(c.signal, c.ignored);
-            orvex.start(ORVEX_DESKTOP_PATH, {QString("-virtualcam=") + c.camera, "-connect=\"\"",
-                                             "-load=\"" + script + "\"", "-start=\"\""});
+            start(orvex, folder,
+                  {QString("-virtualcam=") + c.camera, "-connect=\"\"", loading(folder, c.lines),
+                   "-start=\"\""});
         }
         // The run's night log, then its pictures, are there once it has come that far.
         const QDir pictures(folder.filePath("1 - Canon EOS 600D"));
@@ -209,19 +212,18 @@ int pixelsOf(const QImage& picture, QRgb colour) {
 TEST(PlanWindow, ShowsTheLoadedScriptRehearsed) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const QString target = folder.filePath("plan.png"), script = folder.filePath("night.txt");
+    const QString target = folder.filePath("plan.png");
+    const QStringList showPlan{"--dialog=PLAN", "--screenshot=" + target};
     const int swatch = 14 * 14;
     const struct {
         const char* lines; // the first a shot timed by the camera
         bool bulb, waits;
-    } cases[] = {{"0\t8\t1\t250\t100\tR\n10\t8\t40\t1\t100\tR\n", true, false},
-                 {"0\t8\t1\t250\t100\tR\nSound\t8\t1\t250\t100\tR\n", false, true}};
+    } cases[] = {{"0\t8\t1\t250\t100\tR\n10\t8\t40\t1\t100\tR", true, false},
+                 {"0\t8\t1\t250\t100\tR\nSound\t8\t1\t250\t100\tR", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines);
-        std::ofstream(script.toStdString()) << "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n" << c.lines;
         QFile::remove(target);
-        const QStringList arguments{"-load=\"" + script + "\"", "--dialog=PLAN", "--screenshot=" + target};
-        EXPECT_EQ(runDesktop(folder, arguments).exitCode, 0);
+        EXPECT_EQ(runDesktop(folder, QStringList{loading(folder, c.lines)} + showPlan).exitCode, 0);
         const QImage plan(target);
         ASSERT_FALSE(plan.isNull());
         // Camera, bulb, the cable's swatch alone, the wait's band.
@@ -232,7 +234,7 @@ TEST(PlanWindow, ShowsTheLoadedScriptRehearsed) {
                   std::tuple(true, c.bulb, swatch, c.waits));
     }
     // Without a script Plan is greyed, and the failure says so.
-    const Ended greyed = runDesktop(folder, {"--dialog=PLAN", "--screenshot=" + target});
+    const Ended greyed = runDesktop(folder, showPlan);
     EXPECT_EQ(greyed.exitCode, 1);
     EXPECT_NE(greyed.error.find(": the command that opens the window is greyed"), std::string::npos);
 }
