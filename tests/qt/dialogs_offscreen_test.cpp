@@ -103,9 +103,8 @@ TEST(DialogsOffscreen, EachDialogInEachLanguage) {
                 EXPECT_FALSE(findButton(d, "OK")->isEnabled());
             } else {
                 EXPECT_TRUE(has<QLabel>(d, [](QLabel* label) { return !label->pixmap().isNull(); }));
-                EXPECT_FALSE(has<QLineEdit>(d, [](QLineEdit* f) {
-                    return f->isVisible() && f->text() == "???";
-                })) << "a row left unread; see the picture";
+                EXPECT_FALSE(has<QLineEdit>(d, [](auto* f) { return f->isVisible() && f->text() == "???"; }))
+                    << "a row left unread; see the picture";
                 EXPECT_TRUE(d.findChild<QProgressBar*>()->isVisible());
             }
             EXPECT_TRUE(d.grab().save(screenshotPath(c.picture), "PNG"));
