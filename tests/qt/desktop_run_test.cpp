@@ -27,11 +27,11 @@ TEST(DesktopRun, WaitingForASoundTheLevelBarShowsWhatTheInputHears) {
     // 12 000 against the default threshold of 50 %, 16 383: level 73, short of firing.
     std::string samples;
     for (int i = 0; i < 4000; ++i) samples += std::string{'\xE0', '\x2E'};
-    const std::string alsa = folder.write(
-        "alsa.conf", "pcm.null { type null }\npcm.!default { type file slave.pcm \"null\" file \"/dev/null\" "
-                     "infile \"" +
-                         folder.write("steady.raw", samples) + "\" format \"raw\" }\n");
-    setenv("ALSA_CONFIG_PATH", alsa.c_str(), 1);
+    const std::string alsa =
+        "pcm.null { type null }\npcm.!default { type file slave.pcm \"null\" file \"/dev/null\" "
+        "infile \"" +
+        folder.write("steady.raw", samples) + "\" format \"raw\" }\n";
+    const ScopedEnv config("ALSA_CONFIG_PATH", folder.write("alsa.conf", alsa).c_str());
     const PluggedBody body("bulb");
     PortAudioSoundInput sound;
     for (const int language : {kEnglish, kFrench}) {
