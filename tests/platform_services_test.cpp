@@ -5,16 +5,15 @@
 #include "platform/system_clock.h"
 #include "platform/system_language.h"
 #include "tests/support/full_disk.h"
+#include "tests/support/own_process.h"
 #include "tests/support/refused_calls.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_program.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace orvex::test {
@@ -68,10 +67,9 @@ TEST(VirtualClock, RepeatingActionsKeepTheirPeriodUntilCancelledEvenFromInside) 
 
 // sameFile is held by the script chain dialog's tests: one folder spelled two ways, and another folder.
 TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
-    EXPECT_EQ(directoryOf("/a/b/night.txt"), "/a/b/");
-    EXPECT_EQ(directoryOf("night.txt"), "");
-    EXPECT_EQ(stemOf("/a/b.d/night.v2.txt"), "night.v2");
-    EXPECT_EQ(stemOf("/a/b.d/night"), "night");
+    EXPECT_EQ(std::tuple(directoryOf("/a/b/night.txt"), directoryOf("night.txt"),
+                         stemOf("/a/b.d/night.v2.txt"), stemOf("/a/b.d/night")),
+              std::tuple("/a/b/", "", "night.v2", "night"));
     TempDir dir;
     const std::string file = dir.write("keep.ini", "old");
     dir.write("keep.ini.tmp-" + std::to_string(getpid()), "left by a crash");
@@ -99,31 +97,26 @@ TEST(Files, PathPartsAtomicWritesAndNewFilesThatNeverReplace) {
 TEST(Files, AnAppendIsWholeOrNothing) {
     TempDir dir;
     const std::string path = (dir.path() / "night.tsv").string();
-    const pid_t child = fork();
-    if (child == 0) {
-        diskFullPast(100);
-        AppendedFile file(path);
-        const bool first = file.append(std::string(59, 'a') + '\n'),
-                   second = file.append(std::string(60, 'b'));
-        diskFullPast(std::nullopt);
-        _exit(first && !second && file.append("c\n") ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(exitCodeInOwnProcess([&] {
+                  diskFullPast(100);
+                  AppendedFile file(path);
+                  const bool first = file.append(std::string(59, 'a') + '\n'),
+                             second = file.append(std::string(60, 'b'));
+                  diskFullPast(std::nullopt);
+                  return first && !second && file.append("c\n") ? 0 : 1;
+              }),
+              0);
     EXPECT_EQ(dir.read(path), std::string(59, 'a') + "\nc\n");
 
     // Written but not made safe (a failing disk may tell only then): a power cut could still take it.
     const std::string unsafe = (dir.path() / "unsafe.tsv").string();
-    const pid_t other = fork();
-    if (other == 0) {
-        AppendedFile file(unsafe);
-        const bool first = file.append("a\n");
-        refuseCalls({{SYS_fdatasync, EIO}});
-        _exit(first && !file.append("b\n") ? 0 : 1);
-    }
-    ASSERT_EQ(waitpid(other, &status, 0), other);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(exitCodeInOwnProcess([&] {
+                  AppendedFile file(unsafe);
+                  const bool first = file.append("a\n");
+                  refuseCalls({{SYS_fdatasync, EIO}});
+                  return first && !file.append("b\n") ? 0 : 1;
+              }),
+              0);
     EXPECT_EQ(dir.read(unsafe), "a\n");
 }
 
@@ -133,12 +126,12 @@ TEST(Files, ARemovedCurrentFolderIsStillTheCurrentOne) {
     TempDir dir;
     const std::string gone = (dir.path() / "gone").string();
     ASSERT_TRUE(std::filesystem::create_directory(gone));
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(chdir(gone.c_str()) == 0 && rmdir(gone.c_str()) == 0 && currentDirectory() == "./" ? 0 : 1);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(exitCodeInOwnProcess([&] {
+                  return chdir(gone.c_str()) == 0 && rmdir(gone.c_str()) == 0 && currentDirectory() == "./"
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 // A download lands on its name on every file system a picture folder may be on, and never on a picture there
@@ -160,18 +153,14 @@ TEST(Files, MovingWithoutReplacingOnEachFileSystem) {
             const std::string from = dir.write("IMG_0001.part", "picture"),
                               to = (dir.path() / "A.JPG").string();
             if (taken) dir.write("A.JPG", "earlier");
-            // In a process of its own: the kernel's answers are for the rest of its life.
-            const pid_t child = fork();
-            if (child == 0) {
-                refuseCalls({{SYS_renameat2, s.renameError}, {SYS_linkat, s.linkError}});
+            EXPECT_EQ(exitCodeInOwnProcess([&] {
+                          refuseCalls({{SYS_renameat2, s.renameError}, {SYS_linkat, s.linkError}});
 #ifdef SYS_link
-                refuseCalls({{SYS_link, s.linkError}});
+                          refuseCalls({{SYS_link, s.linkError}});
 #endif
-                _exit(moveWithoutReplacing(from, to) ? 0 : 1);
-            }
-            int status = 0;
-            ASSERT_EQ(waitpid(child, &status, 0), child);
-            EXPECT_EQ(WEXITSTATUS(status), taken ? 1 : 0);
+                          return moveWithoutReplacing(from, to) ? 0 : 1;
+                      }),
+                      taken ? 1 : 0);
             EXPECT_EQ(dir.read("A.JPG"), taken ? "earlier" : "picture");
             EXPECT_EQ(std::filesystem::exists(from), taken);
         }
@@ -185,8 +174,8 @@ TEST(DataFiles, FirstFolderHoldingTheFileWins) {
     const std::string start = (dir.path() / "start").string() + "/",
                       bin = (dir.path() / "bin").string() + "/",
                       data = (dir.path() / "share" / "orvex").string() + "/";
-    for (const std::string& folder : {start, bin, data}) std::filesystem::create_directories(folder);
     const std::vector<std::string> folders{start, bin, data};
+    for (const std::string& folder : folders) std::filesystem::create_directories(folder);
     // The folders where Orvex_fr.pdf is a file, and the one it is found in.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{start, bin, data}, start}, {{bin, data}, bin}, {{data}, data}, {{}, ""}};
@@ -200,12 +189,10 @@ TEST(DataFiles, FirstFolderHoldingTheFileWins) {
 }
 
 TEST(DataFiles, FoldersFollowTheProgramsPlace) {
-    const std::vector<std::string> folders = dataFolders();
-    ASSERT_EQ(folders.size(), 3u);
     const auto bin = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    EXPECT_EQ(folders[0], bin.string() + "/");
-    EXPECT_EQ(folders[1], bin.parent_path().string() + "/share/orvex/");
-    EXPECT_EQ(folders[2], bin.parent_path().string() + "/share/doc/orvex/");
+    const std::string prefix = bin.parent_path().string();
+    EXPECT_EQ(dataFolders(), (std::vector<std::string>{bin.string() + "/", prefix + "/share/orvex/",
+                                                       prefix + "/share/doc/orvex/"}));
 }
 
 TEST(DesktopEntry, ExecBecomesAnArgumentList) {

@@ -6,6 +6,7 @@
 #include "run/sound_detection.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/run_program.h"
+#include "tests/support/wav_bytes.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@
 
 namespace orvex::test {
 namespace {
-
-using Samples = std::vector<std::int16_t>;
 
 TEST(SoundDetection, LevelAndTriggerOfOneBuffer) {
     // What the buffer is, the threshold, and the level and trigger it gives.
@@ -41,6 +40,7 @@ class ChosenSound : public SoundInput {
     int openAnswer = 0, startAnswer = 0, opens = 0, closes = 0;
     SoundBuffer buffer;
     Samples atStart; // handed over from within start(), as a fast input may
+    bool stops = false;
     int open(unsigned, SoundBuffer b) override { return buffer = std::move(b), ++opens, openAnswer; }
     int start() override {
         if (!atStart.empty()) hand(atStart);
@@ -48,7 +48,6 @@ class ChosenSound : public SoundInput {
     }
     int close() override { return ++closes, 0; }
     bool stoppedByItself() const override { return stops; }
-    bool stops = false;
     void hand(Samples samples) const { buffer(samples.data(), samples.size()); }
 };
 
@@ -212,22 +211,6 @@ TEST(SoundDetection, ASoundHeardWhilePausedGetsTheWholeExposure) {
 
 // Sound lines from the command line: a recording rehearses them, a run listens to the computer's input
 // through PortAudio, here ALSA's file plugin reading samples on a machine without a sound card.
-std::string littleEndian(std::uint32_t value, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
-    return out;
-}
-
-std::string wavFile(const Samples& samples, int channels = 1, int rate = 8000) {
-    std::string data;
-    for (const std::int16_t s : samples) data += littleEndian(static_cast<std::uint16_t>(s), 2);
-    const std::string format = littleEndian(1, 2) + littleEndian(channels, 2) + littleEndian(rate, 4) +
-                               littleEndian(rate * 2 * channels, 4) + littleEndian(2 * channels, 2) +
-                               littleEndian(16, 2);
-    return "RIFF" + littleEndian(static_cast<std::uint32_t>(20 + format.size() + data.size()), 4) +
-           "WAVEfmt " + littleEndian(16, 4) + format + "data" + littleEndian(data.size(), 4) + data;
-}
-
 TEST(CliSimulate, ASoundItCannotPlayIsRefusedByName) {
     TempDir dir;
     const std::string script = dir.write("night.txt", scriptText({line().when("Sound")}));
@@ -277,26 +260,23 @@ TEST(CliSimulate, ARecordingFiresUnderTheThresholdOfItsSettings) {
     }
 }
 
-// ALSA's default capture device reads the file: one that is not there leaves no input to open.
-std::string alsaConfiguration(const TempDir& dir, const std::string& samplesFile) {
-    return dir.write("alsa.conf", "pcm.null { type null }\npcm.!default { type file slave.pcm \"null\" file "
-                                  "\"/dev/null\" infile \"" +
-                                      samplesFile + "\" format \"raw\" }\n");
-}
-
 TEST(CliRun, ASoundLineListensToTheComputersInput) {
     TempDir dir;
     const std::string script = dir.write("night.txt", scriptText({line().when("Sound").speed("1/100")}));
     Samples samples(4000, -2000);
     samples[2600] = 30000;
-    std::string raw = wavFile(samples);
-    const std::string loud = dir.write("loud.raw", raw.substr(44));
+    const std::string loud = dir.write("loud.raw", pcm(samples));
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {loud, {"\tstatus\t178\tSound ?\n", "\tsound\t100\n", "\tend\t35\tCompleted\n"}},
         {loud + ".gone", {"\tmessage\tError (L6087)\tError fffffff5\n", "\tend\t55\tError\n"}}};
     for (const auto& [input, expected] : cases) {
+        // ALSA's default capture device reads the file: one that is not there leaves no input to open.
+        const std::string alsa =
+            dir.write("alsa.conf", "pcm.null { type null }\npcm.!default { type file slave.pcm "
+                                   "\"null\" file \"/dev/null\" infile \"" +
+                                       input + "\" format \"raw\" }\n");
         const CliResult r = runCli("run --until=20s --camera=bulb " + script + " 2>/dev/null",
-                                   "LC_ALL=C ALSA_CONFIG_PATH=" + alsaConfiguration(dir, input));
+                                   "LC_ALL=C ALSA_CONFIG_PATH=" + alsa);
         std::size_t from = 0;
         for (const std::string& event : expected) {
             from = r.out.find(event, from);

@@ -1,6 +1,7 @@
 // The WAV reader on files that users and recorders leave: what it plays of each, and what it refuses.
 #include "platform/headless/wav_file.h"
 #include "tests/support/test_program.h"
+#include "tests/support/wav_bytes.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -11,29 +12,14 @@
 namespace orvex::test {
 namespace {
 
-using Samples = std::vector<std::int16_t>;
-
-std::string littleEndian(std::uint32_t value, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
-    return out;
-}
-
 // A chunk whose header declares `declared` bytes, or as many as it holds.
 std::string chunk(const std::string& id, const std::string& body,
                   std::optional<std::uint32_t> declared = {}) {
     return id + littleEndian(declared.value_or(static_cast<std::uint32_t>(body.size())), 4) + body;
 }
 
-const std::string kFormat =
-    chunk("fmt ", littleEndian(1, 2) + littleEndian(1, 2) + littleEndian(8000, 4) + littleEndian(16000, 4) +
-                      littleEndian(2, 2) + littleEndian(16, 2));
-
-std::string pcm(const Samples& samples) {
-    std::string data;
-    for (const std::int16_t s : samples) data += littleEndian(static_cast<std::uint16_t>(s), 2);
-    return data;
-}
+// The format chunk of one channel at 8000 Hz, 16 bits.
+const std::string kFormat = wavFile({}).substr(12, 24);
 
 std::string riff(const std::string& chunks) {
     return "RIFF" + littleEndian(static_cast<std::uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks;
@@ -75,11 +61,9 @@ TEST(WavFile, WhatEachFileGives) {
 // Only as far as its header says: the bytes after a RIFF size that ends early are not the sound's. What
 // else a file on disk gives, or why it is refused, is the sound tests' of orvex-cli.
 TEST(WavFile, AFileIsReadOnlyAsFarAsItsHeaderDeclares) {
-    TempDir dir;
     const SoundFile file = readSoundFile(
-        dir.write("tail.wav", riff(kFormat + chunk("data", pcm({1, 2}), 0xFFFFFFFF)) + pcm({3, 4})));
-    EXPECT_EQ(file.problem, SoundFileProblem::kNone);
-    EXPECT_EQ(file.sound.samples, (Samples{1, 2}));
+        TempDir().write("tail.wav", riff(kFormat + chunk("data", pcm({1, 2}), 0xFFFFFFFF)) + pcm({3, 4})));
+    EXPECT_EQ(std::pair(file.problem, file.sound.samples), std::pair(SoundFileProblem::kNone, Samples{1, 2}));
 }
 
 } // namespace

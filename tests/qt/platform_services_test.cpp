@@ -6,6 +6,7 @@
 #include "platform/qt/plan_rehearsal.h"
 #include "platform/qt/qt_serial_ports.h"
 #include "tests/support/full_disk.h"
+#include "tests/support/own_process.h"
 #include "tests/support/scoped_env.h"
 
 #include <QImage>
@@ -21,7 +22,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -150,24 +150,19 @@ TEST(PlanRehearsal, ATemporaryFolderThatTakesNoFileLeavesThePlanUnwritten) {
         std::string unwritten; // how the path the plan could not go to ends
     } cases[] = {{true, true, "/plan.svg"}, {false, false, notAFolder}, {false, true, notAFolder}};
     for (const auto& c : cases) {
-        const pid_t child = fork();
-        if (child == 0) {
-            if (c.diskFull)
-                diskFullPast(0);
-            else
-                setenv("TMPDIR", notAFolder.c_str(), 1);
-            bool rehearsed = false;
-            const RehearsedPlan plan = rehearsePlan(
-                [&](const std::string&, const std::optional<std::string>&) {
-                    rehearsed = true;
-                    return std::vector<std::string>{"--version"};
-                },
-                c.silence, ".");
-            _exit(!rehearsed && plan.svg.empty() && plan.unwritten.ends_with(c.unwritten) ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.diskFull << c.silence;
+        EXPECT_EQ(test::exitCodeInOwnProcess([&] {
+                      c.diskFull ? diskFullPast(0) : void(setenv("TMPDIR", notAFolder.c_str(), 1));
+                      bool rehearsed = false;
+                      const RehearsedPlan plan = rehearsePlan(
+                          [&](const std::string&, const std::optional<std::string>&) {
+                              rehearsed = true;
+                              return std::vector<std::string>{"--version"};
+                          },
+                          c.silence, ".");
+                      return !rehearsed && plan.svg.empty() && plan.unwritten.ends_with(c.unwritten) ? 0 : 1;
+                  }),
+                  0)
+            << c.diskFull << c.silence;
     }
 }
 
