@@ -113,15 +113,14 @@ TEST(CliClock, TellsTheKernelsStateAndTheBodysOffset) {
     };
     for (const auto& c : cases) {
         GivenKernelClock kernel;
-        kernel.given = c.state;
-        kernel.source = c.source;
+        kernel.given = c.state, kernel.source = c.source;
         std::ostringstream out, err;
         EXPECT_EQ(cli::reportClock(
                       kernel, c.args, kFrench, [] { return nullptr; }, out, err),
                   c.exitCode)
             << c.out;
-        EXPECT_TRUE(out.str().starts_with(c.out)) << out.str();
-        EXPECT_TRUE(c.err.empty() || err.str() == c.err) << err.str();
+        EXPECT_TRUE(out.str().starts_with(c.out) && (c.err.empty() || err.str() == c.err))
+            << out.str() << err.str();
     }
 }
 
