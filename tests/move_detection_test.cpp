@@ -277,15 +277,12 @@ TEST(FrameTick, EachStep) {
 }
 
 TEST(LiveViewButtons, EachPostsItsCameraCall) {
+    constexpr EdsCameraCommand kDrive = kEdsCameraCommand_DriveLensEvf;
     const std::tuple<int, EdsCameraCommand, EdsInt32> rows[] = {
-        {kFocusFar3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far3},
-        {kFocusFar2, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far2},
-        {kFocusFar1, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far1},
-        {kFocusNear1, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near1},
-        {kFocusNear2, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near2},
-        {kFocusNear3, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Near3},
-        {kAutofocusButton, kEdsCameraCommand_DoEvfAf, 1},
-    };
+        {kFocusFar3, kDrive, kEdsEvfDriveLens_Far3},     {kFocusFar2, kDrive, kEdsEvfDriveLens_Far2},
+        {kFocusFar1, kDrive, kEdsEvfDriveLens_Far1},     {kFocusNear1, kDrive, kEdsEvfDriveLens_Near1},
+        {kFocusNear2, kDrive, kEdsEvfDriveLens_Near2},   {kFocusNear3, kDrive, kEdsEvfDriveLens_Near3},
+        {kAutofocusButton, kEdsCameraCommand_DoEvfAf, 1}};
     LiveView v;
     for (const bool shooting : {false, true}) {
         v.p.run.running = shooting;

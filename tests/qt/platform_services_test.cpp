@@ -57,8 +57,8 @@ TEST(SerialPorts, NamesSortByNumberAndAPortIsTheCablesAloneUntilClosed) {
     std::sort(names.begin(), names.end(), portNameBefore);
     EXPECT_EQ(names,
               (std::vector<std::string>{"ttyACM0", "ttyS0", "ttyS1", "ttyUSB1", "ttyUSB2", "ttyUSB10"}));
-    EXPECT_TRUE(portNameBefore("COM9", "COM10"));
-    EXPECT_FALSE(portNameBefore("COM10", "COM10"));
+    EXPECT_EQ(std::pair(portNameBefore("COM9", "COM10"), portNameBefore("COM10", "COM10")),
+              std::pair(true, false));
 
     QtSerialPorts ports;
     EXPECT_FALSE(ports.probe("ttyOrvexMissing"));
