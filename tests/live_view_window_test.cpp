@@ -104,23 +104,18 @@ TEST(LiveViewWindow, OpensInTheScreensSizeShowsTheBodysFramesAndKeepsItsRate) {
 // In simulation its buttons ask nothing of the main window, which would call the camera (each button's call
 // is LiveViewButtons' and the zoom tests').
 TEST(LiveViewWindow, SpeaksTheUsersLanguageAndItsButtonsAskNothingInSimulation) {
-    LiveViewState state;
-    CameraSession camera;
-    RunState run;
-    Settings settings;
-    RunObserver* observer = nullptr;
-    StartupOptions options;
-    options.simulation = true;
-    int language = kFrench;
-    const LiveViewRecords records{state, camera, run, settings, observer, options, language};
+    RunProgram t(kSimulation);
+    t.program.options.simulation = true, t.program.language = kFrench;
     std::vector<DialogMessage> posted;
     HeadlessWindow main{[&posted](Window&, const DialogMessage& m) { posted.push_back(m); }};
-    HeadlessWindow lv{[&](Window& w, const DialogMessage& m) { liveViewProcedure(records, main, w, m); }};
+    HeadlessWindow lv{[&](Window& w, const DialogMessage& m) {
+        liveViewProcedure(t.program.liveViewRecords(), main, w, m);
+    }};
     lv.create(BIG_LIVE_VIEW_DIALOG);
     EXPECT_EQ(itemTexts(lv, {kFocusGroup, kZoomFitButton, kZoomCenter, kFocusNear3}),
               (std::vector<std::string>{"Mise au point", "Vue", "Centrer", "<<<"}));
     lv.listSelectIndex(kFrameRateList, 1);
-    language = kEnglish;
+    t.program.language = kEnglish;
     lv.send({MessageKind::User, kLiveViewLanguage, {}});
     EXPECT_EQ(itemTexts(lv, {kFocusGroup, kZoomAreaGroup}),
               (std::vector<std::string>{"Focus", "Zoom position"}));

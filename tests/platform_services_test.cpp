@@ -171,9 +171,8 @@ TEST(Files, MovingWithoutReplacingOnEachFileSystem) {
 // that name does not count.
 TEST(DataFiles, FirstFolderHoldingTheFileWins) {
     TempDir dir;
-    const std::string start = (dir.path() / "start").string() + "/",
-                      bin = (dir.path() / "bin").string() + "/",
-                      data = (dir.path() / "share" / "orvex").string() + "/";
+    const std::string root = dir.path().string(), start = root + "/start/", bin = root + "/bin/",
+                      data = root + "/share/orvex/";
     const std::vector<std::string> folders{start, bin, data};
     for (const std::string& folder : folders) std::filesystem::create_directories(folder);
     // The folders where Orvex_fr.pdf is a file, and the one it is found in.
