@@ -85,7 +85,11 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
 // resume-at-a-line starts at one).
 TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
     const std::string group = "north-" + std::to_string(getpid());
-    const std::string noExposure = " of the script is not an exposure: the run cannot start there\n";
+    const auto noExposure = [](const std::string& line) {
+        const std::string why =
+            "Line " + line + " of the script is not an exposure: the run cannot start there\n";
+        return "0\tmessage\tError\t" + why + "orvex-cli: " + why;
+    };
     // A slave's rows: nothing comes before the first text, no status after it, and no picture folder.
     const struct {
         std::string args, environment;
@@ -108,14 +112,8 @@ TEST(CliSimulate, ASessionThatDoesNotStartSaysWhy) {
          {"orvex-cli: En attente du départ d'un maître, dans le groupe de synchronisation par défaut "
           "(ORVEX_SYNC_GROUP n'est pas défini)\n"}},
         // The header, and the line after the last.
-        {"simulate --lang en --from-line=1",
-         "",
-         2,
-         {"0\tmessage\tError\tLine 1" + noExposure + "orvex-cli: Line 1" + noExposure}},
-        {"simulate --lang en --from-line=3",
-         "",
-         2,
-         {"0\tmessage\tError\tLine 3" + noExposure + "orvex-cli: Line 3" + noExposure}}};
+        {"simulate --lang en --from-line=1", "", 2, {noExposure("1")}},
+        {"simulate --lang en --from-line=3", "", 2, {noExposure("3")}}};
     for (const auto& c : cases) {
         TempDir dir;
         const std::string script =
@@ -164,6 +162,8 @@ TEST(CliSimulate, OnlyARehearsalHasATimeLimitByDefault) {
     EXPECT_EQ(options->untilMs, std::nullopt);
 }
 
+const std::string kRehearsal = "simulate --clock=2026-12-06T21:00:00";
+
 std::set<std::string> entriesOf(const std::filesystem::path& dir) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
@@ -209,8 +209,7 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
         auto shot = line().delay(0).aperture("8").speed("1/250").quality("(L)");
         if (c.burst != 0) shot.burst(c.burst);
         const std::string script = dir.write("night.txt", scriptText({shot}));
-        const CliResult r =
-            runCli(std::string("simulate --clock=2026-12-06T21:00:00 ") + c.options + " " + script + " 2>&1");
+        const CliResult r = runCli(kRehearsal + " " + c.options + " " + script + " 2>&1");
         EXPECT_EQ(entriesOf(dir.path()), c.entries) << c.options;
         const auto at = r.out.find("\tpicture\t");
         const std::string named =
@@ -224,15 +223,15 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
 TEST(CliSimulate, ARehearsalWithoutFilesPrintsTheTimelineOfOneWithThem) {
     for (const char* body : {"bulb", "300d", "10d"}) {
         TempDir dir;
-        const std::string script =
+        const std::string arguments =
+            std::string(" --camera=") + body + " " +
             dir.write("night.txt", scriptText({line().delay(0).speed("1/250").quality("R"),
                                                line().delay(50).speed("1/250").quality("(L)"),
-                                               line().delay(50).speed("1/250")}));
-        const std::string arguments = std::string("--camera=") + body + " " + script + " 2>&1";
-        const CliResult unwritten = runCli("simulate --clock=2026-12-06T21:00:00 " + arguments);
-        const CliResult written = runCli("simulate --clock=2026-12-06T21:00:00 --pictures " + arguments);
-        EXPECT_EQ(unwritten.out, written.out) << body;
-        EXPECT_NE(unwritten.out.find("\tpicture\t"), std::string::npos) << body << "\n" << unwritten.out;
+                                               line().delay(50).speed("1/250")})) +
+            " 2>&1";
+        const std::string unwritten = runCli(kRehearsal + arguments).out;
+        EXPECT_EQ(unwritten, runCli(kRehearsal + " --pictures" + arguments).out) << body;
+        EXPECT_NE(unwritten.find("\tpicture\t"), std::string::npos) << body << "\n" << unwritten;
     }
 }
 

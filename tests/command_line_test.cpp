@@ -46,44 +46,36 @@ TEST(CommandLine, FlagsAndValues) {
     EXPECT_EQ(parseCommandLine(R"(-load="a.txt" -fromline="14")").fromLineText, "14");
 }
 
-// The 32-bit identifier as "%lu" reads it, and beside it the whole serial number printed on an EOS body.
-TEST(CommandLine, ConnectNumberReadAsUnsigned32AndAsTheWholeSerialNumber) {
+// The 32-bit identifier as "%lu" reads it, and beside it the whole serial number printed on an EOS body;
+// start times ("-" when refused, else hours, minutes and seconds); arguments get back the quotes the shell
+// removed.
+TEST(CommandLine, ConnectNumberStartTimesAndArguments) {
     // The number, then the serial number when there is one.
-    const std::pair<const char*, const char*> cases[] = {{"", "0"},
-                                                         {"123", "123"},
-                                                         {"42abc", "42"},
-                                                         {"4294967295", "4294967295"},
-                                                         {"083021004217", "4294967295 83021004217"},
-                                                         {"-1", "4294967295"},
-                                                         {"-99999999999", "4294967295"},
-                                                         {"99999999999999999999", "4294967295"},
-                                                         {"+7", "7"},
-                                                         {" -0", "0"}};
-    for (const auto& [text, read] : cases) {
-        const StartupOptions o = parseCommandLine("-connect=\"" + std::string(text) + "\"");
+    const std::pair<const char*, const char*> numbers[] = {{"", "0"},
+                                                           {"123", "123"},
+                                                           {"42abc", "42"},
+                                                           {"4294967295", "4294967295"},
+                                                           {"083021004217", "4294967295 83021004217"},
+                                                           {"-1", "4294967295"},
+                                                           {"-99999999999", "4294967295"},
+                                                           {"99999999999999999999", "4294967295"},
+                                                           {"+7", "7"},
+                                                           {" -0", "0"}};
+    for (const auto& [text, read] : numbers) {
+        const auto o = parseCommandLine("-connect=\"" + std::string(text) + "\"");
         const auto serial = o.connectSerialNumber;
         EXPECT_EQ(std::to_string(o.connectNumber) + (serial ? " " + std::to_string(*serial) : ""), read)
             << text;
         EXPECT_TRUE(o.connectRequested);
     }
-}
-
-TEST(CommandLine, StartTimes) {
-    // "-" when refused, else hours, minutes and seconds.
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, const char*> times[] = {
         {"23:59", "23 59 0"}, {"24:00", "-"}, {"7:05:09", "7 5 9"}, {"12:60", "-"},
         {"12:00:60", "-"},    {"noon", "-"},  {"-1:00", "-"},       {"0:0", "0 0 0"}};
-    for (const auto& [text, read] : cases) {
+    for (const auto& [text, read] : times) {
         const auto t = parseStartTime(text);
-        EXPECT_EQ(t ? std::to_string(t->hour) + " " + std::to_string(t->minute) + " " +
-                          std::to_string(t->second)
-                    : "-",
-                  read)
-            << text;
+        const auto n = [](int v) { return std::to_string(v); };
+        EXPECT_EQ(t ? n(t->hour) + " " + n(t->minute) + " " + n(t->second) : "-", read) << text;
     }
-}
-
-TEST(CommandLine, ArgumentsGetBackTheQuotesTheShellRemoved) {
     EXPECT_EQ(joinArguments({"-simul", "-load=my night.txt", "-start=", "-prefix=\"m42\""}),
               R"(-simul -load="my night.txt" -start="" -prefix="m42")");
 }

@@ -19,20 +19,13 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
     const std::string folder = dir.path().string() + "/";
     const CivilTime start{2026, 8, 12, 20, 27, 14, 250};
     ReleaseRecord release;
-    release.fileLine = 3;
-    release.pass = 1;
-    release.planned = {1'786'566'434'250'000, 120};
-    release.released = true;
-    release.releasedAt = {1'786'566'434'262'340, 120};
-    release.lateMs = 12.34;
+    release.fileLine = 3, release.pass = 1, release.released = true, release.lateMs = 12.34;
+    release.planned = {1'786'566'434'250'000, 120}, release.releasedAt = {1'786'566'434'262'340, 120};
     release.av = "8", release.tv = "1/250", release.iso = "100", release.quality = "RAW";
     // The French log as a French desktop writes it, whose locale puts a comma in numbers.
     const struct {
         int language;
-        const char* locale;
-        const char* stored;
-        const char* onCard;
-        const char* lost;
+        const char *locale, *stored, *onCard, *lost;
     } cases[] = {{kEnglish, "C", "stored", "on card", "lost"},
                  {kFrench, "fr_FR.UTF-8", "enregistrée", "sur la carte", "perdue"}};
     std::vector<std::string> names;
@@ -44,11 +37,9 @@ TEST(NightLog, NeverWritesOverAnEarlierLogAndTellsOutcomesInTheUsersLanguage) {
         ASSERT_TRUE(log);
         names.push_back(log->path().substr(folder.size()));
         DownloadOutcome stored, onCard, lost;
-        stored.stored = folder + "2026-08-12_20-27-14_0001.CR2";
+        stored.stored = folder + "2026-08-12_20-27-14_0001.CR2",
         stored.taken = EdsTime{2026, 8, 12, 20, 27, 14, 0};
-        onCard.cameraName = "IMG_0002.JPG";
-        onCard.onCard = "DCIM/100CANON";
-        lost.lost = true;
+        onCard.cameraName = "IMG_0002.JPG", onCard.onCard = "DCIM/100CANON", lost.lost = true;
         for (const DownloadOutcome& outcome : {stored, onCard, lost}) log->pictureDone(release, outcome);
         const std::string moments =
             "3\t1\t2026-08-12T20:27:14.250+02:00\t2026-08-12T20:27:14.262+02:00\t12.3\t8\t1/250\t100\tRAW\t";
@@ -95,9 +86,8 @@ TEST(NightLog, RowsTheFullDiskRefusedAreWrittenOnceThereIsRoom) {
     ASSERT_EQ(WEXITSTATUS(status), 0);
     const std::string text = dir.read(folder + "night_2026-08-12_20-27-14.tsv");
     EXPECT_TRUE(text.starts_with("# script\nline\t")) << text;
-    EXPECT_LT(text.find("\ta.CR2\t"), text.find("\tb.CR2\t")) << text;
-    EXPECT_LT(text.find("\tb.CR2\t"), text.find("\tc.CR2\t")) << text;
-    EXPECT_NE(text.find("\tc.CR2\t"), std::string::npos) << text;
+    const auto a = text.find("\ta.CR2\t"), b = text.find("\tb.CR2\t"), c = text.find("\tc.CR2\t");
+    EXPECT_TRUE(a < b && b < c && c != std::string::npos) << text;
 }
 
 class CountedKernelClock final : public KernelClock {
@@ -119,12 +109,11 @@ TEST(NightLog, TheRunAsksTheKernelOnceAnHourOfWaitingAndEachRowIsOnDiskAtOnce) {
         return std::string();
     };
     t.runFor(5000);
-    const std::string first = logText();
-    EXPECT_NE(first.find("\tstored\n"), std::string::npos) << first;
+    EXPECT_NE(logText().find("\tstored\n"), std::string::npos) << logText();
     EXPECT_EQ(kernel.asked, 1);
     t.runFor(9005000);
-    EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-    EXPECT_EQ(kernel.asked, 3); // at the start, then after one hour and two
+    // At the start, then after one hour and two.
+    EXPECT_EQ(std::tuple(t.program.run.status, kernel.asked), std::tuple(RunStatus::kCompleted, 3));
     const std::string all = logText();
     std::size_t clockLines = 0;
     for (auto at = all.find("# clock\t"); at != std::string::npos; at = all.find("# clock\t", at + 1))

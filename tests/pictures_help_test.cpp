@@ -90,26 +90,23 @@ TEST(PicturesMenu, BrowseCreatesTheFolderAndStartsTheBrowserOnIt) {
     EXPECT_TRUE(t.window.messageBoxes().empty());
     t.shell.fails = true;
     t.window.click(kMenuBrowse);
-    ASSERT_EQ(t.window.messageBoxes().size(), 1u);
-    EXPECT_EQ(t.window.messageBoxes()[0].text, "Cannot execute /opt/viewer");
     p.settings.pictureBrowser.clear();
-    t.window.click(kMenuBrowse);
-    ASSERT_EQ(t.window.messageBoxes().size(), 2u);
-    EXPECT_EQ(t.window.messageBoxes()[1].text, "Cannot execute Explorer.exe") << "the file manager, named";
+    t.window.click(kMenuBrowse); // the file manager, named
     p.settings.pictureBrowser = "/opt/viewer";
-    // Erase and About reach their menus too: Erase asks about the same folder.
+    // Erase and About reach their menus too: Erase asks about the same folder. Help looks in the start
+    // directory, not in the script's folder.
     dir.write(p.camera.name + "/IMG_0001-1.JPG", "x");
     t.window.click(kMenuErase);
     t.window.click(kMenuAbout);
-    ASSERT_EQ(t.window.messageBoxes().size(), 4u);
-    EXPECT_EQ(t.window.messageBoxes()[2].text, "Confirm ?");
-    EXPECT_EQ(t.window.messageBoxes()[3].caption, "About Orvex");
-    // Help looks in the start directory, not in the script's folder.
     TempDir start;
     p.startupDirectory = start.path().string() + "/";
     dir.write("Orvex_eng.pdf", "%PDF");
     t.window.click(kMenuHelp);
-    EXPECT_EQ(t.window.messageBoxes().back().text, "No help available");
+    std::vector<std::string> boxes; // About's by its caption, the others by their text
+    for (const auto& b : t.window.messageBoxes())
+        boxes.push_back(b.caption == "About Orvex" ? b.caption : b.text);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Cannot execute /opt/viewer", "Cannot execute Explorer.exe",
+                                               "Confirm ?", "About Orvex", "No help available"}));
     p.camera.connected = false;
 }
 

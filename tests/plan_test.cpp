@@ -443,36 +443,34 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
     // Files the rehearsal reads.
     const std::string recording = dir.write("clap.wav", clap()),
                       profile = dir.write("body.ini", "[camera]\npreset = bulb\n");
-    const std::string unwritable = "The plan cannot be written to ",
-                      noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
+    const std::string noRecording = "The script waits for a sound: rehearse it with --sound=FILE.wav";
     const struct {
-        std::string arguments;
-        bool existed;
-        std::string message;
+        std::string options, plan; // a plan that cannot be written unless a message is given
+        bool existed = false;
+        std::string message = "", script = "";
     } cases[] = {
-        {"--lang en --plan=" + folder + "/missing/night.svg " + shot, false,
-         unwritable + folder + "/missing/night.svg"},
-        {"--lang en --plan=" + folder + " " + shot, true, unwritable + folder},
-        {"--lang fr --plan=" + folder + " " + shot, false, "Le plan ne peut pas être écrit dans " + folder},
-        {"--lang en --plan=" + fifo + " " + shot, false, unwritable + fifo},
-        {"--lang en --plan=" + locked + " " + shot, false, unwritable + locked},
-        {"--lang en --sound=" + recording + " --plan=" + recording + " " + shot, false,
-         unwritable + recording},
-        {"--lang en --camera=" + profile + " --plan=" + folder + "/./body.ini " + shot, false,
-         unwritable + folder + "/./body.ini"},
-        {"--plan=" + plan + " " + sound, true, noRecording},
-        {"--plan=" + plan + " " + sound, false, noRecording},
-        {"--lang en --plan=" + shot + " " + shot, false,
-         "The plan cannot be written over the script " + shot},
-        {"--lang fr --plan=" + folder + "/./shot.txt " + shot, false,
+        {"--lang en", folder + "/missing/night.svg"},
+        {"--lang en", folder, true},
+        {"--lang fr", folder, false, "Le plan ne peut pas être écrit dans " + folder},
+        {"--lang en", fifo},
+        {"--lang en", locked},
+        {"--lang en --sound=" + recording, recording},
+        {"--lang en --camera=" + profile, folder + "/./body.ini"},
+        {"", plan, true, noRecording, sound},
+        {"", plan, false, noRecording, sound},
+        {"--lang en", shot, false, "The plan cannot be written over the script " + shot},
+        {"--lang fr", folder + "/./shot.txt", false,
          "Le plan ne peut pas être écrit à la place du script " + folder + "/./shot.txt"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
+        const std::string arguments =
+            c.options + " --plan=" + c.plan + " " + (c.script.empty() ? shot : c.script);
+        SCOPED_TRACE(arguments);
         std::filesystem::remove(plan);
         if (c.existed) dir.write("night.svg", "<svg/>");
-        const CliResult r = runCli("simulate " + c.arguments + " 2>&1", "timeout 60");
-        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, "orvex-cli: " + c.message + "\n"));
+        const CliResult r = runCli("simulate " + arguments + " 2>&1", "timeout 60");
+        const std::string message = c.message.empty() ? "The plan cannot be written to " + c.plan : c.message;
+        EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(2, "orvex-cli: " + message + "\n"));
         EXPECT_EQ(std::filesystem::exists(plan), c.existed);
         EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
     }

@@ -96,10 +96,8 @@ TEST(Scenarios, EachRehearsalPrintsItsTimeline) {
             arguments += " --camera=" + dir.write("body.ini", dir.read(beside(".ini")));
         if (fs::exists(beside(".wav")))
             arguments += " --sound=" + dir.write("sound.wav", dir.read(beside(".wav")));
-        if (fs::exists(beside(".args"))) {
-            const std::string options = dir.read(beside(".args"));
-            arguments += " " + options.substr(0, options.find('\n'));
-        }
+        const std::string options = dir.read(beside(".args")); // empty when there is none
+        arguments += " " + options.substr(0, options.find('\n'));
         const CliResult r =
             runCli("simulate " + arguments + " " + dir.write("night.txt", dir.read(script)) + " 2>&1");
         EXPECT_EQ(r.out, dir.read(beside(".timeline"))) << script.filename();

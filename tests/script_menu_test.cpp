@@ -98,28 +98,26 @@ TEST_F(ScriptMenu, ModifyOpensTheScriptInTheEditorAsOneArgument) {
     t.shell.fails = true;
     t.window.click(kMenuModify);
     ASSERT_EQ(t.window.messageBoxes().size(), 1u);
-    EXPECT_EQ(std::tie(t.window.messageBoxes()[0].text, t.window.messageBoxes()[0].caption),
-              std::tuple("Cannot execute /opt/bin/ed", "Error"));
+    const MessageBoxRecord& box = t.window.messageBoxes()[0];
+    EXPECT_EQ(std::tie(box.text, box.caption), std::tuple("Cannot execute /opt/bin/ed", "Error"));
 }
 
 TEST_F(ScriptMenu, EditCreatesANewScriptOnlyWhenAskedTo) {
     const std::string upper = folder.write("OLD.TXT", "kept");
     const std::string fresh = (folder.path() / "new one").string();
-    struct Case {
+    const struct {
         std::string chosen, opened;
         BoxAnswer answer;
         std::string question; // empty: none asked
-    };
-    const Case cases[] = {
+    } cases[] = {
         {upper, upper, BoxAnswer::No, ""},
         {fresh, "", BoxAnswer::No, fresh + ".txt does not exist. Create new script ?"},
         {fresh, fresh + ".txt", BoxAnswer::Yes, fresh + ".txt does not exist. Create new script ?"},
         {fresh + ".txt", fresh + ".txt", BoxAnswer::No, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.chosen);
-        const std::size_t boxes = t.window.messageBoxes().size();
-        const std::size_t started = t.shell.started.size();
+        const std::size_t boxes = t.window.messageBoxes().size(), started = t.shell.started.size();
         choose(c.chosen);
         answer(c.answer);
         t.window.click(kMenuEdit);
@@ -133,8 +131,8 @@ TEST_F(ScriptMenu, EditCreatesANewScriptOnlyWhenAskedTo) {
         }
         EXPECT_EQ(t.shell.started.back().arguments, std::vector<std::string>{c.opened});
     }
-    EXPECT_EQ(folder.read(fresh + ".txt"), "DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n");
-    EXPECT_EQ(folder.read(upper), "kept");
+    EXPECT_EQ(std::tuple(folder.read(fresh + ".txt"), folder.read(upper)),
+              std::tuple("DELAY\tF/D\tSPEEDX\tSPEED/\tISO\tQUALITY\tBURST\n", "kept"));
     EXPECT_FALSE(t.program.script.loaded) << "Edit does not load";
 
     // A new script that cannot be written is reported and not opened.

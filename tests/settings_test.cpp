@@ -109,34 +109,38 @@ TEST(ProfileFile, WritesThroughLinksAndNeverReplacesWhatItCannotRead) {
 }
 
 // Missing keys and values as a hand may write them; key names ignore case, and a text is cut at 99 bytes,
-// before a letter rather than through it, without its trailing blanks; a program's path is read whole.
+// before a letter rather than through it, without its trailing blanks; a program's path is read whole. A
+// delayed start outside the day would be awaited at another time than the one counted down.
 TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
     struct Case {
         std::optional<std::string> lines; // none: no settings file
-        bool infinite, ut;
-        int count, level, threshold, pixels;
+        bool infinite = false, ut = false;
+        int count = 10, level = 20, threshold = 50, pixels = 10000;
         std::string editor = "Notepad.exe", prefix = "", browser = "";
+        std::tuple<int, int, int> start = {0, 0, 0};
     };
     const Case cases[] = {
-        {std::nullopt, false, false, 10, 20, 50, 10000},
-        {"Infinite=yes\nUT=Yes\n", true, true, 10, 20, 50, 10000},
-        {"Infinite=Y\nUT=1\n", false, false, 10, 20, 50, 10000},
-        {"Count=12abc\n", false, false, 12, 20, 50, 10000},
-        {"Count=abc\n", false, false, 0, 20, 50, 10000},
+        {},
+        {"Infinite=yes\nUT=Yes\n", true, true},
+        {"Infinite=Y\nUT=1\n"},
+        {.lines = "Count=12abc\n", .count = 12},
+        {.lines = "Count=abc\n", .count = 0},
         // A threshold out of range would divide by zero in the sound detector; the move detector takes
         // whatever Level and Pixels say.
-        {"Level=0\nThreshold=250\nPixels=-3\n", false, false, 10, 0, 100, -3},
-        {"Level=150\nThreshold=0\nPixels=0\n", false, false, 10, 150, 1, 0},
-        {"script EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
-             "  xyz\nPicture browser=" + std::string(120, 'b') + "\n",
-         false, false, 10, 20, 50, 10000, "gedit", std::string(97, 'p'), std::string(120, 'b')},
-        {"Script editor=" + std::string(150, 'e') + "\n", false, false, 10, 20, 50, 10000,
-         std::string(150, 'e')},
-        {"Image file prefix=" + std::string(98, 'p') + "\xC3\xA9\n", false, false, 10, 20, 50, 10000,
-         "Notepad.exe", std::string(98, 'p')},
+        {.lines = "Level=0\nThreshold=250\nPixels=-3\n", .level = 0, .threshold = 100, .pixels = -3},
+        {.lines = "Level=150\nThreshold=0\nPixels=0\n", .level = 150, .threshold = 1, .pixels = 0},
+        {.lines = "script EDITOR=gedit\nImage file prefix=" + std::string(97, 'p') +
+                  "  xyz\nPicture browser=" + std::string(120, 'b') + "\n",
+         .editor = "gedit",
+         .prefix = std::string(97, 'p'),
+         .browser = std::string(120, 'b')},
+        {.lines = "Script editor=" + std::string(150, 'e') + "\n", .editor = std::string(150, 'e')},
+        {.lines = "Image file prefix=" + std::string(98, 'p') + "\xC3\xA9\n", .prefix = std::string(98, 'p')},
         // One that Parameters would refuse would name pictures out of their folder, or split the log's rows.
-        {"Image file prefix=../../up\n", false, false, 10, 20, 50, 10000},
-        {"Image file prefix=a\tb\n", false, false, 10, 20, 50, 10000},
+        {"Image file prefix=../../up\n"},
+        {"Image file prefix=a\tb\n"},
+        {.lines = "Hours=23\nMinutes=59\nSeconds=59\n", .start = {23, 59, 59}},
+        {"Hours=2130\nMinutes=60\nSeconds=-1\n"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -147,24 +151,10 @@ TEST(Settings, DefaultsAndValuesAsWrittenByHand) {
         loadSettings(file, s, run);
         EXPECT_EQ((std::tuple{run.loopInfinite, run.universalTime, run.loopCount, s.moveLevel,
                               s.soundThreshold.load(), s.movePixels, s.scriptEditor, s.imagePrefix,
-                              s.pictureBrowser}),
+                              s.pictureBrowser, std::tuple(run.startHour, run.startMinute, run.startSecond)}),
                   (std::tuple{c.infinite, c.ut, c.count, c.level, c.threshold, c.pixels, c.editor, c.prefix,
-                              c.browser}))
+                              c.browser, c.start}))
             << c.lines.value_or("no file");
-    }
-}
-
-// One outside the day would be awaited at another time than the one counted down.
-TEST(Settings, DelayedStartTimeOutsideTheDayIsNotTaken) {
-    TempDir dir;
-    Settings s;
-    RunSettings run;
-    for (const auto& [lines, time] :
-         {std::pair{"Hours=23\nMinutes=59\nSeconds=59\n", std::tuple(23, 59, 59)},
-          std::pair{"Hours=2130\nMinutes=60\nSeconds=-1\n", std::tuple(0, 0, 0)}}) {
-        run = {};
-        loadSettings(dir.write("Orvex.ini", std::string("[Corvane]\n") + lines), s, run);
-        EXPECT_EQ(std::tuple(run.startHour, run.startMinute, run.startSecond), time) << lines;
     }
 }
 

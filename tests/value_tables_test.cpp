@@ -19,6 +19,9 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
     for (const ValueTable* table : {&t.aperture, &t.shutter, &t.iso, &t.quality}) {
         ASSERT_GT(table->size(), 1u);
         EXPECT_EQ(std::tuple(table->front().name, table->front().code), std::tuple("", 0u));
+        // Case aside, only the exact name is found.
+        for (const char* name : {"5,6", "f/5.6", "R + (L)", "(L)+R", " 400"})
+            EXPECT_EQ(findByName(*table, name), -1) << name;
         for (std::size_t i = 0; i < table->size(); ++i) {
             const ValueRow& row = (*table)[i];
             EXPECT_EQ(findByName(*table, row.name), static_cast<int>(i)) << row.name;
@@ -29,13 +32,6 @@ TEST(ValueTables, EveryRowIsFoundByItsNameAndByItsCode) {
         }
     }
     EXPECT_EQ(nameOfCode(t.shutter, t.bulb.code), "") << "Bulb is no row of the speeds";
-    // Case aside, only the exact name is found.
-    const std::pair<const ValueTable*, const char*> strangers[] = {{&t.aperture, "5,6"},
-                                                                   {&t.aperture, "f/5.6"},
-                                                                   {&t.quality, "R + (L)"},
-                                                                   {&t.quality, "(L)+R"},
-                                                                   {&t.iso, " 400"}};
-    for (const auto& [table, name] : strangers) EXPECT_EQ(findByName(*table, name), -1) << name;
     // The camera's codes at the ends of each table and beside a gap, where a neighbour's code is easily
     // taken. A RAW and a JPEG together: the RAW's code in the high half, the JPEG's in the low one. The
     // single pictures keep their places; the 18 pairs follow them.
@@ -99,8 +95,7 @@ TEST(Catalogue, EveryNumberButTheHolesHasTextsInBothLanguages) {
 // An unknown language, English whatever the language, the language of a system's id, and texts filled in,
 // each in its own language.
 TEST(Catalogue, OtherLookups) {
-    EXPECT_STREQ(messageText(0, 54), "Unknown language !");
-    EXPECT_STREQ(messageText(52, 54), "Unknown language !");
+    for (int language : {0, 52}) EXPECT_STREQ(messageText(language, 54), "Unknown language !");
     EXPECT_STREQ(englishText(161), "Script editor");
     for (unsigned id : {1036u, 6156u}) EXPECT_EQ(languageFromLangId(id), kFrench) << id;
     for (unsigned id : {0u, 1033u, 1031u, 7180u}) EXPECT_EQ(languageFromLangId(id), kEnglish) << id;
