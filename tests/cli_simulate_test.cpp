@@ -49,11 +49,13 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("usage: orvex-cli cameras\n")) << help.out;
 
-    // The refusal and the usage after it speak the language of --lang wherever it stands, else the system's.
+    // The refusal and the usage after it speak the language of --lang wherever it stands, else the system's;
+    // a usage error exits with 2.
     const std::string loop =
         "orvex-cli: --loop attend un nombre de passages de 2 à 10000, et non 'abc'\nusage : ";
     const struct {
         std::string environment, args, out;
+        int exitCode = 2;
     } languages[] = {
         {"LC_ALL=C", "simulate --lang fr --loop=abc x.txt", loop},
         {"LC_ALL=C", "simulate --loop=abc --lang=fr x.txt", loop},
@@ -61,7 +63,10 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
         {"LC_ALL=fr_FR.UTF-8", "check x.txt --lang en --bogus",
          "orvex-cli: --bogus is not an option of check\nusage: "},
         {"LC_ALL=C", "check --lang fr a.txt b.txt", "orvex-cli: argument en trop : b.txt\nusage : "},
-        {"LC_ALL=C", "--help --lang fr", "usage : orvex-cli cameras\n"},
+        {"LC_ALL=C", "--help --lang fr", "usage : orvex-cli cameras\n", 0},
+        {"LC_ALL=C", "", "usage: orvex-cli cameras\n"},
+        {"LC_ALL=C", "check", "orvex-cli: no script given\nusage: "},
+        {"LC_ALL=C", "check --lang de x.txt", "orvex-cli: --lang wants en or fr\nusage: "},
         {"LC_ALL=C", "bogus --lang fr",
          "orvex-cli: bogus n'est pas une commande : cameras, clock, check, simulate, run ou --help\nusage "
          ": "},
@@ -71,11 +76,12 @@ TEST(CliSimulate, RefusedOptionsAreNamed) {
          "orvex-cli: --prefix ne peut pas contenir de tabulation ni d'autre caractère de contrôle\n"},
         // A 29th of February of a leap year is a day: the rehearsal gets as far as the script.
         {"LC_ALL=C", "simulate --clock=2024-02-29T21:00:00 --lang fr /no/such.txt",
-         "0\tmessage\tErreur\tImpossible d'accéder au fichier /no/such.txt\n"},
+         "0\tmessage\tErreur\tImpossible d'accéder au fichier /no/such.txt\n", 1},
     };
     for (const auto& c : languages) {
         const CliResult r = runCli(c.args + " 2>&1", c.environment);
-        EXPECT_TRUE(r.out.starts_with(c.out)) << c.args << "\n" << r.out;
+        EXPECT_TRUE(r.out.starts_with(c.out) && r.exitCode == c.exitCode) << c.args << "\n"
+                                                                          << r.out << r.exitCode;
     }
 }
 

@@ -32,8 +32,9 @@ TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
         for (const ShownOutput& s : shownOutputs(document, marker)) {
             TempDir dir;
             fs::copy(ORVEX_EXAMPLES_DIR, dir.path());
-            const CliResult r = runCli(s.arguments + " 2>&1", "cd '" + dir.path().string() + "' && LC_ALL=C");
-            EXPECT_EQ(r.out, s.output) << s.where << ": orvex-cli " << s.arguments;
+            EXPECT_EQ(runCli(s.arguments + " 2>&1", "cd '" + dir.path().string() + "' && LC_ALL=C").out,
+                      s.output)
+                << s.where << ": orvex-cli " << s.arguments;
             ++checked;
         }
     // The manuals show a timeline each, in their own language, and the manual page of orvex-cli its check.

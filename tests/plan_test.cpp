@@ -474,15 +474,16 @@ TEST(CliPlan, ARefusedRehearsalLeavesThePlanAsItWas) {
         EXPECT_EQ(std::filesystem::exists(plan), c.existed);
         EXPECT_EQ(dir.read("night.svg"), c.existed ? "<svg/>" : "");
     }
-    EXPECT_EQ(dir.read(shot), scriptText({line().delay(0)}));
-    EXPECT_EQ(dir.read(locked), "<svg/>");
-    EXPECT_EQ(dir.read(recording), clap());
-    EXPECT_EQ(dir.read(profile), "[camera]\npreset = bulb\n");
+    EXPECT_EQ(std::tuple(dir.read(shot), dir.read(locked), dir.read(recording), dir.read(profile)),
+              std::tuple(scriptText({line().delay(0)}), "<svg/>", clap(), "[camera]\npreset = bulb\n"));
 }
 
 // The desktop's Script › Plan… asks orvex-cli for the rehearsal of the loaded script with the main window's
 // settings, and for a recording only when one of its lines waits for a sound.
 TEST(RehearsalArguments, CarryTheWindowsSettings) {
+    RunSettings delayed;
+    delayed.delayedStart = delayed.universalTime = true, delayed.startHour = 21, delayed.startMinute = 30;
+    delayed.startSecond = 5;
     const struct {
         Strings options; // between the plan and the script
         RunSettings settings = {};
@@ -498,12 +499,7 @@ TEST(RehearsalArguments, CarryTheWindowsSettings) {
         // A count of a hand-edited Orvex.ini, which orvex-cli reads too: one pass, as the run makes.
         {.options = {"--loop"}, .settings = {.loopEnabled = true, .loopCount = 1}},
         {.options = {"--from-line=3"}, .startLine = 1},
-        {.options = {"--start=21:30:05", "--ut"},
-         .settings = {.delayedStart = true,
-                      .startHour = 21,
-                      .startMinute = 30,
-                      .startSecond = 5,
-                      .universalTime = true}},
+        {.options = {"--start=21:30:05", "--ut"}, .settings = delayed},
         {.options = {"--lockup=2s"}, .lockup = "2s"},
         {.options = {"--sound=/tmp/s.wav"}, .language = "fr", .when = "Sound"},
     };
