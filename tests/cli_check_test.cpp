@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace orvex::test {
 namespace {
@@ -29,8 +30,7 @@ TEST(CliCheck, EachScriptPrintsItsCheck) {
         const std::string expected = TempDir().read(beside(".check"));
         const bool refused = expected.find("summary\t") == std::string::npos;
         const CliResult r = runCli(command + " 2>&1");
-        EXPECT_EQ(r.out, expected) << script.filename();
-        EXPECT_EQ(r.exitCode, refused ? 1 : 0) << script.filename();
+        EXPECT_EQ(std::tuple(r.out, r.exitCode), std::tuple(expected, refused ? 1 : 0)) << script.filename();
         EXPECT_EQ(refused ? runCli(command + " 2>/dev/null").out : "", "") << script.filename();
     }
     EXPECT_GT(checks, 0);

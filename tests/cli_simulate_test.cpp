@@ -190,21 +190,17 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
         int burst;
         std::vector<std::string> before; // folders, or files when they have an extension, made beforehand
         std::set<std::string> entries;
-        const char* named; // the picture the timeline names; none when empty
+        std::string named; // the picture the timeline names; none when empty
     } cases[] = {
         {"", 0, {}, {"night.txt", "rehearsal", log}, ""},
-        {"--camera=bulb", 0, {}, {"night.txt", "rehearsal", log}, first.c_str()},
+        {"--camera=bulb", 0, {}, {"night.txt", "rehearsal", log}, first},
         // The name is taken: the picture gets the camera's own, as a written one would.
         {"--camera=bulb", 0, {first}, {"night.txt", "rehearsal", folder, first, log}, "IMG_0001.JPG"},
         // Refused at the start, once the picture folder is made: a burst without the cable.
         {"--camera=burst --pictures", 2, {}, {"night.txt"}, ""},
         // Folders that were there stay, empty as they are.
         {"--pictures", 0, {"rehearsal"}, {"night.txt", "rehearsal", log}, ""},
-        {"--camera=bulb --pictures",
-         0,
-         {folder},
-         {"night.txt", "rehearsal", folder, first, log},
-         first.c_str()}};
+        {"--camera=bulb --pictures", 0, {folder}, {"night.txt", "rehearsal", folder, first, log}, first}};
     for (const auto& c : cases) {
         TempDir dir;
         for (const std::string& entry : c.before) {
@@ -220,7 +216,7 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
         const auto at = r.out.find("\tpicture\t");
         const std::string named =
             at == std::string::npos ? "" : r.out.substr(at + 9, r.out.find('\n', at) - at - 9);
-        EXPECT_TRUE(*c.named ? named.ends_with(c.named) : named.empty()) << c.options << "\n" << r.out;
+        EXPECT_TRUE(c.named.empty() ? named.empty() : named.ends_with(c.named)) << c.options << "\n" << r.out;
     }
 }
 
