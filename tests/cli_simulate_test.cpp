@@ -220,22 +220,5 @@ TEST(CliSimulate, RehearsalPicturesAreFilesOnlyWhenAskedFor) {
     }
 }
 
-// A rehearsal that writes no file still makes each picture, smaller, with the facts its name is made of: its
-// timeline is the one a rehearsal with --pictures prints, RAW files and thumbnails included.
-TEST(CliSimulate, ARehearsalWithoutFilesPrintsTheTimelineOfOneWithThem) {
-    for (const char* body : {"bulb", "300d", "10d"}) {
-        TempDir dir;
-        const std::string arguments =
-            std::string(" --camera=") + body + " " +
-            dir.write("night.txt", scriptText({line().delay(0).speed("1/250").quality("R"),
-                                               line().delay(50).speed("1/250").quality("(L)"),
-                                               line().delay(50).speed("1/250")})) +
-            " 2>&1";
-        const std::string unwritten = runCli(kRehearsal + arguments).out;
-        EXPECT_EQ(unwritten, runCli(kRehearsal + " --pictures" + arguments).out) << body;
-        EXPECT_NE(unwritten.find("\tpicture\t"), std::string::npos) << body << "\n" << unwritten;
-    }
-}
-
 } // namespace
 } // namespace orvex::test

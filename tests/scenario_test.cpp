@@ -4,7 +4,8 @@
 // prints for them, from a clock set to 2026-12-06 21:00:00. Its folder then holds exactly the pictures its
 // timeline names (nothing half-downloaded, no thumbnail, nothing overwritten), its night log a row for each
 // of them and for each release, and its exit code says whether it completed. NAME.nightlog (when there) holds
-// the log's rows.
+// the log's rows. A rehearsal that writes no file prints the same timeline: each picture is still made,
+// smaller, with the facts its name is made of, RAW files and thumbnails included.
 #include "tests/support/cli_process.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/test_program.h"
@@ -91,16 +92,19 @@ TEST(Scenarios, EachRehearsalPrintsItsTimeline) {
         // Run from a folder of its own: a run makes its picture folder beside the script.
         TempDir dir;
         // Its pictures written as files, so that the folder can be held to what the timeline names.
-        std::string arguments = "--clock=2026-12-06T21:00:00 --pictures";
+        std::string arguments = "--clock=2026-12-06T21:00:00";
         if (fs::exists(beside(".ini")))
             arguments += " --camera=" + dir.write("body.ini", dir.read(beside(".ini")));
         if (fs::exists(beside(".wav")))
             arguments += " --sound=" + dir.write("sound.wav", dir.read(beside(".wav")));
         const std::string options = dir.read(beside(".args")); // empty when there is none
         arguments += " " + options.substr(0, options.find('\n'));
-        const CliResult r =
-            runCli("simulate " + arguments + " " + dir.write("night.txt", dir.read(script)) + " 2>&1");
+        arguments += " " + dir.write("night.txt", dir.read(script)) + " 2>&1";
+        const std::string unwritten = runCli("simulate " + arguments).out;
+        fs::remove_all(dir.path() / "rehearsal");
+        const CliResult r = runCli("simulate --pictures " + arguments);
         EXPECT_EQ(r.out, dir.read(beside(".timeline"))) << script.filename();
+        EXPECT_EQ(unwritten, r.out) << script.filename() << ": without --pictures";
         std::set<std::string> named;
         const Account fromTimeline = accountOfTimeline(r.out, named);
         EXPECT_EQ(picturesIn(dir.path()), named) << script.filename();
