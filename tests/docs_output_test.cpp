@@ -32,9 +32,8 @@ TEST(Docs, EveryOutputShownIsWhatTheProgramPrints) {
         for (const ShownOutput& s : shownOutputs(document, marker)) {
             TempDir dir;
             fs::copy(ORVEX_EXAMPLES_DIR, dir.path());
-            EXPECT_EQ(runCli(s.arguments + " 2>&1", "cd '" + dir.path().string() + "' && LC_ALL=C").out,
-                      s.output)
-                << s.where << ": orvex-cli " << s.arguments;
+            const CliResult r = runCli(s.arguments + " 2>&1", "cd '" + dir.path().string() + "' && LC_ALL=C");
+            EXPECT_EQ(r.out, s.output) << s.where << ": orvex-cli " << s.arguments;
             ++checked;
         }
     // The manuals show a timeline each, in their own language, and the manual page of orvex-cli its check.
@@ -105,8 +104,7 @@ TEST(Docs, EveryLineOfTheManualsCodeFitsThePrintedPageAndEveryLinkLeadsToABookma
     static const std::regex heading(R"(^#+ (.*)$)");
     static const std::regex link(R"(\]\(#([^)]+)\))");
     const fs::path built = fs::path(ORVEX_CLI_PATH).parent_path();
-    for (const auto& [manual, pdf] :
-         {std::pair{"en.md", "Orvex_eng.pdf"}, std::pair{"fr.md", "Orvex_fr.pdf"}}) {
+    for (const auto& [manual, pdf] : {std::pair{"en.md", "Orvex_eng.pdf"}, {"fr.md", "Orvex_fr.pdf"}}) {
         bool fenced = false; // a fenced block's lines are no headings, whatever they start with
         int number = 0, headings = 0;
         std::set<std::string> anchors;
