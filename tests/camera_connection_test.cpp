@@ -72,18 +72,18 @@ TEST(CameraConnection, TheDialogConnectsTheCameraChosen) {
 
 TEST(CameraConnection, DisconnectingRestoresOnlyTheSettingsThatWereSaved) {
     FakeSession s;
-    // The aperture cannot be read; then the run changes the three others, the ISO from Auto.
-    const std::tuple<EdsPropertyID, EdsUInt32, EdsUInt32, EdsUInt32> settings[] = {
-        {kEdsPropID_ImageQuality, 0x0013FF0F, 0x00640F0F, 0x0013FF0F},
-        {kEdsPropID_ISOSpeed, 0, 0x48, 0},
-        {kEdsPropID_Tv, 0x60, 0x10, 0x60}};
-    for (const auto& [id, atConnection, changed, restored] : settings) s.body->set(id, atConnection);
+    // The aperture cannot be read; then the run changes the three others, the ISO from Auto, and each is
+    // given back its value at connection.
+    const std::tuple<EdsPropertyID, EdsUInt32, EdsUInt32> settings[] = {
+        {kEdsPropID_ImageQuality, 0x0013FF0F, 0x00640F0F},
+        {kEdsPropID_ISOSpeed, 0, 0x48},
+        {kEdsPropID_Tv, 0x60, 0x10}};
+    for (const auto& [id, atConnection, changed] : settings) s.body->set(id, atConnection);
     s.connect();
-    for (const auto& [id, atConnection, changed, restored] : settings) s.body->set(id, changed);
+    for (const auto& [id, atConnection, changed] : settings) s.body->set(id, changed);
     s.disconnect();
     EXPECT_EQ(s.body->writes.size(), 3u);
-    for (const auto& [id, atConnection, changed, restored] : settings)
-        EXPECT_EQ(s.body->value(id), restored) << id;
+    for (const auto& [id, atConnection, changed] : settings) EXPECT_EQ(s.body->value(id), atConnection) << id;
     EXPECT_FALSE(s.body->open);
     EXPECT_EQ(s.w.itemText(kCameraField), "Not connected");
 }
@@ -147,20 +147,21 @@ TEST(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bi
     const std::pair<const char*, int> cases[] = {
         {"083021004217", 0}, {"087315971513", 1}, {"1416625593", 0}, {"580123456", 2}, {"183021004217", -1}};
     for (const auto& [wanted, taken] : cases) {
+        SCOPED_TRACE(wanted);
         FakeSession s;
         s.driver->bodies.clear();
         // The second body's number is the first's plus 2^32.
         for (const char* id : {"083021004217", "087315971513", "0580123456"})
             s.driver->add("Canon EOS 700D")->set(kEdsPropID_BodyIDEx, std::string(id));
         s.options = parseCommandLine("-connect=\"" + std::string(wanted) + "\"");
-        EXPECT_EQ(openWantedCamera(s.events(), s.setting(), s.w, s.clock), taken >= 0) << wanted;
+        EXPECT_EQ(openWantedCamera(s.events(), s.setting(), s.w, s.clock), taken >= 0);
         EXPECT_EQ(s.w.itemText(kCameraField),
-                  taken < 0 ? "" : std::to_string(taken + 1) + " - Canon EOS 700D")
-            << wanted;
+                  taken < 0 ? "" : std::to_string(taken + 1) + " - Canon EOS 700D");
         for (int i = 0; i < 3; ++i) {
             const auto& b = s.driver->bodies[static_cast<std::size_t>(i)];
-            EXPECT_EQ(b->open, i == taken) << wanted << " body " << i;
-            EXPECT_EQ(b->sessionsOpened, taken < 0 || i <= taken ? 1 : 0) << wanted << " body " << i;
+            EXPECT_EQ(std::pair(b->open, b->sessionsOpened),
+                      std::pair(i == taken, taken < 0 || i <= taken ? 1 : 0))
+                << "body " << i;
         }
         EXPECT_TRUE(s.w.modalsRun().empty());
     }
@@ -171,11 +172,9 @@ TEST(CameraConnection, AutoConnectTakesTheBodyByItsWholeSerialNumberOrItsLow32Bi
 TEST(CameraConnection, AWantedBodyHeldByAnotherProgramIsAskedAgain) {
     for (const EdsError error : {EDS_ERR_COMM_PORT_IS_IN_USE, EDS_ERR_COMM_DISCONNECTED}) {
         FakeSession s;
-        s.driver->bodies.clear();
-        const auto body = s.driver->add("Canon EOS 700D");
-        body->set(kEdsPropID_BodyIDEx, std::string("083021004217"));
-        body->openError = error;
-        body->openErrors = 3;
+        s.body->set(kEdsPropID_BodyIDEx, std::string("083021004217"));
+        s.body->openError = error;
+        s.body->openErrors = 3;
         s.options = parseCommandLine("-connect=\"083021004217\"");
         const std::uint32_t before = s.clock.tick();
         const bool held = error == EDS_ERR_COMM_PORT_IS_IN_USE;

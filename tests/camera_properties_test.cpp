@@ -57,15 +57,13 @@ TEST(AeModeIcons, EveryFileIsShippedOnceAndUnknownCodesShareOne) {
 
 TEST(CameraProperties, TheUiLockIsSentOnlyWhenItChanges) {
     ConnectedSession s;
-    for (bool locked : {false, true, true, false}) setCameraUiLock(s.camera, locked);
-    EXPECT_EQ(s.body->statusCommands, (std::vector<EdsCameraStatusCommand>{
-                                          kEdsCameraStatusCommand_UILock, kEdsCameraStatusCommand_UIUnLock}));
-    // A new connection starts unlocked again.
-    setCameraUiLock(s.camera, true);
-    s.disconnect();
-    s.connect();
+    for (bool locked : {false, true, true, false, true}) setCameraUiLock(s.camera, locked);
+    EXPECT_EQ(s.body->statusCommands,
+              (std::vector{kEdsCameraStatusCommand_UILock, kEdsCameraStatusCommand_UIUnLock,
+                           kEdsCameraStatusCommand_UILock}));
+    s.disconnect(), s.connect();
     setCameraUiLock(s.camera, false);
-    EXPECT_TRUE(s.body->statusCommands.empty());
+    EXPECT_TRUE(s.body->statusCommands.empty()) << "a new connection starts unlocked again";
 }
 
 // Each method with where it opens and where it closes (a location, a command, 0 for none, and its parameter).
@@ -76,12 +74,10 @@ TEST(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
         const char* name;
         bool pressShutterBody, bulbCommands, shutterButton;
         Step opens, closes;
-    } cases[] = {
-        {"press body", true, true, true, {5930, 4, 0x10003}, {5936, 4, 0}},
-        {"bulb", false, true, true, {5945, 2, 0}, {5950, 3, 0}},
-        {"button", false, false, true, {5958, 4, 0x10003}, {5964, 4, 0}},
-        {"no method", false, false, false, {5969, 0, 0}, {5969, 0, 0}},
-    };
+    } cases[] = {{"press body", true, true, true, {5930, 4, 0x10003}, {5936, 4, 0}},
+                 {"bulb", false, true, true, {5945, 2, 0}, {5950, 3, 0}},
+                 {"button", false, false, true, {5958, 4, 0x10003}, {5964, 4, 0}},
+                 {"no method", false, false, false, {5969, 0, 0}, {5969, 0, 0}}};
     for (const auto& c : cases)
         for (const bool open : {true, false}) {
             SCOPED_TRACE(::testing::Message() << c.name << (open ? " opens" : " closes"));
@@ -101,21 +97,21 @@ TEST(CameraProperties, TheShutterButtonUsesTheFirstMethodTheCameraOffers) {
 
 TEST(CameraProperties, ReadBodyNumberParsesASigned64BitNumber) {
     ConnectedSession s;
+    // Null: no body id at all.
     const std::tuple<const char*, std::int32_t, std::uint64_t> cases[] = {
-        {nullptr, EDS_ERR_PROPERTIES_UNAVAILABLE, 12345u}, // no body id at all
+        {nullptr, EDS_ERR_PROPERTIES_UNAVAILABLE, 12345u},
         {"1234567890", 0, 1234567890u},
         {"  42", 0, 42u},
         {"0000000042abc", 0, 42u},
         {"123456789012", 0, 123456789012u},
         {"-1", 0, 0xFFFFFFFFFFFFFFFFu},
         {"abc", kErrorBodyIdNotANumber, 12345u},
-        {"", kErrorBodyIdNotANumber, 12345u},
-    };
+        {"", kErrorBodyIdNotANumber, 12345u}};
     for (const auto& [text, result, expected] : cases) {
         if (text) s.body->set(kEdsPropID_BodyIDEx, std::string(text));
         std::uint64_t id = 12345;
-        EXPECT_EQ(readBodyNumber(s.camera, id), result) << (text ? text : "none");
-        EXPECT_EQ(id, expected) << (text ? text : "none");
+        EXPECT_EQ((std::pair{readBodyNumber(s.camera, id), id}), std::pair(result, expected))
+            << (text ? text : "none");
     }
 }
 

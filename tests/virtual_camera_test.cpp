@@ -268,8 +268,7 @@ TEST_F(VirtualCamera, WithMirrorLockUpTheFirstPressRaisesTheMirrorWhichComesDown
     for (bool down : {true, false}) cable->setLines(down);
     EXPECT_TRUE(camera->mirrorUp());
     pass(30000);
-    EXPECT_FALSE(camera->mirrorUp());
-    EXPECT_EQ(camera->exposures(), 0u);
+    EXPECT_EQ(std::pair(camera->mirrorUp(), camera->exposures()), std::pair(false, 0u));
     for (bool down : {true, false, true, false}) cable->setLines(down);
     EXPECT_EQ(camera->exposures(), 1u);
 }
@@ -283,10 +282,8 @@ TEST_F(VirtualCamera, FaultsOnDemandStrikeTheirExposureOnly) {
           "tv = 0x78");
     saveToHost();
     std::vector<EdsError> answers;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        answers.push_back(command(kEdsCameraCommand_TakePicture));
-        pass(600);
-    }
+    for (int attempt = 0; attempt < 5; ++attempt)
+        answers.push_back(command(kEdsCameraCommand_TakePicture)), pass(600);
     EXPECT_EQ(answers, (std::vector<EdsError>{EDS_ERR_OK, EDS_ERR_DEVICE_BUSY, EDS_ERR_TAKE_PICTURE_AF_NG,
                                               EDS_ERR_OK, EDS_ERR_OK}));
     EXPECT_EQ(camera->exposures(), 3u);

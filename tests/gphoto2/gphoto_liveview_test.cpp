@@ -63,10 +63,9 @@ TEST_F(GphotoLiveView, FramesFollowTheZoomAndItsPositionAndTheLensDrivesAndFocus
         const Frame f = frame();
         ASSERT_EQ(f.error, EDS_ERR_OK);
         ASSERT_GT(f.jpeg.size(), 2u);
-        EXPECT_EQ(std::tuple(f.jpeg[0], f.jpeg[1], f.info.zoom), std::tuple(0xFF, 0xD8, zoom));
-        EXPECT_EQ(std::tuple(f.info.zoomPosition.x, f.info.zoomPosition.y), std::tuple(x, y));
-        EXPECT_EQ(std::tuple(f.info.coordinateSystem.width, f.info.coordinateSystem.height),
-                  std::tuple(5184, 3456));
+        const auto& [zoomed, at, grid] = f.info;
+        EXPECT_EQ(std::tuple(f.jpeg[0], f.jpeg[1], zoomed, at.x, at.y, grid.width, grid.height),
+                  std::tuple(0xFF, 0xD8, zoom, x, y, 5184, 3456));
     }
     set(kEdsPropID_Evf_OutputDevice, 0);
     set(kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC);
@@ -131,8 +130,8 @@ TEST_F(GphotoLiveView, TheWindowShowsTheBodyItsButtonsReachItAndTheOutlineStands
         const auto& outline = w.window().drawing(kPictureArea).outline;
         const PixelRect area = w.window().itemRect(kPictureArea);
         ASSERT_TRUE(outline);
-        EXPECT_EQ(outline->x, area.width * s.at.x / 5184);
-        EXPECT_EQ(outline->y, area.height * s.at.y / 3456);
+        EXPECT_EQ(std::pair(outline->x, outline->y),
+                  std::pair(area.width * s.at.x / 5184, area.height * s.at.y / 3456));
     }
 }
 

@@ -162,8 +162,7 @@ TEST_F(GphotoProperties, SetsTheClockToTheSecondInAnyZoneAndNoThreadsLocalTimeMo
         const SystemClock clock;
         const std::time_t now = std::time(nullptr);
         std::tm local{};
-        localtime_r(&now, &local);
-        const long offset = local.tm_gmtoff / 60;
+        const long offset = localtime_r(&now, &local)->tm_gmtoff / 60;
         std::thread reader([&] {
             for (; !done; ++reads) {
                 const CivilTime local = clock.localTime(), universal = clock.universalTime();

@@ -52,12 +52,10 @@ class FakeBody : public sdk::DriverCamera {
     explicit FakeBody(std::string text = "Canon EOS 5D Mark III") : description(std::move(text)) {}
 
     std::string description;
-    EdsUInt32 deviceSubType = 1;
     EdsError deviceInfoError = EDS_ERR_OK, openError = EDS_ERR_OK;
     int openErrors = -1; // how many openings answer openError; -1: all
     std::map<Key, sdk::PropertyValue> properties;
-    std::set<EdsCameraCommand> refusedCommands; // answered with EDS_ERR_NOT_SUPPORTED
-    std::set<EdsPropertyID> busyProperties;     // read and written with EDS_ERR_DEVICE_BUSY
+    std::set<EdsPropertyID> busyProperties; // read and written with EDS_ERR_DEVICE_BUSY
     std::vector<std::pair<EdsCameraCommand, EdsInt32>> commands;
     std::vector<EdsCameraStatusCommand> statusCommands;
     std::vector<std::tuple<EdsPropertyID, EdsInt32, sdk::PropertyValue>> writes;
@@ -84,37 +82,29 @@ class FakeBody : public sdk::DriverCamera {
         if (deviceInfoError != EDS_ERR_OK) return deviceInfoError;
         std::strncpy(out.szDeviceDescription, description.c_str(), sizeof out.szDeviceDescription - 1);
         std::strncpy(out.szPortName, "usb:001,004", sizeof out.szPortName - 1);
-        out.deviceSubType = deviceSubType;
+        out.deviceSubType = 1;
         return EDS_ERR_OK;
     }
     EdsError openSession(std::shared_ptr<sdk::CameraEventSink> sink) override {
         if (openError != EDS_ERR_OK && openErrors-- != 0) return openError;
-        events = std::move(sink);
-        open = true;
-        ++sessionsOpened;
-        return EDS_ERR_OK;
+        return events = std::move(sink), open = true, ++sessionsOpened, EDS_ERR_OK;
     }
     EdsError closeSession() override { return open = false, events.reset(), EDS_ERR_OK; }
     EdsError getProperty(EdsPropertyID id, EdsInt32 param, sdk::PropertyValue& out) override {
         reads.emplace_back(id, param);
         if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
         const auto it = properties.find({id, param});
-        if (it == properties.end()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
-        out = it->second;
-        return EDS_ERR_OK;
+        return it == properties.end() ? EDS_ERR_PROPERTIES_UNAVAILABLE : (out = it->second, EDS_ERR_OK);
     }
     EdsError setProperty(EdsPropertyID id, EdsInt32 param, const sdk::PropertyValue& value) override {
         writes.emplace_back(id, param, value);
-        if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
-        properties[{id, param}] = value;
-        return EDS_ERR_OK;
+        return busyProperties.count(id) ? EDS_ERR_DEVICE_BUSY : (properties[{id, param}] = value, EDS_ERR_OK);
     }
     EdsError propertyDesc(EdsPropertyID, EdsPropertyDesc& out) override {
         return out.numElements = 0, EDS_ERR_OK;
     }
     EdsError sendCommand(EdsCameraCommand command, EdsInt32 param) override {
-        commands.emplace_back(command, param);
-        return refusedCommands.count(command) ? EDS_ERR_NOT_SUPPORTED : EDS_ERR_OK;
+        return commands.emplace_back(command, param), EDS_ERR_OK;
     }
     EdsError sendStatusCommand(EdsCameraStatusCommand command, EdsInt32) override {
         return statusCommands.push_back(command), EDS_ERR_OK;
@@ -123,8 +113,7 @@ class FakeBody : public sdk::DriverCamera {
     EdsError downloadEvfImage(sdk::ByteSink& out, sdk::EvfFrameInfo& info) override {
         ++evfDownloads;
         if (evfError != EDS_ERR_OK) return evfError;
-        info.coordinateSystem = {5184, 3456};
-        return out.write(evfJpeg.data(), evfJpeg.size());
+        return info.coordinateSystem = {5184, 3456}, out.write(evfJpeg.data(), evfJpeg.size());
     }
 };
 
