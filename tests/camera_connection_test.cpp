@@ -252,10 +252,8 @@ TEST(CameraLink, TheNextBodysPicturesAreNoneOfTheLastRunsLateOnes) {
     for (const bool owed : {false, true}) {
         FakeCameraProgram f;
         f.connect();
-        if (owed)
-            f.p.run.picturesOwed = true;
-        else
-            f.p.transferStatus.filed.push_back({"IMG_0001", 2, 0, {}});
+        f.p.run.picturesOwed = owed;
+        if (!owed) f.p.transferStatus.filed.push_back({"IMG_0001", 2, 0, {}});
         f.w.click(kConnectButton);
         f.connect();
         auto file = std::make_shared<FakeCameraFile>();

@@ -324,12 +324,10 @@ TEST_F(VirtualCamera, AnswersTheConnectionProbesLikeItsModel) {
         ASSERT_EQ(EdsGetDeviceInfo(ref, &info), EDS_ERR_OK);
         EXPECT_STREQ(info.szDeviceDescription, c.description);
         EXPECT_EQ(info.deviceSubType, c.subtype);
-        get(kEdsPropID_Evf_OutputDevice);
-        EXPECT_EQ(readError == EDS_ERR_OK, c.liveView);
+        EXPECT_EQ((get(kEdsPropID_Evf_OutputDevice), readError == EDS_ERR_OK), c.liveView);
         EXPECT_EQ(command(kEdsCameraCommand_BulbEnd, 0) == EDS_ERR_OK, c.bulbCommands);
         EXPECT_EQ(command(kEdsCameraCommand_PressShutterButton, 0) == EDS_ERR_OK, c.shutterButton);
-        get(kEdsPropID_LensStatus);
-        EXPECT_EQ(readError == EDS_ERR_OK, c.lensStatus);
+        EXPECT_EQ((get(kEdsPropID_LensStatus), readError == EDS_ERR_OK), c.lensStatus);
         EXPECT_TRUE(!c.lockupFunction ||
                     (get(kEdsPropID_CFn, c.lockupFunction) == 0 && readError == EDS_ERR_OK));
         EXPECT_EQ(set(kEdsPropID_SaveTo, kEdsSaveTo_Camera) == EDS_ERR_OK, c.saveToCamera);
