@@ -85,8 +85,9 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
     kill(pid, SIGINT);
     EXPECT_EQ(waitForCli(pid), 1);
     const std::string text = dir.read("out.txt");
-    EXPECT_NE(text.find("\tmessage\tAbort capture\tConfirm ?\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\tend\t1\tAborted\n"), std::string::npos) << text;
+    EXPECT_TRUE(text.find("\tmessage\tAbort capture\tConfirm ?\n") != std::string::npos &&
+                text.find("\tend\t1\tAborted\n") != std::string::npos)
+        << text;
     const std::filesystem::path picture =
         dir.path() / folder / text.substr(at + 9, text.find('\n', at) - at - 9);
     std::tm local{};
@@ -97,9 +98,7 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
     ASSERT_TRUE(name.starts_with(prefix)) << picture;
     EXPECT_GE(localMs(name.substr(prefix.size()), "%d-%d-%d_%d-%d-%d"), resumedMs) << picture;
     // Its night log: the computer's clock as the kernel tells it, then the picture's stored row, timed.
-    std::string logText;
-    for (const auto& f : std::filesystem::directory_iterator(picture.parent_path()))
-        if (isNightLog(f.path())) logText = dir.read(f.path());
+    const std::string logText = nightLogIn(picture.parent_path());
     EXPECT_TRUE(
         std::regex_search(logText, std::regex("\n# clock\t[^\t]+\t(synchronised\t(yes|no)\t|unknown)")))
         << logText;
@@ -164,8 +163,9 @@ TEST(CliRun, AStopBeforeTheStartPressesNoShutter) {
     }
     EXPECT_EQ(waitForCli(pid), 1);
     const std::string text = dir.read("out.txt");
-    EXPECT_EQ(text.find("\trelease\t"), std::string::npos) << text;
-    EXPECT_NE(text.find("\tend\t69\tNot started\n"), std::string::npos) << text;
+    EXPECT_TRUE(text.find("\trelease\t") == std::string::npos &&
+                text.find("\tend\t69\tNot started\n") != std::string::npos)
+        << text;
 }
 
 // Started with its standard streams closed (a job runner that closed them), the run's output goes nowhere,
@@ -174,9 +174,7 @@ TEST(CliRun, ClosedStandardStreamsLeaveTheNightLogItsOwn) {
     TempDir dir;
     const std::string script = dir.write("night.txt", scriptText({line().delay(0).speed("1/250")}));
     EXPECT_EQ(runCli("run " + fastBody(dir) + " " + script + " <&- >&- 2>&-").exitCode, 0);
-    std::string log;
-    for (const auto& f : std::filesystem::directory_iterator(dir.path() / "1 - Canon EOS 600D"))
-        if (isNightLog(f.path())) log = dir.read(f.path());
+    const std::string log = nightLogIn(dir.path() / "1 - Canon EOS 600D");
     EXPECT_TRUE(std::regex_search(log, std::regex("\tstored\n$"))) << log;
     EXPECT_FALSE(std::regex_search(log, std::regex("(^|\n)[0-9]+\t[a-z]"))) << log;
 }
@@ -226,13 +224,10 @@ TEST(CliRun, OutputNobodyReadsHoldsUpNoShot) {
     close(reader);
     EXPECT_EQ(waitForCli(pid), 0);
     std::istringstream lines(out);
-    std::string text;
     long last = 0;
     std::size_t shots = 0;
-    while (std::getline(lines, text)) {
-        const long at = std::stol(text);
-        EXPECT_GE(at, last) << text;
-        last = at;
+    for (std::string text; std::getline(lines, text); last = std::stol(text)) {
+        EXPECT_GE(std::stol(text), last) << text;
         const auto shot = text.find("\tshot\t");
         if (shot == std::string::npos) continue;
         EXPECT_TRUE(text.substr(shot + 6).starts_with(std::to_string(++shots) + '\t')) << text;

@@ -155,15 +155,13 @@ TEST_F(Controls, DetectionLevelBarColours) {
 TEST(MainWindowStart, StateWithoutOptionsAndItsCommands) {
     TestProgram t;
     t.start();
-    EXPECT_EQ(t.window.title(), "Corvane");
-    EXPECT_EQ(t.program.run.status, RunStatus::kIdle);
+    EXPECT_EQ(std::tuple(t.window.title(), t.program.run.status), std::tuple("Corvane", RunStatus::kIdle));
     EXPECT_EQ(enabledItems(t.window, {kNextScriptButton, kPrevScriptButton, kReloadScriptButton, kStartButton,
                                       kPauseButton}),
               std::vector<bool>(5, false));
 
     t.window.click(kCancelCommand); // Escape without a next script
-    EXPECT_FALSE(t.window.destroyed());
-    EXPECT_TRUE(t.window.messageBoxes().empty());
+    EXPECT_EQ(std::tuple(t.window.destroyed(), t.window.messageBoxes().size()), std::tuple(false, 0u));
 
     t.window.click(kLoopToggle);
     EXPECT_TRUE(t.program.run.settings.loopEnabled && t.window.isItemChecked(kLoopToggle));
@@ -238,8 +236,7 @@ TEST(MainWindowStart, SlaveCancelsTheDelayedStartAndTheLoopOptionOverridesTheScr
     EXPECT_TRUE(t.program.script.loaded && t.program.slaveMode && t.window.isItemChecked(kSlaveToggle));
     const auto& s = t.program.run.settings;
     EXPECT_FALSE(s.delayedStart || t.window.isItemChecked(kDelayedToggle) ||
-                 t.window.isItemEnabled(kDelayedToggle));
-    EXPECT_FALSE(t.program.run.running);
+                 t.window.isItemEnabled(kDelayedToggle) || t.program.run.running);
     EXPECT_EQ(std::tuple(s.loopEnabled, s.loopInfinite, s.loopCount), std::tuple(true, false, 5));
 }
 
@@ -252,8 +249,8 @@ TEST(MainWindowStart, ScriptThatCannotLoadLeavesTheRestOfTheCommandLine) {
     TestProgram up;
     up.start(R"(-prefix="../m42")");
     EXPECT_EQ(up.program.settings.imagePrefix, "");
-    EXPECT_EQ(t.window.messageBoxes().size(), 1u);
-    EXPECT_EQ(t.window.itemText(kStatusField), "");
+    EXPECT_EQ(std::tuple(t.window.messageBoxes().size(), t.window.itemText(kStatusField)),
+              std::tuple(1u, ""));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "run/status_display.h"
 #include "run/transfer.h"
 #include "tests/support/run_program.h"
+#include "tests/support/window_items.h"
 
 #include <future>
 #include <gmock/gmock.h>
@@ -22,8 +23,7 @@ TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
     t.runFor(50);
     EXPECT_EQ(t.window.itemText(kWaitField), "3");
     t.runFor(3050); // then until tomorrow's 23:59:59
-    EXPECT_EQ(std::tuple(t.window.itemText(kStatusField), t.window.itemText(kWaitField)),
-              std::tuple("Waiting", "23:59:58"));
+    EXPECT_EQ(itemTexts(t.window, {kStatusField, kWaitField}), (Strings{"Waiting", "23:59:58"}));
 }
 
 // A run started again within the second of a moment of the day it has shot (Reload, or Stop then Start)
@@ -239,59 +239,48 @@ TEST(RunController, StopConfirmedAfterTheRunEndedKeepsItsEnd) {
     }
 }
 
-// A two-line run stopped (Stop, Yes) while its first picture still crosses the link, which stays busy until
-// `linkFree` is set.
-void stopWhileThePictureCrosses(RunProgram& t, std::promise<void>& begun, std::promise<void>& linkFree) {
-    t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
-        begun.set_value();
-        free.wait();
-    };
-    t.program.transfersTakeNoTime = false;
-    t.start({line().delay(0).speed("1/250"), line().delay(600)});
-    t.runFor(1000);
-    begun.get_future().wait();
-    t.runFor(2000);
-    ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
-              std::tuple(RunStatus::kDelayWait, true));
-    t.answerYes();
-    t.window.click(kStartButton);
-}
-
 // Start pressed again while the stopped run's picture still crosses the link leaves the window free: the run
-// begins once the picture is filed, unless slave mode was chosen or Stop pressed meanwhile.
+// begins once the picture is filed, unless slave mode was chosen or Stop pressed meanwhile. A body switched
+// off meanwhile (-1) has that picture's loss told then, and nothing left to the count of the next run.
 TEST(RunController, StartWhileTheLastPictureIsComingBeginsOnceItIsIn) {
-    for (const int meanwhile : {0, int{kSlaveToggle}, int{kStartButton}}) {
+    for (const int meanwhile : {0, int{kSlaveToggle}, int{kStartButton}, -1}) {
         SCOPED_TRACE(meanwhile);
         RunProgram t("bulb downloadMBps=1");
-        std::promise<void> begun, linkFree;
-        ASSERT_NO_FATAL_FAILURE(stopWhileThePictureCrosses(t, begun, linkFree));
+        std::promise<void> begun, linkFree; // the link stays busy until linkFree is set
+        t.downloadPace = [&begun, free = linkFree.get_future().share()](unsigned) {
+            begun.set_value();
+            free.wait();
+        };
+        t.program.transfersTakeNoTime = false;
+        t.start({line().delay(0).speed("1/250"), line().delay(600)});
+        t.runFor(1000);
+        begun.get_future().wait();
+        t.runFor(2000);
+        ASSERT_EQ(std::tuple(t.program.run.status, t.program.transferWorker.busy()),
+                  std::tuple(RunStatus::kDelayWait, true));
+        t.answerYes();
         t.window.click(kStartButton);
-        EXPECT_EQ(std::tuple(t.program.run.running, t.window.itemText(kStatusField),
-                             t.window.itemText(kStartButton)),
-                  std::tuple(false, "Saving", "Stop"));
-        if (meanwhile) t.window.click(meanwhile);
+        if (meanwhile < 0) {
+            t.camera->switchOff();
+        } else {
+            t.window.click(kStartButton);
+            EXPECT_EQ(itemTexts(t.window, {kStatusField, kStartButton}), (Strings{"Saving", "Stop"}));
+            EXPECT_FALSE(t.program.run.running);
+            if (meanwhile) t.window.click(meanwhile);
+        }
         linkFree.set_value();
         t.program.transferWorker.join();
-        t.runFor(50);
+        t.runFor(meanwhile < 0 ? 100 : 50);
+        if (meanwhile < 0) {
+            ASSERT_NE(t.lastBox(), nullptr);
+            EXPECT_EQ(std::tuple(t.lastBox()->text, t.program.run.downloadsFailed.load()),
+                      std::tuple("Pictures that could not be downloaded: 1", 0));
+            continue;
+        }
         EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.shotCount.load(), t.pictures().front()),
                   std::tuple(!meanwhile, 1, "2026-12-06_21-00-00_0001.JPG"));
         EXPECT_EQ(t.window.itemText(kStartButton), meanwhile ? "Start" : "Stop");
     }
-}
-
-// The body switched off while a stopped run's picture still comes over: its loss is told then, and nothing
-// is left to the count of the next run.
-TEST(RunController, APictureThatWentWithTheBodyAfterItsRunIsToldThen) {
-    RunProgram t("bulb downloadMBps=1");
-    std::promise<void> begun, linkFree;
-    ASSERT_NO_FATAL_FAILURE(stopWhileThePictureCrosses(t, begun, linkFree));
-    t.camera->switchOff();
-    linkFree.set_value();
-    t.program.transferWorker.join();
-    t.runFor(100);
-    ASSERT_NE(t.lastBox(), nullptr);
-    EXPECT_EQ(std::tuple(t.lastBox()->text, t.program.run.downloadsFailed.load()),
-              std::tuple("Pictures that could not be downloaded: 1", 0));
 }
 
 // Reload and Next start the run again from a wait: a picture the body handed over during that wait (a RAW's
@@ -365,36 +354,29 @@ TEST(RunController, ANextLeftPendingByARunThatEndedIsNotTheNextRunsOwn) {
     }
 }
 
-// Start asks before running a script changed since it was loaded; one that is gone has nothing to reload.
+// Start asks before running a script changed since it was loaded (one that is gone has nothing to reload);
+// a body switched off under that question leaves no run to start, and no box about a body not there.
 TEST(RunController, ModifiedScriptAsksBeforeStarting) {
-    for (const bool deleted : {false, true}) {
-        RunProgram t(kSimulation);
-        t.window.answer = [](const MessageBoxRecord&) { return BoxAnswer::No; };
-        t.start({line().delay(0)}, "", [&] {
-            // Or as if the file changed since it was loaded.
+    for (const auto& [deleted, off, answer] : {std::tuple{false, false, BoxAnswer::No},
+                                               {true, false, BoxAnswer::No},
+                                               {false, true, BoxAnswer::Yes},
+                                               {false, true, BoxAnswer::No}}) {
+        SCOPED_TRACE(::testing::Message() << deleted << off << static_cast<int>(answer));
+        RunProgram t(off ? "bulb" : kSimulation);
+        t.window.answer = [&](const MessageBoxRecord&) {
+            if (off) t.camera->switchOff(), t.runFor(100);
+            return answer;
+        };
+        t.start({line().delay(0)}, "", [&] { // or as if the file changed since it was loaded
             deleted ? (void)std::filesystem::remove(t.dir.path() / "night.txt")
                     : (void)(t.program.script.lastWrite = 1);
         });
-        ASSERT_EQ(t.window.messageBoxes().size(), deleted ? 0u : 1u) << deleted;
+        t.runFor(off ? 1000 : 0);
+        ASSERT_EQ(t.window.messageBoxes().size(), deleted ? 0u : 1u);
         EXPECT_EQ(deleted ? "Warning" : t.window.messageBoxes()[0].caption, "Warning");
-        EXPECT_EQ(t.program.run.shotCount, 1) << deleted;
-    }
-}
-
-// The body switched off while Start's question is open: there is no run to start, and no box about a
-// body that is not there.
-TEST(RunController, ABodySwitchedOffUnderTheQuestionBeforeTheStartStartsNothing) {
-    for (const BoxAnswer answer : {BoxAnswer::Yes, BoxAnswer::No}) {
-        RunProgram t("bulb");
-        t.window.answer = [&](const MessageBoxRecord&) {
-            t.camera->switchOff();
-            t.runFor(100);
-            return answer;
-        };
-        t.start({line().delay(0)}, "", [&] { t.program.script.lastWrite = 1; });
-        t.runFor(1000);
-        EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.status, t.window.messageBoxes().size()),
-                  std::tuple(false, RunStatus::kIdle, 1u));
+        const auto& r = t.program.run;
+        EXPECT_EQ(std::tuple(r.shotCount.load(), r.status == RunStatus::kIdle && !r.running),
+                  std::tuple(off ? 0 : 1, off));
     }
 }
 

@@ -10,30 +10,30 @@
 namespace orvex::test {
 namespace {
 
+// Rounding at each boundary, negative times, the longest wait.
 TEST(StatusDisplay, RemainingTimeFormat) {
-    // Rounding at each boundary, negative times, the longest wait.
-    const std::pair<int, const char*> cases[] = {{1499, "1"},
-                                                 {499, "0"},
-                                                 {-1499, "0"},
-                                                 {-1500, "-1"},
-                                                 {-61000, "-60"},
-                                                 {59500, "1:00"},
-                                                 {3599400, "59:59"},
-                                                 {3599500, "1:00:00"},
-                                                 {36061000, "10:01:01"},
-                                                 {2147483647, "596:31:24"}};
-    for (const auto& [ms, text] : cases) EXPECT_EQ(formatRemaining(ms), text) << ms;
+    for (const auto& [ms, text] : {std::pair{1499, "1"},
+                                   {499, "0"},
+                                   {-1499, "0"},
+                                   {-1500, "-1"},
+                                   {-61000, "-60"},
+                                   {59500, "1:00"},
+                                   {3599400, "59:59"},
+                                   {3599500, "1:00:00"},
+                                   {36061000, "10:01:01"},
+                                   {2147483647, "596:31:24"}})
+        EXPECT_EQ(formatRemaining(ms), text) << ms;
 }
 
+// A body's code, the program's own, one printed in hexadecimal, one no text names, and one in French.
 TEST(StatusDisplay, ErrorTexts) {
-    // A body's code, the program's own, one printed in hexadecimal, one no text names, and one in French.
-    const std::tuple<int, std::int32_t, const char*> cases[] = {
-        {kEnglish, 0x81, "camera busy"},
-        {kEnglish, kErrorDownloadTimeout, "Cannot download image file !"},
-        {kEnglish, kErrorSoundInput, "Error fffffff5"},
-        {kEnglish, 0x1234, "Error 1234"},
-        {kFrench, 0xC1, "Communication interrompue"}};
-    for (const auto& [language, code, text] : cases) EXPECT_EQ(errorText(language, code), text) << code;
+    for (const auto& [language, code, text] :
+         {std::tuple<int, std::int32_t, const char*>{kEnglish, 0x81, "camera busy"},
+          {kEnglish, kErrorDownloadTimeout, "Cannot download image file !"},
+          {kEnglish, kErrorSoundInput, "Error fffffff5"},
+          {kEnglish, 0x1234, "Error 1234"},
+          {kFrench, 0xC1, "Communication interrompue"}})
+        EXPECT_EQ(errorText(language, code), text) << code;
     // A body gone between Connect's list and the choice is told as gone, not by its code.
     EXPECT_EQ(cannotAccessText(kFrench, EDS_ERR_DEVICE_NOT_FOUND),
               "Impossible d'accéder à l'Appareil !\rAppareil éteint ou débranché");
@@ -46,10 +46,10 @@ TEST(StatusDisplay, ErrorReportCaptionCarriesTheLocation) {
         t.start();
         reportError(t.program, t.window, kErrorDriveNotContinuous, 3947);
         ASSERT_EQ(t.window.messageBoxes().size(), 1u);
-        EXPECT_EQ(t.window.messageBoxes()[0].caption, caption);
-        EXPECT_EQ(t.window.messageBoxes()[0].icon, BoxIcon::Error);
-        EXPECT_EQ(t.program.run.status, RunStatus::kError);
-        EXPECT_EQ(t.window.itemText(kStatusField), language == kEnglish ? "Error" : "Erreur");
+        EXPECT_EQ(std::tuple(t.window.messageBoxes()[0].caption, t.window.messageBoxes()[0].icon,
+                             t.program.run.status, t.window.itemText(kStatusField)),
+                  std::tuple(caption, BoxIcon::Error, RunStatus::kError,
+                             language == kEnglish ? "Error" : "Erreur"));
     }
 }
 
@@ -61,9 +61,8 @@ TEST(StatusDisplay, RemainingTimeReplacesTheLevelBarOnlyWhenTheTextChanges) {
     showRemaining(w, 5200); // still "5"
     EXPECT_TRUE(w.isItemShown(kLevelBar));
     showRemaining(w, 4000);
-    EXPECT_FALSE(w.isItemShown(kLevelBar));
-    EXPECT_TRUE(w.isItemShown(kWaitField));
-    EXPECT_EQ(w.itemText(kWaitField), "4");
+    EXPECT_EQ(std::tuple(w.isItemShown(kLevelBar), w.isItemShown(kWaitField), w.itemText(kWaitField)),
+              std::tuple(false, true, "4"));
 }
 
 } // namespace
