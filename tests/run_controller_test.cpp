@@ -406,10 +406,8 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
         {"night.next", "dawn.txt", kReloadScriptButton, "broken", "invalid delay at line 3 !", true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << c.link << " holding "
-                     << (c.content ? ::testing::PrintToString(std::string(c.content)) : "nothing")
-                     << ", command " << c.command << ", night.txt " << c.night);
+        SCOPED_TRACE(::testing::Message() << c.link << " holding " << ::testing::PrintToString(c.content)
+                                          << ", command " << c.command << ", night.txt " << c.night);
         RunProgram t;
         // The user reads the box for three seconds, while the window's events, the run's ticks among them, go
         // on.
@@ -421,10 +419,9 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
         t.dir.write(c.link, "dawn.txt");
         const auto next = line().delay(50).speed("1/250");
         t.start({line().delay(0).speed("1"), next, next, next});
-        const std::string night = (t.dir.path() / "night.txt").string();
         c.content ? (void)t.dir.write(c.link, c.content)
                   : (void)std::filesystem::remove(t.dir.path() / c.link);
-        if (c.night == std::string("deleted")) std::filesystem::remove(night);
+        if (c.night == std::string("deleted")) std::filesystem::remove(t.dir.path() / "night.txt");
         if (c.night == std::string("broken"))
             t.dir.write("night.txt", scriptText({line().delay(0), line().when("nonsense")}));
         t.runFor(500);

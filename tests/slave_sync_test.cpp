@@ -189,13 +189,12 @@ TEST(SharedSynchro, WritersAndReadersOnThreadsSeeWholePublications) {
     counting.join();
     EXPECT_FALSE(torn || backwards) << torn << backwards;
 
-    std::vector<std::thread> masters;
-    for (int m = 0; m < 2; ++m)
-        masters.emplace_back([&name] {
-            SharedSynchro own(name.name());
-            for (std::uint32_t i = 0; i < kEach; ++i) own.synchro(i);
-        });
-    for (std::thread& t : masters) t.join();
+    const auto publishing = [&name] {
+        SharedSynchro own(name.name());
+        for (std::uint32_t i = 0; i < kEach; ++i) own.synchro(i);
+    };
+    std::thread first(publishing), second(publishing);
+    first.join(), second.join();
     EXPECT_EQ(reader.getSynchro().generation, 3 * kEach);
 }
 
