@@ -432,11 +432,10 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
         std::string box = c.box;
         if (const auto at = box.find('%'); at != std::string::npos) box.replace(at, 1, t.dir.path().string());
         EXPECT_EQ(t.lastBox()->text, box);
-        EXPECT_EQ(t.timeline.only("status").back(), c.stops ? "1550 " + statusEvent(RunStatus::kIdle)
-                                                            : "15600 " + statusEvent(RunStatus::kCompleted));
-        EXPECT_EQ(std::tuple(t.program.run.running, t.program.run.status, t.window.hasTimer(kTimerRun),
-                             t.camera->controlsLocked()),
-                  std::tuple(false, c.stops ? RunStatus::kIdle : RunStatus::kCompleted, false, false));
+        const RunStatus end = c.stops ? RunStatus::kIdle : RunStatus::kCompleted;
+        EXPECT_EQ(std::tuple(t.timeline.only("status").back(), t.program.run.running, t.program.run.status,
+                             t.window.hasTimer(kTimerRun), t.camera->controlsLocked()),
+                  std::tuple((c.stops ? "1550 " : "15600 ") + statusEvent(end), false, end, false, false));
     }
 }
 

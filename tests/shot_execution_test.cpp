@@ -126,10 +126,8 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         Strings found;     // in the picture folder before the shot, each holding "an earlier night"
         std::string added; // the picture; none: the folder refuses it
         const char* box = "";
-        bool fileFirst =
-            false; // refused before the run (a file in the folder's place), else during the exposure
-        bool scriptFolderGone = false;
-        bool readOnly = false;
+        // Refused before the run (a file in the folder's place), else during the exposure.
+        bool fileFirst = false, scriptFolderGone = false, readOnly = false;
         const char* held = nullptr; // a download name taken by a folder
     } cases[] = {{.found = {".orvex-download-1.part"}, .added = dated, .held = ".orvex-download-0.part"},
                  {{dated}, "IMG_0001.JPG"},
@@ -160,10 +158,10 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
             std::ofstream(folder) << "not a folder";
         }
         t.runFor(5000);
-        EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running),
-                  std::tuple(refuses ? RunStatus::kError : RunStatus::kCompleted, false));
-        EXPECT_EQ(std::tuple(t.lastBox() ? t.lastBox()->text : "", t.camera->exposures()),
-                  std::tuple(c.box, c.fileFirst ? 0u : 1u));
+        EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running,
+                             t.lastBox() ? t.lastBox()->text : "", t.camera->exposures()),
+                  std::tuple(refuses ? RunStatus::kError : RunStatus::kCompleted, false, c.box,
+                             c.fileFirst ? 0u : 1u));
         if (refuses) continue;
         Strings after = c.found;
         after.push_back(c.added);
