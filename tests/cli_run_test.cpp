@@ -117,27 +117,23 @@ TEST(CliRun, AStalledRunStampsThePictureWithTheRealMomentAndInterruptStopsItLike
 // night log ended; a hang-up the run was started ignoring (nohup) leaves it going, here to its --until, which
 // comes during the next exposure and ends it as Stop does: its picture is stored all the same.
 TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
-    const struct {
-        int signal;
-        bool ignored;
-        const char* end;
-    } cases[] = {{SIGTERM, false, "\tend\t1\tAborted\n"},
-                 {SIGHUP, false, "\tend\t1\tAborted\n"},
-                 {SIGHUP, true, "\tend\t-\tuntil\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.ignored ? ", ignored" : ""));
+    const std::tuple<int, bool, const char*> cases[] = {{SIGTERM, false, "\tend\t1\tAborted\n"},
+                                                        {SIGHUP, false, "\tend\t1\tAborted\n"},
+                                                        {SIGHUP, true, "\tend\t-\tuntil\n"}};
+    for (const auto& [signal, ignored, end] : cases) {
+        SCOPED_TRACE(std::string(strsignal(signal)) + (ignored ? ", ignored" : ""));
         TempDir dir;
         const pid_t pid = [&] {
-            const ScopedSignal handling(c.signal, c.ignored);
+            const ScopedSignal handling(signal, ignored);
             return launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(10).speed("10")},
                              {"--until=2s"});
         }();
         awaitedFiledAndWaiting(dir);
-        kill(pid, c.signal);
+        kill(pid, signal);
         EXPECT_EQ(waitForCli(pid), 1);
         const std::string out = dir.read("out.txt");
-        EXPECT_NE(out.find(c.end), std::string::npos) << out;
-        EXPECT_EQ(std::regex_search(out, std::regex("\tpicture\t[^\n]*\n(.*\n)*.*\tpicture\t")), c.ignored)
+        EXPECT_NE(out.find(end), std::string::npos) << out;
+        EXPECT_EQ(std::regex_search(out, std::regex("\tpicture\t[^\n]*\n(.*\n)*.*\tpicture\t")), ignored)
             << out;
     }
 }

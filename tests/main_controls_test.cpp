@@ -76,21 +76,19 @@ TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
 }
 
 TEST_F(Controls, TheCameraDecidesSaveToLockupAndLiveView) {
-    const struct {
-        int model;
-        bool burst, simulation, liveView;
-        std::vector<bool> enabled; // Save to, Lock-up, Live view, the LV zoom list
-    } cases[] = {{kModel300D, false, false, false, {false, false, false, false}},
-                 {kModel10D, false, false, false, {false, true, false, false}},
-                 {kModelUnknown, true, true, false, {false, true, true, false}},
-                 {kModelUnknown, false, false, true, {true, true, true, true}}};
+    // The model, a burst in the script, simulation, live view; then Save to, Lock-up, Live view and the LV
+    // zoom list enabled.
+    const std::tuple<int, bool, bool, bool, std::vector<bool>> cases[] = {
+        {kModel300D, false, false, false, {false, false, false, false}},
+        {kModel10D, false, false, false, {false, true, false, false}},
+        {kModelUnknown, true, true, false, {false, true, true, false}},
+        {kModelUnknown, false, false, true, {true, true, true, true}}};
     camera.connected = true;
-    for (const auto& c : cases) {
-        camera.rules = modelRules(c.model);
-        script.hasBurst = c.burst, options.simulation = c.simulation, camera.liveViewAvailable = c.liveView;
+    for (const auto& [model, burst, simulation, liveView, enabled] : cases) {
+        camera.rules = modelRules(model);
+        script.hasBurst = burst, options.simulation = simulation, camera.liveViewAvailable = liveView;
         refresh();
-        EXPECT_EQ(enabledItems(w, {kSaveToList, kLockupList, kLiveViewButton, kZoomList}), c.enabled)
-            << c.model;
+        EXPECT_EQ(enabledItems(w, {kSaveToList, kLockupList, kLiveViewButton, kZoomList}), enabled) << model;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/run_program.h"
 #include "tests/support/window_items.h"
 
+#include <algorithm>
 #include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,8 +15,6 @@
 
 namespace orvex::test {
 namespace {
-
-using ::testing::Contains;
 
 TEST(RunController, TimeOfDayEarlierThanNowIsAwaitedAfterMidnight) {
     RunProgram t(kSimulation, {2026, 12, 6, 23, 59, 58, 0});
@@ -93,10 +92,8 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
         RunProgram t(kSimulation, c.start, c.startTick);
         t.start(c.lines);
         t.runFor(1000);
-        if (c.pause) {
-            t.window.click(kPauseButton);
-            EXPECT_EQ(t.window.itemText(kPauseButton), "Resume");
-        }
+        if (c.pause) t.window.click(kPauseButton);
+        EXPECT_EQ(t.window.itemText(kPauseButton), c.pause ? "Resume" : "Pause");
         t.runFor(2000);
         if (c.lateMs < 0) t.clock.setTimeBy(c.lateMs);
         c.lateMs > 0 ? t.clock.sleep(c.lateMs) : t.runFor(4000);
@@ -104,9 +101,8 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
         if (c.pause) t.window.click(kPauseButton);
         t.runFor(10000);
         EXPECT_EQ(t.shots(), c.shots);
-        if (c.pause) {
-            EXPECT_THAT(t.timeline.events(), Contains("1050 " + statusEvent(RunStatus::kPaused)));
-        }
+        EXPECT_EQ(std::ranges::count(t.timeline.events(), "1050 " + statusEvent(RunStatus::kPaused)),
+                  c.pause ? 1 : 0);
         EXPECT_EQ(std::tuple(t.program.run.status, t.window.hasTimer(kTimerRun)),
                   std::tuple(RunStatus::kCompleted, false));
         EXPECT_TRUE(std::filesystem::is_directory(t.dir.path() / "Simulation"));
@@ -146,27 +142,20 @@ TEST(RunController, SummerTimeTakesTheSkippedMomentsAtOnceAndWinterTimeARepeated
 // passed in the hour the clock goes back over comes again within the hour, not tomorrow.
 TEST(RunController, TheWaitAcrossASummerTimeChangeShowsTheTimeThatWillPass) {
     const CivilTime autumn = {2026, 10, 25, 1, 0, 0}, spring = {2027, 3, 28, 1, 0, 0}; // universal time
-    const struct {
-        CivilTime start;
-        CivilTime change;
-        int offsetBefore, offsetAfter;
-        const char* when;
-        const char* commandLine;
-        const char* wait;
-    } cases[] = {
+    const std::tuple<CivilTime, CivilTime, int, int, const char*, const char*, const char*> cases[] = {
         {{2026, 10, 25, 1, 0, 0}, autumn, 120, 60, "4:00:00", "", "4:00:00"},
         {{2026, 10, 25, 1, 0, 0}, autumn, 120, 60, "4:00:00", "-start=\"04:00\"", "4:00:00"},
         {{2026, 10, 24, 22, 0, 0}, autumn, 120, 60, "21:00:00", "", "24:00:00"},
         {{2026, 10, 25, 2, 45, 0}, autumn, 120, 60, "2:30:00", "", "45:00"},
         {{2027, 3, 28, 1, 0, 0}, spring, 60, 120, "4:00:00", "", "2:00:00"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.start.day << ' ' << c.start.hour << ' ' << c.commandLine);
-        RunProgram t(kSimulation, c.start, 0, c.offsetBefore);
-        t.clock.changeUtcOffsetAt(msFromCivil(c.change), c.offsetAfter);
-        t.start({line().when(c.when)}, c.commandLine);
+    for (const auto& [start, change, offsetBefore, offsetAfter, when, commandLine, wait] : cases) {
+        SCOPED_TRACE(::testing::Message() << start.day << ' ' << start.hour << ' ' << commandLine);
+        RunProgram t(kSimulation, start, 0, offsetBefore);
+        t.clock.changeUtcOffsetAt(msFromCivil(change), offsetAfter);
+        t.start({line().when(when)}, commandLine);
         t.runFor(50);
-        EXPECT_EQ(t.window.itemText(kWaitField), c.wait);
+        EXPECT_EQ(t.window.itemText(kWaitField), wait);
     }
 }
 
@@ -185,14 +174,11 @@ TEST(RunController, APictureLaterThanItsTimeOutIsStoredWhenItComes) {
 // user's own release; during an exposure it waits for the picture, Start greyed meanwhile. A picture the body
 // handed over during the wait (a RAW's JPEG, late) is filed all the same.
 TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictureIsIn) {
-    const struct {
-        std::string when, body;
-        unsigned stopAt;
-        std::size_t pictures;
-    } cases[] = {{"paused", kSimulation, 1000, 0},
-                 {"exposing", "bulb", 1000, 1},
-                 {"manual release", "bulb", 1000, 0},
-                 {"a late file in", "bulb picturesPerShot=2 fileGapMs=1500", 3000, 2}};
+    const std::tuple<std::string, std::string, unsigned, std::size_t> cases[] = {
+        {"paused", kSimulation, 1000, 0},
+        {"exposing", "bulb", 1000, 1},
+        {"manual release", "bulb", 1000, 0},
+        {"a late file in", "bulb picturesPerShot=2 fileGapMs=1500", 3000, 2}};
     for (const auto& [when, body, stopAt, pictures] : cases) {
         SCOPED_TRACE(when);
         const bool exposing = when == "exposing", manual = when == "manual release";
@@ -202,9 +188,7 @@ TEST(RunController, StopAbortsBetweenShotsAtOnceAndDuringAnExposureOnceThePictur
         });
         t.runFor(stopAt);
         if (when == "paused") t.window.click(kPauseButton);
-        if (manual) {
-            ASSERT_EQ(t.program.run.status, RunStatus::kManualRelease);
-        }
+        ASSERT_EQ(t.program.run.status == RunStatus::kManualRelease, manual);
         t.window.answer = [](const MessageBoxRecord& box) {
             EXPECT_EQ(box.caption, "Abort capture");
             return BoxAnswer::Yes;
@@ -311,26 +295,22 @@ TEST(RunController, ARunStartedAgainFilesThePicturesHandedOverBefore) {
 TEST(RunController, ARunStartedAgainAfterItsDelayedStartBeginsAtOnce) {
     const Strings startedAgain = {"2000 shot 1 line 2 pass 0", "7000 shot 2 line 3 pass 0",
                                   "8050 shot 1 line 2 pass 0", "13050 shot 2 line 3 pass 0"};
-    const struct {
-        int command;
-        unsigned pressedAt;
-        Strings shots;
-    } cases[] = {
+    const std::tuple<int, unsigned, Strings> cases[] = {
         {kReloadScriptButton, 8000, startedAgain},
         {kNextScriptButton, 8000, startedAgain},
         {kReloadScriptButton, 1000, {"2000 shot 1 line 2 pass 0", "7000 shot 2 line 3 pass 0"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.command << " at " << c.pressedAt);
+    for (const auto& [command, pressedAt, shots] : cases) {
+        SCOPED_TRACE(::testing::Message() << command << " at " << pressedAt);
         RunProgram t(kSimulation, {2026, 12, 6, 20, 59, 58, 0});
         const std::vector<std::string> lines = {line().delay(0), line().delay(50), line().delay(600)};
         t.dir.write("dawn.txt", scriptText(lines));
         t.dir.write("night.next", "dawn.txt");
         t.start(lines, "-start=\"21:00\"");
-        t.runFor(c.pressedAt);
-        t.window.click(c.command);
-        t.runFor(15000 - c.pressedAt);
-        EXPECT_EQ(t.shots(), c.shots);
+        t.runFor(pressedAt);
+        t.window.click(command);
+        t.runFor(15000 - pressedAt);
+        EXPECT_EQ(t.shots(), shots);
     }
 }
 
@@ -443,26 +423,23 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
 // asked for it, the next run goes on by itself and its Stop acts at once; with its pictures queued (at
 // 520 ms) or counted (at 600 ms), the next run's pictures take their own numbers.
 TEST(RunController, ARunAfterAnErrorInMidShotStartsAfresh) {
-    const struct {
-        unsigned errorAt;
-        bool stopFirst, stopAgain;
-    } cases[] = {{1100, true, false}, {1100, true, true}, {520, false, false}, {600, false, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.errorAt << c.stopFirst << c.stopAgain);
-        RunProgram t(c.stopFirst ? "bulb" : "bulb picturesPerShot=2");
+    const std::tuple<unsigned, bool, bool> cases[] = {
+        {1100, true, false}, {1100, true, true}, {520, false, false}, {600, false, false}};
+    for (const auto& [errorAt, stopFirst, stopAgain] : cases) {
+        SCOPED_TRACE(::testing::Message() << errorAt << stopFirst << stopAgain);
+        RunProgram t(stopFirst ? "bulb" : "bulb picturesPerShot=2");
         t.answerYes();
-        Strings lines{line().delay(c.stopFirst ? 10 : 0).speed("1/250")};
-        if (c.stopFirst) lines.push_back(lines[0]);
+        Strings lines{line().delay(stopFirst ? 10 : 0).speed("1/250")};
+        if (stopFirst) lines.push_back(lines[0]);
         t.start(lines);
-        t.runFor(c.errorAt);
-        if (c.stopFirst)
-            t.window.click(kStartButton); // during the first shot: carried out once it is complete
+        t.runFor(errorAt);
+        if (stopFirst) t.window.click(kStartButton); // during the first shot: carried out once it is complete
         reportError(t.program, t.window, kErrorDownloadTimeout, 3502);
         Strings expected = t.pictures();
-        t.runFor(c.stopFirst ? 0 : 2000);
+        t.runFor(stopFirst ? 0 : 2000);
         t.window.click(kStartButton);
         t.runFor(500);
-        if (c.stopAgain) {
+        if (stopAgain) {
             t.window.click(kStartButton);
             EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running),
                       std::tuple(RunStatus::kAborted, false));
@@ -470,7 +447,7 @@ TEST(RunController, ARunAfterAnErrorInMidShotStartsAfresh) {
         }
         t.runFor(5000);
         EXPECT_EQ(t.program.run.status, RunStatus::kCompleted);
-        if (c.stopFirst) continue;
+        if (stopFirst) continue;
         expected.insert(expected.end(), {"2026-12-06_21-00-02_0001.CR2", "2026-12-06_21-00-02_0002.JPG"});
         EXPECT_EQ(t.pictures(), expected);
     }

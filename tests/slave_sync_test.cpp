@@ -63,13 +63,7 @@ void cut(const std::string& name, off_t size) {
 // and left exactly as it was. Each publication on an object in use is new, even at the same tick, and each
 // instance, master or slave, publishes on the same object.
 TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
-    const struct {
-        const char* what;
-        off_t size;
-        mode_t mode;
-        bool usable;
-        SyncReading read;
-    } cases[] = {
+    const std::tuple<const char*, off_t, mode_t, bool, SyncReading> cases[] = {
         {"none", 8, 0, true, {0, 0}},
         {"ours, holding a publication", 8, 0600, true, {0x42, 7}},
         {"ours, empty", 0, 0600, true, {0, 0}},
@@ -79,36 +73,36 @@ TEST(SharedSynchro, ObjectsLeftUnderTheNameAreUsedOrRefused) {
         {"open to everyone", 8, 0606, false, {0, 0}},
     };
     constexpr std::uint64_t kPlanted = 0x0000000700000042u; // a start at tick 0x42, seventh publication
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, size, mode, usable, read] : cases) {
+        SCOPED_TRACE(what);
         PrivateSyncName name;
-        const int made = c.mode ? planted(name.name(), c.mode) : -1;
-        if (c.mode && c.size) {
-            ASSERT_EQ(ftruncate(made, c.size), 0);
-            ASSERT_EQ(pwrite(made, &kPlanted, std::min<std::size_t>(sizeof kPlanted, c.size), 0),
-                      std::min<ssize_t>(sizeof kPlanted, c.size));
+        const int made = mode ? planted(name.name(), mode) : -1;
+        if (mode && size) {
+            ASSERT_EQ(ftruncate(made, size), 0);
+            ASSERT_EQ(pwrite(made, &kPlanted, std::min<std::size_t>(sizeof kPlanted, size), 0),
+                      std::min<ssize_t>(sizeof kPlanted, size));
         }
         SharedSynchro first(name.name()), second(name.name());
-        const int fd = c.mode ? made : shm_open(name.name().c_str(), O_RDWR, 0);
+        const int fd = mode ? made : shm_open(name.name().c_str(), O_RDWR, 0);
         ASSERT_GE(fd, 0);
         for (SharedSynchro* synchro : {&first, &second}) {
-            EXPECT_EQ(synchro->usable(), c.usable) << synchroProblemText(kEnglish, synchro->problem());
-            EXPECT_EQ(synchro->problem().name == name.name(), !c.usable);
-            EXPECT_EQ(synchro->getSynchro(), c.read);
+            EXPECT_EQ(synchro->usable(), usable) << synchroProblemText(kEnglish, synchro->problem());
+            EXPECT_EQ(synchro->problem().name == name.name(), !usable);
+            EXPECT_EQ(synchro->getSynchro(), read);
         }
         first.synchro(0xFFFFFFFFu);
         struct stat facts {};
         ASSERT_EQ(fstat(fd, &facts), 0) << "never removed";
         std::uint64_t word = 0;
-        ASSERT_EQ(pread(fd, &word, sizeof word, 0), std::min<ssize_t>(sizeof word, c.usable ? 8 : c.size));
+        ASSERT_EQ(pread(fd, &word, sizeof word, 0), std::min<ssize_t>(sizeof word, usable ? 8 : size));
         close(fd);
-        if (!c.usable) { // a refused object is left as it was
-            EXPECT_EQ(std::tuple(facts.st_size, c.size < 8 || word == kPlanted), std::tuple(c.size, true));
+        if (!usable) { // a refused object is left as it was
+            EXPECT_EQ(std::tuple(facts.st_size, size < 8 || word == kPlanted), std::tuple(size, true));
             continue;
         }
-        EXPECT_EQ(second.getSynchro(), (SyncReading{0xFFFFFFFFu, c.read.generation + 1}));
+        EXPECT_EQ(second.getSynchro(), (SyncReading{0xFFFFFFFFu, read.generation + 1}));
         second.synchro(0xFFFFFFFFu);
-        EXPECT_EQ(first.getSynchro(), (SyncReading{0xFFFFFFFFu, c.read.generation + 2}));
+        EXPECT_EQ(first.getSynchro(), (SyncReading{0xFFFFFFFFu, read.generation + 2}));
     }
 }
 
