@@ -35,12 +35,7 @@ struct Controls : ::testing::Test {
 // this computer received; the value fields are emptied before a run's first shot and once the script or the
 // camera that they describe is gone.
 TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
-    const struct {
-        const char* what;
-        bool loaded, connected, slave, running, saveToHost;
-        int shots;
-        bool startEnabled, browseEnabled, fieldsEmptied;
-    } cases[] = {
+    const std::tuple<const char*, bool, bool, bool, bool, bool, int, bool, bool, bool> cases[] = {
         {"ready", true, true, false, false, true, 3, true, true, false},
         {"slave, no shot yet", true, true, true, false, true, 0, false, true, true},
         {"no script", false, true, false, false, true, 3, false, false, true},
@@ -48,18 +43,19 @@ TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
         {"running", false, false, true, true, true, 3, true, false, true},
         {"saving to the card", true, true, false, false, false, 3, true, false, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        script.loaded = c.loaded, camera.connected = c.connected, slave = c.slave, run.running = c.running;
-        options.saveToHost = c.saveToHost, run.shotCount = c.shots;
+    for (const auto& [what, loaded, connected, isSlave, running, saveToHost, shots, startEnabled,
+                      browseEnabled, fieldsEmptied] : cases) {
+        SCOPED_TRACE(what);
+        script.loaded = loaded, camera.connected = connected, slave = isSlave, run.running = running;
+        options.saveToHost = saveToHost, run.shotCount = shots;
         w.setItemText(kSpeedField, "1/250");
         w.setItemText(kShotsField, "3");
         refresh();
-        EXPECT_EQ(w.isItemEnabled(kStartButton), c.startEnabled);
-        EXPECT_EQ(w.itemText(kStartButton), c.running ? "Stop" : "Start");
+        EXPECT_EQ(w.isItemEnabled(kStartButton), startEnabled);
+        EXPECT_EQ(w.itemText(kStartButton), running ? "Stop" : "Start");
         EXPECT_EQ(enabledEntries(w, {kMenuBrowse, kMenuErase, kMenuPlan}),
-                  (std::vector{c.browseEnabled, c.browseEnabled, c.loaded}));
-        const std::vector<std::string> texts = {c.fieldsEmptied ? "" : "1/250", c.fieldsEmptied ? "" : "3"};
+                  (std::vector{browseEnabled, browseEnabled, loaded}));
+        const std::vector<std::string> texts = {fieldsEmptied ? "" : "1/250", fieldsEmptied ? "" : "3"};
         EXPECT_EQ(itemTexts(w, {kSpeedField, kShotsField}), texts);
     }
     // What must not change during a run is greyed, and so is Erase, which would take the run's pictures.

@@ -369,14 +369,10 @@ TEST(RunController, ModifiedScriptAsksBeforeStarting) {
 TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFailedLoadStopsTheRun) {
     const Strings everyLine = {"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
                                "10000 shot 3 line 4 pass 0", "15000 shot 4 line 5 pass 0"};
-    const struct {
-        const char* link;    // beside night.txt, naming dawn.txt when loaded
-        const char* content; // the link's content at the press; nullptr: removed
-        int command;
-        const char* night; // night.txt at the press: "kept", "deleted" or "broken"
-        std::string box;   // the last box's text; % stands for the folder
-        bool stops;
-    } cases[] = {
+    // The link beside night.txt, naming dawn.txt when loaded; its content at the press (nullptr: removed);
+    // the command; night.txt at the press ("kept", "deleted" or "broken"); the last box's text, % standing
+    // for the folder; whether the run stops.
+    const std::tuple<const char*, const char*, int, const char*, std::string, bool> cases[] = {
         {"night.next", nullptr, kNextScriptButton, "kept", "Unable to access file %/night.next", false},
         {"night.prev", "", kPrevScriptButton, "kept", "%/night.prev\rEmpty file !", false},
         {"night.prev", "\n", kPrevScriptButton, "kept", "%/night.prev\rEmpty file !", false},
@@ -385,9 +381,9 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
         {"night.next", "dawn.txt", kReloadScriptButton, "deleted", "Unable to access file %/night.txt", true},
         {"night.next", "dawn.txt", kReloadScriptButton, "broken", "invalid delay at line 3 !", true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.link << " holding " << ::testing::PrintToString(c.content)
-                                          << ", command " << c.command << ", night.txt " << c.night);
+    for (const auto& [link, content, command, night, box, stops] : cases) {
+        SCOPED_TRACE(::testing::Message() << link << " holding " << ::testing::PrintToString(content)
+                                          << ", command " << command << ", night.txt " << night);
         RunProgram t;
         // The user reads the box for three seconds, while the window's events, the run's ticks among them, go
         // on.
@@ -396,26 +392,26 @@ TEST(RunController, ARequestDuringAShotThatCannotBeCarriedOutSkipsNothingAndAFai
             return BoxAnswer::Ok;
         };
         t.dir.write("dawn.txt", scriptText({line().delay(0), line().delay(50), line().when("nonsense")}));
-        t.dir.write(c.link, "dawn.txt");
+        t.dir.write(link, "dawn.txt");
         const auto next = line().delay(50).speed("1/250");
         t.start({line().delay(0).speed("1"), next, next, next});
-        c.content ? (void)t.dir.write(c.link, c.content)
-                  : (void)std::filesystem::remove(t.dir.path() / c.link);
-        if (c.night == std::string("deleted")) std::filesystem::remove(t.dir.path() / "night.txt");
-        if (c.night == std::string("broken"))
+        content ? (void)t.dir.write(link, content) : (void)std::filesystem::remove(t.dir.path() / link);
+        if (night == std::string("deleted")) std::filesystem::remove(t.dir.path() / "night.txt");
+        if (night == std::string("broken"))
             t.dir.write("night.txt", scriptText({line().delay(0), line().when("nonsense")}));
         t.runFor(500);
-        t.window.click(c.command);
+        t.window.click(command);
         t.runFor(16000);
-        EXPECT_EQ(t.shots(), c.stops ? Strings{everyLine[0]} : everyLine);
+        EXPECT_EQ(t.shots(), stops ? Strings{everyLine[0]} : everyLine);
         ASSERT_NE(t.lastBox(), nullptr);
-        std::string box = c.box;
-        if (const auto at = box.find('%'); at != std::string::npos) box.replace(at, 1, t.dir.path().string());
-        EXPECT_EQ(t.lastBox()->text, box);
-        const RunStatus end = c.stops ? RunStatus::kIdle : RunStatus::kCompleted;
+        std::string told = box;
+        if (const auto at = told.find('%'); at != std::string::npos)
+            told.replace(at, 1, t.dir.path().string());
+        EXPECT_EQ(t.lastBox()->text, told);
+        const RunStatus end = stops ? RunStatus::kIdle : RunStatus::kCompleted;
         EXPECT_EQ(std::tuple(t.timeline.only("status").back(), t.program.run.running, t.program.run.status,
                              t.window.hasTimer(kTimerRun), t.camera->controlsLocked()),
-                  std::tuple((c.stops ? "1550 " : "15600 ") + statusEvent(end), false, end, false, false));
+                  std::tuple((stops ? "1550 " : "15600 ") + statusEvent(end), false, end, false, false));
     }
 }
 

@@ -75,12 +75,8 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
     const auto held = [](std::uint32_t until, std::uint32_t end) { // pressed at once
         return CableEvents{released(0), pressed(0), released(until), released(end)};
     };
-    const struct {
-        const char *body, *speed, *lockup;
-        int burst;
-        bool pause; // at 1 s, watched for 1 s; a second line keeps the run going after the shot
-        CableEvents cable;
-    } cases[] = {
+    // pause: at 1 s, watched for 1 s; a second line keeps the run going after the shot.
+    const std::tuple<const char*, const char*, const char*, int, bool, CableEvents> cases[] = {
         {"cable", "40", "", 0, false, held(40500, 41050)},
         {"liveview-cable", "40", "", 0, false, held(40500, 41050)},
         {"legacy-lockup", "40", "", 0, false, held(40500, 43000)},
@@ -90,25 +86,24 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
         {"no-liveview", "1/250", "5", 0, true, mirrorUp({pressed(1300), released(1550)})},
         {"bulb driveMode=1", "1/100", "", 3, false, held(3000, 5550)},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.body) + " lock-up " + c.lockup);
-        RunProgram t(c.body);
-        auto shot = line().delay(0).speed(c.speed);
-        Strings lines{c.burst ? shot.burst(c.burst) : shot};
-        if (c.pause) lines.push_back(line().delay(100));
-        const std::string lockup = *c.lockup ? std::string(" -lockuptime=\"") + c.lockup + "\"" : "";
-        t.start(lines, kCable + lockup);
-        const RunStatus first = c.burst     ? RunStatus::kBurst
-                                : *c.lockup ? RunStatus::kLockup
-                                            : RunStatus::kExposure;
+    for (const auto& [body, speed, lockup, burst, pause, cable] : cases) {
+        SCOPED_TRACE(std::string(body) + " lock-up " + lockup);
+        RunProgram t(body);
+        auto shot = line().delay(0).speed(speed);
+        Strings lines{burst ? shot.burst(burst) : shot};
+        if (pause) lines.push_back(line().delay(100));
+        t.start(lines, kCable + (*lockup ? std::string(" -lockuptime=\"") + lockup + "\"" : ""));
+        const RunStatus first = burst     ? RunStatus::kBurst
+                                : *lockup ? RunStatus::kLockup
+                                          : RunStatus::kExposure;
         EXPECT_EQ(t.timeline.only("status").front(), "0 " + statusEvent(first));
         t.runFor(1000);
-        if (c.pause) t.window.click(kPauseButton);
-        t.runFor(c.pause ? 1000 : 45000);
-        EXPECT_EQ(t.cable(), c.cable);
-        if (c.pause) continue;
+        if (pause) t.window.click(kPauseButton);
+        t.runFor(pause ? 1000 : 45000);
+        EXPECT_EQ(t.cable(), cable);
+        if (pause) continue;
         EXPECT_EQ(std::tuple(t.program.run.status, t.pictures().size()),
-                  std::tuple(RunStatus::kCompleted, c.burst ? 16u : 1u));
+                  std::tuple(RunStatus::kCompleted, burst ? 16u : 1u));
     }
 }
 

@@ -224,48 +224,44 @@ TEST(SlaveSync, TheSlaveShootsOnTheMastersSchedule) {
         return Strings{std::to_string(first) + " shot 1 line 2 pass 0",
                        std::to_string(first + 500) + " shot 2 line 3 pass 0"};
     };
-    const struct {
-        const char* what;
-        std::string masterOptions;
-        unsigned masterAt;       // ms after the slave began to poll, every 50 ms
-        unsigned slaveIdleUntil; // ms after the master was told to start
-        unsigned firstShot;      // the second comes half a second later
-        bool script, connected, reloaded, follows, changed = false;
-    } cases[] = {{"start", "", 10, 0, 10000, true, true, false, true},
-                 {"start just after a poll", "", 5, 0, 10000, true, true, false, true},
-                 {"delayed start", " -start=\"21:00:05\"", 10, 4950, 15000, true, true, false, true},
-                 {"no script", "", 10, 0, 10000, false, true, false, false},
-                 {"not connected", "", 10, 0, 10000, true, false, false, false},
-                 {"its script reloaded", "", 10, 0, 10000, true, true, true, true},
-                 {"its script changed", "", 10, 0, 10000, true, true, false, true, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    // masterAt: ms after the slave began to poll, every 50 ms; slaveIdleUntil: ms after the master was told
+    // to start; firstShot: the second comes half a second later.
+    const std::tuple<const char*, std::string, unsigned, unsigned, unsigned, bool, bool, bool, bool, bool>
+        cases[] = {{"start", "", 10, 0, 10000, true, true, false, true, false},
+                   {"start just after a poll", "", 5, 0, 10000, true, true, false, true, false},
+                   {"delayed start", " -start=\"21:00:05\"", 10, 4950, 15000, true, true, false, true, false},
+                   {"no script", "", 10, 0, 10000, false, true, false, false, false},
+                   {"not connected", "", 10, 0, 10000, true, false, false, false, false},
+                   {"its script reloaded", "", 10, 0, 10000, true, true, true, true, false},
+                   {"its script changed", "", 10, 0, 10000, true, true, false, true, true}};
+    for (const auto& [what, masterOptions, masterAt, slaveIdleUntil, firstShot, script, connected, reloaded,
+                      follows, changed] : cases) {
+        SCOPED_TRACE(what);
         InStep t;
         const std::vector<std::string> lines = {line().delay(100), line().delay(5)};
-        c.script ? t.openSlave(c.changed ? Strings{lines[0]} : lines) : t.slave.open(" -slave");
-        if (c.changed) {
+        script ? t.openSlave(changed ? Strings{lines[0]} : lines) : t.slave.open(" -slave");
+        if (changed) {
             const std::string night = t.slave.dir.write("night.txt", scriptText(lines));
             std::filesystem::last_write_time(night, std::filesystem::last_write_time(night) +
                                                         std::chrono::seconds(2));
         }
-        if (!c.connected) disconnectCamera(t.slave.program, t.slave.window);
-        t.runFor(c.masterAt);
+        if (!connected) disconnectCamera(t.slave.program, t.slave.window);
+        t.runFor(masterAt);
         t.slave.timeline.start();
-        t.master.start(lines, c.masterOptions);
-        if (c.slaveIdleUntil) {
-            t.runFor(c.slaveIdleUntil);
+        t.master.start(lines, masterOptions);
+        if (slaveIdleUntil) {
+            t.runFor(slaveIdleUntil);
             EXPECT_FALSE(t.slave.program.run.running);
             EXPECT_EQ(t.slaveSync.getSynchro().generation, 0u) << "published before its moment";
         }
         t.runFor(2000);
-        if (c.reloaded) t.slave.window.click(kReloadScriptButton);
-        t.runFor(14000 - c.slaveIdleUntil);
-        EXPECT_EQ(
-            std::tuple(t.master.shots(), t.slave.shots(),
-                       t.slave.program.run.status == RunStatus::kCompleted),
-            std::tuple(schedule(c.firstShot), c.follows ? schedule(c.firstShot) : Strings{}, c.follows));
-        if (!c.slaveIdleUntil) {
-            EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{c.masterAt, 1}));
+        if (reloaded) t.slave.window.click(kReloadScriptButton);
+        t.runFor(14000 - slaveIdleUntil);
+        EXPECT_EQ(std::tuple(t.master.shots(), t.slave.shots(),
+                             t.slave.program.run.status == RunStatus::kCompleted),
+                  std::tuple(schedule(firstShot), follows ? schedule(firstShot) : Strings{}, follows));
+        if (!slaveIdleUntil) {
+            EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{masterAt, 1}));
         }
         EXPECT_EQ(t.slave.lastBox(), nullptr);
     }
