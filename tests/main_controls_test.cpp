@@ -98,11 +98,7 @@ TEST_F(Controls, FieldColoursFollowWhatTheyShow) {
     run.shotCount = 2;
     const auto battery = [this](int level) { return [this, level] { camera.batteryLevel = level; }; };
     const auto status = [this](RunStatus s) { return [this, s] { run.status = s; }; };
-    const struct {
-        std::function<void()> change;
-        int field;
-        FieldColour expected;
-    } steps[] = {
+    const std::tuple<std::function<void()>, int, FieldColour> steps[] = {
         {[&] { camera.connected = false; }, kCameraField, {red, white}},
         {[&] { camera.connected = true; }, kCameraField, {green, {}}}, // simulation: the battery aside
         {[&] { options.simulation = false; }, kCameraField, {orange, {}}},
@@ -125,9 +121,10 @@ TEST_F(Controls, FieldColoursFollowWhatTheyShow) {
         {[] {}, kApertureField, {}},
         {[] {}, kStatusLabel, {}},
     };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        steps[i].change();
-        EXPECT_EQ(colourField(view(), steps[i].field), steps[i].expected) << "step " << i;
+    int step = 0;
+    for (const auto& [change, field, expected] : steps) {
+        change();
+        EXPECT_EQ(colourField(view(), field), expected) << "step " << step++;
     }
 }
 

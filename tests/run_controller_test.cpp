@@ -65,44 +65,43 @@ TEST(RunController, PausesLateTicksAndTheTickWrapKeepTheSchedule) {
     const Strings skipped = {"0 shot 1 line 2 pass 0", "10000 shot 2 line 4 pass 0"};
     const Strings onTime = {"0 shot 1 line 2 pass 0", "5000 shot 2 line 3 pass 0",
                             "10000 shot 3 line 4 pass 0"};
-    const CivilTime at235926 = {2026, 12, 6, 23, 59, 26}, at235947 = {2026, 12, 6, 23, 59, 47};
-    const struct {
-        std::vector<std::string> lines;
-        bool pause;
-        int lateMs; // no tick for that long from 3 s on; below 0, the clock is set back that long at 3 s
-        std::uint32_t startTick;
-        Strings shots;
-        CivilTime start = {2026, 12, 6, 21, 0, 0, 0};
-    } cases[] = {
-        {{line().when("21:00:05")}, false, 4000, 0, {"7000 shot 1 line 2 pass 0"}},
+    const Strings lateThenDelays = {"7000 shot 1 line 2 pass 0", "7100 shot 2 line 3 pass 0",
+                                    "9000 shot 3 line 4 pass 0"};
+    const CivilTime at235926 = {2026, 12, 6, 23, 59, 26}, at235947 = {2026, 12, 6, 23, 59, 47},
+                    at2100 = {2026, 12, 6, 21, 0, 0, 0};
+    // The lines, pause, lateMs: no tick for that long from 3 s on (below 0, the clock is set back that long
+    // at 3 s), the start tick, the shots, the start.
+    const std::tuple<Strings, bool, int, std::uint32_t, Strings, CivilTime> cases[] = {
+        {{line().when("21:00:05")}, false, 4000, 0, {"7000 shot 1 line 2 pass 0"}, at2100},
         {{line().when("21:00:05"), line().delay(10), line().delay(30)},
          false,
          4000,
          0,
-         {"7000 shot 1 line 2 pass 0", "7100 shot 2 line 3 pass 0", "9000 shot 3 line 4 pass 0"}},
+         lateThenDelays,
+         at2100},
         {{line().when("23:59:30")}, false, 32000, 0, {"35000 shot 1 line 2 pass 0"}, at235926},
         {{line().when("00:00:30")}, false, 55000, 0, {"58000 shot 1 line 2 pass 0"}, at235947},
-        {{line().when("21:00:08")}, false, -1000, 0, {"9000 shot 1 line 2 pass 0"}},
-        {every5s, true, 0, 0, skipped},
-        {every5s, true, 4000, 0, skipped},
-        {every5s, false, 0, 0xFFFFF000u, onTime}, // the tick wraps after 4 s
+        {{line().when("21:00:08")}, false, -1000, 0, {"9000 shot 1 line 2 pass 0"}, at2100},
+        {every5s, true, 0, 0, skipped, at2100},
+        {every5s, true, 4000, 0, skipped, at2100},
+        {every5s, false, 0, 0xFFFFF000u, onTime, at2100}, // the tick wraps after 4 s
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.pause << " late " << c.lateMs << " tick " << c.startTick);
-        RunProgram t(kSimulation, c.start, c.startTick);
-        t.start(c.lines);
+    for (const auto& [lines, pause, lateMs, startTick, shots, start] : cases) {
+        SCOPED_TRACE(::testing::Message() << pause << " late " << lateMs << " tick " << startTick);
+        RunProgram t(kSimulation, start, startTick);
+        t.start(lines);
         t.runFor(1000);
-        if (c.pause) t.window.click(kPauseButton);
-        EXPECT_EQ(t.window.itemText(kPauseButton), c.pause ? "Resume" : "Pause");
+        if (pause) t.window.click(kPauseButton);
+        EXPECT_EQ(t.window.itemText(kPauseButton), pause ? "Resume" : "Pause");
         t.runFor(2000);
-        if (c.lateMs < 0) t.clock.setTimeBy(c.lateMs);
-        c.lateMs > 0 ? t.clock.sleep(c.lateMs) : t.runFor(4000);
+        if (lateMs < 0) t.clock.setTimeBy(lateMs);
+        lateMs > 0 ? t.clock.sleep(lateMs) : t.runFor(4000);
         t.runFor(100);
-        if (c.pause) t.window.click(kPauseButton);
+        if (pause) t.window.click(kPauseButton);
         t.runFor(10000);
-        EXPECT_EQ(t.shots(), c.shots);
+        EXPECT_EQ(t.shots(), shots);
         EXPECT_EQ(std::ranges::count(t.timeline.events(), "1050 " + statusEvent(RunStatus::kPaused)),
-                  c.pause ? 1 : 0);
+                  pause ? 1 : 0);
         EXPECT_EQ(std::tuple(t.program.run.status, t.window.hasTimer(kTimerRun)),
                   std::tuple(RunStatus::kCompleted, false));
         EXPECT_TRUE(std::filesystem::is_directory(t.dir.path() / "Simulation"));
