@@ -431,36 +431,36 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
     const std::string group = "wait-" + std::to_string(getpid());
     const std::string object = "/orvex-sync-" + std::to_string(geteuid()) + "-" + group;
     const std::string refused = "This instance cannot start in step with the others: " + object;
-    const struct {
-        char what;   // Ctrl-C pressed, its object cut, its object made open to others, its script unreadable,
-                     // its master started
-        mode_t mode; // of the object made before the slave starts; 0: the slave makes it
-        const char* language;
-        std::string said;
-        std::string script = line(), camera = "bulb", told = ""; // told: in the timeline
-    } cases[] = {{'i', 0, "en", ""},
-                 {'c', 0, "en", refused + " was changed by another program"},
-                 {'o', 0660, "fr",
-                  "Cette instance ne peut pas démarrer avec les autres : " + object +
-                      " appartient à un autre utilisateur ou est ouvert à d'autres\n"},
-                 {'s', 0, "en", "", line().when("soon"), "bulb", "\tend\t69\tNot started\n"},
-                 {'m', 0, "fr", "", line().when("Move"), "no-liveview", "\tend\t69\tNon démarrée\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    // What: Ctrl-C pressed, its object cut, its object made open to others, its script unreadable, its master
+    // started; the mode of the object made before the slave starts (0: the slave makes it); the language;
+    // what it says on its error output; its script line, its camera; what its timeline tells.
+    const std::string none, one = line();
+    const std::tuple<char, mode_t, const char*, std::string, std::string, const char*, const char*> cases[] =
+        {{'i', 0, "en", none, one, "bulb", ""},
+         {'c', 0, "en", refused + " was changed by another program", one, "bulb", ""},
+         {'o', 0660, "fr",
+          "Cette instance ne peut pas démarrer avec les autres : " + object +
+              " appartient à un autre utilisateur ou est ouvert à d'autres\n",
+          one, "bulb", ""},
+         {'s', 0, "en", none, line().when("soon"), "bulb", "\tend\t69\tNot started\n"},
+         {'m', 0, "fr", none, line().when("Move"), "no-liveview", "\tend\t69\tNon démarrée\n"}};
+    for (const auto& [what, mode, language, said, script, camera, told] : cases) {
+        SCOPED_TRACE(what);
         TempDir dir;
         shm_unlink(object.c_str());
-        if (c.mode) close(planted(object, c.mode));
+        if (mode) close(planted(object, mode));
         const std::string out = (dir.path() / "out.txt").string(), err = (dir.path() / "err.txt").string();
-        const pid_t slave = launchCli({"run", "--lang", c.language, "--camera=" + c.camera, "--slave",
-                                       "--until=60s", dir.write("night.txt", scriptText({c.script}))},
-                                      out, {{"ORVEX_SYNC_GROUP", group}}, err);
-        if (c.what != 'o' && c.what != 's')
+        const pid_t slave =
+            launchCli({"run", "--lang", language, std::string("--camera=") + camera, "--slave", "--until=60s",
+                       dir.write("night.txt", scriptText({script}))},
+                      out, {{"ORVEX_SYNC_GROUP", group}}, err);
+        if (what != 'o' && what != 's')
             while (!keepsInterrupt(slave) && running(slave)) std::this_thread::yield();
-        if (c.what == 'i') kill(slave, SIGINT);
+        if (what == 'i') kill(slave, SIGINT);
         // Until the slave has seen one: it takes none published before it read the value.
-        if (c.what == 'm')
+        if (what == 'm')
             for (SharedSynchro master(object); running(slave);) master.synchro(1);
-        if (c.what == 'c') {
+        if (what == 'c') {
             // Once the slave has made it whole: cut before, the slave would only size it again.
             std::error_code error;
             while ((std::filesystem::file_size("/dev/shm" + object, error) == 0 || error) && running(slave))
@@ -469,12 +469,12 @@ TEST(CliRun, AWaitingSlaveEndsAtOnce) {
         }
         EXPECT_EQ(waitForCli(slave), 1);
         shm_unlink(object.c_str());
-        const std::string printed = dir.read(out), said = dir.read(err);
+        const std::string printed = dir.read(out), errors = dir.read(err);
         EXPECT_EQ(std::tuple(printed.find("\tshot\t"), printed.find("\tuntil\n"),
-                             printed.find(c.told) != std::string::npos),
+                             printed.find(told) != std::string::npos),
                   std::tuple(std::string::npos, std::string::npos, true))
             << printed;
-        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_NE(errors.find(said), std::string::npos) << errors;
     }
 }
 
