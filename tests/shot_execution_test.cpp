@@ -116,54 +116,51 @@ TEST(ShotExecution, TheCableTimesBulbExposuresBurstsAndMirrorLockups) {
 // not made again elsewhere.
 TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
     const std::string dated = "2026-12-06_21-00-00_0001.JPG";
-    // First: the process names its downloads from 0 on, as the crashed one did.
-    const struct {
-        Strings found;     // in the picture folder before the shot, each holding "an earlier night"
-        std::string added; // the picture; none: the folder refuses it
-        const char* box = "";
-        // Refused before the run (a file in the folder's place), else during the exposure.
-        bool fileFirst = false, scriptFolderGone = false, readOnly = false;
-        const char* held = nullptr; // a download name taken by a folder
-    } cases[] = {{.found = {".orvex-download-1.part"}, .added = dated, .held = ".orvex-download-0.part"},
-                 {{dated}, "IMG_0001.JPG"},
-                 {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG"},
-                 {{}, "", "Stream open error"},
-                 {{}, "", "Unable to create picture directory", true},
-                 {{}, "", "Unable to create picture directory", true, true},
-                 {{}, "", "Unable to create picture directory", true, false, true}};
-    for (const auto& c : cases) {
-        const bool refuses = c.added.empty();
+    // Found: in the picture folder before the shot, each holding "an earlier night"; added: the picture
+    // (none: the folder refuses it); the box; fileFirst: refused before the run (a file in the folder's
+    // place), else during the exposure; held: a download name taken by a folder. First: the process names its
+    // downloads from 0 on, as the crashed one did.
+    const std::tuple<Strings, std::string, const char*, bool, bool, bool, const char*> cases[] = {
+        {{".orvex-download-1.part"}, dated, "", false, false, false, ".orvex-download-0.part"},
+        {{dated}, "IMG_0001.JPG", "", false, false, false, nullptr},
+        {{dated, "IMG_0001.JPG"}, "IMG_0001-1.JPG", "", false, false, false, nullptr},
+        {{}, "", "Stream open error", false, false, false, nullptr},
+        {{}, "", "Unable to create picture directory", true, false, false, nullptr},
+        {{}, "", "Unable to create picture directory", true, true, false, nullptr},
+        {{}, "", "Unable to create picture directory", true, false, true, nullptr}};
+    for (const auto& [found, added, box, fileFirst, scriptFolderGone, readOnly, held] : cases) {
+        const bool refuses = added.empty();
         RunProgram t;
         const auto folder = t.dir.path() / "1 - Canon EOS 600D";
-        if (c.readOnly)
+        if (readOnly)
             std::filesystem::create_directory_symlink("/proc/self", folder);
-        else if (c.fileFirst)
+        else if (fileFirst)
             std::ofstream(folder) << "not a folder";
         else
             std::filesystem::create_directories(folder);
-        for (const std::string& name : c.found) std::ofstream(folder / name) << "an earlier night";
-        if (c.held) std::filesystem::create_directory(folder / c.held);
+        for (const std::string& name : found) std::ofstream(folder / name) << "an earlier night";
+        if (held) std::filesystem::create_directory(folder / held);
         const auto gone = t.dir.path() / "unmounted" / "";
         t.start({line().delay(0).speed("1")}, "", [&] {
-            if (c.scriptFolderGone) t.program.script.directory = gone.string();
+            if (scriptFolderGone) t.program.script.directory = gone.string();
         });
         EXPECT_FALSE(std::filesystem::exists(gone));
-        if (refuses && !c.fileFirst) { // during the exposure
+        if (refuses && !fileFirst) { // during the exposure
             std::filesystem::remove_all(folder);
             std::ofstream(folder) << "not a folder";
         }
         t.runFor(5000);
-        EXPECT_EQ(std::tuple(t.program.run.status, t.program.run.running,
-                             t.lastBox() ? t.lastBox()->text : "", t.camera->exposures()),
-                  std::tuple(refuses ? RunStatus::kError : RunStatus::kCompleted, false, c.box,
-                             c.fileFirst ? 0u : 1u));
+        EXPECT_EQ(
+            std::tuple(t.program.run.status, t.program.run.running, t.lastBox() ? t.lastBox()->text : "",
+                       t.camera->exposures()),
+            std::tuple(refuses ? RunStatus::kError : RunStatus::kCompleted, false, box, fileFirst ? 0u : 1u));
         if (refuses) continue;
-        Strings after = c.found;
-        after.push_back(c.added);
-        if (c.held) after.push_back(c.held);
+        Strings after = found;
+        after.push_back(added);
+        if (held) after.push_back(held);
         std::sort(after.begin(), after.end());
         EXPECT_EQ(t.pictures(), after);
-        for (const std::string& name : c.found)
+        for (const std::string& name : found)
             EXPECT_EQ(t.dir.read(folder / name), "an earlier night") << name;
     }
 }
