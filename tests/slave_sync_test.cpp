@@ -277,8 +277,8 @@ TEST(SlaveSync, AStartDuringTheSlavesRunIsOnlyNoted) {
     t.runFor(1000);
     t.masterSync.synchro(t.slave.clock.tick());
     t.runFor(4000);
-    EXPECT_EQ(t.slave.program.lastSyncValue, (SyncReading{1000, 2}));
-    EXPECT_EQ(t.slave.shots(), (Strings{"2000 shot 1 line 2 pass 0"}));
+    EXPECT_EQ(std::tuple(t.slave.program.lastSyncValue, t.slave.shots()),
+              std::tuple(SyncReading{1000, 2}, Strings{"2000 shot 1 line 2 pass 0"}));
     t.masterSync.synchro(t.slave.clock.tick());
     t.runFor(2500);
     EXPECT_EQ(t.slave.shots(), (Strings{"2000 shot 1 line 2 pass 0", "7000 shot 1 line 2 pass 0"}));
@@ -305,25 +305,24 @@ TEST(SlaveSync, AScriptChosenAsTheRunBeganIsNotLoadedUnderIt) {
 // the run begun there goes on.
 TEST(SlaveSync, ARunBegunUnderTheBoxOfAStopGoesOn) {
     InStep t("bulb failDownloadAt=1");
-    RunProgram& slave = t.slave;
-    SharedSynchro& masterSync = t.masterSync;
     t.openSlave({line().delay(10), line().delay(100)});
-    slave.timeline.start();
-    masterSync.synchro(slave.clock.tick());
-    slave.runFor(3000);
+    t.slave.timeline.start();
+    t.masterSync.synchro(t.slave.clock.tick());
+    t.slave.runFor(3000);
     bool published = false;
-    slave.window.answer = [&](const MessageBoxRecord& box) {
+    t.slave.window.answer = [&](const MessageBoxRecord& box) {
         if (box.buttons == BoxButtons::YesNo) return BoxAnswer::Yes;
         if (!std::exchange(published, true)) {
-            masterSync.synchro(slave.clock.tick());
-            slave.runFor(100);
+            t.masterSync.synchro(t.slave.clock.tick());
+            t.slave.runFor(100);
         }
         return BoxAnswer::Ok;
     };
-    slave.window.click(kStartButton);
-    slave.runFor(2000);
-    EXPECT_EQ(slave.shots(), (Strings{"1000 shot 1 line 2 pass 0", "4000 shot 1 line 2 pass 0"}));
-    EXPECT_EQ(slave.program.run.status, RunStatus::kDelayWait);
+    t.slave.window.click(kStartButton);
+    t.slave.runFor(2000);
+    EXPECT_EQ(
+        std::tuple(t.slave.shots(), t.slave.program.run.status),
+        std::tuple(Strings{"1000 shot 1 line 2 pass 0", "4000 shot 1 line 2 pass 0"}, RunStatus::kDelayWait));
 }
 
 // The Slave box both ways: a start published before slave mode never starts a run; back to master, the
