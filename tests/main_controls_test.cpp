@@ -48,15 +48,14 @@ TEST_F(Controls, ControlsFollowTheScriptTheCameraAndTheRun) {
         SCOPED_TRACE(what);
         script.loaded = loaded, camera.connected = connected, slave = isSlave, run.running = running;
         options.saveToHost = saveToHost, run.shotCount = shots;
-        w.setItemText(kSpeedField, "1/250");
-        w.setItemText(kShotsField, "3");
+        w.setItemText(kSpeedField, "1/250"), w.setItemText(kShotsField, "3");
         refresh();
-        EXPECT_EQ(w.isItemEnabled(kStartButton), startEnabled);
-        EXPECT_EQ(w.itemText(kStartButton), running ? "Stop" : "Start");
+        EXPECT_EQ(std::tuple(w.isItemEnabled(kStartButton), w.itemText(kStartButton)),
+                  std::tuple(startEnabled, running ? "Stop" : "Start"));
         EXPECT_EQ(enabledEntries(w, {kMenuBrowse, kMenuErase, kMenuPlan}),
                   (std::vector{browseEnabled, browseEnabled, loaded}));
-        const std::vector<std::string> texts = {fieldsEmptied ? "" : "1/250", fieldsEmptied ? "" : "3"};
-        EXPECT_EQ(itemTexts(w, {kSpeedField, kShotsField}), texts);
+        EXPECT_EQ(itemTexts(w, {kSpeedField, kShotsField}),
+                  (std::vector<std::string>{fieldsEmptied ? "" : "1/250", fieldsEmptied ? "" : "3"}));
     }
     // What must not change during a run is greyed, and so is Erase, which would take the run's pictures.
     script.loaded = camera.connected = run.running = options.saveToHost = true;
