@@ -103,11 +103,7 @@ TEST(NightLog, TheRunAsksTheKernelOnceAnHourOfWaitingAndEachRowIsOnDiskAtOnce) {
     t.program.kernelClock = &kernel;
     // Two shots two and a half hours apart.
     t.start({line().delay(0).speed("1/250"), line().delay(90000).speed("1/250")});
-    const auto logText = [&] {
-        for (const auto& e : std::filesystem::directory_iterator(t.dir.path() / "1 - Canon EOS 600D"))
-            if (isNightLog(e.path())) return t.dir.read(e.path());
-        return std::string();
-    };
+    const auto logText = [&] { return nightLogIn(t.dir.path() / "1 - Canon EOS 600D"); };
     t.runFor(5000);
     EXPECT_NE(logText().find("\tstored\n"), std::string::npos) << logText();
     EXPECT_EQ(kernel.asked, 1);

@@ -171,10 +171,7 @@ TEST(GphotoCliRun, EachNightStoresWhatItShouldAndSaysWhatWentWrong) {
         EXPECT_EQ(ends.empty() ? ends : stored, ends);
         EXPECT_THAT(body, ::testing::IsSupersetOf(c.all("told")));
         // The night log beside them: a stored row for each picture, and what came of the others.
-        std::string log;
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-            if (isNightLog(entry.path())) log = home.read(entry.path());
+        const std::string log = nightLogIn(folder);
         for (const std::string& name : pictures)
             EXPECT_NE(log.find('\t' + name + '\t'), std::string::npos) << log;
         EXPECT_EQ(firstMissing(log, c.all("logged")), "") << log;

@@ -12,9 +12,10 @@ inline bool isNightLog(const std::filesystem::path& path) {
     return name.starts_with("night_") && name.ends_with(".tsv");
 }
 
-// The text of the night log the folder holds; empty when it holds none.
+// The text of the night log the folder holds; empty when it holds none or the folder is not there.
 inline std::string nightLogIn(const std::filesystem::path& folder) {
-    for (const auto& file : std::filesystem::directory_iterator(folder))
+    std::error_code ec;
+    for (const auto& file : std::filesystem::directory_iterator(folder, ec))
         if (isNightLog(file.path())) {
             std::ifstream in(file.path(), std::ios::binary);
             return {std::istreambuf_iterator<char>(in), {}};
