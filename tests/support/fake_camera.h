@@ -87,18 +87,25 @@ class FakeBody : public sdk::DriverCamera {
     }
     EdsError openSession(std::shared_ptr<sdk::CameraEventSink> sink) override {
         if (openError != EDS_ERR_OK && openErrors-- != 0) return openError;
-        return events = std::move(sink), open = true, ++sessionsOpened, EDS_ERR_OK;
+        events = std::move(sink);
+        open = true;
+        ++sessionsOpened;
+        return EDS_ERR_OK;
     }
     EdsError closeSession() override { return open = false, events.reset(), EDS_ERR_OK; }
     EdsError getProperty(EdsPropertyID id, EdsInt32 param, sdk::PropertyValue& out) override {
         reads.emplace_back(id, param);
         if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
         const auto it = properties.find({id, param});
-        return it == properties.end() ? EDS_ERR_PROPERTIES_UNAVAILABLE : (out = it->second, EDS_ERR_OK);
+        if (it == properties.end()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+        out = it->second;
+        return EDS_ERR_OK;
     }
     EdsError setProperty(EdsPropertyID id, EdsInt32 param, const sdk::PropertyValue& value) override {
         writes.emplace_back(id, param, value);
-        return busyProperties.count(id) ? EDS_ERR_DEVICE_BUSY : (properties[{id, param}] = value, EDS_ERR_OK);
+        if (busyProperties.count(id)) return EDS_ERR_DEVICE_BUSY;
+        properties[{id, param}] = value;
+        return EDS_ERR_OK;
     }
     EdsError propertyDesc(EdsPropertyID, EdsPropertyDesc& out) override {
         return out.numElements = 0, EDS_ERR_OK;
