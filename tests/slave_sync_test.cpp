@@ -393,12 +393,17 @@ TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
                             followed = shootingTimes(dir.path() / "slave" / "1 - Canon EOS 600D");
     ASSERT_EQ(std::tuple(mastered.size(), followed.size()), std::tuple(lines.size(), lines.size()));
     // Both count from the master's start and tick just after each moment: the shots fall within a few
-    // milliseconds. A loaded machine (or a sanitizer) adds its own delays, but a slave counting from its
-    // own start or ticking out of phase would be off by up to a whole 50 ms tick.
-    for (std::size_t k = 0; k < lines.size(); ++k)
-        EXPECT_LT(std::labs(followed[k] - mastered[k]), 25)
-            << "shot " << k + 1 << ": master " << mastered[k] << " ms, slave " << followed[k]
-            << " ms of the day";
+    // milliseconds. A slave counting from its own start or ticking out of phase is off at every shot, by up
+    // to a whole 50 ms tick or more; a loaded machine (or a sanitizer) delays one process now and then, so
+    // one shot of the four may be late by up to a second.
+    std::size_t together = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const long apart = std::labs(followed[k] - mastered[k]);
+        together += apart < 25;
+        EXPECT_LT(apart, 1000) << "shot " << k + 1 << ": master " << mastered[k] << " ms, slave "
+                               << followed[k] << " ms of the day";
+    }
+    EXPECT_GE(together, lines.size() - 1);
 }
 
 // True once the process is orvex-cli keeping Ctrl-C for its loop: from then on a press is not lost. Not
