@@ -123,7 +123,7 @@ TEST(CliRun, TheSignalsThatEndAProgramStopTheRunAsCtrlCDoes) {
     for (const auto& [signal, ignored, end] : cases) {
         SCOPED_TRACE(std::string(strsignal(signal)) + (ignored ? ", ignored" : ""));
         TempDir dir;
-        const pid_t pid = [&] {
+        const pid_t pid = [&dir, signal = signal, ignored = ignored] {
             const ScopedSignal handling(signal, ignored);
             return launchRun(dir, "night.txt", {line().delay(0).speed("1/250"), line().delay(10).speed("10")},
                              {"--until=2s"});

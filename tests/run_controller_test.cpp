@@ -340,14 +340,15 @@ TEST(RunController, ModifiedScriptAsksBeforeStarting) {
                                                {false, true, BoxAnswer::No}}) {
         SCOPED_TRACE(::testing::Message() << deleted << off << static_cast<int>(answer));
         RunProgram t(off ? "bulb" : kSimulation);
-        t.window.answer = [&](const MessageBoxRecord&) {
+        t.window.answer = [&t, off = off, answer = answer](const MessageBoxRecord&) {
             if (off) t.camera->switchOff(), t.runFor(100);
             return answer;
         };
-        t.start({line().delay(0)}, "", [&] { // or as if the file changed since it was loaded
-            deleted ? (void)std::filesystem::remove(t.dir.path() / "night.txt")
-                    : (void)(t.program.script.lastWrite = 1);
-        });
+        t.start({line().delay(0)}, "",
+                [&t, deleted = deleted] { // or as if the file changed since it was loaded
+                    deleted ? (void)std::filesystem::remove(t.dir.path() / "night.txt")
+                            : (void)(t.program.script.lastWrite = 1);
+                });
         t.runFor(off ? 1000 : 0);
         ASSERT_EQ(t.window.messageBoxes().size(), deleted ? 0u : 1u);
         EXPECT_EQ(deleted ? "Warning" : t.window.messageBoxes()[0].caption, "Warning");

@@ -141,7 +141,7 @@ TEST(ShotExecution, ThePictureFolderAsTheShotFindsIt) {
         for (const std::string& name : found) std::ofstream(folder / name) << "an earlier night";
         if (held) std::filesystem::create_directory(folder / held);
         const auto gone = t.dir.path() / "unmounted" / "";
-        t.start({line().delay(0).speed("1")}, "", [&] {
+        t.start({line().delay(0).speed("1")}, "", [&t, &gone, scriptFolderGone = scriptFolderGone] {
             if (scriptFolderGone) t.program.script.directory = gone.string();
         });
         EXPECT_FALSE(std::filesystem::exists(gone));
