@@ -403,7 +403,8 @@ TEST(CliSlave, EveryShotOfTheSlaveLandsWithTheMasters) {
         EXPECT_LT(apart, 1000) << "shot " << k + 1 << ": master " << mastered[k] << " ms, slave "
                                << followed[k] << " ms of the day";
     }
-    EXPECT_GE(together, lines.size() - 1);
+    EXPECT_GE(together, lines.size() - 1) << "ms of the day, master " << ::testing::PrintToString(mastered)
+                                          << ", slave " << ::testing::PrintToString(followed);
 }
 
 // True once the process is orvex-cli keeping Ctrl-C for its loop: from then on a press is not lost. Not
